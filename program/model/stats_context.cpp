@@ -1,0 +1,19 @@
+#include "model/stats_context.h"
+
+#include <filesystem>
+
+#include "platform/dates.h"
+
+namespace murtesk {
+
+std::string StatsContext::LCalcFolder() const {
+    return (std::filesystem::path(ProjectFilePath()).parent_path() / "LCalc").string();
+}
+
+std::string StatsContext::NewLdtFileName() {
+    std::string name = platform::FormatDate(Now(), "yy-m-d-h_n_s") + "_" + std::to_string(g_LdtFileNo) + ".ldt";
+    g_LdtFileNo = g_LdtFileNo >= 1'999'999'999 ? 0 : g_LdtFileNo + 1;
+    return name;
+}
+
+}  // namespace murtesk
