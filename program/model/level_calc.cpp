@@ -27,15 +27,16 @@ std::optional<std::string> HistogramPath(const std::string& folder, const std::s
     return (std::filesystem::path(folder) / name).string();
 }
 
+void RemoveHistogram(const std::string& folder, const std::string& name) {
+    if (const auto path = HistogramPath(folder, name)) {
+        std::error_code ec;
+        std::filesystem::remove(*path, ec);
+    }
+}
+
 std::int32_t CountOf(const LevelHistogram& histogram) {
     const std::int64_t total = std::accumulate(histogram.begin(), histogram.end(), std::int64_t{0});
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, 0, std::numeric_limits<std::int32_t>::max()));
-}
-
-std::optional<std::int64_t> Position(const Variant& v) {
-    const double x = std::nearbyint(v.AsDouble());
-    if (std::isnan(x)) return std::nullopt;
-    return static_cast<std::int64_t>(std::clamp(x, -9.0e15, 9.0e15));
 }
 
 }  // namespace
@@ -93,10 +94,7 @@ CLCalc::CLCalc(StatsContext& context) : Scope(std::int16_t{0}, std::int16_t{0}),
 void CLCalc::Clear(const std::string& LCalcFolder) {
     Scope.S = std::int16_t{0};
     Scope.E = std::int16_t{0};
-    if (const auto path = HistogramPath(LCalcFolder, LxData.SaveFileName)) {
-        std::error_code ec;
-        std::filesystem::remove(*path, ec);
-    }
+    RemoveHistogram(LCalcFolder, LxData.SaveFileName);
     m_dBSum = kEmptyEnergySum;
     Lmax = kNoLevel;
     LE = kNoLevel;
@@ -106,12 +104,7 @@ void CLCalc::Clear(const std::string& LCalcFolder) {
 
 void CLCalc::initdB() { Clear(LxData.context().LCalcFolder()); }
 
-void CLCalc::DeleteFile() const {
-    if (const auto path = HistogramPath(LxData.context().LCalcFolder(), LxData.SaveFileName)) {
-        std::error_code ec;
-        std::filesystem::remove(*path, ec);
-    }
-}
+void CLCalc::DeleteFile() const { RemoveHistogram(LxData.context().LCalcFolder(), LxData.SaveFileName); }
 
 std::int32_t CLCalc::getNum() const { return CountOf(LxData.getData(LxData.context().LCalcFolder())); }
 
@@ -126,7 +119,7 @@ double CLCalc::getLeq() const {
 }
 
 std::int32_t CLCalc::getLmaxPos() const {
-    const auto start = Position(Scope.S).value_or(0);
+    const auto start = ScopePosition(Scope.S).value_or(0);
     const std::int64_t pos = start + LmaxPos - 1;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(pos, INT32_MIN, INT32_MAX));
 }
@@ -161,11 +154,12 @@ bool CLCalc::Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, 
     LevelAccumulator pass(m_dBSum, Lmax, LmaxPos, histogram);
     std::unique_ptr<float[]> slice;
     std::int32_t sliceSize = 0;
+    bool complete = true;
     for (const auto& r : CalcScopes) {
         Scope.S = r->S;
         m_Cnt = 0;
-        const auto s = Position(r->S);
-        const auto e = Position(r->E);
+        const auto s = ScopePosition(r->S);
+        const auto e = ScopePosition(r->E);
         if (!s || !e || *s < 1 || *s > INT32_MAX) continue;
         std::int64_t remaining = std::min<std::int64_t>(*e - *s + 1, INT32_MAX);
         std::int64_t pos = *s;
@@ -173,8 +167,12 @@ bool CLCalc::Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, 
         while (remaining > 0 && pos <= INT32_MAX) {
             const auto length = static_cast<std::int32_t>(std::min<std::int64_t>(sliceLength, remaining));
             if (length > sliceSize) {
-                slice.reset(new float[static_cast<std::size_t>(length)]);
-                sliceSize = length;
+                slice.reset(new (std::nothrow) float[static_cast<std::size_t>(length)]);
+                sliceSize = slice ? length : 0;
+                if (!slice) {
+                    complete = false;
+                    break;
+                }
             }
             const std::int32_t got = LevelData.ReadArea(static_cast<std::int32_t>(pos), length, SaveDir, slice.get());
             if (got <= 0) break;
@@ -183,16 +181,16 @@ bool CLCalc::Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, 
             remaining -= got;
         }
         m_Cnt = static_cast<std::int32_t>(std::min<std::int64_t>(taken, INT32_MAX));
+        if (!complete) break;
     }
-    m_dBSum = pass.dBSum();
-    Lmax = pass.Lmax();
-    LmaxPos = pass.LmaxPos();
-    const bool saved = LxData.SaveData(histogram, LCalcFolder);
-    if (!saved) {
-        if (const auto path = HistogramPath(LCalcFolder, LxData.SaveFileName)) {
-            std::error_code ec;
-            std::filesystem::remove(*path, ec);
-        }
+    // A pass cut short (no memory for a slice) leaves the statistics empty rather than partial.
+    const bool saved = complete && LxData.SaveData(histogram, LCalcFolder);
+    if (saved) {
+        m_dBSum = pass.dBSum();
+        Lmax = pass.Lmax();
+        LmaxPos = pass.LmaxPos();
+    } else {
+        Clear(LCalcFolder);
     }
     Scope.S = std::int16_t{1};
     Scope.E = saved ? CountOf(histogram) : std::int32_t{0};
@@ -219,7 +217,7 @@ void CLCalc::setdB(double idB, LevelHistogram& iAccumulation) {
     if (!std::isfinite(idB)) return;
     if (idB > Lmax) {
         Lmax = idB;
-        const std::int64_t pos = Position(Scope.S).value_or(0) + m_Cnt - 1;
+        const std::int64_t pos = ScopePosition(Scope.S).value_or(0) + m_Cnt - 1;
         LmaxPos = static_cast<std::int32_t>(std::clamp<std::int64_t>(pos, INT32_MIN, INT32_MAX));
     }
     if (m_dBSum >= kNoLevel) {

@@ -11,7 +11,7 @@
 
 #include "model/scopes.h"
 #include "platform/binary_file.h"
-#include "platform/number_format.h"
+#include "platform/numbers.h"
 
 namespace murtesk {
 
@@ -31,14 +31,6 @@ std::int64_t WholeValues(const std::string& path) {
 
 std::int32_t ClampCount(std::int64_t n) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(n, 0, std::numeric_limits<std::int32_t>::max()));
-}
-
-// A range end as a whole position (ends held as floats are rounded half to even), or
-// nothing when it is not a number.
-std::optional<std::int64_t> Position(const Variant& v) {
-    const double x = std::nearbyint(v.AsDouble());
-    if (std::isnan(x)) return std::nullopt;
-    return static_cast<std::int64_t>(std::clamp(x, -9.0e15, 9.0e15));
 }
 
 bool WriteLevelLine(BinaryFile& file, double level) {
@@ -124,8 +116,8 @@ std::vector<float> CData::getDataAreas(const CScopes& CalcScopes, std::int32_t& 
     std::vector<std::pair<std::int64_t, std::int64_t>> spans;
     std::int64_t total = 0;
     for (const auto& r : CalcScopes) {
-        const auto start = Position(r->S);
-        const auto end = Position(r->E);
+        const auto start = ScopePosition(r->S);
+        const auto end = ScopePosition(r->E);
         if (!start || !end) continue;
         const std::int64_t s = std::max<std::int64_t>(*start, 1);
         const std::int64_t e = std::min<std::int64_t>(*end, count);

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "platform/binary_file.h"
-#include "platform/file_replace.h"
+#include "platform/numbers.h"
+#include "platform/atomic_file.h"
 
 namespace murtesk {
 
@@ -45,6 +46,12 @@ double SortKey(const Variant& v) {
 }
 
 }  // namespace
+
+std::optional<std::int64_t> ScopePosition(const Variant& end) {
+    const double x = platform::RoundHalfToEven(end.AsDouble());
+    if (std::isnan(x)) return std::nullopt;
+    return static_cast<std::int64_t>(std::clamp(x, -9.0e15, 9.0e15));
+}
 
 bool CScope::isScope(double dV) const {
     const double s = Num(S);
@@ -128,9 +135,9 @@ bool CScopes::FileRead(const std::string& FilePathName, Date& o_StartTime, doubl
 }
 
 bool CScopes::FileWrite(const std::string& FilePathName, Date StartTime, double SampleTime) const {
-    BinaryFile file = BinaryFile::InMemory();
-    if (!WriteField(file, StartTime) || !WriteField(file, SampleTime) || !MeWrite(file)) return false;
-    return platform::ReplaceFile(FilePathName, file.Bytes());
+    return platform::ReplaceFile(FilePathName, [&](BinaryFile& file) {
+        return WriteField(file, StartTime) && WriteField(file, SampleTime) && MeWrite(file);
+    });
 }
 
 }  // namespace murtesk

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -39,6 +40,10 @@ public:
     }
     static auto Compared(const CScope& r) { return std::tie(r.S, r.E); }
 };
+
+// A range end as a whole position (ends held as floats or dates are rounded half to even), or
+// nothing when it is not a number.
+std::optional<std::int64_t> ScopePosition(const Variant& end);
 
 // Reports a message to the user (the caller decides how it is shown).
 using Notifier = std::function<void(std::string_view message)>;

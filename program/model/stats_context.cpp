@@ -11,7 +11,7 @@ std::string StatsContext::LCalcFolder() const {
 }
 
 std::string StatsContext::NewLdtFileName() {
-    std::string name = platform::FormatDate(Now(), "yy-m-d-h_n_s") + "_" + std::to_string(g_LdtFileNo) + ".ldt";
+    std::string name = platform::FormatFileNameDate(Now()) + "_" + std::to_string(g_LdtFileNo) + ".ldt";
     g_LdtFileNo = g_LdtFileNo >= 1'999'999'999 ? 0 : g_LdtFileNo + 1;
     return name;
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/binary_file.h"
 #include "stats_fixture.h"
 
 namespace murtesk {
@@ -211,6 +212,17 @@ TEST_F(RangeFileTest, ReadingFailsOnAbsentOrDamagedFiles) {
     std::filesystem::resize_file(Path("c.mrk"), 24 + 14 + 6);  // cut inside the second range
     EXPECT_FALSE(scopes.FileRead(Path("c.mrk"), t, p));
     EXPECT_EQ(RangesOf(scopes), (Ranges{{1, 2}}));  // the ranges read before the cut stay
+}
+
+TEST_F(RangeFileTest, AFailedWriteLeavesTheOldFile) {
+    ASSERT_TRUE(MakeScopes({{1, 2}}).FileWrite(Path("d.mrk"), 1.0, 1.0));
+    const std::string before = ReadBytes(Path("d.mrk"));
+    platform::SetWriteLimitForTests(30);  // the disk fills inside the first range
+    const bool written = MakeScopes({{5, 6}, {7, 8}}).FileWrite(Path("d.mrk"), 2.0, 2.0);
+    platform::SetWriteLimitForTests(-1);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(ReadBytes(Path("d.mrk")), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2);  // d.mrk and the folder F
 }
 
 }  // namespace
