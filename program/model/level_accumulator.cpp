@@ -9,12 +9,12 @@ namespace murtesk {
 
 namespace {
 
-inline int BinOf(double dB) {
+// The bin of a level read from a level file. For every value a 4-byte float holds, x + 0.5 is
+// exact, so its whole part rounds halves away from zero (levels just below -60 land in bin 0).
+inline int BinOfFloat(double dB) {
     const double x = (dB + 60.0) * 10.0;
     if (!(x > -0.5 && x < kHistogramBins - 0.5)) return -1;
-    int k = static_cast<int>(x);  // toward zero: levels just below -60 land in bin 0
-    if (x - k >= 0.5) ++k;
-    return k;
+    return static_cast<int>(x + 0.5);
 }
 
 // The vector helpers below never cross a translation unit, so their argument-passing ABI
@@ -28,9 +28,9 @@ typedef double Vec4 __attribute__((vector_size(32)));
 typedef std::int64_t Int4 __attribute__((vector_size(32)));
 typedef float Float4 __attribute__((vector_size(16)));
 
-inline Vec4 Splat(double x) { return Vec4{x, x, x, x}; }
+[[gnu::always_inline]] inline Vec4 Splat(double x) { return Vec4{x, x, x, x}; }
 
-inline Vec4 EnergyOf(Vec4 dB) {
+[[gnu::always_inline]] inline Vec4 EnergyOf(Vec4 dB) {
     constexpr double kLog2Of10Over10 = 0.33219280948873623479;
     constexpr double kLn2 = 0.69314718055994530942;
     constexpr double kRoundMagic = 6755399441055744.0;  // 1.5 * 2^52
@@ -58,17 +58,13 @@ inline Vec4 EnergyOf(Vec4 dB) {
     return p * (Vec4)exponent;
 }
 
-inline Vec4 MaskedEnergy(Vec4 v, Int4 take) {
+[[gnu::always_inline]] inline Vec4 MaskedEnergy(Vec4 v, Int4 take) {
     const Vec4 safe = (Vec4)((Int4)v & take);
     return (Vec4)((Int4)EnergyOf(safe) & take);
 }
 
-// Energy of the finite values[0..n) at or above `floor` (at least -FLT_MAX). The energy sum
-// dominates a statistics pass; machines with AVX2 and FMA get a build of their own.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-__attribute__((target_clones("arch=x86-64-v3", "default")))
-#endif
-double BlockEnergy(const float* values, std::size_t n, double floor) {
+// Energy of the finite values[0..n) at or above `floor` (at least -FLT_MAX).
+[[gnu::always_inline]] inline double BlockEnergyBody(const float* values, std::size_t n, double floor) {
     const Vec4 lo = Splat(floor);
     const Vec4 hi = Splat(FLT_MAX);
     Vec4 acc = Splat(0.0);
@@ -91,6 +87,30 @@ double BlockEnergy(const float* values, std::size_t n, double floor) {
     return (acc[0] + acc[1]) + (acc[2] + acc[3]);
 }
 
+double BlockEnergyBaseline(const float* values, std::size_t n, double floor) {
+    return BlockEnergyBody(values, n, floor);
+}
+
+// The energy sum dominates a statistics pass: processors with AVX2 and FMA get a build of
+// their own, chosen once at run time (by a plain test, not an ifunc, which sanitizers and
+// static initialisation order do not survive).
+#if defined(__x86_64__) && defined(__GNUC__)
+[[gnu::target("avx2,fma")]] double BlockEnergyAvx2(const float* values, std::size_t n, double floor) {
+    return BlockEnergyBody(values, n, floor);
+}
+
+double BlockEnergy(const float* values, std::size_t n, double floor) {
+    static const auto chosen = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? &BlockEnergyAvx2
+                                                                               : &BlockEnergyBaseline;
+    }();
+    return chosen(values, n, floor);
+}
+#else
+double BlockEnergy(const float* values, std::size_t n, double floor) { return BlockEnergyBaseline(values, n, floor); }
+#endif
+
 // Sums in blocks, so that each block's rounding stays tiny and the blocks add compensated.
 void AddEnergy(CompensatedSum& sum, const float* values, std::size_t n, double floor) {
     constexpr std::size_t kBlock = 4096;
@@ -99,7 +119,13 @@ void AddEnergy(CompensatedSum& sum, const float* values, std::size_t n, double f
 
 }  // namespace
 
-int HistogramBin(double dB) { return BinOf(dB); }
+int HistogramBin(double dB) {
+    const double x = (dB + 60.0) * 10.0;
+    if (!(x > -0.5 && x < kHistogramBins - 0.5)) return -1;
+    int k = static_cast<int>(x);
+    if (x - k >= 0.5) ++k;
+    return k;
+}
 
 void CompensatedSum::Add(double x) {
     const double t = sum_ + x;
@@ -128,27 +154,52 @@ std::int64_t LevelAccumulator::Add(const float* values, std::size_t n, std::int6
     const bool filtered = floor > -std::numeric_limits<double>::infinity();
     const double lo = std::max(floor, static_cast<double>(-FLT_MAX));
     std::int64_t passed = 0;
-    std::size_t energyFrom = started_ ? 0 : n;
-    for (std::size_t i = 0; i < n; ++i) {
+    std::size_t i = 0;
+    // Kept in locals so that the histogram stores cannot make the compiler reload them.
+    double lmax = lmax_;
+    std::size_t lmaxAt = n;
+    auto take = [&](double v, std::size_t at, std::int32_t* histogram) {
+        ++passed;
+        if (v > lmax) {
+            lmax = v;
+            lmaxAt = at;
+        }
+        const int k = BinOfFloat(v);
+        if (k >= 0) ++histogram[k];
+    };
+
+    // Until a value of -60 dB or more starts the sum, each value replaces it.
+    for (; i < n && !started_; ++i) {
         const double v = values[i];
         if (!(v >= lo && v <= FLT_MAX)) continue;
-        ++passed;
-        if (v > lmax_) {
-            lmax_ = v;
-            const std::int64_t pos = firstPos + static_cast<std::int64_t>(i);
-            lmaxPos_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(pos, INT32_MIN, INT32_MAX));
-        }
-        const int k = BinOf(v);
-        if (k >= 0) ++histogram_[static_cast<std::size_t>(k)];
-        if (!started_) {
-            if (v >= kNoLevel) {
-                started_ = true;
-                energyFrom = i;
-            } else {
-                pending_ = v;
-            }
-        }
+        take(v, i, histogram_.data());
+        if (v >= kNoLevel)
+            started_ = true;
+        else
+            pending_ = v;
     }
+    const std::size_t energyFrom = started_ ? (i == 0 ? 0 : i - 1) : n;
+
+    // The rest alternates between two histograms, so that runs of equal levels do not wait on
+    // each other's increments.
+    LevelHistogram second{};
+    for (; i + 2 <= n; i += 2) {
+        const double a = values[i];
+        const double b = values[i + 1];
+        if (a >= lo && a <= FLT_MAX) take(a, i, histogram_.data());
+        if (b >= lo && b <= FLT_MAX) take(b, i + 1, second.data());
+    }
+    if (i < n) {
+        const double v = values[i];
+        if (v >= lo && v <= FLT_MAX) take(v, i, histogram_.data());
+    }
+    for (int k = 0; k < kHistogramBins; ++k) histogram_[k] += second[k];
+    if (lmaxAt < n) {
+        lmax_ = lmax;
+        const std::int64_t pos = firstPos + static_cast<std::int64_t>(lmaxAt);
+        lmaxPos_ = static_cast<std::int32_t>(std::clamp<std::int64_t>(pos, INT32_MIN, INT32_MAX));
+    }
+
     if (energyFrom < n) AddEnergy(energy_, values + energyFrom, n - energyFrom, lo);
     return filtered ? passed : static_cast<std::int64_t>(n);
 }
