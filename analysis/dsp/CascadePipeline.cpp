@@ -20,6 +20,12 @@ typedef long long i4 __attribute__((vector_size(32), __may_alias__));
 #define MURTESK_CLONES
 #endif
 
+#if defined(__clang__)
+#define MURTESK_UNROLL _Pragma("unroll")
+#else
+#define MURTESK_UNROLL _Pragma("GCC unroll 8")
+#endif
+
 struct Lanes {
     alignas(32) double w1[CCascadePipeline::kMaxStages];
     alignas(32) double w2[CCascadePipeline::kMaxStages];
@@ -34,8 +40,8 @@ inline void ScalarStep(Lanes& s, double x, int lo, int hi) {
     for (int k = hi; k >= lo; --k) {
         double in = k == 0 ? x : s.y[k - 1];
         if (s.sq[k]) in = in * in;
-        const double w0 = in + s.a1[k] * s.w1[k] + s.a2[k] * s.w2[k];
-        s.y[k] = s.b0[k] * w0 + s.b1[k] * s.w1[k] + s.b2[k] * s.w2[k];
+        const double w0 = in + (s.a1[k] * s.w1[k] + s.a2[k] * s.w2[k]);
+        s.y[k] = s.b0[k] * w0 + (s.b1[k] * s.w1[k] + s.b2[k] * s.w2[k]);
         s.w2[k] = s.w1[k];
         s.w1[k] = w0;
     }
@@ -66,12 +72,13 @@ template <int NV>
     for (int t = t0; t < t1; ++t) {
         const double x = in[t];
         v4 prev = {x, x, x, x};
+        MURTESK_UNROLL
         for (int j = 0; j < NV; ++j) {
             v4 v = __builtin_shufflevector(prev, y[j], 3, 4, 5, 6);
             prev = y[j];
             if (anySq[j]) v = v * (v4)(((i4)v & sq[j]) | ((i4)one & ~sq[j]));
-            const v4 w0 = v + a1[j] * w1[j] + a2[j] * w2[j];
-            y[j] = b0[j] * w0 + b1[j] * w1[j] + b2[j] * w2[j];
+            const v4 w0 = v + (a1[j] * w1[j] + a2[j] * w2[j]);
+            y[j] = b0[j] * w0 + (b1[j] * w1[j] + b2[j] * w2[j]);
             w2[j] = w1[j];
             w1[j] = w0;
         }

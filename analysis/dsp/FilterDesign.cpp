@@ -251,8 +251,8 @@ bool CFilterDesign::Run(const double* in, double* out, int n, FilterMemory& mem,
         double x = in[i];
         if (square) x = x * x;
         for (int k = 0; k < ns; ++k) {
-            const double w0 = x + a1(k) * w1[k] + a2(k) * w2[k];
-            x = b0(k) * w0 + b1(k) * w1[k] + b2(k) * w2[k];
+            const double w0 = x + (a1(k) * w1[k] + a2(k) * w2[k]);
+            x = b0(k) * w0 + (b1(k) * w1[k] + b2(k) * w2[k]);
             w2[k] = w1[k];
             w1[k] = w0;
         }
