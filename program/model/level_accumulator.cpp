@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "model/shared_procedures.h"
+
 namespace murtesk {
 
 namespace {
@@ -122,9 +124,7 @@ void AddEnergy(CompensatedSum& sum, const float* values, std::size_t n, double f
 int HistogramBin(double dB) {
     const double x = (dB + 60.0) * 10.0;
     if (!(x > -0.5 && x < kHistogramBins - 0.5)) return -1;
-    int k = static_cast<int>(x);
-    if (x - k >= 0.5) ++k;
-    return k;
+    return static_cast<int>(RoundOff(x));
 }
 
 void CompensatedSum::Add(double x) {

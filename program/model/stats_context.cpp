@@ -1,14 +1,11 @@
 #include "model/stats_context.h"
 
-#include <filesystem>
-
+#include "model/shared_procedures.h"
 #include "platform/dates.h"
 
 namespace murtesk {
 
-std::string StatsContext::LCalcFolder() const {
-    return (std::filesystem::path(ProjectFilePath()).parent_path() / "LCalc").string();
-}
+std::string StatsContext::LCalcFolder() const { return GetLCalcFolder(ProjectFilePath()); }
 
 std::string StatsContext::NewLdtFileName() {
     std::string name = platform::FormatFileNameDate(Now()) + "_" + std::to_string(g_LdtFileNo) + ".ldt";
