@@ -1,4 +1,4 @@
-#include "model/OriginalW.h"
+#include "model/original_w.h"
 
 #include <memory>
 

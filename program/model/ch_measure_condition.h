@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <string>
 
-#include "model/OctaveBand.h"
-#include "model/OriginalW.h"
-#include "model/WaveFileOut.h"
-#include "model/XYAxis.h"
+#include "model/octave_band.h"
+#include "model/original_w.h"
+#include "model/wave_file_out.h"
+#include "model/xy_axis.h"
 #include "model/record_stream.h"
 
 namespace murtesk {

@@ -12,7 +12,7 @@
 #include <cstddef>
 #include <stdexcept>
 
-#include "model/WeightingTables.h"
+#include "model/weighting_tables.h"
 #include "model/record_stream.h"
 
 namespace murtesk {

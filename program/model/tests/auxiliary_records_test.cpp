@@ -6,13 +6,13 @@
 #include <limits>
 #include <stdexcept>
 
-#include "RecordBytes.h"
-#include "model/CommonGraphAxisInfo.h"
-#include "model/DatePoints.h"
-#include "model/StartMode.h"
-#include "model/WaveFile.h"
-#include "model/WaveFileOut.h"
-#include "model/XYAxis.h"
+#include "record_bytes.h"
+#include "model/common_graph_axis_info.h"
+#include "model/date_points.h"
+#include "model/start_mode.h"
+#include "model/wave_file.h"
+#include "model/wave_file_out.h"
+#include "model/xy_axis.h"
 
 namespace murtesk {
 namespace {

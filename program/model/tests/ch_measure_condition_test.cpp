@@ -5,8 +5,8 @@
 #include <cmath>
 #include <memory>
 
-#include "RecordBytes.h"
-#include "model/ChMeasureCondition.h"
+#include "record_bytes.h"
+#include "model/ch_measure_condition.h"
 
 namespace murtesk {
 namespace {

@@ -2,7 +2,7 @@
 // weightings at the nominal mid-band frequencies; G is the infrasound weighting; Lvz and Lvxy are the
 // vertical and horizontal vibration-level weightings. The octave tables repeat the one-third-octave
 // values at the common centre frequencies, except Lvz at 4 Hz, which has its own octave value.
-#include "model/WeightingTables.h"
+#include "model/weighting_tables.h"
 
 namespace murtesk {
 namespace {

@@ -1,4 +1,4 @@
-#include "model/ChMeasureCondition.h"
+#include "model/ch_measure_condition.h"
 
 #include <array>
 #include <cmath>

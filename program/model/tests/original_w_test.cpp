@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "RecordBytes.h"
-#include "model/OriginalW.h"
+#include "record_bytes.h"
+#include "model/original_w.h"
 
 namespace murtesk {
 namespace {

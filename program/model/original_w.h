@@ -8,7 +8,7 @@
 #include <string>
 #include <tuple>
 
-#include "model/OctaveBand.h"
+#include "model/octave_band.h"
 #include "model/record_stream.h"
 #include "model/standard_collection.h"
 

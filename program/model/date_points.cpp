@@ -1,4 +1,4 @@
-#include "model/DatePoints.h"
+#include "model/date_points.h"
 
 #include <algorithm>
 #include <stdexcept>

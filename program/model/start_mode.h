@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <tuple>
 
-#include "model/DatePoints.h"
+#include "model/date_points.h"
 #include "model/record_stream.h"
 
 namespace murtesk {

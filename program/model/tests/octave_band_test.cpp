@@ -4,8 +4,8 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "model/OctaveBand.h"
-#include "RecordBytes.h"
+#include "model/octave_band.h"
+#include "record_bytes.h"
 
 namespace murtesk {
 namespace {
