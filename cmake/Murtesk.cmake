@@ -28,11 +28,15 @@ function(murtesk_add_test)
   if(T_TSAN)
     list(APPEND labels tsan)
   endif()
-  gtest_discover_tests(${T_NAME}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${labels}"
-               ENVIRONMENT "MURTESK_TESTDATA=${PROJECT_SOURCE_DIR}/../shared/testdata;MURTESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen")
+  # The tests run through "cmake -E env" so that they see the test environment: the ENVIRONMENT
+  # property does not survive the test discovery (it splits the list at every ";").
+  set_target_properties(${T_NAME} PROPERTIES CROSSCOMPILING_EMULATOR
+    "${CMAKE_COMMAND};-E;env;MURTESK_TESTDATA=${PROJECT_SOURCE_DIR}/../shared/testdata;MURTESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0")
+  if(labels)
+    gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
+  else()
+    gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # murtesk_add_fuzzer(NAME name SOURCES a.cpp ... LIBS lib ... [CORPUS dir])

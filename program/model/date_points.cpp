@@ -1,7 +1,10 @@
 #include "model/date_points.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
+
+#include "platform/dates.h"
 
 namespace murtesk {
 
@@ -80,6 +83,23 @@ void CDatePoints::tidyDate(Date compareDate) {
     std::sort(kept.begin(), kept.end());
     kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
     Data(kept);
+}
+
+std::int32_t CDatePoints::getMinIntervalSec(std::int32_t& oIndex) const {
+    constexpr std::int32_t kYearSeconds = 31536000;
+    std::int64_t result = kYearSeconds;
+    oIndex = 1;
+    for (std::int32_t i = 1; i < m_num; ++i) {
+        const std::int64_t interval = platform::WholeSecondsBetween(m_Data[i - 1], m_Data[i]);
+        if (interval < result) {
+            result = interval;
+            oIndex = i + 1;
+        }
+    }
+    if (result < std::numeric_limits<std::int32_t>::min()) {
+        throw std::overflow_error("date interval outside the 32-bit range");
+    }
+    return static_cast<std::int32_t>(result);
 }
 
 }  // namespace murtesk
