@@ -116,7 +116,12 @@ INSTANTIATE_TEST_SUITE_P(Versions, ChMeasureConditionGates,
                                            GateCase{{3, 0, 0}, true, true, false},
                                            GateCase{{4, 9, 9}, true, true, false},
                                            GateCase{{5, 0, 0}, true, true, true},
-                                           GateCase{{7, 1, 0}, true, true, true}));
+                                           GateCase{{7, 1, 0}, true, true, true}),
+                         [](const ::testing::TestParamInfo<GateCase>& info) {
+                             const FileVersion v = info.param.version;
+                             return "v" + std::to_string(v.Major) + "_" + std::to_string(v.Minor) + "_" +
+                                    std::to_string(v.Revision);
+                         });
 
 TEST(ChMeasureConditionRecord, FailuresStopTheRead) {
     ScopedFileVersion version({7, 1, 0});
