@@ -39,6 +39,7 @@
 #include <utility>
 #include <variant>
 
+#include "platform/atomic_file.h"
 #include "platform/binary_file.h"
 
 namespace murtesk {
@@ -304,6 +305,13 @@ bool ReadRecordFile(const std::string& path, T& record) {
     BinaryFile file;
     if (!file.OpenRead(path)) return false;
     return record.MeRead(file);
+}
+
+// Writes a whole file holding one record (the file wrappers FileWrite). The file is replaced
+// atomically: when the write fails the old file stays as it was, never half written.
+template <PersistentRecord T>
+bool WriteRecordFile(const std::string& path, const T& record) {
+    return platform::ReplaceFile(path, [&](BinaryFile& file) { return record.MeWrite(file); });
 }
 
 }  // namespace murtesk

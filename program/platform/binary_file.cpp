@@ -1,11 +1,19 @@
 #include "binary_file.h"
 
+#include <atomic>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace murtesk::platform {
+namespace {
+std::atomic<std::int64_t> g_write_limit{-1};
+}  // namespace
+
+void SetWriteLimitForTests(std::int64_t bytes) {
+    g_write_limit.store(bytes);
+}
 
 BinaryFile::~BinaryFile() {
     Close();
@@ -61,6 +69,18 @@ bool BinaryFile::OpenWrite(const std::string& path) {
     return true;
 }
 
+bool BinaryFile::AdoptForWriting(int fd) {
+    Close();
+    std::FILE* stream = fdopen(fd, "wb");
+    if (!stream) {
+        ::close(fd);
+        return false;
+    }
+    stream_ = stream;
+    writing_ = true;
+    return true;
+}
+
 BinaryFile BinaryFile::FromBytes(std::string bytes) {
     BinaryFile file;
     file.in_memory_ = true;
@@ -101,6 +121,11 @@ bool BinaryFile::Write(const void* source, std::size_t size) {
         return false;
     }
     if (size == 0) return !failed_;
+    const std::int64_t limit = g_write_limit.load();
+    if (!in_memory_ && limit >= 0 && position_ + size > static_cast<std::uint64_t>(limit)) {
+        failed_ = true;
+        return false;
+    }
     if (in_memory_) {
         if (position_ + size > memory_.size()) memory_.resize(position_ + size);
         std::memcpy(memory_.data() + position_, source, size);

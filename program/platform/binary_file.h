@@ -28,6 +28,9 @@ public:
     bool OpenRead(const std::string& path);
     // Creates the file, or empties an existing one, for writing at position 0.
     bool OpenWrite(const std::string& path);
+    // Takes over a file descriptor open for writing (position 0, empty); false, with the
+    // descriptor closed, when it can't.
+    bool AdoptForWriting(int fd);
     // A file in memory that reads the given bytes.
     static BinaryFile FromBytes(std::string bytes);
     // An empty file in memory for writing; Bytes() gives what was written.
@@ -72,5 +75,9 @@ private:
     std::uint64_t position_ = 0;
     std::uint64_t size_ = 0;
 };
+
+// Test seam: every file on disk opened for writing fails its writes once it would hold more than
+// `bytes` bytes, as on a full disk. A negative value ends it. Process-wide.
+void SetWriteLimitForTests(std::int64_t bytes);
 
 }  // namespace murtesk::platform

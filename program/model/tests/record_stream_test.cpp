@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <limits>
+#include <unistd.h>
 #include <string>
 
 namespace murtesk {
@@ -325,6 +327,29 @@ TEST(RecordPieces, NestedRecordsCopyDeeplyAndCompareFieldByField) {
 TEST(RecordPieces, FailedWriteIsReported) {
     BinaryFile read_only = BinaryFile::FromBytes("");
     EXPECT_FALSE(Sample{}.MeWrite(read_only));
+}
+
+}  // namespace
+}  // namespace murtesk
+
+namespace murtesk {
+namespace {
+
+TEST(RecordFiles, WriteThenReadAWholeFile) {
+    const std::string path = testing::TempDir() + "murtesk_record_file_" + std::to_string(getpid()) + ".tmp";
+    Sample written;
+    written.Name = "保存";
+    ASSERT_TRUE(WriteRecordFile(path, written));
+    ScopedFileVersion version({7, 1, 0});
+    Sample read;
+    ASSERT_TRUE(ReadRecordFile(path, read));
+    EXPECT_TRUE(read.IsMeEqualTo(written));
+    std::remove(path.c_str());
+
+    Sample untouched;
+    untouched.A = 77;
+    EXPECT_FALSE(ReadRecordFile(path, untouched));
+    EXPECT_EQ(untouched.A, 77);
 }
 
 }  // namespace
