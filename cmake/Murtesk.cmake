@@ -11,6 +11,13 @@ function(murtesk_apply_sanitizers)
   endif()
 endfunction()
 
+# External test data: ../shared/testdata beside the main worktree, also found from a worktree in /work/wt/.
+set(MURTESK_TESTDATA_DIR ${PROJECT_SOURCE_DIR}/../shared/testdata)
+if(NOT EXISTS ${MURTESK_TESTDATA_DIR})
+  set(MURTESK_TESTDATA_DIR ${PROJECT_SOURCE_DIR}/../../shared/testdata)
+endif()
+get_filename_component(MURTESK_TESTDATA_DIR ${MURTESK_TESTDATA_DIR} REALPATH)
+
 # murtesk_add_test(NAME name SOURCES a.cpp ... LIBS lib ... [TSAN] [LABELS l ...])
 # One GoogleTest executable. TSAN marks tests of threaded code: they also run in the
 # ThreadSanitizer build, which builds nothing else.
@@ -28,11 +35,25 @@ function(murtesk_add_test)
   if(T_TSAN)
     list(APPEND labels tsan)
   endif()
+  set(properties)
+  if(labels)
+    list(JOIN labels "," joined)
+    list(APPEND properties LABELS "${joined}")
+  endif()
   gtest_discover_tests(${T_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${labels}"
-               ENVIRONMENT "MURTESK_TESTDATA=${PROJECT_SOURCE_DIR}/../shared/testdata;MURTESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen")
+    TEST_LIST ${T_NAME}_TESTS
+    PROPERTIES ${properties})
+  # The discovery passes properties as a flat list, which would split a list-valued ENVIRONMENT; a script run
+  # after it sets the environment of every discovered test instead.
+  set(env_script ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_environment.cmake)
+  file(WRITE ${env_script}
+    "if(${T_NAME}_TESTS)\n"
+    "  set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES ENVIRONMENT\n"
+    "    \"MURTESK_TESTDATA=${MURTESK_TESTDATA_DIR};MURTESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_script})
 endfunction()
 
 # murtesk_add_fuzzer(NAME name SOURCES a.cpp ... LIBS lib ... [CORPUS dir])
