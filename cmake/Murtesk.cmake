@@ -35,25 +35,15 @@ function(murtesk_add_test)
   if(T_TSAN)
     list(APPEND labels tsan)
   endif()
-  set(properties)
+  # The tests run through "cmake -E env" so that they see the test environment: the ENVIRONMENT
+  # property does not survive the test discovery (it splits the list at every ";").
+  set_target_properties(${T_NAME} PROPERTIES CROSSCOMPILING_EMULATOR
+    "${CMAKE_COMMAND};-E;env;MURTESK_TESTDATA=${MURTESK_TESTDATA_DIR};MURTESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0")
   if(labels)
-    list(JOIN labels "," joined)
-    list(APPEND properties LABELS "${joined}")
+    gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
+  else()
+    gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
   endif()
-  gtest_discover_tests(${T_NAME}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    TEST_LIST ${T_NAME}_TESTS
-    PROPERTIES ${properties})
-  # The discovery passes properties as a flat list, which would split a list-valued ENVIRONMENT; a script run
-  # after it sets the environment of every discovered test instead.
-  set(env_script ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_environment.cmake)
-  file(WRITE ${env_script}
-    "if(${T_NAME}_TESTS)\n"
-    "  set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES ENVIRONMENT\n"
-    "    \"MURTESK_TESTDATA=${MURTESK_TESTDATA_DIR};MURTESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen\")\n"
-    "endif()\n")
-  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_script})
 endfunction()
 
 # murtesk_add_fuzzer(NAME name SOURCES a.cpp ... LIBS lib ... [CORPUS dir])

@@ -1,19 +1,10 @@
 #include "dynamic_library.h"
 
 #include <dlfcn.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <system_error>
+#include "program_folder.h"
 
 namespace murtesk::platform {
-
-std::string executableFolder()
-{
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string() : exe.parent_path().string();
-}
 
 DynamicLibrary::DynamicLibrary(std::string fileName, std::string folder)
     : m_fileName(std::move(fileName)), m_folder(std::move(folder))
@@ -25,7 +16,7 @@ bool DynamicLibrary::load()
     if (m_tried)
         return m_handle != nullptr;
     m_tried = true;
-    const std::string folder = m_folder.empty() ? executableFolder() : m_folder;
+    const std::string folder = m_folder.empty() ? ExecutableFolder() : m_folder;
     if (folder.empty() || m_fileName.empty() || m_fileName.find('/') != std::string::npos) {
         m_error = "no folder for " + m_fileName;
         return false;

@@ -71,7 +71,4 @@ private:
     R m_failure;
 };
 
-// The folder that holds the running executable (without a trailing slash); empty when it cannot be found.
-std::string executableFolder();
-
 }  // namespace murtesk::platform

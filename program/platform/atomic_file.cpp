@@ -1,0 +1,94 @@
+#include "atomic_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace murtesk::platform {
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+// Makes the rename itself durable.
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    Discard();
+}
+
+bool AtomicFileWriter::Open() {
+    Discard();
+    committed_ = false;
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char suffix[32];
+        std::snprintf(suffix, sizeof suffix, ".~%012llx", static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
+        const std::string candidate = path_ + suffix;
+        // 0666 less the umask, as any newly created file; an existing target keeps its own mode.
+        mode_t mode = 0666;
+        struct stat existing {};
+        if (::stat(path_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode)) mode = existing.st_mode & 07777;
+        const int fd = ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        if (mode != 0666) ::fchmod(fd, mode);
+        if (!file_.AdoptForWriting(fd)) {
+            ::unlink(candidate.c_str());
+            return false;
+        }
+        temporary_ = candidate;
+        return true;
+    }
+    return false;
+}
+
+bool AtomicFileWriter::Commit() {
+    if (temporary_.empty() || committed_) return false;
+    const bool written = !file_.failed() && file_.Flush(true);
+    const bool closed = file_.Close();
+    if (!written || !closed || ::rename(temporary_.c_str(), path_.c_str()) != 0) {
+        Discard();
+        return false;
+    }
+    temporary_.clear();
+    committed_ = true;
+    SyncFolder(FolderOf(path_));
+    return true;
+}
+
+void AtomicFileWriter::Discard() {
+    file_.Close();
+    if (!temporary_.empty()) {
+        ::unlink(temporary_.c_str());
+        temporary_.clear();
+    }
+}
+
+bool ReplaceFile(const std::string& path, const std::function<bool(BinaryFile&)>& write) {
+    AtomicFileWriter writer(path);
+    if (!writer.Open()) return false;
+    if (!write(writer.file())) return false;
+    return writer.Commit();
+}
+
+}  // namespace murtesk::platform

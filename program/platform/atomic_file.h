@@ -1,0 +1,46 @@
+// Replacing a file the user keeps without ever leaving it half written: the new content goes to a
+// temporary file in the same folder, is flushed to the disk, and then takes the old file's place by
+// rename. When anything fails the temporary file is removed and the old file stays as it was.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/binary_file.h"
+
+namespace murtesk::platform {
+
+class AtomicFileWriter {
+public:
+    // Nothing happens on disk until Open.
+    explicit AtomicFileWriter(std::string path);
+    // Removes the temporary file unless Commit succeeded.
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Creates the temporary file beside the target. False when the folder does not exist or
+    // cannot be written.
+    bool Open();
+    // The temporary file, open for writing.
+    BinaryFile& file() { return file_; }
+    // Flushes the temporary file to the disk and renames it over the target. False, with the old
+    // file untouched and the temporary file removed, when a write, the flush or the rename failed.
+    bool Commit();
+    // Removes the temporary file; the target stays as it was.
+    void Discard();
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string temporary_;
+    BinaryFile file_;
+    bool committed_ = false;
+};
+
+// Writes a file through an AtomicFileWriter: true when `write` returned true and the new file is
+// in place; otherwise the old file (or no file) is left as it was.
+bool ReplaceFile(const std::string& path, const std::function<bool(BinaryFile&)>& write);
+
+}  // namespace murtesk::platform

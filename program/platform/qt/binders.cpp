@@ -1,0 +1,255 @@
+#include "binders.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace murtesk::platform::qt {
+
+struct Binders::Binding {
+    std::function<void()> show;
+};
+
+namespace {
+
+void ShowCommon(QWidget* widget, const ControlState& state)
+{
+    if (widget->isEnabled() != state.Enabled) {
+        widget->setEnabled(state.Enabled);
+    }
+    // Only the widget's own flag: a hidden window must not show its children.
+    if (widget->isHidden() == state.Visible) {
+        widget->setVisible(state.Visible);
+    }
+    const QString tip = ToQ(state.ToolTipText);
+    if (widget->toolTip() != tip) {
+        widget->setToolTip(tip);
+    }
+}
+
+Qt::Alignment ToQt(ColumnAlignment a)
+{
+    switch (a) {
+    case ColumnAlignment::Right:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case ColumnAlignment::Center:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    case ColumnAlignment::Left:
+        break;
+    }
+    return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+}  // namespace
+
+Binders::Binders(Handler afterHandler) : afterHandler_(std::move(afterHandler)) {}
+Binders::~Binders() = default;
+
+void Binders::Forward(const Handler& handler)
+{
+    if (showing_ || !handler) {
+        return;
+    }
+    handler();
+    if (afterHandler_) {
+        afterHandler_();
+    }
+}
+
+void Binders::ShowAll()
+{
+    showing_ = true;
+    for (auto& b : bindings_) {
+        b->show();
+    }
+    showing_ = false;
+}
+
+void Binders::Bind(QPushButton* widget, CommandButton& state, Handler onClick)
+{
+    QObject::connect(widget, &QPushButton::clicked, widget, [this, onClick] { Forward(onClick); });
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        const QString caption = ToQ(state.Caption);
+        if (widget->text() != caption) {
+            widget->setText(caption);
+        }
+    }}));
+}
+
+void Binders::Bind(QLabel* widget, Label& state)
+{
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        const QString caption = ToQ(state.Caption);
+        if (widget->text() != caption) {
+            widget->setText(caption);
+        }
+    }}));
+}
+
+void Binders::Bind(QLineEdit* widget, TextBox& state, Handler onChange)
+{
+    QObject::connect(widget, &QLineEdit::textEdited, widget, [this, &state, onChange](const QString& text) {
+        if (showing_) {
+            return;
+        }
+        state.Text = FromQ(text);
+        Forward(onChange);
+    });
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        widget->setReadOnly(state.Locked);
+        const QString text = ToQ(state.Text);
+        if (widget->text() != text) {
+            widget->setText(text);
+        }
+    }}));
+}
+
+void Binders::Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange)
+{
+    QObject::connect(widget, &QPlainTextEdit::textChanged, widget, [this, widget, &state, onChange] {
+        if (showing_) {
+            return;
+        }
+        state.Text = FromQ(widget->toPlainText());
+        Forward(onChange);
+    });
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        widget->setReadOnly(state.Locked);
+        const QString text = ToQ(state.Text);
+        if (widget->toPlainText() != text) {
+            widget->setPlainText(text);
+        }
+    }}));
+}
+
+void Binders::Bind(QCheckBox* widget, CheckBox& state, Handler onClick)
+{
+    QObject::connect(widget, &QCheckBox::clicked, widget, [this, &state, onClick](bool checked) {
+        if (showing_) {
+            return;
+        }
+        state.Value = checked;
+        Forward(onClick);
+    });
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        widget->setText(ToQ(state.Caption));
+        if (widget->isChecked() != state.Value) {
+            widget->setChecked(state.Value);
+        }
+    }}));
+}
+
+void Binders::Bind(QAction* action, MenuItem& state, Handler onClick)
+{
+    QObject::connect(action, &QAction::triggered, action, [this, onClick] { Forward(onClick); });
+    bindings_.push_back(std::make_unique<Binding>(Binding{[action, &state] {
+        if (state.Caption.empty()) {
+            action->setSeparator(true);
+        } else {
+            action->setText(ToQ(state.Caption));
+        }
+        action->setEnabled(state.Enabled);
+        action->setVisible(state.Visible);
+        action->setCheckable(state.Checked);
+        action->setChecked(state.Checked);
+    }}));
+}
+
+void Binders::Bind(QTreeWidget* widget, ListView& state, Handler onClick, Handler onCheck)
+{
+    widget->setRootIsDecorated(false);
+    widget->setSelectionMode(QAbstractItemView::SingleSelection);
+    widget->setSelectionBehavior(QAbstractItemView::SelectRows);
+    widget->setUniformRowHeights(true);
+
+    QObject::connect(widget, &QTreeWidget::itemSelectionChanged, widget, [this, widget, &state, onClick] {
+        if (showing_) {
+            return;
+        }
+        QTreeWidgetItem* item = widget->currentItem();
+        if (item == nullptr || !item->isSelected()) {
+            const QList<QTreeWidgetItem*> selected = widget->selectedItems();
+            item = selected.isEmpty() ? nullptr : selected.front();
+        }
+        state.SelectedIndex = item == nullptr ? -1 : widget->indexOfTopLevelItem(item);
+        Forward(onClick);
+    });
+    QObject::connect(widget, &QTreeWidget::itemChanged, widget, [this, widget, &state, onCheck](QTreeWidgetItem* item, int column) {
+        if (showing_ || column != 0) {
+            return;
+        }
+        const int row = widget->indexOfTopLevelItem(item);
+        if (row < 0 || row >= static_cast<int>(state.Rows.size())) {
+            return;
+        }
+        const bool checked = item->checkState(0) == Qt::Checked;
+        if (state.Rows[static_cast<std::size_t>(row)].Checked != checked) {
+            state.Rows[static_cast<std::size_t>(row)].Checked = checked;
+            Forward(onCheck);
+        }
+    });
+
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        const int columns = static_cast<int>(state.Columns.size());
+        if (widget->columnCount() != columns) {
+            widget->setColumnCount(columns);
+        }
+        QStringList headings;
+        for (int c = 0; c < columns; ++c) {
+            const ListColumn& column = state.Columns[static_cast<std::size_t>(c)];
+            headings << ToQ(column.Text);
+            const int width = column.WidthTwips / 15;
+            if (widget->columnWidth(c) != width) {
+                widget->setColumnWidth(c, width);
+            }
+        }
+        if (widget->headerItem()->text(0) != (headings.isEmpty() ? QString() : headings.front()) ||
+            widget->headerItem()->columnCount() != columns) {
+            widget->setHeaderLabels(headings);
+        }
+        while (widget->topLevelItemCount() > static_cast<int>(state.Rows.size())) {
+            delete widget->takeTopLevelItem(widget->topLevelItemCount() - 1);
+        }
+        for (std::size_t r = 0; r < state.Rows.size(); ++r) {
+            const ListRow& row = state.Rows[r];
+            QTreeWidgetItem* item = widget->topLevelItem(static_cast<int>(r));
+            if (item == nullptr) {
+                item = new QTreeWidgetItem(widget);
+            }
+            for (int c = 0; c < columns; ++c) {
+                const QString text = c < static_cast<int>(row.Texts.size()) ? ToQ(row.Texts[static_cast<std::size_t>(c)]) : QString();
+                if (item->text(c) != text) {
+                    item->setText(c, text);
+                }
+                item->setTextAlignment(c, ToQt(state.Columns[static_cast<std::size_t>(c)].Alignment));
+            }
+            if (state.Checkboxes) {
+                item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+                const Qt::CheckState check = row.Checked ? Qt::Checked : Qt::Unchecked;
+                if (item->data(0, Qt::CheckStateRole).isNull() || item->checkState(0) != check) {
+                    item->setCheckState(0, check);
+                }
+            }
+            const bool selected = static_cast<int>(r) == state.SelectedIndex;
+            if (item->isSelected() != selected) {
+                item->setSelected(selected);
+            }
+        }
+        if (state.SelectedIndex >= 0 && state.SelectedIndex < widget->topLevelItemCount()) {
+            widget->setCurrentItem(widget->topLevelItem(state.SelectedIndex));
+        }
+    }}));
+}
+
+}  // namespace murtesk::platform::qt

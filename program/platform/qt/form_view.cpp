@@ -1,0 +1,54 @@
+#include "form_view.h"
+
+#include "qt_ui.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+
+namespace murtesk::platform::qt {
+
+// The frame's close box asks the form runtime; the runtime hides the widget when the form unloads.
+class FormView::CloseFilter : public QObject {
+public:
+    CloseFilter(Form& form, QtUi& ui) : form_(form), ui_(ui) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close) {
+            event->ignore();
+            ui_.Unload(form_, UnloadMode::FormControlMenu);
+            ui_.RefreshAll();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    Form& form_;
+    QtUi& ui_;
+};
+
+FormView::FormView(Form& form, QtUi& ui, std::unique_ptr<QWidget> widget)
+    : form_(form), ui_(ui), widget_(std::move(widget)), closeFilter_(std::make_unique<CloseFilter>(form, ui)),
+      binders_([&ui] { ui.RefreshAll(); })
+{
+    widget_->installEventFilter(closeFilter_.get());
+}
+
+FormView::~FormView()
+{
+    widget_->removeEventFilter(closeFilter_.get());
+}
+
+void FormView::Refresh()
+{
+    const QString caption = ToQ(form_.Caption);
+    if (widget_->windowTitle() != caption) {
+        widget_->setWindowTitle(caption);
+    }
+    binders_.ShowAll();
+    OnRefresh();
+}
+
+}  // namespace murtesk::platform::qt

@@ -1,0 +1,42 @@
+// Base of every window's Qt view: owns the top-level widget, the binders of its controls,
+// forwards the frame close to the form runtime, and shows the form's state on Refresh.
+#pragma once
+
+#include "binders.h"
+#include "form.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace murtesk::platform::qt {
+
+class QtUi;
+
+class FormView {
+public:
+    FormView(Form& form, QtUi& ui, std::unique_ptr<QWidget> widget);
+    virtual ~FormView();
+    FormView(const FormView&) = delete;
+    FormView& operator=(const FormView&) = delete;
+
+    QWidget* Widget() const { return widget_.get(); }
+    Form& Model() const { return form_; }
+    // The form's caption and every bound control, as the model holds them now.
+    void Refresh();
+
+protected:
+    Binders& Bind() { return binders_; }
+    virtual void OnRefresh() {}
+
+private:
+    class CloseFilter;
+
+    Form& form_;
+    QtUi& ui_;
+    std::unique_ptr<QWidget> widget_;
+    std::unique_ptr<CloseFilter> closeFilter_;
+    Binders binders_;
+};
+
+}  // namespace murtesk::platform::qt

@@ -1,0 +1,414 @@
+#include "qt_ui.h"
+
+#include "form_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QUrl>
+
+namespace murtesk::platform::qt {
+
+QStringList ToQtFilters(const std::string& filter)
+{
+    QStringList result;
+    const QStringList parts = ToQ(filter).split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        // Qt reads the patterns from the last parentheses of a filter line, separated by spaces.
+        const qsizetype open = description.lastIndexOf(QLatin1Char('('));
+        if (open > 0 && description.endsWith(QLatin1Char(')'))) {
+            description = description.left(open).trimmed();
+        }
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        result << description + QStringLiteral(" (") + patterns.trimmed() + QLatin1Char(')');
+    }
+    return result;
+}
+
+double ToDayCount(const QDateTime& when)
+{
+    static const QDate epoch(1899, 12, 30);
+    return static_cast<double>(epoch.daysTo(when.date())) +
+           static_cast<double>(when.time().msecsSinceStartOfDay()) / 86'400'000.0;
+}
+
+QtUi::QtUi() = default;
+
+QtUi::~QtUi()
+{
+    DestroyAllViews();
+}
+
+void QtUi::RegisterView(const std::string& formName, ViewFactory factory)
+{
+    factories_[formName] = std::move(factory);
+}
+
+FormView* QtUi::ViewOf(Form& form)
+{
+    auto it = views_.find(&form);
+    if (it != views_.end()) {
+        return it->second.get();
+    }
+    auto factory = factories_.find(form.Name());
+    if (factory == factories_.end()) {
+        return nullptr;
+    }
+    std::unique_ptr<FormView> view = factory->second(form, *this);
+    FormView* raw = view.get();
+    views_[&form] = std::move(view);
+    raw->Refresh();
+    return raw;
+}
+
+void QtUi::RefreshAll()
+{
+    if (refreshing_) {
+        return;
+    }
+    refreshing_ = true;
+    for (auto& [form, view] : views_) {
+        view->Refresh();
+    }
+    refreshing_ = false;
+    retired_.clear();
+}
+
+void QtUi::DestroyAllViews()
+{
+    for (auto& [form, loop] : modalLoops_) {
+        loop->quit();
+    }
+    views_.clear();
+    retired_.clear();
+}
+
+QWidget* QtUi::DialogParent() const
+{
+    QWidget* parent = QApplication::activeModalWidget();
+    if (parent == nullptr) {
+        parent = QApplication::activeWindow();
+    }
+    return parent;
+}
+
+MsgAnswer QtUi::ShowMessage(const MessageBoxRequest& request)
+{
+    QMessageBox box(DialogParent());
+    box.setWindowTitle(ToQ(request.Title));
+    box.setText(ToQ(request.Text));
+    switch (request.Icon) {
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    }
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton escape = QMessageBox::NoButton;
+    switch (request.Buttons) {
+    case MsgButtons::OK:
+        buttons = QMessageBox::Ok;
+        escape = QMessageBox::Ok;
+        break;
+    case MsgButtons::OKCancel:
+        buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        escape = QMessageBox::Cancel;
+        break;
+    case MsgButtons::AbortRetryIgnore:
+        buttons = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+        escape = QMessageBox::Abort;
+        break;
+    case MsgButtons::YesNoCancel:
+        buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        escape = QMessageBox::Cancel;
+        break;
+    case MsgButtons::YesNo:
+        buttons = QMessageBox::Yes | QMessageBox::No;
+        escape = QMessageBox::No;
+        break;
+    case MsgButtons::RetryCancel:
+        buttons = QMessageBox::Retry | QMessageBox::Cancel;
+        escape = QMessageBox::Cancel;
+        break;
+    }
+    box.setStandardButtons(buttons);
+    box.setEscapeButton(escape);
+    const bool wasBusy = busy_;
+    if (wasBusy) {
+        QApplication::restoreOverrideCursor();
+    }
+    const int answer = box.exec();
+    if (wasBusy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    switch (answer) {
+    case QMessageBox::Ok:
+        return MsgAnswer::OK;
+    case QMessageBox::Cancel:
+        return MsgAnswer::Cancel;
+    case QMessageBox::Abort:
+        return MsgAnswer::Abort;
+    case QMessageBox::Retry:
+        return MsgAnswer::Retry;
+    case QMessageBox::Ignore:
+        return MsgAnswer::Ignore;
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    default:
+        break;
+    }
+    // Closed some other way: the escape button's answer.
+    switch (escape) {
+    case QMessageBox::Cancel:
+        return MsgAnswer::Cancel;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    case QMessageBox::Abort:
+        return MsgAnswer::Abort;
+    default:
+        return MsgAnswer::OK;
+    }
+}
+
+namespace {
+
+std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& request, bool save)
+{
+    QFileDialog dialog(parent, ToQ(request.Title));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : (request.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+    if (save && !request.OverwritePrompt) {
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    }
+    const QStringList filters = ToQtFilters(request.Filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+    }
+    const QFileInfo proposed(ToQ(request.FileName));
+    if (!request.InitialDir.empty()) {
+        dialog.setDirectory(ToQ(request.InitialDir));
+    } else if (!request.FileName.empty() && proposed.dir().exists()) {
+        dialog.setDirectory(proposed.absolutePath());
+    }
+    if (!request.FileName.empty()) {
+        dialog.selectFile(proposed.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? std::string() : FromQ(files.front());
+}
+
+}  // namespace
+
+std::optional<std::string> QtUi::ShowOpen(const FileDialogRequest& request)
+{
+    return RunFileDialog(DialogParent(), request, false);
+}
+
+std::optional<std::string> QtUi::ShowSave(const FileDialogRequest& request)
+{
+    return RunFileDialog(DialogParent(), request, true);
+}
+
+std::optional<std::string> QtUi::BrowseFolder(std::string_view title, std::string_view initial)
+{
+    const QString folder = QFileDialog::getExistingDirectory(DialogParent(), ToQ(std::string(title)), ToQ(std::string(initial)),
+                                                             QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
+    if (folder.isEmpty()) {
+        return std::nullopt;
+    }
+    return FromQ(folder);
+}
+
+void QtUi::SetClipboardText(std::string_view text)
+{
+    QGuiApplication::clipboard()->setText(ToQ(std::string(text)));
+}
+
+std::string QtUi::ClipboardText()
+{
+    return FromQ(QGuiApplication::clipboard()->text());
+}
+
+void QtUi::SetBusy(bool busy)
+{
+    if (busy == busy_) {
+        return;
+    }
+    busy_ = busy;
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void QtUi::DoEvents()
+{
+    RefreshAll();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+ShellOpenResult QtUi::ShellOpen(const std::string& path)
+{
+    const QFileInfo info(ToQ(path));
+    if (!info.exists()) {
+        return ShellOpenResult::FileNotFound;
+    }
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(info.absoluteFilePath())) ? ShellOpenResult::Opened
+                                                                                   : ShellOpenResult::NoHandler;
+}
+
+TimerId QtUi::StartTimer(int intervalMs, bool singleShot, std::function<void()> callback)
+{
+    const TimerId id = nextTimer_++;
+    auto* timer = new QTimer(QCoreApplication::instance());
+    timer->setSingleShot(singleShot);
+    timer->setInterval(intervalMs);
+    QObject::connect(timer, &QTimer::timeout, timer, [this, id, singleShot, callback = std::move(callback)] {
+        if (singleShot) {
+            StopTimer(id);
+        }
+        callback();
+        RefreshAll();
+    });
+    timers_[id] = timer;
+    timer->start();
+    return id;
+}
+
+void QtUi::StopTimer(TimerId id)
+{
+    auto it = timers_.find(id);
+    if (it == timers_.end()) {
+        return;
+    }
+    if (it->second) {
+        it->second->stop();
+        it->second->deleteLater();
+    }
+    timers_.erase(it);
+}
+
+double QtUi::Now()
+{
+    return ToDayCount(QDateTime::currentDateTime());
+}
+
+void QtUi::ShowView(Form& form)
+{
+    FormView* view = ViewOf(form);
+    if (view == nullptr) {
+        return;
+    }
+    view->Refresh();
+    view->Widget()->show();
+    view->Widget()->raise();
+    view->Widget()->activateWindow();
+    // Activation follows showing, once the event loop runs.
+    QPointer<QWidget> widget = view->Widget();
+    QMetaObject::invokeMethod(
+        view->Widget(),
+        [this, &form, widget] {
+            if (widget && IsLoaded(form) && form.Visible) {
+                form.Form_Activate();
+                RefreshAll();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void QtUi::RunModal(Form& form)
+{
+    FormView* view = ViewOf(form);
+    if (view == nullptr) {
+        Unload(form, UnloadMode::FormControlMenu);
+        return;
+    }
+    QWidget* widget = view->Widget();
+    widget->setWindowModality(Qt::ApplicationModal);
+    view->Refresh();
+    widget->show();
+    widget->raise();
+    widget->activateWindow();
+    form.Form_Activate();
+    RefreshAll();
+    if (!IsLoaded(form) || !form.Visible) {
+        return;
+    }
+    QEventLoop loop;
+    modalLoops_[&form] = &loop;
+    loop.exec(QEventLoop::DialogExec);
+    modalLoops_.erase(&form);
+}
+
+void QtUi::QuitModalLoop(Form& form)
+{
+    auto it = modalLoops_.find(&form);
+    if (it != modalLoops_.end()) {
+        it->second->quit();
+    }
+}
+
+void QtUi::HideView(Form& form)
+{
+    auto it = views_.find(&form);
+    if (it != views_.end()) {
+        it->second->Widget()->hide();
+    }
+    QuitModalLoop(form);
+}
+
+void QtUi::DestroyView(Form& form)
+{
+    QuitModalLoop(form);
+    auto it = views_.find(&form);
+    if (it == views_.end()) {
+        return;
+    }
+    it->second->Widget()->hide();
+    // The view may be the one whose signal is running now: it goes when the handler is over.
+    retired_.push_back(std::move(it->second));
+    views_.erase(it);
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [this] { retired_.clear(); }, Qt::QueuedConnection);
+}
+
+void QtUi::RefreshView(Form& form)
+{
+    auto it = views_.find(&form);
+    if (it != views_.end()) {
+        it->second->Refresh();
+        it->second->Widget()->repaint();
+    }
+}
+
+void QtUi::EndProgram()
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [] { QCoreApplication::quit(); }, Qt::QueuedConnection);
+}
+
+}  // namespace murtesk::platform::qt

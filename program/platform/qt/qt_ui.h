@@ -1,0 +1,82 @@
+// The Qt 6 implementation of the user-interface services: real message boxes and file
+// dialogs, the clipboard, the wait cursor, timers, and the form runtime's views. A view is
+// made for a form the first time the form is shown, by the factory registered for its name.
+#pragma once
+
+#include "form.h"
+#include "ui_services.h"
+
+#include <QDateTime>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QEventLoop;
+class QTimer;
+
+namespace murtesk::platform::qt {
+
+class FormView;
+
+class QtUi final : public UiServices {
+public:
+    using ViewFactory = std::function<std::unique_ptr<FormView>(Form&, QtUi&)>;
+
+    QtUi();
+    ~QtUi() override;
+
+    void RegisterView(const std::string& formName, ViewFactory factory);
+    // The view of a form, made on demand; null when no factory is registered for it.
+    FormView* ViewOf(Form& form);
+    // Shows every view's state again; the binders call it after each handler they forward.
+    void RefreshAll();
+    // Drops the views (before the form models they point to go away).
+    void DestroyAllViews();
+
+    std::optional<std::string> ShowOpen(const FileDialogRequest& request) override;
+    std::optional<std::string> ShowSave(const FileDialogRequest& request) override;
+    std::optional<std::string> BrowseFolder(std::string_view title, std::string_view initial) override;
+    void SetClipboardText(std::string_view text) override;
+    std::string ClipboardText() override;
+    void SetBusy(bool busy) override;
+    void DoEvents() override;
+    ShellOpenResult ShellOpen(const std::string& path) override;
+    TimerId StartTimer(int intervalMs, bool singleShot, std::function<void()> callback) override;
+    void StopTimer(TimerId id) override;
+    double Now() override;
+
+protected:
+    MsgAnswer ShowMessage(const MessageBoxRequest& request) override;
+    void ShowView(Form& form) override;
+    void RunModal(Form& form) override;
+    void HideView(Form& form) override;
+    void DestroyView(Form& form) override;
+    void RefreshView(Form& form) override;
+    void EndProgram() override;
+
+private:
+    QWidget* DialogParent() const;
+    void QuitModalLoop(Form& form);
+
+    std::map<std::string, ViewFactory> factories_;
+    std::map<Form*, std::unique_ptr<FormView>> views_;
+    std::vector<std::unique_ptr<FormView>> retired_;  // destroyed once the current handler is over
+    std::map<Form*, QEventLoop*> modalLoops_;
+    std::map<TimerId, QPointer<QTimer>> timers_;
+    TimerId nextTimer_ = 1;
+    bool busy_ = false;
+    bool refreshing_ = false;
+};
+
+// Filter text "description|patterns|..." as Qt writes it: "description (p1 p2)" per line.
+QStringList ToQtFilters(const std::string& filter);
+// A day count (days since 1899-12-30) for a local date and time.
+double ToDayCount(const QDateTime& when);
+
+}  // namespace murtesk::platform::qt

@@ -1,0 +1,182 @@
+// Offscreen checks of the Qt side: binders both ways, frame close through the form runtime,
+// modal showing, filters, and window messages delivered by the event loop.
+#include "form_view.h"
+#include "qt_message_window.h"
+#include "qt_ui.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace murtesk::platform::qt {
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "test_ui_qt";
+    static char* argv[] = {name, nullptr};
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static QApplication app(argc, argv);
+    return app;
+}
+
+class CounterForm : public Form {
+public:
+    explicit CounterForm(UiServices& ui) : Form(ui, "frmCounter")
+    {
+        Caption = "カウンタ";
+        cmdAdd.Caption = "追加(&A)";
+        lblCount.Caption = "0";
+        lstRows.Columns = {{"No.", 800, ColumnAlignment::Left}, {"名前", 2000, ColumnAlignment::Center}};
+        lstRows.Checkboxes = true;
+    }
+
+    void cmdAdd_Click()
+    {
+        ++count;
+        lblCount.Caption = std::to_string(count);
+        lstRows.Rows.push_back({{std::to_string(count), txtName.Text}, false});
+        lstRows.SelectedIndex = static_cast<int>(lstRows.Rows.size()) - 1;
+    }
+    void lstRows_Click() { ++listClicks; }
+    void Form_QueryUnload(bool& cancel, UnloadMode mode) override
+    {
+        lastMode = mode;
+        cancel = keepOpen;
+    }
+
+    CommandButton cmdAdd;
+    Label lblCount;
+    TextBox txtName;
+    ListView lstRows;
+    int count = 0;
+    int listClicks = 0;
+    bool keepOpen = false;
+    UnloadMode lastMode = UnloadMode::FormCode;
+};
+
+class CounterView : public FormView {
+public:
+    CounterView(CounterForm& form, QtUi& ui) : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog))
+    {
+        auto* layout = new QVBoxLayout(Widget());
+        button = new QPushButton(Widget());
+        label = new QLabel(Widget());
+        edit = new QLineEdit(Widget());
+        list = new QTreeWidget(Widget());
+        layout->addWidget(button);
+        layout->addWidget(label);
+        layout->addWidget(edit);
+        layout->addWidget(list);
+        Bind().Bind(button, form.cmdAdd, [&form] { form.cmdAdd_Click(); });
+        Bind().Bind(label, form.lblCount);
+        Bind().Bind(edit, form.txtName);
+        Bind().Bind(list, form.lstRows, [&form] { form.lstRows_Click(); });
+    }
+    QPushButton* button;
+    QLabel* label;
+    QLineEdit* edit;
+    QTreeWidget* list;
+};
+
+struct Fixture : ::testing::Test {
+    Fixture()
+    {
+        App();
+        ui.RegisterView("frmCounter", [](Form& f, QtUi& u) { return std::make_unique<CounterView>(static_cast<CounterForm&>(f), u); });
+    }
+    ~Fixture() override { ui.DestroyAllViews(); }
+    QtUi ui;
+    CounterForm form{ui};
+};
+
+TEST_F(Fixture, ClickEditAndSelectTravelThroughTheBinders)
+{
+    ui.Show(form);
+    auto* view = static_cast<CounterView*>(ui.ViewOf(form));
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->Widget()->windowTitle(), QStringLiteral("カウンタ"));
+    EXPECT_EQ(view->button->text(), QStringLiteral("追加(&A)"));
+
+    view->edit->setText(QStringLiteral("騒音"));
+    emit view->edit->textEdited(view->edit->text());
+    EXPECT_EQ(form.txtName.Text, "騒音");
+
+    view->button->click();
+    view->button->click();
+    EXPECT_EQ(view->label->text(), QStringLiteral("2"));
+    ASSERT_EQ(view->list->topLevelItemCount(), 2);
+    EXPECT_EQ(view->list->topLevelItem(1)->text(1), QStringLiteral("騒音"));
+    EXPECT_TRUE(view->list->topLevelItem(1)->isSelected());
+    EXPECT_EQ(form.listClicks, 0);  // the model's own selection is no click
+
+    view->list->setCurrentItem(view->list->topLevelItem(0));
+    EXPECT_EQ(form.lstRows.SelectedIndex, 0);
+    EXPECT_EQ(form.listClicks, 1);
+    view->list->topLevelItem(1)->setCheckState(0, Qt::Checked);
+    EXPECT_TRUE(form.lstRows.Rows[1].Checked);
+
+    form.cmdAdd.Enabled = false;
+    ui.RefreshAll();
+    EXPECT_FALSE(view->button->isEnabled());
+}
+
+TEST_F(Fixture, FrameCloseAsksTheFormAndEndsTheModalLoop)
+{
+    form.keepOpen = true;
+    bool stillShownAfterRefusal = false;
+    QTimer::singleShot(0, [&] {
+        ui.ViewOf(form)->Widget()->close();
+        stillShownAfterRefusal = ui.ViewOf(form)->Widget()->isVisible();
+        form.keepOpen = false;
+        ui.ViewOf(form)->Widget()->close();
+    });
+    ui.ShowModal(form);
+    EXPECT_TRUE(stillShownAfterRefusal);
+    EXPECT_EQ(form.lastMode, UnloadMode::FormControlMenu);
+    EXPECT_FALSE(ui.IsLoaded(form));
+}
+
+TEST(QtUiHelpers, FiltersAndDayCounts)
+{
+    EXPECT_EQ(ToQtFilters("ﾃﾞｰﾀﾌｧｲﾙ (*.qvd;*.dat)|*.qvd;*.dat"), QStringList{QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ (*.qvd *.dat)")});
+    EXPECT_EQ(ToQtFilters("CSV|*.csv|全て|*.*"), (QStringList{QStringLiteral("CSV (*.csv)"), QStringLiteral("全て (*.*)")}));
+    // 2000-01-01 12:00 is day 36526.5 of the 1899-12-30 count.
+    EXPECT_DOUBLE_EQ(ToDayCount(QDateTime(QDate(2000, 1, 1), QTime(12, 0))), 36526.5);
+}
+
+TEST(QtMessageWindow, WorkerSendRunsOnTheEventLoopThread)
+{
+    App();
+    const auto uiThread = std::this_thread::get_id();
+    std::thread::id ranOn;
+    QtMessageWindow window([&](std::uint32_t, std::uintptr_t, std::intptr_t l) {
+        ranOn = std::this_thread::get_id();
+        return l + 1;
+    });
+    MurteskWindow* h = window.Handle();
+    std::intptr_t result = 0;
+    QEventLoop loop;
+    std::thread worker([&] {
+        result = h->send(h->context, WM_WAVSTATUS, 0, 9899);
+        QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    EXPECT_EQ(result, 9900);
+    EXPECT_EQ(ranOn, uiThread);
+}
+
+}  // namespace
+}  // namespace murtesk::platform::qt

@@ -1,0 +1,136 @@
+#include "platform/atomic_file.h"
+#include "platform/program_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace murtesk::platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class ScratchFolder : public testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("murtesk_atomic_" + std::to_string(getpid()) + "_" +
+                   testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+    }
+    void TearDown() override {
+        SetWriteLimitForTests(-1);
+        fs::remove_all(folder_);
+    }
+    std::string Path(const char* name) const { return (folder_ / name).string(); }
+    static std::string Contents(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+    static void Put(const std::string& path, const std::string& bytes) {
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    static auto Writing(std::string bytes) {
+        return [bytes](BinaryFile& file) { return file.Write(bytes.data(), bytes.size()); };
+    }
+    std::size_t FilesInFolder() const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
+    }
+
+    fs::path folder_;
+};
+
+TEST_F(ScratchFolder, ReplacesTheOldFileWhole) {
+    const std::string path = Path("project.qvd");
+    Put(path, "old content");
+    ASSERT_TRUE(ReplaceFile(path, Writing("new")));
+    EXPECT_EQ(Contents(path), "new");
+    EXPECT_EQ(FilesInFolder(), 1u);  // no temporary file left behind
+    ASSERT_TRUE(ReplaceFile(Path("fresh.csv"), Writing("a,b\r\n")));
+    EXPECT_EQ(Contents(Path("fresh.csv")), "a,b\r\n");
+}
+
+TEST_F(ScratchFolder, KeepsTheOldFileWhenAWriteFails) {
+    const std::string path = Path("project.qvd");
+    Put(path, "old content");
+    SetWriteLimitForTests(10);
+    EXPECT_FALSE(ReplaceFile(path, [](BinaryFile& file) {
+        const std::string big(100000, 'x');
+        file.Write(big.data(), big.size());
+        return true;  // even a writer that ignores its own failure cannot commit a short file
+    }));
+    EXPECT_EQ(Contents(path), "old content");
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+TEST_F(ScratchFolder, KeepsTheOldFileWhenTheWriterGivesUp) {
+    const std::string path = Path("ranges.mrk");
+    Put(path, "old");
+    EXPECT_FALSE(ReplaceFile(path, [](BinaryFile& file) { return file.Write("partial", 7) && false; }));
+    EXPECT_EQ(Contents(path), "old");
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+TEST_F(ScratchFolder, FailsWhenTheFolderIsMissingOrTheTargetIsAFolder) {
+    EXPECT_FALSE(ReplaceFile(Path("missing/file.csv"), Writing("x")));
+    fs::create_directories(folder_ / "taken" / "inside");
+    EXPECT_FALSE(ReplaceFile(Path("taken"), Writing("x")));
+    EXPECT_TRUE(fs::is_directory(folder_ / "taken" / "inside"));
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+TEST_F(ScratchFolder, KeepsTheOldFileWhenTheFileSizeLimitIsReached) {
+    // A real write failure from the operating system: a child process with a file-size limit.
+    const std::string path = Path("project.qvd");
+    Put(path, "old content");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const bool ok = ReplaceFile(path, Writing(std::string(1 << 20, 'x')));
+        _exit(ok ? 1 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the replacement reported success";
+    EXPECT_EQ(Contents(path), "old content");
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+TEST_F(ScratchFolder, KeepsTheModeOfTheReplacedFile) {
+    const std::string path = Path("kept.csv");
+    Put(path, "x");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(ReplaceFile(path, Writing("y")));
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST(ProgramFolder, ComesFromTheEnvironmentElseTheExecutable) {
+    const std::string executable = ExecutableFolder();
+    EXPECT_TRUE(fs::exists(fs::path(executable) / "platform_text_tests"));
+    setenv("MURTESK_HOME", "/tmp/murtesk home/", 1);
+    EXPECT_EQ(ProgramFolder(), "/tmp/murtesk home");
+    EXPECT_EQ(ProgramFilePath("Temp.tmp"), "/tmp/murtesk home/Temp.tmp");
+    setenv("MURTESK_HOME", "", 1);
+    EXPECT_EQ(ProgramFolder(), executable);
+    unsetenv("MURTESK_HOME");
+    EXPECT_EQ(ProgramFolder(), executable);
+    EXPECT_EQ(ExecutableFolder(), executable);  // never from the environment
+}
+
+}  // namespace
+}  // namespace murtesk::platform

@@ -1,0 +1,66 @@
+#include "platform/binary_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace murtesk::platform {
+namespace {
+
+TEST(BinaryFileMemory, ShortReadFailsAndLeavesNothingToRead) {
+    BinaryFile file = BinaryFile::FromBytes("abcde");
+    char buffer[4] = {'x', 'x', 'x', 'x'};
+    ASSERT_TRUE(file.Read(buffer, 3));
+    EXPECT_EQ(std::string(buffer, 3), "abc");
+    EXPECT_EQ(file.Remaining(), 2u);
+    EXPECT_FALSE(file.Read(buffer, 4));
+    EXPECT_TRUE(file.AtEnd());
+    EXPECT_EQ(buffer[0], 'a');  // nothing copied from a short read
+    EXPECT_TRUE(file.Read(buffer, 0));
+}
+
+TEST(BinaryFileMemory, WritesAndOverwritesAfterSeek) {
+    BinaryFile file = BinaryFile::InMemory();
+    ASSERT_TRUE(file.Write("hello", 5));
+    ASSERT_TRUE(file.Seek(1));
+    ASSERT_TRUE(file.Write("EL", 2));
+    EXPECT_EQ(file.Bytes(), "hELlo");
+    EXPECT_EQ(file.Size(), 5u);
+    EXPECT_FALSE(file.Seek(6));
+}
+
+TEST(BinaryFileMemory, ReadOnlyFileRefusesWrites) {
+    BinaryFile file = BinaryFile::FromBytes("abc");
+    EXPECT_FALSE(file.Write("x", 1));
+    EXPECT_TRUE(file.failed());
+    EXPECT_FALSE(file.Close());
+}
+
+TEST(BinaryFileDisk, RoundTripThroughAFile) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("murtesk_binary_file_" + std::to_string(getpid()) + ".bin");
+    {
+        BinaryFile file;
+        ASSERT_TRUE(file.OpenWrite(path.string()));
+        ASSERT_TRUE(file.Write("\x01\x02\x03", 3));
+        EXPECT_TRUE(file.Close());
+    }
+    BinaryFile file;
+    ASSERT_TRUE(file.OpenRead(path.string()));
+    EXPECT_EQ(file.Size(), 3u);
+    unsigned char bytes[3];
+    ASSERT_TRUE(file.Read(bytes, 2));
+    EXPECT_EQ(bytes[1], 2);
+    EXPECT_FALSE(file.Read(bytes, 2));
+    EXPECT_TRUE(file.AtEnd());
+    file.Close();
+    std::filesystem::remove(path);
+    EXPECT_FALSE(file.OpenRead(path.string()));
+    EXPECT_FALSE(file.OpenRead(std::filesystem::temp_directory_path().string()));  // a folder
+}
+
+}  // namespace
+}  // namespace murtesk::platform

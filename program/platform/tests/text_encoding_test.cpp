@@ -1,0 +1,82 @@
+#include "platform/text_encoding.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace murtesk::platform {
+namespace {
+
+using namespace std::string_literals;
+
+struct KnownText {
+    const char* name;
+    std::string utf8;
+    std::string cp932;
+};
+
+class Cp932KnownTexts : public testing::TestWithParam<KnownText> {};
+
+// Code points CP932 maps differently from plain Shift-JIS, half-width katakana, NEC specials,
+// a trail byte equal to "\" and a NUL inside the text.
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Cp932KnownTexts,
+    testing::Values(
+        KnownText{"FullwidthTilde", "～", "\x81\x60"},
+        KnownText{"FullwidthHyphenMinus", "－", "\x81\x7C"},
+        KnownText{"CircledOne", "①", "\x87\x40"},
+        KnownText{"HalfwidthKatakana", "ｼｽﾃﾑ", "\xBC\xBD\xC3\xD1"},
+        KnownText{"TrailByteIsBackslash", "表\\", "\x95\x5C\x5C"},
+        KnownText{"NulInside", "a\0b"s, "a\0b"s},
+        KnownText{"Mixed", "F特性 63Hz帯域", "F\x93\xC1\x90\xAB 63Hz\x91\xD1\x88\xE6"},
+        KnownText{"Empty", "", ""}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_P(Cp932KnownTexts, ConvertBothWaysExactly) {
+    std::size_t replaced = 99;
+    EXPECT_EQ(Utf8ToCp932(GetParam().utf8, &replaced), GetParam().cp932);
+    EXPECT_EQ(replaced, 0u);
+    EXPECT_EQ(Cp932ToUtf8(GetParam().cp932, &replaced), GetParam().utf8);
+    EXPECT_EQ(replaced, 0u);
+}
+
+TEST(Cp932Replacement, CharactersCp932LacksBecomeQuestionMarks) {
+    std::size_t replaced = 0;
+    // An emoji and a Hangul syllable have no CP932 code; the text around them stays whole.
+    EXPECT_EQ(Utf8ToCp932("a😀b한c", &replaced), "a?b?c");
+    EXPECT_EQ(replaced, 2u);
+}
+
+TEST(Cp932Replacement, InvalidUtf8BecomesQuestionMarks) {
+    std::size_t replaced = 0;
+    EXPECT_EQ(Utf8ToCp932("x\xFFy\xE3\x81", &replaced), "x?y??");
+    EXPECT_EQ(replaced, 3u);
+}
+
+TEST(Cp932Replacement, InvalidCp932BecomesReplacementCharacters) {
+    std::size_t replaced = 0;
+    // 0x80 and 0xA0 are not CP932; 0x81 0x20 is a lead byte with a trail that is not one; a lead
+    // byte at the very end is incomplete.
+    EXPECT_EQ(Cp932ToUtf8("a\x80 \xA0\x81 b\x81", &replaced), "a\uFFFD \uFFFD\uFFFD b\uFFFD");
+    EXPECT_EQ(replaced, 4u);
+}
+
+TEST(Cp932Replacement, LongTextsAreNotTruncated) {
+    std::string utf8;
+    for (int i = 0; i < 5000; ++i) utf8 += "表a";
+    const std::string cp932 = Utf8ToCp932(utf8);
+    EXPECT_EQ(cp932.size(), 15000u);
+    EXPECT_EQ(Cp932ToUtf8(cp932), utf8);
+}
+
+TEST(Cp932CharacterCount, CountsDoubleByteCharactersOnce) {
+    EXPECT_EQ(Cp932CharacterCount(""), 0u);
+    EXPECT_EQ(Cp932CharacterCount("abc"), 3u);
+    EXPECT_EQ(Cp932CharacterCount("\x95\x5C\x5C"), 2u);           // 表 then "\"
+    EXPECT_EQ(Cp932CharacterCount("\xBC\xBD\xC3\xD1"), 4u);        // half-width kana are single
+    EXPECT_EQ(Cp932CharacterCount("\xE0\x40\xFC\xFC"), 2u);        // the lead-byte range ends
+    EXPECT_EQ(Cp932CharacterCount("a\x81"), 2u);                   // a lone lead at the end
+}
+
+}  // namespace
+}  // namespace murtesk::platform

@@ -1,0 +1,30 @@
+// Conversion between the program's in-memory text (UTF-8) and CP932, the code page of every text
+// the system keeps in a file. Both directions work on byte lengths (a text may hold NUL), never
+// throw and never truncate: what cannot be converted is replaced and the rest goes on.
+//   UTF-8 -> CP932: a character CP932 lacks, or a byte that is not valid UTF-8, becomes "?".
+//   CP932 -> UTF-8: a byte sequence that is not valid CP932 becomes U+FFFD, one per bad byte.
+// Thread-safe: each thread keeps its own converters.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace murtesk::platform {
+
+// Converts UTF-8 text to CP932. `replaced`, when given, receives the number of replacements made.
+std::string Utf8ToCp932(std::string_view utf8, std::size_t* replaced = nullptr);
+
+// Converts CP932 text to UTF-8. `replaced`, when given, receives the number of replacements made.
+std::string Cp932ToUtf8(std::string_view cp932, std::size_t* replaced = nullptr);
+
+// The lead bytes of a CP932 double-byte character: 0x81-0x9F and 0xE0-0xFC.
+constexpr bool IsCp932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// The number of characters in CP932 bytes: a lead byte and the byte after it count once
+// (a lead byte at the very end counts once on its own).
+std::size_t Cp932CharacterCount(std::string_view cp932);
+
+}  // namespace murtesk::platform

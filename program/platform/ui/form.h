@@ -1,0 +1,41 @@
+// Base of every form model: the form's name, caption and visibility, and the handlers the
+// form runtime of UiServices calls. A form model never includes a toolkit; its view does.
+#pragma once
+
+#include "ui_services.h"
+
+#include <string>
+
+namespace murtesk::platform {
+
+class Form {
+public:
+    Form(UiServices& ui, std::string name) : ui_(ui), name_(std::move(name)) {}
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    virtual ~Form() = default;
+
+    const std::string& Name() const { return name_; }
+    UiServices& Ui() const { return ui_; }
+
+    std::string Caption;
+    bool Visible = false;
+
+    virtual void Form_Load() {}
+    virtual void Form_Activate() {}
+    // Set cancel to keep the form loaded.
+    virtual void Form_QueryUnload(bool& cancel, UnloadMode mode)
+    {
+        (void)cancel;
+        (void)mode;
+    }
+    virtual void Form_Unload(bool& cancel) { (void)cancel; }
+
+protected:
+    UiServices& ui_;
+
+private:
+    std::string name_;
+};
+
+}  // namespace murtesk::platform
