@@ -4,6 +4,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "Cp932.h"
 #include "RegExpError.h"
 
 namespace sarnik {
@@ -135,6 +136,17 @@ TDFA::TDFA(const TNFA& nfa, bool fullWidth, uint32_t errorPosition) : fullWidth_
             std::sort(lineStartTargets.begin(), lineStartTargets.end());
             lineStart_ = b.findOrAdd(b.closure(lineStartTargets), states_);
         }
+    }
+
+    const State& initial = states_[Initial];
+    for (unsigned b = 0; b < 256; ++b) {
+        bool can = initial.accepting || (initial.lineEnd && b == '\n');
+        for (const Range& r : initial.transitions) {
+            // A lead byte starts a double-byte code, or stands alone at the end of the text.
+            const uint32_t lo = isLeadByte(uint8_t(b)) ? b << 8 : b, hi = isLeadByte(uint8_t(b)) ? lo | 0xFF : b;
+            can |= (r.lo <= hi && r.hi >= lo) || (r.lo <= b && r.hi >= b);
+        }
+        startByte_[b] = can;
     }
 }
 
