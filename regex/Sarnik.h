@@ -3,7 +3,7 @@
  *
  * Every string is a zero-terminated CP932 byte string owned by the caller; the library keeps no
  * pointer to it after the call returns and keeps no state between calls, so the functions may be
- * called from any thread. No function lets an exception or a signal escape.
+ * called from any thread. No function lets an exception escape.
  *
  * Positions and lengths count bytes; a double-byte character (lead byte 0x81-0x9F or 0xE0-0xFC
  * and the byte after it) is never split: a match starts and ends on character boundaries.

@@ -139,14 +139,15 @@ TDFA::TDFA(const TNFA& nfa, bool fullWidth, uint32_t errorPosition) : fullWidth_
     }
 
     const State& initial = states_[Initial];
-    for (unsigned b = 0; b < 256; ++b) {
-        bool can = initial.accepting || (initial.lineEnd && b == '\n');
-        for (const Range& r : initial.transitions) {
-            // A lead byte starts a double-byte code, or stands alone at the end of the text.
-            const uint32_t lo = isLeadByte(uint8_t(b)) ? b << 8 : b, hi = isLeadByte(uint8_t(b)) ? lo | 0xFF : b;
-            can |= (r.lo <= hi && r.hi >= lo) || (r.lo <= b && r.hi >= b);
-        }
-        startByte_[b] = can;
+    if (initial.accepting) startByte_.fill(true);
+    if (initial.lineEnd) startByte_['\n'] = true;
+    for (const Range& r : initial.transitions) {
+        // One-byte codes (a lone lead byte at the end of the text among them), then the lead
+        // bytes of the double-byte codes in the range.
+        if (r.lo <= 0xFF) std::fill(startByte_.begin() + r.lo, startByte_.begin() + std::min<int>(r.hi, 0xFF) + 1, true);
+        if (r.hi >= 0x100)
+            for (unsigned lead = std::max<unsigned>(r.lo, 0x100) >> 8; lead <= unsigned(r.hi >> 8); ++lead)
+                if (isLeadByte(uint8_t(lead))) startByte_[lead] = true;
     }
 }
 

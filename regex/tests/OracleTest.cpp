@@ -8,7 +8,7 @@
 // as text, and line feeds.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <string>
