@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ch_analyzer.h"
+#include "channel_threads.h"
 #include "murtesk_window.h"
 
 namespace murtesk::analysis {
@@ -45,6 +46,9 @@ public:
     int16_t status() const { return m_status.load(std::memory_order_acquire); }
     int32_t fileOutOrder(int32_t channel) const;
     void setWindow(MurteskWindow* window) { m_window.store(window, std::memory_order_release); }
+    // How many threads analyse the channels of a block (the processors available unless set; at least 1).
+    // Only while no worker runs.
+    void setChannelThreads(unsigned threads) { m_channelThreads = threads < 1 ? 1 : threads; }
 
 protected:
     // For the separation worker: claims the engine for a run (false while another runs), and the status
@@ -73,6 +77,7 @@ private:
     std::atomic<MurteskWindow*> m_window{nullptr};
     int32_t m_samplesPerBlock;
     bool m_failed = false;
+    unsigned m_channelThreads = availableProcessors();
     std::atomic<EngineRun> m_run{EngineRun::Idle};
 };
 
