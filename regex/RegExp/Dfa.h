@@ -1,11 +1,12 @@
 // Subset construction: NFA -> complete deterministic automaton, built whole at compile time.
 //
 // Each DFA state is the empty-move closure of a set of NFA states. The transitions of a state are
-// computed per disjoint piece of the code space and then merged into sorted, disjoint ranges, so a
-// lookup is one binary search (a table lookup for the codes below 128). The anchors are not characters: the start state keeps its target
-// on "^" apart (the search runs it at line starts), and a state that can take "$" carries a flag.
-// The automaton is capped at MaxDfaStates states; a pattern beyond the cap is refused as a
-// pattern error instead of exhausting time or memory.
+// computed per disjoint piece of the code space and then merged into sorted, disjoint ranges; a
+// lookup is a table read for the codes below 128 and a binary search for the others. The anchors
+// are not characters: the start state keeps its target on "^" apart (the search runs it at line
+// starts), and a state that can take "$" carries a flag. The automaton is capped at MaxDfaStates
+// states; a pattern beyond the cap is refused as a pattern error instead of exhausting time or
+// memory.
 #pragma once
 
 #include <cstddef>
