@@ -138,6 +138,8 @@ void frmWavFileReadAD::Form_Load()
 
     vsElastic2.Visible = false;
     vsElastic1.Visible = true;
+
+    statusWindow_ = MakeStatusWindow([this](std::int32_t status) { MessageGet(status); });
 }
 
 void frmWavFileReadAD::ShowFilePage()
@@ -160,6 +162,8 @@ void frmWavFileReadAD::PressDefault()
 {
     if (DefaultButton == "cmdNext" && cmdNext.Enabled) {
         cmdNext_Click();
+    } else if (DefaultButton == "cmdStart" && cmdStart.Enabled) {
+        cmdStart_Click();
     }
 }
 
@@ -174,9 +178,23 @@ void frmWavFileReadAD::PressCancel()
 
 void frmWavFileReadAD::cmdCancel_Click(int /*index*/) { ui_.Unload(*this); }
 
-void frmWavFileReadAD::Form_QueryUnload(bool& /*cancel*/, platform::UnloadMode /*mode*/) {}
+void frmWavFileReadAD::Form_QueryUnload(bool& cancel, platform::UnloadMode /*mode*/)
+{
+    if (!RunOn()) {
+        return;
+    }
+    // A run is on: the last status is handled as if it had just come, a stop already asked for is
+    // asked again, and the dialog stays open.
+    MessageGet(WAVSTATUS_POLL);
+    if (RunOn()) {
+        if (!cmdStart.Enabled) {
+            library_.DoStopOfWAV();
+        }
+        cancel = true;
+    }
+}
 
-void frmWavFileReadAD::Form_Unload(bool& /*cancel*/) {}
+void frmWavFileReadAD::Form_Unload(bool& /*cancel*/) { statusWindow_.reset(); }
 
 void frmWavFileReadAD::cmdWaveFiles_Click()
 {

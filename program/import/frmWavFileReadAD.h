@@ -7,7 +7,11 @@
 #include "controls.h"
 #include "form.h"
 #include "wav_import_document.h"
+#include "status_window.h"
 #include "wav_library.h"
+
+#include <deque>
+#include <memory>
 
 #include <cstdint>
 #include <optional>
@@ -17,6 +21,21 @@
 namespace murtesk::import {
 
 // What a drop onto the file list or the calibration box carries.
+// Statuses of the analysis library's workers, and the one the dialog uses to ask for the last.
+inline constexpr std::int32_t WAVSTATUS_PROGRESS = 300;
+inline constexpr std::int32_t WAVSTATUS_CALC_END = 9899;
+inline constexpr std::int32_t WAVSTATUS_SPLIT_END = 9999;
+inline constexpr std::int32_t WAVSTATUS_STOPPED = -1;
+inline constexpr std::int32_t WAVSTATUS_CANCELLED = -9800;
+inline constexpr std::int32_t WAVSTATUS_NO_DATA = -9801;
+inline constexpr std::int32_t WAVSTATUS_READ_ERROR = -9811;
+inline constexpr std::int32_t WAVSTATUS_OVERRUN = -9888;
+inline constexpr std::int32_t WAVSTATUS_POLL = -12345;
+
+// Icons of the start button: 103 while it starts a run, 105 while it stops one.
+inline constexpr int kStartIcon = 103;
+inline constexpr int kStopIcon = 105;
+
 struct DropData {
     std::vector<std::string> Files;   // full paths, in the order dropped
     std::optional<std::string> Text;  // plain text, when the drop carries any
@@ -66,6 +85,7 @@ public:
     platform::Label lblSate;
     platform::CommandButton cmdBack;
     platform::CommandButton cmdStart;
+    int cmdStartIcon = kStartIcon;
 
     // The two page panels; exactly one is visible.
     platform::ControlState vsElastic1;
@@ -109,12 +129,19 @@ public:
     bool SaveChCondition(int channel);
     // Shows the condition of channel `channel` (0-based).
     void ShowChCondition(int channel);
+    // The run: start and stop, one status of the library's worker, the end.
+    void cmdStart_Click();
+    void MessageGet(std::int32_t status);
     // Runs the button Enter or Esc stands for.
     void PressDefault();
     void PressCancel();
 
     // 0-based channel on show; -1 none yet; -2 while a refused channel change is undone.
     std::int16_t m_ShownCh = -1;
+    // Set when a run has ended (the program's dialog result).
+    bool m_bDialogOk = false;
+    // The window the library reports to while the dialog is loaded.
+    MurteskWindow* StatusWindowHandle() const { return statusWindow_ ? statusWindow_->Handle() : nullptr; }
 
 private:
     void SetFocus(const std::string& control, bool selectAll = false);
@@ -139,6 +166,35 @@ private:
     bool CheckFormatsAgree(const std::vector<WavProbe>& probes);
     bool CheckCalibrationAmplitude(const WavProbe& calibration);
     void FitTemplate(const std::vector<WavProbe>& probes);
+
+    // Run.
+    bool CheckEveryChannel();
+    bool StartWaveRead();
+    void HandleStatus(std::int32_t status);
+    bool EndOfGroup(std::int32_t& status);
+    bool BuildGroupRecords();
+    bool BuildUserCharacteristic(int channel, int slots);
+    bool GroupFailure(const char* text);
+    void Advance();
+    void EndWaveRead();
+    void ShowProgress();
+    void SetRunControls(bool running);
+    std::string LevelFileStem() const;
+    bool Fail(const std::string& text);
+
+    std::unique_ptr<ImportMeasure> m_ReadMeasure;
+    std::int16_t m_FileNo = 0;
+    std::int16_t m_GroupNo = 0;
+    std::int16_t m_GroupCount = 0;
+    double m_RunDate = 0.0;
+    double fileModified_ = 0.0;
+    bool workerActive_ = false;  // a worker of this run has not yet sent its final status
+    bool splitting_ = false;     // the worker is the split of the last group
+    std::int32_t splitCause_ = WAVSTATUS_SPLIT_END;  // how the group before the split ended
+    bool stopAsked_ = false;
+    bool handling_ = false;
+    std::deque<std::int32_t> pendingStatuses_;
+    std::unique_ptr<StatusWindow> statusWindow_;
 
     WavImportDocument& document_;
     WavLibrary& library_;

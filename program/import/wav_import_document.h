@@ -4,6 +4,7 @@
 // a fake.
 #pragma once
 
+#include "import_measure.h"
 #include "model/ch_measure_condition.h"
 
 #include <string>
@@ -11,7 +12,7 @@
 
 namespace murtesk::import {
 
-class WavImportDocument {
+class WavImportDocument : public ImportRunDocument {
 public:
     virtual ~WavImportDocument() = default;
 
