@@ -139,7 +139,14 @@ void frmWavFileReadAD::Form_Load()
     vsElastic2.Visible = false;
     vsElastic1.Visible = true;
 
-    statusWindow_ = MakeStatusWindow([this](std::int32_t status) { MessageGet(status); });
+    if (!statusWindow_) {
+        statusWindow_ = MakeStatusWindow([this](std::int32_t status) {
+            if (hooked_) {
+                MessageGet(status);
+            }
+        });
+    }
+    hooked_ = true;
 }
 
 void frmWavFileReadAD::ShowFilePage()
@@ -194,7 +201,9 @@ void frmWavFileReadAD::Form_QueryUnload(bool& cancel, platform::UnloadMode /*mod
     }
 }
 
-void frmWavFileReadAD::Form_Unload(bool& /*cancel*/) { statusWindow_.reset(); }
+// The status window itself lives as long as the form: the unload may come from inside the handling
+// of one of its messages.
+void frmWavFileReadAD::Form_Unload(bool& /*cancel*/) { hooked_ = false; }
 
 void frmWavFileReadAD::cmdWaveFiles_Click()
 {

@@ -173,7 +173,7 @@ private:
     void HandleStatus(std::int32_t status);
     bool EndOfGroup(std::int32_t& status);
     bool BuildGroupRecords();
-    bool BuildUserCharacteristic(int channel, int slots);
+    bool BuildUserCharacteristic(int channel, int slotCount);
     bool GroupFailure(const char* text);
     void Advance();
     void EndWaveRead();
@@ -193,7 +193,10 @@ private:
     std::int32_t splitCause_ = WAVSTATUS_SPLIT_END;  // how the group before the split ended
     bool stopAsked_ = false;
     bool handling_ = false;
-    std::deque<std::int32_t> pendingStatuses_;
+    bool hooked_ = false;
+    // Statuses that came while another was being handled, each with the worker then current.
+    std::deque<std::pair<std::int32_t, std::uint32_t>> pendingStatuses_;
+    std::uint32_t workerSerial_ = 0;
     std::unique_ptr<StatusWindow> statusWindow_;
 
     WavImportDocument& document_;

@@ -1,6 +1,8 @@
 #include "frmWavFileReadADView.h"
 
+#include "qt_message_window.h"
 #include "qt_ui.h"
+#include "status_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +17,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -258,7 +261,7 @@ void frmWavFileReadADView::BuildConditionPage(QWidget* page)
     auto* buttons = new QHBoxLayout();
     buttons->addWidget(Button(page, "cmdBack", f.cmdBack, [&f] { f.cmdBack_Click(); }));
     buttons->addStretch();
-    buttons->addWidget(Button(page, "cmdStart", f.cmdStart, {}));
+    buttons->addWidget(Button(page, "cmdStart", f.cmdStart, [&f] { f.cmdStart_Click(); }));
     buttons->addWidget(Button(page, "cmdCancel1", f.cmdCancel[1], [&f] { f.cmdCancel_Click(1); }));
     grid->addLayout(buttons, row, 0, 1, 3);
     grid->setColumnStretch(1, 1);
@@ -271,6 +274,13 @@ void frmWavFileReadADView::OnRefresh()
     }
     if (conditionPage_->isHidden() == form_.vsElastic2.Visible) {
         conditionPage_->setVisible(form_.vsElastic2.Visible);
+    }
+    if (auto* start = static_cast<QPushButton*>(Control("cmdStart"))) {
+        const bool stops = form_.cmdStartIcon == kStopIcon;
+        if (start->property("stops").toBool() != stops || start->icon().isNull()) {
+            start->setIcon(start->style()->standardIcon(stops ? QStyle::SP_MediaStop : QStyle::SP_MediaPlay));
+            start->setProperty("stops", stops);
+        }
     }
     for (const char* name : {"cmdNext", "cmdStart"}) {
         if (auto* button = static_cast<QPushButton*>(Control(name))) {
@@ -291,8 +301,23 @@ void frmWavFileReadADView::OnRefresh()
     }
 }
 
+namespace {
+
+// Status messages delivered on the Qt event loop: a worker's send waits there until it has run.
+class QtStatusWindow : public StatusWindow {
+public:
+    explicit QtStatusWindow(StatusHandler onStatus) : window_(StatusMessageHandler(std::move(onStatus))) {}
+    MurteskWindow* Handle() override { return window_.Handle(); }
+
+private:
+    platform::qt::QtMessageWindow window_;
+};
+
+}  // namespace
+
 void RegisterImportViews(platform::qt::QtUi& ui)
 {
+    SetStatusWindowFactory([](StatusHandler onStatus) { return std::make_unique<QtStatusWindow>(std::move(onStatus)); });
     ui.RegisterView("frmWavFileReadAD", [](platform::Form& form, platform::qt::QtUi& qtUi) {
         return std::make_unique<frmWavFileReadADView>(static_cast<frmWavFileReadAD&>(form), qtUi);
     });

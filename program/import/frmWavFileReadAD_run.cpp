@@ -133,7 +133,7 @@ bool frmWavFileReadAD::StartWaveRead()
         fileModified_ = times.modified;
         WavProbe probe;
         if (library_.CALReadOfWAV(path, probe) != 0 && probe.rate > 0) {
-            const double seconds = std::round(static_cast<double>(probe.frames) / probe.rate);
+            const double seconds = platform::RoundHalfToEven(static_cast<double>(probe.frames) / probe.rate);
             m_ReadMeasure->SetStartTime(platform::AddSeconds(times.modified, -seconds));
         } else {
             m_ReadMeasure->SetStartTime(times.created);
@@ -168,23 +168,24 @@ bool frmWavFileReadAD::StartWaveRead()
         }
         const std::string name = LevelFileStem() + "_" + Num(c) + "ch.lvl";
         const int kind = condition.oct1or3;
-        const int slots = BandSlotCount(kind);
-        for (int i = 1; i <= slots - 2; ++i) {
+        const int slotCount = BandSlotCount(kind);
+        for (int i = 1; i <= slotCount - 2; ++i) {
             values[static_cast<std::size_t>(i - 1)] = document_.MeasureRevise(kind, i);
         }
-        measure.PrepareChannel(c + 1, name, slots);
+        measure.PrepareChannel(c + 1, name, slotCount);
         const double low = GetBandLowerHz(kind, condition.StartHz);
         const double high = low > 0.0 ? GetBandUpperHz(kind, condition.EndHz) : 0.0;
         if (library_.SetCalcConditionOfWAV(c, window, w, kind, condition.CR, condition.LevelOutHz, values.data(),
                                            condition.LVL, condition.getCALrms(), low, high) == 0) {
             return Fail("準備失敗");
         }
-        for (int s = 1; s <= slots; ++s) {
+        for (int s = 1; s <= slotCount; ++s) {
             if (library_.SetFileOutPathOfWAV(c, s - 1, document_.BandFolder(kind, s) + "/" + name) == 0) {
                 return Fail("準備失敗");
             }
         }
     }
+    ++workerSerial_;
     if (library_.ReadStartOfWAV(path) == 0) {
         return Fail("開始失敗");
     }
@@ -203,15 +204,18 @@ void frmWavFileReadAD::MessageGet(std::int32_t status)
         status = library_.GethStatusOfWAV();
     }
     if (handling_) {
-        pendingStatuses_.push_back(status);
+        pendingStatuses_.emplace_back(status, workerSerial_);
         return;
     }
     handling_ = true;
     HandleStatus(status);
     while (!pendingStatuses_.empty()) {
-        const std::int32_t next = pendingStatuses_.front();
+        const auto [next, serial] = pendingStatuses_.front();
         pendingStatuses_.pop_front();
-        HandleStatus(next);
+        // A status of a worker that has been followed by another belongs to a finished worker.
+        if (serial == workerSerial_) {
+            HandleStatus(next);
+        }
     }
     handling_ = false;
 }
@@ -305,6 +309,7 @@ bool frmWavFileReadAD::EndOfGroup(std::int32_t& status)
         if (chkWaveOut.Value) {
             lblSate.Caption = Num(m_FileNo) + "/" + Num(lstWaveFile.ListCount()) + "番目Waveファイル モノラル分離中";
             const std::string name = "ALL" + LevelFileStem() + ".Wav";
+            ++workerSerial_;
             if (library_.StartSeparateChWaveFile(StatusWindowHandle(), path, name, document_.RecWavFolder() + "/") != 0) {
                 workerActive_ = true;
                 splitting_ = true;
@@ -344,15 +349,15 @@ bool frmWavFileReadAD::BuildGroupRecords()
         condition.BandIndex = 2;
         if (i == first) {
             const std::int64_t n = measure.LevelCount(i, document_.FlatBandFolder());
-            const double seconds = std::round(static_cast<double>(n) / condition.LevelOutHz);
+            const double seconds = platform::RoundHalfToEven(static_cast<double>(n) / condition.LevelOutHz);
             measure.SetEndTime(platform::AddSeconds(measure.StartTime(), seconds));
         }
         const double lvl = document_.ChannelCount() >= i ? document_.ChannelCondition(i).LVL : condition.LVL;
         measure.SetCalcXYAxis(i, measure.StartTime(), platform::AddSeconds(measure.StartTime(), 60.0),
                               FixToTen(lvl) - 40.0, FixToTen(lvl) + 10.0);
         const int kind = condition.oct1or3;
-        const int slots = BandSlotCount(kind);
-        for (int s = 1; s <= slots; ++s) {
+        const int slotCount = BandSlotCount(kind);
+        for (int s = 1; s <= slotCount; ++s) {
             const std::string folder = document_.BandFolder(kind, s);
             const std::int64_t n = measure.LevelCount(i, folder);
             if (n < 1) {
@@ -360,7 +365,7 @@ bool frmWavFileReadAD::BuildGroupRecords()
             }
             measure.ComputeBandStatistics(i, s, n, folder);
         }
-        if (condition.w >= 6 && !BuildUserCharacteristic(i, slots)) {
+        if (condition.w >= 6 && !BuildUserCharacteristic(i, slotCount)) {
             return false;
         }
     }
@@ -379,7 +384,7 @@ bool frmWavFileReadAD::BuildGroupRecords()
 
 // Replaces channel i's "W" series by the power sum of its bands, each corrected and limited by the
 // user characteristic, and computes the slot's statistics again.
-bool frmWavFileReadAD::BuildUserCharacteristic(int i, int slots)
+bool frmWavFileReadAD::BuildUserCharacteristic(int i, int slotCount)
 {
     ImportMeasure& measure = *m_ReadMeasure;
     const CChMeasureCondition& condition = measure.ChannelCondition(i);
@@ -393,7 +398,7 @@ bool frmWavFileReadAD::BuildUserCharacteristic(int i, int slots)
     const std::int64_t n = measure.LevelCount(i, wFolder);
     std::vector<float> sum(static_cast<std::size_t>(std::max<std::int64_t>(n, 0)), -100.0f);
     std::vector<float> band;
-    for (int s = 3; s <= slots; ++s) {
+    for (int s = 3; s <= slotCount; ++s) {
         double revise = 0.0;
         double ceiling = 0.0;
         if (!document_.UserCorrection(number, kind, s - 2, revise, ceiling) || revise <= -100.0) {

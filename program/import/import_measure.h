@@ -27,8 +27,8 @@ public:
     virtual void SetAccount(const std::string& text) = 0;
 
     // The channel's level-data file name becomes `levelFileName`; its per-band statistics records
-    // are emptied and `slots` new ones added.
-    virtual void PrepareChannel(int channel, const std::string& levelFileName, int slots) = 0;
+    // are emptied and `slotCount` new ones added.
+    virtual void PrepareChannel(int channel, const std::string& levelFileName, int slotCount) = 0;
     // The number of level values of the channel's file in `folder` (0 when it holds none or is missing).
     virtual std::int64_t LevelCount(int channel, const std::string& folder) = 0;
     // The channel's level series in `folder`, whole; false when it cannot be read.

@@ -24,7 +24,7 @@ public:
     struct Channel {
         CChMeasureCondition condition;
         std::string levelFile;
-        int slots = 0;
+        int slotCount = 0;
         double xMin = 0, xMax = 0, yMin = 0, yMax = 0;
         std::vector<int> statisticsSlots;  // in the order computed
     };
@@ -43,11 +43,11 @@ public:
     void SetStartTime(double d) override { start = d; }
     void SetEndTime(double d) override { end = d; }
     void SetAccount(const std::string& text) override { account = text; }
-    void PrepareChannel(int k, const std::string& name, int slots) override
+    void PrepareChannel(int k, const std::string& name, int slotCount) override
     {
         Channel& c = channels.at(static_cast<std::size_t>(k) - 1);
         c.levelFile = name;
-        c.slots = slots;
+        c.slotCount = slotCount;
         c.statisticsSlots.clear();
     }
     std::string Key(int k, const std::string& folder) const

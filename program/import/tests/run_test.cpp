@@ -128,15 +128,12 @@ TEST_F(Run, NamesLevelFilesAfterTheStartAndTheRun)
     local.tm_isdst = -1;
     const std::time_t when = std::mktime(&local);
     for (const std::string& r : recs) {
-        const auto since = std::chrono::system_clock::from_time_t(when).time_since_epoch();
         std::filesystem::last_write_time(
-            r, std::filesystem::file_time_type(std::chrono::duration_cast<std::filesystem::file_time_type::duration>(
-                   since - std::chrono::system_clock::now().time_since_epoch() +
-                   std::filesystem::file_time_type::clock::now().time_since_epoch())));
+            r, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(when)));
     }
     f.cmdStart_Click();
-    EXPECT_EQ(library.CallsStartingWith("path 1 0"), (Strings{"path 1 0 /proj/o1/24-3-5-9_7_2_1_240305101500_1ch.lvl"}));
-    EXPECT_EQ(library.CallsStartingWith("path 1 16"),
+    EXPECT_EQ(library.CallsStartingWith("path 1 0 "), (Strings{"path 1 0 /proj/o1/24-3-5-9_7_2_1_240305101500_1ch.lvl"}));
+    EXPECT_EQ(library.CallsStartingWith("path 1 16 "),
               (Strings{"path 1 16 /proj/o17/24-3-5-9_7_2_1_240305101500_1ch.lvl"}));
     EXPECT_EQ(document.channels[0].Account, "");  // the template keeps its own memo
     ui.SetNow(platform::DateFromParts(2024, 3, 5, 10, 16, 30));
@@ -146,7 +143,7 @@ TEST_F(Run, NamesLevelFilesAfterTheStartAndTheRun)
     EXPECT_EQ(Measure(0).channels[0].condition.Account,
               recs[0] + "\r\n更新日時:2024/03/05 09:07:12\r\n作成日時:2024/03/05 09:07:02");
     EXPECT_EQ(Measure(0).start, platform::DateFromParts(2024, 3, 5, 9, 7, 2));
-    EXPECT_EQ(library.CallsStartingWith("path 0 1"), (Strings{"path 0 1 /proj/o2/24-3-5-9_7_2_2_240305101630_0ch.lvl"}));
+    EXPECT_EQ(library.CallsStartingWith("path 0 1 "), (Strings{"path 0 1 /proj/o2/24-3-5-9_7_2_2_240305101630_0ch.lvl"}));
     Send(9899);
     EXPECT_EQ(document.measures.size(), 2u);
     EXPECT_TRUE(Closed());
@@ -203,6 +200,7 @@ TEST_F(Run, HandsTheLibraryOffsetsCorrectionsAndWeightings)
     document.channels[2].oct1or3 = 3;
     document.channels[2].StartHz = 0.0;  // no band analysis
     document.userCurves = {{0.0, 200.0}};
+    document.userNames = {"u1"};
     Start(3);
     EXPECT_EQ(library.CallsStartingWith("cond"), (Strings{"cond 0 w-1 m1 bands", "cond 1 w-1 m1 bands", "cond 2 w4 m3"}));
     ASSERT_EQ(library.corrections.size(), 3u);
@@ -461,6 +459,7 @@ protected:
     {
         document.channels.resize(1);
         document.channels[0].w = 6;
+        document.userNames = {"u1"};
         document.levelCount = 4;
         Start(1);
         Send(9899);
