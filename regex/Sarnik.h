@@ -3,7 +3,7 @@
  *
  * Every string is a zero-terminated CP932 byte string owned by the caller; the library keeps no
  * pointer to it after the call returns and keeps no state between calls, so the functions may be
- * called from any thread. No function lets an exception or a signal escape.
+ * called from any thread. No function lets an exception escape.
  *
  * Positions and lengths count bytes; a double-byte character (lead byte 0x81-0x9F or 0xE0-0xFC
  * and the byte after it) is never split: a match starts and ends on character boundaries.
@@ -35,13 +35,12 @@ extern "C" {
 
 /* Searches text for pattern.
  *   text, pattern: zero-terminated CP932 strings (not NULL); text shorter than 2^31 - 1 bytes.
- *   length: receives a 32-bit value (not NULL).
+ *   length: receives a 32-bit value; may be NULL when the caller does not want it.
  * Returns
  *   > 0  the 1-based byte position of the match; *length = its length in bytes (may be 0);
  *   0    no match; *length = 0;
  *   -1   pattern error; *length = the error position (>= 1);
- *   -1   with *length = 0: an argument is NULL or the text is too long, or memory ran out
- *        (when length itself is NULL nothing is written).
+ *   -1   with *length = 0: text or pattern is NULL, the text is too long, or memory ran out.
  * A match of "$" at the end of the text reports the position one past the last byte.
  */
 SARNIK_EXPORT int32_t RESearch(const char* text, const char* pattern, int32_t* length);

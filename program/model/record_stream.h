@@ -7,21 +7,25 @@
 // A record class states its field order, defaults and version gates once, in a static Fields
 // function that serves reading and writing, and lists the fields it compares:
 //
-//     class CWaveFileOut : public Record<CWaveFileOut> {
+//     class CSample : public Record<CSample> {
 //     public:
-//         std::int16_t OkFlg = 0;
+//         std::int16_t OkFlg = 0;        // defaults are the member initialisers
 //         double RecLevel = 80.0;
-//         std::int16_t ZeroPlus = 0;     // hypothetical field present from version 6.2.0
+//         std::string Memo;              // texts are UTF-8 in memory, CP932 in the file
+//         double ZeroPlus = 0.0;         // present in files from version 6.2.0 on
 //         CXYAxis Axis;                  // a sub-record: its own MeRead / MeWrite
+//         CWaveFiles Files;              // a list: StandardCollection, a counted list
 //
 //         template <class Self, class Io>
 //         static bool Fields(Self& self, Io& io) {
 //             return io.Magic() && io(self.OkFlg) && io(self.RecLevel)
-//                 && io.Dropped(10.0)                              // written as 10.0, read and dropped
-//                 && io.Since({6, 2, 0}, self.ZeroPlus, std::int16_t{0})  // fallback for older files
-//                 && io(self.Axis);
+//                 && io.Dropped(10.0)                          // written as 10.0, read and dropped
+//                 && io(self.Memo)
+//                 && io.Since({6, 2, 0}, self.ZeroPlus, 0.0)   // older files: 0.0, nothing consumed
+//                 && io(self.Axis) && io(self.Files);
 //         }
-//         static auto Compared(const CWaveFileOut& r) { return std::tie(r.OkFlg, r.RecLevel, r.Axis); }
+//         // The fields IsMeEqualTo compares, in order (sub-records and lists by their IsMeEqualTo).
+//         static auto Compared(const CSample& r) { return std::tie(r.OkFlg, r.RecLevel, r.Axis, r.Files); }
 //     };
 //
 // Record<> then gives MeRead, MeWrite, MeCopy, MeMove and IsMeEqualTo. Io is a RecordReader or a

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace murtesk::platform {
 
@@ -44,6 +45,7 @@ public:
     bool Read(void* destination, std::size_t size);
     // Writes `size` bytes.
     bool Write(const void* source, std::size_t size);
+    bool Write(std::string_view bytes) { return Write(bytes.data(), bytes.size()); }
 
     std::uint64_t Position() const { return position_; }
     // The size of the file: the bytes there were when it was opened, plus those written since.

@@ -4,6 +4,7 @@
 #include <map>
 #include <unordered_map>
 
+#include "Cp932.h"
 #include "RegExpError.h"
 
 namespace sarnik {
@@ -135,6 +136,18 @@ TDFA::TDFA(const TNFA& nfa, bool fullWidth, uint32_t errorPosition) : fullWidth_
             std::sort(lineStartTargets.begin(), lineStartTargets.end());
             lineStart_ = b.findOrAdd(b.closure(lineStartTargets), states_);
         }
+    }
+
+    const State& initial = states_[Initial];
+    if (initial.accepting) startByte_.fill(true);
+    if (initial.lineEnd) startByte_['\n'] = true;
+    for (const Range& r : initial.transitions) {
+        // One-byte codes (a lone lead byte at the end of the text among them), then the lead
+        // bytes of the double-byte codes in the range.
+        if (r.lo <= 0xFF) std::fill(startByte_.begin() + r.lo, startByte_.begin() + std::min<int>(r.hi, 0xFF) + 1, true);
+        if (r.hi >= 0x100)
+            for (unsigned lead = std::max<unsigned>(r.lo, 0x100) >> 8; lead <= unsigned(r.hi >> 8); ++lead)
+                if (isLeadByte(uint8_t(lead))) startByte_[lead] = true;
     }
 }
 

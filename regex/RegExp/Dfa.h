@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -41,6 +42,10 @@ public:
     // The initial state's target on "^", or None.
     int32_t lineStartState() const { return lineStart_; }
 
+    // Whether a character whose first byte is b can begin a match from the initial state; the
+    // search skips the others without running the automaton.
+    bool canStartWith(uint8_t b) const { return startByte_[b]; }
+
     int32_t next(int32_t s, uint16_t code) const {
         const auto& t = states_[size_t(s)].transitions;
         size_t lo = 0, hi = t.size();
@@ -56,6 +61,7 @@ public:
 
 private:
     std::vector<State> states_;
+    std::array<bool, 256> startByte_{};
     int32_t lineStart_ = None;
     bool fullWidth_;
 };

@@ -53,6 +53,14 @@ MatchResult searchFrom(const TDFA& dfa, std::string_view text, bool lineStart) {
     bool atLineStart = lineStart;
     size_t p = 0;
     for (;;) {
+        if (!(atLineStart && caret != TDFA::None)) {
+            while (p < text.size() && !dfa.canStartWith(uint8_t(text[p]))) {
+                const Char c = step(text, p);
+                p += c.width;
+                atLineStart = c.code == '\n';
+                if (atLineStart && caret != TDFA::None) break;
+            }
+        }
         ptrdiff_t end = longestMatchAt(dfa, TDFA::Initial, text, p);
         if (atLineStart && caret != TDFA::None) end = std::max(end, longestMatchAt(dfa, caret, text, p));
         if (end >= 0) return {true, p, size_t(end) - p};

@@ -4,6 +4,8 @@
 // line whose expectation rests on a rule this library defines differently names that rule.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

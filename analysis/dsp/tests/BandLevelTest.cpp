@@ -1,0 +1,327 @@
+// The band-level chain on signals with known levels, its thinning schedules, its continuity across blocks,
+// its band filters against the class 1 acceptance limits, and its level-data output.
+#include "BandLevel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <numbers>
+#include <random>
+#include <vector>
+
+using namespace murtesk::dsp;
+
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+
+BandChainConfig Config(int mode, double rate, int weighting) {
+    BandChainConfig c;
+    c.bandMode = mode;
+    c.rate = rate;
+    c.samplesPerBlock = static_cast<int>(rate);
+    c.weighting = weighting;
+    return c;
+}
+
+std::vector<double> Sine(double f, double amplitude, double rate, int n) {
+    std::vector<double> x(n);
+    for (int i = 0; i < n; ++i) x[i] = amplitude * std::sin(2.0 * kPi * f * i / rate);
+    return x;
+}
+
+int SlotOf(const CBandLevelChain& chain, double centre) {
+    for (int b = 0; b < chain.bandCount(); ++b)
+        if (std::fabs(chain.band(b).centre / centre - 1.0) < 0.01) return b + 2;
+    return -1;
+}
+
+// Runs whole blocks of x through the chain; returns the levels of the last block.
+std::vector<std::vector<float>> LastLevels(CBandLevelChain& chain, const std::vector<double>& x, int block) {
+    for (int i = 0; i * block < static_cast<int>(x.size()); ++i) EXPECT_TRUE(chain.Compute(i + 1, x.data() + i * block, block));
+    EXPECT_TRUE(chain.MakeLevels());
+    std::vector<std::vector<float>> out(chain.slotCount());
+    for (int s = 0; s < chain.slotCount(); ++s)
+        out[s].assign(chain.Levels(s), chain.Levels(s) + chain.stepsPerBlock());
+    return out;
+}
+
+TEST(BandChain, CalibratedSineReadsTheCalibrationLevel) {
+    for (int mode : {kOctave, kThirdOctave}) {
+        CBandLevelChain chain;
+        ASSERT_TRUE(chain.Configure(Config(mode, 48000, kWeightA)));
+        // An rms of CALrms (7000) stands for LVL (94 dB); A weighting is 0 dB at 1 kHz.
+        const auto levels = LastLevels(chain, Sine(1000, 7000 * std::sqrt(2.0), 48000, 96000), 48000);
+        const int band = SlotOf(chain, 1000);
+        for (int j = 0; j < chain.stepsPerBlock(); ++j) {
+            EXPECT_NEAR(levels[0][j], 94.0, 0.1) << "F " << j;  // 0.1 dB: the accuracy asked of the chain
+            EXPECT_NEAR(levels[1][j], 94.0, 0.1) << "W " << j;
+            EXPECT_NEAR(levels[band][j], 94.0, 0.1) << "band " << j;
+        }
+        // Two bands away the tone is gone.
+        EXPECT_LT(levels[mode == kOctave ? band + 2 : band + 4][5], 40.0);
+    }
+}
+
+TEST(BandChain, DcStepFollowsTheTimeWeighting) {
+    CBandLevelChain chain;
+    BandChainConfig c = Config(kOctave, 48000, -1);
+    c.cr = 0.125;
+    ASSERT_TRUE(chain.Configure(c));
+    const std::vector<double> x(48000, 3500.0);
+    const auto levels = LastLevels(chain, x, 48000);
+    // Squares of 3500 from rest through y = a x² + (1 - a) y[-1], a = 1 / (1 + R CR); step j at sample 4800 j.
+    const double keep = 6000.0 / 6001.0;
+    for (int j = 0; j < 10; ++j) {
+        const double ms = 3500.0 * 3500.0 * (1.0 - std::pow(keep, 4800.0 * j + 1));
+        EXPECT_NEAR(levels[0][j], 10 * std::log10(ms) + 94.0 - 20 * std::log10(7000.0), 0.001) << j;
+        EXPECT_EQ(levels[1][j], -1000.0f);  // no weighting
+    }
+}
+
+TEST(BandChain, NoPowerReadsMinus1000PlusTheCorrection) {
+    std::vector<double> corr(45);
+    for (int i = 0; i < 45; ++i) corr[i] = 0.5 * i - 3.0;
+    BandChainConfig c = Config(kThirdOctave, 22050, kWeightC);
+    c.corrections = corr.data();
+    c.highestHz = 5000;
+    CBandLevelChain chain;
+    ASSERT_TRUE(chain.Configure(c));
+    std::vector<double> x = Sine(3000, 1000, 22050, 22050);
+    const auto levels = LastLevels(chain, x, 22050);
+    EXPECT_GT(levels[0][3], 0.0f);
+    // 20 kHz is beyond the Nyquist frequency, 6300 Hz above the highest frequency asked for.
+    EXPECT_EQ(levels[SlotOf(chain, 20000)][3], static_cast<float>(-1000.0 + corr[0]));
+    EXPECT_EQ(levels[SlotOf(chain, 6310)][3], static_cast<float>(-1000.0 + corr[5]));
+    EXPECT_GT(levels[SlotOf(chain, 3160)][3], 0.0f);
+
+    CBandLevelChain silent;
+    ASSERT_TRUE(silent.Configure(c));
+    const auto quiet = LastLevels(silent, std::vector<double>(22050, 0.0), 22050);
+    EXPECT_EQ(quiet[0][0], -1000.0f);
+    EXPECT_EQ(quiet[1][9], -1000.0f);
+    EXPECT_EQ(quiet[SlotOf(silent, 1000)][2], static_cast<float>(-1000.0 + corr[13]));
+}
+
+struct Schedule {
+    int mode;
+    double rate;
+    std::vector<double> bandRates;  // highest band first
+    int firstFromHeld;              // index of the first band filtered from the held signal, -1 none
+};
+
+class ThinningSchedule : public ::testing::TestWithParam<Schedule> {};
+
+TEST_P(ThinningSchedule, BandsRunAtTheExpectedRates) {
+    const Schedule s = GetParam();
+    CBandLevelChain chain;
+    ASSERT_TRUE(chain.Configure(Config(s.mode, s.rate, -1)));
+    const std::vector<double> x(static_cast<int>(s.rate), 0.0);
+    ASSERT_TRUE(chain.Compute(1, x.data(), static_cast<int>(x.size())));
+    for (int b = 0; b < chain.bandCount(); ++b) {
+        const double expected = b < static_cast<int>(s.bandRates.size()) ? s.bandRates[b] : s.bandRates.back();
+        EXPECT_EQ(chain.bandRun(b).rate, expected) << "band " << b;
+        EXPECT_EQ(chain.bandRun(b).fromHeld, s.firstFromHeld >= 0 && b >= s.firstFromHeld) << "band " << b;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rates, ThinningSchedule,
+    ::testing::Values(
+        // 44.1 kHz: 44100 -> 22050 -> 11025 -> 2205 (odd rates thin by 5; never by 1, never to a fraction).
+        Schedule{kOctave, 44100, {44100, 44100, 44100, 22050, 11025, 11025, 2205}, 7},
+        Schedule{kOctave, 48000, {48000, 48000, 24000, 12000, 6000, 3000, 1500}, 7},
+        Schedule{kOctave, 11025, {0, 0, 11025, 11025, 11025, 11025, 2205}, 7},
+        Schedule{kThirdOctave, 48000,
+                 {48000, 48000, 48000, 48000, 24000, 24000, 24000, 12000, 12000, 12000, 6000, 6000, 6000, 3000,
+                  3000, 3000, 1500},
+                 17}));
+
+double BandLevelOfTone(int mode, double rate, double tone, double centre) {
+    CBandLevelChain chain;
+    EXPECT_TRUE(chain.Configure(Config(mode, rate, -1)));
+    const int n = static_cast<int>(rate);
+    const auto levels = LastLevels(chain, Sine(tone, 10000, rate, 2 * n), n);
+    const int slot = SlotOf(chain, centre);
+    float worst = -2000;
+    for (int j = 0; j < chain.stepsPerBlock(); ++j) worst = std::max(worst, levels[slot][j] - levels[0][j]);
+    return worst;
+}
+
+TEST(BandChain, OctaveBandsDoNotAliasTonesFromAbove) {
+    // Thinning below 4 times a band's lower edge folded these tones into the band.
+    EXPECT_LT(BandLevelOfTone(kOctave, 44100, 1500, 500), -60.0);
+    EXPECT_LT(BandLevelOfTone(kOctave, 8000, 650, 250), -60.0);
+}
+
+struct SplitCase {
+    int mode;
+    double rate;
+    int weighting;
+};
+
+class BlockSplit : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(BlockSplit, TwoBlocksEqualOneLongBlock) {
+    const SplitCase s = GetParam();
+    const int n = static_cast<int>(s.rate);
+    std::mt19937 gen(3);
+    std::normal_distribution<double> dist(0.0, 3000.0);
+    std::vector<double> x(2 * n);
+    for (auto& v : x) v = dist(gen);
+
+    BandChainConfig longCfg = Config(s.mode, s.rate, s.weighting);
+    longCfg.samplesPerBlock = 2 * n;
+    CBandLevelChain whole, split;
+    ASSERT_TRUE(whole.Configure(longCfg));
+    ASSERT_TRUE(split.Configure(Config(s.mode, s.rate, s.weighting)));
+    ASSERT_TRUE(whole.Compute(1, x.data(), 2 * n));
+    std::vector<std::vector<double>> parts(split.slotCount());
+    for (int b = 0; b < 2; ++b) {
+        ASSERT_TRUE(split.Compute(b + 1, x.data() + b * n, n));
+        for (int slot = 0; slot < split.slotCount(); ++slot)
+            parts[slot].insert(parts[slot].end(), split.MeanSquares(slot),
+                               split.MeanSquares(slot) + split.MeanSquareCount(slot));
+    }
+    for (int slot = 0; slot < split.slotCount(); ++slot) {
+        ASSERT_EQ(static_cast<int>(parts[slot].size()), whole.MeanSquareCount(slot)) << slot;
+        EXPECT_EQ(std::memcmp(parts[slot].data(), whole.MeanSquares(slot), parts[slot].size() * sizeof(double)), 0)
+            << "slot " << slot;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, BlockSplit,
+                         ::testing::Values(SplitCase{kThirdOctave, 48000, kWeightA},
+                                           SplitCase{kOctave, 44100, kWeightC},
+                                           SplitCase{kOctave, 8000, kWeightG},
+                                           SplitCase{kThirdOctave, 8000, kWeightLvz},
+                                           SplitCase{kOctave, 12000, kWeightLvxy}));
+
+// Class 1 acceptance limits for one-third-octave filters, relative attenuation in dB against the normalised
+// frequency (upper side; the lower side mirrors at 1 / omega). Linear in lg omega between breakpoints.
+double Interp(const std::vector<std::pair<double, double>>& pts, double omega) {
+    const double lg = std::log10(omega);
+    if (lg <= std::log10(pts.front().first)) return pts.front().second;
+    for (std::size_t i = 1; i < pts.size(); ++i) {
+        const double a = std::log10(pts[i - 1].first), b = std::log10(pts[i].first);
+        if (lg <= b) return pts[i - 1].second + (pts[i].second - pts[i - 1].second) * (lg - a) / (b - a);
+    }
+    return pts.back().second;
+}
+
+TEST(BandChain, ThirdOctaveFiltersMeetClass1LimitsAt48kHz) {
+    CBandLevelChain chain;
+    ASSERT_TRUE(chain.Configure(Config(kThirdOctave, 48000, -1)));
+    const std::vector<double> x(48000, 0.0);
+    ASSERT_TRUE(chain.Compute(1, x.data(), 48000));
+    const double edge = 1.12202;
+    const std::vector<std::pair<double, double>> passMax = {
+        {1.0, 0.4}, {1.02667, 0.5}, {1.05575, 0.7}, {1.08746, 1.4}, {edge, 5.3}};
+    const std::vector<std::pair<double, double>> stopMin = {
+        {edge, 1.2}, {1.29437, 16.6}, {1.88173, 40.5}, {3.05365, 60.0}, {5.39195, 70.0}};
+
+    std::vector<CFilterDesign> upstream;  // low-passes the current signal has been through
+    for (int b = 0; b < chain.bandCount(); ++b) {
+        const BandInfo& band = chain.band(b);
+        const BandRun& run = chain.bandRun(b);
+        ASSERT_TRUE(run.computed);
+        std::vector<CFilterDesign> filters = upstream;
+        CFilterDesign lp, hp;
+        if (run.lowPass) {
+            ASSERT_TRUE(lp.Design(kButterworth, 0.01, kLowPass, 22, run.rate, band.upper));
+            filters.push_back(lp);
+            if (!run.fromHeld) upstream.push_back(lp);
+        }
+        ASSERT_TRUE(hp.Design(kButterworth, 0.03, kHighPass, 22, run.rate, band.lower));
+        filters.push_back(hp);
+        const auto attenuation = [&](double f) {
+            double g = 0;
+            for (const auto& d : filters) g += d.GainDb(f);
+            return -g;
+        };
+        const double a1 = attenuation(band.centre);
+        const double nyquist = run.rate / 2;
+        for (double lg = -3.5; lg <= 3.5; lg += std::fabs(lg) < 0.8 ? 0.002 : 0.02) {
+            const double omega = std::pow(10.0, lg);
+            const double f = omega * band.centre;
+            if (f >= nyquist) break;
+            const double dA = attenuation(f) - a1;
+            const double side = omega >= 1 ? omega : 1 / omega;
+            if (side <= edge) {
+                EXPECT_GE(dA, -0.4) << band.centre << " Hz at " << omega;
+                EXPECT_LE(dA, Interp(passMax, side)) << band.centre << " Hz at " << omega;
+            } else {
+                EXPECT_GE(dA, Interp(stopMin, side)) << band.centre << " Hz at " << omega;
+            }
+        }
+    }
+}
+
+TEST(BandChain, WritesFloatLevelsAndReportsWriteErrors) {
+    CBandLevelChain chain;
+    BandChainConfig c = Config(kOctave, 8000, kWeightA);
+    std::vector<double> corr(15, 1.5);
+    c.corrections = corr.data();
+    ASSERT_TRUE(chain.Configure(c));
+    std::vector<std::FILE*> files(chain.slotCount());
+    for (auto& f : files) f = std::tmpfile();
+    const std::vector<double> x = Sine(500, 7000 * std::sqrt(2.0), 8000, 8000);
+    for (int n = 1; n <= 2; ++n) {
+        ASSERT_TRUE(chain.Compute(n, x.data(), 8000));
+        ASSERT_TRUE(chain.Write(n, files.data()));
+    }
+    const int slot = SlotOf(chain, 500);
+    std::fseek(files[slot], 0, SEEK_END);
+    ASSERT_EQ(std::ftell(files[slot]), 2 * 10 * 4);
+    std::rewind(files[slot]);
+    float stored[20];
+    ASSERT_EQ(std::fread(stored, 4, 20, files[slot]), 20u);
+    EXPECT_EQ(std::memcmp(stored + 10, chain.Levels(slot), 40), 0);
+    EXPECT_NEAR(stored[15], 94.0 + 1.5, 0.1);
+    for (auto* f : files) std::fclose(f);
+
+    // A stream that cannot be written fails the block.
+    std::FILE* readOnly = std::fopen("/dev/null", "rb");
+    ASSERT_NE(readOnly, nullptr);
+    std::vector<std::FILE*> bad(chain.slotCount(), readOnly);
+    ASSERT_TRUE(chain.Compute(3, x.data(), 8000));
+    EXPECT_FALSE(chain.Write(3, bad.data()));
+    std::fclose(readOnly);
+}
+
+TEST(BandChain, ConfigurationAndFailures) {
+    CBandLevelChain chain;
+    EXPECT_FALSE(chain.Configure(Config(2, 48000, 3)));
+    BandChainConfig c = Config(kOctave, 48000, 3);
+    c.levelOutHz = 0.5;
+    EXPECT_FALSE(chain.Configure(c));
+    c.levelOutHz = 1000.5;
+    EXPECT_FALSE(chain.Configure(c));
+    c.levelOutHz = 1000.0;
+    EXPECT_TRUE(chain.Configure(c));
+    c.levelOutHz = 10;
+    c.calRms = 0;  // would make every level infinite
+    EXPECT_FALSE(chain.Configure(c));
+
+    // 2.5 steps per second: the slots hold 3 values but a block has 2 whole steps, so no block is written.
+    c = Config(kOctave, 8000, 3);
+    c.levelOutHz = 2.5;
+    ASSERT_TRUE(chain.Configure(c));
+    const std::vector<double> x(8000, 1.0);
+    ASSERT_TRUE(chain.Compute(1, x.data(), 8000));
+    EXPECT_EQ(chain.MeanSquareCount(0), 3);
+    EXPECT_FALSE(chain.MakeLevels());
+
+    // The vibration low-pass at 240 Hz cannot be designed at 400 Hz: the block fails, and so does every later
+    // one until the state is reset.
+    c = Config(kOctave, 400, kWeightLvz);
+    ASSERT_TRUE(chain.Configure(c));
+    const std::vector<double> y(400, 1.0);
+    EXPECT_FALSE(chain.Compute(1, y.data(), 400));
+    EXPECT_FALSE(chain.Compute(2, y.data(), 400));
+    EXPECT_EQ(chain.state().counters[0], -1);
+}
+
+}  // namespace
