@@ -153,6 +153,8 @@ private:
     void ReportInput(const std::string& text);
 
     // Number checks of a text box: each tells the user and focuses the box with its text selected.
+    bool Checked(const std::optional<std::string>& failure, const platform::TextBox& box, const std::string& name,
+                 double& value);
     bool CheckNumericText(const platform::TextBox& box, const std::string& name, double& value);
     bool CheckRangeText(const platform::TextBox& box, const std::string& name, double min, double max, double& value);
     bool CheckOverText(const platform::TextBox& box, const std::string& name, double bound, double& value);

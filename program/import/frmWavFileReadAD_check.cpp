@@ -3,6 +3,7 @@
 // recordings and the condition page shown. Nothing of the template changes before every check passed.
 #include "frmWavFileReadAD.h"
 
+#include "model/input_checks.h"
 #include "platform/numbers.h"
 
 #include <cmath>
@@ -11,7 +12,6 @@ namespace murtesk::import {
 
 namespace {
 
-constexpr const char* kInputTitle = "入力訂正情報";
 constexpr const char* kMissing = "指定ファイルが存在しません。";
 constexpr const char* kNeedOneSecond = "\r\n（１秒以上のデータが必要です）";
 constexpr const char* kMismatch = "CAL入力Waveファイルと解析対象Waveファイルの形式が一致しません。";
@@ -28,7 +28,7 @@ void frmWavFileReadAD::SelectOnlyEntry(int index)
 
 void frmWavFileReadAD::ReportInput(const std::string& text)
 {
-    ui_.MsgBox(text, platform::MsgButtons::OK, platform::MsgIcon::Information, kInputTitle);
+    ui_.MsgBox(text, platform::MsgButtons::OK, platform::MsgIcon::Information, kInputCorrectionTitle);
 }
 
 bool frmWavFileReadAD::CheckFilesPresent()

@@ -3,38 +3,13 @@
 #include "frmWavFileReadAD.h"
 
 #include "band_frequency.h"
+#include "model/input_checks.h"
 #include "platform/numbers.h"
 
-#include <charconv>
-#include <cmath>
 
 namespace murtesk::import {
 
 namespace {
-
-constexpr const char* kInputTitle = "入力訂正情報";
-constexpr const char* kNotNumber = "数値を入力してください。";
-
-// A number as the user may type it: optional blanks around, an optional sign, digits with an
-// optional fraction and exponent. Infinities and NaN are no numbers.
-bool ParseNumberText(const std::string& text, double& value)
-{
-    std::size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos) {
-        return false;
-    }
-    std::size_t end = text.find_last_not_of(" \t") + 1;
-    if (text[begin] == '+') {
-        ++begin;
-        if (begin < end && (text[begin] == '-' || text[begin] == '+')) {
-            return false;
-        }
-    }
-    const char* first = text.data() + begin;
-    const char* last = text.data() + end;
-    const auto [ptr, ec] = std::from_chars(first, last, value, std::chars_format::general);
-    return ec == std::errc() && ptr == last && std::isfinite(value);
-}
 
 // cmbLevelIntervalMS: 100 ms is 10 values a second, 10 ms 100, anything else 1 ms.
 double LevelOutHzOfInterval(std::int32_t ms) { return ms == 10 ? 100.0 : ms == 100 ? 10.0 : 1000.0; }
@@ -65,42 +40,34 @@ int ItemOfData(const platform::ComboBox& list, std::int32_t data)
 
 }  // namespace
 
+// The shared number checks, shown the form's way: message, then the whole text selected and focused.
+bool frmWavFileReadAD::Checked(const std::optional<std::string>& failure, const platform::TextBox& box,
+                               const std::string& name, double& value)
+{
+    if (failure) {
+        ReportInput(*failure);
+        SetFocus(name, true);
+        return false;
+    }
+    value = ParseNumericText(box.Text).value_or(0.0);
+    return true;
+}
+
 bool frmWavFileReadAD::CheckNumericText(const platform::TextBox& box, const std::string& name, double& value)
 {
-    if (ParseNumberText(box.Text, value)) {
-        return true;
-    }
-    ReportInput(kNotNumber);
-    SetFocus(name, true);
-    return false;
+    return Checked(murtesk::CheckNumericText(box.Text), box, name, value);
 }
 
 bool frmWavFileReadAD::CheckRangeText(const platform::TextBox& box, const std::string& name, double min, double max,
                                       double& value)
 {
-    if (!CheckNumericText(box, name, value)) {
-        return false;
-    }
-    if (min <= value && value <= max) {
-        return true;
-    }
-    ReportInput(platform::NumberToText(min) + "以上、" + platform::NumberToText(max) + "以下の数値を入力してください。");
-    SetFocus(name, true);
-    return false;
+    return Checked(murtesk::CheckRangeText(box.Text, min, max), box, name, value);
 }
 
 bool frmWavFileReadAD::CheckOverText(const platform::TextBox& box, const std::string& name, double bound,
                                      double& value)
 {
-    if (!CheckNumericText(box, name, value)) {
-        return false;
-    }
-    if (value > bound) {
-        return true;
-    }
-    ReportInput(platform::NumberToText(bound) + "より大きい数値を入力してください。");
-    SetFocus(name, true);
-    return false;
+    return Checked(murtesk::CheckOverText(box.Text, bound), box, name, value);
 }
 
 void frmWavFileReadAD::cmbCh_Click()

@@ -56,6 +56,11 @@ public:
     }
     std::int64_t LevelCount(int k, const std::string& folder) override
     {
+        std::error_code error;
+        const auto onDisk = std::filesystem::file_size(Key(k, folder), error);
+        if (!error) {
+            return static_cast<std::int64_t>(onDisk / 4);
+        }
         auto it = files->find(Key(k, folder));
         return it == files->end() ? *defaultCount : static_cast<std::int64_t>(it->second.size());
     }
@@ -131,6 +136,8 @@ public:
     }
     std::string BandFolder(int oct1or3, int slot) const override
     {
+        if (slot == 1) return FlatBandFolder();
+        if (slot == 2) return project + "/W";
         return project + "/" + (oct1or3 == 3 ? "t" : "o") + std::to_string(slot);
     }
     std::string FlatBandFolder() const override { return project + "/F"; }

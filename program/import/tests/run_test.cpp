@@ -132,7 +132,7 @@ TEST_F(Run, NamesLevelFilesAfterTheStartAndTheRun)
             r, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(when)));
     }
     f.cmdStart_Click();
-    EXPECT_EQ(library.CallsStartingWith("path 1 0 "), (Strings{"path 1 0 /proj/o1/24-3-5-9_7_2_1_240305101500_1ch.lvl"}));
+    EXPECT_EQ(library.CallsStartingWith("path 1 0 "), (Strings{"path 1 0 /proj/F/24-3-5-9_7_2_1_240305101500_1ch.lvl"}));
     EXPECT_EQ(library.CallsStartingWith("path 1 16 "),
               (Strings{"path 1 16 /proj/o17/24-3-5-9_7_2_1_240305101500_1ch.lvl"}));
     EXPECT_EQ(document.channels[0].Account, "");  // the template keeps its own memo
@@ -143,7 +143,7 @@ TEST_F(Run, NamesLevelFilesAfterTheStartAndTheRun)
     EXPECT_EQ(Measure(0).channels[0].condition.Account,
               recs[0] + "\r\n更新日時:2024/03/05 09:07:12\r\n作成日時:2024/03/05 09:07:02");
     EXPECT_EQ(Measure(0).start, platform::DateFromParts(2024, 3, 5, 9, 7, 2));
-    EXPECT_EQ(library.CallsStartingWith("path 0 1 "), (Strings{"path 0 1 /proj/o2/24-3-5-9_7_2_2_240305101630_0ch.lvl"}));
+    EXPECT_EQ(library.CallsStartingWith("path 0 1 "), (Strings{"path 0 1 /proj/W/24-3-5-9_7_2_2_240305101630_0ch.lvl"}));
     Send(9899);
     EXPECT_EQ(document.measures.size(), 2u);
     EXPECT_TRUE(Closed());
@@ -165,7 +165,7 @@ TEST_F(Run, EndTimeAndAxesFromTheLevelData)
     document.channels[0].LVL = 94.0;
     document.channels[0].LevelOutHz = 10.0;
     Start(1);
-    const std::string name = library.CallsStartingWith("path 0 0").front().substr(std::string("path 0 0 /proj/o1/").size());
+    const std::string name = library.CallsStartingWith("path 0 0").front().substr(std::string("path 0 0 /proj/F/").size());
     document.levelFiles["/proj/F/" + name] = std::vector<float>(605, 50.0f);
     Send(9899);
     ASSERT_EQ(document.measures.size(), 1u);
@@ -325,7 +325,7 @@ TEST_F(Run, SplitComesBeforeTheLastGroupsRecords)
 {
     Start(2, 1, true);
     Send(9899);
-    const std::string stem = library.CallsStartingWith("path 0 0").front().substr(std::string("path 0 0 /proj/o1/").size());
+    const std::string stem = library.CallsStartingWith("path 0 0").front().substr(std::string("path 0 0 /proj/F/").size());
     const std::string expected = stem.substr(0, stem.size() - std::string("_0ch.lvl").size());
     EXPECT_EQ(library.CallsStartingWith("split"), (Strings{"split " + recs[0] + " ALL" + expected + ".Wav /proj/RecWav/"}));
     EXPECT_EQ(form->lblSate.Caption, "1/1番目Waveファイル モノラル分離中");
@@ -464,7 +464,7 @@ protected:
         Start(1);
         Send(9899);
         if (document.measures.empty()) return {};
-        const std::string key = "/proj/o2/" + Measure(0).channels[0].levelFile;
+        const std::string key = "/proj/W/" + Measure(0).channels[0].levelFile;
         return document.levelFiles[key];
     }
 };
