@@ -11,6 +11,13 @@ function(murtesk_apply_sanitizers)
   endif()
 endfunction()
 
+# External test data: ../shared/testdata beside the main worktree, also found from a worktree in /work/wt/.
+set(MURTESK_TESTDATA_DIR ${PROJECT_SOURCE_DIR}/../shared/testdata)
+if(NOT EXISTS ${MURTESK_TESTDATA_DIR})
+  set(MURTESK_TESTDATA_DIR ${PROJECT_SOURCE_DIR}/../../shared/testdata)
+endif()
+get_filename_component(MURTESK_TESTDATA_DIR ${MURTESK_TESTDATA_DIR} REALPATH)
+
 # murtesk_add_test(NAME name SOURCES a.cpp ... LIBS lib ... [TSAN] [LABELS l ...])
 # One GoogleTest executable. TSAN marks tests of threaded code: they also run in the
 # ThreadSanitizer build, which builds nothing else.
@@ -31,7 +38,7 @@ function(murtesk_add_test)
   # The tests run through "cmake -E env" so that they see the test environment: the ENVIRONMENT
   # property does not survive the test discovery (it splits the list at every ";").
   set_target_properties(${T_NAME} PROPERTIES CROSSCOMPILING_EMULATOR
-    "${CMAKE_COMMAND};-E;env;MURTESK_TESTDATA=${PROJECT_SOURCE_DIR}/../shared/testdata;MURTESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0")
+    "${CMAKE_COMMAND};-E;env;MURTESK_TESTDATA=${MURTESK_TESTDATA_DIR};MURTESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0")
   if(labels)
     gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
   else()

@@ -1,0 +1,188 @@
+#include "ch_analyzer.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+
+namespace murtesk::analysis {
+
+static_assert(std::endian::native == std::endian::little, "level files are little-endian floats");
+
+namespace {
+
+bool finite(std::initializer_list<double> values)
+{
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
+// The level files are flushed in rotation, one slot every so many blocks, rather than all of them each second.
+int flushSlot(int16_t bandMode, int32_t block)
+{
+    const int every = bandMode == 1 ? 30 : 14;
+    if (block % every != 0)
+        return -1;
+    return (block / every) % slotCount(bandMode);
+}
+
+}  // namespace
+
+CChAnalyzer::~CChAnalyzer()
+{
+    closeFiles();
+}
+
+int32_t CChAnalyzer::stepsPerBlock() const
+{
+    const double steps = std::trunc(static_cast<double>(m_samplesPerBlock) * m_levelOutHz / m_rate);
+    return steps >= 1.0 && steps <= 1.0e9 ? static_cast<int32_t>(steps) : 0;
+}
+
+int32_t CChAnalyzer::configure(const ChannelCondition& c, double sampleRate, int32_t samplesPerBlock)
+{
+    m_weighting = c.weighting;
+    m_bandMode = static_cast<int16_t>(c.bandMode);
+    m_blocksHandedIn = 0;
+    m_lastFinished = 0;
+    if (m_bandMode == -1) {
+        m_paths.clear();
+        m_chain.reset();
+        return 1;
+    }
+    m_rate = sampleRate;
+    m_samplesPerBlock = samplesPerBlock;
+    m_cr = c.cr;
+    m_levelOutHz = c.levelOutHz;
+    m_lvl = c.lvl;
+    m_calRms = c.calRms;
+    m_lowHz = c.lowHz;
+    m_highHz = c.highHz;
+    const bool usable = slotCount(m_bandMode) > 0 && finite({sampleRate, c.cr, c.levelOutHz, c.lvl, c.calRms,
+                                                             c.lowHz, c.highHz}) &&
+                        c.levelOutHz >= 1.0 && c.levelOutHz <= 1000.0 && sampleRate > 0.0 && c.cr >= 0.0 &&
+                        c.calRms > 0.0 && stepsPerBlock() > 0;
+    if (!usable) {
+        m_enabled = false;
+        m_bandMode = -1;
+        m_paths.clear();
+        m_chain.reset();
+        return 0;
+    }
+    m_enabled = true;
+    const int bands = slotCount(m_bandMode) - 2;
+    m_paths.assign(static_cast<size_t>(slotCount(m_bandMode)), std::string());
+    m_corrections.fill(0.0);
+    if (c.corrections)
+        std::copy(c.corrections, c.corrections + bands, m_corrections.begin());
+    BandChainSettings settings;
+    settings.weighting = m_weighting;
+    settings.bandMode = m_bandMode;
+    settings.sampleRate = m_rate;
+    settings.samplesPerBlock = m_samplesPerBlock;
+    settings.cr = m_cr;
+    settings.levelOutHz = m_levelOutHz;
+    settings.lowHz = m_lowHz;
+    settings.highHz = m_highHz;
+    m_chain = makeBandChain(settings);
+    m_chain->reset();
+    return 1;
+}
+
+int32_t CChAnalyzer::setOutputPath(int32_t output, const char* path)
+{
+    if (m_paths.empty() || slotCount(m_bandMode) == 0)
+        return 1;
+    if (output < 0 || output >= slotCount(m_bandMode) || !path)
+        return 0;
+    m_paths[static_cast<size_t>(output)] = path;
+    return 1;
+}
+
+bool CChAnalyzer::createFiles()
+{
+    m_files.fill(nullptr);
+    m_lastFinished = 0;
+    m_blocksHandedIn = 0;
+    if (!isOn())
+        return true;
+    m_chain->reset();
+    for (size_t s = 0; s < m_paths.size(); ++s) {
+        m_files[s] = m_paths[s].empty() ? nullptr : std::fopen(m_paths[s].c_str(), "wb");
+        if (!m_files[s]) {
+            for (size_t k = 0; k < s; ++k) {
+                std::fclose(m_files[k]);
+                m_files[k] = nullptr;
+                std::remove(m_paths[k].c_str());
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+void CChAnalyzer::closeFiles()
+{
+    for (std::FILE*& f : m_files) {
+        if (f)
+            std::fclose(f);
+        f = nullptr;
+    }
+}
+
+void CChAnalyzer::deleteFiles()
+{
+    if (!isOn())
+        return;
+    for (const std::string& path : m_paths)
+        if (!path.empty())
+            std::remove(path.c_str());
+}
+
+bool CChAnalyzer::processBlock(std::vector<double>&& samples)
+{
+    if (!isOn())
+        return true;
+    const int32_t n = m_blocksHandedIn.load(std::memory_order_relaxed) + 1;
+    m_blocksHandedIn.store(n, std::memory_order_relaxed);
+    bool ok = m_lastFinished >= 0;
+    if (ok) {
+        std::vector<std::vector<double>> meanSquares;
+        ok = m_chain->compute(n, std::move(samples), meanSquares) && writeLevels(n, meanSquares);
+    }
+    if (!ok) {
+        m_lastFinished = -n;
+        m_chain->reset();
+        return false;
+    }
+    m_lastFinished = n;
+    return true;
+}
+
+bool CChAnalyzer::writeLevels(int32_t block, const std::vector<std::vector<double>>& meanSquares)
+{
+    const auto steps = static_cast<size_t>(stepsPerBlock());
+    const double k = m_lvl - 20.0 * std::log10(m_calRms);
+    const int flush = flushSlot(m_bandMode, block);
+    if (meanSquares.size() != m_paths.size())
+        return false;
+    m_levels.resize(steps);
+    for (size_t s = 0; s < meanSquares.size(); ++s) {
+        if (meanSquares[s].size() != steps)
+            return false;
+        const double correction = s >= 2 ? m_corrections[s - 2] : 0.0;
+        for (size_t j = 0; j < steps; ++j) {
+            const double ms = meanSquares[s][j];
+            const double level = ms > 0.0 ? 10.0 * std::log10(ms) + k : kNoLevel;
+            m_levels[j] = static_cast<float>(level + correction);
+        }
+        std::FILE* f = m_files[s];
+        if (!f || std::fwrite(m_levels.data(), sizeof(float), steps, f) != steps)
+            return false;
+        if (static_cast<int>(s) == flush && std::fflush(f) != 0)
+            return false;
+        if (std::ferror(f))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace murtesk::analysis

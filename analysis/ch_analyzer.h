@@ -1,0 +1,86 @@
+// CChAnalyzer: one channel of the analysis engine. Holds the channel's calculation condition, owns its
+// level-data files (one per output slot: raw little-endian 4-byte float dB values, one per level step) and
+// passes each block through the band-level chain.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "band_chain.h"
+
+namespace murtesk::analysis {
+
+struct ChannelCondition {
+    int32_t weighting = 0;
+    int32_t bandMode = -1;
+    double cr = 0.125;
+    double levelOutHz = 10.0;
+    const double* corrections = nullptr;  // 15 or 45 values, may be null
+    double lvl = 94.0;
+    double calRms = 7000.0;
+    double lowHz = 0.0;
+    double highHz = 22600.6;
+};
+
+class CChAnalyzer {
+public:
+    static constexpr int kMaxSlots = 47;
+    // Level of a step without power (plus the band's correction for a band).
+    static constexpr double kNoLevel = -1000.0;
+
+    CChAnalyzer() = default;
+    ~CChAnalyzer();
+    CChAnalyzer(const CChAnalyzer&) = delete;
+    CChAnalyzer& operator=(const CChAnalyzer&) = delete;
+
+    // Band mode -1 switches the channel off (always accepted). Otherwise 1 when the condition is usable:
+    // band mode 1 or 3, 1 <= levelOutHz <= 1000, at least one level step per block, finite values, cr >= 0 and
+    // calRms > 0. A refused condition leaves the channel off.
+    int32_t configure(const ChannelCondition& condition, double sampleRate, int32_t samplesPerBlock);
+
+    // 1 when stored, or when the channel is off (nothing to store); 0 for an output outside the mode.
+    int32_t setOutputPath(int32_t output, const char* path);
+
+    // Opens every output's level file for writing (the channel starts from silence). On failure removes the
+    // files it opened and returns false. An off channel has nothing to open.
+    bool createFiles();
+    void closeFiles();
+    // Removes every output's file (the channel's files must be closed).
+    void deleteFiles();
+
+    // Analyses one block and appends its levels. false when the block (or an earlier one) failed.
+    bool processBlock(std::vector<double>&& samples);
+
+    int32_t blocksHandedIn() const { return m_blocksHandedIn.load(std::memory_order_relaxed); }
+    bool isOn() const { return m_enabled && slotCount(m_bandMode) > 0; }
+    int32_t stepsPerBlock() const;
+
+private:
+    bool writeLevels(int32_t block, const std::vector<std::vector<double>>& meanSquares);
+
+    int32_t m_weighting = 0;
+    double m_rate = 48000.0;
+    double m_cr = 0.125;
+    double m_levelOutHz = 10.0;
+    bool m_enabled = false;
+    std::vector<std::string> m_paths;
+    std::array<std::FILE*, kMaxSlots> m_files{};
+    std::array<double, 45> m_corrections{};
+    int32_t m_lastFinished = 0;
+    std::atomic<int32_t> m_blocksHandedIn{0};
+    int32_t m_samplesPerBlock = 48000;
+    int16_t m_bandMode = -1;
+    double m_calRms = 7000.0;
+    double m_lvl = 94.0;
+    double m_lowHz = 0.0;
+    double m_highHz = 22600.6;
+    std::unique_ptr<BandChain> m_chain;
+    std::vector<float> m_levels;
+};
+
+}  // namespace murtesk::analysis

@@ -1,0 +1,229 @@
+#include "wav_analyze_engine.h"
+
+#include <cmath>
+#include <new>
+#include <thread>
+
+#include "cal_read.h"
+#include "sample_decoder.h"
+#include "wav_reader.h"
+#include "worker_threads.h"
+
+namespace murtesk::analysis {
+
+namespace {
+
+constexpr int16_t kBlockDone = 300;
+constexpr int16_t kAnalysisDone = 9899;
+constexpr int16_t kGaveUp = -9800;
+constexpr int16_t kNoData = -9801;
+constexpr int16_t kFailed = -9811;
+
+// The worker leaves the processor between steps so that the user-interface thread keeps pace on a busy machine.
+void yieldProcessor()
+{
+    std::this_thread::yield();
+}
+
+}  // namespace
+
+CWavAnalyzeEngine::CWavAnalyzeEngine(int32_t channels, double rate, int32_t samplesPerBlock,
+                                     const double* dcOffsets)
+    : m_channels(channels), m_rate(rate), m_samplesPerBlock(samplesPerBlock)
+{
+    if (channels <= 0 || channels > kMaxChannels) {
+        m_failed = true;
+        return;
+    }
+    try {
+        m_analyzers.reserve(static_cast<size_t>(channels));
+        for (int32_t c = 0; c < channels; ++c)
+            m_analyzers.push_back(std::make_unique<CChAnalyzer>());
+    } catch (const std::bad_alloc&) {
+        m_analyzers.clear();
+        m_failed = true;
+        return;
+    }
+    if (dcOffsets)
+        for (int32_t c = 0; c < channels; ++c)
+            m_dcOffsets[static_cast<size_t>(c)] = dcOffsets[c];
+}
+
+CWavAnalyzeEngine::~CWavAnalyzeEngine() = default;
+
+int32_t CWavAnalyzeEngine::setCalcCondition(int32_t channel, MurteskWindow* window, const ChannelCondition& condition)
+{
+    if (m_failed || channel < 0 || channel >= m_channels || running())
+        return 0;
+    setWindow(window);
+    return m_analyzers[static_cast<size_t>(channel)]->configure(condition, m_rate, m_samplesPerBlock);
+}
+
+int32_t CWavAnalyzeEngine::setFileOutPath(int32_t channel, int32_t output, const char* path)
+{
+    if (m_failed || channel < 0 || channel >= m_channels || running())
+        return 0;
+    return m_analyzers[static_cast<size_t>(channel)]->setOutputPath(output, path);
+}
+
+int32_t CWavAnalyzeEngine::fileOutOrder(int32_t channel) const
+{
+    if (channel < 0 || channel >= static_cast<int32_t>(m_analyzers.size()))
+        return 0;
+    return m_analyzers[static_cast<size_t>(channel)]->blocksHandedIn();
+}
+
+bool CWavAnalyzeEngine::claimRun()
+{
+    EngineRun idle = EngineRun::Idle;
+    return m_run.compare_exchange_strong(idle, EngineRun::Running, std::memory_order_acq_rel);
+}
+
+void CWavAnalyzeEngine::clearStopAndStatus()
+{
+    m_stop.store(0, std::memory_order_release);
+    m_status.store(0, std::memory_order_release);
+}
+
+void CWavAnalyzeEngine::closeAllFiles()
+{
+    for (auto& a : m_analyzers)
+        a->closeFiles();
+}
+
+void CWavAnalyzeEngine::deleteAllFiles()
+{
+    for (auto& a : m_analyzers) {
+        a->closeFiles();
+        a->deleteFiles();
+    }
+}
+
+int32_t CWavAnalyzeEngine::readStart(const std::string& path, WorkerThreads& workers)
+{
+    if (m_failed || !claimRun())
+        return 0;
+    auto reader = std::make_shared<WavReader>();
+    if (!reader->open(path)) {
+        releaseRun();
+        return 0;
+    }
+    clearStopAndStatus();
+    for (size_t c = 0; c < m_analyzers.size(); ++c) {
+        if (!m_analyzers[c]->createFiles()) {
+            for (size_t k = 0; k < c; ++k) {
+                m_analyzers[k]->closeFiles();
+                m_analyzers[k]->deleteFiles();
+            }
+            releaseRun();
+            return 0;
+        }
+    }
+    auto self = shared_from_this();
+    const bool started = workers.start([self, reader]() mutable {
+        const int16_t status = self->analyze(*reader);
+        reader.reset();
+        // Nothing of the engine is used after this call; `self` is released as the thread ends.
+        self->finishRun(status);
+    });
+    if (!started) {
+        deleteAllFiles();
+        releaseRun();
+        return 0;
+    }
+    return 1;
+}
+
+void CWavAnalyzeEngine::sendStatus(int16_t status)
+{
+    MurteskWindow* window = m_window.load(std::memory_order_acquire);
+    if (!window)
+        return;
+    if (stopRequested() && status >= 0)
+        status = -1;
+    m_status.store(status, std::memory_order_release);
+    window->send(window->context, WM_WAVSTATUS, 0, status);
+}
+
+void CWavAnalyzeEngine::finishRun(int16_t status)
+{
+    MurteskWindow* window = m_window.load(std::memory_order_acquire);
+    if (window) {
+        if (stopRequested() && status >= 0)
+            status = -1;
+        m_status.store(status, std::memory_order_release);
+    }
+    releaseRun();
+    if (window)
+        window->send(window->context, WM_WAVSTATUS, 0, status);
+}
+
+int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
+{
+    int32_t blocks = 0;
+    const auto giveUp = [&] {
+        reader.close();
+        closeAllFiles();
+        if (blocks == 0)
+            deleteAllFiles();
+        return kGaveUp;
+    };
+    const auto fail = [&] {
+        reader.close();
+        deleteAllFiles();
+        return kFailed;
+    };
+    try {
+        const WavError walk = reader.findData([&] {
+            yieldProcessor();
+            return !stopRequested();
+        });
+        if (walk == WavError::Stopped)
+            return giveUp();
+        if (walk != WavError::None && walk != WavError::NoData)
+            return fail();
+
+        if (walk == WavError::None) {
+            const WavFormat& f = reader.format();
+            if (f.channels > kMaxChannels || f.channels != m_channels ||
+                static_cast<double>(f.sampleRate) != std::trunc(m_rate) ||
+                static_cast<int64_t>(f.sampleRate) != m_samplesPerBlock)
+                return fail();
+            const SampleDecoder decoder(f);
+            const auto frames = static_cast<size_t>(m_samplesPerBlock);
+            const uint64_t blockBytes = static_cast<uint64_t>(frames) * f.blockAlign;
+            std::vector<uint8_t> bytes;
+            while (reader.remainingBytes() >= blockBytes) {
+                yieldProcessor();
+                if (stopRequested())
+                    return giveUp();
+                bytes.resize(static_cast<size_t>(blockBytes));
+                if (!reader.read(bytes.data(), bytes.size()))
+                    return fail();
+                for (size_t c = 0; c < m_analyzers.size(); ++c) {
+                    std::vector<double> samples(frames);
+                    decoder.decode(bytes.data(), frames, static_cast<unsigned>(c), samples.data(), m_dcOffsets[c]);
+                    if (!m_analyzers[c]->processBlock(std::move(samples)))
+                        return fail();
+                    yieldProcessor();
+                    if (stopRequested())
+                        return giveUp();
+                }
+                ++blocks;
+                sendStatus(kBlockDone);
+            }
+        }
+        reader.close();
+        closeAllFiles();
+        yieldProcessor();
+        if (blocks > 0)
+            return kAnalysisDone;
+        deleteAllFiles();
+        return kNoData;
+    } catch (const std::exception&) {
+        // Out of memory for a block: the run fails like any other.
+        return fail();
+    }
+}
+
+}  // namespace murtesk::analysis

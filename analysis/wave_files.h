@@ -1,0 +1,16 @@
+// Cutting a channel out of a recording and merging mono recordings into one file (canonical PCM WAV output).
+#pragma once
+
+#include <cstdint>
+
+namespace murtesk::analysis {
+
+int32_t CreateBigMonoWave(const char* output, int32_t bits, int32_t first, int32_t last, int32_t channels,
+                          int32_t channel, int32_t rate, const char* source);
+int32_t MergeMonoWave(const char* output, int32_t bits, int32_t first, int32_t last, int32_t count, int32_t rate,
+                      const char* const* files);
+
+// Resamples a level series and writes it as text, one value per line (built with the resamplers).
+int32_t ChgHz(const char* path, const double* values, int32_t count, double inRate, double outRate, int32_t mode);
+
+}  // namespace murtesk::analysis
