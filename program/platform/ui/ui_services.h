@@ -27,9 +27,12 @@ struct MessageBoxRequest {
     MsgButtons Buttons = MsgButtons::OK;
     MsgIcon Icon = MsgIcon::None;
     std::string Title;  // never empty once it reaches an implementation
+    // The button Enter presses; none: the box's first button.
+    std::optional<MsgAnswer> Default;
 };
 
-// A file dialog. Filter is "description|patterns|description|patterns", patterns separated by ';'.
+// A file dialog. Filter is "description|patterns|description|patterns", patterns separated by ';';
+// patterns match file names without regard to case ("*.wav" also lists "A.WAV").
 struct FileDialogRequest {
     std::string Title;
     std::string Filter;
@@ -40,6 +43,9 @@ struct FileDialogRequest {
     bool FileMustExist = false;
     bool NoReadOnlyReturn = false;
     bool OverwritePrompt = false;
+    // Open only: several files may be chosen. One chosen file comes back as its full path; several
+    // as the folder followed by each file name, all separated by NUL characters.
+    bool MultiSelect = false;
 };
 
 enum class ShellOpenResult { Opened, FileNotFound, NoHandler, Failed };
@@ -59,6 +65,9 @@ public:
     // A message box; an empty title shows the program's title.
     MsgAnswer MsgBox(std::string_view text, MsgButtons buttons = MsgButtons::OK,
                      MsgIcon icon = MsgIcon::None, std::string_view title = {});
+    // The same with the button that Enter presses (a question whose safe answer is No).
+    MsgAnswer MsgBox(std::string_view text, MsgButtons buttons, MsgIcon icon, std::string_view title,
+                     MsgAnswer defaultAnswer);
 
     // File dialogs: the chosen path, or nothing when the user cancelled.
     virtual std::optional<std::string> ShowOpen(const FileDialogRequest& request) = 0;
