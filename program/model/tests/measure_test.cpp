@@ -10,6 +10,7 @@
 #include "model/ch_measure.h"
 #include "model/measure.h"
 #include "model/measure_condition.h"
+#include "model/shared_procedures.h"
 #include "platform/dates.h"
 #include "old_layouts.h"
 #include "record_bytes.h"
@@ -137,7 +138,9 @@ TEST_P(ChannelMigration, OldBandListsGrowAndAxesFollowTheVersion) {
     EXPECT_EQ(read.HzYAxis.YAxisMax, hasHzAxis ? 120.0 : 100.0);
     EXPECT_EQ(read.HzYAxis.YAxisMin, 30.0);
     EXPECT_EQ(read.HzYAxis.XAxisUnit, hasHzAxis ? 0 : 1);
-    if (!hasHzAxis) EXPECT_EQ(read.HzYAxis.Lx, 42);  // the rest of the axis is left as it was
+    if (!hasHzAxis) {
+        EXPECT_EQ(read.HzYAxis.Lx, 42);  // the rest of the axis is left as it was
+    }
     EXPECT_EQ(read.BandLCalcInfos.Item(1).OverLevel, 100.0);
     EXPECT_EQ(read.BandLCalcInfos.Item(2).OverLevel, 101.0);
     for (int k = 3; k < 3 + g.fresh; ++k) {

@@ -293,7 +293,7 @@ TEST_F(ProjectDocument, DamagedFilesNeverHalfRead) {
     std::mt19937 random(20261208);
     std::uniform_int_distribution<std::size_t> position(0, file.size() * 8 - 1);
     int succeeded = 0;
-    for (int trial = 0; trial < 3000; ++trial) {
+    for (int trial = 0; trial < 2000; ++trial) {
         std::string damaged = file;
         const std::size_t bit = position(random);
         damaged[bit / 8] = static_cast<char>(damaged[bit / 8] ^ (1 << (bit % 8)));
