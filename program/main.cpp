@@ -1,13 +1,35 @@
-// Entry point of the Murtesk desktop program.
+// Entry point of the Murtesk desktop program: the Qt application with its Japanese texts, the
+// user-interface services and views, then the start-up; the run ends with the last window.
+#include "MainSub.h"
+#include "globals.h"
+#include "japanese.h"
+#include "memory_document.h"
+#include "qt_ui.h"
+#include "register_views.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Murtesk: the main screen is not built yet."));
-    label.setWindowTitle(QStringLiteral("Murtesk"));
-    label.setMargin(24);
-    label.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("Murtesk"));
+    QApplication::setQuitOnLastWindowClosed(false);  // the form runtime ends the run
+    murtesk::platform::qt::InstallJapaneseUi(app);
+
+    for (int i = 1; i < argc; ++i) {
+        murtesk::g_CommandLine.emplace_back(argv[i]);
+    }
+    murtesk::g_NewDocument = [] { return std::make_unique<murtesk::MemoryDocument>(murtesk::AppFile("DefaultQVD.qvd")); };
+
+    int result = 0;
+    {
+        murtesk::platform::qt::QtUi ui;
+        murtesk::RegisterViews(ui);
+        murtesk::ProgramForms forms;
+        murtesk::Main(ui, forms);
+        result = QApplication::exec();
+        ui.DestroyAllViews();
+    }
+    murtesk::g_Preserve.reset();
+    return result;
 }

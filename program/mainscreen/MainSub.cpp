@@ -1,0 +1,42 @@
+#include "MainSub.h"
+
+#include "frmMeasure.h"
+#include "frmOctCalc.h"
+#include "frmSplash.h"
+#include "globals.h"
+
+namespace murtesk {
+
+ProgramForms::ProgramForms() = default;
+ProgramForms::~ProgramForms() = default;
+
+void Main(platform::UiServices& ui, ProgramForms& forms)
+{
+    g_LdtFileNo = 0;
+    g_bStartSelect = true;
+    g_WaveOutDevice = -2;
+
+    forms.splash = std::make_unique<frmSplash>(ui);
+    ui.Show(*forms.splash);
+    ui.DoEvents();
+
+    // A missing or unreadable file leaves the defaults.
+    ProjectDocument& doc = g_PreserveDoc();
+    doc.FileRead(AppFile("Temp.tmp"));
+
+    for (int ch = 0; ch < 2; ++ch) {
+        doc.SetChannelCalibration(ch, -1.0, 0);
+    }
+
+    forms.measure = std::make_unique<frmMeasure>(ui);
+    g_frmMeasure = forms.measure.get();
+    ui.Load(*forms.measure);
+    forms.octCalc = std::make_unique<frmOctCalc>(ui);
+    g_frmOctCalc = forms.octCalc.get();
+    ui.Load(*forms.octCalc);
+
+    ui.Unload(*forms.splash);
+    ui.Show(*forms.measure);
+}
+
+}  // namespace murtesk

@@ -1,0 +1,109 @@
+// The main screen: lists the measurements of the open project and carries the project file
+// commands (choose, create, open, save), the first-run project choice on activation, and the
+// closing question that saves the project and the last conditions at the end of the run.
+#pragma once
+
+#include "controls.h"
+#include "form.h"
+#include "project_document.h"
+
+#include "frmFirstSelect.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace murtesk {
+
+class frmMeasure : public platform::Form {
+public:
+    explicit frmMeasure(platform::UiServices& ui);
+
+    // ---- Events
+    void Form_Load() override;
+    void Form_Activate() override;
+    void Form_QueryUnload(bool& cancel, platform::UnloadMode mode) override;
+    void Form_Unload(bool& cancel) override;
+    void mnuFileNew_Click();
+    void mnuFileOpen_Click();
+    void mnuFileExit_Click();
+    void cmdSavePath_Click();
+
+    // ---- Project file operations (true on success)
+    bool SelectNewSaveFile();
+    bool SelectExistingSaveFile();
+    bool CreateNewProject(const std::string& path);
+    // path: an old ".dat" file that was given the extension ".qvd" comes back with the new name.
+    bool OpenProject(std::string& path);
+    bool SaveData();
+    bool SaveMemoAndData();
+
+    // The list and the memo box from the document.
+    void EditForm();
+    void RefreshMeasureList();
+
+    // 1-based number of the current measurement; 0 = none.
+    std::int32_t m_MeasureIndex = 0;
+
+    // ---- Controls
+    platform::Label Label1;
+    platform::ListView ListView1;
+    platform::Label Label9;
+    platform::TextBox txtMEMO;
+    platform::Label Label8;
+    platform::TextBox txtSavePath;
+    platform::CommandButton cmdSavePath;
+    platform::CommandButton cmdOK;
+    platform::Label Label3;
+    platform::CommandButton cmdStart;
+    platform::CommandButton cmdDEL;
+    platform::Label Label2;
+    platform::CommandButton cmdUp;
+    platform::CommandButton cmdDown;
+    platform::Label Label4;
+    platform::CommandButton cmdAllON;
+    platform::CommandButton cmdAllOFF;
+    platform::Label lblLp0;
+
+    platform::MenuItem mnuFile;
+    platform::MenuItem mnuFileNew;
+    platform::MenuItem mnuFileOpen;
+    platform::MenuItem mnuFileBar0;
+    platform::MenuItem mnuFileCalcValueTextOut;
+    platform::MenuItem mnuFilePartitionAreaTextOut;
+    platform::MenuItem mnuFileLmaxTextOut;
+    platform::MenuItem mnuFileBar2;
+    platform::MenuItem mnuFileWaveOpen;
+    platform::MenuItem mnuFileBar3;
+    platform::MenuItem mnuFileExit;
+    platform::MenuItem mnuTool;
+    platform::MenuItem mnuToolCalcPlural;
+    platform::MenuItem mnuToolTestCommand;
+    platform::MenuItem mnuToolAllCalc;
+    platform::MenuItem mnuToolTestCommand2;
+    platform::MenuItem mnuToolTestCommand1;
+    platform::MenuItem mnuToolRestore;
+    platform::MenuItem mnuHelp;
+    platform::MenuItem mnuHelpFile;
+    platform::MenuItem mnuHelpVer;
+
+    // The file name the common dialog proposes (its FileName before it is shown).
+    std::string dlgFileName;
+
+private:
+    // The project choice that activation runs while no project is open.
+    void ChooseProject();
+    // The project file dialog (Open for an existing file, else Save); the chosen name becomes the
+    // document's path. False on Cancel or an empty name.
+    bool ChooseProjectFile(bool existing);
+    // Creates a missing folder; false when it still does not exist.
+    bool EnsureFolder(const std::string& folder, const char* message, platform::MsgIcon icon);
+    // LCalc, RecWav and the band folders of the project file path.
+    bool EnsureProjectFolders(const std::string& path, platform::MsgIcon icon);
+    void ShowProjectPath();
+    void FailOpen(const ProjectDocument& keptConditions);
+
+    std::unique_ptr<frmFirstSelect> firstSelect_;
+};
+
+}  // namespace murtesk

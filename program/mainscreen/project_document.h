@@ -1,0 +1,45 @@
+// What start-up, shutdown and the project file commands need of the project document: its
+// file, its path and memo, its measurement list as the main screen lists it, the calibration of
+// the two channel conditions.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace murtesk {
+
+class ProjectDocument {
+public:
+    virtual ~ProjectDocument() = default;
+
+    // Reads a project file (or "Temp.tmp") into this document; on failure the document is as it was.
+    virtual bool FileRead(const std::string& path) = 0;
+    // Writes the document; a failure leaves any old file of that path as it was.
+    virtual bool FileWrite(const std::string& path) = 0;
+
+    virtual std::string SaveFilePath() const = 0;
+    virtual void SetSaveFilePath(const std::string& path) = 0;
+    // The project memo (the document's MeasureCondition.Account).
+    virtual std::string Memo() const = 0;
+    virtual void SetMemo(const std::string& memo) = 0;
+
+    virtual std::int32_t MeasureCount() const = 0;
+    virtual void AllDeleteMeasures() = 0;
+    // The list's texts of measurement index (1-based): file name, start date and time, channel 1 comment.
+    virtual std::vector<std::string> MeasureListTexts(std::int32_t index) const = 0;
+    // The document's MeasureCondition becomes a copy of the last measurement's, the memo kept.
+    virtual void AdoptLastMeasureCondition() = 0;
+
+    // CAL, then CALPattern, of ChMeasureCondition(index), index 0 or 1.
+    virtual void SetChannelCalibration(int index, double cal, std::int16_t calPattern) = 0;
+    // ChMeasureCondition 0 and 1 become deep copies of those of another document.
+    virtual void AdoptChannelConditions(const ProjectDocument& from) = 0;
+};
+
+// Makes a document with its defaults (the project path "DefaultQVD.qvd" in the program folder).
+using DocumentFactory = std::function<std::unique_ptr<ProjectDocument>()>;
+
+}  // namespace murtesk

@@ -1,0 +1,88 @@
+#include "fake_document.h"
+
+#include "platform/atomic_file.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace murtesk::testing {
+
+bool FakeDocument::FileRead(const std::string& file)
+{
+    std::ifstream in(file);
+    std::string line;
+    if (!in || !std::getline(in, line) || line != "FAKE-PROJECT") {
+        return false;
+    }
+    FakeDocument read(path);
+    std::size_t count = 0;
+    if (!std::getline(in, read.path) || !std::getline(in, read.memo) || !std::getline(in, read.condition)) {
+        return false;
+    }
+    for (Channel& c : read.channels) {
+        if (!(in >> c.cal >> c.calPattern >> c.tag)) {
+            return false;
+        }
+    }
+    if (!(in >> count) || count > 1000) {
+        return false;
+    }
+    std::getline(in, line);
+    for (std::size_t i = 0; i < count; ++i) {
+        Measure m;
+        if (!std::getline(in, m.file) || !std::getline(in, m.start) || !std::getline(in, m.comment) ||
+            !std::getline(in, m.condition)) {
+            return false;
+        }
+        read.measures.push_back(m);
+    }
+    if (!std::getline(in, line) || line != "END") {
+        return false;
+    }
+    path = read.path;
+    memo = read.memo;
+    condition = read.condition;
+    measures = read.measures;
+    channels[0] = read.channels[0];
+    channels[1] = read.channels[1];
+    return true;
+}
+
+bool FakeDocument::FileWrite(const std::string& file)
+{
+    ++writes;
+    std::ostringstream out;
+    out << "FAKE-PROJECT\n" << path << "\n" << memo << "\n" << condition << "\n";
+    for (const Channel& c : channels) {
+        out << c.cal << " " << c.calPattern << " " << c.tag << "\n";
+    }
+    out << measures.size() << "\n";
+    for (const Measure& m : measures) {
+        out << m.file << "\n" << m.start << "\n" << m.comment << "\n" << m.condition << "\n";
+    }
+    out << "END\n";
+    const std::string text = out.str();
+    return platform::ReplaceFile(file, [&](platform::BinaryFile& f) { return f.Write(text.data(), text.size()); });
+}
+
+std::vector<std::string> FakeDocument::MeasureListTexts(std::int32_t index) const
+{
+    const Measure& m = measures.at(static_cast<std::size_t>(index - 1));
+    return {m.file, m.start, m.comment};
+}
+
+void FakeDocument::SetChannelCalibration(int index, double cal, std::int16_t calPattern)
+{
+    channels[index].cal = cal;
+    channels[index].calPattern = calPattern;
+}
+
+void FakeDocument::AdoptChannelConditions(const ProjectDocument& from)
+{
+    const auto& other = static_cast<const FakeDocument&>(from);
+    channels[0] = other.channels[0];
+    channels[1] = other.channels[1];
+}
+
+}  // namespace murtesk::testing

@@ -1,0 +1,52 @@
+// A project document for form tests: a small line-based file written through the platform's
+// atomic file replacement (whose write limit makes saves fail in tests), and fields the
+// tests can see: path, memo, measurements, the channel conditions' calibration and a tag
+// that tells whose channel conditions a document holds.
+#pragma once
+
+#include "project_document.h"
+
+#include <string>
+#include <vector>
+
+namespace murtesk::testing {
+
+class FakeDocument : public ProjectDocument {
+public:
+    struct Measure {
+        std::string file;
+        std::string start;
+        std::string comment;
+        std::string condition;  // stands for the measurement's MeasureCondition
+    };
+    struct Channel {
+        double cal = 5000.0;
+        int calPattern = 1;
+        std::string tag = "file";
+    };
+
+    static inline int writes = 0;
+
+    explicit FakeDocument(std::string defaultPath) : path(std::move(defaultPath)) {}
+
+    bool FileRead(const std::string& file) override;
+    bool FileWrite(const std::string& file) override;
+    std::string SaveFilePath() const override { return path; }
+    void SetSaveFilePath(const std::string& p) override { path = p; }
+    std::string Memo() const override { return memo; }
+    void SetMemo(const std::string& m) override { memo = m; }
+    std::int32_t MeasureCount() const override { return static_cast<std::int32_t>(measures.size()); }
+    void AllDeleteMeasures() override { measures.clear(); }
+    std::vector<std::string> MeasureListTexts(std::int32_t index) const override;
+    void AdoptLastMeasureCondition() override { condition = measures.back().condition; }
+    void SetChannelCalibration(int index, double cal, std::int16_t calPattern) override;
+    void AdoptChannelConditions(const ProjectDocument& from) override;
+
+    std::string path;
+    std::string memo;
+    std::string condition = "default";
+    std::vector<Measure> measures;
+    Channel channels[2];
+};
+
+}  // namespace murtesk::testing

@@ -1,0 +1,244 @@
+// File New, File Open, the project-path button, SaveData and the calculation screen's return.
+#include "mainscreen_fixture.h"
+
+namespace murtesk::testing {
+namespace {
+
+using platform::MsgAnswer;
+using platform::MsgIcon;
+
+class FileCommands : public MainScreenTest {
+protected:
+    // Start-up straight into an open project of n measurements.
+    std::string StartWith(const std::string& name, int n)
+    {
+        const std::string project = WriteProject(name, n);
+        Start({project});
+        EXPECT_FALSE(g_bStartSelect);
+        ui.ClearTranscript();
+        return project;
+    }
+};
+
+TEST_F(FileCommands, NewSavesTheOpenProjectFirstThenCreatesAnEmptyOne)
+{
+    const std::string old = StartWith("old.qvd", 2);
+    Main().txtMEMO.Text = "kept memo";
+    ui.ChooseNext(Data("new.qvd"));
+    Main().mnuFileNew_Click();
+
+    FakeDocument oldFile(""), newFile("");
+    ASSERT_TRUE(oldFile.FileRead(old));
+    EXPECT_EQ(oldFile.memo, "kept memo");
+    EXPECT_EQ(oldFile.measures.size(), 2u);
+    ASSERT_TRUE(newFile.FileRead(Data("new.qvd")));
+    EXPECT_TRUE(newFile.measures.empty());
+    EXPECT_EQ(newFile.memo, "kept memo");
+    EXPECT_EQ(ui.Dialogs()[0].Request.FileName, old);
+    EXPECT_EQ(Main().Caption, "Murtesk メイン画面 " + Data("new.qvd"));
+    EXPECT_EQ(Main().m_MeasureIndex, 0);
+    EXPECT_TRUE(Main().ListView1.Rows.empty());
+    EXPECT_FALSE(Main().cmdOK.Enabled);
+    EXPECT_FALSE(ui.Busy());
+}
+
+TEST_F(FileCommands, NewChoosingAnExistingFileAsksAgainAndCancelKeepsTheOldProject)
+{
+    const std::string old = StartWith("old.qvd", 2);
+    const std::string other = WriteProject("a.qvd", 1);
+    ui.ChooseNext(other);
+    ui.ChooseNext(std::nullopt);
+    Main().mnuFileNew_Click();
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].Text, "既存のファイルは選択できません．");
+    EXPECT_EQ(ui.Messages()[0].Title, "新規作成...");
+    EXPECT_EQ(ui.Dialogs().size(), 2u);
+    EXPECT_EQ(ui.Dialogs()[1].Request.FileName, other);  // the refused name stays proposed
+    EXPECT_EQ(Doc().SaveFilePath(), old);
+    EXPECT_EQ(Main().m_MeasureIndex, 2);
+    FakeDocument untouched("");
+    ASSERT_TRUE(untouched.FileRead(other));
+    EXPECT_EQ(untouched.measures.size(), 1u);
+}
+
+TEST_F(FileCommands, NewThatCannotBeWrittenReopensTheOldProject)
+{
+    const std::string old = StartWith("old.qvd", 2);
+    FailWrites(true);
+    ui.ChooseNext(Data("new.qvd"));
+    Main().mnuFileNew_Click();
+    FailWrites(false);
+    EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"データ保存に失敗しました．", "ファイル保存に失敗しました．"}));
+    EXPECT_FALSE(fs::exists(Data("new.qvd")));
+    EXPECT_EQ(Doc().SaveFilePath(), old);
+    EXPECT_EQ(Main().m_MeasureIndex, 2);
+    EXPECT_EQ(Main().ListView1.Rows.size(), 2u);
+    EXPECT_FALSE(g_bStartSelect);
+}
+
+TEST_F(FileCommands, OpenSavesFirstAndLoadsTheOtherProject)
+{
+    const std::string old = StartWith("old.qvd", 1);
+    const std::string other = WriteProject("five.qvd", 5, "five memo");
+    Doc().channels[0].tag = "running";
+    Main().txtMEMO.Text = "old memo";
+    ui.ChooseNext(other);
+    Main().mnuFileOpen_Click();
+
+    FakeDocument oldFile("");
+    ASSERT_TRUE(oldFile.FileRead(old));
+    EXPECT_EQ(oldFile.memo, "old memo");
+    EXPECT_EQ(Main().m_MeasureIndex, 5);
+    EXPECT_EQ(Main().ListView1.SelectedIndex, 4);
+    EXPECT_EQ(Doc().condition, "condition 5");
+    EXPECT_EQ(Doc().memo, "five memo");
+    EXPECT_EQ(Main().txtMEMO.Text, "five memo");
+    EXPECT_EQ(Doc().channels[0].tag, "running");
+    EXPECT_EQ(g_SelFileName, other);
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
+TEST_F(FileCommands, OpenCancelledRestoresThePath)
+{
+    const std::string old = StartWith("old.qvd", 1);
+    ui.ChooseNext(std::nullopt);
+    Main().mnuFileOpen_Click();
+    EXPECT_EQ(Doc().SaveFilePath(), old);
+    EXPECT_EQ(Count("modal frmFirstSelect"), 0);
+}
+
+TEST_F(FileCommands, FailedOpenReplacesTheDocumentRefreshesTheListAndAsksForAProject)
+{
+    StartWith("old.qvd", 3);
+    g_CommandLine.clear();  // else the choice would reopen the command line's project
+    Doc().channels[1].tag = "running";
+    std::ofstream(Data("broken.qvd")) << "junk";
+    ui.ChooseNext(Data("broken.qvd"));
+    ui.OnModal("frmFirstSelect", [](platform::Form& f) { f.Ui().Unload(f, platform::UnloadMode::FormControlMenu); });
+    Main().mnuFileOpen_Click();
+
+    EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"ファイルを開けませんでした．", "もう一度、別の保存先ファイルを指定してください"}));
+    EXPECT_EQ(ui.Messages()[0].Icon, MsgIcon::Critical);
+    EXPECT_EQ(Doc().SaveFilePath(), AppFile("DefaultQVD.qvd"));
+    EXPECT_EQ(Doc().channels[1].tag, "running");
+    EXPECT_TRUE(Main().ListView1.Rows.empty());
+    EXPECT_FALSE(Main().cmdDEL.Enabled);
+    EXPECT_EQ(Count("modal frmFirstSelect"), 1);
+    EXPECT_TRUE(g_bStartSelect);
+}
+
+TEST_F(FileCommands, OpeningADatFileGivesItTheQvdExtension)
+{
+    StartWith("old.qvd", 1);
+    const std::string dat = WriteProject("legacy.dat", 2);
+    ui.ChooseNext(dat);
+    Main().mnuFileOpen_Click();
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"拡張子を qvd に変更しました."});
+    EXPECT_FALSE(fs::exists(dat));
+    EXPECT_TRUE(fs::exists(Data("legacy.qvd")));
+    EXPECT_EQ(Doc().SaveFilePath(), Data("legacy.qvd"));
+    EXPECT_EQ(Main().Caption, "Murtesk メイン画面 " + Data("legacy.qvd"));
+    EXPECT_TRUE(fs::is_directory(home / "data" / "LCalc"));
+    EXPECT_TRUE(fs::is_directory(home / "data" / "RecWav"));
+}
+
+TEST_F(FileCommands, DatFileWhoseQvdNameIsTakenKeepsItsName)
+{
+    StartWith("old.qvd", 1);
+    const std::string dat = WriteProject("twin.dat", 2);
+    const std::string qvd = WriteProject("twin.qvd", 4);
+    ui.ChooseNext(dat);
+    Main().mnuFileOpen_Click();
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"拡張子を qvd に変更できませんでした."});
+    EXPECT_EQ(Doc().SaveFilePath(), dat);
+    EXPECT_EQ(Main().m_MeasureIndex, 2);
+    FakeDocument twin("");
+    ASSERT_TRUE(twin.FileRead(qvd));
+    EXPECT_EQ(twin.measures.size(), 4u);
+}
+
+TEST_F(FileCommands, PathButtonSavesThenRunsTheProjectChoiceAgain)
+{
+    const std::string project = StartWith("p.qvd", 2);
+    g_CommandLine.clear();
+    Main().txtMEMO.Text = "before the choice";
+    Choose(2);
+    const std::string other = WriteProject("q.qvd", 1);
+    ui.ChooseNext(other);
+    Main().cmdSavePath_Click();
+    FakeDocument saved("");
+    ASSERT_TRUE(saved.FileRead(project));
+    EXPECT_EQ(saved.memo, "before the choice");
+    EXPECT_EQ(ui.Dialogs()[0].Request.FileName, project);
+    EXPECT_EQ(Doc().SaveFilePath(), other);
+    EXPECT_FALSE(g_bStartSelect);
+}
+
+TEST_F(FileCommands, PathButtonReopensTheCommandLineProject)
+{
+    const std::string project = StartWith("p.qvd", 2);
+    Main().cmdSavePath_Click();
+    EXPECT_EQ(Count("modal frmFirstSelect"), 0);
+    EXPECT_EQ(Doc().SaveFilePath(), project);
+    EXPECT_EQ(Main().m_MeasureIndex, 2);
+}
+
+TEST_F(FileCommands, FailingSaveKeepsTheOldFileAndReportsFailure)
+{
+    const std::string project = StartWith("p.qvd", 2);
+    const std::string before = Bytes(project);
+    FailWrites(true);
+    Main().txtMEMO.Text = "changed";
+    EXPECT_FALSE(Main().SaveData());
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"データ保存に失敗しました．"});
+    EXPECT_EQ(ui.Messages()[0].Title, "Murtesk");
+    EXPECT_EQ(Bytes(project), before);
+    EXPECT_FALSE(ui.Busy());
+
+    FailWrites(false);
+    EXPECT_TRUE(Main().SaveData());
+    FakeDocument saved("");
+    ASSERT_TRUE(saved.FileRead(project));
+    EXPECT_EQ(saved.memo, "changed");
+}
+
+TEST_F(FileCommands, ReturnFromTheCalculationScreenSavesAndKeepsCheckMarks)
+{
+    StartWith("p.qvd", 3);
+    std::int32_t index = 2;
+    forms.octCalc->setForm(index);
+    EXPECT_EQ(forms.octCalc->Caption, "Murtesk 演算画面 " + Data("p.qvd") + " 測定番号:2");
+    EXPECT_EQ(forms.octCalc->lblDisplayMeas.Caption, "<<データ 2/3 >>");
+    ui.Show(*forms.octCalc);
+    ui.Hide(Main());
+    Main().ListView1.Rows[1].Checked = true;
+
+    ui.CloseByFrame(*forms.octCalc);  // the close box returns like the button
+    EXPECT_TRUE(Main().Visible);
+    EXPECT_FALSE(forms.octCalc->Visible);
+    EXPECT_TRUE(ui.IsLoaded(*forms.octCalc));
+    EXPECT_TRUE(Main().ListView1.Rows[1].Checked);
+    EXPECT_FALSE(Main().ListView1.Rows[0].Checked);
+}
+
+TEST_F(FileCommands, ReturnWhoseSaveFailsEndsTheRun)
+{
+    StartWith("p.qvd", 1);
+    std::int32_t index = 1;
+    forms.octCalc->setForm(index);
+    ui.Show(*forms.octCalc);
+    FailWrites(true);
+    ui.AnswerNext(MsgAnswer::OK);
+    ui.AnswerNext(MsgAnswer::OK);
+    ui.AnswerNext(MsgAnswer::Yes);
+    forms.octCalc->cmdREC_Click();
+    ASSERT_EQ(ui.Messages().size(), 4u);
+    EXPECT_EQ(ui.Messages()[1].Text, "保存できなくなりました.終了します.");
+    EXPECT_EQ(ui.Messages()[1].Title, "お詫び");
+    EXPECT_EQ(ui.Messages()[1].Icon, MsgIcon::Critical);
+    EXPECT_EQ(ui.Messages()[2].Text, "終了しますか？");
+    EXPECT_TRUE(ui.Ended());
+}
+
+}  // namespace
+}  // namespace murtesk::testing

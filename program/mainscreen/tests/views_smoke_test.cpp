@@ -1,0 +1,148 @@
+// Offscreen smoke test of the real views: the main screen with a project and the first-run
+// window, worked through the real bindings.
+#include "MainSub.h"
+#include "fake_document.h"
+#include "frmMeasure.h"
+#include "globals.h"
+#include "japanese.h"
+#include "register_views.h"
+#include "views.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace murtesk::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "test_mainscreen_views";
+    static char* argv[] = {name, nullptr};
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static QApplication app(argc, argv);
+    static const bool japanese = platform::qt::InstallJapaneseUi(app);
+    (void)japanese;
+    return app;
+}
+
+// Polls until the condition holds, then runs the step; gives up after a few seconds.
+bool RunUntil(const std::function<bool()>& ready)
+{
+    for (int i = 0; i < 500; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (ready()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+class ViewsSmoke : public ::testing::Test {
+protected:
+    ViewsSmoke()
+    {
+        App();
+        home = fs::temp_directory_path() / ("murtesk-views-" + std::to_string(::getpid()) + "-" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(home);
+        fs::create_directories(home);
+        setenv("MURTESK_HOME", home.c_str(), 1);
+        g_NewDocument = [] { return std::make_unique<FakeDocument>(AppFile("DefaultQVD.qvd")); };
+        g_Preserve.reset();
+        g_CommandLine.clear();
+        RegisterViews(ui);
+    }
+    ~ViewsSmoke() override
+    {
+        ui.DestroyAllViews();
+        g_Preserve.reset();
+        unsetenv("MURTESK_HOME");
+        fs::remove_all(home);
+    }
+    fs::path home;
+    platform::qt::QtUi ui;
+    ProgramForms forms;
+};
+
+TEST_F(ViewsSmoke, MainScreenShowsTheProjectAndItsPathButtonSavesTheTypedMemo)
+{
+    FakeDocument project((home / "p.qvd").string());
+    project.measures.push_back({"takeoff.wav", "2024/05/01 10:00:00", "滑走路北", "c"});
+    project.measures.push_back({"landing.wav", "2024/05/01 11:00:00", "滑走路南", "c"});
+    ASSERT_TRUE(project.FileWrite((home / "p.qvd").string()));
+    g_CommandLine = {(home / "p.qvd").string()};
+
+    Main(ui, forms);
+    auto* view = static_cast<frmMeasureView*>(ui.ViewOf(*forms.measure));
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return view->ListView1->topLevelItemCount() == 2; }));
+    EXPECT_TRUE(view->Widget()->isVisible());
+    EXPECT_EQ(view->Widget()->windowTitle(), QString::fromUtf8("Murtesk メイン画面 ") + QString::fromStdString((home / "p.qvd").string()));
+    EXPECT_EQ(view->ListView1->topLevelItem(1)->text(3), QStringLiteral("滑走路南"));
+    EXPECT_EQ(view->ListView1->headerItem()->text(2), QStringLiteral("開始日時"));
+    EXPECT_TRUE(view->cmdOK->isEnabled());
+    EXPECT_EQ(view->fileMenu->title(), QStringLiteral("ファイル(&F)"));
+
+    view->txtMEMO->setPlainText(QStringLiteral("騒音測定 第2回"));
+    view->cmdSavePath->click();
+    FakeDocument saved("");
+    ASSERT_TRUE(saved.FileRead((home / "p.qvd").string()));
+    EXPECT_EQ(saved.memo, "騒音測定 第2回");
+    EXPECT_EQ(forms.measure->m_MeasureIndex, 2);
+}
+
+TEST_F(ViewsSmoke, FirstRunWindowEndButtonAsksInJapaneseAndNoKeepsTheMainScreen)
+{
+    Main(ui, forms);
+    frmFirstSelectView* select = nullptr;
+    QString noText;
+    bool answered = false;
+    // The choice runs in a modal loop inside the main screen's activation.
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (platform::Form* f : ui.LoadedForms()) {
+            if (f->Name() == "frmFirstSelect" && select == nullptr) {
+                select = static_cast<frmFirstSelectView*>(ui.ViewOf(*f));
+                EXPECT_EQ(select->Widget()->windowTitle(), QStringLiteral("Murtesk Ver7.1.0"));
+                EXPECT_EQ(select->cmdNew->text(), QStringLiteral("新しいデータを作成する(&N)..."));
+                select->cmdEnd->click();
+                return;
+            }
+        }
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box != nullptr && !answered) {
+            EXPECT_EQ(box->text(), QStringLiteral("終了しますか？"));
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Murtesk"));
+            noText = box->button(QMessageBox::No)->text();
+            answered = true;
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    poll.start();
+    ASSERT_TRUE(RunUntil([&] { return answered && !QApplication::activeModalWidget(); }));
+    poll.stop();
+    ASSERT_NE(select, nullptr);
+    EXPECT_EQ(g_SelectNo, 0);
+    EXPECT_TRUE(g_bStartSelect);
+    EXPECT_TRUE(ui.IsLoaded(*forms.measure));
+    EXPECT_TRUE(ui.ViewOf(*forms.measure)->Widget()->isVisible());
+    EXPECT_TRUE(noText.contains(QStringLiteral("いいえ"))) << noText.toStdString();
+}
+
+}  // namespace
+}  // namespace murtesk::testing

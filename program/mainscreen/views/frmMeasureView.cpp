@@ -1,0 +1,160 @@
+#include "frmMeasure.h"
+#include "views.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace murtesk {
+
+namespace {
+
+QLabel* WrappedLabel(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    label->setWordWrap(true);
+    return label;
+}
+
+}  // namespace
+
+frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
+    : FormView(form, ui, std::make_unique<QMainWindow>())
+{
+    auto* window = static_cast<QMainWindow*>(Widget());
+    auto& b = Bind();
+
+    // Menus, in the order of the form; separators are entries without a caption.
+    const auto menu = [&](platform::MenuItem& top, std::initializer_list<std::pair<platform::MenuItem*, std::function<void()>>> entries) {
+        QMenu* m = window->menuBar()->addMenu(QString());
+        b.Bind(m->menuAction(), top, {});
+        for (const auto& [item, handler] : entries) {
+            QAction* action = m->addAction(QString());
+            b.Bind(action, *item, handler);
+        }
+        return m;
+    };
+    fileMenu = menu(form.mnuFile, {{&form.mnuFileNew, [&form] { form.mnuFileNew_Click(); }},
+                                   {&form.mnuFileOpen, [&form] { form.mnuFileOpen_Click(); }},
+                                   {&form.mnuFileBar0, {}},
+                                   {&form.mnuFileCalcValueTextOut, {}},
+                                   {&form.mnuFilePartitionAreaTextOut, {}},
+                                   {&form.mnuFileLmaxTextOut, {}},
+                                   {&form.mnuFileBar2, {}},
+                                   {&form.mnuFileWaveOpen, {}},
+                                   {&form.mnuFileBar3, {}},
+                                   {&form.mnuFileExit, [&form] { form.mnuFileExit_Click(); }}});
+    menu(form.mnuTool, {{&form.mnuToolCalcPlural, {}},
+                        {&form.mnuToolTestCommand, {}},
+                        {&form.mnuToolAllCalc, {}},
+                        {&form.mnuToolTestCommand2, {}},
+                        {&form.mnuToolTestCommand1, {}},
+                        {&form.mnuToolRestore, {}}});
+    menu(form.mnuHelp, {{&form.mnuHelpFile, {}}, {&form.mnuHelpVer, {}}});
+
+    auto* central = new QWidget(window);
+    window->setCentralWidget(central);
+    auto* grid = new QGridLayout(central);
+    grid->setContentsMargins(10, 8, 10, 10);
+    grid->setHorizontalSpacing(12);
+
+    auto* label1 = new QLabel(central);
+    b.Bind(label1, form.Label1);
+    grid->addWidget(label1, 0, 0);
+
+    ListView1 = new QTreeWidget(central);
+    ListView1->setAllColumnsShowFocus(true);
+    b.Bind(ListView1, form.ListView1);
+    grid->addWidget(ListView1, 1, 0);
+
+    auto* side = new QVBoxLayout();
+    cmdOK = new QPushButton(central);
+    b.Bind(cmdOK, form.cmdOK, {});
+    auto* label3 = WrappedLabel(central);
+    b.Bind(label3, form.Label3);
+    auto* cmdStart = new QPushButton(central);
+    b.Bind(cmdStart, form.cmdStart, {});
+    auto* cmdDEL = new QPushButton(central);
+    b.Bind(cmdDEL, form.cmdDEL, {});
+    auto* label2 = WrappedLabel(central);
+    b.Bind(label2, form.Label2);
+    auto* moveRow = new QHBoxLayout();
+    auto* label4 = WrappedLabel(central);
+    b.Bind(label4, form.Label4);
+    auto* cmdUp = new QPushButton(central);
+    auto* cmdDown = new QPushButton(central);
+    b.Bind(cmdUp, form.cmdUp, {});
+    b.Bind(cmdDown, form.cmdDown, {});
+    for (QPushButton* arrow : {cmdUp, cmdDown}) {
+        arrow->setFixedWidth(40);
+    }
+    moveRow->addWidget(label4, 1);
+    auto* arrows = new QVBoxLayout();
+    arrows->addWidget(cmdUp);
+    arrows->addWidget(cmdDown);
+    moveRow->addLayout(arrows);
+    auto* cmdAllON = new QPushButton(central);
+    auto* cmdAllOFF = new QPushButton(central);
+    b.Bind(cmdAllON, form.cmdAllON, {});
+    b.Bind(cmdAllOFF, form.cmdAllOFF, {});
+    auto* lblLp = new QLabel(central);
+    b.Bind(lblLp, form.lblLp0);
+    for (QPushButton* big : {cmdOK, cmdStart, cmdDEL}) {
+        big->setMinimumHeight(36);
+    }
+    side->addWidget(cmdOK);
+    side->addWidget(label3);
+    side->addSpacing(10);
+    side->addWidget(cmdStart);
+    side->addSpacing(10);
+    side->addWidget(cmdDEL);
+    side->addWidget(label2);
+    side->addSpacing(10);
+    side->addLayout(moveRow);
+    side->addSpacing(10);
+    side->addWidget(cmdAllON);
+    side->addWidget(cmdAllOFF);
+    side->addWidget(lblLp);
+    side->addStretch(1);
+    auto* sideBox = new QWidget(central);
+    sideBox->setLayout(side);
+    sideBox->setFixedWidth(230);
+    grid->addWidget(sideBox, 1, 1);
+
+    auto* label9 = new QLabel(central);
+    b.Bind(label9, form.Label9);
+    grid->addWidget(label9, 2, 0, 1, 2);
+    txtMEMO = new QPlainTextEdit(central);
+    txtMEMO->setFixedHeight(64);
+    b.Bind(txtMEMO, form.txtMEMO);
+    grid->addWidget(txtMEMO, 3, 0, 1, 2);
+
+    auto* label8 = new QLabel(central);
+    b.Bind(label8, form.Label8);
+    grid->addWidget(label8, 4, 0, 1, 2);
+    auto* pathRow = new QHBoxLayout();
+    txtSavePath = new QLineEdit(central);
+    b.Bind(txtSavePath, form.txtSavePath);
+    cmdSavePath = new QPushButton(central);
+    cmdSavePath->setFixedWidth(40);
+    b.Bind(cmdSavePath, form.cmdSavePath, [&form] { form.cmdSavePath_Click(); });
+    pathRow->addWidget(txtSavePath, 1);
+    pathRow->addWidget(cmdSavePath);
+    grid->addLayout(pathRow, 5, 0, 1, 2);
+    grid->setRowStretch(1, 1);
+    grid->setColumnStretch(0, 1);
+
+    Refresh();
+    window->resize(1040, 640);
+    CenterOnScreen(window);
+}
+
+}  // namespace murtesk

@@ -1,0 +1,56 @@
+// The Qt views of the main-screen windows and of the calculation screen.
+#pragma once
+
+#include "form_view.h"
+#include "qt_ui.h"
+
+class QMenu;
+class QPlainTextEdit;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+
+namespace murtesk {
+
+class frmMeasure;
+class frmFirstSelect;
+class frmSplash;
+class frmOctCalc;
+
+// Puts a top-level window in the middle of the screen.
+void CenterOnScreen(QWidget* widget);
+
+class frmMeasureView : public platform::qt::FormView {
+public:
+    frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui);
+
+    QTreeWidget* ListView1 = nullptr;
+    QPlainTextEdit* txtMEMO = nullptr;
+    QLineEdit* txtSavePath = nullptr;
+    QPushButton* cmdSavePath = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QMenu* fileMenu = nullptr;
+};
+
+class frmFirstSelectView : public platform::qt::FormView {
+public:
+    frmFirstSelectView(frmFirstSelect& form, platform::qt::QtUi& ui);
+
+    QPushButton* cmdNew = nullptr;
+    QPushButton* cmdOpen = nullptr;
+    QPushButton* cmdEnd = nullptr;
+};
+
+class frmSplashView : public platform::qt::FormView {
+public:
+    frmSplashView(frmSplash& form, platform::qt::QtUi& ui);
+};
+
+class frmOctCalcView : public platform::qt::FormView {
+public:
+    frmOctCalcView(frmOctCalc& form, platform::qt::QtUi& ui);
+
+    QPushButton* cmdREC = nullptr;
+};
+
+}  // namespace murtesk
