@@ -1,6 +1,7 @@
 // Program-wide variables of the main program, in one place.
 #pragma once
 
+#include "model/original_w.h"
 #include "project_document.h"
 
 #include <cstdint>
@@ -45,6 +46,9 @@ extern std::vector<std::string> g_CommandLine;
 extern frmMeasure* g_frmMeasure;
 extern frmOctCalc* g_frmOctCalc;
 extern platform::Form* g_frmWavFileReadAD;
+
+// The user correction characteristics, loaded at start-up.
+extern COriginalWs g_OriginalWs;
 
 // A file in the program folder ("Temp.tmp", "CMeasure.tmp", "DefaultQVD.qvd", correction files).
 std::string AppFile(const std::string& name);
