@@ -4,6 +4,7 @@
 #include "frmOctCalc.h"
 #include "frmSplash.h"
 #include "globals.h"
+#include "original_weightings.h"
 
 namespace murtesk {
 
@@ -23,6 +24,9 @@ void Main(platform::UiServices& ui, ProgramForms& forms)
     // A missing or unreadable file leaves the defaults.
     ProjectDocument& doc = g_PreserveDoc();
     doc.FileRead(AppFile("Temp.tmp"));
+
+    g_OriginalWs.AllDelete();
+    LoadOriginalWeightings(ui, g_OriginalWs);
 
     for (int ch = 0; ch < 2; ++ch) {
         doc.SetChannelCalibration(ch, -1.0, 0);
