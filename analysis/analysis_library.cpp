@@ -1,9 +1,12 @@
 #include "analysis_library.h"
 
+#include <cstring>
 #include <new>
+#include <string>
 
 #include "cal_read.h"
 #include "wav_analyze_engine.h"
+#include "wave_separation.h"
 
 namespace murtesk::analysis {
 
@@ -131,19 +134,33 @@ int32_t AnalysisLibrary::CALReadOfWAV(const char* path, int32_t* channels, int32
     return CalReadWave(path, {channels, rate, bits, maxima, minima, format, frames});
 }
 
-int32_t AnalysisLibrary::StartSeparateChWaveFile(MurteskWindow*, const char*, const char*, const char*)
+int32_t AnalysisLibrary::StartSeparateChWaveFile(MurteskWindow* window, const char* source, const char* name,
+                                                 const char* folder)
 {
-    return 0;
+    const auto e = engine();
+    if (!e || !source || !name || !folder)
+        return 0;
+    // The lengths the import's paths have always been held to.
+    if (std::strlen(source) > 259 || std::strlen(name) > 255 || std::strlen(folder) > 259)
+        return 0;
+    return e->startSeparation(window, source, name, folder, m_workers);
 }
 
-int32_t AnalysisLibrary::SeparateChWaveFile(const char*, const char*)
+int32_t AnalysisLibrary::SeparateChWaveFile(const char* source, const char* prefix)
 {
     replaceEngine(nullptr);
     try {
         replaceEngine(probeEngine());
     } catch (const std::bad_alloc&) {
+        return 0;
     }
-    return 0;
+    if (!source || !prefix)
+        return 0;
+    const std::string src = source;
+    const std::string pre = prefix;
+    const SeparationResult r =
+        SeparateChannels(src, [&](int c) { return PrefixedSeparatedFileName(src, pre, c); });
+    return r.end == SeparationEnd::Done ? 1 : 0;
 }
 
 }  // namespace murtesk::analysis

@@ -16,6 +16,11 @@ public:
     // Decodes channel `channel` of `frames` frames starting at `bytes` into out[0..frames), adding `offset`.
     void decode(const uint8_t* bytes, size_t frames, unsigned channel, double* out, double offset = 0.0) const;
 
+    // Converts channel `channel` to 16-bit samples, as the mono files of a split recording hold them: integer
+    // samples scaled by 2^(16 - valid bits) and truncated toward zero (8-bit: (byte - 128) × 256); floats of
+    // 1 and above give 32767, below -1 give -32768, otherwise v × 32768 truncated (NaN gives 0).
+    void decode16(const uint8_t* bytes, size_t frames, unsigned channel, int16_t* out) const;
+
 private:
     WavFormat m_format;
 };

@@ -7,6 +7,7 @@
 #include "cal_read.h"
 #include "sample_decoder.h"
 #include "wav_reader.h"
+#include "wave_separation.h"
 #include "worker_threads.h"
 
 namespace murtesk::analysis {
@@ -15,6 +16,7 @@ namespace {
 
 constexpr int16_t kBlockDone = 300;
 constexpr int16_t kAnalysisDone = 9899;
+constexpr int16_t kSeparationDone = 9999;
 constexpr int16_t kGaveUp = -9800;
 constexpr int16_t kNoData = -9801;
 constexpr int16_t kFailed = -9811;
@@ -53,7 +55,7 @@ CWavAnalyzeEngine::~CWavAnalyzeEngine() = default;
 
 int32_t CWavAnalyzeEngine::setCalcCondition(int32_t channel, MurteskWindow* window, const ChannelCondition& condition)
 {
-    if (m_failed || channel < 0 || channel >= m_channels || running())
+    if (m_failed || channel < 0 || channel >= static_cast<int32_t>(m_analyzers.size()) || running())
         return 0;
     setWindow(window);
     return m_analyzers[static_cast<size_t>(channel)]->configure(condition, m_rate, m_samplesPerBlock);
@@ -61,7 +63,7 @@ int32_t CWavAnalyzeEngine::setCalcCondition(int32_t channel, MurteskWindow* wind
 
 int32_t CWavAnalyzeEngine::setFileOutPath(int32_t channel, int32_t output, const char* path)
 {
-    if (m_failed || channel < 0 || channel >= m_channels || running())
+    if (m_failed || channel < 0 || channel >= static_cast<int32_t>(m_analyzers.size()) || running())
         return 0;
     return m_analyzers[static_cast<size_t>(channel)]->setOutputPath(output, path);
 }
@@ -128,6 +130,38 @@ int32_t CWavAnalyzeEngine::readStart(const std::string& path, WorkerThreads& wor
     });
     if (!started) {
         deleteAllFiles();
+        releaseRun();
+        return 0;
+    }
+    return 1;
+}
+
+int32_t CWavAnalyzeEngine::startSeparation(MurteskWindow* window, const std::string& source, const std::string& name,
+                                           const std::string& folder, WorkerThreads& workers)
+{
+    if (!claimRun())
+        return 0;
+    setWindow(window);
+    clearStopAndStatus();
+    auto self = shared_from_this();
+    const bool started = workers.start([self, source, name, folder]() mutable {
+        const SeparationResult r = SeparateChannels(
+            source, [&](int c) { return SeparatedFileName(folder, name, c); },
+            [&] {
+                yieldProcessor();
+                return !self->stopRequested();
+            });
+        int16_t status = kFailed;
+        switch (r.end) {
+        case SeparationEnd::Done: status = kSeparationDone; break;
+        case SeparationEnd::NoData: status = kNoData; break;
+        case SeparationEnd::Stopped: status = kGaveUp; break;
+        case SeparationEnd::Failed: status = kFailed; break;
+        }
+        // Nothing of the engine is used after this call.
+        self->finishRun(status);
+    });
+    if (!started) {
         releaseRun();
         return 0;
     }

@@ -41,14 +41,17 @@ public:
     // Creates the level files and starts the worker on `workers`; 1 when it runs.
     int32_t readStart(const std::string& path, WorkerThreads& workers);
 
+    // Splits `source` into mono files named by SeparatedFileName(folder, name, c) on a worker; 1 when it runs.
+    int32_t startSeparation(MurteskWindow* window, const std::string& source, const std::string& name,
+                            const std::string& folder, WorkerThreads& workers);
+
     void requestStop() { m_stop.store(1, std::memory_order_release); }
     int16_t status() const { return m_status.load(std::memory_order_acquire); }
     int32_t fileOutOrder(int32_t channel) const;
     void setWindow(MurteskWindow* window) { m_window.store(window, std::memory_order_release); }
 
-protected:
-    // For the separation worker: claims the engine for a run (false while another runs), and the status
-    // protocol every worker follows.
+private:
+    // Claims the engine for a run (false while another runs).
     bool claimRun();
     void releaseRun() { m_run.store(EngineRun::Idle, std::memory_order_release); }
     bool stopRequested() const { return m_stop.load(std::memory_order_acquire) != 0; }
@@ -59,7 +62,6 @@ protected:
     // engine.
     void finishRun(int16_t status);
 
-private:
     int16_t analyze(WavReader& reader);
     void closeAllFiles();
     void deleteAllFiles();

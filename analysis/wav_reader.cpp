@@ -185,4 +185,15 @@ bool WavReader::read(uint8_t* buffer, size_t bytes)
     return true;
 }
 
+bool WavReader::skipData(uint64_t bytes)
+{
+    if (!m_file || bytes > remainingBytes())
+        return false;
+    const off_t pos = ftello(m_file);
+    if (pos < 0 || fseeko(m_file, pos + static_cast<off_t>(bytes), SEEK_SET) != 0)
+        return false;
+    m_consumedData += bytes;
+    return true;
+}
+
 }  // namespace murtesk::analysis

@@ -63,6 +63,8 @@ public:
 
     // Reads the next `bytes` bytes of sample data; false on a read error or when fewer remain.
     bool read(uint8_t* buffer, size_t bytes);
+    // Passes over the next `bytes` bytes of sample data; false when fewer remain.
+    bool skipData(uint64_t bytes);
 
 private:
     bool readExact(void* buffer, size_t bytes);

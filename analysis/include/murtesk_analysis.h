@@ -109,13 +109,18 @@ MURTESK_ANALYSIS_API int32_t StartSeparateChWaveFile(MurteskWindow* window, cons
 MURTESK_ANALYSIS_API int32_t SeparateChWaveFile(const char* source, const char* prefix);
 
 /* Cuts frames first..last (1-based, inclusive) of channel `channel` (1-based) out of a PCM WAV file of
- * `channels` channels into a mono PCM WAV file. Returns 1 when written completely, else 0. */
+ * `channels` channels of `bits` bits (8, 16, 24, 32 or 64; the source's header must say the same) into a mono
+ * PCM WAV file of `rate` Hz. `last` is limited to the frames present; fewer than 10 frames, a source of
+ * 2,147,483,001 bytes or more, or an output a WAV header cannot describe are refused. Returns 1 when written
+ * completely, else 0 (a partial output keeps a valid header; the caller deletes it). */
 MURTESK_ANALYSIS_API int32_t CreateBigMonoWave(const char* output, int32_t bits, int32_t first, int32_t last,
                                                int32_t channels, int32_t channel, int32_t rate,
                                                const char* source);
 
-/* Interleaves frames first..last of `count` mono PCM WAV files (paths in `files`) into one file of `count`
- * channels. Returns 1 when written completely, else 0. */
+/* Interleaves frames first..last of `count` mono PCM WAV files of `bits` bits into one file of `count`
+ * channels, file k as channel k. `files` holds the `count` paths followed by a null pointer (a list of another
+ * length is refused). The frames present are taken from the first file; refusals as for CreateBigMonoWave.
+ * Returns 1 when written completely, else 0. */
 MURTESK_ANALYSIS_API int32_t MergeMonoWave(const char* output, int32_t bits, int32_t first, int32_t last,
                                            int32_t count, int32_t rate, const char* const* files);
 

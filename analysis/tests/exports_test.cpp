@@ -80,8 +80,7 @@ TEST(Exports, EveryExportAnswersThroughTheLoader)
     EXPECT_EQ(doStop(), 1);
     EXPECT_EQ(std::filesystem::file_size(folder.file("out0.lvl")), 50 * sizeof(float));
 
-    // The cutting, merging, separation and resampling exports answer (refusals here; what they do is tested
-    // with their code).
+    // The separation, cutting, merging and resampling exports (what they do is tested with their code).
     LibraryFunction<decltype(StartSeparateChWaveFile)> startSeparate(lib, "StartSeparateChWaveFile", 0);
     LibraryFunction<decltype(SeparateChWaveFile)> separate(lib, "SeparateChWaveFile", 0);
     LibraryFunction<decltype(CreateBigMonoWave)> cut(lib, "CreateBigMonoWave", 0);
@@ -90,8 +89,15 @@ TEST(Exports, EveryExportAnswersThroughTheLoader)
     const std::string longName(300, 'a');
     EXPECT_EQ(startSeparate(window.handle(), calPath.c_str(), longName.c_str(), folder.file("").c_str()), 0);
     EXPECT_EQ(separate(folder.file("no-such.wav").c_str(), folder.file("ALL").c_str()), 0);
-    EXPECT_EQ(cut(folder.file("cut.wav").c_str(), 12, 1, 100, 1, 1, 8000, calPath.c_str()), 0);
+    EXPECT_EQ(separate(calPath.c_str(), folder.file("ALL").c_str()), 1);
+    EXPECT_EQ(std::filesystem::file_size(folder.file("ALLcal_0ch.wav")), 44u + 5 * 16000);
+    const std::string cutPath = folder.file("cut.wav");
+    EXPECT_EQ(cut(cutPath.c_str(), 12, 1, 100, 1, 1, 8000, calPath.c_str()), 0);
+    EXPECT_EQ(cut(cutPath.c_str(), 16, 1, 100, 1, 1, 8000, calPath.c_str()), 1);
     EXPECT_EQ(merge(folder.file("m.wav").c_str(), 16, 1, 100, 1, 8000, nullptr), 0);
+    const char* list[] = {cutPath.c_str(), cutPath.c_str(), nullptr};
+    EXPECT_EQ(merge(folder.file("m.wav").c_str(), 16, 1, 100, 2, 8000, list), 1);
+    EXPECT_EQ(std::filesystem::file_size(folder.file("m.wav")), 44u + 400);
     const double series[] = {1.0, 2.0};
     EXPECT_EQ(chgHz(folder.file("no-such-folder/x.txt").c_str(), series, 2, 10.0, 100.0, 1), 0);
     EXPECT_TRUE(window.statuses().size() == 6u);

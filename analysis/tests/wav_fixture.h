@@ -12,7 +12,8 @@ class WavBytes {
 public:
     WavBytes& tag(const char* t)
     {
-        bytes.insert(bytes.end(), t, t + 4);
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<uint8_t>(t[i]));
         return *this;
     }
     WavBytes& u16(uint16_t v)

@@ -1,0 +1,233 @@
+#include "model/level_calc.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <numeric>
+#include <optional>
+
+#include "model/level_calcs.h"
+#include "platform/binary_file.h"
+
+namespace murtesk {
+
+namespace {
+
+// Histogram names come from project files: only a plain file name is taken as one, so a name
+// can never reach outside the histogram folder.
+bool IsPlainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos
+        && name.find('\\') == std::string::npos;
+}
+
+std::optional<std::string> HistogramPath(const std::string& folder, const std::string& name) {
+    if (!IsPlainFileName(name)) return std::nullopt;
+    return (std::filesystem::path(folder) / name).string();
+}
+
+void RemoveHistogram(const std::string& folder, const std::string& name) {
+    if (const auto path = HistogramPath(folder, name)) {
+        std::error_code ec;
+        std::filesystem::remove(*path, ec);
+    }
+}
+
+std::int32_t CountOf(const LevelHistogram& histogram) {
+    const std::int64_t total = std::accumulate(histogram.begin(), histogram.end(), std::int64_t{0});
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
+}  // namespace
+
+double HistogramPercentile(const LevelHistogram& histogram, std::int32_t X) {
+    if (X == 100) {
+        for (int k = 0; k < kHistogramBins; ++k)
+            if (histogram[k] > 0) return k / 10.0 - 60.0;
+        return kNoLevel;
+    }
+    const double total = std::accumulate(histogram.begin(), histogram.end(), 0.0);
+    const double threshold = total * (100 - X) / 100;
+    double running = 0;
+    for (int k = 0; k < kHistogramBins; ++k) {
+        running += histogram[k];
+        if (running >= threshold) return k / 10.0 - 60.0;
+    }
+    return 170.0;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+CLCalcData::CLCalcData(StatsContext& context)
+    : SaveFileName(context.NewLdtFileName()), context_(&context) {}
+
+LevelHistogram CLCalcData::getData(const std::string& SaveDir) const {
+    LevelHistogram counts{};
+    const auto path = HistogramPath(SaveDir, SaveFileName);
+    BinaryFile file;
+    if (!path || !file.OpenRead(*path)) return counts;
+    std::size_t bins = 0;
+    if (file.Size() == sizeof(std::int32_t) * kHistogramBins)
+        bins = kHistogramBins;
+    else if (file.Size() == sizeof(std::int32_t) * kOldHistogramBins)
+        bins = kOldHistogramBins;
+    if (bins == 0 || !file.Read(counts.data(), bins * sizeof(std::int32_t))) counts.fill(0);
+    return counts;
+}
+
+bool CLCalcData::SaveData(const LevelHistogram& IArray, const std::string& SaveDir) const {
+    const auto path = HistogramPath(SaveDir, SaveFileName);
+    if (!path) return false;
+    std::error_code ec;
+    std::filesystem::create_directories(SaveDir, ec);
+    BinaryFile file;
+    if (!file.OpenWrite(*path)) return false;
+    const bool written = file.Write(IArray.data(), sizeof IArray);
+    return file.Close() && written;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+CLCalc::CLCalc(StatsContext& context) : Scope(std::int16_t{0}, std::int16_t{0}), LxData(context) {}
+
+void CLCalc::Clear(const std::string& LCalcFolder) {
+    Scope.S = std::int16_t{0};
+    Scope.E = std::int16_t{0};
+    RemoveHistogram(LCalcFolder, LxData.SaveFileName);
+    m_dBSum = kEmptyEnergySum;
+    Lmax = kNoLevel;
+    LE = kNoLevel;
+    LmaxPos = 0;
+    m_Cnt = 0;
+}
+
+void CLCalc::initdB() { Clear(LxData.context().LCalcFolder()); }
+
+void CLCalc::DeleteFile() const { RemoveHistogram(LxData.context().LCalcFolder(), LxData.SaveFileName); }
+
+std::int32_t CLCalc::getNum() const { return CountOf(LxData.getData(LxData.context().LCalcFolder())); }
+
+double CLCalc::getLx(std::int32_t X) const {
+    return HistogramPercentile(LxData.getData(LxData.context().LCalcFolder()), X);
+}
+
+double CLCalc::getLeq() const {
+    const std::int32_t n = getNum();
+    if (n <= 0 || !(m_dBSum >= kNoLevel)) return kNoLevel;
+    return m_dBSum - 10.0 * std::log10(static_cast<double>(n));
+}
+
+std::int32_t CLCalc::getLmaxPos() const {
+    const auto start = ScopePosition(Scope.S).value_or(0);
+    const std::int64_t pos = start + LmaxPos - 1;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(pos, INT32_MIN, INT32_MAX));
+}
+
+double CLCalc::getLE(std::span<const float> iData, double LevelOutHz) {
+    const double energy = EnergySum(iData.data(), iData.size());
+    LE = energy > 0.0 ? 10.0 * std::log10(energy) - 10.0 * std::log10(LevelOutHz) : kNoLevel;
+    return LE;
+}
+
+bool CLCalc::resetNew(const CScopes& CalcScopes, const CData& LevelData, const std::string& SaveDir,
+                      std::int32_t sliceLength) {
+    return ResetNewIn(LxData.context().LCalcFolder(), CalcScopes, LevelData, SaveDir, sliceLength);
+}
+
+bool CLCalc::ResetNewIn(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
+                        const std::string& SaveDir, std::int32_t sliceLength) {
+    return Compute(LCalcFolder, CalcScopes, LevelData, SaveDir, -std::numeric_limits<double>::infinity(),
+                   sliceLength);
+}
+
+bool CLCalc::resetNewMaxMinusNArea(const CScopes& CalcScopes, const CData& LevelData, const std::string& SaveDir,
+                                   double Lmax, double MinusN, std::int32_t sliceLength) {
+    return Compute(LxData.context().LCalcFolder(), CalcScopes, LevelData, SaveDir, Lmax - MinusN, sliceLength);
+}
+
+bool CLCalc::Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
+                     const std::string& SaveDir, double floor, std::int32_t sliceLength) {
+    Clear(LCalcFolder);
+    sliceLength = std::max<std::int32_t>(sliceLength, 1);
+    LevelHistogram histogram{};
+    LevelAccumulator pass(m_dBSum, Lmax, LmaxPos, histogram);
+    std::unique_ptr<float[]> slice;
+    std::int32_t sliceSize = 0;
+    bool complete = true;
+    for (const auto& r : CalcScopes) {
+        Scope.S = r->S;
+        m_Cnt = 0;
+        const auto s = ScopePosition(r->S);
+        const auto e = ScopePosition(r->E);
+        if (!s || !e || *s < 1 || *s > INT32_MAX) continue;
+        std::int64_t remaining = std::min<std::int64_t>(*e - *s + 1, INT32_MAX);
+        std::int64_t pos = *s;
+        std::int64_t taken = 0;
+        while (remaining > 0 && pos <= INT32_MAX) {
+            const auto length = static_cast<std::int32_t>(std::min<std::int64_t>(sliceLength, remaining));
+            if (length > sliceSize) {
+                slice.reset(new (std::nothrow) float[static_cast<std::size_t>(length)]);
+                sliceSize = slice ? length : 0;
+                if (!slice) {
+                    complete = false;
+                    break;
+                }
+            }
+            const std::int32_t got = LevelData.ReadArea(static_cast<std::int32_t>(pos), length, SaveDir, slice.get());
+            if (got <= 0) break;
+            taken += pass.Add(slice.get(), static_cast<std::size_t>(got), pos, floor);
+            pos += got;
+            remaining -= got;
+        }
+        m_Cnt = static_cast<std::int32_t>(std::min<std::int64_t>(taken, INT32_MAX));
+        if (!complete) break;
+    }
+    // A pass cut short (no memory for a slice) leaves the statistics empty rather than partial.
+    const bool saved = complete && LxData.SaveData(histogram, LCalcFolder);
+    if (saved) {
+        m_dBSum = pass.dBSum();
+        Lmax = pass.Lmax();
+        LmaxPos = pass.LmaxPos();
+    } else {
+        Clear(LCalcFolder);
+    }
+    Scope.S = std::int16_t{1};
+    Scope.E = saved ? CountOf(histogram) : std::int32_t{0};
+    return saved;
+}
+
+bool CLCalc::resetFromTempLCalcs(CLCalcs& TempLCalcs) {
+    const double start = Scope.S.AsDouble();
+    for (std::int32_t i = 1; i <= TempLCalcs.count(); ++i) {
+        CLCalc& t = TempLCalcs.Item(i);
+        if (start < t.Scope.S.AsDouble()) return false;
+        if (t.Scope.IsMeEqualTo(Scope)) {
+            t.MeMove(*this);
+            t.LxData.SaveFileName = "DummyFileName";
+            TempLCalcs.Delete(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CLCalc::setdB(double idB, LevelHistogram& iAccumulation) {
+    ++m_Cnt;
+    if (!std::isfinite(idB)) return;
+    if (idB > Lmax) {
+        Lmax = idB;
+        const std::int64_t pos = ScopePosition(Scope.S).value_or(0) + m_Cnt - 1;
+        LmaxPos = static_cast<std::int32_t>(std::clamp<std::int64_t>(pos, INT32_MIN, INT32_MAX));
+    }
+    if (m_dBSum >= kNoLevel) {
+        const double s = std::pow(10.0, idB / 10.0) + std::pow(10.0, m_dBSum / 10.0);
+        m_dBSum = s > 0.0 ? 10.0 * std::log10(s) : kNoLevel;
+    } else {
+        m_dBSum = idB;
+    }
+    const int k = HistogramBin(idB);
+    if (k >= 0) ++iAccumulation[static_cast<std::size_t>(k)];
+}
+
+}  // namespace murtesk

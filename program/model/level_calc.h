@@ -1,0 +1,122 @@
+// The level statistics engine of one band: Leq, Lmax and its position, Lmin, the percentile
+// levels Lx, LE and the number of values, over a list of ranges of the band's level series.
+// One pass over the series fills a histogram of 0.1 dB bins from -60 dB, kept in a level
+// histogram file (".ldt", 2300 little-endian 32-bit counts) in the project's "LCalc" folder;
+// the object itself keeps the file's name and a few numbers, as its record does.
+//
+// Copies name the same histogram file: deleting it through either removes it for both (stored
+// projects hold such pairs). Nothing here deletes a file when an object goes away.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <tuple>
+
+#include "model/level_accumulator.h"
+#include "model/level_data.h"
+#include "model/record_stream.h"
+#include "model/scopes.h"
+#include "model/stats_context.h"
+
+namespace murtesk {
+
+class CLCalcs;
+
+// The Lx of a histogram: X = 100 gives the lowest non-empty bin (Lmin); any other X the first
+// bin whose running count reaches total * (100 - X) / 100. -60 when the histogram is empty.
+double HistogramPercentile(const LevelHistogram& histogram, std::int32_t X);
+
+// A level histogram file, named at creation from the clock and the running number.
+class CLCalcData : public Record<CLCalcData> {
+public:
+    explicit CLCalcData(StatsContext& context);
+
+    std::string SaveFileName;
+
+    static constexpr std::int32_t getDataNum() { return kHistogramBins; }
+    // The counts of the file in SaveDir: zeros when it is absent, unreadable or of a foreign
+    // length; a file of the older 2000 bins reads with zeros on top.
+    LevelHistogram getData(const std::string& SaveDir) const;
+    // Writes the counts as the file in SaveDir, creating the folder when it is missing.
+    bool SaveData(const LevelHistogram& IArray, const std::string& SaveDir) const;
+
+    StatsContext& context() const { return *context_; }
+
+    template <class Self, class Io>
+    static bool Fields(Self& self, Io& io) {
+        return io.Magic() && io(self.SaveFileName);
+    }
+    static auto Compared(const CLCalcData& r) { return std::tie(r.SaveFileName); }
+
+private:
+    StatsContext* context_;
+};
+
+class CLCalc : public Record<CLCalc> {
+public:
+    // A new, empty statistics object; its histogram file gets a fresh name (the file itself
+    // exists only once resetNew has saved it).
+    explicit CLCalc(StatsContext& context);
+
+    // After resetNew: S = 1 and E = the number of values counted; after initdB both 0.
+    CScope Scope;
+    CLCalcData LxData;
+    double m_dBSum = kEmptyEnergySum;  // energy sum as a level; below -60 means nothing yet
+    double Lmax = kNoLevel;
+    std::int32_t LmaxPos = 0;          // absolute position of Lmax in the series; 0 when none
+    double LE = kNoLevel;              // last result of getLE
+    std::int32_t m_Cnt = 0;            // values taken since the current range began
+
+    // Empties the statistics and deletes the histogram file (its name is kept).
+    void initdB();
+    // Statistics read from the histogram file on every call.
+    std::int32_t getNum() const;
+    double getLx(std::int32_t X) const;
+    double getLeq() const;
+    double getLmax() const { return Lmax; }
+    // 1-based position of the maximum in the band's whole series.
+    std::int32_t getLmaxPos() const;
+    // The exposure level of the levels: their energy sum times 1 / LevelOutHz seconds, in dB.
+    // Non-finite levels are passed over; no level at all gives -60. Also stored in LE.
+    double getLE(std::span<const float> iData, double LevelOutHz);
+
+    // Computes the statistics of every value of the level file inside the ranges, in list
+    // order, and saves the histogram. False (statistics left empty) when it could not be saved.
+    bool resetNew(const CScopes& CalcScopes, const CData& LevelData, const std::string& SaveDir,
+                  std::int32_t sliceLength = kStatsSliceLength);
+    // The same, taking only the values at or above Lmax - MinusN.
+    bool resetNewMaxMinusNArea(const CScopes& CalcScopes, const CData& LevelData, const std::string& SaveDir,
+                               double Lmax, double MinusN, std::int32_t sliceLength = kStatsSliceLength);
+    // resetNew with the histogram folder given: work spread over threads reads the folder on
+    // the calling thread first.
+    bool ResetNewIn(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
+                    const std::string& SaveDir, std::int32_t sliceLength = kStatsSliceLength);
+
+    // Takes the result computed earlier for this object's range from a list sorted by Scope.S:
+    // the matching item is moved into this object (with its histogram file) and removed from
+    // the list. False when no item matches; nothing changes then.
+    bool resetFromTempLCalcs(CLCalcs& TempLCalcs);
+
+    // Takes one level into the statistics and into `iAccumulation`, adding in the dB domain.
+    void setdB(double idB, LevelHistogram& iAccumulation);
+
+    // Deletes the histogram file; an absent file is no error.
+    void DeleteFile() const;
+
+    template <class Self, class Io>
+    static bool Fields(Self& self, Io& io) {
+        return io.Magic() && io(self.Scope) && io(self.LxData) && io(self.m_dBSum) && io(self.Lmax)
+            && io(self.LmaxPos) && io(self.LE) && io(self.m_Cnt);
+    }
+    static auto Compared(const CLCalc& r) {
+        return std::tie(r.Scope, r.LxData, r.m_dBSum, r.Lmax, r.LmaxPos, r.LE);
+    }
+
+private:
+    bool Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
+                 const std::string& SaveDir, double floor, std::int32_t sliceLength);
+    void Clear(const std::string& LCalcFolder);
+};
+
+}  // namespace murtesk

@@ -1,0 +1,182 @@
+#include "model/level_data.h"
+
+#include <algorithm>
+#include <bit>
+#include <filesystem>
+#include <limits>
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "model/scopes.h"
+#include "platform/binary_file.h"
+#include "platform/numbers.h"
+
+namespace murtesk {
+
+static_assert(std::endian::native == std::endian::little, "level files are read as native floats");
+
+namespace {
+
+constexpr std::chrono::milliseconds kPollInterval{50};
+
+// Whole values in the file at `path`, or -1 when there is no such file.
+std::int64_t WholeValues(const std::string& path) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec) return -1;
+    return static_cast<std::int64_t>(size / sizeof(float));
+}
+
+std::int32_t ClampCount(std::int64_t n) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(n, 0, std::numeric_limits<std::int32_t>::max()));
+}
+
+bool WriteLevelLine(BinaryFile& file, double level) {
+    const std::string line = platform::FormatNumber(level, "000.00") + "\r\n";
+    return file.Write(line.data(), line.size());
+}
+
+bool WriteFillerLines(BinaryFile& file, std::int64_t n) {
+    for (std::int64_t i = 0; i < n; ++i)
+        if (!WriteLevelLine(file, kLevelOutsideFile)) return false;
+    return true;
+}
+
+}  // namespace
+
+std::string CData::PathIn(const std::string& SaveDir) const {
+    return (std::filesystem::path(SaveDir) / SaveFileName).string();
+}
+
+std::int32_t CData::getDataNum(const std::string& SaveDir, std::chrono::milliseconds wait) const {
+    const std::string path = PathIn(SaveDir);
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        const std::int64_t n = WholeValues(path);
+        if (n >= 0) return ClampCount(n);
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return 0;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kPollInterval, deadline - now));
+    }
+}
+
+std::int32_t CData::getDataNumNoWait(const std::string& SaveDir) const {
+    return ClampCount(WholeValues(PathIn(SaveDir)));
+}
+
+std::vector<float> CData::getData(const std::string& SaveDir) const {
+    std::int32_t n = getDataNumNoWait(SaveDir);
+    return getDataArea(1, n, SaveDir);
+}
+
+bool CData::SaveData(std::span<const float> IArray, const std::string& SaveDir) const {
+    BinaryFile file;
+    if (!file.OpenWrite(PathIn(SaveDir))) return false;
+    const bool written = IArray.empty() || file.Write(IArray.data(), IArray.size_bytes());
+    return file.Close() && written;
+}
+
+std::int32_t CData::ReadArea(std::int32_t start, std::int32_t n, const std::string& SaveDir, float* out) const {
+    if (start < 1 || n <= 0) return 0;
+    BinaryFile file;
+    if (!file.OpenRead(PathIn(SaveDir))) return 0;
+    const std::int64_t count = static_cast<std::int64_t>(file.Size() / sizeof(float));
+    if (count < start) return 0;
+    const std::int64_t delivered = std::min<std::int64_t>(n, count - start + 1);
+    if (!file.Seek(static_cast<std::uint64_t>(start - 1) * sizeof(float))) return 0;
+    if (!file.Read(out, static_cast<std::size_t>(delivered) * sizeof(float))) return 0;
+    return static_cast<std::int32_t>(delivered);
+}
+
+std::vector<float> CData::getDataArea(std::int32_t iStartNum, std::int32_t& ioNum, const std::string& SaveDir) const {
+    std::vector<float> values;
+    if (iStartNum < 1 || ioNum <= 0) {
+        ioNum = 0;
+        return values;
+    }
+    const std::int64_t count = WholeValues(PathIn(SaveDir));
+    const std::int64_t available = count - iStartNum + 1;
+    if (available <= 0) {
+        ioNum = 0;
+        return values;
+    }
+    values.resize(static_cast<std::size_t>(std::min<std::int64_t>(ioNum, available)));
+    ioNum = ReadArea(iStartNum, static_cast<std::int32_t>(values.size()), SaveDir, values.data());
+    values.resize(static_cast<std::size_t>(ioNum));
+    return values;
+}
+
+std::vector<float> CData::getDataAreas(const CScopes& CalcScopes, std::int32_t& oNum, const std::string& SaveDir) const {
+    oNum = 0;
+    std::vector<float> values;
+    const std::int64_t count = WholeValues(PathIn(SaveDir));
+    if (count <= 0) return values;
+    std::vector<std::pair<std::int64_t, std::int64_t>> spans;
+    std::int64_t total = 0;
+    for (const auto& r : CalcScopes) {
+        const auto start = ScopePosition(r->S);
+        const auto end = ScopePosition(r->E);
+        if (!start || !end) continue;
+        const std::int64_t s = std::max<std::int64_t>(*start, 1);
+        const std::int64_t e = std::min<std::int64_t>(*end, count);
+        if (e < s) continue;
+        spans.emplace_back(s, e - s + 1);
+        total += e - s + 1;
+        if (total > std::numeric_limits<std::int32_t>::max()) return values;
+    }
+    values.resize(static_cast<std::size_t>(total));
+    std::int64_t filled = 0;
+    for (const auto& [s, n] : spans)
+        filled += ReadArea(static_cast<std::int32_t>(s), static_cast<std::int32_t>(n), SaveDir, values.data() + filled);
+    values.resize(static_cast<std::size_t>(filled));
+    oNum = static_cast<std::int32_t>(filled);
+    return values;
+}
+
+bool CData::TextFileOut(BinaryFile& fileno, std::int16_t iPeriodNum, const std::string& SaveDir,
+                        std::int32_t sliceLength) const {
+    const std::int32_t count = getDataNum(SaveDir);
+    sliceLength = std::max<std::int32_t>(sliceLength, 1);
+    std::vector<float> slice(static_cast<std::size_t>(std::min(count, sliceLength)));
+    std::int32_t counter = iPeriodNum - 1;
+    for (std::int64_t pos = 1; pos <= count;) {
+        const std::int32_t want = static_cast<std::int32_t>(std::min<std::int64_t>(sliceLength, count - pos + 1));
+        const std::int32_t got = ReadArea(static_cast<std::int32_t>(pos), want, SaveDir, slice.data());
+        if (got <= 0) break;
+        for (std::int32_t i = 0; i < got; ++i) {
+            if (++counter >= iPeriodNum) {
+                counter = 0;
+                if (!WriteLevelLine(fileno, slice[static_cast<std::size_t>(i)])) return false;
+            }
+        }
+        pos += got;
+    }
+    return !fileno.failed();
+}
+
+bool CData::TextFileAreaOut(BinaryFile& fileno, std::int32_t StNum, std::int32_t EdNum, const std::string& SaveDir) const {
+    std::int64_t first = StNum;
+    if (first < 1) {
+        if (!WriteFillerLines(fileno, std::min<std::int64_t>(1, static_cast<std::int64_t>(EdNum) + 1) - first))
+            return false;
+        first = 1;
+    }
+    const std::int64_t count = WholeValues(PathIn(SaveDir));
+    const std::int64_t last = std::min<std::int64_t>(EdNum, std::max<std::int64_t>(count, 0));
+    if (last >= first) {
+        std::vector<float> slice(static_cast<std::size_t>(std::min<std::int64_t>(last - first + 1, kLevelSliceLength)));
+        while (first <= last) {
+            const std::int32_t want = static_cast<std::int32_t>(std::min<std::int64_t>(kLevelSliceLength, last - first + 1));
+            const std::int32_t got = ReadArea(static_cast<std::int32_t>(first), want, SaveDir, slice.data());
+            if (got <= 0) break;
+            for (std::int32_t i = 0; i < got; ++i)
+                if (!WriteLevelLine(fileno, slice[static_cast<std::size_t>(i)])) return false;
+            first += got;
+        }
+    }
+    return WriteFillerLines(fileno, static_cast<std::int64_t>(EdNum) - first + 1) && !fileno.failed();
+}
+
+}  // namespace murtesk

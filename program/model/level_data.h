@@ -1,0 +1,77 @@
+// Access to one level-data file: a plain run of 4-byte little-endian floats, one level in dB per
+// output step of a band's level series, written by the analysis library. One CData serves every
+// band of a channel: the folder comes with each call, only the file name is kept.
+//
+// Positions are 1-based value numbers. Reading operations report an absent or unreadable file by
+// a count of 0; the arrays they return hold exactly the values delivered. Series are read in
+// slices of at most kLevelSliceLength values, each moved as one block.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "model/record_stream.h"
+
+namespace murtesk {
+
+class CScopes;
+
+// The longest slice of a level series read at once (8 hours at 1,000 values per second).
+inline constexpr std::int32_t kLevelSliceLength = 28'800'000;
+// The slice the statistics engine reads at once: small enough to stay in the processor's cache
+// and to spare page faults, large enough that each read is one long block.
+inline constexpr std::int32_t kStatsSliceLength = 1 << 20;
+// How long getDataNum waits for a level file that the analysis library is about to create.
+inline constexpr std::chrono::milliseconds kLevelFileWait{3000};
+// The level written for a position outside the file by the text outputs of a span.
+inline constexpr double kLevelOutsideFile = -60.0;
+
+class CData : public Record<CData> {
+public:
+    std::string SaveFileName;
+
+    // The full path of the file in `SaveDir`.
+    std::string PathIn(const std::string& SaveDir) const;
+
+    // Number of whole values in the file (a half-written last value is not counted). Waits up
+    // to `wait` for the file to appear, polling; 0 when it does not.
+    std::int32_t getDataNum(const std::string& SaveDir, std::chrono::milliseconds wait = kLevelFileWait) const;
+    // The same without waiting: 0 at once when the file is absent.
+    std::int32_t getDataNumNoWait(const std::string& SaveDir) const;
+
+    // The whole series (empty when the file is absent or unreadable).
+    std::vector<float> getData(const std::string& SaveDir) const;
+    // Writes the series as the file, replacing an old one. False on any failure.
+    bool SaveData(std::span<const float> IArray, const std::string& SaveDir) const;
+
+    // Up to ioNum values from position iStartNum; ioNum returns the number delivered (0 when the
+    // start lies beyond the file, either argument is out of range or the read fails).
+    std::vector<float> getDataArea(std::int32_t iStartNum, std::int32_t& ioNum, const std::string& SaveDir) const;
+    // The values inside every range of the list, each range clipped to the file, joined in list
+    // order; oNum = number delivered (0 when the ranges hold none or more than a 32-bit count).
+    std::vector<float> getDataAreas(const CScopes& CalcScopes, std::int32_t& oNum, const std::string& SaveDir) const;
+
+    // Reads up to n values from position start into `out` and gives the number delivered; the
+    // block read behind getDataArea, for callers that keep their own buffer.
+    std::int32_t ReadArea(std::int32_t start, std::int32_t n, const std::string& SaveDir, float* out) const;
+
+    // Writes every iPeriodNum-th value (positions 1, 1 + p, 1 + 2p ...; p <= 1 writes all) as
+    // lines "000.00", reading the series in slices of `sliceLength`. May wait as getDataNum.
+    bool TextFileOut(BinaryFile& fileno, std::int16_t iPeriodNum, const std::string& SaveDir,
+                     std::int32_t sliceLength = kLevelSliceLength) const;
+    // Writes one line "000.00" for each position StNum..EdNum; positions outside the file read
+    // as kLevelOutsideFile.
+    bool TextFileAreaOut(BinaryFile& fileno, std::int32_t StNum, std::int32_t EdNum, const std::string& SaveDir) const;
+
+    template <class Self, class Io>
+    static bool Fields(Self& self, Io& io) {
+        return io.Magic() && io(self.SaveFileName);
+    }
+    static auto Compared(const CData& r) { return std::tie(r.SaveFileName); }
+};
+
+}  // namespace murtesk

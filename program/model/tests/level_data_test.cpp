@@ -1,0 +1,155 @@
+#include "model/level_data.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/binary_file.h"
+#include "stats_fixture.h"
+
+namespace murtesk {
+namespace {
+
+using testing::MakeScopes;
+
+class CDataTest : public testing::ScratchProject {
+protected:
+    CDataTest() {
+        data_.SaveFileName = "A.lvl";
+        WriteLevels("A.lvl", {10, 20, 30, 40, 50, 60, 70});
+    }
+    // The lines written by a text output, split at CR LF.
+    template <class Write>
+    std::vector<std::string> Lines(Write write) const {
+        BinaryFile file = BinaryFile::InMemory();
+        EXPECT_TRUE(write(file));
+        std::vector<std::string> lines;
+        const std::string& text = file.Bytes();
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t end = text.find("\r\n", at);
+            EXPECT_NE(end, std::string::npos) << "last line not ended by CR LF";
+            if (end == std::string::npos) break;
+            lines.push_back(text.substr(at, end - at));
+            at = end + 2;
+        }
+        return lines;
+    }
+    CData data_;
+};
+
+TEST_F(CDataTest, CountsWholeValuesOnly) {
+    EXPECT_EQ(data_.getDataNumNoWait(BandDir()), 7);
+    WriteBytes(BandDir(), "half.lvl", std::string(10, '\0'));  // two values and half of a third
+    CData half;
+    half.SaveFileName = "half.lvl";
+    EXPECT_EQ(half.getDataNumNoWait(BandDir()), 2);
+    EXPECT_EQ(half.getData(BandDir()).size(), 2u);
+}
+
+TEST_F(CDataTest, AbsentFileCountsZero) {
+    CData none;
+    none.SaveFileName = "none.lvl";
+    EXPECT_EQ(none.getDataNumNoWait(BandDir()), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(none.getDataNum(BandDir(), std::chrono::milliseconds(120)), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(120));
+    EXPECT_TRUE(none.getData(BandDir()).empty());
+}
+
+TEST_F(CDataTest, GetDataNumSeesAFileThatAppearsWhileWaiting) {
+    CData late;
+    late.SaveFileName = "late.lvl";
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        WriteLevels("late.lvl", {1, 2, 3});
+    });
+    EXPECT_EQ(late.getDataNum(BandDir(), std::chrono::seconds(3)), 3);
+    writer.join();
+}
+
+TEST_F(CDataTest, SaveDataWritesTheSeriesAsRawFloats) {
+    CData out;
+    out.SaveFileName = "out.lvl";
+    const std::vector<float> levels{-1000.0f, 25.25f, 100.0f};
+    ASSERT_TRUE(out.SaveData(levels, BandDir()));
+    EXPECT_EQ(out.getData(BandDir()), levels);
+    EXPECT_TRUE(out.SaveData(std::vector<float>{1.0f}, BandDir()));  // replaces the old file
+    EXPECT_EQ(out.getDataNumNoWait(BandDir()), 1);
+    EXPECT_FALSE(out.SaveData(levels, (dir_ / "missing").string()));
+}
+
+TEST_F(CDataTest, GetDataAreaStopsAtTheEndOfTheFile) {
+    std::int32_t n = 5;
+    EXPECT_EQ(data_.getDataArea(7, n, BandDir()), std::vector<float>{70});
+    EXPECT_EQ(n, 1);
+    n = 5;
+    EXPECT_TRUE(data_.getDataArea(8, n, BandDir()).empty());
+    EXPECT_EQ(n, 0);
+    n = 3;
+    EXPECT_EQ(data_.getDataArea(2, n, BandDir()), (std::vector<float>{20, 30, 40}));
+    EXPECT_EQ(n, 3);
+    for (auto [start, want] : {std::pair{0, 3}, std::pair{1, 0}, std::pair{1, -2}}) {
+        n = want;
+        EXPECT_TRUE(data_.getDataArea(start, n, BandDir()).empty());
+        EXPECT_EQ(n, 0);
+    }
+}
+
+TEST_F(CDataTest, GetDataAreasJoinsRangesClippedToTheFile) {
+    std::int32_t n = -1;
+    EXPECT_EQ(data_.getDataAreas(MakeScopes({{1, 3}, {10, 8}}), n, BandDir()), (std::vector<float>{10, 20, 30}));
+    EXPECT_EQ(n, 3);
+    EXPECT_EQ(data_.getDataAreas(MakeScopes({{6, 9}, {-1, 2}}), n, BandDir()), (std::vector<float>{60, 70, 10, 20}));
+    EXPECT_EQ(n, 4);
+    EXPECT_TRUE(data_.getDataAreas(MakeScopes({{8, 20}}), n, BandDir()).empty());
+    EXPECT_EQ(n, 0);
+    // Ranges far larger than the file are sized by what the file holds.
+    EXPECT_EQ(data_.getDataAreas(MakeScopes({{1, 2'000'000'000}, {1, 2'000'000'000}}), n, BandDir()).size(), 14u);
+    EXPECT_EQ(n, 14);
+}
+
+struct PeriodCase {
+    std::int16_t period;
+    std::int32_t slice;
+    std::vector<std::string> lines;
+};
+
+class TextFileOutTest : public CDataTest, public ::testing::WithParamInterface<PeriodCase> {};
+
+TEST_P(TextFileOutTest, WritesEveryPthValueAcrossSlices) {
+    const auto& c = GetParam();
+    EXPECT_EQ(Lines([&](BinaryFile& f) { return data_.TextFileOut(f, c.period, BandDir(), c.slice); }), c.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Periods, TextFileOutTest,
+                         ::testing::Values(PeriodCase{3, 100, {"010.00", "040.00", "070.00"}},
+                                           PeriodCase{3, 2, {"010.00", "040.00", "070.00"}},
+                                           PeriodCase{4, 3, {"010.00", "050.00"}},
+                                           PeriodCase{1, 7, {"010.00", "020.00", "030.00", "040.00", "050.00",
+                                                             "060.00", "070.00"}},
+                                           PeriodCase{0, 6, {"010.00", "020.00", "030.00", "040.00", "050.00",
+                                                             "060.00", "070.00"}}));
+
+TEST_F(CDataTest, TextFileAreaOutFillsPositionsOutsideTheFile) {
+    WriteLevels("one.lvl", {-1000.0f});
+    CData one;
+    one.SaveFileName = "one.lvl";
+    EXPECT_EQ(Lines([&](BinaryFile& f) { return one.TextFileAreaOut(f, -1, 2, BandDir()); }),
+              (std::vector<std::string>{"-060.00", "-060.00", "-1000.00", "-060.00"}));
+    EXPECT_EQ(Lines([&](BinaryFile& f) { return data_.TextFileAreaOut(f, 6, 9, BandDir()); }),
+              (std::vector<std::string>{"060.00", "070.00", "-060.00", "-060.00"}));
+    EXPECT_EQ(Lines([&](BinaryFile& f) { return data_.TextFileAreaOut(f, -3, -2, BandDir()); }),
+              (std::vector<std::string>{"-060.00", "-060.00"}));
+    EXPECT_TRUE(Lines([&](BinaryFile& f) { return data_.TextFileAreaOut(f, 5, 4, BandDir()); }).empty());
+    CData none;
+    none.SaveFileName = "none.lvl";
+    EXPECT_EQ(Lines([&](BinaryFile& f) { return none.TextFileAreaOut(f, 1, 2, BandDir()); }),
+              (std::vector<std::string>{"-060.00", "-060.00"}));
+}
+
+}  // namespace
+}  // namespace murtesk
