@@ -50,7 +50,10 @@ int32_t AnalysisLibrary::ReadPreOfWAV(int32_t channels, double rate, int32_t sam
 {
     replaceEngine(nullptr);
     try {
-        replaceEngine(std::make_shared<CWavAnalyzeEngine>(channels, rate, samplesPerBlock, dcOffsets));
+        auto e = std::make_shared<CWavAnalyzeEngine>(channels, rate, samplesPerBlock, dcOffsets);
+        if (m_channelThreads > 0)
+            e->setChannelThreads(m_channelThreads);
+        replaceEngine(std::move(e));
     } catch (const std::bad_alloc&) {
         return 0;
     }

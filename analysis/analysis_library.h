@@ -40,6 +40,8 @@ public:
 
     // Waits until every worker started so far has ended (tests).
     void waitForWorkers() { m_workers.joinAll(); }
+    // Threads per block for the channels of engines made from now on (0: one per processor; tests).
+    void setChannelThreads(unsigned threads) { m_channelThreads = threads; }
 
 private:
     std::shared_ptr<CWavAnalyzeEngine> engine() const;
@@ -48,6 +50,7 @@ private:
     mutable std::mutex m_mutex;
     std::shared_ptr<CWavAnalyzeEngine> m_engine;
     WorkerThreads m_workers;
+    unsigned m_channelThreads = 0;
 };
 
 }  // namespace murtesk::analysis

@@ -1,10 +1,11 @@
-// What a channel's analysis needs of the band-level chain: for each one-second block, the mean square of
-// every output slot (0 F, 1 W, 2.. the bands from the highest frequency down; 17 slots in octave mode, 47 in
-// one-third-octave mode) at each level step. The chain carries its filter memories from block to block and
-// starts from silence after reset(). Turning mean squares into dB and writing them is the caller's part.
+// What a channel's analysis needs of the band-level chain: for each one-second block, the levels of every
+// output slot (0 F, 1 W, 2.. the bands from the highest frequency down; 17 slots in octave mode, 47 in
+// one-third-octave mode) at each level step, appended to the slot's level file. The chain carries its filter
+// memories from block to block and starts from silence after reset().
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -19,6 +20,9 @@ struct BandChainSettings {
     double levelOutHz = 10.0;  // level steps per second
     double lowHz = 0.0;        // bands whose centre lies outside lowHz..highHz are not computed
     double highHz = 22600.6;
+    double lvl = 94.0;         // dB that the calibration rms stands for
+    double calRms = 7000.0;    // sample rms of the calibration signal
+    const double* corrections = nullptr;  // dB added to each band, 15 or 45 values; null: none
 };
 
 inline int slotCount(int16_t bandMode)
@@ -33,10 +37,13 @@ public:
     // Back to silence: every filter and time-weighting memory 0.
     virtual void reset() = 0;
 
-    // Computes block `blockNumber` (1, 2, ...) from its samples (taken over). meanSquares gets one array per
-    // slot. false on any failure; the chain then refuses every later block until reset.
-    virtual bool compute(int32_t blockNumber, std::vector<double>&& samples,
-                         std::vector<std::vector<double>>& meanSquares) = 0;
+    // Computes block `blockNumber` (1, 2, ...) from its samples. false on any failure; the chain then refuses
+    // every later block until reset.
+    virtual bool compute(int32_t blockNumber, const std::vector<double>& samples) = 0;
+
+    // Appends the levels of the block last computed to files[slot] (one open file per slot), flushing one file
+    // in rotation. false when a slot does not hold one value per level step or a file reports an error.
+    virtual bool write(int32_t blockNumber, std::FILE* const* files) = 0;
 };
 
 std::unique_ptr<BandChain> makeBandChain(const BandChainSettings& settings);

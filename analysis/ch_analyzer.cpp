@@ -15,15 +15,6 @@ bool finite(std::initializer_list<double> values)
     return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
-// The level files are flushed in rotation, one slot every so many blocks, rather than all of them each second.
-int flushSlot(int16_t bandMode, int32_t block)
-{
-    const int every = bandMode == 1 ? 30 : 14;
-    if (block % every != 0)
-        return -1;
-    return (block / every) % slotCount(bandMode);
-}
-
 }  // namespace
 
 CChAnalyzer::~CChAnalyzer()
@@ -58,7 +49,7 @@ int32_t CChAnalyzer::configure(const ChannelCondition& c, double sampleRate, int
     m_highHz = c.highHz;
     const bool usable = slotCount(m_bandMode) > 0 && finite({sampleRate, c.cr, c.levelOutHz, c.lvl, c.calRms,
                                                              c.lowHz, c.highHz}) &&
-                        c.levelOutHz >= 1.0 && c.levelOutHz <= 1000.0 && sampleRate > 0.0 && c.cr >= 0.0 &&
+                        c.levelOutHz >= 1.0 && c.levelOutHz <= 1000.0 && sampleRate > 0.0 && c.cr > 0.0 &&
                         c.calRms > 0.0 && stepsPerBlock() > 0;
     if (!usable) {
         m_enabled = false;
@@ -82,6 +73,9 @@ int32_t CChAnalyzer::configure(const ChannelCondition& c, double sampleRate, int
     settings.levelOutHz = m_levelOutHz;
     settings.lowHz = m_lowHz;
     settings.highHz = m_highHz;
+    settings.lvl = m_lvl;
+    settings.calRms = m_calRms;
+    settings.corrections = m_corrections.data();
     m_chain = makeBandChain(settings);
     m_chain->reset();
     return 1;
@@ -145,8 +139,7 @@ bool CChAnalyzer::processBlock(std::vector<double>&& samples)
     m_blocksHandedIn.store(n, std::memory_order_relaxed);
     bool ok = m_lastFinished >= 0;
     if (ok) {
-        std::vector<std::vector<double>> meanSquares;
-        ok = m_chain->compute(n, std::move(samples), meanSquares) && writeLevels(n, meanSquares);
+        ok = m_chain->compute(n, samples) && m_chain->write(n, m_files.data());
     }
     if (!ok) {
         m_lastFinished = -n;
@@ -154,34 +147,6 @@ bool CChAnalyzer::processBlock(std::vector<double>&& samples)
         return false;
     }
     m_lastFinished = n;
-    return true;
-}
-
-bool CChAnalyzer::writeLevels(int32_t block, const std::vector<std::vector<double>>& meanSquares)
-{
-    const auto steps = static_cast<size_t>(stepsPerBlock());
-    const double k = m_lvl - 20.0 * std::log10(m_calRms);
-    const int flush = flushSlot(m_bandMode, block);
-    if (meanSquares.size() != m_paths.size())
-        return false;
-    m_levels.resize(steps);
-    for (size_t s = 0; s < meanSquares.size(); ++s) {
-        if (meanSquares[s].size() != steps)
-            return false;
-        const double correction = s >= 2 ? m_corrections[s - 2] : 0.0;
-        for (size_t j = 0; j < steps; ++j) {
-            const double ms = meanSquares[s][j];
-            const double level = ms > 0.0 ? 10.0 * std::log10(ms) + k : kNoLevel;
-            m_levels[j] = static_cast<float>(level + correction);
-        }
-        std::FILE* f = m_files[s];
-        if (!f || std::fwrite(m_levels.data(), sizeof(float), steps, f) != steps)
-            return false;
-        if (static_cast<int>(s) == flush && std::fflush(f) != 0)
-            return false;
-        if (std::ferror(f))
-            return false;
-    }
     return true;
 }
 

@@ -30,8 +30,6 @@ struct ChannelCondition {
 class CChAnalyzer {
 public:
     static constexpr int kMaxSlots = 47;
-    // Level of a step without power (plus the band's correction for a band).
-    static constexpr double kNoLevel = -1000.0;
 
     CChAnalyzer() = default;
     ~CChAnalyzer();
@@ -39,7 +37,7 @@ public:
     CChAnalyzer& operator=(const CChAnalyzer&) = delete;
 
     // Band mode -1 switches the channel off (always accepted). Otherwise 1 when the condition is usable:
-    // band mode 1 or 3, 1 <= levelOutHz <= 1000, at least one level step per block, finite values, cr >= 0 and
+    // band mode 1 or 3, 1 <= levelOutHz <= 1000, at least one level step per block, finite values, cr > 0 and
     // calRms > 0. A refused condition leaves the channel off.
     int32_t configure(const ChannelCondition& condition, double sampleRate, int32_t samplesPerBlock);
 
@@ -61,7 +59,6 @@ public:
     int32_t stepsPerBlock() const;
 
 private:
-    bool writeLevels(int32_t block, const std::vector<std::vector<double>>& meanSquares);
 
     int32_t m_weighting = 0;
     double m_rate = 48000.0;
@@ -80,7 +77,6 @@ private:
     double m_lowHz = 0.0;
     double m_highHz = 22600.6;
     std::unique_ptr<BandChain> m_chain;
-    std::vector<float> m_levels;
 };
 
 }  // namespace murtesk::analysis

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "cal_read.h"
+#include "channel_threads.h"
 #include "sample_decoder.h"
 #include "wav_reader.h"
 #include "wave_separation.h"
@@ -234,15 +235,21 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                 bytes.resize(static_cast<size_t>(blockBytes));
                 if (!reader.read(bytes.data(), bytes.size()))
                     return fail();
+                // The channels of a block are analysed side by side; each has its own filters and files, so the
+                // levels are the same as one after another. A stop seen meanwhile gives up before the block counts.
+                std::vector<std::vector<double>> samples(m_analyzers.size());
                 for (size_t c = 0; c < m_analyzers.size(); ++c) {
-                    std::vector<double> samples(frames);
-                    decoder.decode(bytes.data(), frames, static_cast<unsigned>(c), samples.data(), m_dcOffsets[c]);
-                    if (!m_analyzers[c]->processBlock(std::move(samples)))
-                        return fail();
-                    yieldProcessor();
-                    if (stopRequested())
-                        return giveUp();
+                    samples[c].resize(frames);
+                    decoder.decode(bytes.data(), frames, static_cast<unsigned>(c), samples[c].data(), m_dcOffsets[c]);
                 }
+                const bool done = forEachChannel(m_analyzers.size(), m_channelThreads, [&](size_t c) {
+                    return m_analyzers[c]->processBlock(std::move(samples[c]));
+                });
+                if (!done)
+                    return fail();
+                yieldProcessor();
+                if (stopRequested())
+                    return giveUp();
                 ++blocks;
                 sendStatus(kBlockDone);
             }

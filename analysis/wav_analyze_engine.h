@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ch_analyzer.h"
+#include "channel_threads.h"
 #include "murtesk_window.h"
 
 namespace murtesk::analysis {
@@ -49,6 +50,9 @@ public:
     int16_t status() const { return m_status.load(std::memory_order_acquire); }
     int32_t fileOutOrder(int32_t channel) const;
     void setWindow(MurteskWindow* window) { m_window.store(window, std::memory_order_release); }
+    // How many threads analyse the channels of a block (the processors available unless set; at least 1).
+    // Only while no worker runs.
+    void setChannelThreads(unsigned threads) { m_channelThreads = threads < 1 ? 1 : threads; }
 
 private:
     // Claims the engine for a run (false while another runs).
@@ -75,6 +79,7 @@ private:
     std::atomic<MurteskWindow*> m_window{nullptr};
     int32_t m_samplesPerBlock;
     bool m_failed = false;
+    unsigned m_channelThreads = availableProcessors();
     std::atomic<EngineRun> m_run{EngineRun::Idle};
 };
 

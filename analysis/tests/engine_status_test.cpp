@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <numbers>
 #include <thread>
@@ -405,6 +406,63 @@ TEST(ChannelOutputs, OutputNumbersFollowTheBandMode)
     EXPECT_EQ(lib.SetFileOutPathOfWAV(1, -1, "x"), 0);
     EXPECT_EQ(lib.SetFileOutPathOfWAV(2, 0, "x"), 0);
     EXPECT_EQ(lib.GetFileOutOrderOfWAV(2), 0);
+}
+
+}  // namespace
+}  // namespace murtesk::analysis
+
+namespace murtesk::analysis {
+namespace {
+
+// Eight channels of different tones, one-third octaves with A weighting, run with the given threads per block.
+struct ParallelRun {
+    std::vector<int> statuses;
+    std::vector<std::vector<float>> levels;  // per channel and output
+};
+
+void runEightChannels(unsigned threads, ParallelRun& out)
+{
+    constexpr int kChannels = 8, kThirdOutputs = 47, kRate8k = 8000;
+    Analysis a;
+    a.lib.setChannelThreads(threads);
+    const std::string wav = a.folder.file("eight.wav");
+    samples::WavFileWriter w;
+    ASSERT_TRUE(w.open(wav, {kRate8k, kChannels, samples::SampleFormat::Pcm16}));
+    std::vector<double> v(2 * kRate8k * kChannels);
+    for (size_t j = 0; j < v.size() / kChannels; ++j)
+        for (int c = 0; c < kChannels; ++c)
+            v[j * kChannels + c] = 0.1 * (c + 1) * std::sin(2 * std::numbers::pi * 125.0 * (c + 1) * j / kRate8k);
+    ASSERT_TRUE(w.append(v));
+    ASSERT_TRUE(w.close());
+    ASSERT_EQ(a.lib.ReadPreOfWAV(kChannels, kRate8k, kRate8k, nullptr), 1);
+    for (int c = 0; c < kChannels; ++c) {
+        ASSERT_EQ(a.lib.SetCalcConditionOfWAV(c, a.window.handle(), 3, 3, 0.125, 10, nullptr, 94, 7000, 0, 22600.6), 1);
+        for (int o = 0; o < kThirdOutputs; ++o)
+            ASSERT_EQ(a.lib.SetFileOutPathOfWAV(c, o, a.levelFile(c, o).c_str()), 1);
+    }
+    ASSERT_EQ(a.lib.ReadStartOfWAV(wav.c_str()), 1);
+    ASSERT_TRUE(a.window.pumpUntilFinal());
+    a.lib.waitForWorkers();
+    out.statuses = a.window.statuses();
+    for (int c = 0; c < kChannels; ++c)
+        for (int o = 0; o < kThirdOutputs; ++o)
+            out.levels.push_back(readLevels(a.levelFile(c, o)));
+}
+
+TEST(AnalysisParallel, ChannelsSideBySideGiveTheLevelsOfOneThread)
+{
+    ParallelRun one, eight;
+    runEightChannels(1, one);
+    runEightChannels(8, eight);
+    EXPECT_EQ(one.statuses, (std::vector<int>{300, 300, 9899}));
+    EXPECT_EQ(eight.statuses, one.statuses);
+    ASSERT_EQ(eight.levels.size(), one.levels.size());
+    for (size_t k = 0; k < one.levels.size(); ++k) {
+        ASSERT_EQ(one.levels[k].size(), 20u) << k;
+        EXPECT_EQ(std::memcmp(eight.levels[k].data(), one.levels[k].data(), 20 * sizeof(float)), 0) << k;
+    }
+    // Channel c holds a tone of 125 (c + 1) Hz: its band reads well above the others.
+    EXPECT_GT(one.levels[2 * 47 + 2 + 17][15], one.levels[2 * 47 + 2 + 20][15] + 40.0f);
 }
 
 }  // namespace
