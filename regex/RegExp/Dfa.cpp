@@ -138,6 +138,11 @@ TDFA::TDFA(const TNFA& nfa, bool fullWidth, uint32_t errorPosition) : fullWidth_
         }
     }
 
+    ascii_.assign(states_.size() * AsciiCodes, None);
+    for (size_t s = 0; s < states_.size(); ++s)
+        for (const Range& r : states_[s].transitions)
+            for (uint32_t c = r.lo; c <= r.hi && c < AsciiCodes; ++c) ascii_[s * AsciiCodes + c] = r.target;
+
     const State& initial = states_[Initial];
     if (initial.accepting) startByte_.fill(true);
     if (initial.lineEnd) startByte_['\n'] = true;

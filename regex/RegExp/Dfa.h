@@ -1,11 +1,12 @@
 // Subset construction: NFA -> complete deterministic automaton, built whole at compile time.
 //
 // Each DFA state is the empty-move closure of a set of NFA states. The transitions of a state are
-// computed per disjoint piece of the code space and then merged into sorted, disjoint ranges, so a
-// lookup is one binary search. The anchors are not characters: the start state keeps its target
-// on "^" apart (the search runs it at line starts), and a state that can take "$" carries a flag.
-// The automaton is capped at MaxDfaStates states; a pattern beyond the cap is refused as a
-// pattern error instead of exhausting time or memory.
+// computed per disjoint piece of the code space and then merged into sorted, disjoint ranges; a
+// lookup is a table read for the codes below 128 and a binary search for the others. The anchors
+// are not characters: the start state keeps its target on "^" apart (the search runs it at line
+// starts), and a state that can take "$" carries a flag. The automaton is capped at MaxDfaStates
+// states; a pattern beyond the cap is refused as a pattern error instead of exhausting time or
+// memory.
 #pragma once
 
 #include <cstddef>
@@ -47,6 +48,7 @@ public:
     bool canStartWith(uint8_t b) const { return startByte_[b]; }
 
     int32_t next(int32_t s, uint16_t code) const {
+        if (code < AsciiCodes) return ascii_[size_t(s) * AsciiCodes + code];
         const auto& t = states_[size_t(s)].transitions;
         size_t lo = 0, hi = t.size();
         while (lo < hi) {
@@ -60,7 +62,11 @@ public:
     }
 
 private:
+    // Targets on the codes below 128 for every state, row by row: most text is ASCII, and a
+    // table lookup there beats the binary search.
+    static constexpr size_t AsciiCodes = 128;
     std::vector<State> states_;
+    std::vector<int32_t> ascii_;
     std::array<bool, 256> startByte_{};
     int32_t lineStart_ = None;
     bool fullWidth_;

@@ -18,10 +18,10 @@
 //
 // Cost
 //   Each start costs one pass of the DFA over the characters the pattern can still consume from
-//   there, one binary search per character. Patterns that fail fast ("," or a literal) or succeed
-//   at once ("[^ \t]+") make a search linear in the text. The worst case is quadratic: a pattern
-//   that can run far and then fail, such as "a*b" over a long run of "a" with no "b", scans
-//   O(n) characters from each of O(n) starts, O(n^2) in all.
+//   there, one table read or binary search per character. Patterns that fail fast ("," or a
+//   literal) or succeed at once ("[^ \t]+") make a search linear in the text. The worst case is
+//   quadratic: a pattern that can run far and then fail, such as "a*b" over a long run of "a"
+//   with no "b", scans O(n) characters from each of O(n) starts, O(n^2) in all.
 #include "Search.h"
 
 #include <algorithm>
