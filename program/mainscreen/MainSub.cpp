@@ -4,7 +4,6 @@
 #include "frmOctCalc.h"
 #include "frmSplash.h"
 #include "globals.h"
-#include "original_weightings.h"
 
 namespace murtesk {
 
@@ -24,9 +23,6 @@ void Main(platform::UiServices& ui, ProgramForms& forms)
     // A missing or unreadable file leaves the defaults.
     ProjectDocument& doc = g_PreserveDoc();
     doc.FileRead(AppFile("Temp.tmp"));
-
-    g_OriginalWs.AllDelete();
-    LoadOriginalWeightings(ui, g_OriginalWs);
 
     for (int ch = 0; ch < 2; ++ch) {
         doc.SetChannelCalibration(ch, -1.0, 0);

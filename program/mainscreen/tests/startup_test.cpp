@@ -82,18 +82,6 @@ TEST_F(MainScreenTest, TempTmpBringsBackTheLastProjectAsTheProposal)
     EXPECT_EQ(Doc().channels[0].cal, -1.0);
 }
 
-TEST_F(MainScreenTest, StartUpLoadsTheUserCorrectionCharacteristics)
-{
-    std::string curve;
-    for (int i = 0; i < 45; ++i) {
-        curve += (i ? "," : "") + std::to_string(i);
-    }
-    std::ofstream(AppFile("オリジナル特性1.csv"), std::ios::binary) << "Long,Short\r\n\r\n" << curve << "\r\n";
-    Start();
-    ASSERT_EQ(g_OriginalWs.count(), 1);
-    EXPECT_EQ(g_OriginalWs.Item(1).WNameHalfSize, "Short");
-}
-
 TEST_F(MainScreenTest, CorruptTempTmpLeavesTheDefaults)
 {
     std::ofstream(AppFile("Temp.tmp")) << "FAKE-PROJECT\n/elsewhere/x.qvd\nmemo\n";
