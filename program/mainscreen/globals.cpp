@@ -6,6 +6,7 @@ namespace murtesk {
 
 std::unique_ptr<ProjectDocument> g_Preserve;
 DocumentFactory g_NewDocument;
+COriginalWs g_OriginalWs;
 bool g_bDialogOk = false;
 bool g_bStartSelect = true;
 std::int16_t g_SelectNo = -1;

@@ -1,6 +1,7 @@
 // Program-wide variables of the main program, in one place.
 #pragma once
 
+#include "model/original_w.h"
 #include "project_document.h"
 
 #include <cstdint>
@@ -27,6 +28,9 @@ extern DocumentFactory g_NewDocument;
 ProjectDocument& g_PreserveDoc();
 // Replaces the document by a fresh default one.
 void g_ResetPreserve();
+
+// The user correction characteristics loaded at start-up.
+extern COriginalWs g_OriginalWs;
 
 extern bool g_bDialogOk;
 // True while no project is open: nothing writes the project file or "Temp.tmp" then.
