@@ -49,7 +49,8 @@ private:
     iconv_t handle_;
 };
 
-// Length of the UTF-8 sequence that starts `rest`, or 1 when its first byte cannot start one.
+}  // namespace
+
 std::size_t Utf8SequenceLength(std::string_view rest) {
     const auto lead = static_cast<unsigned char>(rest[0]);
     std::size_t length = 1;
@@ -62,8 +63,6 @@ std::size_t Utf8SequenceLength(std::string_view rest) {
     }
     return length;
 }
-
-}  // namespace
 
 std::string Utf8ToCp932(std::string_view utf8, std::size_t* replaced) {
     thread_local Converter converter("CP932", "UTF-8");

@@ -23,6 +23,10 @@ constexpr bool IsCp932LeadByte(unsigned char byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
+// The length of the UTF-8 sequence that starts `rest` (not empty), or 1 when its first byte starts
+// none or the sequence is cut short: the step Utf8ToCp932 takes over each character.
+std::size_t Utf8SequenceLength(std::string_view rest);
+
 // The number of characters in CP932 bytes: a lead byte and the byte after it count once
 // (a lead byte at the very end counts once on its own).
 std::size_t Cp932CharacterCount(std::string_view cp932);

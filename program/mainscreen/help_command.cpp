@@ -1,0 +1,122 @@
+#include "help_command.h"
+
+#include "platform/program_folder.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+extern char** environ;
+
+namespace murtesk {
+
+namespace {
+
+// xdg-open's exit codes.
+constexpr int kXdgFileNotFound = 2;
+constexpr int kXdgToolNotFound = 3;
+constexpr int kXdgActionFailed = 4;
+
+}  // namespace
+
+ProcessOutcome SystemProcessRunner::Run(const std::vector<std::string>& argv)
+{
+    if (argv.empty()) return {};
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    pid_t pid = 0;
+    const int started = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (started != 0) return {};
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs_);
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            if (WIFEXITED(status)) return {ProcessOutcome::Kind::Exited, WEXITSTATUS(status)};
+            return {ProcessOutcome::Kind::Signalled, 0};
+        }
+        if (done < 0 && errno != EINTR) return {ProcessOutcome::Kind::Signalled, 0};
+        if (std::chrono::steady_clock::now() >= deadline) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    // Some desktops keep xdg-open running as long as the viewer runs: it has opened the file.
+    std::thread([pid] {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+    return {ProcessOutcome::Kind::StillRunning, 0};
+}
+
+std::int32_t ShellOpenFile(ProcessRunner& runner, const std::string& path)
+{
+    const ProcessOutcome outcome = runner.Run({"xdg-open", path});
+    switch (outcome.kind) {
+    case ProcessOutcome::Kind::NotStarted:
+        return kShellNoAssociation;  // without xdg-open nothing opens documents
+    case ProcessOutcome::Kind::StillRunning:
+        return kShellOk;
+    case ProcessOutcome::Kind::Signalled:
+        return kShellUnknownFailure;
+    case ProcessOutcome::Kind::Exited:
+        break;
+    }
+    switch (outcome.exitCode) {
+    case 0:
+        return kShellOk;
+    case kXdgFileNotFound:
+        return kShellFileNotFound;
+    case kXdgToolNotFound:
+    case kXdgActionFailed:
+        return kShellNoAssociation;
+    default:
+        return kShellUnknownFailure;
+    }
+}
+
+std::string ShellErrorText(std::int32_t code)
+{
+    switch (code) {
+    case 2: return "File not found";
+    case 3: return "Path not found";
+    case 5: return "Access denied";
+    case 8: return "Out of memory";
+    case 11: return "Invalid EXE file or error in EXE image";
+    case 26: return "A sharing violation occurred";
+    case 27:
+    case 31:
+        return "ヘルプはPDFファイルで作成しております。\r\n"
+               "Adobe社サイトより Acrobat Reader をダウンロードしてください。\r\n"
+               "Acrobat Reader はAdobe社サイトで無償提供・配布されています。";
+    case 28: return "DDE Time out";
+    case 29: return "DDE transaction failed";
+    case 30: return "DDE busy";
+    case 32: return "DLL not found";
+    default: return "Unknown error";
+    }
+}
+
+void OpenManual(platform::UiServices& ui, ProcessRunner& runner)
+{
+    const std::string manual = platform::ProgramFilePath("Murtesk.pdf");
+    std::error_code error;
+    const bool haveManual = std::filesystem::exists(manual, error);
+    const std::string path = haveManual ? manual : platform::ProgramFilePath("ReadMe.txt");
+    const std::int32_t code = ShellOpenFile(runner, path);
+    if (haveManual && code <= 32) ui.MsgBox(ShellErrorText(code));
+}
+
+}  // namespace murtesk

@@ -1,0 +1,54 @@
+// The Help menu's manual: "Murtesk.pdf" of the program folder, else "ReadMe.txt", opened with the
+// desktop's program for it through xdg-open. The outcome is reported as a shell result code:
+// above 32 the file was opened, 2 the file is missing, 31 no program opens such files.
+#pragma once
+
+#include "ui_services.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace murtesk {
+
+// How a started program ended, as far as the caller waited for it.
+struct ProcessOutcome {
+    enum class Kind { NotStarted, Exited, Signalled, StillRunning };
+    Kind kind = Kind::NotStarted;
+    int exitCode = 0;  // for Exited
+};
+
+// Starts programs. The real runner waits a bounded time; a program still running then is left to
+// run on its own (it is reaped in the background).
+class ProcessRunner {
+public:
+    virtual ~ProcessRunner() = default;
+    // argv[0] is looked up in PATH.
+    virtual ProcessOutcome Run(const std::vector<std::string>& argv) = 0;
+};
+
+class SystemProcessRunner final : public ProcessRunner {
+public:
+    explicit SystemProcessRunner(int waitMs = 3000) : waitMs_(waitMs) {}
+    ProcessOutcome Run(const std::vector<std::string>& argv) override;
+
+private:
+    int waitMs_;
+};
+
+inline constexpr std::int32_t kShellOk = 33;
+inline constexpr std::int32_t kShellFileNotFound = 2;
+inline constexpr std::int32_t kShellNoAssociation = 31;
+inline constexpr std::int32_t kShellUnknownFailure = 0;
+
+// Opens `path` with the desktop's program for it and returns the shell result code.
+std::int32_t ShellOpenFile(ProcessRunner& runner, const std::string& path);
+
+// The message for a shell result code of 32 or less.
+std::string ShellErrorText(std::int32_t code);
+
+// The manual command: opens the manual, or the read-me file when there is no manual. Only a
+// failure to open the manual is reported (one message box).
+void OpenManual(platform::UiServices& ui, ProcessRunner& runner);
+
+}  // namespace murtesk

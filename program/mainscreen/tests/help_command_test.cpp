@@ -1,0 +1,138 @@
+// The manual command: xdg-open's outcome as a shell result code, the message the Help menu shows
+// for it, and the real process runner on small shell commands.
+#include "fake_ui.h"
+#include "help_command.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace murtesk {
+namespace {
+
+namespace fs = std::filesystem;
+using Kind = ProcessOutcome::Kind;
+
+class ScriptedRunner final : public ProcessRunner {
+public:
+    ProcessOutcome Run(const std::vector<std::string>& argv) override
+    {
+        calls.push_back(argv);
+        return outcome;
+    }
+    ProcessOutcome outcome;
+    std::vector<std::vector<std::string>> calls;
+};
+
+struct CodeCase {
+    const char* name;
+    ProcessOutcome outcome;
+    std::int32_t code;
+};
+
+class ShellCodes : public ::testing::TestWithParam<CodeCase> {};
+
+TEST_P(ShellCodes, MapTheOutcomeOfXdgOpen)
+{
+    ScriptedRunner runner;
+    runner.outcome = GetParam().outcome;
+    EXPECT_EQ(ShellOpenFile(runner, "/p/Murtesk.pdf"), GetParam().code);
+    ASSERT_EQ(runner.calls.size(), 1u);
+    EXPECT_EQ(runner.calls[0], (std::vector<std::string>{"xdg-open", "/p/Murtesk.pdf"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, ShellCodes,
+    ::testing::Values(CodeCase{"Opened", {Kind::Exited, 0}, 33},
+                      CodeCase{"ViewerStillRunning", {Kind::StillRunning, 0}, 33},
+                      CodeCase{"FileMissing", {Kind::Exited, 2}, 2},
+                      CodeCase{"NoToolForTheType", {Kind::Exited, 3}, 31},
+                      CodeCase{"OpeningFailed", {Kind::Exited, 4}, 31},
+                      CodeCase{"NoXdgOpen", {Kind::NotStarted, 0}, 31},
+                      CodeCase{"BadCommandLine", {Kind::Exited, 1}, 0},
+                      CodeCase{"Killed", {Kind::Signalled, 0}, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ShellErrorText, NamesEachCodeOfTheTable)
+{
+    EXPECT_EQ(ShellErrorText(2), "File not found");
+    EXPECT_EQ(ShellErrorText(26), "A sharing violation occurred");
+    EXPECT_EQ(ShellErrorText(32), "DLL not found");
+    EXPECT_EQ(ShellErrorText(27), ShellErrorText(31));
+    EXPECT_EQ(ShellErrorText(0), "Unknown error");
+    EXPECT_EQ(ShellErrorText(4), "Unknown error");
+}
+
+class ManualCommand : public ::testing::Test {
+protected:
+    ManualCommand()
+    {
+        home = fs::temp_directory_path() / ("murtesk-help-" + std::to_string(::getpid()));
+        fs::create_directories(home);
+        setenv("MURTESK_HOME", home.c_str(), 1);
+    }
+    ~ManualCommand() override
+    {
+        unsetenv("MURTESK_HOME");
+        fs::remove_all(home);
+    }
+    void Touch(const char* name) { std::ofstream(home / name) << "x"; }
+
+    fs::path home;
+    platform::testing::FakeUi ui;
+    ScriptedRunner runner;
+};
+
+TEST_F(ManualCommand, ManualWithoutViewerTellsWhereToGetOne)
+{
+    Touch("Murtesk.pdf");
+    runner.outcome = {Kind::Exited, 3};
+    OpenManual(ui, runner);
+    ASSERT_EQ(runner.calls.size(), 1u);
+    EXPECT_EQ(runner.calls[0][1], (home / "Murtesk.pdf").string());
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].Text,
+              "ヘルプはPDFファイルで作成しております。\r\n"
+              "Adobe社サイトより Acrobat Reader をダウンロードしてください。\r\n"
+              "Acrobat Reader はAdobe社サイトで無償提供・配布されています。");
+    EXPECT_EQ(ui.Messages()[0].Title, "Murtesk");
+    EXPECT_EQ(ui.Messages()[0].Buttons, platform::MsgButtons::OK);
+}
+
+TEST_F(ManualCommand, OpenedManualShowsNothing)
+{
+    Touch("Murtesk.pdf");
+    runner.outcome = {Kind::Exited, 0};
+    OpenManual(ui, runner);
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
+TEST_F(ManualCommand, WithoutManualTheReadMeOpensAndItsFailureIsSilent)
+{
+    runner.outcome = {Kind::Exited, 2};
+    OpenManual(ui, runner);
+    ASSERT_EQ(runner.calls.size(), 1u);
+    EXPECT_EQ(runner.calls[0][1], (home / "ReadMe.txt").string());
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
+TEST(SystemProcessRunner, ReportsExitCodesMissingProgramsAndLongRunners)
+{
+    SystemProcessRunner runner(2000);
+    const ProcessOutcome exited = runner.Run({"sh", "-c", "exit 4"});
+    EXPECT_EQ(exited.kind, Kind::Exited);
+    EXPECT_EQ(exited.exitCode, 4);
+
+    EXPECT_EQ(runner.Run({"murtesk-no-such-program"}).kind, Kind::NotStarted);
+    EXPECT_EQ(runner.Run({}).kind, Kind::NotStarted);
+
+    SystemProcessRunner impatient(30);
+    EXPECT_EQ(impatient.Run({"sleep", "0.3"}).kind, Kind::StillRunning);
+}
+
+}  // namespace
+}  // namespace murtesk
