@@ -35,9 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const size_t frames = 3;
         std::vector<uint8_t> block(frames * f.blockAlign);
         std::vector<double> samples(frames);
+        std::vector<int16_t> mono(frames);
         while (reader.remainingBytes() >= block.size() && reader.read(block.data(), block.size()))
-            for (unsigned c = 0; c < f.channels; ++c)
+            for (unsigned c = 0; c < f.channels; ++c) {
                 decoder.decode(block.data(), frames, c, samples.data(), 0.5);
+                decoder.decode16(block.data(), frames, c, mono.data());
+            }
     }
     return 0;
 }

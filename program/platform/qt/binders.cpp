@@ -2,9 +2,11 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -248,6 +250,78 @@ void Binders::Bind(QTreeWidget* widget, ListView& state, Handler onClick, Handle
         }
         if (state.SelectedIndex >= 0 && state.SelectedIndex < widget->topLevelItemCount()) {
             widget->setCurrentItem(widget->topLevelItem(state.SelectedIndex));
+        }
+    }}));
+}
+
+void Binders::Bind(QComboBox* widget, ComboBox& state, Handler onClick)
+{
+    widget->setEditable(false);
+    QObject::connect(widget, &QComboBox::activated, widget, [this, &state, onClick](int index) {
+        if (showing_) {
+            return;
+        }
+        state.ListIndex = index;
+        Forward(onClick);
+    });
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        bool same = widget->count() == state.ListCount();
+        for (int i = 0; same && i < state.ListCount(); ++i) {
+            same = widget->itemText(i) == ToQ(state.Items[static_cast<std::size_t>(i)]);
+        }
+        if (!same) {
+            widget->clear();
+            for (const std::string& item : state.Items) {
+                widget->addItem(ToQ(item));
+            }
+        }
+        const int index = state.ListIndex < state.ListCount() ? state.ListIndex : -1;
+        if (widget->currentIndex() != index) {
+            widget->setCurrentIndex(index);
+        }
+    }}));
+}
+
+void Binders::Bind(QListWidget* widget, ListBox& state, Handler onClick)
+{
+    QObject::connect(widget, &QListWidget::itemSelectionChanged, widget, [this, widget, &state, onClick] {
+        if (showing_) {
+            return;
+        }
+        for (int i = 0; i < state.ListCount() && i < widget->count(); ++i) {
+            state.SetSelected(i, widget->item(i)->isSelected());
+        }
+        state.ListIndex = widget->currentRow();
+        Forward(onClick);
+    });
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        const auto mode = state.MultiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection;
+        if (widget->selectionMode() != mode) {
+            widget->setSelectionMode(mode);
+        }
+        while (widget->count() > state.ListCount()) {
+            delete widget->takeItem(widget->count() - 1);
+        }
+        for (int i = 0; i < state.ListCount(); ++i) {
+            QListWidgetItem* item = widget->item(i);
+            if (item == nullptr) {
+                item = new QListWidgetItem(widget);
+            }
+            const QString text = ToQ(state.Items[static_cast<std::size_t>(i)]);
+            if (item->text() != text) {
+                item->setText(text);
+            }
+        }
+        if (widget->currentRow() != state.ListIndex) {
+            widget->setCurrentRow(state.ListIndex, QItemSelectionModel::NoUpdate);
+        }
+        for (int i = 0; i < state.ListCount(); ++i) {
+            const bool selected = state.MultiSelect ? state.IsSelected(i) : i == state.ListIndex;
+            if (widget->item(i)->isSelected() != selected) {
+                widget->item(i)->setSelected(selected);
+            }
         }
     }}));
 }

@@ -15,8 +15,10 @@
 
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
 class QTreeWidget;
@@ -43,6 +45,10 @@ public:
     void Bind(QAction* action, MenuItem& state, Handler onClick);
     // onClick runs when the user selects a row; onCheck when the user ticks a row's box.
     void Bind(QTreeWidget* widget, ListView& state, Handler onClick = {}, Handler onCheck = {});
+    // onClick runs when the user chooses an entry.
+    void Bind(QComboBox* widget, ComboBox& state, Handler onClick = {});
+    // onClick runs when the user changes the selection (or, with one selection, the current entry).
+    void Bind(QListWidget* widget, ListBox& state, Handler onClick = {});
 
     void ShowAll();
     bool Showing() const { return showing_; }

@@ -198,7 +198,14 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
     QFileDialog dialog(parent, ToQ(request.Title));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : (request.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile));
+    if (save) {
+        dialog.setFileMode(QFileDialog::AnyFile);
+    } else if (request.MultiSelect) {
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+    } else {
+        dialog.setFileMode(request.FileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    }
+    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     if (save && !request.OverwritePrompt) {
         dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     }
@@ -219,7 +226,19 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
         return std::nullopt;
     }
     const QStringList files = dialog.selectedFiles();
-    return files.isEmpty() ? std::string() : FromQ(files.front());
+    if (files.isEmpty()) {
+        return std::string();
+    }
+    if (files.size() == 1) {
+        return FromQ(files.front());
+    }
+    // Several files: the folder, then each name, NUL-separated.
+    std::string joined = FromQ(QFileInfo(files.front()).absolutePath());
+    for (const QString& file : files) {
+        joined.push_back('\0');
+        joined += FromQ(QFileInfo(file).fileName());
+    }
+    return joined;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,64 @@ struct ListView : ControlState {
         Rows.clear();
         SelectedIndex = -1;
     }
+};
+
+// A drop-down list with one 32-bit item datum per entry; ListIndex is the selected entry (-1 none).
+// Setting ListIndex in code does not run the click handler by itself: the form model calls it.
+struct ComboBox : ControlState {
+    std::vector<std::string> Items;
+    std::vector<std::int32_t> ItemData;
+    int ListIndex = -1;
+
+    int ListCount() const { return static_cast<int>(Items.size()); }
+    void AddItem(std::string text, std::int32_t data = 0)
+    {
+        Items.push_back(std::move(text));
+        ItemData.push_back(data);
+    }
+    void Clear()
+    {
+        Items.clear();
+        ItemData.clear();
+        ListIndex = -1;
+    }
+    // The selected entry's item datum; fallback when nothing is selected.
+    std::int32_t SelectedData(std::int32_t fallback = 0) const
+    {
+        return ListIndex >= 0 && ListIndex < ListCount() ? ItemData[static_cast<std::size_t>(ListIndex)] : fallback;
+    }
+};
+
+// A list of texts. With MultiSelect several entries may be selected at once; ListIndex is the
+// current entry (-1 none), which in a single-selection list is also the selected one.
+struct ListBox : ControlState {
+    std::vector<std::string> Items;
+    std::vector<bool> Selected;  // one flag per entry
+    int ListIndex = -1;
+    bool MultiSelect = false;
+
+    int ListCount() const { return static_cast<int>(Items.size()); }
+    void AddItem(std::string text)
+    {
+        Items.push_back(std::move(text));
+        Selected.push_back(false);
+    }
+    void RemoveItem(int index)
+    {
+        Items.erase(Items.begin() + index);
+        Selected.erase(Selected.begin() + index);
+        if (ListIndex >= ListCount()) {
+            ListIndex = ListCount() - 1;
+        }
+    }
+    void Clear()
+    {
+        Items.clear();
+        Selected.clear();
+        ListIndex = -1;
+    }
+    bool IsSelected(int index) const { return Selected[static_cast<std::size_t>(index)]; }
+    void SetSelected(int index, bool selected) { Selected[static_cast<std::size_t>(index)] = selected; }
 };
 
 }  // namespace murtesk::platform

@@ -29,7 +29,8 @@ struct MessageBoxRequest {
     std::string Title;  // never empty once it reaches an implementation
 };
 
-// A file dialog. Filter is "description|patterns|description|patterns", patterns separated by ';'.
+// A file dialog. Filter is "description|patterns|description|patterns", patterns separated by ';';
+// patterns match file names without regard to case ("*.wav" also lists "A.WAV").
 struct FileDialogRequest {
     std::string Title;
     std::string Filter;
@@ -40,6 +41,9 @@ struct FileDialogRequest {
     bool FileMustExist = false;
     bool NoReadOnlyReturn = false;
     bool OverwritePrompt = false;
+    // Open only: several files may be chosen. One chosen file comes back as its full path; several
+    // as the folder followed by each file name, all separated by NUL characters.
+    bool MultiSelect = false;
 };
 
 enum class ShellOpenResult { Opened, FileNotFound, NoHandler, Failed };

@@ -1,0 +1,73 @@
+#include "analysis_library.h"
+
+#include "dynamic_library.h"
+
+namespace murtesk::import {
+
+using platform::LibraryFunction;
+
+struct AnalysisLibrary::Exports {
+    explicit Exports(std::string folder) : library("libMurtesk.so", std::move(folder)) {}
+
+    platform::DynamicLibrary library;
+    LibraryFunction<std::int32_t(const char*, std::int32_t*, std::int32_t*, std::int32_t*, double*, double*,
+                                 std::int32_t*, std::int32_t*)>
+        calRead{library, "CALReadOfWAV", 0};
+    LibraryFunction<std::int32_t(std::int32_t, double, std::int32_t, const double*)> readPre{library, "ReadPreOfWAV", 0};
+    LibraryFunction<std::int32_t(std::int32_t, MurteskWindow*, std::int32_t, std::int32_t, double, double,
+                                 const double*, double, double, double, double)>
+        setCalcCondition{library, "SetCalcConditionOfWAV", 0};
+    LibraryFunction<std::int32_t(std::int32_t, std::int32_t, const char*)> setFileOutPath{library, "SetFileOutPathOfWAV", 0};
+    LibraryFunction<std::int32_t(const char*)> readStart{library, "ReadStartOfWAV", 0};
+    LibraryFunction<std::int32_t()> doStop{library, "DoStopOfWAV", 0};
+    LibraryFunction<std::int16_t()> getStatus{library, "GethStatusOfWAV", -9811};
+    LibraryFunction<std::int32_t(std::int32_t)> getFileOutOrder{library, "GetFileOutOrderOfWAV", -1};
+    LibraryFunction<std::int32_t(MurteskWindow*, const char*, const char*, const char*)> startSeparate{
+        library, "StartSeparateChWaveFile", 0};
+};
+
+AnalysisLibrary::AnalysisLibrary(std::string folder) : exports_(std::make_unique<Exports>(std::move(folder))) {}
+AnalysisLibrary::~AnalysisLibrary() = default;
+
+std::int32_t AnalysisLibrary::CALReadOfWAV(const std::string& path, WavProbe& probe)
+{
+    std::int32_t frames = 0;
+    const std::int32_t result = exports_->calRead(path.c_str(), &probe.channels, &probe.rate, &probe.bits, probe.maxima,
+                                                  probe.minima, &probe.format, &frames);
+    // The count crosses as 32 bits; files of 2^31 frames or more come back negative.
+    probe.frames = static_cast<std::uint32_t>(frames);
+    return result;
+}
+
+std::int32_t AnalysisLibrary::ReadPreOfWAV(std::int32_t channels, double rate, std::int32_t samplesPerBlock,
+                                           const double* zeroOffsets)
+{
+    return exports_->readPre(channels, rate, samplesPerBlock, zeroOffsets);
+}
+
+std::int32_t AnalysisLibrary::SetCalcConditionOfWAV(std::int32_t channel, MurteskWindow* window, std::int32_t w,
+                                                    std::int32_t oct1or3, double cr, double levelOutHz,
+                                                    const double* corrections, double lvl, double calRms, double lowHz,
+                                                    double highHz)
+{
+    return exports_->setCalcCondition(channel, window, w, oct1or3, cr, levelOutHz, corrections, lvl, calRms, lowHz,
+                                      highHz);
+}
+
+std::int32_t AnalysisLibrary::SetFileOutPathOfWAV(std::int32_t channel, std::int32_t output, const std::string& path)
+{
+    return exports_->setFileOutPath(channel, output, path.c_str());
+}
+
+std::int32_t AnalysisLibrary::ReadStartOfWAV(const std::string& path) { return exports_->readStart(path.c_str()); }
+std::int32_t AnalysisLibrary::DoStopOfWAV() { return exports_->doStop(); }
+std::int16_t AnalysisLibrary::GethStatusOfWAV() { return exports_->getStatus(); }
+std::int32_t AnalysisLibrary::GetFileOutOrderOfWAV(std::int32_t channel) { return exports_->getFileOutOrder(channel); }
+
+std::int32_t AnalysisLibrary::StartSeparateChWaveFile(MurteskWindow* window, const std::string& source,
+                                                      const std::string& name, const std::string& folder)
+{
+    return exports_->startSeparate(window, source.c_str(), name.c_str(), folder.c_str());
+}
+
+}  // namespace murtesk::import
