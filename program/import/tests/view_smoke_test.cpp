@@ -59,5 +59,46 @@ TEST(ImportView, MovesEntriesThroughTheWidgets)
     ui.DestroyAllViews();
 }
 
+// Both pages drawn as the user sees them; with MURTESK_SCREENSHOT_DIR set they are also written
+// there as PNG files.
+TEST(ImportView, DrawsBothPages)
+{
+    App();
+    platform::qt::QtUi ui;
+    RegisterImportViews(ui);
+    ScratchFolder folder;
+    FakeDocument document;
+    document.userNames = {"オリジナル特性1"};
+    FakeLibrary library;
+    const std::string cal = folder.Touch("校正.wav");
+    const std::string rec = folder.Touch("道路騒音.wav");
+    library.Add(cal, 4);
+    library.Add(rec, 4);
+    frmWavFileReadAD form(ui, document, library);
+    ui.Show(form);
+    form.txtCSVPathName.Text = cal;
+    form.lstWaveFile.AddItem(rec);
+    ui.RefreshAll();
+    auto* view = dynamic_cast<frmWavFileReadADView*>(ui.ViewOf(form));
+    ASSERT_NE(view, nullptr);
+    const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
+    const QImage files = view->Widget()->grab().toImage();
+    EXPECT_FALSE(files.isNull());
+
+    qobject_cast<QPushButton*>(view->Control("cmdNext"))->click();
+    ASSERT_TRUE(form.vsElastic2.Visible);
+    auto* channels = qobject_cast<QComboBox*>(view->Control("cmbCh"));
+    ASSERT_NE(channels, nullptr);
+    EXPECT_EQ(channels->count(), 4);
+    EXPECT_EQ(channels->currentText(), QString("1ch"));
+    const QImage conditions = view->Widget()->grab().toImage();
+    if (!dir.isEmpty()) {
+        files.save(dir + "/import_files.png");
+        conditions.save(dir + "/import_conditions.png");
+    }
+    ui.Unload(form);
+    ui.DestroyAllViews();
+}
+
 }  // namespace
 }  // namespace murtesk::import::testing
