@@ -155,7 +155,7 @@ void frmWavFileReadAD::cmdNext_Click()
             "浮動小数点形式の場合、再生可能なのは値が±1以内である必要があります。\r\n"
             "そうでなければ、「全出力」のチェックをはずしてください。\r\n"
             "全出力のまま処理を続けますか？",
-            platform::MsgButtons::YesNo, platform::MsgIcon::Question, platform::kProgramTitle);
+            platform::MsgButtons::YesNo, platform::MsgIcon::Question, platform::kProgramTitle, platform::MsgAnswer::No);
         if (answer != platform::MsgAnswer::Yes) {
             SetFocus("chkWaveOut");
             return;

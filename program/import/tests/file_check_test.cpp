@@ -156,6 +156,7 @@ TEST_F(FileCheck, FloatWithSplitAsksFirst)
               "そうでなければ、「全出力」のチェックをはずしてください。\r\n全出力のまま処理を続けますか？");
     EXPECT_EQ(ui.Messages()[0].Buttons, platform::MsgButtons::YesNo);
     EXPECT_EQ(ui.Messages()[0].Icon, MsgIcon::Question);
+    EXPECT_EQ(ui.Messages()[0].Default, MsgAnswer::No);
     EXPECT_EQ(ui.Messages()[0].Title, "Murtesk");
     EXPECT_EQ(f.FocusedControl, "chkWaveOut");
     EXPECT_FALSE(f.vsElastic2.Visible);
@@ -165,6 +166,17 @@ TEST_F(FileCheck, FloatWithSplitAsksFirst)
     f.cmdNext_Click();
     EXPECT_TRUE(f.vsElastic2.Visible);
     EXPECT_EQ(f.lblBit.Caption, "16bit float");
+}
+
+TEST_F(FileCheck, FloatQuestionAnswersNoWhenEnterIsPressed)
+{
+    frmWavFileReadAD& f = OpenChecked(1);
+    library.files[cal].probe.format = 3;
+    library.files[targets[0]].probe.format = 3;
+    f.chkWaveOut.Value = true;
+    f.cmdNext_Click();  // no scripted answer: the default button
+    EXPECT_EQ(ui.Messages().size(), 1u);
+    EXPECT_FALSE(f.vsElastic2.Visible);
 }
 
 TEST_F(FileCheck, FloatWithoutSplitAsksNothing)

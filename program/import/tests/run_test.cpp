@@ -494,6 +494,22 @@ TEST_F(UserCharacteristic, NoContributingBandGivesTheFloor)
     EXPECT_EQ(w, std::vector<float>(4, -60.0f));
 }
 
+TEST_F(UserCharacteristic, BandOfAnotherLengthStopsTheRun)
+{
+    document.userCurves = {{0.0, 200.0}};
+    document.channels.resize(1);
+    document.channels[0].w = 6;
+    document.userNames = {"u1"};
+    document.levelCount = 4;
+    Start(1);
+    const std::string name = library.CallsStartingWith("path 0 0").front().substr(std::string("path 0 0 /proj/F/").size());
+    document.levelFiles["/proj/o9/" + name] = std::vector<float>(3, 50.0f);
+    Send(9899);
+    EXPECT_EQ(ui.MessageTexts(),
+              (Strings{"生成バンドレベルデータ個数不一致エラーの為、測定を停止します.", "終了しました."}));
+    EXPECT_TRUE(document.measures.empty());
+}
+
 TEST_F(UserCharacteristic, FailuresStopTheRun)
 {
     document.userCurves = {{0.0, 200.0}};

@@ -152,6 +152,18 @@ MsgAnswer QtUi::ShowMessage(const MessageBoxRequest& request)
     }
     box.setStandardButtons(buttons);
     box.setEscapeButton(escape);
+    if (request.Default) {
+        static const std::pair<MsgAnswer, QMessageBox::StandardButton> kButtons[] = {
+            {MsgAnswer::OK, QMessageBox::Ok},       {MsgAnswer::Cancel, QMessageBox::Cancel},
+            {MsgAnswer::Abort, QMessageBox::Abort}, {MsgAnswer::Retry, QMessageBox::Retry},
+            {MsgAnswer::Ignore, QMessageBox::Ignore}, {MsgAnswer::Yes, QMessageBox::Yes},
+            {MsgAnswer::No, QMessageBox::No}};
+        for (const auto& [answer, button] : kButtons) {
+            if (answer == *request.Default && (buttons & button) != 0) {
+                box.setDefaultButton(button);
+            }
+        }
+    }
     const bool wasBusy = busy_;
     if (wasBusy) {
         QApplication::restoreOverrideCursor();

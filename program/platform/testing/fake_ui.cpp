@@ -66,7 +66,8 @@ int FakeUi::RefreshCount(const Form& form) const
 
 MsgAnswer FakeUi::ShowMessage(const MessageBoxRequest& request)
 {
-    MessageRecord record{request.Text, request.Title, request.Icon, request.Buttons, DefaultAnswer(request.Buttons)};
+    MessageRecord record{request.Text, request.Title, request.Icon, request.Buttons,
+                         request.Default.value_or(DefaultAnswer(request.Buttons)), request.Default};
     if (!answers_.empty()) {
         record.Answer = answers_.front();
         answers_.pop_front();

@@ -21,6 +21,7 @@ struct MessageRecord {
     MsgIcon Icon = MsgIcon::None;
     MsgButtons Buttons = MsgButtons::OK;
     MsgAnswer Answer = MsgAnswer::OK;
+    std::optional<MsgAnswer> Default;  // the button Enter presses, when the caller named one
 };
 
 enum class DialogKind { Open, Save, Folder };

@@ -18,6 +18,18 @@ MsgAnswer UiServices::MsgBox(std::string_view text, MsgButtons buttons, MsgIcon 
     return ShowMessage(request);
 }
 
+MsgAnswer UiServices::MsgBox(std::string_view text, MsgButtons buttons, MsgIcon icon, std::string_view title,
+                             MsgAnswer defaultAnswer)
+{
+    MessageBoxRequest request;
+    request.Text = std::string(text);
+    request.Buttons = buttons;
+    request.Icon = icon;
+    request.Title = std::string(title.empty() ? kProgramTitle : title);
+    request.Default = defaultAnswer;
+    return ShowMessage(request);
+}
+
 bool UiServices::IsLoaded(const Form& form) const
 {
     return std::find(loaded_.begin(), loaded_.end(), &form) != loaded_.end();

@@ -27,6 +27,8 @@ struct MessageBoxRequest {
     MsgButtons Buttons = MsgButtons::OK;
     MsgIcon Icon = MsgIcon::None;
     std::string Title;  // never empty once it reaches an implementation
+    // The button Enter presses; none: the box's first button.
+    std::optional<MsgAnswer> Default;
 };
 
 // A file dialog. Filter is "description|patterns|description|patterns", patterns separated by ';';
@@ -63,6 +65,9 @@ public:
     // A message box; an empty title shows the program's title.
     MsgAnswer MsgBox(std::string_view text, MsgButtons buttons = MsgButtons::OK,
                      MsgIcon icon = MsgIcon::None, std::string_view title = {});
+    // The same with the button that Enter presses (a question whose safe answer is No).
+    MsgAnswer MsgBox(std::string_view text, MsgButtons buttons, MsgIcon icon, std::string_view title,
+                     MsgAnswer defaultAnswer);
 
     // File dialogs: the chosen path, or nothing when the user cancelled.
     virtual std::optional<std::string> ShowOpen(const FileDialogRequest& request) = 0;
