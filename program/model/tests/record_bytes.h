@@ -59,10 +59,10 @@ bool ReadAll(const std::string& bytes, T& record) {
 
 // Writes the record, reads the bytes into a fresh object, checks it equals the original and
 // writes the same bytes again.
+// `copy` is the object read into (a fresh default object unless given).
 template <class T>
-void ExpectRoundTrip(const T& original) {
+void ExpectRoundTrip(const T& original, T copy = T()) {
     const std::string first = WrittenBytes(original);
-    T copy;
     ASSERT_TRUE(ReadAll(first, copy));
     EXPECT_TRUE(copy.IsMeEqualTo(original));
     EXPECT_EQ(WrittenBytes(copy), first);

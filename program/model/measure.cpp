@@ -1,0 +1,38 @@
+#include "model/measure.h"
+
+#include <utility>
+
+#include "model/project_files.h"
+#include "model/shared_procedures.h"
+#include "platform/atomic_file.h"
+#include "platform/dates.h"
+
+namespace murtesk {
+
+CMeasure::CMeasure(StatsContext& context)
+    : StartTime(platform::Now()), EndTime(StartTime), ChMeasures(context) {}
+
+void CMeasure::DeleteFiles(const std::string& FilePath) const {
+    const std::string recWav = GetRecWavFolder(FilePath);
+    for (const auto& channel : ChMeasures) {
+        channel->DeleteFiles(FilePath);
+        // The whole-recording WAV: "ALL", the level file's name without its extension, ".Wav".
+        const std::string& level = channel->LevelData.SaveFileName;
+        if (level.size() > 4) DeleteFileIn(recWav, "ALL" + level.substr(0, level.size() - 4) + ".Wav");
+    }
+    const std::string stem = platform::FormatFileNameDate(StartTime);
+    for (const char* extension : {".avi", ".kmh", ".car"}) DeleteFileIn(recWav, stem + extension);
+}
+
+bool CMeasure::FileRead(const std::string& path) {
+    CMeasure fresh(ChMeasures.context());
+    if (!ReadRecordFile(path, fresh)) return false;
+    *this = std::move(fresh);
+    return true;
+}
+
+bool CMeasure::FileWrite(const std::string& path) const {
+    return platform::ReplaceFile(path, [this](BinaryFile& file) { return MeWrite(file); });
+}
+
+}  // namespace murtesk

@@ -1,0 +1,21 @@
+#include "model/project_files.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace murtesk {
+
+bool IsPlainFileName(std::string_view name) {
+    return !name.empty() && name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos &&
+           name.find("..") == std::string_view::npos;
+}
+
+void DeleteFileIn(const std::string& folder, std::string_view name) {
+    if (!IsPlainFileName(name)) return;
+    const std::filesystem::path path = std::filesystem::path(folder) / std::filesystem::path(std::string(name));
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec))) return;
+    std::filesystem::remove(path, ec);
+}
+
+}  // namespace murtesk
