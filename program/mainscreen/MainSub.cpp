@@ -4,6 +4,8 @@
 #include "frmOctCalc.h"
 #include "frmSplash.h"
 #include "globals.h"
+#include "original_w_loader.h"
+#include "sarnik_search.h"
 
 namespace murtesk {
 
@@ -23,6 +25,9 @@ void Main(platform::UiServices& ui, ProgramForms& forms)
     // A missing or unreadable file leaves the defaults.
     ProjectDocument& doc = g_PreserveDoc();
     doc.FileRead(AppFile("Temp.tmp"));
+
+    g_OriginalWs.AllDelete();
+    LoadOriginalWeightings(ui, g_OriginalWs, SarnikRESearch());
 
     for (int ch = 0; ch < 2; ++ch) {
         doc.SetChannelCalibration(ch, -1.0, 0);

@@ -464,6 +464,17 @@ void frmMeasure::mnuFileExit_Click()
     ui_.Unload(*this);
 }
 
+void frmMeasure::mnuHelpFile_Click()
+{
+    OpenManual(ui_, *m_ProcessRunner);
+}
+
+void frmMeasure::mnuHelpVer_Click()
+{
+    if (!about_) about_ = std::make_unique<frmAbout>(ui_, kAppMajor, kAppMinor, kAppRevision);
+    ui_.ShowModal(*about_);
+}
+
 void frmMeasure::cmdSavePath_Click()
 {
     if (!g_bStartSelect) {

@@ -7,7 +7,9 @@
 #include "form.h"
 #include "project_document.h"
 
+#include "frmAbout.h"
 #include "frmFirstSelect.h"
+#include "help_command.h"
 
 #include <cstdint>
 #include <memory>
@@ -28,6 +30,8 @@ public:
     void mnuFileOpen_Click();
     void mnuFileExit_Click();
     void cmdSavePath_Click();
+    void mnuHelpFile_Click();
+    void mnuHelpVer_Click();
 
     // ---- Project file operations (true on success)
     bool SelectNewSaveFile();
@@ -90,6 +94,9 @@ public:
     // The file name the common dialog proposes (its FileName before it is shown).
     std::string dlgFileName;
 
+    // Starts the desktop's programs (the manual's viewer).
+    std::unique_ptr<ProcessRunner> m_ProcessRunner = std::make_unique<SystemProcessRunner>();
+
 private:
     // The project choice that activation runs while no project is open.
     void ChooseProject();
@@ -104,6 +111,7 @@ private:
     void FailOpen(const ProjectDocument& keptConditions);
 
     std::unique_ptr<frmFirstSelect> firstSelect_;
+    std::unique_ptr<frmAbout> about_;
 };
 
 }  // namespace murtesk

@@ -17,6 +17,7 @@ std::vector<std::string> g_CommandLine;
 frmMeasure* g_frmMeasure = nullptr;
 frmOctCalc* g_frmOctCalc = nullptr;
 platform::Form* g_frmWavFileReadAD = nullptr;
+COriginalWs g_OriginalWs;
 
 ProjectDocument& g_PreserveDoc()
 {

@@ -50,6 +50,9 @@ extern frmMeasure* g_frmMeasure;
 extern frmOctCalc* g_frmOctCalc;
 extern platform::Form* g_frmWavFileReadAD;
 
+// The user correction characteristics, loaded at start-up.
+extern COriginalWs g_OriginalWs;
+
 // A file in the program folder ("Temp.tmp", "CMeasure.tmp", "DefaultQVD.qvd", correction files).
 std::string AppFile(const std::string& name);
 

@@ -58,7 +58,8 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
                         {&form.mnuToolTestCommand2, {}},
                         {&form.mnuToolTestCommand1, {}},
                         {&form.mnuToolRestore, {}}});
-    menu(form.mnuHelp, {{&form.mnuHelpFile, {}}, {&form.mnuHelpVer, {}}});
+    menu(form.mnuHelp, {{&form.mnuHelpFile, [&form] { form.mnuHelpFile_Click(); }},
+                        {&form.mnuHelpVer, [&form] { form.mnuHelpVer_Click(); }}});
 
     auto* central = new QWidget(window);
     window->setCentralWidget(central);

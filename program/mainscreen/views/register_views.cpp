@@ -4,6 +4,7 @@
 #include "frmMeasure.h"
 #include "frmOctCalc.h"
 #include "frmSplash.h"
+#include "frmAboutView.h"
 #include "views.h"
 
 #include <QGuiApplication>
@@ -26,6 +27,7 @@ void CenterOnScreen(QWidget* widget)
 
 void RegisterViews(QtUi& ui)
 {
+    RegisterAboutView(ui);
     ui.RegisterView("frmMeasure", [](Form& f, QtUi& u) { return std::make_unique<frmMeasureView>(static_cast<frmMeasure&>(f), u); });
     ui.RegisterView("frmFirstSelect", [](Form& f, QtUi& u) {
         return std::make_unique<frmFirstSelectView>(static_cast<frmFirstSelect&>(f), u);
