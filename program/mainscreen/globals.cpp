@@ -6,11 +6,9 @@ namespace murtesk {
 
 std::unique_ptr<ProjectDocument> g_Preserve;
 DocumentFactory g_NewDocument;
-COriginalWs g_OriginalWs;
 bool g_bDialogOk = false;
 bool g_bStartSelect = true;
 std::int16_t g_SelectNo = -1;
-std::int32_t g_LdtFileNo = 0;
 std::int32_t g_WaveOutDevice = -2;
 std::string g_SelFileName;
 std::vector<std::string> g_CommandLine;

@@ -29,15 +29,11 @@ ProjectDocument& g_PreserveDoc();
 // Replaces the document by a fresh default one.
 void g_ResetPreserve();
 
-// The user correction characteristics loaded at start-up.
-extern COriginalWs g_OriginalWs;
-
 extern bool g_bDialogOk;
 // True while no project is open: nothing writes the project file or "Temp.tmp" then.
 extern bool g_bStartSelect;
 // Choice of the first-run window: 1 new, 2 open, 0 end, -1 none.
 extern std::int16_t g_SelectNo;
-extern std::int32_t g_LdtFileNo;
 extern std::int32_t g_WaveOutDevice;
 // The path of the project last opened or output last chosen.
 extern std::string g_SelFileName;
