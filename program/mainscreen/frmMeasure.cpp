@@ -1,8 +1,10 @@
 #include "frmMeasure.h"
 
+#include "frmOctCalc.h"
 #include "globals.h"
 #include "model/shared_procedures.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -18,6 +20,9 @@ namespace {
 
 constexpr const char* kMainCaption = "Murtesk メイン画面 ";
 constexpr const char* kTryAgain = "もう一度、別の保存先ファイルを指定してください";
+constexpr const char* kSelectRow = "処理したいデータを一覧から選択（強調表示）してください．";
+constexpr const char* kCannotSave = "保存できなくなりました.終了します.";
+constexpr const char* kNotAvailable = "この機能はまだ使用できません.";
 
 bool EndsWith(const std::string& text, const char* tail)
 {
@@ -79,7 +84,7 @@ frmMeasure::frmMeasure(platform::UiServices& ui) : Form(ui, "frmMeasure"), first
 
 void frmMeasure::Form_Load()
 {
-    mnuToolRestore.Enabled = FileExists(AppFile("CMeasure.tmp"));
+    restoreFileFound_ = FileExists(AppFile("CMeasure.tmp"));
     m_MeasureIndex = g_PreserveDoc().MeasureCount() > 0 ? 1 : 0;
     ListView1.Checkboxes = true;
     ListView1.Columns = {
@@ -135,6 +140,7 @@ void frmMeasure::ChooseProject()
         bool opened = false;
         if (g_SelectNo == 0) {
             g_bStartSelect = true;
+            UpdateProjectCommands();
             ui_.Unload(*this);
             return;
         } else if (g_SelectNo == 1) {
@@ -153,6 +159,7 @@ void frmMeasure::ChooseProject()
         } else {
             // Closed without a choice: the main screen stays, with no project open.
             g_bStartSelect = true;
+            UpdateProjectCommands();
             return;
         }
         if (opened) {
@@ -411,6 +418,16 @@ void frmMeasure::RefreshMeasureList()
                                       static_cast<platform::ControlState*>(&mnuToolTestCommand)}) {
         c->Enabled = any;
     }
+    UpdateProjectCommands();
+}
+
+void frmMeasure::UpdateProjectCommands()
+{
+    // Import and recovery add measurements to a project: with none open there is nowhere to put them.
+    const bool open = !g_bStartSelect;
+    cmdStart.Enabled = open;
+    mnuFileWaveOpen.Enabled = open;
+    mnuToolRestore.Enabled = open && restoreFileFound_;
 }
 
 void frmMeasure::mnuFileNew_Click()
@@ -426,11 +443,13 @@ void frmMeasure::mnuFileNew_Click()
     }
     if (CreateNewProject(g_PreserveDoc().SaveFilePath())) {
         g_bStartSelect = false;
+        UpdateProjectCommands();
         return;
     }
     std::string reopen = oldPath;
     if (OpenProject(reopen)) {
         g_bStartSelect = false;
+        UpdateProjectCommands();
         return;
     }
     ui_.MsgBox(kTryAgain);
@@ -452,6 +471,7 @@ void frmMeasure::mnuFileOpen_Click()
     std::string path = g_PreserveDoc().SaveFilePath();
     if (OpenProject(path)) {
         g_bStartSelect = false;
+        UpdateProjectCommands();
         return;
     }
     ui_.MsgBox(kTryAgain);
@@ -483,5 +503,270 @@ void frmMeasure::cmdSavePath_Click()
     g_bStartSelect = true;
     Form_Activate();
 }
+
+// ---- The measurement list
+
+std::int32_t frmMeasure::SelectedRowOrAsk()
+{
+    const int row = ListView1.SelectedIndex;
+    if (row < 0 || row >= static_cast<int>(ListView1.Rows.size())) {
+        ui_.MsgBox(kSelectRow);
+        return 0;
+    }
+    return row + 1;
+}
+
+bool frmMeasure::SaveListChange()
+{
+    if (SaveData()) {
+        return true;
+    }
+    ui_.MsgBox(kCannotSave, MsgButtons::OK, MsgIcon::Critical, "お詫び");
+    ui_.Unload(*this);
+    return false;
+}
+
+void frmMeasure::cmdOK_Click()
+{
+    const std::int32_t row = SelectedRowOrAsk();
+    if (row == 0) {
+        return;
+    }
+    m_MeasureIndex = row;
+    g_PreserveDoc().UpdateEndTimeFromLevels(m_MeasureIndex);
+    if (g_frmOctCalc == nullptr) {
+        return;
+    }
+    g_frmOctCalc->setForm(m_MeasureIndex);
+    ui_.Show(*g_frmOctCalc);
+    ui_.Hide(*this);
+}
+
+void frmMeasure::cmdOK_KeyDown(char key, bool alt)
+{
+    if (!alt) {
+        return;
+    }
+    const char k = static_cast<char>(key >= 'a' && key <= 'z' ? key - 'a' + 'A' : key);
+    if (k == 'A' || k == 'B' || k == 'C') {
+        NotAvailableYet();
+    }
+}
+
+void frmMeasure::cmdDEL_Click()
+{
+    std::vector<std::int32_t> checked;
+    for (std::size_t i = 0; i < ListView1.Rows.size(); ++i) {
+        if (ListView1.Rows[i].Checked) {
+            checked.push_back(static_cast<std::int32_t>(i + 1));
+        }
+    }
+    if (checked.empty()) {
+        ui_.MsgBox("削除したいデータのチェックボックスをオンにしてください.");
+        return;
+    }
+    if (ui_.MsgBox("削除するとデータは復元出来ません.削除してよろしいですか？", MsgButtons::OKCancel, MsgIcon::Question,
+                   "選択データ削除指示") != MsgAnswer::OK) {
+        return;
+    }
+    ProjectDocument& doc = g_PreserveDoc();
+    const std::int32_t count = doc.MeasureCount();
+    std::vector<std::unique_ptr<RemovedMeasure>> removed;
+    ui_.SetBusy(true);
+    for (auto it = checked.rbegin(); it != checked.rend(); ++it) {
+        if (*it <= count) {
+            removed.push_back(doc.TakeMeasure(*it));
+        }
+    }
+    ui_.SetBusy(false);
+    // The files go only once the project file no longer names the measurements: a failed save
+    // leaves the old project file, which still needs them.
+    if (!SaveListChange()) {
+        return;
+    }
+    ui_.SetBusy(true);
+    const std::string projectPath = doc.SaveFilePath();
+    for (const std::unique_ptr<RemovedMeasure>& m : removed) {
+        m->DeleteFiles(projectPath);
+    }
+    ui_.SetBusy(false);
+
+    m_MeasureIndex = std::min(m_MeasureIndex, doc.MeasureCount());
+    if (m_MeasureIndex > 0) {
+        doc.AdoptMeasureCondition(m_MeasureIndex);
+        doc.SetMemo(txtMEMO.Text);
+    }
+    EditForm();
+}
+
+void frmMeasure::MoveSelected(int step)
+{
+    const std::int32_t row = SelectedRowOrAsk();
+    if (row == 0) {
+        return;
+    }
+    ProjectDocument& doc = g_PreserveDoc();
+    const std::int32_t other = row + step;
+    if (other < 1 || other > doc.MeasureCount() || row > doc.MeasureCount()) {
+        return;
+    }
+    doc.SwapMeasures(row, other);
+    if (!SaveListChange()) {
+        return;
+    }
+    m_MeasureIndex = other;
+    EditForm();
+}
+
+void frmMeasure::cmdUp_Click()
+{
+    MoveSelected(-1);
+}
+
+void frmMeasure::cmdDown_Click()
+{
+    MoveSelected(1);
+}
+
+void frmMeasure::cmdAllON_Click()
+{
+    for (platform::ListRow& row : ListView1.Rows) {
+        row.Checked = true;
+    }
+}
+
+void frmMeasure::cmdAllOFF_Click()
+{
+    for (platform::ListRow& row : ListView1.Rows) {
+        row.Checked = false;
+    }
+}
+
+void frmMeasure::ShowLastMeasure()
+{
+    ProjectDocument& doc = g_PreserveDoc();
+    m_MeasureIndex = doc.MeasureCount();
+    if (m_MeasureIndex > 0) {
+        doc.AdoptMeasureCondition(m_MeasureIndex);
+    }
+    doc.SetMemo(txtMEMO.Text);
+    EditForm();
+}
+
+namespace {
+
+int HexValue(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The path a dropped text names: surrounding quotes removed, a "file:" address turned into its
+// path. Nothing when the text can name no file.
+std::optional<std::string> DroppedPath(std::string text)
+{
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+        text.pop_back();
+    }
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+        text = text.substr(1, text.size() - 2);
+    }
+    if (text.rfind("file:", 0) == 0) {
+        std::string rest = text.substr(5);
+        if (rest.rfind("//", 0) == 0) {
+            rest = rest.substr(2);
+            const std::size_t slash = rest.find('/');
+            const std::string host = rest.substr(0, slash);
+            // Only a file of this machine can be opened.
+            if (slash == std::string::npos || !(host.empty() || host == "localhost")) {
+                return std::nullopt;
+            }
+            rest = rest.substr(slash);
+        }
+        std::string path;
+        for (std::size_t i = 0; i < rest.size(); ++i) {
+            if (rest[i] != '%') {
+                path += rest[i];
+                continue;
+            }
+            const int hi = i + 2 < rest.size() ? HexValue(rest[i + 1]) : -1;
+            const int lo = i + 2 < rest.size() ? HexValue(rest[i + 2]) : -1;
+            if (hi < 0 || lo < 0) {
+                return std::nullopt;
+            }
+            path += static_cast<char>(hi * 16 + lo);
+            i += 2;
+        }
+        text = path;
+    }
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || c == '"' || c == '<' || c == '>' || c == '|' || c == '*' || c == '?') {
+            return std::nullopt;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+void frmMeasure::txtSavePath_Drop(const std::vector<std::string>& files, const std::optional<std::string>& text)
+{
+    std::string dropped = text ? *text : (files.empty() ? std::string() : files.front());
+    if (dropped.empty()) {
+        return;
+    }
+    const std::optional<std::string> path = DroppedPath(dropped);
+    if (!path) {
+        ui_.MsgBox("ドロップされた文字列は無効です.");
+        return;
+    }
+    std::error_code ec;
+    const bool isFile = !path->empty() && fs::is_regular_file(fs::u8path(*path), ec);
+    if (!isFile || !(EndsWith(*path, ".dat") || EndsWith(*path, ".qvd"))) {
+        return;
+    }
+    // The open project keeps its memo and list: it is saved before the other one replaces it.
+    if (!g_bStartSelect && !SaveMemoAndData()) {
+        return;
+    }
+    std::unique_ptr<ProjectDocument> kept = std::move(g_Preserve);
+    g_Preserve = g_NewDocument();
+    g_Preserve->AdoptChannelConditions(*kept);
+    g_Preserve->SetSaveFilePath(*path);
+    const std::int32_t keptIndex = m_MeasureIndex;
+    std::string opened = *path;
+    if (OpenProject(opened)) {
+        g_bStartSelect = false;
+        UpdateProjectCommands();
+        return;
+    }
+    ui_.MsgBox("指定のファイルは開けませんでした.");
+    g_Preserve = std::move(kept);
+    m_MeasureIndex = keptIndex;
+    if (!g_bStartSelect) {
+        ShowProjectPath();
+    }
+    EditForm();
+}
+
+// ---- Commands of later work
+
+void frmMeasure::NotAvailableYet()
+{
+    ui_.MsgBox(kNotAvailable, MsgButtons::OK, MsgIcon::Information);
+}
+
+void frmMeasure::mnuFileCalcValueTextOut_Click() { NotAvailableYet(); }
+void frmMeasure::mnuFilePartitionAreaTextOut_Click() { NotAvailableYet(); }
+void frmMeasure::mnuFileLmaxTextOut_Click() { NotAvailableYet(); }
+void frmMeasure::mnuToolCalcPlural_Click() { NotAvailableYet(); }
+void frmMeasure::mnuToolTestCommand_Click() { NotAvailableYet(); }
+void frmMeasure::mnuToolAllCalc_Click() { NotAvailableYet(); }
+void frmMeasure::mnuToolTestCommand2_Click() { NotAvailableYet(); }
+void frmMeasure::mnuToolTestCommand1_Click() { NotAvailableYet(); }
+void frmMeasure::mnuToolRestore_Click() { NotAvailableYet(); }
 
 }  // namespace murtesk

@@ -13,7 +13,9 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace murtesk {
 
@@ -32,6 +34,31 @@ public:
     void cmdSavePath_Click();
     void mnuHelpFile_Click();
     void mnuHelpVer_Click();
+
+    // ---- The measurement list
+    void cmdOK_Click();
+    // A key pressed while "演算" has the focus; with Alt, A, B and C start the hidden outputs.
+    void cmdOK_KeyDown(char key, bool alt);
+    void cmdDEL_Click();
+    void cmdUp_Click();
+    void cmdDown_Click();
+    void cmdAllON_Click();
+    void cmdAllOFF_Click();
+    // Makes the last measurement current.
+    void ShowLastMeasure();
+    // Files and text dropped on the path box: the first file, or the text when there is any.
+    void txtSavePath_Drop(const std::vector<std::string>& files, const std::optional<std::string>& text);
+
+    // ---- Commands whose work is not in this program yet: they say so.
+    void mnuFileCalcValueTextOut_Click();
+    void mnuFilePartitionAreaTextOut_Click();
+    void mnuFileLmaxTextOut_Click();
+    void mnuToolCalcPlural_Click();
+    void mnuToolTestCommand_Click();
+    void mnuToolAllCalc_Click();
+    void mnuToolTestCommand2_Click();
+    void mnuToolTestCommand1_Click();
+    void mnuToolRestore_Click();
 
     // ---- Project file operations (true on success)
     bool SelectNewSaveFile();
@@ -109,9 +136,18 @@ private:
     bool EnsureProjectFolders(const std::string& path, platform::MsgIcon icon);
     void ShowProjectPath();
     void FailOpen(const ProjectDocument& keptConditions);
+    // 1-based number of the selected row; 0 after the message that asks for one.
+    std::int32_t SelectedRowOrAsk();
+    // Saves after a change of the list; a failure ends the run. False when it failed.
+    bool SaveListChange();
+    void MoveSelected(int step);
+    void NotAvailableYet();
+    // The commands that need an open project, and the recovery's file.
+    void UpdateProjectCommands();
 
     std::unique_ptr<frmFirstSelect> firstSelect_;
     std::unique_ptr<frmAbout> about_;
+    bool restoreFileFound_ = false;
 };
 
 }  // namespace murtesk

@@ -4,6 +4,10 @@
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
 
+#include <cmath>
+#include <memory>
+#include <vector>
+
 namespace murtesk {
 
 StatsContext& ProgramStatsContext()
@@ -28,6 +32,64 @@ void PreserveDocument::AdoptLastMeasureCondition()
     const std::string memo = preserve_.MeasureCondition.Account;
     preserve_.Measures.Item(preserve_.Measures.count()).MeasureCondition.MeMove(preserve_.MeasureCondition);
     preserve_.MeasureCondition.Account = memo;
+}
+
+void PreserveDocument::AdoptMeasureCondition(std::int32_t index)
+{
+    const std::string memo = preserve_.MeasureCondition.Account;
+    preserve_.Measures.Item(index).MeasureCondition.MeMove(preserve_.MeasureCondition);
+    preserve_.MeasureCondition.Account = memo;
+}
+
+namespace {
+
+class RemovedCMeasure final : public RemovedMeasure {
+public:
+    explicit RemovedCMeasure(std::shared_ptr<CMeasure> measure) : measure_(std::move(measure)) {}
+    void DeleteFiles(const std::string& projectPath) override { measure_->DeleteFiles(projectPath); }
+
+private:
+    std::shared_ptr<CMeasure> measure_;
+};
+
+}  // namespace
+
+std::unique_ptr<RemovedMeasure> PreserveDocument::TakeMeasure(std::int32_t index)
+{
+    std::shared_ptr<CMeasure> measure = preserve_.Measures.ItemShared(index);
+    preserve_.Measures.Delete(index);
+    return std::make_unique<RemovedCMeasure>(std::move(measure));
+}
+
+void PreserveDocument::SwapMeasures(std::int32_t a, std::int32_t b)
+{
+    CMeasures& list = preserve_.Measures;
+    std::vector<std::shared_ptr<CMeasure>> order(list.begin(), list.end());
+    std::swap(order.at(static_cast<std::size_t>(a - 1)), order.at(static_cast<std::size_t>(b - 1)));
+    list.AllDelete();
+    for (std::shared_ptr<CMeasure>& m : order) {
+        list.Add(std::move(m));
+    }
+}
+
+void PreserveDocument::UpdateEndTimeFromLevels(std::int32_t index)
+{
+    CMeasure& m = preserve_.Measures.Item(index);
+    if (m.ChMeasures.count() < 1) {
+        return;
+    }
+    const CChMeasure& ch1 = m.ChMeasures.Item(1);
+    const double rate = ch1.ChMeasureCondition.LevelOutHz;
+    // A rate of 0 (or a damaged one) gives no duration: the end stays as recorded.
+    if (!(rate > 0.0) || !std::isfinite(rate)) {
+        return;
+    }
+    const std::int32_t n = ch1.LevelData.getDataNumNoWait(GetFlatBandFolder(preserve_.SaveFilePath));
+    if (n > 4) {
+        // The end lies on a whole second, as the start does.
+        const double seconds = std::round(static_cast<double>(n) / rate);
+        m.EndTime = m.StartTime + seconds / 86400.0;
+    }
 }
 
 void PreserveDocument::SetChannelCalibration(int index, double cal, std::int16_t calPattern)

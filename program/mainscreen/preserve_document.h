@@ -28,6 +28,10 @@ public:
     void AllDeleteMeasures() override { preserve_.Measures.AllDelete(); }
     std::vector<std::string> MeasureListTexts(std::int32_t index) const override;
     void AdoptLastMeasureCondition() override;
+    void AdoptMeasureCondition(std::int32_t index) override;
+    std::unique_ptr<RemovedMeasure> TakeMeasure(std::int32_t index) override;
+    void SwapMeasures(std::int32_t a, std::int32_t b) override;
+    void UpdateEndTimeFromLevels(std::int32_t index) override;
     void SetChannelCalibration(int index, double cal, std::int16_t calPattern) override;
     void AdoptChannelConditions(const ProjectDocument& from) override;
 

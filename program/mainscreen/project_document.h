@@ -11,6 +11,14 @@
 
 namespace murtesk {
 
+// A measurement taken out of the list whose files are still on disk.
+class RemovedMeasure {
+public:
+    virtual ~RemovedMeasure() = default;
+    // Deletes the measurement's files in the folders beside the project file projectPath.
+    virtual void DeleteFiles(const std::string& projectPath) = 0;
+};
+
 class ProjectDocument {
 public:
     virtual ~ProjectDocument() = default;
@@ -32,6 +40,15 @@ public:
     virtual std::vector<std::string> MeasureListTexts(std::int32_t index) const = 0;
     // The document's MeasureCondition becomes a copy of the last measurement's, the memo kept.
     virtual void AdoptLastMeasureCondition() = 0;
+    // The same with measurement index (1-based).
+    virtual void AdoptMeasureCondition(std::int32_t index) = 0;
+    // Takes measurement index out of the list; its files stay until the caller deletes them.
+    virtual std::unique_ptr<RemovedMeasure> TakeMeasure(std::int32_t index) = 0;
+    // Exchanges measurements a and b (1-based); the objects move, nothing is copied.
+    virtual void SwapMeasures(std::int32_t a, std::int32_t b) = 0;
+    // Sets the end of measurement index from the number of values in channel 1's flat level file
+    // (when it holds more than 4) and channel 1's level output rate; otherwise leaves it.
+    virtual void UpdateEndTimeFromLevels(std::int32_t index) = 0;
 
     // CAL, then CALPattern, of ChMeasureCondition(index), index 0 or 1.
     virtual void SetChannelCalibration(int index, double cal, std::int16_t calPattern) = 0;

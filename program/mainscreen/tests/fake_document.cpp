@@ -52,6 +52,7 @@ bool FakeDocument::FileRead(const std::string& file)
 bool FakeDocument::FileWrite(const std::string& file)
 {
     ++writes;
+    log.push_back("write " + file);
     std::ostringstream out;
     out << "FAKE-PROJECT\n" << path << "\n" << memo << "\n" << condition << "\n";
     for (const Channel& c : channels) {
@@ -64,6 +65,32 @@ bool FakeDocument::FileWrite(const std::string& file)
     out << "END\n";
     const std::string text = out.str();
     return platform::ReplaceFile(file, [&](platform::BinaryFile& f) { return f.Write(text.data(), text.size()); });
+}
+
+namespace {
+
+class FakeRemoved final : public RemovedMeasure {
+public:
+    explicit FakeRemoved(std::string file) : file_(std::move(file)) {}
+    void DeleteFiles(const std::string&) override { FakeDocument::log.push_back("delete " + file_); }
+
+private:
+    std::string file_;
+};
+
+}  // namespace
+
+std::unique_ptr<RemovedMeasure> FakeDocument::TakeMeasure(std::int32_t index)
+{
+    const auto at = measures.begin() + (index - 1);
+    auto removed = std::make_unique<FakeRemoved>(at->file);
+    measures.erase(at);
+    return removed;
+}
+
+void FakeDocument::SwapMeasures(std::int32_t a, std::int32_t b)
+{
+    std::swap(measures.at(static_cast<std::size_t>(a - 1)), measures.at(static_cast<std::size_t>(b - 1)));
 }
 
 std::vector<std::string> FakeDocument::MeasureListTexts(std::int32_t index) const

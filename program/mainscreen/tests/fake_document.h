@@ -6,6 +6,7 @@
 
 #include "project_document.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ public:
     };
 
     static inline int writes = 0;
+    // Every write ("write <path>", also when it fails) and file deletion ("delete <file>") in order.
+    static inline std::vector<std::string> log;
 
     explicit FakeDocument(std::string defaultPath) : path(std::move(defaultPath)) {}
 
@@ -39,6 +42,10 @@ public:
     void AllDeleteMeasures() override { measures.clear(); }
     std::vector<std::string> MeasureListTexts(std::int32_t index) const override;
     void AdoptLastMeasureCondition() override { condition = measures.back().condition; }
+    void AdoptMeasureCondition(std::int32_t index) override { condition = measures.at(static_cast<std::size_t>(index - 1)).condition; }
+    std::unique_ptr<RemovedMeasure> TakeMeasure(std::int32_t index) override;
+    void SwapMeasures(std::int32_t a, std::int32_t b) override;
+    void UpdateEndTimeFromLevels(std::int32_t index) override { endTimeUpdates.push_back(index); }
     void SetChannelCalibration(int index, double cal, std::int16_t calPattern) override;
     void AdoptChannelConditions(const ProjectDocument& from) override;
 
@@ -47,6 +54,7 @@ public:
     std::string condition = "default";
     std::vector<Measure> measures;
     Channel channels[2];
+    std::vector<std::int32_t> endTimeUpdates;
 };
 
 }  // namespace murtesk::testing

@@ -2,6 +2,11 @@
 #include "views.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,6 +29,16 @@ QLabel* WrappedLabel(QWidget* parent)
     return label;
 }
 
+// Runs a function for the events of the widgets it watches; true consumes the event.
+class EventHook : public QObject {
+public:
+    EventHook(QObject* parent, std::function<bool(QObject*, QEvent*)> hook) : QObject(parent), hook_(std::move(hook)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override { return hook_(watched, event) || QObject::eventFilter(watched, event); }
+
+private:
+    std::function<bool(QObject*, QEvent*)> hook_;
+};
+
 }  // namespace
 
 frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
@@ -45,19 +60,19 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
     fileMenu = menu(form.mnuFile, {{&form.mnuFileNew, [&form] { form.mnuFileNew_Click(); }},
                                    {&form.mnuFileOpen, [&form] { form.mnuFileOpen_Click(); }},
                                    {&form.mnuFileBar0, {}},
-                                   {&form.mnuFileCalcValueTextOut, {}},
-                                   {&form.mnuFilePartitionAreaTextOut, {}},
-                                   {&form.mnuFileLmaxTextOut, {}},
+                                   {&form.mnuFileCalcValueTextOut, [&form] { form.mnuFileCalcValueTextOut_Click(); }},
+                                   {&form.mnuFilePartitionAreaTextOut, [&form] { form.mnuFilePartitionAreaTextOut_Click(); }},
+                                   {&form.mnuFileLmaxTextOut, [&form] { form.mnuFileLmaxTextOut_Click(); }},
                                    {&form.mnuFileBar2, {}},
                                    {&form.mnuFileWaveOpen, {}},
                                    {&form.mnuFileBar3, {}},
                                    {&form.mnuFileExit, [&form] { form.mnuFileExit_Click(); }}});
-    menu(form.mnuTool, {{&form.mnuToolCalcPlural, {}},
-                        {&form.mnuToolTestCommand, {}},
-                        {&form.mnuToolAllCalc, {}},
-                        {&form.mnuToolTestCommand2, {}},
-                        {&form.mnuToolTestCommand1, {}},
-                        {&form.mnuToolRestore, {}}});
+    menu(form.mnuTool, {{&form.mnuToolCalcPlural, [&form] { form.mnuToolCalcPlural_Click(); }},
+                        {&form.mnuToolTestCommand, [&form] { form.mnuToolTestCommand_Click(); }},
+                        {&form.mnuToolAllCalc, [&form] { form.mnuToolAllCalc_Click(); }},
+                        {&form.mnuToolTestCommand2, [&form] { form.mnuToolTestCommand2_Click(); }},
+                        {&form.mnuToolTestCommand1, [&form] { form.mnuToolTestCommand1_Click(); }},
+                        {&form.mnuToolRestore, [&form] { form.mnuToolRestore_Click(); }}});
     menu(form.mnuHelp, {{&form.mnuHelpFile, [&form] { form.mnuHelpFile_Click(); }},
                         {&form.mnuHelpVer, [&form] { form.mnuHelpVer_Click(); }}});
 
@@ -78,13 +93,13 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
 
     auto* side = new QVBoxLayout();
     cmdOK = new QPushButton(central);
-    b.Bind(cmdOK, form.cmdOK, {});
+    b.Bind(cmdOK, form.cmdOK, [&form] { form.cmdOK_Click(); });
     auto* label3 = WrappedLabel(central);
     b.Bind(label3, form.Label3);
     auto* cmdStart = new QPushButton(central);
     b.Bind(cmdStart, form.cmdStart, {});
     auto* cmdDEL = new QPushButton(central);
-    b.Bind(cmdDEL, form.cmdDEL, {});
+    b.Bind(cmdDEL, form.cmdDEL, [&form] { form.cmdDEL_Click(); });
     auto* label2 = WrappedLabel(central);
     b.Bind(label2, form.Label2);
     auto* moveRow = new QHBoxLayout();
@@ -92,8 +107,8 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
     b.Bind(label4, form.Label4);
     auto* cmdUp = new QPushButton(central);
     auto* cmdDown = new QPushButton(central);
-    b.Bind(cmdUp, form.cmdUp, {});
-    b.Bind(cmdDown, form.cmdDown, {});
+    b.Bind(cmdUp, form.cmdUp, [&form] { form.cmdUp_Click(); });
+    b.Bind(cmdDown, form.cmdDown, [&form] { form.cmdDown_Click(); });
     for (QPushButton* arrow : {cmdUp, cmdDown}) {
         arrow->setFixedWidth(40);
     }
@@ -104,8 +119,8 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
     moveRow->addLayout(arrows);
     auto* cmdAllON = new QPushButton(central);
     auto* cmdAllOFF = new QPushButton(central);
-    b.Bind(cmdAllON, form.cmdAllON, {});
-    b.Bind(cmdAllOFF, form.cmdAllOFF, {});
+    b.Bind(cmdAllON, form.cmdAllON, [&form] { form.cmdAllON_Click(); });
+    b.Bind(cmdAllOFF, form.cmdAllOFF, [&form] { form.cmdAllOFF_Click(); });
     auto* lblLp = new QLabel(central);
     b.Bind(lblLp, form.lblLp0);
     for (QPushButton* big : {cmdOK, cmdStart, cmdDEL}) {
@@ -144,6 +159,7 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
     auto* pathRow = new QHBoxLayout();
     txtSavePath = new QLineEdit(central);
     b.Bind(txtSavePath, form.txtSavePath);
+    txtSavePath->setAcceptDrops(true);
     cmdSavePath = new QPushButton(central);
     cmdSavePath->setFixedWidth(40);
     b.Bind(cmdSavePath, form.cmdSavePath, [&form] { form.cmdSavePath_Click(); });
@@ -152,6 +168,51 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
     grid->addLayout(pathRow, 5, 0, 1, 2);
     grid->setRowStretch(1, 1);
     grid->setColumnStretch(0, 1);
+
+    // Alt with a letter on "演算", and files or text dropped on the path box.
+    auto* hook = new EventHook(window, [this, &form](QObject* watched, QEvent* event) {
+        if (watched == this->cmdOK && event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->modifiers() & Qt::AltModifier) && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) {
+                form.cmdOK_KeyDown(static_cast<char>('A' + (key->key() - Qt::Key_A)), true);
+                Refresh();
+                return true;
+            }
+            return false;
+        }
+        if (watched != this->txtSavePath) {
+            return false;
+        }
+        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+            auto* drag = static_cast<QDropEvent*>(event);
+            if (drag->mimeData()->hasUrls() || drag->mimeData()->hasText()) {
+                drag->acceptProposedAction();
+                return true;
+            }
+            return false;
+        }
+        if (event->type() == QEvent::Drop) {
+            auto* drop = static_cast<QDropEvent*>(event);
+            const QMimeData* data = drop->mimeData();
+            std::vector<std::string> files;
+            for (const QUrl& url : data->urls()) {
+                if (url.isLocalFile()) {
+                    files.push_back(platform::qt::FromQ(url.toLocalFile()));
+                }
+            }
+            std::optional<std::string> text;
+            if (data->hasText()) {
+                text = platform::qt::FromQ(data->text());
+            }
+            drop->acceptProposedAction();
+            form.txtSavePath_Drop(files, text);
+            Refresh();
+            return true;
+        }
+        return false;
+    });
+    cmdOK->installEventFilter(hook);
+    txtSavePath->installEventFilter(hook);
 
     Refresh();
     window->resize(1040, 640);
