@@ -3,7 +3,7 @@
 #include "MainSub.h"
 #include "globals.h"
 #include "japanese.h"
-#include "memory_document.h"
+#include "preserve_document.h"
 #include "qt_ui.h"
 #include "register_views.h"
 
@@ -19,7 +19,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         murtesk::g_CommandLine.emplace_back(argv[i]);
     }
-    murtesk::g_NewDocument = [] { return std::make_unique<murtesk::MemoryDocument>(murtesk::AppFile("DefaultQVD.qvd")); };
+    murtesk::g_NewDocument = [] { return std::make_unique<murtesk::PreserveDocument>(); };
 
     int result = 0;
     {

@@ -1,0 +1,68 @@
+// Project file: writing and reading a whole document in memory. A large project: 100 measurements,
+// each with an octave and a one-third-octave channel (64 band records with ranges and statistics).
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "model/preserve.h"
+
+namespace {
+
+murtesk::StatsContext& Context() {
+    static murtesk::StatsContext context([] { return std::string("/nonexistent/p.qvd"); }, [] { return 45356.5; });
+    return context;
+}
+
+murtesk::CPreserve LargeDocument(int measures) {
+    murtesk::CPreserve doc(Context());
+    for (int n = 0; n < measures; ++n) {
+        murtesk::CMeasure& m = doc.Measures.AddNew();
+        m.MeasureCondition.Account = "測定のメモ";
+        for (std::int16_t mode : {std::int16_t{1}, std::int16_t{3}}) {
+            murtesk::CChMeasure& ch = m.ChMeasures.AddNew();
+            ch.ChMeasureCondition.oct1or3 = mode;
+            ch.LevelData.SaveFileName = "24-3-5-7_8_9ch1.lvl";
+            for (int k = 1; k <= (mode == 1 ? 17 : 47); ++k) {
+                murtesk::CBandLCalcInfo& band = ch.BandLCalcInfos.AddNew();
+                band.MarkScopes.Add(murtesk::CScope(std::int32_t{10}, std::int32_t{20 + k}));
+                band.Scopes.Add(murtesk::CScope(std::int32_t{1}, std::int32_t{5}));
+            }
+        }
+    }
+    return doc;
+}
+
+std::string Written(const murtesk::CPreserve& doc) {
+    murtesk::BinaryFile file = murtesk::BinaryFile::InMemory();
+    doc.MeWrite(file);
+    return file.Bytes();
+}
+
+void BM_WriteProject(benchmark::State& state) {
+    const murtesk::CPreserve doc = LargeDocument(static_cast<int>(state.range(0)));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        murtesk::BinaryFile file = murtesk::BinaryFile::InMemory();
+        benchmark::DoNotOptimize(doc.MeWrite(file));
+        bytes = file.Bytes().size();
+    }
+    state.counters["file_bytes"] = static_cast<double>(bytes);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_WriteProject)->Arg(100)->Unit(benchmark::kMillisecond);
+
+void BM_ReadProject(benchmark::State& state) {
+    const std::string bytes = Written(LargeDocument(static_cast<int>(state.range(0))));
+    for (auto _ : state) {
+        murtesk::CPreserve doc(Context());
+        murtesk::BinaryFile file = murtesk::BinaryFile::FromBytes(bytes);
+        benchmark::DoNotOptimize(doc.MeRead(file));
+    }
+    state.counters["file_bytes"] = static_cast<double>(bytes.size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
+}
+BENCHMARK(BM_ReadProject)->Arg(100)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
