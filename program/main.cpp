@@ -3,13 +3,13 @@
 #include "MainSub.h"
 #include "globals.h"
 #include "japanese.h"
+#include "analysis_library.h"
 #include "frmWavFileReadAD.h"
 #include "frmWavFileReadADView.h"
 #include "preserve_document.h"
 #include "preserve_import.h"
 #include "qt_ui.h"
 #include "register_views.h"
-#include "analysis_library.h"
 
 #include <QApplication>
 
@@ -23,7 +23,7 @@ int main(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         murtesk::g_CommandLine.emplace_back(argv[i]);
     }
-    murtesk::g_NewDocument = [] { return std::make_unique<murtesk::PreserveDocument>(murtesk::AppFile("DefaultQVD.qvd")); };
+    murtesk::g_NewDocument = [] { return std::make_unique<murtesk::PreserveDocument>(); };
     murtesk::g_ShowWavImport = [](murtesk::platform::UiServices& ui) {
         auto& document = static_cast<murtesk::PreserveDocument&>(murtesk::g_PreserveDoc());
         murtesk::import::PreserveImportDocument imported(document.Preserve(), murtesk::g_OriginalWs);

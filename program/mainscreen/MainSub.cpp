@@ -4,6 +4,7 @@
 #include "frmOctCalc.h"
 #include "frmSplash.h"
 #include "globals.h"
+#include "preserve_document.h"
 #include "original_w_loader.h"
 #include "sarnik_search.h"
 
@@ -14,7 +15,7 @@ ProgramForms::~ProgramForms() = default;
 
 void Main(platform::UiServices& ui, ProgramForms& forms)
 {
-    g_LdtFileNo = 0;
+    ProgramStatsContext().g_LdtFileNo = 0;
     g_bStartSelect = true;
     g_WaveOutDevice = -2;
 

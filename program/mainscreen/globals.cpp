@@ -9,7 +9,6 @@ DocumentFactory g_NewDocument;
 bool g_bDialogOk = false;
 bool g_bStartSelect = true;
 std::int16_t g_SelectNo = -1;
-std::int32_t g_LdtFileNo = 0;
 std::int32_t g_WaveOutDevice = -2;
 std::string g_SelFileName;
 std::vector<std::string> g_CommandLine;

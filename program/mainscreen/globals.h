@@ -36,7 +36,6 @@ extern bool g_bDialogOk;
 extern bool g_bStartSelect;
 // Choice of the first-run window: 1 new, 2 open, 0 end, -1 none.
 extern std::int16_t g_SelectNo;
-extern std::int32_t g_LdtFileNo;
 extern std::int32_t g_WaveOutDevice;
 // The path of the project last opened or output last chosen.
 extern std::string g_SelFileName;

@@ -1,25 +1,23 @@
 #include "preserve_document.h"
 
+#include "globals.h"
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
 
 namespace murtesk {
 
-PreserveDocument::PreserveDocument(std::string defaultPath)
-    : context_([this] { return preserve_.SaveFilePath; }, [] { return platform::Now(); }), preserve_(context_)
+StatsContext& ProgramStatsContext()
 {
-    preserve_.SaveFilePath = std::move(defaultPath);
+    static StatsContext context([] { return g_Preserve ? g_Preserve->SaveFilePath() : std::string(); },
+                                [] { return platform::Now(); });
+    return context;
 }
-
-bool PreserveDocument::FileRead(const std::string& path) { return preserve_.FileRead(path); }
-
-bool PreserveDocument::FileWrite(const std::string& path) { return preserve_.FileWrite(path); }
 
 std::vector<std::string> PreserveDocument::MeasureListTexts(std::int32_t index) const
 {
     const CMeasure& m = preserve_.Measures.Item(index);
     std::string comment;
-    if (m.ChMeasures.count() > 0) {
+    if (m.ChMeasures.count() >= 1) {
         comment = m.ChMeasures.Item(1).ChMeasureCondition.Account;
     }
     return {GetFileName(m.MeasureCondition.Account), platform::FormatDisplayDate(m.StartTime), comment};
@@ -27,9 +25,6 @@ std::vector<std::string> PreserveDocument::MeasureListTexts(std::int32_t index) 
 
 void PreserveDocument::AdoptLastMeasureCondition()
 {
-    if (preserve_.Measures.count() == 0) {
-        return;
-    }
     const std::string memo = preserve_.MeasureCondition.Account;
     preserve_.Measures.Item(preserve_.Measures.count()).MeasureCondition.MeMove(preserve_.MeasureCondition);
     preserve_.MeasureCondition.Account = memo;
@@ -44,9 +39,9 @@ void PreserveDocument::SetChannelCalibration(int index, double cal, std::int16_t
 
 void PreserveDocument::AdoptChannelConditions(const ProjectDocument& from)
 {
-    const auto& other = static_cast<const PreserveDocument&>(from);
+    const CPreserve& other = static_cast<const PreserveDocument&>(from).Preserve();
     for (int i = 0; i < 2; ++i) {
-        preserve_.ChMeasureCondition(i, other.preserve_.ChMeasureCondition(i));
+        other.ChMeasureCondition(i).MeCopy().MeMove(preserve_.ChMeasureCondition(i));
     }
 }
 

@@ -1,22 +1,25 @@
-// The program's project document: the project's records (CPreserve) with the statistics context
-// its measurements make their histogram files with, as start-up, the project file commands and
-// the WAV import use them.
+// The project document of the program: CPreserve behind what start-up and the project file
+// commands use of it, with the statistics context its measurements share.
 #pragma once
-
-#include "project_document.h"
 
 #include "model/preserve.h"
 #include "model/stats_context.h"
+#include "project_document.h"
 
 namespace murtesk {
 
+// The program's one statistics context: its project path is that of the open document.
+StatsContext& ProgramStatsContext();
+
 class PreserveDocument final : public ProjectDocument {
 public:
-    // A document with its defaults whose project file path is `defaultPath`.
-    explicit PreserveDocument(std::string defaultPath);
+    PreserveDocument() : preserve_(ProgramStatsContext()) {}
 
-    bool FileRead(const std::string& path) override;
-    bool FileWrite(const std::string& path) override;
+    CPreserve& Preserve() { return preserve_; }
+    const CPreserve& Preserve() const { return preserve_; }
+
+    bool FileRead(const std::string& path) override { return preserve_.FileRead(path); }
+    bool FileWrite(const std::string& path) override { return preserve_.FileWrite(path); }
     std::string SaveFilePath() const override { return preserve_.SaveFilePath; }
     void SetSaveFilePath(const std::string& path) override { preserve_.SaveFilePath = path; }
     std::string Memo() const override { return preserve_.MeasureCondition.Account; }
@@ -28,10 +31,7 @@ public:
     void SetChannelCalibration(int index, double cal, std::int16_t calPattern) override;
     void AdoptChannelConditions(const ProjectDocument& from) override;
 
-    CPreserve& Preserve() { return preserve_; }
-
 private:
-    StatsContext context_;
     CPreserve preserve_;
 };
 

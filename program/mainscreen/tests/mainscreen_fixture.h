@@ -9,6 +9,7 @@
 #include "frmMeasure.h"
 #include "frmOctCalc.h"
 #include "globals.h"
+#include "preserve_document.h"
 #include "platform/binary_file.h"
 
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ protected:
         g_SelFileName.clear();
         g_bStartSelect = true;
         g_SelectNo = -1;
-        g_LdtFileNo = 99;
+        ProgramStatsContext().g_LdtFileNo = 99;
         g_WaveOutDevice = 0;
         platform::SetWriteLimitForTests(-1);
     }

@@ -14,7 +14,7 @@ TEST_F(MainScreenTest, FirstStartWithoutTempCreatesANewProjectWhereTheUserSays)
     ui.ChooseNext(Data("first.qvd"));
     Start();
 
-    EXPECT_EQ(g_LdtFileNo, 0);
+    EXPECT_EQ(ProgramStatsContext().g_LdtFileNo, 0);
     EXPECT_EQ(g_WaveOutDevice, -2);
     EXPECT_FALSE(g_bStartSelect);
     // Splash first, gone before the main screen shows; both screens loaded hidden.
@@ -291,6 +291,28 @@ TEST_F(MainScreenTest, FailingSaveAtExitIsReportedAndTheExitGoesOn)
     EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"終了しますか？", "データ保存に失敗しました．"}));
     EXPECT_TRUE(ui.Ended());
     EXPECT_EQ(Bytes(project), before);
+}
+
+TEST_F(MainScreenTest, RealProjectDocumentIsCreatedSavedAndCarriedToTheNextStart)
+{
+    g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
+    g_Preserve.reset();
+    Choose(1);
+    ui.ChooseNext(Data("real.qvd"));
+    Start();
+    ASSERT_EQ(g_PreserveDoc().SaveFilePath(), Data("real.qvd"));
+    EXPECT_EQ(static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve().ChMeasureCondition(1).CAL, -1.0);
+    Main().txtMEMO.Text = "実測メモ";
+    ui.AnswerNext(MsgAnswer::Yes);
+    Main().mnuFileExit_Click();
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"終了しますか？"});
+
+    CPreserve project(ProgramStatsContext()), temp(ProgramStatsContext());
+    ASSERT_TRUE(project.FileRead(Data("real.qvd")));
+    EXPECT_EQ(project.MeasureCondition.Account, "実測メモ");
+    ASSERT_TRUE(temp.FileRead(AppFile("Temp.tmp")));
+    EXPECT_EQ(temp.SaveFilePath, Data("real.qvd"));
+    EXPECT_EQ(temp.Measures.count(), 0);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include "MainSub.h"
 #include "fake_document.h"
 #include "frmMeasure.h"
+#include "frmOctCalc.h"
+#include "frmSplash.h"
 #include "globals.h"
 #include "japanese.h"
 #include "register_views.h"
@@ -13,6 +15,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QLabel>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -142,6 +145,37 @@ TEST_F(ViewsSmoke, FirstRunWindowEndButtonAsksInJapaneseAndNoKeepsTheMainScreen)
     EXPECT_TRUE(ui.IsLoaded(*forms.measure));
     EXPECT_TRUE(ui.ViewOf(*forms.measure)->Widget()->isVisible());
     EXPECT_TRUE(noText.contains(QStringLiteral("いいえ"))) << noText.toStdString();
+}
+
+TEST_F(ViewsSmoke, SplashShowsItsTextsAndTheCalculationScreenReturnsToTheMainScreen)
+{
+    frmSplash splash(ui);
+    ui.Show(splash);
+    QStringList texts;
+    for (QLabel* label : ui.ViewOf(splash)->Widget()->findChildren<QLabel*>()) {
+        texts << label->text();
+    }
+    EXPECT_TRUE(texts.contains(QStringLiteral("Murtesk")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Ver7.1.0")));
+    ui.Unload(splash);
+
+    FakeDocument project((home / "p.qvd").string());
+    project.measures.push_back({"a.wav", "2024/05/01 10:00:00", "", "c"});
+    ASSERT_TRUE(project.FileWrite((home / "p.qvd").string()));
+    g_CommandLine = {(home / "p.qvd").string()};
+    Main(ui, forms);
+    ASSERT_TRUE(RunUntil([&] { return forms.measure->m_MeasureIndex == 1; }));
+
+    std::int32_t index = 1;
+    forms.octCalc->setForm(index);
+    ui.Show(*forms.octCalc);
+    ui.Hide(*forms.measure);
+    auto* calc = static_cast<frmOctCalcView*>(ui.ViewOf(*forms.octCalc));
+    EXPECT_TRUE(calc->Widget()->windowTitle().endsWith(QString::fromUtf8(" 測定番号:1")));
+    EXPECT_EQ(calc->cmdREC->text(), QStringLiteral("戻る"));
+    calc->cmdREC->click();
+    EXPECT_FALSE(calc->Widget()->isVisible());
+    EXPECT_TRUE(ui.ViewOf(*forms.measure)->Widget()->isVisible());
 }
 
 }  // namespace

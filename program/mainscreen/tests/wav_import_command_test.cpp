@@ -1,9 +1,5 @@
-// The main screen's WAV import command, and the program's project document over the records.
+// The main screen's WAV import command: the dialog, then the save and the list.
 #include "mainscreen_fixture.h"
-#include "preserve_document.h"
-
-#include "model/shared_procedures.h"
-#include "platform/dates.h"
 
 namespace murtesk::testing {
 namespace {
@@ -78,44 +74,6 @@ TEST_F(WavImportCommand, ASaveThatFailsEndsTheMainScreen)
     FakeDocument old("");
     ASSERT_TRUE(old.FileRead(project));
     EXPECT_EQ(old.measures.size(), 1u) << "the old project file stays whole";
-}
-
-TEST(PreserveDocument, ListsMeasurementsAndKeepsItsFile)
-{
-    const auto dir = std::filesystem::temp_directory_path() / ("murtesk-preserve-doc-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "p.qvd").string();
-    PreserveDocument doc(path);
-    EXPECT_EQ(doc.SaveFilePath(), path);
-    doc.SetMemo("project memo");
-    CPreserve& p = doc.Preserve();
-    CMeasure& m = p.Measures.AddNew();
-    m.MeasureCondition.Account = "/rec/field.wav";
-    m.MeasureCondition.InHz = 96000.0;
-    m.StartTime = 45444.5;
-    m.ChMeasures.AddNew().ChMeasureCondition.Account = "ch1 note";
-    EXPECT_EQ(doc.MeasureListTexts(1),
-              (std::vector<std::string>{"field.wav", platform::FormatDisplayDate(45444.5), "ch1 note"}));
-    doc.AdoptLastMeasureCondition();
-    EXPECT_EQ(p.MeasureCondition.InHz, 96000.0);
-    EXPECT_EQ(doc.Memo(), "project memo");
-    doc.SetChannelCalibration(1, 1234.0, 2);
-    EXPECT_EQ(p.ChMeasureCondition(1).CAL, 1234.0);
-    EXPECT_EQ(p.ChMeasureCondition(1).CALPattern, 2);
-
-    ASSERT_TRUE(doc.FileWrite(path));
-    PreserveDocument read((dir / "other.qvd").string());
-    ASSERT_TRUE(read.FileRead(path));
-    EXPECT_EQ(read.MeasureCount(), 1);
-    EXPECT_EQ(read.Memo(), "project memo");
-    EXPECT_TRUE(read.Preserve().Measures.Item(1).IsMeEqualTo(m));
-    PreserveDocument adopted(path);
-    adopted.AdoptChannelConditions(read);
-    EXPECT_EQ(adopted.Preserve().ChMeasureCondition(1).CAL, 1234.0);
-    EXPECT_FALSE(read.FileRead((dir / "missing.qvd").string()));
-    EXPECT_EQ(read.MeasureCount(), 1);
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
 }
 
 }  // namespace
