@@ -49,7 +49,7 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
                                    {&form.mnuFilePartitionAreaTextOut, {}},
                                    {&form.mnuFileLmaxTextOut, {}},
                                    {&form.mnuFileBar2, {}},
-                                   {&form.mnuFileWaveOpen, {}},
+                                   {&form.mnuFileWaveOpen, [&form] { form.mnuFileWaveOpen_Click(); }},
                                    {&form.mnuFileBar3, {}},
                                    {&form.mnuFileExit, [&form] { form.mnuFileExit_Click(); }}});
     menu(form.mnuTool, {{&form.mnuToolCalcPlural, {}},
