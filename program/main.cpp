@@ -3,7 +3,11 @@
 #include "MainSub.h"
 #include "globals.h"
 #include "japanese.h"
+#include "analysis_library.h"
+#include "frmWavFileReadAD.h"
+#include "frmWavFileReadADView.h"
 #include "preserve_document.h"
+#include "preserve_import.h"
 #include "qt_ui.h"
 #include "register_views.h"
 
@@ -20,11 +24,25 @@ int main(int argc, char** argv)
         murtesk::g_CommandLine.emplace_back(argv[i]);
     }
     murtesk::g_NewDocument = [] { return std::make_unique<murtesk::PreserveDocument>(); };
+    murtesk::g_ShowWavImport = [](murtesk::platform::UiServices& ui) {
+        auto& document = static_cast<murtesk::PreserveDocument&>(murtesk::g_PreserveDoc());
+        murtesk::import::PreserveImportDocument imported(document.Preserve(), murtesk::g_OriginalWs);
+        murtesk::import::AnalysisLibrary library;
+        murtesk::import::frmWavFileReadAD form(ui, imported, library);
+        murtesk::g_frmWavFileReadAD = &form;
+        ui.ShowModal(form);
+        if (ui.IsLoaded(form)) {
+            ui.Unload(form);
+        }
+        murtesk::g_frmWavFileReadAD = nullptr;
+        murtesk::g_bDialogOk = form.m_bDialogOk;
+    };
 
     int result = 0;
     {
         murtesk::platform::qt::QtUi ui;
         murtesk::RegisterViews(ui);
+        murtesk::import::RegisterImportViews(ui);
         murtesk::ProgramForms forms;
         murtesk::Main(ui, forms);
         result = QApplication::exec();

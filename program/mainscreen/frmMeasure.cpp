@@ -479,6 +479,25 @@ void frmMeasure::mnuFileOpen_Click()
     Form_Activate();
 }
 
+// The import adds one measurement per recording; a project that gained any is saved at once.
+void frmMeasure::mnuFileWaveOpen_Click()
+{
+    if (!g_ShowWavImport) {
+        return;
+    }
+    const std::int32_t before = g_PreserveDoc().MeasureCount();
+    g_ShowWavImport(ui_);
+    if (g_PreserveDoc().MeasureCount() == before) {
+        return;
+    }
+    if (!SaveData()) {
+        ui_.MsgBox("保存できなくなりました.終了します.", MsgButtons::OK, MsgIcon::Critical, "お詫び");
+        ui_.Unload(*this);
+        return;
+    }
+    ShowLastMeasure();
+}
+
 void frmMeasure::mnuFileExit_Click()
 {
     ui_.Unload(*this);

@@ -31,6 +31,7 @@ public:
     void mnuFileNew_Click();
     void mnuFileOpen_Click();
     void mnuFileExit_Click();
+    void mnuFileWaveOpen_Click();
     void cmdSavePath_Click();
     void mnuHelpFile_Click();
     void mnuHelpVer_Click();

@@ -15,6 +15,7 @@ std::vector<std::string> g_CommandLine;
 frmMeasure* g_frmMeasure = nullptr;
 frmOctCalc* g_frmOctCalc = nullptr;
 platform::Form* g_frmWavFileReadAD = nullptr;
+std::function<void(platform::UiServices&)> g_ShowWavImport;
 COriginalWs g_OriginalWs;
 
 ProjectDocument& g_PreserveDoc()

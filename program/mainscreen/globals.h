@@ -5,6 +5,7 @@
 #include "project_document.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@ namespace murtesk {
 
 namespace platform {
 class Form;
+class UiServices;
 }
 class frmMeasure;
 class frmOctCalc;
@@ -45,6 +47,9 @@ extern std::vector<std::string> g_CommandLine;
 extern frmMeasure* g_frmMeasure;
 extern frmOctCalc* g_frmOctCalc;
 extern platform::Form* g_frmWavFileReadAD;
+// Shows the WAV import dialog modally over the open document (keeping it in g_frmWavFileReadAD
+// while it is shown); the program sets it, nothing is shown while it is empty.
+extern std::function<void(platform::UiServices&)> g_ShowWavImport;
 
 // The user correction characteristics, loaded at start-up.
 extern COriginalWs g_OriginalWs;

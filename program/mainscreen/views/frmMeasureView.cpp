@@ -64,7 +64,7 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
                                    {&form.mnuFilePartitionAreaTextOut, [&form] { form.mnuFilePartitionAreaTextOut_Click(); }},
                                    {&form.mnuFileLmaxTextOut, [&form] { form.mnuFileLmaxTextOut_Click(); }},
                                    {&form.mnuFileBar2, {}},
-                                   {&form.mnuFileWaveOpen, {}},
+                                   {&form.mnuFileWaveOpen, [&form] { form.mnuFileWaveOpen_Click(); }},
                                    {&form.mnuFileBar3, {}},
                                    {&form.mnuFileExit, [&form] { form.mnuFileExit_Click(); }}});
     menu(form.mnuTool, {{&form.mnuToolCalcPlural, [&form] { form.mnuToolCalcPlural_Click(); }},
@@ -97,7 +97,7 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
     auto* label3 = WrappedLabel(central);
     b.Bind(label3, form.Label3);
     auto* cmdStart = new QPushButton(central);
-    b.Bind(cmdStart, form.cmdStart, {});
+    b.Bind(cmdStart, form.cmdStart, [&form] { form.mnuFileWaveOpen_Click(); });
     auto* cmdDEL = new QPushButton(central);
     b.Bind(cmdDEL, form.cmdDEL, [&form] { form.cmdDEL_Click(); });
     auto* label2 = WrappedLabel(central);
