@@ -109,6 +109,43 @@ TEST_F(ViewsSmoke, MainScreenShowsTheProjectAndItsPathButtonSavesTheTypedMemo)
     EXPECT_EQ(forms.measure->m_MeasureIndex, 2);
 }
 
+TEST_F(ViewsSmoke, ListsSeveralMeasurementsAndMovesTheSelectedOneDown)
+{
+    const std::string path = (home / "p.qvd").string();
+    FakeDocument project(path);
+    for (const char* name : {"first.wav", "second.wav", "third.wav"}) {
+        project.measures.push_back({name, "2024/05/01 10:00:00", "", "c"});
+    }
+    ASSERT_TRUE(project.FileWrite(path));
+    g_CommandLine = {path};
+
+    Main(ui, forms);
+    auto* view = static_cast<frmMeasureView*>(ui.ViewOf(*forms.measure));
+    ASSERT_NE(view, nullptr);
+    ASSERT_TRUE(RunUntil([&] { return view->ListView1->topLevelItemCount() == 3; }));
+    EXPECT_EQ(view->ListView1->topLevelItem(0)->text(0), QStringLiteral("1"));
+    EXPECT_EQ(view->ListView1->topLevelItem(2)->text(1), QStringLiteral("third.wav"));
+
+    // The user picks the first row and presses the down arrow.
+    view->ListView1->setCurrentItem(view->ListView1->topLevelItem(0));
+    QPushButton* down = nullptr;
+    for (QPushButton* b : view->Widget()->findChildren<QPushButton*>()) {
+        if (b->text() == QStringLiteral("↓")) {
+            down = b;
+        }
+    }
+    ASSERT_NE(down, nullptr);
+    ASSERT_TRUE(down->isEnabled());
+    down->click();
+    EXPECT_EQ(view->ListView1->topLevelItem(0)->text(1), QStringLiteral("second.wav"));
+    EXPECT_EQ(view->ListView1->topLevelItem(1)->text(1), QStringLiteral("first.wav"));
+    EXPECT_TRUE(view->ListView1->topLevelItem(1)->isSelected());
+    EXPECT_EQ(forms.measure->m_MeasureIndex, 2);
+    FakeDocument saved("");
+    ASSERT_TRUE(saved.FileRead(path));
+    EXPECT_EQ(saved.measures[0].file, "second.wav");
+}
+
 TEST_F(ViewsSmoke, FirstRunWindowEndButtonAsksInJapaneseAndNoKeepsTheMainScreen)
 {
     Main(ui, forms);

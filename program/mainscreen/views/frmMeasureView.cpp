@@ -213,10 +213,16 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
     });
     cmdOK->installEventFilter(hook);
     txtSavePath->installEventFilter(hook);
+    eventHook_ = hook;
 
     Refresh();
     window->resize(1040, 640);
     CenterOnScreen(window);
+}
+
+frmMeasureView::~frmMeasureView()
+{
+    delete eventHook_;
 }
 
 }  // namespace murtesk

@@ -23,6 +23,7 @@ void CenterOnScreen(QWidget* widget);
 class frmMeasureView : public platform::qt::FormView {
 public:
     frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui);
+    ~frmMeasureView() override;
 
     QTreeWidget* ListView1 = nullptr;
     QPlainTextEdit* txtMEMO = nullptr;
@@ -30,6 +31,10 @@ public:
     QPushButton* cmdSavePath = nullptr;
     QPushButton* cmdOK = nullptr;
     QMenu* fileMenu = nullptr;
+
+private:
+    // Key presses on "演算" and drops on the path box; gone before the window is.
+    QObject* eventHook_ = nullptr;
 };
 
 class frmFirstSelectView : public platform::qt::FormView {
