@@ -3,6 +3,7 @@
 #include "murtesk_analysis.h"
 
 #include "analysis_library.h"
+#include "chg_hz.h"
 #include "wave_files.h"
 
 using murtesk::analysis::AnalysisLibrary;

@@ -10,7 +10,4 @@ int32_t CreateBigMonoWave(const char* output, int32_t bits, int32_t first, int32
 int32_t MergeMonoWave(const char* output, int32_t bits, int32_t first, int32_t last, int32_t count, int32_t rate,
                       const char* const* files);
 
-// Resamples a level series and writes it as text, one value per line (built with the resamplers).
-int32_t ChgHz(const char* path, const double* values, int32_t count, double inRate, double outRate, int32_t mode);
-
 }  // namespace murtesk::analysis

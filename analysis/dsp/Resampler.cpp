@@ -58,28 +58,35 @@ double Sinc(double t) {
     return std::sin(std::numbers::pi * t) / (std::numbers::pi * t);
 }
 
+// Output values first .. first + m - 1 (m limited by capacity and the output count) into out[0 .. m - 1].
 template <class T, class Interp>
-int General(const T* in, int n, double inRate, T* out, int capacity, int count, double outRate, Interp interp) {
+int General(const T* in, int n, double inRate, T* out, int first, int capacity, int count, double outRate,
+            Interp interp) {
     const double d = inRate / outRate;
-    const int m = std::min(capacity, count);
-    if (m < 1) return 0;
-    out[0] = in[0];
-    for (int i = 1; i < m; ++i) out[i] = interp(i * d, in, n);
+    if (first < 0 || first >= count || capacity < 1) return 0;
+    const int m = std::min(capacity, count - first);
+    for (int j = 0; j < m; ++j) {
+        const int i = first + j;
+        out[j] = i == 0 ? in[0] : interp(i * d, in, n);
+    }
     return m;
 }
 
 template <class T, class Conv>
-int Doubling(const T* in, int n, T* out, int capacity, Conv conv) {
+int Doubling(const T* in, int n, T* out, int first, int capacity, Conv conv) {
     static const double s[4] = {Sinc(-1.5), Sinc(-0.5), Sinc(0.5), Sinc(1.5)};
-    const int m = static_cast<int>(std::min<long long>(capacity, 2LL * n));
-    if (m < 1) return 0;
-    out[0] = in[0];
-    for (int i = 1; i < m; ++i) {
+    const long long total = 2LL * n;
+    if (first < 0 || first >= total || capacity < 1) return 0;
+    const int m = static_cast<int>(std::min<long long>(capacity, total - first));
+    for (int j = 0; j < m; ++j) {
+        const int i = first + j;
         const int k = i / 2;
-        if ((i & 1) == 0) {
-            out[i] = in[k];
+        if (i == 0) {
+            out[j] = in[0];
+        } else if ((i & 1) == 0) {
+            out[j] = in[k];
         } else {
-            out[i] = conv(s[0] * At(in, n, k - 1) + s[1] * At(in, n, k) + s[2] * At(in, n, k + 1) +
+            out[j] = conv(s[0] * At(in, n, k - 1) + s[1] * At(in, n, k) + s[2] * At(in, n, k + 1) +
                           s[3] * At(in, n, k + 2));
         }
     }
@@ -105,13 +112,18 @@ int CResampler::OutputCount16(int n, double inRate, double outRate) const {
 }
 
 int CResampler::Resample(const double* in, int n, double inRate, double* out, int capacity, double outRate) const {
-    return General(in, n, inRate, out, capacity, OutputCount(n, inRate, outRate), outRate,
+    return ResamplePart(in, n, inRate, out, 0, capacity, outRate);
+}
+
+int CResampler::ResamplePart(const double* in, int n, double inRate, double* out, int first, int count,
+                             double outRate) const {
+    return General(in, n, inRate, out, first, count, OutputCount(n, inRate, outRate), outRate,
                    [this](double x, const double* v, int c) { return Interpolate(x, v, c); });
 }
 
 int CResampler::Resample(const std::int16_t* in, int n, double inRate, std::int16_t* out, int capacity,
                          double outRate) const {
-    return General(in, n, inRate, out, capacity, OutputCount16(n, inRate, outRate), outRate,
+    return General(in, n, inRate, out, 0, capacity, OutputCount16(n, inRate, outRate), outRate,
                    [this](double x, const std::int16_t* v, int c) { return Interpolate(x, v, c); });
 }
 
@@ -149,18 +161,18 @@ int CDoublingResampler::OutputCount16(int n, double inRate, double outRate) cons
     return CResampler::OutputCount16(n, inRate, outRate);
 }
 
-int CDoublingResampler::Resample(const double* in, int n, double inRate, double* out, int capacity,
-                                 double outRate) const {
+int CDoublingResampler::ResamplePart(const double* in, int n, double inRate, double* out, int first, int count,
+                                     double outRate) const {
     if (!ValidRates(n, inRate, outRate) || outRate != 2.0 * inRate)
-        return CResampler::Resample(in, n, inRate, out, capacity, outRate);
-    return Doubling(in, n, out, capacity, [](double v) { return v; });
+        return CResampler::ResamplePart(in, n, inRate, out, first, count, outRate);
+    return Doubling(in, n, out, first, count, [](double v) { return v; });
 }
 
 int CDoublingResampler::Resample(const std::int16_t* in, int n, double inRate, std::int16_t* out, int capacity,
                                  double outRate) const {
     if (!ValidRates(n, inRate, outRate) || outRate != 2.0 * inRate)
         return CResampler::Resample(in, n, inRate, out, capacity, outRate);
-    return Doubling(in, n, out, capacity, ToInt16);
+    return Doubling(in, n, out, 0, capacity, ToInt16);
 }
 
 }  // namespace murtesk::dsp

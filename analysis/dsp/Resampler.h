@@ -20,9 +20,14 @@ public:
     // Resample n values from inRate to outRate into out, writing at most capacity values; returns the number
     // written (the smaller of capacity and OutputCount). Output 0 is input 0; output i the interpolation at
     // position i × inRate / outRate. Nothing is written for n < 1 or rates not above 0.
-    virtual int Resample(const double* in, int n, double inRate, double* out, int capacity, double outRate) const;
+    int Resample(const double* in, int n, double inRate, double* out, int capacity, double outRate) const;
     virtual int Resample(const std::int16_t* in, int n, double inRate, std::int16_t* out, int capacity,
                          double outRate) const;
+
+    // Output values first .. first + count - 1 of the same resampling into out[0 .. count - 1], so that a long
+    // output can be produced piece by piece; returns the number written (none from OutputCount on).
+    virtual int ResamplePart(const double* in, int n, double inRate, double* out, int first, int count,
+                             double outRate) const;
 
     // The whole output, sized by OutputCount.
     std::vector<double> Resample(const std::vector<double>& in, double inRate, double outRate) const;
@@ -49,7 +54,8 @@ class CDoublingResampler : public CCubicResampler {
 public:
     int OutputCount(int n, double inRate, double outRate) const override;
     int OutputCount16(int n, double inRate, double outRate) const override;
-    int Resample(const double* in, int n, double inRate, double* out, int capacity, double outRate) const override;
+    int ResamplePart(const double* in, int n, double inRate, double* out, int first, int count,
+                     double outRate) const override;
     int Resample(const std::int16_t* in, int n, double inRate, std::int16_t* out, int capacity,
                  double outRate) const override;
     using CResampler::Resample;

@@ -124,8 +124,14 @@ MURTESK_ANALYSIS_API int32_t CreateBigMonoWave(const char* output, int32_t bits,
 MURTESK_ANALYSIS_API int32_t MergeMonoWave(const char* output, int32_t bits, int32_t first, int32_t last,
                                            int32_t count, int32_t rate, const char* const* files);
 
-/* Resamples `count` values from inRate to outRate (mode 1 linear, else a four-point kernel) and writes one
- * value per line to the text file at `path`. Returns 1 when written, else 0. */
+/* Resamples `count` values from inRate to outRate and writes them to the text file at `path`, one value per
+ * line: fixed-point with six decimals and '.' whatever the locale, lines ended by CR LF. Mode 1 interpolates
+ * linearly; any other mode uses a four-point kernel (a half-sample kernel when outRate is exactly twice
+ * inRate). Output value 0 is input value 0, value i the interpolation at position i * inRate / outRate;
+ * count * outRate / inRate values, rounded half up (none gives a valid, empty file). Returns 1 when the whole
+ * file was written, else 0: a null path or series, count < 1, a rate not above 0 or not finite, or
+ * count * outRate / inRate of 2^31 - 1 or more are refused without touching the file; after a write error
+ * the file is left empty. */
 MURTESK_ANALYSIS_API int32_t ChgHz(const char* path, const double* values, int32_t count, double inRate,
                                    double outRate, int32_t mode);
 

@@ -100,6 +100,8 @@ TEST(Exports, EveryExportAnswersThroughTheLoader)
     EXPECT_EQ(std::filesystem::file_size(folder.file("m.wav")), 44u + 400);
     const double series[] = {1.0, 2.0};
     EXPECT_EQ(chgHz(folder.file("no-such-folder/x.txt").c_str(), series, 2, 10.0, 100.0, 1), 0);
+    EXPECT_EQ(chgHz(folder.file("levels.txt").c_str(), series, 2, 10.0, 20.0, 1), 1);
+    EXPECT_EQ(std::filesystem::file_size(folder.file("levels.txt")), 4u * 10);  // "1.500000" and CR LF
     EXPECT_TRUE(window.statuses().size() == 6u);
 }
 

@@ -85,3 +85,36 @@ TEST(Resampler, SixteenBitFormsTruncateAndClamp) {
 }
 
 }  // namespace
+
+namespace {
+
+// A long output is produced in pieces: the pieces, put together, are the whole resampling, for every kernel.
+TEST(Resampler, PiecesMakeUpTheWholeOutput) {
+    std::vector<double> in(37);
+    for (std::size_t i = 0; i < in.size(); ++i) in[i] = static_cast<double>((i * 7919) % 23) - 11.0;
+    const CLinearResampler linear;
+    const CDoublingResampler doubling;
+    const struct {
+        const CResampler* r;
+        double inRate, outRate;
+    } cases[] = {{&linear, 10, 100}, {&linear, 7, 3}, {&doubling, 10, 100}, {&doubling, 50, 100}, {&doubling, 3, 2}};
+    for (const auto& c : cases) {
+        const auto whole = c.r->Resample(in, c.inRate, c.outRate);
+        for (int piece : {1, 3, 16}) {
+            std::vector<double> joined;
+            std::vector<double> buffer(static_cast<std::size_t>(piece) + 1, -999.0);
+            for (int first = 0;; first += piece) {
+                const int n = c.r->ResamplePart(in.data(), 37, c.inRate, buffer.data(), first, piece, c.outRate);
+                if (n == 0) break;
+                ASSERT_LE(n, piece);
+                EXPECT_EQ(buffer[static_cast<std::size_t>(piece)], -999.0);  // nothing past the piece
+                joined.insert(joined.end(), buffer.begin(), buffer.begin() + n);
+            }
+            EXPECT_EQ(joined, whole) << c.inRate << " -> " << c.outRate << " in pieces of " << piece;
+        }
+    }
+    EXPECT_EQ(linear.ResamplePart(in.data(), 37, 10, nullptr, 370, 5, 100), 0);
+    EXPECT_EQ(doubling.ResamplePart(in.data(), 37, 50, nullptr, 74, 5, 100), 0);
+}
+
+}  // namespace

@@ -65,7 +65,11 @@ TEST_F(CDataTest, GetDataNumSeesAFileThatAppearsWhileWaiting) {
     late.SaveFileName = "late.lvl";
     std::thread writer([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        WriteLevels("late.lvl", {1, 2, 3});
+        // The file appears whole (written aside, then renamed), so the waiting reader never sees it
+        // between its creation and its first values.
+        WriteLevels("late.part", {1, 2, 3});
+        std::filesystem::rename(std::filesystem::path(BandDir()) / "late.part",
+                                std::filesystem::path(BandDir()) / "late.lvl");
     });
     EXPECT_EQ(late.getDataNum(BandDir(), std::chrono::seconds(3)), 3);
     writer.join();
