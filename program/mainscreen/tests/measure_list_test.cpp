@@ -297,6 +297,27 @@ TEST_F(MeasureList, CalculationOpensTheSelectedMeasurement)
     EXPECT_EQ(Count("hide frmMeasure"), 1);
 }
 
+// ---- After an import
+
+TEST_F(MeasureList, AnImportIntoAnEmptyProjectListsItAndMakesTheLastCurrent)
+{
+    StartWith("p.qvd", 0);
+    g_ShowWavImport = [this](platform::UiServices&) {
+        Doc().measures.push_back({"a.wav", "2024/06/01 09:00:00", "", "condition a"});
+        Doc().measures.push_back({"b.wav", "2024/06/01 10:00:00", "", "condition b"});
+    };
+    Main().txtMEMO.Text = "memo";
+    Main().mnuFileWaveOpen_Click();
+    g_ShowWavImport = {};
+    EXPECT_EQ(Main().m_MeasureIndex, 2);
+    EXPECT_EQ(Main().ListView1.Rows.size(), 2u);
+    EXPECT_EQ(Main().ListView1.SelectedIndex, 1);
+    EXPECT_EQ(Doc().condition, "condition b");
+    EXPECT_EQ(Doc().memo, "memo");
+    EXPECT_EQ(FakeDocument::log.size(), 1u);  // saved once
+    EXPECT_TRUE(Main().cmdOK.Enabled);
+}
+
 // ---- Dropping on the path box
 
 class DropOnPath : public MeasureList {};

@@ -1,0 +1,119 @@
+// The measurement list operations of the program's document over real measurements and files.
+#include "model/shared_procedures.h"
+#include "preserve_document.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+namespace murtesk {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kSecond = 1.0 / 86400.0;
+
+class PreserveDocumentList : public ::testing::Test {
+protected:
+    PreserveDocumentList()
+    {
+        dir = fs::temp_directory_path() / ("murtesk-preserve-doc-" + std::to_string(::getpid()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        doc.SetSaveFilePath((dir / "p.qvd").string());
+        fs::create_directories(GetFlatBandFolder(doc.SaveFilePath()));
+    }
+    ~PreserveDocumentList() override
+    {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    }
+
+    // A measurement starting at day 45000 whose channel 1 has `values` flat levels at `rate` per second.
+    CMeasure& AddMeasure(const std::string& name, int values, double rate)
+    {
+        CMeasure& m = doc.Preserve().Measures.AddNew();
+        m.StartTime = 45000.0;
+        m.EndTime = 45000.0;
+        CChMeasure& ch = m.ChMeasures.AddNew();
+        ch.ChMeasureCondition.LevelOutHz = rate;
+        ch.LevelData.SaveFileName = name;
+        if (values > 0) {
+            const std::vector<float> levels(static_cast<std::size_t>(values), 60.0f);
+            EXPECT_TRUE(ch.LevelData.SaveData(levels, GetFlatBandFolder(doc.SaveFilePath())));
+        }
+        return m;
+    }
+
+    fs::path dir;
+    PreserveDocument doc;
+};
+
+TEST_F(PreserveDocumentList, EndTimeFollowsTheLevelFileInWholeSeconds)
+{
+    CMeasure& exact = AddMeasure("a.lvl", 20, 10.0);
+    CMeasure& rounded = AddMeasure("b.lvl", 10, 3.0);  // 3.33 s
+    CMeasure& tooShort = AddMeasure("c.lvl", 4, 10.0);
+    doc.UpdateEndTimeFromLevels(1);
+    doc.UpdateEndTimeFromLevels(2);
+    doc.UpdateEndTimeFromLevels(3);
+    EXPECT_NEAR(exact.EndTime, 45000.0 + 2 * kSecond, 1e-9);
+    EXPECT_NEAR(rounded.EndTime, 45000.0 + 3 * kSecond, 1e-9);
+    EXPECT_EQ(tooShort.EndTime, 45000.0);
+}
+
+TEST_F(PreserveDocumentList, EndTimeStaysWithoutChannelsRateOrFile)
+{
+    CMeasure& noChannels = doc.Preserve().Measures.AddNew();
+    noChannels.EndTime = 45001.0;
+    CMeasure& zeroRate = AddMeasure("z.lvl", 50, 0.0);
+    CMeasure& missing = AddMeasure("missing.lvl", 0, 10.0);
+    for (std::int32_t i = 1; i <= 3; ++i) {
+        doc.UpdateEndTimeFromLevels(i);
+    }
+    EXPECT_EQ(noChannels.EndTime, 45001.0);
+    EXPECT_EQ(zeroRate.EndTime, 45000.0);
+    EXPECT_EQ(missing.EndTime, 45000.0);
+}
+
+TEST_F(PreserveDocumentList, ATakenMeasurementKeepsItsFilesUntilAsked)
+{
+    AddMeasure("a.lvl", 10, 10.0);
+    AddMeasure("b.lvl", 10, 10.0);
+    const fs::path file = fs::path(GetFlatBandFolder(doc.SaveFilePath())) / "a.lvl";
+    ASSERT_TRUE(fs::exists(file));
+    std::unique_ptr<RemovedMeasure> removed = doc.TakeMeasure(1);
+    EXPECT_EQ(doc.MeasureCount(), 1);
+    EXPECT_EQ(doc.Preserve().Measures.Item(1).ChMeasures.Item(1).LevelData.SaveFileName, "b.lvl");
+    EXPECT_TRUE(fs::exists(file));
+    removed->DeleteFiles(doc.SaveFilePath());
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_TRUE(fs::exists(fs::path(GetFlatBandFolder(doc.SaveFilePath())) / "b.lvl"));
+}
+
+TEST_F(PreserveDocumentList, SwappingMovesTheMeasurementsThemselves)
+{
+    CMeasure& first = AddMeasure("a.lvl", 0, 10.0);
+    CMeasure& second = AddMeasure("b.lvl", 0, 10.0);
+    CMeasure& third = AddMeasure("c.lvl", 0, 10.0);
+    doc.SwapMeasures(2, 3);
+    EXPECT_EQ(&doc.Preserve().Measures.Item(1), &first);
+    EXPECT_EQ(&doc.Preserve().Measures.Item(2), &third);
+    EXPECT_EQ(&doc.Preserve().Measures.Item(3), &second);
+}
+
+TEST_F(PreserveDocumentList, AdoptingAConditionKeepsTheMemo)
+{
+    AddMeasure("a.lvl", 0, 10.0).MeasureCondition.Account = "/rec/a.wav";
+    AddMeasure("b.lvl", 0, 10.0).MeasureCondition.Account = "/rec/b.wav";
+    doc.SetMemo("memo");
+    doc.Preserve().Measures.Item(1).MeasureCondition.InHz = 12345.0;
+    doc.AdoptMeasureCondition(1);
+    EXPECT_EQ(doc.Memo(), "memo");
+    EXPECT_EQ(doc.Preserve().MeasureCondition.InHz, 12345.0);
+}
+
+}  // namespace
+}  // namespace murtesk
