@@ -442,19 +442,11 @@ void frmMeasure::mnuFileNew_Click()
         return;
     }
     if (CreateNewProject(g_PreserveDoc().SaveFilePath())) {
-        g_bStartSelect = false;
-        UpdateProjectCommands();
+        EndFileCommand(true);
         return;
     }
     std::string reopen = oldPath;
-    if (OpenProject(reopen)) {
-        g_bStartSelect = false;
-        UpdateProjectCommands();
-        return;
-    }
-    ui_.MsgBox(kTryAgain);
-    g_bStartSelect = true;
-    Form_Activate();
+    EndFileCommand(OpenProject(reopen));
 }
 
 void frmMeasure::mnuFileOpen_Click()
@@ -469,7 +461,13 @@ void frmMeasure::mnuFileOpen_Click()
         return;
     }
     std::string path = g_PreserveDoc().SaveFilePath();
-    if (OpenProject(path)) {
+    EndFileCommand(OpenProject(path));
+}
+
+// File New and File Open end alike: with a project open, or back to the first-run choice.
+void frmMeasure::EndFileCommand(bool projectOpen)
+{
+    if (projectOpen) {
         g_bStartSelect = false;
         UpdateProjectCommands();
         return;

@@ -145,6 +145,7 @@ private:
     void NotAvailableYet();
     // The commands that need an open project, and the recovery's file.
     void UpdateProjectCommands();
+    void EndFileCommand(bool projectOpen);
 
     std::unique_ptr<frmFirstSelect> firstSelect_;
     std::unique_ptr<frmAbout> about_;

@@ -158,8 +158,9 @@ TEST_P(AgreesWithAwk, SubAndGsub) {
     const auto& c = GetParam();
     EXPECT_EQ(run(true, c.pattern, c.replacement, c.text), (SubResult{c.gsubCount, c.gsubText}));
     EXPECT_EQ(run(false, c.pattern, c.replacement, c.text), (SubResult{1, c.subText}));
-    if (const auto awk = gawkGsub(c))
+    if (const auto awk = gawkGsub(c)) {
         EXPECT_EQ(*awk, std::to_string(c.gsubCount) + ":" + c.gsubText) << "gawk disagrees with the table";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Gawk, AgreesWithAwk, ::testing::ValuesIn(awkCases()));

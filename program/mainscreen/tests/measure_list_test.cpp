@@ -370,7 +370,7 @@ TEST_F(DropOnPath, OtherFilesAndMissingFilesDoNothing)
 TEST_F(DropOnPath, UnusableTextIsRefused)
 {
     const std::string old = StartWith("old.qvd", 2);
-    for (const std::string text : {std::string("a\"b.qvd"), std::string("file://otherhost/x.qvd"),
+    for (const std::string& text : {std::string("a\"b.qvd"), std::string("file://otherhost/x.qvd"),
                                    std::string("file:///bad%zz.qvd"), std::string("two\nlines.qvd")}) {
         ui.ClearTranscript();
         Main().txtSavePath_Drop({}, text);
