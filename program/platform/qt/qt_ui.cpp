@@ -1,6 +1,7 @@
 #include "qt_ui.h"
 
 #include "form_view.h"
+#include "platform/dates.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -31,13 +32,6 @@ QStringList ToQtFilters(const std::string& filter)
         result << description + QStringLiteral(" (") + patterns.trimmed() + QLatin1Char(')');
     }
     return result;
-}
-
-double ToDayCount(const QDateTime& when)
-{
-    static const QDate epoch(1899, 12, 30);
-    return static_cast<double>(epoch.daysTo(when.date())) +
-           static_cast<double>(when.time().msecsSinceStartOfDay()) / 86'400'000.0;
 }
 
 QtUi::QtUi() = default;
@@ -347,7 +341,7 @@ void QtUi::StopTimer(TimerId id)
 
 double QtUi::Now()
 {
-    return ToDayCount(QDateTime::currentDateTime());
+    return platform::Now();
 }
 
 void QtUi::ShowView(Form& form)

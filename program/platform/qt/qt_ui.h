@@ -76,7 +76,5 @@ private:
 
 // Filter text "description|patterns|..." as Qt writes it: "description (p1 p2)" per line.
 QStringList ToQtFilters(const std::string& filter);
-// A day count (days since 1899-12-30) for a local date and time.
-double ToDayCount(const QDateTime& when);
 
 }  // namespace murtesk::platform::qt

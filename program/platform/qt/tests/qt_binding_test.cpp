@@ -148,12 +148,10 @@ TEST_F(Fixture, FrameCloseAsksTheFormAndEndsTheModalLoop)
     EXPECT_FALSE(ui.IsLoaded(form));
 }
 
-TEST(QtUiHelpers, FiltersAndDayCounts)
+TEST(QtUiHelpers, Filters)
 {
     EXPECT_EQ(ToQtFilters("ﾃﾞｰﾀﾌｧｲﾙ (*.qvd;*.dat)|*.qvd;*.dat"), QStringList{QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ (*.qvd *.dat)")});
     EXPECT_EQ(ToQtFilters("CSV|*.csv|全て|*.*"), (QStringList{QStringLiteral("CSV (*.csv)"), QStringLiteral("全て (*.*)")}));
-    // 2000-01-01 12:00 is day 36526.5 of the 1899-12-30 count.
-    EXPECT_DOUBLE_EQ(ToDayCount(QDateTime(QDate(2000, 1, 1), QTime(12, 0))), 36526.5);
 }
 
 TEST(QtMessageWindow, WorkerSendRunsOnTheEventLoopThread)
