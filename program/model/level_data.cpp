@@ -9,7 +9,9 @@
 #include <optional>
 #include <thread>
 
+#include "model/project_files.h"
 #include "model/scopes.h"
+#include "platform/atomic_file.h"
 #include "platform/binary_file.h"
 #include "platform/numbers.h"
 
@@ -22,11 +24,26 @@ namespace {
 constexpr std::chrono::milliseconds kPollInterval{50};
 
 // Whole values in the file at `path`, or -1 when there is no such file.
-std::int64_t WholeValues(const std::string& path) {
+std::int64_t WholeValues(const std::optional<std::string>& path) {
+    if (!path) return -1;
     std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
+    const auto size = std::filesystem::file_size(*path, ec);
     if (ec) return -1;
     return static_cast<std::int64_t>(size / sizeof(float));
+}
+
+// The same, waiting up to `wait` for the file to appear; -1 when it does not. A name that denotes
+// no file is not waited for.
+std::int64_t WholeValuesWhenThere(const std::optional<std::string>& path, std::chrono::milliseconds wait) {
+    if (!path) return -1;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        const std::int64_t n = WholeValues(path);
+        if (n >= 0) return n;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return -1;
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kPollInterval, deadline - now));
+    }
 }
 
 std::int32_t ClampCount(std::int64_t n) {
@@ -46,20 +63,12 @@ bool WriteFillerLines(BinaryFile& file, std::int64_t n) {
 
 }  // namespace
 
-std::string CData::PathIn(const std::string& SaveDir) const {
-    return (std::filesystem::path(SaveDir) / SaveFileName).string();
+std::optional<std::string> CData::PathIn(const std::string& SaveDir) const {
+    return PathInFolder(SaveDir, SaveFileName);
 }
 
 std::int32_t CData::getDataNum(const std::string& SaveDir, std::chrono::milliseconds wait) const {
-    const std::string path = PathIn(SaveDir);
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    for (;;) {
-        const std::int64_t n = WholeValues(path);
-        if (n >= 0) return ClampCount(n);
-        const auto now = std::chrono::steady_clock::now();
-        if (now >= deadline) return 0;
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kPollInterval, deadline - now));
-    }
+    return ClampCount(WholeValuesWhenThere(PathIn(SaveDir), wait));
 }
 
 std::int32_t CData::getDataNumNoWait(const std::string& SaveDir) const {
@@ -72,16 +81,17 @@ std::vector<float> CData::getData(const std::string& SaveDir) const {
 }
 
 bool CData::SaveData(std::span<const float> IArray, const std::string& SaveDir) const {
-    BinaryFile file;
-    if (!file.OpenWrite(PathIn(SaveDir))) return false;
-    const bool written = IArray.empty() || file.Write(IArray.data(), IArray.size_bytes());
-    return file.Close() && written;
+    const auto path = PathIn(SaveDir);
+    return path && platform::ReplaceFile(*path, [&](BinaryFile& file) {
+               return IArray.empty() || file.Write(IArray.data(), IArray.size_bytes());
+           });
 }
 
 std::int32_t CData::ReadArea(std::int32_t start, std::int32_t n, const std::string& SaveDir, float* out) const {
     if (start < 1 || n <= 0) return 0;
+    const auto path = PathIn(SaveDir);
     BinaryFile file;
-    if (!file.OpenRead(PathIn(SaveDir))) return 0;
+    if (!path || !file.OpenRead(*path)) return 0;
     const std::int64_t count = static_cast<std::int64_t>(file.Size() / sizeof(float));
     if (count < start) return 0;
     const std::int64_t delivered = std::min<std::int64_t>(n, count - start + 1);
@@ -136,15 +146,17 @@ std::vector<float> CData::getDataAreas(const CScopes& CalcScopes, std::int32_t& 
 }
 
 bool CData::TextFileOut(BinaryFile& fileno, std::int16_t iPeriodNum, const std::string& SaveDir,
-                        std::int32_t sliceLength) const {
-    const std::int32_t count = getDataNum(SaveDir);
+                        std::int32_t sliceLength, std::chrono::milliseconds wait) const {
+    const std::int64_t present = WholeValuesWhenThere(PathIn(SaveDir), wait);
+    if (present < 0) return false;
+    const std::int32_t count = ClampCount(present);
     sliceLength = std::max<std::int32_t>(sliceLength, 1);
     std::vector<float> slice(static_cast<std::size_t>(std::min(count, sliceLength)));
     std::int32_t counter = iPeriodNum - 1;
     for (std::int64_t pos = 1; pos <= count;) {
         const std::int32_t want = static_cast<std::int32_t>(std::min<std::int64_t>(sliceLength, count - pos + 1));
         const std::int32_t got = ReadArea(static_cast<std::int32_t>(pos), want, SaveDir, slice.data());
-        if (got <= 0) break;
+        if (got <= 0) return false;
         for (std::int32_t i = 0; i < got; ++i) {
             if (++counter >= iPeriodNum) {
                 counter = 0;
@@ -157,20 +169,21 @@ bool CData::TextFileOut(BinaryFile& fileno, std::int16_t iPeriodNum, const std::
 }
 
 bool CData::TextFileAreaOut(BinaryFile& fileno, std::int32_t StNum, std::int32_t EdNum, const std::string& SaveDir) const {
+    const std::int64_t count = WholeValues(PathIn(SaveDir));
+    if (count < 0) return false;
     std::int64_t first = StNum;
     if (first < 1) {
         if (!WriteFillerLines(fileno, std::min<std::int64_t>(1, static_cast<std::int64_t>(EdNum) + 1) - first))
             return false;
         first = 1;
     }
-    const std::int64_t count = WholeValues(PathIn(SaveDir));
-    const std::int64_t last = std::min<std::int64_t>(EdNum, std::max<std::int64_t>(count, 0));
+    const std::int64_t last = std::min<std::int64_t>(EdNum, count);
     if (last >= first) {
         std::vector<float> slice(static_cast<std::size_t>(std::min<std::int64_t>(last - first + 1, kLevelSliceLength)));
         while (first <= last) {
             const std::int32_t want = static_cast<std::int32_t>(std::min<std::int64_t>(kLevelSliceLength, last - first + 1));
             const std::int32_t got = ReadArea(static_cast<std::int32_t>(first), want, SaveDir, slice.data());
-            if (got <= 0) break;
+            if (got <= 0) return false;
             for (std::int32_t i = 0; i < got; ++i)
                 if (!WriteLevelLine(fileno, slice[static_cast<std::size_t>(i)])) return false;
             first += got;

@@ -5,10 +5,15 @@
 // Positions are 1-based value numbers. Reading operations report an absent or unreadable file by
 // a count of 0; the arrays they return hold exactly the values delivered. Series are read in
 // slices of at most kLevelSliceLength values, each moved as one block.
+//
+// The file name comes from a project file: a name that is not a plain file name (an absolute
+// path, one with a separator or "..") denotes no file at all, so it reads as no data and cannot
+// be written.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <tuple>
@@ -34,8 +39,8 @@ class CData : public Record<CData> {
 public:
     std::string SaveFileName;
 
-    // The full path of the file in `SaveDir`.
-    std::string PathIn(const std::string& SaveDir) const;
+    // The full path of the file in `SaveDir`; none when SaveFileName is not a plain file name.
+    std::optional<std::string> PathIn(const std::string& SaveDir) const;
 
     // Number of whole values in the file (a half-written last value is not counted). Waits up
     // to `wait` for the file to appear, polling; 0 when it does not.
@@ -45,7 +50,8 @@ public:
 
     // The whole series (empty when the file is absent or unreadable).
     std::vector<float> getData(const std::string& SaveDir) const;
-    // Writes the series as the file, replacing an old one. False on any failure.
+    // Writes the series as the file, replacing an old one whole (written aside, then renamed over
+    // it). False on any failure, with the old file left as it was.
     bool SaveData(std::span<const float> IArray, const std::string& SaveDir) const;
 
     // Up to ioNum values from position iStartNum; ioNum returns the number delivered (0 when the
@@ -60,11 +66,14 @@ public:
     std::int32_t ReadArea(std::int32_t start, std::int32_t n, const std::string& SaveDir, float* out) const;
 
     // Writes every iPeriodNum-th value (positions 1, 1 + p, 1 + 2p ...; p <= 1 writes all) as
-    // lines "000.00", reading the series in slices of `sliceLength`. May wait as getDataNum.
+    // lines "000.00", reading the series in slices of `sliceLength`. Waits as getDataNum for the
+    // file to appear. False when it does not, when it cannot be read whole or a write fails.
     bool TextFileOut(BinaryFile& fileno, std::int16_t iPeriodNum, const std::string& SaveDir,
-                     std::int32_t sliceLength = kLevelSliceLength) const;
+                     std::int32_t sliceLength = kLevelSliceLength,
+                     std::chrono::milliseconds wait = kLevelFileWait) const;
     // Writes one line "000.00" for each position StNum..EdNum; positions outside the file read
-    // as kLevelOutsideFile.
+    // as kLevelOutsideFile. False, with nothing written, when there is no such file; false too
+    // when it cannot be read or a write fails.
     bool TextFileAreaOut(BinaryFile& fileno, std::int32_t StNum, std::int32_t EdNum, const std::string& SaveDir) const;
 
     template <class Self, class Io>

@@ -149,11 +149,69 @@ TEST_F(CDataTest, TextFileAreaOutFillsPositionsOutsideTheFile) {
     EXPECT_EQ(Lines([&](BinaryFile& f) { return data_.TextFileAreaOut(f, -3, -2, BandDir()); }),
               (std::vector<std::string>{"-060.00", "-060.00"}));
     EXPECT_TRUE(Lines([&](BinaryFile& f) { return data_.TextFileAreaOut(f, 5, 4, BandDir()); }).empty());
-    CData none;
-    none.SaveFileName = "none.lvl";
-    EXPECT_EQ(Lines([&](BinaryFile& f) { return none.TextFileAreaOut(f, 1, 2, BandDir()); }),
-              (std::vector<std::string>{"-060.00", "-060.00"}));
 }
+
+// Former bugs: a missing series was written as nothing (TextFileOut, after its wait) or as
+// filler lines (TextFileAreaOut), and either way reported as success.
+TEST_F(CDataTest, TextOutputsOfAMissingSeriesFailAndWriteNothing) {
+    std::filesystem::create_directories(std::filesystem::path(BandDir()) / "dir.lvl");
+    for (const char* name : {"none.lvl", "dir.lvl"}) {
+        CData none;
+        none.SaveFileName = name;
+        BinaryFile whole = BinaryFile::InMemory();
+        EXPECT_FALSE(none.TextFileOut(whole, 1, BandDir(), kLevelSliceLength, std::chrono::milliseconds(20))) << name;
+        BinaryFile area = BinaryFile::InMemory();
+        EXPECT_FALSE(none.TextFileAreaOut(area, -1, 2, BandDir())) << name;
+        EXPECT_EQ(whole.Bytes() + area.Bytes(), "") << name;
+    }
+}
+
+// Former bug: a failed save had already emptied the old file.
+TEST_F(CDataTest, AFailedSaveKeepsTheOldSeries) {
+    platform::SetWriteLimitForTests(16);
+    const bool saved = data_.SaveData(std::vector<float>(100, 1.0f), BandDir());
+    platform::SetWriteLimitForTests(-1);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(data_.getData(BandDir()), (std::vector<float>{10, 20, 30, 40, 50, 60, 70}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(BandDir()), {}), 1);  // no temporary left
+}
+
+// Former bug: stored names were joined as they stood, so a project file could have any file
+// read, written over or created outside the band folder. Such a name reads as no data.
+class UnsafeLevelFileName : public CDataTest, public ::testing::WithParamInterface<std::string> {
+protected:
+    UnsafeLevelFileName() {
+        WriteBytes(dir_.string(), "outside.lvl", std::string(8, '\x01'));
+        std::string name = GetParam();
+        if (name == "<absolute>") name = (dir_ / "outside.lvl").string();
+        unsafe_.SaveFileName = name;
+    }
+    CData unsafe_;
+};
+
+TEST_P(UnsafeLevelFileName, ReadsAsNoDataAndWritesNothing) {
+    EXPECT_EQ(unsafe_.getDataNumNoWait(BandDir()), 0);
+    EXPECT_EQ(unsafe_.getDataNum(BandDir(), std::chrono::milliseconds(0)), 0);
+    EXPECT_TRUE(unsafe_.getData(BandDir()).empty());
+    std::int32_t n = 2;
+    EXPECT_TRUE(unsafe_.getDataArea(1, n, BandDir()).empty());
+    EXPECT_EQ(n, 0);
+    EXPECT_TRUE(unsafe_.getDataAreas(MakeScopes({{1, 2}}), n, BandDir()).empty());
+    EXPECT_EQ(n, 0);
+    BinaryFile text = BinaryFile::InMemory();
+    EXPECT_FALSE(unsafe_.TextFileOut(text, 1, BandDir(), kLevelSliceLength, std::chrono::milliseconds(0)));
+    EXPECT_FALSE(unsafe_.TextFileAreaOut(text, 1, 2, BandDir()));
+    EXPECT_EQ(text.Bytes(), "");
+
+    EXPECT_FALSE(unsafe_.SaveData(std::vector<float>{99.0f}, BandDir()));
+    EXPECT_EQ(ReadBytes((dir_ / "outside.lvl").string()), std::string(8, '\x01'));
+    EXPECT_EQ(data_.getDataNumNoWait(BandDir()), 7);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 2);  // F and outside.lvl
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, UnsafeLevelFileName,
+                         ::testing::Values("<absolute>", "../outside.lvl", "../F/A.lvl", "../written.lvl", "..", ".",
+                                           ""));
 
 }  // namespace
 }  // namespace murtesk
