@@ -151,6 +151,15 @@ LevelAccumulator::LevelAccumulator(double dBSum, double lmax, std::int32_t lmaxP
 }
 
 std::int64_t LevelAccumulator::Add(const float* values, std::size_t n, std::int64_t firstPos, double floor) {
+    // Each call counts into two histograms of its own, merged into the caller's at the end: a
+    // bin of those cannot overflow while a call takes no more than this.
+    constexpr std::size_t kMostAtOnce = std::size_t{1} << 30;
+    if (n > kMostAtOnce) {
+        std::int64_t passed = 0;
+        for (std::size_t at = 0; at < n; at += kMostAtOnce)
+            passed += Add(values + at, std::min(kMostAtOnce, n - at), firstPos + static_cast<std::int64_t>(at), floor);
+        return passed;
+    }
     const bool filtered = floor > -std::numeric_limits<double>::infinity();
     const double lo = std::max(floor, static_cast<double>(-FLT_MAX));
     std::int64_t passed = 0;
@@ -168,11 +177,16 @@ std::int64_t LevelAccumulator::Add(const float* values, std::size_t n, std::int6
         if (k >= 0) ++histogram[k];
     };
 
+    // The values alternate between two histograms, so that runs of equal levels do not wait on
+    // each other's increments.
+    LevelHistogram first{};
+    LevelHistogram second{};
+
     // Until a value of -60 dB or more starts the sum, each value replaces it.
     for (; i < n && !started_; ++i) {
         const double v = values[i];
         if (!(v >= lo && v <= FLT_MAX)) continue;
-        take(v, i, histogram_.data());
+        take(v, i, first.data());
         if (v >= kNoLevel)
             started_ = true;
         else
@@ -180,20 +194,20 @@ std::int64_t LevelAccumulator::Add(const float* values, std::size_t n, std::int6
     }
     const std::size_t energyFrom = started_ ? (i == 0 ? 0 : i - 1) : n;
 
-    // The rest alternates between two histograms, so that runs of equal levels do not wait on
-    // each other's increments.
-    LevelHistogram second{};
     for (; i + 2 <= n; i += 2) {
         const double a = values[i];
         const double b = values[i + 1];
-        if (a >= lo && a <= FLT_MAX) take(a, i, histogram_.data());
+        if (a >= lo && a <= FLT_MAX) take(a, i, first.data());
         if (b >= lo && b <= FLT_MAX) take(b, i + 1, second.data());
     }
     if (i < n) {
         const double v = values[i];
-        if (v >= lo && v <= FLT_MAX) take(v, i, histogram_.data());
+        if (v >= lo && v <= FLT_MAX) take(v, i, first.data());
     }
-    for (int k = 0; k < kHistogramBins; ++k) histogram_[k] += second[k];
+    for (int k = 0; k < kHistogramBins; ++k) {
+        AddToBin(histogram_[k], first[k]);
+        AddToBin(histogram_[k], second[k]);
+    }
     if (lmaxAt < n) {
         lmax_ = lmax;
         const std::int64_t pos = firstPos + static_cast<std::int64_t>(lmaxAt);

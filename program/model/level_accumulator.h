@@ -14,6 +14,11 @@ inline constexpr int kHistogramBins = 2300;
 inline constexpr int kOldHistogramBins = 2000;
 using LevelHistogram = std::array<std::int32_t, kHistogramBins>;
 
+// Adds n (0 or more) to a bin count, stopping at the largest count a histogram file holds.
+inline void AddToBin(std::int32_t& count, std::int32_t n) {
+    count = count > INT32_MAX - n ? INT32_MAX : count + n;
+}
+
 // Level at or below which a series counts as silent; also the floor of every statistic.
 inline constexpr double kNoLevel = -60.0;
 // Energy sum of a pass that has taken nothing yet.
@@ -48,7 +53,8 @@ public:
     // Continues from a sum, maximum and position as a statistics object keeps them.
     LevelAccumulator(double dBSum, double lmax, std::int32_t lmaxPos, LevelHistogram& histogram);
 
-    // Takes values[0..n). firstPos is the 1-based position of values[0] in the series.
+    // Takes values[0..n) into the statistics and the histogram, whose counts stop at INT32_MAX.
+    // firstPos is the 1-based position of values[0] in the series.
     // Only values at or above `floor` are taken (-infinity takes all).
     // Returns how many values were passed on: all n when nothing is filtered (non-finite ones
     // included, as they occupy positions); otherwise the finite values at or above the floor.

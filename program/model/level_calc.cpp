@@ -9,49 +9,35 @@
 #include <optional>
 
 #include "model/level_calcs.h"
+#include "model/project_files.h"
+#include "platform/atomic_file.h"
 #include "platform/binary_file.h"
 
 namespace murtesk {
 
 namespace {
 
-// Histogram names come from project files: only a plain file name is taken as one, so a name
-// can never reach outside the histogram folder.
-bool IsPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos
-        && name.find('\\') == std::string::npos;
+std::int64_t TotalOf(const LevelHistogram& histogram) {
+    return std::accumulate(histogram.begin(), histogram.end(), std::int64_t{0});
 }
 
-std::optional<std::string> HistogramPath(const std::string& folder, const std::string& name) {
-    if (!IsPlainFileName(name)) return std::nullopt;
-    return (std::filesystem::path(folder) / name).string();
-}
-
-void RemoveHistogram(const std::string& folder, const std::string& name) {
-    if (const auto path = HistogramPath(folder, name)) {
-        std::error_code ec;
-        std::filesystem::remove(*path, ec);
-    }
-}
-
-std::int32_t CountOf(const LevelHistogram& histogram) {
-    const std::int64_t total = std::accumulate(histogram.begin(), histogram.end(), std::int64_t{0});
+std::int32_t CountOf(std::int64_t total) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(total, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace
 
-double HistogramPercentile(const LevelHistogram& histogram, std::int32_t X) {
+double HistogramPercentile(const LevelCounts& histogram, std::int32_t X) {
     if (X == 100) {
         for (int k = 0; k < kHistogramBins; ++k)
             if (histogram[k] > 0) return k / 10.0 - 60.0;
         return kNoLevel;
     }
-    const double total = std::accumulate(histogram.begin(), histogram.end(), 0.0);
+    const double total = static_cast<double>(std::accumulate(histogram.begin(), histogram.end(), std::int64_t{0}));
     const double threshold = total * (100 - X) / 100;
     double running = 0;
     for (int k = 0; k < kHistogramBins; ++k) {
-        running += histogram[k];
+        running += static_cast<double>(histogram[k]);
         if (running >= threshold) return k / 10.0 - 60.0;
     }
     return 170.0;
@@ -64,7 +50,7 @@ CLCalcData::CLCalcData(StatsContext& context)
 
 LevelHistogram CLCalcData::getData(const std::string& SaveDir) const {
     LevelHistogram counts{};
-    const auto path = HistogramPath(SaveDir, SaveFileName);
+    const auto path = PathInFolder(SaveDir, SaveFileName);
     BinaryFile file;
     if (!path || !file.OpenRead(*path)) return counts;
     std::size_t bins = 0;
@@ -77,14 +63,11 @@ LevelHistogram CLCalcData::getData(const std::string& SaveDir) const {
 }
 
 bool CLCalcData::SaveData(const LevelHistogram& IArray, const std::string& SaveDir) const {
-    const auto path = HistogramPath(SaveDir, SaveFileName);
+    const auto path = PathInFolder(SaveDir, SaveFileName);
     if (!path) return false;
     std::error_code ec;
     std::filesystem::create_directories(SaveDir, ec);
-    BinaryFile file;
-    if (!file.OpenWrite(*path)) return false;
-    const bool written = file.Write(IArray.data(), sizeof IArray);
-    return file.Close() && written;
+    return platform::ReplaceFile(*path, [&](BinaryFile& file) { return file.Write(IArray.data(), sizeof IArray); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -94,7 +77,7 @@ CLCalc::CLCalc(StatsContext& context) : Scope(std::int16_t{0}, std::int16_t{0}),
 void CLCalc::Clear(const std::string& LCalcFolder) {
     Scope.S = std::int16_t{0};
     Scope.E = std::int16_t{0};
-    RemoveHistogram(LCalcFolder, LxData.SaveFileName);
+    DeleteFileIn(LCalcFolder, LxData.SaveFileName);
     m_dBSum = kEmptyEnergySum;
     Lmax = kNoLevel;
     LE = kNoLevel;
@@ -104,16 +87,21 @@ void CLCalc::Clear(const std::string& LCalcFolder) {
 
 void CLCalc::initdB() { Clear(LxData.context().LCalcFolder()); }
 
-void CLCalc::DeleteFile() const { RemoveHistogram(LxData.context().LCalcFolder(), LxData.SaveFileName); }
+void CLCalc::DeleteFile() const { DeleteFileIn(LxData.context().LCalcFolder(), LxData.SaveFileName); }
 
-std::int32_t CLCalc::getNum() const { return CountOf(LxData.getData(LxData.context().LCalcFolder())); }
+std::int64_t CLCalc::ValueCount() const { return TotalOf(LxData.getData(LxData.context().LCalcFolder())); }
+
+std::int32_t CLCalc::getNum() const { return CountOf(ValueCount()); }
 
 double CLCalc::getLx(std::int32_t X) const {
-    return HistogramPercentile(LxData.getData(LxData.context().LCalcFolder()), X);
+    const LevelHistogram counts = LxData.getData(LxData.context().LCalcFolder());
+    LevelCounts wide{};
+    std::copy(counts.begin(), counts.end(), wide.begin());
+    return HistogramPercentile(wide, X);
 }
 
 double CLCalc::getLeq() const {
-    const std::int32_t n = getNum();
+    const std::int64_t n = ValueCount();
     if (n <= 0 || !(m_dBSum >= kNoLevel)) return kNoLevel;
     return m_dBSum - 10.0 * std::log10(static_cast<double>(n));
 }
@@ -125,6 +113,10 @@ std::int32_t CLCalc::getLmaxPos() const {
 }
 
 double CLCalc::getLE(std::span<const float> iData, double LevelOutHz) {
+    if (!(LevelOutHz > 0.0 && LevelOutHz < std::numeric_limits<double>::infinity())) {
+        LE = kNoLevel;
+        return LE;
+    }
     const double energy = EnergySum(iData.data(), iData.size());
     LE = energy > 0.0 ? 10.0 * std::log10(energy) - 10.0 * std::log10(LevelOutHz) : kNoLevel;
     return LE;
@@ -193,7 +185,7 @@ bool CLCalc::Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, 
         Clear(LCalcFolder);
     }
     Scope.S = std::int16_t{1};
-    Scope.E = saved ? CountOf(histogram) : std::int32_t{0};
+    Scope.E = saved ? CountOf(TotalOf(histogram)) : std::int32_t{0};
     return saved;
 }
 
@@ -227,7 +219,7 @@ void CLCalc::setdB(double idB, LevelHistogram& iAccumulation) {
         m_dBSum = idB;
     }
     const int k = HistogramBin(idB);
-    if (k >= 0) ++iAccumulation[static_cast<std::size_t>(k)];
+    if (k >= 0) AddToBin(iAccumulation[static_cast<std::size_t>(k)], 1);
 }
 
 }  // namespace murtesk

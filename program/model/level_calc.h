@@ -8,6 +8,7 @@
 // projects hold such pairs). Nothing here deletes a file when an object goes away.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -23,9 +24,12 @@ namespace murtesk {
 
 class CLCalcs;
 
+// Bin counts of one or more histograms taken together, in 64 bits (two full histograms exceed 32).
+using LevelCounts = std::array<std::int64_t, kHistogramBins>;
+
 // The Lx of a histogram: X = 100 gives the lowest non-empty bin (Lmin); any other X the first
 // bin whose running count reaches total * (100 - X) / 100. -60 when the histogram is empty.
-double HistogramPercentile(const LevelHistogram& histogram, std::int32_t X);
+double HistogramPercentile(const LevelCounts& histogram, std::int32_t X);
 
 // A level histogram file, named at creation from the clock and the running number.
 class CLCalcData : public Record<CLCalcData> {
@@ -70,8 +74,10 @@ public:
 
     // Empties the statistics and deletes the histogram file (its name is kept).
     void initdB();
-    // Statistics read from the histogram file on every call.
+    // Statistics read from the histogram file on every call. getNum is the number of values
+    // counted, up to INT32_MAX; ValueCount the same number whole.
     std::int32_t getNum() const;
+    std::int64_t ValueCount() const;
     double getLx(std::int32_t X) const;
     double getLeq() const;
     double getLmax() const { return Lmax; }
@@ -98,10 +104,12 @@ public:
     // the list. False when no item matches; nothing changes then.
     bool resetFromTempLCalcs(CLCalcs& TempLCalcs);
 
-    // Takes one level into the statistics and into `iAccumulation`, adding in the dB domain.
+    // Takes one level into the statistics and into `iAccumulation` (whose counts stop at
+    // INT32_MAX), adding in the dB domain.
     void setdB(double idB, LevelHistogram& iAccumulation);
 
-    // Deletes the histogram file; an absent file is no error.
+    // Deletes the histogram file; an absent file is no error, and anything but a regular file of
+    // that name is left alone.
     void DeleteFile() const;
 
     template <class Self, class Io>

@@ -64,7 +64,7 @@ bool CLCalcs::MeWrite(BinaryFile& fileno) const {
 double CLCalcs::getLx(std::int32_t X) const {
     if (items_.empty()) return kNoLevel;
     const std::string folder = context_->LCalcFolder();
-    LevelHistogram combined{};
+    LevelCounts combined{};
     for (const auto& item : items_) {
         const LevelHistogram counts = item->LxData.getData(folder);
         for (int k = 0; k < kHistogramBins; ++k) combined[k] += counts[k];
@@ -73,17 +73,21 @@ double CLCalcs::getLx(std::int32_t X) const {
     return HistogramPercentile(combined, X);
 }
 
-std::int32_t CLCalcs::getLevelNum() const {
+std::int64_t CLCalcs::ValueCount() const {
     std::int64_t n = 0;
-    for (const auto& item : items_) n += item->getNum();
-    return static_cast<std::int32_t>(std::min<std::int64_t>(n, INT32_MAX));
+    for (const auto& item : items_) n += item->ValueCount();
+    return n;
+}
+
+std::int32_t CLCalcs::getLevelNum() const {
+    return static_cast<std::int32_t>(std::min<std::int64_t>(ValueCount(), INT32_MAX));
 }
 
 double CLCalcs::getLeq() const {
     CompensatedSum energy;
     for (const auto& item : items_)
         if (item->m_dBSum >= kNoLevel) energy.Add(std::pow(10.0, item->m_dBSum / 10.0));
-    const std::int32_t n = getLevelNum();
+    const std::int64_t n = ValueCount();
     if (n <= 0 || !(energy.Value() > 0.0)) return kNoLevel;
     return 10.0 * std::log10(energy.Value()) - 10.0 * std::log10(static_cast<double>(n));
 }

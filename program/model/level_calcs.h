@@ -37,6 +37,7 @@ public:
     // Combined statistics: Lx from the sum of the members' histograms; Leq from the energy sums
     // of the members that hold any (at or above -60 dB) over the total count; the first of the
     // highest maxima and its position in that member's own series (1 when none exceeds -60).
+    // Counts are summed in 64 bits; getLevelNum gives the total up to INT32_MAX.
     double getLx(std::int32_t X) const;
     double getLeq() const;
     std::int32_t getLevelNum() const;
@@ -47,6 +48,8 @@ public:
     auto end() const { return items_.end(); }
 
 private:
+    std::int64_t ValueCount() const;
+
     StatsContext* context_;
     std::vector<std::shared_ptr<CLCalc>> items_;
 };

@@ -184,6 +184,12 @@ TEST_F(CLCalcTest, ExposureLevel) {
     EXPECT_NEAR(calc.getLE(std::vector<float>{60, kNaN, 60}, 10), 53.0103, 0.0001);
     EXPECT_DOUBLE_EQ(calc.getLE({}, 10), -60);
     EXPECT_DOUBLE_EQ(calc.getLE(std::vector<float>{kNaN}, 10), -60);
+    // Former bug: a rate that is no positive number gave +inf or NaN.
+    for (double hz : {0.0, -10.0, std::nan(""), std::numeric_limits<double>::infinity(),
+                      -std::numeric_limits<double>::infinity()}) {
+        EXPECT_DOUBLE_EQ(calc.getLE(std::vector<float>{60, 60}, hz), -60) << hz;
+        EXPECT_DOUBLE_EQ(calc.LE, -60) << hz;
+    }
 }
 
 TEST_F(CLCalcTest, HistogramFileNamesCarryTheClockAndTheRunningNumber) {
@@ -255,6 +261,48 @@ TEST_F(CLCalcTest, HistogramNamesNeverReachOutsideTheFolder) {
     calc.initdB();
     EXPECT_EQ(ReadBytes((dir_ / "victim").string()), "keep me");
     EXPECT_EQ(calc.getNum(), 0);
+}
+
+// Former bug: removing a histogram removed whatever its name denoted, an empty folder included.
+TEST_F(CLCalcTest, RemovingAHistogramRemovesRegularFilesOnly) {
+    CLCalc calc(context_);
+    const std::filesystem::path folder = std::filesystem::path(LCalcDir()) / calc.LxData.SaveFileName;
+    std::filesystem::create_directories(folder);
+    calc.DeleteFile();
+    calc.initdB();
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+}
+
+// Former bug: the histogram was written in place, so a failed save had already emptied it.
+TEST_F(CLCalcTest, AFailedHistogramSaveKeepsTheOldFile) {
+    const CLCalc calc = Over({40, 50});
+    const std::string before = ReadBytes(HistogramFile(calc));
+    LevelHistogram other{};
+    other[7] = 3;
+    platform::SetWriteLimitForTests(100);
+    const bool saved = calc.LxData.SaveData(other, LCalcDir());
+    platform::SetWriteLimitForTests(-1);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadBytes(HistogramFile(calc)), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(LCalcDir()), {}), 1);  // no temporary left
+}
+
+// Former bug: a count at the 32-bit limit overflowed (undefined behaviour). Counts stop at the
+// largest a histogram file holds.
+TEST_F(CLCalcTest, BinCountsStopAtTheLargestStoredCount) {
+    constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+    LevelHistogram histogram{};
+    histogram[1000] = kMax - 1;  // 40 dB
+    CLCalc calc(context_);
+    for (int i = 0; i < 3; ++i) calc.setdB(40.0, histogram);
+    EXPECT_EQ(histogram[1000], kMax);
+
+    histogram[1100] = kMax - 2;  // 50 dB
+    const std::vector<float> levels(9, 50.0f);
+    LevelAccumulator pass(kEmptyEnergySum, kNoLevel, 0, histogram);
+    EXPECT_EQ(pass.Add(levels.data(), levels.size(), 1, -std::numeric_limits<double>::infinity()), 9);
+    EXPECT_EQ(histogram[1100], kMax);
+    EXPECT_EQ(histogram[1000], kMax);
 }
 
 TEST_F(CLCalcTest, RecordRoundTrip) {

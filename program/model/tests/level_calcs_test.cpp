@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,29 @@ TEST_F(CLCalcsTest, LeqKeepsEveryMemberThatHoldsEnergy) {
     all.Add(Member({-3}));
     all.Add(Member({-1000}));  // holds nothing and is left out of the sum
     EXPECT_NEAR(all.getLeq(), -3.0, 1e-9);
+}
+
+// Former bug: the members' bin counts were summed in 32 bits, which overflowed (undefined
+// behaviour, and a wrong Lx), and Leq divided by a count cut to 32 bits.
+TEST_F(CLCalcsTest, LargeHistogramsCombineIn64Bits) {
+    constexpr std::int32_t kBig = 2'000'000'000;
+    CLCalcs all(context_);
+    for (int m = 0; m < 2; ++m) {
+        auto calc = std::make_shared<CLCalc>(context_);
+        LevelHistogram counts{};
+        counts[1000] = kBig;  // 40 dB
+        if (m == 1) counts[1200] = kBig / 2;  // 60 dB
+        ASSERT_TRUE(calc->LxData.SaveData(counts, LCalcDir()));
+        calc->m_dBSum = 10 * std::log10(kBig * 1e4 + (m == 1 ? kBig / 2 * 1e6 : 0.0));
+        calc->Lmax = m == 1 ? 60 : 40;
+        all.Add(calc);
+    }
+    // 5e9 values: 4e9 at 40 dB, 1e9 at 60 dB.
+    EXPECT_DOUBLE_EQ(all.getLx(50), 40.0);
+    EXPECT_DOUBLE_EQ(all.getLx(10), 60.0);
+    EXPECT_DOUBLE_EQ(all.getLx(100), 40.0);
+    EXPECT_NEAR(all.getLeq(), 10 * std::log10((4e9 * 1e4 + 1e9 * 1e6) / 5e9), 1e-9);
+    EXPECT_EQ(all.getLevelNum(), std::numeric_limits<std::int32_t>::max());
 }
 
 TEST_F(CLCalcsTest, RemovingMembersDeletesTheirFiles) {
