@@ -67,7 +67,10 @@ bool CLCalcData::SaveData(const LevelHistogram& IArray, const std::string& SaveD
     if (!path) return false;
     std::error_code ec;
     std::filesystem::create_directories(SaveDir, ec);
-    return platform::ReplaceFile(*path, [&](BinaryFile& file) { return file.Write(IArray.data(), sizeof IArray); });
+    // A histogram can be computed again from its level file: the rename suffices.
+    return platform::ReplaceFile(
+        *path, [&](BinaryFile& file) { return file.Write(IArray.data(), sizeof IArray); },
+        platform::Durability::kRenamed);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -28,7 +28,8 @@ void SyncFolder(const std::string& folder) {
 
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {}
+AtomicFileWriter::AtomicFileWriter(std::string path, Durability durability)
+    : path_(std::move(path)), durability_(durability) {}
 
 AtomicFileWriter::~AtomicFileWriter() {
     Discard();
@@ -64,7 +65,8 @@ bool AtomicFileWriter::Open() {
 
 bool AtomicFileWriter::Commit() {
     if (temporary_.empty() || committed_) return false;
-    const bool written = !file_.failed() && file_.Flush(true);
+    const bool synced = durability_ == Durability::kSynced;
+    const bool written = !file_.failed() && file_.Flush(synced);
     const bool closed = file_.Close();
     if (!written || !closed || ::rename(temporary_.c_str(), path_.c_str()) != 0) {
         Discard();
@@ -72,7 +74,7 @@ bool AtomicFileWriter::Commit() {
     }
     temporary_.clear();
     committed_ = true;
-    SyncFolder(FolderOf(path_));
+    if (synced) SyncFolder(FolderOf(path_));
     return true;
 }
 
@@ -84,8 +86,8 @@ void AtomicFileWriter::Discard() {
     }
 }
 
-bool ReplaceFile(const std::string& path, const std::function<bool(BinaryFile&)>& write) {
-    AtomicFileWriter writer(path);
+bool ReplaceFile(const std::string& path, const std::function<bool(BinaryFile&)>& write, Durability durability) {
+    AtomicFileWriter writer(path, durability);
     if (!writer.Open()) return false;
     if (!write(writer.file())) return false;
     return writer.Commit();

@@ -10,10 +10,15 @@
 
 namespace murtesk::platform {
 
+// How far a replacement goes before it counts as done. Files the user keeps are synced to the disk;
+// files the program can compute again from others (level histograms) need only the rename, which
+// already keeps them from being seen half written, and skip the cost of a flush to the disk.
+enum class Durability { kSynced, kRenamed };
+
 class AtomicFileWriter {
 public:
     // Nothing happens on disk until Open.
-    explicit AtomicFileWriter(std::string path);
+    explicit AtomicFileWriter(std::string path, Durability durability = Durability::kSynced);
     // Removes the temporary file unless Commit succeeded.
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -24,7 +29,7 @@ public:
     bool Open();
     // The temporary file, open for writing.
     BinaryFile& file() { return file_; }
-    // Flushes the temporary file to the disk and renames it over the target. False, with the old
+    // Flushes the temporary file (to the disk when kSynced) and renames it over the target. False, with the old
     // file untouched and the temporary file removed, when a write, the flush or the rename failed.
     bool Commit();
     // Removes the temporary file; the target stays as it was.
@@ -36,11 +41,13 @@ private:
     std::string path_;
     std::string temporary_;
     BinaryFile file_;
+    Durability durability_;
     bool committed_ = false;
 };
 
 // Writes a file through an AtomicFileWriter: true when `write` returned true and the new file is
 // in place; otherwise the old file (or no file) is left as it was.
-bool ReplaceFile(const std::string& path, const std::function<bool(BinaryFile&)>& write);
+bool ReplaceFile(const std::string& path, const std::function<bool(BinaryFile&)>& write,
+                 Durability durability = Durability::kSynced);
 
 }  // namespace murtesk::platform
