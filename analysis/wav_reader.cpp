@@ -102,7 +102,7 @@ WavError WavReader::findData(const ChunkCheck& check, const std::function<void(c
     if (is(head, "RIFX"))
         return WavError::BigEndian;
     const bool rf64 = is(head, "RF64");
-    if (!rf64 && !is(head, "RIFF") && !is(head + 8, "WAVE"))
+    if ((!rf64 && !is(head, "RIFF")) || !is(head + 8, "WAVE"))
         return WavError::NotWave;
 
     uint64_t riffSize = le32(head + 4);

@@ -1,8 +1,9 @@
 // The RIFF walk every reader of the library shares: finds the 'fmt ' chunk, checks it, and stops at the start
 // of the data chunk; then hands out the sample bytes block by block.
 //
-// The file is accepted when it starts with "RIFF" or has "WAVE" at byte 8 (either suffices) and its RIFF size
-// is at least 4; "RIFX" (big-endian) is refused; "RF64" is read with the sizes of its ds64 chunk. The walk
+// The file is accepted when it starts with "RIFF" or "RF64", its form at byte 8 is "WAVE" and its RIFF size is
+// at least 4 (a RIFF file of another form, such as "AVI ", is no WAV file however its chunks look); "RIFX"
+// (big-endian) is refused; "RF64" is read with the sizes of its ds64 chunk. The walk
 // covers RIFF size - 4 bytes after the first 12. Chunk sizes are unsigned 32-bit, offsets 64-bit, and the pad
 // byte after an odd-sized chunk is skipped. After the data chunk nothing more is read. A data chunk that
 // claims more bytes than the file holds yields the bytes present (a recording cut short is still read).
@@ -20,7 +21,7 @@ namespace murtesk::analysis {
 enum class WavError {
     None,
     CannotOpen,
-    NotWave,       // neither "RIFF" at 0 nor "WAVE" at 8, or a RIFF size below 4
+    NotWave,       // not "RIFF" or "RF64" at 0 with "WAVE" at 8, or a RIFF size below 4
     BigEndian,     // "RIFX"
     BadDs64,       // RF64 without a usable ds64 chunk
     ShortRead,     // the file ended inside a header or chunk that had to be read whole

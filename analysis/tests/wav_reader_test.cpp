@@ -215,14 +215,6 @@ TEST(SampleConversion, FloatsAndDcOffset)
 }
 
 // Headers that must be read, and headers that must be refused with their reason.
-TEST(RiffWalk, WaveAtByteEightIsEnoughWithoutRiff)
-{
-    WavBytes w;
-    w.tag("JUNK").u32(0).tag("WAVE").fmt(1, 1, 8000, 2, 16).data(2).raw({1, 0}).riffSize();
-    WavReader reader;
-    EXPECT_EQ(walk(w, reader), WavError::None);
-}
-
 TEST(RiffWalk, PadByteAfterOddChunkIsSkipped)
 {
     WavBytes w;
@@ -293,6 +285,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         refusal("riff_size_below_4", WavBytes().tag("RIFF").u32(3).tag("WAVE"), WavError::NotWave),
         refusal("not_riff", WavBytes().tag("JUNK").u32(4).tag("ABCD"), WavError::NotWave),
+        refusal("wave_form_without_riff", WavBytes().tag("JUNK").u32(0).tag("WAVE").fmt(1, 1, 8000, 2, 16).data(2).zeros(2),
+                WavError::NotWave),
+        refusal("riff_of_another_form", WavBytes().tag("RIFF").u32(0).tag("AVI ").fmt(1, 1, 8000, 2, 16).data(2).zeros(2),
+                WavError::NotWave),
+        refusal("rf64_of_another_form", WavBytes().tag("RF64").u32(0).tag("AVI ").fmt(1, 1, 8000, 2, 16).data(2).zeros(2),
+                WavError::NotWave),
         refusal("rifx", WavBytes().tag("RIFX").u32(4).tag("WAVE"), WavError::BigEndian),
         refusal("riff_size_4_has_no_chunks", WavBytes().riff(), WavError::NoData),
         refusal("data_before_fmt", WavBytes().riff().data(2).raw({0, 0}), WavError::DataBeforeFmt),
