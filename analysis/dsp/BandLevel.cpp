@@ -16,6 +16,8 @@ bool Multiple(double r, double q) {
 constexpr double kBandLowRipple = 0.01, kBandHighRipple = 0.03;
 constexpr int kBandOrder = 22;
 constexpr double kVibRate = 1000.0, kAcRate = 18000.0, kMinThinnedRate = 1000.0;
+// The level of a step without power; a band adds its correction.
+constexpr double kNoPowerDb = -1000.0;
 
 }  // namespace
 
@@ -230,8 +232,9 @@ bool CBandLevelChain::MakeLevels() {
         const double corr = s >= 2 ? m_corr[s - 2] : 0.0;
         float* out = m_levels.data() + static_cast<std::size_t>(s) * m_steps;
         for (int j = 0; j < m_steps; ++j) {
+            // A power too small for any level (the first steps of a filter settling from rest) is no power.
             const double ms = m_ms[s][j];
-            const double level = ms > 0.0 ? 10.0 * std::log10(ms) + k : -1000.0;
+            const double level = ms > 0.0 ? std::max(10.0 * std::log10(ms) + k, kNoPowerDb) : kNoPowerDb;
             out[j] = static_cast<float>(level + corr);
         }
     }

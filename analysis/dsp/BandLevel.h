@@ -90,7 +90,8 @@ public:
     int MeanSquareCount(int slot) const { return m_msCount[slot]; }
 
     // Turns the mean squares into levels (dB as 4-byte floats, stepsPerBlock per slot): 10 lg(ms) + LVL -
-    // 20 lg(CALrms), plus the band's correction for slots 2 on; -1000 (plus the correction) for no power.
+    // 20 lg(CALrms), plus the band's correction for slots 2 on; -1000 (plus the correction) for no power, and
+    // for a power whose level would lie below that.
     // False when a slot does not hold exactly stepsPerBlock values.
     bool MakeLevels();
     const float* Levels(int slot) const { return m_levels.data() + static_cast<std::size_t>(slot) * m_steps; }

@@ -105,6 +105,23 @@ TEST(BandChain, NoPowerReadsMinus1000PlusTheCorrection) {
     EXPECT_EQ(quiet[SlotOf(silent, 1000)][2], static_cast<float>(-1000.0 + corr[13]));
 }
 
+TEST(BandChain, SettlingFiltersGiveNoLevelBelowTheNoPowerValue) {
+    // The first steps of a block from rest see only the start of each filter's response: powers far below any
+    // level that means something. They read as no power, never below it.
+    std::vector<double> corr(45);
+    for (int i = 0; i < 45; ++i) corr[i] = 0.25 * i - 5.0;
+    BandChainConfig c = Config(kThirdOctave, 48000, kWeightA);
+    c.corrections = corr.data();
+    c.levelOutHz = 1000;
+    CBandLevelChain chain;
+    ASSERT_TRUE(chain.Configure(c));
+    const auto levels = LastLevels(chain, Sine(1000, 7000, 48000, 48000), 48000);
+    for (int s = 0; s < chain.slotCount(); ++s) {
+        const float noPower = static_cast<float>(-1000.0 + (s >= 2 ? corr[s - 2] : 0.0));
+        for (int j = 0; j < chain.stepsPerBlock(); ++j) ASSERT_GE(levels[s][j], noPower) << s << " " << j;
+    }
+}
+
 struct Schedule {
     int mode;
     double rate;
