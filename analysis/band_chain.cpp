@@ -11,7 +11,8 @@ namespace {
 
 class FilterBankChain final : public BandChain {
 public:
-    explicit FilterBankChain(const BandChainSettings& s)
+    // Configures the chain; false when it refuses the settings or its buffers cannot be had.
+    bool configure(const BandChainSettings& s)
     {
         dsp::BandChainConfig c;
         c.bandMode = s.bandMode;
@@ -25,32 +26,31 @@ public:
         c.lvl = s.lvl;
         c.calRms = s.calRms;
         c.corrections = s.corrections;
-        m_configured = m_chain.Configure(c);
+        return m_chain.Configure(c);
     }
 
     void reset() override { m_chain.Reset(); }
 
     bool compute(int32_t blockNumber, const std::vector<double>& samples) override
     {
-        return m_configured && samples.size() <= static_cast<size_t>(INT32_MAX) &&
+        return samples.size() <= static_cast<size_t>(INT32_MAX) &&
                m_chain.Compute(blockNumber, samples.data(), static_cast<int>(samples.size()));
     }
 
-    bool write(int32_t blockNumber, std::FILE* const* files) override
-    {
-        return m_configured && m_chain.Write(blockNumber, files);
-    }
+    bool write(int32_t blockNumber, std::FILE* const* files) override { return m_chain.Write(blockNumber, files); }
 
 private:
     dsp::CBandLevelChain m_chain;
-    bool m_configured = false;
 };
 
 }  // namespace
 
 std::unique_ptr<BandChain> makeBandChain(const BandChainSettings& settings)
 {
-    return std::make_unique<FilterBankChain>(settings);
+    auto chain = std::make_unique<FilterBankChain>();
+    if (!chain->configure(settings))
+        return nullptr;
+    return chain;
 }
 
 }  // namespace murtesk::analysis

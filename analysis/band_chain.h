@@ -46,6 +46,7 @@ public:
     virtual bool write(int32_t blockNumber, std::FILE* const* files) = 0;
 };
 
+// A chain for the settings; null when they are refused or its buffers cannot be had (may throw bad_alloc).
 std::unique_ptr<BandChain> makeBandChain(const BandChainSettings& settings);
 
 }  // namespace murtesk::analysis

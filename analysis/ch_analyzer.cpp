@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <new>
 
 namespace murtesk::analysis {
 
@@ -22,23 +23,17 @@ CChAnalyzer::~CChAnalyzer()
     closeFiles();
 }
 
-int32_t CChAnalyzer::stepsPerBlock() const
-{
-    const double steps = std::trunc(static_cast<double>(m_samplesPerBlock) * m_levelOutHz / m_rate);
-    return steps >= 1.0 && steps <= 1.0e9 ? static_cast<int32_t>(steps) : 0;
-}
-
 int32_t CChAnalyzer::configure(const ChannelCondition& c, double sampleRate, int32_t samplesPerBlock)
 {
     m_weighting = c.weighting;
     m_bandMode = static_cast<int16_t>(c.bandMode);
     m_blocksHandedIn = 0;
     m_lastFinished = 0;
-    if (m_bandMode == -1) {
-        m_paths.clear();
-        m_chain.reset();
+    m_enabled = false;
+    m_paths.clear();
+    m_chain.reset();
+    if (m_bandMode == -1)
         return 1;
-    }
     m_rate = sampleRate;
     m_samplesPerBlock = samplesPerBlock;
     m_cr = c.cr;
@@ -47,37 +42,39 @@ int32_t CChAnalyzer::configure(const ChannelCondition& c, double sampleRate, int
     m_calRms = c.calRms;
     m_lowHz = c.lowHz;
     m_highHz = c.highHz;
-    const bool usable = slotCount(m_bandMode) > 0 && finite({sampleRate, c.cr, c.levelOutHz, c.lvl, c.calRms,
-                                                             c.lowHz, c.highHz}) &&
-                        c.levelOutHz >= 1.0 && c.levelOutHz <= 1000.0 && sampleRate > 0.0 && c.cr > 0.0 &&
-                        c.calRms > 0.0 && stepsPerBlock() > 0;
-    if (!usable) {
-        m_enabled = false;
+    const int slots = slotCount(m_bandMode);
+    m_corrections.fill(0.0);
+    if (slots > 0 && c.corrections)
+        std::copy(c.corrections, c.corrections + (slots - 2), m_corrections.begin());
+    // The chain checks the rest of the condition and takes its buffers now, so that a condition it cannot run
+    // is refused here rather than failing every block of the run.
+    if (slots > 0 && finite({c.lvl, c.lowHz, c.highHz})) {
+        BandChainSettings settings;
+        settings.weighting = m_weighting;
+        settings.bandMode = m_bandMode;
+        settings.sampleRate = m_rate;
+        settings.samplesPerBlock = m_samplesPerBlock;
+        settings.cr = m_cr;
+        settings.levelOutHz = m_levelOutHz;
+        settings.lowHz = m_lowHz;
+        settings.highHz = m_highHz;
+        settings.lvl = m_lvl;
+        settings.calRms = m_calRms;
+        settings.corrections = m_corrections.data();
+        try {
+            m_chain = makeBandChain(settings);
+            if (m_chain)
+                m_paths.assign(static_cast<size_t>(slots), std::string());
+        } catch (const std::bad_alloc&) {
+            m_chain.reset();
+        }
+    }
+    if (!m_chain) {
         m_bandMode = -1;
         m_paths.clear();
-        m_chain.reset();
         return 0;
     }
     m_enabled = true;
-    const int bands = slotCount(m_bandMode) - 2;
-    m_paths.assign(static_cast<size_t>(slotCount(m_bandMode)), std::string());
-    m_corrections.fill(0.0);
-    if (c.corrections)
-        std::copy(c.corrections, c.corrections + bands, m_corrections.begin());
-    BandChainSettings settings;
-    settings.weighting = m_weighting;
-    settings.bandMode = m_bandMode;
-    settings.sampleRate = m_rate;
-    settings.samplesPerBlock = m_samplesPerBlock;
-    settings.cr = m_cr;
-    settings.levelOutHz = m_levelOutHz;
-    settings.lowHz = m_lowHz;
-    settings.highHz = m_highHz;
-    settings.lvl = m_lvl;
-    settings.calRms = m_calRms;
-    settings.corrections = m_corrections.data();
-    m_chain = makeBandChain(settings);
-    m_chain->reset();
     return 1;
 }
 

@@ -36,9 +36,9 @@ public:
     CChAnalyzer(const CChAnalyzer&) = delete;
     CChAnalyzer& operator=(const CChAnalyzer&) = delete;
 
-    // Band mode -1 switches the channel off (always accepted). Otherwise 1 when the condition is usable:
-    // band mode 1 or 3, 1 <= levelOutHz <= 1000, at least one level step per block, finite values, cr > 0 and
-    // calRms > 0. A refused condition leaves the channel off.
+    // Band mode -1 switches the channel off (always accepted). Otherwise 1 when the condition is usable and the
+    // band chain could be made for it: band mode 1 or 3, finite values, and what the chain asks (dsp's
+    // CBandLevelChain::Configure). A refused condition leaves the channel off.
     int32_t configure(const ChannelCondition& condition, double sampleRate, int32_t samplesPerBlock);
 
     // 1 when stored, or when the channel is off (nothing to store); 0 for an output outside the mode.
@@ -56,7 +56,6 @@ public:
 
     int32_t blocksHandedIn() const { return m_blocksHandedIn.load(std::memory_order_relaxed); }
     bool isOn() const { return m_enabled && slotCount(m_bandMode) > 0; }
-    int32_t stepsPerBlock() const;
 
 private:
 

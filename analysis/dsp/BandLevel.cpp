@@ -16,6 +16,13 @@ bool Multiple(double r, double q) {
 constexpr double kBandLowRipple = 0.01, kBandHighRipple = 0.03;
 constexpr int kBandOrder = 22;
 constexpr double kVibRate = 1000.0, kAcRate = 18000.0, kMinThinnedRate = 1000.0;
+// The longest block: the buffers of a block grow with its duration (a block is one second in a run).
+constexpr double kMaxBlockSeconds = 10.0;
+
+bool DesignVibLowPass(CFilterDesign& design, double rate) {
+    return design.Design(kButterworth, 0.1, kLowPass, 14, rate, 240.0);
+}
+
 // The level of a step without power; a band adds its correction.
 constexpr double kNoPowerDb = -1000.0;
 
@@ -45,8 +52,13 @@ bool CBandLevelChain::Configure(const BandChainConfig& config) {
         !(c.levelOutHz <= 1000.0)) {
         return false;
     }
+    // A rate below LevelOutHz gives more steps than samples: the time-weighted power is interpolated between
+    // them.
     const double steps = std::trunc(c.samplesPerBlock * c.levelOutHz / c.rate);
-    if (!(steps >= 1.0) || steps > c.samplesPerBlock) return false;
+    if (!(steps >= 1.0) || c.samplesPerBlock > c.rate * kMaxBlockSeconds) return false;
+    // The vibration and G weightings start with a low-pass that the rate must carry.
+    const bool vibration = c.weighting == kWeightLvz || c.weighting == kWeightLvxy || c.weighting == kWeightG;
+    if (vibration && !DesignVibLowPass(m_design[0], c.rate)) return false;
     m_cfg = c;
     m_cfg.corrections = nullptr;
     m_bands = BandTable(c.bandMode);
@@ -63,8 +75,9 @@ bool CBandLevelChain::Configure(const BandChainConfig& config) {
         m_wIn.assign(wCount, 0.0);
         m_wRate.assign(wCount, 0.0);
         m_power.assign(wCount, 0.0);
-        const int msCap = m_linear.OutputCount(wCount, std::min(c.rate, kVibRate), c.levelOutHz) + 4;
-        for (auto& m : m_ms) m.assign(std::max(msCap, static_cast<int>(steps)) + 4, 0.0);
+        // Every slot holds one block's steps; rounding at the rate changes may add one or two, and a slot that
+        // holds another count than the steps fails the block anyway.
+        for (auto& m : m_ms) m.assign(static_cast<std::size_t>(steps) + 4, 0.0);
         m_levels.assign(static_cast<std::size_t>(nb + 2) * static_cast<std::size_t>(steps), 0.0f);
     } catch (const std::bad_alloc&) {
         return false;
@@ -121,7 +134,7 @@ bool CBandLevelChain::ComputeW(const double* samples, int n) {
         }
         m_pipe.Add(m_design[1], m_state.wWeight);
     } else {
-        if (!m_design[0].Design(kButterworth, 0.1, kLowPass, 14, rate, 240.0)) return false;
+        if (!DesignVibLowPass(m_design[0], rate)) return false;
         m_pipe.Add(m_design[0], m_state.vibLowPass);
         if (!m_pipe.Run(samples, n, m_wIn.data())) return false;
         const bool linear = rate >= 10000.0 || (rate >= kVibRate && Multiple(rate, kVibRate));

@@ -169,6 +169,28 @@ TEST(AnalysisStatus, RecordingCutShortIsAnalysedOverTheBlocksPresent)
     EXPECT_EQ(fs::file_size(a.levelFile(0, 0)), 20 * sizeof(float));
 }
 
+TEST(AnalysisStatus, RateBelowTheLevelOutputRateIsComputed)
+{
+    // 800 Hz at 1000 level steps per second: a second of data gives 1000 steps, interpolated between samples.
+    constexpr int kLowRate = 800;
+    Analysis a;
+    const std::string wav = a.folder.file("low.wav");
+    writeTone(wav, 1, 2.0, 7000.0, kLowRate);
+    ASSERT_EQ(a.lib.ReadPreOfWAV(1, kLowRate, kLowRate, nullptr), 1);
+    ASSERT_EQ(a.lib.SetCalcConditionOfWAV(0, a.window.handle(), 3, 1, 0.125, 1000.0, nullptr, 94, 7000, 0, 22600.6), 1);
+    for (int o = 0; o < kOctaveOutputs; ++o)
+        ASSERT_EQ(a.lib.SetFileOutPathOfWAV(0, o, a.levelFile(0, o).c_str()), 1);
+    ASSERT_EQ(a.lib.ReadStartOfWAV(wav.c_str()), 1);
+    ASSERT_TRUE(a.window.pumpUntilFinal());
+    EXPECT_EQ(a.window.statuses(), (std::vector<int>{300, 300, 9899}));
+    a.lib.waitForWorkers();
+    for (int o = 0; o < kOctaveOutputs; ++o)
+        EXPECT_EQ(fs::file_size(a.levelFile(0, o)), 2000 * sizeof(float)) << o;
+    const auto f = readLevels(a.levelFile(0, 0));
+    for (size_t k = 1000; k < f.size(); ++k)
+        EXPECT_NEAR(f[k], 94.0, 0.1) << k;
+}
+
 TEST(AnalysisStatus, StopAfterABlockGivesUpAndKeepsTheFiles)
 {
     Analysis a;

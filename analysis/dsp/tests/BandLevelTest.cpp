@@ -331,14 +331,29 @@ TEST(BandChain, ConfigurationAndFailures) {
     EXPECT_EQ(chain.MeanSquareCount(0), 3);
     EXPECT_FALSE(chain.MakeLevels());
 
-    // The vibration low-pass at 240 Hz cannot be designed at 400 Hz: the block fails, and so does every later
-    // one until the state is reset.
-    c = Config(kOctave, 400, kWeightLvz);
+    // The vibration low-pass at 240 Hz cannot be designed at 480 Hz and below: refused before any block.
+    EXPECT_FALSE(chain.Configure(Config(kOctave, 480, kWeightLvz)));
+    EXPECT_TRUE(chain.Configure(Config(kOctave, 481, kWeightLvz)));
+
+    // A block that fails makes every later one fail until the state is reset.
+    c = Config(kOctave, 1000, kWeightLvz);
     ASSERT_TRUE(chain.Configure(c));
-    const std::vector<double> y(400, 1.0);
-    EXPECT_FALSE(chain.Compute(1, y.data(), 400));
-    EXPECT_FALSE(chain.Compute(2, y.data(), 400));
+    const std::vector<double> y(1001, 1.0);
+    EXPECT_FALSE(chain.Compute(1, y.data(), 1001));
+    EXPECT_FALSE(chain.Compute(2, y.data(), 1000));
     EXPECT_EQ(chain.state().counters[0], -1);
+    chain.Reset();
+    EXPECT_TRUE(chain.Compute(1, y.data(), 1000));
+
+    // Blocks of up to ten seconds, whatever their step count; a rate below LevelOutHz interpolates its steps.
+    c = Config(kOctave, 800, kWeightA);
+    c.levelOutHz = 1000;
+    ASSERT_TRUE(chain.Configure(c));
+    EXPECT_EQ(chain.stepsPerBlock(), 1000);
+    c.samplesPerBlock = 8000;
+    EXPECT_TRUE(chain.Configure(c));
+    c.samplesPerBlock = 8001;
+    EXPECT_FALSE(chain.Configure(c));
 }
 
 }  // namespace
