@@ -6,6 +6,7 @@
 
 #include "cal_read.h"
 #include "wav_analyze_engine.h"
+#include "wav_format.h"
 #include "wave_separation.h"
 
 namespace murtesk::analysis {
@@ -49,6 +50,10 @@ void AnalysisLibrary::replaceEngine(std::shared_ptr<CWavAnalyzeEngine> engine)
 int32_t AnalysisLibrary::ReadPreOfWAV(int32_t channels, double rate, int32_t samplesPerBlock, const double* dcOffsets)
 {
     replaceEngine(nullptr);
+    // The channels' buffers grow with the rate and the block: past one second of the largest layout nothing is
+    // made.
+    if (!(rate <= kMaxSampleRate) || samplesPerBlock > static_cast<int32_t>(kMaxSampleRate))
+        return 0;
     try {
         auto e = std::make_shared<CWavAnalyzeEngine>(channels, rate, samplesPerBlock, dcOffsets);
         if (m_channelThreads > 0)

@@ -9,7 +9,6 @@
 
 namespace murtesk::analysis {
 
-inline constexpr int kMaxChannels = 100;
 inline constexpr int kCalReadBlocks = 4;
 
 // Where the probe writes; each pointer must be valid (maxima and minima with room for 100 values).

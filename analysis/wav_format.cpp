@@ -41,6 +41,7 @@ const char* describe(FmtRefusal refusal)
     case FmtRefusal::UnsupportedBits: return "bits per sample not supported";
     case FmtRefusal::NoChannels: return "no channels";
     case FmtRefusal::NoRate: return "sampling rate 0";
+    case FmtRefusal::RateTooHigh: return "sampling rate above 768000 Hz";
     case FmtRefusal::BlockAlign: return "block alignment does not fit the channels and bits";
     case FmtRefusal::ExtensionTooShort: return "extensible format shorter than its fields";
     case FmtRefusal::ValidBits: return "valid bits do not fit the bits per sample";
@@ -97,6 +98,8 @@ FmtRefusal parseFmtChunk(std::span<const uint8_t> chunk, WavFormat& format)
         return FmtRefusal::NoChannels;
     if (f.sampleRate == 0)
         return FmtRefusal::NoRate;
+    if (f.sampleRate > kMaxSampleRate)
+        return FmtRefusal::RateTooHigh;
     f.sampleBytes = static_cast<uint16_t>(f.bitsPerSample / 8);
     if (f.blockAlign % f.channels != 0)
         return FmtRefusal::BlockAlign;

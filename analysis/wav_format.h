@@ -12,6 +12,11 @@
 
 namespace murtesk::analysis {
 
+// The largest layout the library reads: 100 channels of 8-byte samples at 768 kHz. One second of it is the
+// largest block any reader or engine allocates; a higher rate is refused before anything is allocated.
+inline constexpr int kMaxChannels = 100;
+inline constexpr uint32_t kMaxSampleRate = 768000;
+
 enum class SampleEncoding : uint8_t { Unsigned8, SignedInteger, Float };
 
 struct WavFormat {
@@ -34,6 +39,7 @@ enum class FmtRefusal {
     UnsupportedBits,    // a bit depth outside the accepted set for the tag
     NoChannels,
     NoRate,
+    RateTooHigh,        // above kMaxSampleRate
     BlockAlign,         // container not a whole number of bytes, smaller than the sample or above 8 bytes
     ExtensionTooShort,  // extensible chunk or its extension shorter than its fields
     ValidBits,          // more valid bits than bits, or a float that is not whole

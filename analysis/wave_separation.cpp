@@ -96,12 +96,14 @@ SeparationResult SeparateChannels(const std::string& source, const std::function
             return finishAll(SeparationEnd::Failed);
         const SampleDecoder decoder(f);
         const uint64_t blockBytes = static_cast<uint64_t>(f.sampleRate) * f.blockAlign;
+        // The buffers are taken once a whole block is known to be there.
         std::vector<uint8_t> block;
-        std::vector<int16_t> mono(f.sampleRate);
+        std::vector<int16_t> mono;
         while (reader.remainingBytes() >= blockBytes) {
             if (keepGoing && !keepGoing())
                 return finishAll(SeparationEnd::Stopped);
             block.resize(static_cast<size_t>(blockBytes));
+            mono.resize(f.sampleRate);
             if (!reader.read(block.data(), block.size()))
                 return finishAll(SeparationEnd::Failed);
             for (unsigned c = 0; c < f.channels; ++c) {

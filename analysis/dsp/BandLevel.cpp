@@ -56,6 +56,9 @@ bool CBandLevelChain::Configure(const BandChainConfig& config) {
     // them.
     const double steps = std::trunc(c.samplesPerBlock * c.levelOutHz / c.rate);
     if (!(steps >= 1.0) || c.samplesPerBlock > c.rate * kMaxBlockSeconds) return false;
+    // A slot holds the block's duration times LevelOutHz, rounded; a block whose steps are that truncated (a
+    // fraction of one half or more, as 2.5 per second gives) could never be written.
+    if (m_linear.OutputCount(c.samplesPerBlock, c.rate, c.levelOutHz) != steps) return false;
     // The vibration and G weightings start with a low-pass that the rate must carry.
     const bool vibration = c.weighting == kWeightLvz || c.weighting == kWeightLvxy || c.weighting == kWeightG;
     if (vibration && !DesignVibLowPass(m_design[0], c.rate)) return false;

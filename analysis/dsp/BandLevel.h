@@ -71,7 +71,8 @@ class CBandLevelChain {
 public:
     // Checks and stores the configuration, resets the filter state and allocates every buffer a block needs.
     // False on a mode other than 1 and 3, a rate, block length, time constant or calibration rms not above 0,
-    // LevelOutHz outside 1..1000, no whole level step per block, a block longer than 10 seconds, a vibration or
+    // LevelOutHz outside 1..1000, no whole level step per block, a step count that is not the block's duration
+    // times LevelOutHz rounded (2.5 per second), a block longer than 10 seconds, a vibration or
     // G weighting at a rate that cannot carry its 240 Hz low-pass (480 Hz and below), or memory exhausted.
     // A rate below LevelOutHz is computed: there are more steps than samples.
     bool Configure(const BandChainConfig& config);

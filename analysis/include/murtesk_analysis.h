@@ -49,7 +49,8 @@ extern "C" {
 /* Replaces the engine by one for `channels` channels (1..100 are usable) of `rate` Hz, read in blocks of
  * `samplesPerBlock` frames (the file's rate must equal both). dcOffsets (may be null) holds one value per
  * channel, added to every sample of that channel. channels <= 0 gives an engine on which every later
- * SetCalcConditionOfWAV, SetFileOutPathOfWAV and ReadStartOfWAV fails.
+ * SetCalcConditionOfWAV, SetFileOutPathOfWAV and ReadStartOfWAV fails. A rate or block above 768000 (one
+ * second of the largest layout the library reads; WAV files of a higher rate are refused too) makes no engine.
  * Returns 1 when an engine exists afterwards, 0 when none could be made. */
 MURTESK_ANALYSIS_API int32_t ReadPreOfWAV(int32_t channels, double rate, int32_t samplesPerBlock,
                                           const double* dcOffsets);
@@ -60,8 +61,11 @@ MURTESK_ANALYSIS_API int32_t ReadPreOfWAV(int32_t channels, double rate, int32_t
  * corrections: 15 or 45 dB values added to the band outputs (may be null: zeros); lvl, calRms: the
  * calibration level in dB and the sample rms that stands for it; lowHz, highHz: bands whose centre lies
  * outside are not computed. `window` becomes the engine's status window (the last call wins).
- * Returns 1 when accepted; 0 without a usable engine, for a channel outside the engine, or a condition the
- * channel refuses. Not while a worker runs. */
+ * A rate below levelOutHz gives more level values than samples (interpolated between them). Returns 1 when
+ * accepted; 0 without a usable engine, for a channel outside the engine, a condition the channel refuses (also
+ * a vibration or G weighting at 480 Hz or less, which cannot carry their 240 Hz low-pass), or when the
+ * channel's buffers cannot be had: a condition accepted here never fails a block by itself. Not while a
+ * worker runs. */
 MURTESK_ANALYSIS_API int32_t SetCalcConditionOfWAV(int32_t channel, MurteskWindow* window, int32_t weighting,
                                                    int32_t bandMode, double cr, double levelOutHz,
                                                    const double* corrections, double lvl, double calRms,

@@ -407,6 +407,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Condition{"octave", 1, 0.125, 10, 7000, 1}, Condition{"third", 3, 1.0, 1000.0, 7000, 1},
                       Condition{"rate_1", 1, 0.125, 1.0, 7000, 1},
                       Condition{"rate_above_1000", 1, 0.125, 1000.5, 7000, 0},
+                      Condition{"half_a_step_left_over", 1, 0.125, 2.5, 7000, 0},
+                      Condition{"under_half_a_step_left_over", 1, 0.125, 2.4, 7000, 1},
                       Condition{"rate_below_1", 1, 0.125, 0.5, 7000, 0},
                       Condition{"band_mode_2", 2, 0.125, 10, 7000, 0},
                       Condition{"off_ignores_the_rest", -1, NAN, -3, 0, 1},
