@@ -110,13 +110,16 @@ bool CChAnalyzer::createFiles()
     return true;
 }
 
-void CChAnalyzer::closeFiles()
+bool CChAnalyzer::closeFiles()
 {
+    bool closed = true;
     for (std::FILE*& f : m_files) {
-        if (f)
-            std::fclose(f);
+        // The last levels of a file may still be in its buffer: the close writes them, and may fail to.
+        if (f && std::fclose(f) != 0)
+            closed = false;
         f = nullptr;
     }
+    return closed;
 }
 
 void CChAnalyzer::deleteFiles()

@@ -47,7 +47,8 @@ public:
     // Opens every output's level file for writing (the channel starts from silence). On failure removes the
     // files it opened and returns false. An off channel has nothing to open.
     bool createFiles();
-    void closeFiles();
+    // Closes every output's file; false when one could not be written to its end.
+    bool closeFiles();
     // Removes every output's file (the channel's files must be closed).
     void deleteFiles();
 

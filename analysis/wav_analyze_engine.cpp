@@ -88,10 +88,12 @@ void CWavAnalyzeEngine::clearStopAndStatus()
     m_status.store(0, std::memory_order_release);
 }
 
-void CWavAnalyzeEngine::closeAllFiles()
+bool CWavAnalyzeEngine::closeAllFiles()
 {
+    bool closed = true;
     for (auto& a : m_analyzers)
-        a->closeFiles();
+        closed = a->closeFiles() && closed;
+    return closed;
 }
 
 void CWavAnalyzeEngine::deleteAllFiles()
@@ -196,17 +198,19 @@ void CWavAnalyzeEngine::finishRun(int16_t status)
 int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
 {
     int32_t blocks = 0;
-    const auto giveUp = [&] {
-        reader.close();
-        closeAllFiles();
-        if (blocks == 0)
-            deleteAllFiles();
-        return kGaveUp;
-    };
     const auto fail = [&] {
         reader.close();
         deleteAllFiles();
         return kFailed;
+    };
+    // A level file that cannot be written to its end at its close fails the run like a failed write.
+    const auto giveUp = [&] {
+        reader.close();
+        if (!closeAllFiles())
+            return fail();
+        if (blocks == 0)
+            deleteAllFiles();
+        return kGaveUp;
     };
     try {
         const WavError walk = reader.findData([&] {
@@ -255,7 +259,8 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
             }
         }
         reader.close();
-        closeAllFiles();
+        if (!closeAllFiles())
+            return fail();
         yieldProcessor();
         if (blocks > 0)
             return kAnalysisDone;

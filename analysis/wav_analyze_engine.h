@@ -67,7 +67,8 @@ private:
     void finishRun(int16_t status);
 
     int16_t analyze(WavReader& reader);
-    void closeAllFiles();
+    // false when a level file could not be written to its end.
+    bool closeAllFiles();
     void deleteAllFiles();
 
     int32_t m_channels;

@@ -264,9 +264,9 @@ bool CBandLevelChain::Write(int blockNo, std::FILE* const* files) {
     for (int s = 0; s < m_slots; ++s) {
         std::FILE* f = files[s];
         if (f == nullptr) return false;
-        std::fwrite(Levels(s), sizeof(float), static_cast<std::size_t>(m_steps), f);
-        if (s == flushSlot) std::fflush(f);
-        if (std::ferror(f)) return false;
+        const std::size_t written = std::fwrite(Levels(s), sizeof(float), static_cast<std::size_t>(m_steps), f);
+        if (written != static_cast<std::size_t>(m_steps) || std::ferror(f)) return false;
+        if (s == flushSlot && std::fflush(f) != 0) return false;
     }
     return true;
 }

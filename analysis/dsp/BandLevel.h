@@ -100,8 +100,8 @@ public:
     const float* Levels(int slot) const { return m_levels.data() + static_cast<std::size_t>(slot) * m_steps; }
 
     // MakeLevels, then appends each slot's levels to files[slot] (slotCount files, all open). Files are flushed
-    // in rotation, one per 30 (octave) or 14 (one-third octave) blocks. False on a count mismatch or when a
-    // file's error indicator is set after its write.
+    // in rotation, one per 30 (octave) or 14 (one-third octave) blocks. False on a count mismatch, a short
+    // write, a file whose error indicator is set after its write, or a failed flush.
     bool Write(int blockNo, std::FILE* const* files);
 
     CBandFilterState& state() { return m_state; }

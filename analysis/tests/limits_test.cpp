@@ -1,12 +1,17 @@
-// What the library allocates for sizes it reads from a header or is given: this test program replaces the global
-// operator new so that it can see the largest request and refuse those above a limit, without the memory being
-// taken. Nothing may be sized from a header field before the data is known to be there, and set-up passes a
-// failed allocation through as its failure.
+// The library at the limits of memory and disk. This test program replaces the global operator new so that it
+// can see the largest request and refuse those above a limit, without the memory being taken: nothing may be
+// sized from a header field before the data is known to be there, and set-up passes a failed allocation through
+// as its failure. A child process under a file-size limit shows that a level file whose bytes fail only at its
+// close fails the run.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <atomic>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <limits>
 #include <new>
@@ -14,6 +19,7 @@
 
 #include "analysis_library.h"
 #include "temp_folder.h"
+#include "test_window.h"
 #include "wav_fixture.h"
 
 namespace {
@@ -141,6 +147,49 @@ TEST(SetUp, WithoutMemoryForTheChannelIsRefused)
     }
     EXPECT_EQ(lib.SetFileOutPathOfWAV(0, 0, "x"), 1);  // the channel stayed off: nothing to store
     EXPECT_EQ(lib.SetCalcConditionOfWAV(0, nullptr, 3, 3, 0.125, 10, nullptr, 94, 7000, 0, 2e4), 1);
+}
+
+// Under a file-size limit of 0 every byte written fails; the 40 bytes of each level file of a one-second run stay
+// in the file's buffer until it is closed, so only the close can see it.
+TEST(FileSizeLimit, LevelFilesFailingAtTheirCloseFailTheRunAndAreDeleted)
+{
+    TempFolder folder;
+    const std::string wav = folder.file("rec.wav");
+    WavBytes w;
+    w.riff().fmt(1, 1, 1000, 2, 16).data(2000);
+    for (int j = 0; j < 1000; ++j)
+        w.u16(static_cast<uint16_t>(j % 2 ? 7000 : -7000));
+    ASSERT_TRUE(w.riffSize().save(wav));
+    const auto levelFile = [&](int output) { return folder.file(std::to_string(output) + ".lvl"); };
+
+    EXPECT_EXIT(
+        {
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            const rlim_t unlimited = limit.rlim_cur;
+            limit.rlim_cur = 0;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::signal(SIGXFSZ, SIG_IGN);
+            testing::TestWindow window;
+            AnalysisLibrary lib;
+            lib.ReadPreOfWAV(1, 1000, 1000, nullptr);
+            lib.SetCalcConditionOfWAV(0, window.handle(), -1, 1, 0.125, 10, nullptr, 94, 7000, 0, 22600.6);
+            for (int o = 0; o < 17; ++o)
+                lib.SetFileOutPathOfWAV(0, o, levelFile(o).c_str());
+            lib.ReadStartOfWAV(wav.c_str());
+            window.pumpUntilFinal();
+            lib.waitForWorkers();
+            limit.rlim_cur = unlimited;  // the report goes through a file
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::fprintf(stderr, "statuses:");
+            for (int status : window.statuses())
+                std::fprintf(stderr, " %d", status);
+            std::fprintf(stderr, " end\n");
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0), "statuses: 300 -9811 end");
+    for (int o = 0; o < 17; ++o)
+        EXPECT_FALSE(std::filesystem::exists(levelFile(o))) << o;
 }
 
 }  // namespace
