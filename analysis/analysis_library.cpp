@@ -1,6 +1,5 @@
 #include "analysis_library.h"
 
-#include <cstring>
 #include <new>
 #include <string>
 
@@ -147,9 +146,6 @@ int32_t AnalysisLibrary::StartSeparateChWaveFile(MurteskWindow* window, const ch
 {
     const auto e = engine();
     if (!e || !source || !name || !folder)
-        return 0;
-    // The lengths the import's paths have always been held to.
-    if (std::strlen(source) > 259 || std::strlen(name) > 255 || std::strlen(folder) > 259)
         return 0;
     return e->startSeparation(window, source, name, folder, m_workers);
 }

@@ -86,8 +86,7 @@ TEST(Exports, EveryExportAnswersThroughTheLoader)
     LibraryFunction<decltype(CreateBigMonoWave)> cut(lib, "CreateBigMonoWave", 0);
     LibraryFunction<decltype(MergeMonoWave)> merge(lib, "MergeMonoWave", 0);
     LibraryFunction<decltype(ChgHz)> chgHz(lib, "ChgHz", 0);
-    const std::string longName(300, 'a');
-    EXPECT_EQ(startSeparate(window.handle(), calPath.c_str(), longName.c_str(), folder.file("").c_str()), 0);
+    EXPECT_EQ(startSeparate(window.handle(), nullptr, "ALL.Wav", folder.file("").c_str()), 0);
     EXPECT_EQ(separate(folder.file("no-such.wav").c_str(), folder.file("ALL").c_str()), 0);
     EXPECT_EQ(separate(calPath.c_str(), folder.file("ALL").c_str()), 1);
     EXPECT_EQ(std::filesystem::file_size(folder.file("ALLcal_0ch.wav")), 44u + 5 * 16000);

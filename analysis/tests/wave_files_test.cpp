@@ -215,6 +215,29 @@ TEST(Separation, StartsFromTheAnalysisFinalHandlerAndEndsWith9999)
     EXPECT_EQ(fs::file_size(rec.folder.file("ALLrec_2ch.Wav")), 44u + 32000);
 }
 
+TEST(Separation, LongJapanesePathsAreSplit)
+{
+    // Three folders of 40 kana: well over 259 bytes of UTF-8 in the folder and the source path.
+    Recording rec;
+    std::string kana;
+    for (int k = 0; k < 40; ++k)
+        kana += "あ";
+    const fs::path deep = rec.folder.path() / kana / kana / kana;
+    fs::create_directories(deep);
+    const std::string source = (deep / "録音.wav").string();
+    fs::copy_file(rec.path, source);
+    const std::string folder = deep.string() + "/";
+    const std::string name = "ALL" + kana + kana + ".Wav";
+    ASSERT_GT(folder.size(), 360u);
+    TestWindow window;
+    AnalysisLibrary lib;
+    ASSERT_EQ(lib.ReadPreOfWAV(3, 8000, 8000, nullptr), 1);
+    ASSERT_EQ(lib.StartSeparateChWaveFile(window.handle(), source.c_str(), name.c_str(), folder.c_str()), 1);
+    ASSERT_TRUE(window.pumpUntilFinal());
+    EXPECT_EQ(window.statuses(), (std::vector<int>{9999}));
+    EXPECT_EQ(fs::file_size(deep / ("ALL" + kana + kana + "_2ch.Wav")), 44u + 32000);
+}
+
 TEST(Separation, StopRequestEndsWithMinusOneOrGivesUpWithValidHeaders)
 {
     Recording rec(samples::SampleFormat::Pcm24, 20.0);
