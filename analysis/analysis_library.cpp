@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cal_read.h"
+#include "murtesk_analysis.h"
 #include "wav_analyze_engine.h"
 #include "wav_format.h"
 #include "wave_separation.h"
@@ -109,7 +110,7 @@ int32_t AnalysisLibrary::DoStopOfWAV()
 int16_t AnalysisLibrary::GethStatusOfWAV()
 {
     const auto e = engine();
-    return e ? e->status() : int16_t{-9811};
+    return e ? e->status() : int16_t{MURTESK_STATUS_FAILED};
 }
 
 int32_t AnalysisLibrary::GetFileOutOrderOfWAV(int32_t channel)

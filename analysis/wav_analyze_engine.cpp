@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "cal_read.h"
+#include "murtesk_analysis.h"
 #include "channel_threads.h"
 #include "sample_decoder.h"
 #include "wav_reader.h"
@@ -15,12 +16,12 @@ namespace murtesk::analysis {
 
 namespace {
 
-constexpr int16_t kBlockDone = 300;
-constexpr int16_t kAnalysisDone = 9899;
-constexpr int16_t kSeparationDone = 9999;
-constexpr int16_t kGaveUp = -9800;
-constexpr int16_t kNoData = -9801;
-constexpr int16_t kFailed = -9811;
+constexpr int16_t kBlockDone = MURTESK_STATUS_BLOCK;
+constexpr int16_t kAnalysisDone = MURTESK_STATUS_ANALYSIS_DONE;
+constexpr int16_t kSeparationDone = MURTESK_STATUS_SEPARATION_DONE;
+constexpr int16_t kGaveUp = MURTESK_STATUS_GAVE_UP;
+constexpr int16_t kNoData = MURTESK_STATUS_NO_DATA;
+constexpr int16_t kFailed = MURTESK_STATUS_FAILED;
 
 // The worker leaves the processor between steps so that the user-interface thread keeps pace on a busy machine.
 void yieldProcessor()

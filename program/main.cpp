@@ -3,7 +3,7 @@
 #include "MainSub.h"
 #include "globals.h"
 #include "japanese.h"
-#include "analysis_library.h"
+#include "analysis_binding.h"
 #include "frmWavFileReadAD.h"
 #include "frmWavFileReadADView.h"
 #include "preserve_document.h"

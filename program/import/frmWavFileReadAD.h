@@ -9,6 +9,7 @@
 #include "wav_import_document.h"
 #include "status_window.h"
 #include "wav_library.h"
+#include "wav_status.h"
 
 #include <deque>
 #include <memory>
@@ -20,22 +21,11 @@
 
 namespace murtesk::import {
 
-// What a drop onto the file list or the calibration box carries.
-// Statuses of the analysis library's workers, and the one the dialog uses to ask for the last.
-inline constexpr std::int32_t WAVSTATUS_PROGRESS = 300;
-inline constexpr std::int32_t WAVSTATUS_CALC_END = 9899;
-inline constexpr std::int32_t WAVSTATUS_SPLIT_END = 9999;
-inline constexpr std::int32_t WAVSTATUS_STOPPED = -1;
-inline constexpr std::int32_t WAVSTATUS_CANCELLED = -9800;
-inline constexpr std::int32_t WAVSTATUS_NO_DATA = -9801;
-inline constexpr std::int32_t WAVSTATUS_READ_ERROR = -9811;
-inline constexpr std::int32_t WAVSTATUS_OVERRUN = -9888;
-inline constexpr std::int32_t WAVSTATUS_POLL = -12345;
-
 // Icons of the start button: 103 while it starts a run, 105 while it stops one.
 inline constexpr int kStartIcon = 103;
 inline constexpr int kStopIcon = 105;
 
+// What a drop onto the file list or the calibration box carries.
 struct DropData {
     std::vector<std::string> Files;   // full paths, in the order dropped
     std::optional<std::string> Text;  // plain text, when the drop carries any

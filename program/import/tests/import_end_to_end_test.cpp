@@ -2,7 +2,7 @@
 // recording (two groups) with its calibration file becomes one measurement whose level files hold
 // what the band chain computes from the same samples, and the project file written afterwards
 // reads back equal.
-#include "analysis_library.h"
+#include "analysis_binding.h"
 #include "import_fakes.h"
 #include "preserve_import.h"
 #include "recordings.h"

@@ -1,5 +1,5 @@
 // The file check and a run through the built analysis library on recordings generated here.
-#include "analysis_library.h"
+#include "analysis_binding.h"
 #include "import_fakes.h"
 #include "platform/dates.h"
 #include "recordings.h"

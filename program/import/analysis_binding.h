@@ -1,6 +1,7 @@
 // The analysis library (libMurtesk.so in the program's folder) as the import calls it: each export
-// bound by its name at its first call. A missing library or export makes that call fail the way the
-// export reports failure (0, or -9811 for the last status).
+// bound by its name at its first call, with the type its own header (murtesk_analysis.h) declares. A
+// missing library or export makes that call fail the way the export reports failure (0, or -9811 for
+// the last status).
 #pragma once
 
 #include "wav_library.h"

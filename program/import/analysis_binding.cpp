@@ -1,6 +1,7 @@
-#include "analysis_library.h"
+#include "analysis_binding.h"
 
 #include "dynamic_library.h"
+#include "murtesk_analysis.h"
 
 namespace murtesk::import {
 
@@ -10,20 +11,15 @@ struct AnalysisLibrary::Exports {
     explicit Exports(std::string folder) : library("libMurtesk.so", std::move(folder)) {}
 
     platform::DynamicLibrary library;
-    LibraryFunction<std::int32_t(const char*, std::int32_t*, std::int32_t*, std::int32_t*, double*, double*,
-                                 std::int32_t*, std::int32_t*)>
-        calRead{library, "CALReadOfWAV", 0};
-    LibraryFunction<std::int32_t(std::int32_t, double, std::int32_t, const double*)> readPre{library, "ReadPreOfWAV", 0};
-    LibraryFunction<std::int32_t(std::int32_t, MurteskWindow*, std::int32_t, std::int32_t, double, double,
-                                 const double*, double, double, double, double)>
-        setCalcCondition{library, "SetCalcConditionOfWAV", 0};
-    LibraryFunction<std::int32_t(std::int32_t, std::int32_t, const char*)> setFileOutPath{library, "SetFileOutPathOfWAV", 0};
-    LibraryFunction<std::int32_t(const char*)> readStart{library, "ReadStartOfWAV", 0};
-    LibraryFunction<std::int32_t()> doStop{library, "DoStopOfWAV", 0};
-    LibraryFunction<std::int16_t()> getStatus{library, "GethStatusOfWAV", -9811};
-    LibraryFunction<std::int32_t(std::int32_t)> getFileOutOrder{library, "GetFileOutOrderOfWAV", -1};
-    LibraryFunction<std::int32_t(MurteskWindow*, const char*, const char*, const char*)> startSeparate{
-        library, "StartSeparateChWaveFile", 0};
+    LibraryFunction<decltype(::CALReadOfWAV)> calRead{library, "CALReadOfWAV", 0};
+    LibraryFunction<decltype(::ReadPreOfWAV)> readPre{library, "ReadPreOfWAV", 0};
+    LibraryFunction<decltype(::SetCalcConditionOfWAV)> setCalcCondition{library, "SetCalcConditionOfWAV", 0};
+    LibraryFunction<decltype(::SetFileOutPathOfWAV)> setFileOutPath{library, "SetFileOutPathOfWAV", 0};
+    LibraryFunction<decltype(::ReadStartOfWAV)> readStart{library, "ReadStartOfWAV", 0};
+    LibraryFunction<decltype(::DoStopOfWAV)> doStop{library, "DoStopOfWAV", 0};
+    LibraryFunction<decltype(::GethStatusOfWAV)> getStatus{library, "GethStatusOfWAV", MURTESK_STATUS_FAILED};
+    LibraryFunction<decltype(::GetFileOutOrderOfWAV)> getFileOutOrder{library, "GetFileOutOrderOfWAV", -1};
+    LibraryFunction<decltype(::StartSeparateChWaveFile)> startSeparate{library, "StartSeparateChWaveFile", 0};
 };
 
 AnalysisLibrary::AnalysisLibrary(std::string folder) : exports_(std::make_unique<Exports>(std::move(folder))) {}
