@@ -187,14 +187,14 @@ void frmWavFileReadAD::cmdCancel_Click(int /*index*/) { ui_.Unload(*this); }
 
 void frmWavFileReadAD::Form_QueryUnload(bool& cancel, platform::UnloadMode /*mode*/)
 {
-    if (!RunOn()) {
+    if (phase_ == RunPhase::Idle) {
         return;
     }
     // A run is on: the last status is handled as if it had just come, a stop already asked for is
     // asked again, and the dialog stays open.
     MessageGet(WAVSTATUS_POLL);
-    if (RunOn()) {
-        if (!cmdStart.Enabled) {
+    if (phase_ != RunPhase::Idle) {
+        if (phase_ == RunPhase::Stopping) {
             library_.DoStopOfWAV();
         }
         cancel = true;

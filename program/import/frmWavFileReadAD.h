@@ -26,6 +26,10 @@ inline constexpr int kStartIcon = 103;
 inline constexpr int kStopIcon = 105;
 
 // What a drop onto the file list or the calibration box carries.
+// Where a run stands: no run; a group's analysis running; the split of a file's last group running; a stop
+// asked for, whose worker's final status ends the run.
+enum class RunPhase { Idle, Analysing, Splitting, Stopping };
+
 struct DropData {
     std::vector<std::string> Files;   // full paths, in the order dropped
     std::optional<std::string> Text;  // plain text, when the drop carries any
@@ -138,7 +142,6 @@ private:
     void ShowFilePage();
     void ShowConditionPage();
     void MoveSelectedBlock(bool up);
-    bool RunOn() const { return !cmbCh.Enabled; }
     void SelectOnlyEntry(int index);
     void ReportInput(const std::string& text);
 
@@ -163,14 +166,18 @@ private:
     bool CheckEveryChannel();
     bool StartWaveRead();
     void HandleStatus(std::int32_t status);
-    bool EndOfGroup(std::int32_t& status);
+    bool StartSplit(std::int32_t& status);
+    std::int32_t SplitEnded(std::int32_t status);
+    void EndGroup(std::int32_t status, bool goOn);
+    void EndWithMessage(const char* text, platform::MsgIcon icon, const char* title);
     bool BuildGroupRecords();
     bool BuildUserCharacteristic(int channel, int slotCount);
     bool GroupFailure(const char* text);
     void Advance();
     void EndWaveRead();
     void ShowProgress();
-    void SetRunControls(bool running);
+    // Enters a phase and shows it: the start button and the condition controls follow the phase.
+    void SetPhase(RunPhase phase);
     std::string LevelFileStem() const;
     bool Fail(const std::string& text);
 
@@ -180,15 +187,15 @@ private:
     std::int16_t m_GroupCount = 0;
     double m_RunDate = 0.0;
     double fileModified_ = 0.0;
-    bool workerActive_ = false;  // a worker of this run has not yet sent its final status
-    bool splitting_ = false;     // the worker is the split of the last group
-    std::int32_t splitCause_ = WAVSTATUS_SPLIT_END;  // how the group before the split ended
-    bool stopAsked_ = false;
+    RunPhase phase_ = RunPhase::Idle;
+    // Counts the workers started; a status is handled only for the worker current when it came.
+    std::uint32_t workerSerial_ = 0;
+    // While the split of a file's last group runs: how that group's analysis ended.
+    std::optional<std::int32_t> splitCause_;
     bool handling_ = false;
     bool hooked_ = false;
     // Statuses that came while another was being handled, each with the worker then current.
     std::deque<std::pair<std::int32_t, std::uint32_t>> pendingStatuses_;
-    std::uint32_t workerSerial_ = 0;
     std::unique_ptr<StatusWindow> statusWindow_;
 
     WavImportDocument& document_;

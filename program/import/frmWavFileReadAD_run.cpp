@@ -2,9 +2,10 @@
 // analysis library; the worker's statuses arrive one by one in MessageGet on the user-interface
 // thread, and the end of one group sets up and starts the next. Each file becomes one measurement.
 //
-// Every worker ends with exactly one final status, and the dialog handles it exactly once: a final
-// status that arrives again (a poll of the last status after it was handled) does nothing. A status
-// that arrives while another is being handled (a message box runs the event loop) waits its turn.
+// The run is in one phase at a time (idle, analysing, splitting, stopping), and what a status does
+// depends on the phase and the status alone. Every worker ends with one final status, handled once:
+// a status that arrives while another is being handled (a message box runs the event loop) waits its
+// turn and is dropped when another worker has started meanwhile; after the run, statuses do nothing.
 #include "frmWavFileReadAD.h"
 
 #include "band_frequency.h"
@@ -23,22 +24,6 @@ constexpr const char* kStartCaption = "測定開始(&M)";
 constexpr const char* kSorryTitle = "お詫び";
 constexpr const char* kNoticeTitle = "お知らせ";
 
-bool IsFinal(std::int32_t status)
-{
-    switch (status) {
-    case WAVSTATUS_CALC_END:
-    case WAVSTATUS_SPLIT_END:
-    case WAVSTATUS_STOPPED:
-    case WAVSTATUS_CANCELLED:
-    case WAVSTATUS_OVERRUN:
-    case WAVSTATUS_READ_ERROR:
-    case WAVSTATUS_NO_DATA:
-        return true;
-    default:
-        return false;
-    }
-}
-
 std::string Num(double value) { return platform::FormatNumber(value, "0"); }
 
 // The whole part of x / 10, times 10.
@@ -46,8 +31,15 @@ double FixToTen(double x) { return std::trunc(x / 10.0) * 10.0; }
 
 }  // namespace
 
-void frmWavFileReadAD::SetRunControls(bool running)
+void frmWavFileReadAD::SetPhase(RunPhase phase)
 {
+    phase_ = phase;
+    const bool running = phase != RunPhase::Idle;
+    const bool stops = phase == RunPhase::Analysing || phase == RunPhase::Splitting;
+    cmdStartIcon = stops ? kStopIcon : kStartIcon;
+    cmdStart.Caption = stops ? "測定停止(&C)" : kStartCaption;
+    cmdStart.ToolTipText = stops ? "測定停止" : "測定開始";
+    cmdStart.Enabled = phase != RunPhase::Stopping;
     for (platform::ControlState* c :
          std::initializer_list<platform::ControlState*>{&cmbCh, &cmbOct1or3, &cmbStartBand, &cmbW, &cmbTimeWeighting,
                                                         &cmbLevelIntervalMS, &txtCAL0p, &cmbCALWavePattern, &txtCalLevel,
@@ -84,15 +76,17 @@ bool frmWavFileReadAD::CheckEveryChannel()
 
 void frmWavFileReadAD::cmdStart_Click()
 {
-    if (cmdStart.Caption != kStartCaption) {
+    switch (phase_) {
+    case RunPhase::Analysing:
+    case RunPhase::Splitting:
         // Stop: the worker answers with its final status, which ends the run.
-        cmdStart.Enabled = false;
-        cmdStartIcon = kStartIcon;
-        cmdStart.Caption = kStartCaption;
-        cmdStart.ToolTipText = "測定開始";
-        stopAsked_ = true;
+        SetPhase(RunPhase::Stopping);
         library_.DoStopOfWAV();
         return;
+    case RunPhase::Stopping:
+        return;  // the button is off until the worker has ended
+    case RunPhase::Idle:
+        break;
     }
     if (!SaveChCondition(cmbCh.ListIndex) || !CheckEveryChannel()) {
         return;
@@ -103,7 +97,6 @@ void frmWavFileReadAD::cmdStart_Click()
     m_FileNo = 1;
     m_GroupNo = 1;
     m_GroupCount = static_cast<std::int16_t>((document_.ChannelCount() + kGroupSize - 1) / kGroupSize);
-    stopAsked_ = false;
     pendingStatuses_.clear();
     if (!StartWaveRead()) {
         EndWaveRead();
@@ -189,12 +182,8 @@ bool frmWavFileReadAD::StartWaveRead()
     if (library_.ReadStartOfWAV(path) == 0) {
         return Fail("開始失敗");
     }
-    workerActive_ = true;
-    splitting_ = false;
-    cmdStartIcon = kStopIcon;
-    cmdStart.Caption = "測定停止(&C)";
-    cmdStart.ToolTipText = "測定停止";
-    SetRunControls(true);
+    splitCause_.reset();
+    SetPhase(RunPhase::Analysing);
     return true;
 }
 
@@ -229,14 +218,8 @@ void frmWavFileReadAD::ShowProgress()
 
 void frmWavFileReadAD::HandleStatus(std::int32_t status)
 {
-    if (!RunOn()) {
+    if (phase_ == RunPhase::Idle) {
         return;  // no run: nothing is waiting for a status
-    }
-    if (IsFinal(status)) {
-        if (!workerActive_) {
-            return;  // this worker's end has been handled already
-        }
-        workerActive_ = false;
     }
     switch (status) {
     case WAVSTATUS_PROGRESS:
@@ -244,44 +227,108 @@ void frmWavFileReadAD::HandleStatus(std::int32_t status)
         return;
     case WAVSTATUS_READ_ERROR:
         m_ReadMeasure.reset();
-        ui_.MsgBox("異常が発生した為、測定を停止します.", platform::MsgButtons::OK, platform::MsgIcon::Critical, kSorryTitle);
-        EndWaveRead();
+        EndWithMessage("異常が発生した為、測定を停止します.", platform::MsgIcon::Critical, kSorryTitle);
         return;
     case WAVSTATUS_NO_DATA:
         m_ReadMeasure.reset();
-        ui_.MsgBox("データ件数が足りません.", platform::MsgButtons::OK, platform::MsgIcon::Information, kNoticeTitle);
-        EndWaveRead();
+        EndWithMessage("データ件数が足りません.", platform::MsgIcon::Information, kNoticeTitle);
         return;
     case WAVSTATUS_CALC_END:
     case WAVSTATUS_SPLIT_END:
     case WAVSTATUS_STOPPED:
     case WAVSTATUS_CANCELLED:
     case WAVSTATUS_OVERRUN:
-        break;
+        break;  // the end of a group's worker: below, by phase
     default:
         lblSate.Caption = std::to_string(status);
         return;
     }
+    switch (phase_) {
+    case RunPhase::Analysing:
+        if (!StartSplit(status)) {
+            EndGroup(status, true);
+        }
+        return;
+    case RunPhase::Splitting:
+        EndGroup(SplitEnded(status), true);
+        return;
+    case RunPhase::Stopping:
+        // The stopped worker may be the analysis (whose last group still splits) or the split.
+        if (splitCause_) {
+            EndGroup(SplitEnded(status), false);
+        } else if (!StartSplit(status)) {
+            EndGroup(status, false);
+        }
+        return;
+    case RunPhase::Idle:
+        return;
+    }
+}
 
-    if (!EndOfGroup(status)) {
-        return;  // the split runs; its final status completes the group
+// When the analysis of a file's last group has ended and the split into mono files is wanted, starts
+// it; true while it runs (its end completes the group). A split that cannot start turns the status
+// into a failure.
+bool frmWavFileReadAD::StartSplit(std::int32_t& status)
+{
+    if (!m_ReadMeasure || m_GroupNo != m_GroupCount || status == WAVSTATUS_SPLIT_END) {
+        return false;
+    }
+    const std::string path = lstWaveFile.Items[static_cast<std::size_t>(m_FileNo - 1)];
+    m_ReadMeasure->SetAccount(path);
+    if (!chkWaveOut.Value) {
+        return false;
+    }
+    lblSate.Caption = Num(m_FileNo) + "/" + Num(lstWaveFile.ListCount()) + "番目Waveファイル モノラル分離中";
+    const std::string name = "ALL" + LevelFileStem() + ".Wav";
+    ++workerSerial_;
+    if (library_.StartSeparateChWaveFile(StatusWindowHandle(), path, name, document_.RecWavFolder() + "/") != 0) {
+        splitCause_ = status == WAVSTATUS_CALC_END ? WAVSTATUS_SPLIT_END : status;
+        if (phase_ == RunPhase::Analysing) {
+            SetPhase(RunPhase::Splitting);
+        }
+        return true;
+    }
+    ui_.MsgBox("全録音対応処理が失敗しました。", platform::MsgButtons::OK, platform::MsgIcon::Information, kNoticeTitle);
+    status = WAVSTATUS_READ_ERROR;
+    return false;
+}
+
+// The status the group ends with once its split has ended: a stop or an overrun that came before the
+// split still counts.
+std::int32_t frmWavFileReadAD::SplitEnded(std::int32_t status)
+{
+    const std::int32_t cause = splitCause_.value_or(WAVSTATUS_SPLIT_END);
+    splitCause_.reset();
+    return status == WAVSTATUS_SPLIT_END ? cause : status;
+}
+
+// The end of a group: its records, and the measurement into the document after its last group (a
+// failure turns the status into a stop); then the next group or file when `goOn` and the group ended
+// normally, else the end of the run with the status's message.
+void frmWavFileReadAD::EndGroup(std::int32_t status, bool goOn)
+{
+    if (m_ReadMeasure) {
+        ui_.SetBusy(true);
+        const bool built = BuildGroupRecords();
+        ui_.SetBusy(false);
+        if (!built) {
+            status = WAVSTATUS_STOPPED;
+        }
     }
     switch (status) {
     case WAVSTATUS_OVERRUN:
-        ui_.MsgBox("計算処理速度がデータ取り込み速度に追いつかなかった為、測定を停止します.", platform::MsgButtons::OK,
-                   platform::MsgIcon::Critical, kSorryTitle);
-        EndWaveRead();
+        EndWithMessage("計算処理速度がデータ取り込み速度に追いつかなかった為、測定を停止します.", platform::MsgIcon::Critical,
+                       kSorryTitle);
         return;
     case WAVSTATUS_READ_ERROR:
-        ui_.MsgBox("異常が発生した為、測定を停止します.", platform::MsgButtons::OK, platform::MsgIcon::Critical, kSorryTitle);
-        EndWaveRead();
+        EndWithMessage("異常が発生した為、測定を停止します.", platform::MsgIcon::Critical, kSorryTitle);
         return;
     case WAVSTATUS_CALC_END:
     case WAVSTATUS_SPLIT_END:
-        if (stopAsked_) {
-            EndWaveRead();  // a stop asked for during the last group ends the run after the split
-        } else {
+        if (goOn) {
             Advance();
+        } else {
+            EndWaveRead();  // a stop asked for during the last group ends the run after the split
         }
         return;
     default:
@@ -290,44 +337,10 @@ void frmWavFileReadAD::HandleStatus(std::int32_t status)
     }
 }
 
-// The end of a group: the split first when this was the file's last group and it is wanted, then
-// the group's records, and the measurement into the document after its last group. False while a
-// split started here is running. A failure turns the status into a stop.
-bool frmWavFileReadAD::EndOfGroup(std::int32_t& status)
+void frmWavFileReadAD::EndWithMessage(const char* text, platform::MsgIcon icon, const char* title)
 {
-    if (!m_ReadMeasure) {
-        return true;
-    }
-    const bool splitEnded = splitting_;
-    splitting_ = false;
-    if (splitEnded && status == WAVSTATUS_SPLIT_END) {
-        status = splitCause_;  // a stop or an overrun that came before the split still counts
-    }
-    const std::string path = lstWaveFile.Items[static_cast<std::size_t>(m_FileNo - 1)];
-    if (m_GroupNo == m_GroupCount && status != WAVSTATUS_SPLIT_END && !splitEnded) {
-        m_ReadMeasure->SetAccount(path);
-        if (chkWaveOut.Value) {
-            lblSate.Caption = Num(m_FileNo) + "/" + Num(lstWaveFile.ListCount()) + "番目Waveファイル モノラル分離中";
-            const std::string name = "ALL" + LevelFileStem() + ".Wav";
-            ++workerSerial_;
-            if (library_.StartSeparateChWaveFile(StatusWindowHandle(), path, name, document_.RecWavFolder() + "/") != 0) {
-                workerActive_ = true;
-                splitting_ = true;
-                splitCause_ = status == WAVSTATUS_CALC_END ? WAVSTATUS_SPLIT_END : status;
-                return false;
-            }
-            ui_.MsgBox("全録音対応処理が失敗しました。", platform::MsgButtons::OK, platform::MsgIcon::Information,
-                       kNoticeTitle);
-            status = WAVSTATUS_READ_ERROR;
-        }
-    }
-    ui_.SetBusy(true);
-    const bool built = BuildGroupRecords();
-    ui_.SetBusy(false);
-    if (!built) {
-        status = WAVSTATUS_STOPPED;
-    }
-    return true;
+    ui_.MsgBox(text, platform::MsgButtons::OK, icon, title);
+    EndWaveRead();
 }
 
 bool frmWavFileReadAD::GroupFailure(const char* text)
@@ -441,14 +454,9 @@ void frmWavFileReadAD::Advance()
 
 void frmWavFileReadAD::EndWaveRead()
 {
-    cmdStartIcon = kStartIcon;
-    cmdStart.Caption = kStartCaption;
-    cmdStart.ToolTipText = "測定開始";
-    cmdStart.Enabled = true;
-    workerActive_ = false;
-    splitting_ = false;
+    splitCause_.reset();
+    SetPhase(RunPhase::Idle);
     ui_.MsgBox("終了しました.", platform::MsgButtons::OK, platform::MsgIcon::Information, platform::kProgramTitle);
-    SetRunControls(false);
     m_ReadMeasure.reset();
     m_bDialogOk = true;
     ui_.Unload(*this);

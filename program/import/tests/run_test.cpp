@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <ctime>
+#include <tuple>
 
 namespace murtesk::import::testing {
 namespace {
@@ -372,6 +373,28 @@ TEST_F(Run, StopDuringTheLastGroupStillSplitsThenEnds)
     EXPECT_EQ(document.measures.size(), 1u);
     EXPECT_EQ(library.CallsStartingWith("start").size(), 1u);  // the second file is not started
     EXPECT_EQ(ui.MessageTexts(), (Strings{"終了しました."}));
+    EXPECT_TRUE(Closed());
+}
+
+// The start button and the condition controls follow the run's phase: analysing, splitting (the stop
+// still works), stopping (the button off) and idle again.
+TEST_F(Run, ControlsFollowThePhase)
+{
+    frmWavFileReadAD& f = Start(2, 2, true);
+    const auto shown = [&f] {
+        return std::make_tuple(f.cmdStart.Caption, f.cmdStartIcon, f.cmdStart.Enabled, f.cmbCh.Enabled);
+    };
+    EXPECT_EQ(shown(), std::make_tuple(std::string("測定停止(&C)"), kStopIcon, true, false));
+    Send(9899);
+    EXPECT_EQ(library.CallsStartingWith("split").size(), 1u);
+    EXPECT_EQ(shown(), std::make_tuple(std::string("測定停止(&C)"), kStopIcon, true, false));
+    f.cmdStart_Click();
+    EXPECT_EQ(shown(), std::make_tuple(std::string("測定開始(&M)"), kStartIcon, false, false));
+    f.cmdStart_Click();  // the button is off: nothing more is asked of the library
+    EXPECT_EQ(library.CallsStartingWith("stop").size(), 1u);
+    EXPECT_EQ(library.CallsStartingWith("start").size(), 1u);
+    Send(9999);
+    EXPECT_EQ(shown(), std::make_tuple(std::string("測定開始(&M)"), kStartIcon, true, true));
     EXPECT_TRUE(Closed());
 }
 
