@@ -25,7 +25,6 @@ CChAnalyzer::~CChAnalyzer()
 
 int32_t CChAnalyzer::configure(const ChannelCondition& c, double sampleRate, int32_t samplesPerBlock)
 {
-    m_weighting = c.weighting;
     m_bandMode = static_cast<int16_t>(c.bandMode);
     m_blocksHandedIn = 0;
     m_lastFinished = 0;
@@ -34,14 +33,6 @@ int32_t CChAnalyzer::configure(const ChannelCondition& c, double sampleRate, int
     m_chain.reset();
     if (m_bandMode == -1)
         return 1;
-    m_rate = sampleRate;
-    m_samplesPerBlock = samplesPerBlock;
-    m_cr = c.cr;
-    m_levelOutHz = c.levelOutHz;
-    m_lvl = c.lvl;
-    m_calRms = c.calRms;
-    m_lowHz = c.lowHz;
-    m_highHz = c.highHz;
     const int slots = slotCount(m_bandMode);
     m_corrections.fill(0.0);
     if (slots > 0 && c.corrections)
@@ -49,18 +40,17 @@ int32_t CChAnalyzer::configure(const ChannelCondition& c, double sampleRate, int
     // The chain checks the rest of the condition and takes its buffers now, so that a condition it cannot run
     // is refused here rather than failing every block of the run.
     if (slots > 0 && finite({c.lvl, c.lowHz, c.highHz})) {
-        BandChainSettings settings;
-        settings.weighting = m_weighting;
-        settings.bandMode = m_bandMode;
-        settings.sampleRate = m_rate;
-        settings.samplesPerBlock = m_samplesPerBlock;
-        settings.cr = m_cr;
-        settings.levelOutHz = m_levelOutHz;
-        settings.lowHz = m_lowHz;
-        settings.highHz = m_highHz;
-        settings.lvl = m_lvl;
-        settings.calRms = m_calRms;
-        settings.corrections = m_corrections.data();
+        const BandChainSettings settings{.weighting = c.weighting,
+                                         .bandMode = m_bandMode,
+                                         .sampleRate = sampleRate,
+                                         .samplesPerBlock = samplesPerBlock,
+                                         .cr = c.cr,
+                                         .levelOutHz = c.levelOutHz,
+                                         .lowHz = c.lowHz,
+                                         .highHz = c.highHz,
+                                         .lvl = c.lvl,
+                                         .calRms = c.calRms,
+                                         .corrections = m_corrections.data()};
         try {
             m_chain = makeBandChain(settings);
             if (m_chain)

@@ -59,23 +59,13 @@ public:
     bool isOn() const { return m_enabled && slotCount(m_bandMode) > 0; }
 
 private:
-
-    int32_t m_weighting = 0;
-    double m_rate = 48000.0;
-    double m_cr = 0.125;
-    double m_levelOutHz = 10.0;
     bool m_enabled = false;
     std::vector<std::string> m_paths;
     std::array<std::FILE*, kMaxSlots> m_files{};
     std::array<double, 45> m_corrections{};
     int32_t m_lastFinished = 0;
     std::atomic<int32_t> m_blocksHandedIn{0};
-    int32_t m_samplesPerBlock = 48000;
     int16_t m_bandMode = -1;
-    double m_calRms = 7000.0;
-    double m_lvl = 94.0;
-    double m_lowHz = 0.0;
-    double m_highHz = 22600.6;
     std::unique_ptr<BandChain> m_chain;
 };
 

@@ -32,6 +32,13 @@ std::vector<double> Sine(double f, double amplitude, double rate, int n) {
     return x;
 }
 
+// Band corrections first, first + step, ... for the 45 bands.
+std::vector<double> Corrections(double first, double step) {
+    std::vector<double> corr(45);
+    for (int i = 0; i < 45; ++i) corr[i] = first + step * i;
+    return corr;
+}
+
 int SlotOf(const CBandLevelChain& chain, double centre) {
     for (int b = 0; b < chain.bandCount(); ++b)
         if (std::fabs(chain.band(b).centre / centre - 1.0) < 0.01) return b + 2;
@@ -82,8 +89,7 @@ TEST(BandChain, DcStepFollowsTheTimeWeighting) {
 }
 
 TEST(BandChain, NoPowerReadsMinus1000PlusTheCorrection) {
-    std::vector<double> corr(45);
-    for (int i = 0; i < 45; ++i) corr[i] = 0.5 * i - 3.0;
+    const std::vector<double> corr = Corrections(-3.0, 0.5);
     BandChainConfig c = Config(kThirdOctave, 22050, kWeightC);
     c.corrections = corr.data();
     c.highestHz = 5000;
@@ -108,8 +114,7 @@ TEST(BandChain, NoPowerReadsMinus1000PlusTheCorrection) {
 TEST(BandChain, SettlingFiltersGiveNoLevelBelowTheNoPowerValue) {
     // The first steps of a block from rest see only the start of each filter's response: powers far below any
     // level that means something. They read as no power, never below it.
-    std::vector<double> corr(45);
-    for (int i = 0; i < 45; ++i) corr[i] = 0.25 * i - 5.0;
+    const std::vector<double> corr = Corrections(-5.0, 0.25);
     BandChainConfig c = Config(kThirdOctave, 48000, kWeightA);
     c.corrections = corr.data();
     c.levelOutHz = 1000;
