@@ -11,12 +11,15 @@ function(murtesk_apply_sanitizers)
   endif()
 endfunction()
 
-# External test data: ../shared/testdata beside the main worktree, also found from a worktree in /work/wt/.
-set(MURTESK_TESTDATA_DIR ${PROJECT_SOURCE_DIR}/../shared/testdata)
-if(NOT EXISTS ${MURTESK_TESTDATA_DIR})
-  set(MURTESK_TESTDATA_DIR ${PROJECT_SOURCE_DIR}/../../shared/testdata)
+# External test data, read in place by the tests (see its README). A worktree outside the main
+# checkout's folder passes -DMURTESK_TESTDATA_DIR=... when configuring.
+cmake_path(SET murtesk_default_testdata NORMALIZE "${PROJECT_SOURCE_DIR}/../shared/testdata")
+set(MURTESK_TESTDATA_DIR "${murtesk_default_testdata}" CACHE PATH "Folder of the shared test data")
+if(MURTESK_TESTS AND NOT IS_DIRECTORY "${MURTESK_TESTDATA_DIR}")
+  message(FATAL_ERROR "The test data folder ${MURTESK_TESTDATA_DIR} does not exist: "
+    "configure with -DMURTESK_TESTDATA_DIR=<folder of the shared test data>, or -DMURTESK_TESTS=OFF.")
 endif()
-get_filename_component(MURTESK_TESTDATA_DIR ${MURTESK_TESTDATA_DIR} REALPATH)
+get_filename_component(MURTESK_TESTDATA_DIR_REAL "${MURTESK_TESTDATA_DIR}" REALPATH)
 
 # murtesk_add_test(NAME name SOURCES a.cpp ... LIBS lib ... [TSAN] [LABELS l ...])
 # One GoogleTest executable. TSAN marks tests of threaded code: they also run in the
@@ -38,7 +41,7 @@ function(murtesk_add_test)
   # The tests run through "cmake -E env" so that they see the test environment: the ENVIRONMENT
   # property does not survive the test discovery (it splits the list at every ";").
   set_target_properties(${T_NAME} PROPERTIES CROSSCOMPILING_EMULATOR
-    "${CMAKE_COMMAND};-E;env;MURTESK_TESTDATA=${MURTESK_TESTDATA_DIR};MURTESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0")
+    "${CMAKE_COMMAND};-E;env;MURTESK_TESTDATA=${MURTESK_TESTDATA_DIR_REAL};MURTESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0")
   if(labels)
     gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
   else()
@@ -61,3 +64,4 @@ function(murtesk_add_fuzzer)
     file(WRITE ${CMAKE_BINARY_DIR}/fuzzers/${F_NAME}.corpus "${F_CORPUS}\n")
   endif()
 endfunction()
+
