@@ -1,4 +1,4 @@
-# Build helpers shared by every area: sanitizer flags, tests and fuzz targets.
+# Build helpers shared by every area: sanitizer flags, tests, fuzz targets and checks of what a target includes.
 
 function(murtesk_apply_sanitizers)
   if(MURTESK_FUZZ)
@@ -65,3 +65,52 @@ function(murtesk_add_fuzzer)
   endif()
 endfunction()
 
+# murtesk_check_sources(<target> <name> <script>)
+# A build-time check of a target's own files: its sources, and the headers (*.h) in each folder that holds
+# one of them, except the Qt views (*View.h, *View.cpp). <script> runs as
+#   cmake -DTARGET=<target> -DFILES=<files> -P <script>
+# and fails the build when it reports an error; it reruns when one of the files changes. The files are
+# gathered once the whole tree is configured, so sources added to the target from other folders count.
+function(murtesk_check_sources target name script)
+  cmake_language(EVAL CODE
+    "cmake_language(DEFER DIRECTORY [[${CMAKE_SOURCE_DIR}]] CALL _murtesk_add_source_check [[${target}]] [[${name}]] [[${script}]])")
+endfunction()
+
+function(_murtesk_add_source_check target name script)
+  get_target_property(source_dir ${target} SOURCE_DIR)
+  get_target_property(sources ${target} SOURCES)
+  set(files)
+  set(folders)
+  foreach(source IN LISTS sources)
+    if(source MATCHES "^\\$<")
+      continue()
+    endif()
+    cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${source_dir} NORMALIZE OUTPUT_VARIABLE path)
+    list(APPEND files ${path})
+    cmake_path(GET path PARENT_PATH folder)
+    list(APPEND folders ${folder})
+  endforeach()
+  list(REMOVE_DUPLICATES folders)
+  foreach(folder IN LISTS folders)
+    file(GLOB headers CONFIGURE_DEPENDS ${folder}/*.h)
+    list(APPEND files ${headers})
+  endforeach()
+  list(FILTER files EXCLUDE REGEX "View\\.(h|cpp)$")
+  list(REMOVE_DUPLICATES files)
+  list(SORT files)
+  set(stamp ${CMAKE_BINARY_DIR}/checks/${target}_${name}.stamp)
+  add_custom_command(
+    OUTPUT ${stamp}
+    COMMAND ${CMAKE_COMMAND} -DTARGET=${target} "-DFILES=${files}" -P ${script}
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${files} ${script}
+    COMMENT "Checking ${target}: ${name}"
+    VERBATIM)
+  add_custom_target(${target}_${name} DEPENDS ${stamp})
+  add_dependencies(${target} ${target}_${name})
+endfunction()
+
+# murtesk_check_no_qt(<target>): the target's own files include no Qt header (only the views do).
+function(murtesk_check_no_qt target)
+  murtesk_check_sources(${target} no_qt ${PROJECT_SOURCE_DIR}/cmake/CheckNoQtIncludes.cmake)
+endfunction()
