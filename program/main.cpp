@@ -1,15 +1,16 @@
 // Entry point of the Murtesk desktop program: the Qt application with its Japanese texts, the
-// user-interface services and views, then the start-up; the run ends with the last window.
+// user-interface services with every screen's views, the wiring of the screens through the
+// program-wide state, then the start-up; the run ends with the last window.
 #include "MainSub.h"
+#include "calcscreen_views.h"
+#include "frmOctCalc.h"
+#include "frmWavFileReadADView.h"
 #include "globals.h"
 #include "japanese.h"
-#include "analysis_binding.h"
-#include "frmWavFileReadAD.h"
-#include "frmWavFileReadADView.h"
+#include "mainscreen_views.h"
 #include "preserve_document.h"
-#include "preserve_import.h"
 #include "qt_ui.h"
-#include "register_views.h"
+#include "show_wav_import.h"
 
 #include <QApplication>
 
@@ -24,24 +25,14 @@ int main(int argc, char** argv)
         murtesk::g_CommandLine.emplace_back(argv[i]);
     }
     murtesk::g_NewDocument = [] { return std::make_unique<murtesk::PreserveDocument>(); };
-    murtesk::g_ShowWavImport = [](murtesk::platform::UiServices& ui) {
-        auto& document = static_cast<murtesk::PreserveDocument&>(murtesk::g_PreserveDoc());
-        murtesk::import::PreserveImportDocument imported(document.Preserve(), murtesk::g_OriginalWs);
-        murtesk::import::AnalysisLibrary library;
-        murtesk::import::frmWavFileReadAD form(ui, imported, library);
-        murtesk::g_frmWavFileReadAD = &form;
-        ui.ShowModal(form);
-        if (ui.IsLoaded(form)) {
-            ui.Unload(form);
-        }
-        murtesk::g_frmWavFileReadAD = nullptr;
-        murtesk::g_bDialogOk = form.m_bDialogOk;
-    };
+    murtesk::g_NewCalcScreen = [](murtesk::platform::UiServices& ui) { return std::make_unique<murtesk::frmOctCalc>(ui); };
+    murtesk::g_ShowWavImport = murtesk::import::ShowWavImport;
 
     int result = 0;
     {
         murtesk::platform::qt::QtUi ui;
-        murtesk::RegisterViews(ui);
+        murtesk::RegisterMainScreenViews(ui);
+        murtesk::RegisterCalcScreenViews(ui);
         murtesk::import::RegisterImportViews(ui);
         murtesk::ProgramForms forms;
         murtesk::Main(ui, forms);

@@ -1,13 +1,12 @@
 #include "frmOctCalc.h"
 
-#include "frmMeasure.h"
 #include "globals.h"
 
 #include <vector>
 
 namespace murtesk {
 
-frmOctCalc::frmOctCalc(platform::UiServices& ui) : Form(ui, "frmOctCalc")
+frmOctCalc::frmOctCalc(platform::UiServices& ui) : CalcScreen(ui, "frmOctCalc")
 {
     Caption = "Murtesk 演算画面";
     cmdREC.Caption = "戻る";
@@ -31,7 +30,7 @@ void frmOctCalc::setForm(std::int32_t& MeasureIndex)
 
 void frmOctCalc::cmdREC_Click()
 {
-    frmMeasure* main = g_frmMeasure;
+    MainScreen* main = g_frmMeasure;
     if (main == nullptr) {
         return;
     }
@@ -42,12 +41,13 @@ void frmOctCalc::cmdREC_Click()
     }
     // The list is rebuilt from the document; its check marks stay by position.
     std::vector<bool> checks;
-    for (const platform::ListRow& row : main->ListView1.Rows) {
+    platform::ListView& list = main->MeasureList();
+    for (const platform::ListRow& row : list.Rows) {
         checks.push_back(row.Checked);
     }
     main->EditForm();
-    for (std::size_t i = 0; i < checks.size() && i < main->ListView1.Rows.size(); ++i) {
-        main->ListView1.Rows[i].Checked = checks[i];
+    for (std::size_t i = 0; i < checks.size() && i < list.Rows.size(); ++i) {
+        list.Rows[i].Checked = checks[i];
     }
     ui_.Show(*main);
     ui_.Hide(*this);

@@ -5,17 +5,18 @@
 
 #include "controls.h"
 #include "form.h"
+#include "screens.h"
 
 #include <cstdint>
 
 namespace murtesk {
 
-class frmOctCalc : public platform::Form {
+class frmOctCalc : public CalcScreen {
 public:
     explicit frmOctCalc(platform::UiServices& ui);
 
     // Prepares the screen for measurement number MeasureIndex (1-based) of the document.
-    void setForm(std::int32_t& MeasureIndex);
+    void setForm(std::int32_t& MeasureIndex) override;
 
     void Form_Load() override;
     void Form_QueryUnload(bool& cancel, platform::UnloadMode mode) override;

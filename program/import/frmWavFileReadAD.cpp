@@ -1,6 +1,8 @@
 // The import dialog as a whole: its controls, loading, the two pages, closing, and the file list page.
 #include "frmWavFileReadAD.h"
 
+#include "platform/dropped_text.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -231,7 +233,7 @@ void frmWavFileReadAD::cmdWaveFiles_Click()
     }
 }
 
-void frmWavFileReadAD::lstWaveFile_OLEDragDrop(const DropData& data)
+void frmWavFileReadAD::lstWaveFile_OLEDragDrop(const platform::DropData& data)
 {
     if (!data.Files.empty()) {
         std::vector<std::string> lstSort = data.Files;
@@ -240,8 +242,13 @@ void frmWavFileReadAD::lstWaveFile_OLEDragDrop(const DropData& data)
             lstWaveFile.AddItem(std::move(path));
         }
     }
-    if (data.Text && IsExistingFile(*data.Text)) {
-        lstWaveFile.AddItem(*data.Text);
+    // Each line of a text that names existing files adds one; a text that can name no file adds none.
+    const std::optional<std::vector<std::string>> paths =
+        data.Text ? platform::DroppedTextPaths(*data.Text) : std::nullopt;
+    for (const std::string& path : paths.value_or(std::vector<std::string>{})) {
+        if (IsExistingFile(path)) {
+            lstWaveFile.AddItem(path);
+        }
     }
 }
 
@@ -258,13 +265,15 @@ void frmWavFileReadAD::cmdCalWaveFile_Click()
     }
 }
 
-void frmWavFileReadAD::txtCSVPathName_OLEDragDrop(const DropData& data)
+void frmWavFileReadAD::txtCSVPathName_OLEDragDrop(const platform::DropData& data)
 {
     if (!data.Files.empty()) {
         txtCSVPathName.Text = data.Files.front();
     }
+    // Text wins: the one path it names, or else the text itself for the user to correct.
     if (data.Text) {
-        txtCSVPathName.Text = *data.Text;
+        const std::optional<std::vector<std::string>> paths = platform::DroppedTextPaths(*data.Text);
+        txtCSVPathName.Text = paths && paths->size() == 1 ? paths->front() : *data.Text;
     }
 }
 

@@ -25,15 +25,9 @@ namespace murtesk::import {
 inline constexpr int kStartIcon = 103;
 inline constexpr int kStopIcon = 105;
 
-// What a drop onto the file list or the calibration box carries.
 // Where a run stands: no run; a group's analysis running; the split of a file's last group running; a stop
 // asked for, whose worker's final status ends the run.
 enum class RunPhase { Idle, Analysing, Splitting, Stopping };
-
-struct DropData {
-    std::vector<std::string> Files;   // full paths, in the order dropped
-    std::optional<std::string> Text;  // plain text, when the drop carries any
-};
 
 class frmWavFileReadAD : public platform::Form {
 public:
@@ -98,9 +92,9 @@ public:
     void Form_Unload(bool& cancel) override;
     void cmdCancel_Click(int index);
     void cmdWaveFiles_Click();
-    void lstWaveFile_OLEDragDrop(const DropData& data);
+    void lstWaveFile_OLEDragDrop(const platform::DropData& data);
     void cmdCalWaveFile_Click();
-    void txtCSVPathName_OLEDragDrop(const DropData& data);
+    void txtCSVPathName_OLEDragDrop(const platform::DropData& data);
     void cmdDeleteFile_Click();
     void cmdUp_Click();
     void cmdDown_Click();

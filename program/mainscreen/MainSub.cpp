@@ -1,7 +1,6 @@
 #include "MainSub.h"
 
 #include "frmMeasure.h"
-#include "frmOctCalc.h"
 #include "frmSplash.h"
 #include "globals.h"
 #include "preserve_document.h"
@@ -37,9 +36,11 @@ void Main(platform::UiServices& ui, ProgramForms& forms)
     forms.measure = std::make_unique<frmMeasure>(ui);
     g_frmMeasure = forms.measure.get();
     ui.Load(*forms.measure);
-    forms.octCalc = std::make_unique<frmOctCalc>(ui);
-    g_frmOctCalc = forms.octCalc.get();
-    ui.Load(*forms.octCalc);
+    if (g_NewCalcScreen) {
+        forms.octCalc = g_NewCalcScreen(ui);
+        g_frmOctCalc = forms.octCalc.get();
+        ui.Load(*forms.octCalc);
+    }
 
     ui.Unload(*forms.splash);
     ui.Show(*forms.measure);

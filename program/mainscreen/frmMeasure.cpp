@@ -1,8 +1,8 @@
 #include "frmMeasure.h"
 
-#include "frmOctCalc.h"
 #include "globals.h"
 #include "model/shared_procedures.h"
+#include "platform/dropped_text.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -38,7 +38,12 @@ bool FileExists(const std::string& path)
 
 }  // namespace
 
-frmMeasure::frmMeasure(platform::UiServices& ui) : Form(ui, "frmMeasure"), firstSelect_(std::make_unique<frmFirstSelect>(ui))
+bool HasProjectExtension(const std::string& path)
+{
+    return EndsWith(path, ".dat") || EndsWith(path, ".qvd");
+}
+
+frmMeasure::frmMeasure(platform::UiServices& ui) : MainScreen(ui, "frmMeasure"), firstSelect_(std::make_unique<frmFirstSelect>(ui))
 {
     Caption = "Waveファイル 1/1 ・ 1/3オクターブバンドレベル分析プログラム";
     Label1.Caption = "<<全データ一覧>>";
@@ -121,7 +126,7 @@ void frmMeasure::ChooseProject()
         const bool isFile = !path.empty() && fs::is_regular_file(fs::u8path(path), ec);
         if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory) {
             ui_.MsgBox("コマンドラインのファイルパス名は１個しか指定できません.");
-        } else if (isFile && (EndsWith(path, ".dat") || EndsWith(path, ".qvd"))) {
+        } else if (isFile && HasProjectExtension(path)) {
             const std::string keptPath = doc.SaveFilePath();
             doc.SetSaveFilePath(path);
             if (OpenProject(path)) {
@@ -488,9 +493,7 @@ void frmMeasure::mnuFileWaveOpen_Click()
     if (g_PreserveDoc().MeasureCount() == before) {
         return;
     }
-    if (!SaveData()) {
-        ui_.MsgBox("保存できなくなりました.終了します.", MsgButtons::OK, MsgIcon::Critical, "お詫び");
-        ui_.Unload(*this);
+    if (!SaveListChange()) {
         return;
     }
     ShowLastMeasure();
@@ -670,79 +673,25 @@ void frmMeasure::ShowLastMeasure()
     EditForm();
 }
 
-namespace {
-
-int HexValue(char c)
+void frmMeasure::txtSavePath_Drop(const platform::DropData& data)
 {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// The path a dropped text names: surrounding quotes removed, a "file:" address turned into its
-// path. Nothing when the text can name no file.
-std::optional<std::string> DroppedPath(std::string text)
-{
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
-        text.pop_back();
-    }
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
-        text = text.substr(1, text.size() - 2);
-    }
-    if (text.rfind("file:", 0) == 0) {
-        std::string rest = text.substr(5);
-        if (rest.rfind("//", 0) == 0) {
-            rest = rest.substr(2);
-            const std::size_t slash = rest.find('/');
-            const std::string host = rest.substr(0, slash);
-            // Only a file of this machine can be opened.
-            if (slash == std::string::npos || !(host.empty() || host == "localhost")) {
-                return std::nullopt;
-            }
-            rest = rest.substr(slash);
+    std::string path;
+    if (data.Text) {
+        const std::optional<std::vector<std::string>> paths = platform::DroppedTextPaths(*data.Text);
+        // One project opens at a time: a text naming several files names none.
+        if (!paths || paths->size() > 1) {
+            ui_.MsgBox("ドロップされた文字列は無効です.");
+            return;
         }
-        std::string path;
-        for (std::size_t i = 0; i < rest.size(); ++i) {
-            if (rest[i] != '%') {
-                path += rest[i];
-                continue;
-            }
-            const int hi = i + 2 < rest.size() ? HexValue(rest[i + 1]) : -1;
-            const int lo = i + 2 < rest.size() ? HexValue(rest[i + 2]) : -1;
-            if (hi < 0 || lo < 0) {
-                return std::nullopt;
-            }
-            path += static_cast<char>(hi * 16 + lo);
-            i += 2;
+        if (!paths->empty()) {
+            path = paths->front();
         }
-        text = path;
-    }
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || c == '"' || c == '<' || c == '>' || c == '|' || c == '*' || c == '?') {
-            return std::nullopt;
-        }
-    }
-    return text;
-}
-
-}  // namespace
-
-void frmMeasure::txtSavePath_Drop(const std::vector<std::string>& files, const std::optional<std::string>& text)
-{
-    std::string dropped = text ? *text : (files.empty() ? std::string() : files.front());
-    if (dropped.empty()) {
-        return;
-    }
-    const std::optional<std::string> path = DroppedPath(dropped);
-    if (!path) {
-        ui_.MsgBox("ドロップされた文字列は無効です.");
-        return;
+    } else if (!data.Files.empty()) {
+        path = data.Files.front();
     }
     std::error_code ec;
-    const bool isFile = !path->empty() && fs::is_regular_file(fs::u8path(*path), ec);
-    if (!isFile || !(EndsWith(*path, ".dat") || EndsWith(*path, ".qvd"))) {
+    const bool isFile = !path.empty() && fs::is_regular_file(fs::u8path(path), ec);
+    if (!isFile || !HasProjectExtension(path)) {
         return;
     }
     // The open project keeps its memo and list: it is saved before the other one replaces it.
@@ -752,9 +701,9 @@ void frmMeasure::txtSavePath_Drop(const std::vector<std::string>& files, const s
     std::unique_ptr<ProjectDocument> kept = std::move(g_Preserve);
     g_Preserve = g_NewDocument();
     g_Preserve->AdoptChannelConditions(*kept);
-    g_Preserve->SetSaveFilePath(*path);
+    g_Preserve->SetSaveFilePath(path);
     const std::int32_t keptIndex = m_MeasureIndex;
-    std::string opened = *path;
+    std::string opened = path;
     if (OpenProject(opened)) {
         g_bStartSelect = false;
         UpdateProjectCommands();

@@ -6,6 +6,7 @@
 #include "controls.h"
 #include "form.h"
 #include "project_document.h"
+#include "screens.h"
 
 #include "frmAbout.h"
 #include "frmFirstSelect.h"
@@ -13,13 +14,11 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace murtesk {
 
-class frmMeasure : public platform::Form {
+class frmMeasure : public MainScreen {
 public:
     explicit frmMeasure(platform::UiServices& ui);
 
@@ -47,8 +46,9 @@ public:
     void cmdAllOFF_Click();
     // Makes the last measurement current.
     void ShowLastMeasure();
-    // Files and text dropped on the path box: the first file, or the text when there is any.
-    void txtSavePath_Drop(const std::vector<std::string>& files, const std::optional<std::string>& text);
+    // Files and text dropped on the path box: the first file, or the path the text names when
+    // there is any text.
+    void txtSavePath_Drop(const platform::DropData& data);
 
     // ---- Commands whose work is not in this program yet: they say so.
     void mnuFileCalcValueTextOut_Click();
@@ -67,15 +67,13 @@ public:
     bool CreateNewProject(const std::string& path);
     // path: an old ".dat" file that was given the extension ".qvd" comes back with the new name.
     bool OpenProject(std::string& path);
-    bool SaveData();
+    bool SaveData() override;
     bool SaveMemoAndData();
 
     // The list and the memo box from the document.
-    void EditForm();
+    void EditForm() override;
     void RefreshMeasureList();
-
-    // 1-based number of the current measurement; 0 = none.
-    std::int32_t m_MeasureIndex = 0;
+    platform::ListView& MeasureList() override { return ListView1; }
 
     // ---- Controls
     platform::Label Label1;
@@ -151,5 +149,8 @@ private:
     std::unique_ptr<frmAbout> about_;
     bool restoreFileFound_ = false;
 };
+
+// True when path ends exactly in ".dat" or ".qvd", the names of project files.
+bool HasProjectExtension(const std::string& path);
 
 }  // namespace murtesk

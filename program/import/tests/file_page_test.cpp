@@ -103,6 +103,25 @@ TEST_F(FilePage, DroppedTextCountsOnlyWhenItNamesAFile)
     EXPECT_TRUE(ui.Messages().empty());
 }
 
+// Text from an editor or a browser: a path or a file address per line, each line one file.
+TEST_F(FilePage, DroppedTextNamesOneFilePerLineAsPathOrAddress)
+{
+    frmWavFileReadAD& f = OpenWith(0);
+    const std::string spaced = folder.Touch("a b.wav");
+    const std::string plain = folder.Touch("c.wav");
+    std::string address = "file://";
+    for (const char c : spaced) {
+        address += c == ' ' ? std::string("%20") : std::string(1, c);
+    }
+    f.lstWaveFile_OLEDragDrop({{}, address + "\r\n\"" + plain + "\"\r\n" + folder.Path("missing.wav") + "\r\n"});
+    f.lstWaveFile_OLEDragDrop({{}, plain + "\nbad|name.wav"});  // a line that can name no file: none added
+    EXPECT_EQ(f.lstWaveFile.Items, (Strings{spaced, plain}));
+
+    f.txtCSVPathName_OLEDragDrop({{}, address + "\r\n"});
+    EXPECT_EQ(f.txtCSVPathName.Text, spaced);
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
 TEST_F(FilePage, CalibrationBoxTakesTheChosenOrDroppedPath)
 {
     frmWavFileReadAD& f = Open();

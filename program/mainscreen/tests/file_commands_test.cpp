@@ -1,4 +1,4 @@
-// File New, File Open, the project-path button, SaveData and the calculation screen's return.
+// File New, File Open, the project-path button and SaveData.
 #include "mainscreen_fixture.h"
 
 namespace murtesk::testing {
@@ -7,18 +7,7 @@ namespace {
 using platform::MsgAnswer;
 using platform::MsgIcon;
 
-class FileCommands : public MainScreenTest {
-protected:
-    // Start-up straight into an open project of n measurements.
-    std::string StartWith(const std::string& name, int n)
-    {
-        const std::string project = WriteProject(name, n);
-        Start({project});
-        EXPECT_FALSE(g_bStartSelect);
-        ui.ClearTranscript();
-        return project;
-    }
-};
+using FileCommands = MainScreenTest;
 
 TEST_F(FileCommands, NewSavesTheOpenProjectFirstThenCreatesAnEmptyOne)
 {
@@ -200,44 +189,6 @@ TEST_F(FileCommands, FailingSaveKeepsTheOldFileAndReportsFailure)
     FakeDocument saved("");
     ASSERT_TRUE(saved.FileRead(project));
     EXPECT_EQ(saved.memo, "changed");
-}
-
-TEST_F(FileCommands, ReturnFromTheCalculationScreenSavesAndKeepsCheckMarks)
-{
-    StartWith("p.qvd", 3);
-    std::int32_t index = 2;
-    forms.octCalc->setForm(index);
-    EXPECT_EQ(forms.octCalc->Caption, "Murtesk 演算画面 " + Data("p.qvd") + " 測定番号:2");
-    EXPECT_EQ(forms.octCalc->lblDisplayMeas.Caption, "<<データ 2/3 >>");
-    ui.Show(*forms.octCalc);
-    ui.Hide(Main());
-    Main().ListView1.Rows[1].Checked = true;
-
-    ui.CloseByFrame(*forms.octCalc);  // the close box returns like the button
-    EXPECT_TRUE(Main().Visible);
-    EXPECT_FALSE(forms.octCalc->Visible);
-    EXPECT_TRUE(ui.IsLoaded(*forms.octCalc));
-    EXPECT_TRUE(Main().ListView1.Rows[1].Checked);
-    EXPECT_FALSE(Main().ListView1.Rows[0].Checked);
-}
-
-TEST_F(FileCommands, ReturnWhoseSaveFailsEndsTheRun)
-{
-    StartWith("p.qvd", 1);
-    std::int32_t index = 1;
-    forms.octCalc->setForm(index);
-    ui.Show(*forms.octCalc);
-    FailWrites(true);
-    ui.AnswerNext(MsgAnswer::OK);
-    ui.AnswerNext(MsgAnswer::OK);
-    ui.AnswerNext(MsgAnswer::Yes);
-    forms.octCalc->cmdREC_Click();
-    ASSERT_EQ(ui.Messages().size(), 4u);
-    EXPECT_EQ(ui.Messages()[1].Text, "保存できなくなりました.終了します.");
-    EXPECT_EQ(ui.Messages()[1].Title, "お詫び");
-    EXPECT_EQ(ui.Messages()[1].Icon, MsgIcon::Critical);
-    EXPECT_EQ(ui.Messages()[2].Text, "終了しますか？");
-    EXPECT_TRUE(ui.Ended());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// A program run for form-model tests: a scratch program folder, the fake services and the
-// fake document, start-up through Main, and helpers to script the first-run window.
+// A program run for form-model tests: a scratch program folder, the fake services, the fake
+// document and a stand-in for the calculation screen, start-up through Main, and helpers to
+// script the first-run window.
 #pragma once
 
 #include "MainSub.h"
@@ -7,9 +8,9 @@
 #include "fake_ui.h"
 #include "frmFirstSelect.h"
 #include "frmMeasure.h"
-#include "frmOctCalc.h"
 #include "globals.h"
 #include "preserve_document.h"
+#include "screens.h"
 #include "platform/binary_file.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,17 @@ namespace murtesk::testing {
 
 namespace fs = std::filesystem;
 
+// The calculation screen as the main screen reaches it: it keeps the measurement it was handed.
+class FakeCalcScreen : public CalcScreen {
+public:
+    explicit FakeCalcScreen(platform::UiServices& ui) : CalcScreen(ui, "frmOctCalc") {}
+    void setForm(std::int32_t& MeasureIndex) override { shown_ = MeasureIndex; }
+    std::int32_t ShownMeasureIndex() const { return shown_; }
+
+private:
+    std::int32_t shown_ = 0;
+};
+
 class MainScreenTest : public ::testing::Test {
 protected:
     MainScreenTest()
@@ -34,6 +46,7 @@ protected:
         fs::create_directories(home / "data");
         setenv("MURTESK_HOME", home.c_str(), 1);
         g_NewDocument = [this] { return std::make_unique<FakeDocument>(AppFile("DefaultQVD.qvd")); };
+        g_NewCalcScreen = [](platform::UiServices& u) { return std::make_unique<FakeCalcScreen>(u); };
         g_Preserve.reset();
         g_CommandLine.clear();
         g_SelFileName.clear();
@@ -51,6 +64,7 @@ protected:
         g_Preserve.reset();
         g_frmMeasure = nullptr;
         g_frmOctCalc = nullptr;
+        g_NewCalcScreen = {};
         std::error_code ec;
         fs::remove_all(home, ec);
     }
@@ -103,6 +117,16 @@ protected:
         g_CommandLine = std::move(args);
         murtesk::Main(ui, forms);
         ui.RunPendingActivations();
+    }
+
+    // Start-up straight into an open project of n measurements.
+    std::string StartWith(const std::string& name, int n)
+    {
+        const std::string project = WriteProject(name, n);
+        Start({project});
+        EXPECT_FALSE(g_bStartSelect);
+        ui.ClearTranscript();
+        return project;
     }
 
     int Count(const std::string& event) const

@@ -292,7 +292,7 @@ TEST_F(MeasureList, CalculationOpensTheSelectedMeasurement)
     Main().cmdOK_Click();
     EXPECT_EQ(Main().m_MeasureIndex, 2);
     EXPECT_EQ(Doc().endTimeUpdates, std::vector<std::int32_t>{2});
-    EXPECT_EQ(forms.octCalc->ShownMeasureIndex(), 2);
+    EXPECT_EQ(static_cast<FakeCalcScreen&>(*forms.octCalc).ShownMeasureIndex(), 2);
     EXPECT_EQ(Count("show frmOctCalc"), 1);
     EXPECT_EQ(Count("hide frmMeasure"), 1);
 }
@@ -327,7 +327,7 @@ TEST_F(DropOnPath, AProjectFileOpensAfterTheOpenOneIsSaved)
     const std::string old = StartWith("old.qvd", 2);
     const std::string other = WriteProject("other.qvd", 3, "other memo");
     Main().txtMEMO.Text = "typed memo";
-    Main().txtSavePath_Drop({other}, std::nullopt);
+    Main().txtSavePath_Drop({{other}, std::nullopt});
     FakeDocument saved("");
     ASSERT_TRUE(saved.FileRead(old));
     EXPECT_EQ(saved.memo, "typed memo");
@@ -345,12 +345,12 @@ TEST_F(DropOnPath, TextWinsOverFilesAndFileAddressesBecomePaths)
     for (const char c : other) {
         address += c == ' ' ? std::string("%20") : std::string(1, c);
     }
-    Main().txtSavePath_Drop({Data("nothing.qvd")}, address + "\r\n");
+    Main().txtSavePath_Drop({{Data("nothing.qvd")}, address + "\r\n"});
     EXPECT_EQ(Doc().SaveFilePath(), other);
     EXPECT_TRUE(ui.Messages().empty());
 
     const std::string third = WriteProject("third.qvd", 1);
-    Main().txtSavePath_Drop({}, "\"" + third + "\"");
+    Main().txtSavePath_Drop({{}, "\"" + third + "\""});
     EXPECT_EQ(Doc().SaveFilePath(), third);
 }
 
@@ -358,10 +358,10 @@ TEST_F(DropOnPath, OtherFilesAndMissingFilesDoNothing)
 {
     const std::string old = StartWith("old.qvd", 2);
     std::ofstream(Data("notes.txt")) << "x";
-    Main().txtSavePath_Drop({Data("notes.txt")}, std::nullopt);
-    Main().txtSavePath_Drop({}, Data("missing.qvd"));
-    Main().txtSavePath_Drop({}, std::nullopt);
-    Main().txtSavePath_Drop({}, std::string());
+    Main().txtSavePath_Drop({{Data("notes.txt")}, std::nullopt});
+    Main().txtSavePath_Drop({{}, Data("missing.qvd")});
+    Main().txtSavePath_Drop({{}, std::nullopt});
+    Main().txtSavePath_Drop({{}, std::string()});
     EXPECT_TRUE(ui.Messages().empty());
     EXPECT_TRUE(FakeDocument::log.empty());
     EXPECT_EQ(Doc().SaveFilePath(), old);
@@ -373,7 +373,7 @@ TEST_F(DropOnPath, UnusableTextIsRefused)
     for (const std::string& text : {std::string("a\"b.qvd"), std::string("file://otherhost/x.qvd"),
                                    std::string("file:///bad%zz.qvd"), std::string("two\nlines.qvd")}) {
         ui.ClearTranscript();
-        Main().txtSavePath_Drop({}, text);
+        Main().txtSavePath_Drop({{}, text});
         EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ドロップされた文字列は無効です."}) << text;
     }
     EXPECT_EQ(Doc().SaveFilePath(), old);
@@ -383,7 +383,7 @@ TEST_F(DropOnPath, AnUnreadableProjectLeavesThePreviousOneOpen)
 {
     const std::string old = StartWith("old.qvd", 2);
     std::ofstream(Data("broken.qvd")) << "not a project";
-    Main().txtSavePath_Drop({Data("broken.qvd")}, std::nullopt);
+    Main().txtSavePath_Drop({{Data("broken.qvd")}, std::nullopt});
     const auto texts = ui.MessageTexts();
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.back(), "指定のファイルは開けませんでした.");
@@ -400,7 +400,7 @@ TEST_F(DropOnPath, AFailedSaveOpensNothing)
     const std::string old = StartWith("old.qvd", 2);
     const std::string other = WriteProject("other.qvd", 3);
     FailWrites(true);
-    Main().txtSavePath_Drop({other}, std::nullopt);
+    Main().txtSavePath_Drop({{other}, std::nullopt});
     FailWrites(false);
     EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"データ保存に失敗しました．"});
     EXPECT_EQ(Doc().SaveFilePath(), old);

@@ -91,9 +91,7 @@ frmAboutView::frmAboutView(frmAbout& form, platform::qt::QtUi& ui)
 
 void RegisterAboutView(platform::qt::QtUi& ui)
 {
-    ui.RegisterView("frmAbout", [](platform::Form& f, platform::qt::QtUi& u) {
-        return std::make_unique<frmAboutView>(static_cast<frmAbout&>(f), u);
-    });
+    ui.RegisterView<frmAbout, frmAboutView>("frmAbout");
 }
 
 }  // namespace murtesk

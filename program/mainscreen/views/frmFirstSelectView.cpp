@@ -1,5 +1,5 @@
 #include "frmFirstSelect.h"
-#include "views.h"
+#include "mainscreen_views.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -24,7 +24,7 @@ frmFirstSelectView::frmFirstSelectView(frmFirstSelect& form, platform::qt::QtUi&
     Bind().Bind(cmdEnd, form.cmdEnd, [&form] { form.cmdEnd_Click(); });
     Refresh();
     Widget()->setFixedSize(Widget()->sizeHint());
-    CenterOnScreen(Widget());
+    platform::qt::CenterOnScreen(Widget());
 }
 
 }  // namespace murtesk

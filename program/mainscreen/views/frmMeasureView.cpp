@@ -1,12 +1,9 @@
+#include "drops.h"
 #include "frmMeasure.h"
-#include "views.h"
+#include "mainscreen_views.h"
 
 #include <QAction>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QKeyEvent>
-#include <QMimeData>
-#include <QUrl>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -159,7 +156,6 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
     auto* pathRow = new QHBoxLayout();
     txtSavePath = new QLineEdit(central);
     b.Bind(txtSavePath, form.txtSavePath);
-    txtSavePath->setAcceptDrops(true);
     cmdSavePath = new QPushButton(central);
     cmdSavePath->setFixedWidth(40);
     b.Bind(cmdSavePath, form.cmdSavePath, [&form] { form.cmdSavePath_Click(); });
@@ -169,60 +165,32 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
     grid->setRowStretch(1, 1);
     grid->setColumnStretch(0, 1);
 
-    // Alt with a letter on "演算", and files or text dropped on the path box.
+    // Alt with a letter on "演算".
     auto* hook = new EventHook(window, [this, &form](QObject* watched, QEvent* event) {
-        if (watched == this->cmdOK && event->type() == QEvent::KeyPress) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if ((key->modifiers() & Qt::AltModifier) && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) {
-                form.cmdOK_KeyDown(static_cast<char>('A' + (key->key() - Qt::Key_A)), true);
-                Refresh();
-                return true;
-            }
+        if (watched != this->cmdOK || event->type() != QEvent::KeyPress) {
             return false;
         }
-        if (watched != this->txtSavePath) {
-            return false;
-        }
-        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
-            auto* drag = static_cast<QDropEvent*>(event);
-            if (drag->mimeData()->hasUrls() || drag->mimeData()->hasText()) {
-                drag->acceptProposedAction();
-                return true;
-            }
-            return false;
-        }
-        if (event->type() == QEvent::Drop) {
-            auto* drop = static_cast<QDropEvent*>(event);
-            const QMimeData* data = drop->mimeData();
-            std::vector<std::string> files;
-            for (const QUrl& url : data->urls()) {
-                if (url.isLocalFile()) {
-                    files.push_back(platform::qt::FromQ(url.toLocalFile()));
-                }
-            }
-            std::optional<std::string> text;
-            if (data->hasText()) {
-                text = platform::qt::FromQ(data->text());
-            }
-            drop->acceptProposedAction();
-            form.txtSavePath_Drop(files, text);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & Qt::AltModifier) && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) {
+            form.cmdOK_KeyDown(static_cast<char>('A' + (key->key() - Qt::Key_A)), true);
             Refresh();
             return true;
         }
         return false;
     });
     cmdOK->installEventFilter(hook);
-    txtSavePath->installEventFilter(hook);
-    eventHook_ = hook;
+    keyHook_ = hook;
+    platform::qt::AcceptDrops(txtSavePath, [&form](const platform::DropData& data) { form.txtSavePath_Drop(data); },
+                              [&ui] { ui.RefreshAll(); });
 
     Refresh();
     window->resize(1040, 640);
-    CenterOnScreen(window);
+    platform::qt::CenterOnScreen(window);
 }
 
 frmMeasureView::~frmMeasureView()
 {
-    delete eventHook_;
+    delete keyHook_;
 }
 
 }  // namespace murtesk

@@ -1,5 +1,5 @@
 #include "frmSplash.h"
-#include "views.h"
+#include "mainscreen_views.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -34,7 +34,7 @@ frmSplashView::frmSplashView(frmSplash& form, platform::qt::QtUi& ui)
     Bind().Bind(status, form.lblStatus);
     Refresh();
     Widget()->resize(480, 220);
-    CenterOnScreen(Widget());
+    platform::qt::CenterOnScreen(Widget());
 }
 
 }  // namespace murtesk

@@ -4,6 +4,8 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace murtesk::platform::qt {
 
@@ -49,6 +51,16 @@ void FormView::Refresh()
     }
     binders_.ShowAll();
     OnRefresh();
+}
+
+void CenterOnScreen(QWidget* widget)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    widget->move(area.center() - QPoint(widget->width() / 2, widget->height() / 2));
 }
 
 }  // namespace murtesk::platform::qt

@@ -39,4 +39,7 @@ private:
     Binders binders_;
 };
 
+// Puts a top-level window in the middle of the screen.
+void CenterOnScreen(QWidget* widget);
+
 }  // namespace murtesk::platform::qt

@@ -41,11 +41,6 @@ QtUi::~QtUi()
     DestroyAllViews();
 }
 
-void QtUi::RegisterView(const std::string& formName, ViewFactory factory)
-{
-    factories_[formName] = std::move(factory);
-}
-
 FormView* QtUi::ViewOf(Form& form)
 {
     auto it = views_.find(&form);
@@ -57,6 +52,10 @@ FormView* QtUi::ViewOf(Form& form)
         return nullptr;
     }
     std::unique_ptr<FormView> view = factory->second(form, *this);
+    if (!view) {
+        qWarning("no view for form %s: it is not of the type registered for its name", form.Name().c_str());
+        return nullptr;
+    }
     FormView* raw = view.get();
     views_[&form] = std::move(view);
     raw->Refresh();

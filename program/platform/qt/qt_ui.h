@@ -1,6 +1,6 @@
 // The Qt 6 implementation of the user-interface services: real message boxes and file
 // dialogs, the clipboard, the wait cursor, timers, and the form runtime's views. A view is
-// made for a form the first time the form is shown, by the factory registered for its name.
+// made for a form the first time the form is shown, by the view type registered for its name.
 #pragma once
 
 #include "form.h"
@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 class QEventLoop;
@@ -26,13 +27,24 @@ class FormView;
 
 class QtUi final : public UiServices {
 public:
-    using ViewFactory = std::function<std::unique_ptr<FormView>(Form&, QtUi&)>;
-
     QtUi();
     ~QtUi() override;
 
-    void RegisterView(const std::string& formName, ViewFactory factory);
-    // The view of a form, made on demand; null when no factory is registered for it.
+    // The view of every form named formName is a ViewT, made from the form as a FormT. A form of
+    // that name but of another type gets no view.
+    template <class FormT, class ViewT>
+    void RegisterView(const std::string& formName)
+    {
+        static_assert(std::is_base_of_v<Form, FormT> && std::is_base_of_v<FormView, ViewT>);
+        factories_[formName] = [](Form& form, QtUi& ui) -> std::unique_ptr<FormView> {
+            auto* typed = dynamic_cast<FormT*>(&form);
+            if (typed == nullptr) {
+                return nullptr;
+            }
+            return std::make_unique<ViewT>(*typed, ui);
+        };
+    }
+    // The view of a form, made on demand; null when no view is registered for it.
     FormView* ViewOf(Form& form);
     // Shows every view's state again; the binders call it after each handler they forward.
     void RefreshAll();
@@ -61,6 +73,8 @@ protected:
     void EndProgram() override;
 
 private:
+    using ViewFactory = std::function<std::unique_ptr<FormView>(Form&, QtUi&)>;
+
     QWidget* DialogParent() const;
     void QuitModalLoop(Form& form);
 

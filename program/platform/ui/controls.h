@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -121,6 +122,12 @@ struct ListBox : ControlState {
     }
     bool IsSelected(int index) const { return Selected[static_cast<std::size_t>(index)]; }
     void SetSelected(int index, bool selected) { Selected[static_cast<std::size_t>(index)] = selected; }
+};
+
+// What a drop of files or text onto a control carries.
+struct DropData {
+    std::vector<std::string> Files;   // full paths, in the order dropped
+    std::optional<std::string> Text;  // plain text, when the drop carries any
 };
 
 }  // namespace murtesk::platform

@@ -1,15 +1,19 @@
-// Offscreen checks of the Qt side: binders both ways, frame close through the form runtime,
-// modal showing, filters, and window messages delivered by the event loop.
+// Offscreen checks of the Qt side: binders both ways, views made by type, frame close through the
+// form runtime, modal showing, filters, drops, and window messages delivered by the event loop.
+#include "drops.h"
 #include "form_view.h"
 #include "qt_message_window.h"
 #include "qt_ui.h"
 
 #include <QApplication>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -94,7 +98,7 @@ struct Fixture : ::testing::Test {
     Fixture()
     {
         App();
-        ui.RegisterView("frmCounter", [](Form& f, QtUi& u) { return std::make_unique<CounterView>(static_cast<CounterForm&>(f), u); });
+        ui.RegisterView<CounterForm, CounterView>("frmCounter");
     }
     ~Fixture() override { ui.DestroyAllViews(); }
     QtUi ui;
@@ -132,6 +136,15 @@ TEST_F(Fixture, ClickEditAndSelectTravelThroughTheBinders)
     EXPECT_FALSE(view->button->isEnabled());
 }
 
+TEST_F(Fixture, AFormOfAnotherTypeUnderTheRegisteredNameGetsNoView)
+{
+    Form stranger(ui, "frmCounter");
+    EXPECT_EQ(ui.ViewOf(stranger), nullptr);
+    ui.Show(stranger);
+    EXPECT_EQ(ui.ViewOf(stranger), nullptr);
+    EXPECT_NE(ui.ViewOf(form), nullptr);
+}
+
 TEST_F(Fixture, FrameCloseAsksTheFormAndEndsTheModalLoop)
 {
     form.keepOpen = true;
@@ -152,6 +165,40 @@ TEST(QtUiHelpers, Filters)
 {
     EXPECT_EQ(ToQtFilters("ﾃﾞｰﾀﾌｧｲﾙ (*.qvd;*.dat)|*.qvd;*.dat"), QStringList{QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ (*.qvd *.dat)")});
     EXPECT_EQ(ToQtFilters("CSV|*.csv|全て|*.*"), (QStringList{QStringLiteral("CSV (*.csv)"), QStringLiteral("全て (*.*)")}));
+}
+
+// A file manager sends its files as addresses and as text: the files count. Text counts only when
+// the drop carries no addresses. Addresses of other machines are left out.
+TEST(Drops, FilesOrElsePlainTextReachTheHandlerThenTheViewsAreShownAgain)
+{
+    App();
+    QLineEdit target;
+    std::vector<DropData> dropped;
+    int shownAgain = 0;
+    AcceptDrops(&target, [&](const DropData& d) { dropped.push_back(d); }, [&] { ++shownAgain; });
+    // Qt hands a drop to the widget that accepted the drag's entry.
+    const auto drop = [&](QMimeData& mime) {
+        QDragEnterEvent enter(QPoint(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&target, &enter);
+        QDropEvent event(QPointF(1, 1), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&target, &event);
+        return enter.isAccepted() && event.isAccepted();
+    };
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QStringLiteral("/d/b c.wav")), QUrl(QStringLiteral("https://example.org/x.wav")),
+                   QUrl::fromLocalFile(QStringLiteral("/d/音.wav"))});
+    files.setText(QStringLiteral("file:///d/b%20c.wav\r\nfile:///d/%E9%9F%B3.wav"));
+    QMimeData text;
+    text.setText(QStringLiteral("\"/d/a.qvd\""));
+    EXPECT_TRUE(drop(files));
+    EXPECT_TRUE(drop(text));
+
+    ASSERT_EQ(dropped.size(), 2u);
+    EXPECT_EQ(dropped[0].Files, (std::vector<std::string>{"/d/b c.wav", "/d/音.wav"}));
+    EXPECT_FALSE(dropped[0].Text.has_value());
+    EXPECT_TRUE(dropped[1].Files.empty());
+    EXPECT_EQ(dropped[1].Text, std::optional<std::string>("\"/d/a.qvd\""));
+    EXPECT_EQ(shownAgain, 2);
 }
 
 TEST(QtMessageWindow, WorkerSendRunsOnTheEventLoopThread)

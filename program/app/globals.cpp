@@ -1,22 +1,28 @@
 #include "globals.h"
 
+#include "screens.h"
+
 #include "platform/program_folder.h"
 
 namespace murtesk {
 
+std::vector<std::string> g_CommandLine;
+bool g_bStartSelect = true;
+std::int32_t g_WaveOutDevice = -2;
+COriginalWs g_OriginalWs;
+
 std::unique_ptr<ProjectDocument> g_Preserve;
 DocumentFactory g_NewDocument;
+
 bool g_bDialogOk = false;
-bool g_bStartSelect = true;
 std::int16_t g_SelectNo = -1;
-std::int32_t g_WaveOutDevice = -2;
 std::string g_SelFileName;
-std::vector<std::string> g_CommandLine;
-frmMeasure* g_frmMeasure = nullptr;
-frmOctCalc* g_frmOctCalc = nullptr;
+
+MainScreen* g_frmMeasure = nullptr;
+CalcScreen* g_frmOctCalc = nullptr;
 platform::Form* g_frmWavFileReadAD = nullptr;
+CalcScreenFactory g_NewCalcScreen;
 std::function<void(platform::UiServices&)> g_ShowWavImport;
-COriginalWs g_OriginalWs;
 
 ProjectDocument& g_PreserveDoc()
 {

@@ -1,4 +1,4 @@
-// The Qt views of the main-screen windows and of the calculation screen.
+// The Qt views of the main-screen windows, and their registration with the Qt services.
 #pragma once
 
 #include "form_view.h"
@@ -15,10 +15,6 @@ namespace murtesk {
 class frmMeasure;
 class frmFirstSelect;
 class frmSplash;
-class frmOctCalc;
-
-// Puts a top-level window in the middle of the screen.
-void CenterOnScreen(QWidget* widget);
 
 class frmMeasureView : public platform::qt::FormView {
 public:
@@ -33,8 +29,8 @@ public:
     QMenu* fileMenu = nullptr;
 
 private:
-    // Key presses on "演算" and drops on the path box; gone before the window is.
-    QObject* eventHook_ = nullptr;
+    // Key presses on "演算"; gone before the window is.
+    QObject* keyHook_ = nullptr;
 };
 
 class frmFirstSelectView : public platform::qt::FormView {
@@ -51,11 +47,7 @@ public:
     frmSplashView(frmSplash& form, platform::qt::QtUi& ui);
 };
 
-class frmOctCalcView : public platform::qt::FormView {
-public:
-    frmOctCalcView(frmOctCalc& form, platform::qt::QtUi& ui);
-
-    QPushButton* cmdREC = nullptr;
-};
+// Registers the view of every main-screen window, the version window's included.
+void RegisterMainScreenViews(platform::qt::QtUi& ui);
 
 }  // namespace murtesk

@@ -1,81 +1,27 @@
 #include "frmWavFileReadADView.h"
 
+#include "drops.h"
 #include "qt_message_window.h"
 #include "qt_ui.h"
 #include "status_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
 #include <QTimer>
-#include <QUrl>
 #include <QVBoxLayout>
 
 namespace murtesk::import {
 
-using platform::qt::FromQ;
-
 namespace {
-
-DropData DropOf(const QMimeData* mime)
-{
-    DropData data;
-    if (mime->hasUrls()) {
-        for (const QUrl& url : mime->urls()) {
-            if (url.isLocalFile()) {
-                data.Files.push_back(FromQ(url.toLocalFile()));
-            }
-        }
-    }
-    // A file manager sends its file list as text too; only a drop that is plain text counts as text.
-    if (mime->hasText() && !mime->hasUrls()) {
-        data.Text = FromQ(mime->text());
-    }
-    return data;
-}
-
-// Takes drops of files and text off a widget and hands them to the form.
-class DropFilter : public QObject {
-public:
-    DropFilter(QObject* parent, std::function<void(const DropData&)> onDrop, std::function<void()> after)
-        : QObject(parent), onDrop_(std::move(onDrop)), after_(std::move(after))
-    {
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
-            auto* drag = static_cast<QDragMoveEvent*>(event);
-            if (drag->mimeData()->hasUrls() || drag->mimeData()->hasText()) {
-                drag->acceptProposedAction();
-                return true;
-            }
-        } else if (event->type() == QEvent::Drop) {
-            auto* drop = static_cast<QDropEvent*>(event);
-            onDrop_(DropOf(drop->mimeData()));
-            drop->acceptProposedAction();
-            after_();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void(const DropData&)> onDrop_;
-    std::function<void()> after_;
-};
 
 // Selects the whole text of a box when it gets the focus.
 class SelectAllOnFocus : public QObject {
@@ -177,11 +123,8 @@ void frmWavFileReadADView::BuildFilePage(QWidget* page)
     grid->addWidget(label1, 0, 0, 1, 2);
 
     auto* list = new QListWidget(page);
-    list->setAcceptDrops(true);
-    list->viewport()->setAcceptDrops(true);
     list->setDragDropMode(QAbstractItemView::DropOnly);
-    list->viewport()->installEventFilter(
-        new DropFilter(list, [&f](const DropData& d) { f.lstWaveFile_OLEDragDrop(d); }, after));
+    platform::qt::AcceptDrops(list->viewport(), [&f](const platform::DropData& d) { f.lstWaveFile_OLEDragDrop(d); }, after);
     Bind().Bind(list, f.lstWaveFile);
     controls_["lstWaveFile"] = list;
     grid->addWidget(list, 1, 0, 5, 1);
@@ -195,8 +138,7 @@ void frmWavFileReadADView::BuildFilePage(QWidget* page)
     Bind().Bind(label2, f.Label2);
     grid->addWidget(label2, 6, 0, 1, 2);
     QLineEdit* path = Edit(page, "txtCSVPathName", f.txtCSVPathName);
-    path->setAcceptDrops(true);
-    path->installEventFilter(new DropFilter(path, [&f](const DropData& d) { f.txtCSVPathName_OLEDragDrop(d); }, after));
+    platform::qt::AcceptDrops(path, [&f](const platform::DropData& d) { f.txtCSVPathName_OLEDragDrop(d); }, after);
     grid->addWidget(path, 7, 0);
     grid->addWidget(Button(page, "cmdCalWaveFile", f.cmdCalWaveFile, [&f] { f.cmdCalWaveFile_Click(); }), 7, 1);
 
@@ -318,9 +260,7 @@ private:
 void RegisterImportViews(platform::qt::QtUi& ui)
 {
     SetStatusWindowFactory([](StatusHandler onStatus) { return std::make_unique<QtStatusWindow>(std::move(onStatus)); });
-    ui.RegisterView("frmWavFileReadAD", [](platform::Form& form, platform::qt::QtUi& qtUi) {
-        return std::make_unique<frmWavFileReadADView>(static_cast<frmWavFileReadAD&>(form), qtUi);
-    });
+    ui.RegisterView<frmWavFileReadAD, frmWavFileReadADView>("frmWavFileReadAD");
 }
 
 }  // namespace murtesk::import

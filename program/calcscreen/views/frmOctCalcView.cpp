@@ -1,5 +1,5 @@
+#include "calcscreen_views.h"
 #include "frmOctCalc.h"
-#include "views.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,7 +23,12 @@ frmOctCalcView::frmOctCalcView(frmOctCalc& form, platform::qt::QtUi& ui) : FormV
     layout->addStretch(1);
     Refresh();
     Widget()->resize(1040, 700);
-    CenterOnScreen(Widget());
+    platform::qt::CenterOnScreen(Widget());
+}
+
+void RegisterCalcScreenViews(platform::qt::QtUi& ui)
+{
+    ui.RegisterView<frmOctCalc, frmOctCalcView>("frmOctCalc");
 }
 
 }  // namespace murtesk

@@ -1,14 +1,15 @@
-// Offscreen smoke test of the real views: the main screen with a project and the first-run
-// window, worked through the real bindings.
+// Offscreen smoke test of the real views as the program registers them: the main screen with a
+// project, the first-run window, the splash and the calculation screen, worked through the real
+// bindings.
 #include "MainSub.h"
+#include "calcscreen_views.h"
 #include "fake_document.h"
 #include "frmMeasure.h"
 #include "frmOctCalc.h"
 #include "frmSplash.h"
 #include "globals.h"
 #include "japanese.h"
-#include "register_views.h"
-#include "views.h"
+#include "mainscreen_views.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -32,7 +33,7 @@ namespace fs = std::filesystem;
 QApplication& App()
 {
     static int argc = 1;
-    static char name[] = "test_mainscreen_views";
+    static char name[] = "test_screens_views";
     static char* argv[] = {name, nullptr};
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -66,14 +67,17 @@ protected:
         fs::create_directories(home);
         setenv("MURTESK_HOME", home.c_str(), 1);
         g_NewDocument = [] { return std::make_unique<FakeDocument>(AppFile("DefaultQVD.qvd")); };
+        g_NewCalcScreen = [](platform::UiServices& u) { return std::make_unique<frmOctCalc>(u); };
         g_Preserve.reset();
         g_CommandLine.clear();
-        RegisterViews(ui);
+        RegisterMainScreenViews(ui);
+        RegisterCalcScreenViews(ui);
     }
     ~ViewsSmoke() override
     {
         ui.DestroyAllViews();
         g_Preserve.reset();
+        g_NewCalcScreen = {};
         unsetenv("MURTESK_HOME");
         fs::remove_all(home);
     }

@@ -1,0 +1,75 @@
+// The program-wide variables, in one place below every screen. They come in four groups: the
+// program itself, the open document, the hand-overs between a screen and the dialog or window it
+// opens (what it is to work on, and its answer), and the screens with the ways one screen makes or
+// shows another.
+#pragma once
+
+#include "model/original_w.h"
+#include "project_document.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace murtesk {
+
+namespace platform {
+class Form;
+class UiServices;
+}
+class MainScreen;
+class CalcScreen;
+
+// ---- The program
+
+// The program's own version, shown in window captions.
+inline constexpr int kAppMajor = 7;
+inline constexpr int kAppMinor = 1;
+inline constexpr int kAppRevision = 0;
+
+// The program's arguments (the command line), without the program's own name.
+extern std::vector<std::string> g_CommandLine;
+// True while no project is open: nothing writes the project file or "Temp.tmp" then.
+extern bool g_bStartSelect;
+extern std::int32_t g_WaveOutDevice;
+// The user correction characteristics, loaded at start-up.
+extern COriginalWs g_OriginalWs;
+
+// A file in the program folder ("Temp.tmp", "CMeasure.tmp", "DefaultQVD.qvd", correction files).
+std::string AppFile(const std::string& name);
+
+// ---- The open document
+
+// Made by g_NewDocument when first used (g_PreserveDoc()).
+extern std::unique_ptr<ProjectDocument> g_Preserve;
+extern DocumentFactory g_NewDocument;
+ProjectDocument& g_PreserveDoc();
+// Replaces the document by a fresh default one.
+void g_ResetPreserve();
+
+// ---- Hand-overs between a screen and the dialog or window it opens
+
+// The answer of the modal dialog last closed: true on OK.
+extern bool g_bDialogOk;
+// Choice of the first-run window: 1 new, 2 open, 0 end, -1 none.
+extern std::int16_t g_SelectNo;
+// The path of the project last opened or output last chosen.
+extern std::string g_SelFileName;
+
+// ---- The screens (not owned here)
+
+extern MainScreen* g_frmMeasure;
+extern CalcScreen* g_frmOctCalc;
+// The WAV import dialog while it is shown.
+extern platform::Form* g_frmWavFileReadAD;
+
+// Makes the calculation screen; start-up makes none while it is empty.
+using CalcScreenFactory = std::function<std::unique_ptr<CalcScreen>(platform::UiServices&)>;
+extern CalcScreenFactory g_NewCalcScreen;
+// Shows the WAV import dialog modally over the open document (keeping it in g_frmWavFileReadAD
+// while it is shown); nothing is shown while it is empty.
+extern std::function<void(platform::UiServices&)> g_ShowWavImport;
+
+}  // namespace murtesk
