@@ -1,0 +1,236 @@
+// The measurement list: filling it and the enabling of the commands, the hand-over of a measurement
+// to the calculation screen, delete, move, check marks, and the list after an import.
+#include "frmMeasure.h"
+
+#include "globals.h"
+
+#include <algorithm>
+
+namespace murtesk {
+
+using platform::MsgAnswer;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+namespace {
+
+constexpr const char* kSelectRow = "処理したいデータを一覧から選択（強調表示）してください．";
+constexpr const char* kCannotSave = "保存できなくなりました.終了します.";
+
+}  // namespace
+
+void frmMeasure::EditForm()
+{
+    RefreshMeasureList();
+    txtMEMO.Text = g_PreserveDoc().Memo();
+}
+
+void frmMeasure::RefreshMeasureList()
+{
+    const ProjectDocument& doc = g_PreserveDoc();
+    ListView1.Clear();
+    const bool any = m_MeasureIndex > 0;
+    if (any) {
+        const std::int32_t count = doc.MeasureCount();
+        for (std::int32_t i = 1; i <= count; ++i) {
+            platform::ListRow row;
+            row.Texts.push_back(std::to_string(i));
+            for (std::string& text : doc.MeasureListTexts(i)) {
+                row.Texts.push_back(std::move(text));
+            }
+            ListView1.Rows.push_back(std::move(row));
+        }
+        if (m_MeasureIndex <= count) {
+            ListView1.SelectedIndex = m_MeasureIndex - 1;
+        }
+    }
+    const bool several = any && doc.MeasureCount() > 1;
+    cmdDEL.Enabled = any;
+    cmdUp.Enabled = several;
+    cmdDown.Enabled = several;
+    for (platform::ControlState* c : {static_cast<platform::ControlState*>(&cmdOK), static_cast<platform::ControlState*>(&cmdAllON),
+                                      static_cast<platform::ControlState*>(&cmdAllOFF),
+                                      static_cast<platform::ControlState*>(&mnuFileCalcValueTextOut),
+                                      static_cast<platform::ControlState*>(&mnuFilePartitionAreaTextOut),
+                                      static_cast<platform::ControlState*>(&mnuFileLmaxTextOut),
+                                      static_cast<platform::ControlState*>(&mnuToolCalcPlural),
+                                      static_cast<platform::ControlState*>(&mnuToolTestCommand)}) {
+        c->Enabled = any;
+    }
+    UpdateProjectCommands();
+}
+
+void frmMeasure::UpdateProjectCommands()
+{
+    // Import and recovery add measurements to a project: with none open there is nowhere to put them.
+    const bool open = !g_bStartSelect;
+    cmdStart.Enabled = open;
+    mnuFileWaveOpen.Enabled = open;
+    mnuToolRestore.Enabled = open && restoreFileFound_;
+}
+
+std::int32_t frmMeasure::SelectedRowOrAsk()
+{
+    const int row = ListView1.SelectedIndex;
+    if (row < 0 || row >= static_cast<int>(ListView1.Rows.size())) {
+        ui_.MsgBox(kSelectRow);
+        return 0;
+    }
+    return row + 1;
+}
+
+bool frmMeasure::SaveListChange()
+{
+    if (SaveData()) {
+        return true;
+    }
+    ui_.MsgBox(kCannotSave, MsgButtons::OK, MsgIcon::Critical, "お詫び");
+    ui_.Unload(*this);
+    return false;
+}
+
+void frmMeasure::cmdOK_Click()
+{
+    const std::int32_t row = SelectedRowOrAsk();
+    if (row == 0) {
+        return;
+    }
+    m_MeasureIndex = row;
+    g_PreserveDoc().UpdateEndTimeFromLevels(m_MeasureIndex);
+    if (g_frmOctCalc == nullptr) {
+        return;
+    }
+    g_frmOctCalc->setForm(m_MeasureIndex);
+    ui_.Show(*g_frmOctCalc);
+    ui_.Hide(*this);
+}
+
+void frmMeasure::cmdOK_KeyDown(char key, bool alt)
+{
+    if (!alt) {
+        return;
+    }
+    const char k = static_cast<char>(key >= 'a' && key <= 'z' ? key - 'a' + 'A' : key);
+    if (k == 'A' || k == 'B' || k == 'C') {
+        NotAvailableYet();
+    }
+}
+
+void frmMeasure::cmdDEL_Click()
+{
+    std::vector<std::int32_t> checked;
+    for (std::size_t i = 0; i < ListView1.Rows.size(); ++i) {
+        if (ListView1.Rows[i].Checked) {
+            checked.push_back(static_cast<std::int32_t>(i + 1));
+        }
+    }
+    if (checked.empty()) {
+        ui_.MsgBox("削除したいデータのチェックボックスをオンにしてください.");
+        return;
+    }
+    if (ui_.MsgBox("削除するとデータは復元出来ません.削除してよろしいですか？", MsgButtons::OKCancel, MsgIcon::Question,
+                   "選択データ削除指示") != MsgAnswer::OK) {
+        return;
+    }
+    ProjectDocument& doc = g_PreserveDoc();
+    const std::int32_t count = doc.MeasureCount();
+    std::vector<std::unique_ptr<RemovedMeasure>> removed;
+    ui_.SetBusy(true);
+    for (auto it = checked.rbegin(); it != checked.rend(); ++it) {
+        if (*it <= count) {
+            removed.push_back(doc.TakeMeasure(*it));
+        }
+    }
+    ui_.SetBusy(false);
+    // The files go only once the project file no longer names the measurements: a failed save
+    // leaves the old project file, which still needs them.
+    if (!SaveListChange()) {
+        return;
+    }
+    ui_.SetBusy(true);
+    const std::string projectPath = doc.SaveFilePath();
+    for (const std::unique_ptr<RemovedMeasure>& m : removed) {
+        m->DeleteFiles(projectPath);
+    }
+    ui_.SetBusy(false);
+
+    m_MeasureIndex = std::min(m_MeasureIndex, doc.MeasureCount());
+    if (m_MeasureIndex > 0) {
+        doc.AdoptMeasureCondition(m_MeasureIndex);
+        doc.SetMemo(txtMEMO.Text);
+    }
+    EditForm();
+}
+
+void frmMeasure::MoveSelected(int step)
+{
+    const std::int32_t row = SelectedRowOrAsk();
+    if (row == 0) {
+        return;
+    }
+    ProjectDocument& doc = g_PreserveDoc();
+    const std::int32_t other = row + step;
+    if (other < 1 || other > doc.MeasureCount() || row > doc.MeasureCount()) {
+        return;
+    }
+    doc.SwapMeasures(row, other);
+    if (!SaveListChange()) {
+        return;
+    }
+    m_MeasureIndex = other;
+    EditForm();
+}
+
+void frmMeasure::cmdUp_Click()
+{
+    MoveSelected(-1);
+}
+
+void frmMeasure::cmdDown_Click()
+{
+    MoveSelected(1);
+}
+
+void frmMeasure::cmdAllON_Click()
+{
+    for (platform::ListRow& row : ListView1.Rows) {
+        row.Checked = true;
+    }
+}
+
+void frmMeasure::cmdAllOFF_Click()
+{
+    for (platform::ListRow& row : ListView1.Rows) {
+        row.Checked = false;
+    }
+}
+
+// The import adds one measurement per recording; a project that gained any is saved at once.
+void frmMeasure::mnuFileWaveOpen_Click()
+{
+    if (!g_ShowWavImport) {
+        return;
+    }
+    const std::int32_t before = g_PreserveDoc().MeasureCount();
+    g_ShowWavImport(ui_);
+    if (g_PreserveDoc().MeasureCount() == before) {
+        return;
+    }
+    if (!SaveListChange()) {
+        return;
+    }
+    ShowLastMeasure();
+}
+
+void frmMeasure::ShowLastMeasure()
+{
+    ProjectDocument& doc = g_PreserveDoc();
+    m_MeasureIndex = doc.MeasureCount();
+    if (m_MeasureIndex > 0) {
+        doc.AdoptMeasureCondition(m_MeasureIndex);
+    }
+    doc.SetMemo(txtMEMO.Text);
+    EditForm();
+}
+
+}  // namespace murtesk

@@ -1,0 +1,349 @@
+// The project file commands: the first-run project choice, choosing, creating, opening and saving a
+// project file, File New, File Open and the path button.
+#include "frmMeasure.h"
+
+#include "globals.h"
+#include "model/shared_procedures.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace murtesk {
+
+using platform::MsgAnswer;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kMainCaption = "Murtesk メイン画面 ";
+constexpr const char* kTryAgain = "もう一度、別の保存先ファイルを指定してください";
+
+bool EndsWith(const std::string& text, const char* tail)
+{
+    const std::string t(tail);
+    return text.size() >= t.size() && text.compare(text.size() - t.size(), t.size(), t) == 0;
+}
+
+bool FileExists(const std::string& path)
+{
+    std::error_code ec;
+    return !path.empty() && fs::exists(fs::u8path(path), ec);
+}
+
+}  // namespace
+
+bool HasProjectExtension(const std::string& path)
+{
+    return EndsWith(path, ".dat") || EndsWith(path, ".qvd");
+}
+
+void frmMeasure::ChooseProject()
+{
+    // Cleared first: activations while the dialogs below are open do nothing.
+    g_bStartSelect = false;
+    ProjectDocument& doc = g_PreserveDoc();
+
+    if (g_CommandLine.size() > 1) {
+        ui_.MsgBox("コマンドラインのファイルパス名は１個しか指定できません.");
+    } else if (g_CommandLine.size() == 1 && !g_CommandLine.front().empty()) {
+        std::string path = g_CommandLine.front();
+        if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
+            path = path.substr(1, path.size() - 2);
+        }
+        std::error_code ec;
+        const bool isFile = !path.empty() && fs::is_regular_file(fs::u8path(path), ec);
+        if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory) {
+            ui_.MsgBox("コマンドラインのファイルパス名は１個しか指定できません.");
+        } else if (isFile && HasProjectExtension(path)) {
+            const std::string keptPath = doc.SaveFilePath();
+            doc.SetSaveFilePath(path);
+            if (OpenProject(path)) {
+                return;
+            }
+            ui_.MsgBox("指定のファイルは開けませんでした.");
+            g_PreserveDoc().SetSaveFilePath(keptPath);
+        }
+    }
+
+    const std::string proposed = g_PreserveDoc().SaveFilePath();
+    for (;;) {
+        g_SelectNo = -1;
+        ui_.ShowModal(*firstSelect_);
+        ui_.Refresh(*this);
+        bool opened = false;
+        if (g_SelectNo == 0) {
+            g_bStartSelect = true;
+            UpdateProjectCommands();
+            ui_.Unload(*this);
+            return;
+        } else if (g_SelectNo == 1) {
+            dlgFileName = proposed;
+            if (!SelectNewSaveFile()) {
+                continue;
+            }
+            opened = CreateNewProject(g_PreserveDoc().SaveFilePath());
+        } else if (g_SelectNo == 2) {
+            dlgFileName = proposed;
+            if (!SelectExistingSaveFile()) {
+                continue;
+            }
+            std::string path = g_PreserveDoc().SaveFilePath();
+            opened = OpenProject(path);
+        } else {
+            // Closed without a choice: the main screen stays, with no project open.
+            g_bStartSelect = true;
+            UpdateProjectCommands();
+            return;
+        }
+        if (opened) {
+            return;
+        }
+        ui_.MsgBox(std::string(kTryAgain) + ".");
+    }
+}
+
+bool frmMeasure::ChooseProjectFile(bool existing)
+{
+    platform::FileDialogRequest request;
+    request.HideReadOnly = true;
+    request.NoReadOnlyReturn = true;
+    request.FileName = dlgFileName;
+    if (existing) {
+        request.Title = "既存の保存先ファイル名を選択して下さい．";
+        request.FileMustExist = true;
+        request.Filter = "ﾃﾞｰﾀﾌｧｲﾙ (*.qvd;*.dat)|*.qvd;*.dat";
+    } else {
+        request.Title = "新規の保存先ファイル名を指定して下さい．";
+        request.PathMustExist = true;
+        request.Filter = "ﾃﾞｰﾀﾌｧｲﾙ (*.qvd)|*.qvd";
+    }
+    const std::optional<std::string> chosen = existing ? ui_.ShowOpen(request) : ui_.ShowSave(request);
+    if (!chosen || chosen->empty()) {
+        return false;
+    }
+    dlgFileName = *chosen;
+    g_PreserveDoc().SetSaveFilePath(*chosen);
+    ui_.Refresh(*this);
+    ui_.DoEvents();
+    return true;
+}
+
+bool frmMeasure::SelectNewSaveFile()
+{
+    while (ChooseProjectFile(false)) {
+        if (!FileExists(dlgFileName)) {
+            return true;
+        }
+        ui_.MsgBox("既存のファイルは選択できません．", MsgButtons::OK, MsgIcon::Information, "新規作成...");
+    }
+    return false;
+}
+
+bool frmMeasure::SelectExistingSaveFile()
+{
+    return ChooseProjectFile(true);
+}
+
+bool frmMeasure::EnsureFolder(const std::string& folder, const char* message, MsgIcon icon)
+{
+    std::error_code ec;
+    const fs::path p = fs::u8path(folder);
+    if (!fs::is_directory(p, ec)) {
+        fs::create_directory(p, ec);
+    }
+    if (fs::is_directory(p, ec)) {
+        return true;
+    }
+    ui_.SetBusy(false);
+    ui_.MsgBox(message, MsgButtons::OK, icon);
+    return false;
+}
+
+bool frmMeasure::EnsureProjectFolders(const std::string& path, MsgIcon icon)
+{
+    if (!EnsureFolder(GetLCalcFolder(path), "Ｌ値計算データ保存フォルダ作成に失敗しました．", icon) ||
+        !EnsureFolder(GetRecWavFolder(path), "録音データ保存フォルダ作成に失敗しました．", icon)) {
+        return false;
+    }
+    // The one-third-octave slots name every octave band's folder as well.
+    for (std::int16_t slot = 1; slot <= 47; ++slot) {
+        if (!EnsureFolder(GetBandFolder(path, 3, slot), "レベル波形データ保存フォルダ作成に失敗しました．", icon)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool frmMeasure::CreateNewProject(const std::string& pathIn)
+{
+    const std::string path = pathIn;  // may name the document's own path, which changes below
+    ProjectDocument& doc = g_PreserveDoc();
+    if (!EnsureProjectFolders(path, MsgIcon::None)) {
+        return false;
+    }
+    doc.AllDeleteMeasures();
+    ui_.SetBusy(true);
+    doc.SetMemo(txtMEMO.Text);
+    if (doc.FileWrite(path)) {
+        doc.SetSaveFilePath(path);
+        ShowProjectPath();
+        m_MeasureIndex = doc.MeasureCount();
+        EditForm();
+        ui_.SetBusy(false);
+        return true;
+    }
+    // The write replaces a file only once it is complete, so there is no partial file to remove,
+    // and a file that was there before is kept.
+    ui_.SetBusy(false);
+    ui_.MsgBox("ファイル保存に失敗しました．");
+    m_MeasureIndex = 0;
+    EditForm();
+    return false;
+}
+
+void frmMeasure::FailOpen(const ProjectDocument& keptConditions)
+{
+    g_ResetPreserve();
+    g_PreserveDoc().AdoptChannelConditions(keptConditions);
+    // The list must not go on showing measurements the document no longer holds.
+    m_MeasureIndex = 0;
+    EditForm();
+}
+
+bool frmMeasure::OpenProject(std::string& path)
+{
+    ProjectDocument& doc = g_PreserveDoc();
+    const std::unique_ptr<ProjectDocument> kept = g_NewDocument();
+    kept->AdoptChannelConditions(doc);
+
+    ui_.SetBusy(true);
+    g_SelFileName = path;
+    if (!doc.FileRead(path)) {
+        ui_.SetBusy(false);
+        ui_.MsgBox("ファイルを開けませんでした．", MsgButtons::OK, MsgIcon::Critical);
+        FailOpen(*kept);
+        return false;
+    }
+    // An opened project gets every folder a new one has.
+    if (!EnsureProjectFolders(path, MsgIcon::Critical)) {
+        FailOpen(*kept);
+        return false;
+    }
+
+    if (EndsWith(path, ".dat")) {
+        const std::string renamed = path.substr(0, path.size() - 4) + ".qvd";
+        std::error_code ec;
+        bool moved = false;
+        if (!fs::exists(fs::u8path(renamed), ec) && !ec) {
+            fs::rename(fs::u8path(path), fs::u8path(renamed), ec);
+            moved = !ec;
+        }
+        if (moved) {
+            path = renamed;
+            ui_.MsgBox("拡張子を qvd に変更しました.");
+        } else {
+            ui_.MsgBox("拡張子を qvd に変更できませんでした.");
+        }
+    }
+
+    doc.SetSaveFilePath(path);
+    // The running program's channel conditions replace the project file's own.
+    doc.AdoptChannelConditions(*kept);
+    ShowProjectPath();
+    m_MeasureIndex = doc.MeasureCount();
+    if (m_MeasureIndex > 0) {
+        doc.AdoptLastMeasureCondition();
+    }
+    EditForm();
+    ui_.SetBusy(false);
+    return true;
+}
+
+bool frmMeasure::SaveData()
+{
+    ProjectDocument& doc = g_PreserveDoc();
+    ui_.SetBusy(true);
+    doc.SetMemo(txtMEMO.Text);
+    if (doc.FileWrite(doc.SaveFilePath())) {
+        ui_.SetBusy(false);
+        return true;
+    }
+    // A failed write leaves the previous project file whole; it is never deleted here.
+    ui_.SetBusy(false);
+    ui_.MsgBox("データ保存に失敗しました．");
+    return false;
+}
+
+bool frmMeasure::SaveMemoAndData()
+{
+    g_PreserveDoc().SetMemo(txtMEMO.Text);
+    return SaveData();
+}
+
+void frmMeasure::ShowProjectPath()
+{
+    const std::string path = g_PreserveDoc().SaveFilePath();
+    txtSavePath.Text = path;
+    Caption = kMainCaption + path;
+}
+
+void frmMeasure::mnuFileNew_Click()
+{
+    if (!g_bStartSelect) {
+        SaveMemoAndData();
+    }
+    const std::string oldPath = g_PreserveDoc().SaveFilePath();
+    dlgFileName = oldPath;
+    if (!SelectNewSaveFile()) {
+        g_PreserveDoc().SetSaveFilePath(oldPath);
+        return;
+    }
+    if (CreateNewProject(g_PreserveDoc().SaveFilePath())) {
+        EndFileCommand(true);
+        return;
+    }
+    std::string reopen = oldPath;
+    EndFileCommand(OpenProject(reopen));
+}
+
+void frmMeasure::mnuFileOpen_Click()
+{
+    if (!g_bStartSelect) {
+        SaveMemoAndData();
+    }
+    const std::string oldPath = g_PreserveDoc().SaveFilePath();
+    dlgFileName = oldPath;
+    if (!SelectExistingSaveFile()) {
+        g_PreserveDoc().SetSaveFilePath(oldPath);
+        return;
+    }
+    std::string path = g_PreserveDoc().SaveFilePath();
+    EndFileCommand(OpenProject(path));
+}
+
+// File New and File Open end alike: with a project open, or back to the first-run choice.
+void frmMeasure::EndFileCommand(bool projectOpen)
+{
+    if (projectOpen) {
+        g_bStartSelect = false;
+        UpdateProjectCommands();
+        return;
+    }
+    ui_.MsgBox(kTryAgain);
+    g_bStartSelect = true;
+    Form_Activate();
+}
+
+void frmMeasure::cmdSavePath_Click()
+{
+    if (!g_bStartSelect) {
+        SaveMemoAndData();
+    }
+    g_bStartSelect = true;
+    Form_Activate();
+}
+
+}  // namespace murtesk
