@@ -1,21 +1,11 @@
-// The Qt views of the calculation screen's windows, and their registration with the Qt services.
+// The Qt views of the calculation screen's windows, registered with the Qt services by form name.
 #pragma once
 
-#include "form_view.h"
-#include "qt_ui.h"
-
-class QPushButton;
+namespace murtesk::platform::qt {
+class QtUi;
+}
 
 namespace murtesk {
-
-class frmOctCalc;
-
-class frmOctCalcView : public platform::qt::FormView {
-public:
-    frmOctCalcView(frmOctCalc& form, platform::qt::QtUi& ui);
-
-    QPushButton* cmdREC = nullptr;
-};
 
 void RegisterCalcScreenViews(platform::qt::QtUi& ui);
 

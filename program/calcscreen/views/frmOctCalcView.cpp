@@ -1,4 +1,5 @@
-#include "calcscreen_views.h"
+#include "frmOctCalcView.h"
+
 #include "frmOctCalc.h"
 
 #include <QHBoxLayout>
@@ -24,11 +25,6 @@ frmOctCalcView::frmOctCalcView(frmOctCalc& form, platform::qt::QtUi& ui) : FormV
     Refresh();
     Widget()->resize(1040, 700);
     platform::qt::CenterOnScreen(Widget());
-}
-
-void RegisterCalcScreenViews(platform::qt::QtUi& ui)
-{
-    ui.RegisterView<frmOctCalc, frmOctCalcView>("frmOctCalc");
 }
 
 }  // namespace murtesk

@@ -2,6 +2,7 @@
 // with "↓" reaches the form and comes back into the list widget.
 #include "frmWavFileReadADView.h"
 #include "import_fakes.h"
+#include "import_views.h"
 #include "qt_ui.h"
 
 #include <QApplication>

@@ -1,9 +1,7 @@
 #include "frmWavFileReadADView.h"
 
 #include "drops.h"
-#include "qt_message_window.h"
 #include "qt_ui.h"
-#include "status_window.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -241,26 +239,6 @@ void frmWavFileReadADView::OnRefresh()
         form_.FocusedControl.clear();
         form_.FocusSelectsAll = false;
     }
-}
-
-namespace {
-
-// Status messages delivered on the Qt event loop: a worker's send waits there until it has run.
-class QtStatusWindow : public StatusWindow {
-public:
-    explicit QtStatusWindow(StatusHandler onStatus) : window_(StatusMessageHandler(std::move(onStatus))) {}
-    MurteskWindow* Handle() override { return window_.Handle(); }
-
-private:
-    platform::qt::QtMessageWindow window_;
-};
-
-}  // namespace
-
-void RegisterImportViews(platform::qt::QtUi& ui)
-{
-    SetStatusWindowFactory([](StatusHandler onStatus) { return std::make_unique<QtStatusWindow>(std::move(onStatus)); });
-    ui.RegisterView<frmWavFileReadAD, frmWavFileReadADView>("frmWavFileReadAD");
 }
 
 }  // namespace murtesk::import

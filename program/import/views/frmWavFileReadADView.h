@@ -44,7 +44,4 @@ private:
     QWidget* conditionPage_ = nullptr;
 };
 
-// Makes the import dialog's view whenever the form runtime shows it.
-void RegisterImportViews(platform::qt::QtUi& ui);
-
 }  // namespace murtesk::import

@@ -2,6 +2,7 @@
 // closes the window through the form runtime.
 #include "frmAbout.h"
 #include "frmAboutView.h"
+#include "mainscreen_views.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -27,7 +28,7 @@ TEST(frmAboutView, ShowsTheVersionAndClosesWithOk)
 {
     App();
     platform::qt::QtUi ui;
-    RegisterAboutView(ui);
+    RegisterMainScreenViews(ui);
     frmAbout form(ui, 7, 1, 0);
     bool sawVersion = false;
     QTimer::singleShot(0, [&] {

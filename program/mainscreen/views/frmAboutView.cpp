@@ -89,9 +89,4 @@ frmAboutView::frmAboutView(frmAbout& form, platform::qt::QtUi& ui)
     w->setFixedSize(w->sizeHint());
 }
 
-void RegisterAboutView(platform::qt::QtUi& ui)
-{
-    ui.RegisterView<frmAbout, frmAboutView>("frmAbout");
-}
-
 }  // namespace murtesk

@@ -26,7 +26,4 @@ public:
     QPushButton* cmdSysInfo;
 };
 
-// Registers the version window's view with the Qt services.
-void RegisterAboutView(platform::qt::QtUi& ui);
-
 }  // namespace murtesk

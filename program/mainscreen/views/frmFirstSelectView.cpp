@@ -1,5 +1,6 @@
+#include "frmFirstSelectView.h"
+
 #include "frmFirstSelect.h"
-#include "mainscreen_views.h"
 
 #include <QPushButton>
 #include <QVBoxLayout>

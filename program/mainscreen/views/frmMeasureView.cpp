@@ -1,6 +1,7 @@
+#include "frmMeasureView.h"
+
 #include "drops.h"
 #include "frmMeasure.h"
-#include "mainscreen_views.h"
 
 #include <QAction>
 #include <QKeyEvent>

@@ -1,5 +1,6 @@
+#include "frmSplashView.h"
+
 #include "frmSplash.h"
-#include "mainscreen_views.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,18 +1,22 @@
 #include "mainscreen_views.h"
 
+#include "frmAbout.h"
 #include "frmAboutView.h"
 #include "frmFirstSelect.h"
+#include "frmFirstSelectView.h"
 #include "frmMeasure.h"
+#include "frmMeasureView.h"
 #include "frmSplash.h"
+#include "frmSplashView.h"
 
 namespace murtesk {
 
 void RegisterMainScreenViews(platform::qt::QtUi& ui)
 {
-    RegisterAboutView(ui);
     ui.RegisterView<frmMeasure, frmMeasureView>("frmMeasure");
     ui.RegisterView<frmFirstSelect, frmFirstSelectView>("frmFirstSelect");
     ui.RegisterView<frmSplash, frmSplashView>("frmSplash");
+    ui.RegisterView<frmAbout, frmAboutView>("frmAbout");
 }
 
 }  // namespace murtesk
