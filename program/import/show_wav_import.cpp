@@ -8,8 +8,7 @@
 
 namespace murtesk::import {
 
-void ShowWavImport(platform::UiServices& ui)
-{
+void ShowWavImport(platform::UiServices& ui) {
     auto* document = dynamic_cast<PreserveDocument*>(&g_PreserveDoc());
     if (document == nullptr) {
         return;

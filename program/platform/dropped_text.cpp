@@ -4,16 +4,14 @@ namespace murtesk::platform {
 
 namespace {
 
-int HexValue(char c)
-{
+int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
 
-std::optional<std::string> PercentDecoded(std::string_view text)
-{
+std::optional<std::string> PercentDecoded(std::string_view text) {
     std::string decoded;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '%') {
@@ -32,8 +30,7 @@ std::optional<std::string> PercentDecoded(std::string_view text)
 }
 
 // The path one line names, or nothing when it can name no file.
-std::optional<std::string> LinePath(std::string_view line)
-{
+std::optional<std::string> LinePath(std::string_view line) {
     if (line.size() >= 2 && line.front() == '"' && line.back() == '"') {
         line = line.substr(1, line.size() - 2);
     }
@@ -67,8 +64,7 @@ std::optional<std::string> LinePath(std::string_view line)
 
 }  // namespace
 
-std::optional<std::vector<std::string>> DroppedTextPaths(std::string_view text)
-{
+std::optional<std::vector<std::string>> DroppedTextPaths(std::string_view text) {
     std::vector<std::string> paths;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');

@@ -11,16 +11,14 @@ using platform::MsgIcon;
 
 class Screens : public MainScreenTest {
 protected:
-    Screens()
-    {
+    Screens() {
         g_NewCalcScreen = [](platform::UiServices& u) { return std::make_unique<frmOctCalc>(u); };
     }
 
     frmOctCalc& Calc() { return static_cast<frmOctCalc&>(*forms.octCalc); }
 };
 
-TEST_F(Screens, ReturnFromTheCalculationScreenSavesAndKeepsCheckMarks)
-{
+TEST_F(Screens, ReturnFromTheCalculationScreenSavesAndKeepsCheckMarks) {
     StartWith("p.qvd", 3);
     std::int32_t index = 2;
     forms.octCalc->setForm(index);
@@ -38,8 +36,7 @@ TEST_F(Screens, ReturnFromTheCalculationScreenSavesAndKeepsCheckMarks)
     EXPECT_FALSE(Main().ListView1.Rows[0].Checked);
 }
 
-TEST_F(Screens, ReturnWhoseSaveFailsEndsTheRun)
-{
+TEST_F(Screens, ReturnWhoseSaveFailsEndsTheRun) {
     StartWith("p.qvd", 1);
     std::int32_t index = 1;
     forms.octCalc->setForm(index);

@@ -5,9 +5,6 @@
 
 namespace murtesk {
 
-void RegisterCalcScreenViews(platform::qt::QtUi& ui)
-{
-    ui.RegisterView<frmOctCalc, frmOctCalcView>("frmOctCalc");
-}
+void RegisterCalcScreenViews(platform::qt::QtUi& ui) { ui.RegisterView<frmOctCalc, frmOctCalcView>("frmOctCalc"); }
 
 }  // namespace murtesk

@@ -22,9 +22,9 @@ private:
 
 }  // namespace
 
-void RegisterImportViews(platform::qt::QtUi& ui)
-{
-    SetStatusWindowFactory([](StatusHandler onStatus) { return std::make_unique<QtStatusWindow>(std::move(onStatus)); });
+void RegisterImportViews(platform::qt::QtUi& ui) {
+    SetStatusWindowFactory(
+        [](StatusHandler onStatus) { return std::make_unique<QtStatusWindow>(std::move(onStatus)); });
     ui.RegisterView<frmWavFileReadAD, frmWavFileReadADView>("frmWavFileReadAD");
 }
 

@@ -11,8 +11,7 @@
 
 namespace murtesk {
 
-void RegisterMainScreenViews(platform::qt::QtUi& ui)
-{
+void RegisterMainScreenViews(platform::qt::QtUi& ui) {
     ui.RegisterView<frmMeasure, frmMeasureView>("frmMeasure");
     ui.RegisterView<frmFirstSelect, frmFirstSelectView>("frmFirstSelect");
     ui.RegisterView<frmSplash, frmSplashView>("frmSplash");

@@ -16,13 +16,10 @@ namespace {
 class DropFilter : public QObject {
 public:
     DropFilter(QObject* parent, std::function<void(const DropData&)> onDrop, std::function<void()> after)
-        : QObject(parent), onDrop_(std::move(onDrop)), after_(std::move(after))
-    {
-    }
+        : QObject(parent), onDrop_(std::move(onDrop)), after_(std::move(after)) {}
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
             auto* drag = static_cast<QDragMoveEvent*>(event);
             if (drag->mimeData()->hasUrls() || drag->mimeData()->hasText()) {
@@ -49,8 +46,7 @@ private:
 
 }  // namespace
 
-DropData DropDataOf(const QMimeData& mime)
-{
+DropData DropDataOf(const QMimeData& mime) {
     DropData data;
     for (const QUrl& url : mime.urls()) {
         if (url.isLocalFile()) {
@@ -63,8 +59,7 @@ DropData DropDataOf(const QMimeData& mime)
     return data;
 }
 
-void AcceptDrops(QWidget* target, std::function<void(const DropData&)> onDrop, std::function<void()> after)
-{
+void AcceptDrops(QWidget* target, std::function<void(const DropData&)> onDrop, std::function<void()> after) {
     target->setAcceptDrops(true);
     target->installEventFilter(new DropFilter(target, std::move(onDrop), std::move(after)));
 }

@@ -16,8 +16,7 @@ struct DropCase {
     std::optional<Paths> expected;  // nothing: the text can name no file
 };
 
-TEST(DroppedTextPaths, Table)
-{
+TEST(DroppedTextPaths, Table) {
     const DropCase cases[] = {
         {"/d/a.qvd", Paths{"/d/a.qvd"}},
         {"\"/d/a b.qvd\"", Paths{"/d/a b.qvd"}},
@@ -25,7 +24,7 @@ TEST(DroppedTextPaths, Table)
         // File addresses: three spellings of this machine, escapes decoded after the host is read.
         {"file:///d/a%20b.qvd\r\n", Paths{"/d/a b.qvd"}},
         {"file://localhost/d/%E9%9F%B3.wav", Paths{"/d/\xE9\x9F\xB3.wav"}},  // 音 in UTF-8
-        {"file:/d/%c3%a9.wav", Paths{"/d/\xC3\xA9.wav"}},                   // é, lower-case hex
+        {"file:/d/%c3%a9.wav", Paths{"/d/\xC3\xA9.wav"}},                    // é, lower-case hex
         {"file:///100%25.wav", Paths{"/100%.wav"}},
         {"\"file:///q.wav\"", Paths{"/q.wav"}},
         // Several lines, empty ones passed over.
