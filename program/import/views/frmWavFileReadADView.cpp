@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -14,28 +13,11 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace murtesk::import {
 
 namespace {
-
-// Selects the whole text of a box when it gets the focus.
-class SelectAllOnFocus : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusIn) {
-            auto* edit = static_cast<QLineEdit*>(watched);
-            QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 QLabel* Caption(QWidget* parent, const char* text)
 {
@@ -104,7 +86,7 @@ QComboBox* frmWavFileReadADView::Combo(QWidget* parent, const std::string& name,
 QLineEdit* frmWavFileReadADView::Edit(QWidget* parent, const std::string& name, platform::TextBox& state)
 {
     auto* edit = new QLineEdit(parent);
-    edit->installEventFilter(new SelectAllOnFocus(edit));
+    platform::qt::SelectAllOnFocus(edit);
     Bind().Bind(edit, state);
     controls_[name] = edit;
     return edit;

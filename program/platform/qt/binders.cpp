@@ -1,5 +1,7 @@
 #include "binders.h"
 
+#include "level_chart_widget.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +11,10 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace murtesk::platform::qt {
@@ -48,6 +54,27 @@ Qt::Alignment ToQt(ColumnAlignment a)
 }
 
 }  // namespace
+
+namespace {
+
+class SelectAllFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusIn) {
+            auto* edit = static_cast<QLineEdit*>(watched);
+            // After the focus event: a mouse press would otherwise place the caret again.
+            QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+}  // namespace
+
+void SelectAllOnFocus(QLineEdit* edit) { edit->installEventFilter(new SelectAllFilter(edit)); }
 
 Binders::Binders(Handler afterHandler) : afterHandler_(std::move(afterHandler)) {}
 Binders::~Binders() = default;
@@ -323,6 +350,96 @@ void Binders::Bind(QListWidget* widget, ListBox& state, Handler onClick)
                 widget->item(i)->setSelected(selected);
             }
         }
+    }}));
+}
+
+void Binders::Bind(QScrollBar* widget, ScrollBar& state, Handler onChange) {
+    widget->setTracking(false);
+    QObject::connect(widget, &QScrollBar::valueChanged, widget, [this, &state, onChange](int value) {
+        if (showing_ || value == state.Value) {
+            return;
+        }
+        state.Value = value;
+        Forward(onChange);
+    });
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        if (widget->minimum() != state.Min || widget->maximum() != state.Max) {
+            widget->setRange(state.Min, state.Max);
+        }
+        if (widget->singleStep() != state.SmallChange) {
+            widget->setSingleStep(state.SmallChange);
+        }
+        if (widget->pageStep() != state.LargeChange) {
+            widget->setPageStep(state.LargeChange);
+        }
+        if (widget->value() != state.Value) {
+            widget->setValue(state.Value);
+        }
+    }}));
+}
+
+void Binders::Bind(const std::vector<QRadioButton*>& widgets, OptionGroup& state, std::function<void(int)> onClick) {
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        QRadioButton* widget = widgets[i];
+        const int index = static_cast<int>(i);
+        // The group's state decides which one is chosen, not the buttons' own exclusivity.
+        widget->setAutoExclusive(false);
+        QObject::connect(widget, &QRadioButton::clicked, widget, [this, &state, onClick, index] {
+            if (showing_ || index >= state.Count()) {
+                return;
+            }
+            state.Select(index);
+            Forward(onClick ? Handler([onClick, index] { onClick(index); }) : Handler([] {}));
+        });
+        bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state, index] {
+            if (index >= state.Count()) {
+                widget->setVisible(false);
+                return;
+            }
+            const OptionButton& button = state[index];
+            ControlState shown = button;
+            shown.Visible = button.Visible && state.Visible;
+            shown.Enabled = button.Enabled && state.Enabled;
+            ShowCommon(widget, shown);
+            const QString caption = ToQ(button.Caption);
+            if (widget->text() != caption) {
+                widget->setText(caption);
+            }
+            if (widget->isChecked() != button.Value) {
+                widget->setChecked(button.Value);
+            }
+        }}));
+    }
+}
+
+void Binders::Bind(QTabWidget* widget, TabStrip& state, Handler onClick) {
+    QObject::connect(widget, &QTabWidget::currentChanged, widget, [this, &state, onClick](int index) {
+        if (showing_ || index < 0 || index == state.Tab) {
+            return;
+        }
+        state.Tab = index;
+        Forward(onClick);
+    });
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        for (int i = 0; i < widget->count() && i < static_cast<int>(state.Captions.size()); ++i) {
+            const QString caption = ToQ(state.Captions[static_cast<std::size_t>(i)]);
+            if (widget->tabText(i) != caption) {
+                widget->setTabText(i, caption);
+            }
+        }
+        if (state.Tab >= 0 && state.Tab < widget->count() && widget->currentIndex() != state.Tab) {
+            widget->setCurrentIndex(state.Tab);
+        }
+    }}));
+}
+
+void Binders::Bind(LevelChartWidget* widget, LevelChartModel& state) {
+    widget->SetModel(&state);
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        widget->Sync();
     }}));
 }
 

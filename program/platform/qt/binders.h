@@ -21,10 +21,22 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QRadioButton;
+class QScrollBar;
+class QTabWidget;
 class QTreeWidget;
 class QWidget;
 
+namespace murtesk::platform {
+class LevelChartModel;
+}
+
 namespace murtesk::platform::qt {
+
+class LevelChartWidget;
+
+// Selects the whole text of a box whenever it gets the focus.
+void SelectAllOnFocus(QLineEdit* edit);
 
 inline QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 inline std::string FromQ(const QString& s) { return s.toUtf8().toStdString(); }
@@ -49,6 +61,17 @@ public:
     void Bind(QComboBox* widget, ComboBox& state, Handler onClick = {});
     // onClick runs when the user changes the selection (or, with one selection, the current entry).
     void Bind(QListWidget* widget, ListBox& state, Handler onClick = {});
+
+    // onChange runs when the user moves the bar (a change made in code never runs it); the value
+    // reaches the state when the user lets the thumb go, as a bar's Change event does.
+    void Bind(QScrollBar* widget, ScrollBar& state, Handler onChange);
+    // One widget per button of the group, in index order; onClick(index) runs when the user
+    // chooses a button.
+    void Bind(const std::vector<QRadioButton*>& widgets, OptionGroup& state, std::function<void(int)> onClick = {});
+    // onClick runs when the user turns to another page.
+    void Bind(QTabWidget* widget, TabStrip& state, Handler onClick = {});
+    // The chart shows the model's state: drawn again when it changed, the cursor alone when only it moved.
+    void Bind(LevelChartWidget* widget, LevelChartModel& state);
 
     void ShowAll();
     bool Showing() const { return showing_; }

@@ -130,4 +130,56 @@ struct DropData {
     std::optional<std::string> Text;  // plain text, when the drop carries any
 };
 
+// A scroll bar. Value lies in Min..Max; SetMax pulls Value in when it falls outside, as a scroll
+// bar does. The view reports only the user's moves, never a change made in code.
+struct ScrollBar : ControlState {
+    int Min = 0;
+    int Max = 32767;
+    int Value = 0;
+    int SmallChange = 1;
+    int LargeChange = 1;
+
+    void SetMax(int max) {
+        Max = max;
+        if (Value > Max) {
+            Value = Max;
+        }
+    }
+};
+
+// One option button of a group.
+struct OptionButton : ControlState {
+    std::string Caption;
+    bool Value = false;
+};
+
+// Option buttons that exclude each other (a control array): choosing one clears the others.
+struct OptionGroup : ControlState {
+    std::vector<OptionButton> Buttons;
+
+    OptionButton& operator[](int index) { return Buttons[static_cast<std::size_t>(index)]; }
+    const OptionButton& operator[](int index) const { return Buttons[static_cast<std::size_t>(index)]; }
+    int Count() const { return static_cast<int>(Buttons.size()); }
+    void Select(int index) {
+        for (int i = 0; i < Count(); ++i) {
+            Buttons[static_cast<std::size_t>(i)].Value = i == index;
+        }
+    }
+    // The chosen button's index; -1 when none is chosen.
+    int Selected() const {
+        for (int i = 0; i < Count(); ++i) {
+            if (Buttons[static_cast<std::size_t>(i)].Value) {
+                return i;
+            }
+        }
+        return -1;
+    }
+};
+
+// Tab pages: one caption per page and the page on show (0-based).
+struct TabStrip : ControlState {
+    std::vector<std::string> Captions;
+    int Tab = 0;
+};
+
 }  // namespace murtesk::platform

@@ -1,0 +1,62 @@
+// Draws a LevelChartModel: axes with time and level labels, the range overlay, the level series,
+// the line and the level marker into a cached picture, and the cursor over it. A long series is
+// drawn from the per-column summary (chart_decimation.h), so a picture costs the plot's width,
+// not the number of points; a cursor move only repaints over the cached picture.
+#pragma once
+
+#include "chart_decimation.h"
+#include "chart_geometry.h"
+#include "level_chart_model.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
+#include <vector>
+
+namespace murtesk::platform::qt {
+
+class LevelChartWidget : public QWidget {
+public:
+    explicit LevelChartWidget(QWidget* parent = nullptr);
+
+    void SetModel(const LevelChartModel* model);
+    // Takes the model's state: the picture is drawn again when the background changed; a cursor
+    // change repaints over the cached picture.
+    void Sync();
+
+    // The plot area in this widget's pixels and its data ranges as drawn now.
+    ChartGeometry Geometry() const;
+    // The group-2 axis (-50..50) over the same plot: where the overlay and labels are placed.
+    ChartGeometry OverlayGeometry() const;
+
+    // The cached picture (for tests and pictures); drawn first when it is out of date.
+    const QImage& Background();
+    // Number of times the cached picture was drawn.
+    int BackgroundRenders() const { return renders_; }
+
+    QSize sizeHint() const override { return {800, 320}; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void RenderBackground();
+    void DrawAxes(class QPainter& p, const ChartGeometry& g);
+    void DrawOverlay(QPainter& p, const ChartGeometry& g);
+    void DrawLevels(QPainter& p, const ChartGeometry& g);
+    void DrawLineAndMarker(QPainter& p, const ChartGeometry& g);
+    void DrawLabels(QPainter& p, const ChartGeometry& g);
+    int CursorPixel() const;
+
+    const LevelChartModel* model_ = nullptr;
+    QImage background_;
+    std::uint64_t drawnRevision_ = 0;
+    bool stale_ = true;
+    std::uint64_t cursorRevision_ = 0;
+    int cursorPixel_ = -1;
+    int renders_ = 0;
+    std::vector<ColumnExtent> columns_;
+};
+
+}  // namespace murtesk::platform::qt
