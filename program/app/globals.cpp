@@ -2,6 +2,7 @@
 
 #include "screens.h"
 
+#include "model/ch_measure.h"
 #include "platform/program_folder.h"
 
 namespace murtesk {
@@ -17,6 +18,10 @@ DocumentFactory g_NewDocument;
 bool g_bDialogOk = false;
 std::int16_t g_SelectNo = -1;
 std::string g_SelFileName;
+std::shared_ptr<CChMeasure> g_ChMeasure;
+double g_MeasStartTime = 0.0;
+double g_MeasEndTime = 0.0;
+std::array<std::int32_t, 2> g_SaveTime{-1, -1};
 
 MainScreen* g_frmMeasure = nullptr;
 CalcScreen* g_frmOctCalc = nullptr;

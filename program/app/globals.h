@@ -7,6 +7,7 @@
 #include "model/original_w.h"
 #include "project_document.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,6 +22,7 @@ class UiServices;
 }
 class MainScreen;
 class CalcScreen;
+class CChMeasure;
 
 // ---- The program
 
@@ -57,6 +59,14 @@ extern bool g_bDialogOk;
 extern std::int16_t g_SelectNo;
 // The path of the project last opened or output last chosen.
 extern std::string g_SelFileName;
+// The channel a dialog of the calculation screen edits (a copy the caller takes back on OK) or a
+// window reads (the shown channel itself); nothing while none is open.
+extern std::shared_ptr<CChMeasure> g_ChMeasure;
+// The shown measurement's start and end (day counts), for the graph-axis dialog.
+extern double g_MeasStartTime;
+extern double g_MeasEndTime;
+// The two video positions (ms) saved in the video observation window; -1 when not saved.
+extern std::array<std::int32_t, 2> g_SaveTime;
 
 // ---- The screens (not owned here)
 

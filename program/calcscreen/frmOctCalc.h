@@ -1,38 +1,295 @@
-// The calculation screen: shows one measurement of the project at a time. It lives for the
-// whole run, hidden while the main screen is shown; its return command saves the project
-// through the main screen and shows the main screen again.
+// The calculation screen: one measurement of the project at a time, and of it one channel and one
+// band slot: the level chart of the band over a time window with its scroll bar, the two band
+// panels, the statistics of the band and the range lists. It lives for the whole run, hidden
+// while the main screen is shown; its return command and its navigation save the project through
+// the main screen.
+//
+// The form is split by concern: set-up and navigation (frmOctCalc.cpp), the level chart, its time
+// window and range overlay (frmOctCalc_chart.cpp), and the procedures and commands whose work
+// lies in the band displays, range editing, panel commands and outputs (frmOctCalc_pending.cpp).
+// The procedures of the set-up cascade are virtual: those parts fill them in, and tests log them.
 #pragma once
 
 #include "controls.h"
 #include "form.h"
+#include "level_chart_model.h"
 #include "screens.h"
 
+#include "model/ch_measure.h"
+#include "model/measure.h"
+#include "model/preserve.h"
+
 #include <cstdint>
+#include <memory>
+#include <string>
 
 namespace murtesk {
 
 class frmOctCalc : public CalcScreen {
 public:
     explicit frmOctCalc(platform::UiServices& ui);
+    ~frmOctCalc() override;
 
-    // Prepares the screen for measurement number MeasureIndex (1-based) of the document.
+    // ---- Public variables: the text-output settings.
+    std::int16_t m_TextFilePeriod = 0;
+    std::int16_t m_TextFileArea = 0;
+
+    // ---- Public methods
+    // Shows measurement MeasureIndex (1-based) of the document.
     void setForm(std::int32_t& MeasureIndex) override;
+    // Draws the level chart for the shown channel's window, the cursor on its first point, and the
+    // range overlay.
+    virtual void setGraphOfForm();
+    virtual void setFormOfCalcArea();
+    virtual void setFormOfMarkArea();
+    virtual void setFormOfLE();
+    // Rebuilds the range overlay of the level chart from the shown band's four range lists.
+    virtual void setFormOfGraphArea();
 
+    // ---- Events
     void Form_Load() override;
     void Form_QueryUnload(bool& cancel, platform::UnloadMode mode) override;
     void cmdREC_Click();
+    void cmbCh_Click();
+    void cmbGraphBand_Click();
+    void cmdFirst_Click();
+    void cmdBack_Click();
+    void cmdNext_Click();
+    void cmdEnd_Click();
+    void scrGraph_Change();
+    void cmdSetLevelWave_Click();
+    void mnuHorizontalLine_Click();
 
-    std::int16_t m_TextFilePeriod = 1;
-    std::int16_t m_TextFileArea = 0;
+    // The statistic chooser (filled by the band displays).
+    virtual void cmbCalcL_Click();
+    virtual void cmbLx_Click();
 
-    platform::CommandButton cmdREC;
+    // Commands whose work lies in the parts still to come: each says it is not available yet.
+    void cmdACursor_Click();
+    void cmdACalc_Click();
+    void cmdBarOrList_Click();
+    void cmdCalcBarOrList_Click();
+    void cmdCopyCursor_Click();
+    void cmdCopyCalc_Click();
+    void cmdSearchLmax_Click();
+    void cmbLeftScroll_Click();
+    void cmbRightScroll_Click();
+    void cmdAxisSame_Click();
+    void cmdAddDel_Click();
+    void cmdAddCalc_Click();
+    void cmdDelCalc_Click();
+    void cmdAllCalc_Click();
+    void cmdReverse_Click();
+    void cmdSearchDelCalc_Click();
+    void cmdDelSave_Click();
+    void cmdDelOpen_Click();
+    void cmdLinkChDelArea_Click();
+    void cmdLevelOverDelete_Click();
+    void cmdChangeLEArea_Click();
+    void cmdDelLE_Click();
+    void cmdSearchLE_Click();
+    void cmdLinkCh_Click();
+    void cmdWavePlay_Click();
+    void cmdVideoPlay_Click();
+    void cmdVideoExtract_Click();
+    void cmdLEWaveOut_Click();
+    void cmdLETextOut_Click();
+    void cmdRchMemoPlay_Click();
+    void cmdAddMark_Click();
+    void cmdClearAllMark_Click();
+    void cmdSearchMark_Click();
+    void cmdLinkChMark_Click();
+    void cmdMarkSave_Click();
+    void cmdMarkOpen_Click();
+    void cmdOrangeMark_Click();
+    void cmdShowMarkCalc_Click();
+    void cmdMarkTextOut_Click();
+    void cmdAllChMarkTextOut_Click();
+    void cmdMarkWaveOut_Click();
+    void mnuCalcTextFile_Click();
+    void mnuFilePartitionAreaCSVOut_Click();
+    void mnuTextFile_Click();
+    void mnuLETextFile_Click();
+    void mnuChangeDate_Click();
+    void mnuLevelOverArea_Click();
+    void mnuVideoFile_Click();
+    void mnuToolVideo_Click();
+    void mnuToolArea_Click();
+
+    // ---- Controls
+    // Measurement and navigation
     platform::Label lblDisplayMeas;
+    platform::Label lblStartymdhms;
+    platform::Label lblEndymdhms;
+    platform::CommandButton cmdFirst;
+    platform::CommandButton cmdBack;
+    platform::CommandButton cmdNext;
+    platform::CommandButton cmdEnd;
+    platform::CommandButton cmdREC;
+    // Channel and band
+    platform::ComboBox cmbCh;
+    platform::Label lblOct1or3;
+    platform::Label lblTimeWeighting;
+    platform::TextBox txtMEMO;
+    platform::ComboBox cmbGraphBand;
+    // Level chart
+    platform::LevelChartModel Chart2DLevelWave;
+    platform::ScrollBar scrGraph;
+    platform::CommandButton cmdSetLevelWave;
+    platform::Label lblCLp;
+    platform::Label lblCymdhms;
+    platform::CommandButton cmbLeftScroll;
+    platform::CommandButton cmbRightScroll;
+    platform::ComboBox cmbScrollSec;
+    // Drag action
+    platform::OptionGroup optMouseAction;
+    platform::OptionGroup optAreaBand;
+    // Cursor band panel
+    platform::ControlState chartCSFFT;
+    platform::Label lblHz;
+    platform::Label lbldB;
+    platform::Label lblFHz;
+    platform::Label lblFdB;
+    platform::Label lblAHz;
+    platform::Label lblAdB;
+    platform::CommandButton cmdBarOrList;
+    platform::CommandButton cmdACursor;
+    platform::CommandButton cmdCopyCursor;
+    platform::CommandButton cmdSearchLmax;
+    // Statistic band panel
+    platform::ControlState chartCalcFFT;
+    platform::ComboBox cmbCalcL;
+    platform::Label lblCalcHz;
+    platform::Label lblCalcdB;
+    platform::Label lblCalcFHz;
+    platform::Label lblCalcFdB;
+    platform::Label lblCalcAHz;
+    platform::Label lblCalcAdB;
+    platform::CommandButton cmdCalcBarOrList;
+    platform::CommandButton cmdACalc;
+    platform::CommandButton cmdCopyCalc;
+    // Statistics of the shown band
+    platform::Label lblLeq;
+    platform::Label lblLmax;
+    platform::Label lblL5;
+    platform::Label lblL10;
+    platform::Label lblL25;
+    platform::Label lblL50;
+    platform::Label lblL75;
+    platform::Label lblL90;
+    platform::Label lblL95;
+    platform::Label lblLE;
+    platform::ComboBox cmbLx;
+    platform::Label lblLx;
+    // Excluded ranges
+    platform::ListBox lstCalcDelArea;
+    platform::CommandButton cmdAddDel;
+    platform::CommandButton cmdAddCalc;
+    platform::CommandButton cmdDelCalc;
+    platform::CommandButton cmdAllCalc;
+    platform::CommandButton cmdReverse;
+    platform::CommandButton cmdSearchDelCalc;
+    platform::CommandButton cmdDelSave;
+    platform::CommandButton cmdDelOpen;
+    platform::CommandButton cmdLinkChDelArea;
+    platform::CommandButton cmdLevelOverDelete;
+    // LE range
+    platform::Label lblLEStart;
+    platform::Label lblLEEnd;
+    platform::CommandButton cmdChangeLEArea;
+    platform::CommandButton cmdDelLE;
+    platform::CommandButton cmdSearchLE;
+    platform::CommandButton cmdLinkCh;
+    platform::CommandButton cmdWavePlay;
+    platform::CommandButton cmdVideoPlay;
+    platform::CommandButton cmdVideoExtract;
+    platform::CommandButton cmdLEWaveOut;
+    platform::CommandButton cmdLETextOut;
+    platform::CommandButton cmdRchMemoPlay;
+    // Mark ranges
+    platform::ListBox lstMarkArea;
+    platform::CommandButton cmdAddMark;
+    platform::CommandButton cmdClearAllMark;
+    platform::CommandButton cmdSearchMark;
+    platform::CommandButton cmdLinkChMark;
+    platform::CommandButton cmdMarkSave;
+    platform::CommandButton cmdMarkOpen;
+    platform::CommandButton cmdOrangeMark;
+    platform::CommandButton cmdShowMarkCalc;
+    platform::CheckBox chkCalcAreaInfluence;
+    platform::CheckBox chkAllBandMarkCalc;
+    platform::CommandButton cmdMarkTextOut;
+    platform::CommandButton cmdAllChMarkTextOut;
+    platform::CommandButton cmdMarkWaveOut;
+    // Axes of all channels
+    platform::CommandButton cmdAxisSame;
+    // Menus
+    platform::MenuItem mnuFile;
+    platform::MenuItem mnuCalcTextFile;
+    platform::MenuItem mnuFilePartitionAreaCSVOut;
+    platform::MenuItem mnuTextFile;
+    platform::MenuItem mnuLETextFile;
+    platform::MenuItem mnuTool;
+    platform::MenuItem mnuChangeDate;
+    platform::MenuItem mnuHorizontalLine;
+    platform::MenuItem mnuLevelOverArea;
+    platform::MenuItem mnuVideoFile;
+    platform::MenuItem mnuToolVideo;
+    platform::MenuItem mnuToolArea;
+    // The range panels, one page each.
+    platform::TabStrip tabAreas;
 
-    // Number of the measurement on show (0 before the first setForm).
+    // ---- What the other parts read of the screen
     std::int32_t ShownMeasureIndex() const { return measureIndex_; }
+    // The shown measurement; null after a return and before the first set-up.
+    const std::shared_ptr<CMeasure>& ShownMeasure() const { return measure_; }
+    // The shown channel: kept across return and navigation; its owner may have dropped it.
+    const std::shared_ptr<CChMeasure>& ShownChannel() const { return channel_; }
+    std::int16_t ShownBand() const { return band_; }
+    // The project's records; null when the open document holds none.
+    CPreserve* Records() const;
+
+    // Sets both axes of the level chart and the scroll bar from the shown channel's window.
+    virtual void setGraphAxisAndScroll();
+
+protected:
+    // The set-up cascade's procedures whose work lies in the band displays.
+    virtual void setGraphOfCSFFT();
+    virtual void setFormOfCSFFTLabel();
+    virtual void setGraphOfCalcFFT();
+    virtual void setFormOfCalcFFTLabel();
+    virtual void setFormOfCursorBandLevel();
+    // Shows the graph-axis dialog over g_ChMeasure; it answers through g_bDialogOk.
+    virtual void ShowSetCalcGraph();
+
+    // The shown band's statistics record; null when the band list is too short for the slot.
+    CBandLCalcInfo* ShownBandInfo() const;
+    // The folder of the shown band's level files.
+    std::string ShownBandFolder() const;
+    // Tells the user a command is not available yet.
+    void NotAvailable();
 
 private:
+    void saveAndShowMeasure();
+    // Stores the memo box into the channel whose memo it shows.
+    void StoreMemo();
+    // Shows the measurement with no listed channel: empty panels, channel commands off.
+    void ShowNoChannel();
+    void SetChannelCommandsEnabled(bool enabled);
+    // A failed save ends the run: the message, then the main screen is unloaded.
+    void SaveFailed();
+    void NavigateTo(std::int32_t index);
+    // The shown channel's window as the chart uses it; nothing when it cannot be drawn.
+    struct WindowState;
+    bool ReadWindow(WindowState& state) const;
+    void EmptyChart();
+
     std::int32_t measureIndex_ = 0;
+    std::shared_ptr<CMeasure> measure_;
+    std::shared_ptr<CChMeasure> channel_;
+    bool memoShown_ = false;  // txtMEMO shows channel_'s memo
+    std::int16_t band_ = 0;
+    bool scrollGuard_ = false;
 };
 
 }  // namespace murtesk
