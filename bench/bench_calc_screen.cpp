@@ -1,0 +1,237 @@
+// The calculation screen's level chart on a generated 24-hour one-third-octave measurement: the
+// redraw of a window (axes and scroll bar, the window's levels read in one block, the range
+// overlay, the chart's picture drawn offscreen), a scroll step with the cursor kept, a cursor
+// repaint over the cached picture, the overlay with a million ranges, and a whole set-up.
+//
+// Two channels share one measurement: one at 10 values/s with all 47 band files (864,000 values
+// each), one at 1,000 values/s whose shown band (W) has its file of 86,400,000 values. The redraw
+// reads the shown band's file only, so the other 46 files of the 1 kHz channel (16 GB) are not
+// written. The files stay in the folder named by MURTESK_BENCH_DIR (default: the temporary
+// folder) and are made again only when missing, so runs after the first read from a warm cache.
+#include "frmOctCalc.h"
+#include "globals.h"
+#include "level_chart_widget.h"
+#include "preserve_document.h"
+#include "screens.h"
+#include "time_window.h"
+
+#include "fake_ui.h"
+#include "model/shared_procedures.h"
+#include "platform/dates.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <vector>
+
+namespace murtesk {
+namespace {
+
+namespace fs = std::filesystem;
+
+const Date kStart = platform::DateFromParts(2024, 6, 1, 0, 0, 0);
+constexpr std::int64_t kDaySeconds = 86400;
+
+class QuietMain : public MainScreen {
+public:
+    explicit QuietMain(platform::UiServices& ui) : MainScreen(ui, "frmMeasure") {}
+    bool SaveData() override { return true; }
+    void EditForm() override {}
+    platform::ListView& MeasureList() override { return list; }
+    platform::ListView list;
+};
+
+// A level series that moves like traffic noise: a slow swell, a faster ripple and a little noise.
+void WriteSeries(const std::string& path, std::int64_t n, double rate) {
+    if (fs::exists(path) && static_cast<std::int64_t>(fs::file_size(path)) == n * 4) {
+        return;
+    }
+    std::ofstream out(path, std::ios::binary);
+    std::vector<float> block(1 << 20);
+    std::uint64_t state = 12345;
+    for (std::int64_t done = 0; done < n;) {
+        const std::int64_t count = std::min<std::int64_t>(static_cast<std::int64_t>(block.size()), n - done);
+        for (std::int64_t i = 0; i < count; ++i) {
+            const double t = static_cast<double>(done + i) / rate;
+            state = state * 6364136223846793005ull + 1442695040888963407ull;
+            const double noise = static_cast<double>(state >> 40) / static_cast<double>(1ull << 24) - 0.5;
+            block[static_cast<std::size_t>(i)] =
+                static_cast<float>(60.0 + 12.0 * std::sin(t / 900.0) + 6.0 * std::sin(t / 7.0) + 2.0 * noise);
+        }
+        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(count * 4));
+        done += count;
+    }
+}
+
+struct Bench {
+    platform::testing::FakeUi ui;
+    QuietMain main{ui};
+    frmOctCalc calc{ui};
+    std::unique_ptr<platform::qt::LevelChartWidget> widget;
+    fs::path folder;
+
+    Bench() {
+        const char* dir = std::getenv("MURTESK_BENCH_DIR");
+        folder = fs::path(dir != nullptr ? dir : fs::temp_directory_path().string()) / "murtesk-bench-calc";
+        fs::create_directories(folder);
+        g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
+        g_ResetPreserve();
+        const std::string project = (folder / "project.qvd").string();
+        g_PreserveDoc().SetSaveFilePath(project);
+        g_frmMeasure = &main;
+        CPreserve& records = *calc.Records();
+        CMeasure& m = records.Measures.AddNew();
+        m.StartTime = kStart;
+        m.EndTime = platform::AddSeconds(kStart, static_cast<double>(kDaySeconds));
+        for (const double rate : {10.0, 1000.0}) {
+            CChMeasure& ch = m.ChMeasures.AddNew();
+            ch.ChMeasureCondition.oct1or3 = 3;
+            ch.ChMeasureCondition.LevelOutHz = rate;
+            ch.LevelData.SaveFileName = rate == 10.0 ? "day_10hz.lvl" : "day_1khz.lvl";
+            for (std::int16_t s = 1; s <= 47; ++s) {
+                ch.BandLCalcInfos.AddNew();
+                if (rate == 10.0 || s == 2) {
+                    const std::string bandFolder = GetBandFolder(project, 3, s);
+                    fs::create_directories(bandFolder);
+                    WriteSeries(*ch.LevelData.PathIn(bandFolder), static_cast<std::int64_t>(kDaySeconds * rate), rate);
+                }
+            }
+            SetWindow(ch, 0, 60);
+        }
+        ui.Load(main);
+        ui.Load(calc);
+        std::int32_t first = 1;
+        calc.setForm(first);
+        widget = std::make_unique<platform::qt::LevelChartWidget>();
+        widget->SetModel(&calc.Chart2DLevelWave);
+        widget->resize(1000, 360);
+    }
+
+    static void SetWindow(CChMeasure& ch, std::int64_t startSec, std::int64_t widthSec) {
+        murtesk::SetWindow(ch.CalcXYAxis, platform::AddSeconds(kStart, static_cast<double>(startSec)), widthSec);
+        ch.CalcXYAxis.YAxisMin = 20.0;
+        ch.CalcXYAxis.YAxisMax = 100.0;
+    }
+
+    // Shows channel `channel` (0 or 1) with a window of widthSec seconds from startSec.
+    void Show(int channel, std::int64_t startSec, std::int64_t widthSec) {
+        calc.cmbCh.ListIndex = channel;
+        SetWindow(*calc.Records()->Measures.Item(1).ChMeasures.ItemShared(channel + 1), startSec, widthSec);
+        calc.cmbCh_Click();
+    }
+};
+
+Bench* g_bench = nullptr;
+
+// Redraw: axes and scroll bar, the window's levels, the overlay, and the picture drawn.
+void Redraw(benchmark::State& state, int channel, std::int64_t widthSec) {
+    Bench& b = *g_bench;
+    b.Show(channel, 3600, widthSec);
+    for (auto _ : state) {
+        b.calc.setGraphAxisAndScroll();
+        b.calc.setGraphOfForm();
+        benchmark::DoNotOptimize(b.widget->Background().constBits());
+    }
+    state.counters["values"] = b.calc.Chart2DLevelWave.LevelCount();
+}
+
+void BM_Redraw8h1kHz(benchmark::State& state) { Redraw(state, 1, 8 * 3600); }
+void BM_Redraw1h1kHz(benchmark::State& state) { Redraw(state, 1, 3600); }
+void BM_Redraw24h10Hz(benchmark::State& state) { Redraw(state, 0, kDaySeconds); }
+void BM_Redraw1min10Hz(benchmark::State& state) { Redraw(state, 0, 60); }
+
+// A scroll step of the 8-hour window at 1 kHz with the cursor kept on its value.
+void BM_ScrollStep8h1kHz(benchmark::State& state) {
+    Bench& b = *g_bench;
+    b.Show(1, 0, 8 * 3600);
+    int value = 0;
+    for (auto _ : state) {
+        b.calc.Chart2DLevelWave.SetCursorPoint(28'000'000);
+        b.calc.lblCLp.Caption = "Ｌp 60.0dB";
+        value = value == 42 ? 43 : 42;  // one small step to and fro in the morning: 86.4 s
+        b.calc.scrGraph.Value = value;
+        b.calc.scrGraph_Change();
+        benchmark::DoNotOptimize(b.widget->Background().constBits());
+    }
+}
+
+// A cursor move over the cached picture: the widget paints the cursor's strip from the cache.
+void BM_CursorRepaint(benchmark::State& state) {
+    Bench& b = *g_bench;
+    b.Show(1, 0, 8 * 3600);
+    b.widget->Background();
+    QImage target(b.widget->size(), QImage::Format_RGB32);
+    std::int32_t k = 1;
+    for (auto _ : state) {
+        k = k == 1 ? 14'000'000 : 1;
+        b.calc.Chart2DLevelWave.SetCursorPoint(k);
+        b.widget->Sync();
+        b.widget->render(&target, QPoint(), QRegion(b.widget->rect()));
+    }
+}
+
+// The overlay of a band whose lists hold a million ranges over the day, a one-minute window.
+void BM_GraphAreaMillionRanges(benchmark::State& state) {
+    Bench& b = *g_bench;
+    b.Show(0, 43200, 60);
+    CBandLCalcInfo& info = b.calc.ShownChannel()->BandLCalcInfos.Item(b.calc.ShownBand());
+    info.Scopes.AllDelete();
+    info.MarkScopes.AllDelete();
+    for (std::int32_t i = 0; i < 500'000; ++i) {
+        // 864,000 positions: ranges of one position every 1.728 values, half excluded, half marks.
+        const std::int32_t s = 1 + static_cast<std::int32_t>(static_cast<std::int64_t>(i) * 864'000 / 500'000);
+        info.Scopes.Add(CScope(Variant(s), Variant(s)));
+        info.MarkScopes.Add(CScope(Variant(s), Variant(s)));
+    }
+    for (auto _ : state) {
+        b.calc.setFormOfGraphArea();
+    }
+    state.counters["shown"] = static_cast<double>(b.calc.Chart2DLevelWave.ShownRanges().size());
+    info.Scopes.AllDelete();
+    info.MarkScopes.AllDelete();
+}
+
+// The whole set-up of the 10 values/s day with a one-minute window.
+void BM_SetFormCascade10Hz(benchmark::State& state) {
+    Bench& b = *g_bench;
+    b.Show(0, 43200, 60);
+    for (auto _ : state) {
+        std::int32_t first = 1;
+        b.calc.setForm(first);
+    }
+    state.counters["values"] = b.calc.Chart2DLevelWave.LevelCount();
+}
+
+BENCHMARK(BM_Redraw8h1kHz)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Redraw1h1kHz)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Redraw24h10Hz)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Redraw1min10Hz)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ScrollStep8h1kHz)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CursorRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GraphAreaMillionRanges)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SetFormCascade10Hz)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace murtesk
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    murtesk::Bench bench;
+    murtesk::g_bench = &bench;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    murtesk::g_frmMeasure = nullptr;
+    return 0;
+}
