@@ -1,6 +1,8 @@
 // murtesk-samples: writes sample recordings for first use, tests and benchmarks.
 //   murtesk-samples calibration OUT.wav [--rate HZ] [--bits 8|16|24|32|f32|f64] [--seconds S] [--amplitude A]
 //   murtesk-samples recording OUT.wav [--rate HZ] [--bits ...] [--channels N] [--seconds S] [--seed N]
+//   murtesk-samples video OUT.avi [--seconds S] [--size WxH] [--fps F]
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +10,7 @@
 #include <string>
 
 #include "recordings.h"
+#include "video_clips.h"
 
 using namespace murtesk::samples;
 
@@ -16,7 +19,8 @@ namespace {
 int usage()
 {
     std::fputs("usage: murtesk-samples calibration|recording OUT.wav [--rate HZ] [--bits 8|16|24|32|f32|f64]\n"
-               "       [--seconds S] [--amplitude A (calibration)] [--channels N] [--seed N (recording)]\n",
+               "       [--seconds S] [--amplitude A (calibration)] [--channels N] [--seed N (recording)]\n"
+               "       murtesk-samples video OUT.avi [--seconds S] [--size WxH] [--fps F]\n",
                stderr);
     return 2;
 }
@@ -39,6 +43,45 @@ bool parseNumber(const char* text, double& out)
     return end != text && *end == '\0';
 }
 
+// A clip of vehicles crossing a road, MPEG-4 and MP3 in AVI.
+int writeVideo(const std::string& path, int argc, char** argv)
+{
+    VideoClipOptions clip;
+    clip.scene = VideoScene::Road;
+    clip.width = 640;
+    clip.height = 360;
+    clip.seconds = 10.0;
+    for (int i = 3; i < argc; i += 2) {
+        if (i + 1 >= argc)
+            return usage();
+        const std::string key = argv[i];
+        double v = 0.0;
+        if (key == "--size") {
+            int w = 0, h = 0;
+            char end = 0;
+            if (std::sscanf(argv[i + 1], "%dx%d%c", &w, &h, &end) != 2 || w < 16 || h < 16 || w > 7680 ||
+                h > 4320 || w % 2 || h % 2)
+                return usage();
+            clip.width = w;
+            clip.height = h;
+        } else if (key == "--seconds" && parseNumber(argv[i + 1], v) && v > 0.0 && v <= 86400.0) {
+            clip.seconds = v;
+        } else if (key == "--fps" && parseNumber(argv[i + 1], v) && v >= 1.0 && v <= 240.0 && v == std::floor(v)) {
+            clip.fps = static_cast<int>(v);
+        } else {
+            return usage();
+        }
+    }
+    std::string error;
+    if (!writeVideoClip(path, clip, &error)) {
+        std::fprintf(stderr, "murtesk-samples: cannot write %s: %s\n", path.c_str(), error.c_str());
+        return 1;
+    }
+    std::printf("%s: %dx%d, %d fps, %.1f s, %lld frames\n", path.c_str(), clip.width, clip.height, clip.fps,
+                clip.seconds, static_cast<long long>(videoClipFrames(clip)));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -47,6 +90,8 @@ int main(int argc, char** argv)
         return usage();
     const std::string kind = argv[1];
     const std::string path = argv[2];
+    if (kind == "video")
+        return writeVideo(path, argc, argv);
     CalibrationOptions cal;
     RecordingOptions rec;
     for (int i = 3; i < argc; i += 2) {

@@ -1,0 +1,79 @@
+// The playing machinery of one open file: the source, the shared state and the threads that read, decode, show
+// and sound it (reader, video decoder, presenter, sound player). The user-interface thread only makes requests
+// here (run, pause, seek, placement) and reads the clock; it never touches what the threads own.
+//
+// A seek is soft when the picture on screen belongs to the current serial, the target lies ahead of it and
+// before the stop, no stream has ended, and either the target is at most one frame past the newest decoded
+// picture or no keyframe of the index lies between that picture and the target (without an index: at most one
+// second ahead): decoding then goes on from the frame shown. Every other seek is hard.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "graph_state.h"
+#include "kinemo.h"
+#include "media_source.h"
+
+namespace murtesk::video {
+
+class MediaGraph {
+public:
+    // Opens the file; null when it cannot be played. Nothing runs until Start.
+    static std::unique_ptr<MediaGraph> Open(const std::string& path, const KinemoHost& host);
+    // Starts the threads, paused at position 0: the first frame goes to the host at the placement given by then.
+    // `nullAudio` sends the sound to the null device.
+    void Start(bool nullAudio);
+    // Stops and joins every thread; no host callback comes afterwards.
+    ~MediaGraph();
+    MediaGraph(const MediaGraph&) = delete;
+    MediaGraph& operator=(const MediaGraph&) = delete;
+
+    bool hasVideo() const { return m_source->videoIndex() >= 0; }
+    int videoWidth() const { return m_source->width(); }
+    int videoHeight() const { return m_source->height(); }
+    Ticks duration() const { return m_source->duration(); }
+    bool seekable() const { return m_source->seekable(); }
+
+    void Run();
+    // Holds the clock where it is (also at the end of the stream).
+    void Pause();
+    // Seeks to `position` (limited to 0 .. the duration); `stop` replaces the stop position when given.
+    void Seek(Ticks position, std::optional<Ticks> stop = std::nullopt);
+    // The clock, limited to 0 .. the duration when it is known.
+    Ticks Position();
+    // The next queued event code, if any.
+    std::optional<std::int32_t> TakeEvent();
+
+    enum class Shown { Yes, SeekFailed, NoPicture, TimedOut };
+    // Waits until the current target is on screen: the reader has carried out its seek and the presenter has
+    // shown its frame (without video: the seek alone).
+    Shown WaitUntilShown(std::chrono::milliseconds timeout);
+
+    // Places the picture anew (the presenter shows the frame on screen again when not running).
+    void Place(const PictureRect& rect);
+
+    // Pictures dropped for lateness so far (after the graph is destroyed: see the destructor); for benchmarks.
+    long droppedPictures() const;
+
+private:
+    explicit MediaGraph(const KinemoHost& host);
+    void Announce();
+    void Notify();  // after a request: wakes every thread and cuts a sound write short
+    bool CanSeekSoftly(Ticks position) const;  // lock held
+
+    std::atomic<bool> m_interrupt{false};  // ends the reader's blocking reads
+    std::atomic<bool> m_soundInterrupt{false};
+    std::unique_ptr<MediaSource> m_source;
+    KinemoHost m_host;
+    GraphState m_state;
+    struct Threads;
+    std::unique_ptr<Threads> m_threads;
+};
+
+}  // namespace murtesk::video

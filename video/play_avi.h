@@ -1,0 +1,76 @@
+// CPlayAvi: the library's one player, the object behind the exports. It keeps the host, the file name, the
+// state (0 stopped, 1 paused, 2 running, 3 closed after a failed open) and the graph (the playing machinery of
+// the open file); its operations are the bodies of the exports. A player without a graph (never built, or shut)
+// answers every export as if there were no player.
+//
+// Only the user-interface thread uses it. Messages go to the host's message callback with the title
+// "DirectShow".
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ffmpeg_ptr.h"
+#include "kinemo.h"
+
+namespace murtesk::video {
+
+class MediaGraph;
+
+class CPlayAvi {
+public:
+    // A host of null: no window, no callbacks.
+    explicit CPlayAvi(const KinemoHost* host);
+    // Stops the threads without calling the host (the process may be ending); Close calls ShutGraph first.
+    virtual ~CPlayAvi();
+    CPlayAvi(const CPlayAvi&) = delete;
+    CPlayAvi& operator=(const CPlayAvi&) = delete;
+
+    // The body of OpenAvi after the player was made: 1 opened, 0 refused or failed.
+    std::int32_t OpenMedia(const char* name);
+    // The body of CloseAvi before the player is deleted.
+    void Close() { ShutGraph(); }
+
+    bool HasGraph() const { return m_graph != nullptr; }
+    std::int32_t state() const { return m_state; }
+    const std::string& fileName() const { return m_fileName; }
+
+    std::int32_t RunGraph();
+    std::int32_t PauseGraph();
+    void StopGraph();
+    // Sets the current position (absolutely); the stop position too when given.
+    void SeekGraph(Ticks current, std::optional<Ticks> stop = std::nullopt);
+    Ticks QueryDuration() const;
+    Ticks QueryPosition() const;
+    bool IsSeekable() const;
+    // 1 when an end of stream was handled, 2 when its handling failed, else 0.
+    std::int32_t DrainGraphEvents();
+    std::int32_t FitVideoToWindow();
+
+    // How long DrainGraphEvents waits for the rewound frame.
+    static constexpr std::chrono::milliseconds kRewindTimeout{5000};
+
+private:
+    std::int32_t BuildGraph(const std::string& name);
+    void DetectAudioOnly();
+    void QueryVideoSize();
+    void QueryFrameStep();
+    void ShutGraph();
+    void ReleaseGraph();
+    void Message(const char* text) const;
+
+    KinemoHost m_host{};
+    std::string m_fileName;
+    bool m_audioOnly = false;
+    std::int32_t m_state = 0;
+    std::unique_ptr<MediaGraph> m_graph;
+    bool m_canStep = false;  // one frame at a time is possible (no export uses it)
+    std::int32_t m_videoWidth = 0;
+    std::int32_t m_videoHeight = 0;
+    const Ticks m_startPosition = 0;  // where stop and the end of the stream rewind to
+};
+
+}  // namespace murtesk::video

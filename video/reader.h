@@ -1,0 +1,35 @@
+// The reading thread: owns the file (the source's container) and hands its packets, tagged with the serial of
+// the last hard seek, to the video and audio queues. It reads while any stream's queue is short of its
+// minimum and all packets queued stay under kMaxPacketBytes, so a file whose streams are far apart still plays
+// and the memory stays bounded. A hard seek empties both queues and moves the file to the keyframe at or
+// before the target (the decoders drop what comes before it); a file that cannot seek is opened again and read
+// from its start. At the end of the file each queue gets a drain packet.
+#pragma once
+
+#include <atomic>
+
+#include "graph_state.h"
+#include "media_source.h"
+
+namespace murtesk::video {
+
+inline constexpr std::size_t kMaxPacketBytes = 16u << 20;
+inline constexpr std::size_t kMinVideoPackets = 30;
+inline constexpr std::size_t kMinAudioPackets = 60;
+
+class Reader {
+public:
+    Reader(GraphState& state, MediaSource& source) : m_state(state), m_source(source) {}
+    // The thread's body; returns once the state's abort is set.
+    void Run();
+
+private:
+    bool WantsMore() const;                  // lock held
+    void Queue(PacketPtr packet, int serial);  // lock held; null: a drain packet for each stream
+    bool SeekTo(Ticks position);
+
+    GraphState& m_state;
+    MediaSource& m_source;
+};
+
+}  // namespace murtesk::video

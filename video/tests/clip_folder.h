@@ -1,0 +1,72 @@
+// Generated clips for the player's tests: made once per test program in a temporary folder, each picture
+// showing its frame number as blocks (tools/samples), read back from what the player presents.
+#pragma once
+
+#include <dirent.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+
+#include "video_clips.h"
+
+namespace murtesk::video::testing {
+
+class ClipFolder {
+public:
+    ClipFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "murtesk-video-XXXXXX").string();
+        m_dir = mkdtemp(pattern.data());
+    }
+    ~ClipFolder() { std::filesystem::remove_all(m_dir); }
+
+    std::string file(const std::string& name) const { return (m_dir / name).string(); }
+
+    // The clip `name` written with `options` (once).
+    const std::string& clip(const std::string& name, const samples::VideoClipOptions& options)
+    {
+        auto it = m_clips.find(name);
+        if (it == m_clips.end()) {
+            const std::string path = file(name);
+            std::string error;
+            if (!samples::writeVideoClip(path, options, &error))
+                throw std::runtime_error("cannot write " + path + ": " + error);
+            it = m_clips.emplace(name, path).first;
+        }
+        return it->second;
+    }
+
+private:
+    std::filesystem::path m_dir;
+    std::map<std::string, std::string> m_clips;
+};
+
+// The small clips most tests use: 160 × 120 at 30 frames a second.
+inline samples::VideoClipOptions SmallClip(samples::VideoContainer container, double seconds = 2.0)
+{
+    samples::VideoClipOptions o;
+    o.container = container;
+    o.width = 160;
+    o.height = 120;
+    o.fps = 30;
+    o.seconds = seconds;
+    o.x264Preset = "fast";
+    return o;
+}
+
+// Threads of this process now (the player's and its decoders' included).
+inline int ThreadCount()
+{
+    int count = 0;
+    if (DIR* tasks = opendir("/proc/self/task")) {
+        while (const dirent* entry = readdir(tasks))
+            if (entry->d_name[0] != '.')
+                ++count;
+        closedir(tasks);
+    }
+    return count;
+}
+
+}  // namespace murtesk::video::testing

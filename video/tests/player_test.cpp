@@ -1,0 +1,420 @@
+// The player on generated clips through a fake host: what the host is shown (frame numbers read from the
+// pictures' blocks), posted and told, and what the player answers. Sound goes to the null device, which plays
+// in real time.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <numeric>
+#include <fstream>
+#include <thread>
+
+#include "clip_folder.h"
+#include "fake_video_host.h"
+#include "play_avi.h"
+
+namespace murtesk::video {
+namespace {
+
+using namespace std::chrono_literals;
+using platform::testing::FakeVideoHost;
+using samples::VideoContainer;
+using samples::VideoClipOptions;
+using testing::ClipFolder;
+using testing::SmallClip;
+using testing::ThreadCount;
+
+constexpr auto kWait = 10s;  // generous: the tests run under sanitizers and in parallel
+
+ClipFolder& Clips()
+{
+    static ClipFolder folder;
+    return folder;
+}
+
+std::int32_t FrameNumber(const FakeVideoHost::Frame& frame)
+{
+    return samples::readFrameNumber(frame.pixels.data(), frame.width * 4, frame.width, frame.height);
+}
+
+std::int32_t Ms(Ticks t)
+{
+    return MsFromTicks(t);
+}
+
+class Player : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { setenv("MURTESK_AUDIO", "null", 1); }
+
+    void TearDown() override
+    {
+        if (player)
+            player->Close();
+        EXPECT_TRUE(host.UiCallbacksStayedOnTheTestThread());
+    }
+
+    bool Open(const std::string& path)
+    {
+        if (player)
+            player->Close();
+        player = std::make_unique<CPlayAvi>(host.host());
+        return player->OpenMedia(path.c_str()) == 1;
+    }
+
+    // Seeks and returns the numbers of the frames presented for it (after the last one, no more came for a while).
+    std::vector<std::int32_t> SeekAndCollect(std::int32_t ms)
+    {
+        const std::size_t before = host.FrameCount();
+        player->SeekGraph(TicksFromMs(ms));
+        EXPECT_TRUE(host.WaitForFrames(before + 1, kWait)) << "no frame for " << ms << " ms";
+        host.WaitForQuiet(250ms, kWait);
+        const auto frames = host.Frames();
+        std::vector<std::int32_t> numbers;
+        for (std::size_t i = before; i < frames.size(); ++i)
+            numbers.push_back(FrameNumber(frames[i]));
+        return numbers;
+    }
+
+    FakeVideoHost host{320, 240};
+    std::unique_ptr<CPlayAvi> player;
+};
+
+// ---------------------------------------------------------------------------------------------------------
+// Opening
+
+TEST_F(Player, OpensPausedOnTheFirstFrameFittedTopLeft)
+{
+    ASSERT_TRUE(Open(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi))));
+    ASSERT_TRUE(host.WaitForFrames(1, kWait));
+    host.WaitForQuiet(250ms, kWait);
+    const auto frames = host.Frames();
+    ASSERT_EQ(frames.size(), 1u);  // paused: nothing more than the first frame
+    EXPECT_EQ(FrameNumber(frames[0]), 0);
+    // 160 × 120 in 320 × 240: w = 240 × 160 ÷ 120 = 320, not above 320, so h = 240.
+    EXPECT_EQ(frames[0].x, 0);
+    EXPECT_EQ(frames[0].y, 0);
+    EXPECT_EQ(frames[0].width, 320);
+    EXPECT_EQ(frames[0].height, 240);
+    EXPECT_EQ(player->state(), 0);
+    EXPECT_EQ(Ms(player->QueryPosition()), 0);
+    // The longer stream decides: the MP3 sound runs 2.038 s (its coder pads the last frame).
+    EXPECT_GE(Ms(player->QueryDuration()), 2000);
+    EXPECT_LE(Ms(player->QueryDuration()), 2100);
+    EXPECT_TRUE(player->IsSeekable());
+    EXPECT_EQ(host.Shows(), 1);
+    EXPECT_TRUE(host.Messages().empty());
+}
+
+TEST_F(Player, RefusesWindowsMediaNames)
+{
+    for (const char* name : {"clip.WMV", "a.wmv.avi"}) {
+        EXPECT_FALSE(Open(Clips().file(name)));
+        EXPECT_FALSE(player->HasGraph());
+    }
+    const auto messages = host.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    for (const auto& m : messages) {
+        EXPECT_EQ(m.text, "Windows Media files (ASF,WMV,WMA,ASX) are not supported by this application.");
+        EXPECT_EQ(m.title, "DirectShow");
+    }
+    EXPECT_EQ(host.FrameCount(), 0u);
+}
+
+struct BadFile {
+    const char* name;
+    std::string (*make)(const std::string& dir);
+};
+
+class CannotRender : public Player, public ::testing::WithParamInterface<BadFile> {};
+
+TEST_P(CannotRender, SaysSoAndLeavesNoThread)
+{
+    const std::string path = GetParam().make(Clips().file(""));
+    const int threads = ThreadCount();
+    EXPECT_FALSE(Open(path));
+    EXPECT_EQ(ThreadCount(), threads);
+    EXPECT_FALSE(player->HasGraph());
+    EXPECT_EQ(player->state(), 3);
+    EXPECT_EQ(Ms(player->QueryPosition()), -1);
+    const auto messages = host.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Cannot render video file stream");
+    EXPECT_EQ(messages[0].title, "DirectShow");
+    EXPECT_EQ(host.FrameCount(), 0u);
+}
+
+std::string WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+std::string CutClip(const std::string& dir, std::size_t keep)
+{
+    std::ifstream in(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi)), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    return WriteBytes(dir + "cut" + std::to_string(keep) + ".avi", bytes.substr(0, keep));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, CannotRender,
+    ::testing::Values(BadFile{"Missing", [](const std::string& dir) { return dir + "none.avi"; }},
+                      BadFile{"Empty", [](const std::string& dir) { return WriteBytes(dir + "empty.avi", ""); }},
+                      BadFile{"Text", [](const std::string& dir) {
+                                  return WriteBytes(dir + "text.avi", std::string(5000, 'x'));
+                              }},
+                      BadFile{"HeaderOnly", [](const std::string& dir) { return CutClip(dir, 2000); }},
+                      BadFile{"Folder", [](const std::string& dir) { return dir; }}),
+    [](const ::testing::TestParamInfo<BadFile>& info) { return std::string(info.param.name); });
+
+TEST_F(Player, ProbeHostOpensWithoutPicture)
+{
+    FakeVideoHost probe(0, 0, false);
+    CPlayAvi p(probe.host());
+    EXPECT_EQ(p.OpenMedia(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi)).c_str()), 1);
+    std::this_thread::sleep_for(200ms);
+    p.Close();
+    EXPECT_EQ(probe.FrameCount(), 0u);
+    EXPECT_EQ(probe.Clears(), 1);
+}
+
+TEST_F(Player, NamesAreUsedWhole)
+{
+    // Longer than the 259 bytes a fixed buffer would keep, and not ASCII.
+    // A file name holds at most 255 bytes: the folder makes up the rest.
+    std::string folder;
+    while (folder.size() < 200)
+        folder += "道路の映像";
+    std::filesystem::create_directory(Clips().file(folder));
+    const std::string path = Clips().file(folder + "/" + folder + ".avi");
+    ASSERT_GT(path.size(), 400u);
+    std::filesystem::copy_file(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi)), path);
+    EXPECT_TRUE(Open(path));
+    EXPECT_EQ(player->fileName(), path);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Seeking
+
+struct SeekClip {
+    const char* name;
+    VideoContainer container;
+};
+
+class PausedSeek : public Player, public ::testing::WithParamInterface<SeekClip> {};
+
+// Frame n covers [n / 30 s, (n + 1) / 30 s): a seek to t ms shows frame ⌊t × 30 / 1000⌋, and only that one.
+TEST_P(PausedSeek, ShowsTheFrameAtThePositionAndKeepsIt)
+{
+    ASSERT_TRUE(Open(Clips().clip(std::string("s.") + GetParam().name, SmallClip(GetParam().container))));
+    ASSERT_TRUE(host.WaitForFrames(1, kWait));
+    host.WaitForQuiet(250ms, kWait);
+    struct Step {
+        std::int32_t ms, frame;
+    };
+    for (const Step s : {Step{1500, 45}, Step{1534, 46}, Step{400, 12}, Step{66, 1}, Step{67, 2}, Step{1966, 58},
+                         Step{1999, 59}, Step{1000, 30}}) {
+        const auto shown = SeekAndCollect(s.ms);
+        EXPECT_EQ(shown, std::vector<std::int32_t>{s.frame}) << "at " << s.ms << " ms";
+        EXPECT_EQ(Ms(player->QueryPosition()), s.ms);
+        EXPECT_EQ(player->state(), 0);
+    }
+    // A seek inside the frame on screen (30 covers 1000 to 1033.3 ms) shows nothing new.
+    const std::size_t before = host.FrameCount();
+    player->SeekGraph(TicksFromMs(1020));
+    host.WaitForQuiet(300ms, kWait);
+    EXPECT_EQ(host.FrameCount(), before);
+    EXPECT_EQ(Ms(player->QueryPosition()), 1020);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clips, PausedSeek,
+                         ::testing::Values(SeekClip{"avi", VideoContainer::Mpeg4Mp3Avi},
+                                           SeekClip{"mp4", VideoContainer::H264AacMp4},
+                                           SeekClip{"mjpeg", VideoContainer::MjpegPcmAvi}),
+                         [](const ::testing::TestParamInfo<SeekClip>& info) { return std::string(info.param.name); });
+
+TEST_F(Player, SeekWhileRunningPlaysOn)
+{
+    ASSERT_TRUE(Open(Clips().clip("long.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi, 4.0))));
+    ASSERT_TRUE(host.WaitForFrames(1, kWait));
+    EXPECT_EQ(player->RunGraph(), 0);
+    ASSERT_TRUE(host.WaitForFrames(4, kWait));
+    const std::size_t before = host.FrameCount();
+    player->SeekGraph(TicksFromMs(3000));
+    ASSERT_TRUE(host.WaitForFrames(before + 6, kWait));
+    EXPECT_EQ(player->state(), 2);
+    const auto frames = host.Frames();
+    std::vector<std::int32_t> after;
+    for (std::size_t i = before; i < frames.size(); ++i)
+        after.push_back(FrameNumber(frames[i]));
+    // Whatever came before the seek took effect, then frame 90 and on, rising.
+    const auto first = std::find(after.begin(), after.end(), 90);
+    ASSERT_NE(first, after.end());
+    for (auto it = first + 1; it != after.end(); ++it)
+        EXPECT_GT(*it, *(it - 1));
+    EXPECT_GE(Ms(player->QueryPosition()), 3000);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Playing to the end
+
+TEST_F(Player, RangeEndsAtItsStopAndTheEventRewindsToTheStart)
+{
+    ASSERT_TRUE(Open(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi))));
+    EXPECT_EQ(player->DrainGraphEvents(), 0);  // nothing queued
+    player->SeekGraph(TicksFromMs(500), TicksFromMs(800));
+    EXPECT_EQ(player->RunGraph(), 0);
+    ASSERT_TRUE(host.WaitForPosts(1, kWait));
+    const auto posts = host.Posts();
+    ASSERT_EQ(posts.size(), 1u);
+    EXPECT_EQ(posts[0].message, WM_AVIGRAPHEVENT);
+    EXPECT_EQ(posts[0].wparam, 0u);
+    EXPECT_EQ(posts[0].lparam, 0);
+    // Frames 15 (500 ms) to 23 (766 ms); 24 starts at 800 ms, the stop.
+    const auto frames = host.Frames();
+    ASSERT_GE(frames.size(), 2u);
+    EXPECT_EQ(FrameNumber(frames.back()), 23);
+    EXPECT_EQ(Ms(player->QueryPosition()), 800);
+    EXPECT_EQ(player->state(), 2);
+
+    EXPECT_EQ(player->DrainGraphEvents(), 1);
+    EXPECT_EQ(player->state(), 0);
+    EXPECT_EQ(Ms(player->QueryPosition()), 0);
+    EXPECT_EQ(FrameNumber(host.LastFrame()), 0);
+    EXPECT_EQ(player->DrainGraphEvents(), 0);
+    // The stop stays: playing again ends at 800 ms once more.
+    EXPECT_EQ(player->RunGraph(), 0);
+    ASSERT_TRUE(host.WaitForPosts(2, kWait));
+    EXPECT_EQ(FrameNumber(host.LastFrame()), 23);
+}
+
+TEST_F(Player, VideoOnlyPlaysEveryFrameToTheEnd)
+{
+    VideoClipOptions o = SmallClip(VideoContainer::Mpeg4Mp3Avi, 1.0);
+    o.audio = false;
+    ASSERT_TRUE(Open(Clips().clip("v.avi", o)));
+    EXPECT_EQ(player->RunGraph(), 0);
+    ASSERT_TRUE(host.WaitForPosts(1, kWait));
+    std::vector<std::int32_t> numbers;
+    for (const auto& f : host.Frames())
+        numbers.push_back(FrameNumber(f));
+    std::vector<std::int32_t> expected(30);
+    std::iota(expected.begin(), expected.end(), 0);
+    EXPECT_EQ(numbers, expected);  // the first on opening, then each of the others once
+    EXPECT_EQ(Ms(player->QueryPosition()), 1000);
+    EXPECT_EQ(player->DrainGraphEvents(), 1);
+    EXPECT_EQ(player->state(), 0);
+}
+
+TEST_F(Player, SoundOnlyPlaysInRealTimeToTheEnd)
+{
+    VideoClipOptions o = SmallClip(VideoContainer::Mpeg4Mp3Avi, 1.0);
+    o.video = false;
+    ASSERT_TRUE(Open(Clips().clip("sound.avi", o)));
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(player->RunGraph(), 0);
+    ASSERT_TRUE(host.WaitForPosts(1, kWait));
+    // The null device plays in real time: the end cannot come before the sound's second has passed.
+    EXPECT_GE(std::chrono::steady_clock::now() - started, 950ms);
+    EXPECT_EQ(host.FrameCount(), 0u);
+    EXPECT_GE(Ms(player->QueryPosition()), 1000);
+    EXPECT_EQ(player->DrainGraphEvents(), 1);
+    EXPECT_EQ(Ms(player->QueryPosition()), 0);
+}
+
+TEST_F(Player, DamagedPacketsAreSkipped)
+{
+    std::ifstream in(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi)), std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    for (std::size_t i = bytes.size() / 3; i < bytes.size() / 3 + 3000; i += 7)
+        bytes[i] = static_cast<char>(bytes[i] ^ 0x5a);
+    ASSERT_TRUE(Open(WriteBytes(Clips().file("damaged.avi"), bytes)));
+    EXPECT_EQ(player->RunGraph(), 0);
+    EXPECT_TRUE(host.WaitForPosts(1, kWait));
+    EXPECT_EQ(player->DrainGraphEvents(), 1);
+}
+
+TEST_F(Player, StreamWithoutDurationPlaysButCannotSeek)
+{
+    VideoClipOptions o = SmallClip(VideoContainer::H264Raw, 1.0);
+    ASSERT_TRUE(Open(Clips().clip("raw.h264", o)));
+    EXPECT_FALSE(player->IsSeekable());
+    EXPECT_EQ(player->QueryDuration(), 0);
+    EXPECT_EQ(player->RunGraph(), 0);
+    ASSERT_TRUE(host.WaitForPosts(1, kWait));
+    EXPECT_EQ(FrameNumber(host.LastFrame()), 29);
+    // Rewinding a file that cannot seek opens it again.
+    EXPECT_EQ(player->DrainGraphEvents(), 1);
+    EXPECT_EQ(FrameNumber(host.LastFrame()), 0);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Stop, placement, closing
+
+TEST_F(Player, StopRewindsOnlyWhenPausedOrRunning)
+{
+    ASSERT_TRUE(Open(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi))));
+    ASSERT_TRUE(host.WaitForFrames(1, kWait));
+    ASSERT_EQ(SeekAndCollect(1000), std::vector<std::int32_t>{30});
+    const std::size_t before = host.FrameCount();
+    player->StopGraph();  // state 0: nothing happens
+    host.WaitForQuiet(300ms, kWait);
+    EXPECT_EQ(host.FrameCount(), before);
+    EXPECT_EQ(Ms(player->QueryPosition()), 1000);
+
+    EXPECT_EQ(player->PauseGraph(), 0);
+    EXPECT_EQ(player->state(), 1);
+    player->StopGraph();
+    ASSERT_TRUE(host.WaitForFrames(before + 1, kWait));
+    EXPECT_EQ(player->state(), 0);
+    EXPECT_EQ(Ms(player->QueryPosition()), 0);
+    EXPECT_EQ(FrameNumber(host.LastFrame()), 0);
+}
+
+TEST_F(Player, ResizeShowsTheFrameAgainAtTheNewFit)
+{
+    host.SetClientSize(640, 300);
+    ASSERT_TRUE(Open(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi))));
+    ASSERT_TRUE(host.WaitForFrames(1, kWait));
+    // 160 × 120 in 640 × 300: w = 300 × 160 ÷ 120 = 400 ≤ 640, h = 300.
+    EXPECT_EQ(host.LastFrame().width, 400);
+    EXPECT_EQ(host.LastFrame().height, 300);
+    host.SetClientSize(100, 480);
+    EXPECT_EQ(player->FitVideoToWindow(), 0);
+    ASSERT_TRUE(host.WaitForFrames(2, kWait));
+    // w = 480 × 160 ÷ 120 = 640 > 100: w = 100, h = 120 × 100 ÷ 160 = 75.
+    EXPECT_EQ(host.LastFrame().width, 100);
+    EXPECT_EQ(host.LastFrame().height, 75);
+    EXPECT_EQ(FrameNumber(host.LastFrame()), 0);
+    host.SetClientSize(0, 0);  // a minimised host: the placement stays
+    EXPECT_EQ(player->FitVideoToWindow(), 0);
+    host.WaitForQuiet(300ms, kWait);
+    EXPECT_EQ(host.FrameCount(), 2u);
+}
+
+TEST_F(Player, EmptyClientAreaShowsNothing)
+{
+    host.SetClientSize(0, 0);
+    ASSERT_TRUE(Open(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi))));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(host.FrameCount(), 0u);
+}
+
+TEST_F(Player, CloseWhileRunningStopsEveryThreadAndClears)
+{
+    const int threads = ThreadCount();
+    ASSERT_TRUE(Open(Clips().clip("long.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi, 4.0))));
+    EXPECT_EQ(player->RunGraph(), 0);
+    ASSERT_TRUE(host.WaitForFrames(5, kWait));
+    player->Close();
+    const std::size_t after = host.FrameCount();
+    EXPECT_EQ(host.Clears(), 1);
+    EXPECT_EQ(ThreadCount(), threads);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(host.FrameCount(), after);
+    EXPECT_EQ(player->state(), 3);
+    EXPECT_FALSE(player->HasGraph());
+}
+
+}  // namespace
+}  // namespace murtesk::video

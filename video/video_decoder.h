@@ -1,0 +1,44 @@
+// The video decoding thread: owns the video decoder, turns the queued packets of the current serial into
+// pictures for the presenter. A new serial flushes the decoder first. After each seek it finds the target frame
+// exactly: it holds every picture at or before the target position until a later one (or the end) shows which
+// was the last, and passes on only that one and what follows. Pictures at or after the stop position are not
+// passed on; the end of the video (the drained decoder, or the stop) is passed on as an end marker. It decodes
+// ahead at most kPictureCapacity pictures.
+#pragma once
+
+#include "graph_state.h"
+#include "media_source.h"
+
+namespace murtesk::video {
+
+inline constexpr std::size_t kPictureCapacity = 4;
+
+class VideoDecoder {
+public:
+    VideoDecoder(GraphState& state, const MediaSource& source, CodecContextPtr decoder);
+    void Run();
+
+private:
+    struct Picture {
+        FramePtr frame;
+        Ticks pts = 0;
+        Ticks end = 0;
+    };
+    // Passes one decoded frame on (lock not held); false once this target needs no more.
+    bool Take(FramePtr frame);
+    void Pass(Picture picture);  // to the presenter (lock not held)
+    void PassEnd();
+
+    GraphState& m_state;
+    const MediaSource& m_source;
+    AVRational m_timeBase;
+    CodecContextPtr m_decoder;
+    int m_decoderSerial = 1;
+    Target m_target;
+    bool m_seeking = true;  // looking for the target frame
+    Picture m_held;         // the latest picture at or before the target so far
+    bool m_finished = false;  // the end marker of this target was passed on
+    Ticks m_lastEnd = 0;
+};
+
+}  // namespace murtesk::video
