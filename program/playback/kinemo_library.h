@@ -1,0 +1,37 @@
+// libKinemo.so bound by name from the program's folder at the first call of one of its functions, each
+// function with the type kinemo.h declares. Without the library (or a function) every call answers as the
+// library does without a player: OpenAvi 0, CloseAvi 1, GetAviPosition -1, the others 0; AviStop does nothing.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "playback/kinemo_api.h"
+
+namespace murtesk::playback {
+
+class KinemoLibrary final : public KinemoApi {
+public:
+    // `folder`: where libKinemo.so lies (default: the executable's folder).
+    explicit KinemoLibrary(std::string folder = {});
+    ~KinemoLibrary() override;
+
+    std::int32_t OpenAvi(const KinemoHost* host, const char* name) override;
+    std::int32_t CloseAvi() override;
+    std::int32_t GetAviTime() override;
+    std::int32_t GetAviPosition() override;
+    std::int32_t SetAviPosition(std::int32_t ms) override;
+    std::int32_t SetAviRange(std::int32_t startMs, std::int32_t stopMs) override;
+    std::int32_t AviStart() override;
+    std::int32_t AviPause() override;
+    void AviStop() override;
+    std::int32_t AviIsCanSeek() override;
+    std::int32_t AviGraphEvent() override;
+    std::int32_t ReSizeWindow() override;
+
+private:
+    struct Exports;
+    std::unique_ptr<Exports> m_exports;
+};
+
+}  // namespace murtesk::playback

@@ -1,0 +1,80 @@
+// Field pieces for the record lists kept as parallel arrays (the vehicle count and speed lists): their stored
+// form is the number of slots N and the count, then each array whole, N values one after the other with no
+// length of its own. These pieces go into a list's field list like any field (record_stream.h).
+//
+// Reading checks before it allocates: N at least 0, the count from 0 to N, and enough bytes left in the file
+// for N slots of every array; anything else fails the read with the list untouched, so a damaged or hostile
+// side file can neither make the reader allocate more than the file holds nor index past an array.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+#include <vector>
+
+#include "model/record_stream.h"
+
+namespace murtesk::playback {
+
+static_assert(std::endian::native == std::endian::little, "the side files are little-endian, as memory here");
+
+// N and the count of `List`, which offers AllocatedLength(), count() and ArrayReDim(N, count). `slotBytes` is
+// the bytes one slot takes over all the arrays.
+template <class List>
+struct SlotCounts {
+    List& list;
+    std::int64_t slotBytes;
+
+    bool MeRead(platform::BinaryFile& file)
+    {
+        std::int32_t slots = 0, count = 0;
+        if (!ReadField(file, slots) || !ReadField(file, count))
+            return false;
+        if (slots < 0 || count < 0 || count > slots ||
+            static_cast<std::uint64_t>(slots) * static_cast<std::uint64_t>(slotBytes) > file.Remaining())
+            return false;
+        list.ArrayReDim(slots, count);
+        return true;
+    }
+    bool MeWrite(platform::BinaryFile& file) const
+    {
+        return WriteField(file, list.AllocatedLength()) && WriteField(file, list.count());
+    }
+};
+
+// One array of the list, all its slots.
+template <class Vector>
+struct SlotArray {
+    Vector& values;
+
+    bool MeRead(platform::BinaryFile& file)
+    {
+        return file.Read(values.data(), values.size() * sizeof(typename Vector::value_type));
+    }
+    bool MeWrite(platform::BinaryFile& file) const
+    {
+        return file.Write(values.data(), values.size() * sizeof(typename Vector::value_type));
+    }
+};
+
+template <class Vector>
+SlotArray(Vector&) -> SlotArray<Vector>;
+
+// Grows every array to `slots` slots, keeping their contents (new slots are 0).
+template <class... Vectors>
+void GrowSlots(std::int32_t slots, Vectors&... arrays)
+{
+    (arrays.resize(static_cast<std::size_t>(slots)), ...);
+}
+
+// Replaces an array by a copy of `source`, which must have the list's number of slots.
+template <class T>
+void CopySlots(std::vector<T>& target, const std::vector<T>& source, std::int32_t slots)
+{
+    if (source.size() != static_cast<std::size_t>(slots))
+        throw std::invalid_argument("an array of another number of slots than the list's");
+    target = source;
+}
+
+}  // namespace murtesk::playback
