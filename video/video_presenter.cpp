@@ -50,12 +50,18 @@ void Presenter::Present(const PictureItem& picture, const PictureRect& rect)
     const AVFrame* source = picture.frame.get();
     bool fullRange = source->color_range == AVCOL_RANGE_JPEG;
     const AVPixelFormat format = PlainFormat(static_cast<AVPixelFormat>(source->format), fullRange);
-    m_scaler.reset(sws_getCachedContext(m_scaler.release(), source->width, source->height, format, rect.width,
-                                        rect.height, AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
-    if (!m_scaler)
-        return;
-    const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
-    sws_setColorspaceDetails(m_scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16, 1 << 16);
+    const ScalerKey key{source->width, source->height, format, fullRange, rect.width, rect.height};
+    if (!m_scaler || !(key == m_scalerKey)) {
+        m_scaler.reset(sws_getCachedContext(m_scaler.release(), source->width, source->height, format, rect.width,
+                                            rect.height, AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR, nullptr, nullptr,
+                                            nullptr));
+        if (!m_scaler)
+            return;
+        const int* coefficients = sws_getCoefficients(SWS_CS_DEFAULT);
+        sws_setColorspaceDetails(m_scaler.get(), coefficients, fullRange ? 1 : 0, coefficients, 1, 0, 1 << 16,
+                                 1 << 16);
+        m_scalerKey = key;
+    }
     if (!m_bgra || m_bgra->width != rect.width || m_bgra->height != rect.height) {
         m_bgra.reset(av_frame_alloc());
         if (!m_bgra)

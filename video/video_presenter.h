@@ -34,7 +34,14 @@ private:
     GraphState& m_state;
     KinemoHost m_host;
     std::function<void()> m_announce;
+    struct ScalerKey {
+        int width = 0, height = 0, format = -1;
+        bool fullRange = false;
+        int outWidth = 0, outHeight = 0;
+        bool operator==(const ScalerKey&) const = default;
+    };
     SwsPtr m_scaler;
+    ScalerKey m_scalerKey;
     FramePtr m_bgra;
     PictureItem m_shown;      // the picture on screen (its frame kept for a new placement)
     PictureItem m_candidate;  // the best target frame found so far

@@ -131,6 +131,20 @@ void drawPicture(AVFrame* frame, int64_t number, double time, const VideoClipOpt
         const int cab = v.lane == 0 ? x1 - inset - length / 5 : x0 + inset;
         fillRect(frame, cab, y0 + (y1 - y0) / 5, cab + length / 5, y0 + (y1 - y0) / 2, yuvOf(40, 50, 70));
     }
+    // A camera's grain, new in every frame, so that the scene codes and decodes like filmed footage.
+    uint64_t state = 0x9e3779b97f4a7c15ULL * static_cast<uint64_t>(number + 1);
+    for (int y = top; y < h; ++y) {
+        uint8_t* row = frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0];
+        for (int x = 0; x < w; x += 8) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            for (int k = 0; k < 8 && x + k < w; ++k) {
+                const int grain = static_cast<int>((state >> (8 * k)) & 15) - 8;
+                row[x + k] = static_cast<uint8_t>(std::clamp(row[x + k] + grain, 16, 235));
+            }
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------------

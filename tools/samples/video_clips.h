@@ -2,8 +2,8 @@
 //
 // Every picture carries its frame number as a row of large black and white blocks across its top quarter
 // (bit 15 on the left, white is 1), big enough to survive lossy coding and scaling; readFrameNumber reads it
-// back from a BGRA picture of any size. Below the blocks the picture shows a road with vehicles crossing it
-// (the Road scene) or a plain grey field. The sound, when there is one, is a steady 440 Hz tone with a short
+// back from a BGRA picture of any size. Below the blocks the picture shows a road with vehicles crossing it and
+// a camera's grain (the Road scene) or a plain grey field. The sound, when there is one, is a steady 440 Hz tone with a short
 // click at every whole second, and with the Road scene an engine noise that swells as each vehicle passes
 // the middle of the picture.
 #pragma once

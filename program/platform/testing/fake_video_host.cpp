@@ -38,29 +38,35 @@ std::int32_t FakeVideoHost::ClientSize(void* context, std::int32_t* width, std::
 void FakeVideoHost::Present(void* context, const KinemoFrame* frame)
 {
     auto* self = static_cast<FakeVideoHost*>(context);
-    Frame record;
-    record.width = frame->width;
-    record.height = frame->height;
-    record.x = frame->x;
-    record.y = frame->y;
-    record.timeMs = frame->time_ms;
-    record.arrived = std::chrono::steady_clock::now();
-    const std::size_t row = static_cast<std::size_t>(frame->width) * 4;
-    record.pixels.resize(row * static_cast<std::size_t>(frame->height));
-    for (std::int32_t y = 0; y < frame->height; ++y)
-        std::memcpy(record.pixels.data() + row * y, frame->pixels + static_cast<std::ptrdiff_t>(frame->stride) * y, row);
     std::function<void(const KinemoFrame&)> inspect;
     {
         std::lock_guard lock(self->m_mutex);
+        Frame& last = self->m_last;
+        last.width = frame->width;
+        last.height = frame->height;
+        last.x = frame->x;
+        last.y = frame->y;
+        last.timeMs = frame->time_ms;
+        last.arrived = std::chrono::steady_clock::now();
+        // Copied into the same buffer each time, as a host's back buffer is.
+        const std::size_t row = static_cast<std::size_t>(frame->width) * 4;
+        last.pixels.resize(row * static_cast<std::size_t>(frame->height));
+        for (std::int32_t y = 0; y < frame->height; ++y)
+            std::memcpy(last.pixels.data() + row * y, frame->pixels + static_cast<std::ptrdiff_t>(frame->stride) * y,
+                        row);
         ++self->m_frameCount;
         if (self->m_keepEvery) {
-            self->m_frames.push_back(record);
+            self->m_frames.push_back(last);
         } else {
-            Frame meta = record;
-            meta.pixels.clear();
+            Frame meta;
+            meta.width = last.width;
+            meta.height = last.height;
+            meta.x = last.x;
+            meta.y = last.y;
+            meta.timeMs = last.timeMs;
+            meta.arrived = last.arrived;
             self->m_frames.push_back(std::move(meta));
         }
-        self->m_last = std::move(record);
         inspect = self->m_inspect;
     }
     if (inspect)

@@ -1,0 +1,360 @@
+// The video library's player and the vehicle records.
+//
+// Clips: 60 s of 1920 × 1080 at 30 fps (the road scene) as H.264 and AAC in MP4 (a keyframe every 250 frames),
+// and that file converted by the external converter as it converts by default ("ffmpeg -i road.mp4 road.avi":
+// MPEG-4 Part 2 with a keyframe every 12 frames, MP3). They are made once into $MURTESK_BENCH_CACHE (default
+// /tmp/murtesk-bench-video). A fake host takes the frames, at 960 × 540 or 1920 × 1080 (its client size); the
+// sound goes to the null device, which plays in real time.
+//
+// Counters:
+//   real time: frames presented and expected, frames later than one frame period after their time (the first
+//   frame's arrival is the reference), the latest one, and the process's CPU time per second of video;
+//   seeks: median and worst time from the request to the frame's arrival at the host.
+#include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <numeric>
+#include <vector>
+
+#include "fake_video_host.h"
+#include "play_avi.h"
+#include "playback/car_count.h"
+#include "video_clips.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using murtesk::platform::testing::FakeVideoHost;
+using murtesk::video::CPlayAvi;
+using murtesk::video::TicksFromMs;
+using Clock = std::chrono::steady_clock;
+
+struct Clips {
+    std::string mp4;
+    std::string avi;
+};
+
+const Clips& BenchClips()
+{
+    static const Clips clips = [] {
+        const char* cache = std::getenv("MURTESK_BENCH_CACHE");
+        const std::filesystem::path dir = cache ? cache : "/tmp/murtesk-bench-video";
+        std::filesystem::create_directories(dir);
+        Clips c{(dir / "road-1080p.mp4").string(), (dir / "road-1080p.avi").string()};
+        if (!std::filesystem::exists(c.mp4)) {
+            murtesk::samples::VideoClipOptions o;
+            o.container = murtesk::samples::VideoContainer::H264AacMp4;
+            o.scene = murtesk::samples::VideoScene::Road;
+            o.width = 1920;
+            o.height = 1080;
+            o.fps = 30;
+            o.seconds = 60.0;
+            o.keyframeInterval = 250;
+            if (!murtesk::samples::writeVideoClip(c.mp4, o))
+                std::abort();
+        }
+        if (!std::filesystem::exists(c.avi)) {
+            const std::string command = "ffmpeg -nostdin -v error -y -i '" + c.mp4 + "' '" + c.avi + "'";
+            if (std::system(command.c_str()) != 0)
+                std::abort();
+        }
+        return c;
+    }();
+    return clips;
+}
+
+const std::string& ClipOf(int which)
+{
+    return which == 0 ? BenchClips().avi : BenchClips().mp4;
+}
+
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Arrival times of frames at the host, kept by the presenting thread.
+class Arrivals {
+public:
+    explicit Arrivals(FakeVideoHost& host)
+    {
+        host.KeepEveryFrame(false);
+        host.OnFrame([this](const KinemoFrame& frame) {
+            std::lock_guard lock(m_mutex);
+            m_times.push_back({Clock::now(), frame.time_ms});
+        });
+    }
+    std::vector<std::pair<Clock::time_point, std::int32_t>> Take()
+    {
+        std::lock_guard lock(m_mutex);
+        return std::move(m_times);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::pair<Clock::time_point, std::int32_t>> m_times;
+};
+
+double Ms(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+void SetSeekCounters(benchmark::State& state, std::vector<double> times)
+{
+    std::sort(times.begin(), times.end());
+    state.counters["median_ms"] = times[times.size() / 2];
+    state.counters["worst_ms"] = times.back();
+}
+
+// Plays 20 s from 10 s on to the end of the range.
+void BM_RealTime(benchmark::State& state)
+{
+    setenv("MURTESK_AUDIO", "null", 1);
+    const std::string& clip = ClipOf(static_cast<int>(state.range(0)));
+    const int width = static_cast<int>(state.range(1));
+    FakeVideoHost host(width, width * 9 / 16);
+    Arrivals arrivals(host);
+    for (auto _ : state) {
+        CPlayAvi player(host.host());
+        if (!player.OpenMedia(clip.c_str()))
+            state.SkipWithError("cannot open");
+        host.WaitForFrames(1, 10s);
+        host.WaitForQuiet(300ms, 10s);
+        arrivals.Take();
+        // The range's first frame is shown paused; the rest as it plays.
+        player.SeekGraph(TicksFromMs(10000), TicksFromMs(30000));
+        host.WaitForQuiet(300ms, 10s);
+        const std::size_t paused = arrivals.Take().size();
+        const std::size_t posts = host.Posts().size();
+        const double cpu = CpuSeconds();
+        player.RunGraph();
+        host.WaitForPosts(posts + 1, 60s);
+        const double used = CpuSeconds() - cpu;
+        const auto times = arrivals.Take();
+        player.Close();
+        double latest = 0.0;
+        int late = 0;
+        for (const auto& [arrived, timeMs] : times) {
+            const double lateness = Ms(arrived - times.front().first) - (timeMs - times.front().second);
+            latest = std::max(latest, lateness);
+            late += lateness > 1000.0 / 30;
+        }
+        state.counters["frames"] = static_cast<double>(paused + times.size());
+        state.counters["expected"] = 20 * 30;
+        state.counters["late"] = late;
+        state.counters["latest_ms"] = latest;
+        state.counters["cpu_per_s"] = used / 20.0;
+    }
+}
+BENCHMARK(BM_RealTime)
+    ->ArgNames({"h264", "width"})
+    ->Args({0, 960})
+    ->Args({0, 1920})
+    ->Args({1, 960})
+    ->Args({1, 1920})
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+
+// OpenAvi until the first frame reaches the host.
+void BM_OpenToFirstFrame(benchmark::State& state)
+{
+    setenv("MURTESK_AUDIO", "null", 1);
+    const std::string& clip = ClipOf(static_cast<int>(state.range(0)));
+    FakeVideoHost host(960, 540);
+    host.KeepEveryFrame(false);
+    std::vector<double> times;
+    for (auto _ : state) {
+        const std::size_t before = host.FrameCount();
+        const auto start = Clock::now();
+        CPlayAvi player(host.host());
+        player.OpenMedia(clip.c_str());
+        host.WaitForFrames(before + 1, 10s);
+        const double ms = Ms(Clock::now() - start);
+        state.SetIterationTime(ms / 1000.0);
+        times.push_back(ms);
+        player.Close();
+    }
+    SetSeekCounters(state, times);
+}
+BENCHMARK(BM_OpenToFirstFrame)->ArgNames({"h264"})->Arg(0)->Arg(1)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Paused seeks to positions spread over the clip (8.2 s among them, just before the H.264 keyframe at 8.33 s).
+void BM_PausedSeek(benchmark::State& state)
+{
+    setenv("MURTESK_AUDIO", "null", 1);
+    FakeVideoHost host(960, 540);
+    host.KeepEveryFrame(false);
+    CPlayAvi player(host.host());
+    player.OpenMedia(ClipOf(static_cast<int>(state.range(0))).c_str());
+    host.WaitForFrames(1, 10s);
+    std::vector<double> times;
+    std::int32_t position = 8200;
+    const double cpu = CpuSeconds();
+    for (auto _ : state) {
+        const std::size_t before = host.FrameCount();
+        const auto start = Clock::now();
+        player.SeekGraph(TicksFromMs(position));
+        host.WaitForFrames(before + 1, 10s);
+        const double ms = Ms(Clock::now() - start);
+        state.SetIterationTime(ms / 1000.0);
+        times.push_back(ms);
+        position = (position * 7 + 3917) % 59000;  // a walk over the clip, back and forth
+    }
+    state.counters["cpu_ms"] = (CpuSeconds() - cpu) * 1000.0 / static_cast<double>(times.size());
+    player.Close();
+    SetSeekCounters(state, times);
+}
+// For comparison, the converter's own accurate seek to 8.2 s and decoding of the frame there (its start-up
+// included), run in the same process environment.
+void BM_ConverterSeek(benchmark::State& state)
+{
+    const std::string command = "ffmpeg -nostdin -v error -ss 8.2 -i '" + ClipOf(static_cast<int>(state.range(0))) +
+                                "' -frames:v 1 -an -f null -";
+    std::vector<double> times;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        if (std::system(command.c_str()) != 0)
+            state.SkipWithError("the converter failed");
+        const double ms = Ms(Clock::now() - start);
+        state.SetIterationTime(ms / 1000.0);
+        times.push_back(ms);
+    }
+    SetSeekCounters(state, times);
+}
+BENCHMARK(BM_ConverterSeek)->ArgNames({"h264"})->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+BENCHMARK(BM_PausedSeek)->ArgNames({"h264"})->Arg(0)->Arg(1)->Iterations(40)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// One frame forward (+33 ms: to the start of the next frame) from the frame shown, paused, thirty times in a row
+// from 20 s on.
+void BM_FrameForward(benchmark::State& state)
+{
+    setenv("MURTESK_AUDIO", "null", 1);
+    FakeVideoHost host(960, 540);
+    host.KeepEveryFrame(false);
+    CPlayAvi player(host.host());
+    player.OpenMedia(ClipOf(static_cast<int>(state.range(0))).c_str());
+    host.WaitForFrames(1, 10s);
+    int frame = 600;
+    player.SeekGraph(TicksFromMs(20000));
+    host.WaitForFrames(2, 10s);
+    host.WaitForQuiet(300ms, 10s);
+    std::vector<double> times;
+    for (auto _ : state) {
+        ++frame;
+        const std::int32_t position = (frame * 1000 + 29) / 30;  // the frame's start, rounded up to the ms
+        const std::size_t before = host.FrameCount();
+        const auto start = Clock::now();
+        player.SeekGraph(TicksFromMs(position));
+        host.WaitForFrames(before + 1, 10s);
+        const double ms = Ms(Clock::now() - start);
+        state.SetIterationTime(ms / 1000.0);
+        times.push_back(ms);
+    }
+    player.Close();
+    SetSeekCounters(state, times);
+}
+BENCHMARK(BM_FrameForward)->ArgNames({"h264"})->Arg(0)->Arg(1)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// ---------------------------------------------------------------------------------------------------------
+// 100,000 vehicle counts: a busy road's day.
+
+using murtesk::playback::CCarCount;
+using murtesk::playback::CCarCounts;
+
+CCarCounts BusyDay(int vehicles)
+{
+    CCarCounts list;
+    for (int i = 0; i < vehicles; ++i) {
+        CCarCount c;
+        c.Course = static_cast<std::int16_t>(i % 2);
+        c.RoadNo = static_cast<std::int16_t>(1 + i % 3);
+        c.CarKind = static_cast<std::int16_t>(std::array{1, 2, 2, 2, 4, 5, 6, 8}[i % 8]);
+        c.PosTime = i * 864;
+        list.PlusCarNum(list.Add(c));
+    }
+    return list;
+}
+
+// Counting one vehicle (Add and PlusCarNum) with the list holding `range(0)` vehicles already.
+void BM_CountVehicle(benchmark::State& state)
+{
+    const int start = static_cast<int>(state.range(0));
+    CCarCounts list = BusyDay(start);
+    CCarCount c;
+    c.CarKind = 4;
+    for (auto _ : state) {
+        if (list.count() >= start + 100000) {
+            state.PauseTiming();
+            list = BusyDay(start);
+            state.ResumeTiming();
+        }
+        c.PosTime = list.count();
+        benchmark::DoNotOptimize(list.PlusCarNum(list.Add(c)));
+    }
+}
+BENCHMARK(BM_CountVehicle)->Arg(0)->Arg(100000);
+
+void BM_ReCount(benchmark::State& state)
+{
+    CCarCounts list = BusyDay(100000);
+    CCarCount filter;
+    filter.RoadNo = 2;
+    for (auto _ : state) {
+        list.ReCount(filter);
+        benchmark::DoNotOptimize(list.CarNum(3));
+    }
+}
+BENCHMARK(BM_ReCount)->Unit(benchmark::kMillisecond);
+
+void BM_SelectDelete(benchmark::State& state)
+{
+    const CCarCounts day = BusyDay(100000);
+    for (auto _ : state) {
+        state.PauseTiming();
+        CCarCounts list = day;
+        state.ResumeTiming();
+        list.SelectDelete(43200000, 1);  // the afternoon of one direction
+        benchmark::DoNotOptimize(list.count());
+    }
+}
+BENCHMARK(BM_SelectDelete)->Unit(benchmark::kMillisecond);
+
+std::string SideFile()
+{
+    return (std::filesystem::temp_directory_path() / "murtesk-bench-busy-day.car").string();
+}
+
+void BM_CarFileWrite(benchmark::State& state)
+{
+    const CCarCounts list = BusyDay(100000);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(list.FileWrite(SideFile()));
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(SideFile()));
+}
+BENCHMARK(BM_CarFileWrite)->Unit(benchmark::kMillisecond);
+
+void BM_CarFileRead(benchmark::State& state)
+{
+    BusyDay(100000).FileWrite(SideFile());
+    for (auto _ : state) {
+        CCarCounts list;
+        benchmark::DoNotOptimize(list.FileRead(SideFile()));
+    }
+    std::filesystem::remove(SideFile());
+}
+BENCHMARK(BM_CarFileRead)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
