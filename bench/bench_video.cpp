@@ -40,8 +40,7 @@ struct Clips {
     std::string avi;
 };
 
-const Clips& BenchClips()
-{
+const Clips& BenchClips() {
     static const Clips clips = [] {
         const char* cache = std::getenv("MURTESK_BENCH_CACHE");
         const std::filesystem::path dir = cache ? cache : "/tmp/murtesk-bench-video";
@@ -56,26 +55,20 @@ const Clips& BenchClips()
             o.fps = 30;
             o.seconds = 60.0;
             o.keyframeInterval = 250;
-            if (!murtesk::samples::writeVideoClip(c.mp4, o))
-                std::abort();
+            if (!murtesk::samples::writeVideoClip(c.mp4, o)) std::abort();
         }
         if (!std::filesystem::exists(c.avi)) {
             const std::string command = "ffmpeg -nostdin -v error -y -i '" + c.mp4 + "' '" + c.avi + "'";
-            if (std::system(command.c_str()) != 0)
-                std::abort();
+            if (std::system(command.c_str()) != 0) std::abort();
         }
         return c;
     }();
     return clips;
 }
 
-const std::string& ClipOf(int which)
-{
-    return which == 0 ? BenchClips().avi : BenchClips().mp4;
-}
+const std::string& ClipOf(int which) { return which == 0 ? BenchClips().avi : BenchClips().mp4; }
 
-double CpuSeconds()
-{
+double CpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
@@ -85,40 +78,33 @@ double CpuSeconds()
 // Arrival times of frames at the host, kept by the presenting thread.
 class Arrivals {
 public:
-    explicit Arrivals(FakeVideoHost& host)
-    {
+    explicit Arrivals(FakeVideoHost& host) {
         host.KeepEveryFrame(false);
         host.OnFrame([this](const KinemoFrame& frame) {
-            std::lock_guard lock(m_mutex);
-            m_times.push_back({Clock::now(), frame.time_ms});
+            std::lock_guard lock(mutex_);
+            times_.push_back({Clock::now(), frame.time_ms});
         });
     }
-    std::vector<std::pair<Clock::time_point, std::int32_t>> Take()
-    {
-        std::lock_guard lock(m_mutex);
-        return std::move(m_times);
+    std::vector<std::pair<Clock::time_point, std::int32_t>> Take() {
+        std::lock_guard lock(mutex_);
+        return std::move(times_);
     }
 
 private:
-    std::mutex m_mutex;
-    std::vector<std::pair<Clock::time_point, std::int32_t>> m_times;
+    std::mutex mutex_;
+    std::vector<std::pair<Clock::time_point, std::int32_t>> times_;
 };
 
-double Ms(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-void SetSeekCounters(benchmark::State& state, std::vector<double> times)
-{
+void SetSeekCounters(benchmark::State& state, std::vector<double> times) {
     std::sort(times.begin(), times.end());
     state.counters["median_ms"] = times[times.size() / 2];
     state.counters["worst_ms"] = times.back();
 }
 
 // Plays 20 s from 10 s on to the end of the range.
-void BM_RealTime(benchmark::State& state)
-{
+void BM_RealTime(benchmark::State& state) {
     setenv("MURTESK_AUDIO", "null", 1);
     const std::string& clip = ClipOf(static_cast<int>(state.range(0)));
     const int width = static_cast<int>(state.range(1));
@@ -126,8 +112,7 @@ void BM_RealTime(benchmark::State& state)
     Arrivals arrivals(host);
     for (auto _ : state) {
         CPlayAvi player(host.host());
-        if (!player.OpenMedia(clip.c_str()))
-            state.SkipWithError("cannot open");
+        if (!player.OpenMedia(clip.c_str())) state.SkipWithError("cannot open");
         host.WaitForFrames(1, 10s);
         host.WaitForQuiet(300ms, 10s);
         arrivals.Take();
@@ -166,8 +151,7 @@ BENCHMARK(BM_RealTime)
     ->Unit(benchmark::kSecond);
 
 // OpenAvi until the first frame reaches the host.
-void BM_OpenToFirstFrame(benchmark::State& state)
-{
+void BM_OpenToFirstFrame(benchmark::State& state) {
     setenv("MURTESK_AUDIO", "null", 1);
     const std::string& clip = ClipOf(static_cast<int>(state.range(0)));
     FakeVideoHost host(960, 540);
@@ -186,11 +170,16 @@ void BM_OpenToFirstFrame(benchmark::State& state)
     }
     SetSeekCounters(state, times);
 }
-BENCHMARK(BM_OpenToFirstFrame)->ArgNames({"h264"})->Arg(0)->Arg(1)->Iterations(10)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenToFirstFrame)
+    ->ArgNames({"h264"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(10)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Paused seeks to positions spread over the clip (8.2 s among them, just before the H.264 keyframe at 8.33 s).
-void BM_PausedSeek(benchmark::State& state)
-{
+void BM_PausedSeek(benchmark::State& state) {
     setenv("MURTESK_AUDIO", "null", 1);
     FakeVideoHost host(960, 540);
     host.KeepEveryFrame(false);
@@ -216,15 +205,13 @@ void BM_PausedSeek(benchmark::State& state)
 }
 // For comparison, the converter's own accurate seek to 8.2 s and decoding of the frame there (its start-up
 // included), run in the same process environment.
-void BM_ConverterSeek(benchmark::State& state)
-{
+void BM_ConverterSeek(benchmark::State& state) {
     const std::string command = "ffmpeg -nostdin -v error -ss 8.2 -i '" + ClipOf(static_cast<int>(state.range(0))) +
                                 "' -frames:v 1 -an -f null -";
     std::vector<double> times;
     for (auto _ : state) {
         const auto start = Clock::now();
-        if (std::system(command.c_str()) != 0)
-            state.SkipWithError("the converter failed");
+        if (std::system(command.c_str()) != 0) state.SkipWithError("the converter failed");
         const double ms = Ms(Clock::now() - start);
         state.SetIterationTime(ms / 1000.0);
         times.push_back(ms);
@@ -233,12 +220,17 @@ void BM_ConverterSeek(benchmark::State& state)
 }
 BENCHMARK(BM_ConverterSeek)->ArgNames({"h264"})->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-BENCHMARK(BM_PausedSeek)->ArgNames({"h264"})->Arg(0)->Arg(1)->Iterations(40)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PausedSeek)
+    ->ArgNames({"h264"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(40)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // One frame forward (+33 ms: to the start of the next frame) from the frame shown, paused, thirty times in a row
 // from 20 s on.
-void BM_FrameForward(benchmark::State& state)
-{
+void BM_FrameForward(benchmark::State& state) {
     setenv("MURTESK_AUDIO", "null", 1);
     FakeVideoHost host(960, 540);
     host.KeepEveryFrame(false);
@@ -264,7 +256,13 @@ void BM_FrameForward(benchmark::State& state)
     player.Close();
     SetSeekCounters(state, times);
 }
-BENCHMARK(BM_FrameForward)->ArgNames({"h264"})->Arg(0)->Arg(1)->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameForward)
+    ->ArgNames({"h264"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(30)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // ---------------------------------------------------------------------------------------------------------
 // 100,000 vehicle counts: a busy road's day.
@@ -272,8 +270,7 @@ BENCHMARK(BM_FrameForward)->ArgNames({"h264"})->Arg(0)->Arg(1)->Iterations(30)->
 using murtesk::playback::CCarCount;
 using murtesk::playback::CCarCounts;
 
-CCarCounts BusyDay(int vehicles)
-{
+CCarCounts BusyDay(int vehicles) {
     CCarCounts list;
     for (int i = 0; i < vehicles; ++i) {
         CCarCount c;
@@ -287,8 +284,7 @@ CCarCounts BusyDay(int vehicles)
 }
 
 // Counting one vehicle (Add and PlusCarNum) with the list holding `range(0)` vehicles already.
-void BM_CountVehicle(benchmark::State& state)
-{
+void BM_CountVehicle(benchmark::State& state) {
     const int start = static_cast<int>(state.range(0));
     CCarCounts list = BusyDay(start);
     CCarCount c;
@@ -305,8 +301,7 @@ void BM_CountVehicle(benchmark::State& state)
 }
 BENCHMARK(BM_CountVehicle)->Arg(0)->Arg(100000);
 
-void BM_ReCount(benchmark::State& state)
-{
+void BM_ReCount(benchmark::State& state) {
     CCarCounts list = BusyDay(100000);
     CCarCount filter;
     filter.RoadNo = 2;
@@ -317,8 +312,7 @@ void BM_ReCount(benchmark::State& state)
 }
 BENCHMARK(BM_ReCount)->Unit(benchmark::kMillisecond);
 
-void BM_SelectDelete(benchmark::State& state)
-{
+void BM_SelectDelete(benchmark::State& state) {
     const CCarCounts day = BusyDay(100000);
     for (auto _ : state) {
         state.PauseTiming();
@@ -330,22 +324,16 @@ void BM_SelectDelete(benchmark::State& state)
 }
 BENCHMARK(BM_SelectDelete)->Unit(benchmark::kMillisecond);
 
-std::string SideFile()
-{
-    return (std::filesystem::temp_directory_path() / "murtesk-bench-busy-day.car").string();
-}
+std::string SideFile() { return (std::filesystem::temp_directory_path() / "murtesk-bench-busy-day.car").string(); }
 
-void BM_CarFileWrite(benchmark::State& state)
-{
+void BM_CarFileWrite(benchmark::State& state) {
     const CCarCounts list = BusyDay(100000);
-    for (auto _ : state)
-        benchmark::DoNotOptimize(list.FileWrite(SideFile()));
+    for (auto _ : state) benchmark::DoNotOptimize(list.FileWrite(SideFile()));
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(SideFile()));
 }
 BENCHMARK(BM_CarFileWrite)->Unit(benchmark::kMillisecond);
 
-void BM_CarFileRead(benchmark::State& state)
-{
+void BM_CarFileRead(benchmark::State& state) {
     BusyDay(100000).FileWrite(SideFile());
     for (auto _ : state) {
         CCarCounts list;

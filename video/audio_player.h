@@ -33,36 +33,36 @@ public:
     void Run();
 
 private:
-    void Adopt(const Target& target);      // a new seek (lock held)
-    void Decode(const PacketItem& item);   // lock not held
-    void Append(const AVFrame* frame);     // lock not held
+    void Adopt(const Target& target);     // a new seek (lock held)
+    void Decode(const PacketItem& item);  // lock not held
+    void Append(const AVFrame* frame);    // lock not held
     bool Convert(const AVFrame* frame, std::vector<std::int16_t>& out);
     Ticks TimelineTime(std::int64_t frame) const;
 
-    GraphState& m_state;
-    const MediaSource& m_source;
-    AVRational m_timeBase;
-    CodecContextPtr m_decoder;
-    bool m_nullDevice;
-    std::atomic<bool>& m_interrupt;
-    std::function<void()> m_announce;
-    std::unique_ptr<AudioDevice> m_device;
-    SwrPtr m_converter;
-    int m_converterRate = 0;
-    int m_converterFormat = -1;
-    AVChannelLayout m_converterLayout{};
-    FramePtr m_frame;
-    std::vector<std::int16_t> m_converted;
+    GraphState& state_;
+    const MediaSource& source_;
+    AVRational timeBase_;
+    CodecContextPtr decoder_;
+    bool nullDevice_;
+    std::atomic<bool>& interrupt_;
+    std::function<void()> announce_;
+    std::unique_ptr<AudioDevice> device_;
+    SwrPtr converter_;
+    int converterRate_ = 0;
+    int converterFormat_ = -1;
+    AVChannelLayout converterLayout_{};
+    FramePtr frame_;
+    std::vector<std::int16_t> converted_;
 
-    int m_decoderSerial = 1;
-    Target m_target;
-    Ticks m_timelineStart = 0;
-    std::int64_t m_nextFrame = 0;  // timeline index of the next sample to queue
-    std::int64_t m_written = 0;    // samples (frames) of the timeline written to the device
-    std::vector<std::int16_t> m_pending;
-    std::size_t m_pendingOffset = 0;  // frames of m_pending already written
-    bool m_dataEnded = false;
-    bool m_endMarked = false;
+    int decoderSerial_ = 1;
+    Target target_;
+    Ticks timelineStart_ = 0;
+    std::int64_t nextFrame_ = 0;  // timeline index of the next sample to queue
+    std::int64_t written_ = 0;    // samples (frames) of the timeline written to the device
+    std::vector<std::int16_t> pending_;
+    std::size_t pendingOffset_ = 0;  // frames of pending_ already written
+    bool dataEnded_ = false;
+    bool endMarked_ = false;
 };
 
 }  // namespace murtesk::video

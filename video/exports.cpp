@@ -14,21 +14,18 @@ using murtesk::video::TicksFromMs;
 namespace {
 
 // The one player. Destroyed at the end of the process, which stops its threads first.
-std::unique_ptr<CPlayAvi>& Player()
-{
+std::unique_ptr<CPlayAvi>& Player() {
     static std::unique_ptr<CPlayAvi> player;
     return player;
 }
 
 // The player when it has a graph; a player without one answers as none.
-CPlayAvi* Playing()
-{
+CPlayAvi* Playing() {
     CPlayAvi* player = Player().get();
     return player && player->HasGraph() ? player : nullptr;
 }
 
-void DeletePlayer()
-{
+void DeletePlayer() {
     if (auto& player = Player()) {
         player->Close();
         player.reset();
@@ -36,8 +33,7 @@ void DeletePlayer()
 }
 
 template <class R, class F>
-R guarded(R failure, F&& call) noexcept
-{
+R guarded(R failure, F&& call) noexcept {
     try {
         return call();
     } catch (...) {
@@ -49,8 +45,7 @@ R guarded(R failure, F&& call) noexcept
 
 extern "C" {
 
-MURTESK_KINEMO_API int32_t OpenAvi(const KinemoHost* host, const char* name)
-{
+MURTESK_KINEMO_API int32_t OpenAvi(const KinemoHost* host, const char* name) {
     return guarded(0, [&] {
         DeletePlayer();
         Player() = std::make_unique<CPlayAvi>(host);
@@ -58,95 +53,81 @@ MURTESK_KINEMO_API int32_t OpenAvi(const KinemoHost* host, const char* name)
     });
 }
 
-MURTESK_KINEMO_API int32_t CloseAvi(void)
-{
+MURTESK_KINEMO_API int32_t CloseAvi(void) {
     return guarded(1, [] {
         DeletePlayer();
         return 1;
     });
 }
 
-MURTESK_KINEMO_API int32_t GetAviTime(void)
-{
+MURTESK_KINEMO_API int32_t GetAviTime(void) {
     return guarded(0, [] {
         CPlayAvi* p = Playing();
         return p ? MsFromTicks(p->QueryDuration()) : 0;
     });
 }
 
-MURTESK_KINEMO_API int32_t GetAviPosition(void)
-{
+MURTESK_KINEMO_API int32_t GetAviPosition(void) {
     return guarded(-1, [] {
         CPlayAvi* p = Playing();
         return p ? MsFromTicks(p->QueryPosition()) : -1;
     });
 }
 
-MURTESK_KINEMO_API int32_t SetAviPosition(int32_t ms)
-{
+MURTESK_KINEMO_API int32_t SetAviPosition(int32_t ms) {
     return guarded(0, [&] {
         CPlayAvi* p = Playing();
-        if (!p)
-            return 0;
+        if (!p) return 0;
         p->SeekGraph(TicksFromMs(ms));
         return 1;
     });
 }
 
-MURTESK_KINEMO_API int32_t SetAviRange(int32_t startMs, int32_t stopMs)
-{
+MURTESK_KINEMO_API int32_t SetAviRange(int32_t startMs, int32_t stopMs) {
     return guarded(0, [&] {
         CPlayAvi* p = Playing();
-        if (!p)
-            return 0;
+        if (!p) return 0;
         p->SeekGraph(TicksFromMs(startMs), TicksFromMs(stopMs));
         return 1;
     });
 }
 
-MURTESK_KINEMO_API int32_t AviStart(void)
-{
+MURTESK_KINEMO_API int32_t AviStart(void) {
     return guarded(-1, [] {
         CPlayAvi* p = Playing();
         return p ? p->RunGraph() : 0;
     });
 }
 
-MURTESK_KINEMO_API int32_t AviPause(void)
-{
+MURTESK_KINEMO_API int32_t AviPause(void) {
     return guarded(-1, [] {
         CPlayAvi* p = Playing();
         return p ? p->PauseGraph() : 0;
     });
 }
 
-MURTESK_KINEMO_API void AviStop(void)
-{
+MURTESK_KINEMO_API void AviStop(void) {
     guarded(0, [] {
-        if (CPlayAvi* p = Playing())
-            p->StopGraph();
+        if (CPlayAvi* p = Playing()) p->StopGraph();
         return 0;
     });
 }
 
-MURTESK_KINEMO_API int32_t AviIsCanSeek(void)
-{
+MURTESK_KINEMO_API int32_t AviIsCanSeek(void) {
     return guarded(0, [] {
         CPlayAvi* p = Playing();
         return p && p->IsSeekable() ? 1 : 0;
     });
 }
 
-MURTESK_KINEMO_API int32_t AviGraphEvent(void)
-{
+MURTESK_KINEMO_API int32_t AviGraphEvent(void) {
     return guarded(2, [] {
         CPlayAvi* p = Playing();
         return p ? p->DrainGraphEvents() : 0;
     });
 }
 
-MURTESK_KINEMO_API int32_t ReSizeWindow(void)
-{
+MURTESK_KINEMO_API int32_t ReSizeWindow(void) {
     return guarded(0, [] {
         CPlayAvi* p = Playing();
         return p ? p->FitVideoToWindow() : 0;

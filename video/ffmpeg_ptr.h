@@ -49,18 +49,12 @@ inline constexpr Ticks kNoStop = std::numeric_limits<Ticks>::max();
 inline constexpr Ticks kNoTime = std::numeric_limits<Ticks>::min();  // a timestamp the stream did not give
 inline constexpr AVRational kTicksBase{1, 10'000'000};
 
-inline Ticks TicksFromMs(std::int32_t ms)
-{
-    return static_cast<Ticks>(ms) * kTicksPerMs;
-}
+inline Ticks TicksFromMs(std::int32_t ms) { return static_cast<Ticks>(ms) * kTicksPerMs; }
 
-inline std::int32_t MsFromTicks(Ticks t)
-{
+inline std::int32_t MsFromTicks(Ticks t) {
     const Ticks ms = t / kTicksPerMs;
-    if (ms > std::numeric_limits<std::int32_t>::max())
-        return std::numeric_limits<std::int32_t>::max();
-    if (ms < std::numeric_limits<std::int32_t>::min())
-        return std::numeric_limits<std::int32_t>::min();
+    if (ms > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
+    if (ms < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(ms);
 }
 

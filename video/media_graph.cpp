@@ -17,193 +17,162 @@ struct MediaGraph::Threads {
     std::vector<std::thread> running;
 };
 
-MediaGraph::MediaGraph(const KinemoHost& host) : m_host(host) {}
+MediaGraph::MediaGraph(const KinemoHost& host) : host_(host) {}
 
-std::unique_ptr<MediaGraph> MediaGraph::Open(const std::string& path, const KinemoHost& host)
-{
+std::unique_ptr<MediaGraph> MediaGraph::Open(const std::string& path, const KinemoHost& host) {
     std::unique_ptr<MediaGraph> graph(new MediaGraph(host));
-    graph->m_source = MediaSource::Open(path, graph->m_interrupt);
-    if (!graph->m_source)
-        return nullptr;
+    graph->source_ = MediaSource::Open(path, graph->interrupt_);
+    if (!graph->source_) return nullptr;
     return graph;
 }
 
-void MediaGraph::Start(bool nullAudio)
-{
-    m_state.streams = (hasVideo() ? kVideoBit : 0u) | (m_source->audioIndex() >= 0 ? kAudioBit : 0u);
-    m_state.Hold(ClockMode::Paused, 0, SteadyClock::now());
-    m_threads = std::make_unique<Threads>();
-    Threads& t = *m_threads;
-    t.reader = std::make_unique<Reader>(m_state, *m_source);
+void MediaGraph::Start(bool nullAudio) {
+    state_.streams = (hasVideo() ? kVideoBit : 0u) | (source_->audioIndex() >= 0 ? kAudioBit : 0u);
+    state_.Hold(ClockMode::Paused, 0, SteadyClock::now());
+    threads_ = std::make_unique<Threads>();
+    Threads& t = *threads_;
+    t.reader = std::make_unique<Reader>(state_, *source_);
     if (hasVideo()) {
-        t.decoder = std::make_unique<VideoDecoder>(m_state, *m_source, m_source->TakeVideoDecoder());
-        t.presenter = std::make_unique<Presenter>(m_state, m_host, [this] { Announce(); });
+        t.decoder = std::make_unique<VideoDecoder>(state_, *source_, source_->TakeVideoDecoder());
+        t.presenter = std::make_unique<Presenter>(state_, host_, [this] { Announce(); });
     }
-    if (m_source->audioIndex() >= 0)
-        t.sound = std::make_unique<AudioPlayer>(m_state, *m_source, m_source->TakeAudioDecoder(), nullAudio,
-                                                m_soundInterrupt, [this] { Announce(); });
+    if (source_->audioIndex() >= 0)
+        t.sound = std::make_unique<AudioPlayer>(state_, *source_, source_->TakeAudioDecoder(), nullAudio,
+                                                soundInterrupt_, [this] { Announce(); });
     // Should starting a thread fail, the destructor stops those already running.
     t.running.emplace_back([&r = *t.reader] { r.Run(); });
     if (t.decoder) {
         t.running.emplace_back([&d = *t.decoder] { d.Run(); });
         t.running.emplace_back([&p = *t.presenter] { p.Run(); });
     }
-    if (t.sound)
-        t.running.emplace_back([&s = *t.sound] { s.Run(); });
+    if (t.sound) t.running.emplace_back([&s = *t.sound] { s.Run(); });
 }
 
-MediaGraph::~MediaGraph()
-{
-    if (!m_threads)
-        return;
+MediaGraph::~MediaGraph() {
+    if (!threads_) return;
     {
-        std::lock_guard lock(m_state.mutex);
-        m_state.abort = true;
+        std::lock_guard lock(state_.mutex);
+        state_.abort = true;
     }
-    m_interrupt = true;
+    interrupt_ = true;
     Notify();
-    for (std::thread& thread : m_threads->running)
-        thread.join();
-    m_threads.reset();
+    for (std::thread& thread : threads_->running) thread.join();
+    threads_.reset();
 }
 
-void MediaGraph::Announce()
-{
-    if (m_host.window && m_host.window->post)
-        m_host.window->post(m_host.window->context, WM_AVIGRAPHEVENT, 0, 0);
+void MediaGraph::Announce() {
+    if (host_.window && host_.window->post) host_.window->post(host_.window->context, WM_AVIGRAPHEVENT, 0, 0);
 }
 
-void MediaGraph::Notify()
-{
-    m_state.changed.notify_all();
-    m_soundInterrupt = true;
+void MediaGraph::Notify() {
+    state_.changed.notify_all();
+    soundInterrupt_ = true;
 }
 
-void MediaGraph::Run()
-{
+void MediaGraph::Run() {
     {
-        std::lock_guard lock(m_state.mutex);
-        if (m_state.mode != ClockMode::Paused)
-            return;
+        std::lock_guard lock(state_.mutex);
+        if (state_.mode != ClockMode::Paused) return;
         const auto now = SteadyClock::now();
-        m_state.Hold(ClockMode::Waiting, m_state.anchor, now);
-        if (!(m_state.streams & kAudioBit) && m_state.preparedGeneration == m_state.target.generation)
-            m_state.Anchor(m_state.anchor, now);
+        state_.Hold(ClockMode::Waiting, state_.anchor, now);
+        if (!(state_.streams & kAudioBit) && state_.preparedGeneration == state_.target.generation)
+            state_.Anchor(state_.anchor, now);
     }
     Notify();
 }
 
-void MediaGraph::Pause()
-{
+void MediaGraph::Pause() {
     {
-        std::lock_guard lock(m_state.mutex);
-        if (m_state.mode == ClockMode::Paused)
-            return;
+        std::lock_guard lock(state_.mutex);
+        if (state_.mode == ClockMode::Paused) return;
         const auto now = SteadyClock::now();
-        m_state.Hold(ClockMode::Paused, m_state.Position(now), now);
+        state_.Hold(ClockMode::Paused, state_.Position(now), now);
     }
     Notify();
 }
 
-bool MediaGraph::CanSeekSoftly(Ticks position) const
-{
-    const GraphState& s = m_state;
+bool MediaGraph::CanSeekSoftly(Ticks position) const {
+    const GraphState& s = state_;
     if (!hasVideo() || s.mode == ClockMode::Ended || s.ended != 0 || s.videoFinished || s.seekFailed ||
         s.seekHandled != s.target.serial || s.shownSerial != s.target.serial || s.shownPts < 0 ||
         position < s.shownPts || position >= s.target.stop)
         return false;
     const Ticks decoded = std::max(s.newestDecoded, s.shownPts);
-    if (position <= decoded + m_source->frameDuration())
-        return true;
-    const std::vector<Ticks>& keyframes = m_source->keyframes();
-    if (keyframes.empty())
-        return position - decoded <= kTicksPerSecond;
+    if (position <= decoded + source_->frameDuration()) return true;
+    const std::vector<Ticks>& keyframes = source_->keyframes();
+    if (keyframes.empty()) return position - decoded <= kTicksPerSecond;
     const auto next = std::upper_bound(keyframes.begin(), keyframes.end(), decoded);
     return next == keyframes.end() || *next > position;
 }
 
-void MediaGraph::Seek(Ticks position, std::optional<Ticks> stop)
-{
+void MediaGraph::Seek(Ticks position, std::optional<Ticks> stop) {
     position = std::max<Ticks>(0, position);
-    if (duration() > 0)
-        position = std::min(position, duration());
+    if (duration() > 0) position = std::min(position, duration());
     {
-        std::lock_guard lock(m_state.mutex);
+        std::lock_guard lock(state_.mutex);
         const bool soft = !stop && CanSeekSoftly(position);
-        Target& target = m_state.target;
+        Target& target = state_.target;
         ++target.generation;
         if (!soft) {
             ++target.serial;
-            m_state.ClearQueues();
-            m_state.newestDecoded = -1;
-            m_state.videoFinished = false;
+            state_.ClearQueues();
+            state_.newestDecoded = -1;
+            state_.videoFinished = false;
         }
         target.position = position;
-        if (stop)
-            target.stop = *stop;
-        m_state.ended = 0;
+        if (stop) target.stop = *stop;
+        state_.ended = 0;
         const auto now = SteadyClock::now();
-        m_state.Hold(m_state.mode == ClockMode::Paused ? ClockMode::Paused : ClockMode::Waiting, position, now);
+        state_.Hold(state_.mode == ClockMode::Paused ? ClockMode::Paused : ClockMode::Waiting, position, now);
     }
     Notify();
 }
 
-Ticks MediaGraph::Position()
-{
+Ticks MediaGraph::Position() {
     Ticks position;
     {
-        std::lock_guard lock(m_state.mutex);
-        position = m_state.Position(SteadyClock::now());
+        std::lock_guard lock(state_.mutex);
+        position = state_.Position(SteadyClock::now());
     }
     position = std::max<Ticks>(0, position);
     return duration() > 0 ? std::min(position, duration()) : position;
 }
 
-std::optional<std::int32_t> MediaGraph::TakeEvent()
-{
-    std::lock_guard lock(m_state.mutex);
-    if (m_state.events.empty())
-        return std::nullopt;
-    const std::int32_t code = m_state.events.front();
-    m_state.events.pop_front();
+std::optional<std::int32_t> MediaGraph::TakeEvent() {
+    std::lock_guard lock(state_.mutex);
+    if (state_.events.empty()) return std::nullopt;
+    const std::int32_t code = state_.events.front();
+    state_.events.pop_front();
     return code;
 }
 
-MediaGraph::Shown MediaGraph::WaitUntilShown(std::chrono::milliseconds timeout)
-{
-    std::unique_lock lock(m_state.mutex);
-    const int serial = m_state.target.serial;
-    const int generation = m_state.target.generation;
+MediaGraph::Shown MediaGraph::WaitUntilShown(std::chrono::milliseconds timeout) {
+    std::unique_lock lock(state_.mutex);
+    const int serial = state_.target.serial;
+    const int generation = state_.target.generation;
     const bool video = hasVideo();
-    const bool done = m_state.changed.wait_for(lock, timeout, [&] {
-        if (m_state.abort || m_state.target.generation != generation)
-            return true;
-        if (m_state.seekHandled != serial)
-            return false;
-        return m_state.seekFailed || !video || m_state.preparedGeneration == generation;
+    const bool done = state_.changed.wait_for(lock, timeout, [&] {
+        if (state_.abort || state_.target.generation != generation) return true;
+        if (state_.seekHandled != serial) return false;
+        return state_.seekFailed || !video || state_.preparedGeneration == generation;
     });
-    if (!done || m_state.target.generation != generation || m_state.seekHandled != serial)
-        return Shown::TimedOut;
-    if (m_state.seekFailed)
-        return Shown::SeekFailed;
-    if (video && !m_state.preparedHasPicture)
-        return Shown::NoPicture;
+    if (!done || state_.target.generation != generation || state_.seekHandled != serial) return Shown::TimedOut;
+    if (state_.seekFailed) return Shown::SeekFailed;
+    if (video && !state_.preparedHasPicture) return Shown::NoPicture;
     return Shown::Yes;
 }
 
-void MediaGraph::Place(const PictureRect& rect)
-{
+void MediaGraph::Place(const PictureRect& rect) {
     {
-        std::lock_guard lock(m_state.mutex);
-        m_state.rect = rect;
-        ++m_state.rectVersion;
+        std::lock_guard lock(state_.mutex);
+        state_.rect = rect;
+        ++state_.rectVersion;
     }
-    m_state.changed.notify_all();
+    state_.changed.notify_all();
 }
 
-long MediaGraph::droppedPictures() const
-{
-    return m_threads && m_threads->presenter ? m_threads->presenter->dropped() : 0;
+long MediaGraph::droppedPictures() const {
+    return threads_ && threads_->presenter ? threads_->presenter->dropped() : 0;
 }
 
 }  // namespace murtesk::video

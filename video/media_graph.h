@@ -34,11 +34,11 @@ public:
     MediaGraph(const MediaGraph&) = delete;
     MediaGraph& operator=(const MediaGraph&) = delete;
 
-    bool hasVideo() const { return m_source->videoIndex() >= 0; }
-    int videoWidth() const { return m_source->width(); }
-    int videoHeight() const { return m_source->height(); }
-    Ticks duration() const { return m_source->duration(); }
-    bool seekable() const { return m_source->seekable(); }
+    bool hasVideo() const { return source_->videoIndex() >= 0; }
+    int videoWidth() const { return source_->width(); }
+    int videoHeight() const { return source_->height(); }
+    Ticks duration() const { return source_->duration(); }
+    bool seekable() const { return source_->seekable(); }
 
     void Run();
     // Holds the clock where it is (also at the end of the stream).
@@ -64,16 +64,16 @@ public:
 private:
     explicit MediaGraph(const KinemoHost& host);
     void Announce();
-    void Notify();  // after a request: wakes every thread and cuts a sound write short
+    void Notify();                             // after a request: wakes every thread and cuts a sound write short
     bool CanSeekSoftly(Ticks position) const;  // lock held
 
-    std::atomic<bool> m_interrupt{false};  // ends the reader's blocking reads
-    std::atomic<bool> m_soundInterrupt{false};
-    std::unique_ptr<MediaSource> m_source;
-    KinemoHost m_host;
-    GraphState m_state;
+    std::atomic<bool> interrupt_{false};  // ends the reader's blocking reads
+    std::atomic<bool> soundInterrupt_{false};
+    std::unique_ptr<MediaSource> source_;
+    KinemoHost host_;
+    GraphState state_;
     struct Threads;
-    std::unique_ptr<Threads> m_threads;
+    std::unique_ptr<Threads> threads_;
 };
 
 }  // namespace murtesk::video

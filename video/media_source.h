@@ -26,30 +26,30 @@ public:
     // must outlive the source.
     static std::unique_ptr<MediaSource> Open(const std::string& path, const std::atomic<bool>& interrupt);
 
-    AVFormatContext* format() const { return m_format.get(); }
+    AVFormatContext* format() const { return format_.get(); }
     // Opens the file again at its start (for a file that cannot seek); false when it can no longer be read as the
     // same streams.
     bool Reopen();
 
-    int videoIndex() const { return m_videoIndex; }  // -1 without video
-    int audioIndex() const { return m_audioIndex; }  // -1 without sound
+    int videoIndex() const { return videoIndex_; }  // -1 without video
+    int audioIndex() const { return audioIndex_; }  // -1 without sound
     AVStream* videoStream() const;
     AVStream* audioStream() const;
     // The decoders, taken over by the threads that decode.
-    CodecContextPtr TakeVideoDecoder() { return std::move(m_videoDecoder); }
-    CodecContextPtr TakeAudioDecoder() { return std::move(m_audioDecoder); }
+    CodecContextPtr TakeVideoDecoder() { return std::move(videoDecoder_); }
+    CodecContextPtr TakeAudioDecoder() { return std::move(audioDecoder_); }
     // The packets read while probing, in file order, to be decoded first.
-    std::deque<PacketPtr> TakeProbedPackets() { return std::move(m_probed); }
+    std::deque<PacketPtr> TakeProbedPackets() { return std::move(probed_); }
 
-    int width() const { return m_width; }
-    int height() const { return m_height; }
+    int width() const { return width_; }
+    int height() const { return height_; }
     // The duration, or -1 when the file does not say.
-    Ticks duration() const { return m_duration; }
-    bool seekable() const { return m_seekable; }
+    Ticks duration() const { return duration_; }
+    bool seekable() const { return seekable_; }
     // One frame's duration by the stream's frame rate (40 ms when it says none).
-    Ticks frameDuration() const { return m_frameDuration; }
+    Ticks frameDuration() const { return frameDuration_; }
     // Media times of the video's keyframes from the container's index, ascending (empty when it has none).
-    const std::vector<Ticks>& keyframes() const { return m_keyframes; }
+    const std::vector<Ticks>& keyframes() const { return keyframes_; }
 
     // A stream timestamp as media time from the file's start (AV_NOPTS_VALUE gives kNoTime).
     Ticks ToTicks(std::int64_t pts, AVRational timeBase) const;
@@ -57,27 +57,27 @@ public:
     std::int64_t ToStreamTimestamp(Ticks t, AVRational timeBase) const;
 
 private:
-    MediaSource(std::string url, const std::atomic<bool>& interrupt) : m_url(std::move(url)), m_interrupt(interrupt) {}
+    MediaSource(std::string url, const std::atomic<bool>& interrupt) : url_(std::move(url)), interrupt_(interrupt) {}
     bool OpenFormat();
     bool ChooseStreams();
     CodecContextPtr OpenDecoder(int index) const;
     bool Probe();
 
-    std::string m_url;
-    const std::atomic<bool>& m_interrupt;
-    FormatContextPtr m_format;
-    int m_videoIndex = -1;
-    int m_audioIndex = -1;
-    CodecContextPtr m_videoDecoder;
-    CodecContextPtr m_audioDecoder;
-    std::deque<PacketPtr> m_probed;
-    int m_width = 0;
-    int m_height = 0;
-    Ticks m_duration = -1;
-    bool m_seekable = false;
-    Ticks m_frameDuration = 400'000;
-    std::int64_t m_origin = 0;  // the file's start time, AV_TIME_BASE units
-    std::vector<Ticks> m_keyframes;
+    std::string url_;
+    const std::atomic<bool>& interrupt_;
+    FormatContextPtr format_;
+    int videoIndex_ = -1;
+    int audioIndex_ = -1;
+    CodecContextPtr videoDecoder_;
+    CodecContextPtr audioDecoder_;
+    std::deque<PacketPtr> probed_;
+    int width_ = 0;
+    int height_ = 0;
+    Ticks duration_ = -1;
+    bool seekable_ = false;
+    Ticks frameDuration_ = 400'000;
+    std::int64_t origin_ = 0;  // the file's start time, AV_TIME_BASE units
+    std::vector<Ticks> keyframes_;
 };
 
 }  // namespace murtesk::video

@@ -3,10 +3,8 @@
 namespace murtesk::video {
 
 std::optional<PictureRect> FitPicture(std::int32_t clientWidth, std::int32_t clientHeight, std::int32_t videoWidth,
-                                      std::int32_t videoHeight)
-{
-    if (clientWidth <= 0 || clientHeight <= 0 || videoWidth <= 0 || videoHeight <= 0)
-        return std::nullopt;
+                                      std::int32_t videoHeight) {
+    if (clientWidth <= 0 || clientHeight <= 0 || videoWidth <= 0 || videoHeight <= 0) return std::nullopt;
     const std::int64_t cW = clientWidth, cH = clientHeight, vW = videoWidth, vH = videoHeight;
     std::int64_t w = cH * vW / vH;
     std::int64_t h = cH;

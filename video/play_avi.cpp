@@ -13,172 +13,129 @@ constexpr const char* kTitle = "DirectShow";
 
 }  // namespace
 
-CPlayAvi::CPlayAvi(const KinemoHost* host)
-{
-    if (host)
-        m_host = *host;
+CPlayAvi::CPlayAvi(const KinemoHost* host) {
+    if (host) host_ = *host;
 }
 
 CPlayAvi::~CPlayAvi() = default;
 
-void CPlayAvi::Message(const char* text) const
-{
-    if (m_host.message)
-        m_host.message(m_host.context, text, kTitle);
+void CPlayAvi::Message(const char* text) const {
+    if (host_.message) host_.message(host_.context, text, kTitle);
 }
 
-std::int32_t CPlayAvi::OpenMedia(const char* name)
-{
-    if (!name)
-        return 0;
+std::int32_t CPlayAvi::OpenMedia(const char* name) {
+    if (!name) return 0;
     if (IsWindowsMediaName(name)) {
         Message("Windows Media files (ASF,WMV,WMA,ASX) are not supported by this application.");
         return 0;
     }
-    m_fileName = name;
-    m_state = 0;
-    if (BuildGraph(m_fileName) < 0) {
+    fileName_ = name;
+    state_ = 0;
+    if (BuildGraph(fileName_) < 0) {
         ShutGraph();
         return 0;
     }
     return 1;
 }
 
-std::int32_t CPlayAvi::BuildGraph(const std::string& name)
-{
-    m_graph = MediaGraph::Open(name, m_host);
-    if (!m_graph) {
+std::int32_t CPlayAvi::BuildGraph(const std::string& name) {
+    graph_ = MediaGraph::Open(name, host_);
+    if (!graph_) {
         Message("Cannot render video file stream");
         return -1;
     }
     DetectAudioOnly();
-    if (!m_audioOnly) {
+    if (!audioOnly_) {
         QueryVideoSize();
         QueryFrameStep();
     }
     try {
-        m_graph->Start(NullAudioChosen());
+        graph_->Start(NullAudioChosen());
     } catch (...) {  // a thread could not be started: the rest are stopped
-        m_graph.reset();
+        graph_.reset();
         Message("Cannot render video file stream");
         return -1;
     }
-    if (m_host.show)
-        m_host.show(m_host.context);
+    if (host_.show) host_.show(host_.context);
     // The graph starts paused at the start position with its first frame on the way: state 0.
-    m_state = 0;
+    state_ = 0;
     return 0;
 }
 
-void CPlayAvi::DetectAudioOnly()
-{
-    m_audioOnly = !m_graph->hasVideo();
-}
+void CPlayAvi::DetectAudioOnly() { audioOnly_ = !graph_->hasVideo(); }
 
-void CPlayAvi::QueryVideoSize()
-{
-    m_videoWidth = m_graph->videoWidth();
-    m_videoHeight = m_graph->videoHeight();
+void CPlayAvi::QueryVideoSize() {
+    videoWidth_ = graph_->videoWidth();
+    videoHeight_ = graph_->videoHeight();
     FitVideoToWindow();
 }
 
-void CPlayAvi::QueryFrameStep()
-{
-    m_canStep = m_graph->hasVideo();
-}
+void CPlayAvi::QueryFrameStep() { canStep_ = graph_->hasVideo(); }
 
-std::int32_t CPlayAvi::FitVideoToWindow()
-{
-    if (!m_graph || m_audioOnly)
-        return 0;
+std::int32_t CPlayAvi::FitVideoToWindow() {
+    if (!graph_ || audioOnly_) return 0;
     std::int32_t width = 0, height = 0;
-    if (!m_host.client_size || !m_host.client_size(m_host.context, &width, &height))
-        return 0;
-    if (const auto rect = FitPicture(width, height, m_videoWidth, m_videoHeight))
-        m_graph->Place(*rect);
+    if (!host_.client_size || !host_.client_size(host_.context, &width, &height)) return 0;
+    if (const auto rect = FitPicture(width, height, videoWidth_, videoHeight_)) graph_->Place(*rect);
     return 0;
 }
 
-void CPlayAvi::ShutGraph()
-{
-    if (m_graph)
-        m_graph->Pause();
-    m_state = 0;
-    m_audioOnly = true;
+void CPlayAvi::ShutGraph() {
+    if (graph_) graph_->Pause();
+    state_ = 0;
+    audioOnly_ = true;
     ReleaseGraph();
-    m_fileName.clear();
-    m_state = 3;
-    if (m_host.clear)
-        m_host.clear(m_host.context);
+    fileName_.clear();
+    state_ = 3;
+    if (host_.clear) host_.clear(host_.context);
 }
 
-void CPlayAvi::ReleaseGraph()
-{
-    m_graph.reset();  // joins the threads: no callback comes afterwards
-    m_canStep = false;
+void CPlayAvi::ReleaseGraph() {
+    graph_.reset();  // joins the threads: no callback comes afterwards
+    canStep_ = false;
 }
 
-std::int32_t CPlayAvi::RunGraph()
-{
-    if (!m_graph)
-        return 0;
-    m_graph->Run();
-    m_state = 2;
+std::int32_t CPlayAvi::RunGraph() {
+    if (!graph_) return 0;
+    graph_->Run();
+    state_ = 2;
     return 0;
 }
 
-std::int32_t CPlayAvi::PauseGraph()
-{
-    if (!m_graph)
-        return 0;
-    m_graph->Pause();
-    m_state = 1;
+std::int32_t CPlayAvi::PauseGraph() {
+    if (!graph_) return 0;
+    graph_->Pause();
+    state_ = 1;
     return 0;
 }
 
-void CPlayAvi::StopGraph()
-{
-    if (!m_graph || (m_state != 1 && m_state != 2))
-        return;
-    m_graph->Pause();
-    m_state = 0;
-    SeekGraph(m_startPosition);
+void CPlayAvi::StopGraph() {
+    if (!graph_ || (state_ != 1 && state_ != 2)) return;
+    graph_->Pause();
+    state_ = 0;
+    SeekGraph(startPosition_);
 }
 
-void CPlayAvi::SeekGraph(Ticks current, std::optional<Ticks> stop)
-{
-    if (m_graph)
-        m_graph->Seek(current, stop);
+void CPlayAvi::SeekGraph(Ticks current, std::optional<Ticks> stop) {
+    if (graph_) graph_->Seek(current, stop);
 }
 
-Ticks CPlayAvi::QueryDuration() const
-{
-    return m_graph ? std::max<Ticks>(0, m_graph->duration()) : 0;
-}
+Ticks CPlayAvi::QueryDuration() const { return graph_ ? std::max<Ticks>(0, graph_->duration()) : 0; }
 
-Ticks CPlayAvi::QueryPosition() const
-{
-    return m_graph ? m_graph->Position() : -kTicksPerMs;
-}
+Ticks CPlayAvi::QueryPosition() const { return graph_ ? graph_->Position() : -kTicksPerMs; }
 
-bool CPlayAvi::IsSeekable() const
-{
-    return m_graph && m_graph->seekable();
-}
+bool CPlayAvi::IsSeekable() const { return graph_ && graph_->seekable(); }
 
-std::int32_t CPlayAvi::DrainGraphEvents()
-{
-    if (!m_graph)
-        return 0;
+std::int32_t CPlayAvi::DrainGraphEvents() {
+    if (!graph_) return 0;
     bool completed = false;
-    while (const auto code = m_graph->TakeEvent()) {
-        if (*code != KINEMO_EVENT_COMPLETE)
-            continue;
+    while (const auto code = graph_->TakeEvent()) {
+        if (*code != KINEMO_EVENT_COMPLETE) continue;
         // Rewind and stop when ready: the graph pauses on the frame at the start position.
-        m_graph->Pause();
-        SeekGraph(m_startPosition);
-        const MediaGraph::Shown shown = m_graph->WaitUntilShown(kRewindTimeout);
-        m_state = 0;
+        graph_->Pause();
+        SeekGraph(startPosition_);
+        const MediaGraph::Shown shown = graph_->WaitUntilShown(kRewindTimeout);
+        state_ = 0;
         if (shown == MediaGraph::Shown::SeekFailed) {
             Message("Failed to stop media clip!");
             return 2;

@@ -34,9 +34,9 @@ public:
     // The body of CloseAvi before the player is deleted.
     void Close() { ShutGraph(); }
 
-    bool HasGraph() const { return m_graph != nullptr; }
-    std::int32_t state() const { return m_state; }
-    const std::string& fileName() const { return m_fileName; }
+    bool HasGraph() const { return graph_ != nullptr; }
+    std::int32_t state() const { return state_; }
+    const std::string& fileName() const { return fileName_; }
 
     std::int32_t RunGraph();
     std::int32_t PauseGraph();
@@ -62,15 +62,15 @@ private:
     void ReleaseGraph();
     void Message(const char* text) const;
 
-    KinemoHost m_host{};
-    std::string m_fileName;
-    bool m_audioOnly = false;
-    std::int32_t m_state = 0;
-    std::unique_ptr<MediaGraph> m_graph;
-    bool m_canStep = false;  // one frame at a time is possible (no export uses it)
-    std::int32_t m_videoWidth = 0;
-    std::int32_t m_videoHeight = 0;
-    const Ticks m_startPosition = 0;  // where stop and the end of the stream rewind to
+    KinemoHost host_{};
+    std::string fileName_;
+    bool audioOnly_ = false;
+    std::int32_t state_ = 0;
+    std::unique_ptr<MediaGraph> graph_;
+    bool canStep_ = false;  // one frame at a time is possible (no export uses it)
+    std::int32_t videoWidth_ = 0;
+    std::int32_t videoHeight_ = 0;
+    const Ticks startPosition_ = 0;  // where stop and the end of the stream rewind to
 };
 
 }  // namespace murtesk::video

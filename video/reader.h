@@ -19,17 +19,17 @@ inline constexpr std::size_t kMinAudioPackets = 60;
 
 class Reader {
 public:
-    Reader(GraphState& state, MediaSource& source) : m_state(state), m_source(source) {}
+    Reader(GraphState& state, MediaSource& source) : state_(state), source_(source) {}
     // The thread's body; returns once the state's abort is set.
     void Run();
 
 private:
-    bool WantsMore() const;                  // lock held
+    bool WantsMore() const;                    // lock held
     void Queue(PacketPtr packet, int serial);  // lock held; null: a drain packet for each stream
     bool SeekTo(Ticks position);
 
-    GraphState& m_state;
-    MediaSource& m_source;
+    GraphState& state_;
+    MediaSource& source_;
 };
 
 }  // namespace murtesk::video

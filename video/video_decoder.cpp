@@ -3,61 +3,53 @@
 namespace murtesk::video {
 
 VideoDecoder::VideoDecoder(GraphState& state, const MediaSource& source, CodecContextPtr decoder)
-    : m_state(state), m_source(source), m_timeBase(source.videoStream()->time_base), m_decoder(std::move(decoder))
-{
-    m_target = state.target;
+    : state_(state), source_(source), timeBase_(source.videoStream()->time_base), decoder_(std::move(decoder)) {
+    target_ = state.target;
 }
 
-void VideoDecoder::Pass(Picture picture)
-{
-    std::lock_guard lock(m_state.mutex);
+void VideoDecoder::Pass(Picture picture) {
+    std::lock_guard lock(state_.mutex);
     // Pictures stay good across a soft seek (the presenter skips those before its target), not across a hard one.
-    if (m_state.target.serial != m_target.serial)
-        return;
-    m_state.newestDecoded = std::max(m_state.newestDecoded, picture.pts);
-    m_state.pictures.push_back({std::move(picture.frame), m_target.serial, picture.pts, picture.end});
-    m_state.changed.notify_all();
+    if (state_.target.serial != target_.serial) return;
+    state_.newestDecoded = std::max(state_.newestDecoded, picture.pts);
+    state_.pictures.push_back({std::move(picture.frame), target_.serial, picture.pts, picture.end});
+    state_.changed.notify_all();
 }
 
-void VideoDecoder::PassEnd()
-{
-    if (m_held.frame)
-        Pass(std::move(m_held));
-    m_held = {};
-    m_seeking = false;
-    m_finished = true;
-    std::lock_guard lock(m_state.mutex);
-    if (m_state.target.serial != m_target.serial)
-        return;
-    m_state.videoFinished = true;
-    m_state.pictures.push_back({nullptr, m_target.serial, m_lastEnd, m_lastEnd});
-    m_state.changed.notify_all();
+void VideoDecoder::PassEnd() {
+    if (held_.frame) Pass(std::move(held_));
+    held_ = {};
+    seeking_ = false;
+    finished_ = true;
+    std::lock_guard lock(state_.mutex);
+    if (state_.target.serial != target_.serial) return;
+    state_.videoFinished = true;
+    state_.pictures.push_back({nullptr, target_.serial, lastEnd_, lastEnd_});
+    state_.changed.notify_all();
 }
 
-bool VideoDecoder::Take(FramePtr frame)
-{
-    Ticks pts = m_source.ToTicks(frame->best_effort_timestamp, m_timeBase);
-    if (pts == kNoTime)
-        pts = m_lastEnd;
-    const Ticks duration = frame->pkt_duration > 0 ? av_rescale_q(frame->pkt_duration, m_timeBase, kTicksBase)
-                                                   : m_source.frameDuration();
+bool VideoDecoder::Take(FramePtr frame) {
+    Ticks pts = source_.ToTicks(frame->best_effort_timestamp, timeBase_);
+    if (pts == kNoTime) pts = lastEnd_;
+    const Ticks duration =
+        frame->pkt_duration > 0 ? av_rescale_q(frame->pkt_duration, timeBase_, kTicksBase) : source_.frameDuration();
     Picture picture{std::move(frame), pts, pts + duration};
-    m_lastEnd = picture.end;
-    if (m_seeking) {
-        if (picture.pts <= m_target.position) {
-            m_held = std::move(picture);
+    lastEnd_ = picture.end;
+    if (seeking_) {
+        if (picture.pts <= target_.position) {
+            held_ = std::move(picture);
             return true;
         }
-        m_seeking = false;
-        if (!m_held.frame) {
+        seeking_ = false;
+        if (!held_.frame) {
             // The target lies before this first picture: it is the one shown, even beyond the stop.
             Pass(std::move(picture));
             return true;
         }
-        Pass(std::move(m_held));
-        m_held = {};
+        Pass(std::move(held_));
+        held_ = {};
     }
-    if (picture.pts >= m_target.stop) {
+    if (picture.pts >= target_.stop) {
         PassEnd();
         return false;
     }
@@ -65,72 +57,63 @@ bool VideoDecoder::Take(FramePtr frame)
     return true;
 }
 
-void VideoDecoder::Run()
-{
+void VideoDecoder::Run() {
     FramePtr frame(av_frame_alloc());
     for (;;) {
         PacketItem item;
         {
-            std::unique_lock lock(m_state.mutex);
-            m_state.changed.wait(lock, [&] {
-                return m_state.abort || m_state.target.generation != m_target.generation ||
-                       (!m_finished && !m_state.videoPackets.empty() && m_state.pictures.size() < kPictureCapacity);
+            std::unique_lock lock(state_.mutex);
+            state_.changed.wait(lock, [&] {
+                return state_.abort || state_.target.generation != target_.generation ||
+                       (!finished_ && !state_.videoPackets.empty() && state_.pictures.size() < kPictureCapacity);
             });
-            if (m_state.abort)
-                return;
-            if (m_state.target.generation != m_target.generation) {
-                const bool hard = m_state.target.serial != m_target.serial;
-                m_target = m_state.target;
-                m_seeking = true;
+            if (state_.abort) return;
+            if (state_.target.generation != target_.generation) {
+                const bool hard = state_.target.serial != target_.serial;
+                target_ = state_.target;
+                seeking_ = true;
                 if (hard) {
-                    m_held = {};
-                    m_finished = false;
-                    m_state.newestDecoded = -1;
-                    m_state.videoFinished = false;
+                    held_ = {};
+                    finished_ = false;
+                    state_.newestDecoded = -1;
+                    state_.videoFinished = false;
                 }
                 continue;
             }
-            item = std::move(m_state.videoPackets.front());
-            m_state.videoPackets.pop_front();
-            if (item.packet)
-                m_state.packetBytes -= static_cast<std::size_t>(item.packet->size);
-            m_state.changed.notify_all();
+            item = std::move(state_.videoPackets.front());
+            state_.videoPackets.pop_front();
+            if (item.packet) state_.packetBytes -= static_cast<std::size_t>(item.packet->size);
+            state_.changed.notify_all();
         }
-        if (item.serial != m_target.serial)
-            continue;
-        if (item.serial != m_decoderSerial) {
-            avcodec_flush_buffers(m_decoder.get());
-            m_decoderSerial = item.serial;
+        if (item.serial != target_.serial) continue;
+        if (item.serial != decoderSerial_) {
+            avcodec_flush_buffers(decoder_.get());
+            decoderSerial_ = item.serial;
         }
         // On the way to a seek's target, a picture that ends before it and that no other picture refers to need not
         // be decoded at all (about half of an H.264 stream's pictures).
         if (item.packet) {
-            const Ticks pts = m_source.ToTicks(item.packet->pts, m_timeBase);
+            const Ticks pts = source_.ToTicks(item.packet->pts, timeBase_);
             const Ticks duration = item.packet->duration > 0
-                                       ? av_rescale_q(item.packet->duration, m_timeBase, kTicksBase)
-                                       : m_source.frameDuration();
-            const bool passing = m_seeking && pts != kNoTime && pts + duration <= m_target.position;
-            m_decoder->skip_frame = passing ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+                                       ? av_rescale_q(item.packet->duration, timeBase_, kTicksBase)
+                                       : source_.frameDuration();
+            const bool passing = seeking_ && pts != kNoTime && pts + duration <= target_.position;
+            decoder_->skip_frame = passing ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
         }
-        if (avcodec_send_packet(m_decoder.get(), item.packet.get()) < 0 && item.packet)
+        if (avcodec_send_packet(decoder_.get(), item.packet.get()) < 0 && item.packet)
             continue;  // a damaged packet is skipped
-        while (!m_finished) {
-            if (!frame)
-                frame.reset(av_frame_alloc());
-            const int r = frame ? avcodec_receive_frame(m_decoder.get(), frame.get()) : AVERROR(ENOMEM);
-            if (r == AVERROR(EAGAIN))
-                break;
+        while (!finished_) {
+            if (!frame) frame.reset(av_frame_alloc());
+            const int r = frame ? avcodec_receive_frame(decoder_.get(), frame.get()) : AVERROR(ENOMEM);
+            if (r == AVERROR(EAGAIN)) break;
             if (r == AVERROR_EOF) {
                 PassEnd();
                 break;
             }
-            if (r < 0)
-                break;  // a frame that could not be decoded is skipped
-            if (!Take(std::move(frame)))
-                break;
+            if (r < 0) break;  // a frame that could not be decoded is skipped
+            if (!Take(std::move(frame))) break;
         }
-        if (!item.packet && !m_finished)
-            PassEnd();
+        if (!item.packet && !finished_) PassEnd();
     }
 }
 

@@ -29,16 +29,16 @@ private:
     void Pass(Picture picture);  // to the presenter (lock not held)
     void PassEnd();
 
-    GraphState& m_state;
-    const MediaSource& m_source;
-    AVRational m_timeBase;
-    CodecContextPtr m_decoder;
-    int m_decoderSerial = 1;
-    Target m_target;
-    bool m_seeking = true;  // looking for the target frame
-    Picture m_held;         // the latest picture at or before the target so far
-    bool m_finished = false;  // the end marker of this target was passed on
-    Ticks m_lastEnd = 0;
+    GraphState& state_;
+    const MediaSource& source_;
+    AVRational timeBase_;
+    CodecContextPtr decoder_;
+    int decoderSerial_ = 1;
+    Target target_;
+    bool seeking_ = true;    // looking for the target frame
+    Picture held_;           // the latest picture at or before the target so far
+    bool finished_ = false;  // the end marker of this target was passed on
+    Ticks lastEnd_ = 0;
 };
 
 }  // namespace murtesk::video

@@ -24,30 +24,30 @@ public:
     void Run();
 
     // Pictures dropped because they were late (for tests and benchmarks; read after the thread ended).
-    long dropped() const { return m_dropped.load(); }
+    long dropped() const { return dropped_.load(); }
 
 private:
-    void Present(const PictureItem& picture, const PictureRect& rect);  // lock not held
+    void Present(const PictureItem& picture, const PictureRect& rect);   // lock not held
     void Show(PictureItem picture, std::unique_lock<std::mutex>& lock);  // unlocks while converting
     bool PrepareTarget(std::unique_lock<std::mutex>& lock);              // false: wait for pictures
 
-    GraphState& m_state;
-    KinemoHost m_host;
-    std::function<void()> m_announce;
+    GraphState& state_;
+    KinemoHost host_;
+    std::function<void()> announce_;
     struct ScalerKey {
         int width = 0, height = 0, format = -1;
         bool fullRange = false;
         int outWidth = 0, outHeight = 0;
         bool operator==(const ScalerKey&) const = default;
     };
-    SwsPtr m_scaler;
-    ScalerKey m_scalerKey;
-    FramePtr m_bgra;
-    PictureItem m_shown;      // the picture on screen (its frame kept for a new placement)
-    PictureItem m_candidate;  // the best target frame found so far
-    int m_candidateGeneration = 0;
-    int m_rectVersion = 0;
-    std::atomic<long> m_dropped{0};
+    SwsPtr scaler_;
+    ScalerKey scalerKey_;
+    FramePtr bgra_;
+    PictureItem shown_;      // the picture on screen (its frame kept for a new placement)
+    PictureItem candidate_;  // the best target frame found so far
+    int candidateGeneration_ = 0;
+    int rectVersion_ = 0;
+    std::atomic<long> dropped_{0};
 };
 
 }  // namespace murtesk::video

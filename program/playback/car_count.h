@@ -2,10 +2,10 @@
 // which it was counted) and the list of them (CCarCounts), kept as four parallel arrays with the eight per-kind
 // counters of the direction and lane chosen; the list lives in the ".car" side file beside the video.
 //
-// Kind codes: 1 "中型車", 2 "乗用車", 4 "大型車", 5 "小型貨物車", 6 "自動二輪" (five classes) and 7 "大型車類(2車種分類)",
-// 8 "小型車類(2車種分類)" (two classes, which also collect the five-class kinds: 1 and 4 count in 7, 2 and 5 in 8);
-// 3 is the total counter and no record's kind. Counting one vehicle raises its kind's counter, its two-class
-// counter and the total.
+// Kind codes: 1 "中型車", 2 "乗用車", 4 "大型車", 5 "小型貨物車", 6 "自動二輪" (five classes) and 7
+// "大型車類(2車種分類)", 8 "小型車類(2車種分類)" (two classes, which also collect the five-class kinds: 1 and 4 count
+// in 7, 2 and 5 in 8); 3 is the total counter and no record's kind. Counting one vehicle raises its kind's counter, its
+// two-class counter and the total.
 //
 // Side file (little-endian, N the allocated slots, 58 + 10N bytes): magic 19660126, N, count, the Course,
 // RoadNo and CarKind arrays (2N bytes each), the PosTime array (4N), the 14-byte NowCarCount record, the eight
@@ -28,14 +28,13 @@ std::string CarKindName(std::int16_t kind);
 
 class CCarCount : public Record<CCarCount> {
 public:
-    std::int16_t Course = 0;   // 0 "上り", any other value "下り"
-    std::int16_t RoadNo = 0;   // lane 0..10, 1 the innermost; 0: lanes not told apart
+    std::int16_t Course = 0;  // 0 "上り", any other value "下り"
+    std::int16_t RoadNo = 0;  // lane 0..10, 1 the innermost; 0: lanes not told apart
     std::int16_t CarKind = 4;
     std::int32_t PosTime = 0;  // video position in ms
 
     template <class Self, class Io>
-    static bool Fields(Self& self, Io& io)
-    {
+    static bool Fields(Self& self, Io& io) {
         return io.Magic() && io(self.Course) && io(self.RoadNo) && io(self.CarKind) && io(self.PosTime);
     }
     static auto Compared(const CCarCount& r) { return std::tie(r.Course, r.RoadNo, r.CarKind, r.PosTime); }
@@ -53,9 +52,9 @@ public:
     CCarCounts();
 
     // The filter (its Course and RoadNo choose the counters' direction and lane) and the last counted vehicle.
-    CCarCount& NowCarCount() { return m_now; }
-    const CCarCount& NowCarCount() const { return m_now; }
-    void SetNowCarCount(const CCarCount& value) { m_now = value; }
+    CCarCount& NowCarCount() { return now_; }
+    const CCarCount& NowCarCount() const { return now_; }
+    void SetNowCarCount(const CCarCount& value) { now_ = value; }
 
     // Counter `index` (1..8); std::out_of_range for another index.
     std::int32_t CarNum(std::int32_t index) const;
@@ -64,14 +63,14 @@ public:
     // Appends a copy of the record, growing every array by 1000 slots when full; returns its argument. The
     // counters are not touched. std::length_error when the count would pass 2^31 - 1.
     const CCarCount& Add(const CCarCount& carCount);
-    std::int32_t count() const { return m_count; }
+    std::int32_t count() const { return count_; }
     // Count 0, 2000 cleared slots; NowCarCount and the counters stay.
     void AllDelete();
     // A copy of record `index` (1..count); std::out_of_range otherwise.
     CCarCount Item(std::int32_t index) const;
     // Sets N and the count and allocates every array anew, cleared; std::invalid_argument unless 0 <= count <= N.
     void ArrayReDim(std::int32_t aryAllNum, std::int32_t countNum);
-    std::int32_t AllocatedLength() const { return m_allocated; }
+    std::int32_t AllocatedLength() const { return allocated_; }
     // Replace an array by a copy (of N slots; std::invalid_argument otherwise).
     void CopyAryCourse(const std::vector<std::int16_t>& values);
     void CopyAryRoadNo(const std::vector<std::int16_t>& values);
@@ -108,12 +107,12 @@ public:
     static bool Fields(Self& self, Io& io);
 
 private:
-    std::int32_t m_allocated = 0;
-    std::int32_t m_count = 0;
-    std::vector<std::int16_t> m_course, m_roadNo, m_carKind;
-    std::vector<std::int32_t> m_posTime;
-    CCarCount m_now;
-    std::array<std::int32_t, 8> m_carNum{};
+    std::int32_t allocated_ = 0;
+    std::int32_t count_ = 0;
+    std::vector<std::int16_t> course_, roadNo_, carKind_;
+    std::vector<std::int32_t> posTime_;
+    CCarCount now_;
+    std::array<std::int32_t, 8> carNum_{};
 };
 
 }  // namespace murtesk::playback

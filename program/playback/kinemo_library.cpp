@@ -23,68 +23,35 @@ struct KinemoLibrary::Exports {
     LibraryFunction<decltype(::ReSizeWindow)> reSizeWindow{library, "ReSizeWindow", 0};
 };
 
-KinemoLibrary::KinemoLibrary(std::string folder) : m_exports(std::make_unique<Exports>(std::move(folder))) {}
+KinemoLibrary::KinemoLibrary(std::string folder) : exports_(std::make_unique<Exports>(std::move(folder))) {}
 KinemoLibrary::~KinemoLibrary() = default;
 
-std::int32_t KinemoLibrary::OpenAvi(const KinemoHost* host, const char* name)
-{
-    return m_exports->openAvi(host, name);
+std::int32_t KinemoLibrary::OpenAvi(const KinemoHost* host, const char* name) { return exports_->openAvi(host, name); }
+
+std::int32_t KinemoLibrary::CloseAvi() { return exports_->closeAvi(); }
+
+std::int32_t KinemoLibrary::GetAviTime() { return exports_->getAviTime(); }
+
+std::int32_t KinemoLibrary::GetAviPosition() { return exports_->getAviPosition(); }
+
+std::int32_t KinemoLibrary::SetAviPosition(std::int32_t ms) { return exports_->setAviPosition(ms); }
+
+std::int32_t KinemoLibrary::SetAviRange(std::int32_t startMs, std::int32_t stopMs) {
+    return exports_->setAviRange(startMs, stopMs);
 }
 
-std::int32_t KinemoLibrary::CloseAvi()
-{
-    return m_exports->closeAvi();
+std::int32_t KinemoLibrary::AviStart() { return exports_->aviStart(); }
+
+std::int32_t KinemoLibrary::AviPause() { return exports_->aviPause(); }
+
+void KinemoLibrary::AviStop() {
+    if (auto* stop = exports_->library.function<decltype(::AviStop)>("AviStop")) stop();
 }
 
-std::int32_t KinemoLibrary::GetAviTime()
-{
-    return m_exports->getAviTime();
-}
+std::int32_t KinemoLibrary::AviIsCanSeek() { return exports_->aviIsCanSeek(); }
 
-std::int32_t KinemoLibrary::GetAviPosition()
-{
-    return m_exports->getAviPosition();
-}
+std::int32_t KinemoLibrary::AviGraphEvent() { return exports_->aviGraphEvent(); }
 
-std::int32_t KinemoLibrary::SetAviPosition(std::int32_t ms)
-{
-    return m_exports->setAviPosition(ms);
-}
-
-std::int32_t KinemoLibrary::SetAviRange(std::int32_t startMs, std::int32_t stopMs)
-{
-    return m_exports->setAviRange(startMs, stopMs);
-}
-
-std::int32_t KinemoLibrary::AviStart()
-{
-    return m_exports->aviStart();
-}
-
-std::int32_t KinemoLibrary::AviPause()
-{
-    return m_exports->aviPause();
-}
-
-void KinemoLibrary::AviStop()
-{
-    if (auto* stop = m_exports->library.function<decltype(::AviStop)>("AviStop"))
-        stop();
-}
-
-std::int32_t KinemoLibrary::AviIsCanSeek()
-{
-    return m_exports->aviIsCanSeek();
-}
-
-std::int32_t KinemoLibrary::AviGraphEvent()
-{
-    return m_exports->aviGraphEvent();
-}
-
-std::int32_t KinemoLibrary::ReSizeWindow()
-{
-    return m_exports->reSizeWindow();
-}
+std::int32_t KinemoLibrary::ReSizeWindow() { return exports_->reSizeWindow(); }
 
 }  // namespace murtesk::playback

@@ -31,7 +31,7 @@ public:
 
 private:
     struct Exports;
-    std::unique_ptr<Exports> m_exports;
+    std::unique_ptr<Exports> exports_;
 };
 
 }  // namespace murtesk::playback

@@ -4,8 +4,7 @@ namespace murtesk::playback {
 
 namespace {
 
-std::string ReplaceLastThree(const std::string& path, const char* replacement)
-{
+std::string ReplaceLastThree(const std::string& path, const char* replacement) {
     std::size_t end = path.size();
     for (int characters = 0; characters < 3 && end > 0; ++characters) {
         --end;
@@ -17,14 +16,8 @@ std::string ReplaceLastThree(const std::string& path, const char* replacement)
 
 }  // namespace
 
-std::string CarCountFilePath(const std::string& videoPath)
-{
-    return ReplaceLastThree(videoPath, "car");
-}
+std::string CarCountFilePath(const std::string& videoPath) { return ReplaceLastThree(videoPath, "car"); }
 
-std::string SpeedFilePath(const std::string& videoPath)
-{
-    return ReplaceLastThree(videoPath, "kmh");
-}
+std::string SpeedFilePath(const std::string& videoPath) { return ReplaceLastThree(videoPath, "kmh"); }
 
 }  // namespace murtesk::playback

@@ -26,19 +26,16 @@ struct SlotCounts {
     List& list;
     std::int64_t slotBytes;
 
-    bool MeRead(platform::BinaryFile& file)
-    {
+    bool MeRead(platform::BinaryFile& file) {
         std::int32_t slots = 0, count = 0;
-        if (!ReadField(file, slots) || !ReadField(file, count))
-            return false;
+        if (!ReadField(file, slots) || !ReadField(file, count)) return false;
         if (slots < 0 || count < 0 || count > slots ||
             static_cast<std::uint64_t>(slots) * static_cast<std::uint64_t>(slotBytes) > file.Remaining())
             return false;
         list.ArrayReDim(slots, count);
         return true;
     }
-    bool MeWrite(platform::BinaryFile& file) const
-    {
+    bool MeWrite(platform::BinaryFile& file) const {
         return WriteField(file, list.AllocatedLength()) && WriteField(file, list.count());
     }
 };
@@ -48,12 +45,10 @@ template <class Vector>
 struct SlotArray {
     Vector& values;
 
-    bool MeRead(platform::BinaryFile& file)
-    {
+    bool MeRead(platform::BinaryFile& file) {
         return file.Read(values.data(), values.size() * sizeof(typename Vector::value_type));
     }
-    bool MeWrite(platform::BinaryFile& file) const
-    {
+    bool MeWrite(platform::BinaryFile& file) const {
         return file.Write(values.data(), values.size() * sizeof(typename Vector::value_type));
     }
 };
@@ -63,15 +58,13 @@ SlotArray(Vector&) -> SlotArray<Vector>;
 
 // Grows every array to `slots` slots, keeping their contents (new slots are 0).
 template <class... Vectors>
-void GrowSlots(std::int32_t slots, Vectors&... arrays)
-{
+void GrowSlots(std::int32_t slots, Vectors&... arrays) {
     (arrays.resize(static_cast<std::size_t>(slots)), ...);
 }
 
 // Replaces an array by a copy of `source`, which must have the list's number of slots.
 template <class T>
-void CopySlots(std::vector<T>& target, const std::vector<T>& source, std::int32_t slots)
-{
+void CopySlots(std::vector<T>& target, const std::vector<T>& source, std::int32_t slots) {
     if (source.size() != static_cast<std::size_t>(slots))
         throw std::invalid_argument("an array of another number of slots than the list's");
     target = source;

@@ -28,13 +28,11 @@ public:
     std::int16_t CarKind = 0;
 
     template <class Self, class Io>
-    static bool Fields(Self& self, Io& io)
-    {
+    static bool Fields(Self& self, Io& io) {
         return io.Magic() && io(self.Course) && io(self.RoadNo) && io(self.SaveTime1) && io(self.SaveTime2) &&
                io(self.Distance) && io(self.CarKind);
     }
-    static auto Compared(const CSpeedInfo& r)
-    {
+    static auto Compared(const CSpeedInfo& r) {
         return std::tie(r.Course, r.RoadNo, r.SaveTime1, r.SaveTime2, r.Distance, r.CarKind);
     }
 
@@ -53,20 +51,20 @@ public:
     CSpeedInfos();
 
     // The filter of the list shown (Course, RoadNo) and the template of a new record.
-    CSpeedInfo& NowSpeedInfo() { return m_now; }
-    const CSpeedInfo& NowSpeedInfo() const { return m_now; }
-    void SetNowSpeedInfo(const CSpeedInfo& value) { m_now = value; }
+    CSpeedInfo& NowSpeedInfo() { return now_; }
+    const CSpeedInfo& NowSpeedInfo() const { return now_; }
+    void SetNowSpeedInfo(const CSpeedInfo& value) { now_ = value; }
 
     // Appends a copy, growing every array by 100 slots when full; returns its argument.
     const CSpeedInfo& Add(const CSpeedInfo& speedInfo);
-    std::int32_t count() const { return m_count; }
+    std::int32_t count() const { return count_; }
     // Count 0, 100 cleared slots; NowSpeedInfo stays.
     void AllDelete();
     // A copy of record `index` (1..count); std::out_of_range otherwise.
     CSpeedInfo Item(std::int32_t index) const;
     // std::invalid_argument unless 0 <= count <= N.
     void ArrayReDim(std::int32_t aryAllNum, std::int32_t countNum);
-    std::int32_t AllocatedLength() const { return m_allocated; }
+    std::int32_t AllocatedLength() const { return allocated_; }
     void CopyAryCourse(const std::vector<std::int16_t>& values);
     void CopyAryRoadNo(const std::vector<std::int16_t>& values);
     void CopyArySaveTime1(const std::vector<std::int32_t>& values);
@@ -103,13 +101,13 @@ private:
     template <class Keep>
     void Rebuild(Keep keep);
 
-    std::int32_t m_allocated = 0;
-    std::int32_t m_count = 0;
-    std::vector<std::int16_t> m_course, m_roadNo;
-    std::vector<std::int32_t> m_saveTime1, m_saveTime2;
-    std::vector<float> m_distance;
-    std::vector<std::int16_t> m_carKind;
-    CSpeedInfo m_now;
+    std::int32_t allocated_ = 0;
+    std::int32_t count_ = 0;
+    std::vector<std::int16_t> course_, roadNo_;
+    std::vector<std::int32_t> saveTime1_, saveTime2_;
+    std::vector<float> distance_;
+    std::vector<std::int16_t> carKind_;
+    CSpeedInfo now_;
 };
 
 }  // namespace murtesk::playback

@@ -26,8 +26,7 @@ struct Yuv {
 };
 
 // BT.601 studio range from 8-bit RGB.
-constexpr Yuv yuvOf(int r, int g, int b)
-{
+constexpr Yuv yuvOf(int r, int g, int b) {
     return {static_cast<uint8_t>(16 + (65.481 * r + 128.553 * g + 24.966 * b) / 255.0 + 0.5),
             static_cast<uint8_t>(128 + (-37.797 * r - 74.203 * g + 112.0 * b) / 255.0 + 0.5),
             static_cast<uint8_t>(128 + (112.0 * r - 93.786 * g - 18.214 * b) / 255.0 + 0.5)};
@@ -42,8 +41,7 @@ constexpr int kBlockRows = 2;
 constexpr int kBits = kBlockColumns * kBlockRows;
 
 // The block of bit `bit` (15 is the top-left one) covers [x0, x1) × [y0, y1) of a width × height picture.
-void blockRect(int bit, int width, int height, int& x0, int& y0, int& x1, int& y1)
-{
+void blockRect(int bit, int width, int height, int& x0, int& y0, int& x1, int& y1) {
     const int index = kBits - 1 - bit;
     const int row = index / kBlockColumns, column = index % kBlockColumns;
     const int stripHeight = height / 3;
@@ -53,14 +51,12 @@ void blockRect(int bit, int width, int height, int& x0, int& y0, int& x1, int& y
     y1 = (row + 1) * stripHeight / kBlockRows;
 }
 
-void fillRect(AVFrame* frame, int x0, int y0, int x1, int y1, Yuv colour)
-{
+void fillRect(AVFrame* frame, int x0, int y0, int x1, int y1, Yuv colour) {
     x0 = std::clamp(x0, 0, frame->width);
     x1 = std::clamp(x1, 0, frame->width);
     y0 = std::clamp(y0, 0, frame->height);
     y1 = std::clamp(y1, 0, frame->height);
-    if (x0 >= x1 || y0 >= y1)
-        return;
+    if (x0 >= x1 || y0 >= y1) return;
     for (int y = y0; y < y1; ++y)
         std::fill_n(frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0] + x0, x1 - x0, colour.y);
     for (int y = y0 / 2; y < (y1 + 1) / 2; ++y) {
@@ -75,15 +71,14 @@ void fillRect(AVFrame* frame, int x0, int y0, int x1, int y1, Yuv colour)
 struct Vehicle {
     double start;
     double crossing;
-    int lane;  // 0: left to right on the far lane, 1: right to left on the near lane
+    int lane;       // 0: left to right on the far lane, 1: right to left on the near lane
     double length;  // as a fraction of the picture width
     Yuv body;
 };
 
-std::vector<Vehicle> vehiclesFor(double seconds)
-{
-    static constexpr Yuv kBodies[] = {yuvOf(200, 30, 30), yuvOf(240, 240, 240), yuvOf(30, 60, 200),
-                                      yuvOf(230, 200, 40), yuvOf(40, 150, 60)};
+std::vector<Vehicle> vehiclesFor(double seconds) {
+    static constexpr Yuv kBodies[] = {yuvOf(200, 30, 30), yuvOf(240, 240, 240), yuvOf(30, 60, 200), yuvOf(230, 200, 40),
+                                      yuvOf(40, 150, 60)};
     std::vector<Vehicle> vehicles;
     for (int k = 0; 1.3 * k < seconds; ++k) {
         const double length = (k % 4 == 3) ? 0.30 : 0.14;  // every fourth vehicle a lorry
@@ -93,8 +88,7 @@ std::vector<Vehicle> vehiclesFor(double seconds)
 }
 
 void drawPicture(AVFrame* frame, int64_t number, double time, const VideoClipOptions& options,
-                 const std::vector<Vehicle>& vehicles)
-{
+                 const std::vector<Vehicle>& vehicles) {
     const int w = frame->width, h = frame->height;
     for (int bit = 0; bit < kBits; ++bit) {
         int x0, y0, x1, y1;
@@ -115,8 +109,7 @@ void drawPicture(AVFrame* frame, int64_t number, double time, const VideoClipOpt
         fillRect(frame, x, middle - line / 2, x + dash, middle - line / 2 + line, kWhite);
     for (const Vehicle& v : vehicles) {
         const double progress = (time - v.start) / v.crossing;  // 0: front at the entry edge; 1: gone
-        if (progress < 0.0 || progress > 1.0 + v.length)
-            continue;
+        if (progress < 0.0 || progress > 1.0 + v.length) continue;
         const double front = progress * (1.0 + v.length) * w;
         const int length = static_cast<int>(v.length * w);
         const int laneTop = v.lane == 0 ? roadTop : middle;
@@ -150,13 +143,11 @@ void drawPicture(AVFrame* frame, int64_t number, double time, const VideoClipOpt
 // ---------------------------------------------------------------------------------------------------------
 // Sound
 
-double soundAt(double t, const VideoClipOptions& options, const std::vector<Vehicle>& vehicles)
-{
+double soundAt(double t, const VideoClipOptions& options, const std::vector<Vehicle>& vehicles) {
     using std::numbers::pi;
     double s = 0.15 * std::sin(2.0 * pi * 440.0 * t);
     const double sinceSecond = t - std::floor(t);
-    if (sinceSecond < 0.005)
-        s += 0.6 * std::sin(2.0 * pi * 2000.0 * t);
+    if (sinceSecond < 0.005) s += 0.6 * std::sin(2.0 * pi * 2000.0 * t);
     if (options.scene == VideoScene::Road) {
         for (const Vehicle& v : vehicles) {
             const double passing = v.start + 0.5 * v.crossing * (1.0 + v.length);
@@ -170,8 +161,7 @@ double soundAt(double t, const VideoClipOptions& options, const std::vector<Vehi
 }
 
 void fillSound(AVFrame* frame, int64_t firstSample, const VideoClipOptions& options,
-               const std::vector<Vehicle>& vehicles)
-{
+               const std::vector<Vehicle>& vehicles) {
     const int channels = frame->ch_layout.nb_channels;
     const auto format = static_cast<AVSampleFormat>(frame->format);
     const bool planar = av_sample_fmt_is_planar(format);
@@ -191,8 +181,7 @@ void fillSound(AVFrame* frame, int64_t firstSample, const VideoClipOptions& opti
                 reinterpret_cast<int32_t*>(frame->data[plane])[index] =
                     static_cast<int32_t>(std::lrint(value * 2147483647.0));
                 break;
-            default:
-                break;
+            default: break;
             }
         }
     }
@@ -211,10 +200,8 @@ struct PacketFree {
     void operator()(AVPacket* p) const { av_packet_free(&p); }
 };
 struct OutputFree {
-    void operator()(AVFormatContext* f) const
-    {
-        if (f->pb && !(f->oformat->flags & AVFMT_NOFILE))
-            avio_closep(&f->pb);
+    void operator()(AVFormatContext* f) const {
+        if (f->pb && !(f->oformat->flags & AVFMT_NOFILE)) avio_closep(&f->pb);
         avformat_free_context(f);
     }
 };
@@ -229,223 +216,181 @@ struct OutputStream {
 
 class ClipWriter {
 public:
-    ClipWriter(const std::string& path, const VideoClipOptions& options) : m_path(path), m_options(options) {}
+    ClipWriter(const std::string& path, const VideoClipOptions& options) : path_(path), options_(options) {}
 
-    bool write(std::string& error)
-    {
-        if (!openOutput(error))
-            return false;
-        if (m_options.video && !addVideo(error))
-            return false;
-        if (m_options.audio && m_options.container != VideoContainer::H264Raw && !addAudio(error))
-            return false;
-        if (!m_video.coder && !m_audio.coder)
-            return fail(error, "a clip needs a picture or a sound");
-        if (!(m_output->oformat->flags & AVFMT_NOFILE) &&
-            avio_open(&m_output->pb, m_path.c_str(), AVIO_FLAG_WRITE) < 0)
-            return fail(error, "cannot create " + m_path);
+    bool write(std::string& error) {
+        if (!openOutput(error)) return false;
+        if (options_.video && !addVideo(error)) return false;
+        if (options_.audio && options_.container != VideoContainer::H264Raw && !addAudio(error)) return false;
+        if (!video_.coder && !audio_.coder) return fail(error, "a clip needs a picture or a sound");
+        if (!(output_->oformat->flags & AVFMT_NOFILE) && avio_open(&output_->pb, path_.c_str(), AVIO_FLAG_WRITE) < 0)
+            return fail(error, "cannot create " + path_);
         // The sound coder's delay gives its first packet a negative time; shifting every stream to make it
         // non-negative would delay the AVI's pictures by a frame. The pictures keep their exact times instead.
-        m_output->avoid_negative_ts = AVFMT_AVOID_NEG_TS_DISABLED;
-        if (avformat_write_header(m_output.get(), nullptr) < 0)
-            return fail(error, "cannot write the header");
-        m_packet.reset(av_packet_alloc());
-        while (more(m_video) || more(m_audio)) {
+        output_->avoid_negative_ts = AVFMT_AVOID_NEG_TS_DISABLED;
+        if (avformat_write_header(output_.get(), nullptr) < 0) return fail(error, "cannot write the header");
+        packet_.reset(av_packet_alloc());
+        while (more(video_) || more(audio_)) {
             const bool videoFirst =
-                more(m_video) && (!more(m_audio) || av_compare_ts(m_video.next, m_video.coder->time_base,
-                                                                  m_audio.next, m_audio.coder->time_base) <= 0);
+                more(video_) && (!more(audio_) || av_compare_ts(video_.next, video_.coder->time_base, audio_.next,
+                                                                audio_.coder->time_base) <= 0);
             if (!(videoFirst ? writeVideoFrame() : writeAudioFrame()))
                 return fail(error, "cannot code or write a frame");
         }
-        for (OutputStream* s : {&m_video, &m_audio})
-            if (s->coder && !encode(*s, nullptr))
-                return fail(error, "cannot flush a coder");
-        if (av_write_trailer(m_output.get()) < 0)
-            return fail(error, "cannot write the trailer");
+        for (OutputStream* s : {&video_, &audio_})
+            if (s->coder && !encode(*s, nullptr)) return fail(error, "cannot flush a coder");
+        if (av_write_trailer(output_.get()) < 0) return fail(error, "cannot write the trailer");
         return true;
     }
 
 private:
     static bool more(const OutputStream& s) { return s.coder && s.next < s.end; }
 
-    bool fail(std::string& error, const std::string& reason)
-    {
+    bool fail(std::string& error, const std::string& reason) {
         error = reason;
         return false;
     }
 
-    bool openOutput(std::string& error)
-    {
+    bool openOutput(std::string& error) {
         const char* format = nullptr;
-        switch (m_options.container) {
+        switch (options_.container) {
         case VideoContainer::Mpeg4Mp3Avi:
-        case VideoContainer::MjpegPcmAvi:
-            format = "avi";
-            break;
-        case VideoContainer::H264AacMp4:
-            format = "mp4";
-            break;
-        case VideoContainer::H264Raw:
-            format = "h264";
-            break;
+        case VideoContainer::MjpegPcmAvi: format = "avi"; break;
+        case VideoContainer::H264AacMp4: format = "mp4"; break;
+        case VideoContainer::H264Raw: format = "h264"; break;
         }
         AVFormatContext* output = nullptr;
-        if (avformat_alloc_output_context2(&output, nullptr, format, m_path.c_str()) < 0 || !output)
+        if (avformat_alloc_output_context2(&output, nullptr, format, path_.c_str()) < 0 || !output)
             return fail(error, "no muxer");
-        m_output.reset(output);
+        output_.reset(output);
         return true;
     }
 
-    bool openCoder(OutputStream& s, const AVCodec* codec, AVDictionary** options, std::string& error)
-    {
-        if (m_output->oformat->flags & AVFMT_GLOBALHEADER)
-            s.coder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    bool openCoder(OutputStream& s, const AVCodec* codec, AVDictionary** options, std::string& error) {
+        if (output_->oformat->flags & AVFMT_GLOBALHEADER) s.coder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
         if (avcodec_open2(s.coder.get(), codec, options) < 0)
             return fail(error, std::string("cannot open the coder ") + codec->name);
-        s.stream = avformat_new_stream(m_output.get(), nullptr);
+        s.stream = avformat_new_stream(output_.get(), nullptr);
         if (!s.stream || avcodec_parameters_from_context(s.stream->codecpar, s.coder.get()) < 0)
             return fail(error, "cannot add a stream");
         s.stream->time_base = s.coder->time_base;
         return true;
     }
 
-    bool addVideo(std::string& error)
-    {
-        const bool h264 = m_options.container == VideoContainer::H264AacMp4 ||
-                          m_options.container == VideoContainer::H264Raw;
-        const bool mjpeg = m_options.container == VideoContainer::MjpegPcmAvi;
+    bool addVideo(std::string& error) {
+        const bool h264 =
+            options_.container == VideoContainer::H264AacMp4 || options_.container == VideoContainer::H264Raw;
+        const bool mjpeg = options_.container == VideoContainer::MjpegPcmAvi;
         const AVCodec* codec = h264    ? avcodec_find_encoder_by_name("libx264")
                                : mjpeg ? avcodec_find_encoder(AV_CODEC_ID_MJPEG)
                                        : avcodec_find_encoder(AV_CODEC_ID_MPEG4);
-        if (!codec)
-            return fail(error, "no video coder");
-        if (m_options.width < 16 || m_options.height < 16 || m_options.width % 2 || m_options.height % 2 ||
-            m_options.fps < 1)
+        if (!codec) return fail(error, "no video coder");
+        if (options_.width < 16 || options_.height < 16 || options_.width % 2 || options_.height % 2 ||
+            options_.fps < 1)
             return fail(error, "a picture needs an even size of at least 16 × 16 and a frame rate");
-        m_video.coder.reset(avcodec_alloc_context3(codec));
-        AVCodecContext* c = m_video.coder.get();
-        c->width = m_options.width;
-        c->height = m_options.height;
-        c->time_base = AVRational{1, m_options.fps};
-        c->framerate = AVRational{m_options.fps, 1};
+        video_.coder.reset(avcodec_alloc_context3(codec));
+        AVCodecContext* c = video_.coder.get();
+        c->width = options_.width;
+        c->height = options_.height;
+        c->time_base = AVRational{1, options_.fps};
+        c->framerate = AVRational{options_.fps, 1};
         c->pix_fmt = mjpeg ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
-        c->gop_size = m_options.keyframeInterval > 0 ? m_options.keyframeInterval : (h264 ? 250 : mjpeg ? 1 : 12);
+        c->gop_size = options_.keyframeInterval > 0 ? options_.keyframeInterval : (h264 ? 250 : mjpeg ? 1 : 12);
         AVDictionary* options = nullptr;
         if (h264) {
-            av_dict_set(&options, "preset", m_options.x264Preset, 0);
+            av_dict_set(&options, "preset", options_.x264Preset, 0);
         } else if (mjpeg) {
             c->flags |= AV_CODEC_FLAG_QSCALE;
             c->global_quality = FF_QP2LAMBDA * 3;
         } else {
-            c->bit_rate = m_options.videoBitRate > 0 ? m_options.videoBitRate : 200000;
+            c->bit_rate = options_.videoBitRate > 0 ? options_.videoBitRate : 200000;
         }
-        if (h264 && m_options.videoBitRate > 0)
-            c->bit_rate = m_options.videoBitRate;
-        const bool opened = openCoder(m_video, codec, &options, error);
+        if (h264 && options_.videoBitRate > 0) c->bit_rate = options_.videoBitRate;
+        const bool opened = openCoder(video_, codec, &options, error);
         av_dict_free(&options);
-        if (!opened)
-            return false;
-        m_video.frame.reset(av_frame_alloc());
-        m_video.frame->format = c->pix_fmt;
-        m_video.frame->width = c->width;
-        m_video.frame->height = c->height;
-        if (av_frame_get_buffer(m_video.frame.get(), 0) < 0)
-            return fail(error, "no memory for a picture");
-        m_video.end = videoClipFrames(m_options);
+        if (!opened) return false;
+        video_.frame.reset(av_frame_alloc());
+        video_.frame->format = c->pix_fmt;
+        video_.frame->width = c->width;
+        video_.frame->height = c->height;
+        if (av_frame_get_buffer(video_.frame.get(), 0) < 0) return fail(error, "no memory for a picture");
+        video_.end = videoClipFrames(options_);
         return true;
     }
 
-    bool addAudio(std::string& error)
-    {
-        const AVCodecID id = m_options.container == VideoContainer::H264AacMp4   ? AV_CODEC_ID_AAC
-                             : m_options.container == VideoContainer::MjpegPcmAvi ? AV_CODEC_ID_PCM_S16LE
-                                                                                  : AV_CODEC_ID_MP3;
+    bool addAudio(std::string& error) {
+        const AVCodecID id = options_.container == VideoContainer::H264AacMp4    ? AV_CODEC_ID_AAC
+                             : options_.container == VideoContainer::MjpegPcmAvi ? AV_CODEC_ID_PCM_S16LE
+                                                                                 : AV_CODEC_ID_MP3;
         const AVCodec* codec = avcodec_find_encoder(id);
-        if (!codec)
-            return fail(error, "no sound coder");
-        m_audio.coder.reset(avcodec_alloc_context3(codec));
-        AVCodecContext* c = m_audio.coder.get();
+        if (!codec) return fail(error, "no sound coder");
+        audio_.coder.reset(avcodec_alloc_context3(codec));
+        AVCodecContext* c = audio_.coder.get();
         c->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
-        c->sample_rate = m_options.audioRate;
+        c->sample_rate = options_.audioRate;
         av_channel_layout_default(&c->ch_layout, 2);
-        c->time_base = AVRational{1, m_options.audioRate};
-        if (id != AV_CODEC_ID_PCM_S16LE)
-            c->bit_rate = 128000;
-        if (!openCoder(m_audio, codec, nullptr, error))
-            return false;
-        m_audio.frame.reset(av_frame_alloc());
-        AVFrame* f = m_audio.frame.get();
+        c->time_base = AVRational{1, options_.audioRate};
+        if (id != AV_CODEC_ID_PCM_S16LE) c->bit_rate = 128000;
+        if (!openCoder(audio_, codec, nullptr, error)) return false;
+        audio_.frame.reset(av_frame_alloc());
+        AVFrame* f = audio_.frame.get();
         f->format = c->sample_fmt;
         f->sample_rate = c->sample_rate;
         av_channel_layout_copy(&f->ch_layout, &c->ch_layout);
         f->nb_samples = c->frame_size > 0 ? c->frame_size : 1024;
-        if (av_frame_get_buffer(f, 0) < 0)
-            return fail(error, "no memory for sound");
-        m_audio.end = std::llround(m_options.seconds * m_options.audioRate);
+        if (av_frame_get_buffer(f, 0) < 0) return fail(error, "no memory for sound");
+        audio_.end = std::llround(options_.seconds * options_.audioRate);
         return true;
     }
 
-    bool writeVideoFrame()
-    {
-        AVFrame* f = m_video.frame.get();
-        if (av_frame_make_writable(f) < 0)
-            return false;
-        drawPicture(f, m_video.next, static_cast<double>(m_video.next) / m_options.fps, m_options, m_vehicles);
-        f->pts = m_video.next++;
-        return encode(m_video, f);
+    bool writeVideoFrame() {
+        AVFrame* f = video_.frame.get();
+        if (av_frame_make_writable(f) < 0) return false;
+        drawPicture(f, video_.next, static_cast<double>(video_.next) / options_.fps, options_, vehicles_);
+        f->pts = video_.next++;
+        return encode(video_, f);
     }
 
-    bool writeAudioFrame()
-    {
-        AVFrame* f = m_audio.frame.get();
-        if (av_frame_make_writable(f) < 0)
-            return false;
+    bool writeAudioFrame() {
+        AVFrame* f = audio_.frame.get();
+        if (av_frame_make_writable(f) < 0) return false;
         // The last frame is as long as the sound that is left, where the coder takes a shorter last frame.
-        const int64_t left = m_audio.end - m_audio.next;
+        const int64_t left = audio_.end - audio_.next;
         const int shorter = AV_CODEC_CAP_VARIABLE_FRAME_SIZE | AV_CODEC_CAP_SMALL_LAST_FRAME;
-        if (left < f->nb_samples && (m_audio.coder->codec->capabilities & shorter))
+        if (left < f->nb_samples && (audio_.coder->codec->capabilities & shorter))
             f->nb_samples = static_cast<int>(left);
-        fillSound(f, m_audio.next, m_options, m_vehicles);
-        f->pts = m_audio.next;
-        m_audio.next += f->nb_samples;
-        return encode(m_audio, f);
+        fillSound(f, audio_.next, options_, vehicles_);
+        f->pts = audio_.next;
+        audio_.next += f->nb_samples;
+        return encode(audio_, f);
     }
 
-    bool encode(OutputStream& s, AVFrame* frame)
-    {
-        if (avcodec_send_frame(s.coder.get(), frame) < 0)
-            return false;
+    bool encode(OutputStream& s, AVFrame* frame) {
+        if (avcodec_send_frame(s.coder.get(), frame) < 0) return false;
         for (;;) {
-            const int r = avcodec_receive_packet(s.coder.get(), m_packet.get());
-            if (r == AVERROR(EAGAIN) || r == AVERROR_EOF)
-                return true;
-            if (r < 0)
-                return false;
-            av_packet_rescale_ts(m_packet.get(), s.coder->time_base, s.stream->time_base);
-            m_packet->stream_index = s.stream->index;
-            if (av_interleaved_write_frame(m_output.get(), m_packet.get()) < 0)
-                return false;
+            const int r = avcodec_receive_packet(s.coder.get(), packet_.get());
+            if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return true;
+            if (r < 0) return false;
+            av_packet_rescale_ts(packet_.get(), s.coder->time_base, s.stream->time_base);
+            packet_->stream_index = s.stream->index;
+            if (av_interleaved_write_frame(output_.get(), packet_.get()) < 0) return false;
         }
     }
 
-    std::string m_path;
-    VideoClipOptions m_options;
-    std::vector<Vehicle> m_vehicles = vehiclesFor(m_options.seconds);
-    std::unique_ptr<AVFormatContext, OutputFree> m_output;
-    std::unique_ptr<AVPacket, PacketFree> m_packet;
-    OutputStream m_video;
-    OutputStream m_audio;
+    std::string path_;
+    VideoClipOptions options_;
+    std::vector<Vehicle> vehicles_ = vehiclesFor(options_.seconds);
+    std::unique_ptr<AVFormatContext, OutputFree> output_;
+    std::unique_ptr<AVPacket, PacketFree> packet_;
+    OutputStream video_;
+    OutputStream audio_;
 };
 
 }  // namespace
 
-int64_t videoClipFrames(const VideoClipOptions& options)
-{
-    return std::llround(options.seconds * options.fps);
-}
+int64_t videoClipFrames(const VideoClipOptions& options) { return std::llround(options.seconds * options.fps); }
 
-bool writeVideoClip(const std::string& path, const VideoClipOptions& options, std::string* error)
-{
+bool writeVideoClip(const std::string& path, const VideoClipOptions& options, std::string* error) {
     std::string reason;
     bool ok = false;
     {
@@ -455,16 +400,13 @@ bool writeVideoClip(const std::string& path, const VideoClipOptions& options, st
     }
     if (!ok) {
         std::remove(path.c_str());
-        if (error)
-            *error = reason;
+        if (error) *error = reason;
     }
     return ok;
 }
 
-int32_t readFrameNumber(const uint8_t* bgra, int stride, int width, int height)
-{
-    if (!bgra || width < kBlockColumns * 2 || height < 12)
-        return -1;
+int32_t readFrameNumber(const uint8_t* bgra, int stride, int width, int height) {
+    if (!bgra || width < kBlockColumns * 2 || height < 12) return -1;
     int32_t number = 0;
     for (int bit = 0; bit < kBits; ++bit) {
         int x0, y0, x1, y1;
@@ -478,8 +420,7 @@ int32_t readFrameNumber(const uint8_t* bgra, int stride, int width, int height)
                 sum += p[0] + p[1] + p[2];
                 ++count;
             }
-        if (count == 0)
-            return -1;
+        if (count == 0) return -1;
         const long mean = sum / (3 * count);
         if (mean > 170)
             number |= 1 << bit;

@@ -3,9 +3,9 @@
 // Every picture carries its frame number as a row of large black and white blocks across its top quarter
 // (bit 15 on the left, white is 1), big enough to survive lossy coding and scaling; readFrameNumber reads it
 // back from a BGRA picture of any size. Below the blocks the picture shows a road with vehicles crossing it and
-// a camera's grain (the Road scene) or a plain grey field. The sound, when there is one, is a steady 440 Hz tone with a short
-// click at every whole second, and with the Road scene an engine noise that swells as each vehicle passes
-// the middle of the picture.
+// a camera's grain (the Road scene) or a plain grey field. The sound, when there is one, is a steady 440 Hz tone with a
+// short click at every whole second, and with the Road scene an engine noise that swells as each vehicle passes the
+// middle of the picture.
 #pragma once
 
 #include <cstdint>
@@ -32,8 +32,8 @@ struct VideoClipOptions {
     bool video = true;
     bool audio = true;
     int audioRate = 44100;
-    int keyframeInterval = 0;    // 0: the coder's default for the container (12, 250 or 1)
-    int64_t videoBitRate = 0;    // 0: the converter's default for the coder
+    int keyframeInterval = 0;  // 0: the coder's default for the container (12, 250 or 1)
+    int64_t videoBitRate = 0;  // 0: the converter's default for the coder
     const char* x264Preset = "medium";
 };
 

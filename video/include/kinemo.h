@@ -40,9 +40,9 @@ typedef struct KinemoFrame {
     int32_t stride;        /* bytes from the start of one row to the next; rows run top to bottom */
     int32_t width;         /* of the picture in pixels: the placed rectangle's width */
     int32_t height;
-    int32_t x;             /* the placed rectangle's top-left corner in the client area */
+    int32_t x; /* the placed rectangle's top-left corner in the client area */
     int32_t y;
-    int32_t time_ms;       /* the frame's media time */
+    int32_t time_ms; /* the frame's media time */
 } KinemoFrame;
 
 /* The host window a player shows its video in. OpenAvi copies the struct; `context` and `window` must stay

@@ -15,37 +15,34 @@ namespace murtesk::video::testing {
 
 class ClipFolder {
 public:
-    ClipFolder()
-    {
+    ClipFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "murtesk-video-XXXXXX").string();
-        m_dir = mkdtemp(pattern.data());
+        dir_ = mkdtemp(pattern.data());
     }
-    ~ClipFolder() { std::filesystem::remove_all(m_dir); }
+    ~ClipFolder() { std::filesystem::remove_all(dir_); }
 
-    std::string file(const std::string& name) const { return (m_dir / name).string(); }
+    std::string file(const std::string& name) const { return (dir_ / name).string(); }
 
     // The clip `name` written with `options` (once).
-    const std::string& clip(const std::string& name, const samples::VideoClipOptions& options)
-    {
-        auto it = m_clips.find(name);
-        if (it == m_clips.end()) {
+    const std::string& clip(const std::string& name, const samples::VideoClipOptions& options) {
+        auto it = clips_.find(name);
+        if (it == clips_.end()) {
             const std::string path = file(name);
             std::string error;
             if (!samples::writeVideoClip(path, options, &error))
                 throw std::runtime_error("cannot write " + path + ": " + error);
-            it = m_clips.emplace(name, path).first;
+            it = clips_.emplace(name, path).first;
         }
         return it->second;
     }
 
 private:
-    std::filesystem::path m_dir;
-    std::map<std::string, std::string> m_clips;
+    std::filesystem::path dir_;
+    std::map<std::string, std::string> clips_;
 };
 
 // The small clips most tests use: 160 × 120 at 30 frames a second.
-inline samples::VideoClipOptions SmallClip(samples::VideoContainer container, double seconds = 2.0)
-{
+inline samples::VideoClipOptions SmallClip(samples::VideoContainer container, double seconds = 2.0) {
     samples::VideoClipOptions o;
     o.container = container;
     o.width = 160;
@@ -57,13 +54,11 @@ inline samples::VideoClipOptions SmallClip(samples::VideoContainer container, do
 }
 
 // Threads of this process now (the player's and its decoders' included).
-inline int ThreadCount()
-{
+inline int ThreadCount() {
     int count = 0;
     if (DIR* tasks = opendir("/proc/self/task")) {
         while (const dirent* entry = readdir(tasks))
-            if (entry->d_name[0] != '.')
-                ++count;
+            if (entry->d_name[0] != '.') ++count;
         closedir(tasks);
     }
     return count;

@@ -35,8 +35,7 @@ struct Kinemo {
     LibraryFunction<decltype(ReSizeWindow)> resize{lib, "ReSizeWindow", -100};
 
     // What every player export answers without a player (or with one whose file did not open).
-    void ExpectNoPlayer(const char* when)
-    {
+    void ExpectNoPlayer(const char* when) {
         SCOPED_TRACE(when);
         EXPECT_EQ(time(), 0);
         EXPECT_EQ(position(), -1);
@@ -51,8 +50,7 @@ struct Kinemo {
     }
 };
 
-TEST(KinemoExports, EveryExportAnswersThroughTheLoader)
-{
+TEST(KinemoExports, EveryExportAnswersThroughTheLoader) {
     setenv("MURTESK_AUDIO", "null", 1);
     ClipFolder clips;
     const std::string clip = clips.clip("a.avi", SmallClip(samples::VideoContainer::Mpeg4Mp3Avi));
@@ -108,8 +106,7 @@ TEST(KinemoExports, EveryExportAnswersThroughTheLoader)
     EXPECT_TRUE(second.UiCallbacksStayedOnTheTestThread());
 }
 
-TEST(KinemoExports, OnlyTheExportsAreVisible)
-{
+TEST(KinemoExports, OnlyTheExportsAreVisible) {
     DynamicLibrary lib("libKinemo.so");
     for (const char* name : {"OpenAvi", "CloseAvi", "GetAviTime", "GetAviPosition", "SetAviPosition", "SetAviRange",
                              "AviStart", "AviPause", "AviStop", "AviIsCanSeek", "AviGraphEvent", "ReSizeWindow"})

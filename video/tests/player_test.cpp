@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <numeric>
 #include <fstream>
+#include <numeric>
 #include <thread>
 
 #include "clip_folder.h"
@@ -18,60 +18,49 @@ namespace {
 
 using namespace std::chrono_literals;
 using platform::testing::FakeVideoHost;
-using samples::VideoContainer;
 using samples::VideoClipOptions;
+using samples::VideoContainer;
 using testing::ClipFolder;
 using testing::SmallClip;
 using testing::ThreadCount;
 
 constexpr auto kWait = 10s;  // generous: the tests run under sanitizers and in parallel
 
-ClipFolder& Clips()
-{
+ClipFolder& Clips() {
     static ClipFolder folder;
     return folder;
 }
 
-std::int32_t FrameNumber(const FakeVideoHost::Frame& frame)
-{
+std::int32_t FrameNumber(const FakeVideoHost::Frame& frame) {
     return samples::readFrameNumber(frame.pixels.data(), frame.width * 4, frame.width, frame.height);
 }
 
-std::int32_t Ms(Ticks t)
-{
-    return MsFromTicks(t);
-}
+std::int32_t Ms(Ticks t) { return MsFromTicks(t); }
 
 class Player : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { setenv("MURTESK_AUDIO", "null", 1); }
 
-    void TearDown() override
-    {
-        if (player)
-            player->Close();
+    void TearDown() override {
+        if (player) player->Close();
         EXPECT_TRUE(host.UiCallbacksStayedOnTheTestThread());
     }
 
-    bool Open(const std::string& path)
-    {
-        if (player)
-            player->Close();
+    bool Open(const std::string& path) {
+        if (player) player->Close();
         player = std::make_unique<CPlayAvi>(host.host());
         return player->OpenMedia(path.c_str()) == 1;
     }
 
     // Seeks and returns the numbers of the frames presented for it (after the last one, no more came for a while).
-    std::vector<std::int32_t> SeekAndCollect(std::int32_t ms)
-    {
+    std::vector<std::int32_t> SeekAndCollect(std::int32_t ms) {
         const std::size_t before = host.FrameCount();
         player->SeekGraph(TicksFromMs(ms));
         EXPECT_TRUE(host.WaitForFrames(before + 1, kWait)) << "no frame for " << ms << " ms";
         host.WaitForQuiet(250ms, kWait);
         const auto frames = host.Frames();
         std::vector<std::int32_t> numbers;
-        for (std::size_t i = before; i < frames.size(); ++i)
-            numbers.push_back(FrameNumber(frames[i]));
+        for (std::size_t i = before; i < frames.size(); ++i) numbers.push_back(FrameNumber(frames[i]));
         return numbers;
     }
 
@@ -82,8 +71,7 @@ protected:
 // ---------------------------------------------------------------------------------------------------------
 // Opening
 
-TEST_F(Player, OpensPausedOnTheFirstFrameFittedTopLeft)
-{
+TEST_F(Player, OpensPausedOnTheFirstFrameFittedTopLeft) {
     ASSERT_TRUE(Open(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi))));
     ASSERT_TRUE(host.WaitForFrames(1, kWait));
     host.WaitForQuiet(250ms, kWait);
@@ -105,8 +93,7 @@ TEST_F(Player, OpensPausedOnTheFirstFrameFittedTopLeft)
     EXPECT_TRUE(host.Messages().empty());
 }
 
-TEST_F(Player, RefusesWindowsMediaNames)
-{
+TEST_F(Player, RefusesWindowsMediaNames) {
     for (const char* name : {"clip.WMV", "a.wmv.avi"}) {
         EXPECT_FALSE(Open(Clips().file(name)));
         EXPECT_FALSE(player->HasGraph());
@@ -127,8 +114,7 @@ struct BadFile {
 
 class CannotRender : public Player, public ::testing::WithParamInterface<BadFile> {};
 
-TEST_P(CannotRender, SaysSoAndLeavesNoThread)
-{
+TEST_P(CannotRender, SaysSoAndLeavesNoThread) {
     const std::string path = GetParam().make(Clips().file(""));
     const int threads = ThreadCount();
     EXPECT_FALSE(Open(path));
@@ -143,14 +129,12 @@ TEST_P(CannotRender, SaysSoAndLeavesNoThread)
     EXPECT_EQ(host.FrameCount(), 0u);
 }
 
-std::string WriteBytes(const std::string& path, const std::string& bytes)
-{
+std::string WriteBytes(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
 }
 
-std::string CutClip(const std::string& dir, std::size_t keep)
-{
+std::string CutClip(const std::string& dir, std::size_t keep) {
     std::ifstream in(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi)), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), {});
     return WriteBytes(dir + "cut" + std::to_string(keep) + ".avi", bytes.substr(0, keep));
@@ -158,17 +142,15 @@ std::string CutClip(const std::string& dir, std::size_t keep)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, CannotRender,
-    ::testing::Values(BadFile{"Missing", [](const std::string& dir) { return dir + "none.avi"; }},
-                      BadFile{"Empty", [](const std::string& dir) { return WriteBytes(dir + "empty.avi", ""); }},
-                      BadFile{"Text", [](const std::string& dir) {
-                                  return WriteBytes(dir + "text.avi", std::string(5000, 'x'));
-                              }},
-                      BadFile{"HeaderOnly", [](const std::string& dir) { return CutClip(dir, 2000); }},
-                      BadFile{"Folder", [](const std::string& dir) { return dir; }}),
+    ::testing::Values(
+        BadFile{"Missing", [](const std::string& dir) { return dir + "none.avi"; }},
+        BadFile{"Empty", [](const std::string& dir) { return WriteBytes(dir + "empty.avi", ""); }},
+        BadFile{"Text", [](const std::string& dir) { return WriteBytes(dir + "text.avi", std::string(5000, 'x')); }},
+        BadFile{"HeaderOnly", [](const std::string& dir) { return CutClip(dir, 2000); }},
+        BadFile{"Folder", [](const std::string& dir) { return dir; }}),
     [](const ::testing::TestParamInfo<BadFile>& info) { return std::string(info.param.name); });
 
-TEST_F(Player, ProbeHostOpensWithoutPicture)
-{
+TEST_F(Player, ProbeHostOpensWithoutPicture) {
     FakeVideoHost probe(0, 0, false);
     CPlayAvi p(probe.host());
     EXPECT_EQ(p.OpenMedia(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi)).c_str()), 1);
@@ -178,13 +160,11 @@ TEST_F(Player, ProbeHostOpensWithoutPicture)
     EXPECT_EQ(probe.Clears(), 1);
 }
 
-TEST_F(Player, NamesAreUsedWhole)
-{
+TEST_F(Player, NamesAreUsedWhole) {
     // Longer than the 259 bytes a fixed buffer would keep, and not ASCII.
     // A file name holds at most 255 bytes: the folder makes up the rest.
     std::string folder;
-    while (folder.size() < 200)
-        folder += "道路の映像";
+    while (folder.size() < 200) folder += "道路の映像";
     std::filesystem::create_directory(Clips().file(folder));
     const std::string path = Clips().file(folder + "/" + folder + ".avi");
     ASSERT_GT(path.size(), 400u);
@@ -204,8 +184,7 @@ struct SeekClip {
 class PausedSeek : public Player, public ::testing::WithParamInterface<SeekClip> {};
 
 // Frame n covers [n / 30 s, (n + 1) / 30 s): a seek to t ms shows frame ⌊t × 30 / 1000⌋, and only that one.
-TEST_P(PausedSeek, ShowsTheFrameAtThePositionAndKeepsIt)
-{
+TEST_P(PausedSeek, ShowsTheFrameAtThePositionAndKeepsIt) {
     ASSERT_TRUE(Open(Clips().clip(std::string("s.") + GetParam().name, SmallClip(GetParam().container))));
     ASSERT_TRUE(host.WaitForFrames(1, kWait));
     host.WaitForQuiet(250ms, kWait);
@@ -233,8 +212,7 @@ INSTANTIATE_TEST_SUITE_P(Clips, PausedSeek,
                                            SeekClip{"mjpeg", VideoContainer::MjpegPcmAvi}),
                          [](const ::testing::TestParamInfo<SeekClip>& info) { return std::string(info.param.name); });
 
-TEST_F(Player, SeekWhileRunningPlaysOn)
-{
+TEST_F(Player, SeekWhileRunningPlaysOn) {
     ASSERT_TRUE(Open(Clips().clip("long.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi, 4.0))));
     ASSERT_TRUE(host.WaitForFrames(1, kWait));
     EXPECT_EQ(player->RunGraph(), 0);
@@ -245,21 +223,18 @@ TEST_F(Player, SeekWhileRunningPlaysOn)
     EXPECT_EQ(player->state(), 2);
     const auto frames = host.Frames();
     std::vector<std::int32_t> after;
-    for (std::size_t i = before; i < frames.size(); ++i)
-        after.push_back(FrameNumber(frames[i]));
+    for (std::size_t i = before; i < frames.size(); ++i) after.push_back(FrameNumber(frames[i]));
     // Whatever came before the seek took effect, then frame 90 and on, rising.
     const auto first = std::find(after.begin(), after.end(), 90);
     ASSERT_NE(first, after.end());
-    for (auto it = first + 1; it != after.end(); ++it)
-        EXPECT_GT(*it, *(it - 1));
+    for (auto it = first + 1; it != after.end(); ++it) EXPECT_GT(*it, *(it - 1));
     EXPECT_GE(Ms(player->QueryPosition()), 3000);
 }
 
 // ---------------------------------------------------------------------------------------------------------
 // Playing to the end
 
-TEST_F(Player, RangeEndsAtItsStopAndTheEventRewindsToTheStart)
-{
+TEST_F(Player, RangeEndsAtItsStopAndTheEventRewindsToTheStart) {
     ASSERT_TRUE(Open(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi))));
     EXPECT_EQ(player->DrainGraphEvents(), 0);  // nothing queued
     player->SeekGraph(TicksFromMs(500), TicksFromMs(800));
@@ -288,16 +263,14 @@ TEST_F(Player, RangeEndsAtItsStopAndTheEventRewindsToTheStart)
     EXPECT_EQ(FrameNumber(host.LastFrame()), 23);
 }
 
-TEST_F(Player, VideoOnlyPlaysEveryFrameToTheEnd)
-{
+TEST_F(Player, VideoOnlyPlaysEveryFrameToTheEnd) {
     VideoClipOptions o = SmallClip(VideoContainer::Mpeg4Mp3Avi, 1.0);
     o.audio = false;
     ASSERT_TRUE(Open(Clips().clip("v.avi", o)));
     EXPECT_EQ(player->RunGraph(), 0);
     ASSERT_TRUE(host.WaitForPosts(1, kWait));
     std::vector<std::int32_t> numbers;
-    for (const auto& f : host.Frames())
-        numbers.push_back(FrameNumber(f));
+    for (const auto& f : host.Frames()) numbers.push_back(FrameNumber(f));
     std::vector<std::int32_t> expected(30);
     std::iota(expected.begin(), expected.end(), 0);
     EXPECT_EQ(numbers, expected);  // the first on opening, then each of the others once
@@ -306,8 +279,7 @@ TEST_F(Player, VideoOnlyPlaysEveryFrameToTheEnd)
     EXPECT_EQ(player->state(), 0);
 }
 
-TEST_F(Player, SoundOnlyPlaysInRealTimeToTheEnd)
-{
+TEST_F(Player, SoundOnlyPlaysInRealTimeToTheEnd) {
     VideoClipOptions o = SmallClip(VideoContainer::Mpeg4Mp3Avi, 1.0);
     o.video = false;
     ASSERT_TRUE(Open(Clips().clip("sound.avi", o)));
@@ -322,8 +294,7 @@ TEST_F(Player, SoundOnlyPlaysInRealTimeToTheEnd)
     EXPECT_EQ(Ms(player->QueryPosition()), 0);
 }
 
-TEST_F(Player, DamagedPacketsAreSkipped)
-{
+TEST_F(Player, DamagedPacketsAreSkipped) {
     std::ifstream in(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi)), std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), {});
     for (std::size_t i = bytes.size() / 3; i < bytes.size() / 3 + 3000; i += 7)
@@ -334,8 +305,7 @@ TEST_F(Player, DamagedPacketsAreSkipped)
     EXPECT_EQ(player->DrainGraphEvents(), 1);
 }
 
-TEST_F(Player, StreamWithoutDurationPlaysButCannotSeek)
-{
+TEST_F(Player, StreamWithoutDurationPlaysButCannotSeek) {
     VideoClipOptions o = SmallClip(VideoContainer::H264Raw, 1.0);
     ASSERT_TRUE(Open(Clips().clip("raw.h264", o)));
     EXPECT_FALSE(player->IsSeekable());
@@ -351,8 +321,7 @@ TEST_F(Player, StreamWithoutDurationPlaysButCannotSeek)
 // ---------------------------------------------------------------------------------------------------------
 // Stop, placement, closing
 
-TEST_F(Player, StopRewindsOnlyWhenPausedOrRunning)
-{
+TEST_F(Player, StopRewindsOnlyWhenPausedOrRunning) {
     ASSERT_TRUE(Open(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi))));
     ASSERT_TRUE(host.WaitForFrames(1, kWait));
     ASSERT_EQ(SeekAndCollect(1000), std::vector<std::int32_t>{30});
@@ -371,8 +340,7 @@ TEST_F(Player, StopRewindsOnlyWhenPausedOrRunning)
     EXPECT_EQ(FrameNumber(host.LastFrame()), 0);
 }
 
-TEST_F(Player, ResizeShowsTheFrameAgainAtTheNewFit)
-{
+TEST_F(Player, ResizeShowsTheFrameAgainAtTheNewFit) {
     host.SetClientSize(640, 300);
     ASSERT_TRUE(Open(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi))));
     ASSERT_TRUE(host.WaitForFrames(1, kWait));
@@ -392,16 +360,14 @@ TEST_F(Player, ResizeShowsTheFrameAgainAtTheNewFit)
     EXPECT_EQ(host.FrameCount(), 2u);
 }
 
-TEST_F(Player, EmptyClientAreaShowsNothing)
-{
+TEST_F(Player, EmptyClientAreaShowsNothing) {
     host.SetClientSize(0, 0);
     ASSERT_TRUE(Open(Clips().clip("a.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi))));
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(host.FrameCount(), 0u);
 }
 
-TEST_F(Player, CloseWhileRunningStopsEveryThreadAndClears)
-{
+TEST_F(Player, CloseWhileRunningStopsEveryThreadAndClears) {
     const int threads = ThreadCount();
     ASSERT_TRUE(Open(Clips().clip("long.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi, 4.0))));
     EXPECT_EQ(player->RunGraph(), 0);

@@ -9,8 +9,7 @@
 namespace murtesk::video {
 namespace {
 
-TEST(MediaName, RefusesWindowsMediaAnywhereInAnyCase)
-{
+TEST(MediaName, RefusesWindowsMediaAnywhereInAnyCase) {
     for (const char* name : {"clip.WMV", "a.wmv.avi", "/x/y.Asf", "song.wma", "list.ASX", "/v/folder.asf/a.avi"})
         EXPECT_TRUE(IsWindowsMediaName(name)) << name;
     for (const char* name : {"clip.avi", "a.wm", "wmv.avi", "a.mp4", "/v/道路.avi", ""})
@@ -24,8 +23,7 @@ struct FitCase {
 
 class Fit : public ::testing::TestWithParam<FitCase> {};
 
-TEST_P(Fit, PlacesTheLargestRectangleOfTheVideosAspectTopLeft)
-{
+TEST_P(Fit, PlacesTheLargestRectangleOfTheVideosAspectTopLeft) {
     const FitCase c = GetParam();
     const auto rect = FitPicture(c.clientWidth, c.clientHeight, c.videoWidth, c.videoHeight);
     if (c.width < 0) {
@@ -38,10 +36,10 @@ TEST_P(Fit, PlacesTheLargestRectangleOfTheVideosAspectTopLeft)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Fit,
-    ::testing::Values(FitCase{640, 480, 1920, 1080, 640, 360},   // wider than the area: full width
+    ::testing::Values(FitCase{640, 480, 1920, 1080, 640, 360},  // wider than the area: full width
                       FitCase{400, 480, 1920, 1080, 400, 225},
-                      FitCase{640, 300, 320, 240, 400, 300},     // taller: full height, 300 × 320 ÷ 240
-                      FitCase{641, 480, 1920, 1080, 641, 360},   // 1080 × 641 ÷ 1920 = 360.56 truncated
+                      FitCase{640, 300, 320, 240, 400, 300},               // taller: full height, 300 × 320 ÷ 240
+                      FitCase{641, 480, 1920, 1080, 641, 360},             // 1080 × 641 ÷ 1920 = 360.56 truncated
                       FitCase{100000, 100000, 7680, 4320, 100000, 56250},  // products beyond 32 bits
                       FitCase{0, 0, 1920, 1080, -1, -1}, FitCase{640, 0, 1920, 1080, -1, -1},
                       FitCase{640, 480, 0, 1080, -1, -1}, FitCase{640, 480, 1920, 0, -1, -1}),

@@ -11,86 +11,74 @@
 
 namespace murtesk::platform::qt {
 
-VideoHostWidget::VideoHostWidget(UiServices* ui, QWidget* parent) : QWidget(parent), m_ui(ui)
-{
+VideoHostWidget::VideoHostWidget(UiServices* ui, QWidget* parent) : QWidget(parent), ui_(ui) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    m_window = std::make_unique<QtMessageWindow>([this](std::uint32_t message, std::uintptr_t wparam,
-                                                        std::intptr_t lparam) -> std::intptr_t {
-        return m_handler ? m_handler(message, wparam, lparam) : 0;
-    });
-    m_host.window = m_window->Handle();
-    m_host.context = this;
-    m_host.client_size = ClientSize;
-    m_host.present = Present;
-    m_host.clear = Clear;
-    m_host.show = Show;
-    m_host.message = Message;
+    window_ = std::make_unique<QtMessageWindow>(
+        [this](std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) -> std::intptr_t {
+            return handler_ ? handler_(message, wparam, lparam) : 0;
+        });
+    host_.window = window_->Handle();
+    host_.context = this;
+    host_.client_size = ClientSize;
+    host_.present = Present;
+    host_.clear = Clear;
+    host_.show = Show;
+    host_.message = Message;
 }
 
-VideoHostWidget::~VideoHostWidget()
-{
-    std::lock_guard lock(m_mutex);
-    m_alive = false;
+VideoHostWidget::~VideoHostWidget() {
+    std::lock_guard lock(mutex_);
+    alive_ = false;
 }
 
-void VideoHostWidget::SetMessageHandler(MessageWindow::Handler handler)
-{
-    m_handler = std::move(handler);
+void VideoHostWidget::SetMessageHandler(MessageWindow::Handler handler) { handler_ = std::move(handler); }
+
+QImage VideoHostWidget::Picture() const {
+    std::lock_guard lock(mutex_);
+    return picture_.copy();
 }
 
-QImage VideoHostWidget::Picture() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_picture.copy();
+QRect VideoHostWidget::PictureRect() const {
+    std::lock_guard lock(mutex_);
+    return rect_;
 }
 
-QRect VideoHostWidget::PictureRect() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_rect;
-}
-
-std::int32_t VideoHostWidget::ClientSize(void* context, std::int32_t* width, std::int32_t* height)
-{
+std::int32_t VideoHostWidget::ClientSize(void* context, std::int32_t* width, std::int32_t* height) {
     auto* self = static_cast<VideoHostWidget*>(context);
     *width = self->width();
     *height = self->height();
     return 1;
 }
 
-void VideoHostWidget::Present(void* context, const KinemoFrame* frame)
-{
+void VideoHostWidget::Present(void* context, const KinemoFrame* frame) {
     auto* self = static_cast<VideoHostWidget*>(context);
-    std::lock_guard lock(self->m_mutex);
-    if (!self->m_alive)
-        return;
-    if (self->m_picture.width() != frame->width || self->m_picture.height() != frame->height)
-        self->m_picture = QImage(frame->width, frame->height, QImage::Format_RGB32);
-    if (self->m_picture.isNull())
-        return;
+    std::lock_guard lock(self->mutex_);
+    if (!self->alive_) return;
+    if (self->picture_.width() != frame->width || self->picture_.height() != frame->height)
+        self->picture_ = QImage(frame->width, frame->height, QImage::Format_RGB32);
+    if (self->picture_.isNull()) return;
     // BGRA with alpha 255 is Format_RGB32's layout in memory on this (little-endian) machine.
     const std::size_t row = static_cast<std::size_t>(frame->width) * 4;
     for (std::int32_t y = 0; y < frame->height; ++y)
-        std::memcpy(self->m_picture.scanLine(y), frame->pixels + static_cast<std::ptrdiff_t>(frame->stride) * y, row);
-    self->m_rect = QRect(frame->x, frame->y, frame->width, frame->height);
+        std::memcpy(self->picture_.scanLine(y), frame->pixels + static_cast<std::ptrdiff_t>(frame->stride) * y, row);
+    self->rect_ = QRect(frame->x, frame->y, frame->width, frame->height);
     // Queued to the widget's thread; dropped should the widget go first.
-    QMetaObject::invokeMethod(self, [self] { self->update(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        self, [self] { self->update(); }, Qt::QueuedConnection);
 }
 
-void VideoHostWidget::Clear(void* context)
-{
+void VideoHostWidget::Clear(void* context) {
     auto* self = static_cast<VideoHostWidget*>(context);
     {
-        std::lock_guard lock(self->m_mutex);
-        self->m_picture = QImage();
-        self->m_rect = QRect();
+        std::lock_guard lock(self->mutex_);
+        self->picture_ = QImage();
+        self->rect_ = QRect();
     }
     self->update();
 }
 
-void VideoHostWidget::Show(void* context)
-{
+void VideoHostWidget::Show(void* context) {
     auto* self = static_cast<VideoHostWidget*>(context);
     QWidget* top = self->window();
     top->show();
@@ -99,11 +87,10 @@ void VideoHostWidget::Show(void* context)
     self->setFocus();
 }
 
-void VideoHostWidget::Message(void* context, const char* text, const char* title)
-{
+void VideoHostWidget::Message(void* context, const char* text, const char* title) {
     auto* self = static_cast<VideoHostWidget*>(context);
-    if (self->m_ui) {
-        self->m_ui->MsgBox(text, MsgButtons::OK, MsgIcon::None, title);
+    if (self->ui_) {
+        self->ui_->MsgBox(text, MsgButtons::OK, MsgIcon::None, title);
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(title), QString::fromUtf8(text), QMessageBox::Ok,
@@ -111,13 +98,11 @@ void VideoHostWidget::Message(void* context, const char* text, const char* title
     box.exec();
 }
 
-void VideoHostWidget::paintEvent(QPaintEvent*)
-{
+void VideoHostWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    std::lock_guard lock(m_mutex);
-    if (!m_picture.isNull())
-        painter.drawImage(m_rect.topLeft(), m_picture);
+    std::lock_guard lock(mutex_);
+    if (!picture_.isNull()) painter.drawImage(rect_.topLeft(), picture_);
 }
 
 }  // namespace murtesk::platform::qt

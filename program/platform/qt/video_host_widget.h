@@ -30,7 +30,7 @@ public:
     ~VideoHostWidget() override;
 
     // Valid for the widget's lifetime.
-    const KinemoHost* Host() const { return &m_host; }
+    const KinemoHost* Host() const { return &host_; }
     // What runs for each message posted to the host window (on the user-interface thread).
     void SetMessageHandler(MessageWindow::Handler handler);
     // The picture as it was last presented, and where (for tests).
@@ -47,14 +47,14 @@ private:
     static void Show(void* context);
     static void Message(void* context, const char* text, const char* title);
 
-    UiServices* m_ui;
-    std::unique_ptr<QtMessageWindow> m_window;
-    MessageWindow::Handler m_handler;
-    KinemoHost m_host{};
-    mutable std::mutex m_mutex;  // guards the picture, its rectangle and m_alive against the decoding thread
-    QImage m_picture;
-    QRect m_rect;
-    bool m_alive = true;
+    UiServices* ui_;
+    std::unique_ptr<QtMessageWindow> window_;
+    MessageWindow::Handler handler_;
+    KinemoHost host_{};
+    mutable std::mutex mutex_;  // guards the picture, its rectangle and alive_ against the decoding thread
+    QImage picture_;
+    QRect rect_;
+    bool alive_ = true;
 };
 
 }  // namespace murtesk::platform::qt

@@ -5,43 +5,38 @@
 namespace murtesk::platform::testing {
 
 FakeVideoHost::FakeVideoHost(std::int32_t clientWidth, std::int32_t clientHeight, bool picture)
-    : m_width(clientWidth), m_height(clientHeight), m_testThread(std::this_thread::get_id())
-{
-    m_window = {this, SendThunk, PostThunk};
-    m_host.window = &m_window;
-    m_host.context = this;
+    : width_(clientWidth), height_(clientHeight), testThread_(std::this_thread::get_id()) {
+    window_ = {this, SendThunk, PostThunk};
+    host_.window = &window_;
+    host_.context = this;
     if (picture) {
-        m_host.client_size = ClientSize;
-        m_host.present = Present;
+        host_.client_size = ClientSize;
+        host_.present = Present;
     }
-    m_host.clear = Clear;
-    m_host.show = Show;
-    m_host.message = ShowMessage;
+    host_.clear = Clear;
+    host_.show = Show;
+    host_.message = ShowMessage;
 }
 
-void FakeVideoHost::NoteThread()
-{
-    if (std::this_thread::get_id() != m_testThread)
-        m_foreignCalls = true;
+void FakeVideoHost::NoteThread() {
+    if (std::this_thread::get_id() != testThread_) foreignCalls_ = true;
 }
 
-std::int32_t FakeVideoHost::ClientSize(void* context, std::int32_t* width, std::int32_t* height)
-{
+std::int32_t FakeVideoHost::ClientSize(void* context, std::int32_t* width, std::int32_t* height) {
     auto* self = static_cast<FakeVideoHost*>(context);
-    std::lock_guard lock(self->m_mutex);
+    std::lock_guard lock(self->mutex_);
     self->NoteThread();
-    *width = self->m_width;
-    *height = self->m_height;
+    *width = self->width_;
+    *height = self->height_;
     return 1;
 }
 
-void FakeVideoHost::Present(void* context, const KinemoFrame* frame)
-{
+void FakeVideoHost::Present(void* context, const KinemoFrame* frame) {
     auto* self = static_cast<FakeVideoHost*>(context);
     std::function<void(const KinemoFrame&)> inspect;
     {
-        std::lock_guard lock(self->m_mutex);
-        Frame& last = self->m_last;
+        std::lock_guard lock(self->mutex_);
+        Frame& last = self->last_;
         last.width = frame->width;
         last.height = frame->height;
         last.x = frame->x;
@@ -54,9 +49,9 @@ void FakeVideoHost::Present(void* context, const KinemoFrame* frame)
         for (std::int32_t y = 0; y < frame->height; ++y)
             std::memcpy(last.pixels.data() + row * y, frame->pixels + static_cast<std::ptrdiff_t>(frame->stride) * y,
                         row);
-        ++self->m_frameCount;
-        if (self->m_keepEvery) {
-            self->m_frames.push_back(last);
+        ++self->frameCount_;
+        if (self->keepEvery_) {
+            self->frames_.push_back(last);
         } else {
             Frame meta;
             meta.width = last.width;
@@ -65,145 +60,123 @@ void FakeVideoHost::Present(void* context, const KinemoFrame* frame)
             meta.y = last.y;
             meta.timeMs = last.timeMs;
             meta.arrived = last.arrived;
-            self->m_frames.push_back(std::move(meta));
+            self->frames_.push_back(std::move(meta));
         }
-        inspect = self->m_inspect;
+        inspect = self->inspect_;
     }
-    if (inspect)
-        inspect(*frame);
-    self->m_changed.notify_all();
+    if (inspect) inspect(*frame);
+    self->changed_.notify_all();
 }
 
-void FakeVideoHost::Clear(void* context)
-{
+void FakeVideoHost::Clear(void* context) {
     auto* self = static_cast<FakeVideoHost*>(context);
-    std::lock_guard lock(self->m_mutex);
+    std::lock_guard lock(self->mutex_);
     self->NoteThread();
-    ++self->m_clears;
+    ++self->clears_;
 }
 
-void FakeVideoHost::Show(void* context)
-{
+void FakeVideoHost::Show(void* context) {
     auto* self = static_cast<FakeVideoHost*>(context);
-    std::lock_guard lock(self->m_mutex);
+    std::lock_guard lock(self->mutex_);
     self->NoteThread();
-    ++self->m_shows;
+    ++self->shows_;
 }
 
-void FakeVideoHost::ShowMessage(void* context, const char* text, const char* title)
-{
+void FakeVideoHost::ShowMessage(void* context, const char* text, const char* title) {
     auto* self = static_cast<FakeVideoHost*>(context);
-    std::lock_guard lock(self->m_mutex);
+    std::lock_guard lock(self->mutex_);
     self->NoteThread();
-    self->m_messages.push_back({text ? text : "", title ? title : ""});
+    self->messages_.push_back({text ? text : "", title ? title : ""});
 }
 
 std::int32_t FakeVideoHost::PostThunk(void* context, std::uint32_t message, std::uintptr_t wparam,
-                                      std::intptr_t lparam)
-{
+                                      std::intptr_t lparam) {
     auto* self = static_cast<FakeVideoHost*>(context);
     {
-        std::lock_guard lock(self->m_mutex);
-        self->m_posts.push_back({message, wparam, lparam});
+        std::lock_guard lock(self->mutex_);
+        self->posts_.push_back({message, wparam, lparam});
     }
-    self->m_changed.notify_all();
+    self->changed_.notify_all();
     return 1;
 }
 
-std::intptr_t FakeVideoHost::SendThunk(void*, std::uint32_t, std::uintptr_t, std::intptr_t)
-{
+std::intptr_t FakeVideoHost::SendThunk(void*, std::uint32_t, std::uintptr_t, std::intptr_t) {
     return 0;  // the player only posts
 }
 
-void FakeVideoHost::SetClientSize(std::int32_t width, std::int32_t height)
-{
-    std::lock_guard lock(m_mutex);
-    m_width = width;
-    m_height = height;
+void FakeVideoHost::SetClientSize(std::int32_t width, std::int32_t height) {
+    std::lock_guard lock(mutex_);
+    width_ = width;
+    height_ = height;
 }
 
-void FakeVideoHost::KeepEveryFrame(bool keep)
-{
-    std::lock_guard lock(m_mutex);
-    m_keepEvery = keep;
+void FakeVideoHost::KeepEveryFrame(bool keep) {
+    std::lock_guard lock(mutex_);
+    keepEvery_ = keep;
 }
 
-void FakeVideoHost::OnFrame(std::function<void(const KinemoFrame&)> inspect)
-{
-    std::lock_guard lock(m_mutex);
-    m_inspect = std::move(inspect);
+void FakeVideoHost::OnFrame(std::function<void(const KinemoFrame&)> inspect) {
+    std::lock_guard lock(mutex_);
+    inspect_ = std::move(inspect);
 }
 
-std::vector<FakeVideoHost::Frame> FakeVideoHost::Frames() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_frames;
+std::vector<FakeVideoHost::Frame> FakeVideoHost::Frames() const {
+    std::lock_guard lock(mutex_);
+    return frames_;
 }
 
-std::size_t FakeVideoHost::FrameCount() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_frameCount;
+std::size_t FakeVideoHost::FrameCount() const {
+    std::lock_guard lock(mutex_);
+    return frameCount_;
 }
 
-FakeVideoHost::Frame FakeVideoHost::LastFrame() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_last;
+FakeVideoHost::Frame FakeVideoHost::LastFrame() const {
+    std::lock_guard lock(mutex_);
+    return last_;
 }
 
-std::vector<FakeVideoHost::Post> FakeVideoHost::Posts() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_posts;
+std::vector<FakeVideoHost::Post> FakeVideoHost::Posts() const {
+    std::lock_guard lock(mutex_);
+    return posts_;
 }
 
-std::vector<FakeVideoHost::Message> FakeVideoHost::Messages() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_messages;
+std::vector<FakeVideoHost::Message> FakeVideoHost::Messages() const {
+    std::lock_guard lock(mutex_);
+    return messages_;
 }
 
-int FakeVideoHost::Clears() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_clears;
+int FakeVideoHost::Clears() const {
+    std::lock_guard lock(mutex_);
+    return clears_;
 }
 
-int FakeVideoHost::Shows() const
-{
-    std::lock_guard lock(m_mutex);
-    return m_shows;
+int FakeVideoHost::Shows() const {
+    std::lock_guard lock(mutex_);
+    return shows_;
 }
 
-bool FakeVideoHost::UiCallbacksStayedOnTheTestThread() const
-{
-    std::lock_guard lock(m_mutex);
-    return !m_foreignCalls;
+bool FakeVideoHost::UiCallbacksStayedOnTheTestThread() const {
+    std::lock_guard lock(mutex_);
+    return !foreignCalls_;
 }
 
-bool FakeVideoHost::WaitForFrames(std::size_t count, std::chrono::milliseconds timeout) const
-{
-    std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, timeout, [&] { return m_frameCount >= count; });
+bool FakeVideoHost::WaitForFrames(std::size_t count, std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return frameCount_ >= count; });
 }
 
-bool FakeVideoHost::WaitForPosts(std::size_t count, std::chrono::milliseconds timeout) const
-{
-    std::unique_lock lock(m_mutex);
-    return m_changed.wait_for(lock, timeout, [&] { return m_posts.size() >= count; });
+bool FakeVideoHost::WaitForPosts(std::size_t count, std::chrono::milliseconds timeout) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, timeout, [&] { return posts_.size() >= count; });
 }
 
-bool FakeVideoHost::WaitForQuiet(std::chrono::milliseconds quiet, std::chrono::milliseconds timeout) const
-{
+bool FakeVideoHost::WaitForQuiet(std::chrono::milliseconds quiet, std::chrono::milliseconds timeout) const {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    std::unique_lock lock(m_mutex);
+    std::unique_lock lock(mutex_);
     for (;;) {
-        const std::size_t seen = m_frameCount;
-        if (!m_changed.wait_for(lock, quiet, [&] { return m_frameCount != seen; }))
-            return true;
-        if (std::chrono::steady_clock::now() >= deadline)
-            return false;
+        const std::size_t seen = frameCount_;
+        if (!changed_.wait_for(lock, quiet, [&] { return frameCount_ != seen; })) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
     }
 }
 

@@ -39,7 +39,7 @@ public:
     FakeVideoHost(const FakeVideoHost&) = delete;
     FakeVideoHost& operator=(const FakeVideoHost&) = delete;
 
-    const KinemoHost* host() const { return &m_host; }
+    const KinemoHost* host() const { return &host_; }
     void SetClientSize(std::int32_t width, std::int32_t height);
     // Keep each frame's pixels (default) or only the last frame's (long runs).
     void KeepEveryFrame(bool keep);
@@ -72,22 +72,22 @@ private:
     static std::intptr_t SendThunk(void* context, std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
     void NoteThread();
 
-    mutable std::mutex m_mutex;
-    mutable std::condition_variable m_changed;
-    MurteskWindow m_window{};
-    KinemoHost m_host{};
-    std::int32_t m_width, m_height;
-    bool m_keepEvery = true;
-    std::function<void(const KinemoFrame&)> m_inspect;
-    std::vector<Frame> m_frames;
-    Frame m_last;
-    std::size_t m_frameCount = 0;
-    std::vector<Post> m_posts;
-    std::vector<Message> m_messages;
-    int m_clears = 0;
-    int m_shows = 0;
-    const std::thread::id m_testThread;
-    bool m_foreignCalls = false;
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    MurteskWindow window_{};
+    KinemoHost host_{};
+    std::int32_t width_, height_;
+    bool keepEvery_ = true;
+    std::function<void(const KinemoFrame&)> inspect_;
+    std::vector<Frame> frames_;
+    Frame last_;
+    std::size_t frameCount_ = 0;
+    std::vector<Post> posts_;
+    std::vector<Message> messages_;
+    int clears_ = 0;
+    int shows_ = 0;
+    const std::thread::id testThread_;
+    bool foreignCalls_ = false;
 };
 
 }  // namespace murtesk::platform::testing

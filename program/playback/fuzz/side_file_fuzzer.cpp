@@ -12,25 +12,20 @@
 namespace {
 
 template <class List>
-void RoundTrip(const std::string& bytes)
-{
+void RoundTrip(const std::string& bytes) {
     auto file = murtesk::platform::BinaryFile::FromBytes(bytes);
     List list;
-    if (!list.MeRead(file))
-        return;
+    if (!list.MeRead(file)) return;
     auto written = murtesk::platform::BinaryFile::InMemory();
-    if (!list.MeWrite(written))
-        std::abort();
+    if (!list.MeWrite(written)) std::abort();
     auto again = murtesk::platform::BinaryFile::FromBytes(written.Bytes());
     List reread;
-    if (!reread.MeRead(again) || !reread.IsMeEqualTo(list))
-        std::abort();
+    if (!reread.MeRead(again) || !reread.IsMeEqualTo(list)) std::abort();
 }
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     RoundTrip<murtesk::playback::CCarCounts>(bytes);
     RoundTrip<murtesk::playback::CSpeedInfos>(bytes);

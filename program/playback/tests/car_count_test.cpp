@@ -17,8 +17,7 @@ using testing::ReadAll;
 using testing::Scratch;
 using testing::WriteAll;
 
-CCarCount Car(std::int16_t course, std::int16_t road, std::int16_t kind, std::int32_t pos)
-{
+CCarCount Car(std::int16_t course, std::int16_t road, std::int16_t kind, std::int32_t pos) {
     CCarCount c;
     c.Course = course;
     c.RoadNo = road;
@@ -27,44 +26,35 @@ CCarCount Car(std::int16_t course, std::int16_t road, std::int16_t kind, std::in
     return c;
 }
 
-std::vector<std::int32_t> Counters(const CCarCounts& list)
-{
+std::vector<std::int32_t> Counters(const CCarCounts& list) {
     std::vector<std::int32_t> v;
-    for (int i = 1; i <= 8; ++i)
-        v.push_back(list.CarNum(i));
+    for (int i = 1; i <= 8; ++i) v.push_back(list.CarNum(i));
     return v;
 }
 
-std::vector<std::int32_t> Positions(const CCarCounts& list)
-{
+std::vector<std::int32_t> Positions(const CCarCounts& list) {
     std::vector<std::int32_t> v;
-    for (int i = 1; i <= list.count(); ++i)
-        v.push_back(list.Item(i).PosTime);
+    for (int i = 1; i <= list.count(); ++i) v.push_back(list.Item(i).PosTime);
     return v;
 }
 
 // The whole file for N slots holding `records`, written out field by field.
 std::string CarFile(std::int32_t slots, const std::vector<CCarCount>& records, const CCarCount& now,
-                    const std::vector<std::int32_t>& counters)
-{
+                    const std::vector<std::int32_t>& counters) {
     Bytes b;
     b.magic().i32(slots).i32(static_cast<std::int32_t>(records.size()));
     for (auto field : {&CCarCount::Course, &CCarCount::RoadNo, &CCarCount::CarKind}) {
-        for (const CCarCount& r : records)
-            b.i16(r.*field);
+        for (const CCarCount& r : records) b.i16(r.*field);
         b.zeros(2 * (slots - records.size()));
     }
-    for (const CCarCount& r : records)
-        b.i32(r.PosTime);
+    for (const CCarCount& r : records) b.i32(r.PosTime);
     b.zeros(4 * (slots - records.size()));
     b.magic().i16(now.Course).i16(now.RoadNo).i16(now.CarKind).i32(now.PosTime);
-    for (std::int32_t c : counters)
-        b.i32(c);
+    for (std::int32_t c : counters) b.i32(c);
     return b.str();
 }
 
-TEST(CarCountFile, NewListIsTwoThousandEmptySlots)
-{
+TEST(CarCountFile, NewListIsTwoThousandEmptySlots) {
     Scratch dir;
     const CCarCounts list;
     ASSERT_TRUE(list.FileWrite(dir.file("v.car")));
@@ -73,8 +63,7 @@ TEST(CarCountFile, NewListIsTwoThousandEmptySlots)
     EXPECT_EQ(bytes, CarFile(2000, {}, Car(0, 0, 4, 0), std::vector<std::int32_t>(8, 0)));
 }
 
-TEST(CarCountFile, TheTwoThousandAndFirstVehicleAddsAThousandSlots)
-{
+TEST(CarCountFile, TheTwoThousandAndFirstVehicleAddsAThousandSlots) {
     Scratch dir;
     CCarCounts list;
     std::vector<CCarCount> records;
@@ -104,8 +93,7 @@ TEST(CarCountFile, TheTwoThousandAndFirstVehicleAddsAThousandSlots)
     EXPECT_EQ(list.NowCarCount().PosTime, 123456);
 }
 
-TEST(CarCountFile, NamedFromTheVideo)
-{
+TEST(CarCountFile, NamedFromTheVideo) {
     EXPECT_EQ(CarCountFilePath("/p/RecWav/24-5-1-9_30_0.avi"), "/p/RecWav/24-5-1-9_30_0.car");
     EXPECT_EQ(CarCountFilePath("/p/道路.AVI"), "/p/道路.car");
     EXPECT_EQ(CarCountFilePath("/p/映像動画"), "/p/映car");  // three characters, not three bytes
@@ -119,8 +107,7 @@ struct KindCase {
 
 class CountOneVehicle : public ::testing::TestWithParam<KindCase> {};
 
-TEST_P(CountOneVehicle, RaisesItsKindItsTwoClassSumAndTheTotal)
-{
+TEST_P(CountOneVehicle, RaisesItsKindItsTwoClassSumAndTheTotal) {
     CCarCounts list;
     EXPECT_TRUE(list.PlusCarNum(Car(0, 0, GetParam().kind, 0)));
     EXPECT_EQ(Counters(list), GetParam().counters);
@@ -134,14 +121,14 @@ INSTANTIATE_TEST_SUITE_P(Kinds, CountOneVehicle,
                                            KindCase{7, {0, 0, 1, 0, 0, 0, 1, 0}},
                                            KindCase{8, {0, 0, 1, 0, 0, 0, 0, 1}}));
 
-TEST(CarCounts, RefusesKindsAndCountersOutOfRange)
-{
+TEST(CarCounts, RefusesKindsAndCountersOutOfRange) {
     CCarCounts list;
     EXPECT_FALSE(list.PlusCarNum(Car(0, 0, 0, 0)));
     EXPECT_FALSE(list.PlusCarNum(Car(0, 0, 9, 0)));
     list.SetCarNum(7, std::numeric_limits<std::int32_t>::max());
     EXPECT_FALSE(list.PlusCarNum(Car(0, 0, 4, 0)));  // 7 would pass 2^31 - 1: nothing is counted
-    EXPECT_EQ(Counters(list), (std::vector<std::int32_t>{0, 0, 0, 0, 0, 0, std::numeric_limits<std::int32_t>::max(), 0}));
+    EXPECT_EQ(Counters(list),
+              (std::vector<std::int32_t>{0, 0, 0, 0, 0, 0, std::numeric_limits<std::int32_t>::max(), 0}));
     EXPECT_THROW(list.CarNum(0), std::out_of_range);
     EXPECT_THROW(list.SetCarNum(9, 1), std::out_of_range);
     EXPECT_THROW(list.Item(1), std::out_of_range);
@@ -151,8 +138,7 @@ TEST(CarCounts, RefusesKindsAndCountersOutOfRange)
 }
 
 // Up: lane 1 kinds 1 and 2, lane 2 kinds 4, 6 and 5; down: lane 2 kind 1.
-CCarCounts Road()
-{
+CCarCounts Road() {
     CCarCounts list;
     for (const CCarCount& c : {Car(0, 1, 1, 100), Car(0, 2, 4, 200), Car(1, 2, 1, 900), Car(0, 2, 6, 300),
                                Car(0, 1, 2, 150), Car(0, 2, 5, 50)})
@@ -169,8 +155,7 @@ struct RecountCase {
 
 class Recount : public ::testing::TestWithParam<RecountCase> {};
 
-TEST_P(Recount, CountsTheMatchingRecordsAnew)
-{
+TEST_P(Recount, CountsTheMatchingRecordsAnew) {
     CCarCounts list = Road();
     list.SetCarNum(3, 99);
     list.ReCount(GetParam().filter);
@@ -179,12 +164,13 @@ TEST_P(Recount, CountsTheMatchingRecordsAnew)
     EXPECT_EQ(list.NowCarCount().RoadNo, GetParam().filter.RoadNo);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lanes, Recount,
-    ::testing::Values(RecountCase{"EveryLaneUp", Car(0, 0, 4, 7), {1, 1, 5, 1, 1, 1, 2, 2}, 300},
-                      RecountCase{"LaneTwoUp", Car(0, 2, 4, 7), {0, 0, 3, 1, 1, 1, 1, 1}, 300},
-                      RecountCase{"NoMatch", Car(1, 5, 4, 7), {0, 0, 0, 0, 0, 0, 0, 0}, 0}),
-    [](const ::testing::TestParamInfo<RecountCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lanes, Recount,
+                         ::testing::Values(RecountCase{"EveryLaneUp", Car(0, 0, 4, 7), {1, 1, 5, 1, 1, 1, 2, 2}, 300},
+                                           RecountCase{"LaneTwoUp", Car(0, 2, 4, 7), {0, 0, 3, 1, 1, 1, 1, 1}, 300},
+                                           RecountCase{"NoMatch", Car(1, 5, 4, 7), {0, 0, 0, 0, 0, 0, 0, 0}, 0}),
+                         [](const ::testing::TestParamInfo<RecountCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 struct DeleteCase {
     const char* name;
@@ -195,8 +181,7 @@ struct DeleteCase {
 
 class SelectDelete : public ::testing::TestWithParam<DeleteCase> {};
 
-TEST_P(SelectDelete, RemovesAtOrAfterTheTimeWithinTheScope)
-{
+TEST_P(SelectDelete, RemovesAtOrAfterTheTimeWithinTheScope) {
     CCarCounts list;
     for (const CCarCount& c : {Car(0, 0, 1, 100), Car(0, 2, 1, 200), Car(0, 0, 2, 300), Car(1, 0, 1, 400),
                                Car(0, 2, 5, 500), Car(1, 3, 1, 50)})
@@ -209,23 +194,20 @@ TEST_P(SelectDelete, RemovesAtOrAfterTheTimeWithinTheScope)
     EXPECT_EQ(list.NowCarCount().PosTime, GetParam().now.PosTime);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scopes, SelectDelete,
-    ::testing::Values(
-        // Lane 0 compared literally: only the up records of lane 0 from 200 ms on.
-        DeleteCase{"LaneZeroOnly", 200, 0, Car(0, 0, 4, 1), {100, 200, 400, 500, 50}},
-        DeleteCase{"LaneTwo", 200, 0, Car(0, 2, 4, 1), {100, 300, 400, 50}},
-        DeleteCase{"Direction", 300, 1, Car(1, 9, 4, 1), {100, 200, 300, 500, 50}},
-        DeleteCase{"Everything", 0, 2, Car(0, 0, 4, 1), {}},
-        DeleteCase{"AtTheTimeItself", 500, 2, Car(0, 0, 4, 1), {100, 200, 300, 400, 50}},
-        DeleteCase{"UnknownScope", 0, 3, Car(0, 0, 4, 1), {100, 200, 300, 400, 500, 50}}),
-    [](const ::testing::TestParamInfo<DeleteCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Scopes, SelectDelete,
+                         ::testing::Values(
+                             // Lane 0 compared literally: only the up records of lane 0 from 200 ms on.
+                             DeleteCase{"LaneZeroOnly", 200, 0, Car(0, 0, 4, 1), {100, 200, 400, 500, 50}},
+                             DeleteCase{"LaneTwo", 200, 0, Car(0, 2, 4, 1), {100, 300, 400, 50}},
+                             DeleteCase{"Direction", 300, 1, Car(1, 9, 4, 1), {100, 200, 300, 500, 50}},
+                             DeleteCase{"Everything", 0, 2, Car(0, 0, 4, 1), {}},
+                             DeleteCase{"AtTheTimeItself", 500, 2, Car(0, 0, 4, 1), {100, 200, 300, 400, 50}},
+                             DeleteCase{"UnknownScope", 0, 3, Car(0, 0, 4, 1), {100, 200, 300, 400, 500, 50}}),
+                         [](const ::testing::TestParamInfo<DeleteCase>& info) { return std::string(info.param.name); });
 
-TEST(CarCounts, SelectDeleteRebuildsTheSlots)
-{
+TEST(CarCounts, SelectDeleteRebuildsTheSlots) {
     CCarCounts list;
-    for (int i = 0; i < 2500; ++i)
-        list.Add(Car(0, 0, 1, i));
+    for (int i = 0; i < 2500; ++i) list.Add(Car(0, 0, 1, i));
     ASSERT_EQ(list.AllocatedLength(), 3000);
     list.SelectDelete(2400, 2);  // 2400 survive: more than 2000
     EXPECT_EQ(list.count(), 2400);
@@ -234,14 +216,11 @@ TEST(CarCounts, SelectDeleteRebuildsTheSlots)
     EXPECT_EQ(list.AllocatedLength(), 2000);
 }
 
-TEST(CarCounts, EqualityIgnoresTheSlotsAndLargeCarRatioItsDivisor)
-{
+TEST(CarCounts, EqualityIgnoresTheSlotsAndLargeCarRatioItsDivisor) {
     CCarCounts a, b;
-    for (int i = 0; i < 2001; ++i)
-        a.Add(Car(0, 1, 2, i));
+    for (int i = 0; i < 2001; ++i) a.Add(Car(0, 1, 2, i));
     b.ArrayReDim(5000, 0);
-    for (int i = 0; i < 2001; ++i)
-        b.Add(Car(0, 1, 2, i));
+    for (int i = 0; i < 2001; ++i) b.Add(Car(0, 1, 2, i));
     EXPECT_TRUE(a.IsMeEqualTo(b));
     b.NowCarCount().CarKind = 1;
     EXPECT_FALSE(a.IsMeEqualTo(b));
@@ -264,15 +243,11 @@ struct BadCar {
     std::string bytes;
 };
 
-std::string Header(std::int32_t slots, std::int32_t count)
-{
-    return Bytes().magic().i32(slots).i32(count).str();
-}
+std::string Header(std::int32_t slots, std::int32_t count) { return Bytes().magic().i32(slots).i32(count).str(); }
 
 class BadCarFile : public ::testing::TestWithParam<BadCar> {};
 
-TEST_P(BadCarFile, ReadsFalseAndLeavesTheListAsItWas)
-{
+TEST_P(BadCarFile, ReadsFalseAndLeavesTheListAsItWas) {
     Scratch dir;
     WriteAll(dir.file("v.car"), GetParam().bytes);
     CCarCounts list = Road();
@@ -294,8 +269,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCar{"EndsInsideHeader", kGood.substr(0, 10)}),
     [](const ::testing::TestParamInfo<BadCar>& info) { return std::string(info.param.name); });
 
-TEST(CarCountFile, DamagedFilterRecordFails)
-{
+TEST(CarCountFile, DamagedFilterRecordFails) {
     Scratch dir;
     std::string bytes = kGood;
     bytes[12 + 30] ^= 1;  // the NowCarCount magic
@@ -304,8 +278,7 @@ TEST(CarCountFile, DamagedFilterRecordFails)
     EXPECT_FALSE(list.FileRead(dir.file("v.car")));
 }
 
-TEST(CarCountFile, FileEndingInsideTheCountersReadsWithCountersZero)
-{
+TEST(CarCountFile, FileEndingInsideTheCountersReadsWithCountersZero) {
     Scratch dir;
     const std::string full = CarFile(3, {Car(0, 1, 1, 5)}, Car(1, 2, 7, 9), {1, 2, 3, 4, 5, 6, 7, 8});
     for (std::size_t cut : {full.size() - 32, full.size() - 1}) {
@@ -319,8 +292,7 @@ TEST(CarCountFile, FileEndingInsideTheCountersReadsWithCountersZero)
     }
 }
 
-TEST(CarCountFile, MissingFileReadsFalseAndAFailedWriteKeepsTheOldFile)
-{
+TEST(CarCountFile, MissingFileReadsFalseAndAFailedWriteKeepsTheOldFile) {
     Scratch dir;
     CCarCounts list = Road();
     EXPECT_FALSE(list.FileRead(dir.file("none.car")));

@@ -21,13 +21,9 @@ namespace {
 using namespace std::chrono_literals;
 using platform::testing::FakeVideoHost;
 
-std::filesystem::path ProgramFolder()
-{
-    return std::filesystem::canonical("/proc/self/exe").parent_path();
-}
+std::filesystem::path ProgramFolder() { return std::filesystem::canonical("/proc/self/exe").parent_path(); }
 
-TEST(VideoEndToEnd, SampleClipPlaysToItsEndAndItsSideFilesReadBack)
-{
+TEST(VideoEndToEnd, SampleClipPlaysToItsEndAndItsSideFilesReadBack) {
     setenv("MURTESK_AUDIO", "null", 1);
     testing::Scratch dir;
     const std::string clip = dir.file("24-5-1-9_30_0.avi");
@@ -50,8 +46,7 @@ TEST(VideoEndToEnd, SampleClipPlaysToItsEndAndItsSideFilesReadBack)
         counts.NowCarCount().CarKind = kind;
         counts.NowCarCount().PosTime = kinemo.GetAviPosition();
         counts.PlusCarNum(counts.Add(counts.NowCarCount().MeCopy()));
-        if (first < 0)
-            first = counts.NowCarCount().PosTime;
+        if (first < 0) first = counts.NowCarCount().PosTime;
     }
     ASSERT_TRUE(host.WaitForPosts(1, 10s));
     EXPECT_EQ(host.Posts()[0].message, WM_AVIGRAPHEVENT);
@@ -81,8 +76,7 @@ TEST(VideoEndToEnd, SampleClipPlaysToItsEndAndItsSideFilesReadBack)
     EXPECT_EQ(countsRead.CarNum(7), 2);
 }
 
-TEST(VideoEndToEnd, WithoutTheLibraryEveryCallAnswersAsWithoutAPlayer)
-{
+TEST(VideoEndToEnd, WithoutTheLibraryEveryCallAnswersAsWithoutAPlayer) {
     testing::Scratch dir;
     KinemoLibrary kinemo(dir.file(""));
     FakeVideoHost host;

@@ -15,47 +15,41 @@ public:
     Bytes& i16(std::int16_t v) { return le(static_cast<std::uint16_t>(v), 2); }
     Bytes& i32(std::int32_t v) { return le(static_cast<std::uint32_t>(v), 4); }
     Bytes& f32(float v) { return le(std::bit_cast<std::uint32_t>(v), 4); }
-    Bytes& zeros(std::size_t n)
-    {
-        m_bytes.append(n, '\0');
+    Bytes& zeros(std::size_t n) {
+        bytes_.append(n, '\0');
         return *this;
     }
     Bytes& magic() { return i32(19660126); }
-    const std::string& str() const { return m_bytes; }
+    const std::string& str() const { return bytes_; }
 
 private:
-    Bytes& le(std::uint32_t value, int size)
-    {
-        for (int i = 0; i < size; ++i)
-            m_bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+    Bytes& le(std::uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) bytes_.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
         return *this;
     }
-    std::string m_bytes;
+    std::string bytes_;
 };
 
-inline std::string ReadAll(const std::string& path)
-{
+inline std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
-inline void WriteAll(const std::string& path, const std::string& bytes)
-{
+inline void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
 class Scratch {
 public:
-    Scratch()
-    {
+    Scratch() {
         std::string pattern = (std::filesystem::temp_directory_path() / "murtesk-playback-XXXXXX").string();
-        m_dir = mkdtemp(pattern.data());
+        dir_ = mkdtemp(pattern.data());
     }
-    ~Scratch() { std::filesystem::remove_all(m_dir); }
-    std::string file(const std::string& name) const { return (m_dir / name).string(); }
+    ~Scratch() { std::filesystem::remove_all(dir_); }
+    std::string file(const std::string& name) const { return (dir_ / name).string(); }
 
 private:
-    std::filesystem::path m_dir;
+    std::filesystem::path dir_;
 };
 
 }  // namespace murtesk::playback::testing

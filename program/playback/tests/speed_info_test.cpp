@@ -17,8 +17,7 @@ using testing::Scratch;
 using testing::WriteAll;
 
 CSpeedInfo Speed(std::int16_t course, std::int16_t road, std::int32_t t1, std::int32_t t2, float metres,
-                 std::int16_t kind)
-{
+                 std::int16_t kind) {
     CSpeedInfo s;
     s.Course = course;
     s.RoadNo = road;
@@ -29,41 +28,33 @@ CSpeedInfo Speed(std::int16_t course, std::int16_t road, std::int32_t t1, std::i
     return s;
 }
 
-std::string SpeedFile(std::int32_t slots, const std::vector<CSpeedInfo>& records, const CSpeedInfo& now)
-{
+std::string SpeedFile(std::int32_t slots, const std::vector<CSpeedInfo>& records, const CSpeedInfo& now) {
     Bytes b;
     const std::size_t unused = slots - records.size();
     b.magic().i32(slots).i32(static_cast<std::int32_t>(records.size()));
     for (auto field : {&CSpeedInfo::Course, &CSpeedInfo::RoadNo}) {
-        for (const CSpeedInfo& r : records)
-            b.i16(r.*field);
+        for (const CSpeedInfo& r : records) b.i16(r.*field);
         b.zeros(2 * unused);
     }
     for (auto field : {&CSpeedInfo::SaveTime1, &CSpeedInfo::SaveTime2}) {
-        for (const CSpeedInfo& r : records)
-            b.i32(r.*field);
+        for (const CSpeedInfo& r : records) b.i32(r.*field);
         b.zeros(4 * unused);
     }
-    for (const CSpeedInfo& r : records)
-        b.f32(r.Distance);
+    for (const CSpeedInfo& r : records) b.f32(r.Distance);
     b.zeros(4 * unused);
-    for (const CSpeedInfo& r : records)
-        b.i16(r.CarKind);
+    for (const CSpeedInfo& r : records) b.i16(r.CarKind);
     b.zeros(2 * unused);
     b.magic().i16(now.Course).i16(now.RoadNo).i32(now.SaveTime1).i32(now.SaveTime2).f32(now.Distance).i16(now.CarKind);
     return b.str();
 }
 
-std::vector<std::int32_t> FirstTimes(const CSpeedInfos& list)
-{
+std::vector<std::int32_t> FirstTimes(const CSpeedInfos& list) {
     std::vector<std::int32_t> v;
-    for (int i = 1; i <= list.count(); ++i)
-        v.push_back(list.Item(i).SaveTime1);
+    for (int i = 1; i <= list.count(); ++i) v.push_back(list.Item(i).SaveTime1);
     return v;
 }
 
-TEST(SpeedFile, NewListIsAHundredEmptySlots)
-{
+TEST(SpeedFile, NewListIsAHundredEmptySlots) {
     Scratch dir;
     const CSpeedInfos list;
     ASSERT_TRUE(list.FileWrite(dir.file("v.kmh")));
@@ -73,14 +64,14 @@ TEST(SpeedFile, NewListIsAHundredEmptySlots)
     EXPECT_EQ(SpeedFilePath("/p/RecWav/24-5-1-9_30_0.avi"), "/p/RecWav/24-5-1-9_30_0.kmh");
 }
 
-TEST(SpeedFile, TheHundredAndFirstRecordAddsAHundredSlotsAndReadsBackEqual)
-{
+TEST(SpeedFile, TheHundredAndFirstRecordAddsAHundredSlotsAndReadsBackEqual) {
     Scratch dir;
     CSpeedInfos list;
     std::vector<CSpeedInfo> records;
     for (int i = 0; i < 101; ++i) {
         records.push_back(Speed(static_cast<std::int16_t>(i % 2), static_cast<std::int16_t>(i % 4), 1000 * i,
-                                1000 * i + 700 + i, 12.5f + static_cast<float>(i) / 8, static_cast<std::int16_t>(1 + i % 8)));
+                                1000 * i + 700 + i, 12.5f + static_cast<float>(i) / 8,
+                                static_cast<std::int16_t>(1 + i % 8)));
         list.Add(records.back());
     }
     EXPECT_EQ(list.AllocatedLength(), 200);
@@ -107,8 +98,7 @@ struct SpeedCase {
 
 class SpeedOf : public ::testing::TestWithParam<SpeedCase> {};
 
-TEST_P(SpeedOf, DistanceOverTheTimeBetween)
-{
+TEST_P(SpeedOf, DistanceOverTheTimeBetween) {
     const SpeedCase c = GetParam();
     EXPECT_FLOAT_EQ(Speed(0, 0, c.t1, c.t2, c.metres, 1).GetSpeedKmH(), c.kmh);
 }
@@ -122,8 +112,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SpeedOf,
                                                      std::numeric_limits<std::int32_t>::max(), 1000.0f,
                                                      static_cast<float>(1.0 / (4294967295.0 / 3600000.0))}));
 
-CSpeedInfos Five()
-{
+CSpeedInfos Five() {
     CSpeedInfos list;
     for (const CSpeedInfo& s : {Speed(0, 1, 1, 2, 10, 1), Speed(0, 3, 2, 3, 10, 2), Speed(1, 3, 3, 4, 10, 1),
                                 Speed(0, 3, 4, 6, 10, 1), Speed(0, 0, 5, 7, 10, 4)})
@@ -131,8 +120,7 @@ CSpeedInfos Five()
     return list;
 }
 
-TEST(SpeedInfos, SelectDeleteRemovesByNumberAndRenumbers)
-{
+TEST(SpeedInfos, SelectDeleteRemovesByNumberAndRenumbers) {
     CSpeedInfos list = Five();
     const std::int32_t numbers[] = {2, 4};
     list.SelectDelete(numbers);
@@ -151,25 +139,24 @@ struct KindDeleteCase {
 
 class KindDelete : public ::testing::TestWithParam<KindDeleteCase> {};
 
-TEST_P(KindDelete, RemovesTheScope)
-{
+TEST_P(KindDelete, RemovesTheScope) {
     CSpeedInfos list = Five();
     list.SetNowSpeedInfo(GetParam().now);
     list.KindDelete(GetParam().scope);
     EXPECT_EQ(FirstTimes(list), GetParam().left);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Scopes, KindDelete,
-    ::testing::Values(KindDeleteCase{"EveryLaneOfTheDirection", 0, Speed(0, 0, 0, 0, 0, 0), {3}},
-                      KindDeleteCase{"LaneThree", 0, Speed(0, 3, 0, 0, 0, 0), {1, 3, 5}},
-                      KindDeleteCase{"Direction", 1, Speed(1, 1, 0, 0, 0, 0), {1, 2, 4, 5}},
-                      KindDeleteCase{"All", 2, Speed(0, 0, 0, 0, 0, 0), {}},
-                      KindDeleteCase{"Unknown", 7, Speed(0, 0, 0, 0, 0, 0), {}}),
-    [](const ::testing::TestParamInfo<KindDeleteCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Scopes, KindDelete,
+                         ::testing::Values(KindDeleteCase{"EveryLaneOfTheDirection", 0, Speed(0, 0, 0, 0, 0, 0), {3}},
+                                           KindDeleteCase{"LaneThree", 0, Speed(0, 3, 0, 0, 0, 0), {1, 3, 5}},
+                                           KindDeleteCase{"Direction", 1, Speed(1, 1, 0, 0, 0, 0), {1, 2, 4, 5}},
+                                           KindDeleteCase{"All", 2, Speed(0, 0, 0, 0, 0, 0), {}},
+                                           KindDeleteCase{"Unknown", 7, Speed(0, 0, 0, 0, 0, 0), {}}),
+                         [](const ::testing::TestParamInfo<KindDeleteCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
-TEST(SpeedInfos, AverageAndSelectionOverTheMatchingRecords)
-{
+TEST(SpeedInfos, AverageAndSelectionOverTheMatchingRecords) {
     CSpeedInfos list = Five();  // 10 m in 1 ms is 36,000 km/h, in 2 ms 18,000
     list.SetNowSpeedInfo(Speed(0, 3, 0, 0, 0, 0));
     EXPECT_NEAR(list.GetAverageSpeedKmH(), (36000.0 + 18000.0) / 2, 1e-2);  // records 2 and 4, lane 3 up
@@ -190,8 +177,7 @@ struct BadSpeed {
 
 class BadSpeedFile : public ::testing::TestWithParam<BadSpeed> {};
 
-TEST_P(BadSpeedFile, ReadsFalse)
-{
+TEST_P(BadSpeedFile, ReadsFalse) {
     Scratch dir;
     WriteAll(dir.file("v.kmh"), GetParam().bytes);
     CSpeedInfos list = Five();
@@ -202,8 +188,7 @@ const std::string kGoodSpeeds = SpeedFile(2, {Speed(0, 1, 1, 2, 3, 4)}, CSpeedIn
 
 INSTANTIATE_TEST_SUITE_P(
     Files, BadSpeedFile,
-    ::testing::Values(BadSpeed{"Empty", ""},
-                      BadSpeed{"WrongMagic", Bytes().i32(0).str() + kGoodSpeeds.substr(4)},
+    ::testing::Values(BadSpeed{"Empty", ""}, BadSpeed{"WrongMagic", Bytes().i32(0).str() + kGoodSpeeds.substr(4)},
                       BadSpeed{"NegativeSlots", Bytes().magic().i32(-100).i32(0).str() + std::string(64, '\0')},
                       BadSpeed{"CountAboveSlots", Bytes().magic().i32(2).i32(3).str() + kGoodSpeeds.substr(12)},
                       BadSpeed{"HugeSlots", Bytes().magic().i32(std::numeric_limits<std::int32_t>::max()).i32(1).str() +
@@ -212,8 +197,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadSpeed{"EndsInsideTheFilter", kGoodSpeeds.substr(0, kGoodSpeeds.size() - 1)}),
     [](const ::testing::TestParamInfo<BadSpeed>& info) { return std::string(info.param.name); });
 
-TEST(SpeedFile, MissingFileReadsFalseWithTheListUntouched)
-{
+TEST(SpeedFile, MissingFileReadsFalseWithTheListUntouched) {
     Scratch dir;
     CSpeedInfos list = Five();
     EXPECT_FALSE(list.FileRead(dir.file("none.kmh")));

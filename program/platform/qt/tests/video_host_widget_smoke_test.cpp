@@ -19,13 +19,11 @@
 namespace murtesk::platform::qt {
 namespace {
 
-QApplication& App()
-{
+QApplication& App() {
     static int argc = 1;
     static char name[] = "test_video_host";
     static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // Never destroyed: at exit Qt's own statics may already be gone when a static application would go.
     static QApplication* app = new QApplication(argc, argv);
     return *app;
@@ -33,27 +31,23 @@ QApplication& App()
 
 // Runs the event loop until `done` or 10 s.
 template <class Done>
-bool PumpUntil(Done done)
-{
+bool PumpUntil(Done done) {
     QElapsedTimer timer;
     timer.start();
     while (!done()) {
-        if (timer.elapsed() > 10000)
-            return false;
+        if (timer.elapsed() > 10000) return false;
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     return true;
 }
 
-std::int32_t FrameNumberIn(const QImage& image, const QRect& rect)
-{
+std::int32_t FrameNumberIn(const QImage& image, const QRect& rect) {
     const QImage part = image.copy(rect).convertToFormat(QImage::Format_RGB32);
     return samples::readFrameNumber(part.constBits(), static_cast<int>(part.bytesPerLine()), part.width(),
                                     part.height());
 }
 
-TEST(VideoHostWidget, PausedClipShowsItsFrameFittedTopLeft)
-{
+TEST(VideoHostWidget, PausedClipShowsItsFrameFittedTopLeft) {
     App();
     setenv("MURTESK_AUDIO", "null", 1);
     std::string pattern = (std::filesystem::temp_directory_path() / "murtesk-host-XXXXXX").string();
