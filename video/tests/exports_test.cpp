@@ -106,6 +106,23 @@ TEST(KinemoExports, EveryExportAnswersThroughTheLoader) {
     EXPECT_TRUE(second.UiCallbacksStayedOnTheTestThread());
 }
 
+// The end of the process stops a playing player's threads before the library goes: the process ends normally.
+TEST(KinemoExports, ProcessEndsWhilePlaying) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ClipFolder clips;
+    const std::string clip = clips.clip("a.avi", SmallClip(samples::VideoContainer::Mpeg4Mp3Avi));
+    EXPECT_EXIT(
+        {
+            setenv("MURTESK_AUDIO", "null", 1);
+            Kinemo k;
+            static FakeVideoHost host(320, 240);  // outlives the player, which goes at exit
+            if (k.open(host.host(), clip.c_str()) != 1 || k.start() != 0 || !host.WaitForFrames(5, 10s))
+                std::_Exit(3);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
 TEST(KinemoExports, OnlyTheExportsAreVisible) {
     DynamicLibrary lib("libKinemo.so");
     for (const char* name : {"OpenAvi", "CloseAvi", "GetAviTime", "GetAviPosition", "SetAviPosition", "SetAviRange",
