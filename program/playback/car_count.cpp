@@ -54,7 +54,10 @@ bool CCarCount::IsSameCondition(const CCarCount& filter) const {
 template <class Self, class Io>
 bool CCarCounts::Fields(Self& self, Io& io) {
     SlotCounts<Self> slots{self, kSlotBytes};
-    SlotArray course{self.course_}, roadNo{self.roadNo_}, carKind{self.carKind_}, posTime{self.posTime_};
+    SlotArray course{self.course_};
+    SlotArray roadNo{self.roadNo_};
+    SlotArray carKind{self.carKind_};
+    SlotArray posTime{self.posTime_};
     CounterField counters{self.carNum_};
     return io.Magic() && io(slots) && io(course) && io(roadNo) && io(carKind) && io(posTime) && io(self.now_) &&
            io(counters);

@@ -32,8 +32,12 @@ std::string CSpeedInfo::GetCarKindName() const { return CarKindName(CarKind); }
 template <class Self, class Io>
 bool CSpeedInfos::Fields(Self& self, Io& io) {
     SlotCounts<Self> slots{self, kSlotBytes};
-    SlotArray course{self.course_}, roadNo{self.roadNo_}, saveTime1{self.saveTime1_}, saveTime2{self.saveTime2_},
-        distance{self.distance_}, carKind{self.carKind_};
+    SlotArray course{self.course_};
+    SlotArray roadNo{self.roadNo_};
+    SlotArray saveTime1{self.saveTime1_};
+    SlotArray saveTime2{self.saveTime2_};
+    SlotArray distance{self.distance_};
+    SlotArray carKind{self.carKind_};
     return io.Magic() && io(slots) && io(course) && io(roadNo) && io(saveTime1) && io(saveTime2) && io(distance) &&
            io(carKind) && io(self.now_);
 }
