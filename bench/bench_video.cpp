@@ -150,6 +150,31 @@ BENCHMARK(BM_RealTime)
     ->Iterations(1)
     ->Unit(benchmark::kSecond);
 
+// Runs `action` and waits for the next frame at the host; the time that took is the iteration's.
+template <class Action>
+void TimeToNextFrame(benchmark::State& state, FakeVideoHost& host, std::vector<double>& times, Action action) {
+    const std::size_t before = host.FrameCount();
+    const auto start = Clock::now();
+    action();
+    host.WaitForFrames(before + 1, 10s);
+    const double ms = Ms(Clock::now() - start);
+    state.SetIterationTime(ms / 1000.0);
+    times.push_back(ms);
+}
+
+// A player of the clip, paused on its first frame, in a 960 × 540 host.
+struct PausedPlayer {
+    explicit PausedPlayer(int which) {
+        setenv("MURTESK_AUDIO", "null", 1);
+        host.KeepEveryFrame(false);
+        player.OpenMedia(ClipOf(which).c_str());
+        host.WaitForFrames(1, 10s);
+    }
+    ~PausedPlayer() { player.Close(); }
+    FakeVideoHost host{960, 540};
+    CPlayAvi player{host.host()};
+};
+
 // OpenAvi until the first frame reaches the host.
 void BM_OpenToFirstFrame(benchmark::State& state) {
     setenv("MURTESK_AUDIO", "null", 1);
@@ -158,14 +183,8 @@ void BM_OpenToFirstFrame(benchmark::State& state) {
     host.KeepEveryFrame(false);
     std::vector<double> times;
     for (auto _ : state) {
-        const std::size_t before = host.FrameCount();
-        const auto start = Clock::now();
         CPlayAvi player(host.host());
-        player.OpenMedia(clip.c_str());
-        host.WaitForFrames(before + 1, 10s);
-        const double ms = Ms(Clock::now() - start);
-        state.SetIterationTime(ms / 1000.0);
-        times.push_back(ms);
+        TimeToNextFrame(state, host, times, [&] { player.OpenMedia(clip.c_str()); });
         player.Close();
     }
     SetSeekCounters(state, times);
@@ -180,29 +199,25 @@ BENCHMARK(BM_OpenToFirstFrame)
 
 // Paused seeks to positions spread over the clip (8.2 s among them, just before the H.264 keyframe at 8.33 s).
 void BM_PausedSeek(benchmark::State& state) {
-    setenv("MURTESK_AUDIO", "null", 1);
-    FakeVideoHost host(960, 540);
-    host.KeepEveryFrame(false);
-    CPlayAvi player(host.host());
-    player.OpenMedia(ClipOf(static_cast<int>(state.range(0))).c_str());
-    host.WaitForFrames(1, 10s);
+    PausedPlayer p(static_cast<int>(state.range(0)));
     std::vector<double> times;
     std::int32_t position = 8200;
     const double cpu = CpuSeconds();
     for (auto _ : state) {
-        const std::size_t before = host.FrameCount();
-        const auto start = Clock::now();
-        player.SeekGraph(TicksFromMs(position));
-        host.WaitForFrames(before + 1, 10s);
-        const double ms = Ms(Clock::now() - start);
-        state.SetIterationTime(ms / 1000.0);
-        times.push_back(ms);
+        TimeToNextFrame(state, p.host, times, [&] { p.player.SeekGraph(TicksFromMs(position)); });
         position = (position * 7 + 3917) % 59000;  // a walk over the clip, back and forth
     }
     state.counters["cpu_ms"] = (CpuSeconds() - cpu) * 1000.0 / static_cast<double>(times.size());
-    player.Close();
     SetSeekCounters(state, times);
 }
+BENCHMARK(BM_PausedSeek)
+    ->ArgNames({"h264"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(40)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
 // For comparison, the converter's own accurate seek to 8.2 s and decoding of the frame there (its start-up
 // included), run in the same process environment.
 void BM_ConverterSeek(benchmark::State& state) {
@@ -220,40 +235,20 @@ void BM_ConverterSeek(benchmark::State& state) {
 }
 BENCHMARK(BM_ConverterSeek)->ArgNames({"h264"})->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-BENCHMARK(BM_PausedSeek)
-    ->ArgNames({"h264"})
-    ->Arg(0)
-    ->Arg(1)
-    ->Iterations(40)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-
 // One frame forward (+33 ms: to the start of the next frame) from the frame shown, paused, thirty times in a row
 // from 20 s on.
 void BM_FrameForward(benchmark::State& state) {
-    setenv("MURTESK_AUDIO", "null", 1);
-    FakeVideoHost host(960, 540);
-    host.KeepEveryFrame(false);
-    CPlayAvi player(host.host());
-    player.OpenMedia(ClipOf(static_cast<int>(state.range(0))).c_str());
-    host.WaitForFrames(1, 10s);
-    int frame = 600;
-    player.SeekGraph(TicksFromMs(20000));
-    host.WaitForFrames(2, 10s);
-    host.WaitForQuiet(300ms, 10s);
+    PausedPlayer p(static_cast<int>(state.range(0)));
+    p.player.SeekGraph(TicksFromMs(20000));
+    p.host.WaitForFrames(2, 10s);
+    p.host.WaitForQuiet(300ms, 10s);
     std::vector<double> times;
+    int frame = 600;
     for (auto _ : state) {
         ++frame;
         const std::int32_t position = (frame * 1000 + 29) / 30;  // the frame's start, rounded up to the ms
-        const std::size_t before = host.FrameCount();
-        const auto start = Clock::now();
-        player.SeekGraph(TicksFromMs(position));
-        host.WaitForFrames(before + 1, 10s);
-        const double ms = Ms(Clock::now() - start);
-        state.SetIterationTime(ms / 1000.0);
-        times.push_back(ms);
+        TimeToNextFrame(state, p.host, times, [&] { p.player.SeekGraph(TicksFromMs(position)); });
     }
-    player.Close();
     SetSeekCounters(state, times);
 }
 BENCHMARK(BM_FrameForward)

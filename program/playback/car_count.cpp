@@ -76,13 +76,7 @@ void CCarCounts::SetCarNum(std::int32_t index, std::int32_t value) {
 }
 
 const CCarCount& CCarCounts::Add(const CCarCount& carCount) {
-    if (count_ == std::numeric_limits<std::int32_t>::max()) throw std::length_error("vehicle count list full");
-    if (count_ == allocated_) {
-        const std::int64_t grown = std::int64_t{allocated_} + kGrowthSlots;
-        allocated_ = static_cast<std::int32_t>(std::min<std::int64_t>(grown, std::numeric_limits<std::int32_t>::max()));
-        GrowSlots(allocated_, course_, roadNo_, carKind_, posTime_);
-    }
-    const auto slot = static_cast<std::size_t>(count_++);
+    const std::size_t slot = AppendSlot(count_, allocated_, kGrowthSlots, course_, roadNo_, carKind_, posTime_);
     course_[slot] = carCount.Course;
     roadNo_[slot] = carCount.RoadNo;
     carKind_[slot] = carCount.CarKind;
@@ -104,15 +98,7 @@ CCarCount CCarCounts::Item(std::int32_t index) const {
 }
 
 void CCarCounts::ArrayReDim(std::int32_t aryAllNum, std::int32_t countNum) {
-    if (aryAllNum < 0 || countNum < 0 || countNum > aryAllNum)
-        throw std::invalid_argument("vehicle count list of a negative size or a count above it");
-    const auto slots = static_cast<std::size_t>(aryAllNum);
-    course_.assign(slots, 0);
-    roadNo_.assign(slots, 0);
-    carKind_.assign(slots, 0);
-    posTime_.assign(slots, 0);
-    allocated_ = aryAllNum;
-    count_ = countNum;
+    ResetSlots(aryAllNum, countNum, allocated_, count_, course_, roadNo_, carKind_, posTime_);
 }
 
 void CCarCounts::CopyAryCourse(const std::vector<std::int16_t>& values) { CopySlots(course_, values, allocated_); }

@@ -7,9 +7,12 @@
 // side file can neither make the reader allocate more than the file holds nor index past an array.
 #pragma once
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <limits>
+#include <stdexcept>
 #include <type_traits>
 #include <vector>
 
@@ -56,10 +59,28 @@ struct SlotArray {
 template <class Vector>
 SlotArray(Vector&) -> SlotArray<Vector>;
 
-// Grows every array to `slots` slots, keeping their contents (new slots are 0).
+// The slot of one more record: when every slot is used, every array grows by `step` slots, keeping its contents
+// (the new slots are 0). std::length_error when the count would pass 2^31 - 1.
 template <class... Vectors>
-void GrowSlots(std::int32_t slots, Vectors&... arrays) {
-    (arrays.resize(static_cast<std::size_t>(slots)), ...);
+std::size_t AppendSlot(std::int32_t& count, std::int32_t& slots, std::int32_t step, Vectors&... arrays) {
+    constexpr std::int32_t kMost = std::numeric_limits<std::int32_t>::max();
+    if (count == kMost) throw std::length_error("record list full");
+    if (count == slots) {
+        slots = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{slots} + step, kMost));
+        (arrays.resize(static_cast<std::size_t>(slots)), ...);
+    }
+    return static_cast<std::size_t>(count++);
+}
+
+// `slots` cleared slots in every array and a count of `count`; std::invalid_argument unless 0 <= count <= slots.
+template <class... Vectors>
+void ResetSlots(std::int32_t slots, std::int32_t count, std::int32_t& listSlots, std::int32_t& listCount,
+                Vectors&... arrays) {
+    if (slots < 0 || count < 0 || count > slots)
+        throw std::invalid_argument("record list of a negative size or a count above it");
+    (arrays.assign(static_cast<std::size_t>(slots), typename Vectors::value_type{}), ...);
+    listSlots = slots;
+    listCount = count;
 }
 
 // Replaces an array by a copy of `source`, which must have the list's number of slots.

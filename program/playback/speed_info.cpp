@@ -45,13 +45,8 @@ bool CSpeedInfos::Fields(Self& self, Io& io) {
 CSpeedInfos::CSpeedInfos() { ArrayReDim(kInitialSlots, 0); }
 
 const CSpeedInfo& CSpeedInfos::Add(const CSpeedInfo& speedInfo) {
-    if (count_ == std::numeric_limits<std::int32_t>::max()) throw std::length_error("speed list full");
-    if (count_ == allocated_) {
-        const std::int64_t grown = std::int64_t{allocated_} + kGrowthSlots;
-        allocated_ = static_cast<std::int32_t>(std::min<std::int64_t>(grown, std::numeric_limits<std::int32_t>::max()));
-        GrowSlots(allocated_, course_, roadNo_, saveTime1_, saveTime2_, distance_, carKind_);
-    }
-    const auto slot = static_cast<std::size_t>(count_++);
+    const std::size_t slot =
+        AppendSlot(count_, allocated_, kGrowthSlots, course_, roadNo_, saveTime1_, saveTime2_, distance_, carKind_);
     course_[slot] = speedInfo.Course;
     roadNo_[slot] = speedInfo.RoadNo;
     saveTime1_[slot] = speedInfo.SaveTime1;
@@ -77,17 +72,7 @@ CSpeedInfo CSpeedInfos::Item(std::int32_t index) const {
 }
 
 void CSpeedInfos::ArrayReDim(std::int32_t aryAllNum, std::int32_t countNum) {
-    if (aryAllNum < 0 || countNum < 0 || countNum > aryAllNum)
-        throw std::invalid_argument("speed list of a negative size or a count above it");
-    const auto slots = static_cast<std::size_t>(aryAllNum);
-    course_.assign(slots, 0);
-    roadNo_.assign(slots, 0);
-    saveTime1_.assign(slots, 0);
-    saveTime2_.assign(slots, 0);
-    distance_.assign(slots, 0.0f);
-    carKind_.assign(slots, 0);
-    allocated_ = aryAllNum;
-    count_ = countNum;
+    ResetSlots(aryAllNum, countNum, allocated_, count_, course_, roadNo_, saveTime1_, saveTime2_, distance_, carKind_);
 }
 
 void CSpeedInfos::CopyAryCourse(const std::vector<std::int16_t>& values) { CopySlots(course_, values, allocated_); }
