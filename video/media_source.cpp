@@ -4,6 +4,8 @@ extern "C" {
 #include <libavutil/avutil.h>
 }
 
+#include <sys/stat.h>
+
 #include <algorithm>
 
 namespace murtesk::video {
@@ -30,6 +32,9 @@ bool IsCoverPicture(const AVStream* stream) { return (stream->disposition & AV_D
 }  // namespace
 
 std::unique_ptr<MediaSource> MediaSource::Open(const std::string& path, const std::atomic<bool>& interrupt) {
+    // Only regular files: opening a named pipe or a device could wait for ever for its other end.
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return nullptr;
     std::unique_ptr<MediaSource> source(new MediaSource("file:" + path, interrupt));
     if (!source->OpenFormat() || !source->ChooseStreams() || !source->Probe()) return nullptr;
     return source;

@@ -140,8 +140,8 @@ void Presenter::Run() {
         }
         const auto now = SteadyClock::now();
         if (state_.mode == ClockMode::Waiting) {
-            // A sound that never starts (no samples decode) must not hold the picture for ever.
-            if (now - state_.waitingSince >= kWaitForSound) {
+            // A sound that has ended, or never starts (no samples decode), must not hold the picture.
+            if ((state_.ended & kAudioBit) || now - state_.waitingSince >= kWaitForSound) {
                 state_.Anchor(state_.anchor, now);
                 state_.changed.notify_all();
             } else {

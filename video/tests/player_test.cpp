@@ -3,6 +3,8 @@
 // in real time.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
@@ -147,7 +149,14 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"Empty", [](const std::string& dir) { return WriteBytes(dir + "empty.avi", ""); }},
         BadFile{"Text", [](const std::string& dir) { return WriteBytes(dir + "text.avi", std::string(5000, 'x')); }},
         BadFile{"HeaderOnly", [](const std::string& dir) { return CutClip(dir, 2000); }},
-        BadFile{"Folder", [](const std::string& dir) { return dir; }}),
+        BadFile{"Folder", [](const std::string& dir) { return dir; }},
+        // Its other end never opens: a reader must not wait for it.
+        BadFile{"NamedPipe",
+                [](const std::string& dir) {
+                    const std::string path = dir + "pipe.avi";
+                    mkfifo(path.c_str(), 0600);
+                    return path;
+                }}),
     [](const ::testing::TestParamInfo<BadFile>& info) { return std::string(info.param.name); });
 
 TEST_F(Player, ProbeHostOpensWithoutPicture) {
@@ -317,6 +326,47 @@ TEST_F(Player, StreamWithoutDurationPlaysButCannotSeek) {
     EXPECT_EQ(player->DrainGraphEvents(), 1);
     EXPECT_EQ(FrameNumber(host.LastFrame()), 0);
 }
+
+struct RewindFailure {
+    const char* name;
+    const char* clip;
+    VideoContainer container;
+    void (*spoil)(const std::string& path);  // done to the file once it has played to its end
+    const char* message;
+};
+
+class FailedRewind : public Player, public ::testing::WithParamInterface<RewindFailure> {};
+
+TEST_P(FailedRewind, TheEventSaysSoAndAnswersTwo) {
+    const RewindFailure& c = GetParam();
+    const std::string path = Clips().file(std::string("spoilt-") + c.clip);
+    std::filesystem::copy_file(Clips().clip(c.clip, SmallClip(c.container)), path,
+                               std::filesystem::copy_options::overwrite_existing);
+    ASSERT_TRUE(Open(path));
+    // The last 300 ms: what the reader has buffered is then the end of the file, not its start.
+    player->SeekGraph(TicksFromMs(1700), TicksFromMs(2000));
+    EXPECT_EQ(player->RunGraph(), 0);
+    ASSERT_TRUE(host.WaitForPosts(1, kWait));
+    c.spoil(path);
+    EXPECT_EQ(player->DrainGraphEvents(), 2);
+    const auto messages = host.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, c.message);
+    EXPECT_EQ(messages[0].title, "DirectShow");
+    EXPECT_EQ(player->state(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FailedRewind,
+    ::testing::Values(
+        // A bare stream cannot seek: rewinding opens the file again, which is gone.
+        RewindFailure{"Gone", "r.h264", VideoContainer::H264Raw,
+                      [](const std::string& path) { std::filesystem::remove(path); }, "Failed to stop media clip!"},
+        // The AVI's index still seeks, but nothing can be read any more to show.
+        RewindFailure{"Emptied", "r.avi", VideoContainer::Mpeg4Mp3Avi,
+                      [](const std::string& path) { std::filesystem::resize_file(path, 0); },
+                      "Failed to StopWhenReady media clip!"}),
+    [](const ::testing::TestParamInfo<RewindFailure>& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------------------
 // Stop, placement, closing
