@@ -46,7 +46,8 @@ typedef struct KinemoFrame {
 } KinemoFrame;
 
 /* The host window a player shows its video in. OpenAvi copies the struct; `context` and `window` must stay
- * valid until CloseAvi or the next OpenAvi has returned. Every callback may be null: without client_size or
+ * valid until CloseAvi or the next OpenAvi has returned (a host closes the player before it goes, also when the
+ * program ends). Every callback may be null: without client_size or
  * present no picture is shown (the playability probe's host), without message no message is shown. */
 typedef struct KinemoHost {
     /* Receives WM_AVIGRAPHEVENT (wparam 0, lparam 0) by post, from the player's threads, whenever events were
