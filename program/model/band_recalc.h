@@ -5,9 +5,15 @@
 // user-interface thread, when an object is created).
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <mutex>
 #include <span>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "model/level_calc.h"
 
@@ -19,6 +25,47 @@ struct BandRecalc {
     const CData* LevelData = nullptr;
     std::string SaveDir;               // folder of the band's level file
     bool Saved = false;                // result of the band's resetNew
+};
+
+// Bands handed in one at a time and recomputed on worker threads, while the thread that hands
+// them in stays free: it waits for them with a time limit, so a user-interface thread can keep
+// answering between waits. Start and the waits belong to one thread (the owner's).
+//
+// Each band is recomputed whole by one worker: a band is either untouched (not yet taken) or
+// recomputed once Pending no longer counts it. The destructor waits for every band handed in.
+class BandRecalcQueue {
+public:
+    // threads 0: one per core.
+    explicit BandRecalcQueue(unsigned threads = 0, std::int32_t sliceLength = kStatsSliceLength);
+    ~BandRecalcQueue();
+    BandRecalcQueue(const BandRecalcQueue&) = delete;
+    BandRecalcQueue& operator=(const BandRecalcQueue&) = delete;
+
+    unsigned Threads() const { return static_cast<unsigned>(workers_.size()); }
+    // Hands a band in. The band, its statistics object, ranges and level data must stay alive and
+    // untouched by others until Pending no longer counts it; its Saved is set by then.
+    void Start(BandRecalc& band);
+    // Bands handed in and not yet finished.
+    std::size_t Pending() const;
+    // Waits until at most `pending` bands are unfinished, or `timeout` has passed; true when the
+    // count was reached.
+    bool WaitUntilAtMost(std::size_t pending, std::chrono::milliseconds timeout);
+
+private:
+    struct Item {
+        BandRecalc* band;
+        std::string lcalcFolder;
+    };
+    void Work();
+
+    const std::int32_t sliceLength_;
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;  // workers: an item or the end
+    std::condition_variable done_;  // owner: a band finished
+    std::deque<Item> queue_;
+    std::size_t pending_ = 0;
+    bool ending_ = false;
+    std::vector<std::thread> workers_;
 };
 
 // Runs resetNew for every band, on up to `threads` threads (0: one per core). Returns when all

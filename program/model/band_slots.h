@@ -12,6 +12,10 @@ namespace murtesk {
 
 inline constexpr std::int16_t kOneThirdOctaveBandMode = 3;
 
+// The number of band slots of a channel analysed in band mode oct1or3: 17 for octaves (1), 47 for
+// one-third octaves (3), 0 for any other value (a channel with no band series).
+constexpr std::int16_t SlotCount(std::int16_t oct1or3) { return oct1or3 == 1 ? 17 : oct1or3 == 3 ? 47 : 0; }
+
 // The folder label of a slot ("F", "W", "16000Hz", "31_5Hz", "0_8Hz" ...), which names the band's
 // folder beside the project file.
 std::string_view GetBandLabel(std::int16_t band_mode, std::int16_t slot);

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/band_slots.h"
 #include "model/project_files.h"
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
@@ -71,14 +72,8 @@ void CChMeasure::growOldBandList() {
 
 void CChMeasure::DeleteFiles(const std::string& FilePath) const {
     const std::int16_t mode = ChMeasureCondition.oct1or3;
-    int slots = 0;
-    if (mode == 1) {
-        slots = 17;
-    } else if (mode == 3) {
-        slots = 47;
-    } else {
-        return;
-    }
+    const int slots = SlotCount(mode);
+    if (slots == 0) return;
     for (int k = 1; k <= slots; ++k) {
         DeleteFileIn(GetBandFolder(FilePath, mode, static_cast<std::int16_t>(k)), LevelData.SaveFileName);
     }

@@ -1,11 +1,13 @@
 #include "model/measure.h"
 
+#include <cmath>
 #include <utility>
 
 #include "model/project_files.h"
 #include "model/shared_procedures.h"
 #include "platform/atomic_file.h"
 #include "platform/dates.h"
+#include "platform/numbers.h"
 
 namespace murtesk {
 
@@ -22,6 +24,11 @@ void CMeasure::DeleteFiles(const std::string& FilePath) const {
     }
     const std::string stem = platform::FormatFileNameDate(StartTime);
     for (const char* extension : {".avi", ".kmh", ".car"}) DeleteFileIn(recWav, stem + extension);
+}
+
+Date EndTimeOfLevels(Date start, std::int64_t count, double rate) {
+    if (!(rate > 0.0) || !std::isfinite(rate)) return start;
+    return platform::AddSeconds(start, platform::RoundHalfToEven(static_cast<double>(count) / rate));
 }
 
 bool CMeasure::FileRead(const std::string& path) {

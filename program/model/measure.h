@@ -4,6 +4,7 @@
 // no header and is read under the version of the last project file read.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -46,6 +47,12 @@ public:
     bool FileRead(const std::string& path);
     bool FileWrite(const std::string& path) const;
 };
+
+// The end of a measurement whose level series holds `count` values at `rate` values per second:
+// start plus count / rate seconds rounded to a whole second, halves to the even second (6000 +
+// 6000 values at 10 per second end 1200 s after the start). The start itself when rate is not a
+// positive number.
+Date EndTimeOfLevels(Date start, std::int64_t count, double rate);
 
 // The measurements of a project, in the order added. Read items are made with the list's
 // statistics context.
