@@ -3,6 +3,7 @@
 // program-wide state, then the start-up; the run ends with the last window.
 #include "MainSub.h"
 #include "calcscreen_views.h"
+#include "dialogs_views.h"
 #include "frmOctCalc.h"
 #include "globals.h"
 #include "import_views.h"
@@ -34,6 +35,7 @@ int main(int argc, char** argv)
         murtesk::RegisterMainScreenViews(ui);
         murtesk::RegisterCalcScreenViews(ui);
         murtesk::import::RegisterImportViews(ui);
+        murtesk::RegisterDialogViews(ui);
         murtesk::ProgramForms forms;
         murtesk::Main(ui, forms);
         result = QApplication::exec();

@@ -22,6 +22,12 @@ std::shared_ptr<CChMeasure> g_ChMeasure;
 double g_MeasStartTime = 0.0;
 double g_MeasEndTime = 0.0;
 std::array<std::int32_t, 2> g_SaveTime{-1, -1};
+std::int16_t g_BandIndex = 0;
+std::vector<bool> g_bPluralSelect;
+
+std::int16_t g_JobNo = 0;
+bool g_bJobCancel = false;
+platform::Form* g_frmLongJob = nullptr;
 
 MainScreen* g_frmMeasure = nullptr;
 CalcScreen* g_frmOctCalc = nullptr;

@@ -59,14 +59,27 @@ extern bool g_bDialogOk;
 extern std::int16_t g_SelectNo;
 // The path of the project last opened or output last chosen.
 extern std::string g_SelFileName;
-// The channel a dialog of the calculation screen edits (a copy the caller takes back on OK) or a
-// window reads (the shown channel itself); nothing while none is open.
+// The channel a dialog works on or a window reads (the shown channel itself, a copy the caller
+// takes back on OK, or a record made for the dialog alone) and the band slot in it (1-based);
+// nothing while none is open. A dialog may clear g_ChMeasure as its answer.
 extern std::shared_ptr<CChMeasure> g_ChMeasure;
+extern std::int16_t g_BandIndex;
 // The shown measurement's start and end (day counts), for the graph-axis dialog.
 extern double g_MeasStartTime;
 extern double g_MeasEndTime;
 // The two video positions (ms) saved in the video observation window; -1 when not saved.
 extern std::array<std::int32_t, 2> g_SaveTime;
+// The measurements chosen for a combined calculation, by number (1-based; element 0 unused).
+extern std::vector<bool> g_bPluralSelect;
+
+// ---- Long jobs over all measurements
+
+// The code of the job the long-job window runs; set by the command that starts it.
+extern std::int16_t g_JobNo;
+// Set when the user asks the running job to stop; the job reads it at its test points.
+extern bool g_bJobCancel;
+// The long-job window while its job runs.
+extern platform::Form* g_frmLongJob;
 
 // ---- The screens (not owned here)
 

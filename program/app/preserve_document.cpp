@@ -17,6 +17,12 @@ StatsContext& ProgramStatsContext()
     return context;
 }
 
+CPreserve* OpenPreserve()
+{
+    auto* document = dynamic_cast<PreserveDocument*>(&g_PreserveDoc());
+    return document == nullptr ? nullptr : &document->Preserve();
+}
+
 std::vector<std::string> PreserveDocument::MeasureListTexts(std::int32_t index) const
 {
     const CMeasure& m = preserve_.Measures.Item(index);

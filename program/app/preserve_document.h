@@ -11,6 +11,10 @@ namespace murtesk {
 // The program's one statistics context: its project path is that of the open document.
 StatsContext& ProgramStatsContext();
 
+// The records of the open document; null when the document is not the program's own (a test's
+// stand-in with no records).
+CPreserve* OpenPreserve();
+
 class PreserveDocument final : public ProjectDocument {
 public:
     PreserveDocument() : preserve_(ProgramStatsContext()) {}

@@ -1,0 +1,71 @@
+#include "frmLevelOverAreaView.h"
+
+#include "dialog_keys.h"
+#include "frmLevelOverArea.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace murtesk {
+
+frmLevelOverAreaView::frmLevelOverAreaView(frmLevelOverArea& form, platform::qt::QtUi& ui)
+    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)), form_(form)
+{
+    QWidget* w = Widget();
+    txtMEMO = new QPlainTextEdit(w);
+    txtMEMO->setReadOnly(true);
+    txtMEMO->setFocusPolicy(Qt::NoFocus);
+    txtMEMO->setFixedHeight(txtMEMO->fontMetrics().lineSpacing() * 2 + 12);
+    Frame1 = new QGroupBox(w);
+    txtLevel = new QLineEdit(Frame1);
+    txtLevel->setAlignment(Qt::AlignRight);
+    platform::qt::SelectAllOnFocus(txtLevel);
+    auto* frameLayout = new QHBoxLayout(Frame1);
+    frameLayout->addWidget(txtLevel);
+    frameLayout->addWidget(new QLabel(QStringLiteral("dB"), Frame1));
+
+    cmdOK = new QPushButton(w);
+    cmdNo = new QPushButton(w);
+    cmdCancel = new QPushButton(w);
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* b : {cmdOK, cmdNo, cmdCancel}) {
+        b->setAutoDefault(false);
+        b->setMinimumWidth(90);
+        buttons->addWidget(b);
+    }
+    cmdOK->setDefault(true);
+
+    auto* layout = new QVBoxLayout(w);
+    layout->setContentsMargins(14, 12, 14, 12);
+    layout->addWidget(txtMEMO);
+    layout->addWidget(Frame1);
+    layout->addLayout(buttons);
+
+    Bind().Bind(txtMEMO, form.txtMEMO);
+    Bind().Bind(txtLevel, form.txtLevel);
+    Bind().Bind(cmdOK, form.cmdOK, [&form] { form.cmdOK_Click(); });
+    Bind().Bind(cmdNo, form.cmdNo, [&form] { form.cmdNo_Click(); });
+    Bind().Bind(cmdCancel, form.cmdCancel, [&form] { form.cmdCancel_Click(); });
+    platform::qt::BindEnterAndEscape(
+        w, [&form] { form.cmdOK_Click(); }, [&form] { form.cmdCancel_Click(); }, [&ui] { ui.RefreshAll(); });
+    Refresh();
+    w->setMinimumWidth(360);
+    w->setFixedSize(w->sizeHint());
+    platform::qt::CenterOnScreen(w);
+}
+
+void frmLevelOverAreaView::OnRefresh()
+{
+    if (Frame1->title() != platform::qt::ToQ(form_.Frame1.Caption)) {
+        Frame1->setTitle(platform::qt::ToQ(form_.Frame1.Caption));
+    }
+    platform::qt::ApplyFocusRequest(form_.FocusedControl, form_.FocusSelectsAll,
+                                    [this](const std::string& name) -> QWidget* { return name == "txtLevel" ? txtLevel : nullptr; });
+}
+
+}  // namespace murtesk
