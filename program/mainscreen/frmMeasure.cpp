@@ -44,6 +44,7 @@ frmMeasure::frmMeasure(platform::UiServices& ui) : MainScreen(ui, "frmMeasure"),
     Label4.Caption = "一覧表で選択(強調表示)しているデータを移動します→";
     cmdAllON.Caption = "全ﾃﾞｰﾀﾁｪｯｸON";
     cmdAllOFF.Caption = "全ﾃﾞｰﾀﾁｪｯｸOFF";
+    lblLp0.Visible = false;
 
     mnuFile.Caption = "ファイル(&F)";
     mnuFileNew.Caption = "新規作成(&N)";
@@ -140,11 +141,5 @@ void frmMeasure::NotAvailableYet()
 void frmMeasure::mnuFileCalcValueTextOut_Click() { NotAvailableYet(); }
 void frmMeasure::mnuFilePartitionAreaTextOut_Click() { NotAvailableYet(); }
 void frmMeasure::mnuFileLmaxTextOut_Click() { NotAvailableYet(); }
-void frmMeasure::mnuToolCalcPlural_Click() { NotAvailableYet(); }
-void frmMeasure::mnuToolTestCommand_Click() { NotAvailableYet(); }
-void frmMeasure::mnuToolAllCalc_Click() { NotAvailableYet(); }
-void frmMeasure::mnuToolTestCommand2_Click() { NotAvailableYet(); }
-void frmMeasure::mnuToolTestCommand1_Click() { NotAvailableYet(); }
-void frmMeasure::mnuToolRestore_Click() { NotAvailableYet(); }
 
 }  // namespace murtesk

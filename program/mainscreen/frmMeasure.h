@@ -11,12 +11,17 @@
 #include "frmAbout.h"
 #include "frmFirstSelect.h"
 #include "help_command.h"
+#include "long_job.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 namespace murtesk {
+
+class CChMeasure;
+class CMeasure;
 
 class frmMeasure : public MainScreen {
 public:
@@ -54,12 +59,30 @@ public:
     void mnuFileCalcValueTextOut_Click();
     void mnuFilePartitionAreaTextOut_Click();
     void mnuFileLmaxTextOut_Click();
+
+    // ---- The long jobs over all measurements and the recovery (frmMeasure_jobs.cpp,
+    // frmMeasure_plural.cpp, frmMeasure_restore.cpp). A job runs in the long-job window and
+    // returns how it ended, which the window reports.
     void mnuToolCalcPlural_Click();
-    void mnuToolTestCommand_Click();
     void mnuToolAllCalc_Click();
     void mnuToolTestCommand2_Click();
     void mnuToolTestCommand1_Click();
     void mnuToolRestore_Click();
+    JobOutcome AllCalcJob();
+    JobOutcome AllLchOrangeDelete();
+    JobOutcome CalcPlural();
+    JobOutcome AllLchOrange();
+    // The progress text of the running job on lblLp(0), shown at once; and its end.
+    void ShowJobProgress(const std::string& text);
+    void HideJobProgress();
+
+    // How the jobs run (tests and benchmarks change it).
+    struct JobSettings {
+        unsigned threads = 0;                         // recalculation workers; 0: one per core
+        std::int32_t levelOverChunk = 1 << 20;        // values the level-over job reads at once
+        std::chrono::milliseconds testInterval{250};  // longest wait for workers between test points
+    };
+    JobSettings m_JobSettings;
 
     // ---- Project file operations (true on success)
     bool SelectNewSaveFile();
@@ -141,6 +164,15 @@ private:
     bool SaveListChange();
     void MoveSelected(int step);
     void NotAvailableYet();
+    // Runs job `code` in a new long-job window shown modally; returns when the job has ended.
+    void StartLongJob(std::int16_t code);
+    // Recomputes the target statistics of every band slot of a channel on worker threads, with a
+    // test point before each slot; prepare runs on each slot's record first. Failed when a
+    // histogram could not be saved.
+    template <class Prepare>
+    JobOutcome RecalcChannelBands(CChMeasure& channel, const std::string& projectPath, Prepare prepare);
+    // Deletes "CMeasure.tmp" once the measurement recovered from it is in a saved project.
+    void ForgetRecoveryFile();
     // The commands that need an open project, and the recovery's file.
     void UpdateProjectCommands();
     void EndFileCommand(bool projectOpen);
@@ -148,6 +180,12 @@ private:
     std::unique_ptr<frmFirstSelect> firstSelect_;
     std::unique_ptr<frmAbout> about_;
     bool restoreFileFound_ = false;
+    // The measurement the recovery added, until a save holds it.
+    std::weak_ptr<CMeasure> recovered_;
+    // The level the level-over job sets on every measurement (240: the job empties the ranges).
+    double m_JobOverLevel = 75.0;
+    // The combined measurement while its job builds it.
+    std::shared_ptr<CMeasure> m_PluralMeasure;
 };
 
 // True when path ends exactly in ".dat" or ".qvd", the names of project files.

@@ -268,6 +268,7 @@ bool frmMeasure::SaveData()
     ui_.SetBusy(true);
     doc.SetMemo(txtMEMO.Text);
     if (doc.FileWrite(doc.SaveFilePath())) {
+        ForgetRecoveryFile();
         ui_.SetBusy(false);
         return true;
     }

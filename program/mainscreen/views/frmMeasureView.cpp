@@ -65,12 +65,17 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
                                    {&form.mnuFileWaveOpen, [&form] { form.mnuFileWaveOpen_Click(); }},
                                    {&form.mnuFileBar3, {}},
                                    {&form.mnuFileExit, [&form] { form.mnuFileExit_Click(); }}});
-    menu(form.mnuTool, {{&form.mnuToolCalcPlural, [&form] { form.mnuToolCalcPlural_Click(); }},
-                        {&form.mnuToolTestCommand, [&form] { form.mnuToolTestCommand_Click(); }},
-                        {&form.mnuToolAllCalc, [&form] { form.mnuToolAllCalc_Click(); }},
-                        {&form.mnuToolTestCommand2, [&form] { form.mnuToolTestCommand2_Click(); }},
-                        {&form.mnuToolTestCommand1, [&form] { form.mnuToolTestCommand1_Click(); }},
-                        {&form.mnuToolRestore, [&form] { form.mnuToolRestore_Click(); }}});
+    QMenu* tools = menu(form.mnuTool, {{&form.mnuToolCalcPlural, [&form] { form.mnuToolCalcPlural_Click(); }}});
+    // "一括処理" is a submenu of the three jobs over all measurements.
+    QMenu* batch = tools->addMenu(QString());
+    b.Bind(batch->menuAction(), form.mnuToolTestCommand, {});
+    for (const auto& [item, handler] : std::initializer_list<std::pair<platform::MenuItem*, std::function<void()>>>{
+             {&form.mnuToolAllCalc, [&form] { form.mnuToolAllCalc_Click(); }},
+             {&form.mnuToolTestCommand2, [&form] { form.mnuToolTestCommand2_Click(); }},
+             {&form.mnuToolTestCommand1, [&form] { form.mnuToolTestCommand1_Click(); }}}) {
+        b.Bind(batch->addAction(QString()), *item, handler);
+    }
+    b.Bind(tools->addAction(QString()), form.mnuToolRestore, [&form] { form.mnuToolRestore_Click(); });
     menu(form.mnuHelp, {{&form.mnuHelpFile, [&form] { form.mnuHelpFile_Click(); }},
                         {&form.mnuHelpVer, [&form] { form.mnuHelpVer_Click(); }}});
 

@@ -4,8 +4,12 @@
 #include "frmAboutView.h"
 #include "frmFirstSelect.h"
 #include "frmFirstSelectView.h"
+#include "frmLongJob.h"
+#include "frmLongJobView.h"
 #include "frmMeasure.h"
 #include "frmMeasureView.h"
+#include "frmSelectCalcPlural.h"
+#include "frmSelectCalcPluralView.h"
 #include "frmSplash.h"
 #include "frmSplashView.h"
 
@@ -16,6 +20,8 @@ void RegisterMainScreenViews(platform::qt::QtUi& ui) {
     ui.RegisterView<frmFirstSelect, frmFirstSelectView>("frmFirstSelect");
     ui.RegisterView<frmSplash, frmSplashView>("frmSplash");
     ui.RegisterView<frmAbout, frmAboutView>("frmAbout");
+    ui.RegisterView<frmLongJob, frmLongJobView>("frmLongJob");
+    ui.RegisterView<frmSelectCalcPlural, frmSelectCalcPluralView>("frmSelectCalcPlural");
 }
 
 }  // namespace murtesk

@@ -1,0 +1,271 @@
+// The long jobs that change ranges and statistics of every measurement: starting a job in the
+// long-job window, the progress label, recalculation (job 1), the level-over ranges of channel 1
+// (job 7, after the level-over dialog) and their change into excluded ranges (job 3).
+#include "frmMeasure.h"
+
+#include "frmLevelOverArea.h"
+#include "frmLongJob.h"
+#include "globals.h"
+#include "preserve_document.h"
+
+#include "model/band_recalc.h"
+#include "model/band_slots.h"
+#include "model/level_over.h"
+#include "model/shared_procedures.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace murtesk {
+
+using platform::MsgAnswer;
+using platform::MsgButtons;
+using platform::MsgIcon;
+
+namespace {
+
+// The level that tells the level-over job to empty the ranges instead.
+constexpr double kHideLevelOver = 240.0;
+// Slot 2, the weighted level, carries the level-over ranges of a channel.
+constexpr std::int16_t kWeightedSlot = 2;
+
+bool AskYesNo(platform::UiServices& ui, const char* question)
+{
+    return ui.MsgBox(question, MsgButtons::YesNo, MsgIcon::None, {}, MsgAnswer::No) == MsgAnswer::Yes;
+}
+
+std::string MeasureProgress(std::int32_t i)
+{
+    return "測定" + std::to_string(i);
+}
+
+}  // namespace
+
+// ---- Starting a job
+
+void frmMeasure::StartLongJob(std::int16_t code)
+{
+    g_JobNo = code;
+    frmLongJob window(ui_);
+    g_frmLongJob = &window;
+    ui_.Load(window);
+    ui_.ShowModal(window);
+    if (ui_.IsLoaded(window)) {
+        ui_.Unload(window);
+    }
+    g_frmLongJob = nullptr;
+}
+
+void frmMeasure::ShowJobProgress(const std::string& text)
+{
+    lblLp0.Caption = text;
+    lblLp0.Visible = true;
+    ui_.Refresh(*this);
+}
+
+void frmMeasure::HideJobProgress()
+{
+    lblLp0.Caption.clear();
+    lblLp0.Visible = false;
+    ui_.Refresh(*this);
+}
+
+void frmMeasure::mnuToolAllCalc_Click()
+{
+    if (AskYesNo(ui_, "全測定の再計算をしますか？")) {
+        StartLongJob(1);
+    }
+}
+
+void frmMeasure::mnuToolTestCommand1_Click()
+{
+    if (AskYesNo(ui_, "全測定Ｌcｈの補正特性オレンジ範囲を全バンドの計算除外範囲に変更しますか？")) {
+        StartLongJob(3);
+    }
+}
+
+void frmMeasure::mnuToolTestCommand2_Click()
+{
+    // The dialog edits a band record of its own; what it answers becomes the job's level.
+    auto channel = std::make_shared<CChMeasure>(ProgramStatsContext());
+    CBandLCalcInfo& band = channel->BandLCalcInfos.AddNew();
+    g_ChMeasure = channel;
+    g_BandIndex = 1;
+    // A close by the frame answers as Cancel: no job then.
+    g_bDialogOk = false;
+    frmLevelOverArea dialog(ui_);
+    ui_.ShowModal(dialog);
+    if (ui_.IsLoaded(dialog)) {
+        ui_.Unload(dialog);
+    }
+    const bool hide = !g_bDialogOk && g_ChMeasure != nullptr;
+    const bool show = g_bDialogOk && g_ChMeasure != nullptr;
+    g_ChMeasure.reset();
+    if (!show && !hide) {
+        return;
+    }
+    m_JobOverLevel = hide ? kHideLevelOver : band.OverLevel;
+    StartLongJob(7);
+}
+
+// ---- Recalculation of a channel's bands
+
+template <class Prepare>
+JobOutcome frmMeasure::RecalcChannelBands(CChMeasure& channel, const std::string& projectPath, Prepare prepare)
+{
+    const std::int16_t mode = channel.ChMeasureCondition.oct1or3;
+    const std::int32_t slots = std::min<std::int32_t>(SlotCount(mode), channel.BandLCalcInfos.count());
+    std::vector<CScopes> targets(static_cast<std::size_t>(std::max(slots, 0)));
+    std::vector<BandRecalc> bands(targets.size());
+    std::vector<BandRecalc*> started;
+    bool cancelled = false;
+    {
+        // Declared after what its bands point to: leaving the block waits for every band.
+        BandRecalcQueue queue(m_JobSettings.threads);
+        const auto waitUntilAtMost = [&](std::size_t pending, bool testCancel) {
+            while (!queue.WaitUntilAtMost(pending, m_JobSettings.testInterval)) {
+                if (testCancel ? JobCancelRequested(ui_) : (ui_.DoEvents(), false)) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        for (std::int32_t k = 1; k <= slots; ++k) {
+            if (!waitUntilAtMost(queue.Threads() - 1, true) || JobCancelRequested(ui_)) {
+                cancelled = true;
+                break;
+            }
+            CBandLCalcInfo& record = channel.BandLCalcInfos.Item(k);
+            prepare(record);
+            const std::string folder = GetBandFolder(projectPath, mode, static_cast<std::int16_t>(k));
+            const std::int32_t n = channel.LevelData.getDataNumNoWait(folder);
+            if (n <= 1) {
+                continue;  // no series to count: the slot keeps its statistics
+            }
+            const auto i = static_cast<std::size_t>(k - 1);
+            targets[i] = record.Scopes.getReverse(std::int32_t{1}, n);
+            bands[i] = BandRecalc{&record.LCalc, &targets[i], &channel.LevelData, folder, false};
+            queue.Start(bands[i]);
+            started.push_back(&bands[i]);
+        }
+        waitUntilAtMost(0, false);
+    }
+    if (cancelled) {
+        return JobOutcome::Cancelled;
+    }
+    const bool saved = std::all_of(started.begin(), started.end(), [](const BandRecalc* b) { return b->Saved; });
+    return saved ? JobOutcome::Done : JobOutcome::Failed;
+}
+
+// ---- Job 1: recalculation of every band of every measurement
+
+JobOutcome frmMeasure::AllCalcJob()
+{
+    CPreserve* doc = OpenPreserve();
+    if (doc == nullptr) {
+        return JobOutcome::Failed;
+    }
+    ShowJobProgress("");
+    for (std::int32_t i = 1; i <= doc->Measures.count(); ++i) {
+        CChMeasures& channels = doc->Measures.Item(i).ChMeasures;
+        for (std::int32_t c = 1; c <= channels.count(); ++c) {
+            if (c == 1) {
+                ShowJobProgress(MeasureProgress(i));
+            }
+            CChMeasure& channel = channels.Item(c);
+            // A channel with no band series ends the measurement's channels.
+            if (SlotCount(channel.ChMeasureCondition.oct1or3) == 0) {
+                break;
+            }
+            const JobOutcome outcome = RecalcChannelBands(channel, doc->SaveFilePath, [](CBandLCalcInfo&) {});
+            if (outcome != JobOutcome::Done) {
+                return outcome;
+            }
+        }
+    }
+    HideJobProgress();
+    SaveData();
+    return JobOutcome::Done;
+}
+
+// ---- Job 3: the level-over ranges of channel 1 become excluded ranges of all its bands
+
+JobOutcome frmMeasure::AllLchOrangeDelete()
+{
+    CPreserve* doc = OpenPreserve();
+    if (doc == nullptr) {
+        return JobOutcome::Failed;
+    }
+    ShowJobProgress("");
+    for (std::int32_t i = 1; i <= doc->Measures.count(); ++i) {
+        ShowJobProgress(MeasureProgress(i));
+        CChMeasures& channels = doc->Measures.Item(i).ChMeasures;
+        if (channels.count() < 1) {
+            continue;
+        }
+        CChMeasure& channel = channels.Item(1);
+        if (SlotCount(channel.ChMeasureCondition.oct1or3) == 0 || channel.BandLCalcInfos.count() < kWeightedSlot) {
+            continue;
+        }
+        CScopes& levelOver = channel.BandLCalcInfos.Item(kWeightedSlot).LevelOverScopes;
+        if (levelOver.count() == 0) {
+            continue;
+        }
+        const CScopes ranges = levelOver.MeCopy();
+        const JobOutcome outcome = RecalcChannelBands(channel, doc->SaveFilePath, [&ranges](CBandLCalcInfo& record) {
+            for (const auto& range : ranges) {
+                record.Scopes.SimpleAdd(std::make_shared<CScope>(range->MeCopy()));
+            }
+            record.Scopes.ResetScopes();
+        });
+        if (outcome != JobOutcome::Done) {
+            return outcome;
+        }
+        levelOver.AllDelete();
+    }
+    HideJobProgress();
+    SaveData();
+    return JobOutcome::Done;
+}
+
+// ---- Job 7: level-over ranges of the weighted level of channel 1
+
+JobOutcome frmMeasure::AllLchOrange()
+{
+    CPreserve* doc = OpenPreserve();
+    if (doc == nullptr) {
+        return JobOutcome::Failed;
+    }
+    ShowJobProgress("");
+    for (std::int32_t i = 1; i <= doc->Measures.count(); ++i) {
+        ShowJobProgress(MeasureProgress(i));
+        CChMeasures& channels = doc->Measures.Item(i).ChMeasures;
+        if (channels.count() < 1) {
+            continue;
+        }
+        CChMeasure& channel = channels.Item(1);
+        const std::int16_t mode = channel.ChMeasureCondition.oct1or3;
+        if (SlotCount(mode) == 0 || channel.BandLCalcInfos.count() < kWeightedSlot) {
+            continue;
+        }
+        CBandLCalcInfo& record = channel.BandLCalcInfos.Item(kWeightedSlot);
+        if (m_JobOverLevel == kHideLevelOver) {
+            record.LevelOverScopes.AllDelete();
+            continue;
+        }
+        const std::string folder = GetBandFolder(doc->SaveFilePath, mode, kWeightedSlot);
+        const std::int32_t n = channel.LevelData.getDataNumNoWait(folder);
+        auto runs = FindLevelOverScopes(channel.LevelData, folder, n, m_JobOverLevel, m_JobSettings.levelOverChunk,
+                                        [this] { return !JobCancelRequested(ui_); });
+        if (!runs) {
+            return JobOutcome::Cancelled;  // the band keeps its former threshold and ranges
+        }
+        record.OverLevel = m_JobOverLevel;
+        record.LevelOverScopes = std::move(*runs);
+    }
+    HideJobProgress();
+    SaveData();
+    return JobOutcome::Done;
+}
+
+}  // namespace murtesk

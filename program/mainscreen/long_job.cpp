@@ -1,0 +1,44 @@
+#include "long_job.h"
+
+#include "frmMeasure.h"
+#include "globals.h"
+
+#include <array>
+
+namespace murtesk {
+
+namespace {
+
+constexpr std::array kJobs{
+    LongJob{1, &frmMeasure::AllCalcJob, JobEnd::Message, "全測定の再計算を終了しました．"},
+    LongJob{3, &frmMeasure::AllLchOrangeDelete, JobEnd::Message,
+            "全測定Ｌcｈの補正特性オレンジ範囲を全バンドの計算除外範囲に変更しました．"},
+    LongJob{4, &frmMeasure::CalcPlural, JobEnd::CombinedMeasure, nullptr},
+    LongJob{5, nullptr, JobEnd::TextFile, nullptr},
+    LongJob{7, &frmMeasure::AllLchOrange, JobEnd::Message, "全測定Ｌcｈ補正特性のオレンジ範囲を作成しました．"},
+    LongJob{8, nullptr, JobEnd::TextFile, nullptr},
+    LongJob{9, nullptr, JobEnd::TextFile, nullptr},
+    LongJob{10, nullptr, JobEnd::TextFile, nullptr},
+    LongJob{11, nullptr, JobEnd::TextFile, nullptr},
+    LongJob{12, nullptr, JobEnd::TextFile, nullptr},
+};
+
+}  // namespace
+
+const LongJob* FindLongJob(std::int16_t code)
+{
+    for (const LongJob& job : kJobs) {
+        if (job.code == code) {
+            return &job;
+        }
+    }
+    return nullptr;
+}
+
+bool JobCancelRequested(platform::UiServices& ui)
+{
+    ui.DoEvents();
+    return g_bJobCancel;
+}
+
+}  // namespace murtesk
