@@ -20,6 +20,7 @@ frmLevelOverAreaView::frmLevelOverAreaView(frmLevelOverArea& form, platform::qt:
     txtMEMO = new QPlainTextEdit(w);
     txtMEMO->setReadOnly(true);
     txtMEMO->setFocusPolicy(Qt::NoFocus);
+    txtMEMO->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtMEMO->setFixedHeight(txtMEMO->fontMetrics().lineSpacing() * 2 + 12);
     Frame1 = new QGroupBox(w);
     txtLevel = new QLineEdit(Frame1);

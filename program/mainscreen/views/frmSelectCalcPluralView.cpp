@@ -23,6 +23,7 @@ frmSelectCalcPluralView::frmSelectCalcPluralView(frmSelectCalcPlural& form, plat
     txtMEMO = new QPlainTextEdit(w);
     txtMEMO->setReadOnly(true);
     txtMEMO->setFocusPolicy(Qt::NoFocus);
+    txtMEMO->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtMEMO->setFixedHeight(txtMEMO->fontMetrics().lineSpacing() * 5 + 12);
     b.Bind(txtMEMO, form.txtMEMO);
 
