@@ -80,7 +80,7 @@ public:
     struct JobSettings {
         unsigned threads = 0;                         // recalculation workers; 0: one per core
         std::int32_t levelOverChunk = 1 << 20;        // values the level-over job reads at once
-        std::chrono::milliseconds testInterval{250};  // longest wait for workers between test points
+        std::chrono::milliseconds testInterval{200};  // longest wait for workers between test points
     };
     JobSettings m_JobSettings;
 
