@@ -75,12 +75,17 @@ public:
     // The progress text of the running job on lblLp(0), shown at once; and its end.
     void ShowJobProgress(const std::string& text);
     void HideJobProgress();
+    // A test point of the running job: lets pending window events run (the Cancel button among
+    // them; at most once every m_JobSettings.pumpInterval, so that a job of many short steps is not
+    // slowed by redrawing), then tells whether the user asked the job to stop.
+    bool JobTestPoint();
 
     // How the jobs run (tests and benchmarks change it).
     struct JobSettings {
         unsigned threads = 0;                         // recalculation workers; 0: one per core
         std::int32_t levelOverChunk = 1 << 20;        // values the level-over job reads at once
         std::chrono::milliseconds testInterval{200};  // longest wait for workers between test points
+        std::chrono::milliseconds pumpInterval{20};   // shortest time between two event pumps
     };
     JobSettings m_JobSettings;
 
@@ -186,6 +191,7 @@ private:
     double m_JobOverLevel = 75.0;
     // The combined measurement while its job builds it.
     std::shared_ptr<CMeasure> m_PluralMeasure;
+    std::chrono::steady_clock::time_point lastPump_;
 };
 
 // True when path ends exactly in ".dat" or ".qvd", the names of project files.

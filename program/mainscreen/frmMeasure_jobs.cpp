@@ -70,6 +70,16 @@ void frmMeasure::HideJobProgress()
     ui_.Refresh(*this);
 }
 
+bool frmMeasure::JobTestPoint()
+{
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastPump_ >= m_JobSettings.pumpInterval) {
+        ui_.DoEvents();
+        lastPump_ = now;
+    }
+    return g_bJobCancel;
+}
+
 void frmMeasure::mnuToolAllCalc_Click()
 {
     if (AskYesNo(ui_, "全測定の再計算をしますか？")) {
@@ -124,14 +134,14 @@ JobOutcome frmMeasure::RecalcChannelBands(CChMeasure& channel, const std::string
         BandRecalcQueue queue(m_JobSettings.threads);
         const auto waitUntilAtMost = [&](std::size_t pending, bool testCancel) {
             while (!queue.WaitUntilAtMost(pending, m_JobSettings.testInterval)) {
-                if (testCancel ? JobCancelRequested(ui_) : (ui_.DoEvents(), false)) {
+                if (testCancel ? JobTestPoint() : (ui_.DoEvents(), false)) {
                     return false;
                 }
             }
             return true;
         };
         for (std::int32_t k = 1; k <= slots; ++k) {
-            if (!waitUntilAtMost(queue.Threads() - 1, true) || JobCancelRequested(ui_)) {
+            if (!waitUntilAtMost(queue.Threads() - 1, true) || JobTestPoint()) {
                 cancelled = true;
                 break;
             }
@@ -256,7 +266,7 @@ JobOutcome frmMeasure::AllLchOrange()
         const std::string folder = GetBandFolder(doc->SaveFilePath, mode, kWeightedSlot);
         const std::int32_t n = channel.LevelData.getDataNumNoWait(folder);
         auto runs = FindLevelOverScopes(channel.LevelData, folder, n, m_JobOverLevel, m_JobSettings.levelOverChunk,
-                                        [this] { return !JobCancelRequested(ui_); });
+                                        [this] { return !JobTestPoint(); });
         if (!runs) {
             return JobOutcome::Cancelled;  // the band keeps its former threshold and ranges
         }

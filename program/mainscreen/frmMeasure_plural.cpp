@@ -197,7 +197,7 @@ JobOutcome frmMeasure::CalcPlural()
                 double energy = kStartEnergy;
                 double maximum = kNoLevel;
                 for (std::int32_t k = 1; k <= count; ++k) {
-                    if (JobCancelRequested(ui_)) {
+                    if (JobTestPoint()) {
                         return abandon(JobOutcome::Cancelled);
                     }
                     if (!Marked(k)) {

@@ -1,7 +1,6 @@
 #include "long_job.h"
 
 #include "frmMeasure.h"
-#include "globals.h"
 
 #include <array>
 
@@ -33,12 +32,6 @@ const LongJob* FindLongJob(std::int16_t code)
         }
     }
     return nullptr;
-}
-
-bool JobCancelRequested(platform::UiServices& ui)
-{
-    ui.DoEvents();
-    return g_bJobCancel;
 }
 
 }  // namespace murtesk

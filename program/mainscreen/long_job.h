@@ -1,12 +1,10 @@
-// The long jobs over all measurements: the codes, the main screen's operation behind each, how
-// each reports its end, and the test point at which a running job lets the user interface run.
+// The long jobs over all measurements: the codes, the main screen's operation behind each, and
+// how each reports its end.
 //
 // A job is an operation of the main screen that returns how it ended; the long-job window runs
 // it for the code in g_JobNo and reports from that outcome. A new job plugs in by its operation
 // alone: its row below names it.
 #pragma once
-
-#include "ui_services.h"
 
 #include <cstdint>
 
@@ -34,9 +32,5 @@ struct LongJob {
 
 // The job of a code; null for a code with none (2, 6 and anything outside 1..12).
 const LongJob* FindLongJob(std::int16_t code);
-
-// A test point: lets pending window events run (the Cancel button among them), then tells
-// whether the user asked the job to stop.
-bool JobCancelRequested(platform::UiServices& ui);
 
 }  // namespace murtesk

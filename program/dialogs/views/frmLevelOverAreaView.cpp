@@ -55,7 +55,7 @@ frmLevelOverAreaView::frmLevelOverAreaView(frmLevelOverArea& form, platform::qt:
     platform::qt::BindEnterAndEscape(
         w, [&form] { form.cmdOK_Click(); }, [&form] { form.cmdCancel_Click(); }, [&ui] { ui.RefreshAll(); });
     Refresh();
-    w->setMinimumWidth(360);
+    w->setMinimumWidth(460);  // room for the caption in the frame
     w->setFixedSize(w->sizeHint());
     platform::qt::CenterOnScreen(w);
 }

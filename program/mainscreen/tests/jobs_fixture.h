@@ -162,7 +162,9 @@ protected:
         murtesk::Main(ui, forms);
         ui.RunPendingActivations();
         ASSERT_FALSE(g_bStartSelect);
-        Main().m_JobSettings.testInterval = std::chrono::hours(1);  // test points only where the job has them
+        // Test points only where the job has them, each letting events run.
+        Main().m_JobSettings.testInterval = std::chrono::hours(1);
+        Main().m_JobSettings.pumpInterval = std::chrono::milliseconds(0);
         ui.ClearTranscript();
     }
 
