@@ -135,10 +135,19 @@ double PeakResidentMiB() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
 
+// CPU seconds of every thread of the process so far.
+double ProcessCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 void BM_RecalcJob(benchmark::State& state) {
     Project& project = Project::Get();
     project.Main().m_JobSettings.threads = static_cast<unsigned>(state.range(0));
     double gap = 0.0;
+    const double cpuBefore = ProcessCpuSeconds();
     for (auto _ : state) {
         project.ResetGaps();
         if (project.Main().AllCalcJob() != JobOutcome::Done) state.SkipWithError("job failed");
@@ -147,6 +156,9 @@ void BM_RecalcJob(benchmark::State& state) {
     const double values = static_cast<double>(kMeasures) * kChannels * 47 * kDayAt100ms;
     state.counters["values/s"] = benchmark::Counter(values * state.iterations(), benchmark::Counter::kIsRate);
     state.counters["max_test_gap_ms"] = gap;
+    // CPU time of all threads: equal across thread counts when spreading adds no work, whatever
+    // share of the cores the machine grants.
+    state.counters["cpu_s_all_threads"] = (ProcessCpuSeconds() - cpuBefore) / state.iterations();
 }
 BENCHMARK(BM_RecalcJob)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 
