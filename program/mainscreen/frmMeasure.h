@@ -176,6 +176,10 @@ private:
     // histogram could not be saved.
     template <class Prepare>
     JobOutcome RecalcChannelBands(CChMeasure& channel, const std::string& projectPath, Prepare prepare);
+    // Runs step(i, measurement, project path) on every measurement in list order, then saves the
+    // project; a step that does not end Done ends the job with nothing saved.
+    template <class Step>
+    JobOutcome ChangeEveryMeasurement(Step step);
     // Deletes "CMeasure.tmp" once the measurement recovered from it is in a saved project.
     void ForgetRecoveryFile();
     // The commands that need an open project, and the recovery's file.

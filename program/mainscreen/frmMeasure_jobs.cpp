@@ -167,9 +167,10 @@ JobOutcome frmMeasure::RecalcChannelBands(CChMeasure& channel, const std::string
     return saved ? JobOutcome::Done : JobOutcome::Failed;
 }
 
-// ---- Job 1: recalculation of every band of every measurement
+// ---- The jobs that change every measurement
 
-JobOutcome frmMeasure::AllCalcJob()
+template <class Step>
+JobOutcome frmMeasure::ChangeEveryMeasurement(Step step)
 {
     CPreserve* doc = OpenPreserve();
     if (doc == nullptr) {
@@ -177,20 +178,9 @@ JobOutcome frmMeasure::AllCalcJob()
     }
     ShowJobProgress("");
     for (std::int32_t i = 1; i <= doc->Measures.count(); ++i) {
-        CChMeasures& channels = doc->Measures.Item(i).ChMeasures;
-        for (std::int32_t c = 1; c <= channels.count(); ++c) {
-            if (c == 1) {
-                ShowJobProgress(MeasureProgress(i));
-            }
-            CChMeasure& channel = channels.Item(c);
-            // A channel with no band series ends the measurement's channels.
-            if (SlotCount(channel.ChMeasureCondition.oct1or3) == 0) {
-                break;
-            }
-            const JobOutcome outcome = RecalcChannelBands(channel, doc->SaveFilePath, [](CBandLCalcInfo&) {});
-            if (outcome != JobOutcome::Done) {
-                return outcome;
-            }
+        const JobOutcome outcome = step(i, doc->Measures.Item(i), doc->SaveFilePath);
+        if (outcome != JobOutcome::Done) {
+            return outcome;  // nothing saved
         }
     }
     HideJobProgress();
@@ -198,84 +188,93 @@ JobOutcome frmMeasure::AllCalcJob()
     return JobOutcome::Done;
 }
 
-// ---- Job 3: the level-over ranges of channel 1 become excluded ranges of all its bands
+namespace {
 
+// Channel 1 of a measurement when it has band series and a weighted slot; null otherwise (the
+// level-over jobs pass such a measurement over).
+CChMeasure* LevelOverChannel(CMeasure& m)
+{
+    if (m.ChMeasures.count() < 1) {
+        return nullptr;
+    }
+    CChMeasure& channel = m.ChMeasures.Item(1);
+    const bool bands = SlotCount(channel.ChMeasureCondition.oct1or3) != 0;
+    return bands && channel.BandLCalcInfos.count() >= kWeightedSlot ? &channel : nullptr;
+}
+
+}  // namespace
+
+// Job 1: recalculation of every band of every measurement.
+JobOutcome frmMeasure::AllCalcJob()
+{
+    return ChangeEveryMeasurement([this](std::int32_t i, CMeasure& m, const std::string& project) {
+        for (std::int32_t c = 1; c <= m.ChMeasures.count(); ++c) {
+            if (c == 1) {
+                ShowJobProgress(MeasureProgress(i));
+            }
+            CChMeasure& channel = m.ChMeasures.Item(c);
+            // A channel with no band series ends the measurement's channels.
+            if (SlotCount(channel.ChMeasureCondition.oct1or3) == 0) {
+                break;
+            }
+            const JobOutcome outcome = RecalcChannelBands(channel, project, [](CBandLCalcInfo&) {});
+            if (outcome != JobOutcome::Done) {
+                return outcome;
+            }
+        }
+        return JobOutcome::Done;
+    });
+}
+
+// Job 3: the level-over ranges of channel 1 become excluded ranges of all its bands.
 JobOutcome frmMeasure::AllLchOrangeDelete()
 {
-    CPreserve* doc = OpenPreserve();
-    if (doc == nullptr) {
-        return JobOutcome::Failed;
-    }
-    ShowJobProgress("");
-    for (std::int32_t i = 1; i <= doc->Measures.count(); ++i) {
+    return ChangeEveryMeasurement([this](std::int32_t i, CMeasure& m, const std::string& project) {
         ShowJobProgress(MeasureProgress(i));
-        CChMeasures& channels = doc->Measures.Item(i).ChMeasures;
-        if (channels.count() < 1) {
-            continue;
+        CChMeasure* channel = LevelOverChannel(m);
+        if (channel == nullptr || channel->BandLCalcInfos.Item(kWeightedSlot).LevelOverScopes.count() == 0) {
+            return JobOutcome::Done;
         }
-        CChMeasure& channel = channels.Item(1);
-        if (SlotCount(channel.ChMeasureCondition.oct1or3) == 0 || channel.BandLCalcInfos.count() < kWeightedSlot) {
-            continue;
-        }
-        CScopes& levelOver = channel.BandLCalcInfos.Item(kWeightedSlot).LevelOverScopes;
-        if (levelOver.count() == 0) {
-            continue;
-        }
+        CScopes& levelOver = channel->BandLCalcInfos.Item(kWeightedSlot).LevelOverScopes;
         const CScopes ranges = levelOver.MeCopy();
-        const JobOutcome outcome = RecalcChannelBands(channel, doc->SaveFilePath, [&ranges](CBandLCalcInfo& record) {
+        const JobOutcome outcome = RecalcChannelBands(*channel, project, [&ranges](CBandLCalcInfo& record) {
             for (const auto& range : ranges) {
                 record.Scopes.SimpleAdd(std::make_shared<CScope>(range->MeCopy()));
             }
             record.Scopes.ResetScopes();
         });
-        if (outcome != JobOutcome::Done) {
-            return outcome;
+        if (outcome == JobOutcome::Done) {
+            levelOver.AllDelete();
         }
-        levelOver.AllDelete();
-    }
-    HideJobProgress();
-    SaveData();
-    return JobOutcome::Done;
+        return outcome;
+    });
 }
 
-// ---- Job 7: level-over ranges of the weighted level of channel 1
-
+// Job 7: level-over ranges of the weighted level of channel 1.
 JobOutcome frmMeasure::AllLchOrange()
 {
-    CPreserve* doc = OpenPreserve();
-    if (doc == nullptr) {
-        return JobOutcome::Failed;
-    }
-    ShowJobProgress("");
-    for (std::int32_t i = 1; i <= doc->Measures.count(); ++i) {
+    return ChangeEveryMeasurement([this](std::int32_t i, CMeasure& m, const std::string& project) {
         ShowJobProgress(MeasureProgress(i));
-        CChMeasures& channels = doc->Measures.Item(i).ChMeasures;
-        if (channels.count() < 1) {
-            continue;
+        CChMeasure* channel = LevelOverChannel(m);
+        if (channel == nullptr) {
+            return JobOutcome::Done;
         }
-        CChMeasure& channel = channels.Item(1);
-        const std::int16_t mode = channel.ChMeasureCondition.oct1or3;
-        if (SlotCount(mode) == 0 || channel.BandLCalcInfos.count() < kWeightedSlot) {
-            continue;
-        }
-        CBandLCalcInfo& record = channel.BandLCalcInfos.Item(kWeightedSlot);
+        CBandLCalcInfo& record = channel->BandLCalcInfos.Item(kWeightedSlot);
         if (m_JobOverLevel == kHideLevelOver) {
             record.LevelOverScopes.AllDelete();
-            continue;
+            return JobOutcome::Done;
         }
-        const std::string folder = GetBandFolder(doc->SaveFilePath, mode, kWeightedSlot);
-        const std::int32_t n = channel.LevelData.getDataNumNoWait(folder);
-        auto runs = FindLevelOverScopes(channel.LevelData, folder, n, m_JobOverLevel, m_JobSettings.levelOverChunk,
+        const std::string folder = GetBandFolder(project, channel->ChMeasureCondition.oct1or3, kWeightedSlot);
+        const std::int32_t n = channel->LevelData.getDataNumNoWait(folder);
+        auto runs = FindLevelOverScopes(channel->LevelData, folder, n, m_JobOverLevel, m_JobSettings.levelOverChunk,
                                         [this] { return !JobTestPoint(); });
         if (!runs) {
             return JobOutcome::Cancelled;  // the band keeps its former threshold and ranges
         }
         record.OverLevel = m_JobOverLevel;
         record.LevelOverScopes = std::move(*runs);
-    }
-    HideJobProgress();
-    SaveData();
-    return JobOutcome::Done;
+        return JobOutcome::Done;
+    });
 }
 
 }  // namespace murtesk

@@ -1,5 +1,6 @@
 #include "frmWavFileReadADView.h"
 
+#include "dialog_keys.h"
 #include "drops.h"
 #include "qt_ui.h"
 
@@ -11,7 +12,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -39,19 +39,8 @@ frmWavFileReadADView::frmWavFileReadADView(frmWavFileReadAD& form, platform::qt:
     BuildFilePage(filePage_);
     BuildConditionPage(conditionPage_);
 
-    auto refresh = [&ui] { ui.RefreshAll(); };
-    auto* enter = new QShortcut(QKeySequence(Qt::Key_Return), Widget());
-    QObject::connect(enter, &QShortcut::activated, Widget(), [this, refresh] {
-        form_.PressDefault();
-        refresh();
-    });
-    auto* keypadEnter = new QShortcut(QKeySequence(Qt::Key_Enter), Widget());
-    QObject::connect(keypadEnter, &QShortcut::activated, enter, &QShortcut::activated);
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), Widget());
-    QObject::connect(escape, &QShortcut::activated, Widget(), [this, refresh] {
-        form_.PressCancel();
-        refresh();
-    });
+    platform::qt::BindEnterAndEscape(
+        Widget(), [this] { form_.PressDefault(); }, [this] { form_.PressCancel(); }, [&ui] { ui.RefreshAll(); });
 
     Refresh();
     Widget()->resize(640, 420);
@@ -209,18 +198,8 @@ void frmWavFileReadADView::OnRefresh()
             button->setDefault(form_.DefaultButton == name);
         }
     }
-    if (!form_.FocusedControl.empty()) {
-        if (QWidget* widget = Control(form_.FocusedControl)) {
-            widget->setFocus(Qt::OtherFocusReason);
-            if (form_.FocusSelectsAll) {
-                if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
-                    edit->selectAll();
-                }
-            }
-        }
-        form_.FocusedControl.clear();
-        form_.FocusSelectsAll = false;
-    }
+    platform::qt::ApplyFocusRequest(form_.FocusedControl, form_.FocusSelectsAll,
+                                    [this](const std::string& name) { return Control(name); });
 }
 
 }  // namespace murtesk::import
