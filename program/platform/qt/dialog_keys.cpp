@@ -1,31 +1,9 @@
 #include "dialog_keys.h"
 
-#include <QEvent>
 #include <QLineEdit>
 #include <QShortcut>
-#include <QTimer>
 
 namespace murtesk::platform::qt {
-
-namespace {
-
-class SelectAllFilter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::FocusIn) {
-            auto* edit = static_cast<QLineEdit*>(watched);
-            // After the focus has settled: a mouse press would otherwise place the cursor again.
-            QTimer::singleShot(0, edit, [edit] { edit->selectAll(); });
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-}  // namespace
 
 void BindEnterAndEscape(QWidget* window, std::function<void()> onEnter, std::function<void()> onEscape,
                         std::function<void()> after)
@@ -43,11 +21,6 @@ void BindEnterAndEscape(QWidget* window, std::function<void()> onEnter, std::fun
         onEscape();
         after();
     });
-}
-
-void SelectAllOnFocus(QLineEdit* edit)
-{
-    edit->installEventFilter(new SelectAllFilter(edit));
 }
 
 void ApplyFocusRequest(std::string& control, bool& selectAll, const std::function<QWidget*(const std::string&)>& find)

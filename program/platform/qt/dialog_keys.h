@@ -1,11 +1,10 @@
-// The keyboard of a dialog window: Enter and Esc press the dialog's buttons, a text box selects
-// its whole text when it gets the focus, and the focus the form model asks for is given.
+// The keyboard of a dialog window: Enter and Esc press the dialog's buttons, and the focus the form
+// model asks for is given (a text box's select-all on focus is in binders.h).
 #pragma once
 
 #include <functional>
 #include <string>
 
-class QLineEdit;
 class QWidget;
 
 namespace murtesk::platform::qt {
@@ -14,9 +13,6 @@ namespace murtesk::platform::qt {
 // after runs after each (it shows the views again).
 void BindEnterAndEscape(QWidget* window, std::function<void()> onEnter, std::function<void()> onEscape,
                         std::function<void()> after);
-
-// The whole text of edit is selected each time it gets the focus.
-void SelectAllOnFocus(QLineEdit* edit);
 
 // Gives the focus to the widget that `find` gives for the name in `control` (selecting its whole
 // text when selectAll is set and it is a line edit), then clears both requests. Nothing when
