@@ -14,8 +14,7 @@ constexpr double kHighestLevel = 170.0;
 
 }  // namespace
 
-frmLevelOverArea::frmLevelOverArea(platform::UiServices& ui) : Form(ui, "frmLevelOverArea")
-{
+frmLevelOverArea::frmLevelOverArea(platform::UiServices& ui) : Form(ui, "frmLevelOverArea") {
     Caption = "指定レベル以上範囲表示（オレンジ色です）...";
     txtMEMO.Text = "表示バンド固有です。\r\n";
     txtMEMO.Locked = true;
@@ -25,16 +24,14 @@ frmLevelOverArea::frmLevelOverArea(platform::UiServices& ui) : Form(ui, "frmLeve
     cmdCancel.Caption = "Cancel";
 }
 
-CBandLCalcInfo* frmLevelOverArea::Record() const
-{
+CBandLCalcInfo* frmLevelOverArea::Record() const {
     if (!g_ChMeasure || g_BandIndex < 1 || g_BandIndex > g_ChMeasure->BandLCalcInfos.count()) {
         return nullptr;
     }
     return &g_ChMeasure->BandLCalcInfos.Item(g_BandIndex);
 }
 
-void frmLevelOverArea::Form_Load()
-{
+void frmLevelOverArea::Form_Load() {
     const CBandLCalcInfo* record = Record();
     if (record == nullptr) {
         // Nothing to edit: the dialog answers as cancelled without showing.
@@ -46,21 +43,16 @@ void frmLevelOverArea::Form_Load()
     FocusSelectsAll = true;
 }
 
-void frmLevelOverArea::Form_QueryUnload(bool&, platform::UnloadMode mode)
-{
+void frmLevelOverArea::Form_QueryUnload(bool&, platform::UnloadMode mode) {
     if (mode == platform::UnloadMode::FormControlMenu) {
         g_bDialogOk = false;
         g_ChMeasure.reset();
     }
 }
 
-void frmLevelOverArea::Close()
-{
-    ui_.Unload(*this);
-}
+void frmLevelOverArea::Close() { ui_.Unload(*this); }
 
-void frmLevelOverArea::cmdOK_Click()
-{
+void frmLevelOverArea::cmdOK_Click() {
     CBandLCalcInfo* record = Record();
     if (record == nullptr) {
         cmdCancel_Click();
@@ -77,8 +69,7 @@ void frmLevelOverArea::cmdOK_Click()
     Close();
 }
 
-void frmLevelOverArea::cmdNo_Click()
-{
+void frmLevelOverArea::cmdNo_Click() {
     g_bDialogOk = false;
     if (CBandLCalcInfo* record = Record()) {
         record->LevelOverScopes.AllDelete();
@@ -86,8 +77,7 @@ void frmLevelOverArea::cmdNo_Click()
     Close();
 }
 
-void frmLevelOverArea::cmdCancel_Click()
-{
+void frmLevelOverArea::cmdCancel_Click() {
     g_bDialogOk = false;
     g_ChMeasure.reset();
     Close();

@@ -21,14 +21,12 @@ constexpr const char* kCombinedAdded =
 
 }  // namespace
 
-frmLongJob::frmLongJob(platform::UiServices& ui) : Form(ui, "frmLongJob")
-{
+frmLongJob::frmLongJob(platform::UiServices& ui) : Form(ui, "frmLongJob") {
     Caption = "処理実行中";
     cmdCancel.Caption = "Cancel";
 }
 
-void frmLongJob::Form_Activate()
-{
+void frmLongJob::Form_Activate() {
     if (started_) {
         return;
     }
@@ -56,30 +54,23 @@ void frmLongJob::Form_Activate()
     EndJob(outcome);
 }
 
-void frmLongJob::Form_QueryUnload(bool& cancel, platform::UnloadMode)
-{
+void frmLongJob::Form_QueryUnload(bool& cancel, platform::UnloadMode) {
     if (running_) {
         g_bJobCancel = true;
         cancel = true;
     }
 }
 
-void frmLongJob::cmdCancel_Click()
-{
-    g_bJobCancel = true;
-}
+void frmLongJob::cmdCancel_Click() { g_bJobCancel = true; }
 
-void frmLongJob::EndJob(JobOutcome outcome)
-{
+void frmLongJob::EndJob(JobOutcome outcome) {
     g_frmLongJob = nullptr;
     running_ = false;
     const LongJob* job = FindLongJob(g_JobNo);
     if (job != nullptr) {
         const bool text = job->end == JobEnd::TextFile;
         switch (outcome) {
-        case JobOutcome::Cancelled:
-            ui_.MsgBox(kCancelled);
-            break;
+        case JobOutcome::Cancelled: ui_.MsgBox(kCancelled); break;
         case JobOutcome::Failed:
             if (text) {
                 ui_.MsgBox(kTextFailed);

@@ -29,22 +29,17 @@ constexpr double kHideLevelOver = 240.0;
 // Slot 2, the weighted level, carries the level-over ranges of a channel.
 constexpr std::int16_t kWeightedSlot = 2;
 
-bool AskYesNo(platform::UiServices& ui, const char* question)
-{
+bool AskYesNo(platform::UiServices& ui, const char* question) {
     return ui.MsgBox(question, MsgButtons::YesNo, MsgIcon::None, {}, MsgAnswer::No) == MsgAnswer::Yes;
 }
 
-std::string MeasureProgress(std::int32_t i)
-{
-    return "測定" + std::to_string(i);
-}
+std::string MeasureProgress(std::int32_t i) { return "測定" + std::to_string(i); }
 
 }  // namespace
 
 // ---- Starting a job
 
-void frmMeasure::StartLongJob(std::int16_t code)
-{
+void frmMeasure::StartLongJob(std::int16_t code) {
     g_JobNo = code;
     frmLongJob window(ui_);
     g_frmLongJob = &window;
@@ -56,22 +51,19 @@ void frmMeasure::StartLongJob(std::int16_t code)
     g_frmLongJob = nullptr;
 }
 
-void frmMeasure::ShowJobProgress(const std::string& text)
-{
+void frmMeasure::ShowJobProgress(const std::string& text) {
     lblLp0.Caption = text;
     lblLp0.Visible = true;
     ui_.Refresh(*this);
 }
 
-void frmMeasure::HideJobProgress()
-{
+void frmMeasure::HideJobProgress() {
     lblLp0.Caption.clear();
     lblLp0.Visible = false;
     ui_.Refresh(*this);
 }
 
-bool frmMeasure::JobTestPoint()
-{
+bool frmMeasure::JobTestPoint() {
     const auto now = std::chrono::steady_clock::now();
     if (now - lastPump_ >= m_JobSettings.pumpInterval) {
         ui_.DoEvents();
@@ -80,22 +72,19 @@ bool frmMeasure::JobTestPoint()
     return g_bJobCancel;
 }
 
-void frmMeasure::mnuToolAllCalc_Click()
-{
+void frmMeasure::mnuToolAllCalc_Click() {
     if (AskYesNo(ui_, "全測定の再計算をしますか？")) {
         StartLongJob(1);
     }
 }
 
-void frmMeasure::mnuToolTestCommand1_Click()
-{
+void frmMeasure::mnuToolTestCommand1_Click() {
     if (AskYesNo(ui_, "全測定Ｌcｈの補正特性オレンジ範囲を全バンドの計算除外範囲に変更しますか？")) {
         StartLongJob(3);
     }
 }
 
-void frmMeasure::mnuToolTestCommand2_Click()
-{
+void frmMeasure::mnuToolTestCommand2_Click() {
     // The dialog edits a band record of its own; what it answers becomes the job's level.
     auto channel = std::make_shared<CChMeasure>(ProgramStatsContext());
     CBandLCalcInfo& band = channel->BandLCalcInfos.AddNew();
@@ -121,8 +110,7 @@ void frmMeasure::mnuToolTestCommand2_Click()
 // ---- Recalculation of a channel's bands
 
 template <class Prepare>
-JobOutcome frmMeasure::RecalcChannelBands(CChMeasure& channel, const std::string& projectPath, Prepare prepare)
-{
+JobOutcome frmMeasure::RecalcChannelBands(CChMeasure& channel, const std::string& projectPath, Prepare prepare) {
     const std::int16_t mode = channel.ChMeasureCondition.oct1or3;
     const std::int32_t slots = std::min<std::int32_t>(SlotCount(mode), channel.BandLCalcInfos.count());
     std::vector<CScopes> targets(static_cast<std::size_t>(std::max(slots, 0)));
@@ -170,8 +158,7 @@ JobOutcome frmMeasure::RecalcChannelBands(CChMeasure& channel, const std::string
 // ---- The jobs that change every measurement
 
 template <class Step>
-JobOutcome frmMeasure::ChangeEveryMeasurement(Step step)
-{
+JobOutcome frmMeasure::ChangeEveryMeasurement(Step step) {
     CPreserve* doc = OpenPreserve();
     if (doc == nullptr) {
         return JobOutcome::Failed;
@@ -192,8 +179,7 @@ namespace {
 
 // Channel 1 of a measurement when it has band series and a weighted slot; null otherwise (the
 // level-over jobs pass such a measurement over).
-CChMeasure* LevelOverChannel(CMeasure& m)
-{
+CChMeasure* LevelOverChannel(CMeasure& m) {
     if (m.ChMeasures.count() < 1) {
         return nullptr;
     }
@@ -205,8 +191,7 @@ CChMeasure* LevelOverChannel(CMeasure& m)
 }  // namespace
 
 // Job 1: recalculation of every band of every measurement.
-JobOutcome frmMeasure::AllCalcJob()
-{
+JobOutcome frmMeasure::AllCalcJob() {
     return ChangeEveryMeasurement([this](std::int32_t i, CMeasure& m, const std::string& project) {
         for (std::int32_t c = 1; c <= m.ChMeasures.count(); ++c) {
             if (c == 1) {
@@ -227,8 +212,7 @@ JobOutcome frmMeasure::AllCalcJob()
 }
 
 // Job 3: the level-over ranges of channel 1 become excluded ranges of all its bands.
-JobOutcome frmMeasure::AllLchOrangeDelete()
-{
+JobOutcome frmMeasure::AllLchOrangeDelete() {
     return ChangeEveryMeasurement([this](std::int32_t i, CMeasure& m, const std::string& project) {
         ShowJobProgress(MeasureProgress(i));
         CChMeasure* channel = LevelOverChannel(m);
@@ -251,8 +235,7 @@ JobOutcome frmMeasure::AllLchOrangeDelete()
 }
 
 // Job 7: level-over ranges of the weighted level of channel 1.
-JobOutcome frmMeasure::AllLchOrange()
-{
+JobOutcome frmMeasure::AllLchOrange() {
     return ChangeEveryMeasurement([this](std::int32_t i, CMeasure& m, const std::string& project) {
         ShowJobProgress(MeasureProgress(i));
         CChMeasure* channel = LevelOverChannel(m);

@@ -29,13 +29,12 @@ constexpr const char* kSameCondition = "計算する測定の組合せは、同�
 // The energy sum starts below every level; the maximum at the floor of the statistics.
 constexpr double kStartEnergy = -70.0;
 
-bool Marked(std::int32_t k)
-{
-    return k >= 0 && static_cast<std::size_t>(k) < g_bPluralSelect.size() && g_bPluralSelect[static_cast<std::size_t>(k)];
+bool Marked(std::int32_t k) {
+    return k >= 0 && static_cast<std::size_t>(k) < g_bPluralSelect.size() &&
+           g_bPluralSelect[static_cast<std::size_t>(k)];
 }
 
-std::int32_t FirstMarked(std::int32_t count)
-{
+std::int32_t FirstMarked(std::int32_t count) {
     for (std::int32_t k = 1; k <= count; ++k) {
         if (Marked(k)) {
             return k;
@@ -46,8 +45,7 @@ std::int32_t FirstMarked(std::int32_t count)
 
 // The first difference of the channel conditions the combination needs alike, as the message
 // ends it; empty when they agree.
-std::string ConditionDifference(const CChMeasureCondition& a, const CChMeasureCondition& b)
-{
+std::string ConditionDifference(const CChMeasureCondition& a, const CChMeasureCondition& b) {
     if (a.w != b.w) {
         return " の補正特性が異なります.";
     }
@@ -63,16 +61,14 @@ std::string ConditionDifference(const CChMeasureCondition& a, const CChMeasureCo
     return {};
 }
 
-std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b)
-{
+std::int32_t SaturatingAdd(std::int32_t a, std::int32_t b) {
     const std::int64_t sum = static_cast<std::int64_t>(a) + b;
     return static_cast<std::int32_t>(std::min<std::int64_t>(sum, INT32_MAX));
 }
 
 // The statistics record of slot b of channel c of a measurement; null when the measurement has
 // no such channel or its band list is shorter.
-const CBandLCalcInfo* BandOf(const CMeasure& m, std::int32_t c, std::int32_t b)
-{
+const CBandLCalcInfo* BandOf(const CMeasure& m, std::int32_t c, std::int32_t b) {
     if (c > m.ChMeasures.count()) {
         return nullptr;
     }
@@ -82,8 +78,7 @@ const CBandLCalcInfo* BandOf(const CMeasure& m, std::int32_t c, std::int32_t b)
 
 }  // namespace
 
-void frmMeasure::mnuToolCalcPlural_Click()
-{
+void frmMeasure::mnuToolCalcPlural_Click() {
     CPreserve* doc = OpenPreserve();
     if (doc == nullptr) {
         return;
@@ -108,10 +103,11 @@ void frmMeasure::mnuToolCalcPlural_Click()
             continue;
         }
         const CMeasure& other = doc->Measures.Item(k);
-        const std::string pair = std::string(kSameCondition) + "\r\n測定番号" + std::to_string(f) + " と測定番号" +
-                                 std::to_string(k);
+        const std::string pair =
+            std::string(kSameCondition) + "\r\n測定番号" + std::to_string(f) + " と測定番号" + std::to_string(k);
         if (other.ChMeasures.count() != first.ChMeasures.count()) {
-            ui_.MsgBox(pair + "\r\n の測定チャンネル数が異なります.", MsgButtons::OK, MsgIcon::Critical, kConditionTitle);
+            ui_.MsgBox(pair + "\r\n の測定チャンネル数が異なります.", MsgButtons::OK, MsgIcon::Critical,
+                       kConditionTitle);
             return;
         }
         for (std::int32_t c = 1; c <= first.ChMeasures.count(); ++c) {
@@ -127,8 +123,7 @@ void frmMeasure::mnuToolCalcPlural_Click()
     StartLongJob(4);
 }
 
-JobOutcome frmMeasure::CalcPlural()
-{
+JobOutcome frmMeasure::CalcPlural() {
     CPreserve* doc = OpenPreserve();
     const std::int32_t count = doc == nullptr ? 0 : doc->Measures.count();
     const std::int32_t f = FirstMarked(count);

@@ -26,15 +26,11 @@ namespace {
 
 constexpr const char* kRecoveryFile = "CMeasure.tmp";
 
-bool UsableRate(double rate)
-{
-    return rate > 0.0 && std::isfinite(rate);
-}
+bool UsableRate(double rate) { return rate > 0.0 && std::isfinite(rate); }
 
 // Completes one channel of the recovered measurement from its level files. yAxis: the level range
 // of the project's channel condition for this channel, when it has one.
-void CompleteChannel(CMeasure& m, std::int32_t c, const CXYAxis* yAxis, const std::string& projectPath)
-{
+void CompleteChannel(CMeasure& m, std::int32_t c, const CXYAxis* yAxis, const std::string& projectPath) {
     CChMeasure& channel = m.ChMeasures.Item(c);
     const CChMeasureCondition& condition = channel.ChMeasureCondition;
     const double rate = condition.LevelOutHz;
@@ -68,8 +64,7 @@ void CompleteChannel(CMeasure& m, std::int32_t c, const CXYAxis* yAxis, const st
 
 }  // namespace
 
-void frmMeasure::mnuToolRestore_Click()
-{
+void frmMeasure::mnuToolRestore_Click() {
     CPreserve* doc = OpenPreserve();
     if (doc == nullptr || g_bStartSelect || !restoreFileFound_) {
         return;
@@ -105,8 +100,7 @@ void frmMeasure::mnuToolRestore_Click()
     }
 }
 
-void frmMeasure::ForgetRecoveryFile()
-{
+void frmMeasure::ForgetRecoveryFile() {
     const std::shared_ptr<CMeasure> m = recovered_.lock();
     const CPreserve* doc = OpenPreserve();
     if (!m || doc == nullptr) {

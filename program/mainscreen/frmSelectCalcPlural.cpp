@@ -13,8 +13,7 @@ namespace {
 constexpr std::string_view kRangeMark = "-->";
 
 // The number at the start of text (the entries are the dialog's own: digits only).
-std::int32_t LeadingNumber(std::string_view text)
-{
+std::int32_t LeadingNumber(std::string_view text) {
     std::int32_t value = 0;
     std::from_chars(text.data(), text.data() + text.size(), value);
     return value;
@@ -22,10 +21,11 @@ std::int32_t LeadingNumber(std::string_view text)
 
 }  // namespace
 
-frmSelectCalcPlural::frmSelectCalcPlural(platform::UiServices& ui) : Form(ui, "frmSelectCalcPlural")
-{
+frmSelectCalcPlural::frmSelectCalcPlural(platform::UiServices& ui) : Form(ui, "frmSelectCalcPlural") {
     Caption = "複数測定組合せ計算...";
-    txtMEMO.Text = "＜制限事項＞\r\n選択する測定のチャンネル数、分析バンド幅、\r\n補正特性、動特性は\r\n同じでなければなりません。\r\n";
+    txtMEMO.Text =
+        "＜制限事項＞\r\n選択する測定のチャンネル数、分析バンド幅、\r\n補正特性、動特性は\r\n同じでなければなりません。"
+        "\r\n";
     txtMEMO.Locked = true;
     Label1.Caption = "開始測定番号";
     Label2.Caption = "終了測定番号";
@@ -37,8 +37,7 @@ frmSelectCalcPlural::frmSelectCalcPlural(platform::UiServices& ui) : Form(ui, "f
     cmdCancel.Caption = "Cancel";
 }
 
-void frmSelectCalcPlural::Form_Load()
-{
+void frmSelectCalcPlural::Form_Load() {
     count_ = g_PreserveDoc().MeasureCount();
     g_bPluralSelect.assign(static_cast<std::size_t>(count_) + 1, false);
     txtStartNo.Text = "1";
@@ -47,21 +46,18 @@ void frmSelectCalcPlural::Form_Load()
     Focus("txtStartNo");
 }
 
-void frmSelectCalcPlural::Form_QueryUnload(bool&, platform::UnloadMode mode)
-{
+void frmSelectCalcPlural::Form_QueryUnload(bool&, platform::UnloadMode mode) {
     if (mode == platform::UnloadMode::FormControlMenu) {
         g_bDialogOk = false;
     }
 }
 
-void frmSelectCalcPlural::Focus(const char* control)
-{
+void frmSelectCalcPlural::Focus(const char* control) {
     FocusedControl = control;
     FocusSelectsAll = true;
 }
 
-bool frmSelectCalcPlural::CheckNumber(const platform::TextBox& box, const char* name, std::int32_t& value)
-{
+bool frmSelectCalcPlural::CheckNumber(const platform::TextBox& box, const char* name, std::int32_t& value) {
     if (const auto failure = CheckIntegerText(box.Text, 1, count_)) {
         ui_.MsgBox(*failure, platform::MsgButtons::OK, platform::MsgIcon::Information, kInputCorrectionTitle);
         Focus(name);
@@ -71,8 +67,7 @@ bool frmSelectCalcPlural::CheckNumber(const platform::TextBox& box, const char* 
     return true;
 }
 
-void frmSelectCalcPlural::cmdAdd_Click()
-{
+void frmSelectCalcPlural::cmdAdd_Click() {
     std::int32_t start = 0;
     std::int32_t end = 0;
     if (!CheckNumber(txtStartNo, "txtStartNo", start) || !CheckNumber(txtEndNo, "txtEndNo", end)) {
@@ -87,8 +82,7 @@ void frmSelectCalcPlural::cmdAdd_Click()
                                         : std::to_string(start) + std::string(kRangeMark) + std::to_string(end));
 }
 
-void frmSelectCalcPlural::cmdDelete_Click()
-{
+void frmSelectCalcPlural::cmdDelete_Click() {
     for (int i = lstNoCondition.ListCount() - 1; i >= 0; --i) {
         if (lstNoCondition.IsSelected(i)) {
             lstNoCondition.RemoveItem(i);
@@ -96,8 +90,7 @@ void frmSelectCalcPlural::cmdDelete_Click()
     }
 }
 
-void frmSelectCalcPlural::cmdOK_Click()
-{
+void frmSelectCalcPlural::cmdOK_Click() {
     if (lstNoCondition.ListCount() == 0) {
         ui_.MsgBox("計算対象測定番号がひとつも定義されていません．");
         return;
@@ -115,8 +108,7 @@ void frmSelectCalcPlural::cmdOK_Click()
     ui_.Unload(*this);
 }
 
-void frmSelectCalcPlural::cmdCancel_Click()
-{
+void frmSelectCalcPlural::cmdCancel_Click() {
     g_bDialogOk = false;
     ui_.Unload(*this);
 }

@@ -24,8 +24,7 @@ constexpr std::array kJobs{
 
 }  // namespace
 
-const LongJob* FindLongJob(std::int16_t code)
-{
+const LongJob* FindLongJob(std::int16_t code) {
     for (const LongJob& job : kJobs) {
         if (job.code == code) {
             return &job;

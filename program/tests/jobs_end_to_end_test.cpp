@@ -15,8 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(JobsEndToEnd, RecalculationAfterNewExcludedRangesGivesTheDirectStatistics)
-{
+TEST(JobsEndToEnd, RecalculationAfterNewExcludedRangesGivesTheDirectStatistics) {
     const fs::path home = fs::temp_directory_path() / ("murtesk-jobs-e2e-" + std::to_string(::getpid()));
     fs::remove_all(home);
     fs::create_directories(home / "data");
@@ -87,7 +86,8 @@ TEST(JobsEndToEnd, RecalculationAfterNewExcludedRangesGivesTheDirectStatistics)
             const CLCalc& calc = channel->BandLCalcInfos.Item(k).LCalc;
             EXPECT_EQ(calc.ValueCount(), counted) << "slot " << k;
             if (counted > 0) {
-                EXPECT_NEAR(calc.getLeq(), 10.0 * std::log10(energy / static_cast<double>(counted)), 1e-6) << "slot " << k;
+                EXPECT_NEAR(calc.getLeq(), 10.0 * std::log10(energy / static_cast<double>(counted)), 1e-6)
+                    << "slot " << k;
                 EXPECT_DOUBLE_EQ(calc.getLmax(), lmax) << "slot " << k;
                 ++compared;
             }

@@ -17,8 +17,7 @@
 namespace murtesk {
 namespace {
 
-QApplication& App()
-{
+QApplication& App() {
     static int argc = 1;
     static char name[] = "test_dialogs_views";
     static char* argv[] = {name, nullptr};
@@ -27,8 +26,7 @@ QApplication& App()
     return app;
 }
 
-TEST(frmLevelOverAreaView, TypedLevelReachesTheBandAndTheCloseBoxCancels)
-{
+TEST(frmLevelOverAreaView, TypedLevelReachesTheBandAndTheCloseBoxCancels) {
     App();
     platform::qt::QtUi ui;
     RegisterDialogViews(ui);

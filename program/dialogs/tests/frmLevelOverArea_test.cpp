@@ -15,8 +15,7 @@ using platform::testing::FakeUi;
 
 class LevelOverAreaTest : public ::testing::Test {
 protected:
-    LevelOverAreaTest()
-    {
+    LevelOverAreaTest() {
         channel->BandLCalcInfos.AddNew();
         CBandLCalcInfo& band = channel->BandLCalcInfos.AddNew();
         band.LevelOverScopes.Add(CScope(std::int32_t{3}, std::int32_t{9}));
@@ -34,9 +33,9 @@ protected:
     frmLevelOverArea form{ui};
 };
 
-TEST_F(LevelOverAreaTest, ShowsTheThresholdInGeneralFormSelected)
-{
-    for (const auto& [level, text] : std::vector<std::pair<double, std::string>>{{75.0, "75"}, {82.5, "82.5"}, {-60.0, "-60"}}) {
+TEST_F(LevelOverAreaTest, ShowsTheThresholdInGeneralFormSelected) {
+    for (const auto& [level, text] :
+         std::vector<std::pair<double, std::string>>{{75.0, "75"}, {82.5, "82.5"}, {-60.0, "-60"}}) {
         Band().OverLevel = level;
         ui.Load(form);
         EXPECT_EQ(form.txtLevel.Text, text);
@@ -57,8 +56,7 @@ struct LevelInput {
 
 class LevelOverAreaInputTest : public LevelOverAreaTest, public ::testing::WithParamInterface<LevelInput> {};
 
-TEST_P(LevelOverAreaInputTest, StoresAThresholdFromMinus60To170)
-{
+TEST_P(LevelOverAreaInputTest, StoresAThresholdFromMinus60To170) {
     const LevelInput& in = GetParam();
     ui.Load(form);
     form.FocusedControl.clear();
@@ -92,8 +90,7 @@ INSTANTIATE_TEST_SUITE_P(Inputs, LevelOverAreaInputTest,
                                            LevelInput{"", "数値を入力してください。"}));
 
 // Each way out of the dialog and what it leaves: the flag, the hand-over, the band's ranges.
-TEST_F(LevelOverAreaTest, EachWayOutAnswersThroughTheHandOver)
-{
+TEST_F(LevelOverAreaTest, EachWayOutAnswersThroughTheHandOver) {
     struct Way {
         const char* name;
         std::function<void()> act;
@@ -122,8 +119,7 @@ TEST_F(LevelOverAreaTest, EachWayOutAnswersThroughTheHandOver)
     }
 }
 
-TEST_F(LevelOverAreaTest, NoBandToEditAnswersAsCancelled)
-{
+TEST_F(LevelOverAreaTest, NoBandToEditAnswersAsCancelled) {
     g_BandIndex = 3;
     ui.ShowModal(form);
     EXPECT_FALSE(ui.IsLoaded(form));

@@ -5,8 +5,7 @@
 
 namespace murtesk {
 
-void RegisterDialogViews(platform::qt::QtUi& ui)
-{
+void RegisterDialogViews(platform::qt::QtUi& ui) {
     ui.RegisterView<frmLevelOverArea, frmLevelOverAreaView>("frmLevelOverArea");
 }
 

@@ -14,8 +14,8 @@
 namespace murtesk {
 
 frmLevelOverAreaView::frmLevelOverAreaView(frmLevelOverArea& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)), form_(form)
-{
+    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)),
+      form_(form) {
     QWidget* w = Widget();
     txtMEMO = new QPlainTextEdit(w);
     txtMEMO->setReadOnly(true);
@@ -60,13 +60,13 @@ frmLevelOverAreaView::frmLevelOverAreaView(frmLevelOverArea& form, platform::qt:
     platform::qt::CenterOnScreen(w);
 }
 
-void frmLevelOverAreaView::OnRefresh()
-{
+void frmLevelOverAreaView::OnRefresh() {
     if (Frame1->title() != platform::qt::ToQ(form_.Frame1.Caption)) {
         Frame1->setTitle(platform::qt::ToQ(form_.Frame1.Caption));
     }
-    platform::qt::ApplyFocusRequest(form_.FocusedControl, form_.FocusSelectsAll,
-                                    [this](const std::string& name) -> QWidget* { return name == "txtLevel" ? txtLevel : nullptr; });
+    platform::qt::ApplyFocusRequest(
+        form_.FocusedControl, form_.FocusSelectsAll,
+        [this](const std::string& name) -> QWidget* { return name == "txtLevel" ? txtLevel : nullptr; });
 }
 
 }  // namespace murtesk

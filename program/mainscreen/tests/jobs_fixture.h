@@ -45,8 +45,7 @@ struct Expected {
     double lmax = -60.0;
 };
 
-inline Expected ExpectedOf(const std::vector<float>& values)
-{
+inline Expected ExpectedOf(const std::vector<float>& values) {
     Expected e;
     double energy = 0.0;
     for (float v : values) {
@@ -58,10 +57,18 @@ inline Expected ExpectedOf(const std::vector<float>& values)
     return e;
 }
 
+// The ranges of a list as (S, E) pairs of numbers.
+inline std::vector<std::pair<double, double>> RangesOf(const CScopes& scopes) {
+    std::vector<std::pair<double, double>> out;
+    for (const auto& r : scopes) {
+        out.emplace_back(r->S.AsDouble(), r->E.AsDouble());
+    }
+    return out;
+}
+
 class JobsTest : public ::testing::Test {
 protected:
-    JobsTest()
-    {
+    JobsTest() {
         home = fs::temp_directory_path() / ("murtesk-jobs-" + std::to_string(::getpid()) + "-" +
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(home);
@@ -76,8 +83,7 @@ protected:
         draft.SaveFilePath = project;
     }
 
-    ~JobsTest() override
-    {
+    ~JobsTest() override {
         platform::SetWriteLimitForTests(-1);
         unsetenv("MURTESK_HOME");
         g_Preserve.reset();
@@ -89,12 +95,10 @@ protected:
 
     // The level at position p (1-based) of slot k of channel c of measurement i: on a 0.1 dB grid
     // from 40 to 69.9 dB, different for every band.
-    static float Level(int i, int c, int k, std::int64_t p)
-    {
+    static float Level(int i, int c, int k, std::int64_t p) {
         return 40.0f + static_cast<float>((p * 37 + k * 11 + c * 5 + i * 3) % 300) / 10.0f;
     }
-    static std::vector<float> Levels(int i, int c, int k, std::int32_t count)
-    {
+    static std::vector<float> Levels(int i, int c, int k, std::int32_t count) {
         std::vector<float> v;
         for (std::int64_t p = 1; p <= count; ++p) {
             v.push_back(Level(i, c, k, p));
@@ -102,8 +106,7 @@ protected:
         return v;
     }
     // The values of a series inside 1-based inclusive ranges.
-    static std::vector<float> Inside(const std::vector<float>& all, const std::vector<std::pair<int, int>>& ranges)
-    {
+    static std::vector<float> Inside(const std::vector<float>& all, const std::vector<std::pair<int, int>>& ranges) {
         std::vector<float> v;
         for (const auto& [s, e] : ranges) {
             for (int p = s; p <= e && p <= static_cast<int>(all.size()); ++p) {
@@ -113,22 +116,19 @@ protected:
         return v;
     }
 
-    static void WriteFloats(const std::string& folder, const std::string& name, const std::vector<float>& values)
-    {
+    static void WriteFloats(const std::string& folder, const std::string& name, const std::vector<float>& values) {
         fs::create_directories(folder);
         std::ofstream out(fs::path(folder) / name, std::ios::binary);
         out.write(reinterpret_cast<const char*>(values.data()), static_cast<std::streamsize>(values.size() * 4));
     }
-    static std::string Bytes(const std::string& path)
-    {
+    static std::string Bytes(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
     // A measurement of the draft project with level files for every band record and statistics
     // over the whole series.
-    CMeasure& AddMeasure(const std::vector<ChannelSpec>& channels)
-    {
+    CMeasure& AddMeasure(const std::vector<ChannelSpec>& channels) {
         CMeasure& m = draft.Measures.AddNew();
         const int i = draft.Measures.count();
         m.StartTime = 45000.5 + i;
@@ -155,8 +155,7 @@ protected:
     }
 
     // Writes the draft project and starts the program on it.
-    void Start()
-    {
+    void Start() {
         ASSERT_TRUE(draft.FileWrite(project));
         g_CommandLine = {project};
         murtesk::Main(ui, forms);
@@ -172,22 +171,19 @@ protected:
     frmMeasure& Main() { return *forms.measure; }
     CChMeasure& Channel(int i, int c) { return Doc().Measures.Item(i).ChMeasures.Item(c); }
     CBandLCalcInfo& Band(int i, int c, int k) { return Channel(i, c).BandLCalcInfos.Item(k); }
-    std::string BandFolder(int i, int c, int k)
-    {
+    std::string BandFolder(int i, int c, int k) {
         return Doc().BandFolder(Channel(i, c).ChMeasureCondition.oct1or3, static_cast<std::int16_t>(k));
     }
 
     // The long-job windows of the next n jobs are activated (their jobs run).
-    void RunJobs(int n = 1)
-    {
+    void RunJobs(int n = 1) {
         for (int j = 0; j < n; ++j) {
             ui.OnModal("frmLongJob", [](platform::Form&) {});
         }
     }
     // Cancel is clicked when the job reaches test point k (1-based; the window's first showing
     // lets events run once before the job starts).
-    void CancelAtTestPoint(int k)
-    {
+    void CancelAtTestPoint(int k) {
         ui.OnDoEvents([this, k] {
             if (++pumps == k + 1 && g_frmLongJob != nullptr) {
                 static_cast<frmLongJob*>(g_frmLongJob)->cmdCancel_Click();

@@ -31,8 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QApplication& App()
-{
+QApplication& App() {
     static int argc = 1;
     static char name[] = "test_mainscreen_jobs_views";
     static char* argv[] = {name, nullptr};
@@ -41,16 +40,14 @@ QApplication& App()
     return app;
 }
 
-void Save(QWidget* widget, const char* name)
-{
+void Save(QWidget* widget, const char* name) {
     const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
     if (!dir.isEmpty()) widget->grab().save(dir + "/" + name);
 }
 
 class JobsViews : public ::testing::Test {
 protected:
-    JobsViews()
-    {
+    JobsViews() {
         App();
         home = fs::temp_directory_path() / ("murtesk-jobs-views-" + std::to_string(::getpid()));
         fs::remove_all(home);
@@ -61,8 +58,7 @@ protected:
         RegisterMainScreenViews(ui);
         RegisterDialogViews(ui);
     }
-    ~JobsViews() override
-    {
+    ~JobsViews() override {
         ui.DestroyAllViews();
         QCoreApplication::processEvents();  // the services' queued calls run before they go
         g_Preserve.reset();
@@ -71,8 +67,7 @@ protected:
         fs::remove_all(home);
     }
     // A project of one octave measurement whose level files hold `values` levels.
-    std::string Project(int values)
-    {
+    std::string Project(int values) {
         StatsContext context{[] { return std::string(); }, [] { return 43831.25; }};
         CPreserve p(context);
         p.SaveFilePath = (home / "p.qvd").string();
@@ -93,8 +88,7 @@ protected:
     platform::qt::QtUi ui;
 };
 
-TEST_F(JobsViews, TheLevelDialogStartsAJobWhoseWindowCancels)
-{
+TEST_F(JobsViews, TheLevelDialogStartsAJobWhoseWindowCancels) {
     g_CommandLine = {Project(20000)};
     ProgramForms forms;
     Main(ui, forms);
@@ -155,8 +149,7 @@ TEST_F(JobsViews, TheLevelDialogStartsAJobWhoseWindowCancels)
     ui.DestroyAllViews();
 }
 
-TEST_F(JobsViews, TheChoiceOfMeasurementsListsAndMarks)
-{
+TEST_F(JobsViews, TheChoiceOfMeasurementsListsAndMarks) {
     auto& doc = static_cast<PreserveDocument&>(g_PreserveDoc());
     for (int i = 0; i < 4; ++i) doc.Preserve().Measures.AddNew();
     frmSelectCalcPlural form(ui);

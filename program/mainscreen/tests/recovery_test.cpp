@@ -15,8 +15,7 @@ protected:
     // The interrupted measurement: channel 1 at 10 Hz with 100 values per band (slot 5 holds 5,
     // slot 6 none), channel 2 at 2.5 Hz with 50, channel 3 at 10 Hz with 30 and a level axis of its
     // own.
-    void WriteInterrupted(double rate1 = 10.0)
-    {
+    void WriteInterrupted(double rate1 = 10.0) {
         CMeasure m(draftContext);
         m.StartTime = 45123.5;
         const double rates[] = {rate1, 2.5, 10.0};
@@ -39,8 +38,7 @@ protected:
         }
         ASSERT_TRUE(m.FileWrite(TmpFile()));
     }
-    void StartProject(int measures)
-    {
+    void StartProject(int measures) {
         for (int i = 0; i < measures; ++i) {
             AddMeasure({{1, 20, 10.0, 2}});
         }
@@ -52,17 +50,7 @@ protected:
     }
 };
 
-std::vector<std::pair<double, double>> RangesOf(const CScopes& scopes)
-{
-    std::vector<std::pair<double, double>> out;
-    for (const auto& r : scopes) {
-        out.emplace_back(r->S.AsDouble(), r->E.AsDouble());
-    }
-    return out;
-}
-
-TEST_F(Recovery, CompletesTheMeasurementFromItsLevelFilesAndSaves)
-{
+TEST_F(Recovery, CompletesTheMeasurementFromItsLevelFilesAndSaves) {
     WriteInterrupted();
     StartProject(1);
     ASSERT_TRUE(Main().mnuToolRestore.Enabled);
@@ -111,8 +99,7 @@ TEST_F(Recovery, CompletesTheMeasurementFromItsLevelFilesAndSaves)
     }
 }
 
-TEST_F(Recovery, IntoAnEmptyProjectTheNewRowShows)
-{
+TEST_F(Recovery, IntoAnEmptyProjectTheNewRowShows) {
     WriteInterrupted();
     StartProject(0);
     Main().mnuToolRestore_Click();
@@ -123,8 +110,7 @@ TEST_F(Recovery, IntoAnEmptyProjectTheNewRowShows)
 
 class RecoveryRefused : public Recovery, public ::testing::WithParamInterface<bool> {};
 
-TEST_P(RecoveryRefused, AFileThatDoesNotReadOrALevelRateOfZeroChangesNothing)
-{
+TEST_P(RecoveryRefused, AFileThatDoesNotReadOrALevelRateOfZeroChangesNothing) {
     if (GetParam()) {
         std::ofstream(TmpFile(), std::ios::binary) << "not a measurement";
     } else {
@@ -141,8 +127,7 @@ TEST_P(RecoveryRefused, AFileThatDoesNotReadOrALevelRateOfZeroChangesNothing)
 
 INSTANTIATE_TEST_SUITE_P(GarbageOrRateZero, RecoveryRefused, ::testing::Bool());
 
-TEST_F(Recovery, AFailedSaveKeepsTheFileUntilASaveHoldsTheMeasurement)
-{
+TEST_F(Recovery, AFailedSaveKeepsTheFileUntilASaveHoldsTheMeasurement) {
     WriteInterrupted();
     StartProject(1);
     platform::SetWriteLimitForTests(0);

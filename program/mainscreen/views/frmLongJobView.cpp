@@ -9,8 +9,7 @@
 namespace murtesk {
 
 frmLongJobView::frmLongJobView(frmLongJob& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint))
-{
+    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)) {
     auto* layout = new QVBoxLayout(Widget());
     layout->setContentsMargins(40, 24, 40, 24);
     cmdCancel = new QPushButton(Widget());
@@ -18,7 +17,8 @@ frmLongJobView::frmLongJobView(frmLongJob& form, platform::qt::QtUi& ui)
     layout->addWidget(cmdCancel);
     Bind().Bind(cmdCancel, form.cmdCancel, [&form] { form.cmdCancel_Click(); });
     // Esc means Cancel; Enter alone stops nothing.
-    platform::qt::BindEnterAndEscape(Widget(), {}, [&form] { form.cmdCancel_Click(); }, [&ui] { ui.RefreshAll(); });
+    platform::qt::BindEnterAndEscape(
+        Widget(), {}, [&form] { form.cmdCancel_Click(); }, [&ui] { ui.RefreshAll(); });
     Refresh();
     Widget()->setMinimumWidth(300);
     Widget()->setFixedSize(Widget()->sizeHint());

@@ -16,8 +16,8 @@
 namespace murtesk {
 
 frmSelectCalcPluralView::frmSelectCalcPluralView(frmSelectCalcPlural& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)), form_(form)
-{
+    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)),
+      form_(form) {
     QWidget* w = Widget();
     auto& b = Bind();
     txtMEMO = new QPlainTextEdit(w);
@@ -94,11 +94,11 @@ frmSelectCalcPluralView::frmSelectCalcPluralView(frmSelectCalcPlural& form, plat
     platform::qt::CenterOnScreen(w);
 }
 
-void frmSelectCalcPluralView::OnRefresh()
-{
-    platform::qt::ApplyFocusRequest(form_.FocusedControl, form_.FocusSelectsAll, [this](const std::string& name) -> QWidget* {
-        return name == "txtStartNo" ? txtStartNo : name == "txtEndNo" ? txtEndNo : nullptr;
-    });
+void frmSelectCalcPluralView::OnRefresh() {
+    platform::qt::ApplyFocusRequest(
+        form_.FocusedControl, form_.FocusSelectsAll, [this](const std::string& name) -> QWidget* {
+            return name == "txtStartNo" ? txtStartNo : name == "txtEndNo" ? txtEndNo : nullptr;
+        });
 }
 
 }  // namespace murtesk

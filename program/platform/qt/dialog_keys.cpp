@@ -6,8 +6,7 @@
 namespace murtesk::platform::qt {
 
 void BindEnterAndEscape(QWidget* window, std::function<void()> onEnter, std::function<void()> onEscape,
-                        std::function<void()> after)
-{
+                        std::function<void()> after) {
     if (onEnter) {
         for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
             QObject::connect(new QShortcut(QKeySequence(key), window), &QShortcut::activated, window, [onEnter, after] {
@@ -23,8 +22,7 @@ void BindEnterAndEscape(QWidget* window, std::function<void()> onEnter, std::fun
     });
 }
 
-void ApplyFocusRequest(std::string& control, bool& selectAll, const std::function<QWidget*(const std::string&)>& find)
-{
+void ApplyFocusRequest(std::string& control, bool& selectAll, const std::function<QWidget*(const std::string&)>& find) {
     if (control.empty()) {
         return;
     }
