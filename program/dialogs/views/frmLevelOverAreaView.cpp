@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace murtesk {
 
 frmLevelOverAreaView::frmLevelOverAreaView(frmLevelOverArea& form, platform::qt::QtUi& ui)
@@ -55,8 +57,7 @@ frmLevelOverAreaView::frmLevelOverAreaView(frmLevelOverArea& form, platform::qt:
     platform::qt::BindEnterAndEscape(
         w, [&form] { form.cmdOK_Click(); }, [&form] { form.cmdCancel_Click(); }, [&ui] { ui.RefreshAll(); });
     Refresh();
-    w->setMinimumWidth(460);  // room for the caption in the frame
-    w->setFixedSize(w->sizeHint());
+    w->setFixedSize(std::max(460, w->sizeHint().width()), w->sizeHint().height());  // room for the caption in the frame
     platform::qt::CenterOnScreen(w);
 }
 

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace murtesk {
 
 frmLongJobView::frmLongJobView(frmLongJob& form, platform::qt::QtUi& ui)
@@ -20,8 +22,7 @@ frmLongJobView::frmLongJobView(frmLongJob& form, platform::qt::QtUi& ui)
     platform::qt::BindEnterAndEscape(
         Widget(), {}, [&form] { form.cmdCancel_Click(); }, [&ui] { ui.RefreshAll(); });
     Refresh();
-    Widget()->setMinimumWidth(300);
-    Widget()->setFixedSize(Widget()->sizeHint());
+    Widget()->setFixedSize(std::max(300, Widget()->sizeHint().width()), Widget()->sizeHint().height());
     platform::qt::CenterOnScreen(Widget());
 }
 

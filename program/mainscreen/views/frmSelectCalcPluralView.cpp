@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace murtesk {
 
 frmSelectCalcPluralView::frmSelectCalcPluralView(frmSelectCalcPlural& form, platform::qt::QtUi& ui)
@@ -89,8 +91,7 @@ frmSelectCalcPluralView::frmSelectCalcPluralView(frmSelectCalcPlural& form, plat
     platform::qt::BindEnterAndEscape(
         w, [&form] { form.cmdOK_Click(); }, [&form] { form.cmdCancel_Click(); }, [&ui] { ui.RefreshAll(); });
     Refresh();
-    w->setMinimumWidth(380);
-    w->setFixedSize(w->sizeHint());
+    w->setFixedSize(std::max(380, w->sizeHint().width()), w->sizeHint().height());
     platform::qt::CenterOnScreen(w);
 }
 
