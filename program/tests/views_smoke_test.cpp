@@ -15,11 +15,13 @@
 #include "mainscreen_views.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QLabel>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -41,10 +43,11 @@ QApplication& App()
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    static QApplication app(argc, argv);
-    static const bool japanese = platform::qt::InstallJapaneseUi(app);
+    // Never destroyed: at exit it would go after the input devices of the synthesised events.
+    static QApplication* app = new QApplication(argc, argv);
+    static const bool japanese = platform::qt::InstallJapaneseUi(*app);
     (void)japanese;
-    return app;
+    return *app;
 }
 
 // Polls until the condition holds, then runs the step; gives up after a few seconds.

@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 namespace murtesk::platform::qt {
 
 struct Binders::Binding {
@@ -228,24 +230,27 @@ void Binders::Bind(QTreeWidget* widget, ListView& state, Handler onClick, Handle
         }
     });
 
-    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+    // The columns as last set up, and which of them have been fitted to their texts: the widths
+    // are the model's only when its columns change, so the user's widths survive each showing.
+    struct Columns {
+        std::vector<ListColumn> shown;
+        std::vector<bool> fitted;
+    };
+    auto columnsShown = std::make_shared<Columns>();
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state, columnsShown] {
         ShowCommon(widget, state);
         const int columns = static_cast<int>(state.Columns.size());
-        if (widget->columnCount() != columns) {
+        if (columnsShown->shown != state.Columns) {
             widget->setColumnCount(columns);
-        }
-        QStringList headings;
-        for (int c = 0; c < columns; ++c) {
-            const ListColumn& column = state.Columns[static_cast<std::size_t>(c)];
-            headings << ToQ(column.Text);
-            const int width = column.WidthTwips / 15;
-            if (widget->columnWidth(c) != width) {
-                widget->setColumnWidth(c, width);
+            QStringList headings;
+            for (int c = 0; c < columns; ++c) {
+                const ListColumn& column = state.Columns[static_cast<std::size_t>(c)];
+                headings << ToQ(column.Text);
+                widget->setColumnWidth(c, column.WidthTwips / 15);
             }
-        }
-        if (widget->headerItem()->text(0) != (headings.isEmpty() ? QString() : headings.front()) ||
-            widget->headerItem()->columnCount() != columns) {
             widget->setHeaderLabels(headings);
+            columnsShown->shown = state.Columns;
+            columnsShown->fitted.assign(state.Columns.size(), false);
         }
         while (widget->topLevelItemCount() > static_cast<int>(state.Rows.size())) {
             delete widget->takeTopLevelItem(widget->topLevelItemCount() - 1);
@@ -277,6 +282,17 @@ void Binders::Bind(QTreeWidget* widget, ListView& state, Handler onClick, Handle
         }
         if (state.SelectedIndex >= 0 && state.SelectedIndex < widget->topLevelItemCount()) {
             widget->setCurrentItem(widget->topLevelItem(state.SelectedIndex));
+        }
+        for (int c = 0; c < columns && !state.Rows.empty(); ++c) {
+            if (!state.Columns[static_cast<std::size_t>(c)].AutoSize || columnsShown->fitted[static_cast<std::size_t>(c)]) {
+                continue;
+            }
+            const int fit = std::max(static_cast<QAbstractItemView*>(widget)->sizeHintForColumn(c),
+                                     widget->header()->sectionSizeHint(c));
+            if (fit > widget->columnWidth(c)) {
+                widget->setColumnWidth(c, fit);
+            }
+            columnsShown->fitted[static_cast<std::size_t>(c)] = true;
         }
     }}));
 }

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -34,7 +35,7 @@ QStringList ToQtFilters(const std::string& filter)
     return result;
 }
 
-QtUi::QtUi() = default;
+QtUi::QtUi() : context_(std::make_unique<QObject>()) {}
 
 QtUi::~QtUi()
 {
@@ -67,12 +68,20 @@ void QtUi::RefreshAll()
     if (refreshing_) {
         return;
     }
+    ShowFormStates();
+    retired_.clear();
+}
+
+void QtUi::ShowFormStates()
+{
+    if (refreshing_) {
+        return;
+    }
     refreshing_ = true;
     for (auto& [form, view] : views_) {
         view->Refresh();
     }
     refreshing_ = false;
-    retired_.clear();
 }
 
 void QtUi::DestroyAllViews()
@@ -93,8 +102,31 @@ QWidget* QtUi::DialogParent() const
     return parent;
 }
 
+namespace {
+
+// Room a window manager's title bar takes beside the title: the window's icon, its buttons, margins.
+constexpr int kTitleBarAllowance = 120;
+
+// A box at least as wide as its title, which the title bar would otherwise cut short.
+void FitTitle(QMessageBox& box)
+{
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarAllowance;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
+}  // namespace
+
 MsgAnswer QtUi::ShowMessage(const MessageBoxRequest& request)
 {
+    // The box tells of what the form has just done: the form shows it first.
+    ShowFormStates();
     QMessageBox box(DialogParent());
     box.setWindowTitle(ToQ(request.Title));
     box.setText(ToQ(request.Text));
@@ -157,6 +189,7 @@ MsgAnswer QtUi::ShowMessage(const MessageBoxRequest& request)
             }
         }
     }
+    FitTitle(box);
     const bool wasBusy = busy_;
     if (wasBusy) {
         QApplication::restoreOverrideCursor();
@@ -198,9 +231,39 @@ MsgAnswer QtUi::ShowMessage(const MessageBoxRequest& request)
 
 namespace {
 
+// A file dialog that refuses a name in a folder that does not exist when the request says the path
+// must exist, and says so over itself, as it does for a missing file.
+class FileDialog : public QFileDialog {
+public:
+    FileDialog(QWidget* parent, const QString& title, bool pathMustExist)
+        : QFileDialog(parent, title), pathMustExist_(pathMustExist)
+    {
+    }
+
+protected:
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (pathMustExist_ && !files.isEmpty()) {
+            const QFileInfo chosen(files.front());
+            if (!chosen.isDir() && !chosen.absoluteDir().exists()) {
+                QMessageBox::warning(this, windowTitle(),
+                                     QFileDialog::tr("%1\nDirectory not found.\nPlease verify the "
+                                                     "correct directory name was given.")
+                                         .arg(QDir::toNativeSeparators(chosen.absolutePath())));
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    bool pathMustExist_;
+};
+
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& request, bool save)
 {
-    QFileDialog dialog(parent, ToQ(request.Title));
+    FileDialog dialog(parent, ToQ(request.Title), request.PathMustExist || request.FileMustExist);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (save) {
@@ -250,16 +313,19 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
 
 std::optional<std::string> QtUi::ShowOpen(const FileDialogRequest& request)
 {
+    ShowFormStates();
     return RunFileDialog(DialogParent(), request, false);
 }
 
 std::optional<std::string> QtUi::ShowSave(const FileDialogRequest& request)
 {
+    ShowFormStates();
     return RunFileDialog(DialogParent(), request, true);
 }
 
 std::optional<std::string> QtUi::BrowseFolder(std::string_view title, std::string_view initial)
 {
+    ShowFormStates();
     const QString folder = QFileDialog::getExistingDirectory(DialogParent(), ToQ(std::string(title)), ToQ(std::string(initial)),
                                                              QFileDialog::ShowDirsOnly | QFileDialog::DontUseNativeDialog);
     if (folder.isEmpty()) {
@@ -418,7 +484,7 @@ void QtUi::DestroyView(Form& form)
     // The view may be the one whose signal is running now: it goes when the handler is over.
     retired_.push_back(std::move(it->second));
     views_.erase(it);
-    QMetaObject::invokeMethod(QCoreApplication::instance(), [this] { retired_.clear(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(context_.get(), [this] { retired_.clear(); }, Qt::QueuedConnection);
 }
 
 void QtUi::RefreshView(Form& form)

@@ -76,8 +76,12 @@ private:
     using ViewFactory = std::function<std::unique_ptr<FormView>(Form&, QtUi&)>;
 
     QWidget* DialogParent() const;
+    // Every view shows its form's state, before a box or dialog opens over it.
+    void ShowFormStates();
     void QuitModalLoop(Form& form);
 
+    // Context of the calls queued for later: they are dropped with the services.
+    std::unique_ptr<QObject> context_;
     std::map<std::string, ViewFactory> factories_;
     std::map<Form*, std::unique_ptr<FormView>> views_;
     std::vector<std::unique_ptr<FormView>> retired_;  // destroyed once the current handler is over

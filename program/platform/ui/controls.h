@@ -45,6 +45,10 @@ struct ListColumn {
     std::string Text;
     int WidthTwips = 1500;  // 15 twips are one pixel at 96 dpi
     ColumnAlignment Alignment = ColumnAlignment::Left;
+    // Widened to its texts the first time the list shows rows, never narrowed.
+    bool AutoSize = false;
+
+    bool operator==(const ListColumn&) const = default;
 };
 
 struct ListRow {
@@ -53,6 +57,7 @@ struct ListRow {
 };
 
 // A report-style list with optional check boxes and one selected row (0-based index, -1 = none).
+// The columns take their widths when they are set; a width the user gives a column then stays.
 struct ListView : ControlState {
     std::vector<ListColumn> Columns;
     std::vector<ListRow> Rows;

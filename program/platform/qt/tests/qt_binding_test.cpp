@@ -6,11 +6,16 @@
 #include "qt_ui.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
@@ -31,8 +36,9 @@ QApplication& App()
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit it would go after the input devices of the synthesised events.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 class CounterForm : public Form {
@@ -159,6 +165,96 @@ TEST_F(Fixture, FrameCloseAsksTheFormAndEndsTheModalLoop)
     EXPECT_TRUE(stillShownAfterRefusal);
     EXPECT_EQ(form.lastMode, UnloadMode::FormControlMenu);
     EXPECT_FALSE(ui.IsLoaded(form));
+}
+
+// A box tells of what a handler has just done, so the views show the forms' state before it opens;
+// and a short box is wide enough for its title beside the title bar's icon and buttons.
+TEST_F(Fixture, AMessageBoxOpensOverTheFormsStateAndShowsItsWholeTitle)
+{
+    ui.Show(form);
+    QCoreApplication::processEvents();  // the activation, and the showing after it
+    auto* view = static_cast<CounterView*>(ui.ViewOf(form));
+    QString labelUnderTheBox;
+    int boxWidth = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        labelUnderTheBox = view->label->text();
+        boxWidth = box->width();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    form.lblCount.Caption = "7";
+    EXPECT_EQ(ui.MsgBox("済", MsgButtons::OK, MsgIcon::None, "選択データ削除指示"), MsgAnswer::OK);
+    EXPECT_EQ(labelUnderTheBox, QStringLiteral("7"));
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    EXPECT_GE(boxWidth, QFontMetrics(titleFont).horizontalAdvance(QStringLiteral("選択データ削除指示")) + 100);
+}
+
+// The model's column widths hold until its columns change: a width the user drags stays over the
+// refreshes that follow, and a column marked AutoSize is widened to its texts once.
+TEST_F(Fixture, ColumnsKeepTheUsersWidthsAndFitTheirTextsOnce)
+{
+    form.lstRows.Columns.push_back({"備考", 1500, ColumnAlignment::Left});
+    form.lstRows.Columns[1].AutoSize = true;
+    form.txtName.Text = "滑走路北端_2026年12月09日_第3回測定_騒音.wav";
+    ui.Show(form);
+    auto* view = static_cast<CounterView*>(ui.ViewOf(form));
+    view->Widget()->resize(700, 400);
+    QTest::mouseClick(view->button, Qt::LeftButton);
+    const int fitted = view->list->columnWidth(1);
+    EXPECT_GT(fitted, view->list->fontMetrics().horizontalAdvance(ToQ(form.txtName.Text)));
+
+    QHeaderView* header = view->list->header();
+    const int edge = header->sectionViewportPosition(0) + header->sectionSize(0) - 1;
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, 5));
+    QTest::mouseMove(header->viewport(), QPoint(edge + 40, 5));
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 40, 5));
+    EXPECT_EQ(view->list->columnWidth(0), 800 / 15 + 40);
+
+    form.txtName.Text = "もっと長い名前の測定ファイル_2026年12月09日_第4回測定_騒音と振動.wav";
+    QTest::mouseClick(view->button, Qt::LeftButton);
+    EXPECT_EQ(view->list->columnWidth(0), 800 / 15 + 40);
+    EXPECT_EQ(view->list->columnWidth(1), fitted);
+}
+
+// A name in a folder that does not exist is refused by a dialog whose request says the path must
+// exist: the dialog says so over itself and stays open for another name.
+TEST_F(Fixture, TheSaveDialogRefusesAFolderThatDoesNotExist)
+{
+    const QString missing = QDir::temp().filePath(QStringLiteral("murtesk-no-such-folder/a.qvd"));
+    const QString good = QDir::temp().filePath(QStringLiteral("murtesk-save-test.qvd"));
+    QStringList said;
+    int typed = 0;
+    QTimer poll;
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal); box != nullptr && said.size() < typed) {
+            said << box->text();
+            EXPECT_NE(qobject_cast<QFileDialog*>(box->parentWidget()), nullptr);
+            QTimer::singleShot(0, box, [box] { QTest::keyClick(box, Qt::Key_Return); });
+        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog != nullptr && typed == said.size()) {
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            name->setText(typed++ == 0 ? missing : good);  // pasted
+            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+                if (button->isDefault()) {
+                    QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+                }
+            }
+        }
+    });
+    poll.start();
+    FileDialogRequest request;
+    request.Title = "新規の保存先ファイル名を指定して下さい．";
+    request.Filter = "ﾃﾞｰﾀﾌｧｲﾙ (*.qvd)|*.qvd";
+    request.PathMustExist = true;
+    const std::optional<std::string> chosen = ui.ShowSave(request);
+    poll.stop();
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said.front().contains(QStringLiteral("murtesk-no-such-folder"))) << said.front().toStdString();
+    EXPECT_EQ(chosen, std::optional<std::string>(FromQ(good)));
 }
 
 TEST(QtUiHelpers, Filters)
