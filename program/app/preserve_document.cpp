@@ -67,15 +67,40 @@ std::unique_ptr<RemovedMeasure> PreserveDocument::TakeMeasure(std::int32_t index
     return std::make_unique<RemovedCMeasure>(std::move(measure));
 }
 
+namespace {
+
+struct CMeasureListCopy final : MeasureListCopy {
+    std::vector<std::shared_ptr<CMeasure>> order;
+};
+
+void SetOrder(CMeasures& list, const std::vector<std::shared_ptr<CMeasure>>& order)
+{
+    list.AllDelete();
+    for (const std::shared_ptr<CMeasure>& m : order) {
+        list.Add(m);
+    }
+}
+
+}  // namespace
+
 void PreserveDocument::SwapMeasures(std::int32_t a, std::int32_t b)
 {
     CMeasures& list = preserve_.Measures;
     std::vector<std::shared_ptr<CMeasure>> order(list.begin(), list.end());
     std::swap(order.at(static_cast<std::size_t>(a - 1)), order.at(static_cast<std::size_t>(b - 1)));
-    list.AllDelete();
-    for (std::shared_ptr<CMeasure>& m : order) {
-        list.Add(std::move(m));
-    }
+    SetOrder(list, order);
+}
+
+std::unique_ptr<MeasureListCopy> PreserveDocument::CopyMeasureList() const
+{
+    auto copy = std::make_unique<CMeasureListCopy>();
+    copy->order.assign(preserve_.Measures.begin(), preserve_.Measures.end());
+    return copy;
+}
+
+void PreserveDocument::RestoreMeasureList(const MeasureListCopy& copy)
+{
+    SetOrder(preserve_.Measures, static_cast<const CMeasureListCopy&>(copy).order);
 }
 
 void PreserveDocument::UpdateEndTimeFromLevels(std::int32_t index)

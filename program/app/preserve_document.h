@@ -35,6 +35,8 @@ public:
     void AdoptMeasureCondition(std::int32_t index) override;
     std::unique_ptr<RemovedMeasure> TakeMeasure(std::int32_t index) override;
     void SwapMeasures(std::int32_t a, std::int32_t b) override;
+    std::unique_ptr<MeasureListCopy> CopyMeasureList() const override;
+    void RestoreMeasureList(const MeasureListCopy& copy) override;
     void UpdateEndTimeFromLevels(std::int32_t index) override;
     void SetChannelCalibration(int index, double cal, std::int16_t calPattern) override;
     void AdoptChannelConditions(const ProjectDocument& from) override;

@@ -19,6 +19,12 @@ public:
     virtual void DeleteFiles(const std::string& projectPath) = 0;
 };
 
+// The measurement list as it stood: the same measurement objects in the same order.
+class MeasureListCopy {
+public:
+    virtual ~MeasureListCopy() = default;
+};
+
 class ProjectDocument {
 public:
     virtual ~ProjectDocument() = default;
@@ -46,6 +52,9 @@ public:
     virtual std::unique_ptr<RemovedMeasure> TakeMeasure(std::int32_t index) = 0;
     // Exchanges measurements a and b (1-based); the objects move, nothing is copied.
     virtual void SwapMeasures(std::int32_t a, std::int32_t b) = 0;
+    // The list as it stands, and the list put back as it stood (a change that could not be saved).
+    virtual std::unique_ptr<MeasureListCopy> CopyMeasureList() const = 0;
+    virtual void RestoreMeasureList(const MeasureListCopy& copy) = 0;
     // Sets the end of measurement index from the number of values in channel 1's flat level file
     // (when it holds more than 4) and channel 1's level output rate; otherwise leaves it.
     virtual void UpdateEndTimeFromLevels(std::int32_t index) = 0;

@@ -154,6 +154,8 @@ public:
 private:
     // The project choice that activation runs while no project is open.
     void ChooseProject();
+    // The project the command line names, opened at the first activation; false when none opened.
+    bool OpenCommandLineProject();
     // The project file dialog (Open for an existing file, else Save); the chosen name becomes the
     // document's path. False on Cancel or an empty name.
     bool ChooseProjectFile(bool existing);
@@ -165,8 +167,9 @@ private:
     void FailOpen(const ProjectDocument& keptConditions);
     // 1-based number of the selected row; 0 after the message that asks for one.
     std::int32_t SelectedRowOrAsk();
-    // Saves after a change of the list; a failure ends the run. False when it failed.
-    bool SaveListChange();
+    // Saves after a change of the list. A failure puts the list back as it stood in `before` (when
+    // given) and shows it, then ends the run; false when it failed.
+    bool SaveListChange(const MeasureListCopy* before);
     void MoveSelected(int step);
     void NotAvailableYet();
     // Runs job `code` in a new long-job window shown modally; returns when the job has ended.
@@ -196,6 +199,7 @@ private:
     // The combined measurement while its job builds it.
     std::shared_ptr<CMeasure> m_PluralMeasure;
     std::chrono::steady_clock::time_point lastPump_;
+    bool commandLineRead_ = false;
 };
 
 // True when path ends exactly in ".dat" or ".qvd", the names of project files.

@@ -79,10 +79,20 @@ std::int32_t frmMeasure::SelectedRowOrAsk()
     return row + 1;
 }
 
-bool frmMeasure::SaveListChange()
+bool frmMeasure::SaveListChange(const MeasureListCopy* before)
 {
     if (SaveData()) {
         return true;
+    }
+    // The project file still holds the old list: so does the document, and the list shows it again
+    // with its check marks, in case the user carries on.
+    if (before != nullptr) {
+        g_PreserveDoc().RestoreMeasureList(*before);
+        const std::vector<platform::ListRow> rows = ListView1.Rows;
+        RefreshMeasureList();
+        for (std::size_t i = 0; i < rows.size() && i < ListView1.Rows.size(); ++i) {
+            ListView1.Rows[i].Checked = rows[i].Checked;
+        }
     }
     ui_.MsgBox(kCannotSave, MsgButtons::OK, MsgIcon::Critical, "お詫び");
     ui_.Unload(*this);
@@ -134,6 +144,7 @@ void frmMeasure::cmdDEL_Click()
     }
     ProjectDocument& doc = g_PreserveDoc();
     const std::int32_t count = doc.MeasureCount();
+    const std::unique_ptr<MeasureListCopy> before = doc.CopyMeasureList();
     std::vector<std::unique_ptr<RemovedMeasure>> removed;
     ui_.SetBusy(true);
     for (auto it = checked.rbegin(); it != checked.rend(); ++it) {
@@ -144,7 +155,7 @@ void frmMeasure::cmdDEL_Click()
     ui_.SetBusy(false);
     // The files go only once the project file no longer names the measurements: a failed save
     // leaves the old project file, which still needs them.
-    if (!SaveListChange()) {
+    if (!SaveListChange(before.get())) {
         return;
     }
     ui_.SetBusy(true);
@@ -173,8 +184,9 @@ void frmMeasure::MoveSelected(int step)
     if (other < 1 || other > doc.MeasureCount() || row > doc.MeasureCount()) {
         return;
     }
+    const std::unique_ptr<MeasureListCopy> before = doc.CopyMeasureList();
     doc.SwapMeasures(row, other);
-    if (!SaveListChange()) {
+    if (!SaveListChange(before.get())) {
         return;
     }
     m_MeasureIndex = other;
@@ -216,7 +228,9 @@ void frmMeasure::mnuFileWaveOpen_Click()
     if (g_PreserveDoc().MeasureCount() == before) {
         return;
     }
-    if (!SaveListChange()) {
+    // New measurements stay in the document even when the save fails (their files are written): a
+    // screen that carries on lists them, and the next save keeps them.
+    if (!SaveListChange(nullptr) && !ui_.IsLoaded(*this)) {
         return;
     }
     ShowLastMeasure();

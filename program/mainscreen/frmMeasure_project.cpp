@@ -40,31 +40,49 @@ bool HasProjectExtension(const std::string& path)
     return EndsWith(path, ".dat") || EndsWith(path, ".qvd");
 }
 
+bool frmMeasure::OpenCommandLineProject()
+{
+    if (g_CommandLine.size() > 1) {
+        ui_.MsgBox("コマンドラインのファイルパス名は１個しか指定できません.");
+        return false;
+    }
+    if (g_CommandLine.empty() || g_CommandLine.front().empty()) {
+        return false;
+    }
+    std::string path = g_CommandLine.front();
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
+        path = path.substr(1, path.size() - 2);
+    }
+    std::error_code ec;
+    const bool isFile = !path.empty() && fs::is_regular_file(fs::u8path(path), ec);
+    if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory) {
+        ui_.MsgBox("コマンドラインのファイルパス名は１個しか指定できません.");
+        return false;
+    }
+    if (!isFile || !HasProjectExtension(path)) {
+        return false;
+    }
+    ProjectDocument& doc = g_PreserveDoc();
+    const std::string keptPath = doc.SaveFilePath();
+    doc.SetSaveFilePath(path);
+    if (OpenProject(path)) {
+        return true;
+    }
+    ui_.MsgBox("指定のファイルは開けませんでした.");
+    g_PreserveDoc().SetSaveFilePath(keptPath);
+    return false;
+}
+
 void frmMeasure::ChooseProject()
 {
     // Cleared first: activations while the dialogs below are open do nothing.
     g_bStartSelect = false;
-    ProjectDocument& doc = g_PreserveDoc();
-
-    if (g_CommandLine.size() > 1) {
-        ui_.MsgBox("コマンドラインのファイルパス名は１個しか指定できません.");
-    } else if (g_CommandLine.size() == 1 && !g_CommandLine.front().empty()) {
-        std::string path = g_CommandLine.front();
-        if (path.size() >= 2 && path.front() == '"' && path.back() == '"') {
-            path = path.substr(1, path.size() - 2);
-        }
-        std::error_code ec;
-        const bool isFile = !path.empty() && fs::is_regular_file(fs::u8path(path), ec);
-        if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory) {
-            ui_.MsgBox("コマンドラインのファイルパス名は１個しか指定できません.");
-        } else if (isFile && HasProjectExtension(path)) {
-            const std::string keptPath = doc.SaveFilePath();
-            doc.SetSaveFilePath(path);
-            if (OpenProject(path)) {
-                return;
-            }
-            ui_.MsgBox("指定のファイルは開けませんでした.");
-            g_PreserveDoc().SetSaveFilePath(keptPath);
+    // The command line names the project of the start only: the path button and a failed New or
+    // Open go straight to the choice.
+    if (!commandLineRead_) {
+        commandLineRead_ = true;
+        if (OpenCommandLineProject()) {
+            return;
         }
     }
 

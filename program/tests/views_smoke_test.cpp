@@ -112,7 +112,19 @@ TEST_F(ViewsSmoke, MainScreenShowsTheProjectAndItsPathButtonSavesTheTypedMemo)
     EXPECT_EQ(view->fileMenu->title(), QStringLiteral("ファイル(&F)"));
 
     view->txtMEMO->setPlainText(QStringLiteral("騒音測定 第2回"));
-    view->cmdSavePath->click();
+    // The button saves, then offers the project choice, which the user closes.
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (platform::Form* f : ui.LoadedForms()) {
+            if (f->Name() == "frmFirstSelect" && f->Visible) {
+                ui.ViewOf(*f)->Widget()->close();
+            }
+        }
+    });
+    poll.start();
+    QTest::mouseClick(view->cmdSavePath, Qt::LeftButton);
+    poll.stop();
     FakeDocument saved("");
     ASSERT_TRUE(saved.FileRead((home / "p.qvd").string()));
     EXPECT_EQ(saved.memo, "騒音測定 第2回");

@@ -93,15 +93,22 @@ TEST_F(PreserveDocumentList, ATakenMeasurementKeepsItsFilesUntilAsked)
     EXPECT_TRUE(fs::exists(fs::path(GetFlatBandFolder(doc.SaveFilePath())) / "b.lvl"));
 }
 
-TEST_F(PreserveDocumentList, SwappingMovesTheMeasurementsThemselves)
+TEST_F(PreserveDocumentList, SwappingAndRestoringMoveTheMeasurementsThemselves)
 {
     CMeasure& first = AddMeasure("a.lvl", 0, 10.0);
     CMeasure& second = AddMeasure("b.lvl", 0, 10.0);
     CMeasure& third = AddMeasure("c.lvl", 0, 10.0);
+    const std::unique_ptr<MeasureListCopy> before = doc.CopyMeasureList();
     doc.SwapMeasures(2, 3);
     EXPECT_EQ(&doc.Preserve().Measures.Item(1), &first);
     EXPECT_EQ(&doc.Preserve().Measures.Item(2), &third);
     EXPECT_EQ(&doc.Preserve().Measures.Item(3), &second);
+    doc.TakeMeasure(1);
+    doc.RestoreMeasureList(*before);
+    ASSERT_EQ(doc.MeasureCount(), 3);
+    EXPECT_EQ(&doc.Preserve().Measures.Item(1), &first);
+    EXPECT_EQ(&doc.Preserve().Measures.Item(2), &second);
+    EXPECT_EQ(&doc.Preserve().Measures.Item(3), &third);
 }
 
 TEST_F(PreserveDocumentList, AdoptingAConditionKeepsTheMemo)

@@ -93,6 +93,26 @@ void FakeDocument::SwapMeasures(std::int32_t a, std::int32_t b)
     std::swap(measures.at(static_cast<std::size_t>(a - 1)), measures.at(static_cast<std::size_t>(b - 1)));
 }
 
+namespace {
+
+struct FakeListCopy final : MeasureListCopy {
+    std::vector<FakeDocument::Measure> measures;
+};
+
+}  // namespace
+
+std::unique_ptr<MeasureListCopy> FakeDocument::CopyMeasureList() const
+{
+    auto copy = std::make_unique<FakeListCopy>();
+    copy->measures = measures;
+    return copy;
+}
+
+void FakeDocument::RestoreMeasureList(const MeasureListCopy& copy)
+{
+    measures = static_cast<const FakeListCopy&>(copy).measures;
+}
+
 std::vector<std::string> FakeDocument::MeasureListTexts(std::int32_t index) const
 {
     const Measure& m = measures.at(static_cast<std::size_t>(index - 1));

@@ -45,6 +45,8 @@ public:
     void AdoptMeasureCondition(std::int32_t index) override { condition = measures.at(static_cast<std::size_t>(index - 1)).condition; }
     std::unique_ptr<RemovedMeasure> TakeMeasure(std::int32_t index) override;
     void SwapMeasures(std::int32_t a, std::int32_t b) override;
+    std::unique_ptr<MeasureListCopy> CopyMeasureList() const override;
+    void RestoreMeasureList(const MeasureListCopy& copy) override;
     void UpdateEndTimeFromLevels(std::int32_t index) override { endTimeUpdates.push_back(index); }
     void SetChannelCalibration(int index, double cal, std::int16_t calPattern) override;
     void AdoptChannelConditions(const ProjectDocument& from) override;

@@ -163,13 +163,31 @@ TEST_F(FileCommands, PathButtonSavesThenRunsTheProjectChoiceAgain)
     EXPECT_FALSE(g_bStartSelect);
 }
 
-TEST_F(FileCommands, PathButtonReopensTheCommandLineProject)
+// The command line names the project of the start only: the path button offers the choice and
+// does not repeat what the command line's project said.
+TEST_F(FileCommands, PathButtonOffersTheChoiceWithoutReadingTheCommandLineAgain)
 {
-    const std::string project = StartWith("p.qvd", 2);
+    std::ofstream(Data("broken.qvd")) << "not a project";
+    Choose(-1);  // closed without a choice
+    Start({Data("broken.qvd")});
+    const std::vector<std::string> opening{"ファイルを開けませんでした．", "指定のファイルは開けませんでした."};
+    const std::vector<std::string> atStart = ui.MessageTexts();
+    ASSERT_GE(atStart.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(atStart.begin(), atStart.begin() + 2), opening);
+    ui.ClearTranscript();
+    Choose(-1);
     Main().cmdSavePath_Click();
-    EXPECT_EQ(Count("modal frmFirstSelect"), 0);
-    EXPECT_EQ(Doc().SaveFilePath(), project);
-    EXPECT_EQ(Main().m_MeasureIndex, 2);
+    for (const std::string& text : ui.MessageTexts()) {
+        EXPECT_EQ(std::find(opening.begin(), opening.end(), text), opening.end()) << text;
+    }
+    EXPECT_EQ(Count("modal frmFirstSelect"), 1);
+
+    const std::string project = WriteProject("p.qvd", 2);
+    Start({project});
+    ui.ClearTranscript();
+    Choose(-1);
+    Main().cmdSavePath_Click();
+    EXPECT_EQ(Count("modal frmFirstSelect"), 1);
 }
 
 TEST_F(FileCommands, FailingSaveKeepsTheOldFileAndReportsFailure)

@@ -200,6 +200,10 @@ TEST_F(MeasureList, AFailedSaveAfterMovingEndsTheRun)
     EXPECT_EQ(ui.Messages()[1].Icon, MsgIcon::Critical);
     EXPECT_EQ(texts[2], "終了しますか？");
     EXPECT_FALSE(ui.Ended());
+    // The screen carries on with the list as the project file holds it.
+    EXPECT_EQ(Files(), (std::vector<std::string>{"rec1.wav", "rec2.wav", "rec3.wav"}));
+    EXPECT_EQ(Main().ListView1.Rows[0].Texts[1], "rec1.wav");
+    EXPECT_EQ(Main().m_MeasureIndex, 3);
 }
 
 // ---- Deleting
@@ -255,10 +259,13 @@ TEST_F(MeasureList, DeletingEveryRowEmptiesTheList)
     EXPECT_EQ(ListCommands(), std::vector<bool>(11, false));
 }
 
-TEST_F(MeasureList, AFailedSaveKeepsTheFilesTheOldProjectNeeds)
+// A failed save puts the measurements back: the screen that carries on lists what the document
+// holds, and a later save keeps them.
+TEST_F(MeasureList, AFailedSaveKeepsTheMeasurementsAndTheFilesTheOldProjectNeeds)
 {
     const std::string project = StartWith("p.qvd", 3);
     Check(1);
+    Check(3);
     FailWrites(true);
     ui.AnswerNext(MsgAnswer::OK);  // delete
     ui.AnswerNext(MsgAnswer::OK);
@@ -275,6 +282,37 @@ TEST_F(MeasureList, AFailedSaveKeepsTheFilesTheOldProjectNeeds)
     EXPECT_EQ(texts[2], kCannotSave);
     EXPECT_EQ(texts[3], "終了しますか？");
     EXPECT_FALSE(ui.Ended());
+
+    const std::vector<std::string> all{"rec1.wav", "rec2.wav", "rec3.wav"};
+    EXPECT_EQ(Files(), all);
+    ASSERT_EQ(Main().ListView1.Rows.size(), 3u);
+    EXPECT_EQ(Main().ListView1.Rows[2].Texts[1], "rec3.wav");
+    EXPECT_TRUE(Main().ListView1.Rows[0].Checked);
+    EXPECT_FALSE(Main().ListView1.Rows[1].Checked);
+    Select(3);
+    Main().cmdOK_Click();
+    EXPECT_EQ(static_cast<FakeCalcScreen&>(*forms.octCalc).ShownMeasureIndex(), 3);
+    Select(1);
+    Main().cmdDown_Click();
+    EXPECT_EQ(SavedFiles(project), (std::vector<std::string>{"rec2.wav", "rec1.wav", "rec3.wav"}));
+}
+
+TEST_F(MeasureList, AnImportWhoseSaveFailsStillListsItsMeasurements)
+{
+    const std::string project = StartWith("p.qvd", 1);
+    g_ShowWavImport = [this](platform::UiServices&) { Doc().measures.push_back({"new.wav", "", "", "condition n"}); };
+    FailWrites(true);
+    ui.AnswerNext(MsgAnswer::OK);
+    ui.AnswerNext(MsgAnswer::OK);
+    ui.AnswerNext(MsgAnswer::No);  // the closing question
+    Main().mnuFileWaveOpen_Click();
+    g_ShowWavImport = {};
+    FailWrites(false);
+    ASSERT_EQ(Main().ListView1.Rows.size(), 2u);
+    EXPECT_EQ(Main().ListView1.Rows[1].Texts[1], "new.wav");
+    EXPECT_EQ(Main().m_MeasureIndex, 2);
+    EXPECT_TRUE(Main().SaveData());
+    EXPECT_EQ(SavedFiles(project), (std::vector<std::string>{"rec1.wav", "new.wav"}));
 }
 
 // ---- The calculation screen
