@@ -75,7 +75,7 @@ void frmMeasure::Form_Load()
     ListView1.Columns = {
         {"No.", 800, platform::ColumnAlignment::Left},
         {"ファイル名", 2000, platform::ColumnAlignment::Left},
-        {"開始日時", 2000, platform::ColumnAlignment::Center},
+        {"開始日時", 2000, platform::ColumnAlignment::Center, true},
         {"1chコメント", 8000, platform::ColumnAlignment::Left},
     };
     // The list stays empty until a project is open; its commands wait for it.

@@ -168,6 +168,37 @@ TEST_F(ViewsSmoke, ListsSeveralMeasurementsAndMovesTheSelectedOneDown)
     EXPECT_EQ(saved.measures[0].file, "second.wav");
 }
 
+// The start dates show whole, and a width the user drags stays when a command shows the list again.
+TEST_F(ViewsSmoke, TheListShowsWholeDatesAndKeepsTheUsersColumnWidths)
+{
+    const std::string path = (home / "p.qvd").string();
+    FakeDocument project(path);
+    project.measures.push_back({"takeoff.wav", "2026/12/09 01:54:30", "", "c"});
+    ASSERT_TRUE(project.FileWrite(path));
+    g_CommandLine = {path};
+    Main(ui, forms);
+    auto* view = static_cast<frmMeasureView*>(ui.ViewOf(*forms.measure));
+    ASSERT_TRUE(RunUntil([&] { return view->ListView1->topLevelItemCount() == 1; }));
+    QTreeWidget* list = view->ListView1;
+    // The text and the item's margins on either side.
+    EXPECT_GE(list->columnWidth(2), list->fontMetrics().horizontalAdvance(QStringLiteral("2026/12/09 01:54:30")) + 6);
+
+    QHeaderView* header = list->header();
+    const int edge = header->sectionViewportPosition(1) + header->sectionSize(1) - 1;
+    const int wanted = header->sectionSize(1) + 50;
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, 5));
+    QTest::mouseMove(header->viewport(), QPoint(edge + 50, 5));
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 50, 5));
+    ASSERT_EQ(list->columnWidth(1), wanted);
+    for (QPushButton* b : view->Widget()->findChildren<QPushButton*>()) {
+        if (b->text() == QString::fromUtf8("全ﾃﾞｰﾀﾁｪｯｸON")) {
+            QTest::mouseClick(b, Qt::LeftButton);
+        }
+    }
+    EXPECT_EQ(list->topLevelItem(0)->checkState(0), Qt::Checked);
+    EXPECT_EQ(list->columnWidth(1), wanted);
+}
+
 TEST_F(ViewsSmoke, FirstRunWindowEndButtonAsksInJapaneseAndNoKeepsTheMainScreen)
 {
     Main(ui, forms);
