@@ -167,24 +167,6 @@ void frmWavFileReadAD::ShowConditionPage()
     DefaultButton = "cmdStart";
 }
 
-void frmWavFileReadAD::PressDefault()
-{
-    if (DefaultButton == "cmdNext" && cmdNext.Enabled) {
-        cmdNext_Click();
-    } else if (DefaultButton == "cmdStart" && cmdStart.Enabled) {
-        cmdStart_Click();
-    }
-}
-
-void frmWavFileReadAD::PressCancel()
-{
-    if (CancelButton == "cmdCancel0" && cmdCancel[0].Enabled) {
-        cmdCancel_Click(0);
-    } else if (CancelButton == "cmdBack" && cmdBack.Enabled) {
-        cmdBack_Click();
-    }
-}
-
 void frmWavFileReadAD::cmdCancel_Click(int /*index*/) { ui_.Unload(*this); }
 
 void frmWavFileReadAD::Form_QueryUnload(bool& cancel, platform::UnloadMode /*mode*/)

@@ -120,9 +120,6 @@ public:
     // The run: start and stop, one status of the library's worker, the end.
     void cmdStart_Click();
     void MessageGet(std::int32_t status);
-    // Runs the button Enter or Esc stands for.
-    void PressDefault();
-    void PressCancel();
 
     // 0-based channel on show; -1 none yet; -2 while a refused channel change is undone.
     std::int16_t m_ShownCh = -1;
@@ -170,6 +167,7 @@ private:
     void Advance();
     void EndWaveRead();
     void ShowProgress();
+    void ShowState(const std::string& text);
     // Enters a phase and shows it: the start button and the condition controls follow the phase.
     void SetPhase(RunPhase phase);
     std::string LevelFileStem() const;

@@ -212,8 +212,17 @@ void frmWavFileReadAD::MessageGet(std::int32_t status)
 void frmWavFileReadAD::ShowProgress()
 {
     const std::int32_t seconds = library_.GetFileOutOrderOfWAV((m_GroupNo - 1) * kGroupSize);
-    lblSate.Caption = Num(m_FileNo) + "/" + Num(lstWaveFile.ListCount()) + "番目Waveファイル  (8ch分割:" +
-                      Num(m_GroupNo) + "/" + Num(m_GroupCount) + ") " + Num(seconds) + "秒データ処理完了";
+    ShowState(Num(m_FileNo) + "/" + Num(lstWaveFile.ListCount()) + "番目Waveファイル  (8ch分割:" + Num(m_GroupNo) +
+              "/" + Num(m_GroupCount) + ") " + Num(seconds) + "秒データ処理完了");
+}
+
+// The run's progress line, shown at once: statuses come while the user does nothing.
+void frmWavFileReadAD::ShowState(const std::string& text)
+{
+    if (lblSate.Caption != text) {
+        lblSate.Caption = text;
+        ui_.Refresh(*this);
+    }
 }
 
 void frmWavFileReadAD::HandleStatus(std::int32_t status)
@@ -240,7 +249,7 @@ void frmWavFileReadAD::HandleStatus(std::int32_t status)
     case WAVSTATUS_OVERRUN:
         break;  // the end of a group's worker: below, by phase
     default:
-        lblSate.Caption = std::to_string(status);
+        ShowState(std::to_string(status));
         return;
     }
     switch (phase_) {
@@ -278,7 +287,7 @@ bool frmWavFileReadAD::StartSplit(std::int32_t& status)
     if (!chkWaveOut.Value) {
         return false;
     }
-    lblSate.Caption = Num(m_FileNo) + "/" + Num(lstWaveFile.ListCount()) + "番目Waveファイル モノラル分離中";
+    ShowState(Num(m_FileNo) + "/" + Num(lstWaveFile.ListCount()) + "番目Waveファイル モノラル分離中");
     const std::string name = "ALL" + LevelFileStem() + ".Wav";
     ++workerSerial_;
     if (library_.StartSeparateChWaveFile(StatusWindowHandle(), path, name, document_.RecWavFolder() + "/") != 0) {
@@ -403,9 +412,8 @@ bool frmWavFileReadAD::BuildUserCharacteristic(int i, int slotCount)
     const CChMeasureCondition& condition = measure.ChannelCondition(i);
     const int number = condition.w - 5;
     const int kind = condition.oct1or3;
-    lblSate.Caption = Num(m_FileNo) + "/" + Num(lstWaveFile.ListCount()) + "番目Waveファイル " + Num(i) +
-                      "Ch オリジナル補正特性データ計算中";
-    ui_.Refresh(*this);
+    ShowState(Num(m_FileNo) + "/" + Num(lstWaveFile.ListCount()) + "番目Waveファイル " + Num(i) +
+              "Ch オリジナル補正特性データ計算中");
 
     const std::string wFolder = document_.BandFolder(kind, 2);
     const std::int64_t n = measure.LevelCount(i, wFolder);

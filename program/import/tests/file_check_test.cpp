@@ -256,11 +256,11 @@ TEST_F(FileCheck, OneChannelHidesTheCopyButtons)
     }
 }
 
-TEST_F(FileCheck, BackAndEscapeReturnToTheFilePageKeepingTheTemplate)
+TEST_F(FileCheck, BackReturnsToTheFilePageKeepingTheTemplate)
 {
     frmWavFileReadAD& f = OpenChecked(1);
     f.cmdNext_Click();
-    f.PressCancel();
+    f.cmdBack_Click();
     EXPECT_TRUE(ui.IsLoaded(f));
     EXPECT_TRUE(f.vsElastic1.Visible);
     EXPECT_FALSE(f.vsElastic2.Visible);
@@ -268,7 +268,7 @@ TEST_F(FileCheck, BackAndEscapeReturnToTheFilePageKeepingTheTemplate)
     EXPECT_EQ(f.CancelButton, "cmdCancel0");
     EXPECT_EQ(f.FocusedControl, "cmdNext");
     EXPECT_EQ(document.ChannelCount(), 2);
-    f.PressDefault();
+    f.cmdNext_Click();
     EXPECT_TRUE(f.vsElastic2.Visible);
 }
 

@@ -233,12 +233,5 @@ TEST_F(FilePage, CancelAndFrameCloseCloseTheDialog)
     EXPECT_FALSE(ui.IsLoaded(g));
 }
 
-TEST_F(FilePage, EscapeClosesOnTheFilePage)
-{
-    frmWavFileReadAD& f = Open();
-    f.PressCancel();
-    EXPECT_FALSE(ui.IsLoaded(f));
-}
-
 }  // namespace
 }  // namespace murtesk::import::testing

@@ -29,7 +29,7 @@ QLabel* Caption(QWidget* parent, const char* text)
 }  // namespace
 
 frmWavFileReadADView::frmWavFileReadADView(frmWavFileReadAD& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog)), form_(form), ui_(ui)
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>()), form_(form), ui_(ui)
 {
     auto* layout = new QVBoxLayout(Widget());
     filePage_ = new QWidget(Widget());
@@ -38,9 +38,6 @@ frmWavFileReadADView::frmWavFileReadADView(frmWavFileReadAD& form, platform::qt:
     layout->addWidget(conditionPage_);
     BuildFilePage(filePage_);
     BuildConditionPage(conditionPage_);
-
-    platform::qt::BindEnterAndEscape(
-        Widget(), [this] { form_.PressDefault(); }, [this] { form_.PressCancel(); }, [&ui] { ui.RefreshAll(); });
 
     Refresh();
     Widget()->resize(640, 420);
@@ -167,6 +164,7 @@ void frmWavFileReadADView::BuildConditionPage(QWidget* page)
     grid->addLayout(format, row++, 1, 1, 2);
     auto* progress = new QLabel(page);
     Bind().Bind(progress, f.lblSate);
+    controls_["lblSate"] = progress;
     grid->addWidget(progress, row++, 0, 1, 3);
 
     auto* buttons = new QHBoxLayout();
@@ -180,11 +178,16 @@ void frmWavFileReadADView::BuildConditionPage(QWidget* page)
 
 void frmWavFileReadADView::OnRefresh()
 {
-    if (filePage_->isHidden() == form_.vsElastic1.Visible) {
-        filePage_->setVisible(form_.vsElastic1.Visible);
-    }
-    if (conditionPage_->isHidden() == form_.vsElastic2.Visible) {
-        conditionPage_->setVisible(form_.vsElastic2.Visible);
+    // The page that goes is hidden before the other shows: for a moment both would need room, and
+    // the window would grow to hold them.
+    const std::pair<QWidget*, bool> pages[] = {{filePage_, form_.vsElastic1.Visible},
+                                               {conditionPage_, form_.vsElastic2.Visible}};
+    for (const bool show : {false, true}) {
+        for (const auto& [page, visible] : pages) {
+            if (visible == show && page->isHidden() == visible) {
+                page->setVisible(visible);
+            }
+        }
     }
     if (auto* start = static_cast<QPushButton*>(Control("cmdStart"))) {
         const bool stops = form_.cmdStartIcon == kStopIcon;
@@ -198,6 +201,8 @@ void frmWavFileReadADView::OnRefresh()
             button->setDefault(form_.DefaultButton == name);
         }
     }
+    static_cast<platform::qt::FormDialog*>(Widget())->SetCancelButton(
+        static_cast<QPushButton*>(Control(form_.CancelButton)));
     platform::qt::ApplyFocusRequest(form_.FocusedControl, form_.FocusSelectsAll,
                                     [this](const std::string& name) { return Control(name); });
 }

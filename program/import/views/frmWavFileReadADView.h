@@ -1,5 +1,6 @@
 // The Qt view of the import dialog: both pages in one window, one shown at a time, drops onto
-// the file list and the calibration box, Enter and Esc on the page's default and cancel buttons.
+// the file list and the calibration box, Enter and Esc on the page's default and cancel buttons
+// (a control that takes the key itself, an open drop-down list, keeps it).
 #pragma once
 
 #include "form_view.h"

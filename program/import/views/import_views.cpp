@@ -23,8 +23,13 @@ private:
 }  // namespace
 
 void RegisterImportViews(platform::qt::QtUi& ui) {
-    SetStatusWindowFactory(
-        [](StatusHandler onStatus) { return std::make_unique<QtStatusWindow>(std::move(onStatus)); });
+    // A status is an event like the user's: the views show what its handling changed.
+    SetStatusWindowFactory([&ui](StatusHandler onStatus) {
+        return std::make_unique<QtStatusWindow>([&ui, onStatus = std::move(onStatus)](std::int32_t status) {
+            onStatus(status);
+            ui.RefreshAll();
+        });
+    });
     ui.RegisterView<frmWavFileReadAD, frmWavFileReadADView>("frmWavFileReadAD");
 }
 

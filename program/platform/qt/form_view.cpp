@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 
 namespace murtesk::platform::qt {
@@ -51,6 +52,15 @@ void FormView::Refresh()
     }
     binders_.ShowAll();
     OnRefresh();
+}
+
+FormDialog::FormDialog() : QDialog(nullptr) {}
+
+void FormDialog::reject()
+{
+    if (cancel_ && cancel_->isVisible() && cancel_->isEnabled()) {
+        cancel_->click();
+    }
 }
 
 void CenterOnScreen(QWidget* widget)

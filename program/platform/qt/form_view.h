@@ -5,6 +5,9 @@
 #include "binders.h"
 #include "form.h"
 
+#include <QDialog>
+#include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 
 #include <memory>
@@ -37,6 +40,22 @@ private:
     std::unique_ptr<QWidget> widget_;
     std::unique_ptr<CloseFilter> closeFilter_;
     Binders binders_;
+};
+
+// The window of a dialog form. Enter presses the default button and Esc the cancel button, as Qt
+// dialogs do: the key reaches the dialog only when the control that has the focus leaves it alone,
+// so an open drop-down list keeps its Enter and Esc. Closing goes through the form runtime.
+class FormDialog : public QDialog {
+public:
+    FormDialog();
+    // The button Esc presses (null: none); the default button is the QPushButton marked default.
+    void SetCancelButton(QPushButton* button) { cancel_ = button; }
+
+protected:
+    void reject() override;
+
+private:
+    QPointer<QPushButton> cancel_;
 };
 
 // Puts a top-level window in the middle of the screen.
