@@ -2,7 +2,7 @@
 // through the built analysis library, on a ten-minute eight-channel 48 kHz recording analysed in
 // one-third octaves (all 45 bands, A weighting). The statuses are delivered on this thread as the user-interface
 // thread would; the longest gap between two progress texts shows how responsive the window stays.
-#include "analysis_library.h"
+#include "analysis_binding.h"
 #include "fake_ui.h"
 #include "frmWavFileReadAD.h"
 #include "preserve_import.h"
