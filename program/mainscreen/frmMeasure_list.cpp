@@ -85,13 +85,16 @@ bool frmMeasure::SaveListChange(const MeasureListCopy* before)
         return true;
     }
     // The project file still holds the old list: so does the document, and the list shows it again
-    // with its check marks, in case the user carries on.
+    // with its check marks and selection, in case the user carries on.
     if (before != nullptr) {
         g_PreserveDoc().RestoreMeasureList(*before);
-        const std::vector<platform::ListRow> rows = ListView1.Rows;
+        const platform::ListView shown = ListView1;
         RefreshMeasureList();
-        for (std::size_t i = 0; i < rows.size() && i < ListView1.Rows.size(); ++i) {
-            ListView1.Rows[i].Checked = rows[i].Checked;
+        if (ListView1.Rows.size() == shown.Rows.size()) {
+            for (std::size_t i = 0; i < shown.Rows.size(); ++i) {
+                ListView1.Rows[i].Checked = shown.Rows[i].Checked;
+            }
+            ListView1.SelectedIndex = shown.SelectedIndex;
         }
     }
     ui_.MsgBox(kCannotSave, MsgButtons::OK, MsgIcon::Critical, "お詫び");

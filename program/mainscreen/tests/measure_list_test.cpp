@@ -203,6 +203,7 @@ TEST_F(MeasureList, AFailedSaveAfterMovingEndsTheRun)
     // The screen carries on with the list as the project file holds it.
     EXPECT_EQ(Files(), (std::vector<std::string>{"rec1.wav", "rec2.wav", "rec3.wav"}));
     EXPECT_EQ(Main().ListView1.Rows[0].Texts[1], "rec1.wav");
+    EXPECT_EQ(Main().ListView1.SelectedIndex, 0);
     EXPECT_EQ(Main().m_MeasureIndex, 3);
 }
 
