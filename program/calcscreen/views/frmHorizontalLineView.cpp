@@ -7,7 +7,6 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace murtesk {
@@ -15,7 +14,7 @@ namespace murtesk {
 using platform::qt::ToQ;
 
 frmHorizontalLineView::frmHorizontalLineView(frmHorizontalLine& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>()), form_(form) {
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>()), form_(form) {
     QWidget* w = Widget();
     auto* layout = new QVBoxLayout(w);
     txtMEMO = new QLineEdit(w);
@@ -44,12 +43,12 @@ frmHorizontalLineView::frmHorizontalLineView(frmHorizontalLine& form, platform::
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
     layout->addLayout(buttons);
-    // Enter presses Ok and Esc presses Cancel, wherever the focus is.
-    for (const auto& [key, button] :
-         {std::pair{Qt::Key_Return, cmdOK}, std::pair{Qt::Key_Enter, cmdOK}, std::pair{Qt::Key_Escape, cmdCancel}}) {
-        auto* shortcut = new QShortcut(QKeySequence(key), w);
-        QObject::connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
+    // Enter presses Ok and Esc presses Cancel, unless the control with the focus takes the key.
+    for (QPushButton* button : {cmdOK, cmdCancel}) {
+        button->setAutoDefault(false);
     }
+    cmdOK->setDefault(true);
+    static_cast<platform::qt::FormDialog*>(w)->SetCancelButton(cmdCancel);
 
     Refresh();
     w->setFixedSize(320, w->sizeHint().height());

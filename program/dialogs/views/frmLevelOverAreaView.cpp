@@ -16,7 +16,7 @@
 namespace murtesk {
 
 frmLevelOverAreaView::frmLevelOverAreaView(frmLevelOverArea& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)),
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>(Qt::MSWindowsFixedSizeDialogHint)),
       form_(form) {
     QWidget* w = Widget();
     txtMEMO = new QPlainTextEdit(w);
@@ -54,8 +54,7 @@ frmLevelOverAreaView::frmLevelOverAreaView(frmLevelOverArea& form, platform::qt:
     Bind().Bind(cmdOK, form.cmdOK, [&form] { form.cmdOK_Click(); });
     Bind().Bind(cmdNo, form.cmdNo, [&form] { form.cmdNo_Click(); });
     Bind().Bind(cmdCancel, form.cmdCancel, [&form] { form.cmdCancel_Click(); });
-    platform::qt::BindEnterAndEscape(
-        w, [&form] { form.cmdOK_Click(); }, [&form] { form.cmdCancel_Click(); }, [&ui] { ui.RefreshAll(); });
+    static_cast<platform::qt::FormDialog*>(w)->SetCancelButton(cmdCancel);
     Refresh();
     w->setFixedSize(std::max(460, w->sizeHint().width()), w->sizeHint().height());  // room for the caption in the frame
     platform::qt::CenterOnScreen(w);

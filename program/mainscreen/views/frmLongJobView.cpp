@@ -1,6 +1,5 @@
 #include "frmLongJobView.h"
 
-#include "dialog_keys.h"
 #include "frmLongJob.h"
 
 #include <QPushButton>
@@ -11,7 +10,7 @@
 namespace murtesk {
 
 frmLongJobView::frmLongJobView(frmLongJob& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)) {
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>(Qt::MSWindowsFixedSizeDialogHint)) {
     auto* layout = new QVBoxLayout(Widget());
     layout->setContentsMargins(40, 24, 40, 24);
     cmdCancel = new QPushButton(Widget());
@@ -19,8 +18,8 @@ frmLongJobView::frmLongJobView(frmLongJob& form, platform::qt::QtUi& ui)
     layout->addWidget(cmdCancel);
     Bind().Bind(cmdCancel, form.cmdCancel, [&form] { form.cmdCancel_Click(); });
     // Esc means Cancel; Enter alone stops nothing.
-    platform::qt::BindEnterAndEscape(
-        Widget(), {}, [&form] { form.cmdCancel_Click(); }, [&ui] { ui.RefreshAll(); });
+    cmdCancel->setAutoDefault(false);
+    static_cast<platform::qt::FormDialog*>(Widget())->SetCancelButton(cmdCancel);
     Refresh();
     Widget()->setFixedSize(std::max(300, Widget()->sizeHint().width()), Widget()->sizeHint().height());
     platform::qt::CenterOnScreen(Widget());

@@ -18,7 +18,7 @@
 namespace murtesk {
 
 frmSelectCalcPluralView::frmSelectCalcPluralView(frmSelectCalcPlural& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)),
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>(Qt::MSWindowsFixedSizeDialogHint)),
       form_(form) {
     QWidget* w = Widget();
     auto& b = Bind();
@@ -88,8 +88,7 @@ frmSelectCalcPluralView::frmSelectCalcPluralView(frmSelectCalcPlural& form, plat
     layout->addLayout(listRow);
     layout->addLayout(buttons);
 
-    platform::qt::BindEnterAndEscape(
-        w, [&form] { form.cmdOK_Click(); }, [&form] { form.cmdCancel_Click(); }, [&ui] { ui.RefreshAll(); });
+    static_cast<platform::qt::FormDialog*>(w)->SetCancelButton(cmdCancel);
     Refresh();
     w->setFixedSize(std::max(380, w->sizeHint().width()), w->sizeHint().height());
     platform::qt::CenterOnScreen(w);

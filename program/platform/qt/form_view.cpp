@@ -54,7 +54,7 @@ void FormView::Refresh()
     OnRefresh();
 }
 
-FormDialog::FormDialog() : QDialog(nullptr) {}
+FormDialog::FormDialog(Qt::WindowFlags flags) : QDialog(nullptr, flags) {}
 
 void FormDialog::reject()
 {

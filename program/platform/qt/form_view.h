@@ -47,7 +47,7 @@ private:
 // so an open drop-down list keeps its Enter and Esc. Closing goes through the form runtime.
 class FormDialog : public QDialog {
 public:
-    FormDialog();
+    explicit FormDialog(Qt::WindowFlags flags = {});
     // The button Esc presses (null: none); the default button is the QPushButton marked default.
     void SetCancelButton(QPushButton* button) { cancel_ = button; }
 
