@@ -73,8 +73,7 @@ struct CMeasureListCopy final : MeasureListCopy {
     std::vector<std::shared_ptr<CMeasure>> order;
 };
 
-void SetOrder(CMeasures& list, const std::vector<std::shared_ptr<CMeasure>>& order)
-{
+void SetOrder(CMeasures& list, const std::vector<std::shared_ptr<CMeasure>>& order) {
     list.AllDelete();
     for (const std::shared_ptr<CMeasure>& m : order) {
         list.Add(m);
@@ -91,15 +90,13 @@ void PreserveDocument::SwapMeasures(std::int32_t a, std::int32_t b)
     SetOrder(list, order);
 }
 
-std::unique_ptr<MeasureListCopy> PreserveDocument::CopyMeasureList() const
-{
+std::unique_ptr<MeasureListCopy> PreserveDocument::CopyMeasureList() const {
     auto copy = std::make_unique<CMeasureListCopy>();
     copy->order.assign(preserve_.Measures.begin(), preserve_.Measures.end());
     return copy;
 }
 
-void PreserveDocument::RestoreMeasureList(const MeasureListCopy& copy)
-{
+void PreserveDocument::RestoreMeasureList(const MeasureListCopy& copy) {
     SetOrder(preserve_.Measures, static_cast<const CMeasureListCopy&>(copy).order);
 }
 

@@ -217,8 +217,7 @@ void frmWavFileReadAD::ShowProgress()
 }
 
 // The run's progress line, shown at once: statuses come while the user does nothing.
-void frmWavFileReadAD::ShowState(const std::string& text)
-{
+void frmWavFileReadAD::ShowState(const std::string& text) {
     if (lblSate.Caption != text) {
         lblSate.Caption = text;
         ui_.Refresh(*this);
@@ -248,9 +247,7 @@ void frmWavFileReadAD::HandleStatus(std::int32_t status)
     case WAVSTATUS_CANCELLED:
     case WAVSTATUS_OVERRUN:
         break;  // the end of a group's worker: below, by phase
-    default:
-        ShowState(std::to_string(status));
-        return;
+    default: ShowState(std::to_string(status)); return;
     }
     switch (phase_) {
     case RunPhase::Analysing:

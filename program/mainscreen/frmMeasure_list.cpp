@@ -79,8 +79,7 @@ std::int32_t frmMeasure::SelectedRowOrAsk()
     return row + 1;
 }
 
-bool frmMeasure::SaveListChange(const MeasureListCopy* before)
-{
+bool frmMeasure::SaveListChange(const MeasureListCopy* before) {
     if (SaveData()) {
         return true;
     }

@@ -40,8 +40,7 @@ bool HasProjectExtension(const std::string& path)
     return EndsWith(path, ".dat") || EndsWith(path, ".qvd");
 }
 
-bool frmMeasure::OpenCommandLineProject()
-{
+bool frmMeasure::OpenCommandLineProject() {
     if (g_CommandLine.size() > 1) {
         ui_.MsgBox("コマンドラインのファイルパス名は１個しか指定できません.");
         return false;

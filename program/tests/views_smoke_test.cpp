@@ -16,11 +16,11 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -169,8 +169,7 @@ TEST_F(ViewsSmoke, ListsSeveralMeasurementsAndMovesTheSelectedOneDown)
 }
 
 // The start dates show whole, and a width the user drags stays when a command shows the list again.
-TEST_F(ViewsSmoke, TheListShowsWholeDatesAndKeepsTheUsersColumnWidths)
-{
+TEST_F(ViewsSmoke, TheListShowsWholeDatesAndKeepsTheUsersColumnWidths) {
     const std::string path = (home / "p.qvd").string();
     FakeDocument project(path);
     project.measures.push_back({"takeoff.wav", "2026/12/09 01:54:30", "", "c"});

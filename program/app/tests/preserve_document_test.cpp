@@ -93,8 +93,7 @@ TEST_F(PreserveDocumentList, ATakenMeasurementKeepsItsFilesUntilAsked)
     EXPECT_TRUE(fs::exists(fs::path(GetFlatBandFolder(doc.SaveFilePath())) / "b.lvl"));
 }
 
-TEST_F(PreserveDocumentList, SwappingAndRestoringMoveTheMeasurementsThemselves)
-{
+TEST_F(PreserveDocumentList, SwappingAndRestoringMoveTheMeasurementsThemselves) {
     CMeasure& first = AddMeasure("a.lvl", 0, 10.0);
     CMeasure& second = AddMeasure("b.lvl", 0, 10.0);
     CMeasure& third = AddMeasure("c.lvl", 0, 10.0);

@@ -16,8 +16,7 @@
 namespace murtesk {
 
 frmLevelOverAreaView::frmLevelOverAreaView(frmLevelOverArea& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>(Qt::MSWindowsFixedSizeDialogHint)),
-      form_(form) {
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>(Qt::MSWindowsFixedSizeDialogHint)), form_(form) {
     QWidget* w = Widget();
     txtMEMO = new QPlainTextEdit(w);
     txtMEMO->setReadOnly(true);

@@ -256,8 +256,7 @@ TEST_F(FileCheck, OneChannelHidesTheCopyButtons)
     }
 }
 
-TEST_F(FileCheck, BackReturnsToTheFilePageKeepingTheTemplate)
-{
+TEST_F(FileCheck, BackReturnsToTheFilePageKeepingTheTemplate) {
     frmWavFileReadAD& f = OpenChecked(1);
     f.cmdNext_Click();
     f.cmdBack_Click();

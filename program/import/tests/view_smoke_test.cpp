@@ -38,8 +38,7 @@ QApplication& App()
 
 // The dialog on the real view, turned to the condition page of a two-channel recording.
 struct ConditionPageView : ::testing::Test {
-    ConditionPageView()
-    {
+    ConditionPageView() {
         App();
         RegisterImportViews(ui);
         const std::string cal = folder.Touch("cal.wav");
@@ -53,8 +52,7 @@ struct ConditionPageView : ::testing::Test {
         EXPECT_TRUE(QTest::qWaitForWindowActive(view->Widget()));  // keys go to the active window
         QTest::mouseClick(Button("cmdNext"), Qt::LeftButton);
     }
-    ~ConditionPageView() override
-    {
+    ~ConditionPageView() override {
         if (ui.IsLoaded(form)) {
             ui.Unload(form);
         }
@@ -63,8 +61,7 @@ struct ConditionPageView : ::testing::Test {
     QPushButton* Button(const char* name) const { return qobject_cast<QPushButton*>(view->Control(name)); }
     QComboBox* Combo(const char* name) const { return qobject_cast<QComboBox*>(view->Control(name)); }
     // Opens a drop-down list from the keyboard and returns its list.
-    QWidget* OpenList(const char* name) const
-    {
+    QWidget* OpenList(const char* name) const {
         QComboBox* combo = Combo(name);
         combo->setFocus();
         QTest::keyClick(combo, Qt::Key_Down, Qt::AltModifier);
@@ -82,10 +79,10 @@ struct ConditionPageView : ::testing::Test {
 
 // Enter and Esc in an open list choose or close the list and do nothing else: no run starts, the
 // page stays.
-class KeyInAnOpenList : public ConditionPageView, public ::testing::WithParamInterface<std::pair<const char*, Qt::Key>> {};
+class KeyInAnOpenList : public ConditionPageView,
+                        public ::testing::WithParamInterface<std::pair<const char*, Qt::Key>> {};
 
-TEST_P(KeyInAnOpenList, StaysInTheList)
-{
+TEST_P(KeyInAnOpenList, StaysInTheList) {
     const auto [name, key] = GetParam();
     const int before = Combo(name)->currentIndex();
     QWidget* list = OpenList(name);
@@ -98,13 +95,13 @@ TEST_P(KeyInAnOpenList, StaysInTheList)
 }
 
 INSTANTIATE_TEST_SUITE_P(EnterAndEsc, KeyInAnOpenList,
-                         ::testing::Values(std::pair{"cmbStartBand", Qt::Key_Return}, std::pair{"cmbCh", Qt::Key_Return},
-                                           std::pair{"cmbW", Qt::Key_Escape}, std::pair{"cmbCh", Qt::Key_Escape}));
+                         ::testing::Values(std::pair{"cmbStartBand", Qt::Key_Return},
+                                           std::pair{"cmbCh", Qt::Key_Return}, std::pair{"cmbW", Qt::Key_Escape},
+                                           std::pair{"cmbCh", Qt::Key_Escape}));
 
 // With the lists closed, Esc presses the page's cancel button ("戻る") and Enter its default button
 // ("次へ"); going back leaves the window no taller than the condition page made it.
-TEST_F(ConditionPageView, EscGoesBackEnterGoesOnAndTheWindowKeepsItsSize)
-{
+TEST_F(ConditionPageView, EscGoesBackEnterGoesOnAndTheWindowKeepsItsSize) {
     ASSERT_TRUE(form.vsElastic2.Visible);
     const int height = view->Widget()->height();
     QTest::keyClick(Combo("cmbCh"), Qt::Key_Escape);
@@ -116,16 +113,14 @@ TEST_F(ConditionPageView, EscGoesBackEnterGoesOnAndTheWindowKeepsItsSize)
 
 // A run's progress is painted as each status arrives, with the worker still waiting in its send;
 // the box at the end opens over a start button shown enabled again.
-TEST_F(ConditionPageView, ARunShowsItsProgressAtOnceAndItsEndOverTheIdleButton)
-{
+TEST_F(ConditionPageView, ARunShowsItsProgressAtOnceAndItsEndOverTheIdleButton) {
     std::mutex mutex;
     std::vector<QString> painted;
     QLabel* progress = qobject_cast<QLabel*>(view->Control("lblSate"));
     ASSERT_NE(progress, nullptr);
     struct PaintSpy : QObject {
         std::function<void()> onPaint;
-        bool eventFilter(QObject*, QEvent* e) override
-        {
+        bool eventFilter(QObject*, QEvent* e) override {
             if (e->type() == QEvent::Paint) onPaint();
             return false;
         }
@@ -142,9 +137,11 @@ TEST_F(ConditionPageView, ARunShowsItsProgressAtOnceAndItsEndOverTheIdleButton)
     QTimer poll;
     poll.setInterval(10);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box != nullptr && startUnderTheBox.isEmpty()) {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            box != nullptr && startUnderTheBox.isEmpty()) {
             EXPECT_EQ(box->text(), QStringLiteral("終了しました."));
-            startUnderTheBox = Button("cmdStart")->isEnabled() ? Button("cmdStart")->text() : QStringLiteral("disabled");
+            startUnderTheBox =
+                Button("cmdStart")->isEnabled() ? Button("cmdStart")->text() : QStringLiteral("disabled");
             QTimer::singleShot(0, box, [box] { QTest::keyClick(box, Qt::Key_Return); });
         }
     });
@@ -161,7 +158,8 @@ TEST_F(ConditionPageView, ARunShowsItsProgressAtOnceAndItsEndOverTheIdleButton)
             paintedWhenSent = painted;
         }
         window->send(window->context, WM_WAVSTATUS, 0, WAVSTATUS_CALC_END);
-        QMetaObject::invokeMethod(&loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
     });
     loop.exec();
     worker.join();

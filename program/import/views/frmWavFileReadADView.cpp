@@ -29,8 +29,7 @@ QLabel* Caption(QWidget* parent, const char* text)
 }  // namespace
 
 frmWavFileReadADView::frmWavFileReadADView(frmWavFileReadAD& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>()), form_(form), ui_(ui)
-{
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>()), form_(form), ui_(ui) {
     auto* layout = new QVBoxLayout(Widget());
     filePage_ = new QWidget(Widget());
     conditionPage_ = new QWidget(Widget());

@@ -101,15 +101,13 @@ struct FakeListCopy final : MeasureListCopy {
 
 }  // namespace
 
-std::unique_ptr<MeasureListCopy> FakeDocument::CopyMeasureList() const
-{
+std::unique_ptr<MeasureListCopy> FakeDocument::CopyMeasureList() const {
     auto copy = std::make_unique<FakeListCopy>();
     copy->measures = measures;
     return copy;
 }
 
-void FakeDocument::RestoreMeasureList(const MeasureListCopy& copy)
-{
+void FakeDocument::RestoreMeasureList(const MeasureListCopy& copy) {
     measures = static_cast<const FakeListCopy&>(copy).measures;
 }
 

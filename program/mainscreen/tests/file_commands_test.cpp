@@ -165,8 +165,7 @@ TEST_F(FileCommands, PathButtonSavesThenRunsTheProjectChoiceAgain)
 
 // The command line names the project of the start only: the path button offers the choice and
 // does not repeat what the command line's project said.
-TEST_F(FileCommands, PathButtonOffersTheChoiceWithoutReadingTheCommandLineAgain)
-{
+TEST_F(FileCommands, PathButtonOffersTheChoiceWithoutReadingTheCommandLineAgain) {
     std::ofstream(Data("broken.qvd")) << "not a project";
     Choose(-1);  // closed without a choice
     Start({Data("broken.qvd")});

@@ -262,8 +262,7 @@ TEST_F(MeasureList, DeletingEveryRowEmptiesTheList)
 
 // A failed save puts the measurements back: the screen that carries on lists what the document
 // holds, and a later save keeps them.
-TEST_F(MeasureList, AFailedSaveKeepsTheMeasurementsAndTheFilesTheOldProjectNeeds)
-{
+TEST_F(MeasureList, AFailedSaveKeepsTheMeasurementsAndTheFilesTheOldProjectNeeds) {
     const std::string project = StartWith("p.qvd", 3);
     Check(1);
     Check(3);
@@ -298,8 +297,7 @@ TEST_F(MeasureList, AFailedSaveKeepsTheMeasurementsAndTheFilesTheOldProjectNeeds
     EXPECT_EQ(SavedFiles(project), (std::vector<std::string>{"rec2.wav", "rec1.wav", "rec3.wav"}));
 }
 
-TEST_F(MeasureList, AnImportWhoseSaveFailsStillListsItsMeasurements)
-{
+TEST_F(MeasureList, AnImportWhoseSaveFailsStillListsItsMeasurements) {
     const std::string project = StartWith("p.qvd", 1);
     g_ShowWavImport = [this](platform::UiServices&) { Doc().measures.push_back({"new.wav", "", "", "condition n"}); };
     FailWrites(true);

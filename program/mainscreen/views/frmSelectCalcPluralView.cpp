@@ -18,8 +18,7 @@
 namespace murtesk {
 
 frmSelectCalcPluralView::frmSelectCalcPluralView(frmSelectCalcPlural& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>(Qt::MSWindowsFixedSizeDialogHint)),
-      form_(form) {
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>(Qt::MSWindowsFixedSizeDialogHint)), form_(form) {
     QWidget* w = Widget();
     auto& b = Bind();
     txtMEMO = new QPlainTextEdit(w);

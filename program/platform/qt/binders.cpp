@@ -284,7 +284,8 @@ void Binders::Bind(QTreeWidget* widget, ListView& state, Handler onClick, Handle
             widget->setCurrentItem(widget->topLevelItem(state.SelectedIndex));
         }
         for (int c = 0; c < columns && !state.Rows.empty(); ++c) {
-            if (!state.Columns[static_cast<std::size_t>(c)].AutoSize || columnsShown->fitted[static_cast<std::size_t>(c)]) {
+            if (!state.Columns[static_cast<std::size_t>(c)].AutoSize ||
+                columnsShown->fitted[static_cast<std::size_t>(c)]) {
                 continue;
             }
             const int fit = std::max(static_cast<QAbstractItemView*>(widget)->sizeHintForColumn(c),

@@ -56,8 +56,7 @@ void FormView::Refresh()
 
 FormDialog::FormDialog(Qt::WindowFlags flags) : QDialog(nullptr, flags) {}
 
-void FormDialog::reject()
-{
+void FormDialog::reject() {
     if (cancel_ && cancel_->isVisible() && cancel_->isEnabled()) {
         cancel_->click();
     }

@@ -63,8 +63,7 @@ FormView* QtUi::ViewOf(Form& form)
     return raw;
 }
 
-void QtUi::RefreshAll()
-{
+void QtUi::RefreshAll() {
     if (refreshing_) {
         return;
     }
@@ -72,8 +71,7 @@ void QtUi::RefreshAll()
     retired_.clear();
 }
 
-void QtUi::ShowFormStates()
-{
+void QtUi::ShowFormStates() {
     if (refreshing_) {
         return;
     }
@@ -108,8 +106,7 @@ namespace {
 constexpr int kTitleBarAllowance = 120;
 
 // A box at least as wide as its title, which the title bar would otherwise cut short.
-void FitTitle(QMessageBox& box)
-{
+void FitTitle(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (grid == nullptr) {
         return;
@@ -236,13 +233,10 @@ namespace {
 class FileDialog : public QFileDialog {
 public:
     FileDialog(QWidget* parent, const QString& title, bool pathMustExist)
-        : QFileDialog(parent, title), pathMustExist_(pathMustExist)
-    {
-    }
+        : QFileDialog(parent, title), pathMustExist_(pathMustExist) {}
 
 protected:
-    void accept() override
-    {
+    void accept() override {
         const QStringList files = selectedFiles();
         if (pathMustExist_ && !files.isEmpty()) {
             const QFileInfo chosen(files.front());
@@ -484,7 +478,8 @@ void QtUi::DestroyView(Form& form)
     // The view may be the one whose signal is running now: it goes when the handler is over.
     retired_.push_back(std::move(it->second));
     views_.erase(it);
-    QMetaObject::invokeMethod(context_.get(), [this] { retired_.clear(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        context_.get(), [this] { retired_.clear(); }, Qt::QueuedConnection);
 }
 
 void QtUi::RefreshView(Form& form)

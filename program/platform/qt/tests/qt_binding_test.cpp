@@ -169,8 +169,7 @@ TEST_F(Fixture, FrameCloseAsksTheFormAndEndsTheModalLoop)
 
 // A box tells of what a handler has just done, so the views show the forms' state before it opens;
 // and a short box is wide enough for its title beside the title bar's icon and buttons.
-TEST_F(Fixture, AMessageBoxOpensOverTheFormsStateAndShowsItsWholeTitle)
-{
+TEST_F(Fixture, AMessageBoxOpensOverTheFormsStateAndShowsItsWholeTitle) {
     ui.Show(form);
     QCoreApplication::processEvents();  // the activation, and the showing after it
     auto* view = static_cast<CounterView*>(ui.ViewOf(form));
@@ -193,8 +192,7 @@ TEST_F(Fixture, AMessageBoxOpensOverTheFormsStateAndShowsItsWholeTitle)
 
 // The model's column widths hold until its columns change: a width the user drags stays over the
 // refreshes that follow, and a column marked AutoSize is widened to its texts once.
-TEST_F(Fixture, ColumnsKeepTheUsersWidthsAndFitTheirTextsOnce)
-{
+TEST_F(Fixture, ColumnsKeepTheUsersWidthsAndFitTheirTextsOnce) {
     form.lstRows.Columns.push_back({"備考", 1500, ColumnAlignment::Left});
     form.lstRows.Columns[1].AutoSize = true;
     form.txtName.Text = "滑走路北端_2026年12月09日_第3回測定_騒音.wav";
@@ -220,8 +218,7 @@ TEST_F(Fixture, ColumnsKeepTheUsersWidthsAndFitTheirTextsOnce)
 
 // A name in a folder that does not exist is refused by a dialog whose request says the path must
 // exist: the dialog says so over itself and stays open for another name.
-TEST_F(Fixture, TheSaveDialogRefusesAFolderThatDoesNotExist)
-{
+TEST_F(Fixture, TheSaveDialogRefusesAFolderThatDoesNotExist) {
     const QString missing = QDir::temp().filePath(QStringLiteral("murtesk-no-such-folder/a.qvd"));
     const QString good = QDir::temp().filePath(QStringLiteral("murtesk-save-test.qvd"));
     QStringList said;
