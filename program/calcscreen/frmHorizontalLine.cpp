@@ -44,8 +44,7 @@ void frmHorizontalLine::cmdOK_Click() {
         if (chkOk.Value) {
             if (const auto failure = CheckRangeText(txtLevel.Text, kLowestLevel, kHighestLevel)) {
                 ui_.MsgBox(*failure, platform::MsgButtons::OK, platform::MsgIcon::Information, kInputCorrectionTitle);
-                FocusedControl = "txtLevel";
-                FocusSelectsAll = true;
+                SetFocus("txtLevel", true);
                 return;
             }
             line.RecLevel = ParseNumericText(txtLevel.Text).value_or(line.RecLevel);

@@ -6,8 +6,6 @@
 #include "controls.h"
 #include "form.h"
 
-#include <string>
-
 namespace murtesk {
 
 class frmHorizontalLine : public platform::Form {
@@ -20,10 +18,6 @@ public:
     platform::TextBox txtLevel;
     platform::CommandButton cmdOK;
     platform::CommandButton cmdCancel;
-
-    // A focus request for the view: the control's name, and whether its whole text is selected.
-    std::string FocusedControl;
-    bool FocusSelectsAll = false;
 
     void Form_Load() override;
     void Form_QueryUnload(bool& cancel, platform::UnloadMode mode) override;

@@ -76,12 +76,6 @@ frmWavFileReadAD::frmWavFileReadAD(platform::UiServices& ui, WavImportDocument& 
 
 frmWavFileReadAD::~frmWavFileReadAD() = default;
 
-void frmWavFileReadAD::SetFocus(const std::string& control, bool selectAll)
-{
-    FocusedControl = control;
-    FocusSelectsAll = selectAll;
-}
-
 void frmWavFileReadAD::Form_Load()
 {
     CancelButton = "cmdCancel0";

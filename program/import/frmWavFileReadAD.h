@@ -80,11 +80,9 @@ public:
     platform::ControlState vsElastic2;
 
     // Keyboard: the buttons Enter and Esc press, by name ("cmdNext", "cmdCancel0", "cmdStart",
-    // "cmdBack"), and the control that has the focus, with whether its whole text is selected.
+    // "cmdBack"). The focus goes through the form runtime's requests (SetFocus).
     std::string DefaultButton;
     std::string CancelButton;
-    std::string FocusedControl;
-    bool FocusSelectsAll = false;
 
     // ---- Handlers
     void Form_Load() override;
@@ -129,7 +127,6 @@ public:
     MurteskWindow* StatusWindowHandle() const { return statusWindow_ ? statusWindow_->Handle() : nullptr; }
 
 private:
-    void SetFocus(const std::string& control, bool selectAll = false);
     void ShowFilePage();
     void ShowConditionPage();
     void MoveSelectedBlock(bool up);

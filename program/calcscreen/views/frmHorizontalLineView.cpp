@@ -14,7 +14,7 @@ namespace murtesk {
 using platform::qt::ToQ;
 
 frmHorizontalLineView::frmHorizontalLineView(frmHorizontalLine& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>()), form_(form) {
+    : FormView(form, ui, std::make_unique<QWidget>()) {
     QWidget* w = Widget();
     auto* layout = new QVBoxLayout(w);
     txtMEMO = new QLineEdit(w);
@@ -30,6 +30,7 @@ frmHorizontalLineView::frmHorizontalLineView(frmHorizontalLine& form, platform::
     auto* groupLayout = new QHBoxLayout(group);
     txtLevel = new QLineEdit(group);
     platform::qt::SelectAllOnFocus(txtLevel);
+    NameControl("txtLevel", txtLevel);
     Bind().Bind(txtLevel, form.txtLevel);
     groupLayout->addWidget(txtLevel);
     layout->addWidget(group);
@@ -43,27 +44,11 @@ frmHorizontalLineView::frmHorizontalLineView(frmHorizontalLine& form, platform::
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
     layout->addLayout(buttons);
-    // Enter presses Ok and Esc presses Cancel, unless the control with the focus takes the key.
-    for (QPushButton* button : {cmdOK, cmdCancel}) {
-        button->setAutoDefault(false);
-    }
-    cmdOK->setDefault(true);
-    static_cast<platform::qt::FormDialog*>(w)->SetCancelButton(cmdCancel);
+    platform::qt::DialogKeys(w, cmdOK, cmdCancel);
 
     Refresh();
     w->setFixedSize(320, w->sizeHint().height());
     platform::qt::CenterOnScreen(w);
-}
-
-void frmHorizontalLineView::OnRefresh() {
-    if (form_.FocusedControl == "txtLevel") {
-        txtLevel->setFocus(Qt::OtherFocusReason);
-        if (form_.FocusSelectsAll) {
-            txtLevel->selectAll();
-        }
-    }
-    form_.FocusedControl.clear();
-    form_.FocusSelectsAll = false;
 }
 
 }  // namespace murtesk

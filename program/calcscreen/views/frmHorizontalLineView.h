@@ -21,12 +21,6 @@ public:
     QLineEdit* txtLevel = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
-
-protected:
-    void OnRefresh() override;
-
-private:
-    frmHorizontalLine& form_;
 };
 
 }  // namespace murtesk

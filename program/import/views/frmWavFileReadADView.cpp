@@ -42,19 +42,13 @@ frmWavFileReadADView::frmWavFileReadADView(frmWavFileReadAD& form, platform::qt:
     Widget()->resize(640, 420);
 }
 
-QWidget* frmWavFileReadADView::Control(const std::string& name) const
-{
-    const auto it = controls_.find(name);
-    return it == controls_.end() ? nullptr : it->second;
-}
-
 QPushButton* frmWavFileReadADView::Button(QWidget* parent, const std::string& name, platform::CommandButton& state,
                                           std::function<void()> onClick)
 {
     auto* button = new QPushButton(parent);
     button->setAutoDefault(false);
     Bind().Bind(button, state, std::move(onClick));
-    controls_[name] = button;
+    NameControl(name, button);
     return button;
 }
 
@@ -64,7 +58,7 @@ QComboBox* frmWavFileReadADView::Combo(QWidget* parent, const std::string& name,
     auto* combo = new QComboBox(parent);
     combo->setMinimumContentsLength(14);
     Bind().Bind(combo, state, std::move(onClick));
-    controls_[name] = combo;
+    NameControl(name, combo);
     return combo;
 }
 
@@ -73,7 +67,7 @@ QLineEdit* frmWavFileReadADView::Edit(QWidget* parent, const std::string& name, 
     auto* edit = new QLineEdit(parent);
     platform::qt::SelectAllOnFocus(edit);
     Bind().Bind(edit, state);
-    controls_[name] = edit;
+    NameControl(name, edit);
     return edit;
 }
 
@@ -91,7 +85,7 @@ void frmWavFileReadADView::BuildFilePage(QWidget* page)
     list->setDragDropMode(QAbstractItemView::DropOnly);
     platform::qt::AcceptDrops(list->viewport(), [&f](const platform::DropData& d) { f.lstWaveFile_OLEDragDrop(d); }, after);
     Bind().Bind(list, f.lstWaveFile);
-    controls_["lstWaveFile"] = list;
+    NameControl("lstWaveFile", list);
     grid->addWidget(list, 1, 0, 5, 1);
 
     grid->addWidget(Button(page, "cmdWaveFiles", f.cmdWaveFiles, [&f] { f.cmdWaveFiles_Click(); }), 1, 1);
@@ -109,7 +103,7 @@ void frmWavFileReadADView::BuildFilePage(QWidget* page)
 
     auto* check = new QCheckBox(page);
     Bind().Bind(check, f.chkWaveOut);
-    controls_["chkWaveOut"] = check;
+    NameControl("chkWaveOut", check);
     grid->addWidget(check, 8, 0, 1, 2);
 
     auto* buttons = new QHBoxLayout();
@@ -200,10 +194,6 @@ void frmWavFileReadADView::OnRefresh()
             button->setDefault(form_.DefaultButton == name);
         }
     }
-    static_cast<platform::qt::FormDialog*>(Widget())->SetCancelButton(
-        static_cast<QPushButton*>(Control(form_.CancelButton)));
-    platform::qt::ApplyFocusRequest(form_.FocusedControl, form_.FocusSelectsAll,
-                                    [this](const std::string& name) { return Control(name); });
 }
 
 }  // namespace murtesk::import

@@ -6,7 +6,6 @@
 #include "form_view.h"
 #include "frmWavFileReadAD.h"
 
-#include <map>
 #include <string>
 
 class QComboBox;
@@ -24,9 +23,6 @@ class frmWavFileReadADView : public platform::qt::FormView {
 public:
     frmWavFileReadADView(frmWavFileReadAD& form, platform::qt::QtUi& ui);
 
-    // The widget of a control by its name (for focus, tests and screenshots); null when unknown.
-    QWidget* Control(const std::string& name) const;
-
 protected:
     void OnRefresh() override;
 
@@ -40,7 +36,6 @@ private:
 
     frmWavFileReadAD& form_;
     platform::qt::QtUi& ui_;
-    std::map<std::string, QWidget*> controls_;
     QWidget* filePage_ = nullptr;
     QWidget* conditionPage_ = nullptr;
 };

@@ -3,10 +3,13 @@
 #include "qt_ui.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 namespace murtesk::platform::qt {
 
@@ -52,6 +55,39 @@ void FormView::Refresh()
     }
     binders_.ShowAll();
     OnRefresh();
+    if (form_.FocusedControl.empty()) {
+        return;
+    }
+    if (QWidget* widget = Control(form_.FocusedControl)) {
+        widget->setFocus(Qt::OtherFocusReason);
+        QLineEdit* edit = qobject_cast<QLineEdit*>(widget);
+        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+            edit = combo->lineEdit();
+        }
+        if (form_.FocusSelectsAll && edit != nullptr) {
+            edit->selectAll();
+        }
+    }
+    form_.FocusedControl.clear();
+    form_.FocusSelectsAll = false;
+}
+
+QWidget* FormView::Control(const std::string& name) const {
+    const auto it = controls_.find(name);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+void FormView::NameControl(const std::string& name, QWidget* widget) {
+    controls_[name] = widget;
+    widget->setObjectName(ToQ(name));
+}
+
+void DialogKeys(QWidget* window, QPushButton* ok, QPushButton* cancel) {
+    for (const auto& [key, button] :
+         {std::pair{Qt::Key_Return, ok}, std::pair{Qt::Key_Enter, ok}, std::pair{Qt::Key_Escape, cancel}}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), window);
+        QObject::connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
+    }
 }
 
 FormDialog::FormDialog(Qt::WindowFlags flags) : QDialog(nullptr, flags) {}

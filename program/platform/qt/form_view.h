@@ -10,7 +10,11 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <map>
 #include <memory>
+#include <string>
+
+class QPushButton;
 
 namespace murtesk::platform::qt {
 
@@ -25,12 +29,18 @@ public:
 
     QWidget* Widget() const { return widget_.get(); }
     Form& Model() const { return form_; }
-    // The form's caption and every bound control, as the model holds them now.
+    // The form's caption and every bound control, as the model holds them now; then the form's
+    // focus request, if any.
     void Refresh();
+    // The widget of a control by its name (for focus requests, tests and pictures); null when unknown.
+    QWidget* Control(const std::string& name) const;
 
 protected:
     Binders& Bind() { return binders_; }
     virtual void OnRefresh() {}
+    // Names a control's widget: the form's focus requests find it, and so do tests (it becomes the
+    // widget's object name).
+    void NameControl(const std::string& name, QWidget* widget);
 
 private:
     class CloseFilter;
@@ -40,23 +50,11 @@ private:
     std::unique_ptr<QWidget> widget_;
     std::unique_ptr<CloseFilter> closeFilter_;
     Binders binders_;
+    std::map<std::string, QWidget*> controls_;
 };
 
-// The window of a dialog form. Enter presses the default button and Esc the cancel button, as Qt
-// dialogs do: the key reaches the dialog only when the control that has the focus leaves it alone,
-// so an open drop-down list keeps its Enter and Esc. Closing goes through the form runtime.
-class FormDialog : public QDialog {
-public:
-    explicit FormDialog(Qt::WindowFlags flags = {});
-    // The button Esc presses (null: none); the default button is the QPushButton marked default.
-    void SetCancelButton(QPushButton* button) { cancel_ = button; }
-
-protected:
-    void reject() override;
-
-private:
-    QPointer<QPushButton> cancel_;
-};
+// Enter presses `ok` and Esc presses `cancel`, wherever the focus is in the window.
+void DialogKeys(QWidget* window, QPushButton* ok, QPushButton* cancel);
 
 // Puts a top-level window in the middle of the screen.
 void CenterOnScreen(QWidget* widget);

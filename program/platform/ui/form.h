@@ -21,6 +21,15 @@ public:
     std::string Caption;
     bool Visible = false;
 
+    // A focus request: at its next showing the view gives the named control the focus (and
+    // selects its whole text when asked), then clears the request.
+    void SetFocus(const std::string& control, bool selectAll = false) {
+        FocusedControl = control;
+        FocusSelectsAll = selectAll;
+    }
+    std::string FocusedControl;
+    bool FocusSelectsAll = false;
+
     virtual void Form_Load() {}
     virtual void Form_Activate() {}
     // Set cancel to keep the form loaded.
