@@ -2,12 +2,14 @@
 
 #include "level_chart_widget.h"
 
+#include <QAbstractListModel>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -53,6 +55,47 @@ Qt::Alignment ToQt(ColumnAlignment a)
         break;
     }
     return Qt::AlignLeft | Qt::AlignVCenter;
+}
+
+// The rows of a virtual list box as Qt asks for them, each made when it is shown.
+class VirtualRows : public QAbstractListModel {
+public:
+    VirtualRows(VirtualListBox& state, QObject* parent) : QAbstractListModel(parent), state_(state) {}
+
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : shownCount_; }
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid()) {
+            return {};
+        }
+        return ToQ(state_.List(index.row()));
+    }
+    // Takes the state's rows when they were replaced since the last time; true when they were.
+    bool Sync() {
+        if (revision_ == state_.Revision()) {
+            return false;
+        }
+        beginResetModel();
+        revision_ = state_.Revision();
+        shownCount_ = state_.ListCount();
+        endResetModel();
+        return true;
+    }
+
+private:
+    VirtualListBox& state_;
+    std::uint64_t revision_ = ~std::uint64_t{0};
+    int shownCount_ = 0;
+};
+
+QString ColorSheet(const std::optional<ControlColor>& fore, const std::optional<ControlColor>& back) {
+    QString sheet;
+    if (fore) {
+        sheet += QStringLiteral("color: rgb(%1, %2, %3);").arg(fore->Red).arg(fore->Green).arg(fore->Blue);
+    }
+    if (back) {
+        sheet += QStringLiteral("background-color: rgb(%1, %2, %3);").arg(back->Red).arg(back->Green).arg(back->Blue);
+    }
+    return sheet;
 }
 
 }  // namespace
@@ -300,12 +343,24 @@ void Binders::Bind(QTreeWidget* widget, ListView& state, Handler onClick, Handle
 
 void Binders::Bind(QComboBox* widget, ComboBox& state, Handler onClick)
 {
-    widget->setEditable(false);
+    widget->setEditable(state.Editable);
+    if (state.Editable) {
+        widget->setInsertPolicy(QComboBox::NoInsert);
+        widget->setCompleter(nullptr);  // an inline completion would show more than the state holds
+        QObject::connect(widget->lineEdit(), &QLineEdit::textEdited, widget, [this, &state](const QString& text) {
+            if (showing_) {
+                return;
+            }
+            state.Text = FromQ(text);
+            const auto it = std::find(state.Items.begin(), state.Items.end(), state.Text);
+            state.ListIndex = it == state.Items.end() ? -1 : static_cast<int>(it - state.Items.begin());
+        });
+    }
     QObject::connect(widget, &QComboBox::activated, widget, [this, &state, onClick](int index) {
         if (showing_) {
             return;
         }
-        state.ListIndex = index;
+        state.Select(index);
         Forward(onClick);
     });
     bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
@@ -323,6 +378,43 @@ void Binders::Bind(QComboBox* widget, ComboBox& state, Handler onClick)
         const int index = state.ListIndex < state.ListCount() ? state.ListIndex : -1;
         if (widget->currentIndex() != index) {
             widget->setCurrentIndex(index);
+        }
+        if (widget->isEditable()) {
+            const QString text = ToQ(state.Text);
+            if (widget->currentText() != text) {
+                widget->setEditText(text);
+            }
+        }
+    }}));
+}
+
+void Binders::Bind(QListView* widget, VirtualListBox& state, Handler onClick) {
+    auto* rows = new VirtualRows(state, widget);
+    widget->setModel(rows);
+    widget->setUniformItemSizes(true);  // the view measures one row, not a million
+    widget->setSelectionMode(QAbstractItemView::SingleSelection);
+    widget->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QObject::connect(widget->selectionModel(), &QItemSelectionModel::currentChanged, widget,
+                     [this, &state, onClick](const QModelIndex& current) {
+                         if (showing_) {
+                             return;
+                         }
+                         state.ListIndex = current.isValid() ? current.row() : -1;
+                         Forward(onClick);
+                     });
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, rows, &state] {
+        ShowCommon(widget, state);
+        const bool replaced = rows->Sync();
+        const int row = state.ListIndex < state.ListCount() ? state.ListIndex : -1;
+        const QModelIndex current = widget->currentIndex();
+        if (replaced || (current.isValid() ? current.row() : -1) != row) {
+            if (row < 0) {
+                widget->selectionModel()->clear();
+            } else {
+                const QModelIndex index = rows->index(row);
+                widget->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+                widget->scrollTo(index);
+            }
         }
     }}));
 }
@@ -422,6 +514,10 @@ void Binders::Bind(const std::vector<QRadioButton*>& widgets, OptionGroup& state
             const QString caption = ToQ(button.Caption);
             if (widget->text() != caption) {
                 widget->setText(caption);
+            }
+            const QString sheet = ColorSheet(button.ForeColor, button.BackColor);
+            if (widget->styleSheet() != sheet) {
+                widget->setStyleSheet(sheet);
             }
             if (widget->isChecked() != button.Value) {
                 widget->setChecked(button.Value);

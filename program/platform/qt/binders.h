@@ -18,6 +18,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QListView;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
@@ -57,10 +58,14 @@ public:
     void Bind(QAction* action, MenuItem& state, Handler onClick);
     // onClick runs when the user selects a row; onCheck when the user ticks a row's box.
     void Bind(QTreeWidget* widget, ListView& state, Handler onClick = {}, Handler onCheck = {});
-    // onClick runs when the user chooses an entry.
+    // onClick runs when the user chooses an entry. An editable box writes the user's typing into
+    // the state as it goes (without running onClick).
     void Bind(QComboBox* widget, ComboBox& state, Handler onClick = {});
     // onClick runs when the user changes the selection (or, with one selection, the current entry).
     void Bind(QListWidget* widget, ListBox& state, Handler onClick = {});
+    // The rows are asked of the state only as the view shows them; onClick runs when the user
+    // selects a row.
+    void Bind(QListView* widget, VirtualListBox& state, Handler onClick = {});
 
     // onChange runs when the user moves the bar (a change made in code never runs it); the value
     // reaches the state when the user lets the thumb go, as a bar's Change event does.

@@ -4,11 +4,20 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace murtesk::platform {
+
+// A colour of a control's text or background.
+struct ControlColor {
+    std::uint8_t Red = 0;
+    std::uint8_t Green = 0;
+    std::uint8_t Blue = 0;
+    friend bool operator==(const ControlColor&, const ControlColor&) = default;
+};
 
 struct ControlState {
     bool Enabled = true;
@@ -73,10 +82,21 @@ struct ListView : ControlState {
 
 // A drop-down list with one 32-bit item datum per entry; ListIndex is the selected entry (-1 none).
 // Setting ListIndex in code does not run the click handler by itself: the form model calls it.
+// An Editable box also takes typed text: Text is what the box shows, the selected entry's text
+// after Select, the user's own text after typing (ListIndex then names the entry of that very
+// text, or -1).
 struct ComboBox : ControlState {
     std::vector<std::string> Items;
     std::vector<std::int32_t> ItemData;
     int ListIndex = -1;
+    bool Editable = false;
+    std::string Text;
+
+    // Selects an entry (-1: none) and shows its text.
+    void Select(int index) {
+        ListIndex = index;
+        Text = index >= 0 && index < ListCount() ? Items[static_cast<std::size_t>(index)] : std::string();
+    }
 
     int ListCount() const { return static_cast<int>(Items.size()); }
     void AddItem(std::string text, std::int32_t data = 0)
@@ -129,6 +149,35 @@ struct ListBox : ControlState {
     void SetSelected(int index, bool selected) { Selected[static_cast<std::size_t>(index)] = selected; }
 };
 
+// A list box whose lines are made only when shown: the form keeps what the lines show and gives
+// the text of row i (0-based) on demand, so a list of a million lines costs nothing to fill.
+// ListIndex is the selected row (-1 none); setting it in code runs no handler.
+struct VirtualListBox : ControlState {
+    using RowText = std::function<std::string(int row)>;
+
+    int ListIndex = -1;
+
+    int ListCount() const { return count_; }
+    // The text of a row; empty outside the list.
+    std::string List(int row) const { return row >= 0 && row < count_ && rowText_ ? rowText_(row) : std::string(); }
+    // Empties the list.
+    void Clear() { SetRows(0, {}); }
+    // Replaces every row: `count` rows whose texts `rowText` makes. Nothing stays selected.
+    void SetRows(int count, RowText rowText) {
+        count_ = count < 0 ? 0 : count;
+        rowText_ = std::move(rowText);
+        ListIndex = -1;
+        ++revision_;
+    }
+    // Changes whenever the rows are replaced, so that a view knows to ask for them again.
+    std::uint64_t Revision() const { return revision_; }
+
+private:
+    int count_ = 0;
+    RowText rowText_;
+    std::uint64_t revision_ = 0;
+};
+
 // What a drop of files or text onto a control carries.
 struct DropData {
     std::vector<std::string> Files;   // full paths, in the order dropped
@@ -152,10 +201,12 @@ struct ScrollBar : ControlState {
     }
 };
 
-// One option button of a group.
+// One option button of a group; the colours are the system's own when not set.
 struct OptionButton : ControlState {
     std::string Caption;
     bool Value = false;
+    std::optional<ControlColor> ForeColor;
+    std::optional<ControlColor> BackColor;
 };
 
 // Option buttons that exclude each other (a control array): choosing one clears the others.

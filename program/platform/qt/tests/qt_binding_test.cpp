@@ -6,13 +6,13 @@
 #include "qt_ui.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QComboBox>
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QListView>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -167,91 +167,78 @@ TEST_F(Fixture, FrameCloseAsksTheFormAndEndsTheModalLoop)
     EXPECT_FALSE(ui.IsLoaded(form));
 }
 
-// A box tells of what a handler has just done, so the views show the forms' state before it opens;
-// and a short box is wide enough for its title beside the title bar's icon and buttons.
-TEST_F(Fixture, AMessageBoxOpensOverTheFormsStateAndShowsItsWholeTitle) {
-    ui.Show(form);
-    QCoreApplication::processEvents();  // the activation, and the showing after it
-    auto* view = static_cast<CounterView*>(ui.ViewOf(form));
-    QString labelUnderTheBox;
-    int boxWidth = 0;
-    QTimer::singleShot(0, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        labelUnderTheBox = view->label->text();
-        boxWidth = box->width();
-        QTest::keyClick(box, Qt::Key_Return);
-    });
-    form.lblCount.Caption = "7";
-    EXPECT_EQ(ui.MsgBox("済", MsgButtons::OK, MsgIcon::None, "選択データ削除指示"), MsgAnswer::OK);
-    EXPECT_EQ(labelUnderTheBox, QStringLiteral("7"));
-    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
-    titleFont.setBold(true);
-    EXPECT_GE(boxWidth, QFontMetrics(titleFont).horizontalAdvance(QStringLiteral("選択データ削除指示")) + 100);
-}
-
-// The model's column widths hold until its columns change: a width the user drags stays over the
-// refreshes that follow, and a column marked AutoSize is widened to its texts once.
-TEST_F(Fixture, ColumnsKeepTheUsersWidthsAndFitTheirTextsOnce) {
-    form.lstRows.Columns.push_back({"備考", 1500, ColumnAlignment::Left});
-    form.lstRows.Columns[1].AutoSize = true;
-    form.txtName.Text = "滑走路北端_2026年12月09日_第3回測定_騒音.wav";
-    ui.Show(form);
-    auto* view = static_cast<CounterView*>(ui.ViewOf(form));
-    view->Widget()->resize(700, 400);
-    QTest::mouseClick(view->button, Qt::LeftButton);
-    const int fitted = view->list->columnWidth(1);
-    EXPECT_GT(fitted, view->list->fontMetrics().horizontalAdvance(ToQ(form.txtName.Text)));
-
-    QHeaderView* header = view->list->header();
-    const int edge = header->sectionViewportPosition(0) + header->sectionSize(0) - 1;
-    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(edge, 5));
-    QTest::mouseMove(header->viewport(), QPoint(edge + 40, 5));
-    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(edge + 40, 5));
-    EXPECT_EQ(view->list->columnWidth(0), 800 / 15 + 40);
-
-    form.txtName.Text = "もっと長い名前の測定ファイル_2026年12月09日_第4回測定_騒音と振動.wav";
-    QTest::mouseClick(view->button, Qt::LeftButton);
-    EXPECT_EQ(view->list->columnWidth(0), 800 / 15 + 40);
-    EXPECT_EQ(view->list->columnWidth(1), fitted);
-}
-
-// A name in a folder that does not exist is refused by a dialog whose request says the path must
-// exist: the dialog says so over itself and stays open for another name.
-TEST_F(Fixture, TheSaveDialogRefusesAFolderThatDoesNotExist) {
-    const QString missing = QDir::temp().filePath(QStringLiteral("murtesk-no-such-folder/a.qvd"));
-    const QString good = QDir::temp().filePath(QStringLiteral("murtesk-save-test.qvd"));
-    QStringList said;
-    int typed = 0;
-    QTimer poll;
-    poll.setInterval(20);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (auto* box = qobject_cast<QMessageBox*>(modal); box != nullptr && said.size() < typed) {
-            said << box->text();
-            EXPECT_NE(qobject_cast<QFileDialog*>(box->parentWidget()), nullptr);
-            QTimer::singleShot(0, box, [box] { QTest::keyClick(box, Qt::Key_Return); });
-        } else if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog != nullptr && typed == said.size()) {
-            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-            ASSERT_NE(name, nullptr);
-            name->setText(typed++ == 0 ? missing : good);  // pasted
-            for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-                if (button->isDefault()) {
-                    QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
-                }
-            }
+// A list whose lines are made when shown, an editable box, and a focus request.
+class PickerForm : public Form {
+public:
+    explicit PickerForm(UiServices& ui) : Form(ui, "frmPicker") {
+        cmbYear.Editable = true;
+        for (const char* year : {"2001", "2002"}) {
+            cmbYear.AddItem(year);
         }
+    }
+    VirtualListBox lstLines;
+    ComboBox cmbYear;
+    int clicks = 0;
+    mutable int made = 0;
+};
+
+class PickerView : public FormView {
+public:
+    PickerView(PickerForm& form, QtUi& ui) : FormView(form, ui, std::make_unique<QWidget>()) {
+        auto* layout = new QVBoxLayout(Widget());
+        list = new QListView(Widget());
+        year = new QComboBox(Widget());
+        layout->addWidget(list);
+        layout->addWidget(year);
+        Bind().Bind(list, form.lstLines, [&form] { ++form.clicks; });
+        Bind().Bind(year, form.cmbYear);
+        NameControl("cmbYear", year);
+    }
+    QListView* list;
+    QComboBox* year;
+};
+
+TEST(Picker, VirtualRowsEditableBoxAndFocusRequest) {
+    App();
+    QtUi ui;
+    ui.RegisterView<PickerForm, PickerView>("frmPicker");
+    PickerForm form(ui);
+    form.lstLines.SetRows(1'000'000, [&form](int row) {
+        ++form.made;
+        return "line " + std::to_string(row);
     });
-    poll.start();
-    FileDialogRequest request;
-    request.Title = "新規の保存先ファイル名を指定して下さい．";
-    request.Filter = "ﾃﾞｰﾀﾌｧｲﾙ (*.qvd)|*.qvd";
-    request.PathMustExist = true;
-    const std::optional<std::string> chosen = ui.ShowSave(request);
-    poll.stop();
-    ASSERT_EQ(said.size(), 1);
-    EXPECT_TRUE(said.front().contains(QStringLiteral("murtesk-no-such-folder"))) << said.front().toStdString();
-    EXPECT_EQ(chosen, std::optional<std::string>(FromQ(good)));
+    form.lstLines.ListIndex = 500'000;
+    ui.Show(form);
+    auto* view = static_cast<PickerView*>(ui.ViewOf(form));
+    view->Widget()->resize(300, 300);
+    EXPECT_EQ(view->list->model()->rowCount(), 1'000'000);
+    EXPECT_EQ(view->list->currentIndex().row(), 500'000);
+    EXPECT_EQ(view->list->currentIndex().data().toString(), QStringLiteral("line 500000"));
+    EXPECT_LT(form.made, 1000);  // only the lines on show are made
+    EXPECT_EQ(form.clicks, 0);
+
+    view->list->setCurrentIndex(view->list->model()->index(3, 0));
+    EXPECT_EQ(form.lstLines.ListIndex, 3);
+    EXPECT_EQ(form.clicks, 1);
+    form.lstLines.SetRows(2, [](int row) { return std::to_string(row); });
+    ui.RefreshAll();
+    EXPECT_EQ(view->list->model()->rowCount(), 2);
+    EXPECT_FALSE(view->list->selectionModel()->hasSelection());
+
+    for (const auto& [typed, index] : {std::pair{"1950", -1}, std::pair{"2002", 1}}) {
+        view->year->lineEdit()->setText(QString::fromUtf8(typed));
+        emit view->year->lineEdit()->textEdited(view->year->lineEdit()->text());
+        EXPECT_EQ(form.cmbYear.Text, typed);
+        EXPECT_EQ(form.cmbYear.ListIndex, index);
+    }
+    emit view->year->activated(0);
+    EXPECT_EQ(form.cmbYear.Text, "2001");
+    form.SetFocus("cmbYear", true);
+    ui.RefreshAll();
+    EXPECT_EQ(view->year->lineEdit()->selectedText(), QStringLiteral("2001"));
+    EXPECT_TRUE(form.FocusedControl.empty());
+    EXPECT_EQ(view->year->objectName(), QStringLiteral("cmbYear"));
+    ui.DestroyAllViews();
 }
 
 TEST(QtUiHelpers, Filters)
