@@ -1,8 +1,8 @@
 // Recomputing the statistics of many bands at once (all bands of a channel after its ranges
-// changed), spread over the processor's cores. Each band reads its own level file and writes
-// its own histogram file; the histogram folder is read on the calling thread first, and every
-// statistics object already holds its histogram file name (names are only ever taken on the
-// user-interface thread, when an object is created).
+// changed), and the exposure levels of a range in many bands, spread over the processor's cores.
+// Each band reads its own level file and writes its own histogram file; the histogram folder is
+// read on the calling thread first, and every statistics object already holds its histogram file
+// name (names are only ever taken on the user-interface thread, when an object is created).
 #pragma once
 
 #include <chrono>
@@ -72,5 +72,17 @@ private:
 // are done; true when every histogram was saved. The bands must not share a statistics object.
 bool ResetNewBands(std::span<BandRecalc> bands, unsigned threads = 0,
                    std::int32_t sliceLength = kStatsSliceLength);
+
+struct BandLE {
+    CLCalc* LCalc = nullptr;  // whose LE is set
+    const CData* LevelData = nullptr;
+    std::string SaveDir;  // folder of the band's level file
+    std::int32_t S = 0;   // the range of positions, ends included
+    std::int32_t E = 0;
+    double LevelOutHz = 0.0;
+};
+
+// Runs getLEArea for every band the same way: one slice per thread in memory at a time.
+void GetLEBands(std::span<BandLE> bands, unsigned threads = 0, std::int32_t sliceLength = kStatsSliceLength);
 
 }  // namespace murtesk

@@ -7,6 +7,7 @@
 #include <memory>
 #include <numeric>
 #include <optional>
+#include <vector>
 
 #include "model/level_calcs.h"
 #include "model/project_files.h"
@@ -115,13 +116,39 @@ std::int32_t CLCalc::getLmaxPos() const {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(pos, INT32_MIN, INT32_MAX));
 }
 
+namespace {
+
+bool RateUsable(double LevelOutHz) { return LevelOutHz > 0.0 && LevelOutHz < std::numeric_limits<double>::infinity(); }
+
+double ExposureLevel(double energy, double LevelOutHz) {
+    return energy > 0.0 ? 10.0 * std::log10(energy) - 10.0 * std::log10(LevelOutHz) : kNoLevel;
+}
+
+}  // namespace
+
 double CLCalc::getLE(std::span<const float> iData, double LevelOutHz) {
-    if (!(LevelOutHz > 0.0 && LevelOutHz < std::numeric_limits<double>::infinity())) {
-        LE = kNoLevel;
-        return LE;
+    LE = RateUsable(LevelOutHz) ? ExposureLevel(EnergySum(iData.data(), iData.size()), LevelOutHz) : kNoLevel;
+    return LE;
+}
+
+double CLCalc::getLEArea(const CData& LevelData, std::int32_t S, std::int32_t E, const std::string& SaveDir,
+                         double LevelOutHz, std::int32_t sliceLength) {
+    LE = kNoLevel;
+    if (!RateUsable(LevelOutHz) || S < 1 || E < S) return LE;
+    const std::int64_t total = std::min<std::int64_t>(
+        static_cast<std::int64_t>(E) - S + 1, static_cast<std::int64_t>(LevelData.getDataNumNoWait(SaveDir)) - S + 1);
+    if (total <= 0) return LE;
+    const std::int32_t slice = static_cast<std::int32_t>(std::clamp<std::int64_t>(sliceLength, 1, total));
+    std::vector<float> values(static_cast<std::size_t>(slice));
+    CompensatedSum energy;
+    for (std::int64_t done = 0; done < total;) {
+        const auto want = static_cast<std::int32_t>(std::min<std::int64_t>(slice, total - done));
+        const std::int32_t got = LevelData.ReadArea(static_cast<std::int32_t>(S + done), want, SaveDir, values.data());
+        if (got <= 0) break;
+        energy.Add(EnergySum(values.data(), static_cast<std::size_t>(got)));
+        done += got;
     }
-    const double energy = EnergySum(iData.data(), iData.size());
-    LE = energy > 0.0 ? 10.0 * std::log10(energy) - 10.0 * std::log10(LevelOutHz) : kNoLevel;
+    LE = ExposureLevel(energy.Value(), LevelOutHz);
     return LE;
 }
 

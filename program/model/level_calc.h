@@ -86,6 +86,10 @@ public:
     // The exposure level of the levels: their energy sum times 1 / LevelOutHz seconds, in dB.
     // Non-finite levels are passed over; no level at all gives -60. Also stored in LE.
     double getLE(std::span<const float> iData, double LevelOutHz);
+    // The same over the values at positions S..E of the level file in SaveDir (cut where the file
+    // ends; a start below 1 reads nothing), read in slices of sliceLength values.
+    double getLEArea(const CData& LevelData, std::int32_t S, std::int32_t E, const std::string& SaveDir,
+                     double LevelOutHz, std::int32_t sliceLength = kStatsSliceLength);
 
     // Computes the statistics of every value of the level file inside the ranges, in list
     // order, and saves the histogram. False (statistics left empty) when it could not be saved.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <deque>
 #include <random>
 #include <vector>
@@ -57,6 +58,40 @@ TEST_F(BandRecalcTest, ReportsABandWhoseHistogramCouldNotBeSaved) {
     EXPECT_TRUE(bands[0].Saved);
     EXPECT_FALSE(bands[1].Saved);
     EXPECT_EQ(good.getNum(), 2);
+}
+
+// The exposure level of a range, read in slices on several threads: 10 log10 of the energy sum of
+// the values the file holds in S..E, less 10 log10 of the rate; -60 when none is read.
+TEST_F(BandRecalcTest, ExposureLevelsOfARangeAreReadInSlicesAndCutToTheFile) {
+    CData data;
+    data.SaveFileName = "ch.lvl";
+    WriteLevels("ch.lvl", {40, 50, 60, 70, 80});
+    const double fromTwo = 10.0 * std::log10(1e5 + 1e6 + 1e7 + 1e8) - 10.0 * std::log10(4.0);
+    struct Case {
+        std::int32_t S, E, slice;
+        double rate, expected;
+    };
+    const Case cases[] = {{2, 5, 1, 4.0, fromTwo},      {2, 9, 3, 4.0, fromTwo}, {2, 5, 1000, 4.0, fromTwo},
+                          {1, 1, 2, 10.0, 40.0 - 10.0}, {6, 9, 2, 4.0, -60.0},   {0, 3, 2, 4.0, -60.0},
+                          {3, 2, 2, 4.0, -60.0},        {1, 5, 2, 0.0, -60.0}};
+    std::deque<CLCalc> calcs;
+    for (const Case& c : cases) {
+        calcs.emplace_back(context_);
+        std::vector<BandLE> one{{&calcs.back(), &data, BandDir(), c.S, c.E, c.rate}};
+        GetLEBands(one, 1, c.slice);
+        EXPECT_NEAR(calcs.back().LE, c.expected, 1e-9) << c.S << ".." << c.E << " in slices of " << c.slice;
+    }
+    // All at once on four threads: the same levels.
+    std::deque<CLCalc> spread;
+    std::vector<BandLE> bands;
+    for (const Case& c : cases) {
+        spread.emplace_back(context_);
+        bands.push_back({&spread.back(), &data, BandDir(), c.S, c.E, c.rate});
+    }
+    GetLEBands(bands, 4, 2);
+    for (std::size_t i = 0; i < bands.size(); ++i) {
+        EXPECT_NEAR(spread[i].LE, calcs[i].LE, 1e-9) << i;
+    }
 }
 
 }  // namespace
