@@ -3,7 +3,9 @@
 #include "screens.h"
 
 #include "model/ch_measure.h"
+#include "model/scopes.h"
 #include "platform/program_folder.h"
+#include "ui_services.h"
 
 namespace murtesk {
 
@@ -16,7 +18,7 @@ std::unique_ptr<ProjectDocument> g_Preserve;
 DocumentFactory g_NewDocument;
 
 bool g_bDialogOk = false;
-std::int16_t g_SelectNo = -1;
+std::int32_t g_SelectNo = -1;
 std::string g_SelFileName;
 std::shared_ptr<CChMeasure> g_ChMeasure;
 double g_MeasStartTime = 0.0;
@@ -24,6 +26,12 @@ double g_MeasEndTime = 0.0;
 std::array<std::int32_t, 2> g_SaveTime{-1, -1};
 std::int16_t g_BandIndex = 0;
 std::vector<bool> g_bPluralSelect;
+std::shared_ptr<CScope> g_DateAreaScope;
+std::shared_ptr<CScope> g_DateAreaLimit;
+double g_InputDate = 0.0;
+std::int16_t g_CalcAreaInfluence = 0;
+std::string g_VideoPath;
+std::string g_PlayWavePath;
 
 std::int16_t g_JobNo = 0;
 bool g_bJobCancel = false;
@@ -34,6 +42,12 @@ CalcScreen* g_frmOctCalc = nullptr;
 platform::Form* g_frmWavFileReadAD = nullptr;
 CalcScreenFactory g_NewCalcScreen;
 std::function<void(platform::UiServices&)> g_ShowWavImport;
+std::function<void(platform::UiServices&, BandResultWindow)> g_ShowBandResult = ShowBandResultNotAvailable;
+
+void ShowBandResultNotAvailable(platform::UiServices& ui, BandResultWindow window) {
+    (void)window;
+    ui.MsgBox(kNotAvailableYet);
+}
 
 ProjectDocument& g_PreserveDoc()
 {

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace murtesk {
@@ -23,6 +24,7 @@ class UiServices;
 class MainScreen;
 class CalcScreen;
 class CChMeasure;
+class CScope;
 
 // ---- The program
 
@@ -55,8 +57,9 @@ void g_ResetPreserve();
 
 // The answer of the modal dialog last closed: true on OK.
 extern bool g_bDialogOk;
-// Choice of the first-run window: 1 new, 2 open, 0 end, -1 none.
-extern std::int16_t g_SelectNo;
+// Choice of the first-run window: 1 new, 2 open, 0 end, -1 none. For the band result windows: the
+// 1-based number of the mark range they show (a mark list may hold more than 32,767 marks).
+extern std::int32_t g_SelectNo;
 // The path of the project last opened or output last chosen.
 extern std::string g_SelFileName;
 // The channel a dialog works on or a window reads (the shown channel itself, a copy the caller
@@ -71,6 +74,18 @@ extern double g_MeasEndTime;
 extern std::array<std::int32_t, 2> g_SaveTime;
 // The measurements chosen for a combined calculation, by number (1-based; element 0 unused).
 extern std::vector<bool> g_bPluralSelect;
+// The range the date-range dialog edits (dates in S and E) and the span both dates must lie in
+// (ends included); set only while a date-range command of the calculation screen runs.
+extern std::shared_ptr<CScope> g_DateAreaScope;
+extern std::shared_ptr<CScope> g_DateAreaLimit;
+// The date and time (a day count) the date input dialog shows, and the one chosen on its OK.
+extern double g_InputDate;
+// 1 when the band result windows leave each band's excluded ranges out of the mark range, else 0.
+extern std::int16_t g_CalcAreaInfluence;
+// The shown measurement's video file and the shown channel's split recording, as the calculation
+// screen's LE panel last formed them.
+extern std::string g_VideoPath;
+extern std::string g_PlayWavePath;
 
 // ---- Long jobs over all measurements
 
@@ -94,5 +109,19 @@ extern CalcScreenFactory g_NewCalcScreen;
 // Shows the WAV import dialog modally over the open document (keeping it in g_frmWavFileReadAD
 // while it is shown); nothing is shown while it is empty.
 extern std::function<void(platform::UiServices&)> g_ShowWavImport;
+
+// What a window says of a command whose part is not built yet.
+inline constexpr std::string_view kNotAvailableYet = "この機能はまだ使用できません.";
+
+// The band result windows of a mark range, opened from the calculation screen.
+enum class BandResultWindow {
+    frmAllBandL,  // one statistic of every band over the mark
+    frmOneBandL,  // the statistics of the one band over the mark
+};
+// Shows a band result window modally over the calculation screen; it reads g_ChMeasure,
+// g_BandIndex, g_SelectNo and g_CalcAreaInfluence. Until those windows exist it says so
+// (ShowBandResultNotAvailable).
+extern std::function<void(platform::UiServices&, BandResultWindow)> g_ShowBandResult;
+void ShowBandResultNotAvailable(platform::UiServices& ui, BandResultWindow window);
 
 }  // namespace murtesk
