@@ -7,6 +7,7 @@
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
 
+#include <tuple>
 #include <vector>
 
 namespace murtesk {
@@ -58,9 +59,16 @@ frmOctCalc::frmOctCalc(platform::UiServices& ui) : CalcScreen(ui, "frmOctCalc") 
     scrGraph.Max = 1000;
 
     optMouseAction.Buttons.resize(5);
-    const char* actions[] = {"計算除外範囲", "計算対象範囲", "ＬE計算範囲", "マーク範囲", "マーク範囲消去"};
+    constexpr platform::ControlColor kLightGrey{192, 192, 192};
+    constexpr platform::ControlColor kGrey{128, 128, 128};
+    const std::tuple<const char*, platform::ControlColor, platform::ControlColor> actions[] = {
+        {"計算除外範囲", {0, 0, 255}, kLightGrey},
+        {"計算対象範囲", {255, 255, 255}, kGrey},
+        {"ＬE計算範囲", {0, 255, 0}, kGrey},
+        {"マーク範囲", {255, 255, 0}, kGrey},
+        {"マーク範囲消去", {255, 255, 255}, kGrey}};
     for (int i = 0; i < 5; ++i) {
-        optMouseAction[i].Caption = actions[i];
+        std::tie(optMouseAction[i].Caption, optMouseAction[i].ForeColor, optMouseAction[i].BackColor) = actions[i];
     }
     optAreaBand.Buttons.resize(2);
     optAreaBand[0].Caption = "全バンド共通";
@@ -472,12 +480,12 @@ CBandLCalcInfo* frmOctCalc::ShownBandInfo() const {
     return &channel_->BandLCalcInfos.Item(band_);
 }
 
-std::string frmOctCalc::ShownBandFolder() const {
+std::string frmOctCalc::BandFolder(std::int16_t slot) const {
     const CPreserve* records = Records();
     if (!channel_ || records == nullptr) {
         return {};
     }
-    return GetBandFolder(records->SaveFilePath, channel_->ChMeasureCondition.oct1or3, band_);
+    return GetBandFolder(records->SaveFilePath, channel_->ChMeasureCondition.oct1or3, slot);
 }
 
 }  // namespace murtesk

@@ -5,9 +5,11 @@
 // the main screen.
 //
 // The form is split by concern: set-up and navigation (frmOctCalc.cpp), the level chart, its time
-// window and range overlay (frmOctCalc_chart.cpp), and the procedures and commands whose work
-// lies in the band displays, range editing, panel commands and outputs (frmOctCalc_pending.cpp).
-// The procedures of the set-up cascade are virtual: those parts fill them in, and tests log them.
+// window and range overlay (frmOctCalc_chart.cpp), range editing and its commands
+// (frmOctCalc_ranges.cpp), the range lists with the statistic read-outs (frmOctCalc_lists.cpp),
+// and the procedures and commands whose work lies in the band displays, panel commands and
+// outputs (frmOctCalc_pending.cpp). The procedures of the set-up cascade are virtual: those parts
+// fill them in, and tests log them.
 #pragma once
 
 #include "controls.h"
@@ -22,6 +24,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace murtesk {
 
@@ -45,6 +48,22 @@ public:
     virtual void setFormOfLE();
     // Rebuilds the range overlay of the level chart from the shown band's four range lists.
     virtual void setFormOfGraphArea();
+
+    // ---- Range editing: each works on the band set of optAreaBand with the positions S <= E
+    // (1-based, stored as given even beyond the series) and ends by redrawing the overlay and
+    // refreshing its panel.
+    // Adds an excluded range; the statistics of the calculation target follow.
+    void addCalcDelArea(std::int32_t S, std::int32_t E);
+    // Adds a range to the calculation target (takes it out of the excluded ranges).
+    void addCalcArea(std::int32_t S, std::int32_t E);
+    // Makes (S, E) the one LE range and computes its exposure level.
+    void setLEArea(std::int32_t S, std::int32_t E);
+    // Erases (S, E) from the mark ranges.
+    void deleteMarkArea(std::int32_t S, std::int32_t E);
+    // Adds a mark range.
+    void addMarkArea(std::int32_t S, std::int32_t E);
+    // The procedure optMouseAction chooses, tested in the order 1, 0, 2, 3 (else 4), over (S, E).
+    void DoMouseAction(std::int32_t S, std::int32_t E);
 
     // ---- Events
     void Form_Load() override;
@@ -182,7 +201,7 @@ public:
     platform::ComboBox cmbLx;
     platform::Label lblLx;
     // Excluded ranges
-    platform::ListBox lstCalcDelArea;
+    platform::VirtualListBox lstCalcDelArea;
     platform::CommandButton cmdAddDel;
     platform::CommandButton cmdAddCalc;
     platform::CommandButton cmdDelCalc;
@@ -207,7 +226,7 @@ public:
     platform::CommandButton cmdLETextOut;
     platform::CommandButton cmdRchMemoPlay;
     // Mark ranges
-    platform::ListBox lstMarkArea;
+    platform::VirtualListBox lstMarkArea;
     platform::CommandButton cmdAddMark;
     platform::CommandButton cmdClearAllMark;
     platform::CommandButton cmdSearchMark;
@@ -264,8 +283,14 @@ protected:
 
     // The shown band's statistics record; null when the band list is too short for the slot.
     CBandLCalcInfo* ShownBandInfo() const;
-    // The folder of the shown band's level files.
-    std::string ShownBandFolder() const;
+    // The folder of the shown band's level files, and of any slot's.
+    std::string ShownBandFolder() const { return BandFolder(band_); }
+    std::string BandFolder(std::int16_t slot) const;
+    // N of a band slot: the number of values in its level file, 0 without one.
+    std::int32_t ValueCount(std::int16_t slot) const;
+    // The band slots an edit works on: every slot of the channel with "全バンド共通", else the shown
+    // one; slots the band list lacks are left out.
+    std::vector<std::int16_t> EditBands() const;
     // Tells the user a command is not available yet.
     void NotAvailable();
 
@@ -279,6 +304,11 @@ private:
     // A failed save ends the run: the message, then the main screen is unloaded.
     void SaveFailed();
     void NavigateTo(std::int32_t index);
+    // The date-range dialog over the whole measurement; on OK `procedure` runs over the positions
+    // of the chosen dates.
+    void DateRangeCommand(void (frmOctCalc::*procedure)(std::int32_t, std::int32_t));
+    // The line of row i (0-based) of one of the shown band's range lists, made when it is shown.
+    platform::VirtualListBox::RowText RangeLines(CScopes CBandLCalcInfo::*list) const;
     // The shown channel's window as the chart uses it; nothing when it cannot be drawn.
     struct WindowState;
     bool ReadWindow(WindowState& state) const;

@@ -1,5 +1,5 @@
 // The procedures and commands of the calculation screen whose work lies in the band displays,
-// the range editing and lists, the panel commands and the outputs. The set-up cascade calls the
+// the panel commands and the outputs. The set-up cascade calls the
 // procedures in their places; until their part is built they leave the screen as it is, and the
 // commands tell the user they are not available yet.
 #include "frmOctCalc.h"
@@ -8,22 +8,13 @@
 
 namespace murtesk {
 
-namespace {
-
-constexpr const char* kNotAvailable = "この機能はまだ使用できません.";
-
-}  // namespace
-
-void frmOctCalc::NotAvailable() { ui_.MsgBox(kNotAvailable); }
+void frmOctCalc::NotAvailable() { ui_.MsgBox(kNotAvailableYet); }
 
 void frmOctCalc::setGraphOfCSFFT() {}
 void frmOctCalc::setFormOfCSFFTLabel() {}
 void frmOctCalc::setGraphOfCalcFFT() {}
 void frmOctCalc::setFormOfCalcFFTLabel() {}
 void frmOctCalc::setFormOfCursorBandLevel() {}
-void frmOctCalc::setFormOfCalcArea() {}
-void frmOctCalc::setFormOfMarkArea() {}
-void frmOctCalc::setFormOfLE() {}
 void frmOctCalc::cmbCalcL_Click() {}
 void frmOctCalc::cmbLx_Click() {}
 
@@ -42,18 +33,11 @@ void frmOctCalc::cmdSearchLmax_Click() { NotAvailable(); }
 void frmOctCalc::cmbLeftScroll_Click() { NotAvailable(); }
 void frmOctCalc::cmbRightScroll_Click() { NotAvailable(); }
 void frmOctCalc::cmdAxisSame_Click() { NotAvailable(); }
-void frmOctCalc::cmdAddDel_Click() { NotAvailable(); }
-void frmOctCalc::cmdAddCalc_Click() { NotAvailable(); }
-void frmOctCalc::cmdDelCalc_Click() { NotAvailable(); }
-void frmOctCalc::cmdAllCalc_Click() { NotAvailable(); }
-void frmOctCalc::cmdReverse_Click() { NotAvailable(); }
 void frmOctCalc::cmdSearchDelCalc_Click() { NotAvailable(); }
 void frmOctCalc::cmdDelSave_Click() { NotAvailable(); }
 void frmOctCalc::cmdDelOpen_Click() { NotAvailable(); }
 void frmOctCalc::cmdLinkChDelArea_Click() { NotAvailable(); }
 void frmOctCalc::cmdLevelOverDelete_Click() { NotAvailable(); }
-void frmOctCalc::cmdChangeLEArea_Click() { NotAvailable(); }
-void frmOctCalc::cmdDelLE_Click() { NotAvailable(); }
 void frmOctCalc::cmdSearchLE_Click() { NotAvailable(); }
 void frmOctCalc::cmdLinkCh_Click() { NotAvailable(); }
 void frmOctCalc::cmdWavePlay_Click() { NotAvailable(); }
@@ -62,14 +46,11 @@ void frmOctCalc::cmdVideoExtract_Click() { NotAvailable(); }
 void frmOctCalc::cmdLEWaveOut_Click() { NotAvailable(); }
 void frmOctCalc::cmdLETextOut_Click() { NotAvailable(); }
 void frmOctCalc::cmdRchMemoPlay_Click() { NotAvailable(); }
-void frmOctCalc::cmdAddMark_Click() { NotAvailable(); }
-void frmOctCalc::cmdClearAllMark_Click() { NotAvailable(); }
 void frmOctCalc::cmdSearchMark_Click() { NotAvailable(); }
 void frmOctCalc::cmdLinkChMark_Click() { NotAvailable(); }
 void frmOctCalc::cmdMarkSave_Click() { NotAvailable(); }
 void frmOctCalc::cmdMarkOpen_Click() { NotAvailable(); }
 void frmOctCalc::cmdOrangeMark_Click() { NotAvailable(); }
-void frmOctCalc::cmdShowMarkCalc_Click() { NotAvailable(); }
 void frmOctCalc::cmdMarkTextOut_Click() { NotAvailable(); }
 void frmOctCalc::cmdAllChMarkTextOut_Click() { NotAvailable(); }
 void frmOctCalc::cmdMarkWaveOut_Click() { NotAvailable(); }
@@ -81,6 +62,5 @@ void frmOctCalc::mnuChangeDate_Click() { NotAvailable(); }
 void frmOctCalc::mnuLevelOverArea_Click() { NotAvailable(); }
 void frmOctCalc::mnuVideoFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuToolVideo_Click() { NotAvailable(); }
-void frmOctCalc::mnuToolArea_Click() { NotAvailable(); }
 
 }  // namespace murtesk

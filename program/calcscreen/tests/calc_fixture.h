@@ -68,14 +68,24 @@ public:
         log.push_back("setGraphOfForm");
         frmOctCalc::setGraphOfForm();
     }
-    void setFormOfCalcArea() override { log.push_back("setFormOfCalcArea"); }
-    void setFormOfMarkArea() override { log.push_back("setFormOfMarkArea"); }
-    void setFormOfLE() override { log.push_back("setFormOfLE"); }
+    void setFormOfCalcArea() override {
+        log.push_back("setFormOfCalcArea");
+        frmOctCalc::setFormOfCalcArea();
+    }
+    void setFormOfMarkArea() override {
+        log.push_back("setFormOfMarkArea");
+        frmOctCalc::setFormOfMarkArea();
+    }
+    void setFormOfLE() override {
+        log.push_back("setFormOfLE");
+        frmOctCalc::setFormOfLE();
+    }
     void setFormOfGraphArea() override {
         log.push_back("setFormOfGraphArea");
         frmOctCalc::setFormOfGraphArea();
     }
     void cmbCalcL_Click() override { log.push_back("cmbCalcL_Click " + std::to_string(cmbCalcL.ListIndex)); }
+    void cmbLx_Click() override { log.push_back("cmbLx_Click " + std::to_string(cmbLx.ListIndex)); }
 
     // The graph-axis dialog's stand-in: runs `edit` on g_ChMeasure and answers `ok`.
     std::function<void(CChMeasure&)> edit;

@@ -43,10 +43,11 @@ TEST_F(ScreenSetUp, CascadeRunsInOrderAndShowsTheMeasurement) {
     EXPECT_EQ(calc.lblStartymdhms.Caption, "2023/03/15 09:00:00");
     EXPECT_EQ(calc.lblEndymdhms.Caption, "2023/03/15 10:00:00");
     EXPECT_EQ(calc.cmbCh.Items, (std::vector<std::string>{"ch1", "ch2"}));
-    EXPECT_EQ(calc.log, (std::vector<std::string>{"setGraphOfCSFFT", "setFormOfCSFFTLabel", "setGraphOfCalcFFT",
-                                                  "setFormOfCalcFFTLabel", "setGraphAxisAndScroll", "setGraphOfForm",
-                                                  "setGraphOfCSFFT", "setFormOfCSFFTLabel", "setFormOfCalcArea",
-                                                  "setFormOfLE", "setFormOfMarkArea"}));
+    EXPECT_EQ(calc.log,
+              (std::vector<std::string>{"setGraphOfCSFFT", "setFormOfCSFFTLabel", "setGraphOfCalcFFT",
+                                        "setFormOfCalcFFTLabel", "setGraphAxisAndScroll", "setGraphOfForm",
+                                        "setGraphOfCSFFT", "setFormOfCSFFTLabel", "setFormOfCalcArea",
+                                        "cmbCalcL_Click 0", "cmbLx_Click 0", "setFormOfLE", "setFormOfMarkArea"}));
     // The first set-up of the run shows W; the band names follow the channel's condition.
     EXPECT_EQ(calc.ShownBand(), 2);
     EXPECT_EQ(calc.cmbGraphBand.ListIndex, 1);

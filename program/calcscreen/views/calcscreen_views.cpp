@@ -1,7 +1,11 @@
 #include "calcscreen_views.h"
 
+#include "frmDateArea.h"
+#include "frmDateAreaView.h"
 #include "frmHorizontalLine.h"
 #include "frmHorizontalLineView.h"
+#include "frmInputDate.h"
+#include "frmInputDateView.h"
 #include "frmOctCalc.h"
 #include "frmOctCalcView.h"
 
@@ -10,6 +14,8 @@ namespace murtesk {
 void RegisterCalcScreenViews(platform::qt::QtUi& ui) {
     ui.RegisterView<frmOctCalc, frmOctCalcView>("frmOctCalc");
     ui.RegisterView<frmHorizontalLine, frmHorizontalLineView>("frmHorizontalLine");
+    ui.RegisterView<frmDateArea, frmDateAreaView>("frmDateArea");
+    ui.RegisterView<frmInputDate, frmInputDateView>("frmInputDate");
 }
 
 }  // namespace murtesk

@@ -10,7 +10,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -56,14 +56,14 @@ QPushButton* frmOctCalcView::Button(QWidget* parent, const std::string& name, pl
                                     std::function<void()> onClick) {
     auto* button = new QPushButton(parent);
     Bind().Bind(button, state, std::move(onClick));
-    controls_[name] = button;
+    NameControl(name, button);
     return button;
 }
 
 QLabel* frmOctCalcView::Label(QWidget* parent, const std::string& name, platform::Label& state) {
     auto* label = new QLabel(parent);
     Bind().Bind(label, state);
-    controls_[name] = label;
+    NameControl(name, label);
     return label;
 }
 
@@ -71,13 +71,8 @@ QComboBox* frmOctCalcView::Combo(QWidget* parent, const std::string& name, platf
                                  std::function<void()> onClick) {
     auto* combo = new QComboBox(parent);
     Bind().Bind(combo, state, std::move(onClick));
-    controls_[name] = combo;
+    NameControl(name, combo);
     return combo;
-}
-
-QWidget* frmOctCalcView::Control(const std::string& name) const {
-    const auto it = controls_.find(name);
-    return it == controls_.end() ? nullptr : it->second;
 }
 
 void frmOctCalcView::BuildMenus(QVBoxLayout* root) {
@@ -145,7 +140,7 @@ void frmOctCalcView::BuildHeader(QVBoxLayout* root) {
     auto* memo = new QPlainTextEdit(w);
     memo->setFixedHeight(40);
     Bind().Bind(memo, f.txtMEMO);
-    controls_["txtMEMO"] = memo;
+    NameControl("txtMEMO", memo);
     channel->addWidget(memo, 1);
     root->addLayout(channel);
 }
@@ -170,12 +165,12 @@ void frmOctCalcView::BuildChart(QVBoxLayout* column) {
 
     chart_ = new LevelChartWidget(w);
     Bind().Bind(chart_, f.Chart2DLevelWave);
-    controls_["Chart2DLevelWave"] = chart_;
+    NameControl("Chart2DLevelWave", chart_);
     column->addWidget(chart_, 1);
 
     scroll_ = new QScrollBar(Qt::Horizontal, w);
     Bind().Bind(scroll_, f.scrGraph, [&f] { f.scrGraph_Change(); });
-    controls_["scrGraph"] = scroll_;
+    NameControl("scrGraph", scroll_);
     column->addWidget(scroll_);
 }
 
@@ -187,7 +182,7 @@ void frmOctCalcView::BuildDragAction(QHBoxLayout* row) {
     for (int i = 0; i < f.optMouseAction.Count(); ++i) {
         actions.push_back(new QRadioButton(box));
         layout->addWidget(actions.back());
-        controls_["optMouseAction" + std::to_string(i)] = actions.back();
+        NameControl("optMouseAction" + std::to_string(i), actions.back());
     }
     Bind().Bind(actions, f.optMouseAction);
     auto* line = new QFrame(box);
@@ -197,7 +192,7 @@ void frmOctCalcView::BuildDragAction(QHBoxLayout* row) {
     for (int i = 0; i < f.optAreaBand.Count(); ++i) {
         bands.push_back(new QRadioButton(box));
         layout->addWidget(bands.back());
-        controls_["optAreaBand" + std::to_string(i)] = bands.back();
+        NameControl("optAreaBand" + std::to_string(i), bands.back());
     }
     Bind().Bind(bands, f.optAreaBand);
     layout->addStretch(1);
@@ -284,15 +279,15 @@ void frmOctCalcView::BuildStatistics(QHBoxLayout* row) {
 void frmOctCalcView::BuildRangePanels(QHBoxLayout* row) {
     frmOctCalc& f = form_;
     auto* tabs = new QTabWidget(Widget());
-    controls_["tabAreas"] = tabs;
+    NameControl("tabAreas", tabs);
     const QIcon search = Widget()->style()->standardIcon(QStyle::SP_FileDialogContentsView);
 
     auto* excluded = new QWidget(tabs);
     {
         auto* layout = new QHBoxLayout(excluded);
-        auto* list = new QListWidget(excluded);
+        auto* list = new QListView(excluded);
         Bind().Bind(list, f.lstCalcDelArea);
-        controls_["lstCalcDelArea"] = list;
+        NameControl("lstCalcDelArea", list);
         layout->addWidget(list, 1);
         auto* buttons = new QGridLayout();
         buttons->addWidget(Button(excluded, "cmdAddDel", f.cmdAddDel, [&f] { f.cmdAddDel_Click(); }), 0, 0);
@@ -345,9 +340,9 @@ void frmOctCalcView::BuildRangePanels(QHBoxLayout* row) {
     auto* marks = new QWidget(tabs);
     {
         auto* layout = new QHBoxLayout(marks);
-        auto* list = new QListWidget(marks);
+        auto* list = new QListView(marks);
         Bind().Bind(list, f.lstMarkArea);
-        controls_["lstMarkArea"] = list;
+        NameControl("lstMarkArea", list);
         layout->addWidget(list, 1);
         auto* buttons = new QGridLayout();
         buttons->addWidget(Button(marks, "cmdAddMark", f.cmdAddMark, [&f] { f.cmdAddMark_Click(); }), 0, 0);
@@ -364,11 +359,11 @@ void frmOctCalcView::BuildRangePanels(QHBoxLayout* row) {
                            1);
         auto* influence = new QCheckBox(marks);
         Bind().Bind(influence, f.chkCalcAreaInfluence);
-        controls_["chkCalcAreaInfluence"] = influence;
+        NameControl("chkCalcAreaInfluence", influence);
         buttons->addWidget(influence, 4, 0);
         auto* allBands = new QCheckBox(marks);
         Bind().Bind(allBands, f.chkAllBandMarkCalc);
-        controls_["chkAllBandMarkCalc"] = allBands;
+        NameControl("chkAllBandMarkCalc", allBands);
         buttons->addWidget(allBands, 4, 1);
         buttons->addWidget(Button(marks, "cmdMarkTextOut", f.cmdMarkTextOut, [&f] { f.cmdMarkTextOut_Click(); }), 5, 0);
         buttons->addWidget(

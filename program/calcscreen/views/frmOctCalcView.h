@@ -36,8 +36,6 @@ class frmOctCalcView : public platform::qt::FormView {
 public:
     frmOctCalcView(frmOctCalc& form, platform::qt::QtUi& ui);
 
-    // The widget of a control by its name (for tests and pictures); null when unknown.
-    QWidget* Control(const std::string& name) const;
     QAction* Menu(const std::string& name) const { return actions_.count(name) ? actions_.at(name) : nullptr; }
     platform::qt::LevelChartWidget* Chart() const { return chart_; }
 
@@ -59,7 +57,6 @@ private:
                      std::function<void()> onClick);
 
     frmOctCalc& form_;
-    std::map<std::string, QWidget*> controls_;
     std::map<std::string, QAction*> actions_;
     platform::qt::LevelChartWidget* chart_ = nullptr;
     QScrollBar* scroll_ = nullptr;

@@ -1,0 +1,312 @@
+// Range editing on the calculation screen: the five procedures every way of entering a range ends
+// in (a drag, two dates, the saved video times), and the commands that exclude or include a whole
+// series, delete one excluded range, clear the LE range or the marks, and show a mark's statistics.
+//
+// An edit over all bands recomputes the statistics of every band at once, spread over the cores
+// (ResetNewBands, GetLEBands); a band whose histogram cannot be saved keeps empty statistics and
+// the others are done. The edits change the document in memory; the screen saves it on leaving.
+#include "frmOctCalc.h"
+
+#include "frmDateArea.h"
+#include "globals.h"
+
+#include "model/band_recalc.h"
+#include "model/scopes.h"
+#include "platform/dates.h"
+#include "platform/numbers.h"
+
+#include <algorithm>
+#include <deque>
+#include <utility>
+#include <vector>
+
+namespace murtesk {
+
+namespace {
+
+constexpr const char* kNoticeTitle = "お知らせ";
+constexpr const char* kSelectExcluded = "削除したい範囲を選択してください.";
+constexpr const char* kSelectMark = "計算値を表示したいマーク範囲を選択してください.";
+constexpr const char* kNoSavedTimes = "保存時間①②が設定されていません";
+
+std::shared_ptr<CScope> NewRange(std::int32_t S, std::int32_t E) {
+    return std::make_shared<CScope>(Variant(S), Variant(E));
+}
+
+// The gaps of a list within 1..n.
+CScopes GapsWithin(const CScopes& list, std::int32_t n) {
+    return list.getReverse(Variant(std::int32_t{1}), Variant(n));
+}
+
+// The busy pointer for the life of a command.
+class Busy {
+public:
+    explicit Busy(platform::UiServices& ui) : ui_(ui) { ui_.SetBusy(true); }
+    ~Busy() { ui_.SetBusy(false); }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    platform::UiServices& ui_;
+};
+
+// Statistics to recompute over lists made for the purpose, kept until the work is done.
+class Recalcs {
+public:
+    void Add(CLCalc& calc, CScopes scopes, const CData& levelData, std::string folder) {
+        lists_.push_back(std::move(scopes));
+        bands_.push_back({&calc, &lists_.back(), &levelData, std::move(folder)});
+    }
+    const CScopes& LastList() const { return lists_.back(); }
+    void Run() { ResetNewBands(bands_); }
+
+private:
+    std::deque<CScopes> lists_;  // stable addresses
+    std::vector<BandRecalc> bands_;
+};
+
+}  // namespace
+
+std::int32_t frmOctCalc::ValueCount(std::int16_t slot) const {
+    return channel_ ? channel_->LevelData.getDataNumNoWait(BandFolder(slot)) : 0;
+}
+
+std::vector<std::int16_t> frmOctCalc::EditBands() const {
+    std::vector<std::int16_t> bands;
+    if (!channel_) {
+        return bands;
+    }
+    const std::int32_t listed = channel_->BandLCalcInfos.count();
+    if (optAreaBand.Selected() == 0) {
+        const std::int16_t slots = channel_->ChMeasureCondition.oct1or3 == 3 ? 47 : 17;
+        for (std::int16_t slot = 1; slot <= slots && slot <= listed; ++slot) {
+            bands.push_back(slot);
+        }
+    } else if (band_ >= 1 && band_ <= listed) {
+        bands.push_back(band_);
+    }
+    return bands;
+}
+
+void frmOctCalc::addCalcDelArea(std::int32_t S, std::int32_t E) {
+    Recalcs work;
+    for (const std::int16_t slot : EditBands()) {
+        CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        info.Scopes.AddOneNoOverlap(NewRange(S, E));
+        // The range is kept even where there is nothing to compute.
+        if (const std::int32_t n = ValueCount(slot); n > 1) {
+            work.Add(info.LCalc, GapsWithin(info.Scopes, n), channel_->LevelData, BandFolder(slot));
+        }
+    }
+    work.Run();
+    setFormOfGraphArea();
+    setFormOfCalcArea();
+}
+
+void frmOctCalc::addCalcArea(std::int32_t S, std::int32_t E) {
+    Recalcs work;
+    for (const std::int16_t slot : EditBands()) {
+        const std::int32_t n = ValueCount(slot);
+        if (n <= 1) {
+            continue;
+        }
+        CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        CScopes target = GapsWithin(info.Scopes, n);
+        target.AddOneNoOverlap(NewRange(S, E));
+        work.Add(info.LCalc, std::move(target), channel_->LevelData, BandFolder(slot));
+        info.Scopes = GapsWithin(work.LastList(), n);
+    }
+    work.Run();
+    setFormOfGraphArea();
+    setFormOfCalcArea();
+}
+
+void frmOctCalc::setLEArea(std::int32_t S, std::int32_t E) {
+    std::vector<BandLE> work;
+    for (const std::int16_t slot : EditBands()) {
+        CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        info.LEScopes.AllDelete();
+        info.LEScopes.SimpleAdd(NewRange(S, E));
+        work.push_back(
+            {&info.AllLCalc, &channel_->LevelData, BandFolder(slot), S, E, channel_->ChMeasureCondition.LevelOutHz});
+    }
+    GetLEBands(work);
+    setFormOfGraphArea();
+    setFormOfLE();
+}
+
+void frmOctCalc::deleteMarkArea(std::int32_t S, std::int32_t E) {
+    for (const std::int16_t slot : EditBands()) {
+        const std::int32_t n = ValueCount(slot);
+        if (n <= 1) {
+            continue;
+        }
+        CScopes& marks = channel_->BandLCalcInfos.Item(slot).MarkScopes;
+        CScopes gaps = GapsWithin(marks, n);
+        gaps.AddOneNoOverlap(NewRange(S, E));
+        marks = GapsWithin(gaps, n);
+    }
+    setFormOfGraphArea();
+    setFormOfMarkArea();
+}
+
+void frmOctCalc::addMarkArea(std::int32_t S, std::int32_t E) {
+    for (const std::int16_t slot : EditBands()) {
+        channel_->BandLCalcInfos.Item(slot).MarkScopes.AddOneNoOverlap(NewRange(S, E));
+    }
+    setFormOfGraphArea();
+    setFormOfMarkArea();
+}
+
+void frmOctCalc::DoMouseAction(std::int32_t S, std::int32_t E) {
+    if (optMouseAction[1].Value) {
+        addCalcArea(S, E);
+    } else if (optMouseAction[0].Value) {
+        addCalcDelArea(S, E);
+    } else if (optMouseAction[2].Value) {
+        setLEArea(S, E);
+    } else if (optMouseAction[3].Value) {
+        addMarkArea(S, E);
+    } else {
+        deleteMarkArea(S, E);
+    }
+}
+
+void frmOctCalc::DateRangeCommand(void (frmOctCalc::*procedure)(std::int32_t, std::int32_t)) {
+    if (!measure_ || !channel_) {
+        return;
+    }
+    g_bDialogOk = true;
+    g_DateAreaScope =
+        std::make_shared<CScope>(Variant::FromDate(measure_->StartTime), Variant::FromDate(measure_->EndTime));
+    g_DateAreaLimit = std::make_shared<CScope>(*g_DateAreaScope);
+    {
+        frmDateArea dialog(ui_);
+        ui_.ShowModal(dialog);
+    }
+    const double rate = channel_->ChMeasureCondition.LevelOutHz;
+    const auto position = [&](const Variant& date, std::int32_t& p) {
+        const auto seconds = platform::WholeSecondsBetween(measure_->StartTime, date.AsDouble());
+        return platform::RoundToInt32(static_cast<double>(seconds) * rate + 1.0, p);
+    };
+    std::int32_t S = 0;
+    std::int32_t E = 0;
+    if (g_bDialogOk && position(g_DateAreaScope->S, S) && position(g_DateAreaScope->E, E)) {
+        Busy busy(ui_);
+        (this->*procedure)(S, E);
+    }
+    g_DateAreaScope.reset();
+    g_DateAreaLimit.reset();
+}
+
+void frmOctCalc::cmdAddDel_Click() { DateRangeCommand(&frmOctCalc::addCalcDelArea); }
+void frmOctCalc::cmdAddCalc_Click() { DateRangeCommand(&frmOctCalc::addCalcArea); }
+void frmOctCalc::cmdChangeLEArea_Click() { DateRangeCommand(&frmOctCalc::setLEArea); }
+void frmOctCalc::cmdAddMark_Click() { DateRangeCommand(&frmOctCalc::addMarkArea); }
+
+void frmOctCalc::cmdDelCalc_Click() {
+    Busy busy(ui_);
+    for (const std::int16_t slot : EditBands()) {
+        CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        // A band without statistics of its series has no series to exclude.
+        if (!(info.AllLCalc.Scope.E.AsDouble() >= 1.0)) {
+            continue;
+        }
+        info.Scopes.AllDelete();
+        info.Scopes.SimpleAdd(std::make_shared<CScope>(info.AllLCalc.Scope.MeCopy()));
+        info.LCalc.initdB();
+    }
+    setFormOfGraphArea();
+    setFormOfCalcArea();
+}
+
+void frmOctCalc::cmdAllCalc_Click() {
+    Busy busy(ui_);
+    for (const std::int16_t slot : EditBands()) {
+        if (ValueCount(slot) > 1) {
+            channel_->BandLCalcInfos.Item(slot).Scopes.AllDelete();
+        }
+    }
+    addCalcArea(1, 2);
+}
+
+void frmOctCalc::cmdReverse_Click() {
+    if (lstCalcDelArea.ListIndex < 0) {
+        ui_.MsgBox(kSelectExcluded, platform::MsgButtons::OK, platform::MsgIcon::Information, kNoticeTitle);
+        return;
+    }
+    CBandLCalcInfo* info = ShownBandInfo();
+    if (info == nullptr) {
+        return;
+    }
+    Busy busy(ui_);
+    if (lstCalcDelArea.ListIndex < info->Scopes.count()) {
+        info->Scopes.Delete(lstCalcDelArea.ListIndex + 1);
+        if (const std::int32_t n = ValueCount(band_); n > 1) {
+            Recalcs work;
+            work.Add(info->LCalc, GapsWithin(info->Scopes, n), channel_->LevelData, ShownBandFolder());
+            work.Run();
+        }
+    }
+    setFormOfGraphArea();
+    setFormOfCalcArea();
+}
+
+void frmOctCalc::cmdDelLE_Click() {
+    Busy busy(ui_);
+    for (const std::int16_t slot : EditBands()) {
+        channel_->BandLCalcInfos.Item(slot).LEScopes.AllDelete();
+    }
+    setFormOfGraphArea();
+    setFormOfLE();
+}
+
+void frmOctCalc::cmdClearAllMark_Click() {
+    Busy busy(ui_);
+    for (const std::int16_t slot : EditBands()) {
+        channel_->BandLCalcInfos.Item(slot).MarkScopes.AllDelete();
+    }
+    setFormOfGraphArea();
+    setFormOfMarkArea();
+}
+
+void frmOctCalc::mnuToolArea_Click() {
+    if (g_SaveTime[0] < 0 || g_SaveTime[1] < 0) {
+        ui_.MsgBox(kNoSavedTimes);
+        return;
+    }
+    if (!channel_) {
+        return;
+    }
+    const double rate = channel_->ChMeasureCondition.LevelOutHz;
+    std::int32_t p[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+        const double rounded = platform::RoundHalfToEven(g_SaveTime[static_cast<std::size_t>(i)] / 1000.0 * rate);
+        if (!platform::RoundToInt32(rounded + 1.0, p[i])) {
+            return;
+        }
+    }
+    Busy busy(ui_);
+    DoMouseAction(std::min(p[0], p[1]), std::max(p[0], p[1]));
+}
+
+void frmOctCalc::cmdShowMarkCalc_Click() {
+    if (lstMarkArea.ListIndex < 0) {
+        ui_.MsgBox(kSelectMark, platform::MsgButtons::OK, platform::MsgIcon::Information, kNoticeTitle);
+        return;
+    }
+    if (!channel_) {
+        return;
+    }
+    g_bDialogOk = true;
+    g_ChMeasure = channel_;
+    g_BandIndex = band_;
+    g_SelectNo = lstMarkArea.ListIndex + 1;
+    g_CalcAreaInfluence = chkCalcAreaInfluence.Value ? 1 : 0;
+    if (g_ShowBandResult) {
+        g_ShowBandResult(ui_, chkAllBandMarkCalc.Value ? BandResultWindow::frmAllBandL : BandResultWindow::frmOneBandL);
+    }
+    g_ChMeasure.reset();
+}
+
+}  // namespace murtesk
