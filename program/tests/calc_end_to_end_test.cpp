@@ -1,13 +1,20 @@
-// Two recordings made by the samples tool, imported through the built analysis library into the
+// Recordings made by the samples tool, imported through the built analysis library into the
 // program's document, then opened with "演算" from the main screen: the level chart shows the
-// level file's values, and moving to the other measurement saves a project that reads back equal.
+// level file's values, and moving to the other measurement saves a project that reads back equal;
+// an excluded range entered by dates gives every band the statistics of the rest of its level file.
+#include "frmDateArea.h"
+#include "frmInputDate.h"
 #include "frmMeasure.h"
 #include "frmOctCalc.h"
 #include "import_recordings.h"
 #include "mainscreen_fixture.h"
 
 #include "model/shared_procedures.h"
+#include "platform/dates.h"
 #include "platform/numbers.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace murtesk::testing {
 namespace {
@@ -62,6 +69,128 @@ TEST_F(CalcEndToEnd, ImportedRecordingsShowTheirLevelsAndNavigationSavesTheProje
     ASSERT_TRUE(reread.FileRead(project));
     EXPECT_TRUE(reread.Preserve().Measures.IsMeEqualTo(Records().Measures));
     EXPECT_EQ(reread.Preserve().Measures.Item(1).ChMeasures.Item(1).ChMeasureCondition.Account, "road, first channel");
+    EXPECT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
+}
+
+// Leq, Lmax and L50 of levels by the statistics' rules, worked out here: a value counts when it
+// falls in a 0.1 dB class from -60 dB (halves away from zero); the energy sum starts at the first
+// value of -60 dB or more and takes every value after it; Leq is that sum over the count; Lmax the
+// largest value, -60 at least; L50 the class at which the count from the lowest reaches half.
+struct Statistics {
+    double leq = -60.0;
+    double lmax = -60.0;
+    double l50 = -60.0;
+    std::int64_t count = 0;
+};
+
+Statistics StatisticsOf(const std::vector<float>& levels) {
+    Statistics s;
+    double energy = 0.0;
+    bool started = false;
+    std::vector<std::int64_t> classes(2300);
+    for (const float v : levels) {
+        started = started || v >= -60.0f;
+        energy += started ? std::pow(10.0, v / 10.0) : 0.0;
+        s.lmax = std::max(s.lmax, static_cast<double>(v));
+        const double k = std::round((v + 60.0) * 10.0);
+        if (k >= 0 && k < 2300) {
+            ++classes[static_cast<std::size_t>(k)];
+            ++s.count;
+        }
+    }
+    if (s.count == 0) {
+        return s;
+    }
+    s.leq = 10.0 * std::log10(energy / static_cast<double>(s.count));
+    std::int64_t counted = 0;
+    for (std::size_t k = 0; k < classes.size(); ++k) {
+        counted += classes[k];
+        if (2 * counted >= s.count) {
+            s.l50 = static_cast<double>(k) / 10.0 - 60.0;
+            break;
+        }
+    }
+    return s;
+}
+
+TEST_F(CalcEndToEnd, AnExcludedRangeEnteredByDatesLeavesEveryBandTheStatisticsOfTheRest) {
+    const std::string project = Data("road.qvd");
+    {
+        PreserveDocument empty;
+        empty.SetSaveFilePath(project);
+        ASSERT_TRUE(empty.FileWrite(project));
+    }
+    Start({project});
+    ImportRecordings(ui, (home / "data").string(), {20.0});
+    ASSERT_EQ(Records().Measures.count(), 1);
+    Main().ShowLastMeasure();
+    Main().ListView1.SelectedIndex = 0;
+    Main().cmdOK_Click();
+    ASSERT_TRUE(Calc().Visible) << ::testing::PrintToString(ui.MessageTexts());
+
+    // Seconds 5 to 12 of the recording excluded, entered through both dialogs.
+    const CMeasure& m = Records().Measures.Item(1);
+    const auto chooseDate = [&](double date) {
+        ui.OnModal("frmInputDate", [date](platform::Form& form) {
+            auto& input = static_cast<frmInputDate&>(form);
+            const platform::DateParts p = platform::PartsFromDate(date);
+            input.cmbyyyy.Text = std::to_string(p.Year);
+            for (const auto& [list, value] : {std::pair{&input.cmbmm, p.Month - 1},
+                                              {&input.cmbdd, p.Day - 1},
+                                              {&input.cmbhh, p.Hour},
+                                              {&input.cmbnn, p.Minute},
+                                              {&input.cmbss, p.Second}}) {
+                list->Select(value);
+            }
+            input.cmdOK_Click();
+        });
+    };
+    ui.OnModal("frmDateArea", [&](platform::Form& form) {
+        auto& dialog = static_cast<frmDateArea&>(form);
+        chooseDate(platform::AddSeconds(m.StartTime, 5));
+        dialog.cmdStartTime_Click();
+        chooseDate(platform::AddSeconds(m.StartTime, 12));
+        dialog.cmdEndTime_Click();
+        dialog.cmdOK_Click();
+    });
+    Calc().cmdAddDel_Click();
+    ASSERT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
+
+    const CChMeasure& ch = *Calc().ShownChannel();
+    const CChMeasureCondition& condition = ch.ChMeasureCondition;
+    const double rate = condition.LevelOutHz;
+    const auto first = static_cast<std::size_t>(std::lround(5 * rate));  // positions 5 s × rate + 1 ..
+    const auto last = static_cast<std::size_t>(std::lround(12 * rate));  // .. 12 s × rate + 1, 0-based here
+    int bandsChecked = 0;
+    for (std::int16_t slot = 1; slot <= ch.BandLCalcInfos.count(); ++slot) {
+        const std::vector<float> all =
+            ReadFloats(*ch.LevelData.PathIn(GetBandFolder(project, condition.oct1or3, slot)));
+        if (all.size() <= last) {
+            continue;  // a band outside the analysed range
+        }
+        std::vector<float> rest(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(first));
+        rest.insert(rest.end(), all.begin() + static_cast<std::ptrdiff_t>(last) + 1, all.end());
+        const Statistics expected = StatisticsOf(rest);
+        const CLCalc& calc = ch.BandLCalcInfos.Item(slot).LCalc;
+        EXPECT_EQ(calc.getNum(), expected.count) << slot;
+        EXPECT_NEAR(calc.getLeq(), expected.leq, 1e-6) << slot;
+        EXPECT_EQ(calc.getLmax(), expected.lmax) << slot;
+        EXPECT_NEAR(calc.getLx(50), expected.l50, 1e-9) << slot;
+        EXPECT_EQ(ch.BandLCalcInfos.Item(slot).Scopes.count(), 1) << slot;
+        ++bandsChecked;
+    }
+    EXPECT_GE(bandsChecked, 17);
+    EXPECT_EQ(Calc().lstCalcDelArea.List(0),
+              "No.001 " + platform::FormatDisplayDate(platform::AddSeconds(m.StartTime, 5)) + " ～ " +
+                  platform::FormatDisplayDate(platform::AddSeconds(m.StartTime, 12)));
+
+    // "戻る" writes the project; it reads back equal.
+    Calc().cmdREC_Click();
+    EXPECT_TRUE(Main().Visible);
+    PreserveDocument reread;
+    ASSERT_TRUE(reread.FileRead(project));
+    EXPECT_TRUE(reread.Preserve().Measures.IsMeEqualTo(Records().Measures));
+    EXPECT_EQ(reread.Preserve().Measures.Item(1).ChMeasures.Item(1).BandLCalcInfos.Item(2).Scopes.count(), 1);
     EXPECT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
 }
 

@@ -1,26 +1,37 @@
-// A picture of the calculation screen on a recording imported through the built analysis library,
-// with a range of every kind and the horizontal line. With MURTESK_SCREENSHOT_DIR set, the picture
-// is written there, and so is the project ("calc-project/road.qvd" with its folders), to be opened
-// in the program.
+// Pictures of the calculation screen on a recording imported through the built analysis library:
+// with a range of every kind and the horizontal line, and with ranges and marks entered by dates
+// through the real dialogs. With MURTESK_SCREENSHOT_DIR set, the pictures are written there, and
+// so is the first project ("calc-project/road.qvd" with its folders), to be opened in the program.
 #include "calcscreen_views.h"
 #include "frmOctCalcView.h"
 #include "frmOctCalc.h"
 #include "import_recordings.h"
 #include "level_chart_widget.h"
 
+#include "platform/dates.h"
+
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 
 #include <filesystem>
 
 namespace murtesk::testing {
 namespace {
 
-TEST(CalcPicture, ScreenOnAnImportedRecording) {
+QApplication& App() {
     static int argc = 1;
     static char name[] = "test_calc_picture";
     static char* argv[] = {name, nullptr};
     static QApplication app(argc, argv);
+    return app;
+}
+
+TEST(CalcPicture, ScreenOnAnImportedRecording) {
+    App();
     const QString shots = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
     const std::filesystem::path folder = shots.isEmpty() ? std::filesystem::temp_directory_path() /
                                                                ("murtesk-calc-picture-" + std::to_string(::getpid()))
@@ -68,6 +79,93 @@ TEST(CalcPicture, ScreenOnAnImportedRecording) {
         std::error_code ec;
         std::filesystem::remove_all(folder, ec);
     }
+    g_Preserve.reset();
+}
+
+// Answers the date input dialog on show: each list set to the date's part as a user picks it, OK.
+void AnswerInputDate(double date) {
+    QWidget* input = QApplication::activeModalWidget();
+    ASSERT_TRUE(input != nullptr && input->objectName() == "frmInputDate");
+    const platform::DateParts p = platform::PartsFromDate(date);
+    auto* year = input->findChild<QComboBox*>("cmbyyyy");
+    year->lineEdit()->setText(QString::number(p.Year));
+    emit year->lineEdit()->textEdited(year->lineEdit()->text());
+    for (const auto& [name, index] : {std::pair{"cmbmm", p.Month - 1},
+                                      {"cmbdd", p.Day - 1},
+                                      {"cmbhh", p.Hour},
+                                      {"cmbnn", p.Minute},
+                                      {"cmbss", p.Second}}) {
+        auto* list = input->findChild<QComboBox*>(name);
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+    }
+    input->findChild<QPushButton*>("cmdOK")->click();
+}
+
+// Enters a range by its dates through the date-range dialog that `command` opens.
+void EnterByDates(QWidget* command, double start, double end) {
+    QTimer::singleShot(0, [start, end] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        ASSERT_TRUE(dialog != nullptr && dialog->objectName() == "frmDateArea");
+        QTimer::singleShot(0, [start] { AnswerInputDate(start); });
+        dialog->findChild<QPushButton*>("cmdStartTime")->click();
+        QTimer::singleShot(0, [end] { AnswerInputDate(end); });
+        dialog->findChild<QPushButton*>("cmdEndTime")->click();
+        dialog->findChild<QPushButton*>("cmdOK")->click();
+    });
+    static_cast<QPushButton*>(command)->click();
+}
+
+TEST(CalcPicture, RangesAndMarksEnteredByDates) {
+    App();
+    const QString shots = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("murtesk-calc-dates-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
+    g_ResetPreserve();
+    g_PreserveDoc().SetSaveFilePath((folder / "road.qvd").string());
+    platform::testing::FakeUi importUi;
+    ImportRecordings(importUi, folder.string(), {60.0});
+    CPreserve& records = static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve();
+    ASSERT_EQ(records.Measures.count(), 1);
+    const double start = records.Measures.Item(1).StartTime;
+    const auto at = [start](int seconds) { return platform::AddSeconds(start, seconds); };
+
+    platform::qt::QtUi ui;
+    RegisterCalcScreenViews(ui);
+    frmOctCalc calc(ui);
+    ui.Load(calc);
+    std::int32_t first = 1;
+    calc.setForm(first);
+    ui.Show(calc);
+    auto* view = dynamic_cast<frmOctCalcView*>(ui.ViewOf(calc));
+    ASSERT_NE(view, nullptr);
+    EnterByDates(view->Control("cmdAddDel"), at(8), at(16));
+    EnterByDates(view->Control("cmdAddMark"), at(22), at(28));
+    EnterByDates(view->Control("cmdAddMark"), at(36), at(47));
+    EnterByDates(view->Control("cmdChangeLEArea"), at(50), at(57));
+
+    const double rate = calc.ShownChannel()->ChMeasureCondition.LevelOutHz;
+    const CBandLCalcInfo& band = *calc.ShownChannel()->BandLCalcInfos.ItemShared(calc.ShownBand());
+    const auto position = [&](const Variant& end) { return end.AsDouble(); };
+    ASSERT_EQ(band.MarkScopes.count(), 2);
+    EXPECT_EQ(position(band.MarkScopes.Item(2).S), 36 * rate + 1);
+    EXPECT_EQ(position(band.Scopes.Item(1).E), 16 * rate + 1);
+    EXPECT_EQ(calc.lstMarkArea.ListCount(), 2);
+    EXPECT_EQ(calc.lblLEStart.Caption, platform::FormatDisplayDate(at(50)));
+    calc.tabAreas.Tab = 2;
+    ui.RefreshAll();
+    const QImage picture = view->Widget()->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    ui.Unload(calc, platform::UnloadMode::AppWindows);
+    ui.DestroyAllViews();
+    if (!shots.isEmpty()) {
+        picture.save(shots + "/calc_screen_ranges_by_dates.png");
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
     g_Preserve.reset();
 }
 

@@ -1,20 +1,27 @@
 // Offscreen checks of the calculation screen's views: the screen over a project (a channel chosen
-// and the window scrolled through the widgets, the chart drawn) and the horizontal-line dialog.
+// and the window scrolled through the widgets, the chart drawn), the range panels with 100,000
+// ranges, the horizontal-line dialog, and the date-range dialog over the date input dialog.
 // With MURTESK_SCREENSHOT_DIR set the screen is also written there as a PNG file.
 #include "calc_fixture.h"
 #include "calcscreen_views.h"
+#include "frmDateArea.h"
+#include "frmHorizontalLine.h"
 #include "frmHorizontalLineView.h"
 #include "frmOctCalcView.h"
-#include "frmHorizontalLine.h"
 #include "level_chart_widget.h"
+
+#include "model/scopes.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTimer>
 
 namespace murtesk::testing {
 namespace {
@@ -97,6 +104,98 @@ TEST(CalcViews, HorizontalLineDialogWorksThroughItsWidgets) {
     EXPECT_EQ(g_ChMeasure->HorizontalLine.OkFlg, -1);
     EXPECT_EQ(g_ChMeasure->HorizontalLine.RecLevel, 75.0);
     ui.DestroyAllViews();
+}
+
+TEST(CalcViews, RangePanelsWithAHundredThousandRanges) {
+    App();
+    CalcProject project("views-panels");
+    ChannelSpec spec;
+    spec.values = 100;
+    project.AddMeasure(86400, {spec});
+    CBandLCalcInfo& band = CalcProject::Channel(1, 1).BandLCalcInfos.Item(2);
+    for (std::int32_t i = 0; i < 100'000; ++i) {
+        band.Scopes.SimpleAdd(std::make_shared<CScope>(Variant(8 * i + 1), Variant(8 * i + 4)));
+        band.MarkScopes.SimpleAdd(std::make_shared<CScope>(Variant(8 * i + 5), Variant(8 * i + 6)));
+    }
+    platform::qt::QtUi ui;
+    RegisterCalcScreenViews(ui);
+    StandInMainScreen main(ui);
+    frmOctCalc calc(ui);
+    g_frmMeasure = &main;
+    ui.Load(calc);
+    std::int32_t first = 1;
+    calc.setForm(first);
+    ui.Show(calc);
+    auto* view = dynamic_cast<frmOctCalcView*>(ui.ViewOf(calc));
+    ASSERT_NE(view, nullptr);
+    auto* excluded = qobject_cast<QListView*>(view->Control("lstCalcDelArea"));
+    auto* marks = qobject_cast<QListView*>(view->Control("lstMarkArea"));
+    ASSERT_TRUE(excluded != nullptr && marks != nullptr);
+    EXPECT_EQ(excluded->model()->rowCount(), 100'000);
+    EXPECT_EQ(marks->model()->rowCount(), 100'000);
+    EXPECT_EQ(excluded->currentIndex().row(), 0);
+    EXPECT_EQ(marks->model()->index(99'999, 0).data().toString(),
+              QStringLiteral("No.100000 2023/03/16 07:13:19 ～ 2023/03/16 07:13:19"));
+
+    // The user picks the last range and deletes it.
+    excluded->setCurrentIndex(excluded->model()->index(99'999, 0));
+    EXPECT_EQ(calc.lstCalcDelArea.ListIndex, 99'999);
+    qobject_cast<QPushButton*>(view->Control("cmdReverse"))->click();
+    EXPECT_EQ(band.Scopes.count(), 99'999);
+    EXPECT_EQ(excluded->model()->rowCount(), 99'999);
+    EXPECT_EQ(excluded->currentIndex().row(), 0);
+    ui.Hide(calc);
+    ui.DestroyAllViews();
+    g_frmMeasure = nullptr;
+}
+
+// The date-range dialog as a user works it: the start button opens the date input dialog, whose
+// lists take the new date; OK closes both.
+TEST(CalcViews, DateRangeDialogTakesADateThroughTheDateInputDialog) {
+    App();
+    const double start = platform::DateFromParts(2023, 3, 15, 9, 0, 0);
+    g_DateAreaScope = std::make_shared<CScope>(Variant::FromDate(start), Variant::FromDate(start + 1.0 / 24));
+    g_DateAreaLimit = std::make_shared<CScope>(*g_DateAreaScope);
+    platform::qt::QtUi ui;
+    RegisterCalcScreenViews(ui);
+    frmDateArea dialog(ui);
+    ui.Show(dialog);
+    QWidget* w = ui.ViewOf(dialog)->Widget();
+    const auto titles = [w] {
+        QStringList t;
+        for (const QGroupBox* box : w->findChildren<QGroupBox*>()) {
+            t << box->title();
+        }
+        return t;
+    };
+    EXPECT_EQ(titles(), (QStringList{QStringLiteral("開始日時"), QStringLiteral("終了日時")}));
+    EXPECT_EQ(w->findChild<QPushButton*>("cmdEndTime")->toolTip(), QStringLiteral("表示開始日時指定..."));
+
+    bool inputShown = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* input = QApplication::activeModalWidget();
+        ASSERT_NE(input, nullptr);
+        inputShown = input->objectName() == "frmInputDate" && input->windowTitle() == "測定日時を指定してください";
+        auto* year = input->findChild<QComboBox*>("cmbyyyy");
+        EXPECT_EQ(year->currentText(), QStringLiteral("2023"));
+        year->lineEdit()->setText(QStringLiteral("2023"));
+        emit year->lineEdit()->textEdited(year->lineEdit()->text());
+        auto* minute = input->findChild<QComboBox*>("cmbnn");
+        minute->setCurrentIndex(30);
+        emit minute->activated(30);
+        input->findChild<QPushButton*>("cmdOK")->click();
+    });
+    w->findChild<QPushButton*>("cmdStartTime")->click();
+    EXPECT_TRUE(inputShown);
+    EXPECT_EQ(w->findChild<QLabel*>("lblStartTime")->text(), QStringLiteral("2023/03/15 09:30:00"));
+    g_bDialogOk = false;
+    w->findChild<QPushButton*>("cmdOK")->click();
+    EXPECT_TRUE(g_bDialogOk);
+    EXPECT_FALSE(ui.IsLoaded(dialog));
+    EXPECT_EQ(platform::FormatDisplayDate(g_DateAreaScope->S.AsDouble()), "2023/03/15 09:30:00");
+    ui.DestroyAllViews();
+    g_DateAreaScope.reset();
+    g_DateAreaLimit.reset();
 }
 
 }  // namespace

@@ -276,6 +276,19 @@ void frmOctCalcView::BuildStatistics(QHBoxLayout* row) {
     row->addWidget(box);
 }
 
+namespace {
+
+// A range list wide enough for a whole line.
+QListView* RangeList(QWidget* parent) {
+    auto* list = new QListView(parent);
+    const int line =
+        list->fontMetrics().horizontalAdvance(QStringLiteral("No.00000 2000/00/00 00:00:00 ～ 2000/00/00 00:00:00"));
+    list->setMinimumWidth(line + list->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12);
+    return list;
+}
+
+}  // namespace
+
 void frmOctCalcView::BuildRangePanels(QHBoxLayout* row) {
     frmOctCalc& f = form_;
     auto* tabs = new QTabWidget(Widget());
@@ -285,7 +298,7 @@ void frmOctCalcView::BuildRangePanels(QHBoxLayout* row) {
     auto* excluded = new QWidget(tabs);
     {
         auto* layout = new QHBoxLayout(excluded);
-        auto* list = new QListView(excluded);
+        auto* list = RangeList(excluded);
         Bind().Bind(list, f.lstCalcDelArea);
         NameControl("lstCalcDelArea", list);
         layout->addWidget(list, 1);
@@ -340,7 +353,7 @@ void frmOctCalcView::BuildRangePanels(QHBoxLayout* row) {
     auto* marks = new QWidget(tabs);
     {
         auto* layout = new QHBoxLayout(marks);
-        auto* list = new QListView(marks);
+        auto* list = RangeList(marks);
         Bind().Bind(list, f.lstMarkArea);
         NameControl("lstMarkArea", list);
         layout->addWidget(list, 1);

@@ -40,6 +40,7 @@ FormView::FormView(Form& form, QtUi& ui, std::unique_ptr<QWidget> widget)
       binders_([&ui] { ui.RefreshAll(); })
 {
     widget_->installEventFilter(closeFilter_.get());
+    widget_->setObjectName(ToQ(form.Name()));
 }
 
 FormView::~FormView()

@@ -1,5 +1,5 @@
-// Base of every window's Qt view: owns the top-level widget, the binders of its controls,
-// forwards the frame close to the form runtime, and shows the form's state on Refresh.
+// Base of every window's Qt view: owns the top-level widget (named as the form), the binders of
+// its controls, forwards the frame close to the form runtime, and shows the form's state on Refresh.
 #pragma once
 
 #include "binders.h"
