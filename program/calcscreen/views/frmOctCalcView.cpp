@@ -297,7 +297,7 @@ void frmOctCalcView::BuildRangePanels(QHBoxLayout* row) {
 
     auto* excluded = new QWidget(tabs);
     {
-        auto* layout = new QHBoxLayout(excluded);
+        auto* layout = new QVBoxLayout(excluded);
         auto* list = RangeList(excluded);
         Bind().Bind(list, f.lstCalcDelArea);
         NameControl("lstCalcDelArea", list);
@@ -305,20 +305,19 @@ void frmOctCalcView::BuildRangePanels(QHBoxLayout* row) {
         auto* buttons = new QGridLayout();
         buttons->addWidget(Button(excluded, "cmdAddDel", f.cmdAddDel, [&f] { f.cmdAddDel_Click(); }), 0, 0);
         buttons->addWidget(Button(excluded, "cmdAddCalc", f.cmdAddCalc, [&f] { f.cmdAddCalc_Click(); }), 0, 1);
-        buttons->addWidget(Button(excluded, "cmdDelCalc", f.cmdDelCalc, [&f] { f.cmdDelCalc_Click(); }), 1, 0);
-        buttons->addWidget(Button(excluded, "cmdAllCalc", f.cmdAllCalc, [&f] { f.cmdAllCalc_Click(); }), 1, 1);
-        buttons->addWidget(Button(excluded, "cmdReverse", f.cmdReverse, [&f] { f.cmdReverse_Click(); }), 2, 0);
+        buttons->addWidget(Button(excluded, "cmdDelCalc", f.cmdDelCalc, [&f] { f.cmdDelCalc_Click(); }), 0, 2);
+        buttons->addWidget(Button(excluded, "cmdAllCalc", f.cmdAllCalc, [&f] { f.cmdAllCalc_Click(); }), 0, 3);
+        buttons->addWidget(Button(excluded, "cmdReverse", f.cmdReverse, [&f] { f.cmdReverse_Click(); }), 1, 0);
         QPushButton* find =
             Button(excluded, "cmdSearchDelCalc", f.cmdSearchDelCalc, [&f] { f.cmdSearchDelCalc_Click(); });
         find->setIcon(search);
-        buttons->addWidget(find, 2, 1);
-        buttons->addWidget(Button(excluded, "cmdDelSave", f.cmdDelSave, [&f] { f.cmdDelSave_Click(); }), 3, 0);
-        buttons->addWidget(Button(excluded, "cmdDelOpen", f.cmdDelOpen, [&f] { f.cmdDelOpen_Click(); }), 3, 1);
+        buttons->addWidget(find, 1, 1);
+        buttons->addWidget(Button(excluded, "cmdDelSave", f.cmdDelSave, [&f] { f.cmdDelSave_Click(); }), 1, 2);
+        buttons->addWidget(Button(excluded, "cmdDelOpen", f.cmdDelOpen, [&f] { f.cmdDelOpen_Click(); }), 1, 3);
         buttons->addWidget(
-            Button(excluded, "cmdLinkChDelArea", f.cmdLinkChDelArea, [&f] { f.cmdLinkChDelArea_Click(); }), 4, 0);
+            Button(excluded, "cmdLinkChDelArea", f.cmdLinkChDelArea, [&f] { f.cmdLinkChDelArea_Click(); }), 2, 0);
         buttons->addWidget(
-            Button(excluded, "cmdLevelOverDelete", f.cmdLevelOverDelete, [&f] { f.cmdLevelOverDelete_Click(); }), 4, 1);
-        buttons->setRowStretch(5, 1);
+            Button(excluded, "cmdLevelOverDelete", f.cmdLevelOverDelete, [&f] { f.cmdLevelOverDelete_Click(); }), 2, 1);
         layout->addLayout(buttons);
     }
     tabs->addTab(excluded, QString());
@@ -352,7 +351,7 @@ void frmOctCalcView::BuildRangePanels(QHBoxLayout* row) {
 
     auto* marks = new QWidget(tabs);
     {
-        auto* layout = new QHBoxLayout(marks);
+        auto* layout = new QVBoxLayout(marks);
         auto* list = RangeList(marks);
         Bind().Bind(list, f.lstMarkArea);
         NameControl("lstMarkArea", list);
@@ -363,26 +362,25 @@ void frmOctCalcView::BuildRangePanels(QHBoxLayout* row) {
                            1);
         QPushButton* find = Button(marks, "cmdSearchMark", f.cmdSearchMark, [&f] { f.cmdSearchMark_Click(); });
         find->setIcon(search);
-        buttons->addWidget(find, 1, 0);
-        buttons->addWidget(Button(marks, "cmdLinkChMark", f.cmdLinkChMark, [&f] { f.cmdLinkChMark_Click(); }), 1, 1);
-        buttons->addWidget(Button(marks, "cmdMarkSave", f.cmdMarkSave, [&f] { f.cmdMarkSave_Click(); }), 2, 0);
-        buttons->addWidget(Button(marks, "cmdMarkOpen", f.cmdMarkOpen, [&f] { f.cmdMarkOpen_Click(); }), 2, 1);
-        buttons->addWidget(Button(marks, "cmdOrangeMark", f.cmdOrangeMark, [&f] { f.cmdOrangeMark_Click(); }), 3, 0);
-        buttons->addWidget(Button(marks, "cmdShowMarkCalc", f.cmdShowMarkCalc, [&f] { f.cmdShowMarkCalc_Click(); }), 3,
-                           1);
+        buttons->addWidget(find, 0, 2);
+        buttons->addWidget(Button(marks, "cmdLinkChMark", f.cmdLinkChMark, [&f] { f.cmdLinkChMark_Click(); }), 0, 3);
+        buttons->addWidget(Button(marks, "cmdMarkSave", f.cmdMarkSave, [&f] { f.cmdMarkSave_Click(); }), 1, 0);
+        buttons->addWidget(Button(marks, "cmdMarkOpen", f.cmdMarkOpen, [&f] { f.cmdMarkOpen_Click(); }), 1, 1);
+        buttons->addWidget(Button(marks, "cmdOrangeMark", f.cmdOrangeMark, [&f] { f.cmdOrangeMark_Click(); }), 1, 2);
+        buttons->addWidget(Button(marks, "cmdShowMarkCalc", f.cmdShowMarkCalc, [&f] { f.cmdShowMarkCalc_Click(); }), 1,
+                           3);
         auto* influence = new QCheckBox(marks);
         Bind().Bind(influence, f.chkCalcAreaInfluence);
         NameControl("chkCalcAreaInfluence", influence);
-        buttons->addWidget(influence, 4, 0);
+        buttons->addWidget(influence, 2, 0, 1, 2);
         auto* allBands = new QCheckBox(marks);
         Bind().Bind(allBands, f.chkAllBandMarkCalc);
         NameControl("chkAllBandMarkCalc", allBands);
-        buttons->addWidget(allBands, 4, 1);
-        buttons->addWidget(Button(marks, "cmdMarkTextOut", f.cmdMarkTextOut, [&f] { f.cmdMarkTextOut_Click(); }), 5, 0);
+        buttons->addWidget(allBands, 2, 2);
+        buttons->addWidget(Button(marks, "cmdMarkTextOut", f.cmdMarkTextOut, [&f] { f.cmdMarkTextOut_Click(); }), 3, 0);
         buttons->addWidget(
-            Button(marks, "cmdAllChMarkTextOut", f.cmdAllChMarkTextOut, [&f] { f.cmdAllChMarkTextOut_Click(); }), 5, 1);
-        buttons->addWidget(Button(marks, "cmdMarkWaveOut", f.cmdMarkWaveOut, [&f] { f.cmdMarkWaveOut_Click(); }), 6, 0);
-        buttons->setRowStretch(7, 1);
+            Button(marks, "cmdAllChMarkTextOut", f.cmdAllChMarkTextOut, [&f] { f.cmdAllChMarkTextOut_Click(); }), 3, 1);
+        buttons->addWidget(Button(marks, "cmdMarkWaveOut", f.cmdMarkWaveOut, [&f] { f.cmdMarkWaveOut_Click(); }), 3, 2);
         layout->addLayout(buttons);
     }
     tabs->addTab(marks, QString());
