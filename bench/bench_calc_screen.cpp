@@ -8,6 +8,7 @@
 // reads the shown band's file only, so the other 46 files of the 1 kHz channel (16 GB) are not
 // written. The files stay in the folder named by MURTESK_BENCH_DIR (default: the temporary
 // folder) and are made again only when missing, so runs after the first read from a warm cache.
+#include "calc_day.h"
 #include "frmOctCalc.h"
 #include "globals.h"
 #include "level_chart_widget.h"
@@ -25,10 +26,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -36,52 +34,19 @@ namespace murtesk {
 namespace {
 
 namespace fs = std::filesystem;
+using bench::kDaySeconds;
 
 const Date kStart = platform::DateFromParts(2024, 6, 1, 0, 0, 0);
-constexpr std::int64_t kDaySeconds = 86400;
-
-class QuietMain : public MainScreen {
-public:
-    explicit QuietMain(platform::UiServices& ui) : MainScreen(ui, "frmMeasure") {}
-    bool SaveData() override { return true; }
-    void EditForm() override {}
-    platform::ListView& MeasureList() override { return list; }
-    platform::ListView list;
-};
-
-// A level series that moves like traffic noise: a slow swell, a faster ripple and a little noise.
-void WriteSeries(const std::string& path, std::int64_t n, double rate) {
-    if (fs::exists(path) && static_cast<std::int64_t>(fs::file_size(path)) == n * 4) {
-        return;
-    }
-    std::ofstream out(path, std::ios::binary);
-    std::vector<float> block(1 << 20);
-    std::uint64_t state = 12345;
-    for (std::int64_t done = 0; done < n;) {
-        const std::int64_t count = std::min<std::int64_t>(static_cast<std::int64_t>(block.size()), n - done);
-        for (std::int64_t i = 0; i < count; ++i) {
-            const double t = static_cast<double>(done + i) / rate;
-            state = state * 6364136223846793005ull + 1442695040888963407ull;
-            const double noise = static_cast<double>(state >> 40) / static_cast<double>(1ull << 24) - 0.5;
-            block[static_cast<std::size_t>(i)] =
-                static_cast<float>(60.0 + 12.0 * std::sin(t / 900.0) + 6.0 * std::sin(t / 7.0) + 2.0 * noise);
-        }
-        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(count * 4));
-        done += count;
-    }
-}
 
 struct Bench {
     platform::testing::FakeUi ui;
-    QuietMain main{ui};
+    bench::QuietMain main{ui};
     frmOctCalc calc{ui};
     std::unique_ptr<platform::qt::LevelChartWidget> widget;
     fs::path folder;
 
     Bench() {
-        const char* dir = std::getenv("MURTESK_BENCH_DIR");
-        folder = fs::path(dir != nullptr ? dir : fs::temp_directory_path().string()) / "murtesk-bench-calc";
-        fs::create_directories(folder);
+        folder = bench::BenchFolder("murtesk-bench-calc");
         g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
         g_ResetPreserve();
         const std::string project = (folder / "project.qvd").string();
@@ -101,7 +66,8 @@ struct Bench {
                 if (rate == 10.0 || s == 2) {
                     const std::string bandFolder = GetBandFolder(project, 3, s);
                     fs::create_directories(bandFolder);
-                    WriteSeries(*ch.LevelData.PathIn(bandFolder), static_cast<std::int64_t>(kDaySeconds * rate), rate);
+                    bench::WriteSeries(*ch.LevelData.PathIn(bandFolder), static_cast<std::int64_t>(kDaySeconds * rate),
+                                       rate);
                 }
             }
             SetWindow(ch, 0, 60);

@@ -1,0 +1,62 @@
+// What the calculation screen's benchmarks share: a generated day of levels on disk, written once
+// and kept for later runs, and a main screen that saves nothing.
+#pragma once
+
+#include "screens.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace murtesk::bench {
+
+inline constexpr std::int64_t kDaySeconds = 86400;
+
+class QuietMain : public MainScreen {
+public:
+    explicit QuietMain(platform::UiServices& ui) : MainScreen(ui, "frmMeasure") {}
+    bool SaveData() override { return true; }
+    void EditForm() override {}
+    platform::ListView& MeasureList() override { return list; }
+    platform::ListView list;
+};
+
+// The folder of a benchmark's files: MURTESK_BENCH_DIR (default: the temporary folder) / name.
+inline std::filesystem::path BenchFolder(const std::string& name) {
+    const char* dir = std::getenv("MURTESK_BENCH_DIR");
+    const std::filesystem::path folder =
+        std::filesystem::path(dir != nullptr ? dir : std::filesystem::temp_directory_path().string()) / name;
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+// A level series that moves like traffic noise: a slow swell, a faster ripple and a little noise;
+// written only when the file is missing or of another length.
+inline void WriteSeries(const std::string& path, std::int64_t n, double rate) {
+    namespace fs = std::filesystem;
+    if (fs::exists(path) && static_cast<std::int64_t>(fs::file_size(path)) == n * 4) {
+        return;
+    }
+    std::ofstream out(path, std::ios::binary);
+    std::vector<float> block(1 << 20);
+    std::uint64_t state = 12345;
+    for (std::int64_t done = 0; done < n;) {
+        const std::int64_t count = std::min<std::int64_t>(static_cast<std::int64_t>(block.size()), n - done);
+        for (std::int64_t i = 0; i < count; ++i) {
+            const double t = static_cast<double>(done + i) / rate;
+            state = state * 6364136223846793005ull + 1442695040888963407ull;
+            const double noise = static_cast<double>(state >> 40) / static_cast<double>(1ull << 24) - 0.5;
+            block[static_cast<std::size_t>(i)] =
+                static_cast<float>(60.0 + 12.0 * std::sin(t / 900.0) + 6.0 * std::sin(t / 7.0) + 2.0 * noise);
+        }
+        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(count * 4));
+        done += count;
+    }
+}
+
+}  // namespace murtesk::bench
