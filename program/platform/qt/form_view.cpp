@@ -6,10 +6,10 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 
 namespace murtesk::platform::qt {
 
@@ -83,12 +83,39 @@ void FormView::NameControl(const std::string& name, QWidget* widget) {
     widget->setObjectName(ToQ(name));
 }
 
-void DialogKeys(QWidget* window, QPushButton* ok, QPushButton* cancel) {
-    for (const auto& [key, button] :
-         {std::pair{Qt::Key_Return, ok}, std::pair{Qt::Key_Enter, ok}, std::pair{Qt::Key_Escape, cancel}}) {
-        auto* shortcut = new QShortcut(QKeySequence(key), window);
-        QObject::connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
+namespace {
+
+// Enter and Esc that no control of the window took (a list's open popup takes them, as does a
+// multi-line box) press the dialog's buttons, as a dialog's default and cancel buttons do.
+class DialogKeyFilter : public QObject {
+public:
+    DialogKeyFilter(QPushButton* ok, QPushButton* cancel, QObject* parent)
+        : QObject(parent), ok_(ok), cancel_(cancel) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            QPushButton* button = key == Qt::Key_Return || key == Qt::Key_Enter ? ok_
+                                  : key == Qt::Key_Escape                       ? cancel_
+                                                                                : nullptr;
+            if (button != nullptr && button->isEnabled()) {
+                button->click();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
     }
+
+private:
+    QPushButton* ok_;
+    QPushButton* cancel_;
+};
+
+}  // namespace
+
+void DialogKeys(QWidget* window, QPushButton* ok, QPushButton* cancel) {
+    window->installEventFilter(new DialogKeyFilter(ok, cancel, window));
 }
 
 FormDialog::FormDialog(Qt::WindowFlags flags) : QDialog(nullptr, flags) {}

@@ -53,7 +53,8 @@ private:
     std::map<std::string, QWidget*> controls_;
 };
 
-// Enter presses `ok` and Esc presses `cancel`, wherever the focus is in the window.
+// Enter presses `ok` and Esc presses `cancel` when the control with the focus does not take the key
+// itself (an open list takes it to close its popup).
 void DialogKeys(QWidget* window, QPushButton* ok, QPushButton* cancel);
 
 // Puts a top-level window in the middle of the screen.

@@ -8,12 +8,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
-#include <QFileDialog>
-#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -36,7 +36,8 @@ QApplication& App()
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    // Never destroyed: at exit it would go after the input devices of the synthesised events.
+    // Never destroyed: the input devices that key events create go with the application, and at the
+    // program's exit Qt's list of them is gone before a static application would be.
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }
@@ -239,6 +240,38 @@ TEST(Picker, VirtualRowsEditableBoxAndFocusRequest) {
     EXPECT_TRUE(form.FocusedControl.empty());
     EXPECT_EQ(view->year->objectName(), QStringLiteral("cmbYear"));
     ui.DestroyAllViews();
+}
+
+// Enter and Esc press the dialog's buttons when the control with the focus leaves the key alone.
+TEST(DialogKeys, EnterAndEscReachTheButtonsUnlessAControlTakesThem) {
+    App();
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* edit = new QLineEdit(&window);
+    auto* text = new QPlainTextEdit(&window);
+    auto* ok = new QPushButton(&window);
+    auto* cancel = new QPushButton(&window);
+    for (QWidget* w : std::initializer_list<QWidget*>{edit, text, ok, cancel}) {
+        layout->addWidget(w);
+    }
+    int oks = 0;
+    int cancels = 0;
+    QObject::connect(ok, &QPushButton::clicked, [&] { ++oks; });
+    QObject::connect(cancel, &QPushButton::clicked, [&] { ++cancels; });
+    DialogKeys(&window, ok, cancel);
+    const auto press = [](QWidget* target, int key) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    press(edit, Qt::Key_Return);
+    press(edit, Qt::Key_Enter);
+    press(edit, Qt::Key_Escape);
+    press(text, Qt::Key_Return);  // a new line of the text
+    EXPECT_EQ(oks, 2);
+    EXPECT_EQ(cancels, 1);
+    ok->setEnabled(false);
+    press(edit, Qt::Key_Return);
+    EXPECT_EQ(oks, 2);
 }
 
 TEST(QtUiHelpers, Filters)
