@@ -10,13 +10,9 @@
 // The files stay in MURTESK_BENCH_DIR (default: the temporary folder) and are made only when missing.
 #include "calc_day.h"
 #include "frmOctCalc.h"
-#include "globals.h"
-#include "preserve_document.h"
 #include "time_window.h"
 
 #include "fake_ui.h"
-#include "model/shared_procedures.h"
-#include "platform/dates.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,8 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 using bench::kDaySeconds;
 
-const Date kStart = platform::DateFromParts(2024, 6, 1, 0, 0, 0);
-
 struct Bench {
     platform::testing::FakeUi ui;
     bench::QuietMain main{ui};
@@ -40,33 +34,18 @@ struct Bench {
 
     Bench() {
         const fs::path folder = bench::BenchFolder("murtesk-bench-ranges");
-        g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
-        g_ResetPreserve();
-        const std::string project = (folder / "project.qvd").string();
-        g_PreserveDoc().SetSaveFilePath(project);
-        g_frmMeasure = &main;
-        CMeasure& m = calc.Records()->Measures.AddNew();
-        m.StartTime = kStart;
-        m.EndTime = platform::AddSeconds(kStart, static_cast<double>(kDaySeconds));
-        for (const double rate : {10.0, 1000.0}) {
-            CChMeasure& ch = m.ChMeasures.AddNew();
-            ch.ChMeasureCondition.oct1or3 = 3;
-            ch.ChMeasureCondition.LevelOutHz = rate;
-            ch.LevelData.SaveFileName = rate == 10.0 ? "day_10hz.lvl" : "day_1khz.lvl";
-            const std::string shared = *ch.LevelData.PathIn(GetBandFolder(project, 3, 2));
-            for (std::int16_t s = 1; s <= 47; ++s) {
-                ch.BandLCalcInfos.AddNew();
-                const std::string bandFolder = GetBandFolder(project, 3, s);
-                fs::create_directories(bandFolder);
-                const std::string path = *ch.LevelData.PathIn(bandFolder);
-                if (rate == 10.0 || s == 2) {
-                    bench::WriteSeries(path, static_cast<std::int64_t>(kDaySeconds * rate), rate);
-                } else if (!fs::exists(path)) {
-                    bench::WriteSeries(shared, static_cast<std::int64_t>(kDaySeconds * rate), rate);
-                    fs::create_hard_link(shared, path);
-                }
+        CMeasure& m = bench::MakeDayProject(folder, main, [&](double rate, std::int16_t slot, const std::string& path) {
+            const auto n = static_cast<std::int64_t>(kDaySeconds * rate);
+            const std::string shared = (folder / "day_1khz.lvl").string();
+            if (rate == 10.0) {
+                bench::WriteSeries(path, n, rate);
+            } else if (!fs::exists(path)) {
+                bench::WriteSeries(shared, n, rate);
+                fs::create_hard_link(shared, path);
             }
-            SetWindow(ch.CalcXYAxis, platform::AddSeconds(kStart, 3600.0), 60);
+        });
+        for (std::int32_t c = 1; c <= m.ChMeasures.count(); ++c) {
+            SetWindow(m.ChMeasures.Item(c).CalcXYAxis, platform::AddSeconds(bench::kDayStart, 3600.0), 60);
         }
         ui.Load(main);
         ui.Load(calc);

@@ -36,7 +36,7 @@ namespace {
 namespace fs = std::filesystem;
 using bench::kDaySeconds;
 
-const Date kStart = platform::DateFromParts(2024, 6, 1, 0, 0, 0);
+const Date kStart = bench::kDayStart;
 
 struct Bench {
     platform::testing::FakeUi ui;
@@ -47,30 +47,13 @@ struct Bench {
 
     Bench() {
         folder = bench::BenchFolder("murtesk-bench-calc");
-        g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
-        g_ResetPreserve();
-        const std::string project = (folder / "project.qvd").string();
-        g_PreserveDoc().SetSaveFilePath(project);
-        g_frmMeasure = &main;
-        CPreserve& records = *calc.Records();
-        CMeasure& m = records.Measures.AddNew();
-        m.StartTime = kStart;
-        m.EndTime = platform::AddSeconds(kStart, static_cast<double>(kDaySeconds));
-        for (const double rate : {10.0, 1000.0}) {
-            CChMeasure& ch = m.ChMeasures.AddNew();
-            ch.ChMeasureCondition.oct1or3 = 3;
-            ch.ChMeasureCondition.LevelOutHz = rate;
-            ch.LevelData.SaveFileName = rate == 10.0 ? "day_10hz.lvl" : "day_1khz.lvl";
-            for (std::int16_t s = 1; s <= 47; ++s) {
-                ch.BandLCalcInfos.AddNew();
-                if (rate == 10.0 || s == 2) {
-                    const std::string bandFolder = GetBandFolder(project, 3, s);
-                    fs::create_directories(bandFolder);
-                    bench::WriteSeries(*ch.LevelData.PathIn(bandFolder), static_cast<std::int64_t>(kDaySeconds * rate),
-                                       rate);
-                }
+        CMeasure& m = bench::MakeDayProject(folder, main, [](double rate, std::int16_t slot, const std::string& path) {
+            if (rate == 10.0 || slot == 2) {
+                bench::WriteSeries(path, static_cast<std::int64_t>(kDaySeconds * rate), rate);
             }
-            SetWindow(ch, 0, 60);
+        });
+        for (std::int32_t c = 1; c <= m.ChMeasures.count(); ++c) {
+            SetWindow(m.ChMeasures.Item(c), 0, 60);
         }
         ui.Load(main);
         ui.Load(calc);

@@ -2,7 +2,12 @@
 // and kept for later runs, and a main screen that saves nothing.
 #pragma once
 
+#include "globals.h"
+#include "preserve_document.h"
 #include "screens.h"
+
+#include "model/shared_procedures.h"
+#include "platform/dates.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,6 +62,36 @@ inline void WriteSeries(const std::string& path, std::int64_t n, double rate) {
         out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(count * 4));
         done += count;
     }
+}
+
+inline const Date kDayStart = platform::DateFromParts(2024, 6, 1, 0, 0, 0);
+
+// Makes the open document a project in `folder` holding one measurement of a day from kDayStart
+// with two one-third-octave channels of 47 band records, at 10 and 1,000 values/s; the main
+// screen stands in for the real one. write(rate, slot, path) puts the band files it wants there.
+template <class Write>
+CMeasure& MakeDayProject(const std::filesystem::path& folder, MainScreen& main, const Write& write) {
+    g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
+    g_ResetPreserve();
+    const std::string project = (folder / "project.qvd").string();
+    g_PreserveDoc().SetSaveFilePath(project);
+    g_frmMeasure = &main;
+    CMeasure& m = static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve().Measures.AddNew();
+    m.StartTime = kDayStart;
+    m.EndTime = platform::AddSeconds(kDayStart, static_cast<double>(kDaySeconds));
+    for (const double rate : {10.0, 1000.0}) {
+        CChMeasure& ch = m.ChMeasures.AddNew();
+        ch.ChMeasureCondition.oct1or3 = 3;
+        ch.ChMeasureCondition.LevelOutHz = rate;
+        ch.LevelData.SaveFileName = rate == 10.0 ? "day_10hz.lvl" : "day_1khz.lvl";
+        for (std::int16_t s = 1; s <= 47; ++s) {
+            ch.BandLCalcInfos.AddNew();
+            const std::string bandFolder = GetBandFolder(project, 3, s);
+            std::filesystem::create_directories(bandFolder);
+            write(rate, s, *ch.LevelData.PathIn(bandFolder));
+        }
+    }
+    return m;
 }
 
 }  // namespace murtesk::bench

@@ -307,6 +307,8 @@ private:
     // The date-range dialog over the whole measurement; on OK `procedure` runs over the positions
     // of the chosen dates.
     void DateRangeCommand(void (frmOctCalc::*procedure)(std::int32_t, std::int32_t));
+    // Empties one range list of every band of the band set, then redraws and refreshes its panel.
+    void ClearRanges(CScopes CBandLCalcInfo::*list, void (frmOctCalc::*refresh)());
     // The line of row i (0-based) of one of the shown band's range lists, made when it is shown.
     platform::VirtualListBox::RowText RangeLines(CScopes CBandLCalcInfo::*list) const;
     // The shown channel's window as the chart uses it; nothing when it cannot be drawn.

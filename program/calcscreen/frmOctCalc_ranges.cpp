@@ -252,22 +252,17 @@ void frmOctCalc::cmdReverse_Click() {
     setFormOfCalcArea();
 }
 
-void frmOctCalc::cmdDelLE_Click() {
-    Busy busy(ui_);
-    for (const std::int16_t slot : EditBands()) {
-        channel_->BandLCalcInfos.Item(slot).LEScopes.AllDelete();
-    }
-    setFormOfGraphArea();
-    setFormOfLE();
-}
+void frmOctCalc::cmdDelLE_Click() { ClearRanges(&CBandLCalcInfo::LEScopes, &frmOctCalc::setFormOfLE); }
 
-void frmOctCalc::cmdClearAllMark_Click() {
+void frmOctCalc::cmdClearAllMark_Click() { ClearRanges(&CBandLCalcInfo::MarkScopes, &frmOctCalc::setFormOfMarkArea); }
+
+void frmOctCalc::ClearRanges(CScopes CBandLCalcInfo::*list, void (frmOctCalc::*refresh)()) {
     Busy busy(ui_);
     for (const std::int16_t slot : EditBands()) {
-        channel_->BandLCalcInfos.Item(slot).MarkScopes.AllDelete();
+        (channel_->BandLCalcInfos.Item(slot).*list).AllDelete();
     }
     setFormOfGraphArea();
-    setFormOfMarkArea();
+    (this->*refresh)();
 }
 
 void frmOctCalc::mnuToolArea_Click() {

@@ -27,21 +27,25 @@ protected:
     }
     CPreserve& Records() { return static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve(); }
     frmOctCalc& Calc() { return static_cast<frmOctCalc&>(*forms.octCalc); }
+
+    // Starts the program on an empty project named on the command line, then imports recordings of
+    // the given lengths into it.
+    std::string StartAndImport(const std::vector<double>& seconds) {
+        const std::string project = Data("road.qvd");
+        PreserveDocument empty;
+        empty.SetSaveFilePath(project);
+        EXPECT_TRUE(empty.FileWrite(project));
+        Start({project});
+        EXPECT_FALSE(g_bStartSelect);
+        EXPECT_EQ(Records().SaveFilePath, project);
+        ImportRecordings(ui, (home / "data").string(), seconds);
+        EXPECT_EQ(Records().Measures.count(), static_cast<std::int32_t>(seconds.size()));
+        return project;
+    }
 };
 
 TEST_F(CalcEndToEnd, ImportedRecordingsShowTheirLevelsAndNavigationSavesTheProject) {
-    // An empty project, opened from the command line.
-    const std::string project = Data("road.qvd");
-    {
-        PreserveDocument empty;
-        empty.SetSaveFilePath(project);
-        ASSERT_TRUE(empty.FileWrite(project));
-    }
-    Start({project});
-    ASSERT_FALSE(g_bStartSelect);
-    ASSERT_EQ(Records().SaveFilePath, project);
-
-    ImportRecordings(ui, (home / "data").string(), {4.0, 5.0});
+    const std::string project = StartAndImport({4.0, 5.0});
     ASSERT_EQ(Records().Measures.count(), 2);
     Main().ShowLastMeasure();  // as after the main screen's import command
 
@@ -114,14 +118,7 @@ Statistics StatisticsOf(const std::vector<float>& levels) {
 }
 
 TEST_F(CalcEndToEnd, AnExcludedRangeEnteredByDatesLeavesEveryBandTheStatisticsOfTheRest) {
-    const std::string project = Data("road.qvd");
-    {
-        PreserveDocument empty;
-        empty.SetSaveFilePath(project);
-        ASSERT_TRUE(empty.FileWrite(project));
-    }
-    Start({project});
-    ImportRecordings(ui, (home / "data").string(), {20.0});
+    const std::string project = StartAndImport({20.0});
     ASSERT_EQ(Records().Measures.count(), 1);
     Main().ShowLastMeasure();
     Main().ListView1.SelectedIndex = 0;

@@ -30,12 +30,27 @@ QApplication& App() {
     return app;
 }
 
-TEST(CalcPicture, ScreenOnAnImportedRecording) {
-    App();
-    const QString shots = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
-    const std::filesystem::path folder = shots.isEmpty() ? std::filesystem::temp_directory_path() /
-                                                               ("murtesk-calc-picture-" + std::to_string(::getpid()))
-                                                         : std::filesystem::path(shots.toStdString()) / "calc-project";
+// The calculation screen on the first measurement of the document, shown through its view.
+struct ShownScreen {
+    ShownScreen() {
+        RegisterCalcScreenViews(ui);
+        ui.Load(calc);
+        std::int32_t first = 1;
+        calc.setForm(first);
+        ui.Show(calc);
+    }
+    ~ShownScreen() {
+        ui.Unload(calc, platform::UnloadMode::AppWindows);
+        ui.DestroyAllViews();
+    }
+    frmOctCalcView* View() { return dynamic_cast<frmOctCalcView*>(ui.ViewOf(calc)); }
+
+    platform::qt::QtUi ui;
+    frmOctCalc calc{ui};
+};
+
+// A new project "road.qvd" in `folder` (emptied first) holding one recording of a minute imported.
+CPreserve& ImportedProject(const std::filesystem::path& folder) {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
@@ -43,7 +58,16 @@ TEST(CalcPicture, ScreenOnAnImportedRecording) {
     g_PreserveDoc().SetSaveFilePath((folder / "road.qvd").string());
     platform::testing::FakeUi importUi;
     ImportRecordings(importUi, folder.string(), {60.0});
-    CPreserve& records = static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve();
+    return static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve();
+}
+
+TEST(CalcPicture, ScreenOnAnImportedRecording) {
+    App();
+    const QString shots = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
+    const std::filesystem::path folder = shots.isEmpty() ? std::filesystem::temp_directory_path() /
+                                                               ("murtesk-calc-picture-" + std::to_string(::getpid()))
+                                                         : std::filesystem::path(shots.toStdString()) / "calc-project";
+    CPreserve& records = ImportedProject(folder);
     ASSERT_EQ(records.Measures.count(), 1);
 
     CChMeasure& ch = records.Measures.Item(1).ChMeasures.Item(1);
@@ -57,21 +81,15 @@ TEST(CalcPicture, ScreenOnAnImportedRecording) {
     ch.HorizontalLine.OkFlg = -1;
     ch.HorizontalLine.RecLevel = 70.0;
 
-    platform::qt::QtUi ui;
-    RegisterCalcScreenViews(ui);
-    frmOctCalc calc(ui);
-    ui.Load(calc);
-    std::int32_t first = 1;
-    calc.setForm(first);
-    ui.Show(calc);
-    auto* view = dynamic_cast<frmOctCalcView*>(ui.ViewOf(calc));
+    auto shown = std::make_unique<ShownScreen>();
+    frmOctCalc& calc = shown->calc;
+    frmOctCalcView* view = shown->View();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(calc.Chart2DLevelWave.LevelCount(), static_cast<std::int32_t>(60 * ch.ChMeasureCondition.LevelOutHz));
     EXPECT_EQ(calc.Chart2DLevelWave.ShownRanges().size(), 5u);
     const QImage picture = view->Widget()->grab().toImage();
     EXPECT_FALSE(picture.isNull());
-    ui.Unload(calc, platform::UnloadMode::AppWindows);
-    ui.DestroyAllViews();
+    shown.reset();
     if (!shots.isEmpty()) {
         picture.save(shots + "/calc_screen_imported.png");
         EXPECT_TRUE(g_PreserveDoc().FileWrite(g_PreserveDoc().SaveFilePath()));
@@ -121,26 +139,14 @@ TEST(CalcPicture, RangesAndMarksEnteredByDates) {
     const QString shots = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("murtesk-calc-dates-" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
-    g_ResetPreserve();
-    g_PreserveDoc().SetSaveFilePath((folder / "road.qvd").string());
-    platform::testing::FakeUi importUi;
-    ImportRecordings(importUi, folder.string(), {60.0});
-    CPreserve& records = static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve();
+    CPreserve& records = ImportedProject(folder);
     ASSERT_EQ(records.Measures.count(), 1);
     const double start = records.Measures.Item(1).StartTime;
     const auto at = [start](int seconds) { return platform::AddSeconds(start, seconds); };
 
-    platform::qt::QtUi ui;
-    RegisterCalcScreenViews(ui);
-    frmOctCalc calc(ui);
-    ui.Load(calc);
-    std::int32_t first = 1;
-    calc.setForm(first);
-    ui.Show(calc);
-    auto* view = dynamic_cast<frmOctCalcView*>(ui.ViewOf(calc));
+    auto shown = std::make_unique<ShownScreen>();
+    frmOctCalc& calc = shown->calc;
+    frmOctCalcView* view = shown->View();
     ASSERT_NE(view, nullptr);
     EnterByDates(view->Control("cmdAddDel"), at(8), at(16));
     EnterByDates(view->Control("cmdAddMark"), at(22), at(28));
@@ -156,11 +162,10 @@ TEST(CalcPicture, RangesAndMarksEnteredByDates) {
     EXPECT_EQ(calc.lstMarkArea.ListCount(), 2);
     EXPECT_EQ(calc.lblLEStart.Caption, platform::FormatDisplayDate(at(50)));
     calc.tabAreas.Tab = 2;
-    ui.RefreshAll();
+    shown->ui.RefreshAll();
     const QImage picture = view->Widget()->grab().toImage();
     EXPECT_FALSE(picture.isNull());
-    ui.Unload(calc, platform::UnloadMode::AppWindows);
-    ui.DestroyAllViews();
+    shown.reset();
     if (!shots.isEmpty()) {
         picture.save(shots + "/calc_screen_ranges_by_dates.png");
     }

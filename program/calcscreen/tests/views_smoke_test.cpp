@@ -34,6 +34,28 @@ QApplication& App() {
     return app;
 }
 
+// The screen on the first measurement of the project, shown through its view.
+struct ShownScreen {
+    ShownScreen() {
+        RegisterCalcScreenViews(ui);
+        g_frmMeasure = &main;
+        ui.Load(calc);
+        std::int32_t first = 1;
+        calc.setForm(first);
+        ui.Show(calc);
+    }
+    ~ShownScreen() {
+        ui.Hide(calc);
+        ui.DestroyAllViews();
+        g_frmMeasure = nullptr;
+    }
+    frmOctCalcView* View() { return dynamic_cast<frmOctCalcView*>(ui.ViewOf(calc)); }
+
+    platform::qt::QtUi ui;
+    StandInMainScreen main{ui};
+    frmOctCalc calc{ui};
+};
+
 TEST(CalcViews, ScreenShowsTheChartAndFollowsChannelAndScroll) {
     App();
     CalcProject project("views");
@@ -44,16 +66,9 @@ TEST(CalcViews, ScreenShowsTheChartAndFollowsChannelAndScroll) {
     project.AddMeasure(600, {spec, second});
     CScopes& excluded = CalcProject::Channel(1, 1).BandLCalcInfos.Item(2).Scopes;
     excluded.Add(CScope(Variant(std::int32_t{151}), Variant(std::int32_t{300})));
-    platform::qt::QtUi ui;
-    RegisterCalcScreenViews(ui);
-    StandInMainScreen main(ui);
-    frmOctCalc calc(ui);
-    g_frmMeasure = &main;
-    ui.Load(calc);
-    std::int32_t first = 1;
-    calc.setForm(first);
-    ui.Show(calc);
-    auto* view = dynamic_cast<frmOctCalcView*>(ui.ViewOf(calc));
+    ShownScreen shown;
+    frmOctCalc& calc = shown.calc;
+    frmOctCalcView* view = shown.View();
     ASSERT_NE(view, nullptr);
     view->Widget()->resize(1240, 820);
     EXPECT_EQ(view->Chart()->Background().size(), view->Chart()->size());
@@ -73,10 +88,6 @@ TEST(CalcViews, ScreenShowsTheChartAndFollowsChannelAndScroll) {
     EXPECT_EQ(calc.Chart2DLevelWave.LevelPoint(1).y, LevelAt(1601));
     EXPECT_EQ(view->Scroll()->value(), calc.scrGraph.Value);
     EXPECT_EQ(qobject_cast<QLabel*>(view->Control("lblCLp"))->text(), QString("Ｌp 160.1dB"));
-
-    ui.Hide(calc);
-    ui.DestroyAllViews();
-    g_frmMeasure = nullptr;
 }
 
 TEST(CalcViews, HorizontalLineDialogWorksThroughItsWidgets) {
@@ -117,16 +128,9 @@ TEST(CalcViews, RangePanelsWithAHundredThousandRanges) {
         band.Scopes.SimpleAdd(std::make_shared<CScope>(Variant(8 * i + 1), Variant(8 * i + 4)));
         band.MarkScopes.SimpleAdd(std::make_shared<CScope>(Variant(8 * i + 5), Variant(8 * i + 6)));
     }
-    platform::qt::QtUi ui;
-    RegisterCalcScreenViews(ui);
-    StandInMainScreen main(ui);
-    frmOctCalc calc(ui);
-    g_frmMeasure = &main;
-    ui.Load(calc);
-    std::int32_t first = 1;
-    calc.setForm(first);
-    ui.Show(calc);
-    auto* view = dynamic_cast<frmOctCalcView*>(ui.ViewOf(calc));
+    ShownScreen shown;
+    frmOctCalc& calc = shown.calc;
+    frmOctCalcView* view = shown.View();
     ASSERT_NE(view, nullptr);
     auto* excluded = qobject_cast<QListView*>(view->Control("lstCalcDelArea"));
     auto* marks = qobject_cast<QListView*>(view->Control("lstMarkArea"));
@@ -144,9 +148,6 @@ TEST(CalcViews, RangePanelsWithAHundredThousandRanges) {
     EXPECT_EQ(band.Scopes.count(), 99'999);
     EXPECT_EQ(excluded->model()->rowCount(), 99'999);
     EXPECT_EQ(excluded->currentIndex().row(), 0);
-    ui.Hide(calc);
-    ui.DestroyAllViews();
-    g_frmMeasure = nullptr;
 }
 
 // The date-range dialog as a user works it: the start button opens the date input dialog, whose

@@ -39,18 +39,8 @@ frmDateAreaView::frmDateAreaView(frmDateArea& form, platform::qt::QtUi& ui)
         form.fraEndTime, "cmdEndTime", form.cmdEndTime, [&form] { form.cmdEndTime_Click(); }, "lblEndTime",
         form.lblEndTime);
 
-    auto* buttons = new QHBoxLayout();
-    auto* ok = new QPushButton(w);
-    Bind().Bind(ok, form.cmdOK, [&form] { form.cmdOK_Click(); });
-    NameControl("cmdOK", ok);
-    auto* cancel = new QPushButton(w);
-    Bind().Bind(cancel, form.cmdCancel, [&form] { form.cmdCancel_Click(); });
-    NameControl("cmdCancel", cancel);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    platform::qt::DialogKeys(w, ok, cancel);
+    AddDialogButtons(
+        layout, form.cmdOK, [&form] { form.cmdOK_Click(); }, form.cmdCancel, [&form] { form.cmdCancel_Click(); });
 
     Refresh();
     w->setFixedSize(300, w->sizeHint().height());

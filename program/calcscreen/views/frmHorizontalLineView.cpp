@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 namespace murtesk {
 
 using platform::qt::ToQ;
@@ -35,16 +37,8 @@ frmHorizontalLineView::frmHorizontalLineView(frmHorizontalLine& form, platform::
     groupLayout->addWidget(txtLevel);
     layout->addWidget(group);
 
-    auto* buttons = new QHBoxLayout();
-    cmdOK = new QPushButton(w);
-    Bind().Bind(cmdOK, form.cmdOK, [&form] { form.cmdOK_Click(); });
-    cmdCancel = new QPushButton(w);
-    Bind().Bind(cmdCancel, form.cmdCancel, [&form] { form.cmdCancel_Click(); });
-    buttons->addStretch(1);
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    layout->addLayout(buttons);
-    platform::qt::DialogKeys(w, cmdOK, cmdCancel);
+    std::tie(cmdOK, cmdCancel) = AddDialogButtons(
+        layout, form.cmdOK, [&form] { form.cmdOK_Click(); }, form.cmdCancel, [&form] { form.cmdCancel_Click(); });
 
     Refresh();
     w->setFixedSize(320, w->sizeHint().height());

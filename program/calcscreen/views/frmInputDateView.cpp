@@ -4,10 +4,8 @@
 
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace murtesk {
@@ -38,18 +36,8 @@ frmInputDateView::frmInputDateView(frmInputDate& form, platform::qt::QtUi& ui)
     }
     layout->addLayout(grid);
 
-    auto* buttons = new QHBoxLayout();
-    auto* ok = new QPushButton(w);
-    Bind().Bind(ok, form.cmdOK, [&form] { form.cmdOK_Click(); });
-    NameControl("cmdOK", ok);
-    auto* cancel = new QPushButton(w);
-    Bind().Bind(cancel, form.cmdCancel, [&form] { form.cmdCancel_Click(); });
-    NameControl("cmdCancel", cancel);
-    buttons->addStretch(1);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    platform::qt::DialogKeys(w, ok, cancel);
+    AddDialogButtons(
+        layout, form.cmdOK, [&form] { form.cmdOK_Click(); }, form.cmdCancel, [&form] { form.cmdCancel_Click(); });
 
     Refresh();
     w->setFixedSize(w->sizeHint());

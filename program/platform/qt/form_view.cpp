@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
@@ -113,6 +114,24 @@ private:
 };
 
 }  // namespace
+
+std::pair<QPushButton*, QPushButton*> FormView::AddDialogButtons(QBoxLayout* layout, CommandButton& ok,
+                                                                 std::function<void()> onOk, CommandButton& cancel,
+                                                                 std::function<void()> onCancel) {
+    auto* row = new QHBoxLayout();
+    auto* okButton = new QPushButton(widget_.get());
+    binders_.Bind(okButton, ok, std::move(onOk));
+    NameControl("cmdOK", okButton);
+    auto* cancelButton = new QPushButton(widget_.get());
+    binders_.Bind(cancelButton, cancel, std::move(onCancel));
+    NameControl("cmdCancel", cancelButton);
+    row->addStretch(1);
+    row->addWidget(okButton);
+    row->addWidget(cancelButton);
+    layout->addLayout(row);
+    DialogKeys(widget_.get(), okButton, cancelButton);
+    return {okButton, cancelButton};
+}
 
 void DialogKeys(QWidget* window, QPushButton* ok, QPushButton* cancel) {
     window->installEventFilter(new DialogKeyFilter(ok, cancel, window));

@@ -10,10 +10,13 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 
+class QBoxLayout;
 class QPushButton;
 
 namespace murtesk::platform::qt {
@@ -41,6 +44,11 @@ protected:
     // Names a control's widget: the form's focus requests find it, and so do tests (it becomes the
     // widget's object name).
     void NameControl(const std::string& name, QWidget* widget);
+    // A dialog's OK and Cancel buttons ("cmdOK", "cmdCancel") in a row at the right of `layout`,
+    // bound to the form's states, with Enter and Esc on them (DialogKeys).
+    std::pair<QPushButton*, QPushButton*> AddDialogButtons(QBoxLayout* layout, CommandButton& ok,
+                                                           std::function<void()> onOk, CommandButton& cancel,
+                                                           std::function<void()> onCancel);
 
 private:
     class CloseFilter;
