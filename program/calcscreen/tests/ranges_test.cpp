@@ -181,6 +181,27 @@ TEST_F(RangeEditing, RemoveDeletesTheSelectedRangeOfTheShownBandOnly) {
     EXPECT_NEAR(Band(2).LCalc.getLeq(), EnergyLevel({50, 60, 70, 80, 90}) - 10.0 * std::log10(5.0), 0.0005);
 }
 
+// A damaged project whose band list is shorter than the band type needs: the missing slots are
+// left out of every edit.
+TEST_F(RangeEditing, ABandListShorterThanTheBandTypeNeedsIsEditedAsFarAsItGoes) {
+    while (Ch().BandLCalcInfos.count() > 3) {
+        Ch().BandLCalcInfos.Delete(Ch().BandLCalcInfos.count());
+    }
+    calc.addCalcDelArea(4, 6);
+    calc.addCalcArea(5, 5);
+    calc.setLEArea(1, 2);
+    calc.addMarkArea(1, 3);
+    calc.deleteMarkArea(2, 2);
+    calc.cmdDelCalc_Click();
+    calc.cmdAllCalc_Click();
+    calc.cmdDelLE_Click();
+    calc.cmdClearAllMark_Click();
+    EXPECT_EQ(Ch().BandLCalcInfos.count(), 3);
+    EXPECT_EQ(Band(3).Scopes.count() + Band(3).LEScopes.count() + Band(3).MarkScopes.count(), 0);
+    EXPECT_NEAR(Band(3).LCalc.getLeq(), EnergyLevel({40, 50, 60, 70, 80, 90}) - 10.0 * std::log10(6.0), 0.0005);
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
 struct MessageCase {
     const char* name;
     void (frmOctCalc::*command)();
