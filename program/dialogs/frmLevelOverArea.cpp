@@ -39,8 +39,7 @@ void frmLevelOverArea::Form_Load() {
         return;
     }
     txtLevel.Text = platform::NumberToText(record->OverLevel);
-    FocusedControl = "txtLevel";
-    FocusSelectsAll = true;
+    SetFocus("txtLevel", true);
 }
 
 void frmLevelOverArea::Form_QueryUnload(bool&, platform::UnloadMode mode) {
@@ -60,8 +59,7 @@ void frmLevelOverArea::cmdOK_Click() {
     }
     if (const auto failure = CheckRangeText(txtLevel.Text, kLowestLevel, kHighestLevel)) {
         ui_.MsgBox(*failure, platform::MsgButtons::OK, platform::MsgIcon::Information, kInputCorrectionTitle);
-        FocusedControl = "txtLevel";
-        FocusSelectsAll = true;
+        SetFocus("txtLevel", true);
         return;
     }
     record->OverLevel = ParseNumericText(txtLevel.Text).value_or(record->OverLevel);

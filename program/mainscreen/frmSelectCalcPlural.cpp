@@ -52,10 +52,7 @@ void frmSelectCalcPlural::Form_QueryUnload(bool&, platform::UnloadMode mode) {
     }
 }
 
-void frmSelectCalcPlural::Focus(const char* control) {
-    FocusedControl = control;
-    FocusSelectsAll = true;
-}
+void frmSelectCalcPlural::Focus(const char* control) { SetFocus(control, true); }
 
 bool frmSelectCalcPlural::CheckNumber(const platform::TextBox& box, const char* name, std::int32_t& value) {
     if (const auto failure = CheckIntegerText(box.Text, 1, count_)) {

@@ -29,10 +29,6 @@ public:
     platform::CommandButton cmdOK;
     platform::CommandButton cmdCancel;
 
-    // The control to give the focus at the next showing, and whether its whole text is selected.
-    std::string FocusedControl;
-    bool FocusSelectsAll = false;
-
     void Form_Load() override;
     void Form_QueryUnload(bool& cancel, platform::UnloadMode mode) override;
     void cmdAdd_Click();

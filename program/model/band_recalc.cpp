@@ -1,6 +1,5 @@
 #include "model/band_recalc.h"
 
-
 #include <algorithm>
 #include <atomic>
 

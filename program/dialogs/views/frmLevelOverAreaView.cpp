@@ -27,6 +27,7 @@ frmLevelOverAreaView::frmLevelOverAreaView(frmLevelOverArea& form, platform::qt:
     txtLevel = new QLineEdit(Frame1);
     txtLevel->setAlignment(Qt::AlignRight);
     platform::qt::SelectAllOnFocus(txtLevel);
+    NameControl("txtLevel", txtLevel);
     auto* frameLayout = new QHBoxLayout(Frame1);
     frameLayout->addWidget(txtLevel);
     frameLayout->addWidget(new QLabel(QStringLiteral("dB"), Frame1));
@@ -63,9 +64,6 @@ void frmLevelOverAreaView::OnRefresh() {
     if (Frame1->title() != platform::qt::ToQ(form_.Frame1.Caption)) {
         Frame1->setTitle(platform::qt::ToQ(form_.Frame1.Caption));
     }
-    platform::qt::ApplyFocusRequest(
-        form_.FocusedControl, form_.FocusSelectsAll,
-        [this](const std::string& name) -> QWidget* { return name == "txtLevel" ? txtLevel : nullptr; });
 }
 
 }  // namespace murtesk

@@ -18,7 +18,7 @@
 namespace murtesk {
 
 frmSelectCalcPluralView::frmSelectCalcPluralView(frmSelectCalcPlural& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>(Qt::MSWindowsFixedSizeDialogHint)), form_(form) {
+    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)) {
     QWidget* w = Widget();
     auto& b = Bind();
     txtMEMO = new QPlainTextEdit(w);
@@ -43,6 +43,8 @@ frmSelectCalcPluralView::frmSelectCalcPluralView(frmSelectCalcPlural& form, plat
     }
     b.Bind(txtStartNo, form.txtStartNo);
     b.Bind(txtEndNo, form.txtEndNo);
+    NameControl("txtStartNo", txtStartNo);
+    NameControl("txtEndNo", txtEndNo);
     cmdAdd = new QPushButton(frame);
     b.Bind(cmdAdd, form.cmdAdd, [&form] { form.cmdAdd_Click(); });
     grid->addWidget(label1, 0, 0);
@@ -91,13 +93,6 @@ frmSelectCalcPluralView::frmSelectCalcPluralView(frmSelectCalcPlural& form, plat
     Refresh();
     w->setFixedSize(std::max(380, w->sizeHint().width()), w->sizeHint().height());
     platform::qt::CenterOnScreen(w);
-}
-
-void frmSelectCalcPluralView::OnRefresh() {
-    platform::qt::ApplyFocusRequest(
-        form_.FocusedControl, form_.FocusSelectsAll, [this](const std::string& name) -> QWidget* {
-            return name == "txtStartNo" ? txtStartNo : name == "txtEndNo" ? txtEndNo : nullptr;
-        });
 }
 
 }  // namespace murtesk

@@ -26,12 +26,6 @@ public:
     QPushButton* cmdDelete = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
-
-protected:
-    void OnRefresh() override;
-
-private:
-    frmSelectCalcPlural& form_;
 };
 
 }  // namespace murtesk

@@ -1,14 +1,12 @@
 #include "form_view.h"
 
+#include "dialog_keys.h"
 #include "qt_ui.h"
 
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 
@@ -57,21 +55,8 @@ void FormView::Refresh()
     }
     binders_.ShowAll();
     OnRefresh();
-    if (form_.FocusedControl.empty()) {
-        return;
-    }
-    if (QWidget* widget = Control(form_.FocusedControl)) {
-        widget->setFocus(Qt::OtherFocusReason);
-        QLineEdit* edit = qobject_cast<QLineEdit*>(widget);
-        if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-            edit = combo->lineEdit();
-        }
-        if (form_.FocusSelectsAll && edit != nullptr) {
-            edit->selectAll();
-        }
-    }
-    form_.FocusedControl.clear();
-    form_.FocusSelectsAll = false;
+    ApplyFocusRequest(form_.FocusedControl, form_.FocusSelectsAll,
+                      [this](const std::string& name) { return Control(name); });
 }
 
 QWidget* FormView::Control(const std::string& name) const {
@@ -83,37 +68,6 @@ void FormView::NameControl(const std::string& name, QWidget* widget) {
     controls_[name] = widget;
     widget->setObjectName(ToQ(name));
 }
-
-namespace {
-
-// Enter and Esc that no control of the window took (a list's open popup takes them, as does a
-// multi-line box) press the dialog's buttons, as a dialog's default and cancel buttons do.
-class DialogKeyFilter : public QObject {
-public:
-    DialogKeyFilter(QPushButton* ok, QPushButton* cancel, QObject* parent)
-        : QObject(parent), ok_(ok), cancel_(cancel) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            QPushButton* button = key == Qt::Key_Return || key == Qt::Key_Enter ? ok_
-                                  : key == Qt::Key_Escape                       ? cancel_
-                                                                                : nullptr;
-            if (button != nullptr && button->isEnabled()) {
-                button->click();
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    QPushButton* ok_;
-    QPushButton* cancel_;
-};
-
-}  // namespace
 
 std::pair<QPushButton*, QPushButton*> FormView::AddDialogButtons(QBoxLayout* layout, CommandButton& ok,
                                                                  std::function<void()> onOk, CommandButton& cancel,
@@ -129,20 +83,9 @@ std::pair<QPushButton*, QPushButton*> FormView::AddDialogButtons(QBoxLayout* lay
     row->addWidget(okButton);
     row->addWidget(cancelButton);
     layout->addLayout(row);
-    DialogKeys(widget_.get(), okButton, cancelButton);
+    BindEnterAndEscape(
+        widget_.get(), [okButton] { okButton->click(); }, [cancelButton] { cancelButton->click(); }, {});
     return {okButton, cancelButton};
-}
-
-void DialogKeys(QWidget* window, QPushButton* ok, QPushButton* cancel) {
-    window->installEventFilter(new DialogKeyFilter(ok, cancel, window));
-}
-
-FormDialog::FormDialog(Qt::WindowFlags flags) : QDialog(nullptr, flags) {}
-
-void FormDialog::reject() {
-    if (cancel_ && cancel_->isVisible() && cancel_->isEnabled()) {
-        cancel_->click();
-    }
 }
 
 void CenterOnScreen(QWidget* widget)

@@ -45,7 +45,7 @@ protected:
     // widget's object name).
     void NameControl(const std::string& name, QWidget* widget);
     // A dialog's OK and Cancel buttons ("cmdOK", "cmdCancel") in a row at the right of `layout`,
-    // bound to the form's states, with Enter and Esc on them (DialogKeys).
+    // bound to the form's states, with Enter and Esc on them (BindEnterAndEscape).
     std::pair<QPushButton*, QPushButton*> AddDialogButtons(QBoxLayout* layout, CommandButton& ok,
                                                            std::function<void()> onOk, CommandButton& cancel,
                                                            std::function<void()> onCancel);
@@ -60,10 +60,6 @@ private:
     Binders binders_;
     std::map<std::string, QWidget*> controls_;
 };
-
-// Enter presses `ok` and Esc presses `cancel` when the control with the focus does not take the key
-// itself (an open list takes it to close its popup).
-void DialogKeys(QWidget* window, QPushButton* ok, QPushButton* cancel);
 
 // Puts a top-level window in the middle of the screen.
 void CenterOnScreen(QWidget* widget);

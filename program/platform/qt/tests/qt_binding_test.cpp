@@ -1,5 +1,6 @@
 // Offscreen checks of the Qt side: binders both ways, views made by type, frame close through the
 // form runtime, modal showing, filters, drops, and window messages delivered by the event loop.
+#include "dialog_keys.h"
 #include "drops.h"
 #include "form_view.h"
 #include "qt_message_window.h"
@@ -242,8 +243,8 @@ TEST(Picker, VirtualRowsEditableBoxAndFocusRequest) {
     ui.DestroyAllViews();
 }
 
-// Enter and Esc press the dialog's buttons when the control with the focus leaves the key alone.
-TEST(DialogKeys, EnterAndEscReachTheButtonsUnlessAControlTakesThem) {
+// Enter and Esc reach the dialog's actions when the control with the focus leaves the key alone.
+TEST(DialogKeys, EnterAndEscReachTheDialogUnlessAControlTakesThem) {
     App();
     QWidget window;
     auto* layout = new QVBoxLayout(&window);
@@ -258,7 +259,9 @@ TEST(DialogKeys, EnterAndEscReachTheButtonsUnlessAControlTakesThem) {
     int cancels = 0;
     QObject::connect(ok, &QPushButton::clicked, [&] { ++oks; });
     QObject::connect(cancel, &QPushButton::clicked, [&] { ++cancels; });
-    DialogKeys(&window, ok, cancel);
+    int shownAgain = 0;
+    BindEnterAndEscape(
+        &window, [ok] { ok->click(); }, [cancel] { cancel->click(); }, [&] { ++shownAgain; });
     const auto press = [](QWidget* target, int key) {
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
         QApplication::sendEvent(target, &event);
@@ -269,9 +272,18 @@ TEST(DialogKeys, EnterAndEscReachTheButtonsUnlessAControlTakesThem) {
     press(text, Qt::Key_Return);  // a new line of the text
     EXPECT_EQ(oks, 2);
     EXPECT_EQ(cancels, 1);
+    EXPECT_EQ(shownAgain, 3);
     ok->setEnabled(false);
     press(edit, Qt::Key_Return);
     EXPECT_EQ(oks, 2);
+
+    // Without an Enter action the key goes on as it came.
+    QWidget other;
+    auto* box = new QLineEdit(&other);
+    BindEnterAndEscape(&other, {}, [&] { ++cancels; }, {});
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(box, &enter);
+    EXPECT_FALSE(enter.isAccepted());
 }
 
 TEST(QtUiHelpers, Filters)
