@@ -34,7 +34,7 @@ struct Bench {
 
     Bench() {
         const fs::path folder = bench::BenchFolder("murtesk-bench-ranges");
-        CMeasure& m = bench::MakeDayProject(folder, main, [&](double rate, std::int16_t slot, const std::string& path) {
+        CMeasure& m = bench::MakeDayProject(folder, main, [&](double rate, std::int16_t, const std::string& path) {
             const auto n = static_cast<std::int64_t>(kDaySeconds * rate);
             const std::string shared = (folder / "day_1khz.lvl").string();
             if (rate == 10.0) {
