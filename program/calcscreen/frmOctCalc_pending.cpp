@@ -1,7 +1,7 @@
 // The procedures and commands of the calculation screen whose work lies in the band displays,
-// the panel commands and the outputs. The set-up cascade calls the
-// procedures in their places; until their part is built they leave the screen as it is, and the
-// commands tell the user they are not available yet.
+// the panel commands and the outputs. The set-up cascade calls the procedures in their places;
+// until their part is built they leave the screen as it is, and the commands tell the user they
+// are not available yet.
 #include "frmOctCalc.h"
 
 #include "globals.h"
