@@ -478,8 +478,7 @@ void QtUi::DestroyView(Form& form)
     // The view may be the one whose signal is running now: it goes when the handler is over.
     retired_.push_back(std::move(it->second));
     views_.erase(it);
-    QMetaObject::invokeMethod(
-        context_.get(), [this] { retired_.clear(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&queued_, [this] { retired_.clear(); }, Qt::QueuedConnection);
 }
 
 void QtUi::RefreshView(Form& form)

@@ -85,6 +85,7 @@ private:
     std::map<std::string, ViewFactory> factories_;
     std::map<Form*, std::unique_ptr<FormView>> views_;
     std::vector<std::unique_ptr<FormView>> retired_;  // destroyed once the current handler is over
+    QObject queued_;  // context of the calls queued for later: they go with this object
     std::map<Form*, QEventLoop*> modalLoops_;
     std::map<TimerId, QPointer<QTimer>> timers_;
     TimerId nextTimer_ = 1;
