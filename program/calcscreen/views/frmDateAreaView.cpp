@@ -12,7 +12,7 @@
 namespace murtesk {
 
 frmDateAreaView::frmDateAreaView(frmDateArea& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>()) {
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>()) {
     QWidget* w = Widget();
     auto* layout = new QVBoxLayout(w);
     const auto frame = [&](platform::Label& caption, const char* buttonName, platform::CommandButton& button,

@@ -16,7 +16,7 @@ namespace murtesk {
 using platform::qt::ToQ;
 
 frmHorizontalLineView::frmHorizontalLineView(frmHorizontalLine& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>()) {
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>()) {
     QWidget* w = Widget();
     auto* layout = new QVBoxLayout(w);
     txtMEMO = new QLineEdit(w);

@@ -11,7 +11,7 @@
 namespace murtesk {
 
 frmInputDateView::frmInputDateView(frmInputDate& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>()) {
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>()) {
     QWidget* w = Widget();
     auto* layout = new QVBoxLayout(w);
     auto* grid = new QGridLayout();

@@ -194,6 +194,8 @@ void frmWavFileReadADView::OnRefresh()
             button->setDefault(form_.DefaultButton == name);
         }
     }
+    static_cast<platform::qt::FormDialog*>(Widget())->SetCancelButton(
+        static_cast<QPushButton*>(Control(form_.CancelButton)));
 }
 
 }  // namespace murtesk::import

@@ -9,12 +9,6 @@ class QWidget;
 
 namespace murtesk::platform::qt {
 
-// Enter (either key) runs onEnter (unless it is empty) and Esc runs onEscape (the same) anywhere in
-// window, when the control with the focus leaves the key alone (an open list's popup takes it to
-// close itself); after, when given, runs after each (it shows the views again).
-void BindEnterAndEscape(QWidget* window, std::function<void()> onEnter, std::function<void()> onEscape,
-                        std::function<void()> after);
-
 // Gives the focus to the widget that `find` gives for the name in `control` (selecting its whole
 // text when selectAll is set and it is a line edit or an editable list), then clears both
 // requests. Nothing when control is empty. Form views do it for the form's own request.

@@ -83,9 +83,22 @@ std::pair<QPushButton*, QPushButton*> FormView::AddDialogButtons(QBoxLayout* lay
     row->addWidget(okButton);
     row->addWidget(cancelButton);
     layout->addLayout(row);
-    BindEnterAndEscape(
-        widget_.get(), [okButton] { okButton->click(); }, [cancelButton] { cancelButton->click(); }, {});
+    for (QPushButton* button : {okButton, cancelButton}) {
+        button->setAutoDefault(false);
+    }
+    okButton->setDefault(true);
+    if (auto* dialog = dynamic_cast<FormDialog*>(widget_.get())) {
+        dialog->SetCancelButton(cancelButton);
+    }
     return {okButton, cancelButton};
+}
+
+FormDialog::FormDialog(Qt::WindowFlags flags) : QDialog(nullptr, flags) {}
+
+void FormDialog::reject() {
+    if (cancel_ && cancel_->isVisible() && cancel_->isEnabled()) {
+        cancel_->click();
+    }
 }
 
 void CenterOnScreen(QWidget* widget)

@@ -8,6 +8,9 @@
 #include <QDialog>
 #include <QPointer>
 #include <QPushButton>
+#include <QDialog>
+#include <QPointer>
+#include <QPushButton>
 #include <QWidget>
 
 #include <functional>
@@ -17,7 +20,6 @@
 #include <utility>
 
 class QBoxLayout;
-class QPushButton;
 
 namespace murtesk::platform::qt {
 
@@ -45,7 +47,7 @@ protected:
     // widget's object name).
     void NameControl(const std::string& name, QWidget* widget);
     // A dialog's OK and Cancel buttons ("cmdOK", "cmdCancel") in a row at the right of `layout`,
-    // bound to the form's states, with Enter and Esc on them (BindEnterAndEscape).
+    // bound to the form's states; OK is the default button and, in a FormDialog, Cancel the cancel button.
     std::pair<QPushButton*, QPushButton*> AddDialogButtons(QBoxLayout* layout, CommandButton& ok,
                                                            std::function<void()> onOk, CommandButton& cancel,
                                                            std::function<void()> onCancel);
@@ -59,6 +61,22 @@ private:
     std::unique_ptr<CloseFilter> closeFilter_;
     Binders binders_;
     std::map<std::string, QWidget*> controls_;
+};
+
+// The window of a dialog form. Enter presses the default button and Esc the cancel button, as Qt
+// dialogs do: the key reaches the dialog only when the control that has the focus leaves it alone,
+// so an open drop-down list keeps its Enter and Esc. Closing goes through the form runtime.
+class FormDialog : public QDialog {
+public:
+    explicit FormDialog(Qt::WindowFlags flags = {});
+    // The button Esc presses (null: none); the default button is the QPushButton marked default.
+    void SetCancelButton(QPushButton* button) { cancel_ = button; }
+
+protected:
+    void reject() override;
+
+private:
+    QPointer<QPushButton> cancel_;
 };
 
 // Puts a top-level window in the middle of the screen.

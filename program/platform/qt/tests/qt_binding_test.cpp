@@ -243,10 +243,10 @@ TEST(Picker, VirtualRowsEditableBoxAndFocusRequest) {
     ui.DestroyAllViews();
 }
 
-// Enter and Esc reach the dialog's actions when the control with the focus leaves the key alone.
+// Enter and Esc press a dialog's default and cancel buttons when the control with the focus leaves the key alone.
 TEST(DialogKeys, EnterAndEscReachTheDialogUnlessAControlTakesThem) {
     App();
-    QWidget window;
+    FormDialog window;
     auto* layout = new QVBoxLayout(&window);
     auto* edit = new QLineEdit(&window);
     auto* text = new QPlainTextEdit(&window);
@@ -255,13 +255,16 @@ TEST(DialogKeys, EnterAndEscReachTheDialogUnlessAControlTakesThem) {
     for (QWidget* w : std::initializer_list<QWidget*>{edit, text, ok, cancel}) {
         layout->addWidget(w);
     }
+    for (QPushButton* button : {ok, cancel}) {
+        button->setAutoDefault(false);
+    }
+    ok->setDefault(true);
+    window.SetCancelButton(cancel);
+    window.show();
     int oks = 0;
     int cancels = 0;
     QObject::connect(ok, &QPushButton::clicked, [&] { ++oks; });
     QObject::connect(cancel, &QPushButton::clicked, [&] { ++cancels; });
-    int shownAgain = 0;
-    BindEnterAndEscape(
-        &window, [ok] { ok->click(); }, [cancel] { cancel->click(); }, [&] { ++shownAgain; });
     const auto press = [](QWidget* target, int key) {
         QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
         QApplication::sendEvent(target, &event);
@@ -272,18 +275,11 @@ TEST(DialogKeys, EnterAndEscReachTheDialogUnlessAControlTakesThem) {
     press(text, Qt::Key_Return);  // a new line of the text
     EXPECT_EQ(oks, 2);
     EXPECT_EQ(cancels, 1);
-    EXPECT_EQ(shownAgain, 3);
-    ok->setEnabled(false);
-    press(edit, Qt::Key_Return);
-    EXPECT_EQ(oks, 2);
-
-    // Without an Enter action the key goes on as it came.
-    QWidget other;
-    auto* box = new QLineEdit(&other);
-    BindEnterAndEscape(&other, {}, [&] { ++cancels; }, {});
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-    QApplication::sendEvent(box, &enter);
-    EXPECT_FALSE(enter.isAccepted());
+    EXPECT_EQ(text->toPlainText(), QStringLiteral("\n"));
+    cancel->setEnabled(false);
+    press(edit, Qt::Key_Escape);
+    EXPECT_EQ(cancels, 1);
+    EXPECT_TRUE(window.isVisible());  // Esc closes nothing by itself: closing is the form runtime's
 }
 
 TEST(QtUiHelpers, Filters)
