@@ -157,7 +157,7 @@ void frmWavFileReadADView::BuildConditionPage(QWidget* page)
     grid->addLayout(format, row++, 1, 1, 2);
     auto* progress = new QLabel(page);
     Bind().Bind(progress, f.lblSate);
-    controls_["lblSate"] = progress;
+    NameControl("lblSate", progress);
     grid->addWidget(progress, row++, 0, 1, 3);
 
     auto* buttons = new QHBoxLayout();
