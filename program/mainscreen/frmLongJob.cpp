@@ -66,11 +66,13 @@ void frmLongJob::cmdCancel_Click() { g_bJobCancel = true; }
 void frmLongJob::EndJob(JobOutcome outcome) {
     g_frmLongJob = nullptr;
     running_ = false;
+    outcome_ = outcome;
     const LongJob* job = FindLongJob(g_JobNo);
     if (job != nullptr) {
         const bool text = job->end == JobEnd::TextFile;
         switch (outcome) {
         case JobOutcome::Cancelled: ui_.MsgBox(kCancelled); break;
+        case JobOutcome::Reported: break;
         case JobOutcome::Failed:
             if (text) {
                 ui_.MsgBox(kTextFailed);

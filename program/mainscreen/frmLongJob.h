@@ -7,6 +7,8 @@
 #include "form.h"
 #include "long_job.h"
 
+#include <optional>
+
 namespace murtesk {
 
 class frmLongJob : public platform::Form {
@@ -21,8 +23,11 @@ public:
     void cmdCancel_Click();
     // Tells the user how the job ended (by its outcome and g_JobNo), then unloads the window.
     void EndJob(JobOutcome outcome);
+    // How the job ended; nothing while it has not, or when the code had no job.
+    std::optional<JobOutcome> Outcome() const { return outcome_; }
 
 private:
+    std::optional<JobOutcome> outcome_;
     bool started_ = false;
     bool running_ = false;
 };

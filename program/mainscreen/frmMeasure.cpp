@@ -1,5 +1,5 @@
 // The main screen's life: its controls and captions, load, activation, the closing question and
-// the end of the run, help, and the commands whose work is still to come.
+// the end of the run, and help.
 #include "frmMeasure.h"
 
 #include "globals.h"
@@ -14,12 +14,6 @@ using platform::MsgButtons;
 using platform::MsgIcon;
 
 namespace fs = std::filesystem;
-
-namespace {
-
-constexpr const char* kNotAvailable = "この機能はまだ使用できません.";
-
-}  // namespace
 
 frmMeasure::frmMeasure(platform::UiServices& ui) : MainScreen(ui, "frmMeasure"), firstSelect_(std::make_unique<frmFirstSelect>(ui))
 {
@@ -130,16 +124,5 @@ void frmMeasure::mnuHelpVer_Click()
     if (!about_) about_ = std::make_unique<frmAbout>(ui_, kAppMajor, kAppMinor, kAppRevision);
     ui_.ShowModal(*about_);
 }
-
-// ---- Commands of later work
-
-void frmMeasure::NotAvailableYet()
-{
-    ui_.MsgBox(kNotAvailable, MsgButtons::OK, MsgIcon::Information);
-}
-
-void frmMeasure::mnuFileCalcValueTextOut_Click() { NotAvailableYet(); }
-void frmMeasure::mnuFilePartitionAreaTextOut_Click() { NotAvailableYet(); }
-void frmMeasure::mnuFileLmaxTextOut_Click() { NotAvailableYet(); }
 
 }  // namespace murtesk

@@ -15,13 +15,20 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace murtesk {
 
 class CChMeasure;
 class CMeasure;
+class CPreserve;
+class CScopes;
+namespace platform {
+class TextOutput;
+}
 
 class frmMeasure : public MainScreen {
 public:
@@ -55,10 +62,21 @@ public:
     // there is any text.
     void txtSavePath_Drop(const platform::DropData& data);
 
-    // ---- Commands whose work is not in this program yet: they say so.
+    // ---- The text outputs over all measurements (frmMeasure_csv.cpp, frmMeasure_partition.cpp):
+    // jobs 5 and 8 to 12 write the file g_SelFileName through a temporary file that takes its
+    // place only when the whole output was written, so a cancelled or failed output leaves the
+    // old file as it was.
     void mnuFileCalcValueTextOut_Click();
     void mnuFilePartitionAreaTextOut_Click();
     void mnuFileLmaxTextOut_Click();
+    // The save dialog of the text outputs; true, with the name in g_SelFileName, when one was chosen.
+    bool SelectCSVOutFile();
+    JobOutcome DataCSVOut();
+    JobOutcome DataCSVOut2();
+    JobOutcome DataCSVOut3();
+    JobOutcome DataCSVOut4();
+    JobOutcome LmaxCSVOut();
+    JobOutcome AllDataPartitionAreaCSVOut();
 
     // ---- The long jobs over all measurements and the recovery (frmMeasure_jobs.cpp,
     // frmMeasure_plural.cpp, frmMeasure_restore.cpp). A job runs in the long-job window and
@@ -171,9 +189,17 @@ private:
     // given) and shows it, then ends the run; false when it failed.
     bool SaveListChange(const MeasureListCopy* before);
     void MoveSelected(int step);
-    void NotAvailableYet();
-    // Runs job `code` in a new long-job window shown modally; returns when the job has ended.
-    void StartLongJob(std::int16_t code);
+    // Runs job `code` in a new long-job window shown modally; returns how the job ended (nothing
+    // when the code has no job) once the window has closed.
+    std::optional<JobOutcome> StartLongJob(std::int16_t code);
+    // Chooses the output file, then runs the text job `code`.
+    std::optional<JobOutcome> StartTextJob(std::int16_t code);
+    // Writes a text job's file: `write` fills it; only a Done output takes the file's place.
+    JobOutcome WriteTextJob(const std::function<JobOutcome(platform::TextOutput&, CPreserve&)>& write);
+    // The four lines that open measurement i of n in jobs 5 and 12.
+    static void WriteMeasureHeading(platform::TextOutput& out, const CMeasure& m, std::int32_t i, std::int32_t n);
+    // Jobs 8 and 10: per channel number and measurement, a row of every one-third-octave band.
+    JobOutcome ChannelBandsCSVOut(bool lmaxOfChannel4);
     // Recomputes the target statistics of every band slot of a channel on worker threads, with a
     // test point before each slot; prepare runs on each slot's record first. Failed when a
     // histogram could not be saved.
@@ -196,11 +222,24 @@ private:
     std::weak_ptr<CMeasure> recovered_;
     // The level the level-over job sets on every measurement (240: the job empties the ranges).
     double m_JobOverLevel = 75.0;
+    // The settings of the partitioned output (job 12), from its dialog.
+    struct PartitionSettings {
+        std::int32_t minutes = 10;
+        bool allBands = true;
+        bool exclusion = true;
+    };
+    PartitionSettings m_Partition;
     // The combined measurement while its job builds it.
     std::shared_ptr<CMeasure> m_PluralMeasure;
     std::chrono::steady_clock::time_point lastPump_;
     bool commandLineRead_ = false;
 };
+
+// Fills `pieces` with the consecutive pieces of `minutes` of the channel's series (its F band's
+// level file beside the project file): each of round(minutes x 60 x rate) values, the last one
+// holding what remains. No piece for an empty file or a rate that gives no value per piece.
+void MakeWholeSpanScope(std::int32_t minutes, CScopes& pieces, const CChMeasure& channel,
+                        const std::string& projectPath);
 
 // True when path ends exactly in ".dat" or ".qvd", the names of project files.
 bool HasProjectExtension(const std::string& path);

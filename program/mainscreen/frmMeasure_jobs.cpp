@@ -39,7 +39,7 @@ std::string MeasureProgress(std::int32_t i) { return "測定" + std::to_string(i
 
 // ---- Starting a job
 
-void frmMeasure::StartLongJob(std::int16_t code) {
+std::optional<JobOutcome> frmMeasure::StartLongJob(std::int16_t code) {
     g_JobNo = code;
     frmLongJob window(ui_);
     g_frmLongJob = &window;
@@ -49,6 +49,7 @@ void frmMeasure::StartLongJob(std::int16_t code) {
         ui_.Unload(window);
     }
     g_frmLongJob = nullptr;
+    return window.Outcome();
 }
 
 void frmMeasure::ShowJobProgress(const std::string& text) {

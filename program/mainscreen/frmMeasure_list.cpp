@@ -123,8 +123,13 @@ void frmMeasure::cmdOK_KeyDown(char key, bool alt)
         return;
     }
     const char k = static_cast<char>(key >= 'a' && key <= 'z' ? key - 'a' + 'A' : key);
-    if (k == 'A' || k == 'B' || k == 'C') {
-        NotAvailableYet();
+    if (k == 'A') {
+        StartTextJob(9);
+    } else if (k == 'B') {
+        StartTextJob(8);
+    } else if (k == 'C' && StartTextJob(10) == JobOutcome::Done) {
+        // The trimmed ranges and their statistics are kept once the whole output is written.
+        SaveData();
     }
 }
 

@@ -13,13 +13,13 @@ constexpr std::array kJobs{
     LongJob{3, &frmMeasure::AllLchOrangeDelete, JobEnd::Message,
             "全測定Ｌcｈの補正特性オレンジ範囲を全バンドの計算除外範囲に変更しました．"},
     LongJob{4, &frmMeasure::CalcPlural, JobEnd::CombinedMeasure, nullptr},
-    LongJob{5, nullptr, JobEnd::TextFile, nullptr},
+    LongJob{5, &frmMeasure::DataCSVOut, JobEnd::TextFile, nullptr},
     LongJob{7, &frmMeasure::AllLchOrange, JobEnd::Message, "全測定Ｌcｈ補正特性のオレンジ範囲を作成しました．"},
-    LongJob{8, nullptr, JobEnd::TextFile, nullptr},
-    LongJob{9, nullptr, JobEnd::TextFile, nullptr},
-    LongJob{10, nullptr, JobEnd::TextFile, nullptr},
-    LongJob{11, nullptr, JobEnd::TextFile, nullptr},
-    LongJob{12, nullptr, JobEnd::TextFile, nullptr},
+    LongJob{8, &frmMeasure::DataCSVOut2, JobEnd::TextFile, nullptr},
+    LongJob{9, &frmMeasure::DataCSVOut3, JobEnd::TextFile, nullptr},
+    LongJob{10, &frmMeasure::DataCSVOut4, JobEnd::TextFile, nullptr},
+    LongJob{11, &frmMeasure::LmaxCSVOut, JobEnd::TextFile, nullptr},
+    LongJob{12, &frmMeasure::AllDataPartitionAreaCSVOut, JobEnd::TextFile, nullptr},
 };
 
 }  // namespace

@@ -12,7 +12,8 @@ namespace murtesk {
 
 class frmMeasure;
 
-enum class JobOutcome { Done, Cancelled, Failed };
+// Reported: the job has told the user why it did nothing; its end adds no message.
+enum class JobOutcome { Done, Cancelled, Failed, Reported };
 
 // How a job's end is told to the user.
 enum class JobEnd {

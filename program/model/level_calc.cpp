@@ -104,11 +104,12 @@ double CLCalc::getLx(std::int32_t X) const {
     return HistogramPercentile(wide, X);
 }
 
-double CLCalc::getLeq() const {
-    const std::int64_t n = ValueCount();
-    if (n <= 0 || !(m_dBSum >= kNoLevel)) return kNoLevel;
-    return m_dBSum - 10.0 * std::log10(static_cast<double>(n));
+double EquivalentLevel(double dBSum, std::int64_t n) {
+    if (n <= 0 || !(dBSum >= kNoLevel)) return kNoLevel;
+    return dBSum - 10.0 * std::log10(static_cast<double>(n));
 }
+
+double CLCalc::getLeq() const { return EquivalentLevel(m_dBSum, ValueCount()); }
 
 std::int32_t CLCalc::getLmaxPos() const {
     const auto start = ScopePosition(Scope.S).value_or(0);
@@ -168,18 +169,15 @@ bool CLCalc::resetNewMaxMinusNArea(const CScopes& CalcScopes, const CData& Level
     return Compute(LxData.context().LCalcFolder(), CalcScopes, LevelData, SaveDir, Lmax - MinusN, sliceLength);
 }
 
-bool CLCalc::Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
-                     const std::string& SaveDir, double floor, std::int32_t sliceLength) {
-    Clear(LCalcFolder);
+LevelPass PassOverRanges(const CScopes& ranges, const CData& levels, const std::string& SaveDir, double floor,
+                         std::int32_t sliceLength) {
+    LevelPass result;
     sliceLength = std::max<std::int32_t>(sliceLength, 1);
-    LevelHistogram histogram{};
-    LevelAccumulator pass(m_dBSum, Lmax, LmaxPos, histogram);
+    LevelAccumulator pass(result.dBSum, result.lmax, result.lmaxPos, result.histogram);
     std::unique_ptr<float[]> slice;
     std::int32_t sliceSize = 0;
-    bool complete = true;
-    for (const auto& r : CalcScopes) {
-        Scope.S = r->S;
-        m_Cnt = 0;
+    for (const auto& r : ranges) {
+        result.lastRangeTaken = 0;
         const auto s = ScopePosition(r->S);
         const auto e = ScopePosition(r->E);
         if (!s || !e || *s < 1 || *s > INT32_MAX) continue;
@@ -192,30 +190,44 @@ bool CLCalc::Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, 
                 slice.reset(new (std::nothrow) float[static_cast<std::size_t>(length)]);
                 sliceSize = slice ? length : 0;
                 if (!slice) {
-                    complete = false;
-                    break;
+                    result.complete = false;
+                    return result;
                 }
             }
-            const std::int32_t got = LevelData.ReadArea(static_cast<std::int32_t>(pos), length, SaveDir, slice.get());
+            const std::int32_t got = levels.ReadArea(static_cast<std::int32_t>(pos), length, SaveDir, slice.get());
             if (got <= 0) break;
             taken += pass.Add(slice.get(), static_cast<std::size_t>(got), pos, floor);
             pos += got;
             remaining -= got;
         }
-        m_Cnt = static_cast<std::int32_t>(std::min<std::int64_t>(taken, INT32_MAX));
-        if (!complete) break;
+        result.lastRangeTaken = static_cast<std::int32_t>(std::min<std::int64_t>(taken, INT32_MAX));
     }
+    result.dBSum = pass.dBSum();
+    result.lmax = pass.Lmax();
+    result.lmaxPos = pass.LmaxPos();
+    return result;
+}
+
+std::int64_t LevelPass::Count() const { return TotalOf(histogram); }
+
+double LevelPass::Leq() const { return EquivalentLevel(dBSum, Count()); }
+
+bool CLCalc::Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
+                     const std::string& SaveDir, double floor, std::int32_t sliceLength) {
+    Clear(LCalcFolder);
+    const LevelPass pass = PassOverRanges(CalcScopes, LevelData, SaveDir, floor, sliceLength);
+    m_Cnt = pass.lastRangeTaken;
     // A pass cut short (no memory for a slice) leaves the statistics empty rather than partial.
-    const bool saved = complete && LxData.SaveData(histogram, LCalcFolder);
+    const bool saved = pass.complete && LxData.SaveData(pass.histogram, LCalcFolder);
     if (saved) {
-        m_dBSum = pass.dBSum();
-        Lmax = pass.Lmax();
-        LmaxPos = pass.LmaxPos();
+        m_dBSum = pass.dBSum;
+        Lmax = pass.lmax;
+        LmaxPos = pass.lmaxPos;
     } else {
         Clear(LCalcFolder);
     }
     Scope.S = std::int16_t{1};
-    Scope.E = saved ? CountOf(TotalOf(histogram)) : std::int32_t{0};
+    Scope.E = saved ? CountOf(pass.Count()) : std::int32_t{0};
     return saved;
 }
 

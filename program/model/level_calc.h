@@ -31,6 +31,29 @@ using LevelCounts = std::array<std::int64_t, kHistogramBins>;
 // bin whose running count reaches total * (100 - X) / 100. -60 when the histogram is empty.
 double HistogramPercentile(const LevelCounts& histogram, std::int32_t X);
 
+// Leq of n values whose energy sum is dBSum (as a level): -60 when nothing was counted or the sum
+// has not started.
+double EquivalentLevel(double dBSum, std::int64_t n);
+
+// One pass of the statistics over the values of a level file inside ranges, in list order, kept
+// in memory: what resetNew computes before it saves the histogram.
+struct LevelPass {
+    LevelHistogram histogram{};
+    double dBSum = kEmptyEnergySum;
+    double lmax = kNoLevel;
+    std::int32_t lmaxPos = 0;         // absolute 1-based position of lmax; 0 when none
+    std::int32_t lastRangeTaken = 0;  // values taken from the last range
+    bool complete = true;             // false when no memory could be had for a slice
+    // Values counted in the histogram, and their Leq.
+    std::int64_t Count() const;
+    double Leq() const;
+};
+
+// Reads the values in slices of at most sliceLength; only values at or above floor are taken
+// (-infinity takes all).
+LevelPass PassOverRanges(const CScopes& ranges, const CData& levels, const std::string& SaveDir, double floor,
+                         std::int32_t sliceLength = kStatsSliceLength);
+
 // A level histogram file, named at creation from the clock and the running number.
 class CLCalcData : public Record<CLCalcData> {
 public:

@@ -17,13 +17,14 @@
 namespace murtesk {
 namespace {
 
-QApplication& App() {
+// One application for every smoke test of this program.
+void App() {
+    if (QApplication::instance() != nullptr) return;
     static int argc = 1;
     static char name[] = "test_dialogs_views";
     static char* argv[] = {name, nullptr};
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(argc, argv);
-    return app;
 }
 
 TEST(frmLevelOverAreaView, TypedLevelReachesTheBandAndTheCloseBoxCancels) {

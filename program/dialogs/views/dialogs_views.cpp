@@ -2,11 +2,14 @@
 
 #include "frmLevelOverArea.h"
 #include "frmLevelOverAreaView.h"
+#include "frmSetPartitionAreaCSVOut.h"
+#include "frmSetPartitionAreaCSVOutView.h"
 
 namespace murtesk {
 
 void RegisterDialogViews(platform::qt::QtUi& ui) {
     ui.RegisterView<frmLevelOverArea, frmLevelOverAreaView>("frmLevelOverArea");
+    ui.RegisterView<frmSetPartitionAreaCSVOut, frmSetPartitionAreaCSVOutView>("frmSetPartitionAreaCSVOut");
 }
 
 }  // namespace murtesk

@@ -11,7 +11,6 @@ using platform::MsgIcon;
 
 constexpr const char* kSelectRow = "処理したいデータを一覧から選択（強調表示）してください．";
 constexpr const char* kCannotSave = "保存できなくなりました.終了します.";
-constexpr const char* kNotAvailable = "この機能はまだ使用できません.";
 
 class MeasureList : public MainScreenTest {
 protected:
@@ -106,22 +105,6 @@ TEST_F(MeasureList, RecoveryNeedsItsFile)
 {
     StartWith("p.qvd", 2);
     EXPECT_FALSE(Main().mnuToolRestore.Enabled);
-}
-
-TEST_F(MeasureList, CommandsOfLaterWorkSayTheyAreNotAvailable)
-{
-    StartWith("p.qvd", 2);
-    frmMeasure& f = Main();
-    f.mnuFileCalcValueTextOut_Click();
-    f.mnuFilePartitionAreaTextOut_Click();
-    f.mnuFileLmaxTextOut_Click();
-    f.cmdOK_KeyDown('a', true);
-    f.cmdOK_KeyDown('B', true);
-    f.cmdOK_KeyDown('C', true);
-    f.cmdOK_KeyDown('A', false);  // without Alt nothing happens
-    f.cmdOK_KeyDown('D', true);
-    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>(6, kNotAvailable));
-    EXPECT_TRUE(FakeDocument::log.empty());
 }
 
 TEST_F(MeasureList, CheckAllAndUncheckAll)

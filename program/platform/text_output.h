@@ -1,0 +1,47 @@
+// The text files the program writes for the user (the CSV outputs of both screens): lines are
+// given as UTF-8 and written as CP932, each ending in CR LF, with no byte-order mark. A character
+// CP932 lacks becomes "?" and the output goes on; the number of such replacements is counted.
+//
+// The lines go to a temporary file beside the target, which takes the target's place only at
+// Commit: an output that fails or is given up (Discard, or the writer going away uncommitted)
+// leaves no partial file and keeps whatever file the target named before.
+//
+// Not thread-safe: one thread writes one output.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "platform/atomic_file.h"
+
+namespace murtesk::platform {
+
+class TextOutput {
+public:
+    // Nothing happens on disk until Open.
+    explicit TextOutput(std::string path);
+
+    // Creates the temporary file beside the target; false when the folder does not exist or cannot
+    // be written.
+    bool Open();
+    // Writes one line (the CR LF is added). Line breaks inside the text are written as they stand.
+    void Line(std::string_view utf8);
+    // Puts the written file in the target's place; false, with the old file untouched and nothing
+    // left over, when any write, the flush or the replacement failed (or Open did not succeed).
+    bool Commit();
+    // Gives the output up: the temporary file goes, the old file stays.
+    void Discard();
+
+    // Characters that CP932 lacks, written as "?" so far.
+    std::size_t Replaced() const { return replaced_; }
+    const std::string& path() const { return writer_.path(); }
+
+private:
+    AtomicFileWriter writer_;
+    std::string buffer_;
+    std::size_t replaced_ = 0;
+    bool open_ = false;
+};
+
+}  // namespace murtesk::platform
