@@ -132,9 +132,11 @@ JobOutcome frmMeasure::AllDataPartitionAreaCSVOut() {
                         settings.allBands ? slots : std::vector<std::int16_t>{kWeightedSlot};
                     for (const std::int16_t k : written) {
                         if (JobTestPoint()) return JobOutcome::Cancelled;
-                        const std::optional<BandRowStatistics> band = k == 1               ? f
-                                                                      : k == kWeightedSlot ? w
-                                                                                           : statistics(k);
+                        if (k == 1 || k == kWeightedSlot) {
+                            out.Line(rows.Row(k, k == 1 ? *f : *w, layout));
+                            continue;
+                        }
+                        const std::optional<BandRowStatistics> band = statistics(k);
                         if (!band) return JobOutcome::Failed;
                         out.Line(rows.Row(k, *band, layout));
                     }

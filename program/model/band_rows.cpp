@@ -1,6 +1,7 @@
 #include "model/band_rows.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "model/band_slots.h"
@@ -20,27 +21,18 @@ std::int32_t ClampedCount(std::int64_t n) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(n, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
-LevelCounts Widened(const LevelHistogram& counts) {
-    LevelCounts wide{};
-    std::copy(counts.begin(), counts.end(), wide.begin());
-    return wide;
-}
-
 }  // namespace
 
 std::string LevelText(double value) { return platform::FormatNumber(value, "0.0"); }
 std::string CountText(double value) { return platform::FormatNumber(value, "0"); }
 std::string FractionText(std::int32_t i, std::int32_t n) { return CountText(i) + "／" + CountText(n); }
 
-double BandRowStatistics::Lx(std::int32_t x) const { return HistogramPercentile(histogram, std::min(x, kLmin)); }
-
 BandRowStatistics StoredStatistics(const CLCalc& calc) {
     BandRowStatistics s;
     s.num = ClampedCount(ScopePosition(calc.Scope.E).value_or(0));
-    s.histogram = Widened(calc.LxData.getData(calc.LxData.context().LCalcFolder()));
-    std::int64_t counted = 0;
-    for (std::int64_t c : s.histogram) counted += c;
-    s.leq = EquivalentLevel(calc.m_dBSum, counted);
+    s.histogram = calc.LxData.getData(calc.LxData.context().LCalcFolder());
+    for (std::int64_t c : s.histogram) s.counted += c;
+    s.leq = EquivalentLevel(calc.m_dBSum, s.counted);
     s.lmax = calc.getLmax();
     s.lmaxPos = calc.getLmaxPos();
     return s;
@@ -48,8 +40,9 @@ BandRowStatistics StoredStatistics(const CLCalc& calc) {
 
 BandRowStatistics PassStatistics(const LevelPass& pass) {
     BandRowStatistics s;
-    s.num = ClampedCount(pass.Count());
-    s.histogram = Widened(pass.histogram);
+    s.num = ClampedCount(pass.count);
+    s.counted = pass.count;
+    s.histogram = pass.histogram;
     s.leq = pass.Leq();
     s.lmax = pass.lmax;
     s.lmaxPos = pass.lmaxPos;
@@ -129,10 +122,14 @@ std::string BandRows::Row(std::int16_t slot, const BandRowStatistics& s, const B
     std::string row = Name(slot);
     if (layout.num) row += "," + CountText(s.num);
     row += "," + LevelText(s.leq) + "," + LevelText(s.lmax);
-    for (const std::int32_t x : {5, 10, 25, 50, 75, 90, 95}) row += "," + LevelText(s.Lx(x));
+    // The percentiles, then the user's Lx (100 and above: Lmin).
+    const std::array<std::int32_t, 8> xs{5, 10, 25, 50, 75, 90, 95, std::clamp<std::int32_t>(layout.lx, 1, kLmin)};
+    std::array<double, 8> lx{};
+    HistogramPercentiles(s.histogram, s.counted, xs, lx);
+    for (std::size_t i = 0; i < 7; ++i) row += "," + LevelText(lx[i]);
     if (layout.le) row += le ? "," + LevelText(*le) : std::string(",---");
     row += LFmax(slot) + LWmax(slot);
-    if (layout.lx > 0) row += "," + LevelText(s.Lx(layout.lx));
+    if (layout.lx > 0) row += "," + LevelText(lx[7]);
     return row;
 }
 

@@ -28,15 +28,14 @@ class CChMeasure;
 
 // The statistics one row shows.
 struct BandRowStatistics {
-    std::int32_t num = 0;  // values counted; below 1: no statistics
+    std::int32_t num = 0;      // values counted as the statistics keep them; below 1: no statistics
+    std::int64_t counted = 0;  // values in the histogram
     double leq = kNoLevel;
     double lmax = kNoLevel;
     std::int32_t lmaxPos = 0;  // absolute 1-based position of the maximum; 0 when none
-    LevelCounts histogram{};
+    LevelHistogram histogram{};
 
     bool Empty() const { return num < 1; }
-    // The percentile level; 100 and above give the lowest level counted (Lmin).
-    double Lx(std::int32_t x) const;
     // The position of the maximum, or -1 without statistics.
     std::int32_t MaximumPosition() const { return Empty() ? -1 : lmaxPos; }
 };

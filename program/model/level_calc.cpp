@@ -44,6 +44,35 @@ double HistogramPercentile(const LevelCounts& histogram, std::int32_t X) {
     return 170.0;
 }
 
+void HistogramPercentiles(const LevelHistogram& histogram, std::int64_t counted, std::span<const std::int32_t> xs,
+                          std::span<double> out) {
+    const auto total = static_cast<double>(counted);
+    // The thresholds in rising order; Lmin (X = 100) is the first bin with a count.
+    std::vector<std::pair<double, std::size_t>> pending;
+    std::vector<std::size_t> lowest;
+    for (std::size_t i = 0; i < xs.size(); ++i) {
+        if (xs[i] == 100) {
+            out[i] = kNoLevel;
+            lowest.push_back(i);
+        } else {
+            out[i] = 170.0;
+            pending.emplace_back(total * (100 - xs[i]) / 100, i);
+        }
+    }
+    std::sort(pending.begin(), pending.end());
+    std::size_t next = 0;
+    double running = 0;
+    for (int k = 0; k < kHistogramBins && (next < pending.size() || !lowest.empty()); ++k) {
+        const double level = k / 10.0 - 60.0;
+        if (histogram[k] > 0) {
+            for (std::size_t i : lowest) out[i] = level;
+            lowest.clear();
+        }
+        running += static_cast<double>(histogram[k]);
+        for (; next < pending.size() && running >= pending[next].first; ++next) out[pending[next].second] = level;
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 
 CLCalcData::CLCalcData(StatsContext& context)
@@ -205,12 +234,11 @@ LevelPass PassOverRanges(const CScopes& ranges, const CData& levels, const std::
     result.dBSum = pass.dBSum();
     result.lmax = pass.Lmax();
     result.lmaxPos = pass.LmaxPos();
+    result.count = TotalOf(result.histogram);
     return result;
 }
 
-std::int64_t LevelPass::Count() const { return TotalOf(histogram); }
-
-double LevelPass::Leq() const { return EquivalentLevel(dBSum, Count()); }
+double LevelPass::Leq() const { return EquivalentLevel(dBSum, count); }
 
 bool CLCalc::Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
                      const std::string& SaveDir, double floor, std::int32_t sliceLength) {
@@ -227,7 +255,7 @@ bool CLCalc::Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, 
         Clear(LCalcFolder);
     }
     Scope.S = std::int16_t{1};
-    Scope.E = saved ? CountOf(pass.Count()) : std::int32_t{0};
+    Scope.E = saved ? CountOf(pass.count) : std::int32_t{0};
     return saved;
 }
 

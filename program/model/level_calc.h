@@ -30,6 +30,10 @@ using LevelCounts = std::array<std::int64_t, kHistogramBins>;
 // The Lx of a histogram: X = 100 gives the lowest non-empty bin (Lmin); any other X the first
 // bin whose running count reaches total * (100 - X) / 100. -60 when the histogram is empty.
 double HistogramPercentile(const LevelCounts& histogram, std::int32_t X);
+// The Lx of every X of `xs` at once (out[i] for xs[i], as HistogramPercentile gives each), in one
+// pass over the bins; total is the sum of the counts.
+void HistogramPercentiles(const LevelHistogram& histogram, std::int64_t total, std::span<const std::int32_t> xs,
+                          std::span<double> out);
 
 // Leq of n values whose energy sum is dBSum (as a level): -60 when nothing was counted or the sum
 // has not started.
@@ -44,8 +48,8 @@ struct LevelPass {
     std::int32_t lmaxPos = 0;         // absolute 1-based position of lmax; 0 when none
     std::int32_t lastRangeTaken = 0;  // values taken from the last range
     bool complete = true;             // false when no memory could be had for a slice
-    // Values counted in the histogram, and their Leq.
-    std::int64_t Count() const;
+    std::int64_t count = 0;           // values counted in the histogram
+    // The Leq of the values counted.
     double Leq() const;
 };
 

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <sstream>
 
 namespace murtesk::testing {
 namespace {
@@ -482,6 +483,45 @@ TEST_F(CsvJobs, AProjectWithoutMeasurements) {
         EXPECT_EQ(Bytes(Out()), c.file == nullptr ? "old" : c.file);
         EXPECT_EQ(g_frmLongJob, nullptr);
     }
+}
+
+// A damaged project: a band list shorter than the slots, a band whose level file is gone and one
+// whose histogram is gone. Every output is written; the missing parts give name-only rows,
+// ", ---" or the empty statistics (-60 dB), never a failure.
+TEST_F(CsvJobs, ShortBandListsAndMissingFilesStillGiveWholeOutputs) {
+    Add({{3, 100, 10.0, 0, 3, {}, {}}});
+    CChMeasure& ch = draft.Measures.Item(1).ChMeasures.Item(1);
+    while (ch.BandLCalcInfos.count() > 5) ch.BandLCalcInfos.Delete(ch.BandLCalcInfos.count());
+    fs::remove(fs::path(draft.BandFolder(3, 3)) / ch.LevelData.SaveFileName);
+    ch.BandLCalcInfos.Item(4).LCalc.DeleteFile();
+    Start();
+    const auto lines = [&](const std::function<void()>& command) {
+        Output(command, Out());
+        std::vector<std::string> split;
+        std::stringstream text(platform::Cp932ToUtf8(Bytes(Out())));
+        for (std::string line; std::getline(text, line);) split.push_back(line.substr(0, line.size() - 1));
+        return split;
+    };
+    const std::vector<std::string> job5 = lines([&] { Main().mnuFileCalcValueTextOut_Click(); });
+    ASSERT_EQ(job5.size(), 2u + 4 + 7 + 47);
+    EXPECT_EQ(job5[15], "0.8Hz帯域");  // slot 47: no record
+    // Slot 4 without its histogram: the empty statistics; slot 3 without its level file: no LFmax.
+    EXPECT_EQ(job5[job5.size() - 2].rfind("16kHz帯域,100,-60.0,", 0), 0u) << job5[job5.size() - 2];
+    EXPECT_EQ(job5.back().rfind("20kHz帯域,100,", 0), 0u);
+    EXPECT_EQ(job5.back().substr(job5.back().size() - 10), ", ---, ---");
+    const std::vector<std::string> job12 = lines([&] {
+        ui.OnModal("frmSetPartitionAreaCSVOut",
+                   [](platform::Form& f) { static_cast<frmSetPartitionAreaCSVOut&>(f).cmdOK_Click(); });
+        Main().mnuFilePartitionAreaTextOut_Click();
+    });
+    EXPECT_EQ(job12.back(), "20kHz帯域");
+    for (const char key : {'A', 'B', 'C'}) lines([&] { Main().cmdOK_KeyDown(key, true); });
+    const std::vector<std::string> job11 = lines([&] { Main().mnuFileLmaxTextOut_Click(); });
+    std::size_t missing = 0;  // slots 47 down to 6 have no record
+    for (std::size_t at = job11.back().find(", ---"); at != std::string::npos; at = job11.back().find(", ---", at + 1))
+        ++missing;
+    EXPECT_EQ(missing, 42u);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>(6, kWritten));
 }
 
 // The commands: each asks for the file in the text outputs' dialog and runs its job; Cancel, keys
