@@ -110,8 +110,9 @@ JobOutcome frmMeasure::AllDataPartitionAreaCSVOut() {
                     const BandRowLayout layout{false, false, channel.CalcXYAxis.Lx};
                     out.Line(BandRowHeader(layout));
                     BandRows rows(channel, doc.SaveFilePath, channel.ChMeasureCondition.getWName(true, g_OriginalWs));
-                    // The statistics of slot k over the piece; none for a slot the channel keeps no record of.
-                    const auto statistics = [&](std::int16_t k) -> std::optional<BandRowStatistics> {
+                    // The statistics of slot k over the piece from its open level file; empty for a slot
+                    // the channel keeps no record of, none when no memory could be had.
+                    const auto statistics = [&](std::int16_t k, LevelFile& file) -> std::optional<BandRowStatistics> {
                         if (k > channel.BandLCalcInfos.count()) return BandRowStatistics{};
                         CScopes targets;
                         if (settings.exclusion) {
@@ -119,13 +120,14 @@ JobOutcome frmMeasure::AllDataPartitionAreaCSVOut() {
                         } else {
                             targets.Add(CScope(sj, ej));
                         }
-                        const LevelPass pass = PassOverRanges(targets, channel.LevelData, rows.Folder(k),
-                                                              -std::numeric_limits<double>::infinity());
+                        const LevelPass pass = PassOverRanges(targets, file, -std::numeric_limits<double>::infinity());
                         if (!pass.complete) return std::nullopt;
                         return PassStatistics(pass);
                     };
-                    const std::optional<BandRowStatistics> f = statistics(1);
-                    const std::optional<BandRowStatistics> w = statistics(kWeightedSlot);
+                    LevelFile fFile(channel.LevelData, rows.Folder(1));
+                    LevelFile wFile(channel.LevelData, rows.Folder(kWeightedSlot));
+                    const std::optional<BandRowStatistics> f = statistics(1, fFile);
+                    const std::optional<BandRowStatistics> w = statistics(kWeightedSlot, wFile);
                     if (!f || !w) return JobOutcome::Failed;
                     rows.SetMaxima(f->MaximumPosition(), w->MaximumPosition());
                     const std::vector<std::int16_t> written =
@@ -133,12 +135,13 @@ JobOutcome frmMeasure::AllDataPartitionAreaCSVOut() {
                     for (const std::int16_t k : written) {
                         if (JobTestPoint()) return JobOutcome::Cancelled;
                         if (k == 1 || k == kWeightedSlot) {
-                            out.Line(rows.Row(k, k == 1 ? *f : *w, layout));
+                            out.Line(rows.Row(k, k == 1 ? *f : *w, layout, std::nullopt, k == 1 ? &fFile : &wFile));
                             continue;
                         }
-                        const std::optional<BandRowStatistics> band = statistics(k);
+                        LevelFile file(channel.LevelData, rows.Folder(k));
+                        const std::optional<BandRowStatistics> band = statistics(k, file);
                         if (!band) return JobOutcome::Failed;
-                        out.Line(rows.Row(k, *band, layout));
+                        out.Line(rows.Row(k, *band, layout, std::nullopt, &file));
                     }
                 }
             }

@@ -103,21 +103,22 @@ std::string BandRows::Name(std::int16_t slot) const {
     return slot == 2 ? weightingName_ : std::string(GetBandName(mode_, slot));
 }
 
-std::string BandRows::LevelAt(std::int16_t slot, std::int32_t pos, bool delayed) const {
+std::string BandRows::LevelAt(std::int16_t slot, std::int32_t pos, bool delayed, LevelFile* file) const {
     if (pos < 1) return kMissing;
     const std::int32_t p = delayed ? AddBandDelay(mode_, slot, pos, channel_.ChMeasureCondition.LevelOutHz) : pos;
     float value = 0.0f;
-    if (channel_.LevelData.ReadArea(p, 1, Folder(slot), &value) != 1) return kMissing;
-    return "," + LevelText(value);
+    const std::int32_t got =
+        file != nullptr ? file->Read(p, 1, &value) : channel_.LevelData.ReadArea(p, 1, Folder(slot), &value);
+    return got == 1 ? "," + LevelText(value) : std::string(kMissing);
 }
 
-std::string BandRows::LWmax(std::int16_t slot) const {
+std::string BandRows::LWmax(std::int16_t slot, LevelFile* file) const {
     // A user correction characteristic has no filter delay of its own to follow.
-    return LevelAt(slot, pW_, channel_.ChMeasureCondition.w <= 4);
+    return LevelAt(slot, pW_, channel_.ChMeasureCondition.w <= 4, file);
 }
 
 std::string BandRows::Row(std::int16_t slot, const BandRowStatistics& s, const BandRowLayout& layout,
-                          const std::optional<double>& le) const {
+                          const std::optional<double>& le, LevelFile* file) const {
     if (s.Empty()) return std::string(GetBandName(mode_, slot));
     std::string row = Name(slot);
     if (layout.num) row += "," + CountText(s.num);
@@ -128,7 +129,7 @@ std::string BandRows::Row(std::int16_t slot, const BandRowStatistics& s, const B
     HistogramPercentiles(s.histogram, s.counted, xs, lx);
     for (std::size_t i = 0; i < 7; ++i) row += "," + LevelText(lx[i]);
     if (layout.le) row += le ? "," + LevelText(*le) : std::string(",---");
-    row += LFmax(slot) + LWmax(slot);
+    row += LFmax(slot, file) + LWmax(slot, file);
     if (layout.lx > 0) row += "," + LevelText(lx[7]);
     return row;
 }

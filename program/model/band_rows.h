@@ -82,13 +82,14 @@ public:
 
     std::string Name(std::int16_t slot) const;
     // The row of slot k: its name alone when `s` is empty. le: the LE value, or none for "---".
+    // file: band k's level file when the caller holds it open.
     std::string Row(std::int16_t slot, const BandRowStatistics& s, const BandRowLayout& layout,
-                    const std::optional<double>& le = std::nullopt) const;
+                    const std::optional<double>& le = std::nullopt, LevelFile* file = nullptr) const;
     // "," and the level of band k at pos (moved by its delay when `delayed`), or ", ---" when pos is
     // below 1 or the band's file holds no value there.
-    std::string LevelAt(std::int16_t slot, std::int32_t pos, bool delayed = true) const;
-    std::string LFmax(std::int16_t slot) const { return LevelAt(slot, pF_, true); }
-    std::string LWmax(std::int16_t slot) const;
+    std::string LevelAt(std::int16_t slot, std::int32_t pos, bool delayed = true, LevelFile* file = nullptr) const;
+    std::string LFmax(std::int16_t slot, LevelFile* file = nullptr) const { return LevelAt(slot, pF_, true, file); }
+    std::string LWmax(std::int16_t slot, LevelFile* file = nullptr) const;
 
     std::int16_t Mode() const { return mode_; }
     std::string Folder(std::int16_t slot) const;

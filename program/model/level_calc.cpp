@@ -200,6 +200,11 @@ bool CLCalc::resetNewMaxMinusNArea(const CScopes& CalcScopes, const CData& Level
 
 LevelPass PassOverRanges(const CScopes& ranges, const CData& levels, const std::string& SaveDir, double floor,
                          std::int32_t sliceLength) {
+    LevelFile file(levels, SaveDir);
+    return PassOverRanges(ranges, file, floor, sliceLength);
+}
+
+LevelPass PassOverRanges(const CScopes& ranges, LevelFile& file, double floor, std::int32_t sliceLength) {
     LevelPass result;
     sliceLength = std::max<std::int32_t>(sliceLength, 1);
     LevelAccumulator pass(result.dBSum, result.lmax, result.lmaxPos, result.histogram);
@@ -223,7 +228,7 @@ LevelPass PassOverRanges(const CScopes& ranges, const CData& levels, const std::
                     return result;
                 }
             }
-            const std::int32_t got = levels.ReadArea(static_cast<std::int32_t>(pos), length, SaveDir, slice.get());
+            const std::int32_t got = file.Read(static_cast<std::int32_t>(pos), length, slice.get());
             if (got <= 0) break;
             taken += pass.Add(slice.get(), static_cast<std::size_t>(got), pos, floor);
             pos += got;

@@ -57,6 +57,9 @@ struct LevelPass {
 // (-infinity takes all).
 LevelPass PassOverRanges(const CScopes& ranges, const CData& levels, const std::string& SaveDir, double floor,
                          std::int32_t sliceLength = kStatsSliceLength);
+// The same over a level file already open.
+LevelPass PassOverRanges(const CScopes& ranges, LevelFile& file, double floor,
+                         std::int32_t sliceLength = kStatsSliceLength);
 
 // A level histogram file, named at creation from the clock and the running number.
 class CLCalcData : public Record<CLCalcData> {

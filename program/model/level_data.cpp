@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <filesystem>
 #include <limits>
-#include <cmath>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -87,17 +87,22 @@ bool CData::SaveData(std::span<const float> IArray, const std::string& SaveDir) 
            });
 }
 
+LevelFile::LevelFile(const CData& levels, const std::string& SaveDir) {
+    const auto path = levels.PathIn(SaveDir);
+    if (path && file_.OpenRead(*path)) count_ = static_cast<std::int64_t>(file_.Size() / sizeof(float));
+}
+
+std::int32_t LevelFile::Read(std::int32_t start, std::int32_t n, float* out) {
+    if (!file_.is_open() || start < 1 || n <= 0 || count_ < start) return 0;
+    const std::int64_t delivered = std::min<std::int64_t>(n, count_ - start + 1);
+    if (!file_.Seek(static_cast<std::uint64_t>(start - 1) * sizeof(float))) return 0;
+    if (!file_.Read(out, static_cast<std::size_t>(delivered) * sizeof(float))) return 0;
+    return static_cast<std::int32_t>(delivered);
+}
+
 std::int32_t CData::ReadArea(std::int32_t start, std::int32_t n, const std::string& SaveDir, float* out) const {
     if (start < 1 || n <= 0) return 0;
-    const auto path = PathIn(SaveDir);
-    BinaryFile file;
-    if (!path || !file.OpenRead(*path)) return 0;
-    const std::int64_t count = static_cast<std::int64_t>(file.Size() / sizeof(float));
-    if (count < start) return 0;
-    const std::int64_t delivered = std::min<std::int64_t>(n, count - start + 1);
-    if (!file.Seek(static_cast<std::uint64_t>(start - 1) * sizeof(float))) return 0;
-    if (!file.Read(out, static_cast<std::size_t>(delivered) * sizeof(float))) return 0;
-    return static_cast<std::int32_t>(delivered);
+    return LevelFile(*this, SaveDir).Read(start, n, out);
 }
 
 std::vector<float> CData::getDataArea(std::int32_t iStartNum, std::int32_t& ioNum, const std::string& SaveDir) const {

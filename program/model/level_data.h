@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "model/record_stream.h"
+#include "platform/binary_file.h"
 
 namespace murtesk {
 
@@ -34,6 +35,26 @@ inline constexpr std::int32_t kStatsSliceLength = 1 << 20;
 inline constexpr std::chrono::milliseconds kLevelFileWait{3000};
 // The level written for a position outside the file by the text outputs of a span.
 inline constexpr double kLevelOutsideFile = -60.0;
+
+class CData;
+
+// A level file held open for reads at any position: for a caller that reads the same file many
+// times (one open instead of one per read). A name that denotes no file, an absent file or anything
+// but a regular file reads as no data. Not thread-safe: one thread reads one LevelFile.
+class LevelFile {
+public:
+    LevelFile(const CData& levels, const std::string& SaveDir);
+
+    // Whole values in the file when it was opened; 0 when it could not be.
+    std::int64_t Count() const { return count_; }
+    // Reads up to n values from position start (1-based) into `out` and gives the number
+    // delivered: 0 when start lies beyond the file, an argument is out of range or the read fails.
+    std::int32_t Read(std::int32_t start, std::int32_t n, float* out);
+
+private:
+    platform::BinaryFile file_;
+    std::int64_t count_ = 0;
+};
 
 class CData : public Record<CData> {
 public:
