@@ -15,7 +15,7 @@
 namespace murtesk {
 
 frmSetPartitionAreaCSVOutView::frmSetPartitionAreaCSVOutView(frmSetPartitionAreaCSVOut& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)),
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>(Qt::MSWindowsFixedSizeDialogHint)),
       form_(form) {
     QWidget* w = Widget();
     Label1 = new QLabel(w);
@@ -55,8 +55,7 @@ frmSetPartitionAreaCSVOutView::frmSetPartitionAreaCSVOutView(frmSetPartitionArea
     Bind().Bind(chkCalcAreaInfluence, form.chkCalcAreaInfluence);
     Bind().Bind(cmdOK, form.cmdOK, [&form] { form.cmdOK_Click(); });
     Bind().Bind(cmdCancel, form.cmdCancel, [&form] { form.cmdCancel_Click(); });
-    platform::qt::BindEnterAndEscape(
-        w, [&form] { form.cmdOK_Click(); }, [&form] { form.cmdCancel_Click(); }, [&ui] { ui.RefreshAll(); });
+    static_cast<platform::qt::FormDialog*>(w)->SetCancelButton(cmdCancel);
     Refresh();
     w->setFixedSize(std::max(320, w->sizeHint().width()), w->sizeHint().height());  // room for the caption
     platform::qt::CenterOnScreen(w);
