@@ -28,8 +28,7 @@ void frmSetPartitionAreaCSVOut::Form_Activate() {
     txtSplitMin.Text = std::to_string(m_SplitMin);
     chkAllBand.Value = m_bAllBand;
     chkCalcAreaInfluence.Value = m_bCalcAreaInfluence;
-    FocusedControl = "txtSplitMin";
-    FocusSelectsAll = true;
+    SetFocus("txtSplitMin", true);
 }
 
 void frmSetPartitionAreaCSVOut::Form_QueryUnload(bool&, platform::UnloadMode mode) {
@@ -41,8 +40,7 @@ void frmSetPartitionAreaCSVOut::Form_QueryUnload(bool&, platform::UnloadMode mod
 void frmSetPartitionAreaCSVOut::cmdOK_Click() {
     if (const auto failure = CheckIntegerText(txtSplitMin.Text, kShortestPiece, kLongestPiece)) {
         ui_.MsgBox(*failure, platform::MsgButtons::OK, platform::MsgIcon::Information, kInputCorrectionTitle);
-        FocusedControl = "txtSplitMin";
-        FocusSelectsAll = true;
+        SetFocus("txtSplitMin", true);
         return;
     }
     m_SplitMin = static_cast<std::int32_t>(std::lround(ParseNumericText(txtSplitMin.Text).value_or(m_SplitMin)));

@@ -31,10 +31,6 @@ public:
     platform::CommandButton cmdOK;
     platform::CommandButton cmdCancel;
 
-    // The control to give the focus at the next showing, and whether its whole text is selected.
-    std::string FocusedControl;
-    bool FocusSelectsAll = false;
-
     void Form_Activate() override;
     void Form_QueryUnload(bool& cancel, platform::UnloadMode mode) override;
     void cmdOK_Click();

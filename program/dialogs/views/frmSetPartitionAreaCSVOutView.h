@@ -23,12 +23,6 @@ public:
     QCheckBox* chkCalcAreaInfluence = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
-
-protected:
-    void OnRefresh() override;
-
-private:
-    frmSetPartitionAreaCSVOut& form_;
 };
 
 }  // namespace murtesk
