@@ -1,6 +1,7 @@
 #include "BandLevel.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <new>
 
@@ -25,6 +26,10 @@ bool DesignVibLowPass(CFilterDesign& design, double rate) {
 
 // The level of a step without power; a band adds its correction.
 constexpr double kNoPowerDb = -1000.0;
+
+// Pass blocks a task runs before it lets the thread look for other work: a task that others follow lets them
+// see its progress as it goes.
+constexpr int kBlocksPerAdvance = 8;
 
 }  // namespace
 
@@ -61,106 +66,404 @@ bool CBandLevelChain::Configure(const BandChainConfig& config) {
     if (m_linear.OutputCount(c.samplesPerBlock, c.rate, c.levelOutHz) != steps) return false;
     // The vibration and G weightings start with a low-pass that the rate must carry.
     const bool vibration = c.weighting == kWeightLvz || c.weighting == kWeightLvxy || c.weighting == kWeightG;
-    if (vibration && !DesignVibLowPass(m_design[0], c.rate)) return false;
+    if (vibration && !DesignVibLowPass(m_vibLowPass, c.rate)) return false;
     m_cfg = c;
     m_cfg.corrections = nullptr;
     m_bands = BandTable(c.bandMode);
     const int nb = static_cast<int>(m_bands.size());
     m_corr.fill(0.0);
     if (c.corrections) std::copy(c.corrections, c.corrections + nb, m_corr.begin());
+    m_kernel = &ActiveKernel();
     try {
         const int n = c.samplesPerBlock;
         const int wCount = std::max({n, m_doubling.OutputCount(n, c.rate, kAcRate),
                                      m_linear.OutputCount(n, c.rate, kVibRate),
                                      m_doubling.OutputCount(n, c.rate, kVibRate)});
-        m_bufA.assign(n, 0.0);
-        m_bufB.assign(n, 0.0);
-        m_wIn.assign(wCount, 0.0);
+        m_wIn.assign(vibration ? n : 0, 0.0);
         m_wRate.assign(wCount, 0.0);
-        m_power.assign(wCount, 0.0);
         // Every slot holds one block's steps; rounding at the rate changes may add one or two, and a slot that
         // holds another count than the steps fails the block anyway.
         for (auto& m : m_ms) m.assign(static_cast<std::size_t>(steps) + 4, 0.0);
         m_levels.assign(static_cast<std::size_t>(nb + 2) * static_cast<std::size_t>(steps), 0.0f);
+        if (!Plan()) return false;
     } catch (const std::bad_alloc&) {
         return false;
     }
     m_slots = nb + 2;
     m_steps = static_cast<int>(steps);
-    m_state.Reset();
+    Reset();
+    return true;
+}
+
+void CBandLevelChain::Reset() {
+    m_counters.fill(0);
+    for (auto& p : m_passes) p->pass.Reset();
+    if (m_wLowPass) m_wLowPass->Reset();
+    if (m_wPass) m_wPass->Reset();
+}
+
+bool CBandLevelChain::AddPass(int level, std::vector<CLanePass::Cascade> cascades, std::vector<SignalRef> sources) {
+    auto pass = std::make_unique<Pass>();
+    pass->level = level;
+    pass->sources = std::move(sources);
+    if (!pass->pass.Build(*m_kernel, std::move(cascades))) return false;
+    m_sectionSteps += pass->pass.SectionSteps(m_rateLevels[level].count);
+    m_passes.push_back(std::move(pass));
+    return true;
+}
+
+bool CBandLevelChain::Plan() {
+    m_rateLevels.assign(1, Level{m_cfg.rate, -1, 1, m_cfg.samplesPerBlock});
+    m_arrays.clear();
+    m_passes.clear();
+    m_tasks.clear();
+    m_sectionSteps = 0;
+    m_wLowPass.reset();
+    m_wPass.reset();
+    const int nb = static_cast<int>(m_bands.size());
+    const int w = m_cfg.weighting;
+
+    // Where each band's signal comes from, as the bands run highest first (see the file's head): the low-pass
+    // output of an earlier band of the same level, or the level's input.
+    struct Planned {
+        int band;
+        int source;  // band whose low-pass output feeds this band; -1 the level's input
+        bool lowPass;
+    };
+    std::vector<std::vector<Planned>> levelBands(1);
+    std::vector<int> fromHeld;
+    int level = 0, cur = -1, held = -1;
+    for (int b = 0; b < nb; ++b) {
+        const BandInfo& band = m_bands[b];
+        const double rate = m_rateLevels[level].rate;
+        m_runs[b] = BandRun{};
+        m_bandLevel[b] = level;
+        if (2.0 * band.centre > rate || band.centre < m_cfg.lowestHz || band.centre > m_cfg.highestHz) continue;
+        const bool lowPass = !(2.0 * band.upper > rate);
+        m_runs[b] = BandRun{true, rate, lowPass, lowPass && held >= 0};
+        if (lowPass && held >= 0) {
+            fromHeld.push_back(b);
+            continue;
+        }
+        levelBands[level].push_back({b, cur, lowPass});
+        if (!lowPass) continue;
+        cur = b;
+        const int d = ThinningFactor(rate, band.lower);
+        if (d > 1) {
+            const Level& from = m_rateLevels[level];
+            m_rateLevels.push_back(Level{rate / d, b, d, m_linear.OutputCount(from.count, rate, rate / d)});
+            levelBands.emplace_back();
+            ++level;
+            cur = -1;
+        } else {
+            const bool even = Multiple(rate, 2.0);
+            const bool canGoOn = (even && rate * 0.5 >= kMinThinnedRate) ||
+                                 (!even && Multiple(rate, 5.0) && rate * 0.2 >= kMinThinnedRate);
+            if (!canGoOn) held = b;
+        }
+    }
+
+    // Passes: a band's low-pass and its high-pass with time weighting side by side (the low-pass feeding the
+    // next band too), as many bands as the lanes take; a band without low-pass has only the second.
+    const int lanes = m_kernel->lanes;
+    std::vector<std::vector<std::vector<Planned>>> groups(levelBands.size());
+    std::array<int, kMaxBands> passOf{};
+    passOf.fill(-1);
+    int passes = 0;
+    for (std::size_t r = 0; r < levelBands.size(); ++r) {
+        int used = lanes;
+        for (const Planned& p : levelBands[r]) {
+            const int need = p.lowPass ? 2 : 1;
+            if (used + need > lanes) {
+                groups[r].emplace_back();
+                used = 0;
+                ++passes;
+            }
+            groups[r].back().push_back(p);
+            passOf[p.band] = passes - 1;
+            used += need;
+        }
+    }
+    // Low-pass outputs that leave their pass: the input of another pass, of the next level or of the bands
+    // filtered from the held signal.
+    std::array<int, kMaxBands> arrayOf{};
+    arrayOf.fill(-1);
+    const auto needArray = [&](int b) {
+        if (arrayOf[b] < 0) {
+            m_arrays.emplace_back(static_cast<std::size_t>(m_rateLevels[m_bandLevel[b]].count), 0.0);
+            arrayOf[b] = static_cast<int>(m_arrays.size()) - 1;
+        }
+        return arrayOf[b];
+    };
+    for (std::size_t r = 0; r < levelBands.size(); ++r)
+        for (const Planned& p : levelBands[r])
+            if (p.source >= 0 && passOf[p.source] != passOf[p.band]) needArray(p.source);
+    for (std::size_t r = 1; r < m_rateLevels.size(); ++r) needArray(m_rateLevels[r].from);
+    if (held >= 0 && !fromHeld.empty()) needArray(held);
+    m_produced = std::make_unique<std::atomic<int>[]>(m_arrays.size() + 1);
+
+    CFilterDesign lp, hp, tw;
+    const auto append = [](std::vector<SectionCoefficients>& to, const CFilterDesign& f) {
+        for (int k = 0; k < f.sections(); ++k) to.push_back({f.a1(k), f.a2(k), f.b0(k), f.b1(k), f.b2(k)});
+    };
+    // A cascade whose last filter, the time weighting (one section), runs on the squares of its input.
+    const auto power = [&](std::initializer_list<const CFilterDesign*> filters, int slot) {
+        CLanePass::Cascade c;
+        for (const CFilterDesign* f : filters) append(c.sections, *f);
+        c.squared = static_cast<int>(c.sections.size()) - 1;
+        c.tail = &m_tails[slot];
+        return c;
+    };
+    const auto bandDesigns = [&](int b, bool lowPass) {
+        const BandInfo& band = m_bands[b];
+        const double rate = m_runs[b].rate;
+        tw.DesignTimeWeighting(rate, m_cfg.cr);
+        return (!lowPass || lp.Design(kButterworth, kBandLowRipple, kLowPass, kBandOrder, rate, band.upper)) &&
+               hp.Design(kButterworth, kBandHighRipple, kHighPass, kBandOrder, rate, band.lower);
+    };
+    // The signal a band reads from outside its pass.
+    const auto outside = [&](int r, int source) {
+        if (source >= 0) return SignalRef{arrayOf[source], 1};
+        if (r == 0) return SignalRef{-1, 1};
+        return SignalRef{arrayOf[m_rateLevels[r].from], m_rateLevels[r].thinning};
+    };
+
+    for (std::size_t r = 0; r < groups.size(); ++r) {
+        for (const std::vector<Planned>& group : groups[r]) {
+            std::vector<CLanePass::Cascade> cascades;
+            std::vector<SignalRef> sources;
+            std::array<int, kMaxBands> lowPassCascade{};
+            for (const Planned& p : group) {
+                if (!bandDesigns(p.band, p.lowPass)) return false;
+                const bool inside = p.source >= 0 && passOf[p.source] == passOf[p.band];
+                const int from = inside ? lowPassCascade[p.source] : -1;
+                if (p.lowPass) {
+                    CLanePass::Cascade c;
+                    append(c.sections, lp);
+                    c.fromCascade = from;
+                    if (arrayOf[p.band] >= 0) {
+                        c.out = m_arrays[arrayOf[p.band]].data();
+                        c.produced = &m_produced[arrayOf[p.band]];
+                    }
+                    lowPassCascade[p.band] = static_cast<int>(cascades.size());
+                    cascades.push_back(std::move(c));
+                    sources.push_back(inside ? SignalRef{} : outside(static_cast<int>(r), p.source));
+                }
+                CLanePass::Cascade leaf = power({&hp, &tw}, p.band + 2);
+                leaf.fromCascade = p.lowPass ? lowPassCascade[p.band] : from;
+                cascades.push_back(std::move(leaf));
+                sources.push_back(p.lowPass || inside ? SignalRef{} : outside(static_cast<int>(r), p.source));
+            }
+            if (!AddPass(static_cast<int>(r), std::move(cascades), std::move(sources))) return false;
+            m_tasks.push_back(static_cast<int>(m_passes.size()) - 1);
+        }
+    }
+
+    // F, and W when it runs on the block itself.
+    {
+        CFilterDesign f;
+        f.DesignTimeWeighting(m_cfg.rate, m_cfg.cr);
+        std::vector<CLanePass::Cascade> cascades{power({&f}, 0)};
+        m_ownWeighting = false;
+        if (w >= kWeightA) {
+            m_wRateHz = m_cfg.rate >= kAcRate ? m_cfg.rate : kAcRate;
+            if (w == kWeightC) {
+                m_weighting.DesignC(m_wRateHz);
+            } else {
+                m_weighting.DesignA(m_wRateHz);
+            }
+            tw.DesignTimeWeighting(m_wRateHz, m_cfg.cr);
+            if (m_cfg.rate >= kAcRate) {
+                cascades.push_back(power({&m_weighting, &tw}, 1));
+            } else {
+                m_ownWeighting = true;
+                m_wPass = std::make_unique<CLanePass>();
+                if (!m_wPass->Build(*m_kernel, {power({&m_weighting, &tw}, 1)})) return false;
+            }
+        } else if (w >= 0) {
+            m_ownWeighting = true;
+            m_wRateHz = kVibRate;
+            CLanePass::Cascade low;
+            append(low.sections, m_vibLowPass);
+            low.out = m_wIn.data();
+            low.produced = &m_wProduced;
+            m_wLowPass = std::make_unique<CLanePass>();
+            if (!m_wLowPass->Build(*m_kernel, {std::move(low)})) return false;
+            if (!m_vibHighPass.Design(kChebyshev, 0.03, kHighPass, 4, kVibRate, 0.9)) return false;
+            if (w == kWeightLvz) {
+                m_weighting.SetLvz();
+            } else if (w == kWeightLvxy) {
+                m_weighting.SetLvxy();
+            } else {
+                m_weighting.SetG();
+            }
+            tw.DesignTimeWeighting(kVibRate, m_cfg.cr);
+            m_wPass = std::make_unique<CLanePass>();
+            if (!m_wPass->Build(*m_kernel, {power({&m_vibHighPass, &m_weighting, &tw}, 1)})) return false;
+        }
+        std::vector<SignalRef> sources(cascades.size(), SignalRef{-1, 1});
+        if (!AddPass(0, std::move(cascades), std::move(sources))) return false;
+        m_tasks.push_back(static_cast<int>(m_passes.size()) - 1);
+        if (m_ownWeighting) {
+            m_tasks.push_back(-1);
+            const int n = m_cfg.samplesPerBlock;
+            if (m_wLowPass) m_sectionSteps += m_wLowPass->SectionSteps(n);
+            m_sectionSteps += m_wPass->SectionSteps(WeightingCount(n));
+        }
+    }
+
+    // The bands filtered from the held signal, each whole (low-pass, high-pass, time weighting) in one lane.
+    for (std::size_t first = 0; first < fromHeld.size(); first += static_cast<std::size_t>(lanes)) {
+        std::vector<CLanePass::Cascade> cascades;
+        std::vector<SignalRef> sources;
+        for (std::size_t k = first; k < std::min(fromHeld.size(), first + lanes); ++k) {
+            if (!bandDesigns(fromHeld[k], true)) return false;
+            cascades.push_back(power({&lp, &hp, &tw}, fromHeld[k] + 2));
+            sources.push_back(SignalRef{arrayOf[held], 1});
+        }
+        if (!AddPass(m_bandLevel[fromHeld[first]], std::move(cascades), std::move(sources))) return false;
+        m_tasks.push_back(static_cast<int>(m_passes.size()) - 1);
+    }
     return true;
 }
 
 bool CBandLevelChain::Compute(int blockNo, const double* samples, int n) {
-    if (m_slots == 0) return false;
     FlushDenormals flush;
+    if (!Begin(blockNo, samples, n)) return false;
+    for (int t : m_tasks) {
+        // In this order every task finds its input complete.
+        const bool done = t < 0 ? RunWeighting() : m_passes[t]->pass.Advance(INT_MAX);
+        if (!done) {
+            m_counters.fill(-1);
+            return false;
+        }
+    }
+    End();
+    return m_counters[0] >= 0;
+}
+
+bool CBandLevelChain::Begin(int blockNo, const double* samples, int n) {
+    if (m_slots == 0) return false;
     m_block = blockNo;
     m_msCount.fill(0);
-    if (samples == nullptr || n < 1 || n > m_cfg.samplesPerBlock || !ComputeSlots(blockNo, samples, n)) {
-        m_state.counters.fill(-1);
+    if (samples == nullptr || n < 1 || n > m_cfg.samplesPerBlock || !CheckBlock(n)) {
+        m_counters.fill(-1);
         return false;
     }
-    return true;
-}
-
-bool CBandLevelChain::ComputeSlots(int blockNo, const double* samples, int n) {
-    // F: the time weighting on the block itself.
-    if (!SlotReady(0)) return false;
-    m_design[0].DesignTimeWeighting(m_cfg.rate, m_cfg.cr);
-    m_pipe.Clear();
-    m_pipe.Add(m_design[0], m_state.fTime, true);
-    if (!m_pipe.Run(samples, n, m_power.data()) || !Tail(0, m_power.data(), n, m_cfg.rate)) return false;
-    if (!ComputeW(samples, n) || !ComputeBands(samples, n)) return false;
-    for (int s = 0; s < m_slots; ++s) m_state.counters[s] = blockNo;
-    return true;
-}
-
-bool CBandLevelChain::ComputeW(const double* samples, int n) {
-    if (!SlotReady(1)) return false;
-    const int w = m_cfg.weighting;
-    if (w < 0) return Zero(1, m_steps);
-    m_pipe.Clear();
-    double rate = m_cfg.rate;
-    const double* in = samples;
-    int count = n;
-    if (w >= kWeightA) {
-        if (rate < kAcRate) {
-            count = m_doubling.Resample(samples, n, rate, m_wRate.data(), static_cast<int>(m_wRate.size()), kAcRate);
-            if (count != m_doubling.OutputCount(n, rate, kAcRate)) return false;
-            rate = kAcRate;
-            in = m_wRate.data();
+    m_samples = samples;
+    m_n = n;
+    for (auto& p : m_passes) {
+        p->pass.Begin(m_rateLevels[p->level].count);
+        for (std::size_t c = 0; c < p->sources.size(); ++c) {
+            const SignalRef& ref = p->sources[c];
+            if (ref.stride == 0) continue;  // fed inside the pass
+            p->pass.SetSource(static_cast<int>(c),
+                              ref.array < 0 ? SignalSource{samples, 1, nullptr}
+                                            : SignalSource{m_arrays[ref.array].data(), ref.stride, &m_produced[ref.array]});
         }
-        if (w == kWeightC) {
-            m_design[1].DesignC(rate);
-        } else {
-            m_design[1].DesignA(rate);
-        }
-        m_pipe.Add(m_design[1], m_state.wWeight);
-    } else {
-        if (!DesignVibLowPass(m_design[0], rate)) return false;
-        m_pipe.Add(m_design[0], m_state.vibLowPass);
-        if (!m_pipe.Run(samples, n, m_wIn.data())) return false;
-        const bool linear = rate >= 10000.0 || (rate >= kVibRate && Multiple(rate, kVibRate));
-        const CResampler& r = linear ? static_cast<const CResampler&>(m_linear) : m_doubling;
-        count = r.Resample(m_wIn.data(), n, rate, m_wRate.data(), static_cast<int>(m_wRate.size()), kVibRate);
-        if (count != r.OutputCount(n, rate, kVibRate)) return false;
-        rate = kVibRate;
-        in = m_wRate.data();
-        m_pipe.Clear();
-        if (!m_design[0].Design(kChebyshev, 0.03, kHighPass, 4, rate, 0.9)) return false;
-        m_pipe.Add(m_design[0], m_state.vibHighPass);
-        if (w == kWeightLvz) {
-            m_design[1].SetLvz();
-        } else if (w == kWeightLvxy) {
-            m_design[1].SetLvxy();
-        } else {
-            m_design[1].SetG();
-        }
-        m_pipe.Add(m_design[1], m_state.wWeight);
     }
-    m_design[2].DesignTimeWeighting(rate, m_cfg.cr);
-    m_pipe.Add(m_design[2], m_state.wTime, true);
-    return m_pipe.Run(in, count, m_power.data()) && Tail(1, m_power.data(), count, rate);
+    for (std::size_t a = 0; a < m_arrays.size(); ++a) m_produced[a].store(0, std::memory_order_relaxed);
+    return true;
+}
+
+// Checks that every filter can run on this block at the rate it runs at (a filter needs more values than its
+// order), puts the zero mean squares of the bands that are not computed, and starts the tails of the others.
+bool CBandLevelChain::CheckBlock(int n) {
+    for (int s = 0; s < m_slots; ++s)
+        if (m_counters[s] < 0) return false;
+    m_rateLevels[0].count = n;
+    for (std::size_t r = 1; r < m_rateLevels.size(); ++r) {
+        const Level& from = m_rateLevels[r - 1];
+        m_rateLevels[r].count = m_linear.OutputCount(from.count, from.rate, m_rateLevels[r].rate);
+    }
+    const double out = m_cfg.levelOutHz;
+    const auto zero = [&](int slot, int count) {
+        if (count > static_cast<int>(m_ms[slot].size())) return false;
+        std::fill_n(m_ms[slot].begin(), count, 0.0);
+        m_msCount[slot] = count;
+        return true;
+    };
+    const auto tail = [&](int slot, int count, double rate) {
+        const int steps = m_linear.OutputCount(count, rate, out);
+        if (steps > static_cast<int>(m_ms[slot].size())) return false;
+        m_tails[slot].Begin(count, rate, out, m_ms[slot].data(), steps);
+        m_msCount[slot] = steps;
+        return true;
+    };
+    // F, and W on the block: a time weighting needs 2 values, the A weighting 5, the C weighting 3.
+    const int w = m_cfg.weighting;
+    if (n < 2 || (w >= kWeightA && !m_ownWeighting && n < (w == kWeightC ? 3 : 5))) return false;
+    if (!tail(0, n, m_cfg.rate)) return false;
+    if (w < 0) {
+        if (!zero(1, m_steps)) return false;
+    } else if (!m_ownWeighting) {
+        if (!tail(1, n, m_cfg.rate)) return false;
+    } else {
+        const int count = WeightingCount(n);
+        if (w >= kWeightA) {
+            if (count < (w == kWeightC ? 3 : 5)) return false;
+        } else {
+            // The 240 Hz low-pass (order 14) on the block, then at 1000 Hz the 0.9 Hz high-pass (order 4), the
+            // weighting (Lvz order 5, Lvxy 1, G 9) and the time weighting.
+            if (n < 15 || count < std::max(5, m_weighting.order() + 1)) return false;
+        }
+        if (count > static_cast<int>(m_wRate.size()) || !tail(1, count, m_wRateHz)) return false;
+    }
+    for (int b = 0; b < bandCount(); ++b) {
+        const Level& lv = m_rateLevels[m_bandLevel[b]];
+        if (!m_runs[b].computed) {
+            if (!zero(b + 2, m_linear.OutputCount(lv.count, lv.rate, out))) return false;
+            continue;
+        }
+        // The band's high-pass has order 22.
+        if (lv.count < kBandOrder + 1 || !tail(b + 2, lv.count, lv.rate)) return false;
+    }
+    return true;
+}
+
+bool CBandLevelChain::AdvanceTask(int task) {
+    FlushDenormals flush;
+    const int p = m_tasks[task];
+    return p < 0 ? RunWeighting() : m_passes[p]->pass.Advance(kBlocksPerAdvance);
+}
+
+void CBandLevelChain::End() {
+    bool ok = true;
+    for (int s = 0; s < m_slots; ++s)
+        if (s == 1 ? m_cfg.weighting >= 0 : s == 0 || m_runs[s - 2].computed) ok = ok && m_tails[s].Done();
+    m_counters.fill(ok ? m_block : -1);
+}
+
+// The weighting at its own rate: the block resampled (after the vibration weightings' 240 Hz low-pass), then
+// the weighting and the time weighting.
+bool CBandLevelChain::RunWeighting() {
+    const int capacity = static_cast<int>(m_wRate.size());
+    int count;
+    if (m_cfg.weighting >= kWeightA) {
+        count = m_doubling.Resample(m_samples, m_n, m_cfg.rate, m_wRate.data(), capacity, kAcRate);
+    } else {
+        m_wLowPass->Begin(m_n);
+        m_wLowPass->SetSource(0, SignalSource{m_samples, 1, nullptr});
+        if (!m_wLowPass->Advance(INT_MAX)) return false;
+        count = WeightingResampler().Resample(m_wIn.data(), m_n, m_cfg.rate, m_wRate.data(), capacity, kVibRate);
+    }
+    m_wPass->Begin(count);
+    m_wPass->SetSource(0, SignalSource{m_wRate.data(), 1, nullptr});
+    return m_wPass->Advance(INT_MAX);
+}
+
+// The A and C weightings below 18 kHz double the block's rate (or resample it to 18 kHz); the vibration
+// weightings bring it to 1000 Hz: linearly from 10 kHz and from whole multiples of 1000 Hz, else by the cubic
+// kernel.
+const CResampler& CBandLevelChain::WeightingResampler() const {
+    const double rate = m_cfg.rate;
+    if (m_cfg.weighting >= kWeightA) return m_doubling;
+    const bool linear = rate >= 10000.0 || (rate >= kVibRate && Multiple(rate, kVibRate));
+    return linear ? static_cast<const CResampler&>(m_linear) : m_doubling;
+}
+
+int CBandLevelChain::WeightingCount(int n) const {
+    return WeightingResampler().OutputCount(n, m_cfg.rate, m_wRateHz);
 }
 
 // The thinning factor for a signal at rate r before a band with lower edge l; 1 when none is possible.
@@ -173,71 +476,6 @@ int CBandLevelChain::ThinningFactor(double r, double lowerEdge) const {
     q = q / 2.0 * 5.0;
     while (ok(q)) q *= 5.0;
     return static_cast<int>(q / 5.0);
-}
-
-bool CBandLevelChain::ComputeBands(const double* samples, int n) {
-    const double* cur = samples;
-    double rate = m_cfg.rate;
-    bool held = false;
-    for (int b = 0; b < bandCount(); ++b) {
-        const int slot = b + 2;
-        if (!SlotReady(slot)) return false;
-        const BandInfo& band = m_bands[b];
-        m_runs[b] = BandRun{};
-        if (2.0 * band.centre > rate || band.centre < m_cfg.lowestHz || band.centre > m_cfg.highestHz) {
-            if (!Zero(slot, m_linear.OutputCount(n, rate, m_cfg.levelOutHz))) return false;
-            continue;
-        }
-        m_pipe.Clear();
-        const bool lowPass = !(2.0 * band.upper > rate);
-        int lowPassEnd = -1;
-        if (lowPass) {
-            if (!m_design[0].Design(kButterworth, kBandLowRipple, kLowPass, kBandOrder, rate, band.upper))
-                return false;
-            lowPassEnd = m_pipe.Add(m_design[0], m_state.bandLow[b]);
-        }
-        if (!m_design[1].Design(kButterworth, kBandHighRipple, kHighPass, kBandOrder, rate, band.lower)) return false;
-        m_pipe.Add(m_design[1], m_state.bandHigh[b]);
-        m_design[2].DesignTimeWeighting(rate, m_cfg.cr);
-        m_pipe.Add(m_design[2], m_state.bandTime[b], true);
-        m_runs[b] = BandRun{true, rate, lowPass, lowPass && held};
-        if (!lowPass || held) {
-            // The band signal is the current signal itself, or the held signal's low-pass, which no later
-            // band needs.
-            if (!m_pipe.Run(cur, n, m_power.data()) || !Tail(slot, m_power.data(), n, rate)) return false;
-            continue;
-        }
-        double* next = cur == m_bufA.data() ? m_bufB.data() : m_bufA.data();
-        if (!m_pipe.Run(cur, n, m_power.data(), lowPassEnd, next) || !Tail(slot, m_power.data(), n, rate))
-            return false;
-        cur = next;
-        const int d = ThinningFactor(rate, band.lower);
-        if (d > 1) {
-            const double thinned = rate / d;
-            n = m_linear.Resample(next, n, rate, next, n, thinned);
-            rate = thinned;
-        } else {
-            const bool even = Multiple(rate, 2.0);
-            const bool canGoOn = (even && rate * 0.5 >= kMinThinnedRate) ||
-                                 (!even && Multiple(rate, 5.0) && rate * 0.2 >= kMinThinnedRate);
-            held = !canGoOn;
-        }
-    }
-    return true;
-}
-
-bool CBandLevelChain::Tail(int slot, const double* power, int n, double rate) {
-    const int count = m_linear.OutputCount(n, rate, m_cfg.levelOutHz);
-    if (count > static_cast<int>(m_ms[slot].size())) return false;
-    m_msCount[slot] = m_linear.Resample(power, n, rate, m_ms[slot].data(), count, m_cfg.levelOutHz);
-    return true;
-}
-
-bool CBandLevelChain::Zero(int slot, int count) {
-    if (count > static_cast<int>(m_ms[slot].size())) return false;
-    std::fill_n(m_ms[slot].begin(), count, 0.0);
-    m_msCount[slot] = count;
-    return true;
 }
 
 bool CBandLevelChain::MakeLevels() {

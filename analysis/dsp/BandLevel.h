@@ -9,14 +9,23 @@
 // thinning is possible and the rate is close to 1000 Hz, that signal is held and every lower band is filtered
 // from it. Each band then runs a high-pass at its lower edge and the time weighting on the squares; the time
 // weighted power is sampled at LevelOutHz by linear interpolation.
+//
+// How the work is laid out: the bands that share a rate form a level. The chained low-passes of a level run as one
+// lane pass, the high-passes and time weightings of its bands (the leaves) as another, the bands filtered from the
+// held signal in passes of their own, and F with W in one more (CLanePass). These passes are the block's tasks:
+// each one reads signals that earlier tasks write and may follow them while they are still being written, so a
+// block's tasks can run on several threads at once. Every filter still sees its samples in order, so the levels
+// do not depend on how the tasks were spread.
 #pragma once
 
-#include "CascadePipeline.h"
 #include "FilterDesign.h"
+#include "LanePass.h"
 #include "Resampler.h"
 
 #include <array>
+#include <atomic>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace murtesk::dsp {
@@ -43,14 +52,6 @@ struct BandChainConfig {
     const double* corrections = nullptr;  // 15 or 45 dB added to the band slots; null: zeros
 };
 
-// The filter memories and slot counters of one channel, carried from block to block.
-struct CBandFilterState {
-    std::array<int, kMaxSlots> counters{};  // block last computed per slot; -1 after a failure
-    FilterMemory vibLowPass{}, fTime{}, wWeight{}, wTime{}, vibHighPass{};
-    std::array<FilterMemory, kMaxBands> bandLow{}, bandHigh{}, bandTime{};
-    void Reset() { *this = CBandFilterState{}; }
-};
-
 struct BandInfo {
     double centre, lower, upper;
 };
@@ -69,7 +70,8 @@ std::vector<BandInfo> BandTable(int bandMode);
 
 class CBandLevelChain {
 public:
-    // Checks and stores the configuration, resets the filter state and allocates every buffer a block needs.
+    // Checks and stores the configuration, lays out the passes for the active kernel (ActiveKernel()), resets
+    // every filter and allocates every buffer a block needs.
     // False on a mode other than 1 and 3, a rate, block length, time constant or calibration rms not above 0,
     // LevelOutHz outside 1..1000, no whole level step per block, a step count that is not the block's duration
     // times LevelOutHz rounded (2.5 per second), a block longer than 10 seconds, a vibration or
@@ -77,16 +79,26 @@ public:
     // A rate below LevelOutHz is computed: there are more steps than samples.
     bool Configure(const BandChainConfig& config);
     // Back to silence: every filter memory and slot counter 0.
-    void Reset() { m_state.Reset(); }
+    void Reset();
 
     int slotCount() const { return m_slots; }
     int bandCount() const { return m_slots - 2; }
     int stepsPerBlock() const { return m_steps; }
+    const KernelOps& kernel() const { return *m_kernel; }
 
     // Filters block number blockNo (from 1) of n samples (1..samplesPerBlock) into the mean squares of every
-    // slot. On failure (a slot counter already negative, a filter that cannot be designed or run at the
-    // current rate) every slot counter becomes -1, so later blocks fail too until Reset.
+    // slot, on the calling thread. On failure (a slot counter already negative, a block too short for a filter
+    // at the rate it runs) every slot counter becomes -1, so later blocks fail too until Reset.
     bool Compute(int blockNo, const double* samples, int n);
+
+    // The same in tasks that may run on different threads: Begin (false: the block failed, the counters are -1
+    // and no task needs to run), then AdvanceTask on every task until it returns true, each task on one thread at
+    // a time (a task may return false several times while the tasks it reads from have not written enough yet),
+    // then End once all are done. samples must stay valid until End.
+    bool Begin(int blockNo, const double* samples, int n);
+    int TaskCount() const { return static_cast<int>(m_tasks.size()); }
+    bool AdvanceTask(int task);
+    void End();
 
     // The mean squares of a slot from the last Compute.
     const double* MeanSquares(int slot) const { return m_ms[slot].data(); }
@@ -104,34 +116,72 @@ public:
     // write, a file whose error indicator is set after its write, or a failed flush.
     bool Write(int blockNo, std::FILE* const* files);
 
-    CBandFilterState& state() { return m_state; }
+    // The block last computed for each slot; -1 after a failure.
+    const std::array<int, kMaxSlots>& counters() const { return m_counters; }
     const BandInfo& band(int b) const { return m_bands[b]; }
     const BandRun& bandRun(int b) const { return m_runs[b]; }
+    // Section steps of a block of samplesPerBlock samples (sections times the samples each one filters).
+    long long SectionSteps() const { return m_sectionSteps; }
 
 private:
-    bool ComputeSlots(int blockNo, const double* samples, int n);
-    bool ComputeW(const double* samples, int n);
-    bool ComputeBands(const double* samples, int n);
-    bool Tail(int slot, const double* power, int n, double rate);
-    bool Zero(int slot, int count);
-    bool SlotReady(int slot) const { return m_state.counters[slot] >= 0; }
+    // A signal of the chain: the block itself (array -1) or one of the low-pass outputs, taken every stride-th
+    // value.
+    struct SignalRef {
+        int array = -1;
+        int stride = 0;  // 0: no signal (the cascade is fed inside its pass)
+    };
+    struct Level {
+        double rate = 0.0;
+        int from = -1;      // the band of the previous level whose low-pass output this level's input thins
+        int thinning = 1;
+        int count = 0;      // samples of the current block
+    };
+    struct Pass {
+        CLanePass pass;
+        int level = 0;
+        std::vector<SignalRef> sources;  // per cascade (cascades fed inside the pass have none)
+    };
+    enum TaskKind { kPassTask, kWeightingTask };
+
+    bool Plan();
+    bool AddPass(int level, std::vector<CLanePass::Cascade> cascades, std::vector<SignalRef> sources);
+    bool RunWeighting();
+    const CResampler& WeightingResampler() const;
+    int WeightingCount(int n) const;
+    bool CheckBlock(int n);
     int ThinningFactor(double rate, double lowerEdge) const;
 
     BandChainConfig m_cfg;
+    const KernelOps* m_kernel = nullptr;
     int m_slots = 0;
     int m_steps = 0;
     int m_block = 0;
+    int m_n = 0;
+    const double* m_samples = nullptr;
     std::vector<BandInfo> m_bands;
     std::array<BandRun, kMaxBands> m_runs{};
+    std::array<int, kMaxBands> m_bandLevel{};  // level of each band's current signal
     std::array<double, kMaxBands> m_corr{};
-    CBandFilterState m_state;
+    std::array<int, kMaxSlots> m_counters{};
+    long long m_sectionSteps = 0;
 
     CLinearResampler m_linear;
     CDoublingResampler m_doubling;
-    CFilterDesign m_design[3];
-    CCascadePipeline m_pipe;
+    CFilterDesign m_vibLowPass, m_weighting, m_vibHighPass;
 
-    std::vector<double> m_bufA, m_bufB, m_power, m_wIn, m_wRate;
+    std::vector<Level> m_rateLevels;
+    std::vector<std::vector<double>> m_arrays;           // low-pass outputs
+    std::unique_ptr<std::atomic<int>[]> m_produced;      // values written to each array in this block
+    std::vector<std::unique_ptr<Pass>> m_passes;
+    std::vector<int> m_tasks;                            // pass index, or -1 for the weighting task
+    // The weighting when it needs its own rate (A or C below 18 kHz, the vibration and G weightings).
+    bool m_ownWeighting = false;
+    double m_wRateHz = 0.0;
+    std::unique_ptr<CLanePass> m_wLowPass, m_wPass;
+    std::atomic<int> m_wProduced{0};
+    std::array<CLevelTail, kMaxSlots> m_tails;
+
+    std::vector<double> m_wIn, m_wRate;
     std::array<std::vector<double>, kMaxSlots> m_ms;
     std::array<int, kMaxSlots> m_msCount{};
     std::vector<float> m_levels;

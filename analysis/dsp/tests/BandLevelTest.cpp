@@ -349,7 +349,7 @@ TEST(BandChain, ConfigurationAndFailures) {
     const std::vector<double> y(1001, 1.0);
     EXPECT_FALSE(chain.Compute(1, y.data(), 1001));
     EXPECT_FALSE(chain.Compute(2, y.data(), 1000));
-    EXPECT_EQ(chain.state().counters[0], -1);
+    EXPECT_EQ(chain.counters()[0], -1);
     chain.Reset();
     EXPECT_TRUE(chain.Compute(1, y.data(), 1000));
 
