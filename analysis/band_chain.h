@@ -9,6 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "band_workers.h"
+
 namespace murtesk::analysis {
 
 struct BandChainSettings {
@@ -40,6 +42,14 @@ public:
     // Computes block `blockNumber` (1, 2, ...) from its samples. false on any failure; the chain then refuses
     // every later block until reset.
     virtual bool compute(int32_t blockNumber, const std::vector<double>& samples) = 0;
+
+    // compute() split into tasks that may run on different threads (BandWorkers): begin (false: the block failed,
+    // no task needs to run), every task advanced until it is done, each by one thread at a time, then end (false:
+    // the block failed). samples must stay as they are until end.
+    virtual bool begin(int32_t blockNumber, const std::vector<double>& samples) = 0;
+    virtual int taskCount() const = 0;
+    virtual TaskStep advance(int task) = 0;
+    virtual bool end() = 0;
 
     // Appends the levels of the block last computed to files[slot] (one open file per slot), flushing one file
     // in rotation. false when a slot does not hold one value per level step or a file reports an error.

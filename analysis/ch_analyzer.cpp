@@ -121,16 +121,24 @@ void CChAnalyzer::deleteFiles()
             std::remove(path.c_str());
 }
 
-bool CChAnalyzer::processBlock(std::vector<double>&& samples)
+void CChAnalyzer::beginBlock(std::vector<double>&& samples)
+{
+    m_running = false;
+    if (!isOn())
+        return;
+    const int32_t n = m_blocksHandedIn.load(std::memory_order_relaxed) + 1;
+    m_blocksHandedIn.store(n, std::memory_order_relaxed);
+    m_samples = std::move(samples);
+    m_running = m_lastFinished >= 0 && m_chain->begin(n, m_samples);
+}
+
+bool CChAnalyzer::finishBlock()
 {
     if (!isOn())
         return true;
-    const int32_t n = m_blocksHandedIn.load(std::memory_order_relaxed) + 1;
-    m_blocksHandedIn.store(n, std::memory_order_relaxed);
-    bool ok = m_lastFinished >= 0;
-    if (ok) {
-        ok = m_chain->compute(n, samples) && m_chain->write(n, m_files.data());
-    }
+    const int32_t n = m_blocksHandedIn.load(std::memory_order_relaxed);
+    const bool ok = m_running && m_chain->end() && m_chain->write(n, m_files.data());
+    m_running = false;
     if (!ok) {
         m_lastFinished = -n;
         m_chain->reset();

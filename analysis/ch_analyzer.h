@@ -52,8 +52,14 @@ public:
     // Removes every output's file (the channel's files must be closed).
     void deleteFiles();
 
-    // Analyses one block and appends its levels. false when the block (or an earlier one) failed.
-    bool processBlock(std::vector<double>&& samples);
+    // Hands in the next block (its number is the count of blocks handed in) and starts its analysis, which then
+    // runs as taskCount() tasks (advance each until it is done, each task on one thread at a time; BandWorkers)
+    // and ends with finishBlock, which appends the block's levels. An off channel has no tasks.
+    void beginBlock(std::vector<double>&& samples);
+    int taskCount() const { return m_running ? m_chain->taskCount() : 0; }
+    TaskStep advance(int task) { return m_chain->advance(task); }
+    // false when the block (or an earlier one) failed.
+    bool finishBlock();
 
     int32_t blocksHandedIn() const { return m_blocksHandedIn.load(std::memory_order_relaxed); }
     bool isOn() const { return m_enabled && slotCount(m_bandMode) > 0; }
@@ -64,6 +70,8 @@ private:
     std::array<std::FILE*, kMaxSlots> m_files{};
     std::array<double, 45> m_corrections{};
     int32_t m_lastFinished = 0;
+    std::vector<double> m_samples;  // the block being analysed
+    bool m_running = false;         // its analysis was started
     std::atomic<int32_t> m_blocksHandedIn{0};
     int16_t m_bandMode = -1;
     std::unique_ptr<BandChain> m_chain;

@@ -1,12 +1,12 @@
 #include "wav_analyze_engine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <thread>
 
 #include "cal_read.h"
 #include "murtesk_analysis.h"
-#include "channel_threads.h"
 #include "sample_decoder.h"
 #include "wav_reader.h"
 #include "wave_separation.h"
@@ -231,6 +231,8 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                 return fail();
             const SampleDecoder decoder(f);
             const auto frames = static_cast<size_t>(m_samplesPerBlock);
+            BandWorkers workers(m_channelThreads);
+            std::vector<std::pair<size_t, int>> tasks;
             const uint64_t blockBytes = static_cast<uint64_t>(frames) * f.blockAlign;
             std::vector<uint8_t> bytes;
             while (reader.remainingBytes() >= blockBytes) {
@@ -240,16 +242,28 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                 bytes.resize(static_cast<size_t>(blockBytes));
                 if (!reader.read(bytes.data(), bytes.size()))
                     return fail();
-                // The channels of a block are analysed side by side; each has its own filters and files, so the
-                // levels are the same as one after another. A stop seen meanwhile gives up before the block counts.
-                std::vector<std::vector<double>> samples(m_analyzers.size());
+                // The channels of a block, and the bands of each, are analysed side by side: every filter still
+                // sees its samples in order, so the levels are the same as one after another. The tasks go by
+                // rank, so that each channel's first ones (which the others follow) start first. A stop seen
+                // meanwhile gives up before the block counts.
+                int ranks = 0;
                 for (size_t c = 0; c < m_analyzers.size(); ++c) {
-                    samples[c].resize(frames);
-                    decoder.decode(bytes.data(), frames, static_cast<unsigned>(c), samples[c].data(), m_dcOffsets[c]);
+                    std::vector<double> samples(frames);
+                    decoder.decode(bytes.data(), frames, static_cast<unsigned>(c), samples.data(), m_dcOffsets[c]);
+                    m_analyzers[c]->beginBlock(std::move(samples));
+                    ranks = std::max(ranks, m_analyzers[c]->taskCount());
                 }
-                const bool done = forEachChannel(m_analyzers.size(), m_channelThreads, [&](size_t c) {
-                    return m_analyzers[c]->processBlock(std::move(samples[c]));
+                tasks.clear();
+                for (int r = 0; r < ranks; ++r)
+                    for (size_t c = 0; c < m_analyzers.size(); ++c)
+                        if (r < m_analyzers[c]->taskCount())
+                            tasks.emplace_back(c, r);
+                workers.run(static_cast<int>(tasks.size()), [&](int i) {
+                    return m_analyzers[tasks[static_cast<size_t>(i)].first]->advance(tasks[static_cast<size_t>(i)].second);
                 });
+                bool done = true;
+                for (auto& a : m_analyzers)
+                    done = a->finishBlock() && done;
                 if (!done)
                     return fail();
                 yieldProcessor();

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "ch_analyzer.h"
-#include "channel_threads.h"
+#include "band_workers.h"
 #include "murtesk_window.h"
 
 namespace murtesk::analysis {
@@ -50,8 +50,8 @@ public:
     int16_t status() const { return m_status.load(std::memory_order_acquire); }
     int32_t fileOutOrder(int32_t channel) const;
     void setWindow(MurteskWindow* window) { m_window.store(window, std::memory_order_release); }
-    // How many threads analyse the channels of a block (the processors available unless set; at least 1).
-    // Only while no worker runs.
+    // How many threads analyse a block, its channels and the bands of each (the processors available unless set;
+    // at least 1). Only while no worker runs.
     void setChannelThreads(unsigned threads) { m_channelThreads = threads < 1 ? 1 : threads; }
 
 private:

@@ -332,14 +332,13 @@ bool CBandLevelChain::Compute(int blockNo, const double* samples, int n) {
     if (!Begin(blockNo, samples, n)) return false;
     for (int t : m_tasks) {
         // In this order every task finds its input complete.
-        const bool done = t < 0 ? RunWeighting() : m_passes[t]->pass.Advance(INT_MAX);
-        if (!done) {
-            m_counters.fill(-1);
-            return false;
+        if (t < 0) {
+            if (!RunWeighting()) m_weightingFailed = true;
+        } else {
+            m_passes[t]->pass.Advance(INT_MAX);
         }
     }
-    End();
-    return m_counters[0] >= 0;
+    return End();
 }
 
 bool CBandLevelChain::Begin(int blockNo, const double* samples, int n) {
@@ -352,6 +351,7 @@ bool CBandLevelChain::Begin(int blockNo, const double* samples, int n) {
     }
     m_samples = samples;
     m_n = n;
+    m_weightingFailed = false;
     for (auto& p : m_passes) {
         p->pass.Begin(m_rateLevels[p->level].count);
         for (std::size_t c = 0; c < p->sources.size(); ++c) {
@@ -421,17 +421,25 @@ bool CBandLevelChain::CheckBlock(int n) {
     return true;
 }
 
-bool CBandLevelChain::AdvanceTask(int task) {
+CBandLevelChain::TaskProgress CBandLevelChain::AdvanceTask(int task) {
     FlushDenormals flush;
     const int p = m_tasks[task];
-    return p < 0 ? RunWeighting() : m_passes[p]->pass.Advance(kBlocksPerAdvance);
+    if (p < 0) {
+        if (!RunWeighting()) m_weightingFailed = true;
+        return TaskProgress::kDone;
+    }
+    CLanePass& pass = m_passes[p]->pass;
+    const int ran = pass.Advance(kBlocksPerAdvance);
+    return pass.Done() ? TaskProgress::kDone : ran > 0 ? TaskProgress::kProgressed : TaskProgress::kBlocked;
 }
 
-void CBandLevelChain::End() {
-    bool ok = true;
+bool CBandLevelChain::End() {
+    bool ok = !m_weightingFailed;
+    for (auto& p : m_passes) ok = ok && p->pass.Done();
     for (int s = 0; s < m_slots; ++s)
         if (s == 1 ? m_cfg.weighting >= 0 : s == 0 || m_runs[s - 2].computed) ok = ok && m_tails[s].Done();
     m_counters.fill(ok ? m_block : -1);
+    return ok;
 }
 
 // The weighting at its own rate: the block resampled (after the vibration weightings' 240 Hz low-pass), then
@@ -439,17 +447,19 @@ void CBandLevelChain::End() {
 bool CBandLevelChain::RunWeighting() {
     const int capacity = static_cast<int>(m_wRate.size());
     int count;
+    // Every filter of the weighting has its input there: each pass runs whole.
     if (m_cfg.weighting >= kWeightA) {
         count = m_doubling.Resample(m_samples, m_n, m_cfg.rate, m_wRate.data(), capacity, kAcRate);
     } else {
         m_wLowPass->Begin(m_n);
         m_wLowPass->SetSource(0, SignalSource{m_samples, 1, nullptr});
-        if (!m_wLowPass->Advance(INT_MAX)) return false;
+        m_wLowPass->Advance(INT_MAX);
         count = WeightingResampler().Resample(m_wIn.data(), m_n, m_cfg.rate, m_wRate.data(), capacity, kVibRate);
     }
     m_wPass->Begin(count);
     m_wPass->SetSource(0, SignalSource{m_wRate.data(), 1, nullptr});
-    return m_wPass->Advance(INT_MAX);
+    m_wPass->Advance(INT_MAX);
+    return (!m_wLowPass || m_wLowPass->Done()) && m_wPass->Done();
 }
 
 // The A and C weightings below 18 kHz double the block's rate (or resample it to 18 kHz); the vibration

@@ -95,10 +95,12 @@ public:
     // and no task needs to run), then AdvanceTask on every task until it returns true, each task on one thread at
     // a time (a task may return false several times while the tasks it reads from have not written enough yet),
     // then End once all are done. samples must stay valid until End.
+    enum class TaskProgress { kBlocked, kProgressed, kDone };
     bool Begin(int blockNo, const double* samples, int n);
     int TaskCount() const { return static_cast<int>(m_tasks.size()); }
-    bool AdvanceTask(int task);
-    void End();
+    TaskProgress AdvanceTask(int task);
+    // False when the block failed (the counters are then -1).
+    bool End();
 
     // The mean squares of a slot from the last Compute.
     const double* MeanSquares(int slot) const { return m_ms[slot].data(); }
@@ -176,6 +178,7 @@ private:
     std::vector<int> m_tasks;                            // pass index, or -1 for the weighting task
     // The weighting when it needs its own rate (A or C below 18 kHz, the vibration and G weightings).
     bool m_ownWeighting = false;
+    bool m_weightingFailed = false;
     double m_wRateHz = 0.0;
     std::unique_ptr<CLanePass> m_wLowPass, m_wPass;
     std::atomic<int> m_wProduced{0};

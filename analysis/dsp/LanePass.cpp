@@ -170,8 +170,9 @@ long long CLanePass::SectionSteps(int n) const {
     return steps;
 }
 
-bool CLanePass::Advance(int maxBlocks) {
-    for (int done = 0; done < maxBlocks && m_next < m_blocks; ++done) {
+int CLanePass::Advance(int maxBlocks) {
+    int done = 0;
+    for (; done < maxBlocks && m_next < m_blocks; ++done) {
         const int t0 = m_next * m_block;
         for (int l = 0; l < m_lanes; ++l) {
             const Lane& lane = m_lane[l];
@@ -180,12 +181,12 @@ bool CLanePass::Advance(int maxBlocks) {
             const int need = std::min(m_n, t0 + m_block - lane.skew * m_block);
             if (src.produced == nullptr || need <= 0) continue;
             const long long underlying = static_cast<long long>(need - 1) * src.stride + 1;
-            if (src.produced->load(std::memory_order_acquire) < underlying) return false;
+            if (src.produced->load(std::memory_order_acquire) < underlying) return done;
         }
         RunBlock(m_next);
         ++m_next;
     }
-    return Done();
+    return done;
 }
 
 void CLanePass::RunBlock(int block) {

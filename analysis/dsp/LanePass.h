@@ -71,9 +71,9 @@ public:
     void Begin(int n);
     void SetSource(int cascade, const SignalSource& source);
 
-    // Runs up to maxBlocks of the pass's blocks whose input is there. Returns true when the pass has run all of
-    // its blocks for the current block of samples.
-    bool Advance(int maxBlocks);
+    // Runs up to maxBlocks of the pass's blocks whose input is there; returns how many ran. The pass is through the
+    // current block of samples when Done().
+    int Advance(int maxBlocks);
     bool Done() const { return m_next >= m_blocks; }
 
     // Sections of all cascades (pieces that only pass their input through not counted) times samples per block:
