@@ -438,28 +438,28 @@ TEST(ChannelOutputs, OutputNumbersFollowTheBandMode)
 namespace murtesk::analysis {
 namespace {
 
-// Eight channels of different tones, one-third octaves with A weighting, run with the given threads per block.
+// Channels of different tones, one-third octaves with A weighting, run with the given threads per block.
 struct ParallelRun {
     std::vector<int> statuses;
     std::vector<std::vector<float>> levels;  // per channel and output
 };
 
-void runEightChannels(unsigned threads, ParallelRun& out)
+void runChannels(int channels, int rate, unsigned threads, ParallelRun& out)
 {
-    constexpr int kChannels = 8, kThirdOutputs = 47, kRate8k = 8000;
+    constexpr int kThirdOutputs = 47, kSeconds = 2;
     Analysis a;
     a.lib.setChannelThreads(threads);
-    const std::string wav = a.folder.file("eight.wav");
+    const std::string wav = a.folder.file("tones.wav");
     samples::WavFileWriter w;
-    ASSERT_TRUE(w.open(wav, {kRate8k, kChannels, samples::SampleFormat::Pcm16}));
-    std::vector<double> v(2 * kRate8k * kChannels);
-    for (size_t j = 0; j < v.size() / kChannels; ++j)
-        for (int c = 0; c < kChannels; ++c)
-            v[j * kChannels + c] = 0.1 * (c + 1) * std::sin(2 * std::numbers::pi * 125.0 * (c + 1) * j / kRate8k);
+    ASSERT_TRUE(w.open(wav, {static_cast<uint32_t>(rate), static_cast<uint16_t>(channels), samples::SampleFormat::Pcm16}));
+    std::vector<double> v(static_cast<size_t>(kSeconds) * rate * channels);
+    for (size_t j = 0; j < v.size() / channels; ++j)
+        for (int c = 0; c < channels; ++c)
+            v[j * channels + c] = 0.1 * (c + 1) * std::sin(2 * std::numbers::pi * 125.0 * (c + 1) * j / rate);
     ASSERT_TRUE(w.append(v));
     ASSERT_TRUE(w.close());
-    ASSERT_EQ(a.lib.ReadPreOfWAV(kChannels, kRate8k, kRate8k, nullptr), 1);
-    for (int c = 0; c < kChannels; ++c) {
+    ASSERT_EQ(a.lib.ReadPreOfWAV(channels, rate, rate, nullptr), 1);
+    for (int c = 0; c < channels; ++c) {
         ASSERT_EQ(a.lib.SetCalcConditionOfWAV(c, a.window.handle(), 3, 3, 0.125, 10, nullptr, 94, 7000, 0, 22600.6), 1);
         for (int o = 0; o < kThirdOutputs; ++o)
             ASSERT_EQ(a.lib.SetFileOutPathOfWAV(c, o, a.levelFile(c, o).c_str()), 1);
@@ -468,26 +468,38 @@ void runEightChannels(unsigned threads, ParallelRun& out)
     ASSERT_TRUE(a.window.pumpUntilFinal());
     a.lib.waitForWorkers();
     out.statuses = a.window.statuses();
-    for (int c = 0; c < kChannels; ++c)
+    for (int c = 0; c < channels; ++c)
         for (int o = 0; o < kThirdOutputs; ++o)
             out.levels.push_back(readLevels(a.levelFile(c, o)));
 }
 
-TEST(AnalysisParallel, ChannelsSideBySideGiveTheLevelsOfOneThread)
+class AnalysisParallel : public ::testing::TestWithParam<std::pair<int, int>> {};
+
+// Eight channels of 8 kHz spread their channels over the threads; one channel of 48 kHz spreads its bands. Two runs
+// on eight threads and one on a single thread write the same bytes.
+TEST_P(AnalysisParallel, ThreadsGiveTheLevelsOfOneThread)
 {
-    ParallelRun one, eight;
-    runEightChannels(1, one);
-    runEightChannels(8, eight);
+    const auto [channels, rate] = GetParam();
+    ParallelRun one, eight, again;
+    runChannels(channels, rate, 1, one);
+    runChannels(channels, rate, 8, eight);
+    runChannels(channels, rate, 8, again);
     EXPECT_EQ(one.statuses, (std::vector<int>{300, 300, 9899}));
     EXPECT_EQ(eight.statuses, one.statuses);
     ASSERT_EQ(eight.levels.size(), one.levels.size());
     for (size_t k = 0; k < one.levels.size(); ++k) {
         ASSERT_EQ(one.levels[k].size(), 20u) << k;
         EXPECT_EQ(std::memcmp(eight.levels[k].data(), one.levels[k].data(), 20 * sizeof(float)), 0) << k;
+        EXPECT_EQ(std::memcmp(again.levels[k].data(), one.levels[k].data(), 20 * sizeof(float)), 0) << k;
     }
-    // Channel c holds a tone of 125 (c + 1) Hz: its band reads well above the others.
-    EXPECT_GT(one.levels[2 * 47 + 2 + 17][15], one.levels[2 * 47 + 2 + 20][15] + 40.0f);
+    // Channel c holds a tone of 125 (c + 1) Hz: its band (slot 24 for 125 Hz, 19 for 375 Hz) reads well above
+    // the band three below.
+    const size_t c = channels > 2 ? 2 : 0, slot = c == 2 ? 19 : 24;
+    EXPECT_GT(one.levels[c * 47 + slot][15], one.levels[c * 47 + slot + 3][15] + 40.0f);
 }
+
+INSTANTIATE_TEST_SUITE_P(Spread, AnalysisParallel,
+                         ::testing::Values(std::make_pair(8, 8000), std::make_pair(1, 48000)));
 
 }  // namespace
 }  // namespace murtesk::analysis
