@@ -1,12 +1,19 @@
-// Band-level chain throughput: seconds of audio analysed per second of computing ("x_realtime").
+// Band-level chain throughput: seconds of audio analysed per second of computing ("x_realtime"), the chain's
+// multiply-adds per second against the peak of one core ("of_peak"), and one block's work spread over 1 to 8 threads
+// for one channel and for eight.
 #include "BandLevel.h"
+#include "LaneKernel.h"
+#include "band_workers.h"
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
+#include <memory>
 #include <random>
-#include <thread>
 #include <vector>
 
+using namespace murtesk;
 using namespace murtesk::dsp;
 
 namespace {
@@ -28,6 +35,39 @@ BandChainConfig Config(int mode, int weighting) {
     return c;
 }
 
+// Multiply-adds per second of one core with the active kernel's arithmetic: independent chains, nothing else.
+double PeakMultiplyAdds() {
+    static const double peak = [] {
+        double best = 0.0, sink = 0.0;
+        for (int r = 0; r < 5; ++r) {
+            const auto t0 = std::chrono::steady_clock::now();
+            const long long done = ActiveKernel().probe(20'000'000, &sink);
+            const double s = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+            best = std::max(best, static_cast<double>(done) / s);
+        }
+        benchmark::DoNotOptimize(sink);
+        return best;
+    }();
+    return peak;
+}
+
+void BM_PeakProbe(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(PeakMultiplyAdds());
+    state.counters["GMAC_per_s"] = PeakMultiplyAdds() / 1e9;
+    state.SetLabel(KernelName(ActiveKernel().kernel));
+}
+
+// Five multiply-adds per section and sample (the section's five coefficients), over the chain's sections at the
+// rates they run.
+void ChainCounters(benchmark::State& state, const CBandLevelChain& chain, double blocks) {
+    state.counters["x_realtime"] = benchmark::Counter(blocks, benchmark::Counter::kIsRate);
+    const double macs = 5.0 * static_cast<double>(chain.SectionSteps());
+    state.counters["MAC_per_sample"] = macs / 48000.0;
+    state.counters["GMAC_per_s"] = benchmark::Counter(blocks * macs / 1e9, benchmark::Counter::kIsRate);
+    state.counters["of_peak"] = benchmark::Counter(blocks * macs / PeakMultiplyAdds(), benchmark::Counter::kIsRate);
+    state.SetLabel(KernelName(chain.kernel().kernel));
+}
+
 void RunChannel(benchmark::State& state, int mode, int weighting, bool silent) {
     CBandLevelChain chain;
     chain.Configure(Config(mode, weighting));
@@ -37,8 +77,7 @@ void RunChannel(benchmark::State& state, int mode, int weighting, bool silent) {
         if (!chain.Compute(++block, x.data(), 48000)) state.SkipWithError("compute failed");
         benchmark::DoNotOptimize(chain.MeanSquares(2));
     }
-    state.counters["x_realtime"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                      benchmark::Counter::kIsRate);
+    ChainCounters(state, chain, static_cast<double>(state.iterations()));
 }
 
 void BM_ThirdOctaveA(benchmark::State& s) { RunChannel(s, kThirdOctave, kWeightA, false); }
@@ -46,37 +85,58 @@ void BM_OctaveA(benchmark::State& s) { RunChannel(s, kOctave, kWeightA, false); 
 void BM_ThirdOctaveLvz(benchmark::State& s) { RunChannel(s, kThirdOctave, kWeightLvz, false); }
 void BM_ThirdOctaveASilent(benchmark::State& s) { RunChannel(s, kThirdOctave, kWeightA, true); }
 
-// Eight one-third-octave channels per block, on one thread or one thread per channel (as the engine runs them).
-void BM_EightChannels(benchmark::State& state) {
-    const bool parallel = state.range(0) != 0;
-    std::vector<CBandLevelChain> chains(8);
+// One-second blocks of range(0) one-third-octave channels (A weighting) on range(1) threads, as the analysis
+// engine runs them: every channel's tasks of a block on one set of threads.
+void BM_Spread(benchmark::State& state) {
+    const int channels = static_cast<int>(state.range(0));
+    analysis::BandWorkers workers(static_cast<unsigned>(state.range(1)));
+    std::vector<std::unique_ptr<CBandLevelChain>> chains;
     std::vector<std::vector<double>> x;
-    for (int c = 0; c < 8; ++c) {
-        chains[c].Configure(Config(kThirdOctave, kWeightA));
+    for (int c = 0; c < channels; ++c) {
+        chains.push_back(std::make_unique<CBandLevelChain>());
+        chains.back()->Configure(Config(kThirdOctave, kWeightA));
         x.push_back(Noise(48000, 10 + c));
     }
+    std::vector<std::pair<int, int>> tasks;
     int block = 0;
     for (auto _ : state) {
         ++block;
-        if (parallel) {
-            std::vector<std::thread> threads;
-            for (int c = 0; c < 8; ++c)
-                threads.emplace_back([&, c] { chains[c].Compute(block, x[c].data(), 48000); });
-            for (auto& t : threads) t.join();
-        } else {
-            for (int c = 0; c < 8; ++c) chains[c].Compute(block, x[c].data(), 48000);
+        tasks.clear();
+        int ranks = 0;
+        for (int c = 0; c < channels; ++c) {
+            chains[c]->Begin(block, x[c].data(), 48000);
+            ranks = std::max(ranks, chains[c]->TaskCount());
         }
+        for (int r = 0; r < ranks; ++r)
+            for (int c = 0; c < channels; ++c)
+                if (r < chains[c]->TaskCount()) tasks.emplace_back(c, r);
+        workers.run(static_cast<int>(tasks.size()), [&](int i) {
+            switch (chains[tasks[i].first]->AdvanceTask(tasks[i].second)) {
+            case CBandLevelChain::TaskProgress::kBlocked: return analysis::TaskStep::Blocked;
+            case CBandLevelChain::TaskProgress::kProgressed: return analysis::TaskStep::Progressed;
+            case CBandLevelChain::TaskProgress::kDone: break;
+            }
+            return analysis::TaskStep::Done;
+        });
+        for (auto& c : chains)
+            if (!c->End()) state.SkipWithError("compute failed");
     }
-    state.counters["x_realtime"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                      benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["threads"] = static_cast<double>(workers.threads());
 }
 
 }  // namespace
 
+BENCHMARK(BM_PeakProbe)->Iterations(1);
 BENCHMARK(BM_ThirdOctaveA)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OctaveA)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ThirdOctaveLvz)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ThirdOctaveASilent)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_EightChannels)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Spread)
+    ->ArgsProduct({{1, 8}, {1, 2, 4, 8}})
+    ->ArgNames({"channels", "threads"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 BENCHMARK_MAIN();

@@ -39,6 +39,9 @@ struct KernelOps {
     // Builds m rows of lane inputs: lane l of row t is prev[t * lanes + source[l]] for source[l] >= 0, and
     // outside[t * stride] for source[l] < 0 (outside may be null when no source is negative).
     void (*assemble)(double* rows, const double* prev, const double* outside, long stride, const int* source, int m);
+    // The processor's peak for this kernel's arithmetic: `rounds` rounds of independent multiply-adds (as many in
+    // flight as the units take), result in *sink. Returns the multiply-adds done.
+    long long (*probe)(long rounds, double* sink);
 };
 
 const char* KernelName(Kernel k);
