@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <system_error>
 
+#if defined(__linux__)
+#include <sched.h>
+#endif
+
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
@@ -154,6 +158,12 @@ void BandWorkers::work(Job& job)
 
 unsigned availableProcessors()
 {
+#if defined(__linux__)
+    // The processors this process may run on (taskset, cgroups), not all the machine has.
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        return std::max(static_cast<unsigned>(CPU_COUNT(&set)), 1u);
+#endif
     return std::max(std::thread::hardware_concurrency(), 1u);
 }
 

@@ -53,7 +53,7 @@ private:
     std::vector<std::thread> m_helpers;
 };
 
-// The processors available to this process (at least 1).
+// The processors this process may run on (at least 1).
 unsigned availableProcessors();
 
 }  // namespace murtesk::analysis
