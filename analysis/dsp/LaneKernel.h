@@ -29,16 +29,25 @@ struct alignas(64) LaneSection {
     bool squares;  // any lane squared
 };
 
+// The first section's input built row by row as the run goes: lane l of row t is prev[t * lanes + source[l]] for
+// source[l] >= 0 (an output of the run before), and outside[t * stride] for source[l] < 0 (outside may be null
+// when no source is negative). prev may be the run's out: a row is read before the run writes it.
+struct LaneAssembly {
+    const double* prev;
+    const double* outside;
+    long stride;
+    const int* source;
+};
+
 struct KernelOps {
     Kernel kernel;
     int lanes;   // 4 or 8
     bool fused;  // fused multiply-adds
-    // Runs sections[0 .. count) over m steps: in and out hold m rows of `lanes` values (row t, lane l at
-    // t * lanes + l); scratch has room for m rows. in, out and scratch must not overlap.
-    void (*run)(LaneSection* sections, int count, const double* in, double* out, double* scratch, int m);
-    // Builds m rows of lane inputs: lane l of row t is prev[t * lanes + source[l]] for source[l] >= 0, and
-    // outside[t * stride] for source[l] < 0 (outside may be null when no source is negative).
-    void (*assemble)(double* rows, const double* prev, const double* outside, long stride, const int* source, int m);
+    // Runs sections[0 .. count) over m steps: in (or, when assembly is not null, the rows it builds) and out hold
+    // m rows of `lanes` values (row t, lane l at t * lanes + l); scratch has room for m rows. in and scratch
+    // overlap nothing else.
+    void (*run)(LaneSection* sections, int count, const double* in, const LaneAssembly* assembly, double* out,
+                double* scratch, int m);
     // The processor's peak for this kernel's arithmetic: `rounds` rounds of independent multiply-adds (as many in
     // flight as the units take), result in *sink. Returns the multiply-adds done.
     long long (*probe)(long rounds, double* sink);

@@ -205,17 +205,15 @@ void CLanePass::RunBlock(int block) {
     }
     // The input rows. A pass reads at most one outside signal (every lane that starts a cascade reads the same
     // one), so while every lane runs the whole block each row is the last block's outputs rearranged, with that
-    // signal's value in some lanes.
+    // signal's value in some lanes: the kernel builds the rows as it goes.
+    LaneAssembly assembly{m_out, nullptr, 0, m_assembly};
     if (whole) {
-        const double* outside = nullptr;
-        long stride = 0;
         for (int l = 0; l < w; ++l)
             if (m_lane[l].cascade >= 0 && m_lane[l].source < 0) {
                 const SignalSource& src = m_sources[m_lane[l].cascade];
-                outside = src.data + static_cast<long long>(t0 - m_lane[l].skew * t) * src.stride;
-                stride = src.stride;
+                assembly.outside = src.data + static_cast<long long>(t0 - m_lane[l].skew * t) * src.stride;
+                assembly.stride = src.stride;
             }
-        m_kernel->assemble(m_in, m_out, outside, stride, m_assembly, t);
     } else {
         for (int l = 0; l < w; ++l) {
             const Lane& lane = m_lane[l];
@@ -236,7 +234,7 @@ void CLanePass::RunBlock(int block) {
     }
     // Lanes end their samples at the same place within a block (n mod t steps in), so a block is at most two runs
     // with one set of lanes each. A lane that sits out a run keeps its memories.
-    const int r = m_n % t;
+    const int r = whole ? 0 : m_n % t;
     const int cuts[3] = {0, r == 0 ? t : r, t};
     for (int part = 0; part < 2; ++part) {
         const int a = cuts[part], b = cuts[part + 1];
@@ -257,7 +255,8 @@ void CLanePass::RunBlock(int block) {
                         m_saved[(q * w + l) * 2] = m_sections[q].w1[l];
                         m_saved[(q * w + l) * 2 + 1] = m_sections[q].w2[l];
                     }
-        m_kernel->run(m_sections.data(), m_depth, m_in + a * w, m_out + a * w, m_scratch, b - a);
+        m_kernel->run(m_sections.data(), m_depth, m_in + a * w, whole ? &assembly : nullptr, m_out + a * w, m_scratch,
+                      b - a);
         if (anyIdle)
             for (int q = 0; q < m_depth; ++q)
                 for (int l = 0; l < w; ++l)

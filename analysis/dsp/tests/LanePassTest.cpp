@@ -76,7 +76,8 @@ protected:
 };
 
 // Two bands as the chain lays them out: low-pass 1 feeds its leaf (high-pass, time weighting) and low-pass 2, which
-// feeds its own leaf; low-pass 2's output also leaves the pass. Blocks of several lengths, memories carried on.
+// feeds its own leaf; low-pass 2's output also leaves the pass (a two-lane kernel runs the first band only, its
+// low-pass leaving the pass). Blocks of several lengths, memories carried on.
 TEST_P(LanePassKernels, ChainedBandsEqualTheFiltersRunInTurn) {
     FlushDenormals flush;
     const Filters f;
@@ -88,20 +89,24 @@ TEST_P(LanePassKernels, ChainedBandsEqualTheFiltersRunInTurn) {
     std::vector<double> low2, blockLow2(total), steps1, steps2;
     std::atomic<int> produced{0};
     CLevelTail tail1, tail2;
-    std::vector<CLanePass::Cascade> cascades(4);
+    const bool both = ops().lanes >= 4;
+    std::vector<CLanePass::Cascade> cascades(both ? 4 : 2);
     cascades[0].sections = Sections({&f.lp1});
     cascades[1].sections = Sections({&f.hp1, &f.tw});
     cascades[1].squared = static_cast<int>(cascades[1].sections.size()) - 1;
     cascades[1].fromCascade = 0;
     cascades[1].tail = &tail1;
-    cascades[2].sections = Sections({&f.lp2});
-    cascades[2].fromCascade = 0;
-    cascades[2].out = blockLow2.data();
-    cascades[2].produced = &produced;
-    cascades[3].sections = Sections({&f.hp2, &f.tw});
-    cascades[3].squared = static_cast<int>(cascades[3].sections.size()) - 1;
-    cascades[3].fromCascade = 2;
-    cascades[3].tail = &tail2;
+    if (both) {
+        cascades[2].sections = Sections({&f.lp2});
+        cascades[2].fromCascade = 0;
+        cascades[3].sections = Sections({&f.hp2, &f.tw});
+        cascades[3].squared = static_cast<int>(cascades[3].sections.size()) - 1;
+        cascades[3].fromCascade = 2;
+        cascades[3].tail = &tail2;
+    }
+    CLanePass::Cascade& leaving = cascades[both ? 2 : 0];
+    leaving.out = blockLow2.data();
+    leaving.produced = &produced;
     CLanePass pass;
     ASSERT_TRUE(pass.Build(ops(), cascades));
 
@@ -116,7 +121,7 @@ TEST_P(LanePassKernels, ChainedBandsEqualTheFiltersRunInTurn) {
         produced = 0;
         pass.Advance(std::numeric_limits<int>::max());
         ASSERT_TRUE(pass.Done());
-        ASSERT_TRUE(tail1.Done() && tail2.Done());
+        ASSERT_TRUE(tail1.Done() && (!both || tail2.Done()));
         EXPECT_EQ(produced.load(), b);
         low2.insert(low2.end(), blockLow2.begin(), blockLow2.begin() + b);
         steps1.insert(steps1.end(), ms1.begin(), ms1.end());
@@ -138,9 +143,9 @@ TEST_P(LanePassKernels, ChainedBandsEqualTheFiltersRunInTurn) {
         want2.insert(want2.end(), s2.begin(), s2.end());
         pos += b;
     }
-    ExpectClose(ops(), low2, wantLow2, 1000.0);
+    ExpectClose(ops(), low2, both ? wantLow2 : Serial(x, {&f.lp1}, false), 1000.0);
     ExpectClose(ops(), steps1, want1, want1[want1.size() / 2]);
-    ExpectClose(ops(), steps2, want2, want2[want2.size() / 2]);
+    if (both) ExpectClose(ops(), steps2, want2, want2[want2.size() / 2]);
 }
 
 // A cascade folded over every lane reads an outside signal that is still being written: the pass goes exactly as far
