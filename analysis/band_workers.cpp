@@ -1,6 +1,7 @@
 #include "band_workers.h"
 
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 
 #if defined(__linux__)
@@ -24,9 +25,11 @@ void pause()
 #endif
 }
 
-// How long a thread that found nothing to do keeps looking before it sleeps: about as long as a task takes to
-// run a few pass blocks, so that a task following another one rarely has to be woken.
-constexpr int kSpins = 4000;
+// A thread that found nothing to do looks again after a pause, then after giving its processor to any other thread
+// that wants it (the task it waits for may be one, on a machine with more threads than processors), and at last
+// sleeps: until a task ends, or for a short while when one only went on.
+constexpr int kPauses = 64, kYields = 512;
+constexpr auto kNap = std::chrono::microseconds(200);
 
 }  // namespace
 
@@ -109,9 +112,9 @@ void BandWorkers::helperLoop()
 
 void BandWorkers::work(Job& job)
 {
-    const auto notify = [&job] {
+    const auto notify = [&job](bool ended) {
         job.progress.fetch_add(1);
-        if (job.sleepers.load() > 0) {
+        if (ended && job.sleepers.load() > 0) {
             std::lock_guard lock(job.mutex);
             job.changed.notify_all();
         }
@@ -133,24 +136,27 @@ void BandWorkers::work(Job& job)
             }
             if (step != TaskStep::Blocked) {
                 went = true;
-                notify();
+                notify(step == TaskStep::Done);
                 break;  // look again from the first task: the earlier ones lead the chain
             }
         }
         if (went)
             continue;
         // Nothing could go on: wait until some task does (or the job ends).
-        int spins = 0;
-        while (job.progress.load() == before && job.remaining.load(std::memory_order_acquire) > 0 && spins < kSpins) {
-            pause();
-            ++spins;
+        const auto waiting = [&] {
+            return job.progress.load() == before && job.remaining.load(std::memory_order_acquire) > 0;
+        };
+        int tries = 0;
+        for (; tries < kPauses + kYields && waiting(); ++tries) {
+            if (tries < kPauses)
+                pause();
+            else
+                std::this_thread::yield();
         }
-        if (spins == kSpins) {
+        if (tries == kPauses + kYields) {
             std::unique_lock lock(job.mutex);
             job.sleepers.fetch_add(1);
-            job.changed.wait(lock, [&] {
-                return job.progress.load() != before || job.remaining.load(std::memory_order_acquire) == 0;
-            });
+            job.changed.wait_for(lock, kNap, [&] { return !waiting(); });
             job.sleepers.fetch_sub(1);
         }
     }

@@ -24,7 +24,6 @@ void CLevelTail::Begin(int n, double rate, double levelOutHz, double* out, int c
     m_n = n;
     m_count = count;
     m_next = 0;
-    m_fed = 0;
     m_last = 0.0;
     m_out = out;
 }
@@ -63,7 +62,6 @@ void CLevelTail::Feed(const double* values, int stride, int first, int count) {
         ++m_next;
     }
     if (count > 0) m_last = values[static_cast<long long>(count - 1) * stride];
-    m_fed = end;
 }
 
 bool CLanePass::Build(const KernelOps& kernel, std::vector<Cascade> cascades) {
@@ -211,10 +209,14 @@ void CLanePass::RunBlock(int block) {
         for (int l = 0; l < w; ++l)
             if (m_lane[l].cascade >= 0 && m_lane[l].source < 0) {
                 const SignalSource& src = m_sources[m_lane[l].cascade];
-                assembly.outside = src.data + static_cast<long long>(t0 - m_lane[l].skew * t) * src.stride;
+                const double* outside = src.data + static_cast<long long>(t0 - m_lane[l].skew * t) * src.stride;
+                // Lanes that read different signals take the general way below.
+                whole = whole && (assembly.outside == nullptr || (assembly.outside == outside && assembly.stride == src.stride));
+                assembly.outside = outside;
                 assembly.stride = src.stride;
             }
-    } else {
+    }
+    if (!whole) {
         for (int l = 0; l < w; ++l) {
             const Lane& lane = m_lane[l];
             if (lane.cascade < 0) continue;

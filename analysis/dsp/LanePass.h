@@ -40,7 +40,6 @@ private:
     int m_n = 0;
     int m_count = 0;
     int m_next = 0;
-    int m_fed = 0;
     double m_last = 0.0;  // the value before the current piece
     double* m_out = nullptr;
 };

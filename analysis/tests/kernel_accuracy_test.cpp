@@ -168,8 +168,9 @@ TEST_P(CalibratedTones, ReadTheCalibrationLevel)
     const Levels levels = Compare(Config(t.mode, t.rate, t.weighting), Tone(t.tone, 7000.0, t.rate, 3));
     ASSERT_FALSE(levels.empty());
     EXPECT_NEAR(Steady(levels[0]), 94.0, 0.1);  // 0.1 dB: the accuracy asked of the chain
-    if (t.weighting == dsp::kWeightA)
+    if (t.weighting == dsp::kWeightA) {
         EXPECT_NEAR(Steady(levels[1]), 94.0, 0.1);  // A weighting is 0 dB at 1 kHz
+    }
     EXPECT_NEAR(Steady(levels[SlotOf(t.mode, t.tone)]), 94.0, 0.1);
 }
 
