@@ -121,15 +121,16 @@ void CChAnalyzer::deleteFiles()
             std::remove(path.c_str());
 }
 
-void CChAnalyzer::beginBlock(std::vector<double>&& samples)
+std::vector<double> CChAnalyzer::beginBlock(std::vector<double>&& samples)
 {
     m_running = false;
     if (!isOn())
-        return;
+        return std::move(samples);
     const int32_t n = m_blocksHandedIn.load(std::memory_order_relaxed) + 1;
     m_blocksHandedIn.store(n, std::memory_order_relaxed);
-    m_samples = std::move(samples);
+    std::swap(m_samples, samples);
     m_running = m_lastFinished >= 0 && m_chain->begin(n, m_samples);
+    return std::move(samples);
 }
 
 bool CChAnalyzer::finishBlock()

@@ -54,8 +54,9 @@ public:
 
     // Hands in the next block (its number is the count of blocks handed in) and starts its analysis, which then
     // runs as taskCount() tasks (advance each until it is done, each task on one thread at a time; BandWorkers)
-    // and ends with finishBlock, which appends the block's levels. An off channel has no tasks.
-    void beginBlock(std::vector<double>&& samples);
+    // and ends with finishBlock, which appends the block's levels. An off channel has no tasks. Returns a buffer
+    // to fill with a later block (the block before this one, or these samples when the channel is off).
+    std::vector<double> beginBlock(std::vector<double>&& samples);
     int taskCount() const { return m_running ? m_chain->taskCount() : 0; }
     TaskStep advance(int task) { return m_chain->advance(task); }
     // false when the block (or an earlier one) failed.

@@ -1,6 +1,7 @@
 #include "wav_analyze_engine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <new>
 #include <thread>
@@ -231,35 +232,85 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                 return fail();
             const SampleDecoder decoder(f);
             const auto frames = static_cast<size_t>(m_samplesPerBlock);
-            BandWorkers workers(m_channelThreads);
-            std::vector<std::pair<size_t, int>> tasks;
             const uint64_t blockBytes = static_cast<uint64_t>(frames) * f.blockAlign;
-            std::vector<uint8_t> bytes;
-            while (reader.remainingBytes() >= blockBytes) {
+            // A block read from the file and converted, channel by channel.
+            struct Block {
+                std::vector<uint8_t> bytes;
+                std::vector<std::vector<double>> samples;
+                bool read = false;
+            };
+            Block cur, next;
+            for (Block* b : {&cur, &next}) {
+                b->bytes.resize(static_cast<size_t>(blockBytes));
+                b->samples.resize(m_analyzers.size());
+            }
+            const auto readBlock = [&](Block& b) { b.read = reader.read(b.bytes.data(), b.bytes.size()); };
+            const auto convert = [&](Block& b, size_t c) {
+                b.samples[c].resize(frames);
+                decoder.decode(b.bytes.data(), frames, static_cast<unsigned>(c), b.samples[c].data(), m_dcOffsets[c]);
+            };
+            BandWorkers workers(m_channelThreads);
+            // The analysis's tasks of a block: reading the next block, the band chains' tasks (by rank, so that each
+            // channel's first ones, which the others follow, start first), converting the next block's channels.
+            enum class Kind : uint8_t { Read, Chain, Convert };
+            struct Task {
+                Kind kind;
+                size_t channel;
+                int rank;
+            };
+            std::vector<Task> tasks;
+            std::atomic<bool> nextRead{false};
+            bool more = reader.remainingBytes() >= blockBytes;
+            if (more) {
+                readBlock(cur);
+                if (cur.read)
+                    for (size_t c = 0; c < m_analyzers.size(); ++c)
+                        convert(cur, c);
+            }
+            while (more) {
                 yieldProcessor();
                 if (stopRequested())
                     return giveUp();
-                bytes.resize(static_cast<size_t>(blockBytes));
-                if (!reader.read(bytes.data(), bytes.size()))
+                if (!cur.read)
                     return fail();
                 // The channels of a block, and the bands of each, are analysed side by side: every filter still
-                // sees its samples in order, so the levels are the same as one after another. The tasks go by
-                // rank, so that each channel's first ones (which the others follow) start first. A stop seen
-                // meanwhile gives up before the block counts.
+                // sees its samples in order, so the levels are the same as one after another. Meanwhile the next
+                // block is read and converted. A stop seen meanwhile gives up before the block counts.
                 int ranks = 0;
                 for (size_t c = 0; c < m_analyzers.size(); ++c) {
-                    std::vector<double> samples(frames);
-                    decoder.decode(bytes.data(), frames, static_cast<unsigned>(c), samples.data(), m_dcOffsets[c]);
-                    m_analyzers[c]->beginBlock(std::move(samples));
+                    cur.samples[c] = m_analyzers[c]->beginBlock(std::move(cur.samples[c]));
                     ranks = std::max(ranks, m_analyzers[c]->taskCount());
                 }
+                const bool nextMore = reader.remainingBytes() >= blockBytes;
                 tasks.clear();
+                if (nextMore)
+                    tasks.push_back({Kind::Read, 0, 0});
                 for (int r = 0; r < ranks; ++r)
                     for (size_t c = 0; c < m_analyzers.size(); ++c)
                         if (r < m_analyzers[c]->taskCount())
-                            tasks.emplace_back(c, r);
+                            tasks.push_back({Kind::Chain, c, r});
+                if (nextMore) {
+                    for (size_t c = 0; c < m_analyzers.size(); ++c) {
+                        next.samples[c].resize(frames);
+                        tasks.push_back({Kind::Convert, c, 0});
+                    }
+                }
+                nextRead.store(false, std::memory_order_relaxed);
                 workers.run(static_cast<int>(tasks.size()), [&](int i) {
-                    return m_analyzers[tasks[static_cast<size_t>(i)].first]->advance(tasks[static_cast<size_t>(i)].second);
+                    const Task& t = tasks[static_cast<size_t>(i)];
+                    switch (t.kind) {
+                    case Kind::Read:
+                        readBlock(next);
+                        nextRead.store(true, std::memory_order_release);
+                        return TaskStep::Done;
+                    case Kind::Chain: return m_analyzers[t.channel]->advance(t.rank);
+                    case Kind::Convert: break;
+                    }
+                    if (!nextRead.load(std::memory_order_acquire))
+                        return TaskStep::Blocked;
+                    if (next.read)
+                        convert(next, t.channel);
+                    return TaskStep::Done;
                 });
                 bool done = true;
                 for (auto& a : m_analyzers)
@@ -271,6 +322,8 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                     return giveUp();
                 ++blocks;
                 sendStatus(kBlockDone);
+                more = nextMore;
+                std::swap(cur, next);
             }
         }
         reader.close();
