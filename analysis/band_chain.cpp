@@ -37,16 +37,14 @@ public:
                m_chain.Compute(blockNumber, samples.data(), static_cast<int>(samples.size()));
     }
 
-    bool begin(int32_t blockNumber, const std::vector<double>& samples) override
-    {
+    bool begin(int32_t blockNumber, const std::vector<double>& samples) override {
         return samples.size() <= static_cast<size_t>(INT32_MAX) &&
                m_chain.Begin(blockNumber, samples.data(), static_cast<int>(samples.size()));
     }
 
     int taskCount() const override { return m_chain.TaskCount(); }
 
-    TaskStep advance(int task) override
-    {
+    TaskStep advance(int task) override {
         switch (m_chain.AdvanceTask(task)) {
         case dsp::CBandLevelChain::TaskProgress::kBlocked: return TaskStep::Blocked;
         case dsp::CBandLevelChain::TaskProgress::kProgressed: return TaskStep::Progressed;

@@ -16,8 +16,7 @@ namespace murtesk::analysis {
 
 namespace {
 
-void pause()
-{
+void pause() {
 #if defined(__SSE2__)
     _mm_pause();
 #else
@@ -45,8 +44,7 @@ struct BandWorkers::Job {
     std::condition_variable changed;
 };
 
-BandWorkers::BandWorkers(unsigned threads)
-{
+BandWorkers::BandWorkers(unsigned threads) {
     for (unsigned i = 1; i < threads; ++i) {
         try {
             m_helpers.emplace_back([this] { helperLoop(); });
@@ -56,21 +54,17 @@ BandWorkers::BandWorkers(unsigned threads)
     }
 }
 
-BandWorkers::~BandWorkers()
-{
+BandWorkers::~BandWorkers() {
     {
         std::lock_guard lock(m_mutex);
         m_stop = true;
     }
     m_wake.notify_all();
-    for (std::thread& t : m_helpers)
-        t.join();
+    for (std::thread& t : m_helpers) t.join();
 }
 
-void BandWorkers::run(int count, const std::function<TaskStep(int)>& advance)
-{
-    if (count <= 0)
-        return;
+void BandWorkers::run(int count, const std::function<TaskStep(int)>& advance) {
+    if (count <= 0) return;
     Job job;
     job.count = count;
     job.advance = &advance;
@@ -91,27 +85,23 @@ void BandWorkers::run(int count, const std::function<TaskStep(int)>& advance)
     }
 }
 
-void BandWorkers::helperLoop()
-{
+void BandWorkers::helperLoop() {
     uint64_t seen = 0;
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_wake.wait(lock, [&] { return m_stop || (m_job != nullptr && m_generation != seen); });
-        if (m_stop)
-            return;
+        if (m_stop) return;
         seen = m_generation;
         Job* job = m_job;
         ++m_inside;
         lock.unlock();
         work(*job);
         lock.lock();
-        if (--m_inside == 0)
-            m_left.notify_all();
+        if (--m_inside == 0) m_left.notify_all();
     }
 }
 
-void BandWorkers::work(Job& job)
-{
+void BandWorkers::work(Job& job) {
     const auto notify = [&job](bool ended) {
         job.progress.fetch_add(1);
         if (ended && job.sleepers.load() > 0) {
@@ -140,8 +130,7 @@ void BandWorkers::work(Job& job)
                 break;  // look again from the first task: the earlier ones lead the chain
             }
         }
-        if (went)
-            continue;
+        if (went) continue;
         // Nothing could go on: wait until some task does (or the job ends).
         const auto waiting = [&] {
             return job.progress.load() == before && job.remaining.load(std::memory_order_acquire) > 0;
@@ -162,13 +151,11 @@ void BandWorkers::work(Job& job)
     }
 }
 
-unsigned availableProcessors()
-{
+unsigned availableProcessors() {
 #if defined(__linux__)
     // The processors this process may run on (taskset, cgroups), not all the machine has.
     cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0)
-        return std::max(static_cast<unsigned>(CPU_COUNT(&set)), 1u);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(static_cast<unsigned>(CPU_COUNT(&set)), 1u);
 #endif
     return std::max(std::thread::hardware_concurrency(), 1u);
 }

@@ -44,11 +44,11 @@ private:
     void work(Job& job);
 
     std::mutex m_mutex;
-    std::condition_variable m_wake;   // a new job, or the end
-    std::condition_variable m_left;   // a helper left the job
+    std::condition_variable m_wake;  // a new job, or the end
+    std::condition_variable m_left;  // a helper left the job
     Job* m_job = nullptr;
     uint64_t m_generation = 0;
-    int m_inside = 0;                 // helpers working on the current job
+    int m_inside = 0;  // helpers working on the current job
     bool m_stop = false;
     std::vector<std::thread> m_helpers;
 };

@@ -121,11 +121,9 @@ void CChAnalyzer::deleteFiles()
             std::remove(path.c_str());
 }
 
-std::vector<double> CChAnalyzer::beginBlock(std::vector<double>&& samples)
-{
+std::vector<double> CChAnalyzer::beginBlock(std::vector<double>&& samples) {
     m_running = false;
-    if (!isOn())
-        return std::move(samples);
+    if (!isOn()) return std::move(samples);
     const int32_t n = m_blocksHandedIn.load(std::memory_order_relaxed) + 1;
     m_blocksHandedIn.store(n, std::memory_order_relaxed);
     std::swap(m_samples, samples);
@@ -133,10 +131,8 @@ std::vector<double> CChAnalyzer::beginBlock(std::vector<double>&& samples)
     return std::move(samples);
 }
 
-bool CChAnalyzer::finishBlock()
-{
-    if (!isOn())
-        return true;
+bool CChAnalyzer::finishBlock() {
+    if (!isOn()) return true;
     const int32_t n = m_blocksHandedIn.load(std::memory_order_relaxed);
     const bool ok = m_running && m_chain->end() && m_chain->write(n, m_files.data());
     m_running = false;

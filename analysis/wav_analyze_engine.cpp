@@ -264,15 +264,13 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
             if (more) {
                 readBlock(cur);
                 if (cur.read)
-                    for (size_t c = 0; c < m_analyzers.size(); ++c)
-                        convert(cur, c);
+                    for (size_t c = 0; c < m_analyzers.size(); ++c) convert(cur, c);
             }
             while (more) {
                 yieldProcessor();
                 if (stopRequested())
                     return giveUp();
-                if (!cur.read)
-                    return fail();
+                if (!cur.read) return fail();
                 // The channels of a block, and the bands of each, are analysed side by side: every filter still
                 // sees its samples in order, so the levels are the same as one after another. Meanwhile the next
                 // block is read and converted. A stop seen meanwhile gives up before the block counts.
@@ -283,12 +281,10 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                 }
                 const bool nextMore = reader.remainingBytes() >= blockBytes;
                 tasks.clear();
-                if (nextMore)
-                    tasks.push_back({Kind::Read, 0, 0});
+                if (nextMore) tasks.push_back({Kind::Read, 0, 0});
                 for (int r = 0; r < ranks; ++r)
                     for (size_t c = 0; c < m_analyzers.size(); ++c)
-                        if (r < m_analyzers[c]->taskCount())
-                            tasks.push_back({Kind::Chain, c, r});
+                        if (r < m_analyzers[c]->taskCount()) tasks.push_back({Kind::Chain, c, r});
                 if (nextMore) {
                     for (size_t c = 0; c < m_analyzers.size(); ++c) {
                         next.samples[c].resize(frames);
@@ -306,15 +302,12 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                     case Kind::Chain: return m_analyzers[t.channel]->advance(t.rank);
                     case Kind::Convert: break;
                     }
-                    if (!nextRead.load(std::memory_order_acquire))
-                        return TaskStep::Blocked;
-                    if (next.read)
-                        convert(next, t.channel);
+                    if (!nextRead.load(std::memory_order_acquire)) return TaskStep::Blocked;
+                    if (next.read) convert(next, t.channel);
                     return TaskStep::Done;
                 });
                 bool done = true;
-                for (auto& a : m_analyzers)
-                    done = a->finishBlock() && done;
+                for (auto& a : m_analyzers) done = a->finishBlock() && done;
                 if (!done)
                     return fail();
                 yieldProcessor();

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "ch_analyzer.h"
 #include "band_workers.h"
+#include "ch_analyzer.h"
 #include "murtesk_window.h"
 
 namespace murtesk::analysis {

@@ -33,8 +33,7 @@ struct Recordings {
     std::string calibration;
     std::string recording;
 
-    Recordings(std::uint16_t channels, double seconds)
-    {
+    Recordings(std::uint16_t channels, double seconds) {
         folder = fs::temp_directory_path() /
                  ("murtesk-bench-import-" + std::to_string(::getpid()) + "-" + std::to_string(channels));
         fs::create_directories(folder);
@@ -61,19 +60,15 @@ class PumpedWindow : public import::StatusWindow {
 public:
     explicit PumpedWindow(import::StatusHandler onStatus)
         : window(import::StatusMessageHandler([this, onStatus = std::move(onStatus)](std::int32_t status) {
-              if (status == MURTESK_STATUS_ANALYSIS_DONE)
-                  analysisEnd = std::chrono::steady_clock::now();
+              if (status == MURTESK_STATUS_ANALYSIS_DONE) analysisEnd = std::chrono::steady_clock::now();
               onStatus(status);
-          }))
-    {
-    }
+          })) {}
     MurteskWindow* Handle() override { return window.Handle(); }
     platform::MessageWindow window;
     std::chrono::steady_clock::time_point analysisEnd;
 };
 
-void BM_Import(benchmark::State& state)
-{
+void BM_Import(benchmark::State& state) {
     const auto channels = static_cast<std::uint16_t>(state.range(0));
     const double seconds = static_cast<double>(state.range(1));
     const Recordings files(channels, seconds);
@@ -135,14 +130,14 @@ void BM_Import(benchmark::State& state)
             state.SkipWithError("the import did not add the measurement");
         }
         state.ResumeTiming();
-    }
-    const double runs = static_cast<double>(state.iterations());
-    state.counters["x_realtime"] = benchmark::Counter(seconds * runs, benchmark::Counter::kIsRate);
-    state.counters["max_progress_gap_s"] = worstGap;
-    // Start to the analysis's end (reading, conversion, band chain, level files), and from there to the dialog's
-    // end (records, statistics and histograms of every band).
-    state.counters["analysis_s"] = analysis / runs;
-    state.counters["statistics_s"] = records / runs;
+}
+const double runs = static_cast<double>(state.iterations());
+state.counters["x_realtime"] = benchmark::Counter(seconds * runs, benchmark::Counter::kIsRate);
+state.counters["max_progress_gap_s"] = worstGap;
+// Start to the analysis's end (reading, conversion, band chain, level files), and from there to the dialog's
+// end (records, statistics and histograms of every band).
+state.counters["analysis_s"] = analysis / runs;
+state.counters["statistics_s"] = records / runs;
 }
 BENCHMARK(BM_Import)
     ->Args({1, 60})

@@ -357,9 +357,9 @@ bool CBandLevelChain::Begin(int blockNo, const double* samples, int n) {
         for (std::size_t c = 0; c < p->sources.size(); ++c) {
             const SignalRef& ref = p->sources[c];
             if (ref.stride == 0) continue;  // fed inside the pass
-            p->pass.SetSource(static_cast<int>(c),
-                              ref.array < 0 ? SignalSource{samples, 1, nullptr}
-                                            : SignalSource{m_arrays[ref.array].data(), ref.stride, &m_produced[ref.array]});
+            p->pass.SetSource(static_cast<int>(c), ref.array < 0 ? SignalSource{samples, 1, nullptr}
+                                                                 : SignalSource{m_arrays[ref.array].data(), ref.stride,
+                                                                                &m_produced[ref.array]});
         }
     }
     for (std::size_t a = 0; a < m_arrays.size(); ++a) m_produced[a].store(0, std::memory_order_relaxed);
@@ -472,9 +472,7 @@ const CResampler& CBandLevelChain::WeightingResampler() const {
     return linear ? static_cast<const CResampler&>(m_linear) : m_doubling;
 }
 
-int CBandLevelChain::WeightingCount(int n) const {
-    return WeightingResampler().OutputCount(n, m_cfg.rate, m_wRateHz);
-}
+int CBandLevelChain::WeightingCount(int n) const { return WeightingResampler().OutputCount(n, m_cfg.rate, m_wRateHz); }
 
 // The thinning factor for a signal at rate r before a band with lower edge l; 1 when none is possible.
 int CBandLevelChain::ThinningFactor(double r, double lowerEdge) const {

@@ -134,9 +134,9 @@ private:
     };
     struct Level {
         double rate = 0.0;
-        int from = -1;      // the band of the previous level whose low-pass output this level's input thins
+        int from = -1;  // the band of the previous level whose low-pass output this level's input thins
         int thinning = 1;
-        int count = 0;      // samples of the current block
+        int count = 0;  // samples of the current block
     };
     struct Pass {
         CLanePass pass;
@@ -172,10 +172,10 @@ private:
     CFilterDesign m_vibLowPass, m_weighting, m_vibHighPass;
 
     std::vector<Level> m_rateLevels;
-    std::vector<std::vector<double>> m_arrays;           // low-pass outputs
-    std::unique_ptr<std::atomic<int>[]> m_produced;      // values written to each array in this block
+    std::vector<std::vector<double>> m_arrays;       // low-pass outputs
+    std::unique_ptr<std::atomic<int>[]> m_produced;  // values written to each array in this block
     std::vector<std::unique_ptr<Pass>> m_passes;
-    std::vector<int> m_tasks;                            // pass index, or -1 for the weighting task
+    std::vector<int> m_tasks;  // pass index, or -1 for the weighting task
     // The weighting when it needs its own rate (A or C below 18 kHz, the vibration and G weightings).
     bool m_ownWeighting = false;
     bool m_weightingFailed = false;

@@ -5,10 +5,7 @@
 
 typedef double V __attribute__((vector_size(64)));
 
-static inline V FusedMultiplyAdd(V a, V b, V c)
-{
-    return (V)_mm512_fmadd_pd((__m512d)a, (__m512d)b, (__m512d)c);
-}
+static inline V FusedMultiplyAdd(V a, V b, V c) { return (V)_mm512_fmadd_pd((__m512d)a, (__m512d)b, (__m512d)c); }
 
 #define MURTESK_LANES 8
 #define MURTESK_FUSED 1

@@ -5,10 +5,7 @@
 
 typedef double V __attribute__((vector_size(32)));
 
-static inline V FusedMultiplyAdd(V a, V b, V c)
-{
-    return (V)_mm256_fmadd_pd((__m256d)a, (__m256d)b, (__m256d)c);
-}
+static inline V FusedMultiplyAdd(V a, V b, V c) { return (V)_mm256_fmadd_pd((__m256d)a, (__m256d)b, (__m256d)c); }
 
 #define MURTESK_LANES 4
 #define MURTESK_FUSED 1

@@ -7,8 +7,7 @@
 typedef double V __attribute__((vector_size(64)));
 typedef double V4 __attribute__((vector_size(32)));
 
-static inline V FusedMultiplyAdd(V a, V b, V c)
-{
+static inline V FusedMultiplyAdd(V a, V b, V c) {
     const V4 lo = (V4)_mm256_fmadd_pd((__m256d)__builtin_shufflevector(a, a, 0, 1, 2, 3),
                                       (__m256d)__builtin_shufflevector(b, b, 0, 1, 2, 3),
                                       (__m256d)__builtin_shufflevector(c, c, 0, 1, 2, 3));

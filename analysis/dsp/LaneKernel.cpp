@@ -16,8 +16,7 @@ const KernelOps* const kAll[kKernelCount] = {&kernels::kBaseline, &kernels::kAvx
                                              &kernels::kAvx512};
 const char* const kNames[kKernelCount] = {"baseline", "avx2", "fma", "fma8", "avx512"};
 
-bool CpuHas(Kernel k)
-{
+bool CpuHas(Kernel k) {
 #if defined(__x86_64__) || defined(__i386__)
     __builtin_cpu_init();
     switch (k) {
@@ -33,8 +32,7 @@ bool CpuHas(Kernel k)
 #endif
 }
 
-const KernelOps* Initial()
-{
+const KernelOps* Initial() {
     if (const char* wanted = std::getenv("MURTESK_DSP_KERNEL")) {
         for (int i = 0; i < kKernelCount; ++i)
             if (std::strcmp(wanted, kNames[i]) == 0 && CpuHas(static_cast<Kernel>(i))) return kAll[i];
@@ -44,51 +42,35 @@ const KernelOps* Initial()
     return &kernels::kBaseline;
 }
 
-std::atomic<const KernelOps*>& Active()
-{
+std::atomic<const KernelOps*>& Active() {
     static std::atomic<const KernelOps*> active{Initial()};
     return active;
 }
 
 }  // namespace
 
-const char* KernelName(Kernel k)
-{
-    return kNames[static_cast<int>(k)];
-}
+const char* KernelName(Kernel k) { return kNames[static_cast<int>(k)]; }
 
-bool KernelAvailable(Kernel k)
-{
-    return CpuHas(k);
-}
+bool KernelAvailable(Kernel k) { return CpuHas(k); }
 
-const KernelOps& ActiveKernel()
-{
-    return *Active().load(std::memory_order_acquire);
-}
+const KernelOps& ActiveKernel() { return *Active().load(std::memory_order_acquire); }
 
-const KernelOps& KernelOpsOf(Kernel k)
-{
-    return *kAll[static_cast<int>(k)];
-}
+const KernelOps& KernelOpsOf(Kernel k) { return *kAll[static_cast<int>(k)]; }
 
-bool SelectKernel(Kernel k)
-{
+bool SelectKernel(Kernel k) {
     if (!CpuHas(k)) return false;
     Active().store(kAll[static_cast<int>(k)], std::memory_order_release);
     return true;
 }
 
-FlushDenormals::FlushDenormals()
-{
+FlushDenormals::FlushDenormals() {
 #if defined(__SSE2__)
     m_saved = _mm_getcsr();
     _mm_setcsr(m_saved | 0x8040u);  // flush to zero, denormals are zero
 #endif
 }
 
-FlushDenormals::~FlushDenormals()
-{
+FlushDenormals::~FlushDenormals() {
 #if defined(__SSE2__)
     _mm_setcsr(m_saved);
 #endif

@@ -125,8 +125,7 @@ bool CLanePass::Build(const KernelOps& kernel, std::vector<Cascade> cascades) {
             }
         }
     }
-    for (int lane = 0; lane < m_lanes; ++lane)
-        m_assembly[lane] = m_lane[lane].cascade < 0 ? lane : m_lane[lane].source;
+    for (int lane = 0; lane < m_lanes; ++lane) m_assembly[lane] = m_lane[lane].cascade < 0 ? lane : m_lane[lane].source;
     m_cascades = std::move(cascades);
     m_sources.assign(count, SignalSource{});
     const std::size_t rows = static_cast<std::size_t>(kMaxBlock) * m_lanes;
@@ -158,9 +157,7 @@ void CLanePass::Begin(int n) {
     m_next = 0;
 }
 
-void CLanePass::SetSource(int cascade, const SignalSource& source) {
-    m_sources[cascade] = source;
-}
+void CLanePass::SetSource(int cascade, const SignalSource& source) { m_sources[cascade] = source; }
 
 long long CLanePass::SectionSteps(int n) const {
     long long steps = 0;
@@ -211,7 +208,8 @@ void CLanePass::RunBlock(int block) {
                 const SignalSource& src = m_sources[m_lane[l].cascade];
                 const double* outside = src.data + static_cast<long long>(t0 - m_lane[l].skew * t) * src.stride;
                 // Lanes that read different signals take the general way below.
-                whole = whole && (assembly.outside == nullptr || (assembly.outside == outside && assembly.stride == src.stride));
+                whole = whole &&
+                        (assembly.outside == nullptr || (assembly.outside == outside && assembly.stride == src.stride));
                 assembly.outside = outside;
                 assembly.stride = src.stride;
             }

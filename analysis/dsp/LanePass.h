@@ -47,19 +47,19 @@ private:
 // A signal another pass writes: values produced so far (published with release order once written).
 struct SignalSource {
     const double* data = nullptr;
-    int stride = 1;                               // the pass takes every stride-th value
-    const std::atomic<int>* produced = nullptr;   // null: the whole signal is there
+    int stride = 1;                              // the pass takes every stride-th value
+    const std::atomic<int>* produced = nullptr;  // null: the whole signal is there
 };
 
 class CLanePass {
 public:
     struct Cascade {
         std::vector<SectionCoefficients> sections;
-        int squared = -1;        // index of the section whose input is squared first; -1 none
-        int fromCascade = -1;    // the input: the output of this earlier cascade of the pass; -1: an outside signal
-        double* out = nullptr;   // when not null, the output goes here (one value per sample) ...
+        int squared = -1;       // index of the section whose input is squared first; -1 none
+        int fromCascade = -1;   // the input: the output of this earlier cascade of the pass; -1: an outside signal
+        double* out = nullptr;  // when not null, the output goes here (one value per sample) ...
         std::atomic<int>* produced = nullptr;  // ... and the count written is published here
-        CLevelTail* tail = nullptr;           // when not null, the output goes to this tail
+        CLevelTail* tail = nullptr;            // when not null, the output goes to this tail
     };
 
     // Lays the cascades out over the kernel's lanes; false when they do not fit (more cascades than lanes) or a
@@ -85,11 +85,11 @@ public:
 
 private:
     struct Lane {
-        int cascade = -1;       // -1: unused
-        int piece = 0;          // which piece of the cascade's sections
-        int source = -1;        // lane whose output this lane takes (one block later); -1: the cascade's outside input
-        int skew = 0;           // blocks behind the signal's time
-        bool last = false;      // the cascade's last piece
+        int cascade = -1;   // -1: unused
+        int piece = 0;      // which piece of the cascade's sections
+        int source = -1;    // lane whose output this lane takes (one block later); -1: the cascade's outside input
+        int skew = 0;       // blocks behind the signal's time
+        bool last = false;  // the cascade's last piece
     };
 
     void RunBlock(int block);
@@ -108,7 +108,7 @@ private:
     double* m_in = nullptr;
     double* m_out = nullptr;
     double* m_scratch = nullptr;
-    std::vector<double> m_saved;    // memories of lanes that sit out part of a block
+    std::vector<double> m_saved;  // memories of lanes that sit out part of a block
     int m_n = 0;
     int m_block = 0;  // steps per pass block
     int m_blocks = 0;

@@ -444,14 +444,14 @@ struct ParallelRun {
     std::vector<std::vector<float>> levels;  // per channel and output
 };
 
-void runChannels(int channels, int rate, unsigned threads, ParallelRun& out)
-{
+void runChannels(int channels, int rate, unsigned threads, ParallelRun& out) {
     constexpr int kThirdOutputs = 47, kSeconds = 2;
     Analysis a;
     a.lib.setChannelThreads(threads);
     const std::string wav = a.folder.file("tones.wav");
     samples::WavFileWriter w;
-    ASSERT_TRUE(w.open(wav, {static_cast<uint32_t>(rate), static_cast<uint16_t>(channels), samples::SampleFormat::Pcm16}));
+    ASSERT_TRUE(
+        w.open(wav, {static_cast<uint32_t>(rate), static_cast<uint16_t>(channels), samples::SampleFormat::Pcm16}));
     std::vector<double> v(static_cast<size_t>(kSeconds) * rate * channels);
     for (size_t j = 0; j < v.size() / channels; ++j)
         for (int c = 0; c < channels; ++c)
@@ -477,8 +477,7 @@ class AnalysisParallel : public ::testing::TestWithParam<std::pair<int, int>> {}
 
 // Eight channels of 8 kHz spread their channels over the threads; one channel of 48 kHz spreads its bands. Two runs
 // on eight threads and one on a single thread write the same bytes.
-TEST_P(AnalysisParallel, ThreadsGiveTheLevelsOfOneThread)
-{
+TEST_P(AnalysisParallel, ThreadsGiveTheLevelsOfOneThread) {
     const auto [channels, rate] = GetParam();
     ParallelRun one, eight, again;
     runChannels(channels, rate, 1, one);

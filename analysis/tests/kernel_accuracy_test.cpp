@@ -27,22 +27,19 @@ using dsp::Kernel;
 // rate they run).
 using Levels = std::vector<std::vector<float>>;
 
-Levels Analyse(Kernel kernel, const BandChainConfig& config, const std::vector<std::vector<double>>& blocks)
-{
+Levels Analyse(Kernel kernel, const BandChainConfig& config, const std::vector<std::vector<double>>& blocks) {
     const Kernel before = dsp::ActiveKernel().kernel;
     EXPECT_TRUE(dsp::SelectKernel(kernel));
     CBandLevelChain chain;
     const bool configured = chain.Configure(config);
     dsp::SelectKernel(before);
     EXPECT_TRUE(configured);
-    if (!configured)
-        return {};
+    if (!configured) return {};
     EXPECT_EQ(chain.kernel().kernel, kernel);
     Levels levels(chain.slotCount());
     int n = 0;
     for (const auto& block : blocks) {
-        if (!chain.Compute(++n, block.data(), static_cast<int>(block.size())))
-            return {};
+        if (!chain.Compute(++n, block.data(), static_cast<int>(block.size()))) return {};
         EXPECT_TRUE(chain.MakeLevels());
         for (int s = 0; s < chain.slotCount(); ++s)
             levels[s].insert(levels[s].end(), chain.Levels(s), chain.Levels(s) + chain.stepsPerBlock());
@@ -52,8 +49,7 @@ Levels Analyse(Kernel kernel, const BandChainConfig& config, const std::vector<s
 
 class KernelAccuracy : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         const char* wanted = std::getenv("MURTESK_DSP_KERNEL");
         if (wanted && std::strcmp(wanted, dsp::KernelName(dsp::ActiveKernel().kernel)) != 0)
             GTEST_SKIP() << "this processor cannot run the " << wanted << " kernel";
@@ -61,8 +57,7 @@ protected:
     }
 
     // The kernel in force gives the baseline's levels within 0.001 dB, and returns them.
-    static Levels Compare(const BandChainConfig& config, const std::vector<std::vector<double>>& blocks)
-    {
+    static Levels Compare(const BandChainConfig& config, const std::vector<std::vector<double>>& blocks) {
         const Levels want = Analyse(Kernel::kBaseline, config, blocks);
         const Levels got = Analyse(dsp::ActiveKernel().kernel, config, blocks);
         EXPECT_EQ(got.size(), want.size());
@@ -75,8 +70,7 @@ protected:
     }
 };
 
-std::vector<std::vector<double>> Tone(double f, double rms, double rate, int blocks)
-{
+std::vector<std::vector<double>> Tone(double f, double rms, double rate, int blocks) {
     const int n = static_cast<int>(rate);
     std::vector<std::vector<double>> out(blocks, std::vector<double>(n));
     for (int b = 0; b < blocks; ++b)
@@ -85,8 +79,7 @@ std::vector<std::vector<double>> Tone(double f, double rms, double rate, int blo
     return out;
 }
 
-BandChainConfig Config(int mode, double rate, int weighting)
-{
+BandChainConfig Config(int mode, double rate, int weighting) {
     BandChainConfig c;
     c.bandMode = mode;
     c.rate = rate;
@@ -95,35 +88,29 @@ BandChainConfig Config(int mode, double rate, int weighting)
     return c;
 }
 
-int SlotOf(int mode, double centre)
-{
+int SlotOf(int mode, double centre) {
     const auto bands = dsp::BandTable(mode);
     for (size_t b = 0; b < bands.size(); ++b)
-        if (std::fabs(bands[b].centre / centre - 1.0) < 0.01)
-            return static_cast<int>(b) + 2;
+        if (std::fabs(bands[b].centre / centre - 1.0) < 0.01) return static_cast<int>(b) + 2;
     return -1;
 }
 
 // Mean of the second half of a slot's steps as a power, in dB: the tone's steady level.
-double Steady(const std::vector<float>& levels)
-{
+double Steady(const std::vector<float>& levels) {
     double sum = 0;
     const size_t from = levels.size() / 2;
-    for (size_t j = from; j < levels.size(); ++j)
-        sum += std::pow(10.0, levels[j] / 10.0);
+    for (size_t j = from; j < levels.size(); ++j) sum += std::pow(10.0, levels[j] / 10.0);
     return 10 * std::log10(sum / static_cast<double>(levels.size() - from));
 }
 
-std::filesystem::path scipyFolder()
-{
+std::filesystem::path scipyFolder() {
     const char* root = std::getenv("MURTESK_TESTDATA");
     return std::filesystem::path(root ? root : "../shared/testdata") / "wav" / "scipy";
 }
 
 // Every external recording the reader accepts and that holds more than a few frames, each channel analysed in
 // one-third octaves and in octaves over three one-second blocks of the recording repeated end to end.
-TEST_F(KernelAccuracy, ExternalRecordingsGiveTheBaselineLevels)
-{
+TEST_F(KernelAccuracy, ExternalRecordingsGiveTheBaselineLevels) {
     int analysed = 0;
     for (const auto& entry : std::filesystem::directory_iterator(scipyFolder())) {
         WavReader reader;
@@ -135,8 +122,7 @@ TEST_F(KernelAccuracy, ExternalRecordingsGiveTheBaselineLevels)
         std::vector<uint8_t> bytes(frames * f.blockAlign);
         ASSERT_TRUE(reader.read(bytes.data(), bytes.size()));
         const SampleDecoder decoder(f);
-        if (frames < 100)
-            continue;
+        if (frames < 100) continue;
         for (unsigned ch = 0; ch < f.channels; ++ch) {
             std::vector<double> samples(frames);
             decoder.decode(bytes.data(), frames, ch, samples.data());
@@ -162,8 +148,7 @@ struct Calibrated {
 
 class CalibratedTones : public KernelAccuracy, public ::testing::WithParamInterface<Calibrated> {};
 
-TEST_P(CalibratedTones, ReadTheCalibrationLevel)
-{
+TEST_P(CalibratedTones, ReadTheCalibrationLevel) {
     const Calibrated t = GetParam();
     const Levels levels = Compare(Config(t.mode, t.rate, t.weighting), Tone(t.tone, 7000.0, t.rate, 3));
     ASSERT_FALSE(levels.empty());
@@ -194,8 +179,7 @@ class ClassOneLimits : public KernelAccuracy, public ::testing::WithParamInterfa
 
 // Measured through the chain at 48 kHz: a band at the block's rate, one at a thinned rate and one filtered from the
 // held signal.
-TEST_P(ClassOneLimits, TonesAtTheBreakpointsMeetThem)
-{
+TEST_P(ClassOneLimits, TonesAtTheBreakpointsMeetThem) {
     const double centre = GetParam();
     const int slot = SlotOf(dsp::kThirdOctave, centre);
     const BandChainConfig c = Config(dsp::kThirdOctave, 48000, -1);
@@ -204,8 +188,7 @@ TEST_P(ClassOneLimits, TonesAtTheBreakpointsMeetThem)
     EXPECT_NEAR(atCentre, 94.0, 0.1);
     for (const Limit& l : kLimits)
         for (const double omega : {l.omega, 1.0 / l.omega}) {
-            if (omega * centre >= 24000.0)
-                continue;
+            if (omega * centre >= 24000.0) continue;
             const double attenuation = atCentre - level(omega * centre);
             EXPECT_LE(attenuation, l.most) << centre << " Hz at " << omega;
             EXPECT_GE(attenuation, l.least) << centre << " Hz at " << omega;
