@@ -10,12 +10,13 @@
 // from it. Each band then runs a high-pass at its lower edge and the time weighting on the squares; the time
 // weighted power is sampled at LevelOutHz by linear interpolation.
 //
-// How the work is laid out: the bands that share a rate form a level. The chained low-passes of a level run as one
-// lane pass, the high-passes and time weightings of its bands (the leaves) as another, the bands filtered from the
-// held signal in passes of their own, and F with W in one more (CLanePass). These passes are the block's tasks:
-// each one reads signals that earlier tasks write and may follow them while they are still being written, so a
-// block's tasks can run on several threads at once. Every filter still sees its samples in order, so the levels
-// do not depend on how the tasks were spread.
+// How the work is laid out: the bands that share a rate form a level. A lane pass (CLanePass) takes as many of a
+// level's bands as its lanes hold, each band as its low-pass beside its high-pass and time weighting, the low-pass
+// also feeding the next band; the bands filtered from the held signal fill passes of their own, one band to a lane,
+// and F and W share one more. A low-pass output that another pass reads (the next pass's first band, the
+// next level's thinned input, the held signal) is written out as it grows. These passes are a block's tasks: a task
+// may follow the one it reads while that one is still running, so a block's tasks can run on several threads at
+// once. Every filter still sees its samples in order, so the levels do not depend on how the tasks were spread.
 #pragma once
 
 #include "FilterDesign.h"
