@@ -29,6 +29,9 @@ void pause() {
 // sleeps: until a task ends, or for a short while when one only went on.
 constexpr int kPauses = 64, kYields = 512;
 constexpr auto kNap = std::chrono::microseconds(200);
+// Blocks follow each other closely: a helper looks out for the next one about as long as a block's statuses and
+// writes take before it sleeps until woken.
+constexpr auto kLookout = std::chrono::microseconds(500);
 
 }  // namespace
 
@@ -58,6 +61,7 @@ BandWorkers::~BandWorkers() {
     {
         std::lock_guard lock(m_mutex);
         m_stop = true;
+        m_announced.fetch_add(1, std::memory_order_release);  // ends the look-out for a next job
     }
     m_wake.notify_all();
     for (std::thread& t : m_helpers) t.join();
@@ -74,6 +78,7 @@ void BandWorkers::run(int count, const std::function<TaskStep(int)>& advance) {
         std::lock_guard lock(m_mutex);
         m_job = &job;
         ++m_generation;
+        m_announced.store(m_generation, std::memory_order_release);
     }
     m_wake.notify_all();
     work(job);
@@ -89,6 +94,19 @@ void BandWorkers::helperLoop() {
     uint64_t seen = 0;
     std::unique_lock lock(m_mutex);
     for (;;) {
+        if (!m_stop && m_generation == seen) {
+            lock.unlock();
+            const auto until = std::chrono::steady_clock::now() + kLookout;
+            for (int i = 0; m_announced.load(std::memory_order_acquire) == seen; ++i) {
+                if (i < kPauses) {
+                    pause();
+                } else {
+                    std::this_thread::yield();
+                    if (std::chrono::steady_clock::now() > until) break;
+                }
+            }
+            lock.lock();
+        }
         m_wake.wait(lock, [&] { return m_stop || (m_job != nullptr && m_generation != seen); });
         if (m_stop) return;
         seen = m_generation;

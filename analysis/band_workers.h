@@ -48,6 +48,7 @@ private:
     std::condition_variable m_left;  // a helper left the job
     Job* m_job = nullptr;
     uint64_t m_generation = 0;
+    std::atomic<uint64_t> m_announced{0};  // m_generation, for helpers that look out for the next job unlocked
     int m_inside = 0;  // helpers working on the current job
     bool m_stop = false;
     std::vector<std::thread> m_helpers;
