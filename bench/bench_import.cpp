@@ -48,8 +48,7 @@ struct Recordings {
         recording = (folder / "rec.wav").string();
         samples::writeRecording(recording, rec);
     }
-    ~Recordings()
-    {
+    ~Recordings() {
         std::error_code ec;
         fs::remove_all(folder, ec);
     }
@@ -130,14 +129,14 @@ void BM_Import(benchmark::State& state) {
             state.SkipWithError("the import did not add the measurement");
         }
         state.ResumeTiming();
-}
-const double runs = static_cast<double>(state.iterations());
-state.counters["x_realtime"] = benchmark::Counter(seconds * runs, benchmark::Counter::kIsRate);
-state.counters["max_progress_gap_s"] = worstGap;
-// Start to the analysis's end (reading, conversion, band chain, level files), and from there to the dialog's
-// end (records, statistics and histograms of every band).
-state.counters["analysis_s"] = analysis / runs;
-state.counters["statistics_s"] = records / runs;
+    }
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["x_realtime"] = benchmark::Counter(seconds * runs, benchmark::Counter::kIsRate);
+    state.counters["max_progress_gap_s"] = worstGap;
+    // Start to the analysis's end (reading, conversion, band chain, level files), and from there to the dialog's
+    // end (records, statistics and histograms of every band).
+    state.counters["analysis_s"] = analysis / runs;
+    state.counters["statistics_s"] = records / runs;
 }
 BENCHMARK(BM_Import)
     ->Args({1, 60})

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <numbers>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -145,6 +146,11 @@ struct Calibrated {
     double tone;
     int weighting;
 };
+
+void PrintTo(const Calibrated& t, std::ostream* os) {
+    *os << (t.mode == dsp::kOctave ? "octave" : "third-octave") << ", " << t.rate << " Hz rate, " << t.tone
+        << " Hz tone, weighting " << t.weighting;
+}
 
 class CalibratedTones : public KernelAccuracy, public ::testing::WithParamInterface<Calibrated> {};
 
