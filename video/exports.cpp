@@ -1,9 +1,10 @@
-// The C exports of libKinemo.so: thin functions over the library's one player. Each turns any exception into the
-// export's answer without a player, so nothing is thrown across the boundary.
+// The C exports of libKinemo.so: thin functions over the library's one player and its conversions. Each turns any
+// exception into the export's answer without a player, so nothing is thrown across the boundary.
 #include "kinemo.h"
 
 #include <memory>
 
+#include "conversions.h"
 #include "play_avi.h"
 
 using murtesk::video::CPlayAvi;
@@ -131,6 +132,35 @@ MURTESK_KINEMO_API int32_t ReSizeWindow(void) {
     return guarded(0, [] {
         CPlayAvi* p = Playing();
         return p ? p->FitVideoToWindow() : 0;
+    });
+}
+
+MURTESK_KINEMO_API int32_t AviToBmp(const char* video, const char* bitmap, int32_t ms) {
+    return guarded(0, [&] { return !Player() && video && bitmap && murtesk::video::CaptureFrame(video, bitmap, ms); });
+}
+
+MURTESK_KINEMO_API int32_t GetVideoWithHeight(const char* video, int32_t* width, int32_t* height) {
+    return guarded(0, [&] {
+        std::int32_t w = 0, h = 0;
+        if (Player() || !video || !width || !height || !murtesk::video::ReadVideoSize(video, w, h)) return 0;
+        *width = w;
+        *height = h;
+        return 1;
+    });
+}
+
+MURTESK_KINEMO_API int32_t ExtractAvi(const char* source, const char* target, int32_t startMs, int32_t endMs) {
+    return guarded(0, [&] {
+        return !Player() && source && target && murtesk::video::ExtractSpan(source, target, startMs, endMs);
+    });
+}
+
+MURTESK_KINEMO_API int32_t Bmp2Avi(const char* bitmap, const char* wav, const char* target, double fps, int32_t frames,
+                                   int32_t width, int32_t height, int32_t channels, int32_t sampleRate) {
+    return guarded(0, [&] {
+        return !Player() && bitmap && target &&
+               murtesk::video::BuildBitmapMovie(bitmap, wav ? wav : "", target, fps, frames, width, height, channels,
+                                                sampleRate);
     });
 }
 

@@ -1,4 +1,4 @@
-// Owning pointers for the FFmpeg objects the player holds, and the media time it counts in.
+// Owning pointers for the FFmpeg objects the library holds, the media time it counts in, its coders' threads.
 #pragma once
 
 extern "C" {
@@ -39,6 +39,15 @@ using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 using SwsPtr = std::unique_ptr<SwsContext, SwsFree>;
 using SwrPtr = std::unique_ptr<SwrContext, SwrFree>;
+
+// Video decoders and encoders use a thread per core: an accurate seek decodes every frame from the keyframe before
+// its target. ThreadSanitizer cannot see the atomics inside FFmpeg's own (uninstrumented) threads and takes their
+// hand-overs of frame buffers for races, so under it the coders run on their calling thread.
+#if defined(__SANITIZE_THREAD__)
+inline constexpr int kVideoCodecThreads = 1;
+#else
+inline constexpr int kVideoCodecThreads = 0;
+#endif
 
 // Media time in units of 100 ns from the start of the file, as the exports' milliseconds are converted:
 // m ms is m × 10,000 (in 64 bits), t is t ÷ 10,000 ms truncated toward zero.

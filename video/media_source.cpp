@@ -14,15 +14,6 @@ namespace {
 
 constexpr std::int64_t kProbeBytes = 64 << 20;
 
-// Video decoders use a thread per core: an accurate seek decodes every frame from the keyframe before its target.
-// ThreadSanitizer cannot see the atomics inside FFmpeg's own (uninstrumented) decoding threads and takes their
-// hand-overs of frame buffers for races, so under it the decoders run on their calling thread.
-#if defined(__SANITIZE_THREAD__)
-constexpr int kVideoDecoderThreads = 1;
-#else
-constexpr int kVideoDecoderThreads = 0;
-#endif
-
 int InterruptCallback(void* opaque) {
     return static_cast<const std::atomic<bool>*>(opaque)->load(std::memory_order_relaxed) ? 1 : 0;
 }
@@ -98,7 +89,7 @@ CodecContextPtr MediaSource::OpenDecoder(int index) const {
     if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0) return nullptr;
     decoder->pkt_timebase = stream->time_base;
     if (codec->type == AVMEDIA_TYPE_VIDEO) {
-        decoder->thread_count = kVideoDecoderThreads;
+        decoder->thread_count = kVideoCodecThreads;
         decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     }
     if (avcodec_open2(decoder.get(), codec, nullptr) < 0) return nullptr;
@@ -157,6 +148,18 @@ bool MediaSource::Reopen() {
     const AVFormatContext* f = format_.get();
     return f->nb_streams == streams && (videoIndex_ < 0 || f->streams[videoIndex_]->codecpar->codec_id == videoCodec) &&
            (audioIndex_ < 0 || f->streams[audioIndex_]->codecpar->codec_id == audioCodec);
+}
+
+bool MediaSource::SeekBefore(Ticks position) {
+    if (!format_)  // an earlier reopening failed
+        return Reopen();
+    // In the time base of the stream the seek goes by, rounded down: rounded to the nearest, a target just
+    // before a keyframe would land on that keyframe, after the target.
+    const int index = videoIndex_ >= 0 ? videoIndex_ : audioIndex_;
+    const std::int64_t ts = ToStreamTimestamp(position, format_->streams[index]->time_base);
+    if (avformat_seek_file(format_.get(), index, INT64_MIN, ts, ts, 0) >= 0) return true;
+    if (av_seek_frame(format_.get(), index, ts, AVSEEK_FLAG_BACKWARD) >= 0) return true;
+    return Reopen();
 }
 
 AVStream* MediaSource::videoStream() const { return videoIndex_ >= 0 ? format_->streams[videoIndex_] : nullptr; }

@@ -30,6 +30,9 @@ public:
     // Opens the file again at its start (for a file that cannot seek); false when it can no longer be read as the
     // same streams.
     bool Reopen();
+    // Moves the file to the keyframe at or before `position` (media time), or opens it again at its start when it
+    // cannot seek; false when neither worked. Packets read while probing are not read again.
+    bool SeekBefore(Ticks position);
 
     int videoIndex() const { return videoIndex_; }  // -1 without video
     int audioIndex() const { return audioIndex_; }  // -1 without sound

@@ -20,19 +20,6 @@ void Reader::Queue(PacketPtr packet, int serial) {
     (index == source_.videoIndex() ? state_.videoPackets : state_.audioPackets).push_back({std::move(packet), serial});
 }
 
-bool Reader::SeekTo(Ticks position) {
-    AVFormatContext* format = source_.format();
-    if (!format)  // an earlier reopening failed
-        return source_.Reopen();
-    // In the time base of the stream the seek goes by, rounded down: rounded to the nearest, a target just
-    // before a keyframe would land on that keyframe, after the target.
-    const int index = source_.videoIndex() >= 0 ? source_.videoIndex() : source_.audioIndex();
-    const std::int64_t ts = source_.ToStreamTimestamp(position, format->streams[index]->time_base);
-    if (avformat_seek_file(format, index, INT64_MIN, ts, ts, 0) >= 0) return true;
-    if (av_seek_frame(format, index, ts, AVSEEK_FLAG_BACKWARD) >= 0) return true;
-    return source_.Reopen();
-}
-
 void Reader::Run() {
     int serial = 1;
     bool atEnd = false;
@@ -54,7 +41,7 @@ void Reader::Run() {
             state_.audioPackets.clear();
             state_.packetBytes = 0;
             lock.unlock();
-            const bool ok = SeekTo(position);
+            const bool ok = source_.SeekBefore(position);
             lock.lock();
             atEnd = !ok;
             if (serial == state_.target.serial) {

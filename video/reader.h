@@ -26,7 +26,6 @@ public:
 private:
     bool WantsMore() const;                    // lock held
     void Queue(PacketPtr packet, int serial);  // lock held; null: a drain packet for each stream
-    bool SeekTo(Ticks position);
 
     GraphState& state_;
     MediaSource& source_;

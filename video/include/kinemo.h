@@ -122,6 +122,38 @@ MURTESK_KINEMO_API int32_t AviGraphEvent(void);
  * the client area is 0. 0 (also without a player or without a picture). */
 MURTESK_KINEMO_API int32_t ReSizeWindow(void);
 
+/* The conversions. Each runs to its end within the call on the calling thread, shows nothing and answers 0 at
+ * once, doing nothing, while a player exists (from an OpenAvi, also a failed one, until CloseAvi) or when a
+ * required name is null. A file is written under a temporary name in the target's folder and renamed over the
+ * target when complete: on failure no partial file is left and an existing target stays as it was. Every
+ * reading ends at its span's end or its file's, so no call can hang on its input. */
+
+/* Writes the picture showing at `ms` (limited to 0 .. the duration) at the video's native size as a 24-bit BMP:
+ * the 14-byte file header, the 40-byte bitmap header, pixels from offset 54 in rows from the bottom up, blue,
+ * green, red, each row padded to 4 bytes. 1 when written; 0 when the file has no picture that decodes or the
+ * bitmap cannot be written. */
+MURTESK_KINEMO_API int32_t AviToBmp(const char* video, const char* bitmap, int32_t ms);
+
+/* The native size of the video's pictures into *width and *height. 1; 0, writing nothing, when the file has no
+ * video that decodes or an output is null. */
+MURTESK_KINEMO_API int32_t GetVideoWithHeight(const char* video, int32_t* width, int32_t* height);
+
+/* A new AVI file of [startMs, endMs) of the source (limited to 0 .. its duration), with the source's video and
+ * sound streams only and times from 0: the first picture is the one showing at startMs. The video is coded again
+ * in the source's codec where an AVI file can hold it and an encoder exists (H.264 at a constant quality of 18
+ * without B-pictures, other codecs at quantiser 3), else as MPEG-4 Part 2 at quantiser 3; the sound as 16-bit
+ * PCM at the source's rate and channels. 1 when written; 0 when the source cannot be played (missing, empty, no
+ * stream that decodes), the span is empty after limiting, or the target's folder is missing or a write fails. */
+MURTESK_KINEMO_API int32_t ExtractAvi(const char* source, const char* target, int32_t startMs, int32_t endMs);
+
+/* A new AVI file showing the bitmap (any picture the library can read), scaled to width × height, for
+ * frames ÷ fps seconds: `frames` pictures in RGB555 coded as Microsoft Video 1, whose width and height must be
+ * multiples of 4. With a WAV file (`wav` neither null nor empty) its sound too, as 16-bit PCM at `sampleRate` and
+ * `channels`, cut or filled with silence to the same length. 1 when written; 0 for a picture or sound that cannot
+ * be read, a size (1 .. 16384), rate, channel count or frame count out of range, or a failed write. */
+MURTESK_KINEMO_API int32_t Bmp2Avi(const char* bitmap, const char* wav, const char* target, double fps, int32_t frames,
+                                   int32_t width, int32_t height, int32_t channels, int32_t sampleRate);
+
 #ifdef __cplusplus
 }
 #endif

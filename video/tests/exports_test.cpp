@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 #include "clip_folder.h"
 #include "dynamic_library.h"
@@ -33,6 +34,10 @@ struct Kinemo {
     LibraryFunction<decltype(AviIsCanSeek)> canSeek{lib, "AviIsCanSeek", -100};
     LibraryFunction<decltype(AviGraphEvent)> graphEvent{lib, "AviGraphEvent", -100};
     LibraryFunction<decltype(ReSizeWindow)> resize{lib, "ReSizeWindow", -100};
+    LibraryFunction<decltype(AviToBmp)> toBmp{lib, "AviToBmp", -100};
+    LibraryFunction<decltype(GetVideoWithHeight)> size{lib, "GetVideoWithHeight", -100};
+    LibraryFunction<decltype(ExtractAvi)> extract{lib, "ExtractAvi", -100};
+    LibraryFunction<decltype(Bmp2Avi)> bmp2Avi{lib, "Bmp2Avi", -100};
 
     // What every player export answers without a player (or with one whose file did not open).
     void ExpectNoPlayer(const char* when) {
@@ -106,6 +111,42 @@ TEST(KinemoExports, EveryExportAnswersThroughTheLoader) {
     EXPECT_TRUE(second.UiCallbacksStayedOnTheTestThread());
 }
 
+// The conversions refuse while a player exists, also one whose file did not open, and for null names.
+TEST(KinemoExports, ConversionsRefuseWhileAPlayerExists) {
+    setenv("MURTESK_AUDIO", "null", 1);
+    ClipFolder clips;
+    const std::string clip = clips.clip("a.avi", SmallClip(samples::VideoContainer::Mpeg4Mp3Avi));
+    const std::string bmp = clips.file("a.bmp"), avi = clips.file("b.avi");
+    Kinemo k;
+    std::int32_t w = -1, h = -1;
+    auto refusesAll = [&](const char* when) {
+        SCOPED_TRACE(when);
+        EXPECT_EQ(k.toBmp(clip.c_str(), bmp.c_str(), 0), 0);
+        EXPECT_EQ(k.size(clip.c_str(), &w, &h), 0);
+        EXPECT_EQ(k.extract(clip.c_str(), avi.c_str(), 0, 1000), 0);
+        EXPECT_EQ(k.bmp2Avi(bmp.c_str(), "", avi.c_str(), 10.0, 10, 64, 48, 1, 8000), 0);
+        EXPECT_EQ(w, -1);
+        EXPECT_FALSE(std::filesystem::exists(avi));
+    };
+    FakeVideoHost host(160, 120);
+    ASSERT_EQ(k.open(host.host(), clip.c_str()), 1);
+    refusesAll("while a player plays");
+    EXPECT_EQ(k.open(host.host(), clips.file("none.avi").c_str()), 0);
+    refusesAll("after a failed open");
+    EXPECT_EQ(k.close(), 1);
+    EXPECT_EQ(k.toBmp(nullptr, bmp.c_str(), 0), 0);
+    EXPECT_EQ(k.size(clip.c_str(), nullptr, &h), 0);
+    EXPECT_EQ(k.extract(clip.c_str(), nullptr, 0, 1000), 0);
+    EXPECT_EQ(k.bmp2Avi(bmp.c_str(), "", nullptr, 10.0, 10, 64, 48, 1, 8000), 0);
+
+    EXPECT_EQ(k.size(clip.c_str(), &w, &h), 1);
+    EXPECT_EQ(w, 160);
+    EXPECT_EQ(h, 120);
+    EXPECT_EQ(k.toBmp(clip.c_str(), bmp.c_str(), 500), 1);
+    EXPECT_EQ(k.extract(clip.c_str(), avi.c_str(), 0, 1000), 1);
+    EXPECT_EQ(k.bmp2Avi(bmp.c_str(), nullptr, clips.file("c.avi").c_str(), 10.0, 10, 160, 120, 0, 0), 1);
+}
+
 // The end of the process stops a playing player's threads before the library goes: the process ends normally.
 TEST(KinemoExports, ProcessEndsWhilePlaying) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
@@ -126,7 +167,8 @@ TEST(KinemoExports, ProcessEndsWhilePlaying) {
 TEST(KinemoExports, OnlyTheExportsAreVisible) {
     DynamicLibrary lib("libKinemo.so");
     for (const char* name : {"OpenAvi", "CloseAvi", "GetAviTime", "GetAviPosition", "SetAviPosition", "SetAviRange",
-                             "AviStart", "AviPause", "AviStop", "AviIsCanSeek", "AviGraphEvent", "ReSizeWindow"})
+                             "AviStart", "AviPause", "AviStop", "AviIsCanSeek", "AviGraphEvent", "ReSizeWindow",
+                             "AviToBmp", "GetVideoWithHeight", "ExtractAvi", "Bmp2Avi"})
         EXPECT_NE(lib.symbol(name), nullptr) << name;
     EXPECT_EQ(lib.symbol("_ZN7murtesk5video8CPlayAvi9OpenMediaEPKc"), nullptr);
 }
