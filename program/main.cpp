@@ -9,6 +9,8 @@
 #include "import_views.h"
 #include "japanese.h"
 #include "mainscreen_views.h"
+#include "playback/frmPlayAVI.h"
+#include "playback_views.h"
 #include "preserve_document.h"
 #include "qt_ui.h"
 #include "show_wav_import.h"
@@ -28,6 +30,7 @@ int main(int argc, char** argv)
     murtesk::g_NewDocument = [] { return std::make_unique<murtesk::PreserveDocument>(); };
     murtesk::g_NewCalcScreen = [](murtesk::platform::UiServices& ui) { return std::make_unique<murtesk::frmOctCalc>(ui); };
     murtesk::g_ShowWavImport = murtesk::import::ShowWavImport;
+    murtesk::g_ShowPlayAVI = murtesk::playback::ShowPlayAVI;
 
     int result = 0;
     {
@@ -36,6 +39,7 @@ int main(int argc, char** argv)
         murtesk::RegisterCalcScreenViews(ui);
         murtesk::import::RegisterImportViews(ui);
         murtesk::RegisterDialogViews(ui);
+        murtesk::playback::RegisterPlaybackViews(ui);
         murtesk::ProgramForms forms;
         murtesk::Main(ui, forms);
         result = QApplication::exec();

@@ -24,13 +24,16 @@ std::shared_ptr<CChMeasure> g_ChMeasure;
 double g_MeasStartTime = 0.0;
 double g_MeasEndTime = 0.0;
 std::array<std::int32_t, 2> g_SaveTime{-1, -1};
+std::string g_VideoPath;
+double g_VideoStartTime = 0.0;
+std::int32_t g_VideoStartMs = 0;
+std::int32_t g_VideoEndMs = 0;
 std::int16_t g_BandIndex = 0;
 std::vector<bool> g_bPluralSelect;
 std::shared_ptr<CScope> g_DateAreaScope;
 std::shared_ptr<CScope> g_DateAreaLimit;
 double g_InputDate = 0.0;
 std::int16_t g_CalcAreaInfluence = 0;
-std::string g_VideoPath;
 std::string g_PlayWavePath;
 
 std::int16_t g_JobNo = 0;
@@ -42,6 +45,7 @@ CalcScreen* g_frmOctCalc = nullptr;
 platform::Form* g_frmWavFileReadAD = nullptr;
 CalcScreenFactory g_NewCalcScreen;
 std::function<void(platform::UiServices&)> g_ShowWavImport;
+std::function<void(platform::UiServices&)> g_ShowPlayAVI;
 std::function<void(platform::UiServices&, BandResultWindow)> g_ShowBandResult = ShowBandResultNotAvailable;
 
 void ShowBandResultNotAvailable(platform::UiServices& ui, BandResultWindow window) {

@@ -72,6 +72,15 @@ extern double g_MeasStartTime;
 extern double g_MeasEndTime;
 // The two video positions (ms) saved in the video observation window; -1 when not saved.
 extern std::array<std::int32_t, 2> g_SaveTime;
+// What the video observation window shows: the video file (the shown measurement's, as the
+// calculation screen's LE panel last formed it; its ".car" and ".kmh" side files are named after
+// it), the measurement's start (a day count; 0 when unknown), to which video positions
+// are added for display, and the span to play in ms (0 and 0: the whole video), which the window
+// corrects in place to the video's duration.
+extern std::string g_VideoPath;
+extern double g_VideoStartTime;
+extern std::int32_t g_VideoStartMs;
+extern std::int32_t g_VideoEndMs;
 // The measurements chosen for a combined calculation, by number (1-based; element 0 unused).
 extern std::vector<bool> g_bPluralSelect;
 // The range the date-range dialog edits (dates in S and E) and the span both dates must lie in
@@ -82,9 +91,7 @@ extern std::shared_ptr<CScope> g_DateAreaLimit;
 extern double g_InputDate;
 // 1 when the band result windows leave each band's excluded ranges out of the mark range, else 0.
 extern std::int16_t g_CalcAreaInfluence;
-// The shown measurement's video file and the shown channel's split recording, as the calculation
-// screen's LE panel last formed them.
-extern std::string g_VideoPath;
+// The shown channel's split recording, as the calculation screen's LE panel last formed it.
 extern std::string g_PlayWavePath;
 
 // ---- Long jobs over all measurements
@@ -109,6 +116,9 @@ extern CalcScreenFactory g_NewCalcScreen;
 // Shows the WAV import dialog modally over the open document (keeping it in g_frmWavFileReadAD
 // while it is shown); nothing is shown while it is empty.
 extern std::function<void(platform::UiServices&)> g_ShowWavImport;
+// Shows the video observation window modally over g_VideoPath and the span; nothing is shown while
+// it is empty.
+extern std::function<void(platform::UiServices&)> g_ShowPlayAVI;
 
 // What a window says of a command whose part is not built yet.
 inline constexpr std::string_view kNotAvailableYet = "この機能はまだ使用できません.";

@@ -21,6 +21,10 @@ struct KinemoLibrary::Exports {
     LibraryFunction<decltype(::AviIsCanSeek)> aviIsCanSeek{library, "AviIsCanSeek", 0};
     LibraryFunction<decltype(::AviGraphEvent)> aviGraphEvent{library, "AviGraphEvent", 0};
     LibraryFunction<decltype(::ReSizeWindow)> reSizeWindow{library, "ReSizeWindow", 0};
+    LibraryFunction<decltype(::AviToBmp)> aviToBmp{library, "AviToBmp", 0};
+    LibraryFunction<decltype(::GetVideoWithHeight)> getVideoWithHeight{library, "GetVideoWithHeight", 0};
+    LibraryFunction<decltype(::ExtractAvi)> extractAvi{library, "ExtractAvi", 0};
+    LibraryFunction<decltype(::Bmp2Avi)> bmp2Avi{library, "Bmp2Avi", 0};
 };
 
 KinemoLibrary::KinemoLibrary(std::string folder) : exports_(std::make_unique<Exports>(std::move(folder))) {}
@@ -53,5 +57,24 @@ std::int32_t KinemoLibrary::AviIsCanSeek() { return exports_->aviIsCanSeek(); }
 std::int32_t KinemoLibrary::AviGraphEvent() { return exports_->aviGraphEvent(); }
 
 std::int32_t KinemoLibrary::ReSizeWindow() { return exports_->reSizeWindow(); }
+
+std::int32_t KinemoLibrary::AviToBmp(const char* video, const char* bitmap, std::int32_t ms) {
+    return exports_->aviToBmp(video, bitmap, ms);
+}
+
+std::int32_t KinemoLibrary::GetVideoWithHeight(const char* video, std::int32_t* width, std::int32_t* height) {
+    return exports_->getVideoWithHeight(video, width, height);
+}
+
+std::int32_t KinemoLibrary::ExtractAvi(const char* source, const char* target, std::int32_t startMs,
+                                       std::int32_t endMs) {
+    return exports_->extractAvi(source, target, startMs, endMs);
+}
+
+std::int32_t KinemoLibrary::Bmp2Avi(const char* bitmap, const char* wav, const char* target, double fps,
+                                    std::int32_t frames, std::int32_t width, std::int32_t height, std::int32_t channels,
+                                    std::int32_t sampleRate) {
+    return exports_->bmp2Avi(bitmap, wav, target, fps, frames, width, height, channels, sampleRate);
+}
 
 }  // namespace murtesk::playback

@@ -11,10 +11,12 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
@@ -120,6 +122,37 @@ protected:
 }  // namespace
 
 void SelectAllOnFocus(QLineEdit* edit) { edit->installEventFilter(new SelectAllFilter(edit)); }
+
+namespace {
+
+// A left-button click on a widget: pressed and released over it.
+class ClickFilter : public QObject {
+public:
+    ClickFilter(QObject* parent, std::function<void()> onClick) : QObject(parent), onClick_(std::move(onClick)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
+            auto* mouse = static_cast<QMouseEvent*>(event);
+            auto* widget = static_cast<QWidget*>(watched);
+            if (mouse->button() == Qt::LeftButton) {
+                if (event->type() == QEvent::MouseButtonPress) {
+                    pressed_ = true;
+                } else if (std::exchange(pressed_, false) && widget->rect().contains(mouse->position().toPoint())) {
+                    onClick_();
+                }
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onClick_;
+    bool pressed_ = false;
+};
+
+}  // namespace
 
 Binders::Binders(Handler afterHandler) : afterHandler_(std::move(afterHandler)) {}
 Binders::~Binders() = default;
@@ -458,6 +491,50 @@ void Binders::Bind(QListWidget* widget, ListBox& state, Handler onClick)
             if (widget->item(i)->isSelected() != selected) {
                 widget->item(i)->setSelected(selected);
             }
+        }
+    }}));
+}
+
+void Binders::Bind(QLabel* widget, Label& state, Handler onClick) {
+    Bind(widget, state);
+    widget->installEventFilter(new ClickFilter(widget, [this, widget, onClick] {
+        if (widget->isEnabled()) {
+            Forward(onClick);
+        }
+    }));
+}
+
+void Binders::Bind(QSlider* widget, Slider& state, Handler onScroll) {
+    // The newest position waits here until the event loop runs the handler once for it.
+    auto pending = std::make_shared<bool>(false);
+    QObject::connect(widget, &QSlider::valueChanged, widget, [this, widget, &state, onScroll, pending](int) {
+        if (showing_ || *pending) {
+            return;
+        }
+        *pending = true;
+        QTimer::singleShot(0, widget, [this, widget, &state, onScroll, pending] {
+            *pending = false;
+            if (widget->value() == state.Value) {
+                return;
+            }
+            state.Value = widget->value();
+            Forward(onScroll);
+        });
+    });
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        if (widget->minimum() != state.Min || widget->maximum() != state.Max) {
+            widget->setRange(state.Min, state.Max);
+        }
+        if (widget->singleStep() != state.SmallChange) {
+            widget->setSingleStep(state.SmallChange);
+        }
+        if (widget->pageStep() != state.LargeChange) {
+            widget->setPageStep(state.LargeChange);
+        }
+        // A thumb the user holds stays under the mouse.
+        if (widget->value() != state.Value && !widget->isSliderDown()) {
+            widget->setValue(state.Value);
         }
     }}));
 }

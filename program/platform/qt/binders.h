@@ -24,6 +24,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QSlider;
 class QTabWidget;
 class QTreeWidget;
 class QWidget;
@@ -52,6 +53,8 @@ public:
 
     void Bind(QPushButton* widget, CommandButton& state, Handler onClick);
     void Bind(QLabel* widget, Label& state);
+    // A label that runs onClick when the user clicks it with the left button.
+    void Bind(QLabel* widget, Label& state, Handler onClick);
     void Bind(QLineEdit* widget, TextBox& state, Handler onChange = {});
     void Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange = {});
     void Bind(QCheckBox* widget, CheckBox& state, Handler onClick = {});
@@ -70,6 +73,10 @@ public:
     // onChange runs when the user moves the bar (a change made in code never runs it); the value
     // reaches the state when the user lets the thumb go, as a bar's Change event does.
     void Bind(QScrollBar* widget, ScrollBar& state, Handler onChange);
+    // onScroll runs when the user moves the thumb (by mouse or keys), with Value already the thumb's
+    // position. Moves that come while events wait are taken together: the handler runs once, for
+    // the newest position.
+    void Bind(QSlider* widget, Slider& state, Handler onScroll);
     // One widget per button of the group, in index order; onClick(index) runs when the user
     // chooses a button.
     void Bind(const std::vector<QRadioButton*>& widgets, OptionGroup& state, std::function<void(int)> onClick = {});

@@ -3,10 +3,12 @@
 #include "dialog_keys.h"
 #include "qt_ui.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 
@@ -34,16 +36,56 @@ private:
     QtUi& ui_;
 };
 
+// The form's key preview: a character typed into any widget of the form's window reaches
+// Form_KeyPress first, while the form asks for it. Seen by the application, once per key, when the
+// widget with the focus (or the window itself) receives it.
+class FormView::KeyFilter : public QObject {
+public:
+    KeyFilter(Form& form, QtUi& ui, QWidget* window) : form_(form), ui_(ui), window_(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !form_.KeyPreview || !watched->isWidgetType()) {
+            return false;
+        }
+        auto* widget = static_cast<QWidget*>(watched);
+        QWidget* focus = QApplication::focusWidget();
+        if (widget->window() != window_ || (focus != nullptr ? widget != focus : widget != window_)) {
+            return false;
+        }
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (text.size() != 1 || text[0].unicode() < 0x20 || text[0].unicode() >= 0x7F) {
+            return false;
+        }
+        int keyAscii = text[0].unicode();
+        form_.Form_KeyPress(keyAscii);
+        ui_.RefreshAll();
+        return keyAscii == 0;
+    }
+
+private:
+    Form& form_;
+    QtUi& ui_;
+    QWidget* window_;
+};
+
 FormView::FormView(Form& form, QtUi& ui, std::unique_ptr<QWidget> widget)
-    : form_(form), ui_(ui), widget_(std::move(widget)), closeFilter_(std::make_unique<CloseFilter>(form, ui)),
-      binders_([&ui] { ui.RefreshAll(); })
-{
+    : form_(form),
+      ui_(ui),
+      widget_(std::move(widget)),
+      closeFilter_(std::make_unique<CloseFilter>(form, ui)),
+      keyFilter_(std::make_unique<KeyFilter>(form, ui, widget_.get())),
+      binders_([&ui] { ui.RefreshAll(); }) {
     widget_->installEventFilter(closeFilter_.get());
     widget_->setObjectName(ToQ(form.Name()));
+    QApplication::instance()->installEventFilter(keyFilter_.get());
 }
 
 FormView::~FormView()
 {
+    if (QCoreApplication* app = QApplication::instance()) {
+        app->removeEventFilter(keyFilter_.get());
+    }
     widget_->removeEventFilter(closeFilter_.get());
 }
 

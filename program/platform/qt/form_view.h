@@ -1,5 +1,6 @@
 // Base of every window's Qt view: owns the top-level widget (named as the form), the binders of
-// its controls, forwards the frame close to the form runtime, and shows the form's state on Refresh.
+// its controls, forwards the frame close to the form runtime and typed characters to the form's
+// key preview, and shows the form's state on Refresh.
 #pragma once
 
 #include "binders.h"
@@ -54,11 +55,13 @@ protected:
 
 private:
     class CloseFilter;
+    class KeyFilter;
 
     Form& form_;
     QtUi& ui_;
     std::unique_ptr<QWidget> widget_;
     std::unique_ptr<CloseFilter> closeFilter_;
+    std::unique_ptr<KeyFilter> keyFilter_;
     Binders binders_;
     std::map<std::string, QWidget*> controls_;
 };

@@ -80,6 +80,10 @@ void VideoHostWidget::Clear(void* context) {
 
 void VideoHostWidget::Show(void* context) {
     auto* self = static_cast<VideoHostWidget*>(context);
+    if (self->shownByForm_) {
+        self->setFocus();
+        return;
+    }
     QWidget* top = self->window();
     top->show();
     top->raise();

@@ -33,6 +33,9 @@ public:
     const KinemoHost* Host() const { return &host_; }
     // What runs for each message posted to the host window (on the user-interface thread).
     void SetMessageHandler(MessageWindow::Handler handler);
+    // The frame of a form, made before the form's window and placed into it by its view: the player's show
+    // only gives it the focus, since the form runtime shows the window.
+    void SetShownByForm(bool shownByForm) { shownByForm_ = shownByForm; }
     // The picture as it was last presented, and where (for tests).
     QImage Picture() const;
     QRect PictureRect() const;
@@ -50,6 +53,7 @@ private:
     UiServices* ui_;
     std::unique_ptr<QtMessageWindow> window_;
     MessageWindow::Handler handler_;
+    bool shownByForm_ = false;
     KinemoHost host_{};
     mutable std::mutex mutex_;  // guards the picture, its rectangle and alive_ against the decoding thread
     QImage picture_;

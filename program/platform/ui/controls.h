@@ -117,24 +117,27 @@ struct ComboBox : ControlState {
     }
 };
 
-// A list of texts. With MultiSelect several entries may be selected at once; ListIndex is the
-// current entry (-1 none), which in a single-selection list is also the selected one.
+// A list of texts, each with a 32-bit item datum. With MultiSelect several entries may be selected at
+// once; ListIndex is the current entry (-1 none), which in a single-selection list is also the
+// selected one.
 struct ListBox : ControlState {
     std::vector<std::string> Items;
     std::vector<bool> Selected;  // one flag per entry
+    std::vector<std::int32_t> ItemData;
     int ListIndex = -1;
     bool MultiSelect = false;
 
     int ListCount() const { return static_cast<int>(Items.size()); }
-    void AddItem(std::string text)
-    {
+    void AddItem(std::string text, std::int32_t data = 0) {
         Items.push_back(std::move(text));
         Selected.push_back(false);
+        ItemData.push_back(data);
     }
     void RemoveItem(int index)
     {
         Items.erase(Items.begin() + index);
         Selected.erase(Selected.begin() + index);
+        ItemData.erase(ItemData.begin() + index);
         if (ListIndex >= ListCount()) {
             ListIndex = ListCount() - 1;
         }
@@ -143,6 +146,7 @@ struct ListBox : ControlState {
     {
         Items.clear();
         Selected.clear();
+        ItemData.clear();
         ListIndex = -1;
     }
     bool IsSelected(int index) const { return Selected[static_cast<std::size_t>(index)]; }
@@ -199,6 +203,17 @@ struct ScrollBar : ControlState {
             Value = Max;
         }
     }
+};
+
+// A slider (a track bar) with its thumb at Value in Min..Max. The view reports only the user's
+// moves; moves that come faster than the handler runs are taken together, so the handler sees the
+// newest value only.
+struct Slider : ControlState {
+    int Min = 0;
+    int Max = 10;
+    int Value = 0;
+    int SmallChange = 1;
+    int LargeChange = 5;
 };
 
 // One option button of a group; the colours are the system's own when not set.

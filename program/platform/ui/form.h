@@ -20,6 +20,9 @@ public:
 
     std::string Caption;
     bool Visible = false;
+    // While set, the form sees every typed character in Form_KeyPress before the control that has
+    // the focus; a handler that sets KeyAscii to 0 keeps it from the control.
+    bool KeyPreview = false;
 
     // A focus request: at its next showing the view gives the named control the focus (and
     // selects its whole text when asked), then clears the request.
@@ -39,6 +42,7 @@ public:
         (void)mode;
     }
     virtual void Form_Unload(bool& cancel) { (void)cancel; }
+    virtual void Form_KeyPress(int& KeyAscii) { (void)KeyAscii; }
 
 protected:
     UiServices& ui_;
