@@ -495,8 +495,34 @@ void Binders::Bind(QListWidget* widget, ListBox& state, Handler onClick)
     }}));
 }
 
+namespace {
+
+// A caption with access keys as a clickable label shows it: "&x" underlines x, "&&" is one "&".
+QString WithAccessKeys(const QString& caption) {
+    QString html;
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == QLatin1Char('&') && i + 1 < caption.size()) {
+            ++i;
+            const QString next = QString(caption[i]).toHtmlEscaped();
+            html += caption[i] == QLatin1Char('&') ? next : QStringLiteral("<u>") + next + QStringLiteral("</u>");
+        } else {
+            html += QString(caption[i]).toHtmlEscaped();
+        }
+    }
+    return html;
+}
+
+}  // namespace
+
 void Binders::Bind(QLabel* widget, Label& state, Handler onClick) {
-    Bind(widget, state);
+    widget->setTextFormat(Qt::RichText);
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        const QString caption = WithAccessKeys(ToQ(state.Caption));
+        if (widget->text() != caption) {
+            widget->setText(caption);
+        }
+    }}));
     widget->installEventFilter(new ClickFilter(widget, [this, widget, onClick] {
         if (widget->isEnabled()) {
             Forward(onClick);
@@ -521,7 +547,7 @@ void Binders::Bind(QSlider* widget, Slider& state, Handler onScroll) {
             Forward(onScroll);
         });
     });
-    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state, pending] {
         ShowCommon(widget, state);
         if (widget->minimum() != state.Min || widget->maximum() != state.Max) {
             widget->setRange(state.Min, state.Max);
@@ -532,8 +558,8 @@ void Binders::Bind(QSlider* widget, Slider& state, Handler onScroll) {
         if (widget->pageStep() != state.LargeChange) {
             widget->setPageStep(state.LargeChange);
         }
-        // A thumb the user holds stays under the mouse.
-        if (widget->value() != state.Value && !widget->isSliderDown()) {
+        // A thumb the user holds, or a move on its way to the handler, stays where the user put it.
+        if (widget->value() != state.Value && !widget->isSliderDown() && !*pending) {
             widget->setValue(state.Value);
         }
     }}));

@@ -53,7 +53,8 @@ public:
 
     void Bind(QPushButton* widget, CommandButton& state, Handler onClick);
     void Bind(QLabel* widget, Label& state);
-    // A label that runs onClick when the user clicks it with the left button.
+    // A label that runs onClick when the user clicks it with the left button; "&x" in its caption
+    // underlines x, as a command's access key.
     void Bind(QLabel* widget, Label& state, Handler onClick);
     void Bind(QLineEdit* widget, TextBox& state, Handler onChange = {});
     void Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange = {});

@@ -98,9 +98,10 @@ frmPlayAVIView::frmPlayAVIView(frmPlayAVI& form, platform::qt::QtUi& ui)
 }
 
 frmPlayAVIView::~frmPlayAVIView() {
+    // The window's widgets go after this view: they tell nobody any more.
+    delete events_;
     // The frame belongs to the form: out of the window before the window's widgets go.
     if (frame_) {
-        frame_->removeEventFilter(events_);
         frame_->hide();
         frame_->setParent(nullptr);
     }

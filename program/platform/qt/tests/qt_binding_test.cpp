@@ -14,8 +14,10 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSlider>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -280,6 +282,83 @@ TEST(DialogKeys, EnterAndEscReachTheDialogUnlessAControlTakesThem) {
     press(edit, Qt::Key_Escape);
     EXPECT_EQ(cancels, 1);
     EXPECT_TRUE(window.isVisible());  // Esc closes nothing by itself: closing is the form runtime's
+}
+
+// A slider, a clickable label and a box under the form's key preview.
+class PreviewForm : public Form {
+public:
+    explicit PreviewForm(UiServices& ui) : Form(ui, "frmPreview") { sldPos.Max = 100; }
+    void Form_KeyPress(int& KeyAscii) override {
+        seen.push_back(static_cast<char>(KeyAscii));
+        if (KeyAscii == 'x') {
+            KeyAscii = 0;
+        }
+    }
+    Slider sldPos;
+    Label lblKind;
+    TextBox txtBox;
+    std::vector<int> scrolled;
+    int clicks = 0;
+    std::string seen;
+};
+
+class PreviewView : public FormView {
+public:
+    PreviewView(PreviewForm& form, QtUi& ui) : FormView(form, ui, std::make_unique<QWidget>()) {
+        auto* layout = new QVBoxLayout(Widget());
+        slider = new QSlider(Qt::Horizontal, Widget());
+        label = new QLabel(Widget());
+        edit = new QLineEdit(Widget());
+        layout->addWidget(slider);
+        layout->addWidget(label);
+        layout->addWidget(edit);
+        Bind().Bind(slider, form.sldPos, [&form] { form.scrolled.push_back(form.sldPos.Value); });
+        Bind().Bind(label, form.lblKind, [&form] { ++form.clicks; });
+        Bind().Bind(edit, form.txtBox);
+    }
+    QSlider* slider;
+    QLabel* label;
+    QLineEdit* edit;
+};
+
+TEST(Binders, SliderMovesComeTogetherLabelsClickAndTheFormPreviewsKeys) {
+    App();
+    QtUi ui;
+    ui.RegisterView<PreviewForm, PreviewView>("frmPreview");
+    PreviewForm form(ui);
+    ui.Show(form);
+    auto* view = static_cast<PreviewView*>(ui.ViewOf(form));
+
+    for (int i = 0; i < 3; ++i) {
+        view->slider->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    }
+    form.sldPos.Max = 50;  // a change made in code is no move
+    ui.RefreshAll();
+    QApplication::processEvents();
+    EXPECT_EQ(form.scrolled, std::vector<int>{3});
+
+    const QPointF inside(2, 2);
+    QMouseEvent press(QEvent::MouseButtonPress, inside, inside, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, inside, inside, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view->label, &press);
+    QApplication::sendEvent(view->label, &release);
+    EXPECT_EQ(form.clicks, 1);
+
+    QApplication::setActiveWindow(view->Widget());
+    view->edit->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), view->edit);
+    auto type = [&](char c) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(QChar(c)));
+        QApplication::sendEvent(view->edit, &key);
+    };
+    form.KeyPreview = true;
+    type('a');
+    type('x');  // the form keeps it from the box
+    form.KeyPreview = false;
+    type('b');
+    EXPECT_EQ(form.seen, "ax");
+    EXPECT_EQ(form.txtBox.Text, "ab");
+    ui.DestroyAllViews();
 }
 
 TEST(QtUiHelpers, Filters)

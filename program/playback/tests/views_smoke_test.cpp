@@ -1,0 +1,117 @@
+// Offscreen smoke test of the video observation window through its Qt view and the real video library: a
+// generated road clip plays in the frame, is stopped by the button, counted by a key and a click on a kind label,
+// and sought by the slider. With MURTESK_SCREENSHOT_DIR set the window is written there as play_avi.png.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSlider>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "frmPlayAVIView.h"
+#include "globals.h"
+#include "platform/dates.h"
+#include "playback/frmPlayAVI.h"
+#include "playback/kinemo_library.h"
+#include "playback_views.h"
+#include "qt_ui.h"
+#include "side_file_bytes.h"
+#include "video_clips.h"
+#include "video_host_widget.h"
+
+namespace murtesk::playback {
+namespace {
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "playback_views_smoke_test";
+    static char* argv[] = {name, nullptr};
+    // Never destroyed: at exit Qt's own statics may already be gone when a static application would go.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+template <class Done>
+bool PumpUntil(Done done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 15000) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+std::int32_t FrameNumber(const platform::qt::VideoHostWidget& frame) {
+    const QImage picture = frame.Picture();
+    if (picture.isNull()) return -1;
+    return samples::readFrameNumber(picture.constBits(), static_cast<int>(picture.bytesPerLine()), picture.width(),
+                                    picture.height());
+}
+
+TEST(PlayAviView, PlaysStopsCountsAndSeeksInTheRealWindow) {
+    App();
+    setenv("MURTESK_AUDIO", "null", 1);
+    testing::Scratch dir;
+    samples::VideoClipOptions clip;
+    clip.scene = samples::VideoScene::Road;
+    clip.width = 320;
+    clip.height = 180;
+    clip.seconds = 3.0;
+    g_VideoPath = dir.file("24-5-1-9_30_0.avi");
+    ASSERT_TRUE(samples::writeVideoClip(g_VideoPath, clip));
+    g_VideoStartTime = platform::DateFromParts(2024, 5, 1, 9, 30, 0);
+    g_VideoStartMs = g_VideoEndMs = 0;
+
+    platform::qt::QtUi ui;
+    RegisterPlaybackViews(ui);
+    KinemoLibrary kinemo;
+    frmPlayAVI form(ui, kinemo);
+    ui.Show(form);
+    auto* view = dynamic_cast<frmPlayAVIView*>(ui.ViewOf(form));
+    ASSERT_NE(view, nullptr);
+    view->Widget()->resize(900, 760);
+    QApplication::setActiveWindow(view->Widget());
+    auto* frame = dynamic_cast<platform::qt::VideoHostWidget*>(view->Control("FrameAVI"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(form.Timer1);
+    ASSERT_TRUE(PumpUntil([&] { return FrameNumber(*frame) >= 20; }));  // it plays
+    EXPECT_EQ(frame->PictureRect().topLeft(), QPoint(0, 0));
+
+    qobject_cast<QPushButton*>(view->Control("cmdStop0"))->click();
+    EXPECT_FALSE(form.Timer1);
+    auto* slider = qobject_cast<QSlider*>(view->Control("Slider1"));
+    ASSERT_TRUE(slider->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), slider);
+    QKeyEvent one(QEvent::KeyPress, Qt::Key_1, Qt::NoModifier, QStringLiteral("1"));
+    QApplication::sendEvent(slider, &one);
+    QWidget* large = view->Control("lblCarKind4");
+    const QPointF inside(4, 4);
+    QMouseEvent press(QEvent::MouseButtonPress, inside, inside, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, inside, inside, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(large, &press);
+    QApplication::sendEvent(large, &release);
+    EXPECT_EQ(form.m_CarCounts.count(), 2);
+    EXPECT_EQ(qobject_cast<QLabel*>(view->Control("lblCarNum3"))->text(), QStringLiteral("2"));
+
+    slider->triggerAction(QAbstractSlider::SliderToMinimum);
+    slider->setSliderPosition(15);  // 1.5 s: frame 45
+    ASSERT_TRUE(PumpUntil([&] { return FrameNumber(*frame) == 45; }));
+    EXPECT_EQ(qobject_cast<QLabel*>(view->Control("lblTime"))->text(), QStringLiteral("2024/05/01 09:30'02 (2Sec)"));
+    if (const QString out = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !out.isEmpty())
+        view->Widget()->grab().save(out + "/play_avi.png");
+
+    ui.Unload(form);
+    EXPECT_EQ(form.FrameAVI, nullptr);
+    ui.DestroyAllViews();
+    g_VideoPath.clear();
+    g_VideoStartTime = 0;
+}
+
+}  // namespace
+}  // namespace murtesk::playback
