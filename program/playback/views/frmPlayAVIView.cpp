@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -273,6 +274,9 @@ QWidget* frmPlayAVIView::BuildSpeeds() {
     auto* list = new QListWidget(group);
     Bind().Bind(list, f.lstSpeed);
     controls_["lstSpeed"] = list;
+    // Wide enough for the longest row, so the kind of every speed can be read.
+    list->setMinimumWidth(list->fontMetrics().horizontalAdvance(QStringLiteral("999.9km/h 小型車類(2車種分類)")) +
+                          list->verticalScrollBar()->sizeHint().width() + 4 * list->frameWidth() + 8);
     layout->addWidget(list, 0, 2, 4, 1);
     layout->addWidget(Button(group, "cmdSaveSpeed", f.cmdSaveSpeed, [&f] { f.cmdSaveSpeed_Click(); }), 3, 0);
     layout->addWidget(Button(group, "cmdDelSpeed", f.cmdDelSpeed, [&f] { f.cmdDelSpeed_Click(); }), 3, 1);
