@@ -14,6 +14,7 @@
 #include "playback/dll_interface.h"
 #include "playback/frmPlayAVI.h"
 #include "playback/side_files.h"
+#include "scripted_kinemo.h"
 #include "side_file_bytes.h"
 
 namespace murtesk::playback {
@@ -23,44 +24,8 @@ using platform::MsgAnswer;
 using platform::testing::FakeUi;
 using testing::ReadAll;
 using testing::Scratch;
+using testing::ScriptedKinemo;
 using testing::WriteAll;
-
-// The library as the window sees it: answers set by the test, calls recorded.
-class ScriptedKinemo : public KinemoApi {
-public:
-    std::int32_t openResult = 1, duration = 60'000, canSeek = 1, position = 0, graphEvent = 0;
-    std::vector<std::string> calls;
-    const KinemoHost* host = nullptr;
-
-    std::int32_t OpenAvi(const KinemoHost* h, const char*) override { return host = h, Note("open"), openResult; }
-    std::int32_t CloseAvi() override { return Note("close"), 1; }
-    std::int32_t GetAviTime() override { return duration; }
-    std::int32_t GetAviPosition() override { return position; }
-    std::function<void()> onSeek;  // what happens while a seek is under way
-    std::int32_t SetAviPosition(std::int32_t ms) override {
-        if (onSeek) onSeek();
-        return position = ms, Note("seek " + std::to_string(ms)), 1;
-    }
-    std::int32_t SetAviRange(std::int32_t a, std::int32_t b) override {
-        return position = a, Note("range " + std::to_string(a) + " " + std::to_string(b)), 1;
-    }
-    std::int32_t AviStart() override { return Note("start"), 0; }
-    std::int32_t AviPause() override { return Note("pause"), 0; }
-    void AviStop() override {}
-    std::int32_t AviIsCanSeek() override { return canSeek; }
-    std::int32_t AviGraphEvent() override { return Note("event"), graphEvent; }
-    std::int32_t ReSizeWindow() override { return Note("resize"), 0; }
-    std::int32_t AviToBmp(const char*, const char*, std::int32_t) override { return 0; }
-    std::int32_t GetVideoWithHeight(const char*, std::int32_t*, std::int32_t*) override { return 0; }
-    std::int32_t ExtractAvi(const char*, const char*, std::int32_t, std::int32_t) override { return 0; }
-    std::int32_t Bmp2Avi(const char*, const char*, const char*, double, std::int32_t, std::int32_t, std::int32_t,
-                         std::int32_t, std::int32_t) override {
-        return 0;
-    }
-
-private:
-    void Note(std::string call) { calls.push_back(std::move(call)); }
-};
 
 const double kStart = platform::DateFromParts(2024, 5, 1, 9, 30, 0);
 
