@@ -10,6 +10,9 @@
 //   real time: frames presented and expected, frames later than one frame period after their time (the first
 //   frame's arrival is the reference), the latest one, and the process's CPU time per second of video;
 //   seeks: median and worst time from the request to the frame's arrival at the host.
+//
+// Also the conversions (a span as a new AVI beside the converter doing the same, a frame as a bitmap), and the
+// video observation window's model over a day's vehicles: a tick, a lane change, the four CSV exports.
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
@@ -22,9 +25,15 @@
 #include <numeric>
 #include <vector>
 
+#include "conversions.h"
+#include "fake_ui.h"
 #include "fake_video_host.h"
+#include "globals.h"
+#include "platform/dates.h"
 #include "play_avi.h"
 #include "playback/car_count.h"
+#include "playback/frmPlayAVI.h"
+#include "scripted_kinemo.h"
 #include "video_clips.h"
 
 namespace {
@@ -260,6 +269,65 @@ BENCHMARK(BM_FrameForward)
     ->Unit(benchmark::kMillisecond);
 
 // ---------------------------------------------------------------------------------------------------------
+// Conversions, wall time.
+
+std::string Scratch(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
+
+// 30 s from 10 s on of the converter's AVI as a new AVI (MPEG-4 Part 2 at quantiser 3, 16-bit PCM).
+void BM_ExtractSpan(benchmark::State& state) {
+    const std::string target = Scratch("murtesk-bench-extract.avi");
+    for (auto _ : state) {
+        if (!murtesk::video::ExtractSpan(BenchClips().avi, target, 10000, 40000)) state.SkipWithError("failed");
+    }
+    std::filesystem::remove(target);
+}
+BENCHMARK(BM_ExtractSpan)->Iterations(3)->UseRealTime()->Unit(benchmark::kSecond);
+
+// The converter doing the same, run in the same process environment: all cores, then one thread.
+void BM_ConverterExtract(benchmark::State& state) {
+    const std::string target = Scratch("murtesk-bench-converter.avi");
+    const std::string command = "ffmpeg -nostdin -v error -y -threads " + std::to_string(state.range(0)) +
+                                " -ss 10 -to 40 -i '" + BenchClips().avi +
+                                "' -c:v mpeg4 -q:v 3 -c:a pcm_s16le '" + target + "'";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) state.SkipWithError("the converter failed");
+    }
+    std::filesystem::remove(target);
+}
+BENCHMARK(BM_ConverterExtract)
+    ->ArgNames({"threads"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(3)
+    ->UseRealTime()
+    ->Unit(benchmark::kSecond);
+
+// The picture at positions walking over the clip (as BM_PausedSeek walks) written as a bitmap.
+void BM_CaptureFrame(benchmark::State& state) {
+    const std::string& clip = ClipOf(static_cast<int>(state.range(0)));
+    const std::string bitmap = Scratch("murtesk-bench-frame.bmp");
+    std::vector<double> times;
+    std::int32_t position = 8200;
+    for (auto _ : state) {
+        const auto start = Clock::now();
+        if (!murtesk::video::CaptureFrame(clip, bitmap, position)) state.SkipWithError("failed");
+        const double ms = Ms(Clock::now() - start);
+        state.SetIterationTime(ms / 1000.0);
+        times.push_back(ms);
+        position = (position * 7 + 3917) % 59000;
+    }
+    std::filesystem::remove(bitmap);
+    SetSeekCounters(state, times);
+}
+BENCHMARK(BM_CaptureFrame)
+    ->ArgNames({"h264"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(20)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// ---------------------------------------------------------------------------------------------------------
 // 100,000 vehicle counts: a busy road's day.
 
 using murtesk::playback::CCarCount;
@@ -337,6 +405,87 @@ void BM_CarFileRead(benchmark::State& state) {
     std::filesystem::remove(SideFile());
 }
 BENCHMARK(BM_CarFileRead)->Unit(benchmark::kMillisecond);
+
+// ---------------------------------------------------------------------------------------------------------
+// The video observation window's model over an hour of video with a busy day's 100,000 counts and 10,000
+// speeds, all the speeds in direction 0, lane 1 (the worst list to show); fake user-interface services.
+
+struct BusyWindow {
+    BusyWindow() {
+        murtesk::g_VideoPath = Scratch("murtesk-bench-no-such-video.avi");
+        murtesk::g_VideoStartTime = murtesk::platform::DateFromParts(2024, 5, 1, 9, 30, 0);
+        murtesk::g_VideoStartMs = murtesk::g_VideoEndMs = 0;
+        kinemo.duration = 3'600'000;
+        ui.Show(form);
+        ui.RunPendingActivations();
+        form.cmdStop_Click(0);
+        form.m_CarCounts = BusyDay(100000);
+        for (int i = 0; i < 10000; ++i) {
+            murtesk::playback::CSpeedInfo s;
+            s.Course = 0;
+            s.RoadNo = 1;
+            s.SaveTime1 = i * 360;
+            s.SaveTime2 = i * 360 + 1000 + i % 700;
+            s.Distance = 20.0f;
+            s.CarKind = static_cast<std::int16_t>(std::array{1, 2, 4, 5, 6, 7, 8}[i % 7]);
+            form.m_SpeedInfos.Add(s);
+        }
+        SelectLane(1);
+    }
+    ~BusyWindow() { ui.Unload(form); }
+    void SelectLane(int lane) {
+        form.cmbRoadNo.ListIndex = lane;
+        form.cmbRoadNo_Click();
+    }
+    murtesk::platform::testing::FakeUi ui;
+    murtesk::playback::testing::ScriptedKinemo kinemo;
+    murtesk::playback::frmPlayAVI form{ui, kinemo};
+};
+
+// One tick of the playing window: the read-out with its date, and the slider.
+void BM_WindowTick(benchmark::State& state) {
+    BusyWindow w;
+    for (auto _ : state) {
+        w.kinemo.position = (w.kinemo.position + 200) % 3'600'000;
+        w.form.Timer1_Timer();
+        benchmark::DoNotOptimize(w.form.lblTime.Caption);
+    }
+}
+BENCHMARK(BM_WindowTick)->Unit(benchmark::kMicrosecond);
+
+// From lane 2 to lane 1: the counts recounted, the 10,000 speeds of lane 1 listed.
+void BM_WindowLaneChange(benchmark::State& state) {
+    BusyWindow w;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.SelectLane(2);
+        state.ResumeTiming();
+        w.SelectLane(1);
+        benchmark::DoNotOptimize(w.form.lstSpeed.ListCount());
+    }
+}
+BENCHMARK(BM_WindowLaneChange)->Unit(benchmark::kMillisecond);
+
+// The four CSV writers with a known start (dates on every row), atomic replacement included (wall time).
+void BM_WindowExport(benchmark::State& state) {
+    using Writer = bool (murtesk::playback::frmPlayAVI::*)(const std::string&);
+    static constexpr Writer kWriters[] = {
+        &murtesk::playback::frmPlayAVI::WriteCarCountCSVAll, &murtesk::playback::frmPlayAVI::WriteCarCountCSVSelected,
+        &murtesk::playback::frmPlayAVI::WriteSpeedCSVAll, &murtesk::playback::frmPlayAVI::WriteSpeedCSVList};
+    BusyWindow w;
+    const std::string csv = Scratch("murtesk-bench-export.csv");
+    const Writer write = kWriters[state.range(0)];
+    for (auto _ : state) {
+        if (!(w.form.*write)(csv)) state.SkipWithError("failed");
+    }
+    state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(csv));
+    std::filesystem::remove(csv);
+}
+BENCHMARK(BM_WindowExport)
+    ->ArgNames({"writer"})
+    ->DenseRange(0, 3)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
