@@ -46,6 +46,22 @@ void ShowCommon(QWidget* widget, const ControlState& state)
     }
 }
 
+// The range and steps of a slider or scroll bar (not its value).
+template <class State>
+void ShowRange(QAbstractSlider* widget, const State& state)
+{
+    ShowCommon(widget, state);
+    if (widget->minimum() != state.Min || widget->maximum() != state.Max) {
+        widget->setRange(state.Min, state.Max);
+    }
+    if (widget->singleStep() != state.SmallChange) {
+        widget->setSingleStep(state.SmallChange);
+    }
+    if (widget->pageStep() != state.LargeChange) {
+        widget->setPageStep(state.LargeChange);
+    }
+}
+
 Qt::Alignment ToQt(ColumnAlignment a)
 {
     switch (a) {
@@ -548,16 +564,7 @@ void Binders::Bind(QSlider* widget, Slider& state, Handler onScroll) {
         });
     });
     bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state, pending] {
-        ShowCommon(widget, state);
-        if (widget->minimum() != state.Min || widget->maximum() != state.Max) {
-            widget->setRange(state.Min, state.Max);
-        }
-        if (widget->singleStep() != state.SmallChange) {
-            widget->setSingleStep(state.SmallChange);
-        }
-        if (widget->pageStep() != state.LargeChange) {
-            widget->setPageStep(state.LargeChange);
-        }
+        ShowRange(widget, state);
         // A thumb the user holds, or a move on its way to the handler, stays where the user put it.
         if (widget->value() != state.Value && !widget->isSliderDown() && !*pending) {
             widget->setValue(state.Value);
@@ -575,16 +582,7 @@ void Binders::Bind(QScrollBar* widget, ScrollBar& state, Handler onChange) {
         Forward(onChange);
     });
     bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
-        ShowCommon(widget, state);
-        if (widget->minimum() != state.Min || widget->maximum() != state.Max) {
-            widget->setRange(state.Min, state.Max);
-        }
-        if (widget->singleStep() != state.SmallChange) {
-            widget->setSingleStep(state.SmallChange);
-        }
-        if (widget->pageStep() != state.LargeChange) {
-            widget->setPageStep(state.LargeChange);
-        }
+        ShowRange(widget, state);
         if (widget->value() != state.Value) {
             widget->setValue(state.Value);
         }
