@@ -5,6 +5,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
+#include <vector>
 
 #include "globals.h"
 #include "platform/numbers.h"
@@ -28,6 +30,17 @@ int RoundedInt(double value) {
     std::int32_t result = 0;
     if (!platform::RoundToInt32(value, result)) return value < 0 ? INT32_MIN : INT32_MAX;
     return result;
+}
+
+// Option buttons with these captions, the first one chosen.
+std::vector<platform::OptionButton> Options(std::initializer_list<const char*> captions) {
+    std::vector<platform::OptionButton> buttons;
+    for (const char* caption : captions) {
+        buttons.emplace_back();
+        buttons.back().Caption = caption;
+    }
+    buttons.front().Value = true;
+    return buttons;
 }
 
 bool FileExists(const std::string& path) {
@@ -62,7 +75,7 @@ frmPlayAVI::frmPlayAVI(platform::UiServices& ui, KinemoApi& kinemo) : Form(ui, "
     mnuFileSaveSpeed.Caption = "速度情報のﾃｷｽﾄﾌｧｲﾙ出力...";
 
     fraCourse.Caption = "方向";
-    optCourse.Buttons = {{{}, "上り", true}, {{}, "下り", false}};
+    optCourse.Buttons = Options({"上り", "下り"});
     fraCondition.Caption = "交通観測条件";
     lblRoadNo.Caption = "車線番号";
     cmbRoadNo.ToolTipText = "1=最内車線 , 0=区別なし";
@@ -76,7 +89,7 @@ frmPlayAVI::frmPlayAVI(platform::UiServices& ui, KinemoApi& kinemo) : Form(ui, "
     cmdSearch.Caption = "Search";
     cmdSearch.ToolTipText = "最終ｶｳﾝﾄ位置ｻｰﾁ";
     fraDelete.Caption = "車種カウント情報の削除";
-    optDell.Buttons = {{{}, "車線別", true}, {{}, "方向別", false}, {{}, "全部", false}};
+    optDell.Buttons = Options({"車線別", "方向別", "全部"});
     cmdBackErase.Caption = "現在位置から後ろを削除(&D)";
     cmdAllErase.Caption = "全範囲削除";
     cmdSaveCarNum.Caption = "ﾃｷｽﾄOut";
@@ -201,7 +214,7 @@ void frmPlayAVI::cmdStop_Click(int) {
 }
 
 void frmPlayAVI::FocusSlider() {
-    if (Slider1.Enabled) FocusedControl = "Slider1";
+    if (Slider1.Enabled) SetFocus("Slider1");
 }
 
 std::optional<int> frmPlayAVI::SliderValueOf(std::int32_t p) const {

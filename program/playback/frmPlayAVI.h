@@ -82,13 +82,10 @@ public:
     platform::CommandButton cmdSaveSpeed;
     platform::CommandButton cmdDelSpeed;
 
-    // ---- The window: outer size in twips (15 a pixel), minimised or not; a focus request for the view (the
-    // control's name, and whether its whole text is selected).
+    // ---- The window: outer size in twips (15 a pixel), minimised or not.
     int Width = kMinWidthTwips;
     int Height = kMinHeightTwips;
     bool Minimized = false;
-    std::string FocusedControl;
-    bool FocusSelectsAll = false;
 
     CCarCounts m_CarCounts;
     CSpeedInfos m_SpeedInfos;

@@ -129,8 +129,7 @@ void frmPlayAVI::cmdCalcSpeed_Click() {
     }
     if (const std::optional<std::string> refusal = CheckRangeText(txtDistance.Text, 1, 1000)) {
         ui_.MsgBox(*refusal, MsgButtons::OK, MsgIcon::Information, kInputCorrectionTitle);
-        FocusedControl = "txtDistance";
-        FocusSelectsAll = true;
+        SetFocus("txtDistance", true);
         FocusSlider();
         return;
     }

@@ -192,8 +192,7 @@ void frmPlayAVI::cmdDelSpeed_Click() {
 void frmPlayAVI::txtDistance_GotFocus() {
     // Digits typed here are the distance, not counts.
     KeyPreview = false;
-    FocusedControl = "txtDistance";
-    FocusSelectsAll = true;
+    SetFocus("txtDistance", true);
 }
 
 void frmPlayAVI::txtDistance_LostFocus() { KeyPreview = true; }

@@ -108,11 +108,6 @@ frmPlayAVIView::~frmPlayAVIView() {
     }
 }
 
-QWidget* frmPlayAVIView::Control(const std::string& name) const {
-    const auto it = controls_.find(name);
-    return it == controls_.end() ? nullptr : it->second;
-}
-
 QAction* frmPlayAVIView::Menu(const std::string& name) const {
     const auto it = actions_.find(name);
     return it == actions_.end() ? nullptr : it->second;
@@ -122,14 +117,14 @@ QPushButton* frmPlayAVIView::Button(QWidget* parent, const std::string& name, pl
                                     std::function<void()> onClick) {
     auto* button = new QPushButton(parent);
     Bind().Bind(button, state, std::move(onClick));
-    controls_[name] = button;
+    NameControl(name, button);
     return button;
 }
 
 QLabel* frmPlayAVIView::Label(QWidget* parent, const std::string& name, platform::Label& state) {
     auto* label = new QLabel(parent);
     Bind().Bind(label, state);
-    controls_[name] = label;
+    NameControl(name, label);
     return label;
 }
 
@@ -144,16 +139,16 @@ QWidget* frmPlayAVIView::BuildPlayback() {
         frame_->setMinimumSize(160, 120);
         frame_->installEventFilter(events_);
         layout->addWidget(frame_, 1);
-        controls_["FrameAVI"] = frame_;
+        NameControl("FrameAVI", frame_);
     } else {
         layout->addStretch(1);
     }
 
     auto* position = new QHBoxLayout();
-    slider_ = new QSlider(Qt::Horizontal, panel);
-    Bind().Bind(slider_, f.Slider1, [&f] { f.Slider1_Scroll(); });
-    controls_["Slider1"] = slider_;
-    position->addWidget(slider_, 1);
+    auto* slider = new QSlider(Qt::Horizontal, panel);
+    Bind().Bind(slider, f.Slider1, [&f] { f.Slider1_Scroll(); });
+    NameControl("Slider1", slider);
+    position->addWidget(slider, 1);
     QLabel* time = Label(panel, "lblTime", f.lblTime);
     time->setMinimumWidth(220);
     position->addWidget(time);
@@ -195,14 +190,14 @@ QWidget* frmPlayAVIView::BuildCounting() {
     for (int i = 0; i < f.optCourse.Count(); ++i) {
         courses.push_back(new QRadioButton(course));
         courseLayout->addWidget(courses.back());
-        controls_["optCourse" + std::to_string(i)] = courses.back();
+        NameControl("optCourse" + std::to_string(i), courses.back());
     }
     Bind().Bind(courses, f.optCourse, [&f](int index) { f.optCourse_Click(index); });
     top->addWidget(course);
     top->addWidget(Label(group, "lblRoadNo", f.lblRoadNo));
     auto* lanes = new QComboBox(group);
     Bind().Bind(lanes, f.cmbRoadNo, [&f] { f.cmbRoadNo_Click(); });
-    controls_["cmbRoadNo"] = lanes;
+    NameControl("cmbRoadNo", lanes);
     top->addWidget(lanes);
     top->addStretch(1);
     top->addWidget(Button(group, "cmdStart1", f.cmdStart[1], [&f] { f.cmdStart_Click(1); }));
@@ -220,7 +215,7 @@ QWidget* frmPlayAVIView::BuildCounting() {
         kind->setAlignment(Qt::AlignCenter);
         kind->setMinimumHeight(36);
         kind->setCursor(Qt::PointingHandCursor);
-        controls_["lblCarKind" + std::to_string(k)] = kind;
+        NameControl("lblCarKind" + std::to_string(k), kind);
         kinds->addWidget(kind, 0, column);
         QLabel* count = Label(group, "lblCarNum" + std::to_string(k), f.lblCarNum[static_cast<std::size_t>(k)]);
         count->setAlignment(Qt::AlignCenter);
@@ -241,7 +236,7 @@ QWidget* frmPlayAVIView::BuildCounting() {
     for (int i = 0; i < f.optDell.Count(); ++i) {
         scopes.push_back(new QRadioButton(erase));
         eraseLayout->addWidget(scopes.back());
-        controls_["optDell" + std::to_string(i)] = scopes.back();
+        NameControl("optDell" + std::to_string(i), scopes.back());
     }
     Bind().Bind(scopes, f.optDell);
     eraseLayout->addWidget(Button(erase, "cmdBackErase", f.cmdBackErase, [&f] { f.cmdBackErase_Click(); }));
@@ -262,18 +257,18 @@ QWidget* frmPlayAVIView::BuildSpeeds() {
     auto* layout = new QGridLayout(group);
     auto* kinds = new QComboBox(group);
     Bind().Bind(kinds, f.cmbCarType);
-    controls_["cmbCarType"] = kinds;
+    NameControl("cmbCarType", kinds);
     layout->addWidget(kinds, 0, 0, 1, 2);
     layout->addWidget(Label(group, "lblDistance", f.lblDistance), 1, 0);
     distance_ = new QLineEdit(group);
     Bind().Bind(distance_, f.txtDistance);
     distance_->installEventFilter(events_);
-    controls_["txtDistance"] = distance_;
+    NameControl("txtDistance", distance_);
     layout->addWidget(distance_, 1, 1);
     layout->addWidget(Button(group, "cmdCalcSpeed", f.cmdCalcSpeed, [&f] { f.cmdCalcSpeed_Click(); }), 2, 0, 1, 2);
     auto* list = new QListWidget(group);
     Bind().Bind(list, f.lstSpeed);
-    controls_["lstSpeed"] = list;
+    NameControl("lstSpeed", list);
     // Wide enough for the longest row, so the kind of every speed can be read.
     list->setMinimumWidth(list->fontMetrics().horizontalAdvance(QStringLiteral("999.9km/h 小型車類(2車種分類)")) +
                           list->verticalScrollBar()->sizeHint().width() + 4 * list->frameWidth() + 8);
@@ -293,17 +288,6 @@ void frmPlayAVIView::WindowResized() {
     form_.Form_Resize();
     const QSize wanted(form_.Width / kTwipsPerPixel, form_.Height / kTwipsPerPixel);
     if (!form_.Minimized && wanted != outer) w->resize(w->size() + (wanted - outer));
-}
-
-void frmPlayAVIView::OnRefresh() {
-    if (form_.FocusedControl == "Slider1") {
-        slider_->setFocus(Qt::OtherFocusReason);
-    } else if (form_.FocusedControl == "txtDistance") {
-        distance_->setFocus(Qt::OtherFocusReason);
-        if (form_.FocusSelectsAll) distance_->selectAll();
-    }
-    form_.FocusedControl.clear();
-    form_.FocusSelectsAll = false;
 }
 
 }  // namespace murtesk::playback

@@ -15,7 +15,6 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSlider;
 
 namespace murtesk::platform::qt {
 class QtUi;
@@ -32,12 +31,8 @@ public:
     // Gives the video frame back to the form before the window goes.
     ~frmPlayAVIView() override;
 
-    // The widget of a control by its name (for tests and pictures); null when unknown.
-    QWidget* Control(const std::string& name) const;
+    // The menu command of a menu item by its name (for tests and pictures); null when unknown.
     QAction* Menu(const std::string& name) const;
-
-protected:
-    void OnRefresh() override;
 
 private:
     class Events;
@@ -53,10 +48,8 @@ private:
 
     frmPlayAVI& form_;
     platform::qt::QtUi& ui_;
-    std::map<std::string, QWidget*> controls_;
     std::map<std::string, QAction*> actions_;
     QPointer<platform::qt::VideoHostWidget> frame_;
-    QSlider* slider_ = nullptr;
     QLineEdit* distance_ = nullptr;
     Events* events_ = nullptr;
 };
