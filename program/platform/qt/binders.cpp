@@ -1,6 +1,7 @@
 #include "binders.h"
 
 #include "level_chart_widget.h"
+#include "position_strip_widget.h"
 
 #include <QAbstractListModel>
 #include <QAction>
@@ -11,7 +12,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
-#include <QMouseEvent>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -207,11 +208,18 @@ void Binders::Bind(QPushButton* widget, CommandButton& state, Handler onClick)
 
 void Binders::Bind(QLabel* widget, Label& state)
 {
-    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+    const QColor usual = widget->palette().color(QPalette::WindowText);
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state, usual] {
         ShowCommon(widget, state);
         const QString caption = ToQ(state.Caption);
         if (widget->text() != caption) {
             widget->setText(caption);
+        }
+        const QColor color = state.ForeColor ? QColor(QRgb(*state.ForeColor)) : usual;
+        if (widget->palette().color(QPalette::WindowText) != color) {
+            QPalette palette = widget->palette();
+            palette.setColor(QPalette::WindowText, color);
+            widget->setPalette(palette);
         }
     }}));
 }
@@ -651,6 +659,20 @@ void Binders::Bind(QTabWidget* widget, TabStrip& state, Handler onClick) {
 
 void Binders::Bind(LevelChartWidget* widget, LevelChartModel& state) {
     widget->SetModel(&state);
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        widget->Sync();
+    }}));
+}
+
+void Binders::Bind(PositionStripWidget* widget, PositionStrip& state,
+                   std::function<void(int, double, double)> onMouseUp) {
+    widget->SetModel(&state);
+    widget->SetMouseUp([this, onMouseUp](int button, double x, double y) {
+        if (onMouseUp) {
+            Forward([&] { onMouseUp(button, x, y); });
+        }
+    });
     bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
         ShowCommon(widget, state);
         widget->Sync();

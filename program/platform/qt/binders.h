@@ -31,11 +31,13 @@ class QWidget;
 
 namespace murtesk::platform {
 class LevelChartModel;
+struct PositionStrip;
 }
 
 namespace murtesk::platform::qt {
 
 class LevelChartWidget;
+class PositionStripWidget;
 
 // Selects the whole text of a box whenever it gets the focus.
 void SelectAllOnFocus(QLineEdit* edit);
@@ -85,6 +87,8 @@ public:
     void Bind(QTabWidget* widget, TabStrip& state, Handler onClick = {});
     // The chart shows the model's state: drawn again when it changed, the cursor alone when only it moved.
     void Bind(LevelChartWidget* widget, LevelChartModel& state);
+    // onMouseUp(button, x, y) runs when the user releases a mouse button over the strip (in its scale).
+    void Bind(PositionStripWidget* widget, PositionStrip& state, std::function<void(int, double, double)> onMouseUp);
 
     void ShowAll();
     bool Showing() const { return showing_; }

@@ -2,6 +2,8 @@
 
 #include "form_view.h"
 #include "platform/dates.h"
+#include "qt_message_window.h"
+#include "window_target.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,6 +16,8 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace murtesk::platform::qt {
 
@@ -356,6 +360,34 @@ void QtUi::DoEvents()
     RefreshAll();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
+
+void QtUi::WaitEvents(int timeoutMs) {
+    RefreshAll();
+    // The timer's event ends the wait when nothing else comes.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(std::max(0, timeoutMs));
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+namespace {
+
+// A window target whose messages run on the Qt event loop of the thread that made it.
+class QtWindowTarget final : public WindowTarget {
+public:
+    QtWindowTarget()
+        : window_([this](std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+              return Dispatch(message, wparam, lparam);
+          }) {}
+    MurteskWindow* Handle() override { return window_.Handle(); }
+
+private:
+    QtMessageWindow window_;
+};
+
+}  // namespace
+
+std::unique_ptr<WindowTarget> QtUi::NewWindowTarget() { return std::make_unique<QtWindowTarget>(); }
 
 ShellOpenResult QtUi::ShellOpen(const std::string& path)
 {

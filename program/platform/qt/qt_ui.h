@@ -58,6 +58,8 @@ public:
     std::string ClipboardText() override;
     void SetBusy(bool busy) override;
     void DoEvents() override;
+    void WaitEvents(int timeoutMs) override;
+    std::unique_ptr<WindowTarget> NewWindowTarget() override;
     ShellOpenResult ShellOpen(const std::string& path) override;
     TimerId StartTimer(int intervalMs, bool singleShot, std::function<void()> callback) override;
     void StopTimer(TimerId id) override;

@@ -23,6 +23,18 @@ MsgAnswer DefaultAnswer(MsgButtons buttons)
     return MsgAnswer::OK;
 }
 
+class FakeWindowTarget final : public PumpedWindowTarget {
+public:
+    explicit FakeWindowTarget(std::shared_ptr<std::vector<PumpedWindowTarget*>> targets)
+        : targets_(std::move(targets)) {
+        targets_->push_back(this);
+    }
+    ~FakeWindowTarget() override { std::erase(*targets_, this); }
+
+private:
+    std::shared_ptr<std::vector<PumpedWindowTarget*>> targets_;
+};
+
 }  // namespace
 
 FakeUi::FakeUi() = default;
@@ -134,7 +146,34 @@ void FakeUi::DoEvents()
         auto hook = doEventsHook_;
         hook();
     }
+    DeliverMessages();
 }
+
+void FakeUi::WaitEvents(int timeoutMs) {
+    ++waits_;
+    RunPendingActivations();
+    if (doEventsHook_) {
+        auto hook = doEventsHook_;
+        hook();
+    }
+    if (DeliverMessages() == 0) {
+        AdvanceMs(timeoutMs);
+    }
+}
+
+std::size_t FakeUi::DeliverMessages() {
+    std::size_t count = 0;
+    const std::vector<PumpedWindowTarget*> snapshot = *targets_;
+    for (PumpedWindowTarget* target : snapshot) {
+        // A message may have taken a target away.
+        if (std::find(targets_->begin(), targets_->end(), target) != targets_->end()) {
+            count += target->DeliverPending();
+        }
+    }
+    return count;
+}
+
+std::unique_ptr<WindowTarget> FakeUi::NewWindowTarget() { return std::make_unique<FakeWindowTarget>(targets_); }
 
 ShellOpenResult FakeUi::ShellOpen(const std::string& path)
 {

@@ -1,14 +1,18 @@
 // Fake user-interface services for tests: answers come from a script, every message box,
 // dialog and form event goes into a transcript, the clock is manual, timers fire when the
 // test advances the clock, and activation is delivered when the test (or DoEvents) asks.
+// Messages posted to its window targets run in DoEvents and WaitEvents; a WaitEvents that finds
+// nothing to deliver lasts its time-out on the manual clock.
 #pragma once
 
 #include "form.h"
 #include "ui_services.h"
+#include "window_target.h"
 
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,7 +49,8 @@ public:
     // unloading or hiding the form. Without a script the form is closed by its frame.
     void OnModal(const std::string& formName, std::function<void(Form&)> script);
     void SetShellOpenResult(ShellOpenResult result) { shellResult_ = result; }
-    // Called by every DoEvents, after the pending activations.
+    // Called by every DoEvents and WaitEvents, after the pending activations and before the
+    // window targets' messages are delivered.
     void OnDoEvents(std::function<void()> hook) { doEventsHook_ = std::move(hook); }
 
     // ---- Transcript
@@ -75,6 +80,12 @@ public:
     void SetNow(double dayCount) { now_ = dayCount; }
     // Moves the clock and fires due timers in time order.
     void AdvanceMs(long long ms);
+    // Milliseconds the manual clock has moved since the fake was made.
+    long long ElapsedMs() const { return clockMs_; }
+    // Number of WaitEvents calls so far.
+    int Waits() const { return waits_; }
+    // Runs the messages posted to the window targets; returns how many ran.
+    std::size_t DeliverMessages();
 
     // ---- UiServices
     std::optional<std::string> ShowOpen(const FileDialogRequest& request) override;
@@ -84,6 +95,8 @@ public:
     std::string ClipboardText() override { return clipboard_; }
     void SetBusy(bool busy) override;
     void DoEvents() override;
+    void WaitEvents(int timeoutMs) override;
+    std::unique_ptr<WindowTarget> NewWindowTarget() override;
     ShellOpenResult ShellOpen(const std::string& path) override;
     TimerId StartTimer(int intervalMs, bool singleShot, std::function<void()> callback) override;
     void StopTimer(TimerId id) override;
@@ -122,6 +135,9 @@ private:
     std::map<const Form*, int> refreshes_;
     std::string clipboard_;
     int unscripted_ = 0;
+    int waits_ = 0;
+    // The window targets alive, shared with them so that each takes itself out when it goes.
+    std::shared_ptr<std::vector<PumpedWindowTarget*>> targets_ = std::make_shared<std::vector<PumpedWindowTarget*>>();
     bool busy_ = false;
     bool ended_ = false;
 

@@ -31,6 +31,8 @@ struct CommandButton : ControlState {
 
 struct Label : ControlState {
     std::string Caption;
+    // The text's colour as 0xRRGGBB; none: the window's usual text colour.
+    std::optional<std::uint32_t> ForeColor;
 };
 
 struct TextBox : ControlState {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@
 namespace murtesk::platform {
 
 class Form;
+class WindowTarget;
 
 // Shown by message boxes that name no title of their own.
 inline constexpr std::string_view kProgramTitle = "Murtesk";
@@ -81,6 +83,12 @@ public:
     virtual void SetBusy(bool busy) = 0;
     // Lets pending window events run once.
     virtual void DoEvents() = 0;
+    // Lets pending window events run; when none is pending, waits up to timeoutMs for the next one and
+    // lets it run. A loop that watches what events change waits here instead of spinning.
+    virtual void WaitEvents(int timeoutMs) = 0;
+    // A message target for a hidden control, owned by the caller; its messages run on this thread
+    // while events are let through.
+    virtual std::unique_ptr<WindowTarget> NewWindowTarget() = 0;
     // Opens a document with the desktop's program for it.
     virtual ShellOpenResult ShellOpen(const std::string& path) = 0;
 

@@ -2,6 +2,7 @@
 // tab pages: what is painted where, and which changes reach the form's handlers.
 #include "binders.h"
 #include "level_chart_widget.h"
+#include "position_strip_widget.h"
 
 #include <QApplication>
 #include <QRadioButton>
@@ -131,6 +132,32 @@ TEST(Binders, OnlyTheUsersChangesReachTheHandlers) {
     tabs->setCurrentIndex(0);
     EXPECT_EQ(c.tabs.Tab, 0);
     EXPECT_EQ(c.tabClicks, 1);
+}
+
+// A strip scaled in samples: the background line where its x lies, the inverted cursor over it
+// (black on white, gone when inverted again), and a pixel's place in samples.
+TEST(PositionStripWidget, DrawsInItsScale) {
+    App();
+    PositionStrip strip;
+    strip.Scale(1000, 32767, 1400, -32768);  // 400 samples over 400 pixels
+    strip.Line(1100, 32767, 0, ChartColor{0, 255, 0}, 1);
+    strip.InvertLine(1300);
+    Binders binders({});
+    PositionStripWidget widget;
+    widget.resize(400, 40);
+    binders.Bind(&widget, strip, {});
+    binders.ShowAll();
+    QImage image = widget.grab().toImage();
+    EXPECT_EQ(image.pixel(100, 5), qRgb(0, 255, 0));       // upper half: the line
+    EXPECT_EQ(image.pixel(100, 35), qRgb(255, 255, 255));  // below y 0: none
+    EXPECT_EQ(image.pixel(300, 20), qRgb(0, 0, 0));
+    EXPECT_EQ(image.pixel(299, 20), qRgb(255, 255, 255));
+    strip.InvertLine(1300);
+    binders.ShowAll();
+    image = widget.grab().toImage();
+    EXPECT_EQ(image.pixel(300, 20), qRgb(255, 255, 255));
+    EXPECT_EQ(widget.BackgroundRenders(), 1);
+    EXPECT_EQ(widget.ScaleXOf(250), 1250.0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "form_view.h"
 #include "qt_message_window.h"
 #include "qt_ui.h"
+#include "window_target.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -421,6 +422,34 @@ TEST(QtMessageWindow, WorkerSendRunsOnTheEventLoopThread)
     worker.join();
     EXPECT_EQ(result, 9900);
     EXPECT_EQ(ranOn, uiThread);
+}
+
+// A target's messages run its current procedure on the event loop: WaitEvents returns once one has
+// run, and also when nothing comes.
+TEST(QtWindowTarget, PostedMessagesRunTheReplacedProcedureInWaitEvents) {
+    App();
+    QtUi ui;
+    std::unique_ptr<WindowTarget> target = ui.NewWindowTarget();
+    std::vector<std::intptr_t> seen;
+    const WindowTarget::WindowProc own =
+        target->SetWindowProc([&](WindowTarget&, std::uint32_t, std::uintptr_t, std::intptr_t l) -> std::intptr_t {
+            seen.push_back(l);
+            return 0;
+        });
+    EXPECT_TRUE(own);
+    ui.WaitEvents(1);
+    EXPECT_TRUE(seen.empty());
+    MurteskWindow* h = target->Handle();
+    std::thread worker([h] { h->post(h->context, 0x3BD, 1, 7); });
+    worker.join();
+    while (seen.empty()) {
+        ui.WaitEvents(1000);
+    }
+    EXPECT_EQ(seen, std::vector<std::intptr_t>{7});
+    target->SetWindowProc(own);
+    h->post(h->context, 0x3BD, 1, 8);
+    ui.WaitEvents(1);
+    EXPECT_EQ(seen.size(), 1u);
 }
 
 }  // namespace

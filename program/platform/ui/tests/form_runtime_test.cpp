@@ -1,6 +1,8 @@
 // The form runtime and the fake services that every form-model test relies on.
 #include "fake_ui.h"
 #include "form.h"
+#include "form_timer.h"
+#include "window_target.h"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +128,37 @@ TEST(FakeUi, TimersFireInTimeOrderAndMayStopThemselves)
     ui.AdvanceMs(10'000);
     EXPECT_EQ(fired, (std::vector<std::string>{"r", "r", "once", "r", "r"}));
     EXPECT_NEAR((ui.Now() - start) * 86'400.0, 10.45, 1e-6);
+}
+
+// A window target's messages wait for DoEvents or WaitEvents; a WaitEvents with nothing to deliver
+// lasts its time-out on the manual clock, so a repeating form timer ticks meanwhile.
+TEST(FakeUi, TargetsDeliverInTheEventPumpAndAnIdleWaitMovesTheClock) {
+    FakeUi ui;
+    std::unique_ptr<WindowTarget> target = ui.NewWindowTarget();
+    std::vector<std::intptr_t> seen;
+    target->SetWindowProc([&](WindowTarget&, std::uint32_t, std::uintptr_t, std::intptr_t l) -> std::intptr_t {
+        seen.push_back(l);
+        return 0;
+    });
+    int ticks = 0;
+    FormTimer timer(ui, 500, [&] { ++ticks; });
+    timer.SetEnabled(true);
+    MurteskWindow* h = target->Handle();
+    h->post(h->context, 1, 0, 5);
+    EXPECT_TRUE(seen.empty());
+    ui.WaitEvents(1000);
+    EXPECT_EQ(seen, std::vector<std::intptr_t>{5});
+    EXPECT_EQ(ui.ElapsedMs(), 0);
+    ui.WaitEvents(1000);
+    EXPECT_EQ(ui.ElapsedMs(), 1000);
+    EXPECT_EQ(ticks, 2);
+    timer.SetEnabled(true);  // already running: no second timer
+    ui.AdvanceMs(500);
+    EXPECT_EQ(ticks, 3);
+    timer.SetEnabled(false);
+    ui.AdvanceMs(1000);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(ui.Waits(), 2);
 }
 
 }  // namespace
