@@ -40,6 +40,12 @@ std::int16_t g_JobNo = 0;
 bool g_bJobCancel = false;
 platform::Form* g_frmLongJob = nullptr;
 
+double g_PlayStartTime = 0.0;
+std::int32_t g_PlayStartMs = 0;
+std::int32_t g_PlayEndMs = 0;
+std::int32_t g_PlayStartSample = 0;
+std::int32_t g_PlayEndSample = 0;
+
 MainScreen* g_frmMeasure = nullptr;
 CalcScreen* g_frmOctCalc = nullptr;
 platform::Form* g_frmWavFileReadAD = nullptr;
@@ -47,6 +53,7 @@ CalcScreenFactory g_NewCalcScreen;
 std::function<void(platform::UiServices&)> g_ShowWavImport;
 std::function<void(platform::UiServices&)> g_ShowPlayAVI;
 std::function<void(platform::UiServices&, BandResultWindow)> g_ShowBandResult = ShowBandResultNotAvailable;
+std::function<void(platform::UiServices&)> g_ShowPlayPartOfWave;
 
 void ShowBandResultNotAvailable(platform::UiServices& ui, BandResultWindow window) {
     (void)window;

@@ -103,6 +103,17 @@ extern bool g_bJobCancel;
 // The long-job window while its job runs.
 extern platform::Form* g_frmLongJob;
 
+// ---- Range playback
+
+// The play record: a span of a channel's split recording (g_PlayWavePath) to play or write. The times
+// are milliseconds from the recording's start; the samples (1-based, inclusive) are made from them by
+// the window or output that uses the record.
+extern double g_PlayStartTime;  // day count of the recording's start
+extern std::int32_t g_PlayStartMs;
+extern std::int32_t g_PlayEndMs;
+extern std::int32_t g_PlayStartSample;
+extern std::int32_t g_PlayEndSample;
+
 // ---- The screens (not owned here)
 
 extern MainScreen* g_frmMeasure;
@@ -116,9 +127,8 @@ extern CalcScreenFactory g_NewCalcScreen;
 // Shows the WAV import dialog modally over the open document (keeping it in g_frmWavFileReadAD
 // while it is shown); nothing is shown while it is empty.
 extern std::function<void(platform::UiServices&)> g_ShowWavImport;
-// Shows the video observation window modally over g_VideoPath and the span; nothing is shown while
-// it is empty.
-extern std::function<void(platform::UiServices&)> g_ShowPlayAVI;
+// Shows the partial playback window of the play record modally; nothing is shown while it is empty.
+extern std::function<void(platform::UiServices&)> g_ShowPlayPartOfWave;
 
 // What a window says of a command whose part is not built yet.
 inline constexpr std::string_view kNotAvailableYet = "この機能はまだ使用できません.";

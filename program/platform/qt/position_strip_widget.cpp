@@ -30,10 +30,12 @@ void PositionStripWidget::RenderBackground() {
     background_ = QImage(size(), QImage::Format_RGB32);
     background_.fill(Qt::white);
     ++renders_;
+    QPainter p(&background_);
+    p.setPen(QColor(128, 128, 128));
+    p.drawRect(0, 0, width() - 1, height() - 1);
     if (model_ == nullptr || model_->ScaleHeight == 0.0) {
         return;
     }
-    QPainter p(&background_);
     const auto pixelY = [this](double y) { return (y - model_->ScaleTop) / model_->ScaleHeight * height(); };
     for (const StripLine& line : model_->Lines) {
         QPen pen(QColor(line.color.red, line.color.green, line.color.blue));

@@ -212,10 +212,12 @@ void FakeUi::AdvanceMs(long long ms)
         } else {
             due->dueMs += due->intervalMs;
         }
-        callback();  // may start or stop timers
+        callback();  // may start or stop timers, or move the clock itself (a loop waiting for events)
     }
-    now_ += static_cast<double>(end - clockMs_) / 86'400'000.0;
-    clockMs_ = end;
+    if (end > clockMs_) {
+        now_ += static_cast<double>(end - clockMs_) / 86'400'000.0;
+        clockMs_ = end;
+    }
 }
 
 void FakeUi::ShowView(Form& form)

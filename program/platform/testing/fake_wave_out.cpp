@@ -98,13 +98,8 @@ FakeWaveOut::FakeWaveOut() = default;
 FakeWaveOut::~FakeWaveOut() = default;
 
 std::int32_t FakeWaveOut::Scripted(Call call) {
-    auto it = failures_.find(call);
-    if (it == failures_.end() || it->second.empty()) {
-        return kWaveOutOk;
-    }
-    const std::int32_t code = it->second.front();
-    it->second.pop_front();
-    return code;
+    auto it = failures_.find({call, ++counts_[call]});
+    return it == failures_.end() ? kWaveOutOk : it->second;
 }
 
 std::int32_t FakeWaveOut::Open(std::unique_ptr<WaveOutDevice>& opened, std::int32_t device, const WaveFormat& format,

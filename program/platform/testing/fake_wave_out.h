@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace murtesk::platform::testing {
@@ -21,8 +22,8 @@ public:
     FakeWaveOut();
     ~FakeWaveOut() override;
 
-    // The next call of that kind returns the code (and does nothing).
-    void FailNext(Call call, std::int32_t code) { failures_[call].push_back(code); }
+    // Call number nth (from 1, counted over the fake's life) of that kind returns the code and does nothing.
+    void Fail(Call call, int nth, std::int32_t code) { failures_[{call, nth}] = code; }
 
     // Plays the first queued buffer: it is marked done and its MM_WOM_DONE posted. False when none is queued.
     bool FinishNext();
@@ -60,7 +61,8 @@ private:
     std::int32_t Scripted(Call call);
 
     std::shared_ptr<State> state_ = std::make_shared<State>();
-    std::map<Call, std::deque<std::int32_t>> failures_;
+    std::map<std::pair<Call, int>, std::int32_t> failures_;
+    std::map<Call, int> counts_;
 };
 
 }  // namespace murtesk::platform::testing

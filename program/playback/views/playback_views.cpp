@@ -1,15 +1,15 @@
 #include "playback_views.h"
 
-#include "frmPlayAVIView.h"
-#include "playback/frmPlayAVI.h"
-#include "qt_ui.h"
-#include "qt_video_frame.h"
+#include "frmPlayPartOfWave.h"
+#include "frmPlayPartOfWaveView.h"
+#include "frmPlayWaveArea.h"
+#include "frmPlayWaveAreaView.h"
 
 namespace murtesk::playback {
 
 void RegisterPlaybackViews(platform::qt::QtUi& ui) {
-    ui.RegisterView<frmPlayAVI, frmPlayAVIView>("frmPlayAVI");
-    UseQtVideoFrames();
+    ui.RegisterView<frmPlayPartOfWave, frmPlayPartOfWaveView>("frmPlayPartOfWave");
+    ui.RegisterView<frmPlayWaveArea, frmPlayWaveAreaView>("frmPlayWaveArea");
 }
 
 }  // namespace murtesk::playback

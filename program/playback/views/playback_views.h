@@ -7,7 +7,6 @@ class QtUi;
 
 namespace murtesk::playback {
 
-// Registers the views and makes the windows' video frames Qt widgets.
 void RegisterPlaybackViews(platform::qt::QtUi& ui);
 
 }  // namespace murtesk::playback

@@ -1,0 +1,42 @@
+// The analysis library's WAV functions as the screens call them: probing a recording, cutting a span
+// of one channel into a mono file and merging mono files into one. The program's binding loads
+// libMurtesk.so from the program's folder at the first call; a missing library or function fails the
+// call (0). Paths are UTF-8; every buffer belongs to the caller.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace murtesk {
+
+// What CALReadOfWAV tells of a recording (the per-channel peaks are not kept).
+struct WaveProbe {
+    std::int32_t channels = 0;
+    std::int32_t rate = 0;
+    std::int32_t bits = 0;    // the header's field
+    std::int32_t format = 0;  // 1 integer PCM (also extensible), 3 IEEE float
+    std::int32_t frames = 0;  // negative for 2^31 frames or more
+};
+
+class WaveLibrary {
+public:
+    virtual ~WaveLibrary();
+    // 1 when the header is valid and one whole second of every channel was read, else 0.
+    virtual std::int32_t CALReadOfWAV(const std::string& path, WaveProbe& probe) = 0;
+    // Frames first..last (1-based, inclusive) of channel `channel` of the source into a mono file;
+    // 1 when written, 0 on failure (a partial output may remain).
+    virtual std::int32_t CreateBigMonoWave(const std::string& output, std::int16_t bits, std::int32_t first,
+                                           std::int32_t last, std::int16_t channels, std::int16_t channel,
+                                           std::int32_t rate, const std::string& source) = 0;
+    // Frames first..last of each mono file, file k as channel k; 1 when written, 0 on failure.
+    virtual std::int32_t MergeMonoWave(const std::string& output, std::int16_t bits, std::int32_t first,
+                                       std::int32_t last, std::int32_t rate, const std::vector<std::string>& files) = 0;
+};
+
+// The library the screens use: the program's binding unless a test has set another.
+WaveLibrary& g_WaveLibrary();
+// Puts another library in the binding's place (null: the binding again). For tests.
+void SetWaveLibrary(WaveLibrary* library);
+
+}  // namespace murtesk
