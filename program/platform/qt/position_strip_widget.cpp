@@ -10,7 +10,16 @@ namespace murtesk::platform::qt {
 
 PositionStripWidget::PositionStripWidget(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
-void PositionStripWidget::Sync() { update(); }
+void PositionStripWidget::Sync() {
+    // Only a change repaints: the views are shown again at every pass of an event loop.
+    const std::uint64_t revision = model_ != nullptr ? model_->BackgroundRevision : 0;
+    const std::vector<double> inverted = model_ != nullptr ? model_->Inverted : std::vector<double>{};
+    if (revision != syncedRevision_ || inverted != syncedInverted_) {
+        syncedRevision_ = revision;
+        syncedInverted_ = inverted;
+        update();
+    }
+}
 
 double PositionStripWidget::PixelOf(double x) const {
     if (model_ == nullptr || model_->ScaleWidth == 0.0) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace murtesk::platform::qt {
 
@@ -42,6 +43,8 @@ private:
     MouseUp onMouseUp_;
     QImage background_;
     std::uint64_t drawnRevision_ = ~std::uint64_t{0};
+    std::uint64_t syncedRevision_ = ~std::uint64_t{0};
+    std::vector<double> syncedInverted_;
     int renders_ = 0;
 };
 
