@@ -2,10 +2,13 @@
 
 #include "wave_library.h"
 
+#include "platform/numbers.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cerrno>
 #include <cmath>
@@ -36,6 +39,11 @@ std::int64_t WholeSamples(const WaveDataChunk& chunk, std::uint32_t bytes) {
 }
 
 }  // namespace
+
+std::int32_t SampleOfMs(std::int32_t ms, double rate, std::int32_t count) {
+    const double sample = platform::RoundHalfToEven(static_cast<double>(ms) * rate / 1000.0);
+    return static_cast<std::int32_t>(std::clamp(sample, 1.0, std::max(1.0, static_cast<double>(count))));
+}
 
 bool FindWaveData(const std::string& path, WaveDataChunk& chunk) {
     ReaderFile file;

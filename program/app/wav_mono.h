@@ -28,6 +28,10 @@ struct WaveDataChunk {
 // False when the file is not RIFF/WAVE or holds no "data" chunk.
 bool FindWaveData(const std::string& path, WaveDataChunk& chunk);
 
+// The sample of a time of the play record in a recording of `rate` Hz and `count` samples:
+// ms x rate / 1000, halves to even, at least 1 and at most count.
+std::int32_t SampleOfMs(std::int32_t ms, double rate, std::int32_t count);
+
 // An open file of a reader; copies of a reader do not share it.
 class ReaderFile {
 public:

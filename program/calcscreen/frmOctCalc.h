@@ -6,13 +6,14 @@
 //
 // The form is split by concern: set-up and navigation (frmOctCalc.cpp), the level chart, its time
 // window and range overlay (frmOctCalc_chart.cpp), range editing and its commands
-// (frmOctCalc_ranges.cpp), the range lists with the statistic read-outs (frmOctCalc_lists.cpp),
-// and the procedures and commands whose work lies in the band displays, panel commands and
-// outputs (frmOctCalc_pending.cpp). The procedures of the set-up cascade are virtual: those parts
-// fill them in, and tests log them.
+// (frmOctCalc_ranges.cpp), the range lists with the statistic read-outs (frmOctCalc_lists.cpp), the
+// playback and WAV output of ranges (frmOctCalc_wave.cpp), and the procedures and commands whose work
+// lies in the band displays, panel commands and the other outputs (frmOctCalc_pending.cpp). The
+// procedures of the set-up cascade are virtual: those parts fill them in, and tests log them.
 #pragma once
 
 #include "controls.h"
+#include "file_save_dialog.h"
 #include "form.h"
 #include "level_chart_model.h"
 #include "screens.h"
@@ -23,6 +24,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +50,12 @@ public:
     virtual void setFormOfLE();
     // Rebuilds the range overlay of the level chart from the shown band's four range lists.
     virtual void setFormOfGraphArea();
+    // Writes the span of the play record's times (g_PlayStartMs..g_PlayEndMs) of the shown channel's
+    // split recording, whose rate, bits and samples are given, into `path`: the shown channel alone,
+    // or every listed channel side by side (channel order). The samples go into g_PlayStartSample and
+    // g_PlayEndSample. True when written; false after telling the user.
+    bool makeMarkAreaWave(const std::string& path, bool allChannels, double rate, std::int16_t bits,
+                          std::int32_t count);
 
     // ---- Range editing: each works on the band set of optAreaBand with the positions S <= E
     // (1-based, stored as given even beyond the series) and ends by redrawing the overlay and
@@ -257,6 +265,8 @@ public:
     platform::MenuItem mnuToolArea;
     // The range panels, one page each.
     platform::TabStrip tabAreas;
+    // The screen's one save dialog, keeping the name last chosen.
+    FileSaveDialog dlgFileSave{ui_};
 
     // ---- What the other parts read of the screen
     std::int32_t ShownMeasureIndex() const { return measureIndex_; }
@@ -311,6 +321,17 @@ private:
     void ClearRanges(CScopes CBandLCalcInfo::*list, void (frmOctCalc::*refresh)());
     // The line of row i (0-based) of one of the shown band's range lists, made when it is shown.
     platform::VirtualListBox::RowText RangeLines(CScopes CBandLCalcInfo::*list) const;
+    // The split recording of a channel (1-based) of the shown measurement; empty without one.
+    std::string SplitRecording(std::int32_t channel) const;
+    // The play record's times of a range of the shown channel; false when they are no 32-bit milliseconds.
+    bool SetPlayTimes(const CScope& range) const;
+    // Plays the shown band's LE range of a channel's split recording in the partial playback window.
+    void PlayLE(std::int32_t channel);
+    // The output-mode question (only with two or more channels): 1 every channel, 0 the shown one,
+    // -1 cancelled.
+    int AskOutputMode(const char* title);
+    // The save dialog of the WAV outputs; nothing when cancelled or empty. Ends with the busy pointer.
+    std::optional<std::string> ChooseWaveFile();
     // The shown channel's window as the chart uses it; nothing when it cannot be drawn.
     struct WindowState;
     bool ReadWindow(WindowState& state) const;

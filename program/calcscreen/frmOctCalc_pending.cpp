@@ -40,12 +40,9 @@ void frmOctCalc::cmdLinkChDelArea_Click() { NotAvailable(); }
 void frmOctCalc::cmdLevelOverDelete_Click() { NotAvailable(); }
 void frmOctCalc::cmdSearchLE_Click() { NotAvailable(); }
 void frmOctCalc::cmdLinkCh_Click() { NotAvailable(); }
-void frmOctCalc::cmdWavePlay_Click() { NotAvailable(); }
 void frmOctCalc::cmdVideoPlay_Click() { NotAvailable(); }
 void frmOctCalc::cmdVideoExtract_Click() { NotAvailable(); }
-void frmOctCalc::cmdLEWaveOut_Click() { NotAvailable(); }
 void frmOctCalc::cmdLETextOut_Click() { NotAvailable(); }
-void frmOctCalc::cmdRchMemoPlay_Click() { NotAvailable(); }
 void frmOctCalc::cmdSearchMark_Click() { NotAvailable(); }
 void frmOctCalc::cmdLinkChMark_Click() { NotAvailable(); }
 void frmOctCalc::cmdMarkSave_Click() { NotAvailable(); }
@@ -53,7 +50,6 @@ void frmOctCalc::cmdMarkOpen_Click() { NotAvailable(); }
 void frmOctCalc::cmdOrangeMark_Click() { NotAvailable(); }
 void frmOctCalc::cmdMarkTextOut_Click() { NotAvailable(); }
 void frmOctCalc::cmdAllChMarkTextOut_Click() { NotAvailable(); }
-void frmOctCalc::cmdMarkWaveOut_Click() { NotAvailable(); }
 void frmOctCalc::mnuCalcTextFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuFilePartitionAreaCSVOut_Click() { NotAvailable(); }
 void frmOctCalc::mnuTextFile_Click() { NotAvailable(); }

@@ -93,4 +93,14 @@ bool ReplaceFile(const std::string& path, const std::function<bool(BinaryFile&)>
     return writer.Commit();
 }
 
+bool ReplaceFileByPath(const std::string& path, const std::function<bool(const std::string& temporary)>& write,
+                       Durability durability) {
+    AtomicFileWriter writer(path, durability);
+    if (!writer.Open()) return false;
+    // The writer's own descriptor stays open on the file the callee writes, so the flush of Commit
+    // reaches what it wrote.
+    if (!write(writer.temporary())) return false;
+    return writer.Commit();
+}
+
 }  // namespace murtesk::platform

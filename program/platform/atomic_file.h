@@ -36,6 +36,8 @@ public:
     void Discard();
 
     const std::string& path() const { return path_; }
+    // The temporary file's path while it is open; empty otherwise.
+    const std::string& temporary() const { return temporary_; }
 
 private:
     std::string path_;
@@ -49,5 +51,12 @@ private:
 // in place; otherwise the old file (or no file) is left as it was.
 bool ReplaceFile(const std::string& path, const std::function<bool(BinaryFile&)>& write,
                  Durability durability = Durability::kSynced);
+
+// The same for a writer that takes a path (a library that writes the file itself): `write` is given
+// the temporary file's path beside `path`, writes the whole file there and returns true; then it
+// takes the old file's place. Otherwise the temporary file is removed and the old file (or no file)
+// stays as it was.
+bool ReplaceFileByPath(const std::string& path, const std::function<bool(const std::string& temporary)>& write,
+                       Durability durability = Durability::kSynced);
 
 }  // namespace murtesk::platform

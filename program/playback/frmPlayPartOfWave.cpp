@@ -9,11 +9,6 @@
 
 namespace murtesk::playback {
 
-std::int32_t SampleOfMs(std::int32_t ms, double rate, std::int32_t count) {
-    const double sample = platform::RoundHalfToEven(static_cast<double>(ms) * rate / 1000.0);
-    return static_cast<std::int32_t>(std::clamp(sample, 1.0, std::max(1.0, static_cast<double>(count))));
-}
-
 frmPlayPartOfWave::frmPlayPartOfWave(platform::UiServices& ui) : PartialPlayback(ui, "frmPlayPartOfWave") {
     Caption = "再生 <<再生位置をクリックして再生ボタンを押してください>>";
     SetDesignTexts("データ解析中です。　しばらくお待ちください。");

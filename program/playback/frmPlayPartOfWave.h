@@ -20,10 +20,6 @@ protected:
     const char* StartFailedText() const override { return "再生準備に失敗しました"; }
 };
 
-// The sample of a time in milliseconds in a recording of `rate` Hz and `count` samples: ms x rate /
-// 1000, halves to even, at least 1 and at most count.
-std::int32_t SampleOfMs(std::int32_t ms, double rate, std::int32_t count);
-
 // Shows the window modally over the play record (the calculation screen's playback commands).
 void ShowPlayPartOfWave(platform::UiServices& ui);
 

@@ -192,5 +192,26 @@ TEST_F(WavMonoTest, SixteenBitReaderOpensFromHalfASecondAtFortyFourOneAndKeepsIt
     EXPECT_FALSE(back.MeRead(wrong));
 }
 
+struct Conversion {
+    std::int32_t ms;
+    double rate;
+    std::int32_t count;
+    std::int32_t sample;
+};
+
+class SampleConversion : public ::testing::TestWithParam<Conversion> {};
+
+TEST_P(SampleConversion, RoundsHalvesToEvenAndStaysInTheFile) {
+    const Conversion& c = GetParam();
+    EXPECT_EQ(SampleOfMs(c.ms, c.rate, c.count), c.sample);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SampleConversion,
+                         ::testing::Values(Conversion{0, 44100, 100000, 1}, Conversion{1000, 44100, 100000, 44100},
+                                           Conversion{15, 100, 1000, 2}, Conversion{25, 100, 1000, 2},
+                                           Conversion{1000, 48000, 288000, 48000},
+                                           Conversion{6000, 48000, 288000, 288000},
+                                           Conversion{999999, 44100, 100000, 100000}));
+
 }  // namespace
 }  // namespace murtesk

@@ -288,10 +288,26 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
     if (!request.FileName.empty()) {
         dialog.selectFile(proposed.fileName());
     }
-    if (dialog.exec() != QDialog::Accepted) {
-        return std::nullopt;
+    // A chosen file the request refuses (a folder that does not exist, a read-only file) is told and
+    // the dialog shown again.
+    QStringList files;
+    for (;;) {
+        if (dialog.exec() != QDialog::Accepted) {
+            return std::nullopt;
+        }
+        files = dialog.selectedFiles();
+        const QFileInfo chosen(files.isEmpty() ? QString() : files.front());
+        QString refusal;
+        if (files.size() == 1 && request.PathMustExist && !chosen.absoluteDir().exists()) {
+            refusal = QStringLiteral("フォルダーが見つかりません。\nパスが正しいかどうかを確認してください。");
+        } else if (files.size() == 1 && request.NoReadOnlyReturn && chosen.exists() && !chosen.isWritable()) {
+            refusal = QStringLiteral("このファイルは読み取り専用です。\n別の名前を指定してください。");
+        }
+        if (refusal.isEmpty()) {
+            break;
+        }
+        QMessageBox::warning(&dialog, dialog.windowTitle(), chosen.fileName() + QLatin1Char('\n') + refusal);
     }
-    const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) {
         return std::string();
     }

@@ -81,6 +81,26 @@ TEST_F(ScratchFolder, KeepsTheOldFileWhenTheWriterGivesUp) {
     EXPECT_EQ(FilesInFolder(), 1u);
 }
 
+// A writer that writes the file by its path (as a library does): replaced whole on success; on a
+// failure its partial file goes and the old file stays.
+TEST_F(ScratchFolder, AWriterByPathReplacesTheFileOnlyWhenItSucceeds) {
+    const std::string path = Path("out.wav");
+    Put(path, "old");
+    EXPECT_FALSE(ReplaceFileByPath(path, [&](const std::string& temporary) {
+        EXPECT_NE(temporary, path);
+        Put(temporary, "part");
+        return false;
+    }));
+    EXPECT_EQ(Contents(path), "old");
+    EXPECT_EQ(FilesInFolder(), 1u);
+    ASSERT_TRUE(ReplaceFileByPath(path, [](const std::string& temporary) {
+        Put(temporary, "whole new");
+        return true;
+    }));
+    EXPECT_EQ(Contents(path), "whole new");
+    EXPECT_EQ(FilesInFolder(), 1u);
+}
+
 TEST_F(ScratchFolder, FailsWhenTheFolderIsMissingOrTheTargetIsAFolder) {
     EXPECT_FALSE(ReplaceFile(Path("missing/file.csv"), Writing("x")));
     fs::create_directories(folder_ / "taken" / "inside");

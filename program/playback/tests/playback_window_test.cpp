@@ -20,27 +20,6 @@ using platform::testing::FakeUi;
 using platform::testing::FakeWaveOut;
 using namespace murtesk::testing;
 
-struct Conversion {
-    std::int32_t ms;
-    double rate;
-    std::int32_t count;
-    std::int32_t sample;
-};
-
-class SampleConversion : public ::testing::TestWithParam<Conversion> {};
-
-TEST_P(SampleConversion, RoundsHalvesToEvenAndStaysInTheFile) {
-    const Conversion& c = GetParam();
-    EXPECT_EQ(SampleOfMs(c.ms, c.rate, c.count), c.sample);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, SampleConversion,
-                         ::testing::Values(Conversion{0, 44100, 100000, 1}, Conversion{1000, 44100, 100000, 44100},
-                                           Conversion{15, 100, 1000, 2}, Conversion{25, 100, 1000, 2},
-                                           Conversion{1000, 48000, 288000, 48000},
-                                           Conversion{6000, 48000, 288000, 288000},
-                                           Conversion{999999, 44100, 100000, 100000}));
-
 TEST(LengthText, WholeSecondsAndDaysInFront) {
     EXPECT_EQ(PartialPlayback::LengthText(44100 / 44100.0), "00時00分01秒");
     EXPECT_EQ(PartialPlayback::LengthText(90000 / 44100.0), "00時00分02秒");

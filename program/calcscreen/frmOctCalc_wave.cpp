@@ -1,0 +1,224 @@
+// The calculation screen's commands on the recorded sound of its ranges: playing the LE range of the
+// shown channel (or of the memo channel 2) in the partial playback window, and writing the LE range
+// or the mark ranges as WAV files cut out of the channels' split recordings by the analysis library,
+// one channel alone or every channel side by side. Each output is written under a temporary name
+// beside the chosen one and takes its place only when whole: a failure leaves no partial file and
+// keeps an earlier file of that name.
+#include "frmOctCalc.h"
+
+#include "globals.h"
+#include "wav_mono.h"
+#include "wave_library.h"
+
+#include "model/scopes.h"
+#include "model/shared_procedures.h"
+#include "platform/atomic_file.h"
+#include "platform/numbers.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+
+namespace murtesk {
+
+namespace {
+
+constexpr const char* kChooseTitle = "出力内容を選択してください";
+constexpr const char* kWriteFailed = "Ｗａｖｅファイル作成失敗";
+constexpr const char* kWritten = "Ｗａｖｅファイル作成しました";
+
+bool RegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// A position's time in milliseconds from the recording's start: (p - 1) / rate x 1000, halves to even.
+bool PositionMs(const Variant& end, double rate, std::int32_t& ms) {
+    const std::optional<std::int64_t> p = ScopePosition(end);
+    return p && rate > 0.0 && platform::RoundToInt32(static_cast<double>(*p - 1) / rate * 1000.0, ms);
+}
+
+// The name of mark range i's file: the chosen path without its extension, "_Mark", i, ".Wav".
+std::string MarkFileName(const std::string& chosen, std::int32_t i) {
+    std::filesystem::path path(chosen);
+    path.replace_extension();
+    return path.string() + "_Mark" + std::to_string(i) + ".Wav";
+}
+
+}  // namespace
+
+std::string frmOctCalc::SplitRecording(std::int32_t channel) const {
+    const CPreserve* records = Records();
+    if (!measure_ || records == nullptr || channel < 1 || channel > measure_->ChMeasures.count()) {
+        return {};
+    }
+    const std::string& level = measure_->ChMeasures.Item(channel).LevelData.SaveFileName;
+    return GetRecWavFolder(records->SaveFilePath) + "/ALL" + level.substr(0, level.size() < 4 ? 0 : level.size() - 4) +
+           ".Wav";
+}
+
+bool frmOctCalc::SetPlayTimes(const CScope& range) const {
+    const double rate = channel_->ChMeasureCondition.LevelOutHz;
+    return PositionMs(range.S, rate, g_PlayStartMs) && PositionMs(range.E, rate, g_PlayEndMs);
+}
+
+void frmOctCalc::PlayLE(std::int32_t channel) {
+    const CBandLCalcInfo* info = ShownBandInfo();
+    if (info == nullptr || info->LEScopes.count() == 0 || !measure_) {
+        return;
+    }
+    g_PlayStartTime = measure_->StartTime;
+    g_PlayWavePath = SplitRecording(channel);
+    if (!SetPlayTimes(info->LEScopes.Item(1)) || !g_ShowPlayPartOfWave) {
+        return;
+    }
+    g_ShowPlayPartOfWave(ui_);
+}
+
+void frmOctCalc::cmdWavePlay_Click() { PlayLE(cmbCh.ListIndex + 1); }
+
+// The memo recording of channel 2, over the shown channel's LE range; no measurement without a channel 2.
+void frmOctCalc::cmdRchMemoPlay_Click() {
+    if (measure_ && measure_->ChMeasures.count() >= 2) {
+        PlayLE(2);
+    }
+}
+
+int frmOctCalc::AskOutputMode(const char* title) {
+    if (cmbCh.ListCount() < 2) {
+        return 0;
+    }
+    const platform::MsgAnswer answer =
+        ui_.MsgBox("全chﾃﾞｰﾀをﾏｰｼﾞしたWaveﾌｧｲﾙを出力しますか？\r\n「いいえ」なら表示ﾃﾞｰﾀのﾓﾉﾗﾙWaveﾌｧｲﾙを出力します.",
+                   platform::MsgButtons::YesNoCancel, platform::MsgIcon::None, title, platform::MsgAnswer::No);
+    if (answer == platform::MsgAnswer::Cancel) {
+        return -1;
+    }
+    return answer == platform::MsgAnswer::Yes ? 1 : 0;
+}
+
+std::optional<std::string> frmOctCalc::ChooseWaveFile() {
+    dlgFileSave.DialogTitle = "出力するWaveﾌｧｲﾙ名を指定して下さい．";
+    dlgFileSave.Filter = "Waveﾌｧｲﾙ (*.wav)|*.wav";
+    const std::optional<std::string> chosen = dlgFileSave.ShowSave();
+    if (!chosen) {
+        ui_.SetBusy(false);
+        return std::nullopt;
+    }
+    if (chosen->empty()) {
+        return std::nullopt;
+    }
+    ui_.Refresh(*this);
+    ui_.SetBusy(true);
+    ui_.DoEvents();
+    return chosen;
+}
+
+bool frmOctCalc::makeMarkAreaWave(const std::string& path, bool allChannels, double rate, std::int16_t bits,
+                                  std::int32_t count) {
+    g_PlayStartSample = SampleOfMs(g_PlayStartMs, rate, count);
+    g_PlayEndSample = SampleOfMs(g_PlayEndMs, rate, count);
+    if (g_PlayEndSample <= g_PlayStartSample) {
+        ui_.SetBusy(false);
+        ui_.MsgBox("再生範囲が不適切です", platform::MsgButtons::OK, platform::MsgIcon::Critical, "お知らせ");
+        return false;
+    }
+    const auto wholeRate = static_cast<std::int32_t>(platform::RoundHalfToEven(rate));
+    WaveLibrary& library = g_WaveLibrary();
+    const bool written = platform::ReplaceFileByPath(path, [&](const std::string& temporary) {
+        if (!allChannels) {
+            return library.CreateBigMonoWave(temporary, bits, g_PlayStartSample, g_PlayEndSample, 1, 1, wholeRate,
+                                             g_PlayWavePath) != 0;
+        }
+        std::vector<std::string> files;
+        for (std::int32_t c = 1; c <= cmbCh.ListCount(); ++c) {
+            files.push_back(SplitRecording(c));
+        }
+        return library.MergeMonoWave(temporary, bits, g_PlayStartSample, g_PlayEndSample, wholeRate, files) != 0;
+    });
+    if (!written) {
+        ui_.SetBusy(false);
+        ui_.MsgBox(kWriteFailed);
+    }
+    return written;
+}
+
+void frmOctCalc::cmdLEWaveOut_Click() {
+    const CBandLCalcInfo* info = ShownBandInfo();
+    if (info == nullptr || info->LEScopes.count() == 0 || !measure_) {
+        return;
+    }
+    const int mode = AskOutputMode(kChooseTitle);
+    if (mode < 0) {
+        return;
+    }
+    const std::optional<std::string> path = ChooseWaveFile();
+    if (!path) {
+        return;
+    }
+    g_PlayStartTime = measure_->StartTime;
+    g_PlayWavePath = SplitRecording(cmbCh.ListIndex + 1);
+    CWavMono reader(ui_);
+    if (!SetPlayTimes(info->LEScopes.Item(1)) || !reader.InitInfo(g_PlayWavePath)) {
+        ui_.SetBusy(false);
+        return;
+    }
+    if (!makeMarkAreaWave(*path, mode == 1, reader.getSampHz(), static_cast<std::int16_t>(reader.getBit()),
+                          reader.getDataNum())) {
+        return;
+    }
+    ui_.SetBusy(false);
+    ui_.MsgBox(RegularFile(*path) ? kWritten : kWriteFailed);
+}
+
+void frmOctCalc::cmdMarkWaveOut_Click() {
+    const CBandLCalcInfo* info = ShownBandInfo();
+    if (lstMarkArea.ListCount() == 0 || info == nullptr || !measure_) {
+        return;
+    }
+    bool all = true;
+    if (lstMarkArea.ListCount() >= 2) {
+        const platform::MsgAnswer answer = ui_.MsgBox(
+            "全マーク範囲のWaveﾌｧｲﾙを出力しますか？\r\n「いいえ」なら選択しているマーク範囲のWaveﾌｧｲﾙだけを出力します.",
+            platform::MsgButtons::YesNoCancel, platform::MsgIcon::None, std::string(kChooseTitle) + "(1/2)",
+            platform::MsgAnswer::No);
+        if (answer == platform::MsgAnswer::Cancel) {
+            return;
+        }
+        all = answer == platform::MsgAnswer::Yes;
+        if (!all && lstMarkArea.ListIndex < 0) {
+            ui_.MsgBox("Waveﾌｧｲﾙを出力したいマーク範囲を選択してください.", platform::MsgButtons::OK,
+                       platform::MsgIcon::Information, "お知らせ");
+            return;
+        }
+    }
+    const int mode = AskOutputMode((std::string(kChooseTitle) + "(2/2)").c_str());
+    if (mode < 0) {
+        return;
+    }
+    const std::optional<std::string> path = ChooseWaveFile();
+    if (!path) {
+        return;
+    }
+    g_PlayStartTime = measure_->StartTime;
+    g_PlayWavePath = SplitRecording(cmbCh.ListIndex + 1);
+    CWavMono reader(ui_);
+    if (!reader.InitInfo(g_PlayWavePath)) {
+        ui_.SetBusy(false);
+        return;
+    }
+    const std::int32_t first = all ? 1 : lstMarkArea.ListIndex + 1;
+    const std::int32_t last = all ? info->MarkScopes.count() : lstMarkArea.ListIndex + 1;
+    for (std::int32_t i = first; i <= last && i <= info->MarkScopes.count(); ++i) {
+        if (!SetPlayTimes(info->MarkScopes.Item(i)) ||
+            !makeMarkAreaWave(MarkFileName(*path, i), mode == 1, reader.getSampHz(),
+                              static_cast<std::int16_t>(reader.getBit()), reader.getDataNum())) {
+            ui_.SetBusy(false);
+            return;
+        }
+    }
+    ui_.SetBusy(false);
+    ui_.MsgBox(kWritten);
+}
+
+}  // namespace murtesk
