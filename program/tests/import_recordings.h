@@ -40,9 +40,10 @@ inline std::vector<float> ReadFloats(const std::string& path) {
 }
 
 // Writes a calibration file and the recordings (2 channels, `seconds` each, seeds 1, 2 ...) into
-// `folder` and imports them into the open document; the import's messages go to `ui`.
+// `folder` and imports them into the open document; the import's messages go to `ui`. With splitWave
+// ("全出力") every recording is also split into one WAV file per channel.
 inline void ImportRecordings(platform::testing::FakeUi& ui, const std::string& folder,
-                             const std::vector<double>& seconds) {
+                             const std::vector<double>& seconds, bool splitWave = false) {
     samples::CalibrationOptions cal;
     cal.channels = 2;
     cal.seconds = 2.0;
@@ -68,6 +69,7 @@ inline void ImportRecordings(platform::testing::FakeUi& ui, const std::string& f
 import::frmWavFileReadAD form(ui, document, library);
 ui.Load(form);
 form.txtCSVPathName.Text = calPath;
+form.chkWaveOut.Value = splitWave;
 for (const std::string& r : recordings) {
     form.lstWaveFile.AddItem(r);
 }
