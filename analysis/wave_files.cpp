@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -20,7 +21,7 @@ namespace murtesk::analysis {
 namespace {
 
 constexpr int64_t kMaxSourceBytes = 2147483001;
-constexpr size_t kPieceBytes = 4096000;
+constexpr size_t kPieceBytes = 1 << 20;  // a piece stays in the cache between its read and its write
 constexpr int64_t kMinFrames = 10;
 
 bool supportedBits(int32_t bits)
@@ -41,6 +42,53 @@ bool openSource(WavReader& reader, const char* path, int32_t channels, int32_t b
         return false;
     const WavFormat& f = reader.format();
     return f.channels == channels && f.bitsPerSample == bits && f.containerBytes == bits / 8;
+}
+
+// Copies n samples of `width` bytes from every `from`-th byte of the source to every `to`-th byte of the
+// target. The width is made a constant of each loop, so that a sample moves as one load and store.
+template <size_t Width>
+void moveSamplesOf(const uint8_t* source, size_t from, uint8_t* target, size_t to, size_t n) {
+    for (size_t j = 0; j < n; ++j) std::memcpy(target + j * to, source + j * from, Width);
+}
+
+void moveSamples(const uint8_t* source, size_t from, uint8_t* target, size_t to, size_t n, size_t width) {
+    switch (width) {
+    case 1: moveSamplesOf<1>(source, from, target, to, n); break;
+    case 2: moveSamplesOf<2>(source, from, target, to, n); break;
+    case 3: moveSamplesOf<3>(source, from, target, to, n); break;
+    case 4: moveSamplesOf<4>(source, from, target, to, n); break;
+    default: moveSamplesOf<8>(source, from, target, to, n); break;
+    }
+}
+
+// Interleaves `files` runs of n samples each, lying one after the other in `pieces`, frame by frame.
+// The common channel counts of a recording (2, 4, 8) are constants of their loops, which the compiler
+// then writes as whole frames.
+template <size_t Width, size_t Files>
+void interleaveOf(const uint8_t* pieces, size_t files, size_t n, uint8_t* target) {
+    const size_t count = Files != 0 ? Files : files;
+    for (size_t j = 0; j < n; ++j)
+        for (size_t k = 0; k < count; ++k, target += Width) std::memcpy(target, pieces + (k * n + j) * Width, Width);
+}
+
+template <size_t Width>
+void interleaveWidth(const uint8_t* pieces, size_t files, size_t n, uint8_t* target) {
+    switch (files) {
+    case 2: interleaveOf<Width, 2>(pieces, files, n, target); break;
+    case 4: interleaveOf<Width, 4>(pieces, files, n, target); break;
+    case 8: interleaveOf<Width, 8>(pieces, files, n, target); break;
+    default: interleaveOf<Width, 0>(pieces, files, n, target); break;
+    }
+}
+
+void interleave(const uint8_t* pieces, size_t files, size_t n, uint8_t* target, size_t width) {
+    switch (width) {
+    case 1: interleaveWidth<1>(pieces, files, n, target); break;
+    case 2: interleaveWidth<2>(pieces, files, n, target); break;
+    case 3: interleaveWidth<3>(pieces, files, n, target); break;
+    case 4: interleaveWidth<4>(pieces, files, n, target); break;
+    default: interleaveWidth<8>(pieces, files, n, target); break;
+    }
 }
 
 // The span first..last (1-based, inclusive) limited to the frames available; 0 frames when refused.
@@ -74,7 +122,7 @@ int32_t CreateBigMonoWave(const char* output, int32_t bits, int32_t first, int32
         return 0;
     const size_t framesPerPiece = std::max<size_t>(1, kPieceBytes / frameBytes);
     std::vector<uint8_t> piece(framesPerPiece * frameBytes);
-    std::vector<uint8_t> mono(framesPerPiece * sampleBytes);
+    std::vector<uint8_t> mono(frameBytes != sampleBytes ? framesPerPiece * sampleBytes : 0);
     const size_t offset = sampleBytes * static_cast<size_t>(channel - 1);
     for (int64_t done = 0; done < frames;) {
         const auto n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(framesPerPiece), frames - done));
@@ -82,9 +130,13 @@ int32_t CreateBigMonoWave(const char* output, int32_t bits, int32_t first, int32
             out.finish();
             return 0;
         }
-        for (size_t j = 0; j < n; ++j)
-            std::copy_n(piece.data() + j * frameBytes + offset, sampleBytes, mono.data() + j * sampleBytes);
-        if (!out.write(mono.data(), n * sampleBytes)) {
+        // A mono source is its own output; otherwise one sample of each frame is gathered.
+        const uint8_t* samples = piece.data();
+        if (frameBytes != sampleBytes) {
+            moveSamples(piece.data() + offset, frameBytes, mono.data(), sampleBytes, n, sampleBytes);
+            samples = mono.data();
+        }
+        if (!out.write(samples, n * sampleBytes)) {
             out.finish();
             return 0;
         }
@@ -125,19 +177,18 @@ int32_t MergeMonoWave(const char* output, int32_t bits, int32_t first, int32_t l
         return 0;
     const auto files64 = static_cast<size_t>(count);
     const size_t framesPerPiece = std::max<size_t>(1, kPieceBytes / files64 / sampleBytes);
-    std::vector<uint8_t> piece(framesPerPiece * sampleBytes);
+    // Each file's piece is read into its own slice, then the frames are written out one after the other.
+    std::vector<uint8_t> pieces(framesPerPiece * sampleBytes * files64);
     std::vector<uint8_t> interleaved(framesPerPiece * sampleBytes * files64);
     for (int64_t done = 0; done < frames;) {
         const auto n = static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(framesPerPiece), frames - done));
         for (size_t k = 0; k < files64; ++k) {
-            if (!readers[k]->read(piece.data(), n * sampleBytes)) {
+            if (!readers[k]->read(pieces.data() + k * n * sampleBytes, n * sampleBytes)) {
                 out.finish();
                 return 0;
             }
-            for (size_t j = 0; j < n; ++j)
-                std::copy_n(piece.data() + j * sampleBytes, sampleBytes,
-                            interleaved.data() + (j * files64 + k) * sampleBytes);
         }
+        interleave(pieces.data(), files64, n, interleaved.data(), sampleBytes);
         if (!out.write(interleaved.data(), n * sampleBytes * files64)) {
             out.finish();
             return 0;
