@@ -1,6 +1,8 @@
-// Range playback: starting a span four hours into a 1.38 GB recording (both buffers queued on the
-// null device), one refill at 48 kHz 24-bit, the share of a core the cursor loop takes while a span
-// plays in real time through the window's Qt view, and the envelope of an hour at 44.1 kHz.
+// Range playback and WAV output: starting a span four hours into a 1.38 GB recording (both buffers
+// queued on the null device), one refill at 48 kHz 24-bit, the share of a core the cursor loop takes
+// while a span plays in real time through the window's Qt view, the envelope of an hour at 44.1 kHz,
+// and the WAV outputs of the calculation screen (an hour cut from a split recording, ten minutes of
+// eight channels merged) beside a plain copy of as many bytes in 1 MiB blocks.
 //
 // The recordings stay in the folder named by MURTESK_BENCH_DIR (default: the temporary folder) and
 // are made again only when missing: the 1.38 GB one is sparse, the hour for the envelope is written
@@ -14,6 +16,9 @@
 #include "globals.h"
 #include "playback_views.h"
 #include "wav_mono.h"
+#include "wave_library.h"
+
+#include "platform/atomic_file.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -21,6 +26,9 @@
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -220,6 +228,94 @@ void BM_EnvelopeOfAnHour(benchmark::State& state)
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * samples * 2));
 }
 BENCHMARK(BM_EnvelopeOfAnHour)->Unit(benchmark::kMillisecond);
+
+// What the calculation screen's outputs do: the library writes a temporary file beside the output,
+// which is synced to the disk and renamed over it.
+bool WriteOutput(const std::string& path, const std::function<std::int32_t(const std::string&)>& library) {
+    return platform::ReplaceFileByPath(path, [&](const std::string& temporary) { return library(temporary) != 0; });
+}
+
+// The comparison: the same number of bytes copied from the source in 1 MiB blocks, then synced.
+bool PlainCopy(const std::string& source, const std::string& target, std::uint64_t bytes) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::vector<char> block(1 << 20);
+    bool ok = in >= 0 && out >= 0;
+    for (std::uint64_t done = 0; ok && done < bytes;) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(block.size(), bytes - done));
+        ok = ::read(in, block.data(), n) == static_cast<ssize_t>(n) &&
+             ::write(out, block.data(), n) == static_cast<ssize_t>(n);
+        done += n;
+    }
+    ok = ok && ::fsync(out) == 0;
+    ::close(in);
+    ::close(out);
+    return ok;
+}
+
+constexpr std::uint64_t kHour48k = 3600ull * 48000;
+constexpr std::uint64_t kTenMinutes48k = 600ull * 48000;
+
+// An output and a plain copy of as many bytes, one after the other in every iteration so that both
+// meet the same disk and the same load: the iteration's time is the output's, and the counter
+// speed_of_copy_percent is the output's speed as a share of the copy's over the whole run.
+void OutputAgainstCopy(benchmark::State& state, const std::function<bool()>& output, const std::string& copySource,
+                       std::uint64_t bytes) {
+    const std::string copy = BenchFile("bench_out_copy.wav");
+    double outputSeconds = 0.0;
+    double copySeconds = 0.0;
+    for (auto _ : state) {
+        double t = WallSeconds();
+        const bool ok = output();
+        const double spent = WallSeconds() - t;
+        outputSeconds += spent;
+        state.SetIterationTime(spent);
+        t = WallSeconds();
+        if (!ok || !PlainCopy(copySource, copy, bytes)) {
+            state.SkipWithError("the output or the copy failed");
+            break;
+        }
+        copySeconds += WallSeconds() - t;
+    }
+    state.counters["copy_ms"] = copySeconds * 1000.0 / static_cast<double>(state.iterations());
+    state.counters["speed_of_copy_percent"] = 100.0 * copySeconds / outputSeconds;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+// An hour (samples 1 to 172,800,000, 345.6 MB) cut from a two-hour split recording, as 「いいえ」 of the
+// LE-range output writes it.
+void BM_CutAnHour(benchmark::State& state) {
+    const std::string source = Recording("bench_out_2h.wav", 48000, 16, 2 * kHour48k, false);
+    const std::string out = BenchFile("bench_out_cut.wav");
+    OutputAgainstCopy(
+        state,
+        [&] {
+            return WriteOutput(out, [&](const std::string& t) {
+                return g_WaveLibrary().CreateBigMonoWave(t, 16, 1, kHour48k, 1, 1, 48000, source);
+            });
+        },
+        source, kHour48k * 2);
+}
+BENCHMARK(BM_CutAnHour)->Iterations(5)->Unit(benchmark::kMillisecond)->UseManualTime();
+
+// Ten minutes of eight channels merged (460.8 MB), as 「はい」 of a mark-range output writes them.
+void BM_MergeEightChannelsTenMinutes(benchmark::State& state) {
+    std::vector<std::string> files;
+    for (int c = 1; c <= 8; ++c) {
+        files.push_back(Recording("bench_out_10m_" + std::to_string(c) + "ch.wav", 48000, 16, kTenMinutes48k, false));
+    }
+    const std::string source = Recording("bench_out_2h.wav", 48000, 16, 2 * kHour48k, false);
+    const std::string out = BenchFile("bench_out_merge.wav");
+    OutputAgainstCopy(
+        state,
+        [&] {
+            return WriteOutput(out, [&](const std::string& t) {
+                return g_WaveLibrary().MergeMonoWave(t, 16, 1, kTenMinutes48k, 48000, files);
+            });
+        },
+        source, kTenMinutes48k * 16);
+}
+BENCHMARK(BM_MergeEightChannelsTenMinutes)->Iterations(5)->Unit(benchmark::kMillisecond)->UseManualTime();
 
 }  // namespace
 }  // namespace murtesk::playback
