@@ -18,6 +18,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <utility>
 
 namespace murtesk {
 
@@ -84,7 +85,7 @@ void frmOctCalc::cmdRchMemoPlay_Click() {
     }
 }
 
-int frmOctCalc::AskOutputMode(const char* title) {
+int frmOctCalc::AskOutputMode(const std::string& title) {
     if (cmbCh.ListCount() < 2) {
         return 0;
     }
@@ -112,6 +113,26 @@ std::optional<std::string> frmOctCalc::ChooseWaveFile() {
     ui_.SetBusy(true);
     ui_.DoEvents();
     return chosen;
+}
+
+std::optional<frmOctCalc::WaveOutput> frmOctCalc::BeginWaveOutput(const std::string& title) {
+    const int mode = AskOutputMode(title);
+    if (mode < 0) {
+        return std::nullopt;
+    }
+    std::optional<std::string> path = ChooseWaveFile();
+    if (!path) {
+        return std::nullopt;
+    }
+    g_PlayStartTime = measure_->StartTime;
+    g_PlayWavePath = SplitRecording(cmbCh.ListIndex + 1);
+    CWavMono reader(ui_);
+    if (!reader.InitInfo(g_PlayWavePath)) {
+        ui_.SetBusy(false);
+        return std::nullopt;
+    }
+    return WaveOutput{std::move(*path), mode == 1, reader.getSampHz(), static_cast<std::int16_t>(reader.getBit()),
+                      reader.getDataNum()};
 }
 
 bool frmOctCalc::makeMarkAreaWave(const std::string& path, bool allChannels, double rate, std::int16_t bits,
@@ -148,27 +169,19 @@ void frmOctCalc::cmdLEWaveOut_Click() {
     if (info == nullptr || info->LEScopes.count() == 0 || !measure_) {
         return;
     }
-    const int mode = AskOutputMode(kChooseTitle);
-    if (mode < 0) {
+    const std::optional<WaveOutput> output = BeginWaveOutput(kChooseTitle);
+    if (!output) {
         return;
     }
-    const std::optional<std::string> path = ChooseWaveFile();
-    if (!path) {
-        return;
-    }
-    g_PlayStartTime = measure_->StartTime;
-    g_PlayWavePath = SplitRecording(cmbCh.ListIndex + 1);
-    CWavMono reader(ui_);
-    if (!SetPlayTimes(info->LEScopes.Item(1)) || !reader.InitInfo(g_PlayWavePath)) {
+    if (!SetPlayTimes(info->LEScopes.Item(1))) {
         ui_.SetBusy(false);
         return;
     }
-    if (!makeMarkAreaWave(*path, mode == 1, reader.getSampHz(), static_cast<std::int16_t>(reader.getBit()),
-                          reader.getDataNum())) {
+    if (!makeMarkAreaWave(output->path, output->merged, output->rate, output->bits, output->count)) {
         return;
     }
     ui_.SetBusy(false);
-    ui_.MsgBox(RegularFile(*path) ? kWritten : kWriteFailed);
+    ui_.MsgBox(RegularFile(output->path) ? kWritten : kWriteFailed);
 }
 
 void frmOctCalc::cmdMarkWaveOut_Click() {
@@ -192,27 +205,15 @@ void frmOctCalc::cmdMarkWaveOut_Click() {
             return;
         }
     }
-    const int mode = AskOutputMode((std::string(kChooseTitle) + "(2/2)").c_str());
-    if (mode < 0) {
-        return;
-    }
-    const std::optional<std::string> path = ChooseWaveFile();
-    if (!path) {
-        return;
-    }
-    g_PlayStartTime = measure_->StartTime;
-    g_PlayWavePath = SplitRecording(cmbCh.ListIndex + 1);
-    CWavMono reader(ui_);
-    if (!reader.InitInfo(g_PlayWavePath)) {
-        ui_.SetBusy(false);
+    const std::optional<WaveOutput> output = BeginWaveOutput(std::string(kChooseTitle) + "(2/2)");
+    if (!output) {
         return;
     }
     const std::int32_t first = all ? 1 : lstMarkArea.ListIndex + 1;
     const std::int32_t last = all ? info->MarkScopes.count() : lstMarkArea.ListIndex + 1;
     for (std::int32_t i = first; i <= last && i <= info->MarkScopes.count(); ++i) {
-        if (!SetPlayTimes(info->MarkScopes.Item(i)) ||
-            !makeMarkAreaWave(MarkFileName(*path, i), mode == 1, reader.getSampHz(),
-                              static_cast<std::int16_t>(reader.getBit()), reader.getDataNum())) {
+        if (!SetPlayTimes(info->MarkScopes.Item(i)) || !makeMarkAreaWave(MarkFileName(output->path, i), output->merged,
+                                                                         output->rate, output->bits, output->count)) {
             ui_.SetBusy(false);
             return;
         }
