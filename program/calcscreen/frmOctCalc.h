@@ -321,8 +321,10 @@ private:
     void ClearRanges(CScopes CBandLCalcInfo::*list, void (frmOctCalc::*refresh)());
     // The line of row i (0-based) of one of the shown band's range lists, made when it is shown.
     platform::VirtualListBox::RowText RangeLines(CScopes CBandLCalcInfo::*list) const;
-    // The split recording of a channel (1-based) of the shown measurement; empty without one.
+    // The split recording of a channel (1-based) of the shown measurement; empty without one. The
+    // second form takes the project's recording folder and a channel that exists.
     std::string SplitRecording(std::int32_t channel) const;
+    std::string SplitRecording(const std::string& recWav, std::int32_t channel) const;
     // The play record's times of a range of the shown channel; false when they are no 32-bit milliseconds.
     bool SetPlayTimes(const CScope& range) const;
     // Plays the shown band's LE range of a channel's split recording in the partial playback window.

@@ -146,6 +146,19 @@ void frmOctCalc::setFormOfMarkArea() {
     }
 }
 
+std::string frmOctCalc::SplitRecording(const std::string& recWav, std::int32_t channel) const {
+    const std::string& name = measure_->ChMeasures.Item(channel).LevelData.SaveFileName;
+    return recWav + "/ALL" + DropLastCharacters(name, 4) + ".Wav";
+}
+
+std::string frmOctCalc::SplitRecording(std::int32_t channel) const {
+    const CPreserve* records = Records();
+    if (!measure_ || records == nullptr || channel < 1 || channel > measure_->ChMeasures.count()) {
+        return {};
+    }
+    return SplitRecording(GetRecWavFolder(records->SaveFilePath), channel);
+}
+
 void frmOctCalc::setFormOfLE() {
     const CPreserve* records = Records();
     const std::string recWav = GetRecWavFolder(records != nullptr ? records->SaveFilePath : std::string());
@@ -162,8 +175,7 @@ void frmOctCalc::setFormOfLE() {
     // The channel of the channel list's choice, as the split recordings are named after it.
     const int listed = cmbCh.ListIndex + 1;
     if (measure_ && listed >= 1 && listed <= measure_->ChMeasures.count()) {
-        const std::string& name = measure_->ChMeasures.Item(listed).LevelData.SaveFileName;
-        g_PlayWavePath = recWav + "/ALL" + DropLastCharacters(name, 4) + ".Wav";
+        g_PlayWavePath = SplitRecording(recWav, listed);
     }
     cmdWavePlay.Visible = cmdLEWaveOut.Visible = RegularFileExists(g_PlayWavePath);
     cmdRchMemoPlay.Visible = false;

@@ -48,16 +48,6 @@ std::string MarkFileName(const std::string& chosen, std::int32_t i) {
 
 }  // namespace
 
-std::string frmOctCalc::SplitRecording(std::int32_t channel) const {
-    const CPreserve* records = Records();
-    if (!measure_ || records == nullptr || channel < 1 || channel > measure_->ChMeasures.count()) {
-        return {};
-    }
-    const std::string& level = measure_->ChMeasures.Item(channel).LevelData.SaveFileName;
-    return GetRecWavFolder(records->SaveFilePath) + "/ALL" + level.substr(0, level.size() < 4 ? 0 : level.size() - 4) +
-           ".Wav";
-}
-
 bool frmOctCalc::SetPlayTimes(const CScope& range) const {
     const double rate = channel_->ChMeasureCondition.LevelOutHz;
     return PositionMs(range.S, rate, g_PlayStartMs) && PositionMs(range.E, rate, g_PlayEndMs);
