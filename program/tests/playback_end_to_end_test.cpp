@@ -63,10 +63,11 @@ TEST_F(PlaybackEndToEnd, ImportedRecordingPlaysItsLERangeAndWritesItsRanges) {
     const std::string split1 =
         recWav + "/ALL" + ch.LevelData.SaveFileName.substr(0, ch.LevelData.SaveFileName.size() - 4) + ".Wav";
     ASSERT_TRUE(fs::exists(split1));
-    // The LE range of the shown band: 1.5 s from 2 s on.
+    // The LE range, set through the screen's range editing: 1.5 s from 2 s on.
     CBandLCalcInfo& band = ch.BandLCalcInfos.Item(Calc().ShownBand());
-    const auto at = [&](double seconds) { return Variant(static_cast<std::int32_t>(seconds * levelHz + 1)); };
-    band.LEScopes.SimpleAdd(std::make_shared<CScope>(at(2.0), at(3.5)));
+    const auto at = [&](double seconds) { return static_cast<std::int32_t>(seconds * levelHz + 1); };
+    Calc().setLEArea(at(2.0), at(3.5));
+    ASSERT_EQ(band.LEScopes.count(), 1);
 
     // 再生, and the cursor loop runs on the null device until the span has been played.
     bool played = false;
@@ -107,11 +108,10 @@ TEST_F(PlaybackEndToEnd, ImportedRecordingPlaysItsLERangeAndWritesItsRanges) {
     EXPECT_EQ(merged.substr(0, 2) + merged.substr(4, 2), Body(split1, 44 + 2 * 95999, 4));
     EXPECT_EQ(merged.substr(2, 2) + merged.substr(6, 2), Body(split2, 44 + 2 * 95999, 4));
 
-    // Two marks, both written merged.
-    band.MarkScopes.SimpleAdd(std::make_shared<CScope>(at(0.0), at(1.0)));
-    band.MarkScopes.SimpleAdd(std::make_shared<CScope>(at(4.0), at(5.0)));
-    Calc().lstMarkArea.AddItem("");
-    Calc().lstMarkArea.AddItem("");
+    // Two marks set through the screen, both written merged.
+    Calc().addMarkArea(at(0.0), at(1.0));
+    Calc().addMarkArea(at(4.0), at(5.0));
+    ASSERT_EQ(Calc().lstMarkArea.ListCount(), 2);
     ui.AnswerNext(platform::MsgAnswer::Yes);
     ui.AnswerNext(platform::MsgAnswer::Yes);
     ui.ChooseNext(Out("marks.wav"));

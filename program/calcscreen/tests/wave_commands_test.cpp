@@ -43,11 +43,10 @@ protected:
     }
     void SetMarks(const std::vector<std::pair<std::int32_t, std::int32_t>>& marks, int selected = -1) {
         Band().MarkScopes.AllDelete();
-        calc.lstMarkArea.Clear();
         for (const auto& [s, e] : marks) {
             Band().MarkScopes.SimpleAdd(std::make_shared<CScope>(Variant(s), Variant(e)));
-            calc.lstMarkArea.AddItem("");
         }
+        calc.lstMarkArea.SetRows(static_cast<int>(marks.size()), {});
         calc.lstMarkArea.ListIndex = selected;
     }
     // Samples first..last (1-based) of channel c's recording, read from the file itself.
