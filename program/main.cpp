@@ -10,6 +10,7 @@
 #include "import_views.h"
 #include "japanese.h"
 #include "mainscreen_views.h"
+#include "playback/frmPlayAVI.h"
 #include "playback_views.h"
 #include "preserve_document.h"
 #include "qt_ui.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv)
     murtesk::g_NewDocument = [] { return std::make_unique<murtesk::PreserveDocument>(); };
     murtesk::g_NewCalcScreen = [](murtesk::platform::UiServices& ui) { return std::make_unique<murtesk::frmOctCalc>(ui); };
     murtesk::g_ShowWavImport = murtesk::import::ShowWavImport;
+    murtesk::g_ShowPlayAVI = murtesk::playback::ShowPlayAVI;
     murtesk::g_ShowPlayPartOfWave = murtesk::playback::ShowPlayPartOfWave;
 
     int result = 0;

@@ -1,90 +1,116 @@
-// The partial playback window through its Qt view on the null device, offscreen: 再生 plays in real
-// time with the cursor moving a second of samples per buffer, 停止 stops it and the buttons come back
-// half a second later. With MURTESK_SCREENSHOT_DIR set the playing window is written there as a PNG file.
-#include "PartialPlaybackView.h"
-#include "WaveOut.h"
-#include "frmPlayPartOfWave.h"
-#include "globals.h"
-#include "playback_views.h"
-#include "wav_fixture.h"
-
+// Offscreen smoke test of the video observation window through its Qt view and the real video library: a
+// generated road clip plays in the frame, is stopped by the button, counted by a key and a click on a kind label,
+// and sought by the slider. With MURTESK_SCREENSHOT_DIR set the window is written there as play_avi.png.
 #include <QApplication>
-#include <QEventLoop>
+#include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
-#include <QTimer>
+#include <QSlider>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "frmPlayAVIView.h"
+#include "globals.h"
+#include "platform/dates.h"
+#include "playback/frmPlayAVI.h"
+#include "playback/kinemo_library.h"
+#include "playback_views.h"
+#include "qt_ui.h"
+#include "side_file_bytes.h"
+#include "video_clips.h"
+#include "video_host_widget.h"
 
 namespace murtesk::playback {
 namespace {
 
 QApplication& App() {
     static int argc = 1;
-    static char name[] = "test_playback_views";
+    static char name[] = "playback_views_smoke_test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never destroyed: at exit Qt's own statics may already be gone when a static application would go.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
-// Runs the event loop until done() holds or ten seconds have passed.
-bool RunUntil(const std::function<bool()>& done) {
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done()) {
-            loop.quit();
-        }
-    });
-    poll.start(20);
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return done();
+template <class Done>
+bool PumpUntil(Done done) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > 15000) return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
 }
 
-TEST(PlaybackViews, PlaysAndStopsOnTheNullDevice) {
+std::int32_t FrameNumber(const platform::qt::VideoHostWidget& frame) {
+    const QImage picture = frame.Picture();
+    if (picture.isNull()) return -1;
+    return samples::readFrameNumber(picture.constBits(), static_cast<int>(picture.bytesPerLine()), picture.width(),
+                                    picture.height());
+}
+
+TEST(PlayAviView, PlaysStopsCountsAndSeeksInTheRealWindow) {
     App();
-    testing::TempFolder folder("playback-views");
-    g_PlayWavePath = folder / "ALLrec_1ch.Wav";
-    testing::WriteFile(g_PlayWavePath, testing::MonoWav(44100, 16, 10 * 44100));
-    g_PlayStartMs = 2000;
-    g_PlayEndMs = 8000;
-    const std::unique_ptr<platform::WaveOut> null = platform::MakeNullWaveOut();
-    SetWaveOutSystem(null.get());
+    setenv("MURTESK_AUDIO", "null", 1);
+    testing::Scratch dir;
+    samples::VideoClipOptions clip;
+    clip.scene = samples::VideoScene::Road;
+    clip.width = 320;
+    clip.height = 180;
+    clip.seconds = 3.0;
+    g_VideoPath = dir.file("24-5-1-9_30_0.avi");
+    ASSERT_TRUE(samples::writeVideoClip(g_VideoPath, clip));
+    g_VideoStartTime = platform::DateFromParts(2024, 5, 1, 9, 30, 0);
+    g_VideoStartMs = g_VideoEndMs = 0;
 
     platform::qt::QtUi ui;
     RegisterPlaybackViews(ui);
-    frmPlayPartOfWave form(ui);
+    KinemoLibrary kinemo;
+    frmPlayAVI form(ui, kinemo);
     ui.Show(form);
-    auto* view = dynamic_cast<PartialPlaybackView*>(ui.ViewOf(form));
+    auto* view = dynamic_cast<frmPlayAVIView*>(ui.ViewOf(form));
     ASSERT_NE(view, nullptr);
-    ASSERT_TRUE(RunUntil([&] { return form.cmdStart.Enabled; }));
-    EXPECT_EQ(view->lblTime->text(), QString("00時00分06秒"));
-    EXPECT_EQ(view->Widget()->windowTitle(), QString("再生 <<再生位置をクリックして再生ボタンを押してください>>"));
-    EXPECT_FALSE(view->cmdPlayX2->isEnabled());
+    view->Widget()->resize(900, 760);
+    QApplication::setActiveWindow(view->Widget());
+    auto* frame = dynamic_cast<platform::qt::VideoHostWidget*>(view->Control("FrameAVI"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(form.Timer1);
+    ASSERT_TRUE(PumpUntil([&] { return FrameNumber(*frame) >= 20; }));  // it plays
+    EXPECT_EQ(frame->PictureRect().topLeft(), QPoint(0, 0));
 
-    bool stopped = false;
-    QTimer::singleShot(1500, view->Widget(), [&] {
-        if (const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !dir.isEmpty()) {
-            view->Widget()->grab().save(dir + "/play_part_of_wave.png");
-        }
-        EXPECT_TRUE(view->cmdStop->isEnabled());
-        view->cmdStop->click();
-        stopped = true;
-    });
-    view->cmdStart->click();
-    EXPECT_FALSE(view->cmdStart->isEnabled());
-    ASSERT_TRUE(RunUntil([&] { return stopped && form.cmdStart.Enabled; }));
-    // The first buffer ended after one second; the stop came half a second later.
-    EXPECT_GT(form.m_CursorSample, g_PlayStartSample);
-    EXPECT_EQ((form.m_CursorSample - g_PlayStartSample) % 44100, 0);
-    EXPECT_EQ(g_hWaveOut, nullptr);
-    EXPECT_TRUE(view->cmdPlayX2->isEnabled());
+    qobject_cast<QPushButton*>(view->Control("cmdStop0"))->click();
+    EXPECT_FALSE(form.Timer1);
+    auto* slider = qobject_cast<QSlider*>(view->Control("Slider1"));
+    ASSERT_TRUE(slider->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), slider);
+    QKeyEvent one(QEvent::KeyPress, Qt::Key_1, Qt::NoModifier, QStringLiteral("1"));
+    QApplication::sendEvent(slider, &one);
+    QWidget* large = view->Control("lblCarKind4");
+    const QPointF inside(4, 4);
+    QMouseEvent press(QEvent::MouseButtonPress, inside, inside, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, inside, inside, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(large, &press);
+    QApplication::sendEvent(large, &release);
+    EXPECT_EQ(form.m_CarCounts.count(), 2);
+    EXPECT_EQ(qobject_cast<QLabel*>(view->Control("lblCarNum3"))->text(), QStringLiteral("2"));
 
-    view->cmdCancel->click();
-    ASSERT_TRUE(RunUntil([&] { return !ui.IsLoaded(form); }));
+    slider->triggerAction(QAbstractSlider::SliderToMinimum);
+    slider->setSliderPosition(15);  // 1.5 s: frame 45
+    ASSERT_TRUE(PumpUntil([&] { return FrameNumber(*frame) == 45; }));
+    EXPECT_EQ(qobject_cast<QLabel*>(view->Control("lblTime"))->text(), QStringLiteral("2024/05/01 09:30'02 (2Sec)"));
+    if (const QString out = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !out.isEmpty())
+        view->Widget()->grab().save(out + "/play_avi.png");
+
+    ui.Unload(form);
+    EXPECT_EQ(form.FrameAVI, nullptr);
     ui.DestroyAllViews();
-    SetWaveOutSystem(nullptr);
+    g_VideoPath.clear();
+    g_VideoStartTime = 0;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@ class QtUi;
 
 namespace murtesk::playback {
 
+// Registers the views and makes the windows' video frames Qt widgets.
 void RegisterPlaybackViews(platform::qt::QtUi& ui);
 
 }  // namespace murtesk::playback
