@@ -3,6 +3,7 @@
 #include "globals.h"
 #include "preserve_document.h"
 
+#include "model/band_layout.h"
 #include "model/band_slots.h"
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
@@ -74,8 +75,17 @@ frmOctCalc::frmOctCalc(platform::UiServices& ui) : CalcScreen(ui, "frmOctCalc") 
     optAreaBand[0].Caption = "全バンド共通";
     optAreaBand[1].Caption = "表示バンド固有";
 
-    lblFHz.Caption = "[F特AP]";
-    lblAHz.Caption = "[W特性]";
+    for (platform::BandLabelGrid* grid : {&gridCursor, &gridCalc}) {
+        grid->FName.Caption = kFlatCaption;
+        grid->WName.Caption = kWeightedCaption;
+        grid->FPlace = {BandLayout::kFlatCell.row, BandLayout::kFlatCell.column};
+        grid->WPlace = {BandLayout::kWeightedCell.row, BandLayout::kWeightedCell.column};
+        for (int k = 0; k < kBandCells; ++k) {
+            const BandGridCell cell = BandLayout::CellOf(k);
+            grid->Places[static_cast<std::size_t>(k)] = {cell.row, cell.column};
+        }
+        grid->Rows = grid->Columns = kBandGridSize;
+    }
     cmdBarOrList.ToolTipText = "リスト";
     cmdACursor.Caption = "W特性";
     cmdCopyCursor.ToolTipText = "カーソルレベルコピー";

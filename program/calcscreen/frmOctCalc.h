@@ -12,16 +12,21 @@
 // procedures of the set-up cascade are virtual: those parts fill them in, and tests log them.
 #pragma once
 
+#include "band_chart_model.h"
+#include "band_label_grid.h"
+#include "chart_mouse.h"
 #include "controls.h"
 #include "file_save_dialog.h"
 #include "form.h"
 #include "level_chart_model.h"
 #include "screens.h"
+#include "time_window.h"
 
 #include "model/ch_measure.h"
 #include "model/measure.h"
 #include "model/preserve.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -87,9 +92,26 @@ public:
     void cmdSetLevelWave_Click();
     void mnuHorizontalLine_Click();
 
-    // The statistic chooser (filled by the band displays).
+    // The statistic chooser: the chosen statistic of every band slot into the statistic panel, and
+    // the extra percentile of the shown band.
     virtual void cmbCalcL_Click();
     virtual void cmbLx_Click();
+
+    // The cursor: searches and the scroll buttons.
+    void cmdSearchLmax_Click();
+    void cmdSearchDelCalc_Click();
+    void cmdSearchMark_Click();
+    void cmdSearchLE_Click();
+    void cmbLeftScroll_Click();
+    void cmbRightScroll_Click();
+
+    // The mouse on the level chart, in the chart widget's pixels: Button 1 left, 2 right, 4 middle
+    // (on a move, the buttons held). A drag with the left button marks a range handed to the
+    // procedure of optMouseAction; a click (as the chart reports it) makes none.
+    void Chart2DLevelWave_MouseDown(int Button, int x, int y);
+    void Chart2DLevelWave_MouseMove(int Button, int x, int y);
+    void Chart2DLevelWave_MouseUp(int Button, int x, int y);
+    void Chart2DLevelWave_Click();
 
     // Commands whose work lies in the parts still to come: each says it is not available yet.
     void cmdACursor_Click();
@@ -98,23 +120,18 @@ public:
     void cmdCalcBarOrList_Click();
     void cmdCopyCursor_Click();
     void cmdCopyCalc_Click();
-    void cmdSearchLmax_Click();
-    void cmbLeftScroll_Click();
-    void cmbRightScroll_Click();
     void cmdAxisSame_Click();
     void cmdAddDel_Click();
     void cmdAddCalc_Click();
     void cmdDelCalc_Click();
     void cmdAllCalc_Click();
     void cmdReverse_Click();
-    void cmdSearchDelCalc_Click();
     void cmdDelSave_Click();
     void cmdDelOpen_Click();
     void cmdLinkChDelArea_Click();
     void cmdLevelOverDelete_Click();
     void cmdChangeLEArea_Click();
     void cmdDelLE_Click();
-    void cmdSearchLE_Click();
     void cmdLinkCh_Click();
     void cmdWavePlay_Click();
     void cmdVideoPlay_Click();
@@ -124,7 +141,6 @@ public:
     void cmdRchMemoPlay_Click();
     void cmdAddMark_Click();
     void cmdClearAllMark_Click();
-    void cmdSearchMark_Click();
     void cmdLinkChMark_Click();
     void cmdMarkSave_Click();
     void cmdMarkOpen_Click();
@@ -171,27 +187,29 @@ public:
     // Drag action
     platform::OptionGroup optMouseAction;
     platform::OptionGroup optAreaBand;
-    // Cursor band panel
-    platform::ControlState chartCSFFT;
-    platform::Label lblHz;
-    platform::Label lbldB;
-    platform::Label lblFHz;
-    platform::Label lblFdB;
-    platform::Label lblAHz;
-    platform::Label lblAdB;
+    // Cursor band panel: the chart and the labels (lblHz and lbldB elements 0..44 are the band cells)
+    platform::BandBarChartModel chartCSFFT;
+    platform::BandLabelGrid gridCursor;
+    std::array<platform::Label, platform::BandLabelGrid::kCells>& lblHz = gridCursor.Names;
+    std::array<platform::Label, platform::BandLabelGrid::kCells>& lbldB = gridCursor.Values;
+    platform::Label& lblFHz = gridCursor.FName;
+    platform::Label& lblFdB = gridCursor.FValue;
+    platform::Label& lblAHz = gridCursor.WName;
+    platform::Label& lblAdB = gridCursor.WValue;
     platform::CommandButton cmdBarOrList;
     platform::CommandButton cmdACursor;
     platform::CommandButton cmdCopyCursor;
     platform::CommandButton cmdSearchLmax;
     // Statistic band panel
-    platform::ControlState chartCalcFFT;
+    platform::BandBarChartModel chartCalcFFT;
     platform::ComboBox cmbCalcL;
-    platform::Label lblCalcHz;
-    platform::Label lblCalcdB;
-    platform::Label lblCalcFHz;
-    platform::Label lblCalcFdB;
-    platform::Label lblCalcAHz;
-    platform::Label lblCalcAdB;
+    platform::BandLabelGrid gridCalc;
+    std::array<platform::Label, platform::BandLabelGrid::kCells>& lblCalcHz = gridCalc.Names;
+    std::array<platform::Label, platform::BandLabelGrid::kCells>& lblCalcdB = gridCalc.Values;
+    platform::Label& lblCalcFHz = gridCalc.FName;
+    platform::Label& lblCalcFdB = gridCalc.FValue;
+    platform::Label& lblCalcAHz = gridCalc.WName;
+    platform::Label& lblCalcAdB = gridCalc.WValue;
     platform::CommandButton cmdCalcBarOrList;
     platform::CommandButton cmdACalc;
     platform::CommandButton cmdCopyCalc;
@@ -269,6 +287,10 @@ public:
     FileSaveDialog dlgFileSave{ui_};
 
     // ---- What the other parts read of the screen
+    // The value of each band slot (1-based) in the cursor panel and the statistic panel: nothing
+    // when the slot shows "---" for want of a value; -60 for a level at or below -60 dB.
+    std::optional<double> CursorBandValue(std::int16_t slot) const { return PanelValue(cursorValues_, slot); }
+    std::optional<double> CalcBandValue(std::int16_t slot) const { return PanelValue(calcValues_, slot); }
     std::int32_t ShownMeasureIndex() const { return measureIndex_; }
     // The shown measurement; null after a return and before the first set-up.
     const std::shared_ptr<CMeasure>& ShownMeasure() const { return measure_; }
@@ -290,6 +312,10 @@ protected:
     virtual void setFormOfCursorBandLevel();
     // Shows the graph-axis dialog over g_ChMeasure; it answers through g_bDialogOk.
     virtual void ShowSetCalcGraph();
+    // Puts the cursor on sample position pos, the window moved to start there.
+    void moveCursorTo(std::int32_t pos);
+    // Moves the window by the step of cmbScrollSec, the cursor kept on its sample.
+    void scrollLevelGraph(bool toLeft);
 
     // The shown band's statistics record; null when the band list is too short for the slot.
     CBandLCalcInfo* ShownBandInfo() const;
@@ -346,7 +372,14 @@ private:
     };
     std::optional<WaveOutput> BeginWaveOutput(const std::string& title);
     // The shown channel's window as the chart uses it; nothing when it cannot be drawn.
-    struct WindowState;
+    struct WindowState {
+        TimeWindow window;
+        Date start = 0.0;  // of the measurement
+        Date end = 0.0;
+        std::int64_t lengthSec = 0;  // whole seconds from start to end
+        std::int64_t startSec = 0;   // whole seconds from start to the window's start
+        double rate = 0.0;
+    };
     bool ReadWindow(WindowState& state) const;
     void EmptyChart();
 
@@ -356,6 +389,31 @@ private:
     bool memoShown_ = false;  // txtMEMO shows channel_'s memo
     std::int16_t band_ = 0;
     bool scrollGuard_ = false;
+
+    // ---- Band displays
+    using PanelValues = std::array<std::optional<double>, 47>;
+    static std::optional<double> PanelValue(const PanelValues& values, std::int16_t slot) {
+        return slot >= 1 && slot <= 47 ? values[static_cast<std::size_t>(slot - 1)] : std::nullopt;
+    }
+    void SetUpBandChart(platform::BandBarChartModel& chart);
+    void SetUpBandPanel(platform::BandLabelGrid& grid, PanelValues& values, const char* blank);
+    // Shows one slot's value in a panel: the number above -60 dB, else "---" (also without one).
+    void ShowBandValue(platform::BandLabelGrid& grid, PanelValues& values, std::int16_t slot,
+                       std::optional<double> value);
+    // The level of a slot's file at position p; nothing when it cannot be read.
+    std::optional<double> ReadBandLevel(std::int16_t slot, std::int32_t p) const;
+    PanelValues cursorValues_{};
+    PanelValues calcValues_{};
+
+    // ---- Dragging on the level chart (widget pixels)
+    struct DragState {
+        int plotLeft = 0, plotTop = 0, plotRight = -1, plotBottom = -1;
+        int startX = -1, top = -1, currentX = -1, bottom = -1;
+        bool skip = false;
+    };
+    void resetMouseDrag();
+    platform::RubberBand DragBand() const;
+    DragState drag_;
 };
 
 }  // namespace murtesk

@@ -58,15 +58,6 @@ void TakeBack(const CChMeasure& copy, CChMeasure& channel) {
 
 }  // namespace
 
-struct frmOctCalc::WindowState {
-    TimeWindow window;
-    Date start = 0.0;  // of the measurement
-    Date end = 0.0;
-    std::int64_t lengthSec = 0;  // whole seconds from start to end
-    std::int64_t startSec = 0;   // whole seconds from start to the window's start
-    double rate = 0.0;
-};
-
 bool frmOctCalc::ReadWindow(WindowState& state) const {
     if (!measure_ || !channel_) {
         return false;

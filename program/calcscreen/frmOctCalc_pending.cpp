@@ -1,7 +1,5 @@
-// The procedures and commands of the calculation screen whose work lies in the band displays,
-// the panel commands and the outputs. The set-up cascade calls the procedures in their places;
-// until their part is built they leave the screen as it is, and the commands tell the user they
-// are not available yet.
+// The commands of the calculation screen whose work lies in the panel commands and the outputs:
+// until their part is built they tell the user they are not available yet.
 #include "frmOctCalc.h"
 
 #include "globals.h"
@@ -9,14 +7,6 @@
 namespace murtesk {
 
 void frmOctCalc::NotAvailable() { ui_.MsgBox(kNotAvailableYet); }
-
-void frmOctCalc::setGraphOfCSFFT() {}
-void frmOctCalc::setFormOfCSFFTLabel() {}
-void frmOctCalc::setGraphOfCalcFFT() {}
-void frmOctCalc::setFormOfCalcFFTLabel() {}
-void frmOctCalc::setFormOfCursorBandLevel() {}
-void frmOctCalc::cmbCalcL_Click() {}
-void frmOctCalc::cmbLx_Click() {}
 
 void frmOctCalc::ShowSetCalcGraph() {
     NotAvailable();
@@ -29,21 +19,15 @@ void frmOctCalc::cmdBarOrList_Click() { NotAvailable(); }
 void frmOctCalc::cmdCalcBarOrList_Click() { NotAvailable(); }
 void frmOctCalc::cmdCopyCursor_Click() { NotAvailable(); }
 void frmOctCalc::cmdCopyCalc_Click() { NotAvailable(); }
-void frmOctCalc::cmdSearchLmax_Click() { NotAvailable(); }
-void frmOctCalc::cmbLeftScroll_Click() { NotAvailable(); }
-void frmOctCalc::cmbRightScroll_Click() { NotAvailable(); }
 void frmOctCalc::cmdAxisSame_Click() { NotAvailable(); }
-void frmOctCalc::cmdSearchDelCalc_Click() { NotAvailable(); }
 void frmOctCalc::cmdDelSave_Click() { NotAvailable(); }
 void frmOctCalc::cmdDelOpen_Click() { NotAvailable(); }
 void frmOctCalc::cmdLinkChDelArea_Click() { NotAvailable(); }
 void frmOctCalc::cmdLevelOverDelete_Click() { NotAvailable(); }
-void frmOctCalc::cmdSearchLE_Click() { NotAvailable(); }
 void frmOctCalc::cmdLinkCh_Click() { NotAvailable(); }
 void frmOctCalc::cmdVideoPlay_Click() { NotAvailable(); }
 void frmOctCalc::cmdVideoExtract_Click() { NotAvailable(); }
 void frmOctCalc::cmdLETextOut_Click() { NotAvailable(); }
-void frmOctCalc::cmdSearchMark_Click() { NotAvailable(); }
 void frmOctCalc::cmdLinkChMark_Click() { NotAvailable(); }
 void frmOctCalc::cmdMarkSave_Click() { NotAvailable(); }
 void frmOctCalc::cmdMarkOpen_Click() { NotAvailable(); }

@@ -11,8 +11,8 @@ namespace murtesk::playback {
 
 namespace {
 
-constexpr std::uint32_t kRed = 0xFF0000;
-constexpr std::uint32_t kBlack = 0x000000;
+constexpr platform::ControlColor kRed{255, 0, 0};
+constexpr platform::ControlColor kBlack{0, 0, 0};
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "frmOctCalcView.h"
 
+#include "band_chart_widget.h"
+#include "band_label_grid_widget.h"
 #include "frmOctCalc.h"
 #include "level_chart_widget.h"
 
@@ -23,6 +25,8 @@
 
 namespace murtesk {
 
+using platform::qt::BandBarChartWidget;
+using platform::qt::BandLabelGridWidget;
 using platform::qt::LevelChartWidget;
 
 frmOctCalcView::frmOctCalcView(frmOctCalc& form, platform::qt::QtUi& ui)
@@ -164,7 +168,15 @@ void frmOctCalcView::BuildChart(QVBoxLayout* column) {
     column->addLayout(readouts);
 
     chart_ = new LevelChartWidget(w);
-    Bind().Bind(chart_, f.Chart2DLevelWave);
+    Bind().Bind(chart_, f.Chart2DLevelWave, [&f](const platform::ChartMouseEvent& e) {
+        using Kind = platform::ChartMouseEvent::Kind;
+        switch (e.kind) {
+        case Kind::Down: f.Chart2DLevelWave_MouseDown(e.button, e.x, e.y); break;
+        case Kind::Move: f.Chart2DLevelWave_MouseMove(e.button, e.x, e.y); break;
+        case Kind::Click: f.Chart2DLevelWave_Click(); break;
+        case Kind::Up: f.Chart2DLevelWave_MouseUp(e.button, e.x, e.y); break;
+        }
+    });
     NameControl("Chart2DLevelWave", chart_);
     column->addWidget(chart_, 1);
 
@@ -202,28 +214,25 @@ void frmOctCalcView::BuildDragAction(QHBoxLayout* row) {
 void frmOctCalcView::BuildBandPanels(QHBoxLayout* row) {
     frmOctCalc& f = form_;
     QWidget* w = Widget();
-    const auto panel = [&](const QString& title, platform::Label& fHz, const char* fHzName, platform::Label& fdB,
-                           const char* fdBName, platform::Label& aHz, const char* aHzName, platform::Label& adB,
-                           const char* adBName) {
+    const auto panel = [&](const QString& title, const std::string& chartName, platform::BandBarChartModel& chart,
+                           const std::string& gridName, platform::BandLabelGrid& grid) {
         auto* box = new QGroupBox(title, w);
         auto* layout = new QVBoxLayout(box);
-        auto* chart = new QFrame(box);
-        chart->setFrameShape(QFrame::StyledPanel);
-        chart->setMinimumSize(220, 110);
-        layout->addWidget(chart, 1);
-        auto* values = new QGridLayout();
-        values->addWidget(Label(box, fHzName, fHz), 0, 0);
-        values->addWidget(Label(box, fdBName, fdB), 0, 1);
-        values->addWidget(Label(box, aHzName, aHz), 1, 0);
-        values->addWidget(Label(box, adBName, adB), 1, 1);
-        layout->addLayout(values);
+        auto* bars = new BandBarChartWidget(box);
+        Bind().Bind(bars, chart);
+        NameControl(chartName, bars);
+        layout->addWidget(bars, 1);
+        auto* labels = new BandLabelGridWidget(grid, box);
+        Bind().Bind(labels, grid);
+        NameControl(gridName, labels);
+        layout->addWidget(labels);
         row->addWidget(box, 1);
         return std::make_pair(box, layout);
     };
     const QIcon search = w->style()->standardIcon(QStyle::SP_FileDialogContentsView);
 
-    auto [cursorBox, cursor] = panel(QStringLiteral("カーソル位置"), f.lblFHz, "lblFHz", f.lblFdB, "lblFdB", f.lblAHz,
-                                     "lblAHz", f.lblAdB, "lblAdB");
+    auto [cursorBox, cursor] =
+        panel(QStringLiteral("カーソル位置"), "chartCSFFT", f.chartCSFFT, "gridCursor", f.gridCursor);
     auto* cursorButtons = new QHBoxLayout();
     cursorButtons->addWidget(Button(cursorBox, "cmdBarOrList", f.cmdBarOrList, [&f] { f.cmdBarOrList_Click(); }));
     cursorButtons->addWidget(Button(cursorBox, "cmdACursor", f.cmdACursor, [&f] { f.cmdACursor_Click(); }));
@@ -237,8 +246,7 @@ void frmOctCalcView::BuildBandPanels(QHBoxLayout* row) {
     static_cast<QPushButton*>(Control("cmdBarOrList"))
         ->setIcon(w->style()->standardIcon(QStyle::SP_FileDialogListView));
 
-    auto [calcBox, calc] = panel(QStringLiteral("計算値"), f.lblCalcFHz, "lblCalcFHz", f.lblCalcFdB, "lblCalcFdB",
-                                 f.lblCalcAHz, "lblCalcAHz", f.lblCalcAdB, "lblCalcAdB");
+    auto [calcBox, calc] = panel(QStringLiteral("計算値"), "chartCalcFFT", f.chartCalcFFT, "gridCalc", f.gridCalc);
     calc->insertWidget(0, Combo(calcBox, "cmbCalcL", f.cmbCalcL, [&f] { f.cmbCalcL_Click(); }));
     auto* calcButtons = new QHBoxLayout();
     QPushButton* list = Button(calcBox, "cmdCalcBarOrList", f.cmdCalcBarOrList, [&f] { f.cmdCalcBarOrList_Click(); });

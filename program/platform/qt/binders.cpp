@@ -1,5 +1,7 @@
 #include "binders.h"
 
+#include "band_chart_widget.h"
+#include "band_label_grid_widget.h"
 #include "level_chart_widget.h"
 #include "position_strip_widget.h"
 
@@ -216,7 +218,8 @@ void Binders::Bind(QLabel* widget, Label& state)
         if (widget->text() != caption) {
             widget->setText(caption);
         }
-        const QColor color = state.ForeColor ? QColor(QRgb(*state.ForeColor)) : usual;
+        const QColor color =
+            state.ForeColor ? QColor(state.ForeColor->Red, state.ForeColor->Green, state.ForeColor->Blue) : usual;
         if (widget->palette().color(QPalette::WindowText) != color) {
             QPalette palette = widget->palette();
             palette.setColor(QPalette::WindowText, color);
@@ -658,7 +661,20 @@ void Binders::Bind(QTabWidget* widget, TabStrip& state, Handler onClick) {
     }}));
 }
 
-void Binders::Bind(LevelChartWidget* widget, LevelChartModel& state) {
+void Binders::Bind(LevelChartWidget* widget, LevelChartModel& state,
+                   std::function<void(const ChartMouseEvent&)> onMouse) {
+    widget->SetModel(&state);
+    if (onMouse) {
+        widget->SetMouseHandler(
+            [this, onMouse = std::move(onMouse)](const ChartMouseEvent& e) { Forward([&] { onMouse(e); }); });
+    }
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
+        ShowCommon(widget, state);
+        widget->Sync();
+    }}));
+}
+
+void Binders::Bind(BandBarChartWidget* widget, BandBarChartModel& state) {
     widget->SetModel(&state);
     bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
         ShowCommon(widget, state);
@@ -678,6 +694,18 @@ void Binders::Bind(PositionStripWidget* widget, PositionStrip& state,
         ShowCommon(widget, state);
         widget->Sync();
     }}));
+}
+
+void Binders::Bind(BandLabelGridWidget* widget, BandLabelGrid& state) {
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] { ShowCommon(widget, state); }}));
+    Bind(widget->FName(), state.FName);
+    Bind(widget->FValue(), state.FValue);
+    Bind(widget->WName(), state.WName);
+    Bind(widget->WValue(), state.WValue);
+    for (int k = 0; k < BandLabelGrid::kCells; ++k) {
+        Bind(widget->Name(k), state.Names[static_cast<std::size_t>(k)]);
+        Bind(widget->Value(k), state.Values[static_cast<std::size_t>(k)]);
+    }
 }
 
 }  // namespace murtesk::platform::qt

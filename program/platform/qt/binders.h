@@ -30,12 +30,17 @@ class QTreeWidget;
 class QWidget;
 
 namespace murtesk::platform {
+class BandBarChartModel;
 class LevelChartModel;
+struct BandLabelGrid;
+struct ChartMouseEvent;
 struct PositionStrip;
-}
+}  // namespace murtesk::platform
 
 namespace murtesk::platform::qt {
 
+class BandBarChartWidget;
+class BandLabelGridWidget;
 class LevelChartWidget;
 class PositionStripWidget;
 
@@ -86,7 +91,12 @@ public:
     // onClick runs when the user turns to another page.
     void Bind(QTabWidget* widget, TabStrip& state, Handler onClick = {});
     // The chart shows the model's state: drawn again when it changed, the cursor alone when only it moved.
-    void Bind(LevelChartWidget* widget, LevelChartModel& state);
+    // onMouse runs for each mouse event on the chart (press, move, click, release in its pixels).
+    void Bind(LevelChartWidget* widget, LevelChartModel& state,
+              std::function<void(const ChartMouseEvent&)> onMouse = {});
+    void Bind(BandBarChartWidget* widget, BandBarChartModel& state);
+    // Each label of the grid to its widget.
+    void Bind(BandLabelGridWidget* widget, BandLabelGrid& state);
     // onMouseUp(button, x, y) runs when the user releases a mouse button over the strip (in its scale).
     void Bind(PositionStripWidget* widget, PositionStrip& state, std::function<void(int, double, double)> onMouseUp);
 

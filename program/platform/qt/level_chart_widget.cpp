@@ -3,7 +3,9 @@
 #include "binders.h"
 #include "platform/dates.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QPolygonF>
 
@@ -36,13 +38,56 @@ double Held(double v, double lo, double hi) { return std::isfinite(v) ? std::cla
 
 LevelChartWidget::LevelChartWidget(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
     setMinimumSize(200, 120);
 }
 
-void LevelChartWidget::SetModel(const LevelChartModel* model) {
+void LevelChartWidget::SetModel(LevelChartModel* model) {
     model_ = model;
+    if (model_ != nullptr) {
+        model_->SetPlotRect(PlotRectOf(width(), height(), kMargins));
+    }
     stale_ = true;
     update();
+}
+
+void LevelChartWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (model_ != nullptr) {
+        model_->SetPlotRect(PlotRectOf(width(), height(), kMargins));
+    }
+}
+
+namespace {
+
+int ButtonsOf(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton ? kLeftButton : 0) | (buttons & Qt::RightButton ? kRightButton : 0) |
+           (buttons & Qt::MiddleButton ? kMiddleButton : 0);
+}
+
+}  // namespace
+
+void LevelChartWidget::Deliver(const std::vector<ChartMouseEvent>& events) {
+    for (const ChartMouseEvent& e : events) {
+        if (mouse_) {
+            mouse_(e);
+        }
+    }
+}
+
+void LevelChartWidget::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    Deliver(translator_.Press(ButtonsOf(event->button()), at.x(), at.y()));
+}
+
+void LevelChartWidget::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    Deliver(translator_.Move(ButtonsOf(event->buttons()), at.x(), at.y()));
+}
+
+void LevelChartWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    Deliver(translator_.Release(ButtonsOf(event->button()), at.x(), at.y()));
 }
 
 void LevelChartWidget::Sync() {
@@ -56,6 +101,10 @@ void LevelChartWidget::Sync() {
     }
     if (model_->CursorRevision() != cursorRevision_) {
         cursorRevision_ = model_->CursorRevision();
+        if (model_->RubberBandShown() != shownBand_) {
+            update();
+            return;
+        }
         const int now = CursorPixel();
         if (now != cursorPixel_) {
             const PlotRect r = Geometry().Plot();
@@ -102,6 +151,17 @@ void LevelChartWidget::paintEvent(QPaintEvent* event) {
         const PlotRect r = Geometry().Plot();
         p.setPen(QPen(kCursor, 1));
         p.drawLine(cursorPixel_, r.top, cursorPixel_, r.top + r.height - 1);
+    }
+    shownBand_ = model_ != nullptr ? model_->RubberBandShown() : std::nullopt;
+    if (shownBand_) {
+        // The band inverts what lies under it, as a drag rectangle does.
+        const QRect band = QRect(QPoint(shownBand_->left, shownBand_->top), QPoint(shownBand_->right, shownBand_->bottom))
+                               .normalized();
+        p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+        p.fillRect(band, QColor(0xff, 0xff, 0xff));
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        p.setPen(QPen(kCursor, 1, Qt::DashLine));
+        p.drawRect(band.adjusted(0, 0, -1, -1));
     }
 }
 

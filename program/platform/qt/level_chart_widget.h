@@ -1,17 +1,22 @@
 // Draws a LevelChartModel: axes with time and level labels, the range overlay, the level series,
-// the line and the level marker into a cached picture, and the cursor over it. A long series is
-// drawn from the per-column summary (chart_decimation.h), so a picture costs the plot's width,
-// not the number of points; a cursor move only repaints over the cached picture.
+// the line and the level marker into a cached picture, and the cursor and the rubber band over it.
+// A long series is drawn from the per-column summary (chart_decimation.h), so a picture costs the
+// plot's width, not the number of points; a cursor move or a drag only repaints over the cached
+// picture. The widget tells the model where its plot lies, and hands the mouse (press, move,
+// release and click, in its pixels) to a handler.
 #pragma once
 
 #include "chart_decimation.h"
 #include "chart_geometry.h"
+#include "chart_mouse.h"
 #include "level_chart_model.h"
 
 #include <QImage>
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace murtesk::platform::qt {
@@ -20,7 +25,9 @@ class LevelChartWidget : public QWidget {
 public:
     explicit LevelChartWidget(QWidget* parent = nullptr);
 
-    void SetModel(const LevelChartModel* model);
+    void SetModel(LevelChartModel* model);
+    using MouseHandler = std::function<void(const ChartMouseEvent&)>;
+    void SetMouseHandler(MouseHandler handler) { mouse_ = std::move(handler); }
     // Takes the model's state: the picture is drawn again when the background changed; a cursor
     // change repaints over the cached picture.
     void Sync();
@@ -39,6 +46,10 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void RenderBackground();
@@ -48,8 +59,12 @@ private:
     void DrawLineAndMarker(QPainter& p, const ChartGeometry& g);
     void DrawLabels(QPainter& p, const ChartGeometry& g);
     int CursorPixel() const;
+    void Deliver(const std::vector<ChartMouseEvent>& events);
 
-    const LevelChartModel* model_ = nullptr;
+    LevelChartModel* model_ = nullptr;
+    MouseHandler mouse_;
+    ChartMouseTranslator translator_;
+    std::optional<RubberBand> shownBand_;
     QImage background_;
     std::uint64_t drawnRevision_ = 0;
     bool stale_ = true;

@@ -31,8 +31,7 @@ struct CommandButton : ControlState {
 
 struct Label : ControlState {
     std::string Caption;
-    // The text's colour as 0xRRGGBB; none: the window's usual text colour.
-    std::optional<std::uint32_t> ForeColor;
+    std::optional<ControlColor> ForeColor;  // the window's usual text colour when not set
 };
 
 struct TextBox : ControlState {

@@ -3,11 +3,15 @@
 #include "platform/dates.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace murtesk::platform {
 
 void LevelChartModel::Changed(bool background) {
+    if (background) {
+        rubberBand_.reset();
+    }
     if (held_) {
         (background ? dirtyBackground_ : dirtyCursor_) = true;
         return;
@@ -135,6 +139,23 @@ void LevelChartModel::SetCursorShown(bool shown) {
 void LevelChartModel::SetLevelMarker(std::optional<double> level) {
     levelMarker_ = level;
     Changed(true);
+}
+
+void LevelChartModel::SetRubberBand(std::optional<RubberBand> band) {
+    rubberBand_ = band;
+    Changed(false);
+}
+
+std::int32_t LevelChartModel::NearestPoint(int px) const {
+    const ChartGeometry g = Geometry();
+    if (levelCount_ < 1 || !g.Usable() || !(xStep_ > 0.0)) {
+        return 0;
+    }
+    const double k = std::nearbyint(g.DataX(px + 0.5) / xStep_) + 1.0;
+    if (!(k >= 1.0)) {
+        return 1;
+    }
+    return k >= levelCount_ ? levelCount_ : static_cast<std::int32_t>(k);
 }
 
 std::string FormatChartTime(double date, const std::string& format) {

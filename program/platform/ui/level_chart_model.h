@@ -14,13 +14,17 @@
 // - the X axis from XMin to XMax annotated as times counted from a time base, written with a
 //   strftime-like format (%Y %m %d %H %M %S); the Y axis from YMin to YMax.
 //
+// - a rubber band: the rectangle of a drag in progress, in widget pixels.
+//
 // Repaints: each change asks for one unless the redraw is held; a hold taken while none is held
 // collects every change until it is released, which asks for one repaint in all. The background
-// (everything but the cursor) and the cursor count apart, so a cursor move repaints over a cached
-// picture of the rest.
+// (everything but the cursor and the rubber band) and those two count apart, so a cursor move or a
+// drag repaints over a cached picture of the rest.
 #pragma once
 
+#include "chart_geometry.h"
 #include "controls.h"
+#include "redraw_hold.h"
 
 #include <cstdint>
 #include <functional>
@@ -51,6 +55,14 @@ struct ChartRangeSpan {
     double x1 = 0.0;
     double x2 = 0.0;
     ChartColor color;
+};
+
+struct RubberBand {
+    int left = 0;  // the column where the drag started
+    int top = 0;
+    int right = 0;  // the column it reached, left of `left` for a drag to the left
+    int bottom = 0;
+    bool operator==(const RubberBand&) const = default;
 };
 
 struct ChartLabel {
@@ -139,6 +151,19 @@ public:
     void SetLevelMarker(std::optional<double> level);
     std::optional<double> LevelMarker() const { return levelMarker_; }
 
+    // ---- Rubber band: a rectangle in widget pixels drawn over the picture while the user drags.
+    // It lasts until the next change of the picture.
+    void SetRubberBand(std::optional<RubberBand> band);
+    const std::optional<RubberBand>& RubberBandShown() const { return rubberBand_; }
+
+    // ---- Where the widget draws the plot, in its pixels (set by the widget, not a repaint)
+    void SetPlotRect(PlotRect plot) { plot_ = plot; }
+    // The plot and the axes as drawn now.
+    ChartGeometry Geometry() const { return ChartGeometry(plot_, xMin_, xMax_, yMin_, yMax_); }
+    // The point of series 1 whose X lies nearest to the middle of pixel column px: 1..LevelCount,
+    // also for a column outside the plot; 0 without points or a usable geometry.
+    std::int32_t NearestPoint(int px) const;
+
     // ---- Repaints asked for
     std::uint64_t BackgroundRevision() const { return backgroundRevision_; }
     std::uint64_t CursorRevision() const { return cursorRevision_; }
@@ -174,28 +199,8 @@ private:
     std::int32_t cursorPoint_ = 0;
     bool cursorShown_ = true;
     std::optional<double> levelMarker_;
-};
-
-// A redraw hold for a scope: holds when the chart is not held yet and releases at the end; under
-// a hold taken by a caller it does nothing.
-class ChartRedrawHold {
-public:
-    explicit ChartRedrawHold(LevelChartModel& chart) : chart_(chart), took_(!chart.RedrawHeld()) {
-        if (took_) {
-            chart_.HoldRedraw();
-        }
-    }
-    ~ChartRedrawHold() {
-        if (took_) {
-            chart_.ReleaseRedraw();
-        }
-    }
-    ChartRedrawHold(const ChartRedrawHold&) = delete;
-    ChartRedrawHold& operator=(const ChartRedrawHold&) = delete;
-
-private:
-    LevelChartModel& chart_;
-    bool took_;
+    std::optional<RubberBand> rubberBand_;
+    PlotRect plot_;
 };
 
 // Writes a date with a strftime-like format: %Y (4-digit year), %m, %d, %H, %M, %S (2 digits),

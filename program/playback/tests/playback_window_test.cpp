@@ -73,7 +73,7 @@ protected:
 
 TEST_F(Window, OpensOnTheSpanWithTheCursorAtItsStart) {
     EXPECT_EQ(form.lblTime.Caption, "データ解析中です。　しばらくお待ちください。");
-    EXPECT_EQ(form.lblTime.ForeColor, 0xFF0000u);
+    EXPECT_EQ(form.lblTime.ForeColor, (platform::ControlColor{255, 0, 0}));
     EXPECT_EQ(form.Label1.Caption, "0");
     Open(0, 3500);
     EXPECT_EQ(g_PlayStartSample, 1);
@@ -83,7 +83,7 @@ TEST_F(Window, OpensOnTheSpanWithTheCursorAtItsStart) {
     EXPECT_EQ(form.picWave.ScaleTop, 32767.0);
     EXPECT_EQ(form.picWave.Inverted, std::vector<double>{1.0});
     EXPECT_EQ(form.lblTime.Caption, "00時00分04秒");  // 3.5 s, halves to even
-    EXPECT_EQ(form.lblTime.ForeColor, 0x000000u);
+    EXPECT_EQ(form.lblTime.ForeColor, (platform::ControlColor{0, 0, 0}));
     EXPECT_TRUE(Enabled(true, false, false, true));
     EXPECT_FALSE(ui.Busy());
     EXPECT_TRUE(ui.Messages().empty());

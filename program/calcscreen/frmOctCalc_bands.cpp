@@ -1,0 +1,160 @@
+// The two band displays of the calculation screen: the band charts and label panels set up for the
+// shown channel's band type, and the statistic chooser that fills the statistic display with one
+// statistic of every band slot. The cursor display is filled from the cursor (frmOctCalc_cursor.cpp).
+//
+// Each panel keeps the value it shows for each slot, so that its commands read numbers, never
+// label texts.
+#include "frmOctCalc.h"
+
+#include "globals.h"
+
+#include "model/band_layout.h"
+#include "model/band_slots.h"
+#include "model/shared_procedures.h"
+#include "platform/numbers.h"
+
+#include <vector>
+
+namespace murtesk {
+
+namespace {
+
+constexpr platform::ControlColor kValueColor{255, 0, 0};
+constexpr std::int32_t kCodeLeq = -1;
+constexpr std::int32_t kCodeLmax = 0;
+constexpr std::int32_t kCodeLE = 101;
+constexpr std::int32_t kCodeLFmax = 103;
+constexpr std::int32_t kCodeLWmax = 104;
+// The first weighting code of the user's own characteristics, which carry no band delay.
+constexpr std::int16_t kFirstUserWeighting = 5;
+
+}  // namespace
+
+void frmOctCalc::SetUpBandChart(platform::BandBarChartModel& chart) {
+    if (!channel_) {
+        return;
+    }
+    platform::ChartRedrawHold hold(chart);
+    const BandLayout layout(channel_->ChMeasureCondition.oct1or3);
+    const std::int16_t n = layout.SlotCount();
+    std::vector<platform::BandAxisMark> marks;
+    for (const BandAxisLabel& label : layout.AxisLabels()) {
+        marks.push_back({std::string(label.text), label.position});
+    }
+    chart.SetBandAxis(1.0, n, std::move(marks));
+    const CXYAxis& axis = channel_->HzYAxis;
+    chart.SetLevelAxis(axis.YAxisMin, axis.YAxisMax, axis.XAxisUnit == 1);
+    chart.SetBars(n);
+}
+
+void frmOctCalc::SetUpBandPanel(platform::BandLabelGrid& grid, PanelValues& values, const char* blank) {
+    values.fill(std::nullopt);
+    grid.FValue.Caption = grid.WValue.Caption = "  ";
+    grid.FValue.ForeColor = grid.WValue.ForeColor = kValueColor;
+    const BandLayout layout(channel_ ? channel_->ChMeasureCondition.oct1or3 : std::int16_t{3});
+    for (int k = 0; k < kBandCells; ++k) {
+        const auto i = static_cast<std::size_t>(k);
+        grid.Values[i].Caption = blank;
+        grid.Values[i].ForeColor = kValueColor;
+        grid.Names[i].Visible = grid.Values[i].Visible = layout.Shown(k);
+        grid.Names[i].Caption = layout.Caption(k);
+    }
+}
+
+void frmOctCalc::setGraphOfCSFFT() { SetUpBandChart(chartCSFFT); }
+void frmOctCalc::setGraphOfCalcFFT() { SetUpBandChart(chartCalcFFT); }
+void frmOctCalc::setFormOfCSFFTLabel() { SetUpBandPanel(gridCursor, cursorValues_, " "); }
+void frmOctCalc::setFormOfCalcFFTLabel() { SetUpBandPanel(gridCalc, calcValues_, "  "); }
+
+void frmOctCalc::ShowBandValue(platform::BandLabelGrid& grid, PanelValues& values, std::int16_t slot,
+                               std::optional<double> value) {
+    if (slot < 1 || slot > 47) {
+        return;
+    }
+    if (value && *value <= kNoLevel) {
+        value = kNoLevel;
+    }
+    values[static_cast<std::size_t>(slot - 1)] = value;
+    const std::string text =
+        value && *value > kNoLevel ? platform::FormatNumber(*value, "0.0") + "dB" : std::string("---");
+    if (slot == 1) {
+        grid.FValue.Caption = text;
+    } else if (slot == 2) {
+        grid.WValue.Caption = text;
+    } else if (const int k = BandLayout(channel_->ChMeasureCondition.oct1or3).Element(slot); k >= 0) {
+        grid.Values[static_cast<std::size_t>(k)].Caption = text;
+    }
+}
+
+std::optional<double> frmOctCalc::ReadBandLevel(std::int16_t slot, std::int32_t p) const {
+    float value = 0.0f;
+    if (!channel_ || p < 1 || channel_->LevelData.ReadArea(p, 1, BandFolder(slot), &value) < 1) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void frmOctCalc::cmbCalcL_Click() {
+    if (cmbCalcL.ListIndex < 0 || !channel_) {
+        return;
+    }
+    const std::int32_t code = cmbCalcL.SelectedData();
+    const CChMeasureCondition& condition = channel_->ChMeasureCondition;
+    const BandLayout layout(condition.oct1or3);
+    const std::int16_t n = layout.SlotCount();
+    const CBandLCalcInfos& infos = channel_->BandLCalcInfos;
+    const auto info = [&](std::int16_t slot) -> const CBandLCalcInfo* {
+        return slot <= infos.count() ? &infos.Item(slot) : nullptr;
+    };
+    const auto hasStatistics = [](const CLCalc& calc) { return calc.Scope.E.AsDouble() >= 1.0; };
+
+    // The reference position of ＬFmax and ＬWmax: where slot 1's or slot 2's maximum lies.
+    std::optional<std::int32_t> reference;
+    if (code == kCodeLFmax || code == kCodeLWmax) {
+        const CBandLCalcInfo* ref = info(code == kCodeLFmax ? 1 : 2);
+        if (ref != nullptr && hasStatistics(ref->LCalc) && ref->LCalc.getLmaxPos() >= 1) {
+            reference = ref->LCalc.getLmaxPos();
+        }
+    }
+    const bool delayed = code == kCodeLFmax || condition.w < kFirstUserWeighting;
+
+    std::vector<double> chart(static_cast<std::size_t>(n), kNoLevel);
+    for (std::int16_t slot = 1; slot <= n; ++slot) {
+        std::optional<double> v;
+        const CBandLCalcInfo* record = info(slot);
+        if (code == kCodeLE) {
+            if (record != nullptr && record->LEScopes.count() > 0) {
+                v = record->AllLCalc.LE;
+            }
+        } else if (code == kCodeLFmax || code == kCodeLWmax) {
+            if (reference) {
+                const std::int32_t q =
+                    delayed ? AddBandDelay(condition.oct1or3, slot, *reference, condition.LevelOutHz) : *reference;
+                v = ReadBandLevel(slot, q);
+            }
+        } else if (record != nullptr && hasStatistics(record->LCalc)) {
+            const CLCalc& s = record->LCalc;
+            v = code == kCodeLeq ? s.getLeq() : code == kCodeLmax ? s.getLmax() : s.getLx(code);
+        }
+        ShowBandValue(gridCalc, calcValues_, slot, v);
+        chart[static_cast<std::size_t>(layout.DisplayPosition(slot) - 1)] = v && *v > kNoLevel ? *v : kNoLevel;
+    }
+    platform::ChartRedrawHold hold(chartCalcFFT);
+    chartCalcFFT.SetLevels(chart);
+}
+
+void frmOctCalc::cmbLx_Click() {
+    if (cmbLx.ListIndex < 0 || !channel_) {
+        return;
+    }
+    const std::int32_t x = cmbLx.SelectedData();
+    const CBandLCalcInfo* info = ShownBandInfo();
+    if (info == nullptr || !(info->LCalc.Scope.E.AsDouble() >= 1.0)) {
+        lblLx.Caption = "---dB";
+    } else {
+        lblLx.Caption = platform::FormatNumber(info->LCalc.getLx(x), "0.0") + "dB";
+    }
+    channel_->CalcXYAxis.Lx = static_cast<std::int16_t>(x);
+}
+
+}  // namespace murtesk

@@ -1,0 +1,291 @@
+// The cursor of the calculation screen's level chart: putting it on a sample (the window moved to
+// start there), the cursor band panel with every slot's level at the cursor, the scroll buttons
+// that move the window while the cursor keeps its sample, the four searches, and the mouse: every
+// move puts the cursor under it, a drag with the left button marks a range.
+#include "frmOctCalc.h"
+
+#include "globals.h"
+
+#include "model/band_layout.h"
+#include "platform/dates.h"
+#include "platform/numbers.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace murtesk {
+
+namespace {
+
+constexpr const char* kNoticeTitle = "お知らせ";
+constexpr const char* kNoLmax = "Ｌmaxが存在しません.";
+constexpr const char* kSelectExcluded = "検索したい計算除外範囲を選択してください.";
+constexpr const char* kSelectMark = "検索したいマーク範囲を選択してください.";
+// The level that stands for "no value" where the cursor lands.
+constexpr double kCursorNoValue = -10.0;
+
+std::string LpText(double level) { return "Ｌp " + platform::FormatNumber(level, "0.0") + "dB"; }
+
+// The busy pointer for the life of a command.
+class Busy {
+public:
+    explicit Busy(platform::UiServices& ui) : ui_(ui) { ui_.SetBusy(true); }
+    ~Busy() { ui_.SetBusy(false); }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    platform::UiServices& ui_;
+};
+
+// A window start held within the measurement: not before its start, then not after its end.
+Date HeldStart(Date start, Date measureStart, Date measureEnd) {
+    if (platform::DateToMilliseconds(start) < platform::DateToMilliseconds(measureStart)) {
+        start = measureStart;
+    }
+    if (platform::DateToMilliseconds(start) > platform::DateToMilliseconds(measureEnd)) {
+        start = measureEnd;
+    }
+    return start;
+}
+
+}  // namespace
+
+void frmOctCalc::moveCursorTo(std::int32_t pos) {
+    WindowState w;
+    if (!ReadWindow(w) || !RateUsable(w.rate)) {
+        return;
+    }
+    const Date start = HeldStart(AddWholeSeconds(w.start, (static_cast<double>(pos) - 1.0) / w.rate), w.start, w.end);
+    SetWindow(channel_->CalcXYAxis, start, w.window.widthSec);
+    platform::ChartRedrawHold hold(Chart2DLevelWave);
+    setGraphAxisAndScroll();
+    setGraphOfForm();
+
+    const std::int64_t startSec = platform::WholeSecondsBetween(w.start, start);
+    const double skipped = platform::RoundHalfToEven(static_cast<double>(startSec) * w.rate);
+    const auto k = static_cast<std::int32_t>(std::max(1.0, static_cast<double>(pos) - skipped));
+    const std::int32_t n = Chart2DLevelWave.LevelCount();
+    Chart2DLevelWave.SetCursorPoint(k);
+    std::optional<double> level;
+    if (k >= 1 && k <= n) {
+        level = Chart2DLevelWave.LevelPoint(k).y;
+    }
+    if (level && *level != kCursorNoValue) {
+        lblCLp.Caption = LpText(*level);
+        lblCymdhms.Caption = platform::FormatDisplayDate(AddWholeSeconds(start, (k - 1) / w.rate));
+        setFormOfCursorBandLevel();
+    } else {
+        lblCLp.Caption = " ";
+        lblCymdhms.Caption = " ";
+        setGraphOfCSFFT();
+        setFormOfCSFFTLabel();
+    }
+}
+
+void frmOctCalc::setFormOfCursorBandLevel() {
+    if (!channel_) {
+        return;
+    }
+    const BandLayout layout(channel_->ChMeasureCondition.oct1or3);
+    const std::int16_t n = layout.SlotCount();
+    // The sample under the cursor; none while the cursor stands on no point of the window.
+    std::int32_t pos = 0;
+    WindowState w;
+    std::int32_t first = 0;
+    const std::int32_t point = Chart2DLevelWave.CursorPoint();
+    if (point >= 1 && ReadWindow(w) && RateUsable(w.rate) &&
+        platform::RoundToInt32(static_cast<double>(w.startSec) * w.rate + 1.0, first)) {
+        pos = first + point - 1;
+    }
+    std::vector<double> chart(static_cast<std::size_t>(n), kNoLevel);
+    for (std::int16_t slot = 1; slot <= n; ++slot) {
+        const std::optional<double> v = ReadBandLevel(slot, pos);
+        ShowBandValue(gridCursor, cursorValues_, slot, v);
+        if (v && *v > kNoLevel) {
+            chart[static_cast<std::size_t>(layout.DisplayPosition(slot) - 1)] = *v;
+        }
+    }
+    platform::ChartRedrawHold hold(chartCSFFT);
+    chartCSFFT.SetLevels(chart);
+}
+
+void frmOctCalc::scrollLevelGraph(bool toLeft) {
+    WindowState w;
+    if (!ReadWindow(w) || !RateUsable(w.rate)) {
+        return;
+    }
+    std::optional<std::int64_t> cursor;
+    const std::string savedLp = lblCLp.Caption;
+    const std::string savedTime = lblCymdhms.Caption;
+    if (lblCLp.Caption != " ") {
+        cursor = CursorPosition(w.startSec, w.rate, Chart2DLevelWave.CursorPoint());
+    }
+    const std::int32_t step = cmbScrollSec.SelectedData(0);
+    const Date start = HeldStart(AddWholeSeconds(w.window.start, toLeft ? -step : step), w.start, w.end);
+    SetWindow(channel_->CalcXYAxis, start, w.window.widthSec);
+    platform::ChartRedrawHold hold(Chart2DLevelWave);
+    setGraphAxisAndScroll();
+    setGraphOfForm();
+
+    const auto positions = PositionsOf(platform::WholeSecondsBetween(w.start, start), w.window.widthSec, w.rate);
+    if (cursor && positions && positions->first <= *cursor && *cursor <= positions->last) {
+        Chart2DLevelWave.SetCursorPoint(static_cast<std::int32_t>(*cursor - positions->first + 1));
+        lblCLp.Caption = savedLp;
+        lblCymdhms.Caption = savedTime;
+        setFormOfCursorBandLevel();
+    }
+}
+
+void frmOctCalc::cmbLeftScroll_Click() { scrollLevelGraph(true); }
+void frmOctCalc::cmbRightScroll_Click() { scrollLevelGraph(false); }
+
+void frmOctCalc::cmdSearchLmax_Click() {
+    const CBandLCalcInfo* info = ShownBandInfo();
+    if (info == nullptr || !(info->LCalc.Scope.E.AsDouble() >= 1.0)) {
+        ui_.MsgBox(kNoLmax, platform::MsgButtons::OK, platform::MsgIcon::Information, kNoticeTitle);
+        return;
+    }
+    moveCursorTo(info->LCalc.getLmaxPos());
+}
+
+namespace {
+
+// The start of range `index` (0-based) of a list, when it holds a whole position.
+std::optional<std::int32_t> StartOf(const CScopes& list, int index) {
+    if (index < 0 || index >= list.count()) {
+        return std::nullopt;
+    }
+    std::int32_t s = 0;
+    if (!platform::RoundToInt32(list.Item(index + 1).S.AsDouble(), s)) {
+        return std::nullopt;
+    }
+    return s;
+}
+
+}  // namespace
+
+void frmOctCalc::cmdSearchDelCalc_Click() {
+    if (lstCalcDelArea.ListIndex < 0) {
+        ui_.MsgBox(kSelectExcluded, platform::MsgButtons::OK, platform::MsgIcon::Information, kNoticeTitle);
+        return;
+    }
+    if (const CBandLCalcInfo* info = ShownBandInfo()) {
+        if (const auto s = StartOf(info->Scopes, lstCalcDelArea.ListIndex)) {
+            moveCursorTo(*s);
+        }
+    }
+}
+
+void frmOctCalc::cmdSearchMark_Click() {
+    if (lstMarkArea.ListIndex < 0) {
+        ui_.MsgBox(kSelectMark, platform::MsgButtons::OK, platform::MsgIcon::Information, kNoticeTitle);
+        return;
+    }
+    if (const CBandLCalcInfo* info = ShownBandInfo()) {
+        if (const auto s = StartOf(info->MarkScopes, lstMarkArea.ListIndex)) {
+            moveCursorTo(*s);
+        }
+    }
+}
+
+void frmOctCalc::cmdSearchLE_Click() {
+    if (const CBandLCalcInfo* info = ShownBandInfo()) {
+        if (const auto s = StartOf(info->LEScopes, 0)) {
+            moveCursorTo(*s);
+        }
+    }
+}
+
+// ---- The mouse on the level chart
+
+void frmOctCalc::resetMouseDrag() {
+    const platform::PlotRect plot = Chart2DLevelWave.Geometry().Plot();
+    drag_.plotLeft = plot.left;
+    drag_.plotTop = plot.top;
+    drag_.plotRight = plot.left + plot.width - 1;
+    drag_.plotBottom = plot.top + plot.height - 1;
+    drag_.startX = drag_.top = drag_.currentX = drag_.bottom = -1;
+}
+
+platform::RubberBand frmOctCalc::DragBand() const { return {drag_.startX, drag_.top, drag_.currentX, drag_.bottom}; }
+
+void frmOctCalc::Chart2DLevelWave_MouseDown(int Button, int x, int y) {
+    if (drag_.skip || Button != platform::kLeftButton || Chart2DLevelWave.LevelCount() <= 1) {
+        return;
+    }
+    resetMouseDrag();
+    if (x < drag_.plotLeft || x > drag_.plotRight || y < drag_.plotTop || y > drag_.plotBottom) {
+        return;
+    }
+    drag_.startX = drag_.currentX = x;
+    drag_.top = drag_.plotTop + 1;
+    drag_.bottom = drag_.plotBottom - 1;
+    Chart2DLevelWave.SetCursorShown(false);
+    Chart2DLevelWave.SetRubberBand(DragBand());
+}
+
+void frmOctCalc::Chart2DLevelWave_MouseMove(int Button, int x, int y) {
+    const std::int32_t n = Chart2DLevelWave.LevelCount();
+    const std::int32_t k = Chart2DLevelWave.NearestPoint(x);
+    const double level = k >= 1 && k <= n ? Chart2DLevelWave.LevelPoint(k).y : 0.0;
+    WindowState w;
+    if (level != 0.0 && ReadWindow(w) && RateUsable(w.rate)) {
+        lblCLp.Caption = LpText(level);
+        lblCymdhms.Caption = platform::FormatDisplayDate(AddWholeSeconds(w.window.start, (k - 1) / w.rate));
+    } else {
+        lblCLp.Caption = " ";
+        lblCymdhms.Caption = " ";
+    }
+    Chart2DLevelWave.SetCursorPoint(k);
+    setFormOfCursorBandLevel();
+
+    if (drag_.skip || Button != platform::kLeftButton || drag_.startX < 0 || n <= 1) {
+        return;
+    }
+    // The band's edge follows the mouse only inside the plot; above or below it, it stays.
+    if (y > drag_.plotTop && y < drag_.plotBottom && x > drag_.plotLeft && x < drag_.plotRight) {
+        drag_.currentX = x;
+    }
+    drag_.bottom = drag_.plotBottom - 1;
+    Chart2DLevelWave.SetRubberBand(DragBand());
+}
+
+void frmOctCalc::Chart2DLevelWave_MouseUp(int Button, int x, int /*y*/) {
+    const std::int32_t n = Chart2DLevelWave.LevelCount();
+    if (Button != platform::kLeftButton || drag_.startX <= -1 || n <= 1 || drag_.skip) {
+        drag_.skip = false;
+        // A left press that ends in no range (a click) took the marker away: it comes back.
+        if (Button == platform::kLeftButton && drag_.startX > -1) {
+            drag_.startX = -1;
+            Chart2DLevelWave.SetRubberBand(std::nullopt);
+            Chart2DLevelWave.SetCursorShown(true);
+        }
+        return;
+    }
+    if (x > drag_.plotLeft && x < drag_.plotRight) {
+        drag_.currentX = x;
+    }
+    drag_.bottom = drag_.plotBottom - 1;
+    Chart2DLevelWave.SetRubberBand(DragBand());
+    Chart2DLevelWave.SetCursorShown(true);
+    const std::int32_t p1 = Chart2DLevelWave.NearestPoint(drag_.startX);
+    const std::int32_t p2 = Chart2DLevelWave.NearestPoint(drag_.currentX);
+    WindowState w;
+    if (!ReadWindow(w) || !RateUsable(w.rate)) {
+        return;
+    }
+    const double off = std::max(0.0, platform::RoundHalfToEven(static_cast<double>(w.startSec) * w.rate));
+    std::int32_t S = 0;
+    std::int32_t E = 0;
+    if (!platform::RoundToInt32(off + std::min(p1, p2), S) || !platform::RoundToInt32(off + std::max(p1, p2), E)) {
+        return;
+    }
+    Busy busy(ui_);
+    DoMouseAction(S, E);
+}
+
+void frmOctCalc::Chart2DLevelWave_Click() { drag_.skip = true; }
+
+}  // namespace murtesk
