@@ -200,9 +200,10 @@ public:
 };
 
 // The screen over a project, with the fake services and the stand-in main screen.
-class CalcScreenTest : public ::testing::Test, public CalcProject {
+template <class Screen>
+class ScreenTest : public ::testing::Test, public CalcProject {
 protected:
-    CalcScreenTest() : CalcProject(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
+    ScreenTest() : CalcProject(::testing::UnitTest::GetInstance()->current_test_info()->name()) {
         platform::SetWriteLimitForTests(-1);
         g_frmMeasure = &main;
         g_frmOctCalc = &calc;
@@ -211,7 +212,7 @@ protected:
         ui.Load(calc);
     }
 
-    ~CalcScreenTest() override {
+    ~ScreenTest() override {
         platform::SetWriteLimitForTests(-1);
         g_frmMeasure = nullptr;
         g_frmOctCalc = nullptr;
@@ -234,7 +235,10 @@ protected:
 
     FakeUi ui;
     StandInMainScreen main{ui};
-    LoggedCalc calc{ui};
+    Screen calc{ui};
 };
+
+// The screen with its set-up cascade logged and the band displays left out.
+using CalcScreenTest = ScreenTest<LoggedCalc>;
 
 }  // namespace murtesk::testing
