@@ -8,6 +8,7 @@
 #include "frmHorizontalLine.h"
 #include "frmHorizontalLineView.h"
 #include "frmOctCalcView.h"
+#include "band_chart_widget.h"
 #include "level_chart_widget.h"
 
 #include "model/scopes.h"
@@ -18,10 +19,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QListView>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace murtesk::testing {
 namespace {
@@ -30,8 +34,9 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "test_calcscreen_views";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Alive to the end: the pointing device a mouse event makes belongs to it.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // The screen on the first measurement of the project, shown through its view.
@@ -88,6 +93,57 @@ TEST(CalcViews, ScreenShowsTheChartAndFollowsChannelAndScroll) {
     EXPECT_EQ(calc.Chart2DLevelWave.LevelPoint(1).y, LevelAt(1601));
     EXPECT_EQ(view->Scroll()->value(), calc.scrGraph.Value);
     EXPECT_EQ(qobject_cast<QLabel*>(view->Control("lblCLp"))->text(), QString("Ｌp 160.1dB"));
+}
+
+// Sends one mouse event to a widget at a pixel, as the window system would.
+void SendMouse(QWidget* widget, QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(x, y), widget->mapToGlobal(QPointF(x, y)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+TEST(CalcViews, BandDisplaysAreDrawnAndADragOnTheChartMakesARange) {
+    App();
+    CalcProject project("views-bands");
+    ChannelSpec spec;
+    spec.values = 600;
+    project.AddMeasure(60, {spec});
+    ShownScreen shown;
+    frmOctCalc& calc = shown.calc;
+    frmOctCalcView* view = shown.View();
+    ASSERT_NE(view, nullptr);
+    view->Widget()->resize(1240, 820);
+    auto* bars = dynamic_cast<platform::qt::BandBarChartWidget*>(view->Control("chartCSFFT"));
+    ASSERT_NE(bars, nullptr);
+    auto* grid = view->Control("gridCursor");
+    ASSERT_NE(grid, nullptr);
+    // The cursor panel at position 1: F's value in red, the 20 kHz cell beside it.
+    const auto labels = grid->findChildren<QLabel*>();
+    const auto f = std::find_if(labels.begin(), labels.end(), [](QLabel* l) { return l->text() == "[F特AP]"; });
+    ASSERT_NE(f, labels.end());
+    EXPECT_EQ(std::count_if(labels.begin(), labels.end(), [](QLabel* l) { return l->text() == "0.1dB"; }), 4);
+    const QImage picture = bars->grab().toImage();
+    // A bar of 0.1 dB on a 40..100 axis stays below the axis: no bar; the picture is drawn.
+    EXPECT_FALSE(picture.isNull());
+
+    // A drag over the level chart's plot, from a quarter to the middle, with the left button.
+    platform::qt::LevelChartWidget* chart = view->Chart();
+    const platform::PlotRect plot = calc.Chart2DLevelWave.Geometry().Plot();
+    ASSERT_FALSE(plot.Empty());
+    const int y = plot.top + plot.height / 2;
+    const int x1 = plot.left + plot.width / 4;
+    const int x2 = plot.left + plot.width / 2;
+    SendMouse(chart, QEvent::MouseButtonPress, x1, y, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(chart, QEvent::MouseMove, x2, y, Qt::NoButton, Qt::LeftButton);
+    EXPECT_TRUE(calc.Chart2DLevelWave.RubberBandShown());
+    if (const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !dir.isEmpty()) {
+        view->Widget()->grab().save(dir + "/calc_screen_dragging.png");
+    }
+    SendMouse(chart, QEvent::MouseButtonRelease, x2, y, Qt::LeftButton, Qt::NoButton);
+    ASSERT_EQ(calc.lstCalcDelArea.ListCount(), 1);
+    const CScope& range = CalcProject::Channel(1, 1).BandLCalcInfos.Item(2).Scopes.Item(1);
+    EXPECT_EQ(range.S.AsDouble(), calc.Chart2DLevelWave.NearestPoint(x1));
+    EXPECT_EQ(range.E.AsDouble(), calc.Chart2DLevelWave.NearestPoint(x2));
+    EXPECT_NEAR(range.E.AsDouble() - range.S.AsDouble(), 150, 3);  // a quarter of the minute's 601 points
 }
 
 TEST(CalcViews, HorizontalLineDialogWorksThroughItsWidgets) {
