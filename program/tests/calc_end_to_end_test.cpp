@@ -9,6 +9,8 @@
 #include "import_recordings.h"
 #include "mainscreen_fixture.h"
 
+#include "model/band_layout.h"
+#include "model/band_slots.h"
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
 #include "platform/numbers.h"
@@ -188,6 +190,65 @@ TEST_F(CalcEndToEnd, AnExcludedRangeEnteredByDatesLeavesEveryBandTheStatisticsOf
     ASSERT_TRUE(reread.FileRead(project));
     EXPECT_TRUE(reread.Preserve().Measures.IsMeEqualTo(Records().Measures));
     EXPECT_EQ(reread.Preserve().Measures.Item(1).ChMeasures.Item(1).BandLCalcInfos.Item(2).Scopes.count(), 1);
+    EXPECT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
+}
+
+TEST_F(CalcEndToEnd, BandPanelsReadTheLevelFilesAtTheCursorAndAtTheFlatMaximum) {
+    const std::string project = StartAndImport({10.0});
+    Main().ShowLastMeasure();
+    Main().ListView1.SelectedIndex = 0;
+    Main().cmdOK_Click();
+    ASSERT_TRUE(Calc().Visible) << ::testing::PrintToString(ui.MessageTexts());
+    const CChMeasure& ch = *Calc().ShownChannel();
+    const CChMeasureCondition& condition = ch.ChMeasureCondition;
+    const std::int16_t slots = condition.oct1or3 == 3 ? 47 : 17;
+    std::vector<std::vector<float>> files;
+    for (std::int16_t slot = 1; slot <= slots; ++slot) {
+        files.push_back(ReadFloats(*ch.LevelData.PathIn(GetBandFolder(project, condition.oct1or3, slot))));
+    }
+    // The value a panel shows of a level, or "---".
+    const auto shown = [](std::optional<float> level) {
+        return level && *level > -60.0f ? platform::FormatNumber(*level, "0.0") + "dB" : std::string("---");
+    };
+    const auto at = [&](std::int16_t slot, std::size_t p) -> std::optional<float> {
+        const std::vector<float>& file = files[static_cast<std::size_t>(slot - 1)];
+        return p >= 1 && p <= file.size() ? std::optional<float>(file[p - 1]) : std::nullopt;
+    };
+
+    // The cursor on position 1, then moved by the mouse over the chart to a later point.
+    Calc().Chart2DLevelWave.SetPlotRect({50, 10, 600, 300});
+    Calc().Chart2DLevelWave_MouseMove(0, 50 + 180, 100);
+    const std::int32_t point = Calc().Chart2DLevelWave.CursorPoint();
+    ASSERT_GT(point, 1);
+    EXPECT_EQ(Calc().lblFdB.Caption, shown(at(1, static_cast<std::size_t>(point))));
+    EXPECT_EQ(Calc().lblAdB.Caption, shown(at(2, static_cast<std::size_t>(point))));
+    int bands = 0;
+    for (std::int16_t slot = 3; slot <= slots; ++slot) {
+        // The cell of each slot as the layout's table test has it.
+        const int element = BandLayout(condition.oct1or3).Element(slot);
+        if (element >= 0) {
+            EXPECT_EQ(Calc().lbldB[static_cast<std::size_t>(element)].Caption,
+                      shown(at(slot, static_cast<std::size_t>(point))))
+                << slot;
+            ++bands;
+        }
+    }
+    EXPECT_EQ(bands, slots - 2);
+
+    // ＬFmax over the whole series: every band read at F's maximum moved by the band's delay.
+    Calc().cmdAllCalc_Click();
+    const std::vector<float>& flat = files[0];
+    const auto peak = static_cast<std::int32_t>(std::max_element(flat.begin(), flat.end()) - flat.begin()) + 1;
+    Calc().cmbCalcL.ListIndex = 102;
+    Calc().cmbCalcL_Click();
+    for (std::int16_t slot = 1; slot <= slots; ++slot) {
+        const auto q = AddBandDelay(condition.oct1or3, slot, peak, condition.LevelOutHz);
+        const std::optional<float> expected = at(slot, static_cast<std::size_t>(q));
+        EXPECT_EQ(Calc().CalcBandValue(slot).has_value(), expected.has_value()) << slot;
+        if (expected && Calc().CalcBandValue(slot)) {
+            EXPECT_EQ(*Calc().CalcBandValue(slot), std::max(-60.0, static_cast<double>(*expected))) << slot;
+        }
+    }
     EXPECT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
 }
 
