@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 
@@ -26,8 +27,9 @@ QApplication& App() {
     static int argc = 1;
     static char name[] = "test_calc_picture";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Alive to the end: the pointing device a mouse event makes belongs to it.
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
 }
 
 // The calculation screen on the first measurement of the document, shown through its view.
@@ -97,6 +99,46 @@ TEST(CalcPicture, ScreenOnAnImportedRecording) {
         std::error_code ec;
         std::filesystem::remove_all(folder, ec);
     }
+    g_Preserve.reset();
+}
+
+// Sends one mouse event to a widget at a pixel, as the window system would.
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+    QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+TEST(CalcPicture, BandPanelsFilledWhileDragging) {
+    App();
+    const QString shots = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("murtesk-calc-bands-" + std::to_string(::getpid()));
+    ASSERT_EQ(ImportedProject(folder).Measures.count(), 1);
+    auto shown = std::make_unique<ShownScreen>();
+    frmOctCalc& calc = shown->calc;
+    frmOctCalcView* view = shown->View();
+    ASSERT_NE(view, nullptr);
+    calc.cmdAllCalc_Click();
+    shown->ui.RefreshAll();
+    EXPECT_NE(calc.lblCalcFdB.Caption, "---");
+
+    platform::qt::LevelChartWidget* chart = view->Chart();
+    const platform::PlotRect plot = calc.Chart2DLevelWave.Geometry().Plot();
+    const int y = plot.top + plot.height / 2;
+    SendMouse(chart, QEvent::MouseButtonPress, {plot.left + plot.width / 3, y}, Qt::LeftButton, Qt::LeftButton);
+    SendMouse(chart, QEvent::MouseMove, {plot.left + plot.width / 2, y}, Qt::NoButton, Qt::LeftButton);
+    ASSERT_TRUE(calc.Chart2DLevelWave.RubberBandShown());
+    EXPECT_NE(calc.lblFdB.Caption, " ");
+    const QImage picture = view->Widget()->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    SendMouse(chart, QEvent::MouseButtonRelease, {plot.left + plot.width / 2, y}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(calc.lstCalcDelArea.ListCount(), 1);
+    shown.reset();
+    if (!shots.isEmpty()) {
+        picture.save(shots + "/calc_screen_band_panels.png");
+    }
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
     g_Preserve.reset();
 }
 
