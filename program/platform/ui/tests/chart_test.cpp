@@ -1,13 +1,17 @@
 // Chart arithmetic without a display: the plot geometry, the label spacing, the per-column
-// summary against a brute-force pass over every point, and the chart model's repaint requests.
+// summary against a brute-force pass over every point, the chart models' repaint requests, the
+// nearest point of a pixel, and the click rule of the chart mouse.
+#include "band_chart_model.h"
 #include "chart_decimation.h"
 #include "chart_geometry.h"
+#include "chart_mouse.h"
 #include "level_chart_model.h"
 
 #include "platform/dates.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -165,6 +169,75 @@ TEST(LevelChartModel, TimeLabelsCountFromTheBase) {
     EXPECT_EQ(chart.TimeLabel(0.0), "05日 23:59:30");
     EXPECT_EQ(chart.TimeLabel(45.0), "06日 00:00:15");
     EXPECT_EQ(FormatChartTime(DateFromParts(2024, 1, 2, 3, 4, 5), "%Y/%m %% %q"), "2024/01 % %q");
+}
+
+using Kind = ChartMouseEvent::Kind;
+
+struct MouseCase {
+    const char* name;
+    bool moveToAnotherPixel;  // between press and release
+    bool releaseAtThePress;
+    std::vector<Kind> onRelease;
+};
+
+class MouseTranslation : public ::testing::TestWithParam<MouseCase> {};
+
+TEST_P(MouseTranslation, ClickOnlyForPressAndReleaseOnOnePixelWithoutAMove) {
+    const MouseCase& c = GetParam();
+    ChartMouseTranslator t;
+    EXPECT_EQ(t.Press(kLeftButton, 10, 20), (std::vector<ChartMouseEvent>{{Kind::Down, 1, 10, 20}}));
+    t.Move(kLeftButton, 10, 20);  // reported at the press's own pixel: no move
+    if (c.moveToAnotherPixel) {
+        t.Move(kLeftButton, 11, 20);
+        t.Move(kLeftButton, 10, 20);
+    }
+    const int x = c.releaseAtThePress ? 10 : 12;
+    std::vector<Kind> kinds;
+    for (const ChartMouseEvent& e : t.Release(kLeftButton, x, 20)) {
+        kinds.push_back(e.kind);
+        EXPECT_EQ(e.x, x);
+    }
+    EXPECT_EQ(kinds, c.onRelease);
+    // Without a press, a release is no click.
+    EXPECT_EQ(t.Release(kLeftButton, x, 20).size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MouseTranslation,
+                         ::testing::Values(MouseCase{"Click", false, true, {Kind::Click, Kind::Up}},
+                                           MouseCase{"MovedAndBack", true, true, {Kind::Up}},
+                                           MouseCase{"ReleasedElsewhere", false, false, {Kind::Up}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LevelChartModel, NearestPointAndRubberBandOverTheCachedPicture) {
+    LevelChartModel chart;
+    chart.SetXAxis(0.0, 10.0);
+    float* levels = chart.PrepareLevels(101);
+    std::fill(levels, levels + 101, 50.0f);
+    chart.SetLevels(101, 0.1);
+    chart.SetPlotRect({100, 0, 200, 100});  // 20 columns a second: two per point
+    EXPECT_EQ(chart.NearestPoint(100), 1);
+    EXPECT_EQ(chart.NearestPoint(120), 11);   // middle 1.025 s: point 11 at 1.0 s
+    EXPECT_EQ(chart.NearestPoint(121), 12);   // middle 1.075 s: point 12 at 1.1 s
+    EXPECT_EQ(chart.NearestPoint(50), 1);     // left of the plot: the first point
+    EXPECT_EQ(chart.NearestPoint(400), 101);  // right of it: the last
+    const auto background = chart.BackgroundRevision();
+    chart.SetRubberBand(RubberBand{120, 1, 130, 98});
+    EXPECT_EQ(chart.BackgroundRevision(), background);  // drawn over the picture
+    chart.SetYAxis(0.0, 90.0);                          // a new picture ends the band
+    EXPECT_FALSE(chart.RubberBandShown());
+}
+
+TEST(BandBarChartModel, AutomaticTopFollowsTheHighestBar) {
+    BandBarChartModel chart;
+    chart.SetBars(3);
+    chart.SetLevelAxis(20.0, 100.0, true);
+    const std::vector<double> levels = {61.5, -60.0, 40.0};
+    chart.SetLevels(levels);
+    EXPECT_EQ(chart.ShownTop(), 70.0);
+    chart.SetLevels(std::vector<double>{-60.0, -60.0, -60.0});
+    EXPECT_EQ(chart.ShownTop(), 30.0);  // at least 10 dB above the bottom
+    chart.SetLevelAxis(20.0, 100.0, false);
+    EXPECT_EQ(chart.ShownTop(), 100.0);
 }
 
 }  // namespace
