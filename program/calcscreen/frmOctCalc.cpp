@@ -322,6 +322,12 @@ void frmOctCalc::ShowNoChannel() {
     lblCymdhms.Caption = " ";
     cmbGraphBand.Clear();
     cmdACursor.Visible = cmdACalc.Visible = false;
+    // No values of another measurement stay in the band panels.
+    setFormOfCSFFTLabel();
+    setFormOfCalcFFTLabel();
+    for (platform::BandBarChartModel* chart : {&chartCSFFT, &chartCalcFFT}) {
+        chart->SetBars(chart->BarCount());
+    }
     {
         platform::ChartRedrawHold hold(Chart2DLevelWave);
         EmptyChart();
