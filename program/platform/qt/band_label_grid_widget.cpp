@@ -8,10 +8,10 @@ namespace murtesk::platform::qt {
 BandLabelGridWidget::BandLabelGridWidget(const BandLabelGrid& grid, QWidget* parent) : QWidget(parent) {
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->setHorizontalSpacing(6);
+    layout->setHorizontalSpacing(2);
     layout->setVerticalSpacing(0);
     QFont small = font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
+    small.setPointSizeF(small.pointSizeF() * 0.8);
     const auto cell = [&](const GridPlace& place, QLabel*& name, QLabel*& value) {
         name = new QLabel(this);
         value = new QLabel(this);
@@ -30,9 +30,6 @@ BandLabelGridWidget::BandLabelGridWidget(const BandLabelGrid& grid, QWidget* par
              values_[static_cast<std::size_t>(k)]);
     }
     const QFontMetrics metrics(small);
-    for (int c = 0; c < grid.Columns; ++c) {
-        layout->setColumnMinimumWidth(c, metrics.horizontalAdvance(QStringLiteral("[3.15kHz]")));
-    }
     for (int r = 0; r < 2 * grid.Rows; ++r) {
         layout->setRowMinimumHeight(r, metrics.height());
     }
