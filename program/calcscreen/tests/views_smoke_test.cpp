@@ -2,13 +2,13 @@
 // and the window scrolled through the widgets, the chart drawn), the range panels with 100,000
 // ranges, the horizontal-line dialog, and the date-range dialog over the date input dialog.
 // With MURTESK_SCREENSHOT_DIR set the screen is also written there as a PNG file.
+#include "band_chart_widget.h"
 #include "calc_fixture.h"
 #include "calcscreen_views.h"
 #include "frmDateArea.h"
 #include "frmHorizontalLine.h"
 #include "frmHorizontalLineView.h"
 #include "frmOctCalcView.h"
-#include "band_chart_widget.h"
 #include "level_chart_widget.h"
 
 #include "model/scopes.h"
@@ -19,8 +19,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QListView>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>

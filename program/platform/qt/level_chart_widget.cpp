@@ -5,9 +5,9 @@
 
 #include <QMouseEvent>
 #include <QPaintEvent>
-#include <QResizeEvent>
 #include <QPainter>
 #include <QPolygonF>
+#include <QResizeEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -155,8 +155,9 @@ void LevelChartWidget::paintEvent(QPaintEvent* event) {
     shownBand_ = model_ != nullptr ? model_->RubberBandShown() : std::nullopt;
     if (shownBand_) {
         // The band inverts what lies under it, as a drag rectangle does.
-        const QRect band = QRect(QPoint(shownBand_->left, shownBand_->top), QPoint(shownBand_->right, shownBand_->bottom))
-                               .normalized();
+        const QRect band =
+            QRect(QPoint(shownBand_->left, shownBand_->top), QPoint(shownBand_->right, shownBand_->bottom))
+                .normalized();
         p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         p.fillRect(band, QColor(0xff, 0xff, 0xff));
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
