@@ -79,25 +79,6 @@ bool ResetNewBands(std::span<BandRecalc> bands, unsigned threads, std::int32_t s
     return std::all_of(bands.begin(), bands.end(), [](const BandRecalc& b) { return b.Saved; });
 }
 
-namespace {
-
-// Runs job(i) for i in 0..count-1 on up to `threads` threads (0: one per core), the calling
-// thread among them; returns when all are done.
-template <class Job>
-void OnCores(std::size_t count, unsigned threads, const Job& job) {
-    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    threads = static_cast<unsigned>(std::min<std::size_t>(threads, count));
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t i = next++; i < count; i = next++) job(i);
-    };
-    std::vector<std::jthread> pool;
-    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
-    work();
-}
-
-}  // namespace
-
 void GetLEBands(std::span<BandLE> bands, unsigned threads, std::int32_t sliceLength) {
     OnCores(bands.size(), threads, [&](std::size_t i) {
         BandLE& band = bands[i];

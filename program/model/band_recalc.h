@@ -5,6 +5,8 @@
 // name (names are only ever taken on the user-interface thread, when an object is created).
 #pragma once
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -84,5 +86,20 @@ struct BandLE {
 
 // Runs getLEArea for every band the same way: one slice per thread in memory at a time.
 void GetLEBands(std::span<BandLE> bands, unsigned threads = 0, std::int32_t sliceLength = kStatsSliceLength);
+
+// Runs job(i) for i in 0..count-1 on up to `threads` threads (0: one per core), the calling thread
+// among them; returns when all are done. The job must not throw.
+template <class Job>
+void OnCores(std::size_t count, unsigned threads, const Job& job) {
+    if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+    threads = static_cast<unsigned>(std::min<std::size_t>(threads, count));
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i = next++; i < count; i = next++) job(i);
+    };
+    std::vector<std::jthread> pool;
+    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
+    work();
+}
 
 }  // namespace murtesk
