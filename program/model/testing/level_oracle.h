@@ -1,6 +1,8 @@
 // Statistics of level values computed the plain way, for tests to compare the statistics engine's
 // results with: energy mean and sum, maximum, and percentiles counted over the values rounded to
-// 0.1 dB from -60 dB (halves away from zero), every value above -60 dB.
+// 0.1 dB from -60 dB (halves away from zero). Values outside the 2300 bins of 0.1 dB from -60 dB
+// (a -1000 dB "no signal", for one) count towards the maximum and the energy, not the number of
+// values.
 #pragma once
 
 #include <algorithm>
@@ -35,13 +37,14 @@ inline OracleStats Oracle(const std::vector<std::pair<std::int64_t, float>>& lev
     OracleStats s;
     double energy = 0;
     for (const auto& [pos, v] : levels) {
-        ++s.count;
         energy += std::pow(10.0, v / 10.0);
         if (s.lmaxPos < 0 || v > s.lmax) {
             s.lmax = v;
             s.lmaxPos = pos;
         }
         const long k = std::lround((static_cast<double>(v) + 60.0) * 10.0);
+        if (k < 0 || k >= 2300) continue;
+        ++s.count;
         s.rounded.push_back(static_cast<double>(k) / 10.0 - 60.0);
     }
     std::sort(s.rounded.begin(), s.rounded.end());
@@ -50,7 +53,8 @@ inline OracleStats Oracle(const std::vector<std::pair<std::int64_t, float>>& lev
     s.le = 10.0 * std::log10(energy / rate);
     double upper = 0;
     for (const auto& [pos, v] : levels) {
-        if (v >= s.lmax - 10.0) {
+        const long k = std::lround((static_cast<double>(v) + 60.0) * 10.0);
+        if (v >= s.lmax - 10.0 && k >= 0 && k < 2300) {
             upper += std::pow(10.0, v / 10.0);
             ++s.upperCount;
         }

@@ -1,0 +1,227 @@
+#include "mark_tables.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "globals.h"
+#include "model/band_recalc.h"
+#include "model/band_slots.h"
+#include "model/level_accumulator.h"
+#include "model/mark_statistics.h"
+#include "model/shared_procedures.h"
+#include "platform/dates.h"
+#include "platform/numbers.h"
+
+namespace murtesk {
+
+namespace {
+
+constexpr const char* kMissing = ", ---";
+constexpr std::int16_t kLmin = 100;
+// A user correction characteristic (w above 4) has no filter delay of its own to follow.
+constexpr std::int16_t kLastBuiltInWeighting = 4;
+
+std::int32_t Clamped(std::int64_t v) {
+    return static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+std::int32_t Position(const Variant& end) { return Clamped(ScopePosition(end).value_or(0)); }
+
+bool RateUsable(double rate) { return rate > 0.0 && rate < std::numeric_limits<double>::infinity(); }
+
+std::string Level(double value) { return "," + platform::FormatNumber(value, "0.0"); }
+std::string Whole(std::int64_t value) { return platform::FormatNumber(static_cast<double>(value), "0"); }
+
+// The slots of a table in row order: F, W, then the bands from the lowest frequency up.
+std::vector<std::int16_t> RowSlots(std::int16_t oct1or3) {
+    const std::int16_t n = SlotCount(oct1or3);
+    std::vector<std::int16_t> slots;
+    if (n == 0) return slots;
+    slots = {1, 2};
+    for (std::int16_t k = n; k >= 3; --k) slots.push_back(k);
+    return slots;
+}
+
+// The date and time of position p, cut to the whole second as the display shows it.
+std::string TimeOf(const CMeasure& measure, std::int32_t p, double rate) {
+    const double seconds = RateUsable(rate) ? (static_cast<double>(p) - 1.0) / rate : 0.0;
+    return platform::FormatDisplayDate(platform::AddSeconds(measure.StartTime, seconds));
+}
+
+// Everything a row needs of the computed pair of its slot.
+struct RowWork {
+    std::int16_t slot = 0;
+    CLCalc* range = nullptr;
+    CLCalc* upper = nullptr;
+    std::string folder;
+    std::string text;
+};
+
+std::string Row(const CChMeasure& channel, const RowWork& work, const std::string& lcalcFolder,
+                const std::string& weightingName, std::int32_t pF, std::int32_t pW, std::string_view seconds) {
+    const CChMeasureCondition& condition = channel.ChMeasureCondition;
+    const CLCalc& range = *work.range;
+    if (CountedNothing(range) || !RateUsable(condition.LevelOutHz))
+        return std::string(GetBandName(condition.oct1or3, work.slot));
+    // The histogram is read once for the count, Leq and the percentiles.
+    const LevelHistogram histogram = range.LxData.getData(lcalcFolder);
+    LevelCounts counts{};
+    std::int64_t total = 0;
+    for (int k = 0; k < kHistogramBins; ++k) total += counts[k] = histogram[k];
+    const double leq = total > 0 && range.m_dBSum >= kNoLevel
+                           ? range.m_dBSum - 10.0 * std::log10(static_cast<double>(total))
+                           : kNoLevel;
+    const CLCalc& upper = *work.upper;
+    const std::int64_t upperCount = ScopePosition(upper.Scope.E).value_or(0);
+    const double upperLeq = upperCount > 0 && upper.m_dBSum >= kNoLevel
+                                ? upper.m_dBSum - 10.0 * std::log10(static_cast<double>(upperCount))
+                                : kNoLevel;
+
+    std::string row = work.slot == 2 ? weightingName : std::string(GetBandName(condition.oct1or3, work.slot));
+    row += Level(leq) + Level(range.getLmax());
+    for (const std::int32_t x : {5, 10, 25, 50, 75, 90, 95}) row += Level(HistogramPercentile(counts, x));
+    row += Level(range.LE) + Level(upperLeq);
+    auto moment = [&](std::int32_t p, bool delayed) {
+        const auto v = LevelAtMoment(channel.LevelData, work.folder, condition.oct1or3, work.slot, p,
+                                     condition.LevelOutHz, delayed);
+        return v ? Level(*v) : std::string(kMissing);
+    };
+    row += moment(pF, true);
+    row += moment(pW, condition.w <= kLastBuiltInWeighting);
+    const std::int16_t lx = channel.CalcXYAxis.Lx;
+    row += lx < 1 ? std::string(kMissing) : Level(HistogramPercentile(counts, std::min(lx, kLmin)));
+    const std::int64_t counted = ScopePosition(range.Scope.E).value_or(0);
+    row += "," + platform::FormatNumber(static_cast<double>(counted) / condition.LevelOutHz, seconds);
+    row += "," + platform::FormatNumber(static_cast<double>(upperCount) / condition.LevelOutHz, seconds);
+    return row;
+}
+
+}  // namespace
+
+std::string MarkTableHeader(std::int16_t lx) {
+    std::string header = "BAND,Ｌeq,Ｌmax,Ｌ5,Ｌ10,Ｌ25,Ｌ50,Ｌ75,Ｌ90,Ｌ95,ＬE,Ｌeq(Ｌmax-10dB),ＬFmax,ＬWmax";
+    header += lx < 1 ? std::string(kMissing) : lx > 99 ? std::string(",Ｌmin") : ",Ｌ" + Whole(lx);
+    return header + ",計算秒数, 計算秒数(Ｌmax-10dB)";
+}
+
+std::pair<std::int32_t, std::int32_t> ScaledRange(std::int32_t S, std::int32_t E, double rateShown, double rate) {
+    const double ratio = rate / rateShown;
+    if (ratio == 1.0 || !RateUsable(rate) || !RateUsable(rateShown)) return {S, E};
+    auto scale = [ratio](std::int32_t p) {
+        const double v = platform::RoundHalfToEven(ratio * static_cast<double>(p));
+        return Clamped(static_cast<std::int64_t>(std::clamp(v, -9.0e18, 9.0e18)));
+    };
+    return {std::max(scale(S), 1), scale(E)};
+}
+
+MarkTableWriter::MarkTableWriter(StatsContext& context, unsigned threads) : context_(context), threads_(threads) {}
+
+MarkTableWriter::~MarkTableWriter() { DeleteFiles(); }
+
+void MarkTableWriter::DeleteFiles() {
+    for (const auto& calc : range_) calc->DeleteFile();
+    for (const auto& calc : upper_) calc->DeleteFile();
+}
+
+bool MarkTableWriter::WriteTable(const LineSink& out, const CChMeasure& channel, std::int32_t S, std::int32_t E,
+                                 bool excludeOwn, std::int16_t onlySlot, std::string_view seconds) {
+    const CChMeasureCondition& condition = channel.ChMeasureCondition;
+    const std::vector<std::int16_t> rows = onlySlot > 0 && SlotCount(condition.oct1or3) > 0
+                                               ? std::vector<std::int16_t>{onlySlot}
+                                               : RowSlots(condition.oct1or3);
+    if (rows.empty()) return false;
+    // The slots computed: those of the rows, and F and W for the moments of their maxima.
+    std::vector<std::int16_t> slots = rows;
+    for (const std::int16_t reference : {std::int16_t{1}, std::int16_t{2}})
+        if (std::find(slots.begin(), slots.end(), reference) == slots.end()) slots.push_back(reference);
+
+    // Statistics objects take their histogram file names here, on the calling thread.
+    while (range_.size() < slots.size()) {
+        range_.push_back(std::make_unique<CLCalc>(context_));
+        upper_.push_back(std::make_unique<CLCalc>(context_));
+    }
+    const std::string project = context_.ProjectFilePath();
+    const std::string lcalcFolder = context_.LCalcFolder();
+    std::vector<CScopes> lists;
+    std::vector<SlotPair> pairs;
+    std::vector<RowWork> work;
+    lists.reserve(slots.size());
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+        lists.push_back(SlotRangeList(channel.BandLCalcInfos, slots[i], S, E, excludeOwn));
+        SlotPair pair;
+        pair.Range = range_[i].get();
+        pair.Upper = upper_[i].get();
+        pair.Ranges = &lists.back();
+        pair.LevelData = &channel.LevelData;
+        pair.SaveDir = GetBandFolder(project, condition.oct1or3, slots[i]);
+        pair.LevelOutHz = condition.LevelOutHz;
+        work.push_back({slots[i], pair.Range, pair.Upper, pair.SaveDir, {}});
+        pairs.push_back(std::move(pair));
+    }
+    if (!ComputeSlotPairs(pairs, threads_)) return false;
+
+    auto item = [&](std::int16_t slot) {
+        return static_cast<std::size_t>(std::find(slots.begin(), slots.end(), slot) - slots.begin());
+    };
+    const std::int32_t pF = MaximumPosition(*range_[item(1)]);
+    const std::int32_t pW = MaximumPosition(*range_[item(2)]);
+    const std::string weightingName = condition.getWName(true, g_OriginalWs);
+    OnCores(rows.size(), threads_, [&](std::size_t i) {
+        RowWork& w = work[i];
+        w.text = Row(channel, w, lcalcFolder, weightingName, pF, pW, seconds);
+    });
+    out(MarkTableHeader(channel.CalcXYAxis.Lx));
+    for (std::size_t i = 0; i < rows.size(); ++i) out(work[i].text);
+    return true;
+}
+
+bool WriteMarkAreaBlocks(const LineSink& out, MarkTableWriter& tables, const CMeasure& measure,
+                         const CChMeasure& shown, std::int16_t band, bool allSlots, bool excludeOwn) {
+    if (band < 1 || band > shown.BandLCalcInfos.count()) return true;
+    const CScopes& marks = shown.BandLCalcInfos.Item(band).MarkScopes;
+    const std::int32_t count = marks.count();
+    const CChMeasureCondition& condition = shown.ChMeasureCondition;
+    for (std::int32_t i = 1; i <= count; ++i) {
+        if (SlotCount(condition.oct1or3) == 0) break;
+        out("============ " + Whole(i) + ", 動特性" + condition.getTREName(true));
+        const std::int32_t S = Position(marks.Item(i).S);
+        const std::int32_t E = Position(marks.Item(i).E);
+        out("計算開始日時, " + TimeOf(measure, S, condition.LevelOutHz));
+        out("計算終了日時, " + TimeOf(measure, E, condition.LevelOutHz));
+        if (!tables.WriteTable(out, shown, S, E, excludeOwn, allSlots ? 0 : band, "0.0")) return false;
+    }
+    return true;
+}
+
+bool WriteAllChannelMarkAreaBlocks(const LineSink& out, MarkTableWriter& tables, const CMeasure& measure,
+                                   const CChMeasure& shown, std::int16_t band, bool excludeOwn) {
+    if (band < 1 || band > shown.BandLCalcInfos.count()) return true;
+    const CScopes& marks = shown.BandLCalcInfos.Item(band).MarkScopes;
+    const std::int32_t count = marks.count();
+    const double rateShown = shown.ChMeasureCondition.LevelOutHz;
+    const std::int32_t channels = measure.ChMeasures.count();
+    for (std::int32_t i = 1; i <= count; ++i) {
+        const std::int32_t S = Position(marks.Item(i).S);
+        const std::int32_t E = Position(marks.Item(i).E);
+        out("===> マーク範囲 " + Whole(i) + " ／ " + Whole(count));
+        out("計算開始日時, " + TimeOf(measure, S, rateShown));
+        out("計算終了日時, " + TimeOf(measure, E, rateShown));
+        for (std::int32_t c = 1; c <= channels; ++c) {
+            const CChMeasure& channel = measure.ChMeasures.Item(c);
+            const CChMeasureCondition& condition = channel.ChMeasureCondition;
+            out("");
+            out("----> " + Whole(c) + "ch ／ " + Whole(channels) + "ch, 動特性" + condition.getTREName(true));
+            if (SlotCount(condition.oct1or3) == 0) break;
+            const auto [s, e] = ScaledRange(S, E, rateShown, condition.LevelOutHz);
+            const bool written = tables.WriteTable(out, channel, s, e, excludeOwn, 0, "0.000");
+            tables.DeleteFiles();
+            if (!written) return false;
+        }
+        out("");
+    }
+    return true;
+}
+
+}  // namespace murtesk

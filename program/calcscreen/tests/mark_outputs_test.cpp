@@ -1,0 +1,94 @@
+// The mark-range outputs of the calculation screen: the shown channel's file and the all-channel
+// file over generated level files, each line compared with one composed here from statistics
+// computed the plain way over the same values.
+#include "mark_outputs_fixture.h"
+
+namespace murtesk::testing {
+namespace {
+
+class MarkOutputs : public MarkOutputsTest {};
+
+TEST_F(MarkOutputs, ShownChannelAllSlots) {
+    for (const bool exclude : {true, false}) {
+        SCOPED_TRACE(exclude);
+        EXPECT_EQ(ShownChannelLines(kSlot1k, true, exclude), ExpectedShownChannel(kSlot1k, true, exclude));
+    }
+}
+
+TEST_F(MarkOutputs, ShownChannelOneSlotNamedByItsBandOrWeighting) {
+    for (const std::int16_t slot : {kSlot1k, std::int16_t{1}, std::int16_t{2}}) {
+        SCOPED_TRACE(slot);
+        const std::vector<std::string> lines = ShownChannelLines(slot, false, false);
+        EXPECT_EQ(lines, ExpectedShownChannel(slot, false, false));
+        ASSERT_EQ(lines.size(), 2u * 5u);
+    }
+    EXPECT_TRUE(StartsWith(ShownChannelLines(kSlot1k, false, false)[4], "1kHz帯域,"));
+    EXPECT_TRUE(StartsWith(ShownChannelLines(1, false, false)[4], "Ｆ特性,"));
+    EXPECT_TRUE(StartsWith(ShownChannelLines(2, false, false)[4], "Ａ特性,"));
+}
+
+TEST_F(MarkOutputs, HeadingsAndTimesOfTheBlocks) {
+    const std::vector<std::string> lines = ShownChannelLines(kSlot1k, true, true);
+    ASSERT_EQ(lines.size(), 2u * (3u + 1u + 47u));
+    EXPECT_EQ(lines[0], "============ 1, 動特性ＦＡＳＴ");
+    EXPECT_EQ(lines[1], "計算開始日時, 2023/03/15 09:00:00");
+    EXPECT_EQ(lines[2], "計算終了日時, 2023/03/15 09:00:09");
+    EXPECT_EQ(lines[3], "BAND,Ｌeq,Ｌmax,Ｌ5,Ｌ10,Ｌ25,Ｌ50,Ｌ75,Ｌ90,Ｌ95,ＬE,Ｌeq(Ｌmax-10dB),ＬFmax,ＬWmax,Ｌ30,"
+                        "計算秒数, 計算秒数(Ｌmax-10dB)");
+    // Slots 1, 2 and 5 are excluded over all of mark 1: their names alone, and no moments.
+    EXPECT_EQ(lines[4], "Ｆ特性");
+    EXPECT_EQ(lines[5], "補正特性");
+    EXPECT_EQ(lines[6], "0.8Hz帯域");
+    EXPECT_EQ(lines[51], "============ 2, 動特性ＦＡＳＴ");
+    EXPECT_EQ(lines[52], "計算開始日時, 2023/03/15 09:00:10");
+    EXPECT_EQ(lines[53], "計算終了日時, 2023/03/15 09:00:34");
+}
+
+TEST_F(MarkOutputs, AllChannels) {
+    for (const bool exclude : {true, false}) {
+        SCOPED_TRACE(exclude);
+        EXPECT_EQ(AllChannelLines(kSlot1k, exclude), ExpectedAllChannels(kSlot1k, exclude));
+    }
+    const std::vector<std::string> lines = AllChannelLines(kSlot1k, true);
+    EXPECT_EQ(lines[0], "===> マーク範囲 1 ／ 2");
+    EXPECT_EQ(lines[3], "");
+    EXPECT_EQ(lines[4], "----> 1ch ／ 3ch, 動特性ＦＡＳＴ");
+    EXPECT_TRUE(EndsWith(lines[5], ",Ｌ30,計算秒数, 計算秒数(Ｌmax-10dB)"));
+}
+
+TEST_F(MarkOutputs, ChannelWithoutBandsKeepsItsHeadingAndEndsTheRange) {
+    Channel(1, 2).ChMeasureCondition.oct1or3 = 2;
+    const std::vector<std::string> lines = AllChannelLines(kSlot1k, false);
+    // Range heading, start, end, channel 1 (empty line, heading, header, 47 rows), channel 2's
+    // empty line and heading, the closing empty line; then the second range the same way.
+    ASSERT_EQ(lines.size(), 2u * (3u + 50u + 2u + 1u));
+    EXPECT_EQ(lines[54], "----> 2ch ／ 3ch, 動特性ＦＡＳＴ");
+    EXPECT_EQ(lines[55], "");
+    EXPECT_EQ(lines[56], "===> マーク範囲 2 ／ 2");
+}
+
+TEST_F(MarkOutputs, ScaledRangesRoundHalfToEvenAndStartAtOne) {
+    EXPECT_EQ(ScaledRange(3, 7, 10.0, 10.0), (std::pair<std::int32_t, std::int32_t>{3, 7}));
+    EXPECT_EQ(ScaledRange(3, 7, 10.0, 100.0), (std::pair<std::int32_t, std::int32_t>{30, 70}));
+    // 1 x 0.25 and 6 x 0.25 = 1.5; 10 x 0.25 = 2.5.
+    EXPECT_EQ(ScaledRange(1, 10, 100.0, 25.0), (std::pair<std::int32_t, std::int32_t>{1, 2}));
+    EXPECT_EQ(ScaledRange(6, 14, 100.0, 25.0), (std::pair<std::int32_t, std::int32_t>{2, 4}));
+    // 86,400,000 positions of a day at 1,000 values/s carried to 100,000 values/s exceed 32 bits.
+    EXPECT_EQ(ScaledRange(1, 86'400'000, 1000.0, 100000.0).second, INT32_MAX);
+    EXPECT_EQ(ScaledRange(3, 7, 10.0, 0.0), (std::pair<std::int32_t, std::int32_t>{3, 7}));
+}
+
+TEST_F(MarkOutputs, RateOfZeroGivesNameOnlyRows) {
+    Channel(1, 1).ChMeasureCondition.LevelOutHz = 0.0;
+    const std::vector<std::string> lines = ShownChannelLines(kSlot1k, false, false);
+    ASSERT_EQ(lines.size(), 2u * 5u);
+    EXPECT_EQ(lines[4], "1kHz帯域");
+    EXPECT_EQ(lines[2], "計算終了日時, 2023/03/15 09:00:00");
+}
+
+TEST_F(MarkOutputs, SameTextOnOneThreadAsOnMany) {
+    EXPECT_EQ(AllChannelLines(kSlot1k, true, 1), AllChannelLines(kSlot1k, true, 8));
+}
+
+}  // namespace
+}  // namespace murtesk::testing
