@@ -4,7 +4,9 @@
 //
 // BM_AllBandBuild: the 47 pairs of statistics of one mark over the whole day, as the all-band
 // result window builds them, on 1 and 8 threads. BM_OneSlotDay1kHz: one slot's pair over 86.4 M
-// values, with the process's peak resident memory.
+// values, with the process's peak resident memory. BM_AllChannelFile: the all-channel output's
+// text of that mark (8 tables of 47 rows). BM_HundredMarks: the all-channel output of 100
+// one-minute marks (37,600 rows).
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -17,6 +19,7 @@
 
 #include "band_statistics.h"
 #include "globals.h"
+#include "mark_tables.h"
 #include "model/band_slots.h"
 #include "model/shared_procedures.h"
 
@@ -53,6 +56,7 @@ public:
     }
     fs::path dir;
     StatsContext context{[this] { return (dir / "p.qvd").string(); }, [] { return 45356.5; }};
+    CMeasure measure{context};
     std::vector<std::shared_ptr<CChMeasure>> channels;
     std::shared_ptr<CChMeasure> fast;
 
@@ -69,7 +73,12 @@ private:
                 WriteLevels(folder / ch->LevelData.SaveFileName, kDayAt10, static_cast<unsigned>(c * 100 + j));
             }
             ch->BandLCalcInfos.Item(1).MarkScopes.SimpleAdd(std::make_shared<CScope>(Variant(1), Variant(kDayAt10)));
+            // 100 one-minute marks, one every ten minutes.
+            for (std::int32_t m = 0; m < 100; ++m)
+                ch->BandLCalcInfos.Item(2).MarkScopes.SimpleAdd(
+                    std::make_shared<CScope>(Variant(1 + m * 6000), Variant(600 + m * 6000)));
             channels.push_back(ch);
+            measure.ChMeasures.Add(ch);
         }
         fast = MakeChannel("fast.lvl", 1000.0);
         WriteLevels(fs::path(GetBandFolder(project, kThird, 1)) / "fast.lvl", kDayAt1k, 7);
@@ -129,6 +138,31 @@ void BM_OneSlotDay1kHz(benchmark::State& state) {
     state.counters["peak_before_MB"] = static_cast<double>(before);
 }
 BENCHMARK(BM_OneSlotDay1kHz)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// The all-channel output's text of the marks of slot `band` of channel 1.
+void AllChannelText(benchmark::State& state, std::int16_t band) {
+    Scratch& scratch = Scratch::Get();
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        std::string text;
+        MarkTableWriter tables(scratch.context, static_cast<unsigned>(state.range(0)));
+        const bool written = WriteAllChannelMarkAreaBlocks(
+            [&](std::string_view line) {
+                text += line;
+                text += "\r\n";
+            },
+            tables, scratch.measure, *scratch.channels.front(), band, true);
+        if (!written) state.SkipWithError("not written");
+        bytes = text.size();
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+void BM_AllChannelFile(benchmark::State& state) { AllChannelText(state, 1); }
+BENCHMARK(BM_AllChannelFile)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+void BM_HundredMarks(benchmark::State& state) { AllChannelText(state, 2); }
+BENCHMARK(BM_HundredMarks)->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 
 }  // namespace
 }  // namespace murtesk

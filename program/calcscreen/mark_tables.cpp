@@ -55,21 +55,19 @@ struct RowWork {
     std::int16_t slot = 0;
     CLCalc* range = nullptr;
     CLCalc* upper = nullptr;
+    const LevelHistogram* histogram = nullptr;
     std::string folder;
     std::string text;
 };
 
-std::string Row(const CChMeasure& channel, const RowWork& work, const std::string& lcalcFolder,
-                const std::string& weightingName, std::int32_t pF, std::int32_t pW, std::string_view seconds) {
+std::string Row(const CChMeasure& channel, const RowWork& work, const std::string& weightingName, std::int32_t pF, std::int32_t pW, std::string_view seconds) {
     const CChMeasureCondition& condition = channel.ChMeasureCondition;
     const CLCalc& range = *work.range;
     if (CountedNothing(range) || !RateUsable(condition.LevelOutHz))
         return std::string(GetBandName(condition.oct1or3, work.slot));
-    // The histogram is read once for the count, Leq and the percentiles.
-    const LevelHistogram histogram = range.LxData.getData(lcalcFolder);
     LevelCounts counts{};
     std::int64_t total = 0;
-    for (int k = 0; k < kHistogramBins; ++k) total += counts[k] = histogram[k];
+    for (int k = 0; k < kHistogramBins; ++k) total += counts[k] = (*work.histogram)[k];
     const double leq = total > 0 && range.m_dBSum >= kNoLevel
                            ? range.m_dBSum - 10.0 * std::log10(static_cast<double>(total))
                            : kNoLevel;
@@ -143,11 +141,11 @@ bool MarkTableWriter::WriteTable(const LineSink& out, const CChMeasure& channel,
         upper_.push_back(std::make_unique<CLCalc>(context_));
     }
     const std::string project = context_.ProjectFilePath();
-    const std::string lcalcFolder = context_.LCalcFolder();
     std::vector<CScopes> lists;
     std::vector<SlotPair> pairs;
     std::vector<RowWork> work;
     lists.reserve(slots.size());
+    pairs.reserve(slots.size());
     for (std::size_t i = 0; i < slots.size(); ++i) {
         lists.push_back(SlotRangeList(channel.BandLCalcInfos, slots[i], S, E, excludeOwn));
         SlotPair pair;
@@ -157,9 +155,10 @@ bool MarkTableWriter::WriteTable(const LineSink& out, const CChMeasure& channel,
         pair.LevelData = &channel.LevelData;
         pair.SaveDir = GetBandFolder(project, condition.oct1or3, slots[i]);
         pair.LevelOutHz = condition.LevelOutHz;
-        work.push_back({slots[i], pair.Range, pair.Upper, pair.SaveDir, {}});
         pairs.push_back(std::move(pair));
     }
+    for (std::size_t i = 0; i < slots.size(); ++i)
+        work.push_back({slots[i], pairs[i].Range, pairs[i].Upper, &pairs[i].Histogram, pairs[i].SaveDir, {}});
     if (!ComputeSlotPairs(pairs, threads_)) return false;
 
     auto item = [&](std::int16_t slot) {
@@ -170,7 +169,7 @@ bool MarkTableWriter::WriteTable(const LineSink& out, const CChMeasure& channel,
     const std::string weightingName = condition.getWName(true, g_OriginalWs);
     OnCores(rows.size(), threads_, [&](std::size_t i) {
         RowWork& w = work[i];
-        w.text = Row(channel, w, lcalcFolder, weightingName, pF, pW, seconds);
+        w.text = Row(channel, w, weightingName, pF, pW, seconds);
     });
     out(MarkTableHeader(channel.CalcXYAxis.Lx));
     for (std::size_t i = 0; i < rows.size(); ++i) out(work[i].text);

@@ -198,12 +198,6 @@ bool CLCalc::resetNewMaxMinusNArea(const CScopes& CalcScopes, const CData& Level
     return Compute(LxData.context().LCalcFolder(), CalcScopes, LevelData, SaveDir, Lmax - MinusN, sliceLength);
 }
 
-bool CLCalc::ResetNewMaxMinusNAreaIn(const std::string& LCalcFolder, const CScopes& CalcScopes,
-                                     const CData& LevelData, const std::string& SaveDir, double Lmax, double MinusN,
-                                     std::int32_t sliceLength) {
-    return Compute(LCalcFolder, CalcScopes, LevelData, SaveDir, Lmax - MinusN, sliceLength);
-}
-
 LevelPass PassOverRanges(const CScopes& ranges, const CData& levels, const std::string& SaveDir, double floor,
                          std::int32_t sliceLength) {
     LevelFile file(levels, SaveDir);

@@ -132,10 +132,6 @@ public:
     // the calling thread first.
     bool ResetNewIn(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
                     const std::string& SaveDir, std::int32_t sliceLength = kStatsSliceLength);
-    // resetNewMaxMinusNArea with the histogram folder given, in the same way.
-    bool ResetNewMaxMinusNAreaIn(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
-                                 const std::string& SaveDir, double Lmax, double MinusN,
-                                 std::int32_t sliceLength = kStatsSliceLength);
 
     // Takes the result computed earlier for this object's range from a list sorted by Scope.S:
     // the matching item is moved into this object (with its histogram file) and removed from

@@ -1,6 +1,7 @@
 #include "model/mark_statistics.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -10,6 +11,8 @@
 #include "model/band_recalc.h"
 #include "model/band_slots.h"
 #include "model/level_accumulator.h"
+#include "model/project_files.h"
+#include "platform/binary_file.h"
 
 namespace murtesk {
 
@@ -22,49 +25,131 @@ CScopes SlotRangeList(const CBandLCalcInfos& infos, std::int16_t slot, std::int3
     return list;
 }
 
-double ExposureLevelOfRanges(const CScopes& ranges, const CData& LevelData, const std::string& SaveDir,
-                             double LevelOutHz, std::int32_t sliceLength) {
-    if (!(LevelOutHz > 0.0 && LevelOutHz < std::numeric_limits<double>::infinity())) return kNoLevel;
-    const std::int64_t available = LevelData.getDataNumNoWait(SaveDir);
-    sliceLength = std::max<std::int32_t>(sliceLength, 1);
-    std::vector<float> slice;
-    CompensatedSum energy;
+namespace {
+
+// The values of a range list, read slice by slice, handed to `take` with the position of the
+// first; each range is cut where the file ends.
+template <class Take>
+void ForEachSlice(const CScopes& ranges, const CData& levels, const std::string& SaveDir, std::int32_t sliceLength,
+                  std::vector<float>& buffer, const Take& take) {
     for (const auto& r : ranges) {
         const auto s = ScopePosition(r->S);
         const auto e = ScopePosition(r->E);
-        if (!s || !e || *s < 1) continue;
-        const std::int64_t last = std::min(*e, available);
-        for (std::int64_t pos = *s; pos <= last;) {
-            const auto want = static_cast<std::int32_t>(std::min<std::int64_t>(sliceLength, last - pos + 1));
-            if (slice.size() < static_cast<std::size_t>(want)) slice.resize(static_cast<std::size_t>(want));
-            const std::int32_t got = LevelData.ReadArea(static_cast<std::int32_t>(pos), want, SaveDir, slice.data());
+        if (!s || !e || *s < 1 || *s > INT32_MAX) continue;
+        std::int64_t remaining = std::min<std::int64_t>(*e - *s + 1, INT32_MAX);
+        for (std::int64_t pos = *s; remaining > 0 && pos <= INT32_MAX;) {
+            const auto length = static_cast<std::int32_t>(std::min<std::int64_t>(sliceLength, remaining));
+            if (buffer.size() < static_cast<std::size_t>(length)) buffer.resize(static_cast<std::size_t>(length));
+            const std::int32_t got = levels.ReadArea(static_cast<std::int32_t>(pos), length, SaveDir, buffer.data());
             if (got <= 0) break;
-            energy.Add(EnergySum(slice.data(), static_cast<std::size_t>(got)));
+            take(buffer.data(), static_cast<std::size_t>(got), pos);
             pos += got;
+            remaining -= got;
         }
     }
-    const double sum = energy.Value();
-    return sum > 0.0 ? 10.0 * std::log10(sum) - 10.0 * std::log10(LevelOutHz) : kNoLevel;
 }
 
+// The positions a list names, ends included (reversed or unreadable ranges name none).
+std::int64_t PositionsOf(const CScopes& ranges) {
+    std::int64_t n = 0;
+    for (const auto& r : ranges) {
+        const auto s = ScopePosition(r->S);
+        const auto e = ScopePosition(r->E);
+        if (s && e && *e >= *s) n += *e - *s + 1;
+    }
+    return n;
+}
+
+// One statistics object's results: the histogram written in place, then the numbers.
+bool Store(CLCalc& calc, const std::string& LCalcFolder, const LevelHistogram& histogram, double dBSum, double lmax,
+           std::int32_t lmaxPos) {
+    const auto path = PathInFolder(LCalcFolder, calc.LxData.SaveFileName);
+    std::error_code ec;
+    std::filesystem::create_directories(LCalcFolder, ec);
+    BinaryFile file;
+    const bool saved = path && file.OpenWrite(*path) && file.Write(histogram.data(), sizeof histogram) && file.Close();
+    std::int64_t total = 0;
+    for (const std::int32_t c : histogram) total += c;
+    calc.Scope.S = std::int16_t{1};
+    calc.Scope.E = saved ? static_cast<std::int32_t>(std::min<std::int64_t>(total, INT32_MAX)) : std::int32_t{0};
+    calc.m_dBSum = saved ? dBSum : kEmptyEnergySum;
+    calc.Lmax = saved ? lmax : kNoLevel;
+    calc.LmaxPos = saved ? lmaxPos : 0;
+    calc.m_Cnt = 0;
+    return saved;
+}
+
+}  // namespace
+
 bool ComputeSlotPair(const std::string& LCalcFolder, SlotPair& pair, std::int32_t sliceLength) {
-    CLCalc& range = *pair.Range;
-    CLCalc& upper = *pair.Upper;
+    sliceLength = std::max<std::int32_t>(sliceLength, 1);
+    const CScopes& ranges = *pair.Ranges;
+    const bool usable = pair.LevelOutHz > 0.0 && pair.LevelOutHz < std::numeric_limits<double>::infinity();
     pair.Saved = false;
     try {
-        if (range.ResetNewIn(LCalcFolder, *pair.Ranges, *pair.LevelData, pair.SaveDir, sliceLength)) {
-            range.LE = ExposureLevelOfRanges(*pair.Ranges, *pair.LevelData, pair.SaveDir, pair.LevelOutHz, sliceLength);
-            pair.Saved = upper.ResetNewMaxMinusNAreaIn(LCalcFolder, *pair.Ranges, *pair.LevelData, pair.SaveDir,
-                                                       range.getLmax(), kUpperSpanDb, sliceLength);
+        // A short list is read once and kept for the upper statistics.
+        const bool keep = PositionsOf(ranges) <= sliceLength;
+        std::vector<float> buffer;
+        std::vector<float> kept;
+        std::vector<std::pair<std::int64_t, std::size_t>> pieces;  // first position, length
+
+        pair.Histogram.fill(0);
+        double dBSum = kEmptyEnergySum;
+        double lmax = kNoLevel;
+        std::int32_t lmaxPos = 0;
+        CompensatedSum energy;
+        {
+            LevelAccumulator pass(dBSum, lmax, lmaxPos, pair.Histogram);
+            ForEachSlice(ranges, *pair.LevelData, pair.SaveDir, sliceLength, buffer,
+                         [&](const float* v, std::size_t n, std::int64_t first) {
+                             pass.Add(v, n, first, -std::numeric_limits<double>::infinity());
+                             energy.Add(EnergySum(v, n));
+                             if (keep) {
+                                 kept.insert(kept.end(), v, v + n);
+                                 pieces.emplace_back(first, n);
+                             }
+                         });
+            dBSum = pass.dBSum();
+            lmax = pass.Lmax();
+            lmaxPos = pass.LmaxPos();
         }
+        const double sum = energy.Value();
+        const double le = usable && sum > 0.0 ? 10.0 * std::log10(sum) - 10.0 * std::log10(pair.LevelOutHz) : kNoLevel;
+
+        LevelHistogram upperHistogram{};
+        double upperSum = kEmptyEnergySum;
+        double upperMax = kNoLevel;
+        std::int32_t upperPos = 0;
+        {
+            LevelAccumulator pass(upperSum, upperMax, upperPos, upperHistogram);
+            const double floor = lmax - kUpperSpanDb;
+            if (keep) {
+                std::size_t at = 0;
+                for (const auto& [first, n] : pieces) {
+                    pass.Add(kept.data() + at, n, first, floor);
+                    at += n;
+                }
+            } else {
+                ForEachSlice(ranges, *pair.LevelData, pair.SaveDir, sliceLength, buffer,
+                             [&](const float* v, std::size_t n, std::int64_t first) { pass.Add(v, n, first, floor); });
+            }
+            upperSum = pass.dBSum();
+            upperMax = pass.Lmax();
+            upperPos = pass.LmaxPos();
+        }
+        const bool rangeSaved = Store(*pair.Range, LCalcFolder, pair.Histogram, dBSum, lmax, lmaxPos);
+        const bool upperSaved = Store(*pair.Upper, LCalcFolder, upperHistogram, upperSum, upperMax, upperPos);
+        pair.Saved = rangeSaved && upperSaved;
+        pair.Range->LE = le;
     } catch (const std::bad_alloc&) {
         pair.Saved = false;
     }
     if (!pair.Saved) {
         // Neither half of a pair stands alone.
-        range.Scope.E = std::int32_t{0};
-        upper.Scope.E = std::int32_t{0};
-        range.LE = kNoLevel;
+        pair.Range->Scope.E = std::int32_t{0};
+        pair.Upper->Scope.E = std::int32_t{0};
+        pair.Range->LE = kNoLevel;
+        pair.Histogram.fill(0);
     }
     return pair.Saved;
 }

@@ -29,14 +29,14 @@ inline constexpr double kUpperSpanDb = 10.0;
 CScopes SlotRangeList(const CBandLCalcInfos& infos, std::int16_t slot, std::int32_t S, std::int32_t E,
                       bool excludeOwn);
 
-// The exposure level of the values inside the ranges of the level file in SaveDir (each range cut
-// where the file ends), read in slices of sliceLength values: 10 lg(sum 10^(L/10)) - 10 lg(rate),
-// non-finite values passed over; -60 without values or without a usable rate.
-double ExposureLevelOfRanges(const CScopes& ranges, const CData& LevelData, const std::string& SaveDir,
-                             double LevelOutHz, std::int32_t sliceLength = kStatsSliceLength);
-
 // One slot's pair of statistics over its list of positions. Everything pointed to outlives the
 // computation and is touched by no one else meanwhile.
+//
+// The values are read once when the list holds at most sliceLength positions (both statistics
+// and LE then come from that one read), else twice, slice by slice, so that memory stays at one
+// slice whatever the length. The results are those of resetNew and resetNewMaxMinusNArea (with
+// 10 dB) of the two objects, and of getLE over the values. The histogram files are scratch files
+// of the object's own name, written in place (a pair is computed again rather than recovered).
 struct SlotPair {
     CLCalc* Range = nullptr;  // gets LE too
     CLCalc* Upper = nullptr;
@@ -45,10 +45,11 @@ struct SlotPair {
     std::string SaveDir;      // folder of the slot's level file
     double LevelOutHz = 0.0;
     bool Saved = false;       // both histograms were written
+    LevelHistogram Histogram{};  // the range statistics' histogram, as written
 };
 
 // Computes one pair with its histograms in LCalcFolder. False when a histogram could not be
-// written (or memory ran out); both objects are then left empty.
+// written (or memory ran out); both objects then count nothing.
 bool ComputeSlotPair(const std::string& LCalcFolder, SlotPair& pair, std::int32_t sliceLength = kStatsSliceLength);
 // Computes every pair on up to `threads` threads (0: one per core); the histogram folder is read
 // from the first pair's objects on the calling thread. True when every pair was saved.
