@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <thread>
 
 #include "globals.h"
 #include "model/band_recalc.h"
@@ -50,49 +51,56 @@ std::string TimeOf(const CMeasure& measure, std::int32_t p, double rate) {
     return platform::FormatDisplayDate(platform::AddSeconds(measure.StartTime, seconds));
 }
 
-// Everything a row needs of the computed pair of its slot.
-struct RowWork {
-    std::int16_t slot = 0;
-    CLCalc* range = nullptr;
-    CLCalc* upper = nullptr;
-    const LevelHistogram* histogram = nullptr;
-    std::string folder;
-    std::string text;
+double EquivalentLevelOf(double dBSum, std::int64_t n) {
+    return n > 0 && dBSum >= kNoLevel ? dBSum - 10.0 * std::log10(static_cast<double>(n)) : kNoLevel;
+}
+
+// What a row needs of the pair computed for its slot, kept once the pair serves the next slot.
+struct SlotResult {
+    bool saved = false;
+    std::int64_t count = 0;  // values in the range statistics
+    std::int64_t upperCount = 0;
+    double leq = kNoLevel;
+    double lmax = kNoLevel;
+    std::int32_t lmaxPos = -1;  // absolute; -1 when nothing was counted
+    double le = kNoLevel;
+    double upperLeq = kNoLevel;
+    LevelCounts histogram{};
 };
 
-std::string Row(const CChMeasure& channel, const RowWork& work, const std::string& weightingName, std::int32_t pF, std::int32_t pW, std::string_view seconds) {
-    const CChMeasureCondition& condition = channel.ChMeasureCondition;
-    const CLCalc& range = *work.range;
-    if (CountedNothing(range) || !RateUsable(condition.LevelOutHz))
-        return std::string(GetBandName(condition.oct1or3, work.slot));
-    LevelCounts counts{};
+SlotResult ResultOf(const SlotPair& pair) {
+    SlotResult r;
+    r.saved = pair.Saved;
+    r.count = ScopePosition(pair.Range->Scope.E).value_or(0);
+    r.upperCount = ScopePosition(pair.Upper->Scope.E).value_or(0);
     std::int64_t total = 0;
-    for (int k = 0; k < kHistogramBins; ++k) total += counts[k] = (*work.histogram)[k];
-    const double leq = total > 0 && range.m_dBSum >= kNoLevel
-                           ? range.m_dBSum - 10.0 * std::log10(static_cast<double>(total))
-                           : kNoLevel;
-    const CLCalc& upper = *work.upper;
-    const std::int64_t upperCount = ScopePosition(upper.Scope.E).value_or(0);
-    const double upperLeq = upperCount > 0 && upper.m_dBSum >= kNoLevel
-                                ? upper.m_dBSum - 10.0 * std::log10(static_cast<double>(upperCount))
-                                : kNoLevel;
+    for (int k = 0; k < kHistogramBins; ++k) total += r.histogram[k] = pair.Histogram[k];
+    r.leq = EquivalentLevelOf(pair.Range->m_dBSum, total);
+    r.lmax = pair.Range->getLmax();
+    r.lmaxPos = MaximumPosition(*pair.Range);
+    r.le = pair.Range->LE;
+    r.upperLeq = EquivalentLevelOf(pair.Upper->m_dBSum, r.upperCount);
+    return r;
+}
 
-    std::string row = work.slot == 2 ? weightingName : std::string(GetBandName(condition.oct1or3, work.slot));
-    row += Level(leq) + Level(range.getLmax());
-    for (const std::int32_t x : {5, 10, 25, 50, 75, 90, 95}) row += Level(HistogramPercentile(counts, x));
-    row += Level(range.LE) + Level(upperLeq);
+std::string Row(const CChMeasure& channel, std::int16_t slot, const SlotResult& r, const std::string& folder,
+                const std::string& weightingName, std::int32_t pF, std::int32_t pW, std::string_view seconds) {
+    const CChMeasureCondition& condition = channel.ChMeasureCondition;
+    if (r.count < 1 || !RateUsable(condition.LevelOutHz)) return std::string(GetBandName(condition.oct1or3, slot));
+    std::string row = slot == 2 ? weightingName : std::string(GetBandName(condition.oct1or3, slot));
+    row += Level(r.leq) + Level(r.lmax);
+    for (const std::int32_t x : {5, 10, 25, 50, 75, 90, 95}) row += Level(HistogramPercentile(r.histogram, x));
+    row += Level(r.le) + Level(r.upperLeq);
     auto moment = [&](std::int32_t p, bool delayed) {
-        const auto v = LevelAtMoment(channel.LevelData, work.folder, condition.oct1or3, work.slot, p,
-                                     condition.LevelOutHz, delayed);
+        const auto v = LevelAtMoment(channel.LevelData, folder, condition.oct1or3, slot, p, condition.LevelOutHz, delayed);
         return v ? Level(*v) : std::string(kMissing);
     };
     row += moment(pF, true);
     row += moment(pW, condition.w <= kLastBuiltInWeighting);
     const std::int16_t lx = channel.CalcXYAxis.Lx;
-    row += lx < 1 ? std::string(kMissing) : Level(HistogramPercentile(counts, std::min(lx, kLmin)));
-    const std::int64_t counted = ScopePosition(range.Scope.E).value_or(0);
-    row += "," + platform::FormatNumber(static_cast<double>(counted) / condition.LevelOutHz, seconds);
-    row += "," + platform::FormatNumber(static_cast<double>(upperCount) / condition.LevelOutHz, seconds);
+    row += lx < 1 ? std::string(kMissing) : Level(HistogramPercentile(r.histogram, std::min(lx, kLmin)));
+    row += "," + platform::FormatNumber(static_cast<double>(r.count) / condition.LevelOutHz, seconds);
+    row += "," + platform::FormatNumber(static_cast<double>(r.upperCount) / condition.LevelOutHz, seconds);
     return row;
 }
 
@@ -135,44 +143,48 @@ bool MarkTableWriter::WriteTable(const LineSink& out, const CChMeasure& channel,
     for (const std::int16_t reference : {std::int16_t{1}, std::int16_t{2}})
         if (std::find(slots.begin(), slots.end(), reference) == slots.end()) slots.push_back(reference);
 
-    // Statistics objects take their histogram file names here, on the calling thread.
-    while (range_.size() < slots.size()) {
+    // Each thread computes its slots with a pair of its own, whose histogram files it rewrites from
+    // slot to slot; the objects take their file names here, on the calling thread.
+    const unsigned workers = std::min<unsigned>(threads_ == 0 ? std::max(1u, std::thread::hardware_concurrency()) : threads_,
+                                                static_cast<unsigned>(slots.size()));
+    while (range_.size() < workers) {
         range_.push_back(std::make_unique<CLCalc>(context_));
         upper_.push_back(std::make_unique<CLCalc>(context_));
     }
     const std::string project = context_.ProjectFilePath();
+    const std::string lcalcFolder = context_.LCalcFolder();
     std::vector<CScopes> lists;
-    std::vector<SlotPair> pairs;
-    std::vector<RowWork> work;
-    lists.reserve(slots.size());
-    pairs.reserve(slots.size());
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-        lists.push_back(SlotRangeList(channel.BandLCalcInfos, slots[i], S, E, excludeOwn));
-        SlotPair pair;
-        pair.Range = range_[i].get();
-        pair.Upper = upper_[i].get();
-        pair.Ranges = &lists.back();
-        pair.LevelData = &channel.LevelData;
-        pair.SaveDir = GetBandFolder(project, condition.oct1or3, slots[i]);
-        pair.LevelOutHz = condition.LevelOutHz;
-        pairs.push_back(std::move(pair));
+    std::vector<std::string> folders;
+    for (const std::int16_t slot : slots) {
+        lists.push_back(SlotRangeList(channel.BandLCalcInfos, slot, S, E, excludeOwn));
+        folders.push_back(GetBandFolder(project, condition.oct1or3, slot));
     }
-    for (std::size_t i = 0; i < slots.size(); ++i)
-        work.push_back({slots[i], pairs[i].Range, pairs[i].Upper, &pairs[i].Histogram, pairs[i].SaveDir, {}});
-    if (!ComputeSlotPairs(pairs, threads_)) return false;
+    std::vector<SlotResult> results(slots.size());
+    OnCores(slots.size(), workers, [&](std::size_t i, unsigned worker) {
+        SlotPair pair;
+        pair.Range = range_[worker].get();
+        pair.Upper = upper_[worker].get();
+        pair.Ranges = &lists[i];
+        pair.LevelData = &channel.LevelData;
+        pair.SaveDir = folders[i];
+        pair.LevelOutHz = condition.LevelOutHz;
+        ComputeSlotPair(lcalcFolder, pair);
+        results[i] = ResultOf(pair);
+    });
+    if (!std::all_of(results.begin(), results.end(), [](const SlotResult& r) { return r.saved; })) return false;
 
-    auto item = [&](std::int16_t slot) {
-        return static_cast<std::size_t>(std::find(slots.begin(), slots.end(), slot) - slots.begin());
+    auto result = [&](std::int16_t slot) -> const SlotResult& {
+        return results[static_cast<std::size_t>(std::find(slots.begin(), slots.end(), slot) - slots.begin())];
     };
-    const std::int32_t pF = MaximumPosition(*range_[item(1)]);
-    const std::int32_t pW = MaximumPosition(*range_[item(2)]);
+    const std::int32_t pF = result(1).lmaxPos;
+    const std::int32_t pW = result(2).lmaxPos;
     const std::string weightingName = condition.getWName(true, g_OriginalWs);
-    OnCores(rows.size(), threads_, [&](std::size_t i) {
-        RowWork& w = work[i];
-        w.text = Row(channel, w, weightingName, pF, pW, seconds);
+    std::vector<std::string> text(rows.size());
+    OnCores(rows.size(), workers, [&](std::size_t i) {
+        text[i] = Row(channel, rows[i], results[i], folders[i], weightingName, pF, pW, seconds);
     });
     out(MarkTableHeader(channel.CalcXYAxis.Lx));
-    for (std::size_t i = 0; i < rows.size(); ++i) out(work[i].text);
+    for (const std::string& line : text) out(line);
     return true;
 }
 

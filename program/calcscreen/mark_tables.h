@@ -55,6 +55,7 @@ public:
 private:
     StatsContext& context_;
     unsigned threads_;
+    // One pair of statistics for each thread.
     std::vector<std::unique_ptr<CLCalc>> range_;
     std::vector<std::unique_ptr<CLCalc>> upper_;
 };

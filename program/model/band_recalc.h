@@ -15,6 +15,7 @@
 #include <span>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "model/level_calc.h"
@@ -88,18 +89,24 @@ struct BandLE {
 void GetLEBands(std::span<BandLE> bands, unsigned threads = 0, std::int32_t sliceLength = kStatsSliceLength);
 
 // Runs job(i) for i in 0..count-1 on up to `threads` threads (0: one per core), the calling thread
-// among them; returns when all are done. The job must not throw.
+// among them; returns when all are done. A job taking (i, worker) also learns which of the threads
+// (0 .. threads - 1, the calling thread 0) runs it. The job must not throw.
 template <class Job>
 void OnCores(std::size_t count, unsigned threads, const Job& job) {
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
     threads = static_cast<unsigned>(std::min<std::size_t>(threads, count));
     std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t i = next++; i < count; i = next++) job(i);
+    auto work = [&](unsigned worker) {
+        for (std::size_t i = next++; i < count; i = next++) {
+            if constexpr (std::is_invocable_v<const Job&, std::size_t, unsigned>)
+                job(i, worker);
+            else
+                job(i);
+        }
     };
     std::vector<std::jthread> pool;
-    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work);
-    work();
+    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work, t);
+    work(0);
 }
 
 }  // namespace murtesk

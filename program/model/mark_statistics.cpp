@@ -8,6 +8,9 @@
 #include <new>
 #include <vector>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "model/band_recalc.h"
 #include "model/band_slots.h"
 #include "model/level_accumulator.h"
@@ -60,14 +63,26 @@ std::int64_t PositionsOf(const CScopes& ranges) {
     return n;
 }
 
+// Writes a file over its own blocks: emptying a file and writing it again makes the file system
+// flush it at once, which would cost a disk write for every slot.
+bool WriteInPlace(const std::string& path, const void* data, std::size_t size) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    if (::ftruncate(fd, static_cast<off_t>(size)) != 0) {
+        ::close(fd);
+        return false;
+    }
+    BinaryFile file;
+    return file.AdoptForWriting(fd) && file.Write(data, size) && file.Close();
+}
+
 // One statistics object's results: the histogram written in place, then the numbers.
 bool Store(CLCalc& calc, const std::string& LCalcFolder, const LevelHistogram& histogram, double dBSum, double lmax,
            std::int32_t lmaxPos) {
     const auto path = PathInFolder(LCalcFolder, calc.LxData.SaveFileName);
     std::error_code ec;
     std::filesystem::create_directories(LCalcFolder, ec);
-    BinaryFile file;
-    const bool saved = path && file.OpenWrite(*path) && file.Write(histogram.data(), sizeof histogram) && file.Close();
+    const bool saved = path && WriteInPlace(*path, histogram.data(), sizeof histogram);
     std::int64_t total = 0;
     for (const std::int32_t c : histogram) total += c;
     calc.Scope.S = std::int16_t{1};
