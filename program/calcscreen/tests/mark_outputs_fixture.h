@@ -8,10 +8,9 @@
 #include "calc_fixture.h"
 #include "mark_tables.h"
 
-#include "model/testing/level_oracle.h"
+#include "model/testing/mark_table_oracle.h"
 #include "platform/numbers.h"
 
-#include <map>
 
 namespace murtesk::testing {
 
@@ -84,57 +83,34 @@ protected:
         return f(p);
     }
 
-    OracleStats Stats(int c, std::int16_t slot, std::int64_t S, std::int64_t E, bool exclude) const {
-        std::vector<std::pair<std::int64_t, float>> values;
-        for (std::int64_t p = std::max<std::int64_t>(S, 1); p <= E; ++p) {
-            if (exclude && Info(c, slot).Scopes.isScopes(static_cast<double>(p))) continue;
-            if (const auto v = LevelOf(c, slot, p)) values.emplace_back(p, *v);
-        }
-        return Oracle(values, specs_[c - 1].rate);
+    OracleChannel Oracle(int c) const {
+        const Spec& spec = specs_[c - 1];
+        OracleChannel ch;
+        ch.rate = spec.rate;
+        ch.lx = spec.lx;
+        ch.w = spec.w;
+        ch.weightingName = spec.weighting;
+        ch.level = [this, c](std::int16_t slot, std::int64_t p) { return LevelOf(c, slot, p); };
+        ch.excluded = [c](std::int16_t slot, std::int64_t p) {
+            return Info(c, slot).Scopes.isScopes(static_cast<double>(p));
+        };
+        // The filter delays of the slots with files, in milliseconds.
+        ch.delayMs = [](std::int16_t slot) { return slot == kSlot1k ? 16.0 : 2.0; };
+        ch.bandName = [](std::int16_t slot) -> std::string {
+            switch (slot) {
+                case 1: return "Ｆ特性";
+                case 2: return "補正特性";
+                case 5: return "12.5kHz帯域";
+                case kSlot1k: return "1kHz帯域";
+                default: return std::string(GetBandName(3, slot));
+            }
+        };
+        return ch;
     }
-
-    static std::string F(double v) { return "," + platform::FormatNumber(v, "0.0"); }
 
     std::vector<std::string> ExpectedTable(int c, std::int64_t S, std::int64_t E, bool exclude, std::int16_t onlySlot,
                                            const char* seconds) const {
-        const Spec& spec = specs_[c - 1];
-        std::vector<std::int16_t> rows{1, 2};
-        for (std::int16_t k = 47; k >= 3; --k) rows.push_back(k);
-        if (onlySlot > 0) rows = {onlySlot};
-        const std::string lxTitle = spec.lx < 1    ? ", ---"
-                                    : spec.lx > 99 ? ",Ｌmin"
-                                                   : ",Ｌ" + std::to_string(spec.lx);
-        std::vector<std::string> lines{"BAND,Ｌeq,Ｌmax,Ｌ5,Ｌ10,Ｌ25,Ｌ50,Ｌ75,Ｌ90,Ｌ95,ＬE,Ｌeq(Ｌmax-10dB),ＬFmax,ＬWmax" +
-                                       lxTitle + ",計算秒数, 計算秒数(Ｌmax-10dB)"};
-        const OracleStats f = Stats(c, 1, S, E, exclude);
-        const OracleStats w = Stats(c, 2, S, E, exclude);
-        const std::int64_t pF = f.count > 0 ? f.lmaxPos : -1;
-        const std::int64_t pW = w.count > 0 ? w.lmaxPos : -1;
-        // Filter delays of the slots with files, in milliseconds.
-        const std::map<std::int16_t, double> delayMs{{1, 2}, {2, 2}, {5, 2}, {kSlot1k, 16}};
-        const std::map<std::int16_t, std::string> names{
-            {1, "Ｆ特性"}, {2, spec.weighting}, {5, "12.5kHz帯域"}, {kSlot1k, "1kHz帯域"}};
-        for (const std::int16_t k : rows) {
-            const OracleStats s = Stats(c, k, S, E, exclude);
-            if (s.count == 0) {
-                lines.emplace_back(k == 2 ? "補正特性" : GetBandName(3, k));
-                continue;
-            }
-            std::string row = names.at(k) + F(s.leq) + F(s.lmax);
-            for (const int x : {5, 10, 25, 50, 75, 90, 95}) row += F(s.Lx(x));
-            row += F(s.le) + F(s.upperLeq);
-            const auto delay = static_cast<std::int64_t>(platform::RoundHalfToEven(spec.rate / 1000.0 * delayMs.at(k)));
-            auto moment = [&](std::int64_t p, bool delayed) {
-                const auto v = p < 1 ? std::nullopt : LevelOf(c, k, p + (delayed ? delay : 0));
-                return v ? F(*v) : std::string(", ---");
-            };
-            row += moment(pF, true) + moment(pW, spec.w <= 4);
-            row += spec.lx < 1 ? std::string(", ---") : F(s.Lx(std::min<int>(spec.lx, 100)));
-            row += "," + platform::FormatNumber(static_cast<double>(s.count) / spec.rate, seconds);
-            row += "," + platform::FormatNumber(static_cast<double>(s.upperCount) / spec.rate, seconds);
-            lines.push_back(row);
-        }
-        return lines;
+        return ExpectedMarkTable(Oracle(c), S, E, exclude, onlySlot, seconds);
     }
 
     std::string TimeOf(std::int64_t p, double rate) const {
