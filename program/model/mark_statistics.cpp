@@ -30,17 +30,26 @@ CScopes SlotRangeList(const CBandLCalcInfos& infos, std::int16_t slot, std::int3
 
 namespace {
 
+// The ranges of a list as 1-based positions, each cut to at most INT32_MAX values; ranges
+// that start before position 1 or past INT32_MAX, or whose ends are not numbers, are left out.
+template <class Take>
+void ForEachRange(const CScopes& ranges, const Take& take) {
+    for (const auto& r : ranges) {
+        const auto s = ScopePosition(r->S);
+        const auto e = ScopePosition(r->E);
+        if (!s || !e || *s < 1 || *s > INT32_MAX) continue;
+        const std::int64_t n = std::min<std::int64_t>(*e - *s + 1, INT32_MAX);
+        if (n > 0) take(*s, n);
+    }
+}
+
 // The values of a range list, read slice by slice, handed to `take` with the position of the
 // first; each range is cut where the file ends.
 template <class Take>
 void ForEachSlice(const CScopes& ranges, const CData& levels, const std::string& SaveDir, std::int32_t sliceLength,
                   std::vector<float>& buffer, const Take& take) {
-    for (const auto& r : ranges) {
-        const auto s = ScopePosition(r->S);
-        const auto e = ScopePosition(r->E);
-        if (!s || !e || *s < 1 || *s > INT32_MAX) continue;
-        std::int64_t remaining = std::min<std::int64_t>(*e - *s + 1, INT32_MAX);
-        for (std::int64_t pos = *s; remaining > 0 && pos <= INT32_MAX;) {
+    ForEachRange(ranges, [&](std::int64_t first, std::int64_t remaining) {
+        for (std::int64_t pos = first; remaining > 0 && pos <= INT32_MAX;) {
             const auto length = static_cast<std::int32_t>(std::min<std::int64_t>(sliceLength, remaining));
             if (buffer.size() < static_cast<std::size_t>(length)) buffer.resize(static_cast<std::size_t>(length));
             const std::int32_t got = levels.ReadArea(static_cast<std::int32_t>(pos), length, SaveDir, buffer.data());
@@ -49,7 +58,7 @@ void ForEachSlice(const CScopes& ranges, const CData& levels, const std::string&
             pos += got;
             remaining -= got;
         }
-    }
+    });
 }
 
 // The positions a list names, ends included (reversed or unreadable ranges name none).
@@ -102,11 +111,35 @@ bool ComputeSlotPair(const std::string& LCalcFolder, SlotPair& pair, std::int32_
     const bool usable = pair.LevelOutHz > 0.0 && pair.LevelOutHz < std::numeric_limits<double>::infinity();
     pair.Saved = false;
     try {
-        // A short list is read once and kept for the upper statistics.
-        const bool keep = PositionsOf(ranges) <= sliceLength;
+        // A short list is read once, range by range, and kept for the upper statistics.
+        const std::int64_t positions = PositionsOf(ranges);
+        const bool keep = positions <= sliceLength;
         std::vector<float> buffer;
-        std::vector<float> kept;
-        std::vector<std::pair<std::int64_t, std::size_t>> pieces;  // first position, length
+        std::vector<std::pair<std::int64_t, std::size_t>> pieces;  // first position, values
+        if (keep) {
+            buffer.resize(static_cast<std::size_t>(positions));
+            std::size_t at = 0;
+            ForEachRange(ranges, [&](std::int64_t first, std::int64_t n) {
+                const std::int32_t got = pair.LevelData->ReadArea(static_cast<std::int32_t>(first),
+                                                                  static_cast<std::int32_t>(n), pair.SaveDir,
+                                                                  buffer.data() + at);
+                if (got <= 0) return;
+                pieces.emplace_back(first, static_cast<std::size_t>(got));
+                at += static_cast<std::size_t>(got);
+            });
+        }
+        // Each piece of kept values, or each slice read again, handed to `take`.
+        const auto forEach = [&](const auto& take) {
+            if (!keep) {
+                ForEachSlice(ranges, *pair.LevelData, pair.SaveDir, sliceLength, buffer, take);
+                return;
+            }
+            std::size_t at = 0;
+            for (const auto& [first, n] : pieces) {
+                take(buffer.data() + at, n, first);
+                at += n;
+            }
+        };
 
         pair.Histogram.fill(0);
         double dBSum = kEmptyEnergySum;
@@ -115,15 +148,10 @@ bool ComputeSlotPair(const std::string& LCalcFolder, SlotPair& pair, std::int32_
         CompensatedSum energy;
         {
             LevelAccumulator pass(dBSum, lmax, lmaxPos, pair.Histogram);
-            ForEachSlice(ranges, *pair.LevelData, pair.SaveDir, sliceLength, buffer,
-                         [&](const float* v, std::size_t n, std::int64_t first) {
-                             pass.Add(v, n, first, -std::numeric_limits<double>::infinity());
-                             energy.Add(EnergySum(v, n));
-                             if (keep) {
-                                 kept.insert(kept.end(), v, v + n);
-                                 pieces.emplace_back(first, n);
-                             }
-                         });
+            forEach([&](const float* v, std::size_t n, std::int64_t first) {
+                pass.Add(v, n, first, -std::numeric_limits<double>::infinity());
+                energy.Add(EnergySum(v, n));
+            });
             dBSum = pass.dBSum();
             lmax = pass.Lmax();
             lmaxPos = pass.LmaxPos();
@@ -138,16 +166,7 @@ bool ComputeSlotPair(const std::string& LCalcFolder, SlotPair& pair, std::int32_
         {
             LevelAccumulator pass(upperSum, upperMax, upperPos, upperHistogram);
             const double floor = lmax - kUpperSpanDb;
-            if (keep) {
-                std::size_t at = 0;
-                for (const auto& [first, n] : pieces) {
-                    pass.Add(kept.data() + at, n, first, floor);
-                    at += n;
-                }
-            } else {
-                ForEachSlice(ranges, *pair.LevelData, pair.SaveDir, sliceLength, buffer,
-                             [&](const float* v, std::size_t n, std::int64_t first) { pass.Add(v, n, first, floor); });
-            }
+            forEach([&](const float* v, std::size_t n, std::int64_t first) { pass.Add(v, n, first, floor); });
             upperSum = pass.dBSum();
             upperMax = pass.Lmax();
             upperPos = pass.LmaxPos();
