@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <thread>
 
 #include "globals.h"
-#include "model/band_recalc.h"
+#include "model/core_pool.h"
 #include "model/band_slots.h"
 #include "model/level_accumulator.h"
 #include "model/mark_statistics.h"
@@ -144,9 +143,9 @@ bool MarkTableWriter::WriteTable(const LineSink& out, const CChMeasure& channel,
         if (std::find(slots.begin(), slots.end(), reference) == slots.end()) slots.push_back(reference);
 
     // Each thread computes its slots with a pair of its own, whose histogram files it rewrites from
-    // slot to slot; the objects take their file names here, on the calling thread.
-    const unsigned workers = std::min<unsigned>(threads_ == 0 ? std::max(1u, std::thread::hardware_concurrency()) : threads_,
-                                                static_cast<unsigned>(slots.size()));
+    // slot to slot; the threads and the objects are made here, on the calling thread.
+    if (!pool_) pool_ = std::make_unique<CorePool>(threads_);
+    const unsigned workers = pool_->Threads();
     while (range_.size() < workers) {
         range_.push_back(std::make_unique<CLCalc>(context_));
         upper_.push_back(std::make_unique<CLCalc>(context_));
@@ -160,7 +159,7 @@ bool MarkTableWriter::WriteTable(const LineSink& out, const CChMeasure& channel,
         folders.push_back(GetBandFolder(project, condition.oct1or3, slot));
     }
     std::vector<SlotResult> results(slots.size());
-    OnCores(slots.size(), workers, [&](std::size_t i, unsigned worker) {
+    pool_->Run(slots.size(), [&](std::size_t i, unsigned worker) {
         SlotPair pair;
         pair.Range = range_[worker].get();
         pair.Upper = upper_[worker].get();
@@ -180,7 +179,7 @@ bool MarkTableWriter::WriteTable(const LineSink& out, const CChMeasure& channel,
     const std::int32_t pW = result(2).lmaxPos;
     const std::string weightingName = condition.getWName(true, g_OriginalWs);
     std::vector<std::string> text(rows.size());
-    OnCores(rows.size(), workers, [&](std::size_t i) {
+    pool_->Run(rows.size(), [&](std::size_t i, unsigned) {
         text[i] = Row(channel, rows[i], results[i], folders[i], weightingName, pF, pW, seconds);
     });
     out(MarkTableHeader(channel.CalcXYAxis.Lx));

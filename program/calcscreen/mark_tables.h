@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "model/ch_measure.h"
+#include "model/core_pool.h"
 #include "model/measure.h"
 
 namespace murtesk {
@@ -55,6 +56,7 @@ public:
 private:
     StatsContext& context_;
     unsigned threads_;
+    std::unique_ptr<CorePool> pool_;
     // One pair of statistics for each thread.
     std::vector<std::unique_ptr<CLCalc>> range_;
     std::vector<std::unique_ptr<CLCalc>> upper_;
