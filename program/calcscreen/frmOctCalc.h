@@ -28,12 +28,16 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace murtesk {
+
+class MarkTableWriter;
 
 class frmOctCalc : public CalcScreen {
 public:
@@ -77,6 +81,13 @@ public:
     void addMarkArea(std::int32_t S, std::int32_t E);
     // The procedure optMouseAction chooses, tested in the order 1, 0, 2, 3 (else 4), over (S, E).
     void DoMouseAction(std::int32_t S, std::int32_t E);
+
+    // ---- Writers of the mark-range statistics files: the path is written whole or left as it was;
+    // true when the file was written. The shown channel's marks on the shown band slot, with every
+    // slot's table or the shown slot's alone; or carried to every channel of the measurement.
+    bool writeMarkAreaCalcAllBand(const std::string& path);
+    bool writeMarkAreaCalcOneBand(const std::string& path);
+    bool writeAllChMarkAreaCalc(const std::string& path);
 
     // ---- Events
     void Form_Load() override;
@@ -331,6 +342,10 @@ protected:
     void NotAvailable();
 
 private:
+    // Writes a mark-range file: the lines of `blocks` through a text output that takes the path's
+    // place only when they were all written.
+    bool WriteMarkText(const std::string& path,
+                       const std::function<bool(const std::function<void(std::string_view)>&, MarkTableWriter&)>& blocks);
     void saveAndShowMeasure();
     // Stores the memo box into the channel whose memo it shows.
     void StoreMemo();

@@ -1,11 +1,13 @@
 #include "mark_tables.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
 #include "globals.h"
 #include "model/core_pool.h"
+#include "model/band_rows.h"
 #include "model/band_slots.h"
 #include "model/level_accumulator.h"
 #include "model/mark_statistics.h"
@@ -31,27 +33,13 @@ std::int32_t Position(const Variant& end) { return Clamped(ScopePosition(end).va
 
 bool RateUsable(double rate) { return rate > 0.0 && rate < std::numeric_limits<double>::infinity(); }
 
-std::string Level(double value) { return "," + platform::FormatNumber(value, "0.0"); }
-std::string Whole(std::int64_t value) { return platform::FormatNumber(static_cast<double>(value), "0"); }
-
-// The slots of a table in row order: F, W, then the bands from the lowest frequency up.
-std::vector<std::int16_t> RowSlots(std::int16_t oct1or3) {
-    const std::int16_t n = SlotCount(oct1or3);
-    std::vector<std::int16_t> slots;
-    if (n == 0) return slots;
-    slots = {1, 2};
-    for (std::int16_t k = n; k >= 3; --k) slots.push_back(k);
-    return slots;
-}
+std::string Level(double value) { return "," + LevelText(value); }
+std::string Whole(std::int64_t value) { return CountText(static_cast<double>(value)); }
 
 // The date and time of position p, cut to the whole second as the display shows it.
 std::string TimeOf(const CMeasure& measure, std::int32_t p, double rate) {
     const double seconds = RateUsable(rate) ? (static_cast<double>(p) - 1.0) / rate : 0.0;
     return platform::FormatDisplayDate(platform::AddSeconds(measure.StartTime, seconds));
-}
-
-double EquivalentLevelOf(double dBSum, std::int64_t n) {
-    return n > 0 && dBSum >= kNoLevel ? dBSum - 10.0 * std::log10(static_cast<double>(n)) : kNoLevel;
 }
 
 // What a row needs of the pair computed for its slot, kept once the pair serves the next slot.
@@ -64,7 +52,8 @@ struct SlotResult {
     std::int32_t lmaxPos = -1;  // absolute; -1 when nothing was counted
     double le = kNoLevel;
     double upperLeq = kNoLevel;
-    LevelCounts histogram{};
+    std::int64_t counted = 0;  // values in the histogram
+    LevelHistogram histogram{};
 };
 
 SlotResult ResultOf(const SlotPair& pair) {
@@ -72,13 +61,13 @@ SlotResult ResultOf(const SlotPair& pair) {
     r.saved = pair.Saved;
     r.count = ScopePosition(pair.Range->Scope.E).value_or(0);
     r.upperCount = ScopePosition(pair.Upper->Scope.E).value_or(0);
-    std::int64_t total = 0;
-    for (int k = 0; k < kHistogramBins; ++k) total += r.histogram[k] = pair.Histogram[k];
-    r.leq = EquivalentLevelOf(pair.Range->m_dBSum, total);
+    r.histogram = pair.Histogram;
+    for (const std::int32_t c : r.histogram) r.counted += c;
+    r.leq = EquivalentLevel(pair.Range->m_dBSum, r.counted);
     r.lmax = pair.Range->getLmax();
     r.lmaxPos = MaximumPosition(*pair.Range);
     r.le = pair.Range->LE;
-    r.upperLeq = EquivalentLevelOf(pair.Upper->m_dBSum, r.upperCount);
+    r.upperLeq = EquivalentLevel(pair.Upper->m_dBSum, r.upperCount);
     return r;
 }
 
@@ -88,7 +77,12 @@ std::string Row(const CChMeasure& channel, std::int16_t slot, const SlotResult& 
     if (r.count < 1 || !RateUsable(condition.LevelOutHz)) return std::string(GetBandName(condition.oct1or3, slot));
     std::string row = slot == 2 ? weightingName : std::string(GetBandName(condition.oct1or3, slot));
     row += Level(r.leq) + Level(r.lmax);
-    for (const std::int32_t x : {5, 10, 25, 50, 75, 90, 95}) row += Level(HistogramPercentile(r.histogram, x));
+    // The percentiles and the channel's own Lx (100 and above: the lowest level) in one pass.
+    const std::int16_t lx = channel.CalcXYAxis.Lx;
+    const std::array<std::int32_t, 8> xs{5, 10, 25, 50, 75, 90, 95, std::clamp<std::int32_t>(lx, 1, kLmin)};
+    std::array<double, 8> levels{};
+    HistogramPercentiles(r.histogram, r.counted, xs, levels);
+    for (std::size_t i = 0; i < 7; ++i) row += Level(levels[i]);
     row += Level(r.le) + Level(r.upperLeq);
     auto moment = [&](std::int32_t p, bool delayed) {
         const auto v = LevelAtMoment(channel.LevelData, folder, condition.oct1or3, slot, p, condition.LevelOutHz, delayed);
@@ -96,8 +90,7 @@ std::string Row(const CChMeasure& channel, std::int16_t slot, const SlotResult& 
     };
     row += moment(pF, true);
     row += moment(pW, condition.w <= kLastBuiltInWeighting);
-    const std::int16_t lx = channel.CalcXYAxis.Lx;
-    row += lx < 1 ? std::string(kMissing) : Level(HistogramPercentile(r.histogram, std::min(lx, kLmin)));
+    row += lx < 1 ? std::string(kMissing) : Level(levels[7]);
     row += "," + platform::FormatNumber(static_cast<double>(r.count) / condition.LevelOutHz, seconds);
     row += "," + platform::FormatNumber(static_cast<double>(r.upperCount) / condition.LevelOutHz, seconds);
     return row;

@@ -10,6 +10,9 @@
 
 #include "model/testing/mark_table_oracle.h"
 #include "platform/numbers.h"
+#include "platform/text_encoding.h"
+
+#include <algorithm>
 
 
 namespace murtesk::testing {

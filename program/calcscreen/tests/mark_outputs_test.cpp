@@ -90,5 +90,82 @@ TEST_F(MarkOutputs, SameTextOnOneThreadAsOnMany) {
     EXPECT_EQ(AllChannelLines(kSlot1k, true, 1), AllChannelLines(kSlot1k, true, 8));
 }
 
+// ---- The files, through the screen's writers.
+
+class MarkFiles : public MarkOutputsTest {
+protected:
+    MarkFiles() {
+        Show(1);
+        ChooseBand(kSlot1k);
+        ui.ClearTranscript();
+    }
+    std::string Out(const std::string& name) const { return (folder / name).string(); }
+    static std::string Bytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    // The file a list of lines makes: CP932, CR LF after every line.
+    static std::string FileOf(const std::vector<std::string>& lines) {
+        std::string text;
+        for (const std::string& line : lines) text += line + "\r\n";
+        return platform::Utf8ToCp932(text);
+    }
+    std::size_t HistogramFiles() const {
+        std::size_t n = 0;
+        const fs::path lcalc = GetLCalcFolder(ProjectPath());
+        if (fs::exists(lcalc))
+            for (const auto& e : fs::directory_iterator(lcalc)) n += e.path().extension() == ".ldt";
+        return n;
+    }
+    std::vector<std::string> FilesIn(const fs::path& dir) const {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+TEST_F(MarkFiles, BothFilesByteForByte) {
+    const std::size_t histograms = HistogramFiles();
+    calc.chkCalcAreaInfluence.Value = true;
+    ASSERT_TRUE(calc.writeMarkAreaCalcAllBand(Out("marks.csv")));
+    ASSERT_TRUE(calc.writeAllChMarkAreaCalc(Out("all.csv")));
+    calc.chkCalcAreaInfluence.Value = false;
+    ASSERT_TRUE(calc.writeMarkAreaCalcOneBand(Out("one")));
+
+    const std::string marks = Bytes(Out("marks.csv"));
+    EXPECT_EQ(marks, FileOf(ExpectedShownChannel(kSlot1k, true, true)));
+    EXPECT_EQ(Bytes(Out("all.csv")), FileOf(ExpectedAllChannels(kSlot1k, true)));
+    EXPECT_EQ(Bytes(Out("one")), FileOf(ExpectedShownChannel(kSlot1k, false, false)));
+    // "Ｌ" and "／" as CP932 writes them.
+    EXPECT_NE(marks.find("BAND,\x82\x6B" "eq"), std::string::npos);
+    EXPECT_NE(Bytes(Out("all.csv")).find(" \x81\x5E "), std::string::npos);
+    EXPECT_EQ(HistogramFiles(), histograms);
+}
+
+TEST_F(MarkFiles, FailingWriteKeepsTheOldFileAndLeavesNothingElse) {
+    std::ofstream(Out("old.csv")) << "old";
+    fs::create_directories(GetLCalcFolder(ProjectPath()));  // the project's histogram folder may appear
+    const std::vector<std::string> before = FilesIn(folder);
+    const std::size_t histograms = HistogramFiles();
+    platform::SetWriteLimitForTests(300);
+    EXPECT_FALSE(calc.writeAllChMarkAreaCalc(Out("old.csv")));
+    platform::SetWriteLimitForTests(-1);
+    EXPECT_EQ(Bytes(Out("old.csv")), "old");
+    EXPECT_EQ(FilesIn(folder), before);
+    EXPECT_EQ(HistogramFiles(), histograms);
+    // A folder that does not exist, and a folder's own name.
+    EXPECT_FALSE(calc.writeMarkAreaCalcAllBand((folder / "missing" / "x.csv").string()));
+    EXPECT_FALSE(calc.writeMarkAreaCalcAllBand(folder.string()));
+    EXPECT_TRUE(fs::is_directory(folder));
+}
+
+TEST_F(MarkFiles, WithoutMarksTheAllChannelFileIsEmpty) {
+    Info(1, kSlot1k).MarkScopes.AllDelete();
+    ASSERT_TRUE(calc.writeAllChMarkAreaCalc(Out("empty.csv")));
+    EXPECT_TRUE(fs::exists(Out("empty.csv")));
+    EXPECT_EQ(Bytes(Out("empty.csv")), "");
+}
+
 }  // namespace
 }  // namespace murtesk::testing
