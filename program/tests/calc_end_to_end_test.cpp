@@ -1,7 +1,8 @@
 // Recordings made by the samples tool, imported through the built analysis library into the
 // program's document, then opened with "演算" from the main screen: the level chart shows the
 // level file's values, and moving to the other measurement saves a project that reads back equal;
-// an excluded range entered by dates gives every band the statistics of the rest of its level file.
+// an excluded range entered by dates gives every band the statistics of the rest of its level file;
+// the mark-range files hold the statistics of the imported level files.
 #include "frmDateArea.h"
 #include "frmInputDate.h"
 #include "frmMeasure.h"
@@ -12,17 +13,27 @@
 #include "model/band_layout.h"
 #include "model/band_slots.h"
 #include "model/shared_procedures.h"
+#include "model/testing/mark_table_oracle.h"
 #include "platform/dates.h"
 #include "platform/numbers.h"
+#include "platform/text_encoding.h"
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <memory>
 
 namespace murtesk::testing {
 namespace {
 
 class CalcEndToEnd : public MainScreenTest {
 protected:
+    static std::string ReadBytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
     CalcEndToEnd() {
         g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
         g_NewCalcScreen = [](platform::UiServices& u) { return std::make_unique<frmOctCalc>(u); };
@@ -250,6 +261,84 @@ TEST_F(CalcEndToEnd, BandPanelsReadTheLevelFilesAtTheCursorAndAtTheFlatMaximum) 
         }
     }
     EXPECT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
+}
+
+// The mark-range statistics of both channels, as the two files hold them after marks are set on
+// the screen: every line composed from the imported level files.
+TEST_F(CalcEndToEnd, MarkRangeFilesHoldTheStatisticsOfTheImportedLevels) {
+    const std::string project = StartAndImport({20.0});
+    Main().ShowLastMeasure();
+    Main().ListView1.SelectedIndex = 0;
+    Main().cmdOK_Click();
+    ASSERT_TRUE(Calc().Visible) << ::testing::PrintToString(ui.MessageTexts());
+    const CMeasure& m = Records().Measures.Item(1);
+    const CChMeasure& shown = *Calc().ShownChannel();
+    const double rate = shown.ChMeasureCondition.LevelOutHz;
+    const std::int16_t band = Calc().ShownBand();
+    // Two marks, the second starting 10 s in; an excluded range inside it.
+    const auto at = [rate](double s) { return static_cast<std::int32_t>(std::lround(s * rate)) + 1; };
+    Calc().addMarkArea(at(1), at(4));
+    Calc().addMarkArea(at(10), at(18));
+    Calc().addCalcDelArea(at(12), at(13));
+    Calc().chkCalcAreaInfluence.Value = true;
+    ASSERT_EQ(Calc().lstMarkArea.ListCount(), 2);
+    ASSERT_TRUE(Calc().writeMarkAreaCalcAllBand(Data("marks.csv")));
+    ASSERT_TRUE(Calc().writeAllChMarkAreaCalc(Data("all.csv")));
+
+    const auto oracle = [&](const CChMeasure& ch) {
+        const CChMeasureCondition& c = ch.ChMeasureCondition;
+        auto levels = std::make_shared<std::map<std::int16_t, std::vector<float>>>();
+        for (std::int16_t slot = 1; slot <= SlotCount(c.oct1or3); ++slot)
+            (*levels)[slot] = ReadFloats(*ch.LevelData.PathIn(GetBandFolder(project, c.oct1or3, slot)));
+        OracleChannel o;
+        o.slots = SlotCount(c.oct1or3);
+        o.rate = c.LevelOutHz;
+        o.lx = ch.CalcXYAxis.Lx;
+        o.w = c.w;
+        o.weightingName = c.getWName(true, g_OriginalWs);
+        o.level = [levels](std::int16_t slot, std::int64_t p) -> std::optional<float> {
+            const std::vector<float>& v = levels->at(slot);
+            if (p < 1 || p > static_cast<std::int64_t>(v.size())) return std::nullopt;
+            return v[static_cast<std::size_t>(p - 1)];
+        };
+        o.excluded = [&ch](std::int16_t slot, std::int64_t p) {
+            return ch.BandLCalcInfos.Item(slot).Scopes.isScopes(static_cast<double>(p));
+        };
+        o.delayMs = [mode = c.oct1or3](std::int16_t slot) { return GetBandDelayMs(mode, slot); };
+        o.bandName = [mode = c.oct1or3](std::int16_t slot) { return std::string(GetBandName(mode, slot)); };
+        return o;
+    };
+    const auto time = [&](std::int32_t p) {
+        return platform::FormatDisplayDate(platform::AddSeconds(m.StartTime, (p - 1) / rate));
+    };
+    std::vector<std::string> marks;
+    std::vector<std::string> all;
+    const CScopes& list = shown.BandLCalcInfos.Item(band).MarkScopes;
+    for (std::int32_t i = 1; i <= 2; ++i) {
+        const auto S = static_cast<std::int32_t>(list.Item(i).S.AsDouble());
+        const auto E = static_cast<std::int32_t>(list.Item(i).E.AsDouble());
+        marks.push_back("============ " + std::to_string(i) + ", 動特性" + shown.ChMeasureCondition.getTREName(true));
+        all.push_back("===> マーク範囲 " + std::to_string(i) + " ／ 2");
+        for (auto* lines : {&marks, &all}) {
+            lines->push_back("計算開始日時, " + time(S));
+            lines->push_back("計算終了日時, " + time(E));
+        }
+        for (const std::string& line : ExpectedMarkTable(oracle(shown), S, E, true, 0, "0.0")) marks.push_back(line);
+        for (std::int32_t c = 1; c <= m.ChMeasures.count(); ++c) {
+            const CChMeasure& ch = m.ChMeasures.Item(c);
+            all.emplace_back("");
+            all.push_back("----> " + std::to_string(c) + "ch ／ 2ch, 動特性" + ch.ChMeasureCondition.getTREName(true));
+            for (const std::string& line : ExpectedMarkTable(oracle(ch), S, E, true, 0, "0.000")) all.push_back(line);
+        }
+        all.emplace_back("");
+    }
+    const auto file = [](const std::vector<std::string>& lines) {
+        std::string text;
+        for (const std::string& line : lines) text += line + "\r\n";
+        return platform::Utf8ToCp932(text);
+    };
+    EXPECT_EQ(ReadBytes(Data("marks.csv")), file(marks));
+    EXPECT_EQ(ReadBytes(Data("all.csv")), file(all));
 }
 
 }  // namespace
