@@ -88,6 +88,9 @@ public:
     bool writeMarkAreaCalcAllBand(const std::string& path);
     bool writeMarkAreaCalcOneBand(const std::string& path);
     bool writeAllChMarkAreaCalc(const std::string& path);
+    // The mark-range outputs: the save dialog, then the writer; nothing with no mark (shown channel).
+    bool outMarkAreaCalcText();
+    bool outAllChMarkAreaCalcText();
 
     // ---- Events
     void Form_Load() override;
@@ -342,6 +345,10 @@ protected:
     void NotAvailable();
 
 private:
+    // The frame of every text output of the screen: the save dialog with `filter`, a pending-event
+    // pass, the busy pointer, `writer` over the chosen path, its message, the default pointer. Cancel
+    // or an empty name ends silently. True when the file was written.
+    bool TextOutput(const std::string& filter, const std::function<bool(const std::string&)>& writer);
     // Writes a mark-range file: the lines of `blocks` through a text output that takes the path's
     // place only when they were all written.
     bool WriteMarkText(const std::string& path,

@@ -32,8 +32,6 @@ void frmOctCalc::cmdLinkChMark_Click() { NotAvailable(); }
 void frmOctCalc::cmdMarkSave_Click() { NotAvailable(); }
 void frmOctCalc::cmdMarkOpen_Click() { NotAvailable(); }
 void frmOctCalc::cmdOrangeMark_Click() { NotAvailable(); }
-void frmOctCalc::cmdMarkTextOut_Click() { NotAvailable(); }
-void frmOctCalc::cmdAllChMarkTextOut_Click() { NotAvailable(); }
 void frmOctCalc::mnuCalcTextFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuFilePartitionAreaCSVOut_Click() { NotAvailable(); }
 void frmOctCalc::mnuTextFile_Click() { NotAvailable(); }

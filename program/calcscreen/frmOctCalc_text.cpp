@@ -1,5 +1,6 @@
-// The calculation screen's text outputs: the mark-range statistics files of the shown channel and
-// of all channels. A writer writes through a text output that takes the chosen file's place only
+// The calculation screen's text outputs: the frame every one of them runs in (the save dialog, the
+// busy pointer, the writer, the result message), and the mark-range statistics files of the shown
+// channel and of all channels. A writer writes through a text output that takes the chosen file's place only
 // when it is whole: a failed output leaves the file that was there before as it was, and no
 // partial file; the statistics objects it used leave no histogram file behind.
 #include "frmOctCalc.h"
@@ -9,6 +10,47 @@
 #include "platform/text_output.h"
 
 namespace murtesk {
+
+namespace {
+
+constexpr const char* kTextTitle = "出力するﾌｧｲﾙ名を指定して下さい．";
+constexpr const char* kTextWritten = "テキストファイルを出力しました．";
+constexpr const char* kTextFailed = "テキストファイル出力が失敗しました．";
+constexpr const char* kMarkFilter = "テキストファイル(*.csv;*.txt)|*.csv;*.txt";
+constexpr const char* kAllChannelFilter = "ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv";
+
+}  // namespace
+
+bool frmOctCalc::TextOutput(const std::string& filter, const std::function<bool(const std::string&)>& writer) {
+    dlgFileSave.DialogTitle = kTextTitle;
+    dlgFileSave.Filter = filter;
+    const std::optional<std::string> chosen = dlgFileSave.ShowSave();
+    if (!chosen || chosen->empty()) {
+        ui_.SetBusy(false);
+        return false;
+    }
+    ui_.Refresh(*this);
+    ui_.DoEvents();
+    ui_.SetBusy(true);
+    const bool written = writer(*chosen);
+    ui_.MsgBox(written ? kTextWritten : kTextFailed);
+    ui_.SetBusy(false);
+    return written;
+}
+
+bool frmOctCalc::outMarkAreaCalcText() {
+    if (lstMarkArea.ListCount() < 1) return false;
+    return TextOutput(kMarkFilter, [this](const std::string& path) {
+        return chkAllBandMarkCalc.Value ? writeMarkAreaCalcAllBand(path) : writeMarkAreaCalcOneBand(path);
+    });
+}
+
+bool frmOctCalc::outAllChMarkAreaCalcText() {
+    return TextOutput(kAllChannelFilter, [this](const std::string& path) { return writeAllChMarkAreaCalc(path); });
+}
+
+void frmOctCalc::cmdMarkTextOut_Click() { outMarkAreaCalcText(); }
+void frmOctCalc::cmdAllChMarkTextOut_Click() { outAllChMarkAreaCalcText(); }
 
 bool frmOctCalc::WriteMarkText(
     const std::string& path,

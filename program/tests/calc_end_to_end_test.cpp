@@ -280,10 +280,15 @@ TEST_F(CalcEndToEnd, MarkRangeFilesHoldTheStatisticsOfTheImportedLevels) {
     Calc().addMarkArea(at(1), at(4));
     Calc().addMarkArea(at(10), at(18));
     Calc().addCalcDelArea(at(12), at(13));
+    Calc().chkAllBandMarkCalc.Value = true;
     Calc().chkCalcAreaInfluence.Value = true;
     ASSERT_EQ(Calc().lstMarkArea.ListCount(), 2);
-    ASSERT_TRUE(Calc().writeMarkAreaCalcAllBand(Data("marks.csv")));
-    ASSERT_TRUE(Calc().writeAllChMarkAreaCalc(Data("all.csv")));
+    ui.ChooseNext(Data("marks.csv"));
+    Calc().cmdMarkTextOut_Click();
+    ui.ChooseNext(Data("all.csv"));
+    Calc().cmdAllChMarkTextOut_Click();
+    EXPECT_EQ(ui.MessageTexts(),
+              (std::vector<std::string>{"テキストファイルを出力しました．", "テキストファイルを出力しました．"}));
 
     const auto oracle = [&](const CChMeasure& ch) {
         const CChMeasureCondition& c = ch.ChMeasureCondition;

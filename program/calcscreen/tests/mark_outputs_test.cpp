@@ -167,5 +167,66 @@ TEST_F(MarkFiles, WithoutMarksTheAllChannelFileIsEmpty) {
     EXPECT_EQ(Bytes(Out("empty.csv")), "");
 }
 
+// ---- The commands, through the screen's one save dialog.
+
+TEST_F(MarkFiles, CommandsAskForTheFileWriteAndSaySo) {
+    calc.chkAllBandMarkCalc.Value = false;  // the one-slot writer, chosen at the click
+    calc.chkCalcAreaInfluence.Value = false;
+    ui.ChooseNext(Out("result"));
+    calc.cmdMarkTextOut_Click();
+    EXPECT_EQ(Bytes(Out("result")), FileOf(ExpectedShownChannel(kSlot1k, false, false)));
+    EXPECT_FALSE(fs::exists(Out("result.csv")));
+    const std::string title = "出力するﾌｧｲﾙ名を指定して下さい．";
+    const std::string written = "テキストファイルを出力しました．";
+    EXPECT_EQ(ui.Events(), (std::vector<std::string>{"save " + title, "busy on", "msg " + written, "busy off"}));
+
+    ui.ChooseNext(Out("all.csv"));
+    calc.cmdAllChMarkTextOut_Click();
+    EXPECT_EQ(Bytes(Out("all.csv")), FileOf(ExpectedAllChannels(kSlot1k, false)));
+    ASSERT_EQ(ui.Dialogs().size(), 2u);
+    const platform::FileDialogRequest& first = ui.Dialogs()[0].Request;
+    EXPECT_EQ(first.Filter, "テキストファイル(*.csv;*.txt)|*.csv;*.txt");
+    EXPECT_TRUE(first.OverwritePrompt && first.HideReadOnly && first.PathMustExist && first.NoReadOnlyReturn);
+    EXPECT_EQ(ui.Dialogs()[1].Request.Filter, "ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv");
+    EXPECT_EQ(ui.Dialogs()[1].Request.FileName, Out("result"));  // the name last chosen
+    ASSERT_EQ(ui.Messages().size(), 2u);
+    EXPECT_EQ(ui.Messages()[1].Text, written);
+    EXPECT_EQ(ui.Messages()[1].Buttons, platform::MsgButtons::OK);
+    EXPECT_EQ(ui.Messages()[1].Icon, platform::MsgIcon::None);
+}
+
+TEST_F(MarkFiles, WithoutMarksTheShownChannelsCommandDoesNothing) {
+    Info(1, kSlot1k).MarkScopes.AllDelete();
+    ChooseBand(kSlot1k);
+    ui.ClearTranscript();
+    calc.cmdMarkTextOut_Click();
+    EXPECT_TRUE(ui.Events().empty()) << ::testing::PrintToString(ui.Events());
+}
+
+TEST_F(MarkFiles, CancelOrAnEmptyNameKeepsTheOldFileSilently) {
+    std::ofstream(Out("old.csv")) << "old";
+    ui.ChooseNext(std::nullopt);
+    calc.cmdMarkTextOut_Click();
+    ui.ChooseNext(std::string());
+    calc.cmdAllChMarkTextOut_Click();
+    EXPECT_EQ(Bytes(Out("old.csv")), "old");
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_FALSE(ui.Busy());
+}
+
+TEST_F(MarkFiles, FailingCommandKeepsTheOldFileAndSaysSoOnce) {
+    std::ofstream(Out("old.csv")) << "old";
+    fs::create_directories(GetLCalcFolder(ProjectPath()));
+    const std::vector<std::string> before = FilesIn(folder);
+    platform::SetWriteLimitForTests(300);
+    ui.ChooseNext(Out("old.csv"));
+    calc.cmdAllChMarkTextOut_Click();
+    platform::SetWriteLimitForTests(-1);
+    EXPECT_EQ(Bytes(Out("old.csv")), "old");
+    EXPECT_EQ(FilesIn(folder), before);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"テキストファイル出力が失敗しました．"});
+    EXPECT_FALSE(ui.Busy());
+}
+
 }  // namespace
 }  // namespace murtesk::testing
