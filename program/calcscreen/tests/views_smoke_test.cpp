@@ -1,7 +1,8 @@
 // Offscreen checks of the calculation screen's views: the screen over a project (a channel chosen
 // and the window scrolled through the widgets, the chart drawn), the range panels with 100,000
-// ranges, the horizontal-line dialog, and the date-range dialog over the date input dialog.
-// With MURTESK_SCREENSHOT_DIR set the screen is also written there as a PNG file.
+// ranges, the horizontal-line dialog, the date-range dialog over the date input dialog, and the
+// mark-range text output through the save dialog. With MURTESK_SCREENSHOT_DIR set the screen and
+// the save dialog are also written there as PNG files.
 #include "band_chart_widget.h"
 #include "calc_fixture.h"
 #include "calcscreen_views.h"
@@ -12,6 +13,7 @@
 #include "level_chart_widget.h"
 
 #include "model/scopes.h"
+#include "platform/text_encoding.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -20,12 +22,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
 
 #include <algorithm>
+#include <fstream>
 
 namespace murtesk::testing {
 namespace {
@@ -253,6 +257,59 @@ TEST(CalcViews, DateRangeDialogTakesADateThroughTheDateInputDialog) {
     ui.DestroyAllViews();
     g_DateAreaScope.reset();
     g_DateAreaLimit.reset();
+}
+
+TEST(CalcViews, TextOutWritesTheMarksThroughTheSaveDialogAndSaysSo) {
+    App();
+    CalcProject project("textout");
+    ChannelSpec spec;
+    spec.values = 600;
+    project.AddMeasure(60, {spec});
+    CScopes& marks = CalcProject::Channel(1, 1).BandLCalcInfos.Item(2).MarkScopes;
+    marks.Add(CScope(Variant(std::int32_t{11}), Variant(std::int32_t{200})));
+    ShownScreen shown;
+    frmOctCalcView* view = shown.View();
+    ASSERT_NE(view, nullptr);
+    const std::string out = (project.folder / "marks.csv").string();
+
+    // Answers whichever modal window is up: the save dialog gets the name and is accepted, the
+    // message box is read and closed.
+    std::vector<QString> seen;
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr ||
+            (!seen.empty() && seen.back() == modal->windowTitle() && !qobject_cast<QMessageBox*>(modal))) {
+            return;
+        }
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            seen.push_back(box->text());
+            answer.stop();
+            box->findChild<QPushButton*>()->click();
+            return;
+        }
+        seen.push_back(modal->windowTitle());
+        if (const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !dir.isEmpty()) {
+            view->Widget()->grab().save(dir + "/calc_marks_text.png");
+            modal->grab().save(dir + "/calc_marks_text_save.png");
+        }
+        auto* name = modal->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(out));
+        QMetaObject::invokeMethod(modal, "accept", Qt::QueuedConnection);
+    });
+    answer.start();
+    auto* button = qobject_cast<QPushButton*>(view->Control("cmdMarkTextOut"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->text(), QStringLiteral("TextOut..."));
+    button->click();
+    EXPECT_EQ(seen, (std::vector<QString>{QStringLiteral("出力するﾌｧｲﾙ名を指定して下さい．"),
+                                          QStringLiteral("テキストファイルを出力しました．")}));
+    std::ifstream in(out, std::ios::binary);
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first, platform::Utf8ToCp932("============ 1, 動特性ＦＡＳＴ\r"));
 }
 
 }  // namespace
