@@ -60,6 +60,14 @@ void ShowBandResultNotAvailable(platform::UiServices& ui, BandResultWindow windo
     ui.MsgBox(kNotAvailableYet);
 }
 
+CCommonGraphAxisInfo g_CommonGraphAxisInfo;
+std::function<void(platform::UiServices&, const ALevelHandOver&)> g_ShowALevel = ShowALevelNotAvailable;
+
+void ShowALevelNotAvailable(platform::UiServices& ui, const ALevelHandOver& handOver) {
+    (void)handOver;
+    ui.MsgBox(kNotAvailableYet);
+}
+
 ProjectDocument& g_PreserveDoc()
 {
     if (!g_Preserve) {

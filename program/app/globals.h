@@ -4,13 +4,17 @@
 // shows another.
 #pragma once
 
+#include "model/common_graph_axis_info.h"
+#include "model/octave_band.h"
 #include "model/original_w.h"
+#include "model/xy_axis.h"
 #include "project_document.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -89,6 +93,8 @@ extern std::shared_ptr<CScope> g_DateAreaScope;
 extern std::shared_ptr<CScope> g_DateAreaLimit;
 // The date and time (a day count) the date input dialog shows, and the one chosen on its OK.
 extern double g_InputDate;
+// The choices of the common graph axis dialog, kept for the run (never saved).
+extern CCommonGraphAxisInfo g_CommonGraphAxisInfo;
 // 1 when the band result windows leave each band's excluded ranges out of the mark range, else 0.
 extern std::int16_t g_CalcAreaInfluence;
 // The shown channel's split recording, as the calculation screen's LE panel last formed it.
@@ -146,5 +152,16 @@ enum class BandResultWindow {
 // (ShowBandResultNotAvailable).
 extern std::function<void(platform::UiServices&, BandResultWindow)> g_ShowBandResult;
 void ShowBandResultNotAvailable(platform::UiServices& ui, BandResultWindow window);
+
+// What the A-level window is handed: band levels already weighted (the octave or the
+// one-third-octave set, the other left empty) and its own copy of the band chart's level axis.
+struct ALevelHandOver {
+    std::optional<COctaveBand1> m_OctaveBand1;
+    std::optional<COctaveBand3> m_OctaveBand3;
+    CXYAxis m_HzYAxis;
+};
+// Shows the A-level window modally. Until that window exists it says so (ShowALevelNotAvailable).
+extern std::function<void(platform::UiServices&, const ALevelHandOver&)> g_ShowALevel;
+void ShowALevelNotAvailable(platform::UiServices& ui, const ALevelHandOver& handOver);
 
 }  // namespace murtesk

@@ -15,7 +15,9 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPalette>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -197,6 +199,30 @@ void Binders::ShowAll()
     showing_ = false;
 }
 
+QIcon ProgramIcon(std::int32_t picture)
+{
+    if (picture != kIconList && picture != kIconBars) {
+        return {};
+    }
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 40, 40));
+    if (picture == kIconList) {
+        for (int row = 0; row < 4; ++row) {  // a bullet and a line per row
+            p.drawRect(1, 2 + row * 4, 2, 2);
+            p.drawRect(5, 2 + row * 4, 10, 2);
+        }
+    } else {
+        const int heights[] = {6, 11, 8, 13, 4};
+        for (int i = 0; i < 5; ++i) {
+            p.drawRect(1 + i * 3, 15 - heights[i], 2, heights[i]);
+        }
+    }
+    return QIcon(pixmap);
+}
+
 void Binders::Bind(QPushButton* widget, CommandButton& state, Handler onClick)
 {
     QObject::connect(widget, &QPushButton::clicked, widget, [this, onClick] { Forward(onClick); });
@@ -205,6 +231,21 @@ void Binders::Bind(QPushButton* widget, CommandButton& state, Handler onClick)
         const QString caption = ToQ(state.Caption);
         if (widget->text() != caption) {
             widget->setText(caption);
+        }
+        // A picture of the program's own replaces the icon the view set up.
+        if (state.Picture != 0 && widget->property("murteskPicture").toInt() != state.Picture) {
+            widget->setProperty("murteskPicture", state.Picture);
+            widget->setIcon(ProgramIcon(state.Picture));
+        }
+    }}));
+}
+
+void Binders::Bind(QWidget* widget, ControlState& state, Handler onShow)
+{
+    bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state, onShow] {
+        ShowCommon(widget, state);
+        if (onShow) {
+            onShow();
         }
     }}));
 }

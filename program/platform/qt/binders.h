@@ -6,6 +6,7 @@
 
 #include "controls.h"
 
+#include <QIcon>
 #include <QString>
 
 #include <functional>
@@ -44,6 +45,9 @@ class BandLabelGridWidget;
 class LevelChartWidget;
 class PositionStripWidget;
 
+// The picture of one of the program's own icons (kIconList, kIconBars); a null icon for another.
+QIcon ProgramIcon(std::int32_t picture);
+
 // Selects the whole text of a box whenever it gets the focus.
 void SelectAllOnFocus(QLineEdit* edit);
 
@@ -59,6 +63,9 @@ public:
     ~Binders();
 
     void Bind(QPushButton* widget, CommandButton& state, Handler onClick);
+    // A widget that only shows or hides (and is enabled and tipped) by its state; onShow runs after
+    // the state was shown, for a view to fill the widget.
+    void Bind(QWidget* widget, ControlState& state, Handler onShow = {});
     void Bind(QLabel* widget, Label& state);
     // A label that runs onClick when the user clicks it with the left button; "&x" in its caption
     // underlines x, as a command's access key.

@@ -348,9 +348,17 @@ std::optional<std::string> QtUi::BrowseFolder(std::string_view title, std::strin
     return FromQ(folder);
 }
 
-void QtUi::SetClipboardText(std::string_view text)
+bool QtUi::SetClipboardText(std::string_view text)
 {
-    QGuiApplication::clipboard()->setText(ToQ(std::string(text)));
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (clipboard == nullptr) {
+        return false;
+    }
+    const QString q = ToQ(std::string(text));
+    clipboard->clear();
+    clipboard->setText(q);
+    // A clipboard that another program holds or that the system lacks does not keep the text.
+    return clipboard->text() == q;
 }
 
 std::string QtUi::ClipboardText()

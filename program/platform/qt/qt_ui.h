@@ -54,7 +54,7 @@ public:
     std::optional<std::string> ShowOpen(const FileDialogRequest& request) override;
     std::optional<std::string> ShowSave(const FileDialogRequest& request) override;
     std::optional<std::string> BrowseFolder(std::string_view title, std::string_view initial) override;
-    void SetClipboardText(std::string_view text) override;
+    bool SetClipboardText(std::string_view text) override;
     std::string ClipboardText() override;
     void SetBusy(bool busy) override;
     void DoEvents() override;

@@ -91,7 +91,15 @@ public:
     std::optional<std::string> ShowOpen(const FileDialogRequest& request) override;
     std::optional<std::string> ShowSave(const FileDialogRequest& request) override;
     std::optional<std::string> BrowseFolder(std::string_view title, std::string_view initial) override;
-    void SetClipboardText(std::string_view text) override { clipboard_ = std::string(text); }
+    bool SetClipboardText(std::string_view text) override {
+        if (clipboardFails_) {
+            return false;
+        }
+        clipboard_ = std::string(text);
+        return true;
+    }
+    // The clipboard refuses every text while set.
+    void FailClipboard(bool fail) { clipboardFails_ = fail; }
     std::string ClipboardText() override { return clipboard_; }
     void SetBusy(bool busy) override;
     void DoEvents() override;
@@ -134,6 +142,7 @@ private:
     std::vector<Form*> pendingActivations_;
     std::map<const Form*, int> refreshes_;
     std::string clipboard_;
+    bool clipboardFails_ = false;
     int unscripted_ = 0;
     int waits_ = 0;
     // The window targets alive, shared with them so that each takes itself out when it goes.

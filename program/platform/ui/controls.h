@@ -27,7 +27,12 @@ struct ControlState {
 
 struct CommandButton : ControlState {
     std::string Caption;
+    std::int32_t Picture = 0;  // an icon of the program's own (kIcon...), 0 for none
 };
+
+// The program's own button pictures.
+inline constexpr std::int32_t kIconList = 102;  // a list of values
+inline constexpr std::int32_t kIconBars = 106;  // a bar chart
 
 struct Label : ControlState {
     std::string Caption;

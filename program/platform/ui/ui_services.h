@@ -76,7 +76,8 @@ public:
     virtual std::optional<std::string> ShowSave(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> BrowseFolder(std::string_view title, std::string_view initial) = 0;
 
-    virtual void SetClipboardText(std::string_view text) = 0;
+    // Clears the clipboard and puts the text on it; false when the clipboard could not take it.
+    virtual bool SetClipboardText(std::string_view text) = 0;
     virtual std::string ClipboardText() = 0;
 
     // Hourglass pointer on (true) or back to normal (false).
