@@ -87,10 +87,14 @@ frmOctCalc::frmOctCalc(platform::UiServices& ui) : CalcScreen(ui, "frmOctCalc") 
         grid->Rows = grid->Columns = kBandGridSize;
     }
     cmdBarOrList.ToolTipText = "リスト";
+    cmdBarOrList.Picture = platform::kIconList;
+    vsElasticList.Visible = false;
     cmdACursor.Caption = "W特性";
     cmdCopyCursor.ToolTipText = "カーソルレベルコピー";
     cmdSearchLmax.ToolTipText = "Lmax位置検索";
     cmdCalcBarOrList.ToolTipText = "リスト";
+    cmdCalcBarOrList.Picture = platform::kIconList;
+    vsElasticCalcList.Visible = false;
     cmdACalc.Caption = "W特性";
     cmdCopyCalc.ToolTipText = "計算値コピー";
 

@@ -79,6 +79,23 @@ public:
     void deleteMarkArea(std::int32_t S, std::int32_t E);
     // Adds a mark range.
     void addMarkArea(std::int32_t S, std::int32_t E);
+    // Adds the ranges of a list of the shown channel's positions to the mark ranges of the band set
+    // of optAreaBand (merged once), then redraws the overlay and refills the mark list.
+    void setMarkAreaToBands(const CScopes& ranges);
+    // With "全バンド共通" gives every band a copy of the shown band's excluded ranges; recomputes the
+    // statistics of the bands it reached, then redraws and refills the excluded-range list.
+    void setDeleteAreaToBands();
+    // Adds the ranges of a range file to the shown band's excluded ranges (merged once), or to the
+    // mark ranges of the band set; false when the file could not be read (nothing changed).
+    bool ReadDeleteAreaFrom(const std::string& path);
+    bool ReadMarkAreaFrom(const std::string& path);
+    // Writes a range list with the measurement's start and step, then says how it went.
+    bool WriteRangeFile(const CScopes& list, const std::string& path, const char* failed, const char* saved);
+    // A position of the shown channel in a channel whose rate is `ratio` times its own: unchanged at
+    // ratio 1, else the nearest whole position (halves to even), held within 32 bits.
+    static std::int32_t ChannelPosition(std::int32_t p, double ratio);
+    // The level-over scan reads the series in slices of this many values.
+    void SetLevelSliceLength(std::int32_t length) { levelSliceLength_ = length; }
     // The procedure optMouseAction chooses, tested in the order 1, 0, 2, 3 (else 4), over (S, E).
     void DoMouseAction(std::int32_t S, std::int32_t E);
 
@@ -211,6 +228,8 @@ public:
     platform::Label& lblAHz = gridCursor.WName;
     platform::Label& lblAdB = gridCursor.WValue;
     platform::CommandButton cmdBarOrList;
+    // The list of the panel's values shown in place of its chart.
+    platform::ControlState vsElasticList;
     platform::CommandButton cmdACursor;
     platform::CommandButton cmdCopyCursor;
     platform::CommandButton cmdSearchLmax;
@@ -225,6 +244,7 @@ public:
     platform::Label& lblCalcAHz = gridCalc.WName;
     platform::Label& lblCalcAdB = gridCalc.WValue;
     platform::CommandButton cmdCalcBarOrList;
+    platform::ControlState vsElasticCalcList;
     platform::CommandButton cmdACalc;
     platform::CommandButton cmdCopyCalc;
     // Statistics of the shown band
@@ -344,6 +364,23 @@ protected:
     // Tells the user a command is not available yet.
     void NotAvailable();
 
+    // ---- Level-over ranges and copies to other channels
+    void ShowLevelOverArea();
+    // True when the shown band has level-over ranges; else says there are none.
+    bool HasOrangeRanges();
+    // The slots of another channel that receive copied ranges: every slot of its band type with
+    // "全バンド共通", else F and W; none for a channel that is not analysed or lacks the slots.
+    std::vector<std::int16_t> ChannelCopySlots(const CChMeasure& target) const;
+    // Gives every other channel of the measurement the shown channel's time window, then runs
+    // `step` on it with its rate over the shown channel's.
+    void ForEachOtherChannel(const std::function<void(CChMeasure&, double)>& step);
+    static CScopes ChannelRanges(const CScopes& ranges, double ratio);
+    // The file's ranges laid onto the shown band; nothing (after the message) when the file cannot
+    // be read or its step or ends are no numbers.
+    std::optional<CScopes> ReadRangeFile(const std::string& path);
+
+    std::int32_t levelSliceLength_ = kLevelSliceLength;
+
 private:
     // The frame of every text output of the screen: the save dialog with `filter`, a pending-event
     // pass, the busy pointer, `writer` over the chosen path, its message, the default pointer. Cancel
@@ -422,6 +459,16 @@ private:
     // Shows one slot's value in a panel: the number above -60 dB, else "---" (also without one).
     void ShowBandValue(platform::BandLabelGrid& grid, PanelValues& values, std::int16_t slot,
                        std::optional<double> value);
+    // Each slot's value (index slot - 1) of a statistic code of cmbCalcL, computed afresh.
+    std::vector<std::optional<double>> StatisticValues(std::int32_t code) const;
+    // ---- Panel commands
+    void ToggleBarOrList(platform::CommandButton& button, platform::ControlState& list);
+    void ShowALevel(const PanelValues& values);
+    // The copy text of a panel: the frame, `heading`, one line per slot in the order 1, 2, n .. 3
+    // with the panel's band captions, the frame.
+    std::string PanelCopyText(std::string_view heading, const platform::BandLabelGrid& grid,
+                              const std::vector<std::optional<double>>& values) const;
+    void CopyToClipboard(const std::string& text);
     // The level of a slot's file at position p; nothing when it cannot be read.
     std::optional<double> ReadBandLevel(std::int16_t slot, std::int32_t p) const;
     PanelValues cursorValues_{};

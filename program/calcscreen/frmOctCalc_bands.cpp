@@ -94,14 +94,13 @@ std::optional<double> frmOctCalc::ReadBandLevel(std::int16_t slot, std::int32_t 
     return value;
 }
 
-void frmOctCalc::cmbCalcL_Click() {
-    if (cmbCalcL.ListIndex < 0 || !channel_) {
-        return;
+std::vector<std::optional<double>> frmOctCalc::StatisticValues(std::int32_t code) const {
+    std::vector<std::optional<double>> values;
+    if (!channel_) {
+        return values;
     }
-    const std::int32_t code = cmbCalcL.SelectedData();
     const CChMeasureCondition& condition = channel_->ChMeasureCondition;
-    const BandLayout layout(condition.oct1or3);
-    const std::int16_t n = layout.SlotCount();
+    const std::int16_t n = BandLayout(condition.oct1or3).SlotCount();
     const CBandLCalcInfos& infos = channel_->BandLCalcInfos;
     const auto info = [&](std::int16_t slot) -> const CBandLCalcInfo* {
         return slot <= infos.count() ? &infos.Item(slot) : nullptr;
@@ -118,9 +117,9 @@ void frmOctCalc::cmbCalcL_Click() {
     }
     const bool delayed = code == kCodeLFmax || condition.w < kFirstUserWeighting;
 
-    std::vector<double> chart(static_cast<std::size_t>(n), kNoLevel);
+    values.resize(static_cast<std::size_t>(n));
     for (std::int16_t slot = 1; slot <= n; ++slot) {
-        std::optional<double> v;
+        std::optional<double>& v = values[static_cast<std::size_t>(slot - 1)];
         const CBandLCalcInfo* record = info(slot);
         if (code == kCodeLE) {
             if (record != nullptr && record->LEScopes.count() > 0) {
@@ -136,6 +135,19 @@ void frmOctCalc::cmbCalcL_Click() {
             const CLCalc& s = record->LCalc;
             v = code == kCodeLeq ? s.getLeq() : code == kCodeLmax ? s.getLmax() : s.getLx(code);
         }
+    }
+    return values;
+}
+
+void frmOctCalc::cmbCalcL_Click() {
+    if (cmbCalcL.ListIndex < 0 || !channel_) {
+        return;
+    }
+    const BandLayout layout(channel_->ChMeasureCondition.oct1or3);
+    const std::vector<std::optional<double>> values = StatisticValues(cmbCalcL.SelectedData());
+    std::vector<double> chart(values.size(), kNoLevel);
+    for (std::int16_t slot = 1; slot <= static_cast<std::int16_t>(values.size()); ++slot) {
+        const std::optional<double>& v = values[static_cast<std::size_t>(slot - 1)];
         ShowBandValue(gridCalc, calcValues_, slot, v);
         chart[static_cast<std::size_t>(layout.DisplayPosition(slot) - 1)] = v && *v > kNoLevel ? *v : kNoLevel;
     }

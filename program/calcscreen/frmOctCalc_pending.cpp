@@ -8,36 +8,18 @@ namespace murtesk {
 
 void frmOctCalc::NotAvailable() { ui_.MsgBox(kNotAvailableYet); }
 
-void frmOctCalc::ShowSetCalcGraph() {
-    NotAvailable();
-    g_bDialogOk = false;
-}
-
-void frmOctCalc::cmdACursor_Click() { NotAvailable(); }
-void frmOctCalc::cmdACalc_Click() { NotAvailable(); }
-void frmOctCalc::cmdBarOrList_Click() { NotAvailable(); }
-void frmOctCalc::cmdCalcBarOrList_Click() { NotAvailable(); }
-void frmOctCalc::cmdCopyCursor_Click() { NotAvailable(); }
-void frmOctCalc::cmdCopyCalc_Click() { NotAvailable(); }
-void frmOctCalc::cmdAxisSame_Click() { NotAvailable(); }
 void frmOctCalc::cmdDelSave_Click() { NotAvailable(); }
 void frmOctCalc::cmdDelOpen_Click() { NotAvailable(); }
-void frmOctCalc::cmdLinkChDelArea_Click() { NotAvailable(); }
-void frmOctCalc::cmdLevelOverDelete_Click() { NotAvailable(); }
-void frmOctCalc::cmdLinkCh_Click() { NotAvailable(); }
 void frmOctCalc::cmdVideoPlay_Click() { NotAvailable(); }
 void frmOctCalc::cmdVideoExtract_Click() { NotAvailable(); }
 void frmOctCalc::cmdLETextOut_Click() { NotAvailable(); }
-void frmOctCalc::cmdLinkChMark_Click() { NotAvailable(); }
 void frmOctCalc::cmdMarkSave_Click() { NotAvailable(); }
 void frmOctCalc::cmdMarkOpen_Click() { NotAvailable(); }
-void frmOctCalc::cmdOrangeMark_Click() { NotAvailable(); }
 void frmOctCalc::mnuCalcTextFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuFilePartitionAreaCSVOut_Click() { NotAvailable(); }
 void frmOctCalc::mnuTextFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuLETextFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuChangeDate_Click() { NotAvailable(); }
-void frmOctCalc::mnuLevelOverArea_Click() { NotAvailable(); }
 void frmOctCalc::mnuVideoFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuToolVideo_Click() { NotAvailable(); }
 

@@ -8,6 +8,9 @@
 #include "frmInputDateView.h"
 #include "frmOctCalc.h"
 #include "frmOctCalcView.h"
+#include "frmCommonGraphAxis.h"
+#include "frmSetCalcGraph.h"
+#include "frmSetCalcGraphView.h"
 
 namespace murtesk {
 
@@ -16,6 +19,8 @@ void RegisterCalcScreenViews(platform::qt::QtUi& ui) {
     ui.RegisterView<frmHorizontalLine, frmHorizontalLineView>("frmHorizontalLine");
     ui.RegisterView<frmDateArea, frmDateAreaView>("frmDateArea");
     ui.RegisterView<frmInputDate, frmInputDateView>("frmInputDate");
+    ui.RegisterView<frmSetCalcGraph, frmSetCalcGraphView>("frmSetCalcGraph");
+    ui.RegisterView<frmCommonGraphAxis, frmCommonGraphAxisView>("frmCommonGraphAxis");
 }
 
 }  // namespace murtesk

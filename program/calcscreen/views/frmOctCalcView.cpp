@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -215,13 +216,44 @@ void frmOctCalcView::BuildBandPanels(QHBoxLayout* row) {
     frmOctCalc& f = form_;
     QWidget* w = Widget();
     const auto panel = [&](const QString& title, const std::string& chartName, platform::BandBarChartModel& chart,
-                           const std::string& gridName, platform::BandLabelGrid& grid) {
+                           const std::string& gridName, platform::BandLabelGrid& grid, const std::string& listName,
+                           platform::ControlState& listState) {
         auto* box = new QGroupBox(title, w);
         auto* layout = new QVBoxLayout(box);
         auto* bars = new BandBarChartWidget(box);
         Bind().Bind(bars, chart);
         NameControl(chartName, bars);
         layout->addWidget(bars, 1);
+        // The list of the panel's values, shown in the chart's place.
+        auto* list = new QListWidget(box);
+        list->setSelectionMode(QAbstractItemView::NoSelection);
+        NameControl(listName, list);
+        layout->addWidget(list, 1);
+        Bind().Bind(list, listState, [bars, list, &grid, &listState] {
+            bars->setVisible(!listState.Visible);
+            if (!listState.Visible) {
+                return;
+            }
+            QStringList rows;
+            const auto row = [&rows](const platform::Label& name, const platform::Label& value) {
+                rows << platform::qt::ToQ(name.Caption + "  " + value.Caption);
+            };
+            row(grid.FName, grid.FValue);
+            row(grid.WName, grid.WValue);
+            for (std::size_t k = 0; k < grid.Names.size(); ++k) {
+                if (grid.Names[k].Visible) {
+                    row(grid.Names[k], grid.Values[k]);
+                }
+            }
+            QStringList shown;
+            for (int i = 0; i < list->count(); ++i) {
+                shown << list->item(i)->text();
+            }
+            if (shown != rows) {
+                list->clear();
+                list->addItems(rows);
+            }
+        });
         auto* labels = new BandLabelGridWidget(grid, box);
         Bind().Bind(labels, grid);
         NameControl(gridName, labels);
@@ -232,7 +264,8 @@ void frmOctCalcView::BuildBandPanels(QHBoxLayout* row) {
     const QIcon search = w->style()->standardIcon(QStyle::SP_FileDialogContentsView);
 
     auto [cursorBox, cursor] =
-        panel(QStringLiteral("カーソル位置"), "chartCSFFT", f.chartCSFFT, "gridCursor", f.gridCursor);
+        panel(QStringLiteral("カーソル位置"), "chartCSFFT", f.chartCSFFT, "gridCursor", f.gridCursor, "vsElasticList",
+              f.vsElasticList);
     auto* cursorButtons = new QHBoxLayout();
     cursorButtons->addWidget(Button(cursorBox, "cmdBarOrList", f.cmdBarOrList, [&f] { f.cmdBarOrList_Click(); }));
     cursorButtons->addWidget(Button(cursorBox, "cmdACursor", f.cmdACursor, [&f] { f.cmdACursor_Click(); }));
@@ -243,14 +276,12 @@ void frmOctCalcView::BuildBandPanels(QHBoxLayout* row) {
     lmax->setIcon(search);
     cursorButtons->addWidget(lmax);
     cursor->addLayout(cursorButtons);
-    static_cast<QPushButton*>(Control("cmdBarOrList"))
-        ->setIcon(w->style()->standardIcon(QStyle::SP_FileDialogListView));
 
-    auto [calcBox, calc] = panel(QStringLiteral("計算値"), "chartCalcFFT", f.chartCalcFFT, "gridCalc", f.gridCalc);
+    auto [calcBox, calc] = panel(QStringLiteral("計算値"), "chartCalcFFT", f.chartCalcFFT, "gridCalc", f.gridCalc,
+                                 "vsElasticCalcList", f.vsElasticCalcList);
     calc->insertWidget(0, Combo(calcBox, "cmbCalcL", f.cmbCalcL, [&f] { f.cmbCalcL_Click(); }));
     auto* calcButtons = new QHBoxLayout();
     QPushButton* list = Button(calcBox, "cmdCalcBarOrList", f.cmdCalcBarOrList, [&f] { f.cmdCalcBarOrList_Click(); });
-    list->setIcon(w->style()->standardIcon(QStyle::SP_FileDialogListView));
     calcButtons->addWidget(list);
     calcButtons->addWidget(Button(calcBox, "cmdACalc", f.cmdACalc, [&f] { f.cmdACalc_Click(); }));
     QPushButton* copyCalc = Button(calcBox, "cmdCopyCalc", f.cmdCopyCalc, [&f] { f.cmdCopyCalc_Click(); });

@@ -1,0 +1,335 @@
+// Range commands over a whole band or channel: the level-over ("orange") ranges of the shown band,
+// turned into excluded or mark ranges, and the copies of the shown band's ranges to the other
+// channels of the measurement.
+//
+// Lists that receive many ranges are appended to and merged once (the same list as merging range by
+// range, without its cost growing with the square); the statistics of every band touched are then
+// recomputed together on the cores.
+#include "frmOctCalc.h"
+
+#include "frmLevelOverArea.h"
+#include "globals.h"
+#include "range_files.h"
+#include "range_work.h"
+
+#include "model/level_over.h"
+#include "model/shared_procedures.h"
+#include "platform/numbers.h"
+
+#include <algorithm>
+#include <deque>
+#include <limits>
+
+namespace murtesk {
+
+using calc::Busy;
+using calc::GapsWithin;
+using calc::NewRange;
+using calc::Recalcs;
+
+namespace {
+
+constexpr const char* kNoticeTitle = "お知らせ";
+constexpr const char* kNoOrangeRanges =
+    "指定レベル以上のオレンジ範囲がありません.\r\nメニューの[ツール]-[指定レベル以上範囲表示...]で\r\n"
+    "指定レベル以上の範囲を表示させてください.";
+constexpr const char* kCannotOpen = "ファイルを開けませんでした．";
+
+std::int16_t SlotCount(const CChMeasure& ch) { return ch.ChMeasureCondition.oct1or3 == 3 ? 47 : 17; }
+
+// Appends copies of every range of `from` to `to`, then merges `to` once.
+void AppendAndMerge(CScopes& to, const CScopes& from) {
+    for (std::int32_t i = 1; i <= from.count(); ++i) {
+        to.SimpleAdd(std::make_shared<CScope>(from.Item(i)));
+    }
+    to.ResetScopes();
+}
+
+}  // namespace
+
+std::int32_t frmOctCalc::ChannelPosition(std::int32_t p, double ratio) {
+    if (ratio == 1.0) {
+        return p;
+    }
+    const double scaled = platform::RoundHalfToEven(static_cast<double>(p) * ratio);
+    // Positions stay within 32 bits; a scale past them is held at the edge, never wrapped.
+    constexpr double lo = std::numeric_limits<std::int32_t>::min();
+    constexpr double hi = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::clamp(scaled, lo, hi));
+}
+
+void frmOctCalc::setMarkAreaToBands(const CScopes& ranges) {
+    for (const std::int16_t slot : EditBands()) {
+        AppendAndMerge(channel_->BandLCalcInfos.Item(slot).MarkScopes, ranges);
+    }
+    setFormOfGraphArea();
+    setFormOfMarkArea();
+}
+
+// ---- Level-over ranges
+
+void frmOctCalc::mnuLevelOverArea_Click() {
+    CBandLCalcInfo* info = ShownBandInfo();
+    if (info == nullptr) {
+        return;
+    }
+    g_bDialogOk = true;
+    g_ChMeasure = channel_;
+    g_BandIndex = band_;
+    ShowLevelOverArea();
+    if (g_bDialogOk) {
+        g_ChMeasure.reset();
+        Busy busy(ui_);
+        info = ShownBandInfo();
+        const std::string folder = ShownBandFolder();
+        auto runs =
+            FindLevelOverScopes(channel_->LevelData, folder, ValueCount(band_), info->OverLevel, levelSliceLength_, {});
+        info->LevelOverScopes = runs ? std::move(*runs) : CScopes{};
+        setFormOfGraphArea();
+    } else if (g_ChMeasure != nullptr) {
+        // "非表示": the dialog has emptied the band's ranges.
+        g_ChMeasure.reset();
+        Busy busy(ui_);
+        setFormOfGraphArea();
+    }
+}
+
+void frmOctCalc::ShowLevelOverArea() {
+    frmLevelOverArea dialog(ui_);
+    ui_.ShowModal(dialog);
+    if (ui_.IsLoaded(dialog)) {
+        ui_.Unload(dialog);
+    }
+}
+
+bool frmOctCalc::HasOrangeRanges() {
+    const CBandLCalcInfo* info = ShownBandInfo();
+    if (info != nullptr && info->LevelOverScopes.count() > 0) {
+        return true;
+    }
+    ui_.MsgBox(kNoOrangeRanges, platform::MsgButtons::OK, platform::MsgIcon::Information, kNoticeTitle);
+    return false;
+}
+
+void frmOctCalc::cmdLevelOverDelete_Click() {
+    if (!HasOrangeRanges()) {
+        return;
+    }
+    Busy busy(ui_);
+    CBandLCalcInfo& shown = *ShownBandInfo();
+    Recalcs work;
+    for (const std::int16_t slot : EditBands()) {
+        CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        AppendAndMerge(info.Scopes, shown.LevelOverScopes);
+        if (const std::int32_t n = ValueCount(slot); n > 1) {
+            work.Add(info.LCalc, GapsWithin(info.Scopes, n), channel_->LevelData, BandFolder(slot));
+        }
+    }
+    work.Run();
+    shown.LevelOverScopes.AllDelete();
+    setFormOfGraphArea();
+    setFormOfCalcArea();
+}
+
+void frmOctCalc::cmdOrangeMark_Click() {
+    if (!HasOrangeRanges()) {
+        return;
+    }
+    Busy busy(ui_);
+    CBandLCalcInfo& shown = *ShownBandInfo();
+    setMarkAreaToBands(shown.LevelOverScopes);
+    shown.LevelOverScopes.AllDelete();
+    setFormOfGraphArea();
+}
+
+// ---- Copies to the other channels
+
+std::vector<std::int16_t> frmOctCalc::ChannelCopySlots(const CChMeasure& target) const {
+    std::vector<std::int16_t> slots;
+    const std::int16_t type = target.ChMeasureCondition.oct1or3;
+    if (type != 1 && type != 3) {
+        return slots;
+    }
+    const std::int16_t last = optAreaBand.Selected() == 0 ? SlotCount(target) : std::int16_t{2};
+    if (target.BandLCalcInfos.count() < last) {
+        return slots;
+    }
+    for (std::int16_t slot = 1; slot <= last; ++slot) {
+        slots.push_back(slot);
+    }
+    return slots;
+}
+
+void frmOctCalc::ForEachOtherChannel(const std::function<void(CChMeasure&, double)>& step) {
+    if (!measure_ || !channel_ || Records() == nullptr || measure_->ChMeasures.count() < 2) {
+        return;
+    }
+    for (std::int32_t i = 1; i <= measure_->ChMeasures.count(); ++i) {
+        CChMeasure& target = measure_->ChMeasures.Item(i);
+        if (&target == channel_.get()) {
+            continue;
+        }
+        target.CalcXYAxis.XAxisMin = channel_->CalcXYAxis.XAxisMin;
+        target.CalcXYAxis.XAxisMax = channel_->CalcXYAxis.XAxisMax;
+        target.CalcXYAxis.XAxisUnit = channel_->CalcXYAxis.XAxisUnit;
+        step(target, target.ChMeasureCondition.LevelOutHz / channel_->ChMeasureCondition.LevelOutHz);
+    }
+}
+
+void frmOctCalc::cmdLinkCh_Click() {
+    const CBandLCalcInfo* shown = ShownBandInfo();
+    if (shown == nullptr || shown->LEScopes.count() == 0) {
+        return;
+    }
+    const auto S = ScopePosition(shown->LEScopes.Item(1).S);
+    const auto E = ScopePosition(shown->LEScopes.Item(1).E);
+    if (!S || !E) {
+        return;
+    }
+    std::vector<BandLE> work;
+    ForEachOtherChannel([&](CChMeasure& target, double ratio) {
+        const std::int32_t s = ChannelPosition(static_cast<std::int32_t>(*S), ratio);
+        const std::int32_t e = ChannelPosition(static_cast<std::int32_t>(*E), ratio);
+        for (const std::int16_t slot : ChannelCopySlots(target)) {
+            CBandLCalcInfo& info = target.BandLCalcInfos.Item(slot);
+            info.LEScopes.AllDelete();
+            info.LEScopes.SimpleAdd(NewRange(s, e));
+            work.push_back({&info.AllLCalc, &target.LevelData,
+                            GetBandFolder(Records()->SaveFilePath, target.ChMeasureCondition.oct1or3, slot), s, e,
+                            target.ChMeasureCondition.LevelOutHz});
+        }
+    });
+    GetLEBands(work);
+}
+
+void frmOctCalc::cmdLinkChMark_Click() {
+    const CBandLCalcInfo* shown = ShownBandInfo();
+    if (shown == nullptr || shown->MarkScopes.count() == 0) {
+        return;
+    }
+    ForEachOtherChannel([&](CChMeasure& target, double ratio) {
+        const CScopes converted = ChannelRanges(shown->MarkScopes, ratio);
+        for (const std::int16_t slot : ChannelCopySlots(target)) {
+            AppendAndMerge(target.BandLCalcInfos.Item(slot).MarkScopes, converted);
+        }
+    });
+}
+
+void frmOctCalc::cmdLinkChDelArea_Click() {
+    const CBandLCalcInfo* shown = ShownBandInfo();
+    if (shown == nullptr || shown->Scopes.count() == 0 || !measure_ || measure_->ChMeasures.count() < 2) {
+        return;
+    }
+    Busy busy(ui_);
+    Recalcs work;
+    ForEachOtherChannel([&](CChMeasure& target, double ratio) {
+        const CScopes converted = ChannelRanges(shown->Scopes, ratio);
+        for (const std::int16_t slot : ChannelCopySlots(target)) {
+            CBandLCalcInfo& info = target.BandLCalcInfos.Item(slot);
+            AppendAndMerge(info.Scopes, converted);
+            const std::string folder = GetBandFolder(Records()->SaveFilePath, target.ChMeasureCondition.oct1or3, slot);
+            if (const std::int32_t n = target.LevelData.getDataNumNoWait(folder); n > 1) {
+                work.Add(info.LCalc, GapsWithin(info.Scopes, n), target.LevelData, folder);
+            }
+        }
+    });
+    work.Run();
+}
+
+CScopes frmOctCalc::ChannelRanges(const CScopes& ranges, double ratio) {
+    CScopes converted;
+    for (std::int32_t i = 1; i <= ranges.count(); ++i) {
+        const auto S = ScopePosition(ranges.Item(i).S);
+        const auto E = ScopePosition(ranges.Item(i).E);
+        if (!S || !E) {
+            continue;
+        }
+        const auto clamp32 = [](std::int64_t v) {
+            return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                                                      std::numeric_limits<std::int32_t>::max()));
+        };
+        converted.SimpleAdd(NewRange(ChannelPosition(clamp32(*S), ratio), ChannelPosition(clamp32(*E), ratio)));
+    }
+    return converted;
+}
+
+// ---- Range files
+
+bool frmOctCalc::WriteRangeFile(const CScopes& list, const std::string& path, const char* failed, const char* saved) {
+    ui_.Refresh(*this);
+    ui_.DoEvents();
+    Busy busy(ui_);
+    // The file is replaced only once it was written whole: a failed save leaves the old one.
+    const bool ok = list.FileWrite(path, measure_->StartTime, 1.0 / channel_->ChMeasureCondition.LevelOutHz);
+    ui_.MsgBox(ok ? saved : failed);
+    return ok;
+}
+
+std::optional<CScopes> frmOctCalc::ReadRangeFile(const std::string& path) {
+    ui_.Refresh(*this);
+    ui_.DoEvents();
+    Busy busy(ui_);
+    CScopes read;
+    Date fileStart = 0.0;
+    double filePeriod = 0.0;
+    std::optional<CScopes> mapped;
+    if (read.FileRead(path, fileStart, filePeriod)) {
+        mapped = MapFileRanges(read, fileStart, filePeriod, measure_->StartTime,
+                               channel_->ChMeasureCondition.LevelOutHz, ValueCount(band_));
+    }
+    if (!mapped) {
+        ui_.SetBusy(false);
+        ui_.MsgBox(kCannotOpen);
+    }
+    return mapped;
+}
+
+bool frmOctCalc::ReadDeleteAreaFrom(const std::string& path) {
+    CBandLCalcInfo* shown = ShownBandInfo();
+    if (shown == nullptr || !measure_) {
+        return false;
+    }
+    auto mapped = ReadRangeFile(path);
+    if (!mapped) {
+        return false;
+    }
+    AppendAndMerge(shown->Scopes, *mapped);
+    return true;
+}
+
+bool frmOctCalc::ReadMarkAreaFrom(const std::string& path) {
+    if (ShownBandInfo() == nullptr || !measure_) {
+        return false;
+    }
+    auto mapped = ReadRangeFile(path);
+    if (!mapped) {
+        return false;
+    }
+    if (mapped->count() > 0) {
+        setMarkAreaToBands(*mapped);
+    }
+    return true;
+}
+
+void frmOctCalc::setDeleteAreaToBands() {
+    CBandLCalcInfo* shown = ShownBandInfo();
+    if (shown == nullptr) {
+        return;
+    }
+    Busy busy(ui_);
+    Recalcs work;
+    for (const std::int16_t slot : EditBands()) {
+        CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        if (&info != shown) {
+            info.Scopes = shown->Scopes;  // a copy: every band gets the shown band's list
+        }
+        if (const std::int32_t n = ValueCount(slot); n > 1) {
+            work.Add(info.LCalc, GapsWithin(info.Scopes, n), channel_->LevelData, BandFolder(slot));
+        }
+    }
+    work.Run();
+    setFormOfGraphArea();
+    setFormOfCalcArea();
+}
+
+}  // namespace murtesk

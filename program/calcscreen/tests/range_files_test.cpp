@@ -1,0 +1,183 @@
+// Range files on the calculation screen: the mapping of a file's ranges onto a measurement (start
+// offset, step ratio, dropping and clipping), a saved file's bytes against bytes laid out here, the
+// round trip, files that are no range files, and a save that fails part-way.
+#include "range_files.h"
+#include "calc_fixture.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace murtesk::testing {
+namespace {
+
+using RangeList = std::vector<std::pair<std::int64_t, std::int64_t>>;
+
+RangeList Ranges(const CScopes& list) {
+    RangeList out;
+    for (const auto& r : list) {
+        out.emplace_back(*ScopePosition(r->S), *ScopePosition(r->E));
+    }
+    return out;
+}
+
+CScopes Make(const std::vector<std::pair<double, double>>& ranges) {
+    CScopes list;
+    for (const auto& [s, e] : ranges) {
+        if (s == std::floor(s) && std::abs(s) < 2e9 && std::abs(e) < 2e9) {
+            list.SimpleAdd(
+                std::make_shared<CScope>(Variant(static_cast<std::int32_t>(s)), Variant(static_cast<std::int32_t>(e))));
+        } else {
+            list.SimpleAdd(std::make_shared<CScope>(Variant(s), Variant(e)));
+        }
+    }
+    return list;
+}
+
+struct MapCase {
+    const char* name;
+    std::vector<std::pair<double, double>> file;
+    double startOffsetSec;  // file start minus measurement start
+    double filePeriod;
+    double rate;
+    std::int32_t n;
+    std::optional<RangeList> want;
+};
+
+TEST(MapFileRanges, OffsetScaleDropAndClip) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<MapCase> cases = {
+        {"same measurement", {{3, 7}, {20, 30}}, 0, 0.1, 10, 600, RangeList{{3, 7}, {20, 30}}},
+        {"10 s later at 10/s", {{3, 7}}, 10, 0.1, 10, 600, RangeList{{103, 107}}},
+        {"10 s earlier at 10/s", {{103, 107}}, -10, 0.1, 10, 600, RangeList{{3, 7}}},
+        {"0.1 s step at 100/s", {{5, 6}}, 0, 0.1, 100, 600, RangeList{{50, 60}}},
+        {"0.1 s step at 20/s", {{5, 7}}, 0, 0.1, 20, 600, RangeList{{10, 14}}},
+        {"halves to even", {{5, 7}}, 0, 0.5, 1, 600, RangeList{{2, 4}}},
+        {"dropped and clipped",
+         {{-20, -1}, {-5, 4}, {590, 700}, {601, 900}},
+         0,
+         0.1,
+         10,
+         600,
+         RangeList{{1, 4}, {590, 600}}},
+        {"beyond 32 bits: clipped or dropped",
+         {{1, 5000}, {3000, 9000}},
+         0,
+         1000,
+         1000,
+         2'000'000,
+         RangeList{{1'000'000, 2'000'000}}},
+        {"zero step", {{1, 2}}, 0, 0, 10, 600, std::nullopt},
+        {"negative step", {{1, 2}}, 0, -0.1, 10, 600, std::nullopt},
+        {"an end that is no number", {{1, nan}}, 0, 0.1, 10, 600, std::nullopt},
+    };
+    for (const MapCase& c : cases) {
+        const auto got = MapFileRanges(Make(c.file), platform::AddSeconds(kMeasureStart, c.startOffsetSec),
+                                       c.filePeriod, kMeasureStart, c.rate, c.n);
+        ASSERT_EQ(got.has_value(), c.want.has_value()) << c.name;
+        if (got) {
+            EXPECT_EQ(Ranges(*got), *c.want) << c.name;
+        }
+    }
+}
+
+class RangeFiles : public CalcScreenTest {
+protected:
+    RangeFiles() {
+        ChannelSpec spec;
+        spec.values = 600;
+        AddMeasure(60, {spec});
+        Show(1);
+        ChooseBand(2);
+        ui.ClearTranscript();
+    }
+    static CBandLCalcInfo& Band(std::int16_t slot) { return Channel(1, 1).BandLCalcInfos.Item(slot); }
+    std::string File(const char* name) const { return (folder / name).string(); }
+    static std::string Bytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    static void Put(std::string& out, const void* p, std::size_t n) { out.append(static_cast<const char*>(p), n); }
+    void Save(const std::string& path) {
+        calc.WriteRangeFile(Band(2).Scopes, path, "計算除外範囲保存処理が失敗しました．",
+                            "計算除外範囲を保存しました．");
+    }
+};
+
+TEST_F(RangeFiles, SavedBytesHoldTheStartTheStepAndEachRange) {
+    Band(2).Scopes = Make({{3, 5}, {8, 9}});
+    Save(File("a.dla"));
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"計算除外範囲を保存しました．"});
+
+    std::string want;
+    const double start = kMeasureStart;
+    const double step = 0.1;  // 1 / 10 values per second
+    const std::int32_t magic = 19660126;
+    const std::int32_t count = 2;
+    const std::int16_t longTag = 3;
+    Put(want, &start, 8);
+    Put(want, &step, 8);
+    Put(want, &magic, 4);
+    Put(want, &count, 4);
+    for (const std::int32_t end : {3, 5, 8, 9}) {
+        if (end == 3 || end == 8) {
+            Put(want, &magic, 4);
+        }
+        Put(want, &longTag, 2);
+        Put(want, &end, 4);
+    }
+    EXPECT_EQ(Bytes(File("a.dla")), want);
+}
+
+TEST_F(RangeFiles, ReadingBackOnTheSameBandChangesNothingAndAllBandsTakeTheList) {
+    Band(2).Scopes = Make({{3, 5}, {8, 9}});
+    Save(File("a.dla"));
+    Band(1).Scopes = Make({{100, 200}});
+    ASSERT_TRUE(calc.ReadDeleteAreaFrom(File("a.dla")));
+    EXPECT_EQ(Ranges(Band(2).Scopes), (RangeList{{3, 5}, {8, 9}}));
+    calc.setDeleteAreaToBands();  // "全バンド共通": every band takes a copy of the shown band's list
+    EXPECT_EQ(Ranges(Band(1).Scopes), (RangeList{{3, 5}, {8, 9}}));
+    EXPECT_EQ(Ranges(Band(47).Scopes), (RangeList{{3, 5}, {8, 9}}));
+    // Band 1's target is everything but 3..5 and 8..9 of p/10 dB: its maximum is the last value.
+    EXPECT_FLOAT_EQ(static_cast<float>(Band(1).LCalc.getLmax()), 60.0f);
+}
+
+TEST_F(RangeFiles, MarksFromAFileOfAMeasurementTenSecondsLaterMoveByOneHundred) {
+    CScopes marks = Make({{3, 7}});
+    ASSERT_TRUE(marks.FileWrite(File("b.mrk"), platform::AddSeconds(kMeasureStart, 10.0), 0.1));
+    calc.optAreaBand.Select(1);
+    ASSERT_TRUE(calc.ReadMarkAreaFrom(File("b.mrk")));
+    EXPECT_EQ(Ranges(Band(2).MarkScopes), (RangeList{{103, 107}}));
+    EXPECT_TRUE(Band(1).MarkScopes.count() == 0);
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
+TEST_F(RangeFiles, NoRangeFileOrABadStepIsRefusedAndNothingChanges) {
+    Band(2).Scopes = Make({{3, 5}});
+    { std::ofstream(File("text.dla")) << "no range file at all"; }
+    CScopes one = Make({{1, 2}});
+    ASSERT_TRUE(one.FileWrite(File("zero.dla"), kMeasureStart, 0.0));
+    ASSERT_TRUE(one.FileWrite(File("whole.dla"), kMeasureStart, 0.1));
+    const std::string whole = Bytes(File("whole.dla"));
+    { std::ofstream(File("cut.dla"), std::ios::binary) << whole.substr(0, whole.size() - 3); }
+    for (const char* name : {"text.dla", "zero.dla", "cut.dla", "missing.dla"}) {
+        ui.ClearTranscript();
+        EXPECT_FALSE(calc.ReadDeleteAreaFrom(File(name))) << name;
+        EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ファイルを開けませんでした．"}) << name;
+        EXPECT_EQ(Ranges(Band(2).Scopes), (RangeList{{3, 5}})) << name;
+        EXPECT_FALSE(ui.Busy());
+    }
+}
+
+TEST_F(RangeFiles, AFailedSaveKeepsTheOldFile) {
+    { std::ofstream(File("old.dla")) << "the old file"; }
+    Band(2).Scopes = Make({{3, 5}, {8, 9}});
+    platform::SetWriteLimitForTests(20);
+    Save(File("old.dla"));
+    platform::SetWriteLimitForTests(-1);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"計算除外範囲保存処理が失敗しました．"});
+    EXPECT_EQ(Bytes(File("old.dla")), "the old file");
+}
+
+}  // namespace
+}  // namespace murtesk::testing
