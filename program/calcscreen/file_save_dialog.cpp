@@ -2,20 +2,34 @@
 
 namespace murtesk {
 
-std::optional<std::string> FileSaveDialog::ShowSave() {
+platform::FileDialogRequest FileSaveDialog::Request() const {
     platform::FileDialogRequest request;
     request.Title = DialogTitle;
     request.Filter = Filter;
     request.FileName = FileName;
-    request.OverwritePrompt = true;
     request.HideReadOnly = true;
-    request.PathMustExist = true;
-    request.NoReadOnlyReturn = true;
-    std::optional<std::string> chosen = ui_.ShowSave(request);
+    return request;
+}
+
+std::optional<std::string> FileSaveDialog::Remember(std::optional<std::string> chosen) {
     if (chosen) {
         FileName = *chosen;
     }
     return chosen;
+}
+
+std::optional<std::string> FileSaveDialog::ShowSave() {
+    platform::FileDialogRequest request = Request();
+    request.OverwritePrompt = true;
+    request.PathMustExist = true;
+    request.NoReadOnlyReturn = true;
+    return Remember(ui_.ShowSave(request));
+}
+
+std::optional<std::string> FileSaveDialog::ShowOpen() {
+    platform::FileDialogRequest request = Request();
+    request.FileMustExist = true;
+    return Remember(ui_.ShowOpen(request));
 }
 
 }  // namespace murtesk

@@ -23,8 +23,14 @@ public:
 
     // Shows the dialog; the path chosen (possibly empty), or nothing when the user cancelled.
     std::optional<std::string> ShowSave();
+    // Shows the open dialog (the file must exist, the read-only box hidden); the same answers.
+    std::optional<std::string> ShowOpen();
 
 private:
+    platform::FileDialogRequest Request() const;
+    // Keeps the name chosen for the next time.
+    std::optional<std::string> Remember(std::optional<std::string> chosen);
+
     platform::UiServices& ui_;
 };
 

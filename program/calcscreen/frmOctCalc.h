@@ -89,6 +89,11 @@ public:
     // mark ranges of the band set; false when the file could not be read (nothing changed).
     bool ReadDeleteAreaFrom(const std::string& path);
     bool ReadMarkAreaFrom(const std::string& path);
+    // The range-file commands over dlgFileSave: true when a file was written, or read and laid on.
+    bool saveDeleteAreaFile();
+    bool saveMarkAreaFile();
+    bool readDeleteAreaFile();
+    bool readMarkAreaFile();
     // Writes a range list with the measurement's start and step, then says how it went.
     bool WriteRangeFile(const CScopes& list, const std::string& path, const char* failed, const char* saved);
     // A position of the shown channel in a channel whose rate is `ratio` times its own: unchanged at
@@ -375,6 +380,8 @@ protected:
     // `step` on it with its rate over the shown channel's.
     void ForEachOtherChannel(const std::function<void(CChMeasure&, double)>& step);
     static CScopes ChannelRanges(const CScopes& ranges, double ratio);
+    // The path chosen in dlgFileSave for a range file; nothing on Cancel or an empty name.
+    std::optional<std::string> ChooseRangeFile(bool save, const char* filter);
     // The file's ranges laid onto the shown band; nothing (after the message) when the file cannot
     // be read or its step or ends are no numbers.
     std::optional<CScopes> ReadRangeFile(const std::string& path);

@@ -8,13 +8,9 @@ namespace murtesk {
 
 void frmOctCalc::NotAvailable() { ui_.MsgBox(kNotAvailableYet); }
 
-void frmOctCalc::cmdDelSave_Click() { NotAvailable(); }
-void frmOctCalc::cmdDelOpen_Click() { NotAvailable(); }
 void frmOctCalc::cmdVideoPlay_Click() { NotAvailable(); }
 void frmOctCalc::cmdVideoExtract_Click() { NotAvailable(); }
 void frmOctCalc::cmdLETextOut_Click() { NotAvailable(); }
-void frmOctCalc::cmdMarkSave_Click() { NotAvailable(); }
-void frmOctCalc::cmdMarkOpen_Click() { NotAvailable(); }
 void frmOctCalc::mnuCalcTextFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuFilePartitionAreaCSVOut_Click() { NotAvailable(); }
 void frmOctCalc::mnuTextFile_Click() { NotAvailable(); }

@@ -34,6 +34,10 @@ constexpr const char* kNoOrangeRanges =
     "指定レベル以上のオレンジ範囲がありません.\r\nメニューの[ツール]-[指定レベル以上範囲表示...]で\r\n"
     "指定レベル以上の範囲を表示させてください.";
 constexpr const char* kCannotOpen = "ファイルを開けませんでした．";
+constexpr const char* kSaveTitle = "出力するﾌｧｲﾙ名を指定して下さい．";
+constexpr const char* kOpenTitle = "読み込むﾌｧｲﾙ名を指定して下さい．";
+constexpr const char* kDeleteAreaFilter = "DeleteAreaﾌｧｲﾙ (*.dla)|*.dla";
+constexpr const char* kMarkAreaFilter = "MarkAreaﾌｧｲﾙ (*.mrk)|*.mrk";
 
 std::int16_t SlotCount(const CChMeasure& ch) { return ch.ChMeasureCondition.oct1or3 == 3 ? 47 : 17; }
 
@@ -330,6 +334,55 @@ void frmOctCalc::setDeleteAreaToBands() {
     work.Run();
     setFormOfGraphArea();
     setFormOfCalcArea();
+}
+
+std::optional<std::string> frmOctCalc::ChooseRangeFile(bool save, const char* filter) {
+    dlgFileSave.DialogTitle = save ? kSaveTitle : kOpenTitle;
+    dlgFileSave.Filter = filter;
+    std::optional<std::string> chosen = save ? dlgFileSave.ShowSave() : dlgFileSave.ShowOpen();
+    if (!chosen || chosen->empty()) {
+        return std::nullopt;
+    }
+    return chosen;
+}
+
+bool frmOctCalc::saveDeleteAreaFile() {
+    const CBandLCalcInfo* shown = ShownBandInfo();
+    if (shown == nullptr || !measure_) {
+        return false;
+    }
+    const auto path = ChooseRangeFile(true, kDeleteAreaFilter);
+    return path &&
+           WriteRangeFile(shown->Scopes, *path, "計算除外範囲保存処理が失敗しました．", "計算除外範囲を保存しました．");
+}
+
+bool frmOctCalc::saveMarkAreaFile() {
+    const CBandLCalcInfo* shown = ShownBandInfo();
+    if (shown == nullptr || !measure_) {
+        return false;
+    }
+    const auto path = ChooseRangeFile(true, kMarkAreaFilter);
+    return path &&
+           WriteRangeFile(shown->MarkScopes, *path, "マーク範囲保存処理が失敗しました．", "マーク範囲を保存しました．");
+}
+
+bool frmOctCalc::readDeleteAreaFile() {
+    const auto path = ChooseRangeFile(false, kDeleteAreaFilter);
+    return path && ReadDeleteAreaFrom(*path);
+}
+
+bool frmOctCalc::readMarkAreaFile() {
+    const auto path = ChooseRangeFile(false, kMarkAreaFilter);
+    return path && ReadMarkAreaFrom(*path);
+}
+
+void frmOctCalc::cmdDelSave_Click() { saveDeleteAreaFile(); }
+void frmOctCalc::cmdMarkSave_Click() { saveMarkAreaFile(); }
+void frmOctCalc::cmdMarkOpen_Click() { readMarkAreaFile(); }
+void frmOctCalc::cmdDelOpen_Click() {
+    if (readDeleteAreaFile()) {
+        setDeleteAreaToBands();
+    }
 }
 
 }  // namespace murtesk

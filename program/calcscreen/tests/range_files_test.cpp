@@ -179,5 +179,26 @@ TEST_F(RangeFiles, AFailedSaveKeepsTheOldFile) {
     EXPECT_EQ(Bytes(File("old.dla")), "the old file");
 }
 
+TEST_F(RangeFiles, CommandsAskThroughTheScreensFileDialog) {
+    Band(2).Scopes = Make({{3, 5}});
+    ui.ChooseNext(File("c.dla"));
+    calc.cmdDelSave_Click();
+    ui.ChooseNext(std::nullopt);  // Cancel: nothing read
+    calc.cmdDelOpen_Click();
+    ui.ChooseNext(File("c.dla"));
+    calc.cmdDelOpen_Click();
+    using platform::testing::DialogKind;
+    ASSERT_EQ(ui.Dialogs().size(), 3u);
+    EXPECT_EQ(ui.Dialogs()[0].Kind, DialogKind::Save);
+    EXPECT_EQ(ui.Dialogs()[0].Request.Title, "出力するﾌｧｲﾙ名を指定して下さい．");
+    EXPECT_EQ(ui.Dialogs()[0].Request.Filter, "DeleteAreaﾌｧｲﾙ (*.dla)|*.dla");
+    EXPECT_TRUE(ui.Dialogs()[0].Request.OverwritePrompt);
+    EXPECT_EQ(ui.Dialogs()[2].Kind, DialogKind::Open);
+    EXPECT_EQ(ui.Dialogs()[2].Request.Title, "読み込むﾌｧｲﾙ名を指定して下さい．");
+    EXPECT_TRUE(ui.Dialogs()[2].Request.FileMustExist);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"計算除外範囲を保存しました．"});
+    EXPECT_EQ(Ranges(Band(1).Scopes), (RangeList{{3, 5}}));  // "全バンド共通": every band takes the list
+}
+
 }  // namespace
 }  // namespace murtesk::testing
