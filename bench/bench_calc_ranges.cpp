@@ -34,16 +34,7 @@ struct Bench {
 
     Bench() {
         const fs::path folder = bench::BenchFolder("murtesk-bench-ranges");
-        CMeasure& m = bench::MakeDayProject(folder, main, [&](double rate, std::int16_t, const std::string& path) {
-            const auto n = static_cast<std::int64_t>(kDaySeconds * rate);
-            const std::string shared = (folder / "day_1khz.lvl").string();
-            if (rate == 10.0) {
-                bench::WriteSeries(path, n, rate);
-            } else if (!fs::exists(path)) {
-                bench::WriteSeries(shared, n, rate);
-                fs::create_hard_link(shared, path);
-            }
-        });
+        CMeasure& m = bench::MakeDayProject(folder, main, bench::LinkedDayFiles(folder));
         for (std::int32_t c = 1; c <= m.ChMeasures.count(); ++c) {
             SetWindow(m.ChMeasures.Item(c).CalcXYAxis, platform::AddSeconds(bench::kDayStart, 3600.0), 60);
         }
@@ -157,11 +148,5 @@ BENCHMARK(BM_MarkEditAllBands10k)->Unit(benchmark::kMillisecond);
 }  // namespace murtesk
 
 int main(int argc, char** argv) {
-    murtesk::Bench bench;
-    murtesk::g_bench = &bench;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    murtesk::g_frmMeasure = nullptr;
-    return 0;
+    return murtesk::bench::RunBenchmarks(argc, argv, murtesk::g_bench);
 }

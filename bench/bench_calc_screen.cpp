@@ -176,11 +176,5 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
-    murtesk::Bench bench;
-    murtesk::g_bench = &bench;
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    murtesk::g_frmMeasure = nullptr;
-    return 0;
+    return murtesk::bench::RunBenchmarks(argc, argv, murtesk::g_bench);
 }

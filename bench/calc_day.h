@@ -9,6 +9,8 @@
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
 
+#include <benchmark/benchmark.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -92,6 +94,35 @@ CMeasure& MakeDayProject(const std::filesystem::path& folder, MainScreen& main, 
         }
     }
     return m;
+}
+
+// The day of MakeDayProject with the 10 values/s bands in files of their own and the 1 kHz bands as
+// hard links to one file "day_1khz.lvl", so that a warm page cache holds the whole 1 kHz channel.
+inline auto LinkedDayFiles(const std::filesystem::path& folder) {
+    return [folder](double rate, std::int16_t, const std::string& path) {
+        const auto n = static_cast<std::int64_t>(kDaySeconds * rate);
+        const std::string shared = (folder / "day_1khz.lvl").string();
+        if (rate == 10.0) {
+            WriteSeries(path, n, rate);
+        } else if (!std::filesystem::exists(path)) {
+            WriteSeries(shared, n, rate);
+            std::filesystem::create_hard_link(shared, path);
+        }
+    };
+}
+
+// Runs the benchmarks of a program over one Bench, made before the first and reached through `global`;
+// the main screen it set up is let go after the last.
+template <class Bench>
+int RunBenchmarks(int argc, char** argv, Bench*& global) {
+    Bench bench;
+    global = &bench;
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    global = nullptr;
+    g_frmMeasure = nullptr;
+    return 0;
 }
 
 }  // namespace murtesk::bench

@@ -3,6 +3,7 @@
 // through the real dialogs. With MURTESK_SCREENSHOT_DIR set, the pictures are written there, and
 // so is the first project ("calc-project/road.qvd" with its folders), to be opened in the program.
 #include "calcscreen_views.h"
+#include "qt_test_app.h"
 #include "frmOctCalcView.h"
 #include "frmOctCalc.h"
 #include "import_recordings.h"
@@ -23,14 +24,7 @@
 namespace murtesk::testing {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_calc_picture";
-    static char* argv[] = {name, nullptr};
-    // Alive to the end: the pointing device a mouse event makes belongs to it.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using ::murtesk::platform::qt::testing::TestApp;
 
 // The calculation screen on the first measurement of the document, shown through its view.
 struct ShownScreen {
@@ -64,7 +58,7 @@ CPreserve& ImportedProject(const std::filesystem::path& folder) {
 }
 
 TEST(CalcPicture, ScreenOnAnImportedRecording) {
-    App();
+    TestApp();
     const QString shots = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
     const std::filesystem::path folder = shots.isEmpty() ? std::filesystem::temp_directory_path() /
                                                                ("murtesk-calc-picture-" + std::to_string(::getpid()))
@@ -109,7 +103,7 @@ void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton bu
 }
 
 TEST(CalcPicture, BandPanelsFilledWhileDragging) {
-    App();
+    TestApp();
     const QString shots = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("murtesk-calc-bands-" + std::to_string(::getpid()));
@@ -177,7 +171,7 @@ void EnterByDates(QWidget* command, double start, double end) {
 }
 
 TEST(CalcPicture, RangesAndMarksEnteredByDates) {
-    App();
+    TestApp();
     const QString shots = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("murtesk-calc-dates-" + std::to_string(::getpid()));

@@ -14,6 +14,8 @@
 #include "japanese.h"
 #include "mainscreen_views.h"
 
+#include "qt_test_app.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -37,30 +39,12 @@ namespace fs = std::filesystem;
 
 QApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "test_screens_views";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    // Never destroyed: at exit it would go after the input devices of the synthesised events.
-    static QApplication* app = new QApplication(argc, argv);
-    static const bool japanese = platform::qt::InstallJapaneseUi(*app);
+    static const bool japanese = platform::qt::InstallJapaneseUi(platform::qt::testing::TestApp());
     (void)japanese;
-    return *app;
+    return platform::qt::testing::TestApp();
 }
 
-// Polls until the condition holds, then runs the step; gives up after a few seconds.
-bool RunUntil(const std::function<bool()>& ready)
-{
-    for (int i = 0; i < 500; ++i) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        if (ready()) {
-            return true;
-        }
-    }
-    return false;
-}
+using platform::qt::testing::RunUntil;
 
 class ViewsSmoke : public ::testing::Test {
 protected:

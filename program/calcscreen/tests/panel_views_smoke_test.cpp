@@ -2,6 +2,7 @@
 // graph-axis dialog and the common graph axis dialog through their widgets, and orange ranges on
 // the level chart. With MURTESK_SCREENSHOT_DIR set the pictures are also written there.
 #include "calc_fixture.h"
+#include "qt_test_app.h"
 #include "calcscreen_views.h"
 #include "frmCommonGraphAxis.h"
 #include "frmOctCalcView.h"
@@ -19,23 +20,11 @@
 namespace murtesk::testing {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_calcscreen_views";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
-void Picture(QWidget* w, const char* name) {
-    if (const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !dir.isEmpty()) {
-        QApplication::processEvents();  // the layout follows the widgets shown and hidden
-        w->grab().save(dir + "/" + name);
-    }
-}
+using ::murtesk::platform::qt::testing::TestApp;
+using ::murtesk::platform::qt::testing::SavePicture;
 
 TEST(PanelViews, BarsAndListTakeTurnsAndOrangeRangesAreDrawn) {
-    App();
+    TestApp();
     CalcProject project("views-panels");
     ChannelSpec spec;
     spec.values = 600;
@@ -67,7 +56,7 @@ TEST(PanelViews, BarsAndListTakeTurnsAndOrangeRangesAreDrawn) {
     EXPECT_NE(button->icon().cacheKey(), listIcon);
     ASSERT_EQ(list->count(), 47);
     EXPECT_TRUE(list->item(0)->text().startsWith(QStringLiteral("[F特AP]")));
-    Picture(w, "panel_list_and_orange.png");
+    SavePicture(*w, "panel_list_and_orange.png");
     button->click();
     EXPECT_TRUE(list->isHidden());
     EXPECT_FALSE(bars->isHidden());
@@ -78,7 +67,7 @@ TEST(PanelViews, BarsAndListTakeTurnsAndOrangeRangesAreDrawn) {
 }
 
 TEST(PanelViews, GraphAxisDialogThroughItsWidgets) {
-    App();
+    TestApp();
     CalcProject project("views-axis");
     project.AddMeasure(3600, {ChannelSpec{}});
     g_ChMeasure = std::make_shared<CChMeasure>(CalcProject::Channel(1, 1));
@@ -97,7 +86,7 @@ TEST(PanelViews, GraphAxisDialogThroughItsWidgets) {
     EXPECT_EQ(w->findChild<QComboBox*>("cmbMaxY1")->count(), 23);
     EXPECT_EQ(w->findChild<QComboBox*>("cmbMaxY1")->currentText(), QStringLiteral("120dB"));
     EXPECT_EQ(w->findChild<QPushButton*>("cmdStartTime")->toolTip(), QStringLiteral("表示開始日時指定..."));
-    Picture(w, "graph_axis_dialog.png");
+    SavePicture(*w, "graph_axis_dialog.png");
     width->setText(QStringLiteral("2"));
     emit width->textEdited(width->text());
     w->findChild<QRadioButton*>("optTimeUnit12")->click();
@@ -112,7 +101,7 @@ TEST(PanelViews, GraphAxisDialogThroughItsWidgets) {
 }
 
 TEST(PanelViews, CommonGraphAxisDialogThroughItsWidgets) {
-    App();
+    TestApp();
     g_CommonGraphAxisInfo = CCommonGraphAxisInfo{};
     platform::qt::QtUi ui;
     RegisterCalcScreenViews(ui);
@@ -126,7 +115,7 @@ TEST(PanelViews, CommonGraphAxisDialogThroughItsWidgets) {
     EXPECT_EQ(titles, (QStringList{QStringLiteral("レベル波形グラフ"), QStringLiteral("周波数バーグラフ")}));
     EXPECT_EQ(w->findChild<QCheckBox*>("chkAllData")->text(), QStringLiteral("全データ共通"));
     EXPECT_TRUE(w->findChild<QCheckBox*>("chkLevelYAxis")->isChecked());
-    Picture(w, "common_axis_dialog.png");
+    SavePicture(*w, "common_axis_dialog.png");
     w->findChild<QCheckBox*>("chkLevelXAxis")->click();
     w->findChild<QPushButton*>("cmdOK")->click();
     EXPECT_TRUE(g_CommonGraphAxisInfo.m_bLevelXAxis);

@@ -4,6 +4,7 @@
 // mark-range text output through the save dialog. With MURTESK_SCREENSHOT_DIR set the screen and
 // the save dialog are also written there as PNG files.
 #include "band_chart_widget.h"
+#include "qt_test_app.h"
 #include "calc_fixture.h"
 #include "calcscreen_views.h"
 #include "frmDateArea.h"
@@ -34,14 +35,8 @@
 namespace murtesk::testing {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_calcscreen_views";
-    static char* argv[] = {name, nullptr};
-    // Alive to the end: the pointing device a mouse event makes belongs to it.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using ::murtesk::platform::qt::testing::TestApp;
+using ::murtesk::platform::qt::testing::SavePicture;
 
 // The screen on the first measurement of the project, shown through its view.
 struct ShownScreen {
@@ -66,7 +61,7 @@ struct ShownScreen {
 };
 
 TEST(CalcViews, ScreenShowsTheChartAndFollowsChannelAndScroll) {
-    App();
+    TestApp();
     CalcProject project("views");
     ChannelSpec spec;
     spec.values = 6000;
@@ -81,9 +76,7 @@ TEST(CalcViews, ScreenShowsTheChartAndFollowsChannelAndScroll) {
     ASSERT_NE(view, nullptr);
     view->Widget()->resize(1240, 820);
     EXPECT_EQ(view->Chart()->Background().size(), view->Chart()->size());
-    if (const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !dir.isEmpty()) {
-        view->Widget()->grab().save(dir + "/calc_screen.png");
-    }
+    SavePicture(*view->Widget(), "calc_screen.png");
 
     auto* channels = qobject_cast<QComboBox*>(view->Control("cmbCh"));
     ASSERT_NE(channels, nullptr);
@@ -106,7 +99,7 @@ void SendMouse(QWidget* widget, QEvent::Type type, int x, int y, Qt::MouseButton
 }
 
 TEST(CalcViews, BandDisplaysAreDrawnAndADragOnTheChartMakesARange) {
-    App();
+    TestApp();
     CalcProject project("views-bands");
     ChannelSpec spec;
     spec.values = 600;
@@ -139,9 +132,7 @@ TEST(CalcViews, BandDisplaysAreDrawnAndADragOnTheChartMakesARange) {
     SendMouse(chart, QEvent::MouseButtonPress, x1, y, Qt::LeftButton, Qt::LeftButton);
     SendMouse(chart, QEvent::MouseMove, x2, y, Qt::NoButton, Qt::LeftButton);
     EXPECT_TRUE(calc.Chart2DLevelWave.RubberBandShown());
-    if (const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !dir.isEmpty()) {
-        view->Widget()->grab().save(dir + "/calc_screen_dragging.png");
-    }
+    SavePicture(*view->Widget(), "calc_screen_dragging.png");
     SendMouse(chart, QEvent::MouseButtonRelease, x2, y, Qt::LeftButton, Qt::NoButton);
     ASSERT_EQ(calc.lstCalcDelArea.ListCount(), 1);
     const CScope& range = CalcProject::Channel(1, 1).BandLCalcInfos.Item(2).Scopes.Item(1);
@@ -151,7 +142,7 @@ TEST(CalcViews, BandDisplaysAreDrawnAndADragOnTheChartMakesARange) {
 }
 
 TEST(CalcViews, HorizontalLineDialogWorksThroughItsWidgets) {
-    App();
+    TestApp();
     CalcProject project("views-line");
     project.AddMeasure(60, {ChannelSpec{}});
     g_ChMeasure = std::make_shared<CChMeasure>(CalcProject::Channel(1, 1));
@@ -178,7 +169,7 @@ TEST(CalcViews, HorizontalLineDialogWorksThroughItsWidgets) {
 }
 
 TEST(CalcViews, RangePanelsWithAHundredThousandRanges) {
-    App();
+    TestApp();
     CalcProject project("views-panels");
     ChannelSpec spec;
     spec.values = 100;
@@ -213,7 +204,7 @@ TEST(CalcViews, RangePanelsWithAHundredThousandRanges) {
 // The date-range dialog as a user works it: the start button opens the date input dialog, whose
 // lists take the new date; OK closes both.
 TEST(CalcViews, DateRangeDialogTakesADateThroughTheDateInputDialog) {
-    App();
+    TestApp();
     const double start = platform::DateFromParts(2023, 3, 15, 9, 0, 0);
     g_DateAreaScope = std::make_shared<CScope>(Variant::FromDate(start), Variant::FromDate(start + 1.0 / 24));
     g_DateAreaLimit = std::make_shared<CScope>(*g_DateAreaScope);
@@ -260,7 +251,7 @@ TEST(CalcViews, DateRangeDialogTakesADateThroughTheDateInputDialog) {
 }
 
 TEST(CalcViews, TextOutWritesTheMarksThroughTheSaveDialogAndSaysSo) {
-    App();
+    TestApp();
     CalcProject project("textout");
     ChannelSpec spec;
     spec.values = 600;
@@ -290,10 +281,8 @@ TEST(CalcViews, TextOutWritesTheMarksThroughTheSaveDialogAndSaysSo) {
             return;
         }
         seen.push_back(modal->windowTitle());
-        if (const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !dir.isEmpty()) {
-            view->Widget()->grab().save(dir + "/calc_marks_text.png");
-            modal->grab().save(dir + "/calc_marks_text_save.png");
-        }
+        SavePicture(*view->Widget(), "calc_marks_text.png");
+        SavePicture(*modal, "calc_marks_text_save.png");
         auto* name = modal->findChild<QLineEdit*>("fileNameEdit");
         ASSERT_NE(name, nullptr);
         name->setText(QString::fromStdString(out));

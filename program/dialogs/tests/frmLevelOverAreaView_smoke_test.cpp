@@ -1,6 +1,7 @@
 // Offscreen smoke test of the level-over dialog's view: it shows the band's threshold, a typed
 // level reaches the model through "表示", and the close box answers as Cancel.
 #include "dialogs_views.h"
+#include "qt_test_app.h"
 #include "frmLevelOverArea.h"
 #include "frmLevelOverAreaView.h"
 #include "globals.h"
@@ -17,18 +18,10 @@
 namespace murtesk {
 namespace {
 
-// One application for every smoke test of this program.
-void App() {
-    if (QApplication::instance() != nullptr) return;
-    static int argc = 1;
-    static char name[] = "test_dialogs_views";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-}
+using ::murtesk::platform::qt::testing::TestApp;
 
 TEST(frmLevelOverAreaView, TypedLevelReachesTheBandAndTheCloseBoxCancels) {
-    App();
+    TestApp();
     platform::qt::QtUi ui;
     RegisterDialogViews(ui);
     StatsContext context{[] { return std::string("/nonexistent/p.qvd"); }, [] { return 45000.0; }};

@@ -2,6 +2,7 @@
 // cleared box reach the model through "Ok", and the close box answers as Cancel. With
 // MURTESK_SCREENSHOT_DIR set the dialog is written there as partition_dialog.png.
 #include "dialogs_views.h"
+#include "qt_test_app.h"
 #include "frmSetPartitionAreaCSVOut.h"
 #include "frmSetPartitionAreaCSVOutView.h"
 #include "globals.h"
@@ -18,18 +19,11 @@
 namespace murtesk {
 namespace {
 
-// One application for every smoke test of this program.
-void App() {
-    if (QApplication::instance() != nullptr) return;
-    static int argc = 1;
-    static char name[] = "test_dialogs_views";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-}
+using ::murtesk::platform::qt::testing::TestApp;
+using ::murtesk::platform::qt::testing::SavePicture;
 
 TEST(frmSetPartitionAreaCSVOutView, TypedLengthReachesTheModelAndTheCloseBoxCancels) {
-    App();
+    TestApp();
     platform::qt::QtUi ui;
     RegisterDialogViews(ui);
     frmSetPartitionAreaCSVOut form(ui);
@@ -45,9 +39,7 @@ TEST(frmSetPartitionAreaCSVOutView, TypedLengthReachesTheModelAndTheCloseBoxCanc
         EXPECT_TRUE(view->chkAllBand->isChecked());
         EXPECT_FALSE(view->chkCalcAreaInfluence->isChecked());
         EXPECT_EQ(view->chkAllBand->text(), QStringLiteral("全バンドを出力する"));
-        if (const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !dir.isEmpty()) {
-            view->Widget()->grab().save(dir + "/partition_dialog.png");
-        }
+        SavePicture(*view->Widget(), "partition_dialog.png");
         view->txtSplitMin->selectAll();
         view->txtSplitMin->insert(QStringLiteral("30"));
         view->chkAllBand->click();

@@ -2,6 +2,7 @@
 // with "↓" reaches the form and comes back into the list widget; keys in open lists, the pages'
 // size, and what a run shows while the user waits, through real key and mouse events.
 #include "frmWavFileReadADView.h"
+#include "qt_test_app.h"
 #include "import_fakes.h"
 #include "import_views.h"
 #include "qt_ui.h"
@@ -23,23 +24,12 @@
 namespace murtesk::import::testing {
 namespace {
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_import_view";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    // Never destroyed: at exit it would go after the input devices of the synthesised events.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using ::murtesk::platform::qt::testing::TestApp;
 
 // The dialog on the real view, turned to the condition page of a two-channel recording.
 struct ConditionPageView : ::testing::Test {
     ConditionPageView() {
-        App();
+        TestApp();
         RegisterImportViews(ui);
         const std::string cal = folder.Touch("cal.wav");
         const std::string rec = folder.Touch("rec.wav");
@@ -173,7 +163,7 @@ TEST_F(ConditionPageView, ARunShowsItsProgressAtOnceAndItsEndOverTheIdleButton) 
 
 TEST(ImportView, MovesEntriesThroughTheWidgets)
 {
-    App();
+    TestApp();
     platform::qt::QtUi ui;
     RegisterImportViews(ui);
     FakeDocument document;
@@ -208,7 +198,7 @@ TEST(ImportView, MovesEntriesThroughTheWidgets)
 // there as PNG files.
 TEST(ImportView, DrawsBothPages)
 {
-    App();
+    TestApp();
     platform::qt::QtUi ui;
     RegisterImportViews(ui);
     ScratchFolder folder;

@@ -1,6 +1,7 @@
 // Offscreen smoke test of the version window's view: it shows the model's texts and its OK button
 // closes the window through the form runtime.
 #include "frmAbout.h"
+#include "qt_test_app.h"
 #include "frmAboutView.h"
 #include "mainscreen_views.h"
 
@@ -14,19 +15,11 @@
 namespace murtesk {
 namespace {
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_mainscreen_extras_views";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
+using ::murtesk::platform::qt::testing::TestApp;
 
 TEST(frmAboutView, ShowsTheVersionAndClosesWithOk)
 {
-    App();
+    TestApp();
     platform::qt::QtUi ui;
     RegisterMainScreenViews(ui);
     frmAbout form(ui, 7, 1, 0);

@@ -3,6 +3,7 @@
 // button stops it; the choice of measurements lists an entry and marks it. With
 // MURTESK_SCREENSHOT_DIR set, the windows are also written there as PNG files.
 #include "MainSub.h"
+#include "qt_test_app.h"
 #include "dialogs_views.h"
 #include "frmMeasure.h"
 #include "frmSelectCalcPlural.h"
@@ -31,24 +32,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_mainscreen_jobs_views";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
-}
-
-void Save(QWidget* widget, const char* name) {
-    const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) widget->grab().save(dir + "/" + name);
-}
+using ::murtesk::platform::qt::testing::TestApp;
+using ::murtesk::platform::qt::testing::SavePicture;
 
 class JobsViews : public ::testing::Test {
 protected:
     JobsViews() {
-        App();
+        TestApp();
         home = fs::temp_directory_path() / ("murtesk-jobs-views-" + std::to_string(::getpid()));
         fs::remove_all(home);
         fs::create_directories(home);
@@ -115,7 +105,7 @@ TEST_F(JobsViews, TheLevelDialogStartsAJobWhoseWindowCancels) {
                 auto* level = top->findChild<QLineEdit*>();
                 ASSERT_NE(level, nullptr);
                 EXPECT_EQ(level->text(), QStringLiteral("75"));
-                Save(top, "level_over_dialog.png");
+                SavePicture(*top, "level_over_dialog.png");
                 for (auto* b : top->findChildren<QPushButton*>()) {
                     if (b->text() == QStringLiteral("表示")) {
                         b->click();  // the dialog's widgets are gone after this
@@ -131,8 +121,8 @@ TEST_F(JobsViews, TheLevelDialogStartsAJobWhoseWindowCancels) {
                 ASSERT_NE(cancel, nullptr);
                 EXPECT_EQ(cancel->text(), QStringLiteral("Cancel"));
                 EXPECT_EQ(forms.measure->lblLp0.Caption, "測定1");
-                Save(ui.ViewOf(*forms.measure)->Widget(), "long_job_main.png");
-                Save(top, "long_job.png");
+                SavePicture(*ui.ViewOf(*forms.measure)->Widget(), "long_job_main.png");
+                SavePicture(*top, "long_job.png");
                 cancel->click();
                 return;  // the job notices it at its next test point
             }
@@ -165,7 +155,7 @@ TEST_F(JobsViews, TheChoiceOfMeasurementsListsAndMarks) {
         view->cmdAdd->click();
         ASSERT_EQ(view->lstNoCondition->count(), 1);
         EXPECT_EQ(view->lstNoCondition->item(0)->text(), QStringLiteral("2-->4"));
-        Save(view->Widget(), "select_calc_plural.png");
+        SavePicture(*view->Widget(), "select_calc_plural.png");
         checked = true;
         view->cmdOK->click();
     });

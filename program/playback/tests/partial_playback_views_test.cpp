@@ -2,6 +2,7 @@
 // time with the cursor moving a second of samples per buffer, 停止 stops it and the buttons come back
 // half a second later. With MURTESK_SCREENSHOT_DIR set the playing window is written there as a PNG file.
 #include "PartialPlaybackView.h"
+#include "qt_test_app.h"
 #include "WaveOut.h"
 #include "frmPlayPartOfWave.h"
 #include "globals.h"
@@ -19,31 +20,12 @@
 namespace murtesk::playback {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_playback_views";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
-// Runs the event loop until done() holds or ten seconds have passed.
-bool RunUntil(const std::function<bool()>& done) {
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (done()) {
-            loop.quit();
-        }
-    });
-    poll.start(20);
-    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
-    loop.exec();
-    return done();
-}
+using ::murtesk::platform::qt::testing::TestApp;
+using ::murtesk::platform::qt::testing::SavePicture;
+using ::murtesk::platform::qt::testing::RunUntil;
 
 TEST(PlaybackViews, PlaysAndStopsOnTheNullDevice) {
-    App();
+    TestApp();
     testing::TempFolder folder("playback-views");
     g_PlayWavePath = folder / "ALLrec_1ch.Wav";
     testing::WriteFile(g_PlayWavePath, testing::MonoWav(44100, 16, 10 * 44100));
@@ -65,9 +47,7 @@ TEST(PlaybackViews, PlaysAndStopsOnTheNullDevice) {
 
     bool stopped = false;
     QTimer::singleShot(1500, view->Widget(), [&] {
-        if (const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !dir.isEmpty()) {
-            view->Widget()->grab().save(dir + "/play_part_of_wave.png");
-        }
+        SavePicture(*view->Widget(), "play_part_of_wave.png");
         EXPECT_TRUE(view->cmdStop->isEnabled());
         view->cmdStop->click();
         stopped = true;

@@ -14,6 +14,7 @@
 #include <cstdlib>
 
 #include "frmPlayAVIView.h"
+#include "qt_test_app.h"
 #include "globals.h"
 #include "platform/dates.h"
 #include "playback/frmPlayAVI.h"
@@ -27,25 +28,9 @@
 namespace murtesk::playback {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "playback_views_smoke_test";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: at exit Qt's own statics may already be gone when a static application would go.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
-template <class Done>
-bool PumpUntil(Done done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 15000) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using ::murtesk::platform::qt::testing::TestApp;
+using ::murtesk::platform::qt::testing::SavePicture;
+using ::murtesk::platform::qt::testing::RunUntil;
 
 std::int32_t FrameNumber(const platform::qt::VideoHostWidget& frame) {
     const QImage picture = frame.Picture();
@@ -55,7 +40,7 @@ std::int32_t FrameNumber(const platform::qt::VideoHostWidget& frame) {
 }
 
 TEST(PlayAviView, PlaysStopsCountsAndSeeksInTheRealWindow) {
-    App();
+    TestApp();
     setenv("MURTESK_AUDIO", "null", 1);
     testing::Scratch dir;
     samples::VideoClipOptions clip;
@@ -80,7 +65,7 @@ TEST(PlayAviView, PlaysStopsCountsAndSeeksInTheRealWindow) {
     auto* frame = dynamic_cast<platform::qt::VideoHostWidget*>(view->Control("FrameAVI"));
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(form.Timer1);
-    ASSERT_TRUE(PumpUntil([&] { return FrameNumber(*frame) >= 20; }));  // it plays
+    ASSERT_TRUE(RunUntil([&] { return FrameNumber(*frame) >= 20; }));  // it plays
     EXPECT_EQ(frame->PictureRect().topLeft(), QPoint(0, 0));
 
     qobject_cast<QPushButton*>(view->Control("cmdStop0"))->click();
@@ -101,10 +86,9 @@ TEST(PlayAviView, PlaysStopsCountsAndSeeksInTheRealWindow) {
 
     slider->triggerAction(QAbstractSlider::SliderToMinimum);
     slider->setSliderPosition(15);  // 1.5 s: frame 45
-    ASSERT_TRUE(PumpUntil([&] { return FrameNumber(*frame) == 45; }));
+    ASSERT_TRUE(RunUntil([&] { return FrameNumber(*frame) == 45; }));
     EXPECT_EQ(qobject_cast<QLabel*>(view->Control("lblTime"))->text(), QStringLiteral("2024/05/01 09:30'02 (2Sec)"));
-    if (const QString out = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !out.isEmpty())
-        view->Widget()->grab().save(out + "/play_avi.png");
+    SavePicture(*view->Widget(), "play_avi.png");
 
     ui.Unload(form);
     EXPECT_EQ(form.FrameAVI, nullptr);

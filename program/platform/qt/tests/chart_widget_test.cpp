@@ -1,6 +1,7 @@
 // Offscreen checks of the level chart widget and the binders of scroll bars, option groups and
 // tab pages: what is painted where, and which changes reach the form's handlers.
 #include "binders.h"
+#include "qt_test_app.h"
 #include "level_chart_widget.h"
 #include "position_strip_widget.h"
 
@@ -14,18 +15,12 @@
 namespace murtesk::platform::qt {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_chart_widget";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+using ::murtesk::platform::qt::testing::TestApp;
 
 bool Bluish(QRgb c) { return qBlue(c) > qRed(c) + 30 && qBlue(c) > qGreen(c) + 30; }
 
 TEST(LevelChartWidget, PaintsRangesSeriesAndCursorWhereTheModelSays) {
-    App();
+    TestApp();
     LevelChartModel chart;
     {
         ChartRedrawHold hold(chart);
@@ -81,7 +76,7 @@ struct Controls {
 };
 
 TEST(Binders, OnlyTheUsersChangesReachTheHandlers) {
-    App();
+    TestApp();
     Controls c;
     c.scr.Max = 1000;
     c.scr.LargeChange = 100;
@@ -137,7 +132,7 @@ TEST(Binders, OnlyTheUsersChangesReachTheHandlers) {
 // A strip scaled in samples: the background line where its x lies, the inverted cursor over it
 // (black on white, gone when inverted again), and a pixel's place in samples.
 TEST(PositionStripWidget, DrawsInItsScale) {
-    App();
+    TestApp();
     PositionStrip strip;
     strip.Scale(1000, 32767, 1400, -32768);  // 400 samples over 400 pixels
     strip.Line(1100, 32767, 0, ChartColor{0, 255, 0}, 1);

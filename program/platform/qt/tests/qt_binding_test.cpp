@@ -1,6 +1,7 @@
 // Offscreen checks of the Qt side: binders both ways, views made by type, frame close through the
 // form runtime, modal showing, filters, drops, and window messages delivered by the event loop.
 #include "dialog_keys.h"
+#include "qt_test_app.h"
 #include "drops.h"
 #include "form_view.h"
 #include "qt_message_window.h"
@@ -32,19 +33,7 @@
 namespace murtesk::platform::qt {
 namespace {
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_ui_qt";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    // Never destroyed: the input devices that key events create go with the application, and at the
-    // program's exit Qt's list of them is gone before a static application would be.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+using ::murtesk::platform::qt::testing::TestApp;
 
 class CounterForm : public Form {
 public:
@@ -108,7 +97,7 @@ public:
 struct Fixture : ::testing::Test {
     Fixture()
     {
-        App();
+        TestApp();
         ui.RegisterView<CounterForm, CounterView>("frmCounter");
     }
     ~Fixture() override { ui.DestroyAllViews(); }
@@ -204,7 +193,7 @@ public:
 };
 
 TEST(Picker, VirtualRowsEditableBoxAndFocusRequest) {
-    App();
+    TestApp();
     QtUi ui;
     ui.RegisterView<PickerForm, PickerView>("frmPicker");
     PickerForm form(ui);
@@ -248,7 +237,7 @@ TEST(Picker, VirtualRowsEditableBoxAndFocusRequest) {
 
 // Enter and Esc press a dialog's default and cancel buttons when the control with the focus leaves the key alone.
 TEST(DialogKeys, EnterAndEscReachTheDialogUnlessAControlTakesThem) {
-    App();
+    TestApp();
     FormDialog window;
     auto* layout = new QVBoxLayout(&window);
     auto* edit = new QLineEdit(&window);
@@ -323,7 +312,7 @@ public:
 };
 
 TEST(Binders, SliderMovesComeTogetherLabelsClickAndTheFormPreviewsKeys) {
-    App();
+    TestApp();
     QtUi ui;
     ui.RegisterView<PreviewForm, PreviewView>("frmPreview");
     PreviewForm form(ui);
@@ -372,7 +361,7 @@ TEST(QtUiHelpers, Filters)
 // the drop carries no addresses. Addresses of other machines are left out.
 TEST(Drops, FilesOrElsePlainTextReachTheHandlerThenTheViewsAreShownAgain)
 {
-    App();
+    TestApp();
     QLineEdit target;
     std::vector<DropData> dropped;
     int shownAgain = 0;
@@ -404,7 +393,7 @@ TEST(Drops, FilesOrElsePlainTextReachTheHandlerThenTheViewsAreShownAgain)
 
 TEST(QtMessageWindow, WorkerSendRunsOnTheEventLoopThread)
 {
-    App();
+    TestApp();
     const auto uiThread = std::this_thread::get_id();
     std::thread::id ranOn;
     QtMessageWindow window([&](std::uint32_t, std::uintptr_t, std::intptr_t l) {
@@ -427,7 +416,7 @@ TEST(QtMessageWindow, WorkerSendRunsOnTheEventLoopThread)
 // A target's messages run its current procedure on the event loop: WaitEvents returns once one has
 // run, and also when nothing comes.
 TEST(QtWindowTarget, PostedMessagesRunTheReplacedProcedureInWaitEvents) {
-    App();
+    TestApp();
     QtUi ui;
     std::unique_ptr<WindowTarget> target = ui.NewWindowTarget();
     std::vector<std::intptr_t> seen;

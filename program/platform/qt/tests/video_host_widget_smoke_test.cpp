@@ -2,6 +2,7 @@
 // in it, paused on a chosen frame, and the widget shows that frame fitted into its top-left corner on black.
 // With MURTESK_SCREENSHOT_DIR set the picture is written there as video_host.png.
 #include "video_host_widget.h"
+#include "qt_test_app.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -19,27 +20,8 @@
 namespace murtesk::platform::qt {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_video_host";
-    static char* argv[] = {name, nullptr};
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Never destroyed: at exit Qt's own statics may already be gone when a static application would go.
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
-// Runs the event loop until `done` or 10 s.
-template <class Done>
-bool PumpUntil(Done done) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > 10000) return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using ::murtesk::platform::qt::testing::TestApp;
+using ::murtesk::platform::qt::testing::RunUntil;
 
 std::int32_t FrameNumberIn(const QImage& image, const QRect& rect) {
     const QImage part = image.copy(rect).convertToFormat(QImage::Format_RGB32);
@@ -48,7 +30,7 @@ std::int32_t FrameNumberIn(const QImage& image, const QRect& rect) {
 }
 
 TEST(VideoHostWidget, PausedClipShowsItsFrameFittedTopLeft) {
-    App();
+    TestApp();
     setenv("MURTESK_AUDIO", "null", 1);
     std::string pattern = (std::filesystem::temp_directory_path() / "murtesk-host-XXXXXX").string();
     const std::filesystem::path dir = mkdtemp(pattern.data());
@@ -82,7 +64,7 @@ TEST(VideoHostWidget, PausedClipShowsItsFrameFittedTopLeft) {
     EXPECT_TRUE(widget.isVisible());  // the player showed its host
     // 320 × 180 in 400 × 300: w = 300 × 320 ÷ 180 = 533 > 400, so 400 × (180 × 400 ÷ 320 = 225) at (0, 0).
     ASSERT_EQ(setPosition(1500), 1);
-    ASSERT_TRUE(PumpUntil([&] { return FrameNumberIn(widget.Picture(), QRect(0, 0, 400, 225)) == 45; }));
+    ASSERT_TRUE(RunUntil([&] { return FrameNumberIn(widget.Picture(), QRect(0, 0, 400, 225)) == 45; }));
     EXPECT_EQ(widget.PictureRect(), QRect(0, 0, 400, 225));
 
     QApplication::processEvents();
@@ -98,9 +80,9 @@ TEST(VideoHostWidget, PausedClipShowsItsFrameFittedTopLeft) {
     // A short range plays to its end: the post reaches the handler on this thread, which rewinds the player.
     ASSERT_EQ(setRange(1500, 1700), 1);
     ASSERT_EQ(start(), 0);
-    ASSERT_TRUE(PumpUntil([&] { return events > 0; }));
+    ASSERT_TRUE(RunUntil([&] { return events > 0; }));
     EXPECT_EQ(ended, 1);
-    ASSERT_TRUE(PumpUntil([&] { return FrameNumberIn(widget.Picture(), QRect(0, 0, 400, 225)) == 0; }));
+    ASSERT_TRUE(RunUntil([&] { return FrameNumberIn(widget.Picture(), QRect(0, 0, 400, 225)) == 0; }));
 
     EXPECT_EQ(close(), 1);
     EXPECT_TRUE(widget.Picture().isNull());  // closing erased the picture
