@@ -2,6 +2,8 @@
 // user-interface services with every screen's views, the wiring of the screens through the
 // program-wide state, then the start-up; the run ends with the last window.
 #include "MainSub.h"
+#include "band_windows.h"
+#include "bandviews_views.h"
 #include "calcscreen_views.h"
 #include "dialogs_views.h"
 #include "frmOctCalc.h"
@@ -33,6 +35,7 @@ int main(int argc, char** argv)
     murtesk::g_ShowWavImport = murtesk::import::ShowWavImport;
     murtesk::g_ShowPlayAVI = murtesk::playback::ShowPlayAVI;
     murtesk::g_ShowPlayPartOfWave = murtesk::playback::ShowPlayPartOfWave;
+    murtesk::InstallBandWindows();
 
     int result = 0;
     {
@@ -42,6 +45,7 @@ int main(int argc, char** argv)
         murtesk::import::RegisterImportViews(ui);
         murtesk::RegisterDialogViews(ui);
         murtesk::playback::RegisterPlaybackViews(ui);
+        murtesk::RegisterBandViews(ui);
         murtesk::ProgramForms forms;
         murtesk::Main(ui, forms);
         result = QApplication::exec();

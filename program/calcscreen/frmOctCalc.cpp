@@ -1,5 +1,6 @@
 #include "frmOctCalc.h"
 
+#include "band_panel.h"
 #include "globals.h"
 #include "preserve_document.h"
 
@@ -75,17 +76,8 @@ frmOctCalc::frmOctCalc(platform::UiServices& ui) : CalcScreen(ui, "frmOctCalc") 
     optAreaBand[0].Caption = "全バンド共通";
     optAreaBand[1].Caption = "表示バンド固有";
 
-    for (platform::BandLabelGrid* grid : {&gridCursor, &gridCalc}) {
-        grid->FName.Caption = kFlatCaption;
-        grid->WName.Caption = kWeightedCaption;
-        grid->FPlace = {BandLayout::kFlatCell.row, BandLayout::kFlatCell.column};
-        grid->WPlace = {BandLayout::kWeightedCell.row, BandLayout::kWeightedCell.column};
-        for (int k = 0; k < kBandCells; ++k) {
-            const BandGridCell cell = BandLayout::CellOf(k);
-            grid->Places[static_cast<std::size_t>(k)] = {cell.row, cell.column};
-        }
-        grid->Rows = grid->Columns = kBandGridSize;
-    }
+    PlaceBandGrid(gridCursor);
+    PlaceBandGrid(gridCalc);
     cmdBarOrList.ToolTipText = "リスト";
     cmdBarOrList.Picture = platform::kIconList;
     vsElasticList.Visible = false;

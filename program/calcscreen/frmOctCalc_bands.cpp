@@ -6,6 +6,7 @@
 // label texts.
 #include "frmOctCalc.h"
 
+#include "band_panel.h"
 #include "globals.h"
 
 #include "model/band_layout.h"
@@ -19,7 +20,6 @@ namespace murtesk {
 
 namespace {
 
-constexpr platform::ControlColor kValueColor{255, 0, 0};
 constexpr std::int32_t kCodeLeq = -1;
 constexpr std::int32_t kCodeLmax = 0;
 constexpr std::int32_t kCodeLE = 101;
@@ -31,34 +31,14 @@ constexpr std::int16_t kFirstUserWeighting = 5;
 }  // namespace
 
 void frmOctCalc::SetUpBandChart(platform::BandBarChartModel& chart) {
-    if (!channel_) {
-        return;
+    if (channel_) {
+        murtesk::SetUpBandChart(chart, channel_->ChMeasureCondition.oct1or3, channel_->HzYAxis);
     }
-    platform::ChartRedrawHold hold(chart);
-    const BandLayout layout(channel_->ChMeasureCondition.oct1or3);
-    const std::int16_t n = layout.SlotCount();
-    std::vector<platform::BandAxisMark> marks;
-    for (const BandAxisLabel& label : layout.AxisLabels()) {
-        marks.push_back({std::string(label.text), label.position});
-    }
-    chart.SetBandAxis(1.0, n, std::move(marks));
-    const CXYAxis& axis = channel_->HzYAxis;
-    chart.SetLevelAxis(axis.YAxisMin, axis.YAxisMax, axis.XAxisUnit == 1);
-    chart.SetBars(n);
 }
 
 void frmOctCalc::SetUpBandPanel(platform::BandLabelGrid& grid, PanelValues& values, const char* blank) {
     values.fill(std::nullopt);
-    grid.FValue.Caption = grid.WValue.Caption = "  ";
-    grid.FValue.ForeColor = grid.WValue.ForeColor = kValueColor;
-    const BandLayout layout(channel_ ? channel_->ChMeasureCondition.oct1or3 : std::int16_t{3});
-    for (int k = 0; k < kBandCells; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        grid.Values[i].Caption = blank;
-        grid.Values[i].ForeColor = kValueColor;
-        grid.Names[i].Visible = grid.Values[i].Visible = layout.Shown(k);
-        grid.Names[i].Caption = layout.Caption(k);
-    }
+    SetUpBandGrid(grid, channel_ ? channel_->ChMeasureCondition.oct1or3 : std::int16_t{3}, blank);
 }
 
 void frmOctCalc::setGraphOfCSFFT() { SetUpBandChart(chartCSFFT); }
@@ -75,14 +55,8 @@ void frmOctCalc::ShowBandValue(platform::BandLabelGrid& grid, PanelValues& value
         value = kNoLevel;
     }
     values[static_cast<std::size_t>(slot - 1)] = value;
-    const std::string text =
-        value && *value > kNoLevel ? platform::FormatNumber(*value, "0.0") + "dB" : std::string("---");
-    if (slot == 1) {
-        grid.FValue.Caption = text;
-    } else if (slot == 2) {
-        grid.WValue.Caption = text;
-    } else if (const int k = BandLayout(channel_->ChMeasureCondition.oct1or3).Element(slot); k >= 0) {
-        grid.Values[static_cast<std::size_t>(k)].Caption = text;
+    if (platform::Label* label = BandValueLabel(grid, channel_->ChMeasureCondition.oct1or3, slot)) {
+        label->Caption = BandReadOut(value);
     }
 }
 

@@ -201,7 +201,7 @@ void Binders::ShowAll()
 
 QIcon ProgramIcon(std::int32_t picture)
 {
-    if (picture != kIconList && picture != kIconBars) {
+    if (picture != kIconList && picture != kIconBars && picture != kIconCopy) {
         return {};
     }
     QPixmap pixmap(16, 16);
@@ -209,7 +209,16 @@ QIcon ProgramIcon(std::int32_t picture)
     QPainter p(&pixmap);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(40, 40, 40));
-    if (picture == kIconList) {
+    if (picture == kIconCopy) {  // a sheet in front of another
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QColor(40, 40, 40));
+        p.drawRect(1, 1, 9, 11);
+        p.setBrush(Qt::white);
+        p.drawRect(5, 4, 9, 11);
+        for (int row = 0; row < 3; ++row) {
+            p.drawLine(7, 7 + row * 3, 12, 7 + row * 3);
+        }
+    } else if (picture == kIconList) {
         for (int row = 0; row < 4; ++row) {  // a bullet and a line per row
             p.drawRect(1, 2 + row * 4, 2, 2);
             p.drawRect(5, 2 + row * 4, 10, 2);

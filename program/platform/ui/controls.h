@@ -33,6 +33,7 @@ struct CommandButton : ControlState {
 // The program's own button pictures.
 inline constexpr std::int32_t kIconList = 102;  // a list of values
 inline constexpr std::int32_t kIconBars = 106;  // a bar chart
+inline constexpr std::int32_t kIconCopy = 107;  // two sheets: a copy to the clipboard
 
 struct Label : ControlState {
     std::string Caption;
