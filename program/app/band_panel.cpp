@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <vector>
 
 namespace murtesk {
@@ -84,7 +85,11 @@ void SetUpBandChart(platform::BandBarChartModel& chart, std::int16_t oct1or3, co
         marks.push_back({std::string(label.text == "AP" ? flatMark : label.text), label.position});
     }
     chart.SetBandAxis(1.0, n, std::move(marks));
-    chart.SetLevelAxis(axis.YAxisMin, axis.YAxisMax, axis.XAxisUnit == 1);
+    // An axis that cannot be drawn (an end not finite, or a bottom not below the top) keeps the
+    // bars in view: the bottom at -60 when it is unusable, the top then following the data.
+    const double bottom = std::isfinite(axis.YAxisMin) ? axis.YAxisMin : kNoLevel;
+    const bool usableTop = std::isfinite(axis.YAxisMax) && axis.YAxisMax > bottom;
+    chart.SetLevelAxis(bottom, usableTop ? axis.YAxisMax : bottom + 10.0, axis.XAxisUnit == 1 || !usableTop);
     chart.SetBars(n);
 }
 

@@ -9,6 +9,8 @@
 #include "band_fixture.h"
 #include "fake_ui.h"
 
+#include <cmath>
+
 namespace murtesk {
 namespace {
 
@@ -175,11 +177,14 @@ TEST_P(BandWindowsOctave, FlatChannelHidesTheWeightedButtonAndOddModeShowsNothin
 
 TEST_P(BandWindowsOctave, WeightedWindowWithoutBandsShowsNoLevel) {
     ALevelHandOver none;
-    none.m_HzYAxis.XAxisUnit = 1;
+    none.m_HzYAxis.YAxisMin = std::nan("");
+    none.m_HzYAxis.YAxisMax = -70.0;
     ui_.OnModal("frmALevel", [&](platform::Form& form) {
         auto& a = dynamic_cast<frmALevel&>(form);
         EXPECT_EQ(a.chartCalcFFT.Levels(), std::vector<double>(47, -60.0));
         EXPECT_TRUE(a.chartCalcFFT.AutomaticTop());
+        EXPECT_EQ(a.chartCalcFFT.LevelBottom(), -60.0);
+        EXPECT_EQ(a.chartCalcFFT.ShownTop(), -50.0);
         EXPECT_EQ(a.gridCalc.Values[44].Caption, "---");
     });
     ShowALevelWindow(ui_, none);
