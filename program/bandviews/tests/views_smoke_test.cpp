@@ -8,8 +8,9 @@
 #include "frmAllBandL.h"
 #include "frmOneBandL.h"
 
+#include "qt_test_app.h"
+
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -17,20 +18,8 @@
 namespace murtesk::testing {
 namespace {
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_bandviews_views";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
-void Picture(QWidget* w, const char* name) {
-    if (const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !dir.isEmpty()) {
-        QApplication::processEvents();
-        w->grab().save(dir + "/" + name);
-    }
-}
+using platform::qt::testing::SavePicture;
+using platform::qt::testing::TestApp;
 
 template <class Window>
 struct Shown {
@@ -55,7 +44,7 @@ struct Shown {
 };
 
 TEST(BandViews, AllBandChooserToggleAndCopyThroughTheWidgets) {
-    App();
+    TestApp();
     BandChannel channel(3);
     platform::qt::QtUi ui;
     RegisterBandViews(ui);
@@ -70,7 +59,7 @@ TEST(BandViews, AllBandChooserToggleAndCopyThroughTheWidgets) {
     EXPECT_EQ(chooser->currentText(), QStringLiteral("Ｌeq"));
     EXPECT_FALSE(shown.Find<QPushButton>("cmdCopyCalc")->icon().isNull());
     EXPECT_TRUE(list->isHidden());
-    Picture(shown.w, "band_all_bars.png");
+    SavePicture(*shown.w, "band_all_bars.png");
 
     chooser->setCurrentIndex(3);  // ＬE
     emit chooser->activated(3);
@@ -81,14 +70,14 @@ TEST(BandViews, AllBandChooserToggleAndCopyThroughTheWidgets) {
     EXPECT_EQ(toggle->toolTip(), QStringLiteral("バー"));
     const auto labels = list->findChildren<QLabel*>();
     EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](QLabel* l) { return l->text() == le; }));
-    Picture(shown.w, "band_all_list.png");
+    SavePicture(*shown.w, "band_all_list.png");
 
     shown.Find<QPushButton>("cmdCopyCalc")->click();
     EXPECT_TRUE(ui.ClipboardText().starts_with("//////////////////////////////\r\n動特性FAST ＬE\r\n"));
 }
 
 TEST(BandViews, OneBandAndWeightedWindowsShowTheirValues) {
-    App();
+    TestApp();
     BandChannel channel(1);
     g_BandIndex = 1;
     channel.channel_->BandLCalcInfos.Item(1).MarkScopes.SimpleAdd(std::make_shared<CScope>(Variant(kS), Variant(kE)));
@@ -101,7 +90,7 @@ TEST(BandViews, OneBandAndWeightedWindowsShowTheirValues) {
         chooser->setCurrentIndex(49);
         emit chooser->activated(49);
         EXPECT_EQ(one.Find<QLabel>("lblLx")->text(), one.Find<QLabel>("lblL50")->text());
-        Picture(one.w, "band_one.png");
+        SavePicture(*one.w, "band_one.png");
     }
     EXPECT_EQ(channel.HistogramFiles(), 0u);
 
@@ -119,7 +108,7 @@ TEST(BandViews, OneBandAndWeightedWindowsShowTheirValues) {
     EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [](QLabel* l) { return l->text() == "61.3dB"; }));
     w->findChild<QPushButton*>("cmdCopyCalc")->click();
     EXPECT_NE(ui.ClipboardText().find("[補正特性] , ---\r\n"), std::string::npos);
-    Picture(w, "band_weighted_list.png");
+    SavePicture(*w, "band_weighted_list.png");
     ui.Unload(weighted);
     ui.DestroyAllViews();
 }
