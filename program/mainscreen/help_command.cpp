@@ -2,17 +2,7 @@
 
 #include "platform/program_folder.h"
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <chrono>
 #include <filesystem>
-#include <thread>
-
-extern char** environ;
 
 namespace murtesk {
 
@@ -24,42 +14,6 @@ constexpr int kXdgToolNotFound = 3;
 constexpr int kXdgActionFailed = 4;
 
 }  // namespace
-
-ProcessOutcome SystemProcessRunner::Run(const std::vector<std::string>& argv)
-{
-    if (argv.empty()) return {};
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    pid_t pid = 0;
-    const int started = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (started != 0) return {};
-
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs_);
-    for (;;) {
-        int status = 0;
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) {
-            if (WIFEXITED(status)) return {ProcessOutcome::Kind::Exited, WEXITSTATUS(status)};
-            return {ProcessOutcome::Kind::Signalled, 0};
-        }
-        if (done < 0 && errno != EINTR) return {ProcessOutcome::Kind::Signalled, 0};
-        if (std::chrono::steady_clock::now() >= deadline) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    // Some desktops keep xdg-open running as long as the viewer runs: it has opened the file.
-    std::thread([pid] {
-        int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
-    return {ProcessOutcome::Kind::StillRunning, 0};
-}
 
 std::int32_t ShellOpenFile(ProcessRunner& runner, const std::string& path)
 {

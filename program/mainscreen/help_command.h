@@ -3,38 +3,17 @@
 // above 32 the file was opened, 2 the file is missing, 31 no program opens such files.
 #pragma once
 
+#include "platform/process_runner.h"
 #include "ui_services.h"
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace murtesk {
 
-// How a started program ended, as far as the caller waited for it.
-struct ProcessOutcome {
-    enum class Kind { NotStarted, Exited, Signalled, StillRunning };
-    Kind kind = Kind::NotStarted;
-    int exitCode = 0;  // for Exited
-};
-
-// Starts programs. The real runner waits a bounded time; a program still running then is left to
-// run on its own (it is reaped in the background).
-class ProcessRunner {
-public:
-    virtual ~ProcessRunner() = default;
-    // argv[0] is looked up in PATH.
-    virtual ProcessOutcome Run(const std::vector<std::string>& argv) = 0;
-};
-
-class SystemProcessRunner final : public ProcessRunner {
-public:
-    explicit SystemProcessRunner(int waitMs = 3000) : waitMs_(waitMs) {}
-    ProcessOutcome Run(const std::vector<std::string>& argv) override;
-
-private:
-    int waitMs_;
-};
+using platform::ProcessOutcome;
+using platform::ProcessRunner;
+using platform::SystemProcessRunner;
 
 inline constexpr std::int32_t kShellOk = 33;
 inline constexpr std::int32_t kShellFileNotFound = 2;

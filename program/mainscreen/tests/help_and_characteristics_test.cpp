@@ -17,6 +17,10 @@ public:
         opened.push_back(argv.back());
         return outcome_;
     }
+    ProcessOutcome RunToEnd(const std::vector<std::string>& argv, const std::function<void()>&) override
+    {
+        return Run(argv);
+    }
     std::vector<std::string> opened;
 
 private:

@@ -1,5 +1,5 @@
 // The manual command: xdg-open's outcome as a shell result code, the message the Help menu shows
-// for it, and the real process runner on small shell commands.
+// for it.
 #include "fake_ui.h"
 #include "help_command.h"
 
@@ -23,6 +23,10 @@ public:
     {
         calls.push_back(argv);
         return outcome;
+    }
+    ProcessOutcome RunToEnd(const std::vector<std::string>& argv, const std::function<void()>&) override
+    {
+        return Run(argv);
     }
     ProcessOutcome outcome;
     std::vector<std::vector<std::string>> calls;
@@ -118,20 +122,6 @@ TEST_F(ManualCommand, WithoutManualTheReadMeOpensAndItsFailureIsSilent)
     ASSERT_EQ(runner.calls.size(), 1u);
     EXPECT_EQ(runner.calls[0][1], (home / "ReadMe.txt").string());
     EXPECT_TRUE(ui.Messages().empty());
-}
-
-TEST(SystemProcessRunner, ReportsExitCodesMissingProgramsAndLongRunners)
-{
-    SystemProcessRunner runner(2000);
-    const ProcessOutcome exited = runner.Run({"sh", "-c", "exit 4"});
-    EXPECT_EQ(exited.kind, Kind::Exited);
-    EXPECT_EQ(exited.exitCode, 4);
-
-    EXPECT_EQ(runner.Run({"murtesk-no-such-program"}).kind, Kind::NotStarted);
-    EXPECT_EQ(runner.Run({}).kind, Kind::NotStarted);
-
-    SystemProcessRunner impatient(30);
-    EXPECT_EQ(impatient.Run({"sleep", "0.3"}).kind, Kind::StillRunning);
 }
 
 }  // namespace

@@ -441,6 +441,57 @@ TimerId QtUi::StartTimer(int intervalMs, bool singleShot, std::function<void()> 
     return id;
 }
 
+namespace {
+
+// Drops what the user does to any window: keys, the mouse, the wheel, touches, drops and the close box.
+class InputDropper final : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        (void)watched;
+        if (!event->spontaneous()) {
+            return false;
+        }
+        switch (event->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::ContextMenu:
+        case QEvent::Drop:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Close:
+        case QEvent::InputMethod:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+}  // namespace
+
+void QtUi::DoEventsWithoutInput(int timeoutMs)
+{
+    RefreshAll();
+    InputDropper dropper;
+    QCoreApplication::instance()->installEventFilter(&dropper);
+    // The timer's event ends the wait when nothing else comes.
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.start(std::max(0, timeoutMs));
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    QCoreApplication::instance()->removeEventFilter(&dropper);
+}
+
 void QtUi::StopTimer(TimerId id)
 {
     auto it = timers_.find(id);

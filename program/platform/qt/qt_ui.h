@@ -63,6 +63,7 @@ public:
     ShellOpenResult ShellOpen(const std::string& path) override;
     TimerId StartTimer(int intervalMs, bool singleShot, std::function<void()> callback) override;
     void StopTimer(TimerId id) override;
+    void DoEventsWithoutInput(int timeoutMs) override;
     double Now() override;
 
 protected:

@@ -161,6 +161,15 @@ void FakeUi::WaitEvents(int timeoutMs) {
     }
 }
 
+void FakeUi::DoEventsWithoutInput(int) {
+    ++inputlessPumps_;
+    if (doEventsHook_) {
+        auto hook = doEventsHook_;
+        hook();
+    }
+    DeliverMessages();
+}
+
 std::size_t FakeUi::DeliverMessages() {
     std::size_t count = 0;
     const std::vector<PumpedWindowTarget*> snapshot = *targets_;

@@ -69,6 +69,7 @@ public:
     bool Busy() const { return busy_; }
     bool Ended() const { return ended_; }
     int RefreshCount(const Form& form) const;
+    int InputlessPumps() const { return inputlessPumps_; }
 
     // ---- Events the test delivers
     // Runs the activation of every form shown since the last call, in order.
@@ -108,6 +109,8 @@ public:
     ShellOpenResult ShellOpen(const std::string& path) override;
     TimerId StartTimer(int intervalMs, bool singleShot, std::function<void()> callback) override;
     void StopTimer(TimerId id) override;
+    // Counted, and runs the DoEvents hook.
+    void DoEventsWithoutInput(int timeoutMs) override;
     double Now() override { return now_; }
 
 protected:
@@ -145,6 +148,7 @@ private:
     bool clipboardFails_ = false;
     int unscripted_ = 0;
     int waits_ = 0;
+    int inputlessPumps_ = 0;
     // The window targets alive, shared with them so that each takes itself out when it goes.
     std::shared_ptr<std::vector<PumpedWindowTarget*>> targets_ = std::make_shared<std::vector<PumpedWindowTarget*>>();
     bool busy_ = false;

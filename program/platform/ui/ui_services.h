@@ -96,6 +96,10 @@ public:
     // A timer calling back on the user-interface thread every interval (once when singleShot).
     virtual TimerId StartTimer(int intervalMs, bool singleShot, std::function<void()> callback) = 0;
     virtual void StopTimer(TimerId id) = 0;
+    // While the program waits for something outside (another program's end): lets pending window
+    // events run except the user's input, which is dropped (keys, mouse, closing a window), so that
+    // windows repaint and timers run but nothing starts; waits up to timeoutMs when none is pending.
+    virtual void DoEventsWithoutInput(int timeoutMs) = 0;
 
     // Local time now as a day count (days since 1899-12-30).
     virtual double Now() = 0;

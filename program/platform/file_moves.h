@@ -1,0 +1,30 @@
+// Moving and copying files the user keeps without losing one: a group of renames that happen all
+// together or not at all and never replace an existing file, a copy that takes its target's place
+// only when whole, and names for temporary files beside others.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace murtesk::platform {
+
+struct FileMove {
+    std::string from;
+    std::string to;
+};
+
+// Renames each `from` to its `to`, in order, never over an existing file. When one rename fails
+// (a `to` exists, a file is missing, the folder refuses) the renames already done are undone and
+// false is returned: every file keeps its old name.
+bool RenameAllOrNothing(const std::vector<FileMove>& moves);
+
+// Copies `source` to a temporary file beside `target`, flushes it to the disk and renames it over
+// `target`. False when anything failed: the temporary file is removed and `target` (or its
+// absence) stays as it was.
+bool CopyFileReplacing(const std::string& source, const std::string& target);
+
+// A path in `folder` that no file has at the time of the call: `stem`, "~", a random part and
+// `extension` (which a program writing it may need to see, as ".avi").
+std::string UnusedFileName(const std::string& folder, const std::string& stem, const std::string& extension);
+
+}  // namespace murtesk::platform
