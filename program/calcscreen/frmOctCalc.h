@@ -7,9 +7,10 @@
 // The form is split by concern: set-up and navigation (frmOctCalc.cpp), the level chart, its time
 // window and range overlay (frmOctCalc_chart.cpp), range editing and its commands
 // (frmOctCalc_ranges.cpp), the range lists with the statistic read-outs (frmOctCalc_lists.cpp), the
-// playback and WAV output of ranges (frmOctCalc_wave.cpp), and the procedures and commands whose work
-// lies in the band displays, panel commands and the other outputs (frmOctCalc_pending.cpp). The
-// procedures of the set-up cascade are virtual: those parts fill them in, and tests log them.
+// playback and WAV output of ranges (frmOctCalc_wave.cpp), the measurement's video and its start date
+// (frmOctCalc_video.cpp), and the procedures and commands whose work lies in the band displays, panel
+// commands and the other outputs (frmOctCalc_pending.cpp). The procedures of the set-up cascade are
+// virtual: those parts fill them in, and tests log them.
 #pragma once
 
 #include "band_chart_model.h"
@@ -21,6 +22,8 @@
 #include "level_chart_model.h"
 #include "screens.h"
 #include "time_window.h"
+
+#include "platform/process_runner.h"
 
 #include "model/ch_measure.h"
 #include "model/measure.h"
@@ -47,6 +50,8 @@ public:
     // ---- Public variables: the text-output settings.
     std::int16_t m_TextFilePeriod = 0;
     std::int16_t m_TextFileArea = 0;
+    // Starts the video converter.
+    std::unique_ptr<platform::ProcessRunner> m_ProcessRunner = std::make_unique<platform::SystemProcessRunner>();
 
     // ---- Public methods
     // Shows measurement MeasureIndex (1-based) of the document.
@@ -368,6 +373,8 @@ protected:
     std::vector<std::int16_t> EditBands() const;
     // Tells the user a command is not available yet.
     void NotAvailable();
+    // The video file of a measurement that starts at `start`: "RecWav/yy-m-d-h_n_s.avi".
+    std::string VideoFileOf(Date start) const;
 
     // ---- Level-over ranges and copies to other channels
     void ShowLevelOverArea();
@@ -398,6 +405,15 @@ private:
     bool WriteMarkText(const std::string& path,
                        const std::function<bool(const std::function<void(std::string_view)>&, MarkTableWriter&)>& blocks);
     void saveAndShowMeasure();
+    // The open dialog of a video to assign; false when cancelled.
+    bool SelectVideoFile(std::string& FileName);
+    // Whether the player opens the file (the library's messages shown when `tellUser`).
+    bool CanPlayVideo(const std::string& path, bool tellUser);
+    // The converter's AVI of `source`, tested and renamed over `target`; false when it gave none.
+    bool ConvertVideo(const std::string& source, const std::string& target);
+    // Moves the video of a start and its side files to the names of another, all or none; false
+    // after telling the user.
+    bool RenameVideoFiles(Date from, Date to);
     // Stores the memo box into the channel whose memo it shows.
     void StoreMemo();
     // Shows the measurement with no listed channel: empty panels, channel commands off.

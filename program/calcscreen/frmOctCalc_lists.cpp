@@ -163,7 +163,7 @@ void frmOctCalc::setFormOfLE() {
     const CPreserve* records = Records();
     const std::string recWav = GetRecWavFolder(records != nullptr ? records->SaveFilePath : std::string());
     if (measure_) {
-        g_VideoPath = recWav + "/" + platform::FormatFileNameDate(measure_->StartTime) + ".avi";
+        g_VideoPath = VideoFileOf(measure_->StartTime);
     }
     const bool video = RegularFileExists(g_VideoPath);
     for (platform::ControlState* control :

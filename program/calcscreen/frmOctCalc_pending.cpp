@@ -15,8 +15,6 @@ void frmOctCalc::mnuCalcTextFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuFilePartitionAreaCSVOut_Click() { NotAvailable(); }
 void frmOctCalc::mnuTextFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuLETextFile_Click() { NotAvailable(); }
-void frmOctCalc::mnuChangeDate_Click() { NotAvailable(); }
-void frmOctCalc::mnuVideoFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuToolVideo_Click() { NotAvailable(); }
 
 }  // namespace murtesk

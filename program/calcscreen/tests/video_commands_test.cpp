@@ -1,0 +1,294 @@
+// The measurement's video on the calculation screen: assignment through a converter that is a
+// shell script the test puts on PATH as "ffmpeg" (converting, failing, writing nothing playable,
+// or missing), under a scripted player that plays files beginning with "PLAYABLE"; and the change
+// of the start date and time with the video's files renamed together or not at all.
+#include "calc_fixture.h"
+#include "date_scripts.h"
+#include "video_library.h"
+
+#include "platform/binary_file.h"
+
+#include <cstdlib>
+
+namespace murtesk::testing {
+namespace {
+
+using platform::MsgIcon;
+
+constexpr const char* kPlayable = "PLAYABLE";
+const Date kStart = platform::DateFromParts(2024, 3, 5, 9, 7, 3);
+
+std::string ReadAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteAll(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+// Plays what begins with "PLAYABLE"; refuses anything else with the library's message.
+class ScriptedPlayer final : public VideoLibrary {
+public:
+    std::int32_t OpenAvi(const KinemoHost* host, const std::string& name) override {
+        opened.push_back(name);
+        if (ReadAll(name).rfind(kPlayable, 0) == 0) return 1;
+        if (host != nullptr && host->message != nullptr) {
+            host->message(host->context, "Cannot render video file stream", "DirectShow");
+        }
+        return 0;
+    }
+    std::int32_t CloseAvi() override { return ++closes, 1; }
+
+    std::vector<std::string> opened;
+    int closes = 0;
+};
+
+// The screen on one measurement started at 2024-03-05 09:07:03, with "ffmpeg" looked up in a
+// folder of the test's own.
+class VideoCommands : public CalcScreenTest {
+protected:
+    VideoCommands() {
+        SetVideoLibrary(&player);
+        fs::create_directories(bin);
+        fs::create_directories(recWav);
+        savedPath_ = std::getenv("PATH") ? std::getenv("PATH") : "";
+        ::setenv("PATH", bin.c_str(), 1);  // the scripts use only the shell's own commands
+        AddMeasure(120, {ChannelSpec{3, 10.0, 1200}}, kStart);
+        Show(1);
+        ui.ClearTranscript();
+    }
+    ~VideoCommands() override {
+        SetVideoLibrary(nullptr);
+        ::setenv("PATH", savedPath_.c_str(), 1);
+    }
+
+    // "ffmpeg -i SOURCE TARGET" as a script: `body` runs with the arguments.
+    void Converter(const std::string& body) {
+        const fs::path script = bin / "ffmpeg";
+        WriteAll(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + (folder / "argv").string() + "\"\n" + body + "\n");
+        fs::permissions(script, fs::perms::owner_all);
+    }
+    std::vector<std::string> ConverterArgs() const {
+        std::ifstream in(folder / "argv");
+        std::vector<std::string> args;
+        for (std::string line; std::getline(in, line);) args.push_back(line);
+        return args;
+    }
+    std::vector<std::string> RecWavNames() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(recWav)) names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    ScriptedPlayer player;
+    fs::path bin = folder / "bin";
+    fs::path recWav = folder / "RecWav";
+    fs::path video = recWav / "24-3-5-9_7_3.avi";
+
+private:
+    std::string savedPath_;
+};
+
+// ---- Assignment
+
+struct Assignment {
+    const char* name;
+    const char* converter;  // the script's body; null: no converter on PATH
+    const char* message;
+    bool converted;  // the video is the converter's output, else the source's copy
+};
+
+class Assign : public VideoCommands, public ::testing::WithParamInterface<Assignment> {};
+
+TEST_P(Assign, ReplacesTheOldVideoOnlyByAReadyOneAndLeavesNothingElse) {
+    const Assignment& a = GetParam();
+    if (a.converter != nullptr) Converter(a.converter);
+    WriteAll(video, std::string(kPlayable) + " old");
+    const fs::path source = folder / "-clip \"1\" $HOME 'x' 映像.mp4";
+    WriteAll(source, std::string(kPlayable) + " source");
+    ui.ChooseNext(source.string());
+
+    calc.mnuVideoFile_Click();
+
+    EXPECT_EQ(ReadAll(video),
+              a.converted ? std::string(kPlayable) + " from " + source.string() : std::string(kPlayable) + " source");
+    EXPECT_EQ(RecWavNames(), std::vector<std::string>{"24-3-5-9_7_3.avi"});
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{a.message});
+    EXPECT_EQ(ReadAll(source), std::string(kPlayable) + " source");
+    EXPECT_EQ(g_VideoPath, video.string());
+    EXPECT_TRUE(calc.cmdVideoPlay.Visible);
+    EXPECT_FALSE(ui.Busy());
+    ASSERT_EQ(ui.Dialogs().size(), 1u);
+    EXPECT_EQ(ui.Dialogs()[0].Request.Title, "割り当てる動画ファイルを指定して下さい．");
+    EXPECT_EQ(ui.Dialogs()[0].Request.Filter, "動画ﾌｧｲﾙ (*.*)|*.*");
+    EXPECT_TRUE(ui.Dialogs()[0].Request.FileMustExist && ui.Dialogs()[0].Request.HideReadOnly);
+    if (a.converter != nullptr) {
+        const std::vector<std::string> args = ConverterArgs();
+        ASSERT_EQ(args.size(), 3u);
+        EXPECT_EQ(args[0], "-i");
+        EXPECT_EQ(args[1], source.string());
+        EXPECT_EQ(fs::path(args[2]).parent_path(), recWav);
+        EXPECT_EQ(fs::path(args[2]).extension(), ".avi");
+        EXPECT_NE(args[2], video.string());
+    }
+}
+
+const char* const kCopiedText =
+    "動画ファイルの割り当てが完了しました.\r\n但し,「ffmpeg」がインストールされていないのでファイルをコピーしました.";
+
+INSTANTIATE_TEST_SUITE_P(Paths, Assign,
+                         ::testing::Values(Assignment{"Converted", "printf 'PLAYABLE from %s' \"$2\" > \"$3\"",
+                                                      "動画ファイルの割り当てが完了しました。", true},
+                                           Assignment{"ConverterFails", "exit 1", kCopiedText, false},
+                                           Assignment{"ConverterLeavesAnUnplayableFile", "echo broken > \"$3\"; exit 0",
+                                                      kCopiedText, false},
+                                           Assignment{"NoConverter", nullptr, kCopiedText, false}),
+                         [](const ::testing::TestParamInfo<Assignment>& info) { return info.param.name; });
+
+TEST_F(VideoCommands, AnUnplayableSourceIsRefusedWithTheLibrarysMessageAndChangesNothing) {
+    Converter(": > \"$3\"");
+    WriteAll(video, std::string(kPlayable) + " old");
+    const fs::path source = folder / "notes.txt";
+    WriteAll(source, "text");
+    ui.ChooseNext(source.string());
+    calc.mnuVideoFile_Click();
+    ASSERT_EQ(ui.Messages().size(), 2u);
+    EXPECT_EQ(ui.Messages()[0].Text, "Cannot render video file stream");
+    EXPECT_EQ(ui.Messages()[0].Title, "DirectShow");
+    EXPECT_EQ(ui.Messages()[1].Text, "この動画ファイルは開けません.");
+    EXPECT_EQ(ui.Messages()[1].Title, "入力訂正情報");
+    EXPECT_EQ(ui.Messages()[1].Icon, MsgIcon::Information);
+    EXPECT_EQ(ReadAll(video), std::string(kPlayable) + " old");
+    EXPECT_FALSE(fs::exists(folder / "argv"));
+    EXPECT_EQ(player.closes, 1);
+    EXPECT_FALSE(ui.Busy());
+}
+
+TEST_F(VideoCommands, TheMeasurementsOwnVideoChosenAgainIsKeptAsItIs) {
+    Converter(": > \"$2\"; : > \"$3\"");
+    WriteAll(video, std::string(kPlayable) + " own");
+    ui.ChooseNext(video.string());
+    calc.mnuVideoFile_Click();
+    EXPECT_EQ(ReadAll(video), std::string(kPlayable) + " own");
+    EXPECT_FALSE(fs::exists(folder / "argv"));
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"動画ファイルの割り当てが完了しました。"});
+}
+
+TEST_F(VideoCommands, ACopyThatFailsKeepsTheOldVideoAndLeavesNoPartialFile) {
+    Converter("exit 1");
+    WriteAll(video, std::string(kPlayable) + " old");
+    const fs::path source = folder / "big.mp4";
+    WriteAll(source, std::string(kPlayable) + std::string(100000, 'v'));
+    ui.ChooseNext(source.string());
+    platform::SetWriteLimitForTests(1000);
+    calc.mnuVideoFile_Click();
+    platform::SetWriteLimitForTests(-1);
+    EXPECT_EQ(ReadAll(video), std::string(kPlayable) + " old");
+    EXPECT_EQ(RecWavNames(), std::vector<std::string>{"24-3-5-9_7_3.avi"});
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].Text, "動画ファイルの割り当てに失敗しました.");
+    EXPECT_FALSE(ui.Busy());
+}
+
+TEST_F(VideoCommands, CancelOrAMissingFileEndsTheCommand) {
+    Converter(": > \"$3\"");
+    ui.ChooseNext(std::nullopt);
+    calc.mnuVideoFile_Click();
+    ui.ChooseNext((folder / "gone.mp4").string());
+    calc.mnuVideoFile_Click();
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_TRUE(player.opened.empty());
+    EXPECT_FALSE(fs::exists(video));
+    EXPECT_FALSE(ui.Busy());
+}
+
+// ---- Change of the start date and time
+
+struct DateChange {
+    const char* name;
+    int hours;                            // the new start, hours after the old one
+    std::vector<const char*> oldFiles;    // extensions present under the old name
+    std::vector<const char*> takenFiles;  // extensions present under the new name
+    const char* newStem;
+    bool changes;
+};
+
+class ChangeDate : public VideoCommands, public ::testing::WithParamInterface<DateChange> {};
+
+TEST_P(ChangeDate, MovesEveryDateAndTheVideoFilesTogetherOrNothing) {
+    const DateChange& c = GetParam();
+    CChMeasure& ch = Channel(1, 1);
+    for (int i = 0; i < 100; ++i) {
+        CWaveFile& file = ch.RecWaveFiles.Add(CWaveFile());
+        file.StartTime = platform::AddSeconds(kStart, i);
+        file.EndTime = platform::AddSeconds(kStart, i + 1);
+    }
+    CBandLCalcInfo& info = ch.BandLCalcInfos.Item(1);
+    info.LEScopes.SimpleAdd(std::make_shared<CScope>(Variant(std::int32_t{11}), Variant(std::int32_t{601})));
+    const CMeasure before = Records().Measures.Item(1);
+    for (const char* e : c.oldFiles) WriteAll(recWav / (std::string("24-3-5-9_7_3") + e), e);
+    for (const char* e : c.takenFiles) WriteAll(recWav / (std::string(c.newStem) + e), "other");
+    const std::vector<std::string> filesBefore = RecWavNames();
+    const Date chosen = platform::AddSeconds(kStart, c.hours * 3600.0);
+    ChooseDateNext(ui, chosen);
+    calc.log.clear();
+
+    calc.mnuChangeDate_Click();
+
+    const CMeasure& after = Records().Measures.Item(1);
+    const CChMeasure& a = after.ChMeasures.Item(1);
+    const double shift = c.changes ? c.hours / 24.0 : 0.0;
+    EXPECT_NEAR(after.StartTime, before.StartTime + shift, 1e-9);
+    EXPECT_NEAR(after.EndTime, before.EndTime + shift, 1e-9);
+    EXPECT_NEAR(a.CalcXYAxis.XAxisMin.AsDouble(), before.ChMeasures.Item(1).CalcXYAxis.XAxisMin.AsDouble() + shift,
+                1e-9);
+    EXPECT_NEAR(a.CalcXYAxis.XAxisMax.AsDouble(), before.ChMeasures.Item(1).CalcXYAxis.XAxisMax.AsDouble() + shift,
+                1e-9);
+    EXPECT_TRUE(a.CalcXYAxis.XAxisMin.IsDate());
+    for (std::int32_t i = 1; i <= 100; i += 99) {
+        EXPECT_NEAR(a.RecWaveFiles.Item(i).StartTime, before.ChMeasures.Item(1).RecWaveFiles.Item(i).StartTime + shift,
+                    1e-9);
+        EXPECT_NEAR(a.RecWaveFiles.Item(i).EndTime, before.ChMeasures.Item(1).RecWaveFiles.Item(i).EndTime + shift,
+                    1e-9);
+    }
+    EXPECT_TRUE(a.BandLCalcInfos.IsMeEqualTo(before.ChMeasures.Item(1).BandLCalcInfos));
+    if (!c.changes) {
+        EXPECT_EQ(RecWavNames(), filesBefore);
+        ASSERT_EQ(ui.Messages().size(), 1u);
+        EXPECT_EQ(ui.Messages()[0].Text.rfind("動画ファイルの名前を変更できませんでした.\r\n", 0), 0u);
+        EXPECT_TRUE(calc.log.empty());
+        return;
+    }
+    EXPECT_TRUE(ui.Messages().empty());
+    std::vector<std::string> expected;
+    for (const char* e : c.oldFiles) expected.push_back(c.newStem + std::string(e));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(RecWavNames(), expected);
+    for (const char* e : c.oldFiles) EXPECT_EQ(ReadAll(recWav / (c.newStem + std::string(e))), e);
+    EXPECT_EQ(calc.lblStartymdhms.Caption, platform::FormatDisplayDate(chosen));
+    EXPECT_NE(std::find(calc.log.begin(), calc.log.end(), "setFormOfLE"), calc.log.end());
+    EXPECT_EQ(g_VideoPath, (recWav / (std::string(c.newStem) + ".avi")).string());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ChangeDate,
+    ::testing::Values(DateChange{"Unchanged", 0, {".avi", ".car"}, {}, "24-3-5-9_7_3", true},
+                      DateChange{"HourEarlier", -1, {".avi", ".car", ".kmh"}, {}, "24-3-5-8_7_3", true},
+                      DateChange{"HourLater", 1, {".avi", ".car", ".kmh"}, {}, "24-3-5-10_7_3", true},
+                      DateChange{"NoVideo", 1, {}, {}, "24-3-5-10_7_3", true},
+                      DateChange{"TakenSideFile", 1, {".avi", ".car", ".kmh"}, {".kmh"}, "24-3-5-10_7_3", false},
+                      DateChange{"TakenWithoutAVideo", 1, {}, {".avi"}, "24-3-5-10_7_3", false}),
+    [](const ::testing::TestParamInfo<DateChange>& info) { return info.param.name; });
+
+TEST_F(VideoCommands, ClosingTheDateDialogByItsFrameChangesNothing) {
+    WriteAll(video, "v");
+    const CMeasure before = Records().Measures.Item(1);
+    calc.log.clear();
+    calc.mnuChangeDate_Click();  // no script: the dialog is closed by its frame
+    EXPECT_TRUE(Records().Measures.Item(1).IsMeEqualTo(before));
+    EXPECT_TRUE(fs::exists(video));
+    EXPECT_TRUE(calc.log.empty());
+}
+
+}  // namespace
+}  // namespace murtesk::testing

@@ -1,0 +1,89 @@
+// A video assigned through the real converter: an H.264 MP4 that the sample tool writes becomes an AVI in
+// "RecWav" under the measurement's start, which libKinemo.so opens and seeks; the start moved by an hour takes
+// the video with it.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "fake_ui.h"
+#include "fake_video_host.h"
+#include "frmInputDate.h"
+#include "frmOctCalc.h"
+#include "globals.h"
+#include "playback/kinemo_library.h"
+#include "preserve_document.h"
+
+#include "model/preserve.h"
+#include "platform/dates.h"
+#include "video_clips.h"
+
+namespace murtesk {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+TEST(VideoAssignEndToEnd, ConvertedClipPlaysAndSeeksAndFollowsTheStart) {
+    ::setenv("MURTESK_AUDIO", "null", 1);
+    const fs::path folder = fs::temp_directory_path() / ("murtesk-assign-e2e-" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder / "RecWav");
+    const fs::path clip = folder / "camera 1 'north'.mp4";
+    samples::VideoClipOptions options;
+    options.container = samples::VideoContainer::H264AacMp4;
+    options.seconds = 3.0;
+    options.fps = 20;
+    ASSERT_TRUE(samples::writeVideoClip(clip.string(), options));
+
+    g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
+    g_ResetPreserve();
+    g_PreserveDoc().SetSaveFilePath((folder / "p.qvd").string());
+    CMeasure& m = static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve().Measures.AddNew();
+    m.StartTime = platform::DateFromParts(2024, 3, 5, 7, 8, 9);
+    m.EndTime = platform::AddSeconds(m.StartTime, 60);
+    platform::testing::FakeUi ui;
+    {
+        frmOctCalc calc(ui);
+        ui.Load(calc);
+        std::int32_t one = 1;
+        calc.setForm(one);
+
+        ui.ChooseNext(clip.string());
+        calc.mnuVideoFile_Click();
+        EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"動画ファイルの割り当てが完了しました。"});
+        const fs::path video = folder / "RecWav" / "24-3-5-7_8_9.avi";
+        ASSERT_TRUE(fs::is_regular_file(video));
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder / "RecWav"), fs::directory_iterator()), 1);
+
+        {
+            playback::KinemoLibrary kinemo;
+            platform::testing::FakeVideoHost host(320, 240);
+            ASSERT_EQ(kinemo.OpenAvi(host.host(), video.c_str()), 1);
+            EXPECT_NEAR(kinemo.GetAviTime(), 3000, 100);
+            EXPECT_EQ(kinemo.AviIsCanSeek(), 1);
+            const std::size_t frames = host.FrameCount();
+            EXPECT_EQ(kinemo.SetAviPosition(2000), 1);
+            EXPECT_TRUE(host.WaitForFrames(frames + 1, 10s));
+            EXPECT_EQ(kinemo.GetAviPosition(), 2000);
+            EXPECT_EQ(kinemo.CloseAvi(), 1);
+        }
+
+        ui.OnModal("frmInputDate", [](platform::Form& form) {
+            auto& input = static_cast<frmInputDate&>(form);
+            input.cmbhh.Select(8);
+            input.cmdOK_Click();
+        });
+        calc.mnuChangeDate_Click();
+        EXPECT_TRUE(fs::is_regular_file(folder / "RecWav" / "24-3-5-8_8_9.avi"));
+        EXPECT_FALSE(fs::exists(video));
+        EXPECT_TRUE(calc.cmdVideoPlay.Visible);
+        ui.Unload(calc);
+    }
+    g_Preserve.reset();
+    fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace murtesk
