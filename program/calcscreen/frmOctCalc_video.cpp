@@ -105,7 +105,13 @@ void frmOctCalc::mnuChangeDate_Click() {
     if (!g_bDialogOk || !measure_) {
         return;
     }
-    const Date chosen = g_InputDate;
+    // The dialog shows and gives whole seconds: the part of a second it cannot show stays, so an
+    // unchanged date changes nothing and an hour is an hour.
+    std::int64_t chosenMs = platform::DateToMilliseconds(g_InputDate);
+    if (chosenMs % 1000 == 0) {
+        chosenMs += ((platform::DateToMilliseconds(measure_->StartTime) % 1000) + 1000) % 1000;
+    }
+    const Date chosen = platform::DateFromMilliseconds(chosenMs);
     if (!RenameVideoFiles(measure_->StartTime, chosen)) {
         return;
     }

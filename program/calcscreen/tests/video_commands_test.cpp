@@ -16,7 +16,8 @@ namespace {
 using platform::MsgIcon;
 
 constexpr const char* kPlayable = "PLAYABLE";
-const Date kStart = platform::DateFromParts(2024, 3, 5, 9, 7, 3);
+// A recording's start, with the part of a second that the date dialog does not show.
+const Date kStart = platform::DateFromParts(2024, 3, 5, 9, 7, 3, 640);
 
 std::string ReadAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -230,7 +231,7 @@ TEST_P(ChangeDate, MovesEveryDateAndTheVideoFilesTogetherOrNothing) {
     for (const char* e : c.takenFiles) WriteAll(recWav / (std::string(c.newStem) + e), "other");
     const std::vector<std::string> filesBefore = RecWavNames();
     const Date chosen = platform::AddSeconds(kStart, c.hours * 3600.0);
-    ChooseDateNext(ui, chosen);
+    ChooseDateNext(ui, chosen);  // whole seconds
     calc.log.clear();
 
     calc.mnuChangeDate_Click();
