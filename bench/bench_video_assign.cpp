@@ -17,6 +17,7 @@
 #include "fake_ui.h"
 #include "model/preserve.h"
 #include "platform/dates.h"
+#include "platform/file_moves.h"
 #include "platform/process_runner.h"
 #include "video_clips.h"
 
@@ -153,6 +154,17 @@ void BM_AssignCopied(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(Clip())));
 }
 BENCHMARK(BM_AssignCopied)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+
+// The copy alone: a temporary file beside the target, flushed to the disk, renamed over the target.
+void BM_CopyReplacing(benchmark::State& state) {
+    const fs::path out = Cache() / "assign-replacing.avi";
+    for (auto _ : state) {
+        if (!murtesk::platform::CopyFileReplacing(Clip(), out.string())) state.SkipWithError("copy failed");
+    }
+    fs::remove(out);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * fs::file_size(Clip())));
+}
+BENCHMARK(BM_CopyReplacing)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
 void BM_PlainCopy(benchmark::State& state) {
     const fs::path out = Cache() / "assign-plain.avi";

@@ -1,7 +1,5 @@
 #include "file_moves.h"
 
-#include "atomic_file.h"
-
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +26,17 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
     return true;
 }
 
+bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 }  // namespace
 
 bool RenameAllOrNothing(const std::vector<FileMove>& moves) {
@@ -43,20 +52,47 @@ bool RenameAllOrNothing(const std::vector<FileMove>& moves) {
 bool CopyFileReplacing(const std::string& source, const std::string& target) {
     const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return false;
-    AtomicFileWriter writer(target);
-    bool copied = writer.Open();
-    std::vector<char> buffer(std::size_t{1} << 20);
+    const std::size_t slash = target.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    std::string temporary;
+    int out = -1;
+    for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
+        temporary = UnusedFileName(folder, "." + name, "");
+        out = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (out < 0 && errno != EEXIST) break;
+    }
+    bool copied = out >= 0;
+    // In the kernel where the file systems allow it, else through a buffer.
+    bool inKernel = true;
+    std::vector<char> buffer;
     while (copied) {
-        const ssize_t n = ::read(in, buffer.data(), buffer.size());
+        ssize_t n = 0;
+        if (inKernel) {
+            n = ::copy_file_range(in, nullptr, out, nullptr, std::size_t{1} << 30, 0);
+            if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP)) {
+                inKernel = false;
+                buffer.resize(std::size_t{1} << 20);
+                continue;
+            }
+        } else {
+            n = ::read(in, buffer.data(), buffer.size());
+            if (n > 0 && !WriteAll(out, buffer.data(), static_cast<std::size_t>(n))) n = -1;
+        }
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             copied = n == 0;
             break;
         }
-        copied = writer.file().Write(buffer.data(), static_cast<std::size_t>(n));
     }
     ::close(in);
-    return copied && writer.Commit();
+    if (out >= 0) {
+        copied = copied && ::fsync(out) == 0;
+        copied = ::close(out) == 0 && copied;
+        copied = copied && ::rename(temporary.c_str(), target.c_str()) == 0;
+        if (!copied) ::unlink(temporary.c_str());
+    }
+    return copied;
 }
 
 std::string UnusedFileName(const std::string& folder, const std::string& stem, const std::string& extension) {

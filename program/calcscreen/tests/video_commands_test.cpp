@@ -6,8 +6,9 @@
 #include "date_scripts.h"
 #include "video_library.h"
 
-#include "platform/binary_file.h"
+#include <sys/resource.h>
 
+#include <csignal>
 #include <cstdlib>
 
 namespace murtesk::testing {
@@ -181,9 +182,15 @@ TEST_F(VideoCommands, ACopyThatFailsKeepsTheOldVideoAndLeavesNoPartialFile) {
     const fs::path source = folder / "big.mp4";
     WriteAll(source, std::string(kPlayable) + std::string(100000, 'v'));
     ui.ChooseNext(source.string());
-    platform::SetWriteLimitForTests(1000);
+    // Files may grow to 1000 bytes, as on a full disk.
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = 1000;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
     calc.mnuVideoFile_Click();
-    platform::SetWriteLimitForTests(-1);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
     EXPECT_EQ(ReadAll(video), std::string(kPlayable) + " old");
     EXPECT_EQ(RecWavNames(), std::vector<std::string>{"24-3-5-9_7_3.avi"});
     ASSERT_EQ(ui.Messages().size(), 1u);
