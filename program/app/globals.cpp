@@ -51,7 +51,7 @@ CalcScreen* g_frmOctCalc = nullptr;
 platform::Form* g_frmWavFileReadAD = nullptr;
 CalcScreenFactory g_NewCalcScreen;
 std::function<void(platform::UiServices&)> g_ShowWavImport;
-std::function<void(platform::UiServices&)> g_ShowPlayAVI;
+std::function<void(platform::UiServices&, platform::Form*)> g_ShowPlayAVI;
 std::function<void(platform::UiServices&, BandResultWindow)> g_ShowBandResult = ShowBandResultNotAvailable;
 std::function<void(platform::UiServices&)> g_ShowPlayPartOfWave;
 

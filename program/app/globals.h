@@ -133,9 +133,9 @@ extern CalcScreenFactory g_NewCalcScreen;
 // Shows the WAV import dialog modally over the open document (keeping it in g_frmWavFileReadAD
 // while it is shown); nothing is shown while it is empty.
 extern std::function<void(platform::UiServices&)> g_ShowWavImport;
-// Shows the video observation window modally over g_VideoPath and the span; nothing is shown while
-// it is empty.
-extern std::function<void(platform::UiServices&)> g_ShowPlayAVI;
+// Shows the video observation window modally over g_VideoPath and the span, owned by the form given
+// (null: no owner); nothing is shown while it is empty.
+extern std::function<void(platform::UiServices&, platform::Form*)> g_ShowPlayAVI;
 // Shows the partial playback window of the play record modally; nothing is shown while it is empty.
 extern std::function<void(platform::UiServices&)> g_ShowPlayPartOfWave;
 

@@ -349,11 +349,11 @@ void frmPlayAVI::Form_Unload(bool&) {
     FrameAVI.reset();  // its widget goes with the window's view
 }
 
-void ShowPlayAVI(platform::UiServices& ui) {
+void ShowPlayAVI(platform::UiServices& ui, platform::Form* owner) {
     static KinemoLibrary kinemo;
     static std::unique_ptr<frmPlayAVI> window;
     window = std::make_unique<frmPlayAVI>(ui, kinemo);
-    ui.ShowModal(*window);
+    ui.ShowModal(*window, owner);
 }
 
 }  // namespace murtesk::playback

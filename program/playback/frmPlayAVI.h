@@ -169,7 +169,8 @@ private:
 };
 
 // Shows the video observation window modally over g_VideoPath and the span, with the library loaded from the
-// program's folder. The window is kept until the next showing, so its view never outlives it.
-void ShowPlayAVI(platform::UiServices& ui);
+// program's folder, owned by `owner` (null: no owner). The window is kept until the next showing, so its view
+// never outlives it.
+void ShowPlayAVI(platform::UiServices& ui, platform::Form* owner);
 
 }  // namespace murtesk::playback

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     {
         murtesk::platform::qt::QtUi ui;
         murtesk::playback::RegisterPlaybackViews(ui);
-        murtesk::playback::ShowPlayAVI(ui);
+        murtesk::playback::ShowPlayAVI(ui, nullptr);
         ui.DestroyAllViews();
     }
     std::printf("saved times: %d %d\n", murtesk::g_SaveTime[0], murtesk::g_SaveTime[1]);

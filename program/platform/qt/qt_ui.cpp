@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -542,6 +543,15 @@ void QtUi::RunModal(Form& form)
     }
     QWidget* widget = view->Widget();
     widget->setWindowModality(Qt::ApplicationModal);
+    // An owned window stays above its owner's window and is placed by the window manager over it.
+    if (Form* owner = OwnerOf(form)) {
+        auto it = views_.find(owner);
+        if (it != views_.end()) {
+            widget->winId();  // makes the native window that takes the owner
+            it->second->Widget()->winId();
+            widget->windowHandle()->setTransientParent(it->second->Widget()->windowHandle());
+        }
+    }
     view->Refresh();
     widget->show();
     widget->raise();
@@ -555,6 +565,15 @@ void QtUi::RunModal(Form& form)
     modalLoops_[&form] = &loop;
     loop.exec(QEventLoop::DialogExec);
     modalLoops_.erase(&form);
+}
+
+void QtUi::ActivateView(Form& form)
+{
+    auto it = views_.find(&form);
+    if (it != views_.end()) {
+        it->second->Widget()->raise();
+        it->second->Widget()->activateWindow();
+    }
 }
 
 void QtUi::QuitModalLoop(Form& form)

@@ -73,6 +73,7 @@ protected:
     void HideView(Form& form) override;
     void DestroyView(Form& form) override;
     void RefreshView(Form& form) override;
+    void ActivateView(Form& form) override;
     void EndProgram() override;
 
 private:

@@ -237,7 +237,8 @@ void FakeUi::ShowView(Form& form)
 
 void FakeUi::RunModal(Form& form)
 {
-    events_.push_back("modal " + form.Name());
+    const Form* owner = OwnerOf(form);
+    events_.push_back("modal " + form.Name() + (owner != nullptr ? " over " + owner->Name() : std::string()));
     auto it = modalScripts_.find(form.Name());
     if (it != modalScripts_.end() && !it->second.empty()) {
         auto script = std::move(it->second.front());
@@ -251,6 +252,11 @@ void FakeUi::RunModal(Form& form)
             Hide(form);
         }
     }
+}
+
+void FakeUi::ActivateView(Form& form)
+{
+    events_.push_back("focus " + form.Name());
 }
 
 void FakeUi::HideView(Form& form)

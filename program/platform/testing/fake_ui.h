@@ -57,8 +57,9 @@ public:
     const std::vector<MessageRecord>& Messages() const { return messages_; }
     const std::vector<DialogRecord>& Dialogs() const { return dialogs_; }
     // Every event in order: "msg <text>", "open <title>", "save <title>", "folder <title>",
-    // "modal <form>", "show <form>", "hide <form>", "unload <form>", "activate <form>",
-    // "shell <path>", "busy on", "busy off", "end".
+    // "modal <form>" ("modal <form> over <owner>" when shown with an owner), "show <form>",
+    // "hide <form>", "unload <form>", "activate <form>", "focus <form>" (made active again by the
+    // program), "shell <path>", "busy on", "busy off", "end".
     const std::vector<std::string>& Events() const { return events_; }
     std::vector<std::string> MessageTexts() const;
     void ClearTranscript();
@@ -117,6 +118,7 @@ protected:
     MsgAnswer ShowMessage(const MessageBoxRequest& request) override;
     void ShowView(Form& form) override;
     void RunModal(Form& form) override;
+    void ActivateView(Form& form) override;
     void HideView(Form& form) override;
     void DestroyView(Form& form) override;
     void RefreshView(Form& form) override;

@@ -64,6 +64,30 @@ void UiServices::ShowModal(Form& form)
     RunModal(form);
 }
 
+void UiServices::ShowModal(Form& form, Form* owner)
+{
+    owners_.emplace_back(&form, owner);
+    ShowModal(form);
+    owners_.pop_back();
+}
+
+void UiServices::Activate(Form& form)
+{
+    if (IsLoaded(form) && form.Visible) {
+        ActivateView(form);
+    }
+}
+
+Form* UiServices::OwnerOf(const Form& form) const
+{
+    for (auto it = owners_.rbegin(); it != owners_.rend(); ++it) {
+        if (it->first == &form) {
+            return it->second;
+        }
+    }
+    return nullptr;
+}
+
 void UiServices::Hide(Form& form)
 {
     if (!form.Visible) {

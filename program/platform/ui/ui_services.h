@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace murtesk::platform {
@@ -111,6 +112,10 @@ public:
     void Load(Form& form);
     void Show(Form& form);
     void ShowModal(Form& form);
+    // The same with an owner: the form stays above `owner` while it is shown (null: no owner).
+    void ShowModal(Form& form, Form* owner);
+    // Makes the form the active window again, as after a window it opened has closed.
+    void Activate(Form& form);
     void Hide(Form& form);
     // False when the form's closing question or unload handler cancelled.
     bool Unload(Form& form, UnloadMode mode = UnloadMode::FormCode);
@@ -130,11 +135,15 @@ protected:
     virtual void HideView(Form& form) = 0;
     virtual void DestroyView(Form& form) = 0;
     virtual void RefreshView(Form& form) = 0;
+    virtual void ActivateView(Form& form) = 0;
+    // The owner of a form shown modally with one; null otherwise.
+    Form* OwnerOf(const Form& form) const;
     virtual void EndProgram() = 0;  // the last form has been unloaded
 
 private:
     std::vector<Form*> loaded_;
     std::vector<Form*> unloading_;
+    std::vector<std::pair<const Form*, Form*>> owners_;
 };
 
 }  // namespace murtesk::platform
