@@ -1,7 +1,8 @@
 // The video library's functions as the calculation screen calls them: the player opened on a file
-// to learn whether it plays, and closed again. The program's binding loads libKinemo.so from the
-// program's folder at the first call; a missing library or function answers as the library does
-// without a player (OpenAvi 0, CloseAvi 1). Paths are UTF-8.
+// to learn whether it plays, and closed again; a span of a video written as a new AVI file. The
+// program's binding loads libKinemo.so from the program's folder at the first call; a missing
+// library or function answers as the library does without a player or a file (OpenAvi 0, CloseAvi 1,
+// ExtractAvi 0). Paths are UTF-8.
 #pragma once
 
 #include "kinemo.h"
@@ -16,6 +17,9 @@ public:
     virtual ~VideoLibrary();
     virtual std::int32_t OpenAvi(const KinemoHost* host, const std::string& name) = 0;
     virtual std::int32_t CloseAvi() = 0;
+    // [startMs, endMs) of `source` as the AVI file `target`, written whole or not at all; 1 when written.
+    virtual std::int32_t ExtractAvi(const std::string& source, const std::string& target, std::int32_t startMs,
+                                    std::int32_t endMs) = 0;
 };
 
 // The library the screens use: the program's binding unless a test has set another.

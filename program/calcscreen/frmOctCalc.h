@@ -407,6 +407,10 @@ private:
     void saveAndShowMeasure();
     // The open dialog of a video to assign; false when cancelled.
     bool SelectVideoFile(std::string& FileName);
+    // The observation window's hand-over over the shown band's first LE range; false without one.
+    bool SetVideoOfLE();
+    // The observation window over the hand-over, owned by `owner`; this screen active again afterwards.
+    void ShowVideo(platform::Form* owner);
     // Whether the player opens the file (the library's messages shown when `tellUser`).
     bool CanPlayVideo(const std::string& path, bool tellUser);
     // The converter's AVI of `source`, tested and renamed over `target`; false when it gave none.
@@ -433,6 +437,9 @@ private:
     // second form takes the project's recording folder and a channel that exists.
     std::string SplitRecording(std::int32_t channel) const;
     std::string SplitRecording(const std::string& recWav, std::int32_t channel) const;
+    // A range's ends of the shown channel in milliseconds from the start; false when they are no 32-bit
+    // milliseconds.
+    bool RangeMs(const CScope& range, std::int32_t& startMs, std::int32_t& endMs) const;
     // The play record's times of a range of the shown channel; false when they are no 32-bit milliseconds.
     bool SetPlayTimes(const CScope& range) const;
     // Plays the shown band's LE range of a channel's split recording in the partial playback window.

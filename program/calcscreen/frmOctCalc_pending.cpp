@@ -8,13 +8,10 @@ namespace murtesk {
 
 void frmOctCalc::NotAvailable() { ui_.MsgBox(kNotAvailableYet); }
 
-void frmOctCalc::cmdVideoPlay_Click() { NotAvailable(); }
-void frmOctCalc::cmdVideoExtract_Click() { NotAvailable(); }
 void frmOctCalc::cmdLETextOut_Click() { NotAvailable(); }
 void frmOctCalc::mnuCalcTextFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuFilePartitionAreaCSVOut_Click() { NotAvailable(); }
 void frmOctCalc::mnuTextFile_Click() { NotAvailable(); }
 void frmOctCalc::mnuLETextFile_Click() { NotAvailable(); }
-void frmOctCalc::mnuToolVideo_Click() { NotAvailable(); }
 
 }  // namespace murtesk

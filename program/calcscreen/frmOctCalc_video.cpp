@@ -1,6 +1,7 @@
 // The measurement's video and its start: assigning a video file (converted to AVI by the external
-// converter "ffmpeg", or copied when the converter leaves nothing playable) and changing the start
-// date and time, which renames the video with its ".car" and ".kmh" side files.
+// converter "ffmpeg", or copied when the converter leaves nothing playable), watching it in the video
+// observation window over the LE range or whole, extracting the LE range into an AVI file, and
+// changing the start date and time, which renames the video with its ".car" and ".kmh" side files.
 //
 // The video keeps the name of the measurement's start ("RecWav/yy-m-d-h_n_s.avi"), so nothing
 // replaces it but a new video that is whole and plays: the converter writes a temporary name in
@@ -149,12 +150,9 @@ bool frmOctCalc::RenameVideoFiles(Date from, Date to) {
 // ---- Assignment of a video
 
 bool frmOctCalc::SelectVideoFile(std::string& FileName) {
-    platform::FileDialogRequest request;
-    request.Title = "割り当てる動画ファイルを指定して下さい．";
-    request.Filter = "動画ﾌｧｲﾙ (*.*)|*.*";
-    request.FileMustExist = true;
-    request.HideReadOnly = true;
-    const std::optional<std::string> chosen = ui_.ShowOpen(request);
+    dlgFileSave.DialogTitle = "割り当てる動画ファイルを指定して下さい．";
+    dlgFileSave.Filter = "動画ﾌｧｲﾙ (*.*)|*.*";
+    const std::optional<std::string> chosen = dlgFileSave.ShowOpen();
     if (!chosen) {
         ui_.SetBusy(false);
         return false;
@@ -218,6 +216,77 @@ bool frmOctCalc::ConvertVideo(const std::string& source, const std::string& targ
     }
     fs::remove(converted, ec);
     return false;
+}
+
+// ---- Watching and extracting
+
+bool frmOctCalc::SetVideoOfLE() {
+    const CBandLCalcInfo* info = ShownBandInfo();
+    std::int32_t startMs = 0;
+    std::int32_t endMs = 0;
+    if (info == nullptr || info->LEScopes.count() == 0 || !measure_ ||
+        !RangeMs(info->LEScopes.Item(1), startMs, endMs)) {
+        return false;
+    }
+    g_VideoStartTime = measure_->StartTime;
+    g_VideoPath = VideoFileOf(measure_->StartTime);
+    g_VideoStartMs = startMs;
+    g_VideoEndMs = endMs;
+    return true;
+}
+
+void frmOctCalc::ShowVideo(platform::Form* owner) {
+    if (g_ShowPlayAVI) {
+        g_ShowPlayAVI(ui_, owner);
+    }
+    ui_.Activate(*this);
+}
+
+void frmOctCalc::cmdVideoPlay_Click() {
+    if (SetVideoOfLE()) {
+        ShowVideo(this);
+    }
+}
+
+void frmOctCalc::cmdVideoExtract_Click() {
+    const CBandLCalcInfo* info = ShownBandInfo();
+    if (info == nullptr || info->LEScopes.count() == 0) {
+        return;
+    }
+    dlgFileSave.DialogTitle = "出力するAviﾌｧｲﾙ名を指定して下さい．";
+    dlgFileSave.Filter = "Aviﾌｧｲﾙ (*.avi)|*.avi";
+    const std::optional<std::string> chosen = dlgFileSave.ShowSave();
+    if (!chosen) {
+        ui_.SetBusy(false);
+        return;
+    }
+    if (chosen->empty()) {
+        return;
+    }
+    ui_.Refresh(*this);
+    if (!SetVideoOfLE()) {
+        return;
+    }
+    ui_.SetBusy(true);
+    ui_.DoEvents();
+    // The library writes the new file aside and renames it into place: a failure leaves no part of it.
+    // The measurement's own video is never replaced by a part of itself.
+    std::error_code ec;
+    const bool extracted = !fs::equivalent(*chosen, g_VideoPath, ec) &&
+                           g_VideoLibrary().ExtractAvi(g_VideoPath, *chosen, g_VideoStartMs, g_VideoEndMs) != 0;
+    ui_.SetBusy(false);
+    ui_.MsgBox(extracted ? "ビデオ抽出処理が成功しました." : "ビデオ抽出処理が失敗しました.");
+}
+
+void frmOctCalc::mnuToolVideo_Click() {
+    if (!measure_) {
+        return;
+    }
+    g_VideoStartTime = measure_->StartTime;
+    g_VideoPath = VideoFileOf(measure_->StartTime);
+    g_VideoStartMs = 0;
+    g_VideoEndMs = 0;
+    ShowVideo(nullptr);
 }
 
 }  // namespace murtesk

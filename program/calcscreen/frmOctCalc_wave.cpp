@@ -48,10 +48,12 @@ std::string MarkFileName(const std::string& chosen, std::int32_t i) {
 
 }  // namespace
 
-bool frmOctCalc::SetPlayTimes(const CScope& range) const {
+bool frmOctCalc::RangeMs(const CScope& range, std::int32_t& startMs, std::int32_t& endMs) const {
     const double rate = channel_->ChMeasureCondition.LevelOutHz;
-    return PositionMs(range.S, rate, g_PlayStartMs) && PositionMs(range.E, rate, g_PlayEndMs);
+    return PositionMs(range.S, rate, startMs) && PositionMs(range.E, rate, endMs);
 }
+
+bool frmOctCalc::SetPlayTimes(const CScope& range) const { return RangeMs(range, g_PlayStartMs, g_PlayEndMs); }
 
 void frmOctCalc::PlayLE(std::int32_t channel) {
     const CBandLCalcInfo* info = ShownBandInfo();

@@ -1,6 +1,6 @@
 // A video assigned through the real converter: an H.264 MP4 that the sample tool writes becomes an AVI in
-// "RecWav" under the measurement's start, which libKinemo.so opens and seeks; the start moved by an hour takes
-// the video with it.
+// "RecWav" under the measurement's start, which libKinemo.so opens and seeks; an LE range of it extracted into
+// a file of its own that plays for the range's length; the start moved by an hour takes the video with it.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -25,6 +25,11 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
+struct Screen : frmOctCalc {
+    using frmOctCalc::frmOctCalc;
+    using frmOctCalc::ShownBandInfo;
+};
+
 TEST(VideoAssignEndToEnd, ConvertedClipPlaysAndSeeksAndFollowsTheStart) {
     ::setenv("MURTESK_AUDIO", "null", 1);
     const fs::path folder = fs::temp_directory_path() / ("murtesk-assign-e2e-" + std::to_string(::getpid()));
@@ -43,9 +48,13 @@ TEST(VideoAssignEndToEnd, ConvertedClipPlaysAndSeeksAndFollowsTheStart) {
     CMeasure& m = static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve().Measures.AddNew();
     m.StartTime = platform::DateFromParts(2024, 3, 5, 7, 8, 9);
     m.EndTime = platform::AddSeconds(m.StartTime, 60);
+    CChMeasure& ch = m.ChMeasures.AddNew();
+    ch.ChMeasureCondition.oct1or3 = 3;
+    ch.ChMeasureCondition.LevelOutHz = 10.0;
+    for (int s = 1; s <= 47; ++s) ch.BandLCalcInfos.AddNew();
     platform::testing::FakeUi ui;
     {
-        frmOctCalc calc(ui);
+        Screen calc(ui);
         ui.Load(calc);
         std::int32_t one = 1;
         calc.setForm(one);
@@ -67,6 +76,22 @@ TEST(VideoAssignEndToEnd, ConvertedClipPlaysAndSeeksAndFollowsTheStart) {
             EXPECT_EQ(kinemo.SetAviPosition(2000), 1);
             EXPECT_TRUE(host.WaitForFrames(frames + 1, 10s));
             EXPECT_EQ(kinemo.GetAviPosition(), 2000);
+            EXPECT_EQ(kinemo.CloseAvi(), 1);
+        }
+
+        // Positions 6 to 21 at 10 values a second: 500 to 2000 ms.
+        ASSERT_NE(calc.ShownBandInfo(), nullptr);
+        calc.ShownBandInfo()->LEScopes.SimpleAdd(std::make_shared<CScope>(Variant(6), Variant(21)));
+        const fs::path cut = folder / "LE 'cut'.avi";
+        ui.ClearTranscript();
+        ui.ChooseNext(cut.string());
+        calc.cmdVideoExtract_Click();
+        EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ビデオ抽出処理が成功しました."});
+        {
+            playback::KinemoLibrary kinemo;
+            platform::testing::FakeVideoHost host(320, 240);
+            ASSERT_EQ(kinemo.OpenAvi(host.host(), cut.c_str()), 1);
+            EXPECT_NEAR(kinemo.GetAviTime(), 1500, 100);
             EXPECT_EQ(kinemo.CloseAvi(), 1);
         }
 

@@ -1,7 +1,8 @@
 // The measurement's video on the calculation screen: assignment through a converter that is a
 // shell script the test puts on PATH as "ffmpeg" (converting, failing, writing nothing playable,
-// or missing), under a scripted player that plays files beginning with "PLAYABLE"; and the change
-// of the start date and time with the video's files renamed together or not at all.
+// or missing), under a scripted player that plays files beginning with "PLAYABLE"; the hand-over of
+// the LE range to the observation window and to the extraction; and the change of the start date and
+// time with the video's files renamed together or not at all.
 #include "calc_fixture.h"
 #include "date_scripts.h"
 #include "video_library.h"
@@ -39,9 +40,16 @@ public:
         return 0;
     }
     std::int32_t CloseAvi() override { return ++closes, 1; }
+    std::int32_t ExtractAvi(const std::string& source, const std::string& target, std::int32_t startMs,
+                            std::int32_t endMs) override {
+        extracted.push_back(source + "|" + target + "|" + std::to_string(startMs) + "|" + std::to_string(endMs));
+        return extractAnswer;
+    }
 
     std::vector<std::string> opened;
     int closes = 0;
+    std::vector<std::string> extracted;
+    std::int32_t extractAnswer = 1;
 };
 
 // The screen on one measurement started at 2024-03-05 09:07:03, with "ffmpeg" looked up in a
@@ -209,6 +217,100 @@ TEST_F(VideoCommands, CancelOrAMissingFileEndsTheCommand) {
     EXPECT_FALSE(fs::exists(video));
     EXPECT_FALSE(ui.Busy());
 }
+
+// ---- Watching and extracting
+
+// The screen on band W with an LE range; the observation window records what it was handed.
+class VideoOfLE : public VideoCommands {
+protected:
+    VideoOfLE() {
+        ui.Show(calc);
+        ui.RunPendingActivations();
+        ui.ClearTranscript();
+        g_ShowPlayAVI = [this](platform::UiServices&, platform::Form* owner) {
+            shown.push_back({g_VideoPath, g_VideoStartTime, g_VideoStartMs, g_VideoEndMs, owner});
+        };
+    }
+    ~VideoOfLE() override { g_ShowPlayAVI = nullptr; }
+    void SetLE(std::int32_t s, std::int32_t e) {
+        CScopes& le = Channel(1, 1).BandLCalcInfos.Item(2).LEScopes;
+        le.AllDelete();
+        le.SimpleAdd(std::make_shared<CScope>(Variant(s), Variant(e)));
+        le.SimpleAdd(std::make_shared<CScope>(Variant(s + 700), Variant(e + 700)));
+    }
+
+    struct Shown {
+        std::string path;
+        double start;
+        std::int32_t startMs;
+        std::int32_t endMs;
+        platform::Form* owner;
+    };
+    std::vector<Shown> shown;
+};
+
+TEST_F(VideoOfLE, TheFirstLERangeIsWatchedOverTheScreenAndTheWholeVideoWithoutOwner) {
+    calc.cmdVideoPlay_Click();
+    calc.mnuToolVideo_Click();
+    ASSERT_EQ(shown.size(), 1u);  // no LE range: only the whole video
+    EXPECT_EQ(shown[0].owner, nullptr);
+    EXPECT_EQ(shown[0].startMs, 0);
+    EXPECT_EQ(shown[0].endMs, 0);
+
+    SetLE(1, 601);
+    calc.cmdVideoPlay_Click();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].path, video.string());
+    EXPECT_EQ(shown[1].start, Records().Measures.Item(1).StartTime);
+    EXPECT_EQ(shown[1].startMs, 0);
+    EXPECT_EQ(shown[1].endMs, 60000);
+    EXPECT_EQ(shown[1].owner, &calc);
+    EXPECT_EQ(ui.Events(), (std::vector<std::string>{"focus frmOctCalc", "focus frmOctCalc"}));
+}
+
+struct Extraction {
+    std::int32_t answer;
+    bool toTheVideo;  // the file chosen is the measurement's own video
+    const char* message;
+};
+
+class Extract : public VideoOfLE, public ::testing::WithParamInterface<Extraction> {};
+
+TEST_P(Extract, TheLERangeGoesToTheChosenFileUnderTheHourglass) {
+    player.extractAnswer = GetParam().answer;
+    calc.cmdVideoExtract_Click();  // no LE range: no dialog
+    SetLE(11, 596);
+    ui.ChooseNext(std::nullopt);
+    calc.cmdVideoExtract_Click();
+    WriteAll(video, "video");
+    const std::string out = GetParam().toTheVideo ? video.string() : (folder / "cut.avi").string();
+    ui.ChooseNext(out);
+    calc.cmdVideoExtract_Click();
+
+    EXPECT_EQ(player.extracted, GetParam().toTheVideo
+                                    ? std::vector<std::string>{}
+                                    : std::vector<std::string>{video.string() + "|" + out + "|1000|59500"});
+    EXPECT_EQ(ReadAll(video), "video");
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{GetParam().message});
+    ASSERT_EQ(ui.Dialogs().size(), 2u);
+    const platform::FileDialogRequest& r = ui.Dialogs()[1].Request;
+    EXPECT_EQ(r.Title, "出力するAviﾌｧｲﾙ名を指定して下さい．");
+    EXPECT_EQ(r.Filter, "Aviﾌｧｲﾙ (*.avi)|*.avi");
+    EXPECT_TRUE(r.OverwritePrompt && r.HideReadOnly && r.PathMustExist && r.NoReadOnlyReturn);
+    const std::vector<std::string>& e = ui.Events();
+    const auto on = std::find(e.begin(), e.end(), "busy on");
+    ASSERT_NE(on, e.end());
+    EXPECT_EQ(std::vector<std::string>(on, e.end()),
+              (std::vector<std::string>{"busy on", "busy off", std::string("msg ") + GetParam().message}));
+    EXPECT_EQ(g_VideoStartMs, 1000);
+    EXPECT_EQ(g_VideoEndMs, 59500);
+    EXPECT_TRUE(shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Answers, Extract,
+                         ::testing::Values(Extraction{1, false, "ビデオ抽出処理が成功しました."},
+                                           Extraction{0, false, "ビデオ抽出処理が失敗しました."},
+                                           Extraction{1, true, "ビデオ抽出処理が失敗しました."}));
 
 // ---- Change of the start date and time
 
