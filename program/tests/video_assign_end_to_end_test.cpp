@@ -1,6 +1,8 @@
 // A video assigned through the real converter: an H.264 MP4 that the sample tool writes becomes an AVI in
-// "RecWav" under the measurement's start, which libKinemo.so opens and seeks; an LE range of it extracted into
-// a file of its own that plays for the range's length; the start moved by an hour takes the video with it.
+// "RecWav" under the measurement's start, which libKinemo.so opens and seeks; its LE range watched in the
+// observation window over the screen (two times saved and made a mark, a vehicle counted) and extracted into a file of
+// its own that plays for the range's length; the start moved by an hour takes the video and its counts with it, and the
+// whole video opens under the new name with the count.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -12,6 +14,7 @@
 #include "frmInputDate.h"
 #include "frmOctCalc.h"
 #include "globals.h"
+#include "playback/frmPlayAVI.h"
 #include "playback/kinemo_library.h"
 #include "preserve_document.h"
 
@@ -82,6 +85,31 @@ TEST(VideoAssignEndToEnd, ConvertedClipPlaysAndSeeksAndFollowsTheStart) {
         // Positions 6 to 21 at 10 values a second: 500 to 2000 ms.
         ASSERT_NE(calc.ShownBandInfo(), nullptr);
         calc.ShownBandInfo()->LEScopes.SimpleAdd(std::make_shared<CScope>(Variant(6), Variant(21)));
+        // The range watched: from 200 ms to 1200 ms into it saved, one vehicle counted, kept with OK.
+        g_ShowPlayAVI = playback::ShowPlayAVI;
+        ui.OnModal("frmPlayAVI", [](platform::Form& form) {
+            auto& window = static_cast<playback::frmPlayAVI&>(form);
+            window.cmdStop_Click(0);
+            for (int i = 0; i < 2; ++i) {
+                window.Slider1.Value = 2 + 10 * i;  // 100 ms a step from the range's start
+                window.Slider1_Scroll();
+                window.cmdSaveTime_Click(i);
+            }
+            int key = '4';
+            window.Form_KeyPress(key);
+            window.cmdOk_Click();
+        });
+        calc.cmdVideoPlay_Click();
+        EXPECT_EQ(g_SaveTime, (std::array<std::int32_t, 2>{700, 1700}));
+        EXPECT_TRUE(fs::is_regular_file(folder / "RecWav" / "24-3-5-7_8_9.car"));
+        // The saved times made a mark: 0.7 s and 1.7 s at 10 values a second are positions 8 and 18.
+        for (int i = 0; i < 5; ++i) calc.optMouseAction[static_cast<std::size_t>(i)].Value = i == 3;
+        calc.mnuToolArea_Click();
+        const CScopes& marks = calc.ShownBandInfo()->MarkScopes;
+        ASSERT_EQ(marks.count(), 1);
+        EXPECT_EQ(marks.Item(1).S.AsDouble(), 8.0);
+        EXPECT_EQ(marks.Item(1).E.AsDouble(), 18.0);
+
         const fs::path cut = folder / "LE 'cut'.avi";
         ui.ClearTranscript();
         ui.ChooseNext(cut.string());
@@ -104,6 +132,19 @@ TEST(VideoAssignEndToEnd, ConvertedClipPlaysAndSeeksAndFollowsTheStart) {
         EXPECT_TRUE(fs::is_regular_file(folder / "RecWav" / "24-3-5-8_8_9.avi"));
         EXPECT_FALSE(fs::exists(video));
         EXPECT_TRUE(calc.cmdVideoPlay.Visible);
+        EXPECT_TRUE(fs::is_regular_file(folder / "RecWav" / "24-3-5-8_8_9.car"));
+
+        std::int32_t counts = -1;
+        ui.OnModal("frmPlayAVI", [&counts](platform::Form& form) {
+            auto& window = static_cast<playback::frmPlayAVI&>(form);
+            counts = window.m_CarCounts.count();
+            window.cmdCancel_Click();
+        });
+        calc.mnuToolVideo_Click();
+        EXPECT_EQ(counts, 1);
+        EXPECT_EQ(g_VideoPath, (folder / "RecWav" / "24-3-5-8_8_9.avi").string());
+        EXPECT_EQ(g_VideoStartMs, 0);
+        g_ShowPlayAVI = nullptr;
         ui.Unload(calc);
     }
     g_Preserve.reset();
