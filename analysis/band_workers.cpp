@@ -25,13 +25,12 @@ void pause() {
 }
 
 // A thread that found nothing to do looks again after a pause, then after giving its processor to any other thread
-// that wants it (the task it waits for may be one, on a machine with more threads than processors), and at last
-// sleeps: until a task ends, or for a short while when one only went on.
-constexpr int kPauses = 64, kYields = 512;
+// that wants it (the task it waits for may be one, on a machine with more threads than processors), and soon
+// sleeps: until a task ends, or for a short while when one only went on. A thread that waits long must not keep
+// the processor: on a busy machine the process gets a share of the processors whatever its thread count, and
+// every turn a waiting thread takes is taken from the threads doing the work.
+constexpr int kPauses = 64, kYields = 32;
 constexpr auto kNap = std::chrono::microseconds(200);
-// Blocks follow each other closely: a helper looks out for the next one about as long as a block's statuses and
-// writes take before it sleeps until woken.
-constexpr auto kLookout = std::chrono::microseconds(500);
 
 }  // namespace
 
@@ -45,12 +44,13 @@ struct BandWorkers::Job {
     std::atomic<int> sleepers{0};
     std::mutex mutex;
     std::condition_variable changed;
+    const std::vector<std::vector<int>>* own = nullptr;  // per thread; null: no groups
 };
 
 BandWorkers::BandWorkers(unsigned threads) {
     for (unsigned i = 1; i < threads; ++i) {
         try {
-            m_helpers.emplace_back([this] { helperLoop(); });
+            m_helpers.emplace_back([this, i] { helperLoop(i); });
         } catch (const std::system_error&) {
             break;
         }
@@ -67,13 +67,28 @@ BandWorkers::~BandWorkers() {
     for (std::thread& t : m_helpers) t.join();
 }
 
-void BandWorkers::run(int count, const std::function<TaskStep(int)>& advance) {
+void BandWorkers::run(int count, const std::function<TaskStep(int)>& advance, const std::vector<int>& groups) {
     if (count <= 0) return;
     Job job;
     job.count = count;
     job.advance = &advance;
     job.state = std::make_unique<std::atomic<uint8_t>[]>(static_cast<size_t>(count));
     job.remaining.store(count);
+    if (!groups.empty()) {
+        // Written before the job is announced under the lock, so the helpers see it whole.
+        const unsigned n = threads();
+        m_own.resize(n);
+        for (std::vector<int>& own : m_own) own.clear();
+        for (int i = 0; i < count; ++i) {
+            const int g = i < static_cast<int>(groups.size()) ? groups[static_cast<size_t>(i)] : -1;
+            if (g < 0) {
+                for (std::vector<int>& own : m_own) own.push_back(i);
+            } else {
+                m_own[static_cast<unsigned>(g) % n].push_back(i);
+            }
+        }
+        job.own = &m_own;
+    }
     if (!m_helpers.empty()) {
         std::lock_guard lock(m_mutex);
         m_job = &job;
@@ -81,7 +96,7 @@ void BandWorkers::run(int count, const std::function<TaskStep(int)>& advance) {
         m_announced.store(m_generation, std::memory_order_release);
     }
     m_wake.notify_all();
-    work(job);
+    work(job, 0);
     if (!m_helpers.empty()) {
         // The job lives on this stack: wait until no helper is inside it.
         std::unique_lock lock(m_mutex);
@@ -90,20 +105,18 @@ void BandWorkers::run(int count, const std::function<TaskStep(int)>& advance) {
     }
 }
 
-void BandWorkers::helperLoop() {
+void BandWorkers::helperLoop(unsigned self) {
     uint64_t seen = 0;
     std::unique_lock lock(m_mutex);
     for (;;) {
         if (!m_stop && m_generation == seen) {
+            // Blocks follow each other closely: a helper looks out for the next one a little before it sleeps.
             lock.unlock();
-            const auto until = std::chrono::steady_clock::now() + kLookout;
-            for (int i = 0; m_announced.load(std::memory_order_acquire) == seen; ++i) {
-                if (i < kPauses) {
+            for (int i = 0; i < kPauses + kYields && m_announced.load(std::memory_order_acquire) == seen; ++i) {
+                if (i < kPauses)
                     pause();
-                } else {
+                else
                     std::this_thread::yield();
-                    if (std::chrono::steady_clock::now() > until) break;
-                }
             }
             lock.lock();
         }
@@ -113,13 +126,13 @@ void BandWorkers::helperLoop() {
         Job* job = m_job;
         ++m_inside;
         lock.unlock();
-        work(*job);
+        work(*job, self);
         lock.lock();
         if (--m_inside == 0) m_left.notify_all();
     }
 }
 
-void BandWorkers::work(Job& job) {
+void BandWorkers::work(Job& job, unsigned self) {
     const auto notify = [&job](bool ended) {
         job.progress.fetch_add(1);
         if (ended && job.sleepers.load() > 0) {
@@ -127,27 +140,32 @@ void BandWorkers::work(Job& job) {
             job.changed.notify_all();
         }
     };
+    // Advances task i if it is free; true when it went on or ended.
+    const auto tryTask = [&](int i) {
+        uint8_t free = 0;
+        if (job.state[i].load(std::memory_order_relaxed) != 0 ||
+            !job.state[i].compare_exchange_strong(free, 1, std::memory_order_acquire))
+            return false;
+        const TaskStep step = (*job.advance)(i);
+        if (step == TaskStep::Done) {
+            job.state[i].store(2, std::memory_order_release);
+            job.remaining.fetch_sub(1, std::memory_order_acq_rel);
+        } else {
+            job.state[i].store(0, std::memory_order_release);
+        }
+        if (step == TaskStep::Blocked) return false;
+        notify(step == TaskStep::Done);
+        return true;
+    };
+    const std::vector<int>* own = job.own != nullptr ? &(*job.own)[self] : nullptr;
     while (job.remaining.load(std::memory_order_acquire) > 0) {
         const uint32_t before = job.progress.load();
+        // Look again from the first task after each step: the earlier ones lead the chain.
         bool went = false;
-        for (int i = 0; i < job.count; ++i) {
-            uint8_t free = 0;
-            if (job.state[i].load(std::memory_order_relaxed) != 0 ||
-                !job.state[i].compare_exchange_strong(free, 1, std::memory_order_acquire))
-                continue;
-            const TaskStep step = (*job.advance)(i);
-            if (step == TaskStep::Done) {
-                job.state[i].store(2, std::memory_order_release);
-                job.remaining.fetch_sub(1, std::memory_order_acq_rel);
-            } else {
-                job.state[i].store(0, std::memory_order_release);
-            }
-            if (step != TaskStep::Blocked) {
-                went = true;
-                notify(step == TaskStep::Done);
-                break;  // look again from the first task: the earlier ones lead the chain
-            }
-        }
+        if (own != nullptr)
+            for (const int i : *own)
+                if ((went = tryTask(i))) break;
+        for (int i = 0; !went && i < job.count; ++i) went = tryTask(i);
         if (went) continue;
         // Nothing could go on: wait until some task does (or the job ends).
         const auto waiting = [&] {

@@ -4,6 +4,11 @@
 // other that can go on; each task is advanced by one thread at a time, and in its own order, so the results are
 // those of running the tasks one after another.
 //
+// Tasks may be grouped (a channel's band passes): each group belongs to one thread, which works through its own
+// groups first, in task order, and takes another's tasks only when none of its own can go on. So a channel's
+// filter memories and signals stay in one core's cache from block to block, and with as many channels as
+// threads no thread waits for another's output; with fewer channels, the idle threads share the others' bands.
+//
 // Threads: one BandWorkers per analysis run, used from one thread (the run's worker). The helpers live as long as
 // the object and sleep between blocks.
 #pragma once
@@ -33,15 +38,17 @@ public:
 
     // Advances tasks 0 .. count - 1 until every one is done, on the helpers and the calling thread, and returns
     // when none of them is touched any more. advance(i) must not throw; a task that reports Blocked must become
-    // able to go on once the tasks it waits for go on.
-    void run(int count, const std::function<TaskStep(int)>& advance);
+    // able to go on once the tasks it waits for go on. groups, when not empty, holds each task's group (from 0;
+    // negative: none): group g belongs to thread g modulo threads(), and a task of no group is every thread's own.
+    void run(int count, const std::function<TaskStep(int)>& advance, const std::vector<int>& groups = {});
 
     unsigned threads() const { return static_cast<unsigned>(m_helpers.size()) + 1; }
 
 private:
     struct Job;
-    void helperLoop();
-    void work(Job& job);
+    void helperLoop(unsigned self);
+    // self: 0 for the calling thread, 1.. for the helpers.
+    void work(Job& job, unsigned self);
 
     std::mutex m_mutex;
     std::condition_variable m_wake;  // a new job, or the end
@@ -49,9 +56,10 @@ private:
     Job* m_job = nullptr;
     uint64_t m_generation = 0;
     std::atomic<uint64_t> m_announced{0};  // m_generation, for helpers that look out for the next job unlocked
-    int m_inside = 0;  // helpers working on the current job
+    int m_inside = 0;                      // helpers working on the current job
     bool m_stop = false;
     std::vector<std::thread> m_helpers;
+    std::vector<std::vector<int>> m_own;  // per thread, its tasks of the current job in task order
 };
 
 // The processors this process may run on (at least 1).

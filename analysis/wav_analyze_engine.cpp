@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <new>
 #include <thread>
 
@@ -252,6 +253,7 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
             BandWorkers workers(m_channelThreads);
             // The analysis's tasks of a block: reading the next block, the band chains' tasks (by rank, so that each
             // channel's first ones, which the others follow, start first), converting the next block's channels.
+            // A channel's chain and conversion form a group, kept to one thread (the read belongs to none).
             enum class Kind : uint8_t { Read, Chain, Convert };
             struct Task {
                 Kind kind;
@@ -259,7 +261,22 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                 int rank;
             };
             std::vector<Task> tasks;
+            std::vector<int> groups;
             std::atomic<bool> nextRead{false};
+            const std::function<TaskStep(int)> advanceTask = [&](int i) {
+                const Task& t = tasks[static_cast<size_t>(i)];
+                switch (t.kind) {
+                case Kind::Read:
+                    readBlock(next);
+                    nextRead.store(true, std::memory_order_release);
+                    return TaskStep::Done;
+                case Kind::Chain: return m_analyzers[t.channel]->advance(t.rank);
+                case Kind::Convert: break;
+                }
+                if (!nextRead.load(std::memory_order_acquire)) return TaskStep::Blocked;
+                if (next.read) convert(next, t.channel);
+                return TaskStep::Done;
+            };
             bool more = reader.remainingBytes() >= blockBytes;
             if (more) {
                 readBlock(cur);
@@ -292,20 +309,9 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                     }
                 }
                 nextRead.store(false, std::memory_order_relaxed);
-                workers.run(static_cast<int>(tasks.size()), [&](int i) {
-                    const Task& t = tasks[static_cast<size_t>(i)];
-                    switch (t.kind) {
-                    case Kind::Read:
-                        readBlock(next);
-                        nextRead.store(true, std::memory_order_release);
-                        return TaskStep::Done;
-                    case Kind::Chain: return m_analyzers[t.channel]->advance(t.rank);
-                    case Kind::Convert: break;
-                    }
-                    if (!nextRead.load(std::memory_order_acquire)) return TaskStep::Blocked;
-                    if (next.read) convert(next, t.channel);
-                    return TaskStep::Done;
-                });
+                groups.clear();
+                for (const Task& t : tasks) groups.push_back(t.kind == Kind::Read ? -1 : static_cast<int>(t.channel));
+                workers.run(static_cast<int>(tasks.size()), advanceTask, groups);
                 bool done = true;
                 for (auto& a : m_analyzers) done = a->finishBlock() && done;
                 if (!done)

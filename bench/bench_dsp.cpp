@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
+#include <functional>
 #include <memory>
 #include <random>
 #include <vector>
@@ -86,7 +88,8 @@ void BM_ThirdOctaveLvz(benchmark::State& s) { RunChannel(s, kThirdOctave, kWeigh
 void BM_ThirdOctaveASilent(benchmark::State& s) { RunChannel(s, kThirdOctave, kWeightA, true); }
 
 // One-second blocks of range(0) one-third-octave channels (A weighting) on range(1) threads, as the analysis
-// engine runs them: every channel's tasks of a block on one set of threads.
+// engine runs them: every channel's tasks of a block on one set of threads; range(2) 1 keeps each channel's tasks
+// to one thread as the analysis does, 0 lets any thread take any task.
 void BM_Spread(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(0));
     analysis::BandWorkers workers(static_cast<unsigned>(state.range(1)));
@@ -98,7 +101,19 @@ void BM_Spread(benchmark::State& state) {
         x.push_back(Noise(48000, 10 + c));
     }
     std::vector<std::pair<int, int>> tasks;
+    const bool grouped = state.range(2) != 0;
+    std::vector<int> groups;
+    const std::function<analysis::TaskStep(int)> advance = [&](int i) {
+        switch (chains[tasks[i].first]->AdvanceTask(tasks[i].second)) {
+        case CBandLevelChain::TaskProgress::kBlocked: return analysis::TaskStep::Blocked;
+        case CBandLevelChain::TaskProgress::kProgressed: return analysis::TaskStep::Progressed;
+        case CBandLevelChain::TaskProgress::kDone: break;
+        }
+        return analysis::TaskStep::Done;
+    };
     int block = 0;
+    timespec cpu0{}, cpu1{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu0);
     for (auto _ : state) {
         ++block;
         tasks.clear();
@@ -110,20 +125,22 @@ void BM_Spread(benchmark::State& state) {
         for (int r = 0; r < ranks; ++r)
             for (int c = 0; c < channels; ++c)
                 if (r < chains[c]->TaskCount()) tasks.emplace_back(c, r);
-        workers.run(static_cast<int>(tasks.size()), [&](int i) {
-            switch (chains[tasks[i].first]->AdvanceTask(tasks[i].second)) {
-            case CBandLevelChain::TaskProgress::kBlocked: return analysis::TaskStep::Blocked;
-            case CBandLevelChain::TaskProgress::kProgressed: return analysis::TaskStep::Progressed;
-            case CBandLevelChain::TaskProgress::kDone: break;
-            }
-            return analysis::TaskStep::Done;
-        });
+        groups.clear();
+        if (grouped)
+            for (const auto& t : tasks) groups.push_back(t.first);
+        workers.run(static_cast<int>(tasks.size()), advance, groups);
         for (auto& c : chains)
             if (!c->End()) state.SkipWithError("compute failed");
     }
     state.counters["x_realtime"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["threads"] = static_cast<double>(workers.threads());
+    // The CPU time of every thread a block (the helpers' share, their waits and hand-overs included).
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu1);
+    const double cpu =
+        static_cast<double>(cpu1.tv_sec - cpu0.tv_sec) + 1e-9 * static_cast<double>(cpu1.tv_nsec - cpu0.tv_nsec);
+    state.counters["cpu_ms_all_threads"] =
+        1e3 * cpu / static_cast<double>(std::max<benchmark::IterationCount>(state.iterations(), 1));
 }
 
 }  // namespace
@@ -134,8 +151,8 @@ BENCHMARK(BM_OctaveA)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ThirdOctaveLvz)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ThirdOctaveASilent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Spread)
-    ->ArgsProduct({{1, 8}, {1, 2, 4, 8}})
-    ->ArgNames({"channels", "threads"})
+    ->ArgsProduct({{1, 8}, {1, 2, 4, 8}, {0, 1}})
+    ->ArgNames({"channels", "threads", "grouped"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
