@@ -25,12 +25,32 @@ void pause() {
 }
 
 // A thread that found nothing to do looks again after a pause, then after giving its processor to any other thread
-// that wants it (the task it waits for may be one, on a machine with more threads than processors), and soon
-// sleeps: until a task ends, or for a short while when one only went on. A thread that waits long must not keep
-// the processor: on a busy machine the process gets a share of the processors whatever its thread count, and
-// every turn a waiting thread takes is taken from the threads doing the work.
-constexpr int kPauses = 64, kYields = 32;
+// that wants it (the task it waits for may be one, on a machine with more threads than processors), for about as
+// long as a task takes to go on by a step, and then sleeps: until a task ends, or for a short while when one only
+// went on. The look-out is bounded in time, not in turns: on a busy machine each turn given away may last a
+// scheduler's slice, and the process gets a share of the processors whatever its thread count, so every turn a
+// waiting thread takes is taken from the threads doing the work.
+constexpr int kPauses = 64;
+constexpr auto kSpin = std::chrono::microseconds(60);
 constexpr auto kNap = std::chrono::microseconds(200);
+// Blocks follow each other closely: a helper looks out for the next one about as long as a block's statuses and
+// writes take on an idle machine before it sleeps until woken.
+constexpr auto kLookout = std::chrono::microseconds(150);
+
+// Pauses, then yields, while `waiting` holds and `limit` has not passed since the start; true when it still holds.
+template <class Waiting>
+bool LookOut(std::chrono::microseconds limit, const Waiting& waiting) {
+    for (int i = 0; i < kPauses; ++i) {
+        if (!waiting()) return false;
+        pause();
+    }
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (waiting()) {
+        if (std::chrono::steady_clock::now() > until) return true;
+        std::this_thread::yield();
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -112,12 +132,7 @@ void BandWorkers::helperLoop(unsigned self) {
         if (!m_stop && m_generation == seen) {
             // Blocks follow each other closely: a helper looks out for the next one a little before it sleeps.
             lock.unlock();
-            for (int i = 0; i < kPauses + kYields && m_announced.load(std::memory_order_acquire) == seen; ++i) {
-                if (i < kPauses)
-                    pause();
-                else
-                    std::this_thread::yield();
-            }
+            LookOut(kLookout, [&] { return m_announced.load(std::memory_order_acquire) == seen; });
             lock.lock();
         }
         m_wake.wait(lock, [&] { return m_stop || (m_job != nullptr && m_generation != seen); });
@@ -171,14 +186,7 @@ void BandWorkers::work(Job& job, unsigned self) {
         const auto waiting = [&] {
             return job.progress.load() == before && job.remaining.load(std::memory_order_acquire) > 0;
         };
-        int tries = 0;
-        for (; tries < kPauses + kYields && waiting(); ++tries) {
-            if (tries < kPauses)
-                pause();
-            else
-                std::this_thread::yield();
-        }
-        if (tries == kPauses + kYields) {
+        if (LookOut(kSpin, waiting)) {
             std::unique_lock lock(job.mutex);
             job.sleepers.fetch_add(1);
             job.changed.wait_for(lock, kNap, [&] { return !waiting(); });
