@@ -475,8 +475,9 @@ void runChannels(int channels, int rate, unsigned threads, ParallelRun& out) {
 
 class AnalysisParallel : public ::testing::TestWithParam<std::pair<int, int>> {};
 
-// Eight channels of 8 kHz spread their channels over the threads; one channel of 48 kHz spreads its bands. Two runs
-// on eight threads and one on a single thread write the same bytes.
+// Eight channels of 8 kHz spread their channels over the threads; one channel of 48 kHz spreads its bands; three
+// channels of 16 kHz keep each channel to a thread while the other five take bands of theirs. Two runs on eight
+// threads and one on a single thread write the same bytes.
 TEST_P(AnalysisParallel, ThreadsGiveTheLevelsOfOneThread) {
     const auto [channels, rate] = GetParam();
     ParallelRun one, eight, again;
@@ -498,7 +499,8 @@ TEST_P(AnalysisParallel, ThreadsGiveTheLevelsOfOneThread) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Spread, AnalysisParallel,
-                         ::testing::Values(std::make_pair(8, 8000), std::make_pair(1, 48000)));
+                         ::testing::Values(std::make_pair(8, 8000), std::make_pair(1, 48000),
+                                           std::make_pair(3, 16000)));
 
 }  // namespace
 }  // namespace murtesk::analysis
