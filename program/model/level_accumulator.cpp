@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 #include "model/shared_procedures.h"
 
@@ -151,7 +152,7 @@ LevelAccumulator::LevelAccumulator(double dBSum, double lmax, std::int32_t lmaxP
 }
 
 std::int64_t LevelAccumulator::Add(const float* values, std::size_t n, std::int64_t firstPos, double floor) {
-    // Each call counts into two histograms of its own, merged into the caller's at the end: a
+    // A long call counts into two histograms of its own, merged into the caller's at the end: a
     // bin of those cannot overflow while a call takes no more than this.
     constexpr std::size_t kMostAtOnce = std::size_t{1} << 30;
     if (n > kMostAtOnce) {
@@ -160,6 +161,15 @@ std::int64_t LevelAccumulator::Add(const float* values, std::size_t n, std::int6
             passed += Add(values + at, std::min(kMostAtOnce, n - at), firstPos + static_cast<std::int64_t>(at), floor);
         return passed;
     }
+    // A short one (a range between excluded ones: a list may hold 100,000 such) counts straight into
+    // the caller's histogram, as clearing and merging two histograms would cost far more than its
+    // values do.
+    constexpr std::size_t kShort = 512;
+    return n < kShort ? AddValues<true>(values, n, firstPos, floor) : AddValues<false>(values, n, firstPos, floor);
+}
+
+template <bool kDirect>
+std::int64_t LevelAccumulator::AddValues(const float* values, std::size_t n, std::int64_t firstPos, double floor) {
     const bool filtered = floor > -std::numeric_limits<double>::infinity();
     const double lo = std::max(floor, static_cast<double>(-FLT_MAX));
     std::int64_t passed = 0;
@@ -174,19 +184,34 @@ std::int64_t LevelAccumulator::Add(const float* values, std::size_t n, std::int6
             lmaxAt = at;
         }
         const int k = BinOfFloat(v);
-        if (k >= 0) ++histogram[k];
+        if (k >= 0) {
+            if constexpr (kDirect)
+                AddToBin(histogram[k], 1);
+            else
+                ++histogram[k];
+        }
     };
 
     // The values alternate between two histograms, so that runs of equal levels do not wait on
     // each other's increments.
-    LevelHistogram first{};
-    LevelHistogram second{};
+    struct Own {
+        LevelHistogram first{};
+        LevelHistogram second{};
+    };
+    struct None {};
+    [[maybe_unused]] std::conditional_t<kDirect, None, Own> own;
+    std::int32_t* first = histogram_.data();
+    std::int32_t* second = histogram_.data();
+    if constexpr (!kDirect) {
+        first = own.first.data();
+        second = own.second.data();
+    }
 
     // Until a value of -60 dB or more starts the sum, each value replaces it.
     for (; i < n && !started_; ++i) {
         const double v = values[i];
         if (!(v >= lo && v <= FLT_MAX)) continue;
-        take(v, i, first.data());
+        take(v, i, first);
         if (v >= kNoLevel)
             started_ = true;
         else
@@ -197,16 +222,18 @@ std::int64_t LevelAccumulator::Add(const float* values, std::size_t n, std::int6
     for (; i + 2 <= n; i += 2) {
         const double a = values[i];
         const double b = values[i + 1];
-        if (a >= lo && a <= FLT_MAX) take(a, i, first.data());
-        if (b >= lo && b <= FLT_MAX) take(b, i + 1, second.data());
+        if (a >= lo && a <= FLT_MAX) take(a, i, first);
+        if (b >= lo && b <= FLT_MAX) take(b, i + 1, second);
     }
     if (i < n) {
         const double v = values[i];
-        if (v >= lo && v <= FLT_MAX) take(v, i, first.data());
+        if (v >= lo && v <= FLT_MAX) take(v, i, first);
     }
-    for (int k = 0; k < kHistogramBins; ++k) {
-        AddToBin(histogram_[k], first[k]);
-        AddToBin(histogram_[k], second[k]);
+    if constexpr (!kDirect) {
+        for (int k = 0; k < kHistogramBins; ++k) {
+            AddToBin(histogram_[k], own.first[k]);
+            AddToBin(histogram_[k], own.second[k]);
+        }
     }
     if (lmaxAt < n) {
         lmax_ = lmax;

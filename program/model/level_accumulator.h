@@ -66,6 +66,9 @@ public:
     std::int32_t LmaxPos() const { return lmaxPos_; }
 
 private:
+    template <bool kDirect>
+    std::int64_t AddValues(const float* values, std::size_t n, std::int64_t firstPos, double floor);
+
     LevelHistogram& histogram_;
     bool started_ = false;
     double pending_;  // the replacing value while the sum has not started

@@ -189,13 +189,19 @@ bool CLCalc::resetNew(const CScopes& CalcScopes, const CData& LevelData, const s
 
 bool CLCalc::ResetNewIn(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
                         const std::string& SaveDir, std::int32_t sliceLength) {
+    return ResetNewIn(LCalcFolder, Positions(CalcScopes), LevelData, SaveDir, sliceLength);
+}
+
+bool CLCalc::ResetNewIn(const std::string& LCalcFolder, std::span<const PositionRange> CalcScopes,
+                        const CData& LevelData, const std::string& SaveDir, std::int32_t sliceLength) {
     return Compute(LCalcFolder, CalcScopes, LevelData, SaveDir, -std::numeric_limits<double>::infinity(),
                    sliceLength);
 }
 
 bool CLCalc::resetNewMaxMinusNArea(const CScopes& CalcScopes, const CData& LevelData, const std::string& SaveDir,
                                    double Lmax, double MinusN, std::int32_t sliceLength) {
-    return Compute(LxData.context().LCalcFolder(), CalcScopes, LevelData, SaveDir, Lmax - MinusN, sliceLength);
+    return Compute(LxData.context().LCalcFolder(), Positions(CalcScopes), LevelData, SaveDir, Lmax - MinusN,
+                   sliceLength);
 }
 
 LevelPass PassOverRanges(const CScopes& ranges, const CData& levels, const std::string& SaveDir, double floor,
@@ -204,33 +210,95 @@ LevelPass PassOverRanges(const CScopes& ranges, const CData& levels, const std::
     return PassOverRanges(ranges, file, floor, sliceLength);
 }
 
+namespace {
+
+// The values of a level file held in one slice of memory for a pass over a list of ranges. A
+// piece of a range is served from the slice when it lies inside; otherwise a new slice is read
+// from the piece's start and stretched over the ranges that follow closely in the list, so that a
+// list of many short ranges (the gaps between excluded ranges) costs a read per slice, not per range.
+class SliceReader {
+public:
+    SliceReader(std::span<const PositionRange> ranges, LevelFile& file, std::int32_t sliceLength)
+        : ranges_(ranges), file_(file), sliceLength_(sliceLength) {}
+
+    // Values from position pos of the piece [pos, pos + length) of the range at index `at` of the
+    // list: a pointer to them and how many are there (fewer only where the file ends; 0 when none
+    // can be read); nullptr with 0 when no memory could be had.
+    std::pair<const float*, std::int32_t> Piece(std::size_t at, std::int64_t pos, std::int32_t length) {
+        if (pos < start_ || pos + length > start_ + held_) {
+            held_ = 0;
+            start_ = pos;
+            const std::int64_t last = ReadEnd(at, pos, length);
+            const auto want = static_cast<std::int32_t>(last - pos + 1);
+            if (want > capacity_) {
+                const std::int32_t grown = static_cast<std::int32_t>(
+                    std::clamp<std::int64_t>(2 * std::int64_t{capacity_}, want, sliceLength_));
+                slice_.reset(new (std::nothrow) float[static_cast<std::size_t>(grown)]);
+                capacity_ = slice_ ? grown : 0;
+                if (!slice_) return {nullptr, 0};
+            }
+            held_ = std::max(0, file_.Read(static_cast<std::int32_t>(pos), want, slice_.get()));
+        }
+        const auto there = static_cast<std::int32_t>(std::min<std::int64_t>(length, start_ + held_ - pos));
+        return {slice_.get() + (pos - start_), std::max(0, there)};
+    }
+
+private:
+    // Reading on past a gap of this many values costs less than another read.
+    static constexpr std::int64_t kJoinGap = 4096;
+
+    // The last position a slice read from pos should hold: the piece, then the ranges after `at`
+    // while they rise, follow within kJoinGap and start inside the slice.
+    std::int64_t ReadEnd(std::size_t at, std::int64_t pos, std::int32_t length) const {
+        const std::int64_t limit = pos + sliceLength_ - 1;
+        std::int64_t last = pos + length - 1;
+        std::int64_t previous = pos;
+        for (std::size_t j = at + 1; j < ranges_.size() && last < limit; ++j) {
+            const PositionRange& r = ranges_[j];
+            if (!r.valid || r.S < previous || r.S > last + kJoinGap + 1 || r.S > limit) break;
+            last = std::max(last, std::min(r.E, limit));
+            previous = r.S;
+        }
+        return last;
+    }
+
+    std::span<const PositionRange> ranges_;
+    LevelFile& file_;
+    const std::int32_t sliceLength_;
+    std::unique_ptr<float[]> slice_;
+    std::int32_t capacity_ = 0;
+    std::int64_t start_ = 0;  // position of slice_[0]
+    std::int32_t held_ = 0;   // values in the slice
+};
+
+}  // namespace
+
 LevelPass PassOverRanges(const CScopes& ranges, LevelFile& file, double floor, std::int32_t sliceLength) {
+    return PassOverRanges(Positions(ranges), file, floor, sliceLength);
+}
+
+LevelPass PassOverRanges(std::span<const PositionRange> ranges, LevelFile& file, double floor,
+                         std::int32_t sliceLength) {
     LevelPass result;
     sliceLength = std::max<std::int32_t>(sliceLength, 1);
     LevelAccumulator pass(result.dBSum, result.lmax, result.lmaxPos, result.histogram);
-    std::unique_ptr<float[]> slice;
-    std::int32_t sliceSize = 0;
-    for (const auto& r : ranges) {
+    SliceReader reader(ranges, file, sliceLength);
+    for (std::size_t at = 0; at < ranges.size(); ++at) {
+        const PositionRange& r = ranges[at];
         result.lastRangeTaken = 0;
-        const auto s = ScopePosition(r->S);
-        const auto e = ScopePosition(r->E);
-        if (!s || !e || *s < 1 || *s > INT32_MAX) continue;
-        std::int64_t remaining = std::min<std::int64_t>(*e - *s + 1, INT32_MAX);
-        std::int64_t pos = *s;
+        if (!r.valid || r.S < 1 || r.S > INT32_MAX) continue;
+        std::int64_t remaining = std::min<std::int64_t>(r.E - r.S + 1, INT32_MAX);
+        std::int64_t pos = r.S;
         std::int64_t taken = 0;
         while (remaining > 0 && pos <= INT32_MAX) {
             const auto length = static_cast<std::int32_t>(std::min<std::int64_t>(sliceLength, remaining));
-            if (length > sliceSize) {
-                slice.reset(new (std::nothrow) float[static_cast<std::size_t>(length)]);
-                sliceSize = slice ? length : 0;
-                if (!slice) {
-                    result.complete = false;
-                    return result;
-                }
+            const auto [values, got] = reader.Piece(at, pos, length);
+            if (values == nullptr) {
+                result.complete = false;
+                return result;
             }
-            const std::int32_t got = file.Read(static_cast<std::int32_t>(pos), length, slice.get());
             if (got <= 0) break;
-            taken += pass.Add(slice.get(), static_cast<std::size_t>(got), pos, floor);
+            taken += pass.Add(values, static_cast<std::size_t>(got), pos, floor);
             pos += got;
             remaining -= got;
         }
@@ -245,10 +313,11 @@ LevelPass PassOverRanges(const CScopes& ranges, LevelFile& file, double floor, s
 
 double LevelPass::Leq() const { return EquivalentLevel(dBSum, count); }
 
-bool CLCalc::Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
+bool CLCalc::Compute(const std::string& LCalcFolder, std::span<const PositionRange> CalcScopes, const CData& LevelData,
                      const std::string& SaveDir, double floor, std::int32_t sliceLength) {
     Clear(LCalcFolder);
-    const LevelPass pass = PassOverRanges(CalcScopes, LevelData, SaveDir, floor, sliceLength);
+    LevelFile file(LevelData, SaveDir);
+    const LevelPass pass = PassOverRanges(CalcScopes, file, floor, sliceLength);
     m_Cnt = pass.lastRangeTaken;
     // A pass cut short (no memory for a slice) leaves the statistics empty rather than partial.
     const bool saved = pass.complete && LxData.SaveData(pass.histogram, LCalcFolder);

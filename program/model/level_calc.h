@@ -60,6 +60,10 @@ LevelPass PassOverRanges(const CScopes& ranges, const CData& levels, const std::
 // The same over a level file already open.
 LevelPass PassOverRanges(const CScopes& ranges, LevelFile& file, double floor,
                          std::int32_t sliceLength = kStatsSliceLength);
+// The same over ranges given as positions. The file is read a slice at a time, each slice running
+// on over the ranges that follow closely, so many short ranges cost few reads.
+LevelPass PassOverRanges(std::span<const PositionRange> ranges, LevelFile& file, double floor,
+                         std::int32_t sliceLength = kStatsSliceLength);
 
 // A level histogram file, named at creation from the clock and the running number.
 class CLCalcData : public Record<CLCalcData> {
@@ -132,6 +136,9 @@ public:
     // the calling thread first.
     bool ResetNewIn(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
                     const std::string& SaveDir, std::int32_t sliceLength = kStatsSliceLength);
+    // The same over ranges given as positions (GapPositions: the parts an excluded list keeps).
+    bool ResetNewIn(const std::string& LCalcFolder, std::span<const PositionRange> CalcScopes, const CData& LevelData,
+                    const std::string& SaveDir, std::int32_t sliceLength = kStatsSliceLength);
 
     // Takes the result computed earlier for this object's range from a list sorted by Scope.S:
     // the matching item is moved into this object (with its histogram file) and removed from
@@ -156,7 +163,7 @@ public:
     }
 
 private:
-    bool Compute(const std::string& LCalcFolder, const CScopes& CalcScopes, const CData& LevelData,
+    bool Compute(const std::string& LCalcFolder, std::span<const PositionRange> CalcScopes, const CData& LevelData,
                  const std::string& SaveDir, double floor, std::int32_t sliceLength);
     void Clear(const std::string& LCalcFolder);
 };

@@ -47,10 +47,54 @@ double SortKey(const Variant& v) {
 
 }  // namespace
 
-std::optional<std::int64_t> ScopePosition(const Variant& end) {
-    const double x = platform::RoundHalfToEven(end.AsDouble());
+namespace {
+
+std::optional<std::int64_t> PositionOf(double end) {
+    const double x = platform::RoundHalfToEven(end);
     if (std::isnan(x)) return std::nullopt;
     return static_cast<std::int64_t>(std::clamp(x, -9.0e15, 9.0e15));
+}
+
+PositionRange PositionsOf(double s, double e) {
+    const auto S = PositionOf(s);
+    const auto E = PositionOf(e);
+    return S && E ? PositionRange{*S, *E, true} : PositionRange{};
+}
+
+}  // namespace
+
+std::optional<std::int64_t> ScopePosition(const Variant& end) { return PositionOf(end.AsDouble()); }
+
+std::vector<PositionRange> Positions(const CScopes& list) {
+    std::vector<PositionRange> positions;
+    positions.reserve(static_cast<std::size_t>(list.count()));
+    for (const auto& r : list) positions.push_back(PositionsOf(Num(r->S), Num(r->E)));
+    return positions;
+}
+
+// getReverse on the ends as numbers: an end moved by one (Offset) is its number moved by one,
+// whatever type holds it.
+std::vector<PositionRange> GapPositions(const CScopes& list, std::int32_t n) {
+    std::vector<PositionRange> gaps;
+    const double last = n;
+    if (list.count() == 0) {
+        gaps.push_back(PositionsOf(1.0, last));
+        return gaps;
+    }
+    if (1.0 > last) return gaps;
+    gaps.reserve(static_cast<std::size_t>(list.count()) + 1);
+    double pos = 1.0;
+    for (const auto& r : list) {
+        const double s = Num(r->S);
+        const double e = Num(r->E);
+        if (!(pos <= e)) continue;
+        if (!((s <= pos && pos <= e) || (e <= pos && pos <= s)))
+            gaps.push_back(PositionsOf(pos, last < s - 1 ? last : s - 1));
+        pos = e + 1;
+        if (pos > last) break;
+    }
+    if (pos <= last) gaps.push_back(PositionsOf(pos, last));
+    return gaps;
 }
 
 bool CScope::isScope(double dV) const {
@@ -81,22 +125,87 @@ void CScopes::SSort() {
     for (auto& item : items) Add(std::move(item));
 }
 
-void CScopes::ResetScopes() {
-    if (count() < 2) return;
-    SSort();
+namespace {
+
+// A range with its ends as numbers, for sorting and merging many ranges without converting an
+// end at every comparison.
+struct Keyed {
+    double key;  // SortKey of S
+    double s;
+    double e;
+    const CScope* range;
+};
+
+void AppendKeyed(std::vector<Keyed>& keyed, const CScopes& list) {
+    for (const auto& r : list) {
+        const double s = Num(r->S);
+        keyed.push_back({std::isnan(s) ? std::numeric_limits<double>::infinity() : s, s, Num(r->E), r.get()});
+    }
+}
+
+// The ranges sorted by S (stable) and merged where one starts inside the one being built, as new
+// range objects. When keyed[0..sortedUpTo) and the rest are each in order already (a merged list
+// and ranges appended in order), the sort is one merge of the two.
+std::vector<std::shared_ptr<CScope>> Merged(std::vector<Keyed>& keyed, std::size_t sortedUpTo = 0) {
+    const auto byStart = [](const Keyed& a, const Keyed& b) { return a.key < b.key; };
+    const auto middle = keyed.begin() + static_cast<std::ptrdiff_t>(sortedUpTo);
+    if (std::is_sorted(keyed.begin(), middle, byStart) && std::is_sorted(middle, keyed.end(), byStart)) {
+        std::inplace_merge(keyed.begin(), middle, keyed.end(), byStart);
+    } else {
+        std::stable_sort(keyed.begin(), keyed.end(), byStart);
+    }
     std::vector<std::shared_ptr<CScope>> merged;
-    auto current = std::make_shared<CScope>(Item(1).S, Item(1).E);
-    for (std::int32_t i = 2; i <= count(); ++i) {
-        const CScope& r = Item(i);
-        if (current->isScope(Num(r.S))) {
-            if (Num(r.E) > Num(current->E)) current->E = r.E;
+    merged.reserve(keyed.size());
+    CScope current(keyed.front().range->S, keyed.front().range->E);
+    double s = keyed.front().s;
+    double e = keyed.front().e;
+    for (std::size_t i = 1; i < keyed.size(); ++i) {
+        const Keyed& r = keyed[i];
+        // CScope::isScope on the numbers at hand.
+        if ((s <= r.s && r.s <= e) || (e <= r.s && r.s <= s)) {
+            if (r.e > e) {
+                current.E = r.range->E;
+                e = r.e;
+            }
         } else {
-            merged.push_back(std::make_shared<CScope>(current->MeCopy()));
-            current->S = r.S;
-            current->E = r.E;
+            merged.push_back(std::make_shared<CScope>(current));
+            current.S = r.range->S;
+            current.E = r.range->E;
+            s = r.s;
+            e = r.e;
         }
     }
-    merged.push_back(current);
+    merged.push_back(std::make_shared<CScope>(std::move(current)));
+    return merged;
+}
+
+}  // namespace
+
+void CScopes::ResetScopes() {
+    if (count() < 2) return;
+    std::vector<Keyed> keyed;
+    keyed.reserve(static_cast<std::size_t>(count()));
+    AppendKeyed(keyed, *this);
+    auto merged = Merged(keyed);
+    AllDelete();
+    for (auto& item : merged) Add(std::move(item));
+}
+
+void CScopes::AppendMerged(const CScopes& from) {
+    if (from.count() == 0) {
+        ResetScopes();
+        return;
+    }
+    if (count() == 0 && from.count() == 1) {
+        Add(std::make_shared<CScope>(from.Item(1)));
+        return;
+    }
+    std::vector<Keyed> keyed;
+    keyed.reserve(static_cast<std::size_t>(count()) + static_cast<std::size_t>(from.count()));
+    AppendKeyed(keyed, *this);
+    const std::size_t own = keyed.size();
+    AppendKeyed(keyed, from);
+    auto merged = Merged(keyed, own);
     AllDelete();
     for (auto& item : merged) Add(std::move(item));
 }

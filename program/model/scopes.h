@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <vector>
 
 #include "model/record_stream.h"
 #include "model/standard_collection.h"
@@ -45,6 +46,14 @@ public:
 // nothing when it is not a number.
 std::optional<std::int64_t> ScopePosition(const Variant& end);
 
+// A range as whole positions, its ends taken as ScopePosition takes them; not valid when an end is
+// not a number.
+struct PositionRange {
+    std::int64_t S = 0;
+    std::int64_t E = 0;
+    bool valid = false;
+};
+
 // Reports a message to the user (the caller decides how it is shown).
 using Notifier = std::function<void(std::string_view message)>;
 
@@ -63,6 +72,9 @@ public:
     // Sorts, then merges ranges that overlap or share a position; ranges that only touch
     // (the next starting right after the end of the one before) stay apart.
     void ResetScopes();
+    // Appends copies of the ranges of `from`, then merges the list as ResetScopes does, at the
+    // cost of one merge.
+    void AppendMerged(const CScopes& from);
     // The gaps of this list (sorted by S, without overlaps, as ResetScopes leaves it) within
     // [i_S, i_E]. An empty list gives the one range (i_S, i_E) as it stands. A reversed request
     // (i_S > i_E) over a non-empty list is reported through `notify` and gives an empty list.
@@ -77,6 +89,12 @@ public:
     bool FileRead(const std::string& FilePathName, Date& o_StartTime, double& o_SampleTime);
     bool FileWrite(const std::string& FilePathName, Date StartTime, double SampleTime) const;
 };
+
+// The ranges of a list as positions, in list order.
+std::vector<PositionRange> Positions(const CScopes& list);
+// The gaps of a list within 1..n as positions: the same ranges as Positions(list.getReverse(1, n)),
+// without making a range object for each.
+std::vector<PositionRange> GapPositions(const CScopes& list, std::int32_t n);
 
 // The message of a reversed request to getReverse.
 inline constexpr std::string_view kReverseParamError = "ERROR CSCopes getReverse Param";

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -137,6 +138,85 @@ TEST_P(SliceTest, SlicedPassEqualsOnePass) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, SliceTest, ::testing::Values(1, 2, 3, 5, 6, 11, 12));
+
+// The parts an excluded list keeps, computed in one pass over the file (GapPositions, slices run on
+// over the following parts), against the same statistics counted by hand over a mask of the kept
+// positions, and against the pass over the gaps as range objects.
+class KeptPartsTest : public CLCalcTest, public ::testing::WithParamInterface<std::int32_t> {};
+
+TEST_P(KeptPartsTest, OnePassOverTheKeptPartsEqualsCountingThemByHand) {
+    constexpr std::int32_t n = 30'000;
+    std::mt19937 random(23);
+    // Whole tenths of a decibel from 20 to 109.9 dB: the level of tenths k lies in bin k + 600.
+    std::vector<std::int32_t> tenths(n);
+    std::vector<float> levels(n);
+    for (std::int32_t i = 0; i < n; ++i) {
+        tenths[i] = 200 + static_cast<std::int32_t>(random() % 900);
+        levels[i] = static_cast<float>(tenths[i]) / 10.0f;
+    }
+    WriteLevels("A.lvl", levels);
+    // Dense short excluded ranges over the first half, with gaps of one value and more; a few
+    // wide apart over the second half (gaps beyond what one read runs on over); both ends reached.
+    CScopes excluded;
+    auto exclude = [&](std::int32_t s, std::int32_t e) { excluded.Add(CScope(Variant(s), Variant(e))); };
+    exclude(-3, 2);
+    for (int i = 0; i < 1500; ++i) {
+        const auto s = static_cast<std::int32_t>(random() % (n / 2));
+        exclude(s, s + static_cast<std::int32_t>(random() % 12));
+    }
+    for (std::int32_t s = n / 2 + 5000; s < n - 100; s += 6000) exclude(s, s + 50);
+    exclude(n - 1, n + 9);
+    excluded.ResetScopes();
+
+    std::vector<bool> kept(n + 1, true);
+    for (const auto& r : excluded) {
+        for (double p = std::max(1.0, r->S.AsDouble()); p <= std::min<double>(n, r->E.AsDouble()); ++p) {
+            kept[static_cast<std::size_t>(p)] = false;
+        }
+    }
+    LevelHistogram bins{};
+    std::vector<std::int32_t> sorted;
+    long double energy = 0;
+    std::int32_t maxTenths = -1;
+    std::int32_t maxPos = 0;
+    for (std::int32_t p = 1; p <= n; ++p) {
+        if (!kept[p]) continue;
+        const std::int32_t t = tenths[p - 1];
+        ++bins[static_cast<std::size_t>(t + 600)];
+        sorted.push_back(t);
+        energy += std::pow(10.0L, static_cast<long double>(levels[p - 1]) / 10.0L);
+        if (t > maxTenths) {
+            maxTenths = t;
+            maxPos = p;
+        }
+    }
+    std::sort(sorted.begin(), sorted.end());
+    const auto count = static_cast<std::int32_t>(sorted.size());
+    ASSERT_GT(count, n / 4);
+    ASSERT_LT(count, n - 1000);
+
+    CLCalc fast(context_);
+    ASSERT_TRUE(fast.ResetNewIn(LCalcDir(), GapPositions(excluded, n), data_, BandDir(), GetParam()));
+    EXPECT_EQ(fast.getNum(), count);
+    EXPECT_EQ(fast.LxData.getData(LCalcDir()), bins);
+    EXPECT_EQ(fast.getLmax(), levels[maxPos - 1]);
+    EXPECT_EQ(fast.getLmaxPos(), maxPos);
+    EXPECT_NEAR(fast.getLeq(), static_cast<double>(10.0L * std::log10(energy / count)), 1e-9);
+    // Lx: the smallest level with at least count × (100 - X) / 100 values at or below it.
+    for (const std::int32_t X : {100, 90, 50, 10, 5, 1}) {
+        const auto rank = static_cast<std::size_t>(std::max(1.0, std::ceil(count * (100.0 - X) / 100.0)));
+        EXPECT_NEAR(fast.getLx(X), sorted[rank - 1] / 10.0, 1e-9) << X;
+    }
+
+    CLCalc objects(context_);
+    ASSERT_TRUE(
+        objects.resetNew(excluded.getReverse(Variant(std::int32_t{1}), Variant(n)), data_, BandDir(), GetParam()));
+    EXPECT_EQ(objects.m_dBSum, fast.m_dBSum);
+    EXPECT_EQ(objects.m_Cnt, fast.m_Cnt);
+    EXPECT_EQ(objects.Scope.E.AsDouble(), fast.Scope.E.AsDouble());
+}
+
+INSTANTIATE_TEST_SUITE_P(Slices, KeptPartsTest, ::testing::Values(7, 4096, kStatsSliceLength));
 
 TEST_F(CLCalcTest, NonFiniteValuesKeepTheirPositionButCountNowhere) {
     const CLCalc calc = Over({50, kNaN, kInf, -kInf, 70, 60});
