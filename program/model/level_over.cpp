@@ -12,7 +12,9 @@ std::optional<CScopes> FindLevelOverScopes(const CData& LevelData, const std::st
                                            const std::function<bool()>& beforeChunk) {
     CScopes runs;
     chunkLength = std::clamp(chunkLength, std::int32_t{1}, kLevelSliceLength);
-    const std::int32_t bufferLength = std::min(chunkLength, std::max(count, std::int32_t{1}));
+    // A chunk is read in pieces of at most a statistics slice: a buffer that stays in the cache is
+    // filled and scanned faster than one of a whole chunk, which is also spared its page faults.
+    const std::int32_t bufferLength = std::min({chunkLength, kStatsSliceLength, std::max(count, std::int32_t{1})});
     std::unique_ptr<float[]> chunk(new (std::nothrow) float[static_cast<std::size_t>(bufferLength)]);
     if (!chunk) throw std::bad_alloc();
 
@@ -24,18 +26,27 @@ std::optional<CScopes> FindLevelOverScopes(const CData& LevelData, const std::st
                                                 Variant(static_cast<std::int32_t>(runEnd))));
         runStart = 0;
     };
+    LevelFile file(LevelData, SaveDir);
     std::int64_t p = 1;
+    std::int64_t chunkEnd = 0;  // last position of the chunk being read
     while (p <= count) {
-        if (beforeChunk && !beforeChunk()) return std::nullopt;
-        const auto size = static_cast<std::int32_t>(std::min<std::int64_t>(bufferLength, count - p + 1));
-        const std::int32_t got = LevelData.ReadArea(static_cast<std::int32_t>(p), size, SaveDir, chunk.get());
+        if (p > chunkEnd) {
+            if (beforeChunk && !beforeChunk()) return std::nullopt;
+            chunkEnd = std::min<std::int64_t>(p + chunkLength - 1, count);
+        }
+        const auto size = static_cast<std::int32_t>(std::min<std::int64_t>(bufferLength, chunkEnd - p + 1));
+        const std::int32_t got = file.Read(static_cast<std::int32_t>(p), size, chunk.get());
         if (got <= 0) break;
-        for (std::int32_t i = 0; i < got; ++i) {
-            if (static_cast<double>(chunk[static_cast<std::size_t>(i)]) >= threshold) {
+        // Runs as spans of values at or above the threshold and spans below it.
+        const float* v = chunk.get();
+        for (std::int32_t i = 0; i < got;) {
+            if (static_cast<double>(v[i]) >= threshold) {
                 if (runStart == 0) runStart = p + i;
-                runEnd = p + i;
+                while (i < got && static_cast<double>(v[i]) >= threshold) ++i;
+                runEnd = p + i - 1;
             } else {
                 closeRun();
+                while (i < got && !(static_cast<double>(v[i]) >= threshold)) ++i;
             }
         }
         p += got;
