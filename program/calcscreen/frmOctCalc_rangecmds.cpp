@@ -18,7 +18,11 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <limits>
+#include <new>
+#include <utility>
+#include <vector>
 
 namespace murtesk {
 
@@ -41,12 +45,16 @@ constexpr const char* kMarkAreaFilter = "MarkAreaﾌｧｲﾙ (*.mrk)|*.mrk";
 
 std::int16_t SlotCount(const CChMeasure& ch) { return ch.ChMeasureCondition.oct1or3 == 3 ? 47 : 17; }
 
-// Appends copies of every range of `from` to `to`, then merges `to` once.
-void AppendAndMerge(CScopes& to, const CScopes& from) {
-    for (std::int32_t i = 1; i <= from.count(); ++i) {
-        to.SimpleAdd(std::make_shared<CScope>(from.Item(i)));
-    }
-    to.ResetScopes();
+// Appends copies of the ranges of `from` to every list and merges each once: on the cores, as a
+// list of 10,000 marks may go to 7 × 47 bands.
+void AppendAndMerge(const std::vector<std::pair<CScopes*, const CScopes*>>& lists) {
+    OnCores(lists.size(), 0, [&](std::size_t i) {
+        try {
+            lists[i].first->AppendMerged(*lists[i].second);
+        } catch (const std::bad_alloc&) {
+            // No memory for the merged list: the band keeps its list as it was.
+        }
+    });
 }
 
 }  // namespace
@@ -63,9 +71,11 @@ std::int32_t frmOctCalc::ChannelPosition(std::int32_t p, double ratio) {
 }
 
 void frmOctCalc::setMarkAreaToBands(const CScopes& ranges) {
+    std::vector<std::pair<CScopes*, const CScopes*>> lists;
     for (const std::int16_t slot : EditBands()) {
-        AppendAndMerge(channel_->BandLCalcInfos.Item(slot).MarkScopes, ranges);
+        lists.emplace_back(&channel_->BandLCalcInfos.Item(slot).MarkScopes, &ranges);
     }
+    AppendAndMerge(lists);
     setFormOfGraphArea();
     setFormOfMarkArea();
 }
@@ -122,12 +132,12 @@ void frmOctCalc::cmdLevelOverDelete_Click() {
     Busy busy(ui_);
     CBandLCalcInfo& shown = *ShownBandInfo();
     Recalcs work;
+    const CScopes& orange = shown.LevelOverScopes;
     for (const std::int16_t slot : EditBands()) {
         CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
-        AppendAndMerge(info.Scopes, shown.LevelOverScopes);
-        if (const std::int32_t n = ValueCount(slot); n > 1) {
-            work.Add(info.LCalc, GapsWithin(info.Scopes, n), channel_->LevelData, BandFolder(slot));
-        }
+        work.AddEdited(
+            info.Scopes, [&orange](CScopes& ranges) { ranges.AppendMerged(orange); }, ValueCount(slot), info.LCalc,
+            channel_->LevelData, BandFolder(slot));
     }
     work.Run();
     shown.LevelOverScopes.AllDelete();
@@ -211,12 +221,15 @@ void frmOctCalc::cmdLinkChMark_Click() {
     if (shown == nullptr || shown->MarkScopes.count() == 0) {
         return;
     }
+    std::deque<CScopes> converted;
+    std::vector<std::pair<CScopes*, const CScopes*>> lists;
     ForEachOtherChannel([&](CChMeasure& target, double ratio) {
-        const CScopes converted = ChannelRanges(shown->MarkScopes, ratio);
+        converted.push_back(ChannelRanges(shown->MarkScopes, ratio));
         for (const std::int16_t slot : ChannelCopySlots(target)) {
-            AppendAndMerge(target.BandLCalcInfos.Item(slot).MarkScopes, converted);
+            lists.emplace_back(&target.BandLCalcInfos.Item(slot).MarkScopes, &converted.back());
         }
     });
+    AppendAndMerge(lists);
 }
 
 void frmOctCalc::cmdLinkChDelArea_Click() {
@@ -226,15 +239,15 @@ void frmOctCalc::cmdLinkChDelArea_Click() {
     }
     Busy busy(ui_);
     Recalcs work;
+    std::deque<CScopes> converted;
     ForEachOtherChannel([&](CChMeasure& target, double ratio) {
-        const CScopes converted = ChannelRanges(shown->Scopes, ratio);
+        const CScopes& list = converted.emplace_back(ChannelRanges(shown->Scopes, ratio));
         for (const std::int16_t slot : ChannelCopySlots(target)) {
             CBandLCalcInfo& info = target.BandLCalcInfos.Item(slot);
-            AppendAndMerge(info.Scopes, converted);
             const std::string folder = GetBandFolder(Records()->SaveFilePath, target.ChMeasureCondition.oct1or3, slot);
-            if (const std::int32_t n = target.LevelData.getDataNumNoWait(folder); n > 1) {
-                work.Add(info.LCalc, GapsWithin(info.Scopes, n), target.LevelData, folder);
-            }
+            work.AddEdited(
+                info.Scopes, [&list](CScopes& ranges) { ranges.AppendMerged(list); },
+                target.LevelData.getDataNumNoWait(folder), info.LCalc, target.LevelData, folder);
         }
     });
     work.Run();
@@ -297,7 +310,7 @@ bool frmOctCalc::ReadDeleteAreaFrom(const std::string& path) {
     if (!mapped) {
         return false;
     }
-    AppendAndMerge(shown->Scopes, *mapped);
+    shown->Scopes.AppendMerged(*mapped);
     return true;
 }
 
@@ -322,14 +335,15 @@ void frmOctCalc::setDeleteAreaToBands() {
     }
     Busy busy(ui_);
     Recalcs work;
+    const CScopes& list = shown->Scopes;
     for (const std::int16_t slot : EditBands()) {
         CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        std::function<void(CScopes&)> copy;
         if (&info != shown) {
-            info.Scopes = shown->Scopes;  // a copy: every band gets the shown band's list
+            copy = [&list](CScopes& ranges) { ranges = list; };  // a copy: every band gets the shown band's list
         }
-        if (const std::int32_t n = ValueCount(slot); n > 1) {
-            work.Add(info.LCalc, GapsWithin(info.Scopes, n), channel_->LevelData, BandFolder(slot));
-        }
+        work.AddEdited(info.Scopes, std::move(copy), ValueCount(slot), info.LCalc, channel_->LevelData,
+                       BandFolder(slot));
     }
     work.Run();
     setFormOfGraphArea();

@@ -62,11 +62,10 @@ void frmOctCalc::addCalcDelArea(std::int32_t S, std::int32_t E) {
     Recalcs work;
     for (const std::int16_t slot : EditBands()) {
         CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
-        info.Scopes.AddOneNoOverlap(NewRange(S, E));
         // The range is kept even where there is nothing to compute.
-        if (const std::int32_t n = ValueCount(slot); n > 1) {
-            work.Add(info.LCalc, GapsWithin(info.Scopes, n), channel_->LevelData, BandFolder(slot));
-        }
+        work.AddEdited(
+            info.Scopes, [S, E](CScopes& ranges) { ranges.AddOneNoOverlap(NewRange(S, E)); }, ValueCount(slot),
+            info.LCalc, channel_->LevelData, BandFolder(slot));
     }
     work.Run();
     setFormOfGraphArea();

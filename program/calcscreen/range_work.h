@@ -7,7 +7,9 @@
 #include "ui_services.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,19 +37,70 @@ private:
     platform::UiServices& ui_;
 };
 
-// Statistics to recompute over lists made for the purpose, kept until the work is done.
+// Statistics to recompute over lists made for the purpose, kept until the work is done. A band's
+// excluded ranges may be edited first (AddEdited); the edits, the gaps and the recomputations of all
+// bands run together on the cores, so a list of 100,000 ranges given to 47 bands is merged 47
+// times at once rather than one band after another.
 class Recalcs {
 public:
     void Add(CLCalc& calc, CScopes scopes, const CData& levelData, std::string folder) {
-        lists_.push_back(std::move(scopes));
-        bands_.push_back({&calc, &lists_.back(), &levelData, std::move(folder)});
+        jobs_.push_back({&calc,
+                         nullptr,
+                         {},
+                         0,
+                         std::move(scopes),
+                         &levelData,
+                         std::move(folder),
+                         calc.LxData.context().LCalcFolder()});
     }
-    const CScopes& LastList() const { return lists_.back(); }
-    void Run() { ResetNewBands(bands_); }
+    // `edit` changes `ranges` on a worker thread: it may touch that band's lists alone, and read
+    // lists no edit changes. Then, when n > 1, the band's statistics are recomputed over the gaps of
+    // `ranges` within 1..n.
+    void AddEdited(CScopes& ranges, std::function<void(CScopes&)> edit, std::int32_t n, CLCalc& calc,
+                   const CData& levelData, std::string folder) {
+        jobs_.push_back({&calc,
+                         &ranges,
+                         std::move(edit),
+                         n,
+                         {},
+                         &levelData,
+                         std::move(folder),
+                         calc.LxData.context().LCalcFolder()});
+    }
+    const CScopes& LastList() const { return jobs_.back().list; }
+    void Run() {
+        OnCores(jobs_.size(), 0, [this](std::size_t i) {
+            Job& job = jobs_[i];
+            try {
+                if (job.ranges != nullptr) {
+                    if (job.edit) {
+                        job.edit(*job.ranges);
+                    }
+                    if (job.n > 1) {
+                        job.calc->ResetNewIn(job.lcalcFolder, GapPositions(*job.ranges, job.n), *job.levelData,
+                                             job.folder);
+                    }
+                } else {
+                    job.calc->ResetNewIn(job.lcalcFolder, job.list, *job.levelData, job.folder);
+                }
+            } catch (const std::bad_alloc&) {
+                // No memory for the band's lists or pass: its statistics stay as far as they came.
+            }
+        });
+    }
 
 private:
-    std::deque<CScopes> lists_;  // stable addresses
-    std::vector<BandRecalc> bands_;
+    struct Job {
+        CLCalc* calc;
+        CScopes* ranges;  // edited, then the statistics computed over their gaps
+        std::function<void(CScopes&)> edit;
+        std::int32_t n;
+        CScopes list;  // without `ranges`: the ranges the statistics are computed over
+        const CData* levelData;
+        std::string folder;       // of the band's level file
+        std::string lcalcFolder;  // of its histogram, read on the calling thread
+    };
+    std::deque<Job> jobs_;  // stable addresses
 };
 
 }  // namespace murtesk::calc
