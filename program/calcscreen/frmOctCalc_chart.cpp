@@ -210,9 +210,11 @@ void frmOctCalc::cmdSetLevelWave_Click() {
     TakeBack(*copy, *channel_);
     platform::ChartRedrawHold hold(Chart2DLevelWave);
     setGraphAxisAndScroll();
-    setGraphOfForm();
+    // The band charts take their new level axes before the redraw fills them: set up afterwards,
+    // the cursor chart would lose its bars while its labels still showed the levels.
     setGraphOfCalcFFT();
     setGraphOfCSFFT();
+    setGraphOfForm();
     const int k = cmbCalcL.ListIndex < 0 ? 0 : cmbCalcL.ListIndex;
     cmbCalcL.ListIndex = -1;
     cmbCalcL.ListIndex = k;

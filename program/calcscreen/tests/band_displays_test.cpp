@@ -4,6 +4,8 @@
 #include "calc_fixture.h"
 
 #include "chart_mouse.h"
+#include "frmSetCalcGraph.h"
+#include "model/band_layout.h"
 #include "platform/numbers.h"
 
 #include <cmath>
@@ -120,6 +122,29 @@ TEST_F(BandDisplays, CursorPanelShowsEverySlotAtTheCursor) {
     EXPECT_EQ(calc.lblCLp.Caption, " ");
     EXPECT_EQ(calc.lblFdB.Caption, "  ");
     EXPECT_EQ(calc.lbldB[44].Caption, " ");
+}
+
+TEST_F(BandDisplays, GraphAxisOkKeepsTheCursorBarsUnderTheNewAxis) {
+    AddMeasure(60, {Spec(3, 10, 600)});
+    Show(1);
+    ui.OnModal("frmSetCalcGraph", [](platform::Form& f) {
+        auto& d = static_cast<frmSetCalcGraph&>(f);
+        for (int i = 0; i < d.cmbHzGraphMaxY.ListCount() && d.cmbHzGraphMaxY.SelectedData() != 90; ++i) {
+            d.cmbHzGraphMaxY.ListIndex = i;
+        }
+        d.cmdOK_Click();
+    });
+    calc.cmdSetLevelWave_Click();
+    EXPECT_EQ(calc.chartCSFFT.LevelTop(), 90.0);
+    EXPECT_EQ(calc.lblCLp.Caption, "Ｌp 0.1dB");
+    // Slots 1, 2, 3 and 5 hold 0.1 dB at the cursor's first sample, the others no file: the bars
+    // show it, as the labels do.
+    std::vector<double> bars(47, -60.0);
+    for (const std::int16_t slot : {1, 2, 3, 5}) {
+        bars[static_cast<std::size_t>(BandLayout(3).DisplayPosition(slot) - 1)] = static_cast<double>(0.1f);
+    }
+    EXPECT_EQ(calc.chartCSFFT.Levels(), bars);
+    EXPECT_EQ(calc.lblFdB.Caption, "0.1dB");
 }
 
 struct MoveCase {

@@ -136,9 +136,9 @@ TEST_F(LevelChart, GraphAxisHandOverRedrawsAndReselectsTheStatistic) {
     EXPECT_EQ(Channel(1, 1).BandLCalcInfos.Item(2).Scopes.count(), 1);
     EXPECT_EQ(calc.Chart2DLevelWave.LevelCount(), 301);
     EXPECT_EQ(calc.Chart2DLevelWave.LevelPoint(1).y, LevelAt(1201));
-    EXPECT_EQ(calc.log, (std::vector<std::string>{"frmSetCalcGraph", "setGraphAxisAndScroll", "setGraphOfForm",
-                                                  "setFormOfCursorBandLevel", "setFormOfGraphArea", "setGraphOfCalcFFT",
-                                                  "setGraphOfCSFFT", "cmbCalcL_Click 0"}));
+    EXPECT_EQ(calc.log, (std::vector<std::string>{"frmSetCalcGraph", "setGraphAxisAndScroll", "setGraphOfCalcFFT",
+                                                  "setGraphOfCSFFT", "setGraphOfForm", "setFormOfCursorBandLevel",
+                                                  "setFormOfGraphArea", "cmbCalcL_Click 0"}));
 }
 
 TEST_F(LevelChart, ScrollingKeepsTheCursorOnItsValueOrPutsItOnTheFirst) {
