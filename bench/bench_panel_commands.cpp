@@ -25,6 +25,20 @@ namespace {
 namespace fs = std::filesystem;
 using bench::kDaySeconds;
 
+// CPU time of every thread over the timed parts of a benchmark, per iteration.
+class CpuMeter {
+public:
+    void Start() { start_ = bench::ProcessCpuSeconds(); }
+    void Stop() { total_ += bench::ProcessCpuSeconds() - start_; }
+    void Report(benchmark::State& state) const {
+        state.counters["cpu_ms_all_threads"] = total_ * 1000.0 / static_cast<double>(state.iterations());
+    }
+
+private:
+    double start_ = 0.0;
+    double total_ = 0.0;
+};
+
 CScopes EveryOther(std::int32_t count, std::int32_t step, std::int32_t length) {
     CScopes list;
     for (std::int32_t i = 0; i < count; ++i) {
@@ -111,14 +125,18 @@ void BM_OpenDla100kAllBands(benchmark::State& state) {
     b.Show(0, true);
     const std::string path = (b.folder / "100k.dla").string();
     EveryOther(100'000, 8, 4).FileWrite(path, bench::kDayStart, 0.1);
+    CpuMeter cpu;
     for (auto _ : state) {
         state.PauseTiming();
         Bench::ClearRanges();
         state.ResumeTiming();
+        cpu.Start();
         if (b.calc.ReadDeleteAreaFrom(path)) {
             b.calc.setDeleteAreaToBands();
         }
+        cpu.Stop();
     }
+    cpu.Report(state);
     state.counters["ranges"] = static_cast<double>(ShownBand(1).Scopes.count());
 }
 
@@ -136,14 +154,18 @@ void BM_LevelOverScan1kHz(benchmark::State& state) {
     Bench& b = The();
     b.Show(8, false);
     b.calc.SetLevelSliceLength(kLevelSliceLength);
+    CpuMeter cpu;
     for (auto _ : state) {
         b.ui.OnModal("frmLevelOverArea", [](platform::Form& f) {
             auto& d = static_cast<frmLevelOverArea&>(f);
             d.txtLevel.Text = "72";
             d.cmdOK_Click();
         });
+        cpu.Start();
         b.calc.mnuLevelOverArea_Click();
+        cpu.Stop();
     }
+    cpu.Report(state);
     state.counters["ranges"] = static_cast<double>(ShownBand(9).LevelOverScopes.count());
 }
 
@@ -151,38 +173,50 @@ void BM_Orange100kToExcludedAllBands(benchmark::State& state) {
     Bench& b = The();
     b.Show(0, true);
     const CScopes orange = EveryOther(100'000, 8, 4);
+    CpuMeter cpu;
     for (auto _ : state) {
         state.PauseTiming();
         Bench::ClearRanges();
         ShownBand(1).LevelOverScopes = orange;
         state.ResumeTiming();
+        cpu.Start();
         b.calc.cmdLevelOverDelete_Click();
+        cpu.Stop();
     }
+    cpu.Report(state);
 }
 
 void BM_ExcludedToSevenChannelsAllBands(benchmark::State& state) {
     Bench& b = The();
     b.Show(0, true);
+    CpuMeter cpu;
     for (auto _ : state) {
         state.PauseTiming();
         Bench::ClearRanges();
         ShownBand(1).Scopes = EveryOther(100, 8640, 3600);
         state.ResumeTiming();
+        cpu.Start();
         b.calc.cmdLinkChDelArea_Click();
+        cpu.Stop();
     }
+    cpu.Report(state);
 }
 
 void BM_TenThousandMarksToSevenChannels(benchmark::State& state) {
     Bench& b = The();
     b.Show(0, true);
     const CScopes marks = EveryOther(10'000, 80, 40);
+    CpuMeter cpu;
     for (auto _ : state) {
         state.PauseTiming();
         Bench::ClearRanges();
         ShownBand(1).MarkScopes = marks;
         state.ResumeTiming();
+        cpu.Start();
         b.calc.cmdLinkChMark_Click();
+        cpu.Stop();
     }
+    cpu.Report(state);
 }
 
 void BM_StatisticCopy(benchmark::State& state) {

@@ -10,6 +10,7 @@
 #include "platform/dates.h"
 
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
@@ -32,6 +33,16 @@ public:
     platform::ListView& MeasureList() override { return list; }
     platform::ListView list;
 };
+
+// CPU seconds of every thread of the process so far.
+inline double ProcessCpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
 
 // The folder of a benchmark's files: MURTESK_BENCH_DIR (default: the temporary folder) / name.
 inline std::filesystem::path BenchFolder(const std::string& name) {
