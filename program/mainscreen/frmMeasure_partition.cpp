@@ -8,6 +8,7 @@
 #include "preserve_document.h"
 
 #include "model/band_rows.h"
+#include "model/partition_rows.h"
 #include "model/band_slots.h"
 #include "model/preserve.h"
 #include "model/shared_procedures.h"
@@ -37,17 +38,9 @@ std::int32_t Scaled(std::int64_t position, double ratio) {
 
 void MakeWholeSpanScope(std::int32_t minutes, CScopes& pieces, const CChMeasure& channel,
                         const std::string& projectPath) {
-    pieces.AllDelete();
-    const double perPiece = platform::RoundHalfToEven(minutes * 60.0 * channel.ChMeasureCondition.LevelOutHz);
-    if (!(perPiece >= 1.0)) return;
-    // A piece longer than any file holds the whole series.
-    const auto length = static_cast<std::int64_t>(std::min<double>(perPiece, std::numeric_limits<std::int32_t>::max()));
-    const std::int64_t total =
-        channel.LevelData.getDataNumNoWait(GetBandFolder(projectPath, channel.ChMeasureCondition.oct1or3, 1));
-    for (std::int64_t s = 1; s <= total; s += length) {
-        const std::int64_t e = std::min(s + length - 1, total);
-        pieces.Add(CScope(static_cast<std::int32_t>(s), static_cast<std::int32_t>(e)));
-    }
+    pieces = PartitionPieces(
+        minutes, channel.ChMeasureCondition.LevelOutHz,
+        channel.LevelData.getDataNumNoWait(GetBandFolder(projectPath, channel.ChMeasureCondition.oct1or3, 1)));
 }
 
 void frmMeasure::mnuFilePartitionAreaTextOut_Click() {
@@ -107,42 +100,13 @@ JobOutcome frmMeasure::AllDataPartitionAreaCSVOut() {
                     if (slots.empty()) break;
                     out.Line("");
                     out.Line(FractionText(j, channels) + "ch データ");
-                    const BandRowLayout layout{false, false, channel.CalcXYAxis.Lx};
-                    out.Line(BandRowHeader(layout));
-                    BandRows rows(channel, doc.SaveFilePath, channel.ChMeasureCondition.getWName(true, g_OriginalWs));
-                    // The statistics of slot k over the piece from its open level file; empty for a slot
-                    // the channel keeps no record of, none when no memory could be had.
-                    const auto statistics = [&](std::int16_t k, LevelFile& file) -> std::optional<BandRowStatistics> {
-                        if (k > channel.BandLCalcInfos.count()) return BandRowStatistics{};
-                        CScopes targets;
-                        if (settings.exclusion) {
-                            targets = channel.BandLCalcInfos.Item(k).Scopes.getReverse(sj, ej);
-                        } else {
-                            targets.Add(CScope(sj, ej));
-                        }
-                        const LevelPass pass = PassOverRanges(targets, file, -std::numeric_limits<double>::infinity());
-                        if (!pass.complete) return std::nullopt;
-                        return PassStatistics(pass);
-                    };
-                    LevelFile fFile(channel.LevelData, rows.Folder(1));
-                    LevelFile wFile(channel.LevelData, rows.Folder(kWeightedSlot));
-                    const std::optional<BandRowStatistics> f = statistics(1, fFile);
-                    const std::optional<BandRowStatistics> w = statistics(kWeightedSlot, wFile);
-                    if (!f || !w) return JobOutcome::Failed;
-                    rows.SetMaxima(f->MaximumPosition(), w->MaximumPosition());
                     const std::vector<std::int16_t> written =
                         settings.allBands ? slots : std::vector<std::int16_t>{kWeightedSlot};
-                    for (const std::int16_t k : written) {
-                        if (JobTestPoint()) return JobOutcome::Cancelled;
-                        if (k == 1 || k == kWeightedSlot) {
-                            out.Line(rows.Row(k, k == 1 ? *f : *w, layout, std::nullopt, k == 1 ? &fFile : &wFile));
-                            continue;
-                        }
-                        LevelFile file(channel.LevelData, rows.Folder(k));
-                        const std::optional<BandRowStatistics> band = statistics(k, file);
-                        if (!band) return JobOutcome::Failed;
-                        out.Line(rows.Row(k, *band, layout, std::nullopt, &file));
-                    }
+                    const BlockEnd end = WritePartitionBlock(
+                        out, channel, doc.SaveFilePath, channel.ChMeasureCondition.getWName(true, g_OriginalWs), sj, ej,
+                        settings.exclusion, written, [this] { return !JobTestPoint(); });
+                    if (end == BlockEnd::Stopped) return JobOutcome::Cancelled;
+                    if (end == BlockEnd::Failed) return JobOutcome::Failed;
                 }
             }
         }

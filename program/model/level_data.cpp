@@ -9,6 +9,7 @@
 #include <optional>
 #include <thread>
 
+#include "model/level_text.h"
 #include "model/project_files.h"
 #include "model/scopes.h"
 #include "platform/atomic_file.h"
@@ -50,16 +51,30 @@ std::int32_t ClampCount(std::int64_t n) {
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(n, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
-bool WriteLevelLine(BinaryFile& file, double level) {
-    const std::string line = platform::FormatNumber(level, "000.00") + "\r\n";
-    return file.Write(line.data(), line.size());
-}
+// Lines of levels gathered into blocks of about kBlockBytes before each write.
+class LevelLines {
+public:
+    explicit LevelLines(BinaryFile& file) : file_(file) { text_.reserve(kBlockBytes + 64); }
+    bool Add(float level) {
+        AppendLevelLine(text_, level);
+        return text_.size() < kBlockBytes || Flush();
+    }
+    bool AddFiller(std::int64_t n) {
+        for (std::int64_t i = 0; i < n; ++i)
+            if (!Add(static_cast<float>(kLevelOutsideFile))) return false;
+        return true;
+    }
+    bool Flush() {
+        const bool written = text_.empty() || file_.Write(text_);
+        text_.clear();
+        return written;
+    }
 
-bool WriteFillerLines(BinaryFile& file, std::int64_t n) {
-    for (std::int64_t i = 0; i < n; ++i)
-        if (!WriteLevelLine(file, kLevelOutsideFile)) return false;
-    return true;
-}
+private:
+    static constexpr std::size_t kBlockBytes = 1 << 16;
+    BinaryFile& file_;
+    std::string text_;
+};
 
 }  // namespace
 
@@ -156,45 +171,46 @@ bool CData::TextFileOut(BinaryFile& fileno, std::int16_t iPeriodNum, const std::
     if (present < 0) return false;
     const std::int32_t count = ClampCount(present);
     sliceLength = std::max<std::int32_t>(sliceLength, 1);
+    const std::int32_t step = std::max<std::int32_t>(iPeriodNum, 1);
+    LevelFile file(*this, SaveDir);
     std::vector<float> slice(static_cast<std::size_t>(std::min(count, sliceLength)));
-    std::int32_t counter = iPeriodNum - 1;
+    LevelLines lines(fileno);
+    // The next position written, from 1 on, every step-th.
+    std::int64_t next = 1;
     for (std::int64_t pos = 1; pos <= count;) {
         const std::int32_t want = static_cast<std::int32_t>(std::min<std::int64_t>(sliceLength, count - pos + 1));
-        const std::int32_t got = ReadArea(static_cast<std::int32_t>(pos), want, SaveDir, slice.data());
+        const std::int32_t got = file.Read(static_cast<std::int32_t>(pos), want, slice.data());
         if (got <= 0) return false;
-        for (std::int32_t i = 0; i < got; ++i) {
-            if (++counter >= iPeriodNum) {
-                counter = 0;
-                if (!WriteLevelLine(fileno, slice[static_cast<std::size_t>(i)])) return false;
-            }
-        }
+        for (; next < pos + got; next += step)
+            if (!lines.Add(slice[static_cast<std::size_t>(next - pos)])) return false;
         pos += got;
     }
-    return !fileno.failed();
+    return lines.Flush() && !fileno.failed();
 }
 
 bool CData::TextFileAreaOut(BinaryFile& fileno, std::int32_t StNum, std::int32_t EdNum, const std::string& SaveDir) const {
-    const std::int64_t count = WholeValues(PathIn(SaveDir));
-    if (count < 0) return false;
+    LevelFile file(*this, SaveDir);
+    if (!file.IsOpen()) return false;
+    const std::int64_t count = file.Count();
+    LevelLines lines(fileno);
     std::int64_t first = StNum;
     if (first < 1) {
-        if (!WriteFillerLines(fileno, std::min<std::int64_t>(1, static_cast<std::int64_t>(EdNum) + 1) - first))
-            return false;
+        if (!lines.AddFiller(std::min<std::int64_t>(1, static_cast<std::int64_t>(EdNum) + 1) - first)) return false;
         first = 1;
     }
     const std::int64_t last = std::min<std::int64_t>(EdNum, count);
     if (last >= first) {
-        std::vector<float> slice(static_cast<std::size_t>(std::min<std::int64_t>(last - first + 1, kLevelSliceLength)));
+        std::vector<float> slice(static_cast<std::size_t>(std::min<std::int64_t>(last - first + 1, kStatsSliceLength)));
         while (first <= last) {
-            const std::int32_t want = static_cast<std::int32_t>(std::min<std::int64_t>(kLevelSliceLength, last - first + 1));
-            const std::int32_t got = ReadArea(static_cast<std::int32_t>(first), want, SaveDir, slice.data());
+            const std::int32_t want = static_cast<std::int32_t>(std::min<std::int64_t>(kStatsSliceLength, last - first + 1));
+            const std::int32_t got = file.Read(static_cast<std::int32_t>(first), want, slice.data());
             if (got <= 0) return false;
             for (std::int32_t i = 0; i < got; ++i)
-                if (!WriteLevelLine(fileno, slice[static_cast<std::size_t>(i)])) return false;
+                if (!lines.Add(slice[static_cast<std::size_t>(i)])) return false;
             first += got;
         }
     }
-    return WriteFillerLines(fileno, static_cast<std::int64_t>(EdNum) - first + 1) && !fileno.failed();
+    return lines.AddFiller(static_cast<std::int64_t>(EdNum) - first + 1) && lines.Flush() && !fileno.failed();
 }
 
 }  // namespace murtesk

@@ -47,6 +47,8 @@ public:
 
     // Whole values in the file when it was opened; 0 when it could not be.
     std::int64_t Count() const { return count_; }
+    // True when the file could be opened.
+    bool IsOpen() const { return file_.is_open(); }
     // Reads up to n values from position start (1-based) into `out` and gives the number
     // delivered: 0 when start lies beyond the file, an argument is out of range or the read fails.
     std::int32_t Read(std::int32_t start, std::int32_t n, float* out);
@@ -87,10 +89,11 @@ public:
     std::int32_t ReadArea(std::int32_t start, std::int32_t n, const std::string& SaveDir, float* out) const;
 
     // Writes every iPeriodNum-th value (positions 1, 1 + p, 1 + 2p ...; p <= 1 writes all) as
-    // lines "000.00", reading the series in slices of `sliceLength`. Waits as getDataNum for the
+    // lines "000.00" (model/level_text.h), reading the series in slices of `sliceLength` and
+    // writing the lines in blocks. Waits as getDataNum for the
     // file to appear. False when it does not, when it cannot be read whole or a write fails.
     bool TextFileOut(BinaryFile& fileno, std::int16_t iPeriodNum, const std::string& SaveDir,
-                     std::int32_t sliceLength = kLevelSliceLength,
+                     std::int32_t sliceLength = kStatsSliceLength,
                      std::chrono::milliseconds wait = kLevelFileWait) const;
     // Writes one line "000.00" for each position StNum..EdNum; positions outside the file read
     // as kLevelOutsideFile. False, with nothing written, when there is no such file; false too
