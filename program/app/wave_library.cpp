@@ -3,6 +3,8 @@
 #include "dynamic_library.h"
 #include "murtesk_analysis.h"
 
+#include <cstdint>
+
 namespace murtesk {
 
 namespace {
@@ -34,11 +36,19 @@ public:
         return merge_(output.c_str(), bits, first, last, static_cast<std::int32_t>(files.size()), rate, list.data());
     }
 
+    std::optional<std::int32_t> ChgHz(const std::string& output, std::span<const double> values, double inRate,
+                                      double outRate, std::int32_t mode) override {
+        if (!chgHz_.available()) return std::nullopt;
+        if (values.size() > static_cast<std::size_t>(INT32_MAX)) return 0;
+        return chgHz_(output.c_str(), values.data(), static_cast<std::int32_t>(values.size()), inRate, outRate, mode);
+    }
+
 private:
     platform::DynamicLibrary library_{"libMurtesk.so"};
     LibraryFunction<decltype(::CALReadOfWAV)> calRead_{library_, "CALReadOfWAV", 0};
     LibraryFunction<decltype(::CreateBigMonoWave)> cut_{library_, "CreateBigMonoWave", 0};
     LibraryFunction<decltype(::MergeMonoWave)> merge_{library_, "MergeMonoWave", 0};
+    LibraryFunction<decltype(::ChgHz)> chgHz_{library_, "ChgHz", 0};
 };
 
 WaveLibrary*& Chosen() {

@@ -1,10 +1,12 @@
 // The analysis library's WAV functions as the screens call them: probing a recording, cutting a span
-// of one channel into a mono file and merging mono files into one. The program's binding loads
+// of one channel into a mono file, merging mono files into one, and resampling a level series to text. The program's binding loads
 // libMurtesk.so from the program's folder at the first call; a missing library or function fails the
 // call (0). Paths are UTF-8; every buffer belongs to the caller.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,12 @@ public:
     // Frames first..last of each mono file, file k as channel k; 1 when written, 0 on failure.
     virtual std::int32_t MergeMonoWave(const std::string& output, std::int16_t bits, std::int32_t first,
                                        std::int32_t last, std::int32_t rate, const std::vector<std::string>& files) = 0;
+    // The series resampled from inRate to outRate (mode 1 linear, else the four-point kernel) as a
+    // text file at `output`, one value a line with six decimals: 1 when written, 0 on failure (the
+    // library refuses an empty series, a rate not above 0 and an output of 2^31 lines or more);
+    // nothing when the library or the function is missing.
+    virtual std::optional<std::int32_t> ChgHz(const std::string& output, std::span<const double> values,
+                                              double inRate, double outRate, std::int32_t mode) = 0;
 };
 
 // The library the screens use: the program's binding unless a test has set another.

@@ -119,6 +119,26 @@ public:
     bool outMarkAreaCalcText();
     bool outAllChMarkAreaCalcText();
 
+    // ---- The other text outputs (frmOctCalc_textout.cpp); each writer writes the path whole or
+    // leaves it as it was, and gives true when the file was written.
+    // The stored statistics of every channel of the shown measurement.
+    bool outCalcTextFile();
+    bool writeCalcTextFile(const std::string& path);
+    // The pieces of `minutes` of the shown band's series of the shown channel (none without values).
+    void makePartitionAreas(std::int32_t minutes, CScopes& parts) const;
+    // Per piece and channel the statistics of every slot, or of the shown slot alone (W for a
+    // channel that lacks it), computed afresh over the piece carried to the channel's rate.
+    bool writePartitionAreaCalc(const std::string& path, const CScopes& parts, bool calcAreaInfluence, bool allBand);
+    // The shown band's level series: thinned by m_TextFilePeriod over the measurement or the chart's
+    // span (m_TextFileArea), or with m_TextFilePeriod -1 resampled to ten times its rate.
+    bool outLevelTextFile();
+    bool writeLevelTextFile(const std::string& path);
+    // The levels of the shown band's LE range: the shown slot alone with its header, or as columns
+    // of every slot and/or every channel.
+    bool outLETextFile();
+    bool writeLETextFile(const std::string& path);
+    bool writeLETextFileOfChBands(const std::string& path, bool allChannels, bool allBands);
+
     // ---- Events
     void Form_Load() override;
     void Form_QueryUnload(bool& cancel, platform::UnloadMode mode) override;
@@ -396,10 +416,16 @@ protected:
     std::int32_t levelSliceLength_ = kLevelSliceLength;
 
 private:
-    // The frame of every text output of the screen: the save dialog with `filter`, a pending-event
-    // pass, the busy pointer, `writer` over the chosen path, its message, the default pointer. Cancel
-    // or an empty name ends silently. True when the file was written.
-    bool TextOutput(const std::string& filter, const std::function<bool(const std::string&)>& writer);
+    // The frame of every text output of the screen: the save dialog with `filter` (and `title`, else
+    // the usual one), a pending-event pass, `before` (false ends silently), the busy pointer,
+    // `writer` over the chosen path, its message, the default pointer. Cancel or an empty name ends
+    // silently; so does a writer that answers nothing, having told the user itself. True when the
+    // file was written.
+    bool TextOutput(const std::string& filter, const std::function<std::optional<bool>(const std::string&)>& writer,
+                    std::string_view title = {}, const std::function<bool()>& before = {});
+    // The resampled level series into `path`; nothing when there is no series to resample or the
+    // analysis library is missing (the user has been told).
+    std::optional<bool> WriteResampledLevels(const std::string& path);
     // Writes a mark-range file: the lines of `blocks` through a text output that takes the path's
     // place only when they were all written.
     bool WriteMarkText(const std::string& path,

@@ -8,10 +8,4 @@ namespace murtesk {
 
 void frmOctCalc::NotAvailable() { ui_.MsgBox(kNotAvailableYet); }
 
-void frmOctCalc::cmdLETextOut_Click() { NotAvailable(); }
-void frmOctCalc::mnuCalcTextFile_Click() { NotAvailable(); }
-void frmOctCalc::mnuFilePartitionAreaCSVOut_Click() { NotAvailable(); }
-void frmOctCalc::mnuTextFile_Click() { NotAvailable(); }
-void frmOctCalc::mnuLETextFile_Click() { NotAvailable(); }
-
 }  // namespace murtesk

@@ -21,8 +21,10 @@ constexpr const char* kAllChannelFilter = "ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.cs
 
 }  // namespace
 
-bool frmOctCalc::TextOutput(const std::string& filter, const std::function<bool(const std::string&)>& writer) {
-    dlgFileSave.DialogTitle = kTextTitle;
+bool frmOctCalc::TextOutput(const std::string& filter,
+                            const std::function<std::optional<bool>(const std::string&)>& writer,
+                            std::string_view title, const std::function<bool()>& before) {
+    dlgFileSave.DialogTitle = title.empty() ? std::string(kTextTitle) : std::string(title);
     dlgFileSave.Filter = filter;
     const std::optional<std::string> chosen = dlgFileSave.ShowSave();
     if (!chosen || chosen->empty()) {
@@ -31,11 +33,12 @@ bool frmOctCalc::TextOutput(const std::string& filter, const std::function<bool(
     }
     ui_.Refresh(*this);
     ui_.DoEvents();
+    if (before && !before()) return false;
     ui_.SetBusy(true);
-    const bool written = writer(*chosen);
-    ui_.MsgBox(written ? kTextWritten : kTextFailed);
+    const std::optional<bool> written = writer(*chosen);
+    if (written) ui_.MsgBox(*written ? kTextWritten : kTextFailed);
     ui_.SetBusy(false);
-    return written;
+    return written.value_or(false);
 }
 
 bool frmOctCalc::outMarkAreaCalcText() {

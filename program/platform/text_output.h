@@ -33,6 +33,11 @@ public:
     // Gives the output up: the temporary file goes, the old file stays.
     void Discard();
 
+    // The temporary file itself, for lines of plain ASCII written as they stand (long runs of
+    // numbers); a failed write there fails the Commit as well.
+    BinaryFile& file() { return writer_.file(); }
+    bool IsOpen() const { return open_; }
+
     // Characters that CP932 lacks, written as "?" so far.
     std::size_t Replaced() const { return replaced_; }
     const std::string& path() const { return writer_.path(); }

@@ -11,6 +11,8 @@
 #include "frmCommonGraphAxis.h"
 #include "frmSetCalcGraph.h"
 #include "frmSetCalcGraphView.h"
+#include "frmSetTestFileOut.h"
+#include "frmSetTestFileOutView.h"
 
 namespace murtesk {
 
@@ -21,6 +23,7 @@ void RegisterCalcScreenViews(platform::qt::QtUi& ui) {
     ui.RegisterView<frmInputDate, frmInputDateView>("frmInputDate");
     ui.RegisterView<frmSetCalcGraph, frmSetCalcGraphView>("frmSetCalcGraph");
     ui.RegisterView<frmCommonGraphAxis, frmCommonGraphAxisView>("frmCommonGraphAxis");
+    ui.RegisterView<frmSetTestFileOut, frmSetTestFileOutView>("frmSetTestFileOut");
 }
 
 }  // namespace murtesk

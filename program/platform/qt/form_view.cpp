@@ -45,7 +45,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress || !form_.KeyPreview || !watched->isWidgetType()) {
+        const bool press = event->type() == QEvent::KeyPress;
+        if ((!press && event->type() != QEvent::KeyRelease) || !form_.KeyPreview || !watched->isWidgetType()) {
             return false;
         }
         auto* widget = static_cast<QWidget*>(watched);
@@ -53,7 +54,13 @@ protected:
         if (widget->window() != window_ || (focus != nullptr ? widget != focus : widget != window_)) {
             return false;
         }
-        const QString text = static_cast<QKeyEvent*>(event)->text();
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!press) return KeyUp(*key);
+        // A letter typed with Alt is the form's key to take on its release, never a mnemonic.
+        if ((key->modifiers() & Qt::AltModifier) != 0 && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) {
+            return false;
+        }
+        const QString text = key->text();
         if (text.size() != 1 || text[0].unicode() < 0x20 || text[0].unicode() >= 0x7F) {
             return false;
         }
@@ -61,6 +68,20 @@ protected:
         form_.Form_KeyPress(keyAscii);
         ui_.RefreshAll();
         return keyAscii == 0;
+    }
+
+    // The release of a key, with the modifiers held, to the form's key preview; letters as 'A' .. 'Z'.
+    bool KeyUp(const QKeyEvent& key) {
+        if (key.isAutoRepeat()) return false;
+        int keyCode = key.key();
+        if (keyCode <= 0 || keyCode > 0xFFFF) return false;
+        const Qt::KeyboardModifiers held = key.modifiers();
+        const int shift = ((held & Qt::ShiftModifier) != 0 ? kShiftMask : 0) |
+                          ((held & Qt::ControlModifier) != 0 ? kCtrlMask : 0) |
+                          ((held & Qt::AltModifier) != 0 ? kAltMask : 0);
+        form_.Form_KeyUp(keyCode, shift);
+        ui_.RefreshAll();
+        return keyCode == 0;
     }
 
 private:

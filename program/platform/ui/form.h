@@ -8,6 +8,10 @@
 
 namespace murtesk::platform {
 
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
+inline constexpr int kAltMask = 4;
+
 class Form {
 public:
     Form(UiServices& ui, std::string name) : ui_(ui), name_(std::move(name)) {}
@@ -43,6 +47,14 @@ public:
     }
     virtual void Form_Unload(bool& cancel) { (void)cancel; }
     virtual void Form_KeyPress(int& KeyAscii) { (void)KeyAscii; }
+    // With KeyPreview, every key released in the form: KeyCode is the key ('A' .. 'Z' for the
+    // letters, whatever the case typed), Shift the modifiers held (kShiftMask, kCtrlMask,
+    // kAltMask). A handler that sets KeyCode to 0 keeps the release from the control.
+    virtual void Form_KeyUp(int& KeyCode, int Shift)
+    {
+        (void)KeyCode;
+        (void)Shift;
+    }
 
 protected:
     UiServices& ui_;
