@@ -11,6 +11,8 @@
 #include "frmHorizontalLine.h"
 #include "frmHorizontalLineView.h"
 #include "frmOctCalcView.h"
+#include "frmSetTestFileOut.h"
+#include "frmSetTestFileOutView.h"
 #include "level_chart_widget.h"
 
 #include "model/scopes.h"
@@ -19,6 +21,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QRadioButton>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -299,6 +303,59 @@ TEST(CalcViews, TextOutWritesTheMarksThroughTheSaveDialogAndSaysSo) {
     std::string first;
     std::getline(in, first);
     EXPECT_EQ(first, platform::Utf8ToCp932("============ 1, 動特性ＦＡＳＴ\r"));
+}
+
+}  // namespace
+}  // namespace murtesk::testing
+
+namespace murtesk::testing {
+namespace {
+
+// The level-series settings through their Qt view: the frames, the interval chosen in the list and
+// OK; then Alt+A released over the dialog choosing the resampled output.
+TEST(CalcViews, LevelSeriesSettingsThroughTheirWidgetsAndAltA) {
+    App();
+    platform::qt::QtUi ui;
+    RegisterCalcScreenViews(ui);
+    std::int16_t period = 100;
+    std::int16_t area = 0;
+    {
+        frmSetTestFileOut dialog(ui, period, area);
+        ui.Show(dialog);
+        auto* view = dynamic_cast<frmSetTestFileOutView*>(ui.ViewOf(dialog));
+        ASSERT_NE(view, nullptr);
+        QStringList frames;
+        for (const QGroupBox* box : view->Widget()->findChildren<QGroupBox*>()) frames << box->title();
+        EXPECT_EQ(frames, (QStringList{QStringLiteral("出力サンプリング間隔"), QStringLiteral("出力範囲")}));
+        ASSERT_EQ(view->cmbTimeInterval->count(), 10);
+        EXPECT_EQ(view->cmbTimeInterval->currentText(), QStringLiteral("1ms"));
+        view->cmbTimeInterval->setCurrentIndex(9);
+        emit view->cmbTimeInterval->activated(9);
+        view->optArea[1]->click();
+        if (const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !dir.isEmpty())
+            view->Widget()->grab().save(dir + "/level_series_settings.png");
+        g_bDialogOk = false;
+        view->cmdOK->click();
+        EXPECT_TRUE(g_bDialogOk);
+        EXPECT_FALSE(ui.IsLoaded(dialog));
+    }
+    EXPECT_EQ(std::make_pair(period, area), std::make_pair(std::int16_t{1000}, std::int16_t{1}));
+    {
+        period = 1;
+        area = 0;
+        frmSetTestFileOut dialog(ui, period, area);
+        ui.Show(dialog);
+        QWidget* window = ui.ViewOf(dialog)->Widget();
+        QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : window;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::AltModifier, QStringLiteral("a"));
+        QApplication::sendEvent(target, &press);
+        EXPECT_TRUE(ui.IsLoaded(dialog));  // nothing on the press
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::AltModifier, QStringLiteral("a"));
+        QApplication::sendEvent(target, &release);
+        EXPECT_FALSE(ui.IsLoaded(dialog));
+    }
+    EXPECT_EQ(std::make_pair(period, area), std::make_pair(std::int16_t{-1}, std::int16_t{1}));
+    ui.DestroyAllViews();
 }
 
 }  // namespace
