@@ -349,10 +349,13 @@ struct LEColumn {
     std::int64_t rows = 0;
 };
 
-// A position of the shown channel carried to a channel at `ratio` times its rate, in 64 bits.
+// A position of the shown channel carried to a channel at `ratio` times its rate, rounded half to
+// even in 64 bits (held within +-2^62); unchanged at ratio 1 or when either rate is unusable.
 std::int64_t CarriedPosition(std::int64_t p, double ratio) {
-    if (ratio == 1.0) return p;
-    return static_cast<std::int64_t>(platform::RoundHalfToEven(static_cast<double>(p) * ratio));
+    if (ratio == 1.0 || !RateUsable(ratio)) return p;
+    constexpr double kLimit = 4.611686018427388e18;  // 2^62
+    return static_cast<std::int64_t>(
+        std::clamp(platform::RoundHalfToEven(static_cast<double>(p) * ratio), -kLimit, kLimit));
 }
 
 }  // namespace
