@@ -312,7 +312,7 @@ namespace murtesk::testing {
 namespace {
 
 // The level-series settings through their Qt view: the frames, the interval chosen in the list and
-// OK; then Alt+A released over the dialog choosing the resampled output.
+// OK; then Alt+A released over the dialog (Alt let go first) choosing the resampled output.
 TEST(CalcViews, LevelSeriesSettingsThroughTheirWidgetsAndAltA) {
     App();
     platform::qt::QtUi ui;
@@ -347,11 +347,14 @@ TEST(CalcViews, LevelSeriesSettingsThroughTheirWidgetsAndAltA) {
         ui.Show(dialog);
         QWidget* window = ui.ViewOf(dialog)->Widget();
         QWidget* target = QApplication::focusWidget() != nullptr ? QApplication::focusWidget() : window;
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::AltModifier, QStringLiteral("a"));
-        QApplication::sendEvent(target, &press);
-        EXPECT_TRUE(ui.IsLoaded(dialog));  // nothing on the press
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::AltModifier, QStringLiteral("a"));
-        QApplication::sendEvent(target, &release);
+        // Alt down, A down, Alt up, A up (the order xdotool's alt+a sends): the chord counts.
+        QKeyEvent altDown(QEvent::KeyPress, Qt::Key_Alt, Qt::AltModifier);
+        QKeyEvent aDown(QEvent::KeyPress, Qt::Key_A, Qt::AltModifier, QStringLiteral("a"));
+        QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+        QKeyEvent aUp(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+        for (QKeyEvent* event : {&altDown, &aDown, &altUp}) QApplication::sendEvent(target, event);
+        EXPECT_TRUE(ui.IsLoaded(dialog));  // nothing before A comes up
+        QApplication::sendEvent(target, &aUp);
         EXPECT_FALSE(ui.IsLoaded(dialog));
     }
     EXPECT_EQ(std::make_pair(period, area), std::make_pair(std::int16_t{-1}, std::int16_t{1}));

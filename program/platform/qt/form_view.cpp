@@ -56,6 +56,7 @@ protected:
         }
         auto* key = static_cast<QKeyEvent*>(event);
         if (!press) return KeyUp(*key);
+        if (!key->isAutoRepeat()) heldAtPress_[key->key()] = Modifiers(key->modifiers());
         // A letter typed with Alt is the form's key to take on its release, never a mnemonic.
         if ((key->modifiers() & Qt::AltModifier) != 0 && key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z) {
             return false;
@@ -70,15 +71,22 @@ protected:
         return keyAscii == 0;
     }
 
-    // The release of a key, with the modifiers held, to the form's key preview; letters as 'A' .. 'Z'.
+    static int Modifiers(Qt::KeyboardModifiers held) {
+        return ((held & Qt::ShiftModifier) != 0 ? kShiftMask : 0) |
+               ((held & Qt::ControlModifier) != 0 ? kCtrlMask : 0) | ((held & Qt::AltModifier) != 0 ? kAltMask : 0);
+    }
+
+    // The release of a key to the form's key preview, letters as 'A' .. 'Z', with the modifiers held
+    // now or when the key went down: Alt+A is the chord even when Alt comes up first.
     bool KeyUp(const QKeyEvent& key) {
         if (key.isAutoRepeat()) return false;
         int keyCode = key.key();
+        int shift = Modifiers(key.modifiers());
+        if (const auto it = heldAtPress_.find(keyCode); it != heldAtPress_.end()) {
+            shift |= it->second;
+            heldAtPress_.erase(it);
+        }
         if (keyCode <= 0 || keyCode > 0xFFFF) return false;
-        const Qt::KeyboardModifiers held = key.modifiers();
-        const int shift = ((held & Qt::ShiftModifier) != 0 ? kShiftMask : 0) |
-                          ((held & Qt::ControlModifier) != 0 ? kCtrlMask : 0) |
-                          ((held & Qt::AltModifier) != 0 ? kAltMask : 0);
         form_.Form_KeyUp(keyCode, shift);
         ui_.RefreshAll();
         return keyCode == 0;
@@ -88,6 +96,8 @@ private:
     Form& form_;
     QtUi& ui_;
     QWidget* window_;
+    // The modifiers held when each key now down was pressed.
+    std::map<int, int> heldAtPress_;
 };
 
 FormView::FormView(Form& form, QtUi& ui, std::unique_ptr<QWidget> widget)
