@@ -81,10 +81,9 @@ struct Bench {
     }
 };
 
-Bench& The() {
-    static Bench b;
-    return b;
-}
+Bench* g_bench = nullptr;
+
+Bench& The() { return *g_bench; }
 
 void BM_WholeSeries1kHzText(benchmark::State& state) {
     Bench& b = The();
@@ -152,4 +151,4 @@ BENCHMARK(BM_Partitions8x47TenMinutes)->Unit(benchmark::kMillisecond)->UseRealTi
 }  // namespace
 }  // namespace murtesk
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return murtesk::bench::RunBenchmarks(argc, argv, murtesk::g_bench); }

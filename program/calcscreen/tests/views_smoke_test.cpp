@@ -305,16 +305,10 @@ TEST(CalcViews, TextOutWritesTheMarksThroughTheSaveDialogAndSaysSo) {
     EXPECT_EQ(first, platform::Utf8ToCp932("============ 1, 動特性ＦＡＳＴ\r"));
 }
 
-}  // namespace
-}  // namespace murtesk::testing
-
-namespace murtesk::testing {
-namespace {
-
 // The level-series settings through their Qt view: the frames, the interval chosen in the list and
 // OK; then Alt+A released over the dialog (Alt let go first) choosing the resampled output.
 TEST(CalcViews, LevelSeriesSettingsThroughTheirWidgetsAndAltA) {
-    App();
+    TestApp();
     platform::qt::QtUi ui;
     RegisterCalcScreenViews(ui);
     std::int16_t period = 100;
@@ -332,8 +326,7 @@ TEST(CalcViews, LevelSeriesSettingsThroughTheirWidgetsAndAltA) {
         view->cmbTimeInterval->setCurrentIndex(9);
         emit view->cmbTimeInterval->activated(9);
         view->optArea[1]->click();
-        if (const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR"); !dir.isEmpty())
-            view->Widget()->grab().save(dir + "/level_series_settings.png");
+        SavePicture(*view->Widget(), "level_series_settings.png");
         g_bDialogOk = false;
         view->cmdOK->click();
         EXPECT_TRUE(g_bDialogOk);
