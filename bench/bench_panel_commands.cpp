@@ -55,11 +55,7 @@ struct Bench {
     fs::path folder = bench::BenchFolder("murtesk-bench-panels");
 
     Bench() {
-        g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
-        g_ResetPreserve();
-        const std::string project = (folder / "project.qvd").string();
-        g_PreserveDoc().SetSaveFilePath(project);
-        g_frmMeasure = &main;
+        const std::string project = bench::NewProjectDocument(folder, main);
         CMeasure& m = static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve().Measures.AddNew();
         m.StartTime = bench::kDayStart;
         m.EndTime = platform::AddSeconds(bench::kDayStart, static_cast<double>(kDaySeconds));

@@ -38,11 +38,7 @@ struct Bench {
     fs::path folder = bench::BenchFolder("murtesk-bench-text");
 
     Bench() {
-        g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
-        g_ResetPreserve();
-        const std::string project = (folder / "project.qvd").string();
-        g_PreserveDoc().SetSaveFilePath(project);
-        g_frmMeasure = &main;
+        const std::string project = bench::NewProjectDocument(folder, main);
         const std::string tenHz = (folder / "day_10hz.lvl").string();
         const std::string oneKHz = (folder / "day_1khz.lvl").string();
         bench::WriteSeries(tenHz, kDaySeconds * 10, 10.0);

@@ -77,6 +77,16 @@ inline void WriteSeries(const std::string& path, std::int64_t n, double rate) {
     }
 }
 
+// Makes the open document a new, empty project "project.qvd" in `folder` under `main`; returns its path.
+inline std::string NewProjectDocument(const std::filesystem::path& folder, MainScreen& main) {
+    g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
+    g_ResetPreserve();
+    const std::string project = (folder / "project.qvd").string();
+    g_PreserveDoc().SetSaveFilePath(project);
+    g_frmMeasure = &main;
+    return project;
+}
+
 inline const Date kDayStart = platform::DateFromParts(2024, 6, 1, 0, 0, 0);
 
 // Makes the open document a project in `folder` holding one measurement of a day from kDayStart
@@ -84,11 +94,7 @@ inline const Date kDayStart = platform::DateFromParts(2024, 6, 1, 0, 0, 0);
 // screen stands in for the real one. write(rate, slot, path) puts the band files it wants there.
 template <class Write>
 CMeasure& MakeDayProject(const std::filesystem::path& folder, MainScreen& main, const Write& write) {
-    g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
-    g_ResetPreserve();
-    const std::string project = (folder / "project.qvd").string();
-    g_PreserveDoc().SetSaveFilePath(project);
-    g_frmMeasure = &main;
+    const std::string project = NewProjectDocument(folder, main);
     CMeasure& m = static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve().Measures.AddNew();
     m.StartTime = kDayStart;
     m.EndTime = platform::AddSeconds(kDayStart, static_cast<double>(kDaySeconds));
