@@ -26,6 +26,7 @@ public:
         c.lvl = s.lvl;
         c.calRms = s.calRms;
         c.corrections = s.corrections;
+        c.spreadTop = s.spread;
         return m_chain.Configure(c);
     }
 

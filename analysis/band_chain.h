@@ -25,6 +25,7 @@ struct BandChainSettings {
     double lvl = 94.0;         // dB that the calibration rms stands for
     double calRms = 7000.0;    // sample rms of the calibration signal
     const double* corrections = nullptr;  // dB added to each band, 15 or 45 values; null: none
+    bool spread = false;  // the bands laid out for several threads on this one chain (the levels are the same)
 };
 
 inline int slotCount(int16_t bandMode)

@@ -53,6 +53,7 @@ int32_t CChAnalyzer::configure(const ChannelCondition& c, double sampleRate, int
                                          .corrections = m_corrections.data()};
         try {
             m_chain = makeBandChain(settings);
+            m_settings = settings;
             if (m_chain)
                 m_paths.assign(static_cast<size_t>(slots), std::string());
         } catch (const std::bad_alloc&) {
@@ -66,6 +67,22 @@ int32_t CChAnalyzer::configure(const ChannelCondition& c, double sampleRate, int
     }
     m_enabled = true;
     return 1;
+}
+
+void CChAnalyzer::setSpread(bool spread)
+{
+    if (!m_chain || m_settings.spread == spread)
+        return;
+    BandChainSettings settings = m_settings;
+    settings.spread = spread;
+    try {
+        if (auto chain = makeBandChain(settings)) {
+            m_chain = std::move(chain);
+            m_settings = settings;
+        }
+    } catch (const std::bad_alloc&) {
+        // The chain as it was computes the same levels.
+    }
 }
 
 int32_t CChAnalyzer::setOutputPath(int32_t output, const char* path)

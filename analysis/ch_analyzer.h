@@ -41,6 +41,10 @@ public:
     // CBandLevelChain::Configure). A refused condition leaves the channel off.
     int32_t configure(const ChannelCondition& condition, double sampleRate, int32_t samplesPerBlock);
 
+    // Lays the chain's bands out for several threads of its own, or back (BandChainSettings::spread); the chain
+    // starts from silence. Keeps the chain as it is when another cannot be made.
+    void setSpread(bool spread);
+
     // 1 when stored, or when the channel is off (nothing to store); 0 for an output outside the mode.
     int32_t setOutputPath(int32_t output, const char* path);
 
@@ -75,6 +79,7 @@ private:
     bool m_running = false;         // its analysis was started
     std::atomic<int32_t> m_blocksHandedIn{0};
     int16_t m_bandMode = -1;
+    BandChainSettings m_settings;  // of the chain
     std::unique_ptr<BandChain> m_chain;
 };
 

@@ -24,6 +24,8 @@ constexpr int16_t kSeparationDone = MURTESK_STATUS_SEPARATION_DONE;
 constexpr int16_t kGaveUp = MURTESK_STATUS_GAVE_UP;
 constexpr int16_t kNoData = MURTESK_STATUS_NO_DATA;
 constexpr int16_t kFailed = MURTESK_STATUS_FAILED;
+// Threads per channel from which a channel's bands are laid out for several threads.
+constexpr unsigned kThreadsToSpread = 8;
 
 // The worker leaves the processor between steps so that the user-interface thread keeps pace on a busy machine.
 void yieldProcessor()
@@ -117,6 +119,12 @@ int32_t CWavAnalyzeEngine::readStart(const std::string& path, WorkerThreads& wor
         return 0;
     }
     clearStopAndStatus();
+    // A channel with eight threads or more to itself has its bands laid out for them: with fewer, the usual layout
+    // keeps them as busy at less cost.
+    const auto on = static_cast<unsigned>(
+        std::count_if(m_analyzers.begin(), m_analyzers.end(), [](const auto& a) { return a->isOn(); }));
+    for (auto& a : m_analyzers)
+        a->setSpread(on > 0 && m_channelThreads >= kThreadsToSpread * on);
     for (size_t c = 0; c < m_analyzers.size(); ++c) {
         if (!m_analyzers[c]->createFiles()) {
             for (size_t k = 0; k < c; ++k) {
@@ -252,9 +260,10 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
             };
             BandWorkers workers(m_channelThreads);
             // The analysis's tasks of a block: reading the next block, the band chains' tasks (by rank, so that each
-            // channel's first ones, which the others follow, start first), converting the next block's channels.
-            // A channel's chain and conversion form a group, kept to one thread (the read belongs to none).
-            enum class Kind : uint8_t { Read, Chain, Convert };
+            // channel's first ones, which the others follow, start first), converting the next block's channels, and
+            // appending each channel's levels to its files once its chain is through. A channel's chain, conversion
+            // and levels form a group, kept to one thread (the read belongs to none).
+            enum class Kind : uint8_t { Read, Chain, Convert, Finish };
             struct Task {
                 Kind kind;
                 size_t channel;
@@ -263,6 +272,10 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
             std::vector<Task> tasks;
             std::vector<int> groups;
             std::atomic<bool> nextRead{false};
+            // Per channel: its chain tasks not yet done, and whether its block was appended.
+            const size_t channels = m_analyzers.size();
+            const auto chainLeft = std::make_unique<std::atomic<int>[]>(channels);
+            const auto finished = std::make_unique<std::atomic<bool>[]>(channels);
             const std::function<TaskStep(int)> advanceTask = [&](int i) {
                 const Task& t = tasks[static_cast<size_t>(i)];
                 switch (t.kind) {
@@ -270,7 +283,15 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                     readBlock(next);
                     nextRead.store(true, std::memory_order_release);
                     return TaskStep::Done;
-                case Kind::Chain: return m_analyzers[t.channel]->advance(t.rank);
+                case Kind::Chain: {
+                    const TaskStep step = m_analyzers[t.channel]->advance(t.rank);
+                    if (step == TaskStep::Done) chainLeft[t.channel].fetch_sub(1, std::memory_order_acq_rel);
+                    return step;
+                }
+                case Kind::Finish:
+                    if (chainLeft[t.channel].load(std::memory_order_acquire) > 0) return TaskStep::Blocked;
+                    finished[t.channel].store(m_analyzers[t.channel]->finishBlock(), std::memory_order_relaxed);
+                    return TaskStep::Done;
                 case Kind::Convert: break;
                 }
                 if (!nextRead.load(std::memory_order_acquire)) return TaskStep::Blocked;
@@ -308,12 +329,16 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                         tasks.push_back({Kind::Convert, c, 0});
                     }
                 }
+                for (size_t c = 0; c < channels; ++c) {
+                    chainLeft[c].store(m_analyzers[c]->taskCount(), std::memory_order_relaxed);
+                    tasks.push_back({Kind::Finish, c, 0});
+                }
                 nextRead.store(false, std::memory_order_relaxed);
                 groups.clear();
                 for (const Task& t : tasks) groups.push_back(t.kind == Kind::Read ? -1 : static_cast<int>(t.channel));
                 workers.run(static_cast<int>(tasks.size()), advanceTask, groups);
                 bool done = true;
-                for (auto& a : m_analyzers) done = a->finishBlock() && done;
+                for (size_t c = 0; c < channels; ++c) done = finished[c].load(std::memory_order_relaxed) && done;
                 if (!done)
                     return fail();
                 yieldProcessor();

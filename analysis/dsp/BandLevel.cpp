@@ -171,10 +171,12 @@ bool CBandLevelChain::Plan() {
     passOf.fill(-1);
     int passes = 0;
     for (std::size_t r = 0; r < levelBands.size(); ++r) {
+        // The passes at the block's rate are the longest of a block's paths through the chain.
+        const bool alone = r == 0 && m_cfg.spreadTop;
         int used = lanes;
         for (const Planned& p : levelBands[r]) {
             const int need = p.lowPass ? 2 : 1;
-            if (used + need > lanes) {
+            if (used + need > lanes || (alone && used > 0)) {
                 groups[r].emplace_back();
                 used = 0;
                 ++passes;

@@ -11,12 +11,13 @@
 // weighted power is sampled at LevelOutHz by linear interpolation.
 //
 // How the work is laid out: the bands that share a rate form a level. A lane pass (CLanePass) takes as many of a
-// level's bands as its lanes hold, each band as its low-pass beside its high-pass and time weighting, the low-pass
-// also feeding the next band; the bands filtered from the held signal fill passes of their own, one band to a lane,
-// and F and W share one more. A low-pass output that another pass reads (the next pass's first band, the
-// next level's thinned input, the held signal) is written out as it grows. These passes are a block's tasks: a task
-// may follow the one it reads while that one is still running, so a block's tasks can run on several threads at
-// once. Every filter still sees its samples in order, so the levels do not depend on how the tasks were spread.
+// level's bands as its lanes hold (one, when spreadTop is set, at the block's own rate), each band as its low-pass
+// beside its high-pass and time weighting, the low-pass also feeding the next band; the bands filtered from the
+// held signal fill passes of their own, one band to a lane, and F and W share one more. A low-pass output that
+// another pass reads (the next pass's first band, the next level's thinned input, the held signal) is written out
+// as it grows. These passes are a block's tasks: a task may follow the one it reads while that one is still
+// running, so a block's tasks can run on several threads at once. Every filter still sees its samples in order, so
+// the levels do not depend on how the tasks were spread, nor on how the bands were laid out.
 #pragma once
 
 #include "FilterDesign.h"
@@ -51,6 +52,10 @@ struct BandChainConfig {
     double lvl = 94.0;             // dB that the calibration rms stands for
     double calRms = 7000.0;        // sample rms of the calibration signal
     const double* corrections = nullptr;  // 15 or 45 dB added to the band slots; null: zeros
+    // The bands at the block's own rate one to a pass (each band's filters folded over the lanes) instead of as
+    // many as the lanes take: more, shorter passes, which shortens a block's path through the chain when it has
+    // several threads to itself, at some cost per sample. The levels are the same either way.
+    bool spreadTop = false;
 };
 
 struct BandInfo {
