@@ -95,26 +95,33 @@ int32_t CChAnalyzer::setOutputPath(int32_t output, const char* path)
     return 1;
 }
 
-bool CChAnalyzer::createFiles()
+size_t CChAnalyzer::startFiles()
 {
     m_files.fill(nullptr);
     m_lastFinished = 0;
     m_blocksHandedIn = 0;
     if (!isOn())
-        return true;
+        return 0;
     m_chain->reset();
+    return m_paths.size();
+}
+
+bool CChAnalyzer::openFile(size_t output)
+{
+    const std::string& path = m_paths[output];
+    m_files[output] = path.empty() ? nullptr : std::fopen(path.c_str(), "wb");
+    return m_files[output] != nullptr;
+}
+
+void CChAnalyzer::removeCreated()
+{
     for (size_t s = 0; s < m_paths.size(); ++s) {
-        m_files[s] = m_paths[s].empty() ? nullptr : std::fopen(m_paths[s].c_str(), "wb");
-        if (!m_files[s]) {
-            for (size_t k = 0; k < s; ++k) {
-                std::fclose(m_files[k]);
-                m_files[k] = nullptr;
-                std::remove(m_paths[k].c_str());
-            }
-            return false;
+        if (m_files[s]) {
+            std::fclose(m_files[s]);
+            m_files[s] = nullptr;
+            std::remove(m_paths[s].c_str());
         }
     }
-    return true;
 }
 
 bool CChAnalyzer::closeFiles()

@@ -48,9 +48,13 @@ public:
     // 1 when stored, or when the channel is off (nothing to store); 0 for an output outside the mode.
     int32_t setOutputPath(int32_t output, const char* path);
 
-    // Opens every output's level file for writing (the channel starts from silence). On failure removes the
-    // files it opened and returns false. An off channel has nothing to open.
-    bool createFiles();
+    // The level files, one per output, which the engine creates side by side: startFiles readies the channel to
+    // start from silence and returns how many files it writes (none when off); openFile creates the file of one
+    // output for writing, each output once, from any thread (false when it cannot); removeCreated closes and
+    // removes the files created.
+    size_t startFiles();
+    bool openFile(size_t output);
+    void removeCreated();
     // Closes every output's file; false when one could not be written to its end.
     bool closeFiles();
     // Removes every output's file (the channel's files must be closed).

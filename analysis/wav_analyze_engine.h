@@ -57,6 +57,8 @@ public:
 private:
     // Claims the engine for a run (false while another runs).
     bool claimRun();
+    // Creates every channel's level files; on failure removes those it created.
+    bool createAllFiles();
     void releaseRun() { m_run.store(EngineRun::Idle, std::memory_order_release); }
     bool stopRequested() const { return m_stop.load(std::memory_order_acquire) != 0; }
     void clearStopAndStatus();
