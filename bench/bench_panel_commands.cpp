@@ -8,6 +8,7 @@
 // The band files of the 10 values/s channels are hard links to one file, so a warm page cache holds
 // them all; every band is still read and computed in full. Files stay in MURTESK_BENCH_DIR.
 #include "calc_day.h"
+#include "linked_day.h"
 #include "common_axes.h"
 #include "frmLevelOverArea.h"
 #include "frmOctCalc.h"
@@ -56,30 +57,11 @@ struct Bench {
 
     Bench() {
         const std::string project = bench::NewProjectDocument(folder, main);
-        CMeasure& m = static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve().Measures.AddNew();
-        m.StartTime = bench::kDayStart;
-        m.EndTime = platform::AddSeconds(bench::kDayStart, static_cast<double>(kDaySeconds));
         const std::string tenHz = (folder / "day_10hz.lvl").string();
         const std::string oneKHz = (folder / "day_1khz.lvl").string();
         bench::WriteSeries(tenHz, kDaySeconds * 10, 10.0);
         bench::WriteSeries(oneKHz, kDaySeconds * 1000, 1000.0);
-        for (int c = 1; c <= 9; ++c) {
-            const double rate = c == 9 ? 1000.0 : 10.0;
-            CChMeasure& ch = m.ChMeasures.AddNew();
-            ch.ChMeasureCondition.oct1or3 = 3;
-            ch.ChMeasureCondition.LevelOutHz = rate;
-            ch.LevelData.SaveFileName = "ch" + std::to_string(c) + ".lvl";
-            SetWindow(ch.CalcXYAxis, platform::AddSeconds(bench::kDayStart, 3600.0), 60);
-            for (std::int16_t s = 1; s <= 47; ++s) {
-                ch.BandLCalcInfos.AddNew();
-                const std::string bandFolder = GetBandFolder(project, 3, s);
-                fs::create_directories(bandFolder);
-                const std::string path = *ch.LevelData.PathIn(bandFolder);
-                if ((c < 9 || s == 2) && !fs::exists(path)) {
-                    fs::create_hard_link(c < 9 ? tenHz : oneKHz, path);
-                }
-            }
-        }
+        bench::AddLinkedDayMeasure(project, 9, tenHz, oneKHz);
         ui.Load(main);
         ui.Load(calc);
         std::int32_t first = 1;

@@ -9,6 +9,7 @@
 // them all; every band is still read in full). peak_rss_MB is the process's peak resident size after
 // the run, the benchmarks running in the order listed. Files stay in MURTESK_BENCH_DIR.
 #include "calc_day.h"
+#include "linked_day.h"
 #include "frmOctCalc.h"
 
 #include "fake_ui.h"
@@ -44,26 +45,7 @@ struct Bench {
         bench::WriteSeries(tenHz, kDaySeconds * 10, 10.0);
         bench::WriteSeries(oneKHz, kDaySeconds * 1000, 1000.0);
         // Measurement 1: the eight channels and the 1 kHz one; measurement 2: the eight alone.
-        for (const int channels : {9, 8}) {
-            CMeasure& m = static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve().Measures.AddNew();
-            m.StartTime = bench::kDayStart;
-            m.EndTime = platform::AddSeconds(bench::kDayStart, static_cast<double>(kDaySeconds));
-            for (int c = 1; c <= channels; ++c) {
-                const double rate = c == 9 ? 1000.0 : 10.0;
-                CChMeasure& ch = m.ChMeasures.AddNew();
-                ch.ChMeasureCondition.oct1or3 = 3;
-                ch.ChMeasureCondition.LevelOutHz = rate;
-                ch.LevelData.SaveFileName = "ch" + std::to_string(c) + ".lvl";
-                SetWindow(ch.CalcXYAxis, platform::AddSeconds(bench::kDayStart, 3600.0), 60);
-                for (std::int16_t s = 1; s <= 47; ++s) {
-                    ch.BandLCalcInfos.AddNew();
-                    const std::string bandFolder = GetBandFolder(project, 3, s);
-                    fs::create_directories(bandFolder);
-                    const std::string path = *ch.LevelData.PathIn(bandFolder);
-                    if ((c < 9 || s == 2) && !fs::exists(path)) fs::create_hard_link(c < 9 ? tenHz : oneKHz, path);
-                }
-            }
-        }
+        for (const int channels : {9, 8}) bench::AddLinkedDayMeasure(project, channels, tenHz, oneKHz);
         ui.Load(main);
         ui.Load(calc);
     }

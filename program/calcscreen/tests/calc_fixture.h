@@ -15,11 +15,13 @@
 #include "model/shared_procedures.h"
 #include "platform/binary_file.h"
 #include "platform/dates.h"
+#include "platform/text_encoding.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,19 @@ inline const Date kMeasureStart = platform::DateFromParts(2023, 3, 15, 9, 0, 0);
 
 // The level a test writes at position p (1-based) of every file: the position itself over ten.
 inline float LevelAt(std::int64_t p) { return static_cast<float>(p) / 10.0f; }
+
+// The bytes of a file; empty when it cannot be read.
+inline std::string Bytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The file a list of lines makes: CP932, CR LF after every line.
+inline std::string FileOf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    return platform::Utf8ToCp932(text);
+}
 
 // Saves the project as the main screen does, and keeps its list of measurements.
 class StandInMainScreen : public MainScreen {

@@ -100,16 +100,6 @@ protected:
         ui.ClearTranscript();
     }
     std::string Out(const std::string& name) const { return (folder / name).string(); }
-    static std::string Bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    // The file a list of lines makes: CP932, CR LF after every line.
-    static std::string FileOf(const std::vector<std::string>& lines) {
-        std::string text;
-        for (const std::string& line : lines) text += line + "\r\n";
-        return platform::Utf8ToCp932(text);
-    }
     std::size_t HistogramFiles() const {
         std::size_t n = 0;
         const fs::path lcalc = GetLCalcFolder(ProjectPath());

@@ -93,10 +93,6 @@ protected:
     }
     static CBandLCalcInfo& Band(std::int16_t slot) { return Channel(1, 1).BandLCalcInfos.Item(slot); }
     std::string File(const char* name) const { return (folder / name).string(); }
-    static std::string Bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
     static void Put(std::string& out, const void* p, std::size_t n) { out.append(static_cast<const char*>(p), n); }
     void Save(const std::string& path) {
         calc.WriteRangeFile(Band(2).Scopes, path, "計算除外範囲保存処理が失敗しました．",

@@ -60,15 +60,6 @@ protected:
         return slot == 1 ? FLevel : slot == 2 ? WLevel : BandLevel;
     }
     std::string Out(const std::string& name) const { return (folder / name).string(); }
-    static std::string Bytes(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-    static std::string FileOf(const std::vector<std::string>& lines) {
-        std::string text;
-        for (const std::string& line : lines) text += line + "\r\n";
-        return platform::Utf8ToCp932(text);
-    }
     static std::string Time(std::int64_t p, double rate) {
         return platform::FormatDisplayDate(platform::AddSeconds(kMeasureStart, static_cast<double>(p - 1) / rate));
     }
