@@ -57,11 +57,7 @@ struct Bench {
 
     Bench() {
         const std::string project = bench::NewProjectDocument(folder, main);
-        const std::string tenHz = (folder / "day_10hz.lvl").string();
-        const std::string oneKHz = (folder / "day_1khz.lvl").string();
-        bench::WriteSeries(tenHz, kDaySeconds * 10, 10.0);
-        bench::WriteSeries(oneKHz, kDaySeconds * 1000, 1000.0);
-        bench::AddLinkedDayMeasure(project, 9, tenHz, oneKHz);
+        bench::AddLinkedDayMeasure(project, 9, bench::WriteLinkedDaySeries(folder));
         ui.Load(main);
         ui.Load(calc);
         std::int32_t first = 1;

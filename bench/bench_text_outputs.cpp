@@ -40,12 +40,9 @@ struct Bench {
 
     Bench() {
         const std::string project = bench::NewProjectDocument(folder, main);
-        const std::string tenHz = (folder / "day_10hz.lvl").string();
-        const std::string oneKHz = (folder / "day_1khz.lvl").string();
-        bench::WriteSeries(tenHz, kDaySeconds * 10, 10.0);
-        bench::WriteSeries(oneKHz, kDaySeconds * 1000, 1000.0);
+        const bench::LinkedDaySeries series = bench::WriteLinkedDaySeries(folder);
         // Measurement 1: the eight channels and the 1 kHz one; measurement 2: the eight alone.
-        for (const int channels : {9, 8}) bench::AddLinkedDayMeasure(project, channels, tenHz, oneKHz);
+        for (const int channels : {9, 8}) bench::AddLinkedDayMeasure(project, channels, series);
         ui.Load(main);
         ui.Load(calc);
     }

@@ -10,12 +10,24 @@
 
 namespace murtesk::bench {
 
+// The two series the measurement's band files link to: the day at 10 and at 1,000 values/s.
+struct LinkedDaySeries {
+    std::string tenHz, oneKHz;
+};
+
+// Writes the two series into `folder`.
+inline LinkedDaySeries WriteLinkedDaySeries(const std::filesystem::path& folder) {
+    LinkedDaySeries series{(folder / "day_10hz.lvl").string(), (folder / "day_1khz.lvl").string()};
+    WriteSeries(series.tenHz, kDaySeconds * 10, 10.0);
+    WriteSeries(series.oneKHz, kDaySeconds * 1000, 1000.0);
+    return series;
+}
+
 // Adds a measurement of the day to the open document, whose project file is `project`: channels 1 to `channels`
 // of one-third octaves with 47 band records each, their charts on the day's second hour; channels 1 to 8 at 10
-// values/s, every band file a hard link to tenHz, and a ninth at 1,000 values/s whose W band alone has a file, a
-// hard link to oneKHz.
-inline CMeasure& AddLinkedDayMeasure(const std::string& project, int channels, const std::string& tenHz,
-                                     const std::string& oneKHz) {
+// values/s, every band file a hard link to the 10 values/s series, and a ninth at 1,000 values/s whose W band alone
+// has a file, a hard link to the 1,000 values/s series.
+inline CMeasure& AddLinkedDayMeasure(const std::string& project, int channels, const LinkedDaySeries& series) {
     CMeasure& m = static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve().Measures.AddNew();
     m.StartTime = kDayStart;
     m.EndTime = platform::AddSeconds(kDayStart, static_cast<double>(kDaySeconds));
@@ -32,7 +44,7 @@ inline CMeasure& AddLinkedDayMeasure(const std::string& project, int channels, c
             std::filesystem::create_directories(bandFolder);
             const std::string path = *ch.LevelData.PathIn(bandFolder);
             if ((c < 9 || s == 2) && !std::filesystem::exists(path)) {
-                std::filesystem::create_hard_link(c < 9 ? tenHz : oneKHz, path);
+                std::filesystem::create_hard_link(c < 9 ? series.tenHz : series.oneKHz, path);
             }
         }
     }
