@@ -56,15 +56,7 @@ const Clips& BenchClips() {
         std::filesystem::create_directories(dir);
         Clips c{(dir / "road-1080p.mp4").string(), (dir / "road-1080p.avi").string()};
         if (!std::filesystem::exists(c.mp4)) {
-            murtesk::samples::VideoClipOptions o;
-            o.container = murtesk::samples::VideoContainer::H264AacMp4;
-            o.scene = murtesk::samples::VideoScene::Road;
-            o.width = 1920;
-            o.height = 1080;
-            o.fps = 30;
-            o.seconds = 60.0;
-            o.keyframeInterval = 250;
-            if (!murtesk::samples::writeVideoClip(c.mp4, o)) std::abort();
+            if (!murtesk::samples::writeVideoClip(c.mp4, murtesk::samples::RoadClip1080p())) std::abort();
         }
         if (!std::filesystem::exists(c.avi)) {
             const std::string command = "ffmpeg -nostdin -v error -y -i '" + c.mp4 + "' '" + c.avi + "'";

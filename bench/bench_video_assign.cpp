@@ -41,15 +41,7 @@ const std::string& Clip() {
     static const std::string clip = [] {
         const std::string path = (Cache() / "road-1080p.mp4").string();
         if (!fs::exists(path)) {
-            murtesk::samples::VideoClipOptions o;
-            o.container = murtesk::samples::VideoContainer::H264AacMp4;
-            o.scene = murtesk::samples::VideoScene::Road;
-            o.width = 1920;
-            o.height = 1080;
-            o.fps = 30;
-            o.seconds = 60.0;
-            o.keyframeInterval = 250;
-            if (!murtesk::samples::writeVideoClip(path, o)) std::abort();
+            if (!murtesk::samples::writeVideoClip(path, murtesk::samples::RoadClip1080p())) std::abort();
         }
         return path;
     }();

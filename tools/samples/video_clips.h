@@ -37,6 +37,20 @@ struct VideoClipOptions {
     const char* x264Preset = "medium";
 };
 
+// A minute of the road scene as a field camera records it: 1080p H.264 with AAC in MP4, 30 frames a second, a key
+// frame every 250 (the clip the video benchmarks decode).
+inline VideoClipOptions RoadClip1080p() {
+    VideoClipOptions o;
+    o.container = VideoContainer::H264AacMp4;
+    o.scene = VideoScene::Road;
+    o.width = 1920;
+    o.height = 1080;
+    o.fps = 30;
+    o.seconds = 60.0;
+    o.keyframeInterval = 250;
+    return o;
+}
+
 // Writes the clip; false (with the reason in *error when given) when a coder is missing or the file cannot be
 // written. A partly written file is removed.
 bool writeVideoClip(const std::string& path, const VideoClipOptions& options, std::string* error = nullptr);
