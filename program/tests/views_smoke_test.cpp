@@ -19,9 +19,12 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -218,6 +221,48 @@ TEST_F(ViewsSmoke, FirstRunWindowEndButtonAsksInJapaneseAndNoKeepsTheMainScreen)
     EXPECT_TRUE(ui.IsLoaded(*forms.measure));
     EXPECT_TRUE(ui.ViewOf(*forms.measure)->Widget()->isVisible());
     EXPECT_TRUE(noText.contains(QStringLiteral("いいえ"))) << noText.toStdString();
+}
+
+// "ファイル → 終了" and "はい" end the run from inside the menu's own click: the main window and its
+// menu bar outlive the click, and the application's loop ends with status 0, as in main.cpp.
+TEST_F(ViewsSmoke, ExitFromTheFileMenuEndsTheRunCleanly) {
+    FakeDocument project((home / "p.qvd").string());
+    project.measures.push_back({"a.wav", "2024/05/01 10:00:00", "", "c"});
+    ASSERT_TRUE(project.FileWrite((home / "p.qvd").string()));
+    g_CommandLine = {(home / "p.qvd").string()};
+    Main(ui, forms);
+    auto* view = static_cast<frmMeasureView*>(ui.ViewOf(*forms.measure));
+    ASSERT_TRUE(RunUntil([&] { return view->ListView1->topLevelItemCount() == 1; }));
+
+    QAction* exitAction = view->fileMenu->actions().back();
+    ASSERT_EQ(exitAction->text(), QStringLiteral("終了(&X)"));
+    // Connected after the view's own handler: it runs only when the action outlived that handler, and
+    // it sees whether the window and its menu did too (Qt's code after the click still uses them).
+    QPointer<QWidget> window = view->Widget();
+    QPointer<QMenu> menu = view->fileMenu;
+    bool clickEndedOnLiveWindow = false;
+    QObject::connect(exitAction, &QAction::triggered, [&] { clickEndedOnLiveWindow = window && menu; });
+    bool asked = false;
+    QTimer answer;
+    answer.setInterval(10);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box != nullptr && !asked) {
+            asked = box->text() == QStringLiteral("終了しますか？");
+            QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+        }
+    });
+    answer.start();
+    QTimer::singleShot(0, [&] {
+        QMenuBar* bar = static_cast<QMainWindow*>(view->Widget())->menuBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(view->fileMenu->menuAction()).center());
+        ASSERT_TRUE(RunUntil([&] { return view->fileMenu->isVisible(); }));
+        QTest::mouseClick(view->fileMenu, Qt::LeftButton, {}, view->fileMenu->actionGeometry(exitAction).center());
+    });
+    QTimer::singleShot(15000, [] { QApplication::exit(1); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(asked);
+    EXPECT_TRUE(clickEndedOnLiveWindow);
+    EXPECT_TRUE(ui.LoadedForms().empty());
 }
 
 TEST_F(ViewsSmoke, SplashShowsItsTextsAndTheCalculationScreenReturnsToTheMainScreen)

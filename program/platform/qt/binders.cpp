@@ -181,7 +181,7 @@ Binders::~Binders() = default;
 
 void Binders::Forward(const Handler& handler)
 {
-    if (showing_ || !handler) {
+    if (showing_ || retired_ || !handler) {
         return;
     }
     handler();

@@ -109,6 +109,8 @@ public:
 
     void ShowAll();
     bool Showing() const { return showing_; }
+    // The form was unloaded: the widgets' events reach it no more.
+    void Retire() { retired_ = true; }
 
 private:
     struct Binding;
@@ -117,6 +119,7 @@ private:
     Handler afterHandler_;
     std::vector<std::unique_ptr<Binding>> bindings_;
     bool showing_ = false;
+    bool retired_ = false;
 };
 
 }  // namespace murtesk::platform::qt

@@ -132,6 +132,14 @@ void FormView::Refresh()
                       [this](const std::string& name) { return Control(name); });
 }
 
+void FormView::Retire() {
+    binders_.Retire();
+    if (QCoreApplication* app = QApplication::instance()) {
+        app->removeEventFilter(keyFilter_.get());
+    }
+    widget_->removeEventFilter(closeFilter_.get());
+}
+
 QWidget* FormView::Control(const std::string& name) const {
     const auto it = controls_.find(name);
     return it == controls_.end() ? nullptr : it->second;

@@ -38,6 +38,8 @@ public:
     // The form's caption and every bound control, as the model holds them now; then the form's
     // focus request, if any.
     void Refresh();
+    // The form was unloaded: the view hears nothing more for it (it goes later, see QtUi::DestroyView).
+    void Retire();
     // The widget of a control by its name (for focus requests, tests and pictures); null when unknown.
     QWidget* Control(const std::string& name) const;
 

@@ -40,6 +40,19 @@ QStringList ToQtFilters(const std::string& filter)
     return result;
 }
 
+namespace {
+
+// A view whose form was unloaded, kept until Qt's deferred deletion takes it.
+class RetiredView final : public QObject {
+public:
+    explicit RetiredView(std::unique_ptr<FormView> view) : view_(std::move(view)) {}
+
+private:
+    std::unique_ptr<FormView> view_;
+};
+
+}  // namespace
+
 QtUi::QtUi() : context_(std::make_unique<QObject>()) {}
 
 QtUi::~QtUi()
@@ -69,11 +82,7 @@ FormView* QtUi::ViewOf(Form& form)
 }
 
 void QtUi::RefreshAll() {
-    if (refreshing_) {
-        return;
-    }
     ShowFormStates();
-    retired_.clear();
 }
 
 void QtUi::ShowFormStates() {
@@ -93,6 +102,9 @@ void QtUi::DestroyAllViews()
         loop->quit();
     }
     views_.clear();
+    for (const QPointer<QObject>& retired : retired_) {
+        delete retired.data();
+    }
     retired_.clear();
 }
 
@@ -601,10 +613,15 @@ void QtUi::DestroyView(Form& form)
         return;
     }
     it->second->Widget()->hide();
-    // The view may be the one whose signal is running now: it goes when the handler is over.
-    retired_.push_back(std::move(it->second));
+    it->second->Retire();
+    // The view may be the one whose menu, button or key runs the unloading handler now, with Qt's own
+    // code still to run on its widgets when the handler returns: it goes once control is back in the
+    // event loop that delivered that event (a dialog's loop run from the handler does not count).
+    auto* retired = new RetiredView(std::move(it->second));
     views_.erase(it);
-    QMetaObject::invokeMethod(&queued_, [this] { retired_.clear(); }, Qt::QueuedConnection);
+    std::erase_if(retired_, [](const QPointer<QObject>& p) { return p.isNull(); });
+    retired_.emplace_back(retired);
+    retired->deleteLater();
 }
 
 void QtUi::RefreshView(Form& form)

@@ -88,8 +88,8 @@ private:
     std::unique_ptr<QObject> context_;
     std::map<std::string, ViewFactory> factories_;
     std::map<Form*, std::unique_ptr<FormView>> views_;
-    std::vector<std::unique_ptr<FormView>> retired_;  // destroyed once the current handler is over
-    QObject queued_;  // context of the calls queued for later: they go with this object
+    // Views of unloaded forms awaiting their deferred deletion; DestroyAllViews takes those left.
+    std::vector<QPointer<QObject>> retired_;
     std::map<Form*, QEventLoop*> modalLoops_;
     std::map<TimerId, QPointer<QTimer>> timers_;
     TimerId nextTimer_ = 1;

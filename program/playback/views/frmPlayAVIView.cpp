@@ -101,8 +101,9 @@ frmPlayAVIView::frmPlayAVIView(frmPlayAVI& form, platform::qt::QtUi& ui)
 frmPlayAVIView::~frmPlayAVIView() {
     // The window's widgets go after this view: they tell nobody any more.
     delete events_;
-    // The frame belongs to the form: out of the window before the window's widgets go.
-    if (frame_) {
+    // The frame belongs to the form: out of the window before the window's widgets go, unless a newer
+    // view of the form took it already.
+    if (frame_ && Widget()->isAncestorOf(frame_)) {
         frame_->hide();
         frame_->setParent(nullptr);
     }
