@@ -409,12 +409,15 @@ void QtUi::WaitEvents(int timeoutMs) {
 
 namespace {
 
-// A window target whose messages run on the Qt event loop of the thread that made it.
+// A window target whose messages run on the Qt event loop of the thread that made it; the views show the
+// forms' state again after each (a played buffer's completion may end a playback).
 class QtWindowTarget final : public WindowTarget {
 public:
-    QtWindowTarget()
-        : window_([this](std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
-              return Dispatch(message, wparam, lparam);
+    explicit QtWindowTarget(QtUi& ui)
+        : window_([this, &ui](std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) {
+              const std::intptr_t result = Dispatch(message, wparam, lparam);
+              ui.RefreshAll();
+              return result;
           }) {}
     MurteskWindow* Handle() override { return window_.Handle(); }
 
@@ -424,7 +427,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<WindowTarget> QtUi::NewWindowTarget() { return std::make_unique<QtWindowTarget>(); }
+std::unique_ptr<WindowTarget> QtUi::NewWindowTarget() { return std::make_unique<QtWindowTarget>(*this); }
 
 ShellOpenResult QtUi::ShellOpen(const std::string& path)
 {

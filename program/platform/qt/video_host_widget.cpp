@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "qt_message_window.h"
+#include "qt_ui.h"
 #include "ui_services.h"
 
 namespace murtesk::platform::qt {
@@ -16,7 +17,12 @@ VideoHostWidget::VideoHostWidget(UiServices* ui, QWidget* parent) : QWidget(pare
     setFocusPolicy(Qt::StrongFocus);
     window_ = std::make_unique<QtMessageWindow>(
         [this](std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam) -> std::intptr_t {
-            return handler_ ? handler_(message, wparam, lparam) : 0;
+            if (!handler_) return 0;
+            const std::intptr_t result = handler_(message, wparam, lparam);
+            // The message may have changed a form (the end of playing): the windows show it now, as after
+            // a timer's tick.
+            if (auto* qtUi = dynamic_cast<QtUi*>(ui_)) qtUi->RefreshAll();
+            return result;
         });
     host_.window = window_->Handle();
     host_.context = this;

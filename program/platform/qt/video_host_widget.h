@@ -1,7 +1,8 @@
 // The widget a video plays in: it is the host window (kinemo.h) that a window hands to the video library's
 // OpenAvi. Frames arrive on the player's decoding thread; the newest is copied under a lock and the widget
 // repaints on the user-interface thread, drawing it at its placed rectangle on black. Posts from the player
-// (WM_AVIGRAPHEVENT) reach the message handler on the user-interface thread. The player must be closed
+// (WM_AVIGRAPHEVENT) reach the message handler on the user-interface thread, after which the forms' views
+// show their state again (when `ui` is the Qt one). The player must be closed
 // (CloseAvi) before the widget goes; should a frame still come, it is dropped.
 #pragma once
 

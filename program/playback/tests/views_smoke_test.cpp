@@ -97,5 +97,45 @@ TEST(PlayAviView, PlaysStopsCountsAndSeeksInTheRealWindow) {
     g_VideoStartTime = 0;
 }
 
+// The end of the span comes as the player's posted message: the window shows at once that playing stopped
+// (slider at the start, the start's time, 再生開始 enabled), with no user event after it.
+TEST(PlayAviView, TheEndOfTheSpanShowsAtOnce) {
+    TestApp();
+    setenv("MURTESK_AUDIO", "null", 1);
+    testing::Scratch dir;
+    samples::VideoClipOptions clip;
+    clip.width = 160;
+    clip.height = 90;
+    clip.seconds = 2.0;
+    g_VideoPath = dir.file("24-5-1-9_30_0.avi");
+    ASSERT_TRUE(samples::writeVideoClip(g_VideoPath, clip));
+    g_VideoStartTime = platform::DateFromParts(2024, 5, 1, 9, 30, 0);
+    g_VideoStartMs = 300;
+    g_VideoEndMs = 900;
+
+    platform::qt::QtUi ui;
+    RegisterPlaybackViews(ui);
+    KinemoLibrary kinemo;
+    frmPlayAVI form(ui, kinemo);
+    ui.Show(form);
+    auto* view = dynamic_cast<frmPlayAVIView*>(ui.ViewOf(form));
+    ASSERT_NE(view, nullptr);
+    auto* start = qobject_cast<QPushButton*>(view->Control("cmdStart0"));
+    auto* slider = qobject_cast<QSlider*>(view->Control("Slider1"));
+    auto* time = qobject_cast<QLabel*>(view->Control("lblTime"));
+    ASSERT_TRUE(RunUntil([&] { return !start->isEnabled() && slider->value() > 0; }));  // it plays
+    ASSERT_TRUE(RunUntil([&] { return !form.Timer1; }));                                  // and ends
+    EXPECT_TRUE(RunUntil([&] { return start->isEnabled(); }, 2000));
+    EXPECT_EQ(slider->value(), slider->minimum());
+    EXPECT_FALSE(qobject_cast<QPushButton*>(view->Control("cmdStop0"))->isEnabled());
+    EXPECT_EQ(time->text().toStdString(), "2024/05/01 09:30'00 (0Sec)");
+
+    ui.Unload(form);
+    ui.DestroyAllViews();
+    g_VideoPath.clear();
+    g_VideoStartTime = 0;
+    g_VideoStartMs = g_VideoEndMs = 0;
+}
+
 }  // namespace
 }  // namespace murtesk::playback
