@@ -36,6 +36,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace murtesk {
@@ -101,9 +102,10 @@ public:
     bool readMarkAreaFile();
     // Writes a range list with the measurement's start and step, then says how it went.
     bool WriteRangeFile(const CScopes& list, const std::string& path, const char* failed, const char* saved);
-    // A position of the shown channel in a channel whose rate is `ratio` times its own: unchanged at
-    // ratio 1, else the nearest whole position (halves to even), held within 32 bits.
-    static std::int32_t ChannelPosition(std::int32_t p, double ratio);
+    // A range S..E of the shown channel in a channel whose rate is `ratio` times its own, keeping its
+    // time: unchanged at ratio 1, else nearest((S - 1) × ratio) + 1 .. nearest(E × ratio) (halves to
+    // even, held within 32 bits); a range shorter than one step there keeps the step of its start.
+    static std::pair<std::int32_t, std::int32_t> ChannelRange(std::int32_t S, std::int32_t E, double ratio);
     // The level-over scan reads the series in slices of this many values.
     void SetLevelSliceLength(std::int32_t length) { levelSliceLength_ = length; }
     // The procedure optMouseAction chooses, tested in the order 1, 0, 2, 3 (else 4), over (S, E).

@@ -59,15 +59,23 @@ void AppendAndMerge(const std::vector<std::pair<CScopes*, const CScopes*>>& list
 
 }  // namespace
 
-std::int32_t frmOctCalc::ChannelPosition(std::int32_t p, double ratio) {
+std::pair<std::int32_t, std::int32_t> frmOctCalc::ChannelRange(std::int32_t S, std::int32_t E, double ratio) {
     if (ratio == 1.0) {
-        return p;
+        return {S, E};
     }
-    const double scaled = platform::RoundHalfToEven(static_cast<double>(p) * ratio);
     // Positions stay within 32 bits; a scale past them is held at the edge, never wrapped.
-    constexpr double lo = std::numeric_limits<std::int32_t>::min();
-    constexpr double hi = std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(std::clamp(scaled, lo, hi));
+    const auto held = [](double p) {
+        constexpr double lo = std::numeric_limits<std::int32_t>::min();
+        constexpr double hi = std::numeric_limits<std::int32_t>::max();
+        return static_cast<std::int32_t>(std::clamp(p, lo, hi));
+    };
+    // The start keeps its time, (S - 1) steps after position 1; the end the time its step ends.
+    const std::int32_t s = held(platform::RoundHalfToEven((static_cast<double>(S) - 1.0) * ratio) + 1.0);
+    std::int32_t e = held(platform::RoundHalfToEven(static_cast<double>(E) * ratio));
+    if (S <= E && e < s) {
+        e = s;  // shorter than a step of the target: the step its start falls in
+    }
+    return {s, e};
 }
 
 void frmOctCalc::setMarkAreaToBands(const CScopes& ranges) {
@@ -202,8 +210,7 @@ void frmOctCalc::cmdLinkCh_Click() {
     }
     std::vector<BandLE> work;
     ForEachOtherChannel([&](CChMeasure& target, double ratio) {
-        const std::int32_t s = ChannelPosition(static_cast<std::int32_t>(*S), ratio);
-        const std::int32_t e = ChannelPosition(static_cast<std::int32_t>(*E), ratio);
+        const auto [s, e] = ChannelRange(static_cast<std::int32_t>(*S), static_cast<std::int32_t>(*E), ratio);
         for (const std::int16_t slot : ChannelCopySlots(target)) {
             CBandLCalcInfo& info = target.BandLCalcInfos.Item(slot);
             info.LEScopes.AllDelete();
@@ -265,7 +272,8 @@ CScopes frmOctCalc::ChannelRanges(const CScopes& ranges, double ratio) {
             return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
                                                                       std::numeric_limits<std::int32_t>::max()));
         };
-        converted.SimpleAdd(NewRange(ChannelPosition(clamp32(*S), ratio), ChannelPosition(clamp32(*E), ratio)));
+        const auto [s, e] = ChannelRange(clamp32(*S), clamp32(*E), ratio);
+        converted.SimpleAdd(NewRange(s, e));
     }
     return converted;
 }

@@ -23,8 +23,13 @@ std::optional<CScopes> MapFileRanges(const CScopes& file, Date fileStart, double
         if (!std::isfinite(s) || !std::isfinite(e)) {
             return std::nullopt;
         }
-        double first = platform::RoundHalfToEven(s * factor) + offset;
+        // A start keeps its time (position S begins (S - 1) steps after the file's start), an end
+        // the time where its step ends.
+        double first = platform::RoundHalfToEven((s - 1.0) * factor) + 1.0 + offset;
         double last = platform::RoundHalfToEven(e * factor) + offset;
+        if (s <= e && last < first) {
+            last = first;  // shorter than a step here: the step its start falls in
+        }
         if (first > n || last < 1.0) {
             continue;
         }

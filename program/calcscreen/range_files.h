@@ -11,11 +11,13 @@
 namespace murtesk {
 
 // The file's ranges in positions of a band of n values of a measurement that starts at `start` with
-// `rate` values per second: S' = nearest(S × rate × filePeriod) + nearest(rate × d), the same for E,
-// with d the whole seconds from `start` to fileStart and halves going to the even neighbour. A
-// range wholly outside 1..n is dropped, one that straddles an end is cut there; the work is done in
-// double precision and only clipped positions are narrowed to 32 bits. Nothing when the step is not
-// a positive number or an end is not a number.
+// `rate` values per second, each range keeping its time: with f = rate × filePeriod and d the whole
+// seconds from `start` to fileStart, S' = nearest((S - 1) × f) + 1 + nearest(rate × d) and
+// E' = nearest(E × f) + nearest(rate × d), halves going to the even neighbour; a range shorter than
+// one step of the band keeps the step its start falls in (E' = S'). A range wholly outside 1..n is
+// dropped, one that straddles an end is cut there; the work is done in double precision and only
+// clipped positions are narrowed to 32 bits. Nothing when the step is not a positive number or an
+// end is not a number.
 std::optional<CScopes> MapFileRanges(const CScopes& file, Date fileStart, double filePeriod, Date start, double rate,
                                      std::int32_t n);
 

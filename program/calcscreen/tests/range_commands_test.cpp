@@ -151,16 +151,18 @@ protected:
     static CBandLCalcInfo& Band(std::int32_t ch, std::int16_t slot) { return Channel(1, ch).BandLCalcInfos.Item(slot); }
 };
 
+// 3..7 at 10 values/s spans 0.2 s to 0.7 s: positions 5..14 at 20/s; at 4/s the nearest steps
+// begin at 0.25 s (0.8 → 1 step in) and end at 0.75 s (2.8 → 3).
 TEST_F(ChannelCopies, ExcludedRangesScaleByRateOnEverySlotOfTheTargetsType) {
     calc.cmdLinkChDelArea_Click();
     for (const std::int16_t slot : {1, 2, 10, 47}) {
-        EXPECT_EQ(Ranges(Band(2, slot).Scopes), (RangeList{{6, 14}})) << slot;
+        EXPECT_EQ(Ranges(Band(2, slot).Scopes), (RangeList{{5, 14}})) << slot;
     }
     for (const std::int16_t slot : {1, 2, 17}) {
-        EXPECT_EQ(Ranges(Band(3, slot).Scopes), (RangeList{{1, 3}})) << slot;  // 1.2 → 1, 2.8 → 3
+        EXPECT_EQ(Ranges(Band(3, slot).Scopes), (RangeList{{2, 3}})) << slot;
     }
     EXPECT_EQ(Ranges(Band(1, 10).Scopes), (RangeList{{3, 7}}));
-    // Channel 2's target is 1..5 and 15..20 of p/10 dB: the maximum is 2.0 dB.
+    // Channel 2's target is 1..4 and 15..20 of p/10 dB: the maximum is 2.0 dB.
     EXPECT_EQ(Band(2, 1).LCalc.getLmax(), 2.0f);
     for (std::int32_t ch = 2; ch <= 4; ++ch) {
         EXPECT_EQ(Channel(1, ch).CalcXYAxis.XAxisMax.AsDouble(), Channel(1, 1).CalcXYAxis.XAxisMax.AsDouble()) << ch;
@@ -175,24 +177,40 @@ TEST_F(ChannelCopies, ExcludedRangesScaleByRateOnEverySlotOfTheTargetsType) {
 TEST_F(ChannelCopies, ShownBandOnlyReachesFAndWAlone) {
     calc.optAreaBand.Select(1);
     calc.cmdLinkChMark_Click();
-    EXPECT_EQ(Ranges(Band(2, 1).MarkScopes), (RangeList{{6, 14}}));
-    EXPECT_EQ(Ranges(Band(2, 2).MarkScopes), (RangeList{{6, 14}}));
+    EXPECT_EQ(Ranges(Band(2, 1).MarkScopes), (RangeList{{5, 14}}));
+    EXPECT_EQ(Ranges(Band(2, 2).MarkScopes), (RangeList{{5, 14}}));
     EXPECT_TRUE(Band(2, 10).MarkScopes.count() == 0);
-    EXPECT_EQ(Ranges(Band(3, 2).MarkScopes), (RangeList{{1, 3}}));
+    EXPECT_EQ(Ranges(Band(3, 2).MarkScopes), (RangeList{{2, 3}}));
 }
 
 TEST_F(ChannelCopies, AnLEPastTheTargetsFileIsNoLevel) {
     SetRanges(Band(1, 10).LEScopes, {{30, 40}});
     calc.cmdLinkCh_Click();
-    EXPECT_EQ(Ranges(Band(2, 1).LEScopes), (RangeList{{60, 80}}));
+    EXPECT_EQ(Ranges(Band(2, 1).LEScopes), (RangeList{{59, 80}}));  // 2.9 s to 4.0 s
     EXPECT_EQ(Band(2, 1).AllLCalc.LE, -60.0);
 }
 
-TEST(ChannelPosition, NearestWithHalvesToEven) {
-    const std::vector<std::tuple<std::int32_t, double, std::int32_t>> cases = {
-        {3, 2.0, 6}, {3, 0.4, 1}, {7, 0.4, 3}, {5, 0.5, 2}, {7, 0.5, 4}, {2147483647, 2.0, 2147483647}};
-    for (const auto& [p, ratio, want] : cases) {
-        EXPECT_EQ(frmOctCalc::ChannelPosition(p, ratio), want) << p << " × " << ratio;
+// A range keeps its time at the other rate: it starts at the step nearest to its start, (S - 1)
+// steps after position 1, and ends with the step that ends nearest to its end.
+TEST(ChannelRange, KeepsItsTimeWithHalvesToEven) {
+    struct Case {
+        std::int32_t S, E;
+        double ratio;
+        std::int32_t wantS, wantE;
+    };
+    const Case cases[] = {
+        {5, 6, 10.0, 41, 60},    // 0.4 s .. 0.6 s at 10/s, then at 100/s
+        {3, 7, 2.0, 5, 14},      // 0.2 s .. 0.7 s
+        {3, 7, 0.4, 2, 3},       // 0.8 → 1 step in; 2.8 → 3
+        {4, 7, 0.5, 3, 4},       // 1.5 → 2 steps in, 3.5 → 4
+        {6, 9, 0.5, 3, 4},       // 2.5 → 2 steps in, 4.5 → 4
+        {5, 5, 0.1, 1, 1},       // 4 ms .. 5 ms at 1,000/s: within the first step at 100/s
+        {1, 1, 1.0, 1, 1},       // the same rate: as it stands
+        {2147483647, 2147483647, 2.0, 2147483647, 2147483647},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(frmOctCalc::ChannelRange(c.S, c.E, c.ratio), std::make_pair(c.wantS, c.wantE))
+            << c.S << ".." << c.E << " × " << c.ratio;
     }
 }
 

@@ -50,9 +50,14 @@ TEST(MapFileRanges, OffsetScaleDropAndClip) {
         {"same measurement", {{3, 7}, {20, 30}}, 0, 0.1, 10, 600, RangeList{{3, 7}, {20, 30}}},
         {"10 s later at 10/s", {{3, 7}}, 10, 0.1, 10, 600, RangeList{{103, 107}}},
         {"10 s earlier at 10/s", {{103, 107}}, -10, 0.1, 10, 600, RangeList{{3, 7}}},
-        {"0.1 s step at 100/s", {{5, 6}}, 0, 0.1, 100, 600, RangeList{{50, 60}}},
-        {"0.1 s step at 20/s", {{5, 7}}, 0, 0.1, 20, 600, RangeList{{10, 14}}},
-        {"halves to even", {{5, 7}}, 0, 0.5, 1, 600, RangeList{{2, 4}}},
+        // A range keeps its time: 5..6 at 10/s is 0.4 s to 0.6 s, 41..60 at 100/s.
+        {"0.1 s step at 100/s", {{5, 6}}, 0, 0.1, 100, 600, RangeList{{41, 60}}},
+        {"0.1 s step at 20/s", {{5, 7}}, 0, 0.1, 20, 600, RangeList{{9, 14}}},
+        {"0.1 s step at 20/s, 10 s later", {{5, 7}}, 10, 0.1, 20, 600, RangeList{{209, 214}}},
+        // 1.5 and 2.5 steps in go to 2, the ends 3.5 and 4.5 to 4.
+        {"halves to even", {{4, 7}, {6, 9}}, 0, 0.5, 1, 600, RangeList{{3, 4}, {3, 4}}},
+        // 4 ms to 5 ms lies in the first step of 10 ms.
+        {"shorter than a step", {{5, 5}}, 0, 0.001, 100, 600, RangeList{{1, 1}}},
         {"dropped and clipped",
          {{-20, -1}, {-5, 4}, {590, 700}, {601, 900}},
          0,
@@ -66,7 +71,7 @@ TEST(MapFileRanges, OffsetScaleDropAndClip) {
          1000,
          1000,
          2'000'000,
-         RangeList{{1'000'000, 2'000'000}}},
+         RangeList{{1, 2'000'000}}},
         {"zero step", {{1, 2}}, 0, 0, 10, 600, std::nullopt},
         {"negative step", {{1, 2}}, 0, -0.1, 10, 600, std::nullopt},
         {"an end that is no number", {{1, nan}}, 0, 0.1, 10, 600, std::nullopt},
