@@ -100,7 +100,8 @@ std::vector<std::optional<double>> frmOctCalc::StatisticValues(std::int32_t code
                 v = record->AllLCalc.LE;
             }
         } else if (code == kCodeLFmax || code == kCodeLWmax) {
-            if (reference) {
+            // A band whose own target ranges hold nothing has no value at the reference maximum either.
+            if (reference && record != nullptr && hasStatistics(record->LCalc)) {
                 const std::int32_t q =
                     delayed ? AddBandDelay(condition.oct1or3, slot, *reference, condition.LevelOutHz) : *reference;
                 v = ReadBandLevel(slot, q);

@@ -331,6 +331,33 @@ TEST_F(BandDisplays, MaximumAtTheSeriesEndLeavesDelayedBandsWithoutValue) {
     EXPECT_EQ(calc.chartCalcFFT.Levels()[1], -60.0);
 }
 
+// A band whose own target ranges are all excluded has no ＬFmax or ＬWmax, in the panel and in its
+// copy, while its neighbours keep the level at the reference maximum.
+class MaximumOfAnEmptyBand : public BandDisplays, public ::testing::WithParamInterface<int> {};
+
+TEST_P(MaximumOfAnEmptyBand, ShowsNoValue) {
+    AddMeasure(60, {Spec(3, 10, 0)});
+    for (std::int16_t slot = 1; slot <= 47; ++slot) {
+        WriteLevels(Channel(1, 1), slot, 600, slot <= 2 ? PeakAt50 : LevelAt);
+    }
+    Show(1);
+    ComputeAllBands();
+    ChooseBand(20);  // 400 Hz: panel element 27
+    calc.optAreaBand.Select(1);
+    calc.addCalcDelArea(1, 600);
+    Choose(calc.cmbCalcL, GetParam(), &frmOctCalc::cmbCalcL_Click);
+    const std::string neighbour = platform::FormatNumber(LevelAt(AddBandDelay(3, 19, 50, 10.0)), "0.0");
+    EXPECT_EQ(calc.lblCalcdB[27].Caption, "---");
+    EXPECT_EQ(calc.lblCalcdB[28].Caption, neighbour + "dB");
+    EXPECT_EQ(calc.chartCalcFFT.Levels()[static_cast<std::size_t>(BandLayout(3).DisplayPosition(20) - 1)], -60.0);
+
+    calc.cmdCopyCalc_Click();
+    EXPECT_NE(ui.ClipboardText().find("\r\n[400Hz] , ---\r\n[500Hz] , " + neighbour + "\r\n"), std::string::npos)
+        << ui.ClipboardText();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MaximumOfAnEmptyBand, ::testing::Values(kLFmax, kLWmax));
+
 // ---- Dragging on the level chart, in pixels of a plot 400 wide from column 100
 
 constexpr int kLeft = 100, kTop = 20, kMid = 120;
