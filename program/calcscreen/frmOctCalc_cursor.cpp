@@ -57,7 +57,10 @@ void frmOctCalc::moveCursorTo(std::int32_t pos) {
     if (!ReadWindow(w) || !RateUsable(w.rate)) {
         return;
     }
-    const Date start = HeldStart(AddWholeSeconds(w.start, (static_cast<double>(pos) - 1.0) / w.rate), w.start, w.end);
+    // The window starts at the whole second at or before the sample, so the sample is in it; the
+    // nearest second would start it after the sample for the later half of each second.
+    const double beforeSec = std::floor((static_cast<double>(pos) - 1.0) / w.rate);
+    const Date start = HeldStart(AddWholeSeconds(w.start, beforeSec), w.start, w.end);
     SetWindow(channel_->CalcXYAxis, start, w.window.widthSec);
     platform::ChartRedrawHold hold(Chart2DLevelWave);
     setGraphAxisAndScroll();

@@ -240,6 +240,63 @@ TEST_F(BandDisplays, SearchesGoToTheStoredPositionOrSaySoWhenThereIsNone) {
     EXPECT_EQ(ui.Messages().size(), 3u);
 }
 
+// At 10 values per second a search puts the cursor on the very sample it looks for, in either
+// half of a second: the window starts at the whole second at or before it.
+enum class Search { Lmax, Excluded, Mark, LE };
+
+struct SearchCase {
+    const char* name;
+    Search search;
+    std::int32_t pos;  // the maximum, or the start of the range searched
+};
+
+std::int64_t g_peakAt = 0;
+float PeakAtGiven(std::int64_t p) { return p == g_peakAt ? 95.0f : LevelAt(p); }
+
+class SearchLands : public BandDisplays, public ::testing::WithParamInterface<SearchCase> {};
+
+TEST_P(SearchLands, OnThePositionSearched) {
+    const SearchCase& c = GetParam();
+    g_peakAt = c.search == Search::Lmax ? c.pos : 0;
+    AddMeasure(60, {Spec(3, 10, 0)});
+    for (const std::int16_t slot : {1, 2, 3}) {
+        WriteLevels(Channel(1, 1), slot, 600, PeakAtGiven);
+    }
+    Show(1);
+    switch (c.search) {
+    case Search::Lmax:
+        ComputeAllBands();
+        calc.cmdSearchLmax_Click();
+        EXPECT_EQ(calc.lblCLp.Caption, "Ｌp " + calc.lblLmax.Caption);
+        break;
+    case Search::Excluded:
+        calc.addCalcDelArea(c.pos, c.pos + 1);
+        calc.cmdSearchDelCalc_Click();
+        break;
+    case Search::Mark:
+        calc.addMarkArea(c.pos, c.pos + 1);
+        calc.cmdSearchMark_Click();
+        break;
+    case Search::LE:
+        calc.setLEArea(c.pos, c.pos + 1);
+        calc.cmdSearchLE_Click();
+        break;
+    }
+    const double sample = WindowStartSec() * 10.0 + calc.Chart2DLevelWave.CursorPoint();
+    EXPECT_EQ(sample, c.pos);
+    EXPECT_EQ(calc.lblCLp.Caption, "Ｌp " + platform::FormatNumber(PeakAtGiven(c.pos), "0.0") + "dB");
+    EXPECT_EQ(calc.lblFdB.Caption, platform::FormatNumber(PeakAtGiven(c.pos), "0.0") + "dB");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SearchLands,
+                         ::testing::Values(SearchCase{"LmaxOnASecond", Search::Lmax, 51},
+                                           SearchCase{"LmaxHalfWay", Search::Lmax, 56},
+                                           SearchCase{"LmaxLastOfASecond", Search::Lmax, 60},
+                                           SearchCase{"ExcludedLateInASecond", Search::Excluded, 358},
+                                           SearchCase{"MarkLateInASecond", Search::Mark, 127},
+                                           SearchCase{"LELateInASecond", Search::LE, 599}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // ---- The statistic chooser
 
 constexpr int kLeq = 0, kLmin = 101, kLFmax = 102, kLWmax = 103, kLE = 104;
