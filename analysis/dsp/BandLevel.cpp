@@ -91,6 +91,7 @@ bool CBandLevelChain::Configure(const BandChainConfig& config) {
     }
     m_slots = nb + 2;
     m_steps = static_cast<int>(steps);
+    for (CLevelTail& t : m_tails) t.SetHold(c.cr == kImpulseCr ? kImpulseDecay : 0.0);
     Reset();
     return true;
 }
@@ -98,6 +99,7 @@ bool CBandLevelChain::Configure(const BandChainConfig& config) {
 void CBandLevelChain::Reset() {
     m_counters.fill(0);
     for (auto& p : m_passes) p->pass.Reset();
+    for (CLevelTail& t : m_tails) t.Reset();
     if (m_wLowPass) m_wLowPass->Reset();
     if (m_wPass) m_wPass->Reset();
 }

@@ -8,7 +8,7 @@
 // below 1000 Hz nor below 2.5 (one-third octave) or 4 (octave) times the band's lower edge. When no further
 // thinning is possible and the rate is close to 1000 Hz, that signal is held and every lower band is filtered
 // from it. Each band then runs a high-pass at its lower edge and the time weighting on the squares; the time
-// weighted power is sampled at LevelOutHz by linear interpolation.
+// weighted power (for IMPULSE, its held peaks) is sampled at LevelOutHz by linear interpolation.
 //
 // How the work is laid out: the bands that share a rate form a level. A lane pass (CLanePass) takes as many of a
 // level's bands as its lanes hold (one, when spreadTop is set, at the block's own rate), each band as its low-pass
@@ -37,6 +37,10 @@ inline constexpr int kMaxSlots = kMaxBands + 2;
 
 enum BandMode { kOctave = 1, kThirdOctave = 3 };
 
+// IMPULSE: the time constant 0.035 s, and the detector holds the power's peaks and lets them fall with a time
+// constant of 1.5 s (2.9 dB/s), as sound level meters do; every other time constant is a plain exponential average.
+inline constexpr double kImpulseCr = 0.035, kImpulseDecay = 1.5;
+
 // Frequency weighting codes of output slot 1.
 enum Weighting { kWeightLvz = 0, kWeightLvxy = 1, kWeightG = 2, kWeightA = 3, kWeightC = 4 };
 
@@ -45,7 +49,7 @@ struct BandChainConfig {
     int weighting = kWeightA;      // negative: none; above 4: A
     double rate = 48000.0;         // Hz, the rate of the blocks
     int samplesPerBlock = 48000;   // the largest block Compute accepts
-    double cr = 0.125;             // time constant of the time weighting, s
+    double cr = 0.125;             // time constant of the time weighting, s (kImpulseCr: IMPULSE)
     double levelOutHz = 10.0;      // level steps per second, 1..1000
     double lowestHz = 0.0;         // bands whose centre lies outside [lowestHz, highestHz] hold no level
     double highestHz = 22600.6;

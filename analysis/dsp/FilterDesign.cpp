@@ -223,8 +223,10 @@ void CFilterDesign::DesignTimeWeighting(double rate, double cr) {
     m_rate = rate;
     m_order = 1;
     m_A0[0] = 1.0;
-    m_A1[0] = rate / (rate + 1.0 / cr);
-    m_B0[0] = (1.0 / cr) / (rate + 1.0 / cr);
+    // The sampled exponential: a step response of 1 - exp(-t / cr) at every sample, whatever the rate (the
+    // coefficient 1 / (1 + rate cr) would make the time constant cr + 1 / (2 rate)).
+    m_A1[0] = std::exp(-1.0 / (rate * cr));
+    m_B0[0] = -std::expm1(-1.0 / (rate * cr));
 }
 
 double CFilterDesign::GainDb(double f) const {

@@ -28,7 +28,8 @@ public:
     void SetLvz();
     void SetLvxy();
     void SetG();
-    // First-order exponential average with time constant cr seconds: y = b0 x + a1 y[-1].
+    // First-order exponential average with time constant cr seconds: y = b0 x + a1 y[-1], a1 = exp(-1 / (rate cr)),
+    // b0 = 1 - a1.
     void DesignTimeWeighting(double rate, double cr);
 
     // Gain in dB at frequency f (Hz); -100 dB where the magnitude is zero.

@@ -1,6 +1,7 @@
 #include "LanePass.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 namespace murtesk::dsp {
@@ -19,7 +20,13 @@ int BlockFor(int n, int maxSkew) {
 
 }  // namespace
 
+void CLevelTail::SetHold(double decay) {
+    m_decay = decay > 0.0 ? decay : 0.0;
+    m_held = 0.0;
+}
+
 void CLevelTail::Begin(int n, double rate, double levelOutHz, double* out, int count) {
+    m_keep = m_decay > 0.0 ? std::exp(-1.0 / (rate * m_decay)) : 0.0;
     m_d = rate / levelOutHz;
     m_n = n;
     m_count = count;
@@ -29,6 +36,24 @@ void CLevelTail::Begin(int n, double rate, double levelOutHz, double* out, int c
 }
 
 void CLevelTail::Feed(const double* values, int stride, int first, int count) {
+    if (m_decay == 0.0) {
+        Take(values, stride, first, count);
+        return;
+    }
+    // The held values, a stretch at a time.
+    constexpr int kStretch = 128;
+    double held[kStretch];
+    for (int done = 0; done < count; done += kStretch) {
+        const int k = std::min(kStretch, count - done);
+        for (int i = 0; i < k; ++i) {
+            m_held = std::max(values[static_cast<long long>(done + i) * stride], m_held * m_keep);
+            held[i] = m_held;
+        }
+        Take(held, 1, first + done, k);
+    }
+}
+
+void CLevelTail::Take(const double* values, int stride, int first, int count) {
     const int end = first + count;
     // Value i of the signal: from this piece, or the one just before it.
     const auto at = [&](int i) { return i >= first ? values[static_cast<long long>(i - first) * stride] : m_last; };

@@ -26,8 +26,15 @@ struct SectionCoefficients {
 
 // The level steps of a power signal: linear interpolation at step j's position j × rate / LevelOutHz, exactly as
 // CLinearResampler::Resample computes them over the whole signal, but fed with the signal piece by piece.
+// With a hold (the IMPULSE detector) the power first goes through a peak detector: the held value is the larger
+// of the power and the last held value times exp(-1 / (rate × decay)), so peaks fall with the time constant
+// `decay`; the held value carries on from block to block.
 class CLevelTail {
 public:
+    // decay in seconds, 0 for none. The held value starts at 0.
+    void SetHold(double decay);
+    // Back to silence: the held value 0.
+    void Reset() { m_held = 0.0; }
     // Starts a signal of n values at rate `rate` whose steps go to out (count steps, see CResampler::OutputCount).
     void Begin(int n, double rate, double levelOutHz, double* out, int count);
     // Values first .. first + count - 1 of the signal, value i at values[(i - first) * stride]; pieces in order.
@@ -36,6 +43,11 @@ public:
     bool Done() const { return m_next >= m_count; }
 
 private:
+    void Take(const double* values, int stride, int first, int count);
+
+    double m_decay = 0.0;
+    double m_keep = 0.0;  // the held value's factor per value at the block's rate
+    double m_held = 0.0;
     double m_d = 1.0;
     int m_n = 0;
     int m_count = 0;

@@ -1,13 +1,16 @@
 // The band-level chain on signals with known levels, its thinning schedules, its continuity across blocks,
 // its band filters against the class 1 acceptance limits, and its level-data output.
 #include "BandLevel.h"
+#include "LaneKernel.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <numbers>
+#include <ostream>
 #include <random>
 #include <vector>
 
@@ -79,8 +82,8 @@ TEST(BandChain, DcStepFollowsTheTimeWeighting) {
     ASSERT_TRUE(chain.Configure(c));
     const std::vector<double> x(48000, 3500.0);
     const auto levels = LastLevels(chain, x, 48000);
-    // Squares of 3500 from rest through y = a x² + (1 - a) y[-1], a = 1 / (1 + R CR); step j at sample 4800 j.
-    const double keep = 6000.0 / 6001.0;
+    // Squares of 3500 from rest through y = a x² + (1 - a) y[-1], 1 - a = exp(-1 / (R CR)); step j at sample 4800 j.
+    const double keep = std::exp(-1.0 / 6000.0);
     for (int j = 0; j < 10; ++j) {
         const double ms = 3500.0 * 3500.0 * (1.0 - std::pow(keep, 4800.0 * j + 1));
         EXPECT_NEAR(levels[0][j], 10 * std::log10(ms) + 94.0 - 20 * std::log10(7000.0), 0.001) << j;
@@ -126,6 +129,127 @@ TEST(BandChain, SettlingFiltersGiveNoLevelBelowTheNoPowerValue) {
         for (int j = 0; j < chain.stepsPerBlock(); ++j) ASSERT_GE(levels[s][j], noPower) << s << " " << j;
     }
 }
+
+// A tone burst against the detector simulated here sample by sample: an exponential average of the squares with
+// the time constant CR, and for IMPULSE (CR 0.035 s) a peak hold whose peaks fall with 1.5 s.
+struct Burst {
+    double rate;
+    double cr;
+    double tone;
+    friend std::ostream& operator<<(std::ostream& o, const Burst& b) {
+        return o << b.rate << " Hz, CR " << b.cr << " s, " << b.tone << " Hz";
+    }
+};
+
+// Every step of a slot over x in one-second blocks, with each kernel the processor has (a chain runs the kernel
+// active when it is configured).
+std::vector<std::pair<Kernel, std::vector<float>>> SlotLevels(const BandChainConfig& c, const std::vector<double>& x,
+                                                               int slot) {
+    const Kernel before = ActiveKernel().kernel;
+    std::vector<std::pair<Kernel, std::vector<float>>> out;
+    for (int k = 0; k < kKernelCount; ++k) {
+        if (!SelectKernel(static_cast<Kernel>(k))) continue;
+        CBandLevelChain chain;
+        EXPECT_TRUE(chain.Configure(c));
+        std::vector<float> levels;
+        for (int b = 0; b * c.samplesPerBlock < static_cast<int>(x.size()); ++b) {
+            EXPECT_TRUE(chain.Compute(b + 1, x.data() + b * c.samplesPerBlock, c.samplesPerBlock));
+            EXPECT_TRUE(chain.MakeLevels());
+            levels.insert(levels.end(), chain.Levels(slot), chain.Levels(slot) + chain.stepsPerBlock());
+        }
+        out.emplace_back(static_cast<Kernel>(k), std::move(levels));
+    }
+    SelectKernel(before);
+    return out;
+}
+
+// Two seconds of a 74 dB tone, then two of silence: steps 0..39, the burst ends at step 20.
+std::vector<double> ToneBurst(double f, double rate) {
+    const int n = static_cast<int>(rate);
+    std::vector<double> x = Sine(f, 700.0 * std::sqrt(2.0), rate, 4 * n);
+    std::fill(x.begin() + 2 * n, x.end(), 0.0);
+    return x;
+}
+
+// The fall of IMPULSE's held level: 10 lg(e) / 1.5 s, 2.9 dB/s.
+const double kImpulseFall = 10.0 * std::log10(std::numbers::e) / 1.5;
+
+class TimeWeighting : public ::testing::TestWithParam<Burst> {};
+
+// The flat level runs on the block itself: the burst's rise, its decay and every step between are the detector's.
+TEST_P(TimeWeighting, FlatLevelIsTheDetectorsAtEveryStep) {
+    const Burst d = GetParam();
+    BandChainConfig c = Config(kThirdOctave, d.rate, -1);
+    c.cr = d.cr;
+    const std::vector<double> x = ToneBurst(d.tone, d.rate);
+
+    const double alpha = 1.0 - std::exp(-1.0 / (d.rate * d.cr));
+    const double fall = d.cr == 0.035 ? std::exp(-1.0 / (d.rate * 1.5)) : 0.0;
+    const int step = static_cast<int>(d.rate) / 10;
+    double y = 0.0, held = 0.0;
+    std::vector<double> want;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        y += alpha * (x[i] * x[i] - y);
+        held = std::max(y, held * fall);
+        if (i % step == 0)
+            want.push_back(held > 0.0 ? std::max(10 * std::log10(held) + 94.0 - 20 * std::log10(7000.0), -1000.0)
+                                      : -1000.0);
+    }
+    for (const auto& [kernel, got] : SlotLevels(c, x, 0)) {
+        SCOPED_TRACE(KernelName(kernel));
+        ASSERT_EQ(got.size(), want.size());
+        // 0.001 dB: the levels are stored as floats.
+        for (std::size_t j = 0; j < got.size(); ++j) EXPECT_NEAR(got[j], want[j], 0.001) << "step " << j;
+        if (d.cr == 0.035) {
+            // 0.3 s and 1 s after the end, the held 74 dB less the fall (0.1 dB: the tone's ripple on the average).
+            EXPECT_NEAR(got[23], 74.0 - 0.3 * kImpulseFall, 0.1);
+            EXPECT_NEAR(got[30], 74.0 - kImpulseFall, 0.1);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, TimeWeighting,
+                         ::testing::Values(Burst{48000, 0.125, 1000}, Burst{48000, 0.035, 1000},
+                                           Burst{8000, 0.01, 1000}, Burst{1000, 0.001, 100},
+                                           Burst{1000, 0.035, 100}));
+
+struct BandBurst {
+    int mode;
+    double rate;
+    double centre;
+    double cr;
+    double bandRate;  // the rate the band runs at
+    friend std::ostream& operator<<(std::ostream& o, const BandBurst& b) {
+        return o << "mode " << b.mode << ", " << b.rate << " Hz, band " << b.centre << " Hz, CR " << b.cr << " s";
+    }
+};
+
+class BandTimeWeighting : public ::testing::TestWithParam<BandBurst> {};
+
+// A band that runs at a low rate falls after the burst as the detector does: as e^(-t / CR), or as IMPULSE's held
+// peak. The band filter's own ringing has died 0.3 s after the end.
+TEST_P(BandTimeWeighting, BandFallsAtTheDetectorsRate) {
+    const BandBurst d = GetParam();
+    BandChainConfig c = Config(d.mode, d.rate, -1);
+    c.cr = d.cr;
+    CBandLevelChain chain;
+    ASSERT_TRUE(chain.Configure(c));
+    const int slot = SlotOf(chain, d.centre);
+    ASSERT_EQ(chain.bandRun(slot - 2).rate, d.bandRate);
+    const double fall = d.cr == 0.035 ? kImpulseFall : 10.0 * std::log10(std::numbers::e) / d.cr;
+    for (const auto& [kernel, got] : SlotLevels(c, ToneBurst(d.centre, d.rate), slot)) {
+        SCOPED_TRACE(KernelName(kernel));
+        ASSERT_EQ(got.size(), 40u);
+        // 0.005 dB/s: a twentieth of what a time constant of CR + 1 / (2 R) changes for FAST at these rates.
+        EXPECT_NEAR((got[23] - got[30]) / 0.7, fall, 0.005);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, BandTimeWeighting,
+                         ::testing::Values(BandBurst{kThirdOctave, 48000, 125, 0.125, 1500},
+                                           BandBurst{kThirdOctave, 48000, 125, 0.035, 1500},
+                                           BandBurst{kOctave, 8000, 63, 0.125, 1000},
+                                           BandBurst{kOctave, 8000, 63, 0.035, 1000}));
 
 struct Schedule {
     int mode;
@@ -182,6 +306,7 @@ struct SplitCase {
     int mode;
     double rate;
     int weighting;
+    double cr = 0.125;
 };
 
 class BlockSplit : public ::testing::TestWithParam<SplitCase> {};
@@ -198,8 +323,10 @@ TEST_P(BlockSplit, TwoBlocksEqualOneLongBlock) {
 
     BandChainConfig longCfg = Config(s.mode, s.rate, s.weighting);
     longCfg.samplesPerBlock = 2 * n;
+    longCfg.cr = s.cr;
     BandChainConfig splitCfg = Config(s.mode, s.rate, s.weighting);
     splitCfg.spreadTop = true;
+    splitCfg.cr = s.cr;
     CBandLevelChain whole, split;
     ASSERT_TRUE(whole.Configure(longCfg));
     ASSERT_TRUE(split.Configure(splitCfg));
@@ -223,7 +350,8 @@ INSTANTIATE_TEST_SUITE_P(Rates, BlockSplit,
                                            SplitCase{kOctave, 44100, kWeightC},
                                            SplitCase{kOctave, 8000, kWeightG},
                                            SplitCase{kThirdOctave, 8000, kWeightLvz},
-                                           SplitCase{kOctave, 12000, kWeightLvxy}));
+                                           SplitCase{kOctave, 12000, kWeightLvxy},
+                                           SplitCase{kThirdOctave, 44100, kWeightA, kImpulseCr}));
 
 // Class 1 acceptance limits for one-third-octave filters, relative attenuation in dB against the normalised
 // frequency (upper side; the lower side mirrors at 1 / omega). Linear in lg omega between breakpoints.

@@ -175,14 +175,17 @@ TEST(FilterDesign, RunReproducesTheGainOnASine) {
 }
 
 TEST(FilterDesign, TimeWeightingStepResponse) {
-    // On a unit step of squares from rest: y[i] = 1 - (R CR / (R CR + 1))^(i+1).
-    CFilterDesign d;
-    d.DesignTimeWeighting(1000, 0.125);
-    std::vector<double> x(500, -1.0), y(500);
-    FilterMemory mem{};
-    ASSERT_TRUE(d.Run(x.data(), y.data(), 500, mem, true));
-    const double a = 125.0 / 126.0;
-    for (int i : {0, 1, 10, 124, 499}) EXPECT_NEAR(y[i], 1.0 - std::pow(a, i + 1), 1e-12) << i;
+    // On a unit step of squares from rest, sample i at time (i + 1) / R: y = 1 - exp(-t / CR), at every rate.
+    for (const double rate : {1000.0, 48000.0}) {
+        CFilterDesign d;
+        d.DesignTimeWeighting(rate, 0.001);
+        const int n = static_cast<int>(rate / 100);
+        std::vector<double> x(n, -1.0), y(n);
+        FilterMemory mem{};
+        ASSERT_TRUE(d.Run(x.data(), y.data(), n, mem, true));
+        for (int i : {0, 1, n / 10, n - 1})
+            EXPECT_NEAR(y[i], 1.0 - std::exp(-(i + 1) / rate / 0.001), 1e-12) << rate << " " << i;
+    }
 }
 
 TEST(FilterDesign, RunRefusesBlocksShorterThanTheOrder) {
