@@ -1,6 +1,6 @@
 // Band-level chain throughput: seconds of audio analysed per second of computing ("x_realtime"), the chain's
-// multiply-adds per second against the peak of one core ("of_peak"), and one block's work spread over 1 to 8 threads
-// for one channel and for eight.
+// multiply-adds per second against the peak of one core ("of_peak") with the lane occupancy of the kernel's layout,
+// and one block's work spread over 1 to 8 threads for one channel and for eight.
 #include "BandLevel.h"
 #include "LaneKernel.h"
 #include "band_workers.h"
@@ -65,13 +65,17 @@ void BM_PeakProbe(benchmark::State& state) {
 }
 
 // Five multiply-adds per section and sample (the section's five coefficients), over the chain's sections at the
-// rates they run.
+// rates they run; the lane occupancy of the kernel's layout.
 void ChainCounters(benchmark::State& state, const CBandLevelChain& chain, double blocks) {
     state.counters["x_realtime"] = benchmark::Counter(blocks, benchmark::Counter::kIsRate);
     const double macs = 5.0 * static_cast<double>(chain.SectionSteps());
     state.counters["MAC_per_sample"] = macs / 48000.0;
     state.counters["GMAC_per_s"] = benchmark::Counter(blocks * macs / 1e9, benchmark::Counter::kIsRate);
     state.counters["of_peak"] = benchmark::Counter(blocks * macs / PeakMultiplyAdds(), benchmark::Counter::kIsRate);
+    // The lane layout: lane steps the kernel runs a sample, and the share of them that filter.
+    state.counters["lane_steps_per_sample"] = static_cast<double>(chain.LaneSteps()) / 48000.0;
+    state.counters["occupancy"] =
+        static_cast<double>(chain.SectionSteps()) / static_cast<double>(std::max(chain.LaneSteps(), 1LL));
     state.SetLabel(KernelName(chain.kernel().kernel));
 }
 

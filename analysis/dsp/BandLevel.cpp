@@ -110,6 +110,7 @@ bool CBandLevelChain::AddPass(int level, std::vector<CLanePass::Cascade> cascade
     pass->sources = std::move(sources);
     if (!pass->pass.Build(*m_kernel, std::move(cascades))) return false;
     m_sectionSteps += pass->pass.SectionSteps(m_rateLevels[level].count);
+    m_laneSteps += pass->pass.LaneSteps(m_rateLevels[level].count);
     m_passes.push_back(std::move(pass));
     return true;
 }
@@ -120,6 +121,7 @@ bool CBandLevelChain::Plan() {
     m_passes.clear();
     m_tasks.clear();
     m_sectionSteps = 0;
+    m_laneSteps = 0;
     m_wLowPass.reset();
     m_wPass.reset();
     const int nb = static_cast<int>(m_bands.size());
@@ -166,26 +168,50 @@ bool CBandLevelChain::Plan() {
     }
 
     // Passes: a band's low-pass and its high-pass with time weighting side by side (the low-pass feeding the
-    // next band too), as many bands as the lanes take; a band without low-pass has only the second.
+    // next band too); a band without low-pass has only the second. A level's bands are split into runs of
+    // consecutive bands, a pass each, so that the passes' sections per lane add up to the fewest (every lane of a
+    // pass runs as many sections, used or not): three bands on eight lanes run as two (six sections a lane) and
+    // one (three), not as one pass of twelve sections a lane with two lanes idle. Of two splits that need as
+    // many, the one with fewer passes.
     const int lanes = m_kernel->lanes;
+    const int lowLength = (kBandOrder + 1) / 2, leafLength = lowLength + 1;
     std::vector<std::vector<std::vector<Planned>>> groups(levelBands.size());
     std::array<int, kMaxBands> passOf{};
     passOf.fill(-1);
     int passes = 0;
     for (std::size_t r = 0; r < levelBands.size(); ++r) {
+        const std::vector<Planned>& bands = levelBands[r];
+        const int m = static_cast<int>(bands.size());
         // The passes at the block's rate are the longest of a block's paths through the chain.
-        const bool alone = r == 0 && m_cfg.spreadTop;
-        int used = lanes;
-        for (const Planned& p : levelBands[r]) {
-            const int need = p.lowPass ? 2 : 1;
-            if (used + need > lanes || (alone && used > 0)) {
+        const int most = r == 0 && m_cfg.spreadTop ? 1 : m;
+        // best[j]: the fewest sections per lane, then passes, for the first j bands; from[j]: where its last pass
+        // starts.
+        std::vector<std::pair<int, int>> best(m + 1, {INT_MAX, INT_MAX});
+        std::vector<int> from(m + 1, 0);
+        best[0] = {0, 0};
+        for (int j = 1; j <= m; ++j) {
+            std::vector<int> lengths;
+            for (int i = j - 1; i >= 0 && j - i <= most; --i) {
+                if (bands[i].lowPass) lengths.push_back(lowLength);
+                lengths.push_back(leafLength);
+                const int depth = CLanePass::DepthFor(lanes, lengths);
+                if (depth == 0) break;
+                const std::pair<int, int> cost{best[i].first + depth, best[i].second + 1};
+                if (best[i].first != INT_MAX && cost < best[j]) {
+                    best[j] = cost;
+                    from[j] = i;
+                }
+            }
+        }
+        std::vector<int> starts;
+        for (int j = m; j > 0; j = from[j]) starts.insert(starts.begin(), from[j]);
+        for (int i = 0; i < m; ++i) {
+            if (std::find(starts.begin(), starts.end(), i) != starts.end()) {
                 groups[r].emplace_back();
-                used = 0;
                 ++passes;
             }
-            groups[r].back().push_back(p);
-            passOf[p.band] = passes - 1;
-            used += need;
+            groups[r].back().push_back(bands[i]);
+            passOf[bands[i].band] = passes - 1;
         }
     }
     // Low-pass outputs that leave their pass: the input of another pass, of the next level or of the bands
@@ -311,8 +337,12 @@ bool CBandLevelChain::Plan() {
         if (m_ownWeighting) {
             m_tasks.push_back(-1);
             const int n = m_cfg.samplesPerBlock;
-            if (m_wLowPass) m_sectionSteps += m_wLowPass->SectionSteps(n);
+            if (m_wLowPass) {
+                m_sectionSteps += m_wLowPass->SectionSteps(n);
+                m_laneSteps += m_wLowPass->LaneSteps(n);
+            }
             m_sectionSteps += m_wPass->SectionSteps(WeightingCount(n));
+            m_laneSteps += m_wPass->LaneSteps(WeightingCount(n));
         }
     }
 

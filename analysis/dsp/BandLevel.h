@@ -10,9 +10,10 @@
 // from it. Each band then runs a high-pass at its lower edge and the time weighting on the squares; the time
 // weighted power (for IMPULSE, its held peaks) is sampled at LevelOutHz by linear interpolation.
 //
-// How the work is laid out: the bands that share a rate form a level. A lane pass (CLanePass) takes as many of a
-// level's bands as its lanes hold (one, when spreadTop is set, at the block's own rate), each band as its low-pass
-// beside its high-pass and time weighting, the low-pass also feeding the next band; the bands filtered from the
+// How the work is laid out: the bands that share a rate form a level. A lane pass (CLanePass) takes a run of a
+// level's bands (one, when spreadTop is set, at the block's own rate), each band as its low-pass beside its
+// high-pass and time weighting, the low-pass also feeding the next band; the runs are cut so that the passes fill
+// the kernel's lanes (see Plan); the bands filtered from the
 // held signal fill passes of their own, one band to a lane, and F and W share one more. A low-pass output that
 // another pass reads (the next pass's first band, the next level's thinned input, the held signal) is written out
 // as it grows. These passes are a block's tasks: a task may follow the one it reads while that one is still
@@ -134,6 +135,9 @@ public:
     const BandRun& bandRun(int b) const { return m_runs[b]; }
     // Section steps of a block of samplesPerBlock samples (sections times the samples each one filters).
     long long SectionSteps() const { return m_sectionSteps; }
+    // The lane steps the kernel runs for them (CLanePass::LaneSteps): SectionSteps() / LaneSteps() is the share of
+    // the kernel's lanes that do useful work, the lane occupancy of the layout.
+    long long LaneSteps() const { return m_laneSteps; }
 
 private:
     // A signal of the chain: the block itself (array -1) or one of the low-pass outputs, taken every stride-th
@@ -176,6 +180,7 @@ private:
     std::array<double, kMaxBands> m_corr{};
     std::array<int, kMaxSlots> m_counters{};
     long long m_sectionSteps = 0;
+    long long m_laneSteps = 0;
 
     CLinearResampler m_linear;
     CDoublingResampler m_doubling;

@@ -94,20 +94,13 @@ bool CLanePass::Build(const KernelOps& kernel, std::vector<Cascade> cascades) {
     m_lanes = kernel.lanes;
     const int count = static_cast<int>(cascades.size());
     if (count < 1 || count > m_lanes) return false;
-    int longest = 0;
+    std::vector<int> lengths;
     for (int c = 0; c < count; ++c) {
         const int len = static_cast<int>(cascades[c].sections.size());
         if (len < 1 || cascades[c].fromCascade >= c) return false;
-        longest = std::max(longest, len);
+        lengths.push_back(len);
     }
-    // The shortest pieces whose lanes fit.
-    const auto lanesFor = [&](int depth) {
-        int used = 0;
-        for (const Cascade& c : cascades) used += (static_cast<int>(c.sections.size()) + depth - 1) / depth;
-        return used;
-    };
-    m_depth = 1;
-    while (lanesFor(m_depth) > m_lanes) ++m_depth;
+    m_depth = DepthFor(m_lanes, lengths);
 
     for (Lane& l : m_lane) l = Lane{};
     m_lastLane.assign(count, -1);
@@ -183,6 +176,23 @@ void CLanePass::Begin(int n) {
 }
 
 void CLanePass::SetSource(int cascade, const SignalSource& source) { m_sources[cascade] = source; }
+
+int CLanePass::DepthFor(int lanes, const std::vector<int>& lengths) {
+    if (lengths.empty() || static_cast<int>(lengths.size()) > lanes) return 0;
+    const auto lanesFor = [&](int depth) {
+        int used = 0;
+        for (int len : lengths) used += (len + depth - 1) / depth;
+        return used;
+    };
+    int depth = 1;
+    while (lanesFor(depth) > lanes) ++depth;
+    return depth;
+}
+
+long long CLanePass::LaneSteps(int n) const {
+    if (n < 1) return 0;
+    return static_cast<long long>(m_lanes) * m_depth * (n + static_cast<long long>(m_maxSkew) * BlockFor(n, m_maxSkew));
+}
 
 long long CLanePass::SectionSteps(int n) const {
     long long steps = 0;

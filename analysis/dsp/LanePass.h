@@ -90,6 +90,12 @@ public:
     // Sections of all cascades (pieces that only pass their input through not counted) times samples per block:
     // the work of a block in section steps.
     long long SectionSteps(int n) const;
+    // What the kernel computes for that work: every lane of every section slot over the block's samples and the
+    // blocks by which folded lanes lag. SectionSteps over LaneSteps is the pass's lane occupancy.
+    long long LaneSteps(int n) const;
+    // The sections per lane of cascades of these lengths over `lanes` lanes: the shortest equal pieces whose lanes
+    // fit (as Build lays them out); 0 when there are more cascades than lanes.
+    static int DepthFor(int lanes, const std::vector<int>& lengths);
     int lanes() const { return m_lanes; }
     int sectionsPerLane() const { return m_depth; }
     // Resets every section memory to 0.
