@@ -1,8 +1,12 @@
 #include "wav_reader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstring>
-#include <sys/types.h>
 
 namespace murtesk::analysis {
 
@@ -52,8 +56,19 @@ WavReader::~WavReader()
 bool WavReader::open(const std::string& path)
 {
     close();
-    m_file = std::fopen(path.c_str(), "rb");
-    return m_file != nullptr;
+    // Only a regular file: the open itself of a named pipe would wait for a writer, so the type is
+    // learnt from a descriptor opened without waiting.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 ||
+        (m_file = ::fdopen(fd, "rb")) == nullptr) {
+        ::close(fd);
+        return false;
+    }
+    return true;
 }
 
 void WavReader::adopt(std::FILE* file)

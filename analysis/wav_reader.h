@@ -44,6 +44,7 @@ public:
     WavReader(const WavReader&) = delete;
     WavReader& operator=(const WavReader&) = delete;
 
+    // Opens a regular file; false at once for anything else (a named pipe, a device, a folder).
     bool open(const std::string& path);
     // Takes over an open stream (tests and the fuzzer read from memory).
     void adopt(std::FILE* file);

@@ -1,14 +1,20 @@
 // The WAV reader against external files of many layouts and against headers built byte by byte.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <future>
 #include <limits>
 #include <string>
 #include <vector>
 
 #include "cal_read.h"
 #include "sample_decoder.h"
+#include "temp_folder.h"
 #include "wav_fixture.h"
 #include "wav_reader.h"
 
@@ -403,6 +409,25 @@ TEST(CalRead, MoreThanAHundredChannelsIsRefused)
     reader.adopt(w.open());
     EXPECT_EQ(CalReadWave(reader, p.outputs()), 0);
     EXPECT_EQ(p.channels, -1);
+}
+
+// A named pipe in place of a recording: its open would wait for a writer for ever, so it is refused at once.
+// Should the open wait, the test opens the writing end until it returns, and fails.
+TEST(WavReader, NamedPipeIsRefusedWithoutWaiting)
+{
+    testing::TempFolder folder;
+    const std::string pipe = folder.file("rec.wav");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    WavReader reader;
+    auto opened = std::async(std::launch::async, [&] { return reader.open(pipe); });
+    const bool waited = opened.wait_for(std::chrono::seconds(5)) != std::future_status::ready;
+    while (opened.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+        const int fd = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    EXPECT_FALSE(waited);
+    EXPECT_FALSE(opened.get());
 }
 
 }  // namespace

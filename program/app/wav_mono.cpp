@@ -2,6 +2,7 @@
 
 #include "wave_library.h"
 
+#include "platform/binary_file.h"
 #include "platform/numbers.h"
 
 #include <fcntl.h>
@@ -79,7 +80,7 @@ bool FindWaveData(const std::string& path, WaveDataChunk& chunk) {
 
 bool ReaderFile::Open(const std::string& path) {
     Close();
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    fd_ = platform::OpenRegularFile(path);
     return fd_ >= 0;
 }
 

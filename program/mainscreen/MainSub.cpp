@@ -22,9 +22,12 @@ void Main(platform::UiServices& ui, ProgramForms& forms)
     ui.Show(*forms.splash);
     ui.DoEvents();
 
-    // A missing or unreadable file leaves the defaults.
+    // A missing or unreadable file leaves the defaults. The file carries settings, never
+    // measurements: any it holds (a file not written at the end of a run) are not taken, since
+    // no project is open to hold them.
     ProjectDocument& doc = g_PreserveDoc();
     doc.FileRead(AppFile("Temp.tmp"));
+    doc.AllDeleteMeasures();
 
     g_OriginalWs.AllDelete();
     LoadOriginalWeightings(ui, g_OriginalWs, SarnikRESearch());

@@ -1,14 +1,17 @@
 #include "original_w_loader.h"
 
+#include "platform/binary_file.h"
 #include "platform/program_folder.h"
 #include "platform/text_encoding.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <unistd.h>
 #include <vector>
 
 namespace murtesk {
@@ -19,19 +22,23 @@ using platform::MsgIcon;
 namespace {
 
 constexpr int kBandValues = 45;
-constexpr int kLastLineRead = 5;
+// The last line that holds anything read: lines 5 on are never read.
+constexpr int kLastLineRead = 4;
 constexpr double kNoCorrection = -100.0;
 constexpr double kNoMaximum = 170.0;
-
-// A value that reads as a number but lies beyond the range of a double: the file cannot be used.
-class ValueOutOfRange : public std::runtime_error {
-public:
-    ValueOutOfRange() : std::runtime_error("value out of range") {}
-};
+// Corrections and maxima lie within this many dB either side of 0; anything beyond is a value error.
+constexpr double kLargestValue = 200.0;
+// Longer than any line a characteristic needs (45 numbers or two names and their separators, many
+// times over): a longer line makes the file unreadable, and is not read to its end.
+constexpr std::size_t kLongestLine = 8192;
 
 class TextFile {
 public:
-    explicit TextFile(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {}
+    explicit TextFile(const std::string& path)
+    {
+        const int fd = platform::OpenRegularFile(path);
+        if (fd >= 0 && (file_ = fdopen(fd, "rb")) == nullptr) ::close(fd);
+    }
     ~TextFile() { Close(); }
     TextFile(const TextFile&) = delete;
     TextFile& operator=(const TextFile&) = delete;
@@ -44,33 +51,36 @@ public:
         file_ = nullptr;
     }
 
-    // The next line without its end (CR LF, CR or LF); false at the end of the file or on a read error.
-    bool ReadLine(std::string& line)
+    enum class Line { kRead, kEnd, kTooLong };
+    // The next line without its end (CR LF, CR or LF). kEnd at the end of the file or on a read
+    // error; kTooLong, with the rest of the line left unread, past kLongestLine bytes.
+    Line ReadLine(std::string& line)
     {
         line.clear();
         int c = std::getc(file_);
-        if (c == EOF) return false;
+        if (c == EOF) return Line::kEnd;
         for (; c != EOF; c = std::getc(file_)) {
-            if (c == '\n') return true;
+            if (c == '\n') return Line::kRead;
             if (c == '\r') {
                 const int next = std::getc(file_);
                 if (next != '\n' && next != EOF) std::ungetc(next, file_);
-                return true;
+                return Line::kRead;
             }
+            if (line.size() == kLongestLine) return Line::kTooLong;
             line.push_back(static_cast<char>(c));
         }
-        return !Failed();
+        return Failed() ? Line::kEnd : Line::kRead;
     }
 
 private:
-    std::FILE* file_;
+    std::FILE* file_ = nullptr;
 };
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A decimal number with optional blanks around it: sign, digits with an optional decimal point
-// (at least one digit), optional exponent. False when the text is not one; throws ValueOutOfRange
-// when it is one that a double cannot hold.
+// (at least one digit), optional exponent. False when the text is not one, or is one that a
+// double cannot hold.
 bool ParseDecimal(std::string_view text, double& value)
 {
     const auto first = text.find_first_not_of(" \t");
@@ -101,7 +111,6 @@ bool ParseDecimal(std::string_view text, double& value)
     const auto number = text.substr(mantissa);
     double magnitude = 0.0;
     const auto result = std::from_chars(number.data(), number.data() + number.size(), magnitude);
-    if (result.ec == std::errc::result_out_of_range) throw ValueOutOfRange();
     if (result.ec != std::errc() || result.ptr != number.data() + number.size()) return false;
     value = negative ? -magnitude : magnitude;
     return true;
@@ -120,7 +129,8 @@ std::optional<Refusal> ReadBandLine(AwkLike& awk, const std::string& line, COcta
     if (awk.AwkSplit(line, fields, ",") < kBandValues) return Refusal{fieldCountError};
     for (int i = 0; i < kBandValues; ++i) {
         double value = 0.0;
-        if (!ParseDecimal(fields[static_cast<std::size_t>(i)], value)) return Refusal{valueError};
+        if (!ParseDecimal(fields[static_cast<std::size_t>(i)], value) || !(std::fabs(value) <= kLargestValue))
+            return Refusal{valueError};
         target.dB(i, value);
     }
     return std::nullopt;
@@ -133,7 +143,10 @@ std::optional<Refusal> ReadLines(AwkLike& awk, const std::string& path, COrigina
     if (!file.IsOpen()) return Refusal{"I/Oエラー"};
     std::string raw;
     int lines = 0;
-    while (lines < kLastLineRead && file.ReadLine(raw)) {
+    while (lines < kLastLineRead) {
+        const TextFile::Line read = file.ReadLine(raw);
+        if (read == TextFile::Line::kTooLong) return Refusal{"I/Oエラー"};
+        if (read == TextFile::Line::kEnd) break;
         ++lines;
         const std::string line = platform::Cp932ToUtf8(raw);
         std::optional<Refusal> refused;
@@ -169,8 +182,8 @@ bool ReadOriginalWeightingFile(platform::UiServices& ui, AwkLike& awk, const std
     try {
         refused = ReadLines(awk, path, w);
     } catch (const std::exception&) {
-        // Whatever else goes wrong (a value out of range, the library out of reach, memory) makes
-        // the file unreadable for the program.
+        // Whatever else goes wrong (the library out of reach, memory) makes the file unreadable
+        // for the program.
         refused = Refusal{"I/Oエラー"};
     }
     if (!refused) return true;

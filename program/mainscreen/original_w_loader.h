@@ -4,6 +4,8 @@
 // A file is CP932 text. Line 1: long name, short name. Line 2: not read. Line 3: the 45
 // one-third-octave corrections in dB from 0.8 Hz up to 20 kHz. Line 4 (may be missing): the 45
 // maximum levels in dB. Later lines are not read. Fields are split at "," by the Sarnik library.
+// Values lie within ±200 dB (beyond is the line's value error); a line of more than 8 KiB makes the
+// file unreadable ("I/Oエラー") and is not read to its end. Only a regular file is read.
 #pragma once
 
 #include "awk_like.h"

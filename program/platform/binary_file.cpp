@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -46,13 +47,29 @@ void BinaryFile::Reset() {
     size_ = 0;
 }
 
+int OpenRegularFile(const std::string& path) {
+    // Without O_NONBLOCK the open itself of a named pipe waits for the other end; the type is only
+    // known once it is open.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat info {};
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flags < 0 ||
+        ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 bool BinaryFile::OpenRead(const std::string& path) {
     Close();
-    std::FILE* stream = std::fopen(path.c_str(), "rb");
-    if (!stream) return false;
+    const int fd = OpenRegularFile(path);
+    if (fd < 0) return false;
     struct stat info {};
-    if (fstat(fileno(stream), &info) != 0 || !S_ISREG(info.st_mode)) {
-        std::fclose(stream);
+    std::FILE* stream = ::fstat(fd, &info) == 0 ? fdopen(fd, "rb") : nullptr;
+    if (!stream) {
+        ::close(fd);
         return false;
     }
     stream_ = stream;

@@ -25,7 +25,8 @@ public:
     BinaryFile(const BinaryFile&) = delete;
     BinaryFile& operator=(const BinaryFile&) = delete;
 
-    // Opens an existing file for reading at position 0. False when it can't be opened.
+    // Opens an existing regular file for reading at position 0 (OpenRegularFile). False when it can't
+    // be opened or is anything but a regular file.
     bool OpenRead(const std::string& path);
     // Creates the file, or empties an existing one, for writing at position 0.
     bool OpenWrite(const std::string& path);
@@ -77,6 +78,11 @@ private:
     std::uint64_t position_ = 0;
     std::uint64_t size_ = 0;
 };
+
+// Opens an existing regular file for reading without ever waiting: a named pipe, a device or a folder
+// is refused at once (opening a pipe would wait for a writer, for ever when none comes). Gives the
+// descriptor (blocking reads, closed on exec), or -1 when the file can't be opened or isn't regular.
+int OpenRegularFile(const std::string& path);
 
 // Test seam: every file on disk opened for writing fails its writes once it would hold more than
 // `bytes` bytes, as on a full disk. A negative value ends it. Process-wide.

@@ -9,6 +9,8 @@
 #include <random>
 #include <vector>
 
+#include "binary_file.h"
+
 namespace murtesk::platform {
 
 namespace {
@@ -50,7 +52,7 @@ bool RenameAllOrNothing(const std::vector<FileMove>& moves) {
 }
 
 bool CopyFileReplacing(const std::string& source, const std::string& target) {
-    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    const int in = OpenRegularFile(source);
     if (in < 0) return false;
     const std::size_t slash = target.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash);

@@ -170,15 +170,19 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"EmptyCorrection", {"a,b", "", "," + k44}, "3行目補正値数値エラー"},
         BadFile{"WordAmongMaxima", {"a,b", "", Values(0.0), k44 + ",max"}, "4行目補正値数値エラー"},
         BadFile{"FortyFourMaxima", {"a,b", "", Values(0.0), k44}, "4行目フィールド数エラー"},
-        BadFile{"ValueBeyondDouble", {"a,b", "", "1e999," + k44}, "I/Oエラー"},
+        BadFile{"ValueBeyondDouble", {"a,b", "", "1e999," + k44}, "3行目補正値数値エラー"},
+        BadFile{"CorrectionBeyond200dB", {"a,b", "", k44 + ",200.01"}, "3行目補正値数値エラー"},
+        BadFile{"MaximumBelowMinus200dB", {"a,b", "", Values(0.0), "-200.5," + k44}, "4行目補正値数値エラー"},
+        BadFile{"MaximumBeyond200dB", {"a,b", "", Values(0.0), "1e3," + k44}, "4行目補正値数値エラー"},
+        BadFile{"LineLongerThanAnyCharacteristic", {"a,b", std::string(8193, 'x'), Values(0.0)}, "I/Oエラー"},
         BadFile{"TwoLines", {"a,b", ""}, ""},
         BadFile{"Empty", {}, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OriginalWeightings, NumbersMayCarryBlanksSignsAndExponents)
 {
-    std::string line = " 1.5 ,+2,-.5,3.,\t4e1, -1E-1 ";
-    for (int i = 6; i < 45; ++i) line += ",0";
+    std::string line = " 1.5 ,+2,-.5,3.,\t4e1, -1E-1 ,200,-2e2";
+    for (int i = 8; i < 45; ++i) line += ",0";
     line += ",";  // a 46th field, ignored
     Write(1, {"a,b", "", line});
     Load();
@@ -190,6 +194,8 @@ TEST_F(OriginalWeightings, NumbersMayCarryBlanksSignsAndExponents)
     EXPECT_DOUBLE_EQ(w.dB(3), 3.0);
     EXPECT_DOUBLE_EQ(w.dB(4), 40.0);
     EXPECT_DOUBLE_EQ(w.dB(5), -0.1);
+    EXPECT_DOUBLE_EQ(w.dB(6), 200.0);  // the largest correction either way
+    EXPECT_DOUBLE_EQ(w.dB(7), -200.0);
 }
 
 TEST_F(OriginalWeightings, NotNumbers)

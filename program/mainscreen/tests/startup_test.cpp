@@ -1,5 +1,6 @@
 // Start-up, the command line, the first-run choice and shutdown, walked with the fake services.
 #include "mainscreen_fixture.h"
+#include "platform/testing/named_pipe.h"
 
 namespace murtesk::testing {
 namespace {
@@ -95,6 +96,40 @@ TEST_F(MainScreenTest, CorruptTempTmpLeavesTheDefaults)
     EXPECT_EQ(Count("modal frmFirstSelect"), 2);
     EXPECT_TRUE(ui.Ended());
     EXPECT_FALSE(fs::exists(AppFile("Temp.tmp.writing")));
+}
+
+// "Temp.tmp" carries settings only; one that holds measurements (the program never writes them there) gives
+// its settings and nothing of its list, which no project holds.
+TEST_F(MainScreenTest, MeasurementsInTempTmpAreNotTaken)
+{
+    FakeDocument temp(Data("last.qvd"));
+    temp.memo = "last memo";
+    temp.measures.push_back({"rec1.wav", "2024/05/01 10:00:00", "ch1 note", "condition 1"});
+    temp.measures.push_back({"rec2.wav", "2024/05/02 10:00:00", "ch1 note", "condition 2"});
+    ASSERT_TRUE(temp.FileWrite(AppFile("Temp.tmp")));
+    Start();  // the choice window closed by its frame: no project
+    EXPECT_TRUE(g_bStartSelect);
+    EXPECT_EQ(Doc().SaveFilePath(), Data("last.qvd"));
+    EXPECT_TRUE(Doc().measures.empty());
+    EXPECT_TRUE(Main().ListView1.Rows.empty());
+    EXPECT_FALSE(Main().cmdOK.Enabled);
+    EXPECT_FALSE(Main().cmdDEL.Enabled);
+}
+
+// Named pipes in place of "Temp.tmp" and of the first correction characteristic: the start goes on without
+// waiting for a writer, with the document's defaults and the characteristic refused as unreadable.
+TEST_F(MainScreenTest, NamedPipesInTheProgramFolderDoNotHoldUpTheStart)
+{
+    g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
+    g_Preserve.reset();
+    const platform::testing::NamedPipe temp(AppFile("Temp.tmp"));
+    const platform::testing::NamedPipe characteristic(AppFile("オリジナル特性1.csv"));
+    ASSERT_TRUE(temp.made() && characteristic.made());
+    EXPECT_TRUE(platform::testing::ReturnsWithoutAWriter({&temp, &characteristic}, [&] { Start(); }));
+    EXPECT_EQ(g_PreserveDoc().SaveFilePath(), AppFile("DefaultQVD.qvd"));
+    EXPECT_EQ(g_OriginalWs.count(), 0);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{AppFile("オリジナル特性1.csv") + "I/Oエラー"});
+    EXPECT_EQ(Count("modal frmFirstSelect"), 1);
 }
 
 struct CommandLineCase {

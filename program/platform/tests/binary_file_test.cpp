@@ -1,4 +1,6 @@
 #include "platform/binary_file.h"
+#include "platform/file_moves.h"
+#include "platform/testing/named_pipe.h"
 
 #include <gtest/gtest.h>
 
@@ -60,6 +62,30 @@ TEST(BinaryFileDisk, RoundTripThroughAFile) {
     std::filesystem::remove(path);
     EXPECT_FALSE(file.OpenRead(path.string()));
     EXPECT_FALSE(file.OpenRead(std::filesystem::temp_directory_path().string()));  // a folder
+}
+
+// A named pipe where a file is expected (its open would wait for a writer for ever) is refused at once by
+// every way the program opens a file to read it.
+TEST(BinaryFileDisk, NamedPipesAreRefusedWithoutWaiting) {
+    char made[] = "/tmp/murtesk-pipe-XXXXXX";
+    ASSERT_NE(mkdtemp(made), nullptr);
+    const std::string folder = made;
+    {
+        const testing::NamedPipe pipe(folder + "/Temp.tmp");
+        ASSERT_TRUE(pipe.made());
+        bool opened = true;
+        bool copied = true;
+        EXPECT_TRUE(testing::ReturnsWithoutAWriter({&pipe}, [&] {
+            BinaryFile file;
+            opened = file.OpenRead(pipe.path());
+            copied = CopyFileReplacing(pipe.path(), folder + "/copy.avi");
+        }));
+        EXPECT_FALSE(opened);
+        EXPECT_FALSE(copied);
+        EXPECT_EQ(OpenRegularFile(pipe.path()), -1);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    std::filesystem::remove(folder);
 }
 
 }  // namespace
