@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -45,6 +46,26 @@ std::int64_t WholeValuesWhenThere(const std::optional<std::string>& path, std::c
         if (now >= deadline) return -1;
         std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(kPollInterval, deadline - now));
     }
+}
+
+// Every value beyond ±kLargestLevel, infinities and not-a-numbers included, becomes kNoPowerLevel.
+// Four values at a time: this runs over every value read from a level file.
+typedef float Float4 __attribute__((vector_size(16)));
+typedef std::int32_t Int4 __attribute__((vector_size(16)));
+
+void TakeOnlyLevels(float* values, std::size_t n) {
+    const Float4 largest = {kLargestLevel, kLargestLevel, kLargestLevel, kLargestLevel};
+    const Float4 noPower = {kNoPowerLevel, kNoPowerLevel, kNoPowerLevel, kNoPowerLevel};
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        Float4 v;
+        std::memcpy(&v, values + i, sizeof v);
+        const Float4 magnitude = (Float4)((Int4)v & 0x7FFFFFFF);
+        v = magnitude <= largest ? v : noPower;  // false for a not-a-number
+        std::memcpy(values + i, &v, sizeof v);
+    }
+    for (; i < n; ++i)
+        if (!(std::fabs(values[i]) <= kLargestLevel)) values[i] = kNoPowerLevel;
 }
 
 std::int32_t ClampCount(std::int64_t n) {
@@ -112,6 +133,7 @@ std::int32_t LevelFile::Read(std::int32_t start, std::int32_t n, float* out) {
     const std::int64_t delivered = std::min<std::int64_t>(n, count_ - start + 1);
     if (!file_.Seek(static_cast<std::uint64_t>(start - 1) * sizeof(float))) return 0;
     if (!file_.Read(out, static_cast<std::size_t>(delivered) * sizeof(float))) return 0;
+    TakeOnlyLevels(out, static_cast<std::size_t>(delivered));
     return static_cast<std::int32_t>(delivered);
 }
 

@@ -35,6 +35,13 @@ inline constexpr std::int32_t kStatsSliceLength = 1 << 20;
 inline constexpr std::chrono::milliseconds kLevelFileWait{3000};
 // The level written for a position outside the file by the text outputs of a span.
 inline constexpr double kLevelOutsideFile = -60.0;
+// The level of a step without power, as the analysis library writes it.
+inline constexpr float kNoPowerLevel = -1000.0f;
+// The largest magnitude of a level read from a level file. The analysis library writes levels of
+// real signals and kNoPowerLevel, either shifted by a band correction of at most 200 dB; a value
+// beyond (or not a number at all) comes from a damaged file and reads as kNoPowerLevel, so that
+// no statistic, chart or text output ever sees it. Within it every energy sum stays finite.
+inline constexpr float kLargestLevel = 2000.0f;
 
 class CData;
 
@@ -51,6 +58,7 @@ public:
     bool IsOpen() const { return file_.is_open(); }
     // Reads up to n values from position start (1-based) into `out` and gives the number
     // delivered: 0 when start lies beyond the file, an argument is out of range or the read fails.
+    // Values beyond kLargestLevel are delivered as kNoPowerLevel.
     std::int32_t Read(std::int32_t start, std::int32_t n, float* out);
 
 private:

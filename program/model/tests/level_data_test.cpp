@@ -151,6 +151,53 @@ TEST_F(CDataTest, TextFileAreaOutFillsPositionsOutsideTheFile) {
     EXPECT_TRUE(Lines([&](BinaryFile& f) { return data_.TextFileAreaOut(f, 5, 4, BandDir()); }).empty());
 }
 
+// A damaged level file: values no analysis writes (not numbers, infinities, beyond ±2000 dB) read as no power
+// (-1000 dB) wherever the file is read, and levels within the bounds as they are. The file holds the bytes
+// of each case; reads start at every position so that each value is met in every lane of a block.
+TEST_F(CDataTest, ValuesNoAnalysisWritesReadAsNoPower) {
+    struct Case {
+        std::uint32_t bits;
+        float read;
+    };
+    const std::vector<Case> cases = {
+        {0x7FC00000, -1000.0f},  // not a number
+        {0xFFC00000, -1000.0f},  // not a number with its sign set
+        {0x7F800001, -1000.0f},  // signalling not-a-number
+        {0x7F800000, -1000.0f},  // +infinity
+        {0xFF800000, -1000.0f},  // -infinity
+        {0x7F7FFFFF, -1000.0f},  // the largest float
+        {0xFF7FFFFF, -1000.0f},  // the lowest float
+        {0x44FA0001, -1000.0f},  // just above 2000
+        {0xC4FA0001, -1000.0f},  // just below -2000
+        {0x44FA0000, 2000.0f},   // 2000
+        {0xC4FA0000, -2000.0f},  // -2000
+        {0xC4898000, -1100.0f},  // no power in a band corrected by -100 dB
+        {0x42BC6666, 94.2f},
+        {0x80000000, -0.0f},
+        {0x00000001, 1.4e-45f},  // the smallest float above 0
+    };
+    std::string bytes;
+    for (const Case& c : cases) bytes.append(reinterpret_cast<const char*>(&c.bits), 4);
+    WriteBytes(BandDir(), "damaged.lvl", bytes);
+    CData damaged;
+    damaged.SaveFileName = "damaged.lvl";
+    const auto n = static_cast<std::int32_t>(cases.size());
+    for (std::int32_t start = 1; start <= n; ++start) {
+        std::int32_t count = n;
+        const std::vector<float> read = damaged.getDataArea(start, count, BandDir());
+        ASSERT_EQ(count, n - start + 1);
+        for (std::int32_t k = 0; k < count; ++k) {
+            const Case& c = cases[static_cast<std::size_t>(start - 1 + k)];
+            EXPECT_EQ(read[static_cast<std::size_t>(k)], c.read) << std::hex << c.bits << " from " << start;
+        }
+    }
+    const std::vector<std::string> lines = Lines([&](BinaryFile& f) { return damaged.TextFileOut(f, 1, BandDir()); });
+    ASSERT_EQ(lines.size(), cases.size());
+    EXPECT_EQ(lines[0], "-1000.00");
+    EXPECT_EQ(lines[5], "-1000.00");
+    EXPECT_EQ(lines[9], "2000.00");
+}
+
 // Former bugs: a missing series was written as nothing (TextFileOut, after its wait) or as
 // filler lines (TextFileAreaOut), and either way reported as success.
 TEST_F(CDataTest, TextOutputsOfAMissingSeriesFailAndWriteNothing) {
