@@ -240,7 +240,15 @@ bool CScopes::FileRead(const std::string& FilePathName, Date& o_StartTime, doubl
     if (!std::filesystem::is_regular_file(FilePathName, ec)) return false;
     BinaryFile file;
     if (!file.OpenRead(FilePathName)) return false;
-    return ReadField(file, o_StartTime) && ReadField(file, o_SampleTime) && MeRead(file);
+    if (!(ReadField(file, o_StartTime) && ReadField(file, o_SampleTime) && MeRead(file))) return false;
+    // The program saves ranges of positions of a level series, each in order: a range the other way
+    // round or outside 1..2^31 comes from a damaged file.
+    constexpr double kLastPosition = 2147483648.0;
+    return std::all_of(begin(), end(), [](const auto& r) {
+        const double s = Num(r->S);
+        const double e = Num(r->E);
+        return 1.0 <= s && s <= e && e <= kLastPosition;
+    });
 }
 
 bool CScopes::FileWrite(const std::string& FilePathName, Date StartTime, double SampleTime) const {

@@ -83,8 +83,8 @@ public:
     bool isScopes(double dV) const;
 
     // Range file: start date of position 1, seconds per position, then the list's record.
-    // FileRead gives false when the file is absent, unreadable or its list fails to read (the
-    // list then holds what was read). FileWrite replaces the file only when the whole file was
+    // FileRead gives false when the file is absent, unreadable, its list fails to read or holds a
+    // range that is reversed or lies outside positions 1..2^31 (the list then holds what was read). FileWrite replaces the file only when the whole file was
     // written, so a failure leaves the old one.
     bool FileRead(const std::string& FilePathName, Date& o_StartTime, double& o_SampleTime);
     bool FileWrite(const std::string& FilePathName, Date StartTime, double SampleTime) const;

@@ -170,6 +170,76 @@ TEST_F(RangeFiles, NoRangeFileOrABadStepIsRefusedAndNothingChanges) {
     }
 }
 
+// Ranges the program never saves (reversed, or outside positions 1..2^31) mark a damaged file: it is refused as
+// a whole, whichever list it is read into, and nothing changes. Each file is laid out byte by byte: a good range
+// (1, 2), then the case's range, each end a 32-bit integer or an 8-byte float.
+TEST_F(RangeFiles, RangesNoProgramSavesAreRefusedAndNothingChanges) {
+    struct End {
+        bool isDouble;
+        double value;
+    };
+    struct Case {
+        const char* name;
+        End s, e;
+        bool taken;
+    };
+    const std::vector<Case> cases = {
+        {"reversed", {false, 5}, {false, 3}, false},
+        {"starting at 0", {false, 0}, {false, 2}, false},
+        {"negative", {false, -4}, {false, -1}, false},
+        {"ending past 2^31", {false, 1}, {true, 2147483649.0}, false},
+        {"starting past 2^31", {true, 2147483649.0}, {true, 2147483650.0}, false},
+        {"no number", {true, std::nan("")}, {false, 3}, false},
+        {"one position", {false, 7}, {false, 7}, true},
+        {"ending at 2^31", {false, 590}, {true, 2147483648.0}, true},
+    };
+    const auto bytes = [&](const Case& c) {
+        std::string out;
+        const double start = kMeasureStart, step = 0.1;
+        const std::int32_t magic = 19660126, count = 2, one = 1, two = 2;
+        const std::int16_t longTag = 3, doubleTag = 5;
+        Put(out, &start, 8);
+        Put(out, &step, 8);
+        Put(out, &magic, 4);
+        Put(out, &count, 4);
+        Put(out, &magic, 4);
+        for (const std::int32_t end : {one, two}) {
+            Put(out, &longTag, 2);
+            Put(out, &end, 4);
+        }
+        Put(out, &magic, 4);
+        for (const End& end : {c.s, c.e}) {
+            if (end.isDouble) {
+                Put(out, &doubleTag, 2);
+                Put(out, &end.value, 8);
+            } else {
+                const auto value = static_cast<std::int32_t>(end.value);
+                Put(out, &longTag, 2);
+                Put(out, &value, 4);
+            }
+        }
+        return out;
+    };
+    for (const Case& c : cases) {
+        Band(2).Scopes = Make({{20, 30}});
+        Band(2).MarkScopes = Make({{40, 50}});
+        for (const char* name : {"damaged.dla", "damaged.mrk"}) {
+            { std::ofstream(File(name), std::ios::binary) << bytes(c); }
+            ui.ClearTranscript();
+            const bool read = std::string(name).ends_with(".dla") ? calc.ReadDeleteAreaFrom(File(name))
+                                                                  : calc.ReadMarkAreaFrom(File(name));
+            EXPECT_EQ(read, c.taken) << c.name << " " << name;
+            if (c.taken) {
+                EXPECT_TRUE(ui.Messages().empty()) << c.name << " " << name;
+            } else {
+                EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ファイルを開けませんでした．"}) << c.name;
+                EXPECT_EQ(Ranges(Band(2).Scopes), (RangeList{{20, 30}})) << c.name << " " << name;
+                EXPECT_EQ(Ranges(Band(2).MarkScopes), (RangeList{{40, 50}})) << c.name << " " << name;
+            }
+        }
+    }
+}
+
 TEST_F(RangeFiles, AFailedSaveKeepsTheOldFile) {
     { std::ofstream(File("old.dla")) << "the old file"; }
     Band(2).Scopes = Make({{3, 5}, {8, 9}});
