@@ -4,6 +4,7 @@
 
 #include "globals.h"
 #include "model/shared_procedures.h"
+#include "platform/atomic_file.h"
 
 #include <filesystem>
 #include <system_error>
@@ -266,6 +267,9 @@ bool frmMeasure::OpenProject(std::string& path)
         }
     }
 
+    // A save of this project that never completed (the program was killed during it) left its
+    // temporary file beside the project file.
+    platform::RemoveLeftoverTemporaries(path);
     doc.SetSaveFilePath(path);
     // The running program's channel conditions replace the project file's own.
     doc.AdoptChannelConditions(*kept);

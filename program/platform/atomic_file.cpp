@@ -1,11 +1,16 @@
 #include "atomic_file.h"
 
-#include <cerrno>
-#include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <random>
+#include <string_view>
 
 namespace murtesk::platform {
 namespace {
@@ -26,7 +31,41 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+constexpr std::size_t kSuffixDigits = 12;
+
+// The temporary name of `path` with its random part: path & ".~" & 12 lower-case hexadecimal digits.
+std::string TemporaryName(const std::string& path, std::uint64_t random) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".~%0*llx", static_cast<int>(kSuffixDigits),
+                  static_cast<unsigned long long>(random & 0xFFFFFFFFFFFFull));
+    return path + suffix;
+}
+
+bool IsTemporaryNameOf(std::string_view name, std::string_view target) {
+    if (name.size() != target.size() + 2 + kSuffixDigits || !name.starts_with(target)) return false;
+    name.remove_prefix(target.size());
+    if (!name.starts_with(".~")) return false;
+    name.remove_prefix(2);
+    return std::all_of(name.begin(), name.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
 }  // namespace
+
+void RemoveLeftoverTemporaries(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string target = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (target.empty()) return;
+    DIR* folder = ::opendir(FolderOf(path).c_str());
+    if (folder == nullptr) return;
+    const int fd = ::dirfd(folder);
+    while (const dirent* entry = ::readdir(folder)) {
+        struct stat st {};
+        if (IsTemporaryNameOf(entry->d_name, target) && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode))
+            ::unlinkat(fd, entry->d_name, 0);
+    }
+    ::closedir(folder);
+}
 
 AtomicFileWriter::AtomicFileWriter(std::string path, Durability durability)
     : path_(std::move(path)), durability_(durability) {}
@@ -40,9 +79,7 @@ bool AtomicFileWriter::Open() {
     committed_ = false;
     thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        char suffix[32];
-        std::snprintf(suffix, sizeof suffix, ".~%012llx", static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
-        const std::string candidate = path_ + suffix;
+        const std::string candidate = TemporaryName(path_, random());
         // 0666 less the umask, as any newly created file; an existing target keeps its own mode.
         mode_t mode = 0666;
         struct stat existing {};

@@ -47,6 +47,11 @@ private:
     bool committed_ = false;
 };
 
+// Removes what replacements of `path` left beside it when the program ended before they completed
+// (killed, or the machine stopped): regular files named as AtomicFileWriter names its temporary
+// files for `path`. Nothing else in the folder is touched.
+void RemoveLeftoverTemporaries(const std::string& path);
+
 // Writes a file through an AtomicFileWriter: true when `write` returned true and the new file is
 // in place; otherwise the old file (or no file) is left as it was.
 bool ReplaceFile(const std::string& path, const std::function<bool(BinaryFile&)>& write,

@@ -189,6 +189,27 @@ TEST_F(FileCommands, PathButtonOffersTheChoiceWithoutReadingTheCommandLineAgain)
     EXPECT_EQ(Count("modal frmFirstSelect"), 1);
 }
 
+// A save of the project killed before its rename left its temporary file beside the project file: the next
+// open of that project removes it, and only it.
+TEST_F(FileCommands, OpeningAProjectRemovesWhatAKilledSaveOfItLeft)
+{
+    const std::string project = WriteProject("p.qvd", 1);
+    const std::vector<std::string> kept = {
+        "p.qvd.~0123456789AB",  // upper-case digits: not a name the program makes
+        "p.qvd.~0123456789a",   // one digit short
+        "o.qvd.~0123456789ab",  // another project's
+        "p.qvd.~abcdefabcdef0",
+    };
+    for (const std::string& name : kept) std::ofstream(Data(name)) << "x";
+    std::ofstream(Data("p.qvd.~0123456789ab")) << "half a project";
+    fs::create_directory(Data("p.qvd.~00000000000a"));
+    Start({project});
+    ASSERT_FALSE(g_bStartSelect);
+    EXPECT_FALSE(fs::exists(Data("p.qvd.~0123456789ab")));
+    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(Data(name))) << name;
+    EXPECT_TRUE(fs::is_directory(Data("p.qvd.~00000000000a")));
+}
+
 TEST_F(FileCommands, FailingSaveKeepsTheOldFileAndReportsFailure)
 {
     const std::string project = StartWith("p.qvd", 2);
