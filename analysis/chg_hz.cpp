@@ -1,7 +1,8 @@
 // A level series resampled to another rate and written as text, one value per line. The output is produced
 // and written piece by piece, so a series of any length needs a fixed amount of memory; the numbers are
 // formatted by std::to_chars, which always writes '.' and needs no locale. The arguments are checked before
-// the file is opened, so a refused call leaves an existing file as it was.
+// the file is opened, so a refused call leaves an existing file as it was; the text is written beside the
+// file and renamed over it only when complete, so a failed write leaves it as it was too.
 #include "chg_hz.h"
 
 #include <fcntl.h>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "Resampler.h"
+#include "replacing_output.h"
 
 namespace murtesk::analysis {
 
@@ -60,11 +62,6 @@ public:
 
     bool isOpen() const { return m_fd >= 0; }
     bool write(const char* data, size_t size) { return writeAll(m_fd, data, size); }
-    // Empties the file after a failed write, so that no part of a series passes for the whole.
-    void discard()
-    {
-        (void)::ftruncate(m_fd, 0);
-    }
     bool close()
     {
         const int fd = m_fd;
@@ -94,7 +91,10 @@ int32_t ChgHz(const char* path, const double* values, int32_t count, double inRa
 
     std::vector<double> piece(kPieceValues);
     std::vector<char> text(kTextBytes);
-    OutputFile file(path);
+    ReplacingOutput target;
+    if (!target.create(path))
+        return 0;
+    OutputFile file(target.temporary().c_str());
     if (!file.isOpen())
         return 0;
 
@@ -114,9 +114,7 @@ int32_t ChgHz(const char* path, const double* values, int32_t count, double inRa
         }
     }
     ok = ok && file.write(begin, static_cast<size_t>(p - begin));
-    if (!ok)
-        file.discard();
-    return file.close() && ok ? 1 : 0;
+    return file.close() && ok && target.commit() ? 1 : 0;
 }
 
 }  // namespace murtesk::analysis

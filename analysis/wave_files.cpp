@@ -1,8 +1,8 @@
 // Cutting one channel out of a PCM recording and interleaving mono recordings into one file. Sources are
 // located by their data chunk and must hold the layout the caller names (channels, bits, no padding in the
 // frame). Spans of fewer than 10 frames are refused; so are sources of 2,147,483,001 bytes or more and outputs
-// whose sizes a WAV header cannot hold. A failure part way leaves the output with a header that gives the
-// sizes of what it holds; the caller deletes it.
+// whose sizes a WAV header cannot hold. The output is written beside its path and renamed over it only when
+// complete (ReplacingOutput): a failure part way leaves no partial file and an older file as it was.
 #include "wave_files.h"
 
 #include <sys/stat.h>
@@ -13,6 +13,7 @@
 #include <new>
 #include <vector>
 
+#include "replacing_output.h"
 #include "wav_output.h"
 #include "wav_reader.h"
 
@@ -117,8 +118,10 @@ int32_t CreateBigMonoWave(const char* output, int32_t bits, int32_t first, int32
     if (!reader.skipData(static_cast<uint64_t>(first - 1) * frameBytes))
         return 0;
 
+    ReplacingOutput target;
     WavOutputFile out;
-    if (!out.create(output, 1, static_cast<uint32_t>(rate), static_cast<uint16_t>(bits)))
+    if (!target.create(output) ||
+        !out.create(target.temporary(), 1, static_cast<uint32_t>(rate), static_cast<uint16_t>(bits)))
         return 0;
     const size_t framesPerPiece = std::max<size_t>(1, kPieceBytes / frameBytes);
     std::vector<uint8_t> piece(framesPerPiece * frameBytes);
@@ -142,7 +145,7 @@ int32_t CreateBigMonoWave(const char* output, int32_t bits, int32_t first, int32
         }
         done += static_cast<int64_t>(n);
     }
-    return out.finish() ? 1 : 0;
+    return out.finish() && target.commit() ? 1 : 0;
 }
 
 int32_t MergeMonoWave(const char* output, int32_t bits, int32_t first, int32_t last, int32_t count, int32_t rate,
@@ -172,8 +175,10 @@ int32_t MergeMonoWave(const char* output, int32_t bits, int32_t first, int32_t l
         if (!r->skipData(static_cast<uint64_t>(first - 1) * sampleBytes))
             return 0;
 
+    ReplacingOutput target;
     WavOutputFile out;
-    if (!out.create(output, static_cast<uint16_t>(count), static_cast<uint32_t>(rate), static_cast<uint16_t>(bits)))
+    if (!target.create(output) || !out.create(target.temporary(), static_cast<uint16_t>(count),
+                                              static_cast<uint32_t>(rate), static_cast<uint16_t>(bits)))
         return 0;
     const auto files64 = static_cast<size_t>(count);
     const size_t framesPerPiece = std::max<size_t>(1, kPieceBytes / files64 / sampleBytes);
@@ -195,7 +200,7 @@ int32_t MergeMonoWave(const char* output, int32_t bits, int32_t first, int32_t l
         }
         done += static_cast<int64_t>(n);
     }
-    return out.finish() ? 1 : 0;
+    return out.finish() && target.commit() ? 1 : 0;
 }
 
 }  // namespace murtesk::analysis

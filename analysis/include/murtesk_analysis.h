@@ -115,16 +115,17 @@ MURTESK_ANALYSIS_API int32_t SeparateChWaveFile(const char* source, const char* 
 /* Cuts frames first..last (1-based, inclusive) of channel `channel` (1-based) out of a PCM WAV file of
  * `channels` channels of `bits` bits (8, 16, 24, 32 or 64; the source's header must say the same) into a mono
  * PCM WAV file of `rate` Hz. `last` is limited to the frames present; fewer than 10 frames, a source of
- * 2,147,483,001 bytes or more, or an output a WAV header cannot describe are refused. Returns 1 when written
- * completely, else 0 (a partial output keeps a valid header; the caller deletes it). */
+ * 2,147,483,001 bytes or more, or an output a WAV header cannot describe are refused. The output is written
+ * beside `output` and renamed over it when complete. Returns 1 when written completely, else 0 with no partial
+ * output and an older file of that path as it was. */
 MURTESK_ANALYSIS_API int32_t CreateBigMonoWave(const char* output, int32_t bits, int32_t first, int32_t last,
                                                int32_t channels, int32_t channel, int32_t rate,
                                                const char* source);
 
 /* Interleaves frames first..last of `count` mono PCM WAV files of `bits` bits into one file of `count`
  * channels, file k as channel k. `files` holds the `count` paths followed by a null pointer (a list of another
- * length is refused). The frames present are taken from the first file; refusals as for CreateBigMonoWave.
- * Returns 1 when written completely, else 0. */
+ * length is refused). The frames present are taken from the first file; refusals and the writing beside
+ * `output` as for CreateBigMonoWave. Returns 1 when written completely, else 0. */
 MURTESK_ANALYSIS_API int32_t MergeMonoWave(const char* output, int32_t bits, int32_t first, int32_t last,
                                            int32_t count, int32_t rate, const char* const* files);
 
@@ -134,8 +135,8 @@ MURTESK_ANALYSIS_API int32_t MergeMonoWave(const char* output, int32_t bits, int
  * inRate). Output value 0 is input value 0, value i the interpolation at position i * inRate / outRate;
  * count * outRate / inRate values, rounded half up (none gives a valid, empty file). Returns 1 when the whole
  * file was written, else 0: a null path or series, count < 1, a rate not above 0 or not finite, or
- * count * outRate / inRate of 2^31 - 1 or more are refused without touching the file; after a write error
- * the file is left empty. */
+ * count * outRate / inRate of 2^31 - 1 or more are refused without touching the file; the text is written
+ * beside `path` and renamed over it when complete, so after a write error an older file stays as it was. */
 MURTESK_ANALYSIS_API int32_t ChgHz(const char* path, const double* values, int32_t count, double inRate,
                                    double outRate, int32_t mode);
 

@@ -3,9 +3,12 @@
 #include "chg_hz.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
+#include <filesystem>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -154,6 +157,28 @@ TEST(ChgHz, FilesThatCannotBeWrittenFail)
         std::fclose(full);
         EXPECT_EQ(ChgHz("/dev/full", s, 2, 10.0, 100.0, 1), 0);
     }
+}
+
+// A write cut short by a full disk (a file-size limit in a child process) fails and leaves the older text as it
+// was, with nothing beside it.
+TEST(ChgHz, AFullDiskKeepsTheOldText)
+{
+    TempFolder folder;
+    const std::string path = folder.file("levels.txt");
+    writeText(path, "old\r\n");
+    std::vector<double> series(100000, 60.0);
+    EXPECT_EXIT(
+        {
+            std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 4096;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            std::_Exit(ChgHz(path.c_str(), series.data(), 100000, 10.0, 20.0, 1) == 0 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(readAll(path), "old\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
 }
 
 }  // namespace

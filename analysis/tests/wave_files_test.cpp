@@ -1,7 +1,10 @@
 // Splitting a recording into mono files, cutting a channel out and merging mono files back.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -330,6 +333,42 @@ TEST(CutAndMerge, MergeListMustHoldCountPaths)
     EXPECT_EQ(MergeMonoWave(out.c_str(), 16, 1, 100, 3, 8000, two), 0);
     const char* multi[] = {rec.path.c_str(), nullptr};
     EXPECT_EQ(MergeMonoWave(out.c_str(), 16, 1, 100, 1, 8000, multi), 0);
+}
+
+// A write cut short by a full disk (a file-size limit in a child process) fails the cut and the merge and leaves
+// an older file of the output's name as it was, with nothing beside it.
+TEST(CutAndMerge, AFullDiskKeepsTheOldOutput)
+{
+    Recording rec(samples::SampleFormat::Pcm16, 1.0);
+    const std::string mono = rec.folder.file("mono.wav");
+    ASSERT_EQ(CreateBigMonoWave(mono.c_str(), 16, 1, 8000, 3, 1, 8000, rec.path.c_str()), 1);
+    const std::string cut = rec.folder.file("cut.wav"), merged = rec.folder.file("merged.wav");
+    for (const std::string& old : {cut, merged})
+        std::ofstream(old, std::ios::binary) << "old";
+    const auto before = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(rec.folder.path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> names = before();
+    const char* const list[] = {mono.c_str(), mono.c_str(), nullptr};
+    EXPECT_EXIT(
+        {
+            std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 4096;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            const int32_t cutDone = CreateBigMonoWave(cut.c_str(), 16, 1, 8000, 3, 2, 8000, rec.path.c_str());
+            const int32_t mergeDone = MergeMonoWave(merged.c_str(), 16, 1, 8000, 2, 8000, list);
+            std::_Exit(cutDone == 0 && mergeDone == 0 ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(fileBytes(cut), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(fileBytes(merged), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(before(), names);
 }
 
 }  // namespace
