@@ -15,6 +15,10 @@ namespace {
 constexpr std::int32_t kMaxSide = 16384;
 constexpr std::int32_t kMaxChannels = 64;
 constexpr std::int32_t kMaxSampleRate = 768000;
+// The AVI header gives the time of one picture in whole microseconds and the length of each stream (its
+// pictures, its sound samples) in 32 bits: a movie it cannot describe is refused before anything is written.
+constexpr double kLongestPictureMicroseconds = 4294967295.0;
+constexpr std::int64_t kLongestStream = 4294967295;
 
 }  // namespace
 
@@ -27,6 +31,8 @@ bool BuildBitmapMovie(const std::string& bitmap, const std::string& wav, const s
         return false;
     if (withSound && (channels < 1 || channels > kMaxChannels || sampleRate < 1 || sampleRate > kMaxSampleRate))
         return false;
+    const std::int64_t total = withSound ? std::llround(frames / fps * sampleRate) : 0;  // sound samples
+    if (1e6 / fps > kLongestPictureMicroseconds || total > kLongestStream) return false;
 
     // The picture, scaled once.
     std::unique_ptr<SpanReader> image = SpanReader::Open(bitmap);
@@ -60,7 +66,6 @@ bool BuildBitmapMovie(const std::string& bitmap, const std::string& wav, const s
             failed = !writer.WritePicture(*picture, written);
     };
     if (withSound) {
-        const std::int64_t total = std::llround(frames / fps * sampleRate);
         // Writes `count` samples of `data` (null: silence) a second at a time, each second followed by the pictures
         // whose time it reached.
         std::vector<std::int16_t> quiet;

@@ -1,6 +1,7 @@
 #include "output_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +14,9 @@ OutputFile::~OutputFile() { Discard(); }
 
 bool OutputFile::Create(const std::string& target) {
     Discard();
+    // A folder or a device of that name is no output: the rename would put a file in its place.
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) return false;
     target_ = target;
     thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {

@@ -15,7 +15,7 @@ public:
     OutputFile& operator=(const OutputFile&) = delete;
 
     // Creates the temporary file (mode 0666 less the umask) in the target's folder; false when the folder does not
-    // exist or cannot be written.
+    // exist or cannot be written, or the target is there but is no regular file (a folder, a device).
     bool Create(const std::string& target);
     const std::string& temporaryPath() const { return temporary_; }
     // The temporary file, open for writing (-1 once closed).

@@ -150,7 +150,8 @@ MURTESK_KINEMO_API int32_t ExtractAvi(const char* source, const char* target, in
  * frames ÷ fps seconds: `frames` pictures in RGB555 coded as Microsoft Video 1, whose width and height must be
  * multiples of 4. With a WAV file (`wav` neither null nor empty) its sound too, as 16-bit PCM at `sampleRate` and
  * `channels`, cut or filled with silence to the same length. 1 when written; 0 for a picture or sound that cannot
- * be read, a size (1 .. 16384), rate, channel count or frame count out of range, or a failed write. */
+ * be read, a size (1 .. 16384), rate, channel count or frame count out of range, a movie the AVI header cannot
+ * describe (a picture of more than 2^32 - 1 microseconds, more than 2^32 - 1 sound samples), or a failed write. */
 MURTESK_KINEMO_API int32_t Bmp2Avi(const char* bitmap, const char* wav, const char* target, double fps, int32_t frames,
                                    int32_t width, int32_t height, int32_t channels, int32_t sampleRate);
 

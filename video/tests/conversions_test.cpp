@@ -282,6 +282,10 @@ TEST(Conversions, RefusalsWriteNothing) {
              Case{"no frame rate", BuildBitmapMovie(bitmap, "", out, 0, 30, 64, 48, 1, 8000)},
              Case{"width not a multiple of 4", BuildBitmapMovie(bitmap, "", out, 10, 30, 66, 48, 1, 8000)},
              Case{"no channels", BuildBitmapMovie(bitmap, clip, out, 10, 30, 64, 48, 0, 8000)},
+             // What the AVI header cannot describe: a picture of more than 2^32 - 1 microseconds, a sound stream of
+             // more than 2^32 - 1 samples (60,000 pictures of a second at 96 kHz).
+             Case{"picture of 5,000 s", BuildBitmapMovie(bitmap, "", out, 0.0002, 1, 64, 48, 1, 8000)},
+             Case{"sound of 5.76e9 samples", BuildBitmapMovie(bitmap, clip, out, 1, 60000, 64, 48, 1, 96000)},
          }) {
         EXPECT_FALSE(c.result) << c.what;
     }
