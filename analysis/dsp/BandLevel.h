@@ -13,9 +13,8 @@
 // How the work is laid out: the bands that share a rate form a level. A lane pass (CLanePass) takes a run of a
 // level's bands (one, when spreadTop is set, at the block's own rate), each band as its low-pass beside its
 // high-pass and time weighting, the low-pass also feeding the next band; the runs are cut so that the passes fill
-// the kernel's lanes (see Plan); the bands filtered from the
-// held signal fill passes of their own, one band to a lane, and F and W share one more. A low-pass output that
-// another pass reads (the next pass's first band, the next level's thinned input, the held signal) is written out
+// the kernel's lanes (see Plan). The bands filtered from the held signal fill passes of their own, one band to a
+// lane, and F and W share one more. A low-pass output that another pass reads (the next pass's first band, the next level's thinned input, the held signal) is written out
 // as it grows. These passes are a block's tasks: a task may follow the one it reads while that one is still
 // running, so a block's tasks can run on several threads at once. Every filter still sees its samples in order, so
 // the levels do not depend on how the tasks were spread, nor on how the bands were laid out.
