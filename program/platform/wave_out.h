@@ -7,6 +7,8 @@
 // window, which runs it on its owner thread (the user-interface thread). A played header is marked
 // done and may be unprepared, refilled, prepared and written again. Reset stops the sound at once and
 // releases every queued header as done, posting MM_WOM_DONE for each; Close then ends the device.
+// A device that fails while playing releases its queued headers the same way and answers
+// kWaveOutError to every header call after it; Reset and Close still work.
 //
 // Results are 0 for success or one of the codes below; they are shown to the user in decimal.
 //

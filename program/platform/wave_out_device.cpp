@@ -35,6 +35,9 @@ ThreadedWaveOutDevice::~ThreadedWaveOutDevice() {
 
 std::int32_t ThreadedWaveOutDevice::PrepareHeader(WaveHeader& header) {
     std::lock_guard lock(mutex_);
+    if (sinkFailed_) {
+        return kWaveOutError;
+    }
     if (header.lpData == nullptr) {
         return kWaveOutBadParam;
     }
@@ -47,6 +50,9 @@ std::int32_t ThreadedWaveOutDevice::PrepareHeader(WaveHeader& header) {
 
 std::int32_t ThreadedWaveOutDevice::UnprepareHeader(WaveHeader& header) {
     std::lock_guard lock(mutex_);
+    if (sinkFailed_) {
+        return kWaveOutError;
+    }
     if ((header.dwFlags & kWhdrInQueue) != 0) {
         return kWaveOutStillPlaying;
     }
@@ -56,7 +62,7 @@ std::int32_t ThreadedWaveOutDevice::UnprepareHeader(WaveHeader& header) {
 
 std::int32_t ThreadedWaveOutDevice::Write(WaveHeader& header) {
     std::lock_guard lock(mutex_);
-    if (closed_) {
+    if (closed_ || sinkFailed_) {
         return kWaveOutError;
     }
     if ((header.dwFlags & kWhdrPrepared) == 0) {

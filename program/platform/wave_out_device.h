@@ -4,8 +4,9 @@
 // The thread writes the queue in pieces of the sink's size, so that a Reset or the done message of a
 // buffer never waits for more than one piece. A buffer counts as played when the sink reports all of
 // its frames played, not when they have been handed over: the last buffer's done comes when its sound
-// has ended. A sink that fails is given up: its frames count as played at once, so a playback on a
-// failed device runs to its end in silence instead of hanging.
+// has ended. A sink that fails is given up: the queued buffers are released at once (their done
+// messages posted, so nothing waits on a dead device), and from then on every header call answers
+// kWaveOutError, so the completions that follow cannot pass for a playback that ran to its end.
 #pragma once
 
 #include "wave_out.h"

@@ -9,8 +9,12 @@
 #include "globals.h"
 #include "wav_fixture.h"
 #include "wav_mono.h"
+#include "wave_out_device.h"
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
 
 namespace murtesk::playback {
 namespace {
@@ -176,6 +180,52 @@ TEST_F(Window, ALateCompletionIsReportedAndClosesTheWindow) {
     EXPECT_EQ(ui.Messages()[0].Text, "データ取り込みに失敗しました！");
     EXPECT_EQ(ui.Messages()[0].Icon, MsgIcon::Critical);
     EXPECT_FALSE(g_bWaveOutError);
+    ui.AdvanceMs(500);
+    EXPECT_FALSE(ui.IsLoaded(form));
+}
+
+// A sound device that takes a tenth of a second of sound, plays it at once and then fails, as ALSA
+// does when the card goes away in the middle of a playback.
+class FailingSink final : public platform::WaveSink {
+public:
+    std::uint64_t PieceFrames() const override { return 4410; }
+    bool Write(const std::byte*, std::uint64_t frames) override {
+        if (written_ > 0) {
+            return false;
+        }
+        written_ += frames;
+        return true;
+    }
+    std::uint64_t Played() override { return written_; }
+    std::chrono::nanoseconds UntilPlayed(std::uint64_t) override { return {}; }
+    void Drop() override { written_ = 0; }
+
+private:
+    std::uint64_t written_ = 0;
+};
+
+class FailingWaveOut final : public platform::WaveOut {
+public:
+    std::int32_t Open(std::unique_ptr<platform::WaveOutDevice>& opened, std::int32_t, const platform::WaveFormat& f,
+                      MurteskWindow* callback) override {
+        opened = std::make_unique<platform::ThreadedWaveOutDevice>(std::make_unique<FailingSink>(), f, callback);
+        return platform::kWaveOutOk;
+    }
+};
+
+TEST_F(Window, ASoundDeviceThatFailsWhilePlayingIsReportedNotTakenAsTheEnd) {
+    FailingWaveOut failing;
+    SetWaveOutSystem(&failing);
+    SetWaveOutClock([] { return 0.0; });  // no watchdog: the failure alone must be seen
+    Open(0, 3500);
+    // The device's completions come from its own thread.
+    ui.OnDoEvents([] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); });
+    form.cmdStart_Click();
+    ui.AdvanceMs(500);
+    EXPECT_NE(g_WaveOutState, 1);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].Text, "データ取り込みに失敗しました！");
+    EXPECT_EQ(ui.Messages()[0].Icon, MsgIcon::Critical);
     ui.AdvanceMs(500);
     EXPECT_FALSE(ui.IsLoaded(form));
 }
