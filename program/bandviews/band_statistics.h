@@ -41,6 +41,10 @@ std::string StatisticName(std::int32_t code);
 double StoredLevel(double level);
 std::string LevelDisplay(double level);
 
+// Told once by a window whose statistics could not be stored (a read-only project): the values it
+// has no histogram for show as none.
+inline constexpr const char* kStatisticsNotStored = "統計データを保存できませんでした．";
+
 class BandStatistics {
 public:
     // Takes the hand-over as it stands now; the histogram files go into the "LCalc" folder of the

@@ -31,7 +31,7 @@ void frmAllBandL::Form_Load() {
     ui_.SetBusy(true);
     ui_.Refresh(*this);
     statistics_ = std::make_unique<BandStatistics>();
-    statistics_->MakeAllBandLCalcs(BuildThreads);
+    stored_ = statistics_->MakeAllBandLCalcs(BuildThreads);
 }
 
 void frmAllBandL::SetAllBandListLabels() { SetUpList(BandMode()); }
@@ -48,6 +48,7 @@ void frmAllBandL::Form_Activate() {
     cmbCalcL_Click();
     ui_.SetBusy(false);
     SetFocus("cmbCalcL");
+    if (!stored_) ui_.MsgBox(kStatisticsNotStored, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
 }
 
 void frmAllBandL::cmbCalcL_Click() {

@@ -44,6 +44,7 @@ private:
     std::shared_ptr<CChMeasure> channel_;
     std::unique_ptr<BandStatistics> statistics_;
     bool activated_ = false;
+    bool stored_ = true;  // the build could store every histogram
 };
 
 }  // namespace murtesk

@@ -42,9 +42,9 @@ const CLCalc* frmOneBandL::Upper() const {
     return Range() != nullptr && list->count() >= 1 && !CountedNothing(list->Item(1)) ? &list->Item(1) : nullptr;
 }
 
-void frmOneBandL::MakeOneBandLCalc() {
+bool frmOneBandL::MakeOneBandLCalc() {
     statistics_ = std::make_unique<BandStatistics>();
-    statistics_->MakeOneBandLCalc();
+    return statistics_->MakeOneBandLCalc();
 }
 
 void frmOneBandL::Form_Activate() {
@@ -53,7 +53,7 @@ void frmOneBandL::Form_Activate() {
     }
     activated_ = true;
     ui_.SetBusy(true);
-    MakeOneBandLCalc();
+    const bool stored = MakeOneBandLCalc();
     if (const CLCalc* range = Range()) {
         const std::pair<platform::Label*, std::int32_t> percentiles[] = {
             {&lblL5, 5}, {&lblL10, 10}, {&lblL25, 25}, {&lblL50, 50}, {&lblL75, 75}, {&lblL90, 90}, {&lblL95, 95}};
@@ -72,6 +72,7 @@ void frmOneBandL::Form_Activate() {
     cmbLx.Select(0);
     cmbLx_Click();
     SetFocus("cmbLx");
+    if (!stored) ui_.MsgBox(kStatisticsNotStored, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
 }
 
 void frmOneBandL::cmbLx_Click() {

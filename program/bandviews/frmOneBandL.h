@@ -32,7 +32,7 @@ public:
     const BandStatistics* Statistics() const { return statistics_.get(); }
 
 private:
-    void MakeOneBandLCalc();
+    bool MakeOneBandLCalc();
     // The range calculator and the upper one; null when the range counted no value.
     const CLCalc* Range() const;
     const CLCalc* Upper() const;

@@ -139,7 +139,7 @@ void frmOctCalc::cmdLevelOverDelete_Click() {
     }
     Busy busy(ui_);
     CBandLCalcInfo& shown = *ShownBandInfo();
-    Recalcs work;
+    Recalcs work(ui_);
     const CScopes& orange = shown.LevelOverScopes;
     for (const std::int16_t slot : EditBands()) {
         CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
@@ -245,7 +245,7 @@ void frmOctCalc::cmdLinkChDelArea_Click() {
         return;
     }
     Busy busy(ui_);
-    Recalcs work;
+    Recalcs work(ui_);
     std::deque<CScopes> converted;
     ForEachOtherChannel([&](CChMeasure& target, double ratio) {
         const CScopes& list = converted.emplace_back(ChannelRanges(shown->Scopes, ratio));
@@ -342,7 +342,7 @@ void frmOctCalc::setDeleteAreaToBands() {
         return;
     }
     Busy busy(ui_);
-    Recalcs work;
+    Recalcs work(ui_);
     const CScopes& list = shown->Scopes;
     for (const std::int16_t slot : EditBands()) {
         CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);

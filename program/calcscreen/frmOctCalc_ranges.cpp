@@ -3,8 +3,8 @@
 // series, delete one excluded range, clear the LE range or the marks, and show a mark's statistics.
 //
 // An edit over all bands recomputes the statistics of every band at once, spread over the cores
-// (ResetNewBands, GetLEBands); a band whose histogram cannot be saved keeps empty statistics and
-// the others are done. The edits change the document in memory; the screen saves it on leaving.
+// (ResetNewBands, GetLEBands); a band whose histogram cannot be saved keeps its last statistics,
+// the others are done, and the user is told once. The edits change the document in memory; the screen saves it on leaving.
 #include "frmOctCalc.h"
 
 #include "frmDateArea.h"
@@ -59,7 +59,7 @@ std::vector<std::int16_t> frmOctCalc::EditBands() const {
 }
 
 void frmOctCalc::addCalcDelArea(std::int32_t S, std::int32_t E) {
-    Recalcs work;
+    Recalcs work(ui_);
     for (const std::int16_t slot : EditBands()) {
         CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
         // The range is kept even where there is nothing to compute.
@@ -73,7 +73,7 @@ void frmOctCalc::addCalcDelArea(std::int32_t S, std::int32_t E) {
 }
 
 void frmOctCalc::addCalcArea(std::int32_t S, std::int32_t E) {
-    Recalcs work;
+    Recalcs work(ui_);
     for (const std::int16_t slot : EditBands()) {
         const std::int32_t n = ValueCount(slot);
         if (n <= 1) {
@@ -212,7 +212,7 @@ void frmOctCalc::cmdReverse_Click() {
     if (lstCalcDelArea.ListIndex < info->Scopes.count()) {
         info->Scopes.Delete(lstCalcDelArea.ListIndex + 1);
         if (const std::int32_t n = ValueCount(band_); n > 1) {
-            Recalcs work;
+            Recalcs work(ui_);
             work.Add(info->LCalc, GapsWithin(info->Scopes, n), channel_->LevelData, ShownBandFolder());
             work.Run();
         }

@@ -6,6 +6,7 @@
 #include "model/scopes.h"
 #include "ui_services.h"
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -37,12 +38,19 @@ private:
     platform::UiServices& ui_;
 };
 
+// Told once per command when statistics could not be saved (a read-only project): the bands keep
+// the statistics they had.
+inline constexpr const char* kStatisticsNotSaved =
+    "統計データを保存できませんでした．\r\n表示は前回保存した統計値のままです．";
+
 // Statistics to recompute over lists made for the purpose, kept until the work is done. A band's
 // excluded ranges may be edited first (AddEdited); the edits, the gaps and the recomputations of all
 // bands run together on the cores, so a list of 100,000 ranges given to 47 bands is merged 47
-// times at once rather than one band after another.
+// times at once rather than one band after another. A band whose statistics cannot be saved keeps
+// its last ones, and Run tells the user once.
 class Recalcs {
 public:
+    explicit Recalcs(platform::UiServices& ui) : ui_(ui) {}
     void Add(CLCalc& calc, CScopes scopes, const CData& levelData, std::string folder) {
         jobs_.push_back({&calc,
                          nullptr,
@@ -77,16 +85,20 @@ public:
                         job.edit(*job.ranges);
                     }
                     if (job.n > 1) {
-                        job.calc->ResetNewIn(job.lcalcFolder, GapPositions(*job.ranges, job.n), *job.levelData,
-                                             job.folder);
+                        job.saved = job.calc->ResetNewIn(job.lcalcFolder, GapPositions(*job.ranges, job.n),
+                                                         *job.levelData, job.folder);
                     }
                 } else {
-                    job.calc->ResetNewIn(job.lcalcFolder, job.list, *job.levelData, job.folder);
+                    job.saved = job.calc->ResetNewIn(job.lcalcFolder, job.list, *job.levelData, job.folder);
                 }
             } catch (const std::bad_alloc&) {
-                // No memory for the band's lists or pass: its statistics stay as far as they came.
+                // No memory for the band's lists or pass: its statistics stay as they were.
+                job.saved = false;
             }
         });
+        if (!std::all_of(jobs_.begin(), jobs_.end(), [](const Job& job) { return job.saved; })) {
+            ui_.MsgBox(kStatisticsNotSaved, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+        }
     }
 
 private:
@@ -99,7 +111,9 @@ private:
         const CData* levelData;
         std::string folder;       // of the band's level file
         std::string lcalcFolder;  // of its histogram, read on the calling thread
+        bool saved = true;
     };
+    platform::UiServices& ui_;
     std::deque<Job> jobs_;  // stable addresses
 };
 

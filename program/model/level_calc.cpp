@@ -315,22 +315,19 @@ double LevelPass::Leq() const { return EquivalentLevel(dBSum, count); }
 
 bool CLCalc::Compute(const std::string& LCalcFolder, std::span<const PositionRange> CalcScopes, const CData& LevelData,
                      const std::string& SaveDir, double floor, std::int32_t sliceLength) {
-    Clear(LCalcFolder);
     LevelFile file(LevelData, SaveDir);
     const LevelPass pass = PassOverRanges(CalcScopes, file, floor, sliceLength);
+    // A pass cut short (no memory for a slice) or a histogram that cannot be written (a read-only
+    // project) leaves the last statistics that were saved, with their histogram file, as they were.
+    if (!pass.complete || !LxData.SaveData(pass.histogram, LCalcFolder)) return false;
     m_Cnt = pass.lastRangeTaken;
-    // A pass cut short (no memory for a slice) leaves the statistics empty rather than partial.
-    const bool saved = pass.complete && LxData.SaveData(pass.histogram, LCalcFolder);
-    if (saved) {
-        m_dBSum = pass.dBSum;
-        Lmax = pass.lmax;
-        LmaxPos = pass.lmaxPos;
-    } else {
-        Clear(LCalcFolder);
-    }
+    m_dBSum = pass.dBSum;
+    Lmax = pass.lmax;
+    LmaxPos = pass.lmaxPos;
+    LE = kNoLevel;
     Scope.S = std::int16_t{1};
-    Scope.E = saved ? CountOf(pass.count) : std::int32_t{0};
-    return saved;
+    Scope.E = CountOf(pass.count);
+    return true;
 }
 
 bool CLCalc::resetFromTempLCalcs(CLCalcs& TempLCalcs) {

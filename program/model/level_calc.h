@@ -126,7 +126,8 @@ public:
                      double LevelOutHz, std::int32_t sliceLength = kStatsSliceLength);
 
     // Computes the statistics of every value of the level file inside the ranges, in list
-    // order, and saves the histogram. False (statistics left empty) when it could not be saved.
+    // order, and saves the histogram. False when it could not be saved: the statistics and their
+    // histogram file are then left as they were.
     bool resetNew(const CScopes& CalcScopes, const CData& LevelData, const std::string& SaveDir,
                   std::int32_t sliceLength = kStatsSliceLength);
     // The same, taking only the values at or above Lmax - MinusN.

@@ -8,6 +8,7 @@
 
 #include "band_fixture.h"
 #include "fake_ui.h"
+#include "platform/binary_file.h"
 
 #include <cmath>
 
@@ -242,6 +243,25 @@ TEST_P(BandWindowsOctave, OneBandShowsEveryStatisticOnceWithItsOwnRule) {
                                      &covered.lblLeqMinus10, &covered.lblLx})
         EXPECT_EQ(l->Caption, "---dB");
     ui_.Unload(covered);
+}
+
+// Former bug: on a read-only project every read-out said "no value" and nobody said why.
+TEST_P(BandWindowsOctave, StatisticsThatCannotBeStoredAreToldOncePerWindow) {
+    channel_->BandLCalcInfos.Item(1).MarkScopes.SimpleAdd(std::make_shared<CScope>(Variant(kS), Variant(kE)));
+    g_BandIndex = 1;
+    platform::SetWriteLimitForTests(0);  // no histogram file can be written
+    frmAllBandL all(ui_);
+    ui_.Show(all);
+    ui_.DoEvents();
+    frmOneBandL one(ui_);
+    ui_.Show(one);
+    ui_.DoEvents();
+    platform::SetWriteLimitForTests(-1);
+    EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>(2, "統計データを保存できませんでした．"));
+    EXPECT_EQ(ui_.Messages()[0].Icon, platform::MsgIcon::Exclamation);
+    EXPECT_EQ(one.lblLeq.Caption, "---dB");
+    ui_.Unload(one);
+    ui_.Unload(all);
 }
 
 }  // namespace

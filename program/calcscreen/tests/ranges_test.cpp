@@ -123,13 +123,29 @@ TEST_F(RangeEditing, WholeSeriesExcludedThenIncluded) {
     EXPECT_EQ(ui.Events(), (std::vector<std::string>{"busy on", "busy off", "busy on", "busy off"}));
 }
 
-TEST_F(RangeEditing, ABandWhoseHistogramCannotBeSavedShowsNoStatisticsTheOthersAreDone) {
-    // A folder where the shown band's histogram file would go.
-    fs::create_directories(fs::path(GetLCalcFolder(ProjectPath())) / Band(2).LCalc.LxData.SaveFileName);
+// Former bug: statistics that could not be stored (a read-only project) were shown as no data, with
+// no message.
+TEST_F(RangeEditing, StatisticsThatCannotBeStoredKeepTheLastOnesAndTellTheUserOnce) {
     calc.addCalcDelArea(4, 6);
-    EXPECT_EQ(calc.lblLeq.Caption, "---dB");
-    EXPECT_NEAR(Band(1).LCalc.getLeq(), 55.682, 0.0005);
-    EXPECT_NEAR(Band(3).LCalc.getLeq(), 55.682, 0.0005);
+    const auto readOuts = [this] {
+        return std::vector<std::string>{calc.lblLeq.Caption, calc.lblLmax.Caption, calc.lblL5.Caption,
+                                        calc.lblL50.Caption, calc.lblL95.Caption};
+    };
+    const std::vector<std::string> before = readOuts();
+    ASSERT_EQ(before, (std::vector<std::string>{"55.7dB", "60.0dB", "60.0dB", "50.0dB", "40.0dB"}));
+    ASSERT_TRUE(ui.Messages().empty());
+
+    platform::SetWriteLimitForTests(0);  // no histogram file can be written
+    calc.addCalcDelArea(1, 1);
+    platform::SetWriteLimitForTests(-1);
+    ASSERT_EQ(ui.Messages().size(), 1u);  // once for the three bands
+    EXPECT_EQ(ui.Messages()[0].Text, "統計データを保存できませんでした．\r\n表示は前回保存した統計値のままです．");
+    EXPECT_EQ(ui.Messages()[0].Icon, platform::MsgIcon::Exclamation);
+    EXPECT_EQ(readOuts(), before);
+    for (const std::int16_t slot : {1, 2, 3}) {
+        EXPECT_NEAR(Band(slot).LCalc.getLeq(), 55.682, 0.0005) << slot;  // 40, 50 and 60 dB
+        EXPECT_EQ(Band(slot).LCalc.getNum(), 3) << slot;
+    }
 }
 
 TEST_F(RangeEditing, LERangeIsReplacedAndItsLevelReadsWhatTheFileHolds) {
