@@ -2,12 +2,16 @@
 // busy pointer, the writer, the result message), and the mark-range statistics files of the shown
 // channel and of all channels. A writer writes through a text output that takes the chosen file's place only
 // when it is whole: a failed output leaves the file that was there before as it was, and no
-// partial file; the statistics objects it used leave no histogram file behind.
+// partial file; the statistics objects it used leave no histogram file behind. A writer that runs out
+// of memory or cannot start a thread ends with the output's failure message, not the program.
 #include "frmOctCalc.h"
 
 #include "mark_tables.h"
 
 #include "platform/text_output.h"
+
+#include <new>
+#include <system_error>
 
 namespace murtesk {
 
@@ -35,7 +39,14 @@ bool frmOctCalc::TextOutput(const std::string& filter,
     ui_.DoEvents();
     if (before && !before()) return false;
     ui_.SetBusy(true);
-    const std::optional<bool> written = writer(*chosen);
+    std::optional<bool> written;
+    try {
+        written = writer(*chosen);
+    } catch (const std::bad_alloc&) {
+        written = false;  // the writer's output is discarded as it unwinds; the old file stays
+    } catch (const std::system_error&) {
+        written = false;  // no thread could be started for the writer
+    }
     if (written) ui_.MsgBox(*written ? kTextWritten : kTextFailed);
     ui_.SetBusy(false);
     return written.value_or(false);

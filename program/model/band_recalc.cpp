@@ -2,13 +2,19 @@
 
 #include <algorithm>
 #include <atomic>
+#include <system_error>
 
 namespace murtesk {
 
 BandRecalcQueue::BandRecalcQueue(unsigned threads, std::int32_t sliceLength) : sliceLength_(sliceLength) {
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
     workers_.reserve(threads);
-    for (unsigned t = 0; t < threads; ++t) workers_.emplace_back([this] { Work(); });
+    try {
+        for (unsigned t = 0; t < threads; ++t) workers_.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+        // The bands go to the workers the system could start; with none, the queue cannot work.
+        if (workers_.empty()) throw;
+    }
 }
 
 BandRecalcQueue::~BandRecalcQueue() {

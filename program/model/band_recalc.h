@@ -14,6 +14,7 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <type_traits>
 #include <vector>
@@ -38,7 +39,7 @@ struct BandRecalc {
 // recomputed once Pending no longer counts it. The destructor waits for every band handed in.
 class BandRecalcQueue {
 public:
-    // threads 0: one per core.
+    // threads 0: one per core; fewer when the system cannot start them all (none: std::system_error).
     explicit BandRecalcQueue(unsigned threads = 0, std::int32_t sliceLength = kStatsSliceLength);
     ~BandRecalcQueue();
     BandRecalcQueue(const BandRecalcQueue&) = delete;
@@ -90,7 +91,8 @@ void GetLEBands(std::span<BandLE> bands, unsigned threads = 0, std::int32_t slic
 
 // Runs job(i) for i in 0..count-1 on up to `threads` threads (0: one per core), the calling thread
 // among them; returns when all are done. A job taking (i, worker) also learns which of the threads
-// (0 .. threads - 1, the calling thread 0) runs it. The job must not throw.
+// (0 .. threads - 1, the calling thread 0) runs it. The job must not throw. When the system cannot
+// start as many threads, the jobs run on fewer.
 template <class Job>
 void OnCores(std::size_t count, unsigned threads, const Job& job) {
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
@@ -105,7 +107,11 @@ void OnCores(std::size_t count, unsigned threads, const Job& job) {
         }
     };
     std::vector<std::jthread> pool;
-    for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work, t);
+    try {
+        for (unsigned t = 1; t < threads; ++t) pool.emplace_back(work, t);
+    } catch (const std::system_error&) {
+        // A thread the system cannot start leaves its share to the threads that run.
+    }
     work(0);
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <system_error>
 
 namespace murtesk {
 
@@ -16,7 +17,11 @@ struct CorePool::Batch {
 
 CorePool::CorePool(unsigned threads) {
     if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-    for (unsigned t = 1; t < threads; ++t) workers_.emplace_back([this, t] { Work(t); });
+    try {
+        for (unsigned t = 1; t < threads; ++t) workers_.emplace_back([this, t] { Work(t); });
+    } catch (const std::system_error&) {
+        // The calling thread takes jobs too: a run goes on with the threads the system could start.
+    }
 }
 
 CorePool::~CorePool() {

@@ -17,7 +17,8 @@ namespace murtesk {
 
 class CorePool {
 public:
-    // threads: the threads a run uses, the calling one included (0: one per core).
+    // threads: the threads a run uses, the calling one included (0: one per core); fewer when the
+    // system cannot start them all.
     explicit CorePool(unsigned threads = 0);
     // Waits for the threads to end; no run may be going on.
     ~CorePool();

@@ -2,7 +2,16 @@
 
 #include "platform/text_encoding.h"
 
+#include <atomic>
+#include <new>
+
 namespace murtesk::platform {
+
+namespace {
+std::atomic<std::int64_t> g_line_limit{-1};
+}  // namespace
+
+void SetLineLimitForTests(std::int64_t lines) { g_line_limit.store(lines); }
 
 TextOutput::TextOutput(std::string path) : writer_(std::move(path)) {}
 
@@ -14,6 +23,7 @@ bool TextOutput::Open() {
 
 void TextOutput::Line(std::string_view utf8) {
     if (!open_) return;
+    if (const std::int64_t limit = g_line_limit.load(); limit >= 0 && ++lines_ > limit) throw std::bad_alloc();
     std::size_t replaced = 0;
     buffer_ = Utf8ToCp932(utf8, &replaced);
     replaced_ += replaced;

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -46,7 +47,12 @@ private:
     AtomicFileWriter writer_;
     std::string buffer_;
     std::size_t replaced_ = 0;
+    std::int64_t lines_ = 0;
     bool open_ = false;
 };
+
+// Test seam: Line throws std::bad_alloc, as when memory runs out, once an output would hold more than
+// `lines` lines. A negative value ends it. Process-wide.
+void SetLineLimitForTests(std::int64_t lines);
 
 }  // namespace murtesk::platform

@@ -3,6 +3,8 @@
 // computed the plain way over the same values.
 #include "mark_outputs_fixture.h"
 
+#include "platform/text_output.h"
+
 namespace murtesk::testing {
 namespace {
 
@@ -214,6 +216,24 @@ TEST_F(MarkFiles, FailingCommandKeepsTheOldFileAndSaysSoOnce) {
     platform::SetWriteLimitForTests(-1);
     EXPECT_EQ(Bytes(Out("old.csv")), "old");
     EXPECT_EQ(FilesIn(folder), before);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"テキストファイル出力が失敗しました．"});
+    EXPECT_FALSE(ui.Busy());
+}
+
+// Former bug: a writer that ran out of memory threw through the command's handler, which ends the
+// program under the event loop.
+TEST_F(MarkFiles, AWriterOutOfMemoryEndsTheCommandWithItsFailureMessage) {
+    std::ofstream(Out("old.csv")) << "old";
+    fs::create_directories(GetLCalcFolder(ProjectPath()));
+    const std::vector<std::string> before = FilesIn(folder);
+    const std::size_t histograms = HistogramFiles();
+    platform::SetLineLimitForTests(3);
+    ui.ChooseNext(Out("old.csv"));
+    EXPECT_NO_THROW(calc.cmdAllChMarkTextOut_Click());
+    platform::SetLineLimitForTests(-1);
+    EXPECT_EQ(Bytes(Out("old.csv")), "old");
+    EXPECT_EQ(FilesIn(folder), before);
+    EXPECT_EQ(HistogramFiles(), histograms);
     EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"テキストファイル出力が失敗しました．"});
     EXPECT_FALSE(ui.Busy());
 }

@@ -28,8 +28,17 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <new>
+#include <system_error>
 
 namespace murtesk::platform::qt {
+
+namespace {
+
+// A command that ran out of memory or could not start a thread, stopped at the event's boundary.
+constexpr const char* kOutOfResources = "メモリまたはシステムの資源が不足しているため、処理を中止しました．";
+
+}  // namespace
 
 struct Binders::Binding {
     std::function<void()> show;
@@ -176,7 +185,8 @@ private:
 
 }  // namespace
 
-Binders::Binders(Handler afterHandler) : afterHandler_(std::move(afterHandler)) {}
+Binders::Binders(Handler afterHandler, FailureReport failure)
+    : afterHandler_(std::move(afterHandler)), failure_(std::move(failure)) {}
 Binders::~Binders() = default;
 
 void Binders::Forward(const Handler& handler)
@@ -184,7 +194,19 @@ void Binders::Forward(const Handler& handler)
     if (showing_ || retired_ || !handler) {
         return;
     }
-    handler();
+    // An exception must not cross the event loop (Qt would end the program): a command that runs out
+    // of memory or cannot start a thread ends here, and the user is told.
+    try {
+        handler();
+    } catch (const std::bad_alloc&) {
+        if (failure_) {
+            failure_(kOutOfResources);
+        }
+    } catch (const std::system_error&) {
+        if (failure_) {
+            failure_(kOutOfResources);
+        }
+    }
     if (afterHandler_) {
         afterHandler_();
     }

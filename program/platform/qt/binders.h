@@ -58,8 +58,12 @@ class Binders {
 public:
     using Handler = std::function<void()>;
 
-    // afterHandler runs after every forwarded user event (the views are shown again).
-    explicit Binders(Handler afterHandler);
+    // Told when a handler ran out of memory or could not start a thread; the command ends there.
+    using FailureReport = std::function<void(const std::string& message)>;
+
+    // afterHandler runs after every forwarded user event (the views are shown again), also after a
+    // handler that failed (the message then comes first, through `failure`).
+    explicit Binders(Handler afterHandler, FailureReport failure = {});
     ~Binders();
 
     void Bind(QPushButton* widget, CommandButton& state, Handler onClick);
@@ -117,6 +121,7 @@ private:
     void Forward(const Handler& handler);
 
     Handler afterHandler_;
+    FailureReport failure_;
     std::vector<std::unique_ptr<Binding>> bindings_;
     bool showing_ = false;
     bool retired_ = false;

@@ -106,7 +106,8 @@ FormView::FormView(Form& form, QtUi& ui, std::unique_ptr<QWidget> widget)
       widget_(std::move(widget)),
       closeFilter_(std::make_unique<CloseFilter>(form, ui)),
       keyFilter_(std::make_unique<KeyFilter>(form, ui, widget_.get())),
-      binders_([&ui] { ui.RefreshAll(); }) {
+      binders_([&ui] { ui.RefreshAll(); },
+               [&ui](const std::string& message) { ui.MsgBox(message, MsgButtons::OK, MsgIcon::Critical); }) {
     widget_->installEventFilter(closeFilter_.get());
     widget_->setObjectName(ToQ(form.Name()));
     QApplication::instance()->installEventFilter(keyFilter_.get());

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -28,6 +29,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <thread>
 
 namespace murtesk::platform::qt {
@@ -54,6 +56,12 @@ public:
         lstRows.SelectedIndex = static_cast<int>(lstRows.Rows.size()) - 1;
     }
     void lstRows_Click() { ++listClicks; }
+    // A command that runs out of memory half-way, after it changed what it shows.
+    void cmdFail_Click()
+    {
+        lblCount.Caption = "途中";
+        throw std::bad_alloc();
+    }
     void Form_QueryUnload(bool& cancel, UnloadMode mode) override
     {
         lastMode = mode;
@@ -61,6 +69,7 @@ public:
     }
 
     CommandButton cmdAdd;
+    CommandButton cmdFail;
     Label lblCount;
     TextBox txtName;
     ListView lstRows;
@@ -76,6 +85,7 @@ public:
     {
         auto* layout = new QVBoxLayout(Widget());
         button = new QPushButton(Widget());
+        failing = new QPushButton(Widget());
         label = new QLabel(Widget());
         edit = new QLineEdit(Widget());
         list = new QTreeWidget(Widget());
@@ -84,11 +94,13 @@ public:
         layout->addWidget(edit);
         layout->addWidget(list);
         Bind().Bind(button, form.cmdAdd, [&form] { form.cmdAdd_Click(); });
+        Bind().Bind(failing, form.cmdFail, [&form] { form.cmdFail_Click(); });
         Bind().Bind(label, form.lblCount);
         Bind().Bind(edit, form.txtName);
         Bind().Bind(list, form.lstRows, [&form] { form.lstRows_Click(); });
     }
     QPushButton* button;
+    QPushButton* failing;
     QLabel* label;
     QLineEdit* edit;
     QTreeWidget* list;
@@ -134,6 +146,26 @@ TEST_F(Fixture, ClickEditAndSelectTravelThroughTheBinders)
     form.cmdAdd.Enabled = false;
     ui.RefreshAll();
     EXPECT_FALSE(view->button->isEnabled());
+}
+
+// Former bug: an exception from a handler crossed the event loop, which ends the program.
+TEST_F(Fixture, AHandlerOutOfMemoryEndsItsCommandWithAMessageNotTheProgram)
+{
+    ui.Show(form);
+    auto* view = static_cast<CounterView*>(ui.ViewOf(form));
+    ASSERT_NE(view, nullptr);
+    QString told;
+    QTimer::singleShot(0, [&told] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told = box->text();
+            box->accept();
+        }
+    });
+    EXPECT_NO_THROW(view->failing->click());
+    EXPECT_EQ(told, QStringLiteral("メモリまたはシステムの資源が不足しているため、処理を中止しました．"));
+    EXPECT_EQ(view->label->text(), QStringLiteral("途中"));  // the views were shown again
+    view->button->click();                                     // and the window goes on
+    EXPECT_EQ(view->label->text(), QStringLiteral("1"));
 }
 
 TEST_F(Fixture, AFormOfAnotherTypeUnderTheRegisteredNameGetsNoView)
