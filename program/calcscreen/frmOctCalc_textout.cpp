@@ -175,7 +175,7 @@ bool frmOctCalc::writePartitionAreaCalc(const std::string& path, const CScopes& 
                                             channel.ChMeasureCondition.LevelOutHz);
             const BlockEnd end = WritePartitionBlock(
                 out, channel, doc->SaveFilePath, channel.ChMeasureCondition.getWName(true, g_OriginalWs), s, e,
-                calcAreaInfluence, written, [] { return true; }, &pool);
+                calcAreaInfluence, written, [](double) { return true; }, &pool);
             if (end != BlockEnd::Written) return false;
         }
     }

@@ -102,6 +102,7 @@ public:
     struct JobSettings {
         unsigned threads = 0;                         // recalculation workers; 0: one per core
         std::int32_t levelOverChunk = 1 << 20;        // values the level-over job reads at once
+        std::int32_t partitionSlice = 1 << 20;        // values job 12 reads between two test points
         std::chrono::milliseconds testInterval{200};  // longest wait for workers between test points
         std::chrono::milliseconds pumpInterval{20};   // shortest time between two event pumps
     };

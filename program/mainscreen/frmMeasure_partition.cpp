@@ -1,6 +1,7 @@
 // The partitioned statistics over all measurements (job 12): its dialog and command, the pieces of
 // a measurement's series, and the job, which computes the statistics of every piece in memory
-// from the level files (no histogram file is written or needed).
+// from the level files (no histogram file is written or needed), reaching a test point after every
+// slice it reads, so that a piece of a day answers Cancel at once and shows its progress.
 #include "frmMeasure.h"
 
 #include "frmSetPartitionAreaCSVOut.h"
@@ -17,8 +18,10 @@
 #include "platform/text_output.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
+#include <string>
 
 namespace murtesk {
 
@@ -90,7 +93,10 @@ JobOutcome frmMeasure::AllDataPartitionAreaCSVOut() {
                          platform::FormatDisplayDate(platform::AddSeconds(m.StartTime, (s - 1) / firstRate)));
                 out.Line("計算終了日時, " +
                          platform::FormatDisplayDate(platform::AddSeconds(m.StartTime, (e - 1) / firstRate)));
-                ShowJobProgress(FractionText(i, n) + "測定 " + FractionText(p, count) + "分割 処理中");
+                const std::string progress = FractionText(i, n) + "測定 " + FractionText(p, count) + "分割 処理中";
+                ShowJobProgress(progress);
+                int shownPercent = 0;
+                auto shownAt = std::chrono::steady_clock::now();
                 for (std::int32_t j = 1; j <= channels; ++j) {
                     const CChMeasure& channel = m.ChMeasures.Item(j);
                     const double ratio = channel.ChMeasureCondition.LevelOutHz / firstRate;
@@ -102,9 +108,21 @@ JobOutcome frmMeasure::AllDataPartitionAreaCSVOut() {
                     out.Line(FractionText(j, channels) + "ch データ");
                     const std::vector<std::int16_t> written =
                         settings.allBands ? slots : std::vector<std::int16_t>{kWeightedSlot};
+                    // A long piece shows how far it has come over its channels, in whole percent, as
+                    // often as the window is repainted.
+                    const auto proceed = [&](double share) {
+                        const int percent = static_cast<int>((j - 1 + share) / channels * 100.0);
+                        const auto now = std::chrono::steady_clock::now();
+                        if (share < 1.0 && percent != shownPercent && now - shownAt >= m_JobSettings.pumpInterval) {
+                            shownPercent = percent;
+                            shownAt = now;
+                            ShowJobProgress(progress + " " + std::to_string(percent) + "%");
+                        }
+                        return !JobTestPoint();
+                    };
                     const BlockEnd end = WritePartitionBlock(
                         out, channel, doc.SaveFilePath, channel.ChMeasureCondition.getWName(true, g_OriginalWs), sj, ej,
-                        settings.exclusion, written, [this] { return !JobTestPoint(); });
+                        settings.exclusion, written, proceed, nullptr, m_JobSettings.partitionSlice);
                     if (end == BlockEnd::Stopped) return JobOutcome::Cancelled;
                     if (end == BlockEnd::Failed) return JobOutcome::Failed;
                 }

@@ -278,7 +278,7 @@ LevelPass PassOverRanges(const CScopes& ranges, LevelFile& file, double floor, s
 }
 
 LevelPass PassOverRanges(std::span<const PositionRange> ranges, LevelFile& file, double floor,
-                         std::int32_t sliceLength) {
+                         std::int32_t sliceLength, const std::function<bool(std::int32_t values)>& onSlice) {
     LevelPass result;
     sliceLength = std::max<std::int32_t>(sliceLength, 1);
     LevelAccumulator pass(result.dBSum, result.lmax, result.lmaxPos, result.histogram);
@@ -301,6 +301,10 @@ LevelPass PassOverRanges(std::span<const PositionRange> ranges, LevelFile& file,
             taken += pass.Add(values, static_cast<std::size_t>(got), pos, floor);
             pos += got;
             remaining -= got;
+            if (onSlice && !onSlice(got)) {
+                result.complete = false;
+                return result;
+            }
         }
         result.lastRangeTaken = static_cast<std::int32_t>(std::min<std::int64_t>(taken, INT32_MAX));
     }

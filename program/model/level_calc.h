@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <tuple>
@@ -47,7 +48,7 @@ struct LevelPass {
     double lmax = kNoLevel;
     std::int32_t lmaxPos = 0;         // absolute 1-based position of lmax; 0 when none
     std::int32_t lastRangeTaken = 0;  // values taken from the last range
-    bool complete = true;             // false when no memory could be had for a slice
+    bool complete = true;             // false when no memory could be had for a slice, or when stopped
     std::int64_t count = 0;           // values counted in the histogram
     // The Leq of the values counted.
     double Leq() const;
@@ -61,9 +62,12 @@ LevelPass PassOverRanges(const CScopes& ranges, const CData& levels, const std::
 LevelPass PassOverRanges(const CScopes& ranges, LevelFile& file, double floor,
                          std::int32_t sliceLength = kStatsSliceLength);
 // The same over ranges given as positions. The file is read a slice at a time, each slice running
-// on over the ranges that follow closely, so many short ranges cost few reads.
+// on over the ranges that follow closely, so many short ranges cost few reads. `onSlice`, when
+// given, is told how many values each slice (or part of one) gave once they are counted; when it
+// answers false the pass stops there, not complete.
 LevelPass PassOverRanges(std::span<const PositionRange> ranges, LevelFile& file, double floor,
-                         std::int32_t sliceLength = kStatsSliceLength);
+                         std::int32_t sliceLength = kStatsSliceLength,
+                         const std::function<bool(std::int32_t values)>& onSlice = {});
 
 // A level histogram file, named at creation from the clock and the running number.
 class CLCalcData : public Record<CLCalcData> {

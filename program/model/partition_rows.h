@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "model/level_data.h"
 #include "model/scopes.h"
 
 namespace murtesk {
@@ -29,13 +30,20 @@ CScopes PartitionPieces(std::int32_t minutes, double rate, std::int64_t total);
 // of memory.
 enum class BlockEnd { Written, Stopped, Failed };
 
+// Asked whether a block goes on, with the share (0 to 1) of the values its statistics read so far.
+using BlockProceed = std::function<bool(double share)>;
+
 // Writes the header (with the channel's Lx column) and the rows of `slots` of `channel` over the
 // positions S..E: each slot's values inside S..E, less the slot's excluded ranges when `exclusion`
-// is set. `proceed` is asked before each row. A slot the channel keeps no record of gives its name
-// alone.
+// is set. A slot the channel keeps no record of gives its name alone.
+//
+// Without a pool the statistics are counted on the calling thread, which `proceed` is asked after
+// every slice of sliceLength values (so a block of a day stops within a slice of its Cancel) and
+// before each row (share 1). With a pool they are counted on its cores and `proceed` is asked
+// before each row only.
 BlockEnd WritePartitionBlock(platform::TextOutput& out, const CChMeasure& channel, const std::string& projectPath,
                              const std::string& weightingName, std::int32_t S, std::int32_t E, bool exclusion,
-                             const std::vector<std::int16_t>& slots, const std::function<bool()>& proceed,
-                             CorePool* pool = nullptr);
+                             const std::vector<std::int16_t>& slots, const BlockProceed& proceed,
+                             CorePool* pool = nullptr, std::int32_t sliceLength = kStatsSliceLength);
 
 }  // namespace murtesk

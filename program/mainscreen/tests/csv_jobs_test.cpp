@@ -459,6 +459,42 @@ INSTANTIATE_TEST_SUITE_P(Jobs, CsvJobEndings,
                                            Ending{8, "disk"}, Ending{9, "disk"}, Ending{10, "disk"}, Ending{11, "disk"},
                                            Ending{12, "disk"}, Ending{9, "folder"}, Ending{12, "folder"}));
 
+// Former bug: job 12 counted a whole piece of a channel (47 bands) before its first test point, so a
+// piece of a day answered Cancel minutes late with a window that showed nothing. One piece of a
+// one-third-octave channel, read 100 values at a time: 47 x 20 slices. Cancel at the first progress
+// of a fifth ends the job there, before any row.
+TEST_F(CsvJobs, APieceAnswersCancelWhileItsStatisticsAreCountedAndShowsHowFarItCame) {
+    Add({{3, 2000, 10.0, 0, 3, {}, {}}});
+    Start();
+    Main().m_JobSettings.partitionSlice = 100;
+    std::ofstream(Out(), std::ios::binary) << "old";
+    std::string cancelledAt;
+    int pointsAfter = 0;
+    ui.OnDoEvents([&] {
+        if (g_frmLongJob == nullptr) return;
+        if (!cancelledAt.empty()) {
+            ++pointsAfter;
+            return;
+        }
+        const std::string& shown = Main().lblLp0.Caption;
+        const std::size_t at = shown.find("処理中 ");
+        if (at != std::string::npos && std::stoi(shown.substr(at + std::strlen("処理中 "))) >= 20) {
+            cancelledAt = shown;
+            static_cast<frmLongJob*>(g_frmLongJob)->cmdCancel_Click();
+        }
+    });
+    Output([&] {
+        ui.OnModal("frmSetPartitionAreaCSVOut",
+                   [](platform::Form& f) { static_cast<frmSetPartitionAreaCSVOut&>(f).cmdOK_Click(); });
+        Main().mnuFilePartitionAreaTextOut_Click();
+    }, Out());
+    // 20 % of 94,000 values is 188 slices: band 10 of the row order is being counted.
+    EXPECT_EQ(cancelledAt, "1／1測定 1／1分割 処理中 20%");
+    EXPECT_EQ(pointsAfter, 0);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{kCancelled});
+    EXPECT_EQ(Bytes(Out()), "old");
+}
+
 // Without measurements: jobs 8 and 10 say so and write nothing; job 9 fails; the others write
 // their opening lines.
 TEST_F(CsvJobs, AProjectWithoutMeasurements) {
