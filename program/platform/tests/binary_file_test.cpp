@@ -85,7 +85,7 @@ TEST(BinaryFileDisk, NamedPipesAreRefusedWithoutWaiting) {
         EXPECT_EQ(OpenRegularFile(pipe.path()), -1);
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder));
-    std::filesystem::remove(folder);
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
