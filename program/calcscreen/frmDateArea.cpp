@@ -2,6 +2,7 @@
 
 #include "frmInputDate.h"
 #include "globals.h"
+#include "time_window.h"
 
 #include "model/input_checks.h"
 #include "model/scopes.h"
@@ -59,8 +60,7 @@ void frmDateArea::EditEnd(bool start, platform::Label& label) {
         if (!g_bDialogOk) {
             return;
         }
-        const std::int64_t chosen = platform::DateToMilliseconds(g_InputDate);
-        if (Ms(g_DateAreaLimit->S) <= chosen && chosen <= Ms(g_DateAreaLimit->E)) {
+        if (WithinWholeSeconds(g_InputDate, g_DateAreaLimit->S.AsDouble(), g_DateAreaLimit->E.AsDouble())) {
             end = Variant::FromDate(g_InputDate);
             label.Caption = platform::FormatDisplayDate(g_InputDate);
             return;

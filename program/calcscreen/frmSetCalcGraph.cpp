@@ -2,6 +2,7 @@
 
 #include "frmInputDate.h"
 #include "globals.h"
+#include "time_window.h"
 
 #include "model/ch_measure.h"
 #include "model/input_checks.h"
@@ -41,10 +42,7 @@ void SelectLevel(platform::ComboBox& list, double level) {
     list.Select(0);
 }
 
-bool WithinMeasurement(double date) {
-    const std::int64_t ms = platform::DateToMilliseconds(date);
-    return platform::DateToMilliseconds(g_MeasStartTime) <= ms && ms <= platform::DateToMilliseconds(g_MeasEndTime);
-}
+bool WithinMeasurement(double date) { return WithinWholeSeconds(date, g_MeasStartTime, g_MeasEndTime); }
 
 }  // namespace
 

@@ -18,6 +18,11 @@ Date WholeSecondOf(Date date) {
     return platform::DateFromMilliseconds(second * 1000);
 }
 
+bool WithinWholeSeconds(Date date, Date from, Date to) {
+    const auto second = [](Date d) { return platform::DateToMilliseconds(WholeSecondOf(d)); };
+    return second(from) <= second(date) && second(date) <= second(to);
+}
+
 namespace {
 
 std::optional<Date> DateEnd(const Variant& end) {

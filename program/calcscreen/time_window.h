@@ -25,6 +25,10 @@ namespace murtesk {
 Date AddWholeSeconds(Date date, double seconds);
 // The date cut to its whole second (the time base of the chart's labels).
 Date WholeSecondOf(Date date);
+// True when the date's whole second lies within those of `from` and `to` (both ends allowed): how a
+// date typed in whole seconds is held against a span whose ends may carry a part of a second (the
+// measurements of projects saved before starts were whole seconds), as the span is shown.
+bool WithinWholeSeconds(Date date, Date from, Date to);
 
 // A window read from a chart axis: both ends dates (XAxisUnit 3) in order.
 struct TimeWindow {

@@ -1,4 +1,4 @@
-// A file's creation and last-modification times as local day-count dates.
+// A file's creation and last-modification times as local day-count dates, in whole seconds.
 #pragma once
 
 #include <string>

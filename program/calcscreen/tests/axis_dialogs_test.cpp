@@ -135,6 +135,38 @@ TEST_F(SetCalcGraph, StartLoopsUntilInsideThenOkStoresTheWindow) {
     EXPECT_EQ(g_ChMeasure->HzYAxis.XAxisUnit, 0);
 }
 
+// A measurement of a project saved before starts were whole seconds: 09:00:00.7 to 10:00:00.7,
+// shown as 09:00:00 to 10:00:00. The shown ends typed back are inside; a second beyond is not.
+struct TypedStart {
+    const char* name;
+    double seconds;  // after 09:00:00
+    bool accepted;
+};
+
+class StartOfAFractionalMeasurement : public SetCalcGraph, public ::testing::WithParamInterface<TypedStart> {};
+
+TEST_P(StartOfAFractionalMeasurement, IsHeldAtWholeSeconds) {
+    g_MeasStartTime = At(0.7);
+    g_MeasEndTime = At(3600.7);
+    Load();
+    ChooseDateNext(ui, At(GetParam().seconds));
+    ui.OnModal("frmInputDate", [](platform::Form& f) { static_cast<frmInputDate&>(f).cmdCancel_Click(); });
+    dialog.cmdStartTime_Click();
+    EXPECT_EQ(ui.Messages().empty(), GetParam().accepted) << ::testing::PrintToString(ui.MessageTexts());
+    EXPECT_EQ(g_ChMeasure->CalcXYAxis.XAxisMin.AsDouble() == At(GetParam().seconds), GetParam().accepted);
+    // OK checks the window start again: the typed one, or 09:00:00 itself when it was refused.
+    ui.ClearTranscript();
+    dialog.cmdOK_Click();
+    EXPECT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
+    EXPECT_FALSE(ui.IsLoaded(dialog));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StartOfAFractionalMeasurement,
+                         ::testing::Values(TypedStart{"ShownStart", 0, true}, TypedStart{"ShownEnd", 3600, true},
+                                           TypedStart{"SecondBefore", -1, false},
+                                           TypedStart{"SecondAfter", 3601, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(SetCalcGraph, AFrameCloseIsCancel) {
     Load();
     g_bDialogOk = true;

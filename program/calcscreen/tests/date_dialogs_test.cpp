@@ -172,6 +172,21 @@ TEST_F(DateArea, ADateOutsideTheLimitIsAskedAgainShowingTheRejectedDate) {
     EXPECT_EQ(ui.Messages().size(), 1u);
 }
 
+// A limit with a part of a second (a measurement of a project saved before starts were whole
+// seconds) takes the dates it shows: 09:00:00 and 10:00:00 for 09:00:00.7 .. 10:00:00.7.
+TEST_F(DateArea, TheShownEndsOfAFractionalLimitAreInside) {
+    g_DateAreaLimit = std::make_shared<CScope>(Variant::FromDate(platform::AddSeconds(kStart, 0.7)),
+                                               Variant::FromDate(platform::AddSeconds(kEnd, 0.7)));
+    g_DateAreaScope = std::make_shared<CScope>(Variant::FromDate(At(10)), Variant::FromDate(At(20)));
+    ChooseDateNext(ui, kStart);
+    dialog.cmdStartTime_Click();
+    ChooseDateNext(ui, kEnd);
+    dialog.cmdEndTime_Click();
+    EXPECT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
+    EXPECT_EQ(g_DateAreaScope->S.AsDouble(), kStart);
+    EXPECT_EQ(g_DateAreaScope->E.AsDouble(), kEnd);
+}
+
 TEST_F(DateArea, OkRefusesAnEndThatIsNotAfterTheStart) {
     ChooseDateNext(ui, At(30));
     dialog.cmdEndTime_Click();

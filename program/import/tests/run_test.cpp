@@ -150,6 +150,37 @@ TEST_F(Run, NamesLevelFilesAfterTheStartAndTheRun)
     EXPECT_TRUE(Closed());
 }
 
+// A file system keeps parts of a second; a measurement's start is the whole second it shows, from
+// the modification time (less the recording's 10 s) or, without a readable header, the creation.
+class WholeSecondStart : public Run, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(WholeSecondStart, FromEitherFileTime)
+{
+    const bool headerRead = GetParam();
+    frmWavFileReadAD& f = Prepare(1);
+    if (!headerRead) library.files[recs[0]].result = 0;
+    struct tm local {};
+    local.tm_year = 124;
+    local.tm_mon = 2;
+    local.tm_mday = 5;
+    local.tm_hour = 9;
+    local.tm_min = 7;
+    local.tm_sec = 12;
+    local.tm_isdst = -1;
+    const auto modified = std::chrono::system_clock::from_time_t(std::mktime(&local)) + std::chrono::milliseconds(700);
+    std::filesystem::last_write_time(recs[0], std::chrono::file_clock::from_sys(modified));
+    f.cmdStart_Click();
+    Send(9899);
+    ASSERT_EQ(document.measures.size(), 1u);
+    const std::int64_t ms = platform::DateToMilliseconds(Measure(0).start);
+    EXPECT_EQ(ms % 1000, 0) << platform::FormatDisplayDate(Measure(0).start) << " +" << ms % 1000 << " ms";
+    if (headerRead) {
+        EXPECT_EQ(Measure(0).start, platform::DateFromParts(2024, 3, 5, 9, 7, 2));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(HeaderReadOrNot, WholeSecondStart, ::testing::Bool());
+
 TEST_F(Run, StartFallsBackToTheCreationTimeWhenTheHeaderCannotBeRead)
 {
     frmWavFileReadAD& f = Prepare(1);
