@@ -418,6 +418,8 @@ protected:
     std::int32_t levelSliceLength_ = kLevelSliceLength;
 
 private:
+    // The cursor's read-out of a level: "Ｌp 63.4dB", or "Ｌp ---dB" at or below -60 dB.
+    static std::string LpCaption(double level);
     // The frame of every text output of the screen: the save dialog with `filter` (and `title`, else
     // the usual one), a pending-event pass, `before` (false ends silently), the busy pointer,
     // `writer` over the chosen path, its message, the default pointer. Cancel or an empty name ends

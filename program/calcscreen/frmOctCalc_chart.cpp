@@ -134,12 +134,15 @@ void frmOctCalc::setGraphOfForm() {
             Chart2DLevelWave.SetLine({});
         }
         Chart2DLevelWave.SetCursorPoint(1);
-        lblCLp.Caption = "Ｌp " + platform::FormatNumber(Chart2DLevelWave.Levels()[0], "0.0") + "dB";
+        lblCLp.Caption = LpCaption(Chart2DLevelWave.Levels()[0]);
         lblCymdhms.Caption = platform::FormatDisplayDate(w.window.start);
         setFormOfCursorBandLevel();
         setFormOfGraphArea();
     } else {
         EmptyChart();
+        // The line is drawn across the channel's own levels: none without them, and never the line
+        // of the channel shown before.
+        Chart2DLevelWave.SetLine({});
         lblCLp.Caption = " ";
         lblCymdhms.Caption = " ";
         setGraphOfCSFFT();

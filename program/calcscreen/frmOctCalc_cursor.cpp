@@ -25,7 +25,6 @@ constexpr const char* kSelectMark = "検索したいマーク範囲を選択し�
 // The level that stands for "no value" where the cursor lands.
 constexpr double kCursorNoValue = -10.0;
 
-std::string LpText(double level) { return "Ｌp " + platform::FormatNumber(level, "0.0") + "dB"; }
 
 // The busy pointer for the life of a command.
 class Busy {
@@ -52,6 +51,11 @@ Date HeldStart(Date start, Date measureStart, Date measureEnd) {
 
 }  // namespace
 
+std::string frmOctCalc::LpCaption(double level) {
+    // At or below -60 dB there is no level, as in the panels: the filters' first steps read far below.
+    return "Ｌp " + (level > kNoLevel ? platform::FormatNumber(level, "0.0") : std::string("---")) + "dB";
+}
+
 void frmOctCalc::moveCursorTo(std::int32_t pos) {
     WindowState w;
     if (!ReadWindow(w) || !RateUsable(w.rate)) {
@@ -76,7 +80,7 @@ void frmOctCalc::moveCursorTo(std::int32_t pos) {
         level = Chart2DLevelWave.LevelPoint(k).y;
     }
     if (level && *level != kCursorNoValue) {
-        lblCLp.Caption = LpText(*level);
+        lblCLp.Caption = LpCaption(*level);
         lblCymdhms.Caption = platform::FormatDisplayDate(AddWholeSeconds(start, (k - 1) / w.rate));
         setFormOfCursorBandLevel();
     } else {
@@ -235,7 +239,7 @@ void frmOctCalc::Chart2DLevelWave_MouseMove(int Button, int x, int y) {
     const double level = k >= 1 && k <= n ? Chart2DLevelWave.LevelPoint(k).y : 0.0;
     WindowState w;
     if (level != 0.0 && ReadWindow(w) && RateUsable(w.rate)) {
-        lblCLp.Caption = LpText(level);
+        lblCLp.Caption = LpCaption(level);
         lblCymdhms.Caption = platform::FormatDisplayDate(AddWholeSeconds(w.window.start, (k - 1) / w.rate));
     } else {
         lblCLp.Caption = " ";

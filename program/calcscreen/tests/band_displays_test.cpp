@@ -147,6 +147,43 @@ TEST_F(BandDisplays, GraphAxisOkKeepsTheCursorBarsUnderTheNewAxis) {
     EXPECT_EQ(calc.lblFdB.Caption, "0.1dB");
 }
 
+// The cursor read-out of a level at or below -60 dB is "---", as in the panels: at the window's
+// start after a redraw, under the mouse, and where moveCursorTo lands.
+struct LowLevel {
+    const char* name;
+    float level;
+    std::string lp;
+};
+
+float g_lowLevel = 0.0f;
+float LowAt1And35(std::int64_t p) { return p == 1 || p == 35 ? g_lowLevel : LevelAt(p); }
+
+class CursorReadOut : public BandDisplays, public ::testing::WithParamInterface<LowLevel> {};
+
+TEST_P(CursorReadOut, OfALowLevel) {
+    g_lowLevel = GetParam().level;
+    AddMeasure(60, {Spec(3, 10, 0)});
+    for (const std::int16_t slot : {1, 2}) {
+        WriteLevels(Channel(1, 1), slot, 600, LowAt1And35);
+    }
+    Show(1);
+    EXPECT_EQ(calc.lblCLp.Caption, GetParam().lp) << "after the redraw";
+    calc.Chart2DLevelWave.SetPlotRect({100, 20, 400, 200});
+    calc.Chart2DLevelWave_MouseMove(0, 50, 120);  // left of the plot: its first point
+    ASSERT_EQ(calc.Chart2DLevelWave.CursorPoint(), 1);
+    EXPECT_EQ(calc.lblCLp.Caption, GetParam().lp) << "under the mouse";
+    calc.moveCursorTo(35);
+    EXPECT_EQ(calc.lblCLp.Caption, GetParam().lp) << "moved to";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CursorReadOut,
+                         ::testing::Values(LowLevel{"NoPower", -1000.0f, "Ｌp ---dB"},
+                                           LowLevel{"FilterStart", -508.6f, "Ｌp ---dB"},
+                                           LowLevel{"Exactly60Below", -60.0f, "Ｌp ---dB"},
+                                           LowLevel{"JustAbove", -59.96f, "Ｌp -60.0dB"},
+                                           LowLevel{"Quiet", 12.34f, "Ｌp 12.3dB"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 struct MoveCase {
     const char* name;
     std::int32_t pos;

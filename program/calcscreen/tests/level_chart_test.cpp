@@ -55,11 +55,11 @@ TEST_F(LevelChart, ScrollBarFollowsTheWindow) {
 
 float NoPowerFirst(std::int64_t p) { return p == 1 ? -1000.0f : LevelAt(p); }
 
-TEST_F(LevelChart, ReadOutShowsTheStoredValueEvenWithoutPower) {
+TEST_F(LevelChart, ReadOutOfNoPowerIsNoLevel) {
     AddMeasure(60, {Rate10(0)});
     WriteLevels(Channel(1, 1), 2, 601, NoPowerFirst);
     Show(1);
-    EXPECT_EQ(calc.lblCLp.Caption, "Ｌp -1000.0dB");
+    EXPECT_EQ(calc.lblCLp.Caption, "Ｌp ---dB");
 }
 
 TEST_F(LevelChart, LineAndMarkerComeFromTheChannel) {
@@ -72,6 +72,17 @@ TEST_F(LevelChart, LineAndMarkerComeFromTheChannel) {
     // 600 values of a 601-point window: the line spans n / rate.
     EXPECT_EQ(calc.Chart2DLevelWave.Line(), (std::vector<platform::ChartPoint>{{0.0, 70.0}, {60.0, 70.0}}));
     EXPECT_EQ(calc.Chart2DLevelWave.LevelMarker(), 85.0);
+}
+
+TEST_F(LevelChart, ALineBelongsToItsChannel) {
+    AddMeasure(60, {Rate10(600)});
+    AddMeasure(60, {Rate10(0)});  // no level data
+    Channel(1, 1).HorizontalLine.OkFlg = -1;
+    Channel(1, 1).HorizontalLine.RecLevel = 70.0;
+    Show(1);
+    ASSERT_EQ(calc.Chart2DLevelWave.Line().size(), 2u);
+    Show(2);
+    EXPECT_TRUE(calc.Chart2DLevelWave.Line().empty());
 }
 
 TEST_F(LevelChart, HorizontalLineDialogEditsACopyTakenBackOnOk) {
