@@ -444,7 +444,9 @@ bool frmOctCalc::writeLETextFileOfChBands(const std::string& path, bool allChann
             if (rows == 0) continue;
             errno = 0;
             LevelFile file(column.channel->LevelData, column.folder);
-            if (!file.IsOpen()) return failed(errno != 0 ? errno : ENOENT);
+            // A missing level file is a column of no power; one that is there and cannot be read fails.
+            if (!file.IsOpen() && !column.channel->LevelData.Absent(column.folder))
+                return failed(errno != 0 ? errno : EIO);
             float* values = block.data() + j * static_cast<std::size_t>(kColumnBlockRows);
             std::fill_n(values, rows, static_cast<float>(kLevelOutsideFile));
             const std::int64_t from = std::max<std::int64_t>(column.first + k0, 1);

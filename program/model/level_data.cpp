@@ -111,6 +111,12 @@ std::int32_t CData::getDataNumNoWait(const std::string& SaveDir) const {
     return ClampCount(WholeValues(PathIn(SaveDir)));
 }
 
+bool CData::Absent(const std::string& SaveDir) const {
+    const auto path = PathIn(SaveDir);
+    std::error_code ec;
+    return path && std::filesystem::status(*path, ec).type() == std::filesystem::file_type::not_found;
+}
+
 std::vector<float> CData::getData(const std::string& SaveDir) const {
     std::int32_t n = getDataNumNoWait(SaveDir);
     return getDataArea(1, n, SaveDir);
@@ -212,7 +218,7 @@ bool CData::TextFileOut(BinaryFile& fileno, std::int16_t iPeriodNum, const std::
 
 bool CData::TextFileAreaOut(BinaryFile& fileno, std::int32_t StNum, std::int32_t EdNum, const std::string& SaveDir) const {
     LevelFile file(*this, SaveDir);
-    if (!file.IsOpen()) return false;
+    if (!file.IsOpen() && !Absent(SaveDir)) return false;
     const std::int64_t count = file.Count();
     LevelLines lines(fileno);
     std::int64_t first = StNum;

@@ -33,10 +33,11 @@ inline constexpr std::int32_t kLevelSliceLength = 28'800'000;
 inline constexpr std::int32_t kStatsSliceLength = 1 << 20;
 // How long getDataNum waits for a level file that the analysis library is about to create.
 inline constexpr std::chrono::milliseconds kLevelFileWait{3000};
-// The level written for a position outside the file by the text outputs of a span.
-inline constexpr double kLevelOutsideFile = -60.0;
 // The level of a step without power, as the analysis library writes it.
 inline constexpr float kNoPowerLevel = -1000.0f;
+// The level written for a position outside the file, or of a file that is missing, by the text
+// outputs of a span: the level files' own mark of no power.
+inline constexpr double kLevelOutsideFile = kNoPowerLevel;
 // The largest magnitude of a level read from a level file. The analysis library writes levels of
 // real signals and kNoPowerLevel, either shifted by a band correction of at most 200 dB; a value
 // beyond (or not a number at all) comes from a damaged file and reads as kNoPowerLevel, so that
@@ -78,6 +79,9 @@ public:
     std::int32_t getDataNum(const std::string& SaveDir, std::chrono::milliseconds wait = kLevelFileWait) const;
     // The same without waiting: 0 at once when the file is absent.
     std::int32_t getDataNumNoWait(const std::string& SaveDir) const;
+    // True when SaveFileName is a plain file name and no file of that name is in SaveDir: a level
+    // file that is missing, not one that is there and cannot be read.
+    bool Absent(const std::string& SaveDir) const;
 
     // The whole series (empty when the file is absent or unreadable).
     std::vector<float> getData(const std::string& SaveDir) const;
@@ -103,9 +107,10 @@ public:
     bool TextFileOut(BinaryFile& fileno, std::int16_t iPeriodNum, const std::string& SaveDir,
                      std::int32_t sliceLength = kStatsSliceLength,
                      std::chrono::milliseconds wait = kLevelFileWait) const;
-    // Writes one line "000.00" for each position StNum..EdNum; positions outside the file read
-    // as kLevelOutsideFile. False, with nothing written, when there is no such file; false too
-    // when it cannot be read or a write fails.
+    // Writes one line "000.00" for each position StNum..EdNum; positions outside the file, and
+    // every position of a file that is missing (Absent), read as kLevelOutsideFile. False, with
+    // nothing written, when the file is there but cannot be opened as a level file; false too when
+    // it cannot be read or a write fails.
     bool TextFileAreaOut(BinaryFile& fileno, std::int32_t StNum, std::int32_t EdNum, const std::string& SaveDir) const;
 
     template <class Self, class Io>

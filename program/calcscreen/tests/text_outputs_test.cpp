@@ -391,7 +391,7 @@ TEST_F(TextOutputs, LERangeTextOfTheShownBand) {
                                        "'" + std::string(GetBandName(3, kBand)),
                                        "'--------------------"};
         for (std::int64_t p = 14990; p <= 15003; ++p)
-            lines.push_back(p <= 15000 ? platform::FormatNumber(BandLevel(p), "000.00") : "-060.00");
+            lines.push_back(p <= 15000 ? platform::FormatNumber(BandLevel(p), "000.00") : "-1000.00");
         ASSERT_EQ(Bytes(Out("le.csv")), FileOf(lines)) << rate;
     }
 }
@@ -488,7 +488,7 @@ TEST_F(TextOutputs, LEColumnsOfChannelsAndBands) {
             columns.push_back([=](std::int64_t k) {
                 if (k >= rows) return std::string(" ");
                 const std::optional<float> v = LevelOf(c, b, first + k);
-                return v ? plain(*v) : std::string("-60");
+                return v ? plain(*v) : std::string("-1000");
             });
         }
     }
@@ -501,14 +501,35 @@ TEST_F(TextOutputs, LEColumnsOfChannelsAndBands) {
     EXPECT_EQ(columns.size(), 47u + 17u);
 }
 
-TEST_F(TextOutputs, LEColumnsFailWholeAndLeaveNothingBehind) {
+// A column whose level file is missing is no power in every row; the shown band alone writes the
+// same. One that is there and cannot be read fails the whole output and leaves nothing behind.
+TEST_F(TextOutputs, LEColumnsOfAMissingFileAreNoPowerAndAnUnreadableOneFailsWhole) {
     Ch(1).BandLCalcInfos.Item(kBand).LEScopes.Add(CScope(101, 104));
+    ASSERT_FALSE(fs::exists(LevelPath(1, 3)));
+    ASSERT_TRUE(calc.writeLETextFileOfChBands(Out("all.csv"), false, true));
+    const std::string text = platform::Cp932ToUtf8(Bytes(Out("all.csv")));
+    const std::vector<std::string> lines = [&] {
+        std::vector<std::string> got;
+        for (std::size_t at = 0, next; (next = text.find("\r\n", at)) != std::string::npos; at = next + 2)
+            got.push_back(text.substr(at, next - at));
+        return got;
+    }();
+    ASSERT_EQ(lines.size(), 5u + 4u);
+    for (std::size_t k = 5; k < lines.size(); ++k) EXPECT_EQ(lines[k].substr(lines[k].rfind(", ") + 2), "-1000") << k;
+    EXPECT_TRUE(ui.Messages().empty());
+    ChooseBand(3);
+    Ch(1).BandLCalcInfos.Item(3).LEScopes.Add(CScope(1, 2));
+    ASSERT_TRUE(calc.writeLETextFile(Out("one.csv")));
+    const std::string one = Bytes(Out("one.csv"));
+    EXPECT_EQ(one.substr(one.size() - 22), "\r\n-1000.00\r\n-1000.00\r\n");
+
+    fs::create_directories(LevelPath(1, 3));  // there, and no level file
     std::ofstream(Out("old.csv")) << "old";
     const auto before = std::distance(fs::recursive_directory_iterator(folder), fs::recursive_directory_iterator());
-    // Channel 1's slot 3 has no level file: the output fails with the system's error.
+    ChooseBand(kBand);
     ASSERT_FALSE(calc.writeLETextFileOfChBands(Out("old.csv"), false, true));
     ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_EQ(ui.Messages()[0].Text, "ｴﾗｰ番号 2 Murtesk でｴﾗｰが発生しました。\rNo such file or directory");
+    EXPECT_EQ(ui.Messages()[0].Text, "ｴﾗｰ番号 5 Murtesk でｴﾗｰが発生しました。\rInput/output error");
     EXPECT_EQ(ui.Messages()[0].Title, "ｴﾗｰ");
     EXPECT_EQ(Bytes(Out("old.csv")), "old");
     EXPECT_EQ(std::distance(fs::recursive_directory_iterator(folder), fs::recursive_directory_iterator()), before);

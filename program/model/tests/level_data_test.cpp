@@ -143,11 +143,16 @@ TEST_F(CDataTest, TextFileAreaOutFillsPositionsOutsideTheFile) {
     CData one;
     one.SaveFileName = "one.lvl";
     EXPECT_EQ(Lines([&](BinaryFile& f) { return one.TextFileAreaOut(f, -1, 2, BandDir()); }),
-              (std::vector<std::string>{"-060.00", "-060.00", "-1000.00", "-060.00"}));
+              (std::vector<std::string>{"-1000.00", "-1000.00", "-1000.00", "-1000.00"}));
     EXPECT_EQ(Lines([&](BinaryFile& f) { return data_.TextFileAreaOut(f, 6, 9, BandDir()); }),
-              (std::vector<std::string>{"060.00", "070.00", "-060.00", "-060.00"}));
+              (std::vector<std::string>{"060.00", "070.00", "-1000.00", "-1000.00"}));
     EXPECT_EQ(Lines([&](BinaryFile& f) { return data_.TextFileAreaOut(f, -3, -2, BandDir()); }),
-              (std::vector<std::string>{"-060.00", "-060.00"}));
+              (std::vector<std::string>{"-1000.00", "-1000.00"}));
+    // A missing file is no power at every position.
+    CData none;
+    none.SaveFileName = "none.lvl";
+    EXPECT_EQ(Lines([&](BinaryFile& f) { return none.TextFileAreaOut(f, 0, 2, BandDir()); }),
+              (std::vector<std::string>{"-1000.00", "-1000.00", "-1000.00"}));
     EXPECT_TRUE(Lines([&](BinaryFile& f) { return data_.TextFileAreaOut(f, 5, 4, BandDir()); }).empty());
 }
 
@@ -199,7 +204,8 @@ TEST_F(CDataTest, ValuesNoAnalysisWritesReadAsNoPower) {
 }
 
 // Former bugs: a missing series was written as nothing (TextFileOut, after its wait) or as
-// filler lines (TextFileAreaOut), and either way reported as success.
+// filler lines (TextFileAreaOut), and either way reported as success. The span of a missing file
+// is no power at every position (above); one that is there and no level file fails.
 TEST_F(CDataTest, TextOutputsOfAMissingSeriesFailAndWriteNothing) {
     std::filesystem::create_directories(std::filesystem::path(BandDir()) / "dir.lvl");
     for (const char* name : {"none.lvl", "dir.lvl"}) {
@@ -208,7 +214,9 @@ TEST_F(CDataTest, TextOutputsOfAMissingSeriesFailAndWriteNothing) {
         BinaryFile whole = BinaryFile::InMemory();
         EXPECT_FALSE(none.TextFileOut(whole, 1, BandDir(), kLevelSliceLength, std::chrono::milliseconds(20))) << name;
         BinaryFile area = BinaryFile::InMemory();
-        EXPECT_FALSE(none.TextFileAreaOut(area, -1, 2, BandDir())) << name;
+        if (std::string(name) == "dir.lvl") {
+            EXPECT_FALSE(none.TextFileAreaOut(area, -1, 2, BandDir())) << name;
+        }
         EXPECT_EQ(whole.Bytes() + area.Bytes(), "") << name;
     }
 }
