@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/atomic_file.h"
 
@@ -26,7 +27,8 @@ public:
     // Creates the temporary file beside the target; false when the folder does not exist or cannot
     // be written.
     bool Open();
-    // Writes one line (the CR LF is added). Line breaks inside the text are written as they stand.
+    // Writes one line (the CR LF is added). A line break inside the text (a memo's), whether CR LF,
+    // LF or CR, is written as CR LF.
     void Line(std::string_view utf8);
     // Puts the written file in the target's place; false, with the old file untouched and nothing
     // left over, when any write, the flush or the replacement failed (or Open did not succeed).
@@ -54,5 +56,9 @@ private:
 // Test seam: Line throws std::bad_alloc, as when memory runs out, once an output would hold more than
 // `lines` lines. A negative value ends it. Process-wide.
 void SetLineLimitForTests(std::int64_t lines);
+
+// The lines of a text whose line breaks may be CR LF, LF or CR (a memo, as any editor left it);
+// one empty line for an empty text, and an empty last line after a final break.
+std::vector<std::string_view> TextLines(std::string_view text);
 
 }  // namespace murtesk::platform

@@ -5,6 +5,8 @@
 #include "level_chart_widget.h"
 #include "position_strip_widget.h"
 
+#include "platform/text_output.h"
+
 #include <QAbstractListModel>
 #include <QAction>
 #include <QCheckBox>
@@ -321,17 +323,23 @@ void Binders::Bind(QLineEdit* widget, TextBox& state, Handler onChange)
 
 void Binders::Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange)
 {
+    // A multi-line box's text breaks its lines with CR LF, as the files it goes into do; the widget
+    // knows only LF.
     QObject::connect(widget, &QPlainTextEdit::textChanged, widget, [this, widget, &state, onChange] {
         if (showing_) {
             return;
         }
-        state.Text = FromQ(widget->toPlainText());
+        state.Text = FromQ(widget->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
         Forward(onChange);
     });
     bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
         ShowCommon(widget, state);
         widget->setReadOnly(state.Locked);
-        const QString text = ToQ(state.Text);
+        QStringList lines;
+        for (const std::string_view line : TextLines(state.Text)) {
+            lines.push_back(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+        }
+        const QString text = lines.join(QLatin1Char('\n'));
         if (widget->toPlainText() != text) {
             widget->setPlainText(text);
         }

@@ -65,6 +65,23 @@ TEST_F(TextOutputTest, WritesCp932LinesEndingInCrLfWithoutAByteOrderMark) {
     EXPECT_EQ(Files(), 1u);
 }
 
+// A memo edited in a box of this system or of another comes with LF or CR breaks; in a file every
+// break is CR LF.
+TEST_F(TextOutputTest, EveryLineBreakInsideALineIsCrLf) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"a\nb", "a\r\nb\r\n"},         {"a\rb", "a\r\nb\r\n"},   {"a\r\n\nb", "a\r\n\r\nb\r\n"},
+        {"a\n", "a\r\n\r\n"},           {"\n", "\r\n\r\n"},       {"a\n\rb", "a\r\n\r\nb\r\n"},
+        {"\xE6\xB8\xAC\n\xE6\xB8\xAC", "\x91\xAA\r\n\x91\xAA\r\n"},  // "測", a break, "測"
+    };
+    for (const auto& [line, bytes] : cases) {
+        TextOutput out(path_);
+        ASSERT_TRUE(out.Open());
+        out.Line(line);
+        ASSERT_TRUE(out.Commit());
+        EXPECT_EQ(Contents(), bytes) << ::testing::PrintToString(std::string(line));
+    }
+}
+
 // Every way an output can end without completing leaves the user's old file as it was and no
 // temporary file beside it.
 TEST_F(TextOutputTest, AnOutputThatDoesNotCompleteKeepsTheOldFile) {

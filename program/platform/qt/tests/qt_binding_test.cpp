@@ -267,6 +267,47 @@ TEST(Picker, VirtualRowsEditableBoxAndFocusRequest) {
     ui.DestroyAllViews();
 }
 
+// A memo box: its text breaks lines with CR LF, whatever the widget holds, and showing the form
+// again leaves what the user is typing alone.
+class MemoForm : public Form {
+public:
+    explicit MemoForm(UiServices& ui) : Form(ui, "frmMemo") {}
+    TextBox txtMEMO;
+};
+
+class MemoView : public FormView {
+public:
+    MemoView(MemoForm& form, QtUi& ui) : FormView(form, ui, std::make_unique<QWidget>()) {
+        auto* layout = new QVBoxLayout(Widget());
+        memo = new QPlainTextEdit(Widget());
+        layout->addWidget(memo);
+        Bind().Bind(memo, form.txtMEMO);
+    }
+    QPlainTextEdit* memo;
+};
+
+TEST(MemoBox, LinesBreakWithCrLf) {
+    TestApp();
+    QtUi ui;
+    ui.RegisterView<MemoForm, MemoView>("frmMemo");
+    MemoForm form(ui);
+    form.txtMEMO.Text = "a\r\nb";
+    ui.Show(form);
+    auto* view = static_cast<MemoView*>(ui.ViewOf(form));
+    EXPECT_EQ(view->memo->toPlainText(), QStringLiteral("a\nb"));
+    view->memo->setFocus();
+    view->memo->moveCursor(QTextCursor::End);
+    QTest::keyClick(view->memo, Qt::Key_Return);
+    QTest::keyClicks(view->memo, QStringLiteral("c"));
+    EXPECT_EQ(form.txtMEMO.Text, "a\r\nb\r\nc");
+    ui.RefreshAll();
+    EXPECT_EQ(view->memo->textCursor().position(), 5);
+    form.txtMEMO.Text = "x\ny";  // a memo of a project saved before
+    ui.RefreshAll();
+    EXPECT_EQ(view->memo->toPlainText(), QStringLiteral("x\ny"));
+    ui.DestroyAllViews();
+}
+
 // Enter and Esc press a dialog's default and cancel buttons when the control with the focus leaves the key alone.
 TEST(DialogKeys, EnterAndEscReachTheDialogUnlessAControlTakesThem) {
     TestApp();
