@@ -255,7 +255,11 @@ bool frmOctCalc::writeLevelTextFile(const std::string& path) {
     }
     platform::TextOutput out(path);
     if (!out.Open()) return false;
-    out.Line("'コメント," + condition.Account);
+    // Every header line is a comment: a memo of several lines (the import writes three) carries the
+    // apostrophe on each.
+    const std::vector<std::string_view> memo = platform::TextLines(condition.Account);
+    out.Line("'コメント," + std::string(memo.front()));
+    for (std::size_t i = 1; i < memo.size(); ++i) out.Line("'" + std::string(memo[i]));
     out.Line("'出力開始日時, " + DateText(start));
     out.Line("'出力終了日時, " + DateText(end));
     out.Line("'動特性, " + condition.getTREName(true));

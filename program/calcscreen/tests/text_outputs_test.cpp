@@ -308,6 +308,33 @@ TEST_F(TextOutputs, LevelSeriesThinnedOverTheWholeOrTheChartSpan) {
     }
 }
 
+// Every header line of the level series is a comment, however many lines the memo has and however
+// they were broken; the values follow.
+TEST_F(TextOutputs, LevelSeriesHeaderLinesAllStartWithAnApostrophe) {
+    const std::pair<std::string, std::vector<std::string>> memos[] = {
+        {"/w/rec.wav\r\n更新日時:2024/03/05 09:07:12\r\n作成日時:2024/03/05 09:07:02",
+         {"'コメント,/w/rec.wav", "'更新日時:2024/03/05 09:07:12", "'作成日時:2024/03/05 09:07:02"}},
+        {"edited\nin a box", {"'コメント,edited", "'in a box"}},
+        {"ends with a break\r\n", {"'コメント,ends with a break", "'"}},
+        {"", {"'コメント,"}},
+    };
+    for (const auto& [memo, header] : memos) {
+        Ch(1).ChMeasureCondition.Account = memo;
+        calc.m_TextFilePeriod = 1;
+        calc.m_TextFileArea = 0;
+        ASSERT_TRUE(calc.writeLevelTextFile(Out("series.csv")));
+        const std::string text = platform::Cp932ToUtf8(Bytes(Out("series.csv")));
+        std::vector<std::string> lines;
+        for (std::size_t at = 0, next; (next = text.find("\r\n", at)) != std::string::npos; at = next + 2)
+            lines.push_back(text.substr(at, next - at));
+        ASSERT_EQ(lines.size(), header.size() + 8 + static_cast<std::size_t>(Length(1)));
+        EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(header.size())),
+                  header);
+        for (std::size_t i = 0; i < header.size() + 8; ++i) EXPECT_EQ(lines[i].substr(0, 1), "'") << lines[i];
+        EXPECT_EQ(lines[header.size() + 8], platform::FormatNumber(BandLevel(1), "000.00"));
+    }
+}
+
 TEST_F(TextOutputs, LevelSeriesWithoutItsFileSaysNoData) {
     fs::remove(*Ch(1).LevelData.PathIn(GetBandFolder(ProjectPath(), 3, kBand)));
     ui.OnModal("frmSetTestFileOut", [](platform::Form& f) { static_cast<frmSetTestFileOut&>(f).cmdOK_Click(); });
