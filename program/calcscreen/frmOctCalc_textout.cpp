@@ -94,7 +94,7 @@ bool frmOctCalc::writeCalcTextFile(const std::string& path) {
     out.Line(measure_->MeasureCondition.Account);
     out.Line("出力開始日時,出力終了日時");
     out.Line(DateText(measure_->StartTime) + ", " + DateText(measure_->EndTime));
-    const std::int32_t channels = measure_->ChMeasures.count();
+    const std::int32_t channels = AnalysedChannelCount(*measure_);
     for (std::int32_t c = 1; c <= channels; ++c) {
         const CChMeasure& channel = measure_->ChMeasures.Item(c);
         if (SlotCount(channel.ChMeasureCondition.oct1or3) == 0) break;
@@ -153,7 +153,7 @@ bool frmOctCalc::writePartitionAreaCalc(const std::string& path, const CScopes& 
     platform::TextOutput out(path);
     if (!out.Open()) return false;
     CorePool pool;
-    const std::int32_t channels = measure_->ChMeasures.count();
+    const std::int32_t channels = AnalysedChannelCount(*measure_);
     for (std::int32_t i = 1; i <= parts.count(); ++i) {
         const std::int64_t S = ScopePosition(parts.Item(i).S).value_or(1);
         const std::int64_t E = ScopePosition(parts.Item(i).E).value_or(0);

@@ -120,7 +120,7 @@ JobOutcome frmMeasure::DataCSVOut() {
         for (std::int32_t i = 1; i <= n; ++i) {
             const CMeasure& m = doc.Measures.Item(i);
             WriteMeasureHeading(out, m, i, n);
-            const std::int32_t channels = m.ChMeasures.count();
+            const std::int32_t channels = AnalysedChannelCount(m);
             for (std::int32_t j = 1; j <= channels; ++j) {
                 if (j == 1) ShowJobProgress(CountText(i) + "測定");
                 const CChMeasure& channel = m.ChMeasures.Item(j);

@@ -77,7 +77,7 @@ JobOutcome frmMeasure::AllDataPartitionAreaCSVOut() {
         for (std::int32_t i = 1; i <= n; ++i) {
             const CMeasure& m = doc.Measures.Item(i);
             WriteMeasureHeading(out, m, i, n);
-            const std::int32_t channels = m.ChMeasures.count();
+            const std::int32_t channels = AnalysedChannelCount(m);
             if (channels == 0) continue;
             CScopes pieces;
             MakeWholeSpanScope(settings.minutes, pieces, m.ChMeasures.Item(1), doc.SaveFilePath);

@@ -6,6 +6,7 @@
 
 #include "model/band_slots.h"
 #include "model/ch_measure.h"
+#include "model/measure.h"
 #include "model/shared_procedures.h"
 #include "platform/numbers.h"
 #include "platform/text_output.h"
@@ -26,6 +27,13 @@ std::int32_t ClampedCount(std::int64_t n) {
 std::string LevelText(double value) { return platform::FormatNumber(value, "0.0"); }
 std::string CountText(double value) { return platform::FormatNumber(value, "0"); }
 std::string FractionText(std::int32_t i, std::int32_t n) { return CountText(i) + "／" + CountText(n); }
+
+std::int32_t AnalysedChannelCount(const CMeasure& measure) {
+    std::int32_t n = 0;
+    while (n < measure.ChMeasures.count() && !RowSlots(measure.ChMeasures.Item(n + 1).ChMeasureCondition.oct1or3).empty())
+        ++n;
+    return n;
+}
 
 BandRowStatistics StoredStatistics(const CLCalc& calc) {
     BandRowStatistics s;

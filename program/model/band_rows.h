@@ -25,6 +25,7 @@ namespace platform {
 class TextOutput;
 }
 class CChMeasure;
+class CMeasure;
 
 // The statistics one row shows.
 struct BandRowStatistics {
@@ -60,6 +61,10 @@ std::string LxColumnTitle(std::int16_t lx);
 // The slots of a channel's rows: F, W, then the bands from the lowest frequency up (empty for a band
 // mode other than 1 and 3).
 std::vector<std::int16_t> RowSlots(std::int16_t oct1or3);
+
+// The channels of a measurement that the outputs write: those before the first without bands (the
+// import adds a second channel that is not analysed to a mono recording); the total they count.
+std::int32_t AnalysedChannelCount(const CMeasure& measure);
 
 // The rows of one channel, whose level files lie in the band folders beside the project file.
 class BandRows {

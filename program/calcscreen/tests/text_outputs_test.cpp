@@ -215,6 +215,30 @@ TEST_F(TextOutputs, PartitionCommandPresetsItsDialogAndCountsParts) {
 
 // ---- Calculation values
 
+// The first measurement is a mono recording with the second channel the import adds, not analysed:
+// the calculation values and the partitioned statistics count one channel.
+TEST_F(TextOutputs, AMonoRecordingCountsOneChannel) {
+    Records().Measures.Item(1).ChMeasures.AddNew().ChMeasureCondition.oct1or3 = 0;
+    WriteLevels(Channel(1, 1), 2, 100);
+    Show(1);
+    const auto lines = [&](const std::string& path) {
+        std::vector<std::string> got;
+        const std::string text = platform::Cp932ToUtf8(Bytes(path));
+        for (std::size_t at = 0, next; (next = text.find("\r\n", at)) != std::string::npos; at = next + 2)
+            got.push_back(text.substr(at, next - at));
+        return got;
+    };
+    ASSERT_TRUE(calc.writeCalcTextFile(Out("calc.csv")));
+    const std::vector<std::string> values = lines(Out("calc.csv"));
+    EXPECT_EQ(std::count(values.begin(), values.end(), "< 1／2 測定 1／1ch データ >"), 1)
+        << ::testing::PrintToString(values);
+    CScopes parts;
+    parts.Add(CScope(1, 50));
+    ASSERT_TRUE(calc.writePartitionAreaCalc(Out("parts.csv"), parts, false, false));
+    const std::vector<std::string> pieces = lines(Out("parts.csv"));
+    EXPECT_EQ(std::count(pieces.begin(), pieces.end(), "1／1ch データ"), 1) << ::testing::PrintToString(pieces);
+}
+
 TEST_F(TextOutputs, CalculationValuesOfTheSecondMeasurement) {
     Ch(1).CalcXYAxis.Lx = 0;
     Ch(2).CalcXYAxis.Lx = 100;

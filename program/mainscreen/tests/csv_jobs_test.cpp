@@ -382,6 +382,29 @@ TEST_F(CsvJobs, PartitionedStatisticsPerPieceAndChannel) {
     EXPECT_EQ(histograms(), before);  // pieces are counted in memory
 }
 
+// A mono recording: the import adds a second channel that is not analysed. The outputs count the
+// channel that is.
+TEST_F(CsvJobs, AMonoRecordingCountsOneChannel) {
+    Add({{1, 1300, 10.0, 0, 3, {}, {}}, {0, 0, 10.0, 0, 3, {}, {}}});
+    Start();
+    const auto lines = [&] {
+        std::vector<std::string> got;
+        const std::string text = platform::Cp932ToUtf8(Bytes(Out()));
+        for (std::size_t at = 0, next; (next = text.find("\r\n", at)) != std::string::npos; at = next + 2)
+            got.push_back(text.substr(at, next - at));
+        return got;
+    };
+    Output([&] { Main().mnuFileCalcValueTextOut_Click(); }, Out());
+    std::vector<std::string> got = lines();
+    EXPECT_EQ(std::count(got.begin(), got.end(), "< 1／1 測定 1／1ch データ >"), 1) << ::testing::PrintToString(got);
+    ui.OnModal("frmSetPartitionAreaCSVOut",
+               [](platform::Form& f) { static_cast<frmSetPartitionAreaCSVOut&>(f).cmdOK_Click(); });
+    Output([&] { Main().mnuFilePartitionAreaTextOut_Click(); }, Out());
+    got = lines();
+    EXPECT_GE(std::count(got.begin(), got.end(), "1／1ch データ"), 1) << ::testing::PrintToString(got);
+    EXPECT_EQ(std::count(got.begin(), got.end(), "1／2ch データ"), 0) << ::testing::PrintToString(got);
+}
+
 TEST(PartitionPieces, EveryPieceHoldsItsMinutesAndTheLastTheRest) {
     const fs::path folder = fs::temp_directory_path() / ("murtesk-pieces-" + std::to_string(::getpid()));
     StatsContext context{[] { return std::string(); }, [] { return 43831.25; }};
