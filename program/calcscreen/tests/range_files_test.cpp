@@ -1,6 +1,7 @@
 // Range files on the calculation screen: the mapping of a file's ranges onto a measurement (start
 // offset, step ratio, dropping and clipping), a saved file's bytes against bytes laid out here, the
 // round trip, files that are no range files, and a save that fails part-way.
+#include "file_save_dialog.h"
 #include "range_files.h"
 #include "calc_fixture.h"
 
@@ -84,6 +85,42 @@ TEST(MapFileRanges, OffsetScaleDropAndClip) {
             EXPECT_EQ(Ranges(*got), *c.want) << c.name;
         }
     }
+}
+
+// The screen's one dialog proposes the last name of the file's own kind (the filter's extension),
+// never a file of another kind: for a kind not chosen yet, no name, in the last file's folder.
+TEST(ScreenFileDialog, ProposesTheLastNameOfItsOwnKind) {
+    platform::testing::FakeUi ui;
+    FileSaveDialog dialog(ui);
+    const std::string mrk = "MarkAreaﾌｧｲﾙ (*.mrk)|*.mrk";
+    const std::string text = "テキストファイル(*.csv;*.txt)|*.csv;*.txt";
+    const std::string csv = "ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv";
+    const std::string wav = "Waveﾌｧｲﾙ (*.wav)|*.wav";
+    struct Step {
+        const std::string& filter;
+        bool save;
+        std::optional<std::string> chosen;  // nothing: Cancel
+        std::string proposed;
+        std::string folder;
+    };
+    const Step steps[] = {
+        {mrk, true, "/w/a.mrk", "", ""},
+        {text, true, "/w/out/b.csv", "", "/w"},  // not the mark file
+        {csv, true, std::nullopt, "/w/out/b.csv", ""},
+        {mrk, false, "/w/a.mrk", "/w/a.mrk", ""},
+        {wav, true, "/w/c.wav", "", "/w"},
+        {text, true, std::nullopt, "/w/out/b.csv", ""},
+    };
+    for (const Step& step : steps) {
+        dialog.Filter = step.filter;
+        ui.ChooseNext(step.chosen);
+        EXPECT_EQ(step.save ? dialog.ShowSave() : dialog.ShowOpen(), step.chosen);
+        const platform::FileDialogRequest& request = ui.Dialogs().back().Request;
+        EXPECT_EQ(request.FileName, step.proposed) << step.filter;
+        EXPECT_EQ(request.InitialDir, step.folder) << step.filter;
+    }
+    EXPECT_EQ(FileSaveDialog::KindOf("動画ﾌｧｲﾙ (*.*)|*.*"), "");
+    EXPECT_EQ(FileSaveDialog::KindOf("Aviﾌｧｲﾙ (*.AVI)|*.AVI"), "avi");
 }
 
 class RangeFiles : public CalcScreenTest {

@@ -40,6 +40,24 @@ QStringList ToQtFilters(const std::string& filter)
     return result;
 }
 
+QString DefaultSuffixOf(const QString& nameFilter)
+{
+    const qsizetype open = nameFilter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = nameFilter.lastIndexOf(QLatin1Char(')'));
+    const QString patterns = open >= 0 && close > open ? nameFilter.mid(open + 1, close - open - 1) : nameFilter;
+    const QString first = patterns.trimmed().section(QLatin1Char(' '), 0, 0);
+    if (!first.startsWith(QStringLiteral("*."))) {
+        return {};
+    }
+    const QString suffix = first.mid(2);
+    for (const QChar c : suffix) {
+        if (c == QLatin1Char('*') || c == QLatin1Char('?') || c == QLatin1Char('.')) {
+            return {};
+        }
+    }
+    return suffix;
+}
+
 namespace {
 
 // A view whose form was unloaded, kept until Qt's deferred deletion takes it.
@@ -291,6 +309,12 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
     const QStringList filters = ToQtFilters(request.Filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
+        // A name typed without an extension takes the chosen filter's, before the overwrite question.
+        if (save) {
+            dialog.setDefaultSuffix(DefaultSuffixOf(filters.front()));
+            QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                             [&dialog](const QString& chosen) { dialog.setDefaultSuffix(DefaultSuffixOf(chosen)); });
+        }
     }
     const QFileInfo proposed(ToQ(request.FileName));
     if (!request.InitialDir.empty()) {

@@ -99,5 +99,8 @@ private:
 
 // Filter text "description|patterns|..." as Qt writes it: "description (p1 p2)" per line.
 QStringList ToQtFilters(const std::string& filter);
+// The extension a save dialog adds to a name typed without one under a Qt filter line: that of its
+// first pattern "*.ext" ("csv" for "ﾃｷｽﾄﾌｧｲﾙ (*.csv *.txt)"); none for "*.*" or "*".
+QString DefaultSuffixOf(const QString& nameFilter);
 
 }  // namespace murtesk::platform::qt

@@ -10,7 +10,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +32,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <new>
 #include <thread>
 
@@ -428,6 +432,67 @@ TEST(QtUiHelpers, Filters)
 {
     EXPECT_EQ(ToQtFilters("ﾃﾞｰﾀﾌｧｲﾙ (*.qvd;*.dat)|*.qvd;*.dat"), QStringList{QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ (*.qvd *.dat)")});
     EXPECT_EQ(ToQtFilters("CSV|*.csv|全て|*.*"), (QStringList{QStringLiteral("CSV (*.csv)"), QStringLiteral("全て (*.*)")}));
+}
+
+// The save dialog itself: a name typed without an extension takes the filter's, also for the
+// question before overwriting; a name with one keeps it; a filter of any file adds none.
+TEST(SaveDialog, AddsTheFiltersExtensionToANameTypedWithout)
+{
+    TestApp();
+    const QString folder = QDir::temp().filePath(QStringLiteral("murtesk-save-%1").arg(QCoreApplication::applicationPid()));
+    QDir(folder).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile existing(folder + QStringLiteral("/kept.mrk"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    struct Case {
+        const char* filter;
+        const char* typed;
+        const char* chosen;
+        bool asked;  // the overwrite question
+    };
+    const Case cases[] = {
+        {"MarkAreaﾌｧｲﾙ (*.mrk)|*.mrk", "out", "out.mrk", false},
+        {"MarkAreaﾌｧｲﾙ (*.mrk)|*.mrk", "kept", "kept.mrk", true},
+        {"DeleteAreaﾌｧｲﾙ (*.dla)|*.dla", "out", "out.dla", false},
+        {"テキストファイル(*.csv;*.txt)|*.csv;*.txt", "out", "out.csv", false},
+        {"テキストファイル(*.csv;*.txt)|*.csv;*.txt", "out.txt", "out.txt", false},
+        {"Waveﾌｧｲﾙ (*.wav)|*.wav", "out", "out.wav", false},
+        {"動画ﾌｧｲﾙ (*.*)|*.*", "out", "out", false},
+    };
+    QtUi ui;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed + std::string(" under ") + c.filter);
+        FileDialogRequest request;
+        request.Filter = c.filter;
+        request.InitialDir = folder.toStdString();
+        request.OverwritePrompt = true;
+        bool asked = false;
+        QObject guard;  // the polls end with this case
+        // Types the name and presses Save; answers the overwrite question with Yes.
+        std::function<void()> drive = [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                asked = true;
+                box->button(QMessageBox::Yes)->click();
+                return;
+            }
+            if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog != nullptr && dialog->isVisible()) {
+                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromUtf8(c.typed));
+                QTimer::singleShot(0, &guard, [&] { drive(); });
+                QMetaObject::invokeMethod(dialog, "accept");
+                return;
+            }
+            QTimer::singleShot(10, &guard, [&] { drive(); });
+        };
+        QTimer::singleShot(0, &guard, [&] { drive(); });
+        const std::optional<std::string> chosen = ui.ShowSave(request);
+        ASSERT_TRUE(chosen.has_value());
+        EXPECT_EQ(QString::fromStdString(*chosen), folder + QLatin1Char('/') + QString::fromUtf8(c.chosen));
+        EXPECT_EQ(asked, c.asked);
+    }
+    EXPECT_EQ(DefaultSuffixOf(QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ (*.qvd *.dat)")), QStringLiteral("qvd"));
+    QDir(folder).removeRecursively();
 }
 
 // A file manager sends its files as addresses and as text: the files count. Text counts only when
