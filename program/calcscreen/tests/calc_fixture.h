@@ -19,6 +19,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -139,7 +140,9 @@ struct ChannelSpec {
 // A project folder with the program's document over it, and measurements made with level files.
 class CalcProject {
 public:
-    explicit CalcProject(const std::string& name) {
+    explicit CalcProject(std::string name) {
+        // A parameterised test's name holds a "/": one folder, not a folder in a folder left behind.
+        std::replace(name.begin(), name.end(), '/', '-');
         folder = fs::temp_directory_path() / ("murtesk-calc-" + std::to_string(::getpid()) + "-" + name);
         fs::remove_all(folder);
         fs::create_directories(folder);
