@@ -128,11 +128,14 @@ void QtUi::DestroyAllViews()
 
 QWidget* QtUi::DialogParent() const
 {
-    QWidget* parent = QApplication::activeModalWidget();
-    if (parent == nullptr) {
-        parent = QApplication::activeWindow();
+    // Never a hidden window: the window system may still call an unloaded form's window active, and its
+    // view goes with its children at the next deferred deletion, a dialog running on the stack among them.
+    for (QWidget* candidate : {QApplication::activeModalWidget(), QApplication::activeWindow()}) {
+        if (candidate != nullptr && candidate->isVisible()) {
+            return candidate;
+        }
     }
-    return parent;
+    return nullptr;
 }
 
 namespace {
