@@ -9,6 +9,7 @@
 #include "calcscreen_views.h"
 #include "frmDateArea.h"
 #include "frmHorizontalLine.h"
+#include "frmInputDate.h"
 #include "frmHorizontalLineView.h"
 #include "frmOctCalcView.h"
 #include "frmSetTestFileOut.h"
@@ -34,7 +35,9 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
+#include <thread>
 
 namespace murtesk::testing {
 namespace {
@@ -252,6 +255,39 @@ TEST(CalcViews, DateRangeDialogTakesADateThroughTheDateInputDialog) {
     ui.DestroyAllViews();
     g_DateAreaScope.reset();
     g_DateAreaLimit.reset();
+}
+
+// The number lists of the date input dialog take digits as a number typed, not as the next entry that
+// starts with the digit (Qt's own search: "4" with 12 shown would give 40).
+TEST(CalcViews, DateInputListsTakeTypedDigitsAsANumber) {
+    TestApp();
+    const int interval = QApplication::keyboardInputInterval();
+    QApplication::setKeyboardInputInterval(200);
+    g_InputDate = platform::DateFromParts(2024, 5, 1, 10, 12, 30);
+    platform::qt::QtUi ui;
+    RegisterCalcScreenViews(ui);
+    frmInputDate dialog(ui);
+    ui.Show(dialog);
+    QWidget* w = ui.ViewOf(dialog)->Widget();
+    struct Typing {
+        const char* list;
+        const char* digits;
+        const char* shown;
+    };
+    for (const Typing& t : {Typing{"cmbnn", "4", "4"}, Typing{"cmbnn", "45", "45"}, Typing{"cmbss", "07", "7"},
+                            Typing{"cmbss", "75", "5"}, Typing{"cmbhh", "2", "2"}, Typing{"cmbdd", "3", "3"}}) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // a pause: the next digits are a new number
+        auto* list = w->findChild<QComboBox*>(t.list);
+        for (const char* c = t.digits; *c != '\0'; ++c) {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_0 + (*c - '0'), Qt::NoModifier, QString(QChar(*c)));
+            QApplication::sendEvent(list, &key);
+        }
+        EXPECT_EQ(list->currentText().toStdString(), t.shown) << t.list << " typed " << t.digits;
+    }
+    w->findChild<QPushButton*>("cmdOK")->click();
+    EXPECT_EQ(platform::FormatDisplayDate(g_InputDate), "2024/05/03 02:45:05");
+    ui.DestroyAllViews();
+    QApplication::setKeyboardInputInterval(interval);
 }
 
 TEST(CalcViews, TextOutWritesTheMarksThroughTheSaveDialogAndSaysSo) {

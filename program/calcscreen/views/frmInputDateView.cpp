@@ -30,6 +30,9 @@ frmInputDateView::frmInputDateView(frmInputDate& form, platform::qt::QtUi& ui)
     list(1, 1, "cmbhh", form.cmbhh, "時");
     list(1, 3, "cmbnn", form.cmbnn, "分");
     list(1, 5, "cmbss", form.cmbss, "秒");
+    for (const char* name : {"cmbmm", "cmbdd", "cmbhh", "cmbnn", "cmbss"}) {
+        platform::qt::SelectTypedNumber(qobject_cast<QComboBox*>(Control(name)));
+    }
     if (auto* year = qobject_cast<QComboBox*>(Control("cmbyyyy"))) {
         year->lineEdit()->setMaxLength(8);
         platform::qt::SelectAllOnFocus(year->lineEdit());

@@ -7,11 +7,15 @@
 
 #include "platform/text_output.h"
 
+#include <QAbstractItemView>
 #include <QAbstractListModel>
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -155,6 +159,69 @@ protected:
 }  // namespace
 
 void SelectAllOnFocus(QLineEdit* edit) { edit->installEventFilter(new SelectAllFilter(edit)); }
+
+namespace {
+
+class TypedNumberFilter : public QObject {
+public:
+    explicit TypedNumberFilter(QComboBox* combo) : QObject(combo), combo_(combo) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) {
+            return QObject::eventFilter(watched, event);
+        }
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        if (text.size() != 1 || !text[0].isDigit() ||
+            (key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) != 0) {
+            return QObject::eventFilter(watched, event);
+        }
+        const bool goesOn = typed_.isValid() && !typed_.hasExpired(QApplication::keyboardInputInterval());
+        int index = goesOn ? Find(digits_ + text) : -1;
+        if (index >= 0) {
+            digits_ += text;
+        } else {
+            digits_ = text;
+            index = Find(digits_);
+        }
+        typed_.start();
+        if (index >= 0) {
+            if (watched == combo_) {
+                if (index != combo_->currentIndex()) {
+                    combo_->setCurrentIndex(index);
+                    emit combo_->activated(index);
+                }
+            } else {
+                combo_->view()->setCurrentIndex(combo_->model()->index(index, combo_->modelColumn()));
+            }
+        }
+        return true;
+    }
+
+private:
+    int Find(const QString& digits) const {
+        for (int i = 0; i < combo_->count(); ++i) {
+            bool number = false;
+            if (combo_->itemText(i).toInt(&number) == digits.toInt() && number) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    QComboBox* combo_;
+    QString digits_;
+    QElapsedTimer typed_;
+};
+
+}  // namespace
+
+void SelectTypedNumber(QComboBox* combo) {
+    auto* filter = new TypedNumberFilter(combo);
+    combo->installEventFilter(filter);
+    combo->view()->installEventFilter(filter);
+}
 
 namespace {
 

@@ -50,6 +50,11 @@ QIcon ProgramIcon(std::int32_t picture);
 
 // Selects the whole text of a box whenever it gets the focus.
 void SelectAllOnFocus(QLineEdit* edit);
+// A list of whole numbers (minutes, seconds…) chooses the number typed: digits typed in quick
+// succession make one number ("4" is 4 and "4", "5" is 45, never the next entry that starts with 4), a
+// digit that would make a number the list lacks starts a new one. Closed, the list chooses the entry as
+// a click on it would; open, it marks it for Enter.
+void SelectTypedNumber(QComboBox* combo);
 
 inline QString ToQ(const std::string& s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 inline std::string FromQ(const QString& s) { return s.toUtf8().toStdString(); }

@@ -5,9 +5,11 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -135,6 +137,40 @@ TEST(PlayAviView, TheEndOfTheSpanShowsAtOnce) {
     g_VideoPath.clear();
     g_VideoStartTime = 0;
     g_VideoStartMs = g_VideoEndMs = 0;
+}
+
+// A click into "距離(m)" selects its text, as the focus by Tab does: the next digits replace the distance.
+TEST(PlayAviView, AClickIntoTheDistanceSelectsItsText) {
+    TestApp();
+    setenv("MURTESK_AUDIO", "null", 1);
+    testing::Scratch dir;
+    samples::VideoClipOptions clip;
+    clip.width = 160;
+    clip.height = 90;
+    clip.seconds = 1.0;
+    g_VideoPath = dir.file("24-5-1-9_30_0.avi");
+    ASSERT_TRUE(samples::writeVideoClip(g_VideoPath, clip));
+    g_VideoStartMs = g_VideoEndMs = 0;
+
+    platform::qt::QtUi ui;
+    RegisterPlaybackViews(ui);
+    KinemoLibrary kinemo;
+    frmPlayAVI form(ui, kinemo);
+    ui.Show(form);
+    auto* view = dynamic_cast<frmPlayAVIView*>(ui.ViewOf(form));
+    ASSERT_NE(view, nullptr);
+    QApplication::setActiveWindow(view->Widget());
+    auto* distance = qobject_cast<QLineEdit*>(view->Control("txtDistance"));
+    ASSERT_EQ(distance->text(), QStringLiteral("20"));
+    qobject_cast<QPushButton*>(view->Control("cmdStop0"))->click();  // the end of playing keeps the focus
+    QTest::mouseClick(distance, Qt::LeftButton, {}, QPoint(distance->width() - 4, distance->height() / 2));
+    ASSERT_TRUE(distance->hasFocus());
+    EXPECT_TRUE(RunUntil([&] { return distance->selectedText() == QStringLiteral("20"); }, 2000));
+    EXPECT_FALSE(form.KeyPreview);
+
+    ui.Unload(form);
+    ui.DestroyAllViews();
+    g_VideoPath.clear();
 }
 
 }  // namespace

@@ -264,6 +264,8 @@ QWidget* frmPlayAVIView::BuildSpeeds() {
     distance_ = new QLineEdit(group);
     Bind().Bind(distance_, f.txtDistance);
     distance_->installEventFilter(events_);
+    // A click selects the distance too, as the focus by Tab does (the form asks for it on every focus).
+    platform::qt::SelectAllOnFocus(distance_);
     NameControl("txtDistance", distance_);
     layout->addWidget(distance_, 1, 1);
     layout->addWidget(Button(group, "cmdCalcSpeed", f.cmdCalcSpeed, [&f] { f.cmdCalcSpeed_Click(); }), 2, 0, 1, 2);
