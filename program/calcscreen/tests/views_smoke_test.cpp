@@ -12,6 +12,7 @@
 #include "frmInputDate.h"
 #include "frmHorizontalLineView.h"
 #include "frmOctCalcView.h"
+#include "japanese.h"
 #include "frmSetTestFileOut.h"
 #include "frmSetTestFileOutView.h"
 #include "level_chart_widget.h"
@@ -146,6 +147,64 @@ TEST(CalcViews, BandDisplaysAreDrawnAndADragOnTheChartMakesARange) {
     EXPECT_EQ(range.S.AsDouble(), calc.Chart2DLevelWave.NearestPoint(x1));
     EXPECT_EQ(range.E.AsDouble(), calc.Chart2DLevelWave.NearestPoint(x2));
     EXPECT_NEAR(range.E.AsDouble() - range.S.AsDouble(), 150, 3);  // a quarter of the minute's 601 points
+}
+
+// The band axis names every octave centre, "AP" and "W" at the screen's own size, in both band modes: each
+// label centred on its point, none over another; a narrow chart leaves some out, never "AP" or "W".
+TEST(CalcViews, BandChartsShowEveryAxisLabel) {
+    TestApp();
+    struct ProgramFont {
+        ProgramFont() { platform::qt::InstallJapaneseUi(TestApp()); }
+        ~ProgramFont() { QApplication::setFont(saved); }
+        QFont saved = QApplication::font();
+    } font;
+    struct Mark {
+        const char* text;
+        double octave;
+        double third;
+    };
+    static constexpr Mark kMarks[] = {{"AP", 1.25, 1.25}, {"1", 2, 3},      {"2", 3, 6},      {"4", 4, 9},
+                                      {"8", 5, 12},       {"16", 6, 15},    {"31.5", 7, 18},  {"63", 8, 21},
+                                      {"125", 9, 24},     {"250", 10, 27},  {"500", 11, 30},  {"1k", 12, 33},
+                                      {"2k", 13, 36},     {"4k", 14, 39},   {"8k", 15, 42},   {"16k", 16, 45},
+                                      {"W", 16.75, 46.75}};
+    for (const std::int16_t mode : {std::int16_t{1}, std::int16_t{3}}) {
+        CalcProject project("views-axis-" + std::to_string(mode));
+        ChannelSpec spec;
+        spec.oct1or3 = mode;
+        spec.values = 600;
+        project.AddMeasure(60, {spec});
+        ShownScreen shown;
+        frmOctCalcView* view = shown.View();
+        ASSERT_NE(view, nullptr);
+        for (const char* name : {"chartCSFFT", "chartCalcFFT"}) {
+            auto* bars = dynamic_cast<platform::qt::BandBarChartWidget*>(view->Control(name));
+            ASSERT_NE(bars, nullptr);
+            const auto labels = bars->AxisLabels();
+            ASSERT_EQ(labels.size(), std::size(kMarks)) << name << " in band mode " << mode;
+            for (std::size_t i = 0; i < labels.size(); ++i) {
+                const QRect& rect = labels[i].rect;
+                EXPECT_EQ(labels[i].text.toStdString(), kMarks[i].text);
+                const double at = bars->Geometry().PixelX(mode == 1 ? kMarks[i].octave : kMarks[i].third);
+                EXPECT_NEAR(rect.left() + rect.width() / 2.0, at, 1.0) << kMarks[i].text;
+                EXPECT_TRUE(bars->rect().contains(rect)) << kMarks[i].text;
+                for (std::size_t j = 0; j < i; ++j) {
+                    EXPECT_FALSE(rect.intersects(labels[j].rect)) << kMarks[i].text << " over " << kMarks[j].text;
+                }
+            }
+            bars->resize(160, bars->height());
+            const auto thinned = bars->AxisLabels();
+            ASSERT_GE(thinned.size(), 2u);
+            EXPECT_EQ(thinned.front().text, QStringLiteral("AP"));
+            EXPECT_EQ(thinned.back().text, QStringLiteral("W"));
+            for (std::size_t i = 0; i < thinned.size(); ++i) {
+                EXPECT_TRUE(bars->rect().contains(thinned[i].rect)) << thinned[i].text.toStdString();
+                for (std::size_t j = 0; j < i; ++j) {
+                    EXPECT_FALSE(thinned[i].rect.intersects(thinned[j].rect)) << thinned[i].text.toStdString();
+                }
+            }
+        }
+    }
 }
 
 TEST(CalcViews, HorizontalLineDialogWorksThroughItsWidgets) {

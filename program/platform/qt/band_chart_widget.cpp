@@ -6,13 +6,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace murtesk::platform::qt {
 
 namespace {
 
-constexpr ChartMargins kMargins{34, 8, 8, 20};
+constexpr ChartMargins kMargins{34, 8, 8, 20};  // the bottom for one line of band labels
+constexpr int kLabelGap = 3;
 const QColor kFrame(0xf0, 0xf0, 0xf0);
 const QColor kPlot(0xff, 0xff, 0xff);
 const QColor kGrid(0xc8, 0xc8, 0xc8);
@@ -34,14 +34,57 @@ void BandBarChartWidget::Sync() {
     }
 }
 
-ChartGeometry BandBarChartWidget::Geometry() const {
-    const PlotRect plot = PlotRectOf(width(), height(), kMargins);
-    if (model_ == nullptr) {
-        return ChartGeometry(plot, 0.0, 1.0, 0.0, 1.0);
+QFont BandBarChartWidget::AxisFont() const {
+    QFont axis = font();
+    if (axis.pointSizeF() > 0) {
+        axis.setPointSizeF(std::max(6.0, axis.pointSizeF() - 1.0));
+    } else if (axis.pixelSize() > 0) {
+        axis.setPixelSize(std::max(8, axis.pixelSize() - 1));
     }
-    return ChartGeometry(plot, model_->BandMin() - 0.5, model_->BandMax() + 0.5, model_->LevelBottom(),
-                         model_->ShownTop());
+    return axis;
 }
+
+BandBarChartWidget::Layout BandBarChartWidget::LayOut() const {
+    Layout layout;
+    if (model_ == nullptr) {
+        layout.geometry = ChartGeometry(PlotRectOf(width(), height(), kMargins), 0.0, 1.0, 0.0, 1.0);
+        return layout;
+    }
+    const auto geometry = [this](const ChartMargins& margins) {
+        return ChartGeometry(PlotRectOf(width(), height(), margins), model_->BandMin() - 0.5, model_->BandMax() + 0.5,
+                             model_->LevelBottom(), model_->ShownTop());
+    };
+    // The labels' places across depend on the plot's width alone; their lines then set the bottom margin.
+    const ChartGeometry across = geometry(kMargins);
+    const QFontMetrics metrics(AxisFont());
+    const std::vector<BandAxisMark>& marks = model_->BandMarks();
+    std::vector<int> centres;
+    std::vector<int> widths;
+    for (const BandAxisMark& mark : marks) {
+        centres.push_back(static_cast<int>(std::lround(across.PixelX(mark.position))));
+        widths.push_back(metrics.horizontalAdvance(ToQ(mark.text)));
+    }
+    const std::vector<PlacedAxisLabel> placed =
+        across.Usable() ? PlaceAxisLabels(centres, widths, 0, width(), kLabelGap) : std::vector<PlacedAxisLabel>{};
+    int lines = 1;
+    for (const PlacedAxisLabel& label : placed) {
+        lines = std::max(lines, label.line + 1);
+    }
+    ChartMargins margins = kMargins;
+    margins.bottom += (lines - 1) * metrics.height();
+    layout.geometry = geometry(margins);
+    const PlotRect r = layout.geometry.Plot();
+    for (const PlacedAxisLabel& label : placed) {
+        layout.labels.push_back({ToQ(marks[label.index].text),
+                                 QRect(label.left, r.top + r.height + 3 + label.line * metrics.height(),
+                                       widths[label.index], metrics.height())});
+    }
+    return layout;
+}
+
+ChartGeometry BandBarChartWidget::Geometry() const { return LayOut().geometry; }
+
+std::vector<BandBarChartWidget::AxisLabel> BandBarChartWidget::AxisLabels() const { return LayOut().labels; }
 
 void BandBarChartWidget::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -50,7 +93,8 @@ void BandBarChartWidget::paintEvent(QPaintEvent*) {
         return;
     }
     drawnRevision_ = model_->Revision();
-    const ChartGeometry g = Geometry();
+    const Layout layout = LayOut();
+    const ChartGeometry& g = layout.geometry;
     const PlotRect r = g.Plot();
     if (r.Empty()) {
         return;
@@ -62,7 +106,8 @@ void BandBarChartWidget::paintEvent(QPaintEvent*) {
     if (!g.Usable()) {
         return;
     }
-    const QFontMetrics metrics(font());
+    p.setFont(AxisFont());
+    const QFontMetrics metrics(AxisFont());
     const double yStep = LevelTickStep(g.YMax() - g.YMin(), r.height, metrics.height());
     if (yStep > 0.0) {
         for (double y = FirstTick(g.YMin(), 0.0, yStep); y <= g.YMax() + 1e-9; y += yStep) {
@@ -74,18 +119,9 @@ void BandBarChartWidget::paintEvent(QPaintEvent*) {
             p.drawText(r.left - 4 - metrics.horizontalAdvance(text), py + metrics.ascent() / 2 - 1, text);
         }
     }
-    int lastRight = std::numeric_limits<int>::min();
     p.setPen(kText);
-    for (const BandAxisMark& mark : model_->BandMarks()) {
-        const QString text = ToQ(mark.text);
-        const int w = metrics.horizontalAdvance(text);
-        const int left = static_cast<int>(std::lround(g.PixelX(mark.position))) - w / 2;
-        // Labels that would run into the one before are left out.
-        if (left < lastRight) {
-            continue;
-        }
-        p.drawText(left, r.top + r.height + metrics.ascent() + 3, text);
-        lastRight = left + w + 3;
+    for (const AxisLabel& label : layout.labels) {
+        p.drawText(label.rect.left(), label.rect.top() + metrics.ascent(), label.text);
     }
     p.setClipRect(plot);
     const double barWidth = std::max(1.0, 0.7 * (g.PixelX(2.0) - g.PixelX(1.0)));

@@ -1,5 +1,6 @@
 #include "chart_geometry.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -99,6 +100,38 @@ double LevelTickStep(double range, int plotHeightPx, int labelHeightPx) {
 
 double FirstTick(double from, double origin, double step) {
     return origin + std::ceil((from - origin) / step - 1e-9) * step;
+}
+
+std::vector<PlacedAxisLabel> PlaceAxisLabels(std::span<const int> centres, std::span<const int> widths, int minLeft,
+                                             int maxRight, int gap) {
+    const std::size_t n = std::min(centres.size(), widths.size());
+    std::vector<int> lefts(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        lefts[i] = std::max(minLeft, std::min(centres[i] - widths[i] / 2, maxRight - widths[i]));
+    }
+    const auto clear = [&](std::size_t before, std::size_t after) {
+        return lefts[before] + widths[before] + gap <= lefts[after];
+    };
+    bool oneLine = true;
+    for (std::size_t i = 1; i < n && oneLine; ++i) {
+        oneLine = clear(i - 1, i);
+    }
+    const std::size_t lines = oneLine ? 1 : 2;
+    std::vector<PlacedAxisLabel> placed;
+    std::vector<std::size_t> lastOnLine(lines, n);  // n: none yet
+    for (std::size_t i = 0; i < n; ++i) {
+        const int line = static_cast<int>(i % lines);
+        const std::size_t last = lastOnLine[static_cast<std::size_t>(line)];
+        const bool end = i == 0 || i + 1 == n;
+        if (!end) {
+            // Room after the label kept before it on its line, and before the last label if that shares the line.
+            if (last != n && !clear(last, i)) continue;
+            if ((n - 1) % lines == i % lines && !clear(i, n - 1)) continue;
+        }
+        placed.push_back({i, line, lefts[i]});
+        lastOnLine[static_cast<std::size_t>(line)] = i;
+    }
+    return placed;
 }
 
 }  // namespace murtesk::platform

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
+#include <vector>
 
 namespace murtesk::platform {
 
@@ -80,5 +82,21 @@ double LevelTickStep(double range, int plotHeightPx, int labelHeightPx);
 
 // The first tick at or after `from` on a grid of `step` through `origin`.
 double FirstTick(double from, double origin, double step);
+
+// A label of an axis placed under the plot: which one, on which line (0 the first under the plot), and
+// its left pixel.
+struct PlacedAxisLabel {
+    std::size_t index = 0;
+    int line = 0;
+    int left = 0;
+};
+
+// Places axis labels centred on their pixels (`centres`, ascending; `widths` in pixels), each within
+// [minLeft, maxRight] (moved inwards at the ends), with at least `gap` pixels between labels on one line.
+// All go on one line when they fit there; otherwise they alternate between two lines, and a label that
+// still runs into its neighbour on its line is left out, the first and the last never (they name the
+// ends of the axis). The labels come back in their order.
+std::vector<PlacedAxisLabel> PlaceAxisLabels(std::span<const int> centres, std::span<const int> widths, int minLeft,
+                                             int maxRight, int gap);
 
 }  // namespace murtesk::platform
