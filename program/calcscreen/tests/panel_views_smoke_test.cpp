@@ -5,6 +5,7 @@
 #include "qt_test_app.h"
 #include "calcscreen_views.h"
 #include "frmCommonGraphAxis.h"
+#include "frmInputDate.h"
 #include "frmOctCalcView.h"
 #include "frmSetCalcGraph.h"
 
@@ -121,6 +122,29 @@ TEST(PanelViews, CommonGraphAxisDialogThroughItsWidgets) {
     EXPECT_TRUE(g_CommonGraphAxisInfo.m_bLevelXAxis);
     ui.DestroyAllViews();
     g_CommonGraphAxisInfo = CCommonGraphAxisInfo{};
+}
+
+// A dialog is wide enough for its title in a title bar: the title in bold, in a window manager's font up to a
+// quarter larger than the program's (8 point "sans" on this desktop's), beside the bar's icon and three
+// buttons (16 px each, their margins another 16 px), so it is never cut short.
+TEST(PanelViews, DialogsAreAsWideAsTheirTitles) {
+    TestApp();
+    const platform::qt::testing::ProgramFont font;
+    platform::qt::QtUi ui;
+    RegisterCalcScreenViews(ui);
+    g_InputDate = platform::DateFromParts(2024, 5, 1, 10, 12, 30);
+    frmCommonGraphAxis axes(ui);
+    frmInputDate date(ui);  // a window of fixed size
+    for (platform::Form* form : {static_cast<platform::Form*>(&axes), static_cast<platform::Form*>(&date)}) {
+        ui.Show(*form);
+        QWidget* w = ui.ViewOf(*form)->Widget();
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        const int title = QFontMetrics(bold).horizontalAdvance(QString::fromStdString(form->Caption));
+        EXPECT_GE(w->width(), 1.25 * title + 5 * 16) << form->Caption;
+        ui.Unload(*form);
+    }
+    ui.DestroyAllViews();
 }
 
 }  // namespace

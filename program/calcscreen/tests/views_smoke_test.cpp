@@ -12,7 +12,6 @@
 #include "frmInputDate.h"
 #include "frmHorizontalLineView.h"
 #include "frmOctCalcView.h"
-#include "japanese.h"
 #include "frmSetTestFileOut.h"
 #include "frmSetTestFileOutView.h"
 #include "level_chart_widget.h"
@@ -153,11 +152,7 @@ TEST(CalcViews, BandDisplaysAreDrawnAndADragOnTheChartMakesARange) {
 // label centred on its point, none over another; a narrow chart leaves some out, never "AP" or "W".
 TEST(CalcViews, BandChartsShowEveryAxisLabel) {
     TestApp();
-    struct ProgramFont {
-        ProgramFont() { platform::qt::InstallJapaneseUi(TestApp()); }
-        ~ProgramFont() { QApplication::setFont(saved); }
-        QFont saved = QApplication::font();
-    } font;
+    const platform::qt::testing::ProgramFont font;
     struct Mark {
         const char* text;
         double octave;
@@ -203,6 +198,39 @@ TEST(CalcViews, BandChartsShowEveryAxisLabel) {
                     EXPECT_FALSE(thinned[i].rect.intersects(thinned[j].rect)) << thinned[i].text.toStdString();
                 }
             }
+        }
+    }
+}
+
+// The chosen drag action stands out from the others whatever its colours: a dark frame around it alone, which
+// follows the user's click to another action.
+TEST(CalcViews, TheChosenDragActionIsFramed) {
+    TestApp();
+    CalcProject project("views-drag");
+    ChannelSpec spec;
+    spec.values = 600;
+    project.AddMeasure(60, {spec});
+    ShownScreen shown;
+    frmOctCalcView* view = shown.View();
+    ASSERT_NE(view, nullptr);
+    const auto framed = [view](int action) {
+        auto* button = qobject_cast<QRadioButton*>(view->Control("optMouseAction" + std::to_string(action)));
+        const QImage picture = button->grab().toImage();
+        int dark = 0;  // of the pixels along the button's edges
+        for (int x = 0; x < picture.width(); ++x) {
+            dark += qGray(picture.pixel(x, 0)) < 64 && qGray(picture.pixel(x, picture.height() - 1)) < 64;
+        }
+        for (int y = 0; y < picture.height(); ++y) {
+            dark += qGray(picture.pixel(0, y)) < 64 && qGray(picture.pixel(picture.width() - 1, y)) < 64;
+        }
+        return dark >= (picture.width() + picture.height()) * 9 / 10;
+    };
+    for (const int chosen : {0, 2}) {
+        if (chosen != 0) {
+            qobject_cast<QRadioButton*>(view->Control("optMouseAction" + std::to_string(chosen)))->click();
+        }
+        for (int action = 0; action < 5; ++action) {
+            EXPECT_EQ(framed(action), action == chosen) << "action " << action << " with " << chosen << " chosen";
         }
     }
 }

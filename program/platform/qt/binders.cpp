@@ -775,7 +775,18 @@ void Binders::Bind(const std::vector<QRadioButton*>& widgets, OptionGroup& state
             if (widget->text() != caption) {
                 widget->setText(caption);
             }
-            const QString sheet = ColorSheet(button.ForeColor, button.BackColor);
+            QString sheet = ColorSheet(button.ForeColor, button.BackColor);
+            if (button.BackColor) {
+                // On its own background the button's mark is hard to see: the chosen one is framed in black,
+                // the others in their background's colour, so nothing moves when the choice does.
+                const ControlColor& back = *button.BackColor;
+                sheet = QStringLiteral("QRadioButton { %1 border: 2px solid rgb(%2, %3, %4); }"
+                                       " QRadioButton:checked { border-color: rgb(0, 0, 0); }")
+                            .arg(sheet)
+                            .arg(back.Red)
+                            .arg(back.Green)
+                            .arg(back.Blue);
+            }
             if (widget->styleSheet() != sheet) {
                 widget->setStyleSheet(sheet);
             }

@@ -14,6 +14,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
@@ -78,6 +79,41 @@ QtUi::~QtUi()
     DestroyAllViews();
 }
 
+namespace {
+
+// Room a window manager's title bar takes beside the title: the window's icon, its buttons, margins.
+constexpr int kTitleBarAllowance = 120;
+
+// A window made at least as wide as its title bar needs, so the title shows whole (never wider than the
+// screen: a long path in a title is cut there); a window placed in the middle of the screen stays there,
+// one of fixed size keeps its height.
+void FitTitle(QWidget& window) {
+    int wanted = TitleBarWidth(window.windowTitle());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        wanted = std::min(wanted, screen->availableGeometry().width());
+    }
+    const int grow = wanted - window.width();
+    if (!window.isWindow() || grow <= 0) {
+        return;
+    }
+    if (window.minimumWidth() == window.maximumWidth()) {
+        window.setFixedWidth(wanted);
+    } else {
+        window.resize(wanted, window.height());
+    }
+    if (window.testAttribute(Qt::WA_Moved)) {
+        window.move(window.x() - grow / 2, window.y());
+    }
+}
+
+}  // namespace
+
+int TitleBarWidth(const QString& title) {
+    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+    titleFont.setBold(true);
+    return QFontMetrics(titleFont).horizontalAdvance(title) + kTitleBarAllowance;
+}
+
 FormView* QtUi::ViewOf(Form& form)
 {
     auto it = views_.find(&form);
@@ -96,6 +132,7 @@ FormView* QtUi::ViewOf(Form& form)
     FormView* raw = view.get();
     views_[&form] = std::move(view);
     raw->Refresh();
+    FitTitle(*raw->Widget());
     return raw;
 }
 
@@ -140,20 +177,14 @@ QWidget* QtUi::DialogParent() const
 
 namespace {
 
-// Room a window manager's title bar takes beside the title: the window's icon, its buttons, margins.
-constexpr int kTitleBarAllowance = 120;
-
 // A box at least as wide as its title, which the title bar would otherwise cut short.
 void FitTitle(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
     if (grid == nullptr) {
         return;
     }
-    QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
-    titleFont.setBold(true);
-    const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarAllowance;
-    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Fixed, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
-                  grid->columnCount());
+    grid->addItem(new QSpacerItem(TitleBarWidth(box.windowTitle()), 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 }  // namespace

@@ -97,6 +97,10 @@ private:
     bool refreshing_ = false;
 };
 
+// The width a window needs for its title to show whole in a window manager's title bar, beside the
+// bar's icon and buttons. A form's window is made at least this wide when its view is made.
+int TitleBarWidth(const QString& title);
+
 // Filter text "description|patterns|..." as Qt writes it: "description (p1 p2)" per line.
 QStringList ToQtFilters(const std::string& filter);
 // The extension a save dialog adds to a name typed without one under a Qt filter line: that of its

@@ -1,5 +1,7 @@
 #include "qt_test_app.h"
 
+#include "japanese.h"
+
 #include <QElapsedTimer>
 #include <QWidget>
 
@@ -25,6 +27,10 @@ bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
     }
     return true;
 }
+
+ProgramFont::ProgramFont() : saved_(QApplication::font()) { InstallJapaneseUi(TestApp()); }
+
+ProgramFont::~ProgramFont() { QApplication::setFont(saved_); }
 
 void SavePicture(QWidget& widget, const QString& fileName) {
     const QString dir = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");

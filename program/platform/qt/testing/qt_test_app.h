@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QFont>
 #include <QString>
 
 #include <functional>
@@ -18,6 +19,19 @@ QApplication& TestApp();
 
 // Runs the event loop until done() holds or `timeoutMs` have passed; returns done().
 bool RunUntil(const std::function<bool()>& done, int timeoutMs = 15000);
+
+// The program's font (the Japanese one main.cpp installs) while it lives; the test program's own font
+// afterwards. For checks of what fits where.
+class ProgramFont {
+public:
+    ProgramFont();
+    ~ProgramFont();
+    ProgramFont(const ProgramFont&) = delete;
+    ProgramFont& operator=(const ProgramFont&) = delete;
+
+private:
+    QFont saved_;
+};
 
 // Writes the widget as `fileName` into MURTESK_SCREENSHOT_DIR when that is set, after the pending
 // layout work; does nothing otherwise.
