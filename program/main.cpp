@@ -12,6 +12,7 @@
 #include "import_views.h"
 #include "japanese.h"
 #include "mainscreen_views.h"
+#include "platform/program_folder.h"
 #include "playback/frmPlayAVI.h"
 #include "playback_views.h"
 #include "preserve_document.h"
@@ -20,6 +21,9 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <string>
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
@@ -27,6 +31,10 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);  // the form runtime ends the run
     murtesk::platform::qt::InstallJapaneseUi(app);
 
+    // An installed program keeps the user's files in a folder of the user's own, made on the first start.
+    if (std::string error; !murtesk::platform::CreateProgramFolder(error)) {
+        std::fprintf(stderr, "murtesk: %s\n", error.c_str());
+    }
     for (int i = 1; i < argc; ++i) {
         murtesk::g_CommandLine.emplace_back(argv[i]);
     }

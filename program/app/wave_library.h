@@ -1,6 +1,6 @@
 // The analysis library's WAV functions as the screens call them: probing a recording, cutting a span
 // of one channel into a mono file, merging mono files into one, and resampling a level series to text. The program's binding loads
-// libMurtesk.so from the program's folder at the first call; a missing library or function fails the
+// libMurtesk.so from the program's library folder at the first call; a missing library or function fails the
 // call (0). Paths are UTF-8; every buffer belongs to the caller.
 #pragma once
 

@@ -1,4 +1,4 @@
-// The analysis library (libMurtesk.so in the program's folder) as the import calls it: each export
+// The analysis library (libMurtesk.so in the program's library folder) as the import calls it: each export
 // bound by its name at its first call, with the type its own header (murtesk_analysis.h) declares. A
 // missing library or export makes that call fail the way the export reports failure (0, or -9811 for
 // the last status).
@@ -13,7 +13,7 @@ namespace murtesk::import {
 
 class AnalysisLibrary final : public WavLibrary {
 public:
-    // folder: where libMurtesk.so lies; empty for the program's own folder.
+    // folder: where libMurtesk.so lies; empty for the program's library folder.
     explicit AnalysisLibrary(std::string folder = {});
     ~AnalysisLibrary() override;
 

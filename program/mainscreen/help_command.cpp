@@ -65,10 +65,18 @@ std::string ShellErrorText(std::int32_t code)
 
 void OpenManual(platform::UiServices& ui, ProcessRunner& runner)
 {
-    const std::string manual = platform::ProgramFilePath("Murtesk.pdf");
-    std::error_code error;
-    const bool haveManual = std::filesystem::exists(manual, error);
-    const std::string path = haveManual ? manual : platform::ProgramFilePath("ReadMe.txt");
+    // A manual in the program folder comes first; an installed program also has the one it was shipped with.
+    std::string folder = platform::ProgramFolder();
+    const auto has = [](const std::string& in, const char* name) {
+        std::error_code error;
+        return std::filesystem::exists(in + "/" + name, error);
+    };
+    const std::string shipped = platform::DataFolder();
+    if (!has(folder, "Murtesk.pdf") && !has(folder, "ReadMe.txt") && !shipped.empty() &&
+        (has(shipped, "Murtesk.pdf") || has(shipped, "ReadMe.txt")))
+        folder = shipped;
+    const bool haveManual = has(folder, "Murtesk.pdf");
+    const std::string path = folder + (haveManual ? "/Murtesk.pdf" : "/ReadMe.txt");
     const std::int32_t code = ShellOpenFile(runner, path);
     if (haveManual && code <= 32) ui.MsgBox(ShellErrorText(code));
 }

@@ -26,8 +26,9 @@ std::int32_t ShellOpenFile(ProcessRunner& runner, const std::string& path);
 // The message for a shell result code of 32 or less.
 std::string ShellErrorText(std::int32_t code);
 
-// The manual command: opens the manual, or the read-me file when there is no manual. Only a
-// failure to open the manual is reported (one message box).
+// The manual command: opens the manual, or the read-me file when there is no manual, from the program
+// folder, or from the install's data folder when the program folder holds neither. Only a failure to
+// open the manual is reported (one message box).
 void OpenManual(platform::UiServices& ui, ProcessRunner& runner);
 
 }  // namespace murtesk

@@ -1,4 +1,4 @@
-// The Sarnik library's search, bound by name from libSarnik.so in the executable's folder at its
+// The Sarnik library's search, bound by name from libSarnik.so in the program's library folder at its
 // first call.
 #pragma once
 

@@ -16,7 +16,7 @@ bool DynamicLibrary::load()
     if (m_tried)
         return m_handle != nullptr;
     m_tried = true;
-    const std::string folder = m_folder.empty() ? ExecutableFolder() : m_folder;
+    const std::string folder = m_folder.empty() ? LibraryFolder() : m_folder;
     if (folder.empty() || m_fileName.empty() || m_fileName.find('/') != std::string::npos) {
         m_error = "no folder for " + m_fileName;
         return false;

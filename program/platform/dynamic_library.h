@@ -1,5 +1,6 @@
-// Loading the program's own shared libraries (analysis, Sarnik, Kinemo) by file name from the folder of the
-// executable, at the first call of one of their functions, and binding each function by its name.
+// Loading the program's own shared libraries (analysis, Sarnik, Kinemo) by file name from the folder they
+// were installed in (LibraryFolder: beside the executable in the build tree), at the first call of one of
+// their functions, and binding each function by its name. Never through the system's library path.
 //
 // A library is opened once with RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE and never unloaded; every function
 // address is looked up once and cached. A missing library or function makes the call fail the way the
@@ -15,7 +16,7 @@ namespace murtesk::platform {
 
 class DynamicLibrary {
 public:
-    // `fileName` is a bare file name ("libMurtesk.so"), looked up in `folder` (default: the executable's).
+    // `fileName` is a bare file name ("libMurtesk.so"), looked up in `folder` (default: LibraryFolder()).
     explicit DynamicLibrary(std::string fileName, std::string folder = {});
     DynamicLibrary(const DynamicLibrary&) = delete;
     DynamicLibrary& operator=(const DynamicLibrary&) = delete;

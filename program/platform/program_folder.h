@@ -1,4 +1,8 @@
 // Where the program finds its files.
+//
+// The install rules put the program in <prefix>/bin, its libraries in <prefix>/lib/murtesk and what it
+// reads but never writes (the manual) in <prefix>/share/murtesk. An executable without "../lib/murtesk"
+// beside its folder runs from the build tree or a copy of it, with its libraries beside it.
 #pragma once
 
 #include <string>
@@ -6,16 +10,46 @@
 
 namespace murtesk::platform {
 
-// The folder of the running executable (no trailing "/"). The program's shared libraries are
-// always loaded from here.
+// The folder of the running executable (no trailing "/").
 std::string ExecutableFolder();
 
-// The program folder for data files ("Temp.tmp", "CMeasure.tmp", "DefaultQVD.qvd", the user
-// correction files, the manual): $MURTESK_HOME when it is set and not empty, else the
-// executable's folder. Read at every call, so tests can point it at a scratch folder.
+// Where the files of a program whose executable lies in `executableFolder` are.
+struct ProgramLayout {
+    bool installed = false;
+    std::string libraries;  // the program's own shared libraries
+    std::string data;       // the installed data folder; empty in the build tree
+};
+ProgramLayout LayoutOf(const std::string& executableFolder);
+
+// The folder the program's shared libraries are always loaded from.
+std::string LibraryFolder();
+// The install's data folder (the manual shipped with the program); empty when not installed.
+std::string DataFolder();
+
+// What decides the program folder.
+struct ProgramFolderInputs {
+    std::string murteskHome;  // $MURTESK_HOME
+    std::string xdgDataHome;  // $XDG_DATA_HOME
+    std::string home;         // the user's home folder
+    std::string executableFolder;
+    bool installed = false;
+    bool executableFolderWritable = false;
+};
+
+// The program folder for the user's files ("Temp.tmp", "CMeasure.tmp", "DefaultQVD.qvd", the user
+// correction files, a manual of the user's own): $MURTESK_HOME when set; else the executable's folder
+// when the program is not installed and may write there (the build tree, a portable copy); else the
+// user's own folder, $XDG_DATA_HOME/murtesk (~/.local/share/murtesk when that is unset or relative).
+std::string ChooseProgramFolder(const ProgramFolderInputs& inputs);
+
+// ChooseProgramFolder for this process. Read at every call, so tests can point it at a scratch folder.
 std::string ProgramFolder();
 
 // A file in the program folder.
 std::string ProgramFilePath(std::string_view name);
+
+// Creates the program folder when it is missing (the user's folder on the first start of an installed
+// program). False, with the reason in `error`, when it neither exists nor can be made.
+bool CreateProgramFolder(std::string& error);
 
 }  // namespace murtesk::platform

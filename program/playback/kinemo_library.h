@@ -1,4 +1,4 @@
-// libKinemo.so bound by name from the program's folder at the first call of one of its functions, each
+// libKinemo.so bound by name from the program's library folder at the first call of one of its functions, each
 // function with the type kinemo.h declares. Without the library (or a function) every call answers as the
 // library does without a player: OpenAvi 0, CloseAvi 1, GetAviPosition -1, the others 0 (the conversions too);
 // AviStop does nothing.
@@ -13,7 +13,7 @@ namespace murtesk::playback {
 
 class KinemoLibrary final : public KinemoApi {
 public:
-    // `folder`: where libKinemo.so lies (default: the executable's folder).
+    // `folder`: where libKinemo.so lies (default: the program's library folder).
     explicit KinemoLibrary(std::string folder = {});
     ~KinemoLibrary() override;
 

@@ -154,5 +154,34 @@ TEST(ProgramFolder, ComesFromTheEnvironmentElseTheExecutable) {
     EXPECT_EQ(ExecutableFolder(), executable);  // never from the environment
 }
 
+struct FolderCase {
+    const char* name;
+    ProgramFolderInputs inputs;
+    const char* folder;
+};
+
+void PrintTo(const FolderCase& c, std::ostream* os) { *os << c.name; }
+
+class ProgramFolderRule : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(ProgramFolderRule, ChoosesWhereTheUsersFilesLive) {
+    EXPECT_EQ(ChooseProgramFolder(GetParam().inputs), GetParam().folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProgramFolderRule,
+    ::testing::Values(
+        FolderCase{"HomeVariableWinsOverAll", {"/data/m/", "/x", "/home/u", "/opt/p/bin", true, false}, "/data/m"},
+        FolderCase{"BuildTreeWritable", {"", "/x", "/home/u", "/src/build/bin", false, true}, "/src/build/bin"},
+        FolderCase{"CopyNotWritable", {"", "", "/home/u", "/media/cd", false, false}, "/home/u/.local/share/murtesk"},
+        FolderCase{"InstalledEvenWhenWritable", {"", "", "/home/u/", "/usr/bin", true, true},
+                   "/home/u/.local/share/murtesk"},
+        FolderCase{"InstalledWithDataHome", {"", "/home/u/data/", "/home/u", "/usr/bin", true, false},
+                   "/home/u/data/murtesk"},
+        FolderCase{"RelativeDataHomeIgnored", {"", "data", "/home/u", "/usr/bin", true, false},
+                   "/home/u/.local/share/murtesk"},
+        FolderCase{"NoHomeAtAll", {"", "", "", "/usr/bin", true, false}, "/usr/bin"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace murtesk::platform
