@@ -408,6 +408,7 @@ void frmOctCalc::SetChannelCommandsEnabled(bool enabled) {
 void frmOctCalc::cmdREC_Click() {
     StoreMemo();
     measure_.reset();
+    bandFiles_.Forget();
     MainScreen* main = g_frmMeasure;
     if (main == nullptr) {
         return;

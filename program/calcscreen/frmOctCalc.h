@@ -416,6 +416,9 @@ protected:
     std::optional<CScopes> ReadRangeFile(const std::string& path);
 
     std::int32_t levelSliceLength_ = kLevelSliceLength;
+    // The band files read while the screen is shown (the chart's band, the cursor panel's bands),
+    // kept open until the screen is left for the main screen, where files may change.
+    mutable LevelFileCache bandFiles_;
 
 private:
     // The cursor's read-out of a level: "Ｌp 63.4dB", or "Ｌp ---dB" at or below -60 dB.

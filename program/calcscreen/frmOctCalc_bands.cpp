@@ -62,7 +62,7 @@ void frmOctCalc::ShowBandValue(platform::BandLabelGrid& grid, PanelValues& value
 
 std::optional<double> frmOctCalc::ReadBandLevel(std::int16_t slot, std::int32_t p) const {
     float value = 0.0f;
-    if (!channel_ || p < 1 || channel_->LevelData.ReadArea(p, 1, BandFolder(slot), &value) < 1) {
+    if (!channel_ || p < 1 || bandFiles_.Read(channel_->LevelData, BandFolder(slot), p, 1, &value) < 1) {
         return std::nullopt;
     }
     return value;

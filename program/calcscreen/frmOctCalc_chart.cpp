@@ -119,10 +119,11 @@ void frmOctCalc::setGraphOfForm() {
         // Only what the file holds is read: a window past its end costs nothing.
         const std::string folder = ShownBandFolder();
         const std::int64_t available =
-            static_cast<std::int64_t>(channel_->LevelData.getDataNumNoWait(folder)) - positions->first + 1;
+            static_cast<std::int64_t>(bandFiles_.Count(channel_->LevelData, folder)) - positions->first + 1;
         const auto want = static_cast<std::int32_t>(std::clamp<std::int64_t>(available, 0, positions->count));
         if (want > 0) {
-            n = channel_->LevelData.ReadArea(positions->first, want, folder, Chart2DLevelWave.PrepareLevels(want));
+            n = bandFiles_.Read(channel_->LevelData, folder, positions->first, want,
+                                Chart2DLevelWave.PrepareLevels(want));
         }
     }
     if (n > 0) {

@@ -137,10 +137,37 @@ LevelFile::LevelFile(const CData& levels, const std::string& SaveDir) {
 std::int32_t LevelFile::Read(std::int32_t start, std::int32_t n, float* out) {
     if (!file_.is_open() || start < 1 || n <= 0 || count_ < start) return 0;
     const std::int64_t delivered = std::min<std::int64_t>(n, count_ - start + 1);
-    if (!file_.Seek(static_cast<std::uint64_t>(start - 1) * sizeof(float))) return 0;
-    if (!file_.Read(out, static_cast<std::size_t>(delivered) * sizeof(float))) return 0;
+    if (!file_.ReadAt(static_cast<std::uint64_t>(start - 1) * sizeof(float), out,
+                      static_cast<std::size_t>(delivered) * sizeof(float))) {
+        // The file shrank since it was opened: from now on it holds what is left.
+        count_ = static_cast<std::int64_t>(file_.Size() / sizeof(float));
+        return 0;
+    }
     TakeOnlyLevels(out, static_cast<std::size_t>(delivered));
     return static_cast<std::int32_t>(delivered);
+}
+
+std::int32_t LevelFileCache::Count(const CData& levels, const std::string& SaveDir) {
+    const LevelFile* file = File(levels, SaveDir);
+    return file != nullptr ? ClampCount(file->Count()) : 0;
+}
+
+std::int32_t LevelFileCache::Read(const CData& levels, const std::string& SaveDir, std::int32_t start,
+                                  std::int32_t n, float* out) {
+    if (start < 1 || n <= 0) return 0;
+    LevelFile* file = File(levels, SaveDir);
+    return file != nullptr ? file->Read(start, n, out) : 0;
+}
+
+LevelFile* LevelFileCache::File(const CData& levels, const std::string& SaveDir) {
+    const auto path = levels.PathIn(SaveDir);
+    if (!path) return nullptr;
+    const auto found = files_.find(*path);
+    if (found != files_.end()) return found->second.get();
+    if (files_.size() >= kMaxFiles) files_.clear();
+    // An absent file is kept as one that reads nothing, so that it is not looked for again.
+    auto file = std::make_unique<LevelFile>(levels, SaveDir);
+    return files_.emplace(*path, std::move(file)).first->second.get();
 }
 
 std::int32_t CData::ReadArea(std::int32_t start, std::int32_t n, const std::string& SaveDir, float* out) const {

@@ -13,10 +13,12 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 #include "model/record_stream.h"
@@ -65,6 +67,29 @@ public:
 private:
     platform::BinaryFile file_;
     std::int64_t count_ = 0;
+};
+
+// The level files a screen reads again and again (the band files of the channel on show), each
+// opened once and then read at any position with no further open. Its owner forgets them whenever
+// they may change on disk (when it leaves for a screen that imports, recalculates or deletes), so
+// a file rewritten meanwhile is opened afresh; a file that shrank while kept reads only what it
+// still holds. Counts and reads answer as CData::getDataNumNoWait and CData::ReadArea. Not
+// thread-safe: one thread uses one cache.
+class LevelFileCache {
+public:
+    std::int32_t Count(const CData& levels, const std::string& SaveDir);
+    std::int32_t Read(const CData& levels, const std::string& SaveDir, std::int32_t start, std::int32_t n,
+                      float* out);
+    // Closes every file.
+    void Forget() { files_.clear(); }
+
+private:
+    // Open at most this many at once (every band of a few channels); beyond, all are closed.
+    static constexpr std::size_t kMaxFiles = 256;
+    // The kept file of the path; null for a name that denotes no file.
+    LevelFile* File(const CData& levels, const std::string& SaveDir);
+
+    std::unordered_map<std::string, std::unique_ptr<LevelFile>> files_;
 };
 
 class CData : public Record<CData> {

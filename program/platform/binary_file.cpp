@@ -1,6 +1,7 @@
 #include "binary_file.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,7 +11,12 @@
 namespace murtesk::platform {
 namespace {
 std::atomic<std::int64_t> g_write_limit{-1};
+std::atomic<std::uint64_t> g_read_opens{0};
 }  // namespace
+
+std::uint64_t ReadOpensForTests() {
+    return g_read_opens.load();
+}
 
 void SetWriteLimitForTests(std::int64_t bytes) {
     g_write_limit.store(bytes);
@@ -64,6 +70,7 @@ int OpenRegularFile(const std::string& path) {
 
 bool BinaryFile::OpenRead(const std::string& path) {
     Close();
+    g_read_opens.fetch_add(1, std::memory_order_relaxed);
     const int fd = OpenRegularFile(path);
     if (fd < 0) return false;
     struct stat info {};
@@ -129,6 +136,28 @@ bool BinaryFile::Read(void* destination, std::size_t size) {
         return false;
     }
     position_ += size;
+    return true;
+}
+
+bool BinaryFile::ReadAt(std::uint64_t offset, void* destination, std::size_t size) {
+    if (!is_open() || offset > size_ || size > size_ - offset) return false;
+    if (in_memory_) {
+        std::memcpy(destination, memory_.data() + offset, size);
+        return true;
+    }
+    const int fd = fileno(stream_);
+    auto* out = static_cast<char*>(destination);
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t got = ::pread(fd, out + done, size - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            struct stat info {};
+            size_ = fstat(fd, &info) == 0 ? static_cast<std::uint64_t>(info.st_size) : offset + done;
+            if (position_ > size_) position_ = size_;
+            return false;
+        }
+        done += static_cast<std::size_t>(got);
+    }
     return true;
 }
 

@@ -57,6 +57,10 @@ public:
     bool AtEnd() const { return position_ >= size_; }
     // Moves to an absolute position inside the file (0 .. Size()).
     bool Seek(std::uint64_t position);
+    // Reads exactly `size` bytes from byte `offset` into `destination` without moving the position
+    // (one positioned read on a file on disk). False, with Size() made what the file holds now,
+    // when they are not all there: the file shrank or the read failed.
+    bool ReadAt(std::uint64_t offset, void* destination, std::size_t size);
 
     // Flushes written data to the operating system (and with `to_disk` to the disk).
     bool Flush(bool to_disk = false);
@@ -83,6 +87,9 @@ private:
 // is refused at once (opening a pipe would wait for a writer, for ever when none comes). Gives the
 // descriptor (blocking reads, closed on exec), or -1 when the file can't be opened or isn't regular.
 int OpenRegularFile(const std::string& path);
+
+// Test seam: the number of times a file on disk was opened for reading (OpenRead), process-wide.
+std::uint64_t ReadOpensForTests();
 
 // Test seam: every file on disk opened for writing fails its writes once it would hold more than
 // `bytes` bytes, as on a full disk. A negative value ends it. Process-wide.

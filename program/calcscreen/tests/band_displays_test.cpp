@@ -571,5 +571,39 @@ TEST_F(Dragging, OptionsChooseTheProcedure) {
     EXPECT_EQ(w.MarkScopes.count(), 0);
 }
 
+// The band files are opened when the measurement is shown and kept while the screen shows it: mouse
+// moves, cursor steps and a new set-up of the same measurement read what the files hold without
+// opening one. After a return to the main screen, where files may change, they are read afresh.
+TEST_F(Dragging, BandFilesStayOpenWhileTheMeasurementIsShown) {
+    ShowWindow();
+    const auto level = [](std::int64_t p) { return std::optional<double>(LevelAt(p)); };
+    // The sample under the cursor: the values before the window (10 a second), then the point.
+    const auto cursorSample = [&] {
+        return static_cast<std::int64_t>(WindowStartSec()) * 10 + calc.Chart2DLevelWave.CursorPoint();
+    };
+    const std::uint64_t opens = platform::ReadOpensForTests();
+    for (const int x : {120, 300, 497}) {
+        calc.Chart2DLevelWave_MouseMove(0, x, kMid);
+        EXPECT_EQ(calc.CursorBandValue(1), level(cursorSample())) << x;
+        EXPECT_EQ(calc.CursorBandValue(5), level(cursorSample())) << x;
+        EXPECT_FALSE(calc.CursorBandValue(4)) << x;  // no file
+    }
+    calc.cmbRightScroll_Click();
+    calc.moveCursorTo(105);
+    EXPECT_EQ(calc.CursorBandValue(2), level(cursorSample()));
+    Show(1);
+    EXPECT_EQ(calc.CursorBandValue(3), level(cursorSample()));
+    EXPECT_EQ(platform::ReadOpensForTests(), opens);
+
+    // Back on the main screen the F band's file is replaced by another: shown again, it reads 40 dB.
+    calc.cmdREC_Click();
+    const std::string flat = *Channel(1, 1).LevelData.PathIn(GetBandFolder(ProjectPath(), 3, 1));
+    fs::rename(flat, flat + ".old");
+    WriteLevels(Channel(1, 1), 1, 600, Constant40);
+    Show(1);
+    EXPECT_EQ(calc.CursorBandValue(1), 40.0);
+    EXPECT_EQ(calc.CursorBandValue(2), level(cursorSample()));
+}
+
 }  // namespace
 }  // namespace murtesk::testing
