@@ -61,10 +61,11 @@ float* LevelChartModel::PrepareLevels(std::int32_t count) {
     const std::size_t want = count > 0 ? static_cast<std::size_t>(count) : 0;
     if (want > capacity_) {
         // No value initialisation: the read fills what it delivers, SetLevels says how much.
-        levels_.reset(new float[want]);
-        capacity_ = want;
+        levels_ = LargeBuffer();
+        levels_ = LargeBuffer(want * sizeof(float));
+        capacity_ = levels_.size() / sizeof(float);
     }
-    return levels_.get();
+    return static_cast<float*>(levels_.data());
 }
 
 void LevelChartModel::SetLevels(std::int32_t count, double xStep) {
@@ -75,11 +76,11 @@ void LevelChartModel::SetLevels(std::int32_t count, double xStep) {
 }
 
 std::span<const float> LevelChartModel::Levels() const {
-    return {levels_.get(), static_cast<std::size_t>(levelCount_)};
+    return {static_cast<const float*>(levels_.data()), static_cast<std::size_t>(levelCount_)};
 }
 
 ChartPoint LevelChartModel::LevelPoint(std::int32_t k) const {
-    return {(k - 1) * xStep_, levels_[static_cast<std::size_t>(k - 1)]};
+    return {(k - 1) * xStep_, static_cast<const float*>(levels_.data())[k - 1]};
 }
 
 void LevelChartModel::SetLine(std::vector<ChartPoint> points) {

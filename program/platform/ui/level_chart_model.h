@@ -26,6 +26,8 @@
 #include "controls.h"
 #include "redraw_hold.h"
 
+#include "platform/large_buffer.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -186,7 +188,7 @@ private:
     double timeBase_ = 0.0;
     std::string timeFormat_;
 
-    std::unique_ptr<float[]> levels_;
+    LargeBuffer levels_;
     std::size_t capacity_ = 0;
     std::int32_t levelCount_ = 0;
     double xStep_ = 1.0;
