@@ -49,13 +49,24 @@ void PreserveDocument::AdoptMeasureCondition(std::int32_t index)
 
 namespace {
 
+// The video files are named after the start: they stay while a measurement left in the list has
+// a start of the same name (the same recording imported twice), which still shows them.
 class RemovedCMeasure final : public RemovedMeasure {
 public:
-    explicit RemovedCMeasure(std::shared_ptr<CMeasure> measure) : measure_(std::move(measure)) {}
-    void DeleteFiles(const std::string& projectPath) override { measure_->DeleteFiles(projectPath); }
+    RemovedCMeasure(std::shared_ptr<CMeasure> measure, const CPreserve& left)
+        : measure_(std::move(measure)), left_(left) {}
+    void DeleteFiles(const std::string& projectPath) override {
+        const std::string name = platform::FormatFileNameDate(measure_->StartTime);
+        bool shared = false;
+        for (const std::shared_ptr<CMeasure>& other : left_.Measures) {
+            shared = shared || platform::FormatFileNameDate(other->StartTime) == name;
+        }
+        measure_->DeleteFiles(projectPath, !shared);
+    }
 
 private:
     std::shared_ptr<CMeasure> measure_;
+    const CPreserve& left_;
 };
 
 }  // namespace
@@ -64,7 +75,7 @@ std::unique_ptr<RemovedMeasure> PreserveDocument::TakeMeasure(std::int32_t index
 {
     std::shared_ptr<CMeasure> measure = preserve_.Measures.ItemShared(index);
     preserve_.Measures.Delete(index);
-    return std::make_unique<RemovedCMeasure>(std::move(measure));
+    return std::make_unique<RemovedCMeasure>(std::move(measure), preserve_);
 }
 
 namespace {

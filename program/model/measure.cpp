@@ -14,7 +14,7 @@ namespace murtesk {
 CMeasure::CMeasure(StatsContext& context)
     : StartTime(platform::Now()), EndTime(StartTime), ChMeasures(context) {}
 
-void CMeasure::DeleteFiles(const std::string& FilePath) const {
+void CMeasure::DeleteFiles(const std::string& FilePath, bool withVideo) const {
     const std::string recWav = GetRecWavFolder(FilePath);
     for (const auto& channel : ChMeasures) {
         channel->DeleteFiles(FilePath);
@@ -22,6 +22,7 @@ void CMeasure::DeleteFiles(const std::string& FilePath) const {
         const std::string& level = channel->LevelData.SaveFileName;
         if (level.size() > 4) DeleteFileIn(recWav, "ALL" + level.substr(0, level.size() - 4) + ".Wav");
     }
+    if (!withVideo) return;
     const std::string stem = platform::FormatFileNameDate(StartTime);
     for (const char* extension : {".avi", ".kmh", ".car"}) DeleteFileIn(recWav, stem + extension);
 }

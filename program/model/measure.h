@@ -38,8 +38,9 @@ public:
 
     // Deletes every file of the measurement in the folders beside the project file FilePath: the
     // channels' files, each channel's whole-recording WAV and the measurement's video, speed and
-    // vehicle-count files. Whatever cannot be deleted stays.
-    void DeleteFiles(const std::string& FilePath) const;
+    // vehicle-count files (unless `withVideo` is false: another measurement of the same start still
+    // names them). Whatever cannot be deleted stays.
+    void DeleteFiles(const std::string& FilePath, bool withVideo = true) const;
 
     // The measurement alone in a file. FileRead gives false, leaving the measurement as it was,
     // when the file is absent or does not read whole. FileWrite replaces the file only when the

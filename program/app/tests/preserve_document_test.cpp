@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 namespace murtesk {
@@ -91,6 +92,22 @@ TEST_F(PreserveDocumentList, ATakenMeasurementKeepsItsFilesUntilAsked)
     removed->DeleteFiles(doc.SaveFilePath());
     EXPECT_FALSE(fs::exists(file));
     EXPECT_TRUE(fs::exists(fs::path(GetFlatBandFolder(doc.SaveFilePath())) / "b.lvl"));
+}
+
+TEST_F(PreserveDocumentList, AVideoStaysWhileAnotherMeasurementOfItsStartIsLeft) {
+    AddMeasure("a.lvl", 0, 10.0);  // the same recording imported twice: both start at 2023-03-15 00:00:00
+    AddMeasure("b.lvl", 0, 10.0);
+    const fs::path recWav = GetRecWavFolder(doc.SaveFilePath());
+    fs::create_directories(recWav);
+    std::vector<fs::path> video;
+    for (const char* e : {".avi", ".car", ".kmh"}) {
+        video.push_back(recWav / (std::string("23-3-15-0_0_0") + e));
+        std::ofstream(video.back()) << e;
+    }
+    doc.TakeMeasure(1)->DeleteFiles(doc.SaveFilePath());
+    for (const fs::path& f : video) EXPECT_TRUE(fs::exists(f)) << f;
+    doc.TakeMeasure(1)->DeleteFiles(doc.SaveFilePath());
+    for (const fs::path& f : video) EXPECT_FALSE(fs::exists(f)) << f;
 }
 
 TEST_F(PreserveDocumentList, SwappingAndRestoringMoveTheMeasurementsThemselves) {
