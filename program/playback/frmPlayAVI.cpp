@@ -2,13 +2,16 @@
 #include "playback/frmPlayAVI.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 #include <vector>
 
 #include "globals.h"
+#include "platform/file_moves.h"
 #include "platform/numbers.h"
 #include "playback/dll_interface.h"
 #include "playback/kinemo_library.h"
@@ -46,6 +49,21 @@ std::vector<platform::OptionButton> Options(std::initializer_list<const char*> c
 bool FileExists(const std::string& path) {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0;
+}
+
+// The name an unreadable side file is kept under: "…/24-5-1-9_30_0_unreadable.car", numbered when taken.
+std::string AsideName(const std::string& path) {
+    const std::size_t dot = path.rfind('.');
+    const std::string stem = path.substr(0, dot) + "_unreadable";
+    const std::string extension = dot == std::string::npos ? std::string() : path.substr(dot);
+    std::string name = stem + extension;
+    for (int n = 2; FileExists(name); ++n) name = stem + "-" + std::to_string(n) + extension;
+    return name;
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 }  // namespace
@@ -133,6 +151,12 @@ void frmPlayAVI::Form_Load() {
         ui_.MsgBox("シーク機能がサポートされていない動画ファイルです.");
         return;
     }
+    // A side file that does not read (damaged, or of another version) is not overwritten unseen.
+    for (const Unreadable& file : unreadable_) {
+        ui_.MsgBox("次のファイルを読めないので,空の状態で開きます.\r\n" + file.path +
+                       "\r\n保存するときは,元のファイルを「" + FileNameOf(file.aside) + "」という名前で残します.",
+                   MsgButtons::OK, MsgIcon::Exclamation);
+    }
     FillLists();
     mnuFile.Enabled = true;
     cmdStart_Click(0);
@@ -149,14 +173,38 @@ void frmPlayAVI::Form_Activate() {
 
 bool frmPlayAVI::OpenVideoAndData(const std::string& path, std::int32_t& startMs, std::int32_t& endMs) {
     if (!OpenVideo(path, startMs, endMs)) return false;
-    if (!m_CarCounts.FileRead(CarCountFilePath(path))) m_CarCounts.AllDelete();
-    if (!m_SpeedInfos.FileRead(SpeedFilePath(path))) m_SpeedInfos.AllDelete();
+    unreadable_.clear();
+    ReadSideFile(m_CarCounts, CarCountFilePath(path));
+    ReadSideFile(m_SpeedInfos, SpeedFilePath(path));
     if (m_SpeedInfos.count() > 0) {
         // As the distance was typed: a single's seven significant digits ("12.5", not 12.5000000000).
         char text[32];
         std::snprintf(text, sizeof text, "%.7g", static_cast<double>(m_SpeedInfos.Item(m_SpeedInfos.count()).Distance));
         txtDistance.Text = platform::NumberToText(std::strtod(text, nullptr));
     }
+    return true;
+}
+
+template <class List>
+void frmPlayAVI::ReadSideFile(List& list, const std::string& path) {
+    if (list.FileRead(path)) return;
+    list.AllDelete();
+    if (FileExists(path)) unreadable_.push_back({path, AsideName(path)});
+}
+
+template <class List>
+bool frmPlayAVI::WriteSideFile(const List& list, const std::string& path) {
+    const auto it = std::find_if(unreadable_.begin(), unreadable_.end(),
+                                 [&](const Unreadable& file) { return file.path == path; });
+    if (it == unreadable_.end()) return list.FileWrite(path);
+    // The unreadable file is kept under its other name before the new one takes its place.
+    if (FileExists(it->aside)) it->aside = AsideName(path);
+    if (::link(path.c_str(), it->aside.c_str()) != 0 && !platform::CopyFileReplacing(path, it->aside)) return false;
+    if (!list.FileWrite(path)) {
+        ::unlink(it->aside.c_str());  // the old file is still in its place
+        return false;
+    }
+    unreadable_.erase(it);
     return true;
 }
 
@@ -305,8 +353,10 @@ void frmPlayAVI::cmdSaveTime_Click(int Index) {
 // ---- Closing
 
 bool frmPlayAVI::SaveCountAndSpeedData() {
-    const bool counts = m_CarCounts.FileWrite(CarCountFilePath(g_VideoPath));
-    const bool speeds = m_SpeedInfos.FileWrite(SpeedFilePath(g_VideoPath));
+    const std::string carPath = CarCountFilePath(g_VideoPath);
+    const std::string speedPath = SpeedFilePath(g_VideoPath);
+    const bool counts = WriteSideFile(m_CarCounts, carPath);
+    const bool speeds = WriteSideFile(m_SpeedInfos, speedPath);
     return counts && speeds;
 }
 

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "controls.h"
 #include "form.h"
@@ -159,8 +160,20 @@ private:
     // The slider value of position p; nothing when it falls outside the slider's range.
     std::optional<int> SliderValueOf(std::int32_t p) const;
     bool OutputCSV(bool (frmPlayAVI::*write)(const std::string&));
+    // Reads one side file into its list; a file that exists but does not read leaves the list
+    // empty and is noted, to be told and kept under another name before it is written again.
+    template <class List>
+    void ReadSideFile(List& list, const std::string& path);
+    // Writes one side file; an unreadable one in its place is first kept under its other name.
+    template <class List>
+    bool WriteSideFile(const List& list, const std::string& path);
 
     KinemoApi& kinemo_;
+    struct Unreadable {
+        std::string path;
+        std::string aside;
+    };
+    std::vector<Unreadable> unreadable_;
     bool loadFailed_ = false;
     bool videoOpened_ = false;  // OpenAvi was called and CloseAvi not yet
     bool subclassed_ = false;

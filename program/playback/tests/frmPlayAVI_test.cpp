@@ -370,6 +370,29 @@ TEST_F(PlayAvi, OkSavesBothSideFilesOrAsksWhenAWriteFails) {
     EXPECT_TRUE(std::filesystem::exists(SpeedFilePath(g_VideoPath)));
 }
 
+// A side file that does not read is told about at once and kept whole under another name when OK writes anew.
+TEST_F(PlayAvi, AnUnreadableSideFileIsToldAndKeptWhenTheNewOneIsWritten) {
+    const std::string car = CarCountFilePath(g_VideoPath);
+    const std::string damaged = "damaged counts \x01\x02";
+    WriteAll(car, damaged);
+    WriteAll(dir.file("24-5-1-9_30_0_unreadable.car"), "an earlier one");
+    LoadPausedAt(0);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].Text, "次のファイルを読めないので,空の状態で開きます.\r\n" + car +
+                                         "\r\n保存するときは,元のファイルを「24-5-1-9_30_0_unreadable-2.car」という名前で"
+                                         "残します.");
+    EXPECT_EQ(ui.Messages()[0].Icon, platform::MsgIcon::Exclamation);
+    Count(0, 1, 4, 1500);
+    form->cmdOk_Click();
+    EXPECT_FALSE(ui.IsLoaded(*form));
+    EXPECT_EQ(ReadAll(dir.file("24-5-1-9_30_0_unreadable-2.car")), damaged);
+    EXPECT_EQ(ReadAll(dir.file("24-5-1-9_30_0_unreadable.car")), "an earlier one");
+    CCarCounts saved;
+    ASSERT_TRUE(saved.FileRead(car));
+    EXPECT_EQ(saved.count(), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("24-5-1-9_30_0_unreadable.kmh")));  // a missing file is no fault
+}
+
 // Cancel and the close box ask the same question before unsaved counts go; with nothing to lose they close.
 TEST_F(PlayAvi, CancelAndTheCloseBoxAskBeforeDroppingCounts) {
     LoadPausedAt(0);
