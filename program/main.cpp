@@ -21,11 +21,15 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
 int main(int argc, char** argv)
 {
+    // A write past the file-size limit fails as a full disk does, and is reported as such, rather
+    // than ending the program (programs it starts get the default back and end).
+    std::signal(SIGXFSZ, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Murtesk"));
     QApplication::setQuitOnLastWindowClosed(false);  // the form runtime ends the run
