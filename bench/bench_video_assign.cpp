@@ -112,7 +112,10 @@ void BM_ConverterAlone(benchmark::State& state) {
     murtesk::platform::SystemProcessRunner runner;
     for (auto _ : state) {
         fs::remove(out);
-        runner.RunToEnd({"ffmpeg", "-i", Clip(), out.string()}, nullptr);
+        runner.RunToEnd({"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i", Clip(), "-map",
+                         "0:v:0", "-map", "0:a:0?", "-c:v", "mpeg4", "-q:v", "2", "-c:a", "pcm_s16le", "-fps_mode",
+                         "passthrough", "-avoid_negative_ts", "disabled", out.string()},
+                        nullptr);
     }
     if (!fs::exists(out)) state.SkipWithError("the converter wrote nothing");
     fs::remove(out);
@@ -124,6 +127,7 @@ void BM_AssignConverted(benchmark::State& state) {
     Project project(1, 1);
     for (auto _ : state) {
         project.ui().ChooseNext(Clip());
+        project.ui().OnModal("frmVideoConvert", [](murtesk::platform::Form&) {});
         project.calc.mnuVideoFile_Click();
     }
     const auto messages = project.ui().MessageTexts();
@@ -140,6 +144,7 @@ void BM_AssignCopied(benchmark::State& state) {
     ::setenv("PATH", "/nonexistent", 1);
     for (auto _ : state) {
         project.ui().ChooseNext(Clip());
+        project.ui().OnModal("frmVideoConvert", [](murtesk::platform::Form&) {});
         project.calc.mnuVideoFile_Click();
     }
     ::setenv("PATH", path.c_str(), 1);

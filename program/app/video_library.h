@@ -2,7 +2,7 @@
 // to learn whether it plays, and closed again; a span of a video written as a new AVI file. The
 // program's binding loads libKinemo.so from the program's library folder at the first call; a missing
 // library or function answers as the library does without a player or a file (OpenAvi 0, CloseAvi 1,
-// ExtractAvi 0). Paths are UTF-8.
+// GetAviTime 0, ExtractAvi 0). Paths are UTF-8.
 #pragma once
 
 #include "kinemo.h"
@@ -17,6 +17,8 @@ public:
     virtual ~VideoLibrary();
     virtual std::int32_t OpenAvi(const KinemoHost* host, const std::string& name) = 0;
     virtual std::int32_t CloseAvi() = 0;
+    // The length of the open video in milliseconds; 0 when none is open or it is not known.
+    virtual std::int32_t GetAviTime() { return 0; }
     // [startMs, endMs) of `source` as the AVI file `target`, written whole or not at all; 1 when written.
     virtual std::int32_t ExtractAvi(const std::string& source, const std::string& target, std::int32_t startMs,
                                     std::int32_t endMs) = 0;

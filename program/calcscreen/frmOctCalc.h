@@ -23,6 +23,7 @@
 #include "screens.h"
 #include "time_window.h"
 
+#include "platform/file_moves.h"
 #include "platform/process_runner.h"
 
 #include "model/ch_measure.h"
@@ -42,6 +43,7 @@
 namespace murtesk {
 
 class MarkTableWriter;
+class frmVideoConvert;
 
 class frmOctCalc : public CalcScreen {
 public:
@@ -444,10 +446,26 @@ private:
     bool SetVideoOfLE();
     // The observation window over the hand-over, owned by `owner`; this screen active again afterwards.
     void ShowVideo(platform::Form* owner);
-    // Whether the player opens the file (the library's messages shown when `tellUser`).
-    bool CanPlayVideo(const std::string& path, bool tellUser);
-    // The converter's AVI of `source`, tested and renamed over `target`; false when it gave none.
-    bool ConvertVideo(const std::string& source, const std::string& target);
+    // Whether the player opens the file (the library's messages shown when `tellUser`); its length
+    // in milliseconds into *lengthMs when given.
+    bool CanPlayVideo(const std::string& path, bool tellUser, std::int32_t* lengthMs = nullptr);
+    // Whether another measurement of the project has a start of the same video name.
+    bool VideoNameShared(Date start) const;
+    enum class ConverterEnd { Converted, NotFound, Failed, Signalled, Unplayable, Cancelled };
+    struct ConverterRun {
+        ConverterEnd end = ConverterEnd::NotFound;
+        int code = 0;      // the exit code (Failed) or the signal (Signalled)
+        std::string file;  // the playable AVI beside `target` (Converted)
+    };
+    // The converter's AVI of `source` beside `target` under the progress window: the streams
+    // copied, or coded anew when the copy fails or does not play. A failed or cancelled run leaves
+    // no file.
+    ConverterRun ConvertVideo(const std::string& source, const std::string& target, std::int32_t lengthMs);
+    ConverterRun RunConverter(const std::vector<std::string>& argv, std::int32_t lengthMs, frmVideoConvert& window);
+    static std::string ConverterReason(const ConverterRun& run);
+    // Puts the file `ready` in the place of the video `target`, the old video's side files set
+    // aside (listed in `aside`); false, with everything as it was, when a rename failed.
+    bool InstallVideo(const std::string& ready, const std::string& target, std::vector<platform::FileMove>& aside);
     // Moves the video of a start and its side files to the names of another, all or none; false
     // after telling the user.
     bool RenameVideoFiles(Date from, Date to);

@@ -63,6 +63,7 @@ TEST(VideoAssignEndToEnd, ConvertedClipPlaysAndSeeksAndFollowsTheStart) {
         calc.setForm(one);
 
         ui.ChooseNext(clip.string());
+        ui.OnModal("frmVideoConvert", [](platform::Form&) {});  // the progress window runs the converter
         calc.mnuVideoFile_Click();
         EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"動画ファイルの割り当てが完了しました。"});
         const fs::path video = folder / "RecWav" / "24-3-5-7_8_9.avi";

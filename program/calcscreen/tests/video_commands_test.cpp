@@ -8,9 +8,14 @@
 #include "video_library.h"
 
 #include <sys/resource.h>
+#include <sys/time.h>
 
+#include "frmVideoConvert.h"
+
+#include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <ctime>
 
 namespace murtesk::testing {
 namespace {
@@ -40,6 +45,7 @@ public:
         return 0;
     }
     std::int32_t CloseAvi() override { return ++closes, 1; }
+    std::int32_t GetAviTime() override { return 2000; }
     std::int32_t ExtractAvi(const std::string& source, const std::string& target, std::int32_t startMs,
                             std::int32_t endMs) override {
         extracted.push_back(source + "|" + target + "|" + std::to_string(startMs) + "|" + std::to_string(endMs));
@@ -71,11 +77,20 @@ protected:
         ::setenv("PATH", savedPath_.c_str(), 1);
     }
 
-    // "ffmpeg -i SOURCE TARGET" as a script: `body` runs with the arguments.
+    // "ffmpeg … -i SOURCE … TARGET" as a script: `body` runs with the arguments "-i SOURCE TARGET".
     void Converter(const std::string& body) {
         const fs::path script = bin / "ffmpeg";
-        WriteAll(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + (folder / "argv").string() + "\"\n" + body + "\n");
+        WriteAll(script, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + (folder / "argv").string() +
+                             "\"\nfor a; do [ \"$previous\" = -i ] && source=$a; previous=$a; done\n"
+                             "set -- -i \"$source\" \"$a\"\n" +
+                             body + "\n");
         fs::permissions(script, fs::perms::owner_all);
+    }
+    // The user chooses `path` to assign; the progress window runs the conversion.
+    void AssignVideo(const fs::path& path) {
+        ui.ChooseNext(path.string());
+        ui.OnModal("frmVideoConvert", [](platform::Form&) {});
+        calc.mnuVideoFile_Click();
     }
     std::vector<std::string> ConverterArgs() const {
         std::ifstream in(folder / "argv");
@@ -116,9 +131,7 @@ TEST_P(Assign, ReplacesTheOldVideoOnlyByAReadyOneAndLeavesNothingElse) {
     WriteAll(video, std::string(kPlayable) + " old");
     const fs::path source = folder / "-clip \"1\" $HOME 'x' 映像.mp4";
     WriteAll(source, std::string(kPlayable) + " source");
-    ui.ChooseNext(source.string());
-
-    calc.mnuVideoFile_Click();
+    AssignVideo(source);
 
     EXPECT_EQ(ReadAll(video),
               a.converted ? std::string(kPlayable) + " from " + source.string() : std::string(kPlayable) + " source");
@@ -134,26 +147,37 @@ TEST_P(Assign, ReplacesTheOldVideoOnlyByAReadyOneAndLeavesNothingElse) {
     EXPECT_TRUE(ui.Dialogs()[0].Request.FileMustExist && ui.Dialogs()[0].Request.HideReadOnly);
     if (a.converter != nullptr) {
         const std::vector<std::string> args = ConverterArgs();
-        ASSERT_EQ(args.size(), 3u);
-        EXPECT_EQ(args[0], "-i");
-        EXPECT_EQ(args[1], source.string());
-        EXPECT_EQ(fs::path(args[2]).parent_path(), recWav);
-        EXPECT_EQ(fs::path(args[2]).extension(), ".avi");
-        EXPECT_NE(args[2], video.string());
+        const auto input = std::find(args.begin(), args.end(), "-i");
+        ASSERT_TRUE(input != args.end() && input + 1 != args.end());
+        EXPECT_EQ(input[1], source.string());
+        EXPECT_EQ(fs::path(args.back()).parent_path(), recWav);
+        EXPECT_EQ(fs::path(args.back()).extension(), ".avi");
+        EXPECT_NE(args.back(), video.string());
     }
 }
 
 const char* const kCopiedText =
     "動画ファイルの割り当てが完了しました.\r\n但し,「ffmpeg」がインストールされていないのでファイルをコピーしました.";
 
-INSTANTIATE_TEST_SUITE_P(Paths, Assign,
-                         ::testing::Values(Assignment{"Converted", "printf 'PLAYABLE from %s' \"$2\" > \"$3\"",
-                                                      "動画ファイルの割り当てが完了しました。", true},
-                                           Assignment{"ConverterFails", "exit 1", kCopiedText, false},
-                                           Assignment{"ConverterLeavesAnUnplayableFile", "echo broken > \"$3\"; exit 0",
-                                                      kCopiedText, false},
-                                           Assignment{"NoConverter", nullptr, kCopiedText, false}),
-                         [](const ::testing::TestParamInfo<Assignment>& info) { return info.param.name; });
+// A converter that ran and failed is named as such, never as missing; what it left is not the video.
+const char* const kCopiedAfter =
+    "動画ファイルの割り当てが完了しました.\r\n但し,「ffmpeg」で変換できなかったのでファイルをコピーしました.\r\n";
+const std::string kFailedWithOne = std::string(kCopiedAfter) + "「ffmpeg」の変換が失敗しました(終了コード 1).";
+const std::string kCutShort = std::string(kCopiedAfter) + "「ffmpeg」の変換が途中で終了しました(シグナル 25).";
+const std::string kUnplayable = std::string(kCopiedAfter) + "「ffmpeg」の変換結果が再生できませんでした.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, Assign,
+    ::testing::Values(
+        Assignment{"Converted", "printf 'PLAYABLE from %s' \"$2\" > \"$3\"", "動画ファイルの割り当てが完了しました。",
+                   true},
+        Assignment{"ConverterFails", "exit 1", kFailedWithOne.c_str(), false},
+        Assignment{"ConverterFailsAfterAPlayablePart", "printf PLAYABLE > \"$3\"; exit 1", kFailedWithOne.c_str(),
+                   false},
+        Assignment{"ConverterCutShort", "printf PLAYABLE > \"$3\"; kill -XFSZ $$", kCutShort.c_str(), false},
+        Assignment{"ConverterLeavesAnUnplayableFile", "echo broken > \"$3\"; exit 0", kUnplayable.c_str(), false},
+        Assignment{"NoConverter", nullptr, kCopiedText, false}),
+    [](const ::testing::TestParamInfo<Assignment>& info) { return info.param.name; });
 
 TEST_F(VideoCommands, AnUnplayableSourceIsRefusedWithTheLibrarysMessageAndChangesNothing) {
     Converter(": > \"$3\"");
@@ -190,6 +214,7 @@ TEST_F(VideoCommands, ACopyThatFailsKeepsTheOldVideoAndLeavesNoPartialFile) {
     const fs::path source = folder / "big.mp4";
     WriteAll(source, std::string(kPlayable) + std::string(100000, 'v'));
     ui.ChooseNext(source.string());
+    ui.OnModal("frmVideoConvert", [](platform::Form&) {});
     // Files may grow to 1000 bytes, as on a full disk.
     ::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
@@ -202,8 +227,105 @@ TEST_F(VideoCommands, ACopyThatFailsKeepsTheOldVideoAndLeavesNoPartialFile) {
     EXPECT_EQ(ReadAll(video), std::string(kPlayable) + " old");
     EXPECT_EQ(RecWavNames(), std::vector<std::string>{"24-3-5-9_7_3.avi"});
     ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_EQ(ui.Messages()[0].Text, "動画ファイルの割り当てに失敗しました.");
+    EXPECT_EQ(ui.Messages()[0].Text,
+              "動画ファイルの割り当てに失敗しました.\r\n「ffmpeg」の変換が失敗しました(終了コード 1).\r\n"
+              "元の動画ファイルはそのまま残っています.");
     EXPECT_FALSE(ui.Busy());
+}
+
+TEST_F(VideoCommands, ALongConversionShowsItsProgressAndCancelEndsItKeepingTheOldVideo) {
+    // Half a part written, 1.5 s of the 2 s converted, then no end: the converter waits for Cancel.
+    Converter("echo $$ > \"" + (folder / "pid").string() +
+              "\"; printf PLAYABLE > \"$3\"; printf 'out_time_us=1500000\\nprogress=continue\\n'; exec /bin/sleep 60");
+    WriteAll(video, std::string(kPlayable) + " old");
+    WriteAll(recWav / "24-3-5-9_7_3.car", "counts");
+    const fs::path source = folder / "long.mp4";
+    WriteAll(source, std::string(kPlayable) + " source");
+    std::vector<std::string> shown;
+    ui.OnDoEvents([&] {
+        for (platform::Form* form : ui.LoadedForms()) {
+            auto* window = dynamic_cast<frmVideoConvert*>(form);
+            if (window == nullptr) continue;
+            if (shown.empty() || shown.back() != window->lblProgress.Caption) shown.push_back(window->lblProgress.Caption);
+            if (window->lblProgress.Caption.rfind("変換中", 0) == 0 && window->cmdCancel.Enabled) window->cmdCancel_Click();
+        }
+    });
+
+    AssignVideo(source);
+
+    EXPECT_EQ(shown, (std::vector<std::string>{"「ffmpeg」で動画ファイルを変換しています.", "変換中: 1秒 / 2秒 (75%)"}));
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"動画ファイルの割り当てを中止しました.\r\n"
+                                                          "元の動画ファイルはそのまま残っています."});
+    EXPECT_EQ(ReadAll(video), std::string(kPlayable) + " old");
+    EXPECT_EQ(RecWavNames(), (std::vector<std::string>{"24-3-5-9_7_3.avi", "24-3-5-9_7_3.car"}));
+    const pid_t converter = std::stoi(ReadAll(folder / "pid"));
+    EXPECT_TRUE(::kill(converter, 0) != 0 && errno == ESRCH);  // ended and reaped
+    EXPECT_TRUE(ui.Events().end() != std::find(ui.Events().begin(), ui.Events().end(),
+                                               "modal frmVideoConvert over frmOctCalc"));
+    for (const platform::Form* form : ui.LoadedForms()) EXPECT_NE(form->Name(), "frmVideoConvert");
+    EXPECT_FALSE(ui.Busy());
+}
+
+TEST_F(VideoCommands, ANewVideoStartsWithoutCountsAndTheOldCountsStayAsideUnderTheOldVideosDate) {
+    Converter("printf 'PLAYABLE from %s' \"$2\" > \"$3\"");
+    WriteAll(video, std::string(kPlayable) + " old");
+    WriteAll(recWav / "24-3-5-9_7_3.car", "old counts");
+    WriteAll(recWav / "24-3-5-9_7_3.kmh", "old speeds");
+    std::tm dated{};  // the old video was last written at 2024-03-06 18:30:05, local time
+    dated.tm_year = 124, dated.tm_mon = 2, dated.tm_mday = 6, dated.tm_hour = 18, dated.tm_min = 30, dated.tm_sec = 5;
+    dated.tm_isdst = -1;
+    const timeval times[2] = {{std::mktime(&dated), 0}, {std::mktime(&dated), 0}};
+    ASSERT_EQ(::utimes(video.c_str(), times), 0);
+    const fs::path source = folder / "new.mp4";
+    WriteAll(source, std::string(kPlayable) + " new");
+
+    AssignVideo(source);
+
+    EXPECT_EQ(ReadAll(video), std::string(kPlayable) + " from " + source.string());
+    EXPECT_EQ(RecWavNames(), (std::vector<std::string>{"24-3-5-9_7_3.avi", "24-3-5-9_7_3_old240306183005.car",
+                                                       "24-3-5-9_7_3_old240306183005.kmh"}));
+    EXPECT_EQ(ReadAll(recWav / "24-3-5-9_7_3_old240306183005.car"), "old counts");
+    EXPECT_EQ(ReadAll(recWav / "24-3-5-9_7_3_old240306183005.kmh"), "old speeds");
+    EXPECT_EQ(ui.MessageTexts(),
+              std::vector<std::string>{"動画ファイルの割り当てが完了しました。\r\n"
+                                       "以前の動画のカウント情報と速度情報は次の名前で残しました.\r\n"
+                                       "24-3-5-9_7_3_old240306183005.car\r\n24-3-5-9_7_3_old240306183005.kmh"});
+}
+
+TEST_F(VideoCommands, AMeasurementWhoseStartAnotherSharesGetsNoVideoAndItsDateChangeLeavesTheSharedFiles) {
+    Converter("printf 'PLAYABLE from %s' \"$2\" > \"$3\"");
+    AddMeasure(120, {ChannelSpec{3, 10.0, 1200}}, kStart);  // the same recording imported again
+    WriteAll(video, std::string(kPlayable) + " the first one's");
+    WriteAll(recWav / "24-3-5-9_7_3.car", "its counts");
+    const fs::path source = folder / "new.mp4";
+    WriteAll(source, std::string(kPlayable) + " new");
+
+    AssignVideo(source);
+
+    EXPECT_EQ(ui.MessageTexts(),
+              std::vector<std::string>{"同じ開始日時の測定が他にあるので,動画ファイルを割り当てられません.\r\n"
+                                       "「実測開始日時の変更」で開始日時を変えてから割り当てて下さい."});
+    EXPECT_FALSE(fs::exists(folder / "argv"));
+    ui.ClearTranscript();
+    ChooseDateNext(ui, platform::AddSeconds(kStart, 3600.0));
+    calc.mnuChangeDate_Click();
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_NEAR(Records().Measures.Item(1).StartTime, platform::AddSeconds(kStart, 3600.0), 1e-6);
+    EXPECT_EQ(RecWavNames(), (std::vector<std::string>{"24-3-5-9_7_3.avi", "24-3-5-9_7_3.car"}));
+    ui.ClearTranscript();
+    AssignVideo(source);  // a start of its own now
+    EXPECT_EQ(ReadAll(recWav / "24-3-5-10_7_3.avi"), std::string(kPlayable) + " from " + source.string());
+    EXPECT_EQ(ReadAll(video), std::string(kPlayable) + " the first one's");
+    // Back to the other's start with its video: refused even when the other has no files, which
+    // would give the other this video.
+    fs::remove(video);
+    fs::remove(recWav / "24-3-5-9_7_3.car");
+    ui.ClearTranscript();
+    ChooseDateNext(ui, kStart);
+    calc.mnuChangeDate_Click();
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].Text.rfind("動画ファイルの名前を変更できませんでした.\r\n", 0), 0u);
+    EXPECT_EQ(RecWavNames(), std::vector<std::string>{"24-3-5-10_7_3.avi"});
 }
 
 TEST_F(VideoCommands, CancelOrAMissingFileEndsTheCommand) {

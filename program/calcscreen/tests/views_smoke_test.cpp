@@ -1,8 +1,8 @@
 // Offscreen checks of the calculation screen's views: the screen over a project (a channel chosen
 // and the window scrolled through the widgets, the chart drawn), the range panels with 100,000
-// ranges, the horizontal-line dialog, the date-range dialog over the date input dialog, and the
-// mark-range text output through the save dialog. With MURTESK_SCREENSHOT_DIR set the screen and
-// the save dialog are also written there as PNG files.
+// ranges, the horizontal-line dialog, the date-range dialog over the date input dialog, the
+// progress window of a video assignment, and the mark-range text output through the save dialog.
+// With MURTESK_SCREENSHOT_DIR set the screen and the save dialog are also written there as PNG files.
 #include "band_chart_widget.h"
 #include "qt_test_app.h"
 #include "calc_fixture.h"
@@ -14,6 +14,8 @@
 #include "frmOctCalcView.h"
 #include "frmSetTestFileOut.h"
 #include "frmSetTestFileOutView.h"
+#include "frmVideoConvert.h"
+#include "frmVideoConvertView.h"
 #include "level_chart_widget.h"
 
 #include "model/scopes.h"
@@ -259,6 +261,29 @@ TEST(CalcViews, HorizontalLineDialogWorksThroughItsWidgets) {
     EXPECT_FALSE(ui.IsLoaded(dialog));
     EXPECT_EQ(g_ChMeasure->HorizontalLine.OkFlg, -1);
     EXPECT_EQ(g_ChMeasure->HorizontalLine.RecLevel, 75.0);
+    ui.DestroyAllViews();
+}
+
+TEST(CalcViews, VideoConversionWindowShowsItsProgressAndItsCancelReachesTheWork) {
+    TestApp();
+    platform::qt::QtUi ui;
+    RegisterCalcScreenViews(ui);
+    std::vector<std::string> labels;
+    bool cancelled = false;
+    frmVideoConvert window(ui, [&](frmVideoConvert& running) {
+        running.ShowProgress(1500, 2000);
+        auto* view = dynamic_cast<frmVideoConvertView*>(ui.ViewOf(running));
+        ASSERT_NE(view, nullptr);
+        labels.push_back(view->lblProgress->text().toStdString());
+        QTimer::singleShot(20, view->cmdCancel, [view] { view->cmdCancel->click(); });
+        for (int pass = 0; pass < 500 && !running.CancelRequested(); ++pass) ui.WaitEvents(20);
+        cancelled = running.CancelRequested();
+        labels.push_back(view->lblProgress->text().toStdString());
+    });
+    ui.ShowModal(window);
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(labels, (std::vector<std::string>{"変換中: 1秒 / 2秒 (75%)", "変換を中止しています."}));
+    EXPECT_FALSE(ui.IsLoaded(window));
     ui.DestroyAllViews();
 }
 

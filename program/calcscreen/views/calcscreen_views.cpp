@@ -13,6 +13,8 @@
 #include "frmSetCalcGraphView.h"
 #include "frmSetTestFileOut.h"
 #include "frmSetTestFileOutView.h"
+#include "frmVideoConvert.h"
+#include "frmVideoConvertView.h"
 
 namespace murtesk {
 
@@ -24,6 +26,7 @@ void RegisterCalcScreenViews(platform::qt::QtUi& ui) {
     ui.RegisterView<frmSetCalcGraph, frmSetCalcGraphView>("frmSetCalcGraph");
     ui.RegisterView<frmCommonGraphAxis, frmCommonGraphAxisView>("frmCommonGraphAxis");
     ui.RegisterView<frmSetTestFileOut, frmSetTestFileOutView>("frmSetTestFileOut");
+    ui.RegisterView<frmVideoConvert, frmVideoConvertView>("frmVideoConvert");
 }
 
 }  // namespace murtesk

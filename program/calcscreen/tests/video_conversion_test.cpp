@@ -1,0 +1,147 @@
+// A video assigned through the real converter "ffmpeg" and the video library as the program binds it: clips of
+// the sample tool, each picture showing its frame number, come out with every picture at its own time (the
+// first at 0, none doubled or dropped, read back by the ffmpeg program itself) and their streams kept when they
+// play as they are; a converter cut short by a file-size limit leaves the old video and says so.
+#include "calc_fixture.h"
+#include "video_clips.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <cstdio>
+
+namespace murtesk::testing {
+namespace {
+
+using samples::VideoContainer;
+
+std::string Output(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[65536];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return text;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+// The frame numbers of the pictures a player shows at 0, 1/fps, 2/fps … (the ffmpeg program fills the
+// times a file leaves empty with the picture before, as a player shows it).
+std::vector<std::int32_t> PictureNumbers(const fs::path& video, int width, int height) {
+    const std::string bgra = Output("ffmpeg -nostdin -v error -i " + Quoted(video) +
+                                    " -map 0:v:0 -fps_mode cfr -f rawvideo -pix_fmt bgra -");
+    const std::size_t size = static_cast<std::size_t>(width) * height * 4;
+    std::vector<std::int32_t> numbers;
+    for (std::size_t at = 0; at + size <= bgra.size(); at += size) {
+        numbers.push_back(samples::readFrameNumber(reinterpret_cast<const std::uint8_t*>(bgra.data() + at), width * 4,
+                                                   width, height));
+    }
+    return numbers;
+}
+
+std::string VideoCodec(const fs::path& video) {
+    std::string codec = Output("ffprobe -v error -select_streams v:0 -show_entries stream=codec_name -of csv=p=0 " +
+                               Quoted(video));
+    while (!codec.empty() && (codec.back() == '\n' || codec.back() == '\r')) codec.pop_back();
+    return codec;
+}
+
+class VideoConversion : public CalcScreenTest {
+protected:
+    VideoConversion() {
+        ::setenv("MURTESK_AUDIO", "null", 1);
+        AddMeasure(120, {ChannelSpec{3, 10.0, 1200}}, platform::DateFromParts(2024, 3, 5, 9, 7, 3));
+        Show(1);
+        ui.ClearTranscript();
+        fs::create_directories(folder / "RecWav");
+    }
+    void Assign(const fs::path& source) {
+        ui.ChooseNext(source.string());
+        ui.OnModal("frmVideoConvert", [](platform::Form&) {});
+        calc.mnuVideoFile_Click();
+    }
+    fs::path video = folder / "RecWav" / "24-3-5-9_7_3.avi";
+};
+
+struct Clip {
+    const char* name;
+    VideoContainer container;
+    const char* extension;
+    const char* codec;  // of the assigned video
+};
+
+class Conversion : public VideoConversion, public ::testing::WithParamInterface<Clip> {};
+
+TEST_P(Conversion, KeepsEveryPictureAtItsOwnTimeAndTheStreamsThatPlay) {
+    samples::VideoClipOptions options;
+    options.container = GetParam().container;
+    options.width = 160;
+    options.height = 120;
+    options.fps = 30;
+    options.seconds = 2.0;
+    options.x264Preset = "fast";
+    const fs::path source = folder / (std::string("clip") + GetParam().extension);
+    ASSERT_TRUE(samples::writeVideoClip(source.string(), options));
+
+    Assign(source);
+
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"動画ファイルの割り当てが完了しました。"});
+    std::vector<std::int32_t> expected(60);
+    for (std::int32_t i = 0; i < 60; ++i) expected[static_cast<std::size_t>(i)] = i;
+    EXPECT_EQ(PictureNumbers(video, 160, 120), expected);
+    EXPECT_EQ(VideoCodec(video), GetParam().codec);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clips, Conversion,
+                         ::testing::Values(Clip{"CameraMp4", VideoContainer::H264AacMp4, ".mp4", "mpeg4"},
+                                           Clip{"Mpeg4Avi", VideoContainer::Mpeg4Mp3Avi, ".avi", "mpeg4"},
+                                           Clip{"MjpegAviKeptAsItIs", VideoContainer::MjpegPcmAvi, ".avi", "mjpeg"},
+                                           Clip{"BareH264", VideoContainer::H264Raw, ".h264", "mpeg4"}),
+                         [](const ::testing::TestParamInfo<Clip>& info) { return info.param.name; });
+
+TEST_F(VideoConversion, AConverterCutShortByAFileSizeLimitLeavesTheOldVideoAndSaysSo) {
+    samples::VideoClipOptions options;
+    options.seconds = 4.0;
+    const fs::path old = folder / "old.avi";
+    const fs::path source = folder / "new.mp4";
+    options.container = VideoContainer::Mpeg4Mp3Avi;
+    ASSERT_TRUE(samples::writeVideoClip(old.string(), options));
+    Assign(old);
+    ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{"動画ファイルの割り当てが完了しました。"});
+    const std::string before = ReadFile(video);
+    options.container = VideoContainer::H264AacMp4;
+    options.seconds = 8.0;
+    ASSERT_TRUE(samples::writeVideoClip(source.string(), options));
+    ui.ClearTranscript();
+
+    // Files may grow to a tenth of the new video, as on a nearly full disk; the converter inherits the limit.
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit limited = saved;
+    limited.rlim_cur = fs::file_size(source) / 10;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    Assign(source);
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    ::signal(SIGXFSZ, SIG_DFL);
+
+    EXPECT_EQ(ReadFile(video), before);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder / "RecWav")) names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"24-3-5-9_7_3.avi"});
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].Text, "動画ファイルの割り当てに失敗しました.\r\n"
+                                     "「ffmpeg」の変換が途中で終了しました(シグナル 25).\r\n"
+                                     "元の動画ファイルはそのまま残っています.");
+}
+
+}  // namespace
+}  // namespace murtesk::testing
