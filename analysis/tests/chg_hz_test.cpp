@@ -169,11 +169,7 @@ TEST(ChgHz, AFullDiskKeepsTheOldText)
     std::vector<double> series(100000, 60.0);
     EXPECT_EXIT(
         {
-            std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG
-            rlimit limit{};
-            getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = 4096;
-            setrlimit(RLIMIT_FSIZE, &limit);
+            testing::LimitFileSize(4096);
             std::_Exit(ChgHz(path.c_str(), series.data(), 100000, 10.0, 20.0, 1) == 0 ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");

@@ -1,6 +1,9 @@
 // A folder of its own for each test, removed with everything in it afterwards.
 #pragma once
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -29,5 +32,15 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// For a child process of a death test: writes past `bytes` fail with EFBIG, as on a full disk.
+inline void LimitFileSize(rlim_t bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
 
 }  // namespace murtesk::analysis::testing

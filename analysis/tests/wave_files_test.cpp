@@ -356,11 +356,7 @@ TEST(CutAndMerge, AFullDiskKeepsTheOldOutput)
     const char* const list[] = {mono.c_str(), mono.c_str(), nullptr};
     EXPECT_EXIT(
         {
-            std::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG
-            rlimit limit{};
-            getrlimit(RLIMIT_FSIZE, &limit);
-            limit.rlim_cur = 4096;
-            setrlimit(RLIMIT_FSIZE, &limit);
+            testing::LimitFileSize(4096);
             const int32_t cutDone = CreateBigMonoWave(cut.c_str(), 16, 1, 8000, 3, 2, 8000, rec.path.c_str());
             const int32_t mergeDone = MergeMonoWave(merged.c_str(), 16, 1, 8000, 2, 8000, list);
             std::_Exit(cutDone == 0 && mergeDone == 0 ? 0 : 1);

@@ -14,6 +14,20 @@
 namespace murtesk::import::testing {
 namespace {
 
+// 2024-03-05 09:07:12 in local time, the modification time the start tests give their recordings.
+std::time_t RecordingModifiedTime()
+{
+    struct tm local {};
+    local.tm_year = 124;
+    local.tm_mon = 2;
+    local.tm_mday = 5;
+    local.tm_hour = 9;
+    local.tm_min = 7;
+    local.tm_sec = 12;
+    local.tm_isdst = -1;
+    return std::mktime(&local);
+}
+
 using platform::MsgIcon;
 using Strings = std::vector<std::string>;
 
@@ -119,15 +133,7 @@ TEST_F(Run, NamesLevelFilesAfterTheStartAndTheRun)
     ui.SetNow(platform::DateFromParts(2024, 3, 5, 10, 15, 0));
     frmWavFileReadAD& f = Prepare(2, 2);
     // Modified at 2024-03-05 09:07:12 local; the recording lasted 10 s (frames / rate).
-    struct tm local {};
-    local.tm_year = 124;
-    local.tm_mon = 2;
-    local.tm_mday = 5;
-    local.tm_hour = 9;
-    local.tm_min = 7;
-    local.tm_sec = 12;
-    local.tm_isdst = -1;
-    const std::time_t when = std::mktime(&local);
+    const std::time_t when = RecordingModifiedTime();
     for (const std::string& r : recs) {
         std::filesystem::last_write_time(
             r, std::chrono::file_clock::from_sys(std::chrono::system_clock::from_time_t(when)));
@@ -159,15 +165,7 @@ TEST_P(WholeSecondStart, FromEitherFileTime)
     const bool headerRead = GetParam();
     frmWavFileReadAD& f = Prepare(1);
     if (!headerRead) library.files[recs[0]].result = 0;
-    struct tm local {};
-    local.tm_year = 124;
-    local.tm_mon = 2;
-    local.tm_mday = 5;
-    local.tm_hour = 9;
-    local.tm_min = 7;
-    local.tm_sec = 12;
-    local.tm_isdst = -1;
-    const auto modified = std::chrono::system_clock::from_time_t(std::mktime(&local)) + std::chrono::milliseconds(700);
+    const auto modified = std::chrono::system_clock::from_time_t(RecordingModifiedTime()) + std::chrono::milliseconds(700);
     std::filesystem::last_write_time(recs[0], std::chrono::file_clock::from_sys(modified));
     f.cmdStart_Click();
     Send(9899);
