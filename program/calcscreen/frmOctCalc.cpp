@@ -26,8 +26,6 @@ void Set(platform::CommandButton& button, const char* caption, const char* tip =
     button.ToolTipText = tip;
 }
 
-std::int16_t BandSlotCountOf(std::int16_t oct1or3) { return oct1or3 == 3 ? 47 : 17; }
-
 // A band slot chosen under one band mode, moved to the other: each one-third-octave band to the
 // octave band holding it, each octave band to the one-third-octave band of its centre frequency.
 std::int16_t TranslateBand(std::int16_t band, std::int16_t from, std::int16_t to) {
@@ -272,7 +270,7 @@ void frmOctCalc::cmbCh_Click() {
     cmbGraphBand.Clear();
     cmbGraphBand.AddItem("Ｆ特性", 1);
     cmbGraphBand.AddItem(condition.getWName(true, g_OriginalWs), 2);
-    const std::int16_t slots = BandSlotCountOf(condition.oct1or3);
+    const std::int16_t slots = SlotCount(condition.oct1or3);
     for (std::int16_t slot = 3; slot <= slots; ++slot) {
         cmbGraphBand.AddItem(std::string(GetBandName(condition.oct1or3, slot)), slot);
     }

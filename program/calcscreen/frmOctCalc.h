@@ -26,6 +26,7 @@
 #include "platform/file_moves.h"
 #include "platform/process_runner.h"
 
+#include "model/band_slots.h"
 #include "model/ch_measure.h"
 #include "model/measure.h"
 #include "model/preserve.h"
@@ -531,9 +532,9 @@ private:
     bool scrollGuard_ = false;
 
     // ---- Band displays
-    using PanelValues = std::array<std::optional<double>, 47>;
+    using PanelValues = std::array<std::optional<double>, kMaxSlots>;
     static std::optional<double> PanelValue(const PanelValues& values, std::int16_t slot) {
-        return slot >= 1 && slot <= 47 ? values[static_cast<std::size_t>(slot - 1)] : std::nullopt;
+        return slot >= 1 && slot <= kMaxSlots ? values[static_cast<std::size_t>(slot - 1)] : std::nullopt;
     }
     void SetUpBandChart(platform::BandBarChartModel& chart);
     void SetUpBandPanel(platform::BandLabelGrid& grid, PanelValues& values, const char* blank);

@@ -48,7 +48,7 @@ void frmOctCalc::setFormOfCalcFFTLabel() { SetUpBandPanel(gridCalc, calcValues_,
 
 void frmOctCalc::ShowBandValue(platform::BandLabelGrid& grid, PanelValues& values, std::int16_t slot,
                                std::optional<double> value) {
-    if (slot < 1 || slot > 47) {
+    if (slot < 1 || slot > kMaxSlots) {
         return;
     }
     if (value && *value <= kNoLevel) {

@@ -12,6 +12,7 @@
 #include "range_files.h"
 #include "range_work.h"
 
+#include "model/band_slots.h"
 #include "model/level_over.h"
 #include "model/shared_procedures.h"
 #include "platform/numbers.h"
@@ -42,8 +43,6 @@ constexpr const char* kSaveTitle = "出力するﾌｧｲﾙ名を指定して�
 constexpr const char* kOpenTitle = "読み込むﾌｧｲﾙ名を指定して下さい．";
 constexpr const char* kDeleteAreaFilter = "DeleteAreaﾌｧｲﾙ (*.dla)|*.dla";
 constexpr const char* kMarkAreaFilter = "MarkAreaﾌｧｲﾙ (*.mrk)|*.mrk";
-
-std::int16_t SlotCount(const CChMeasure& ch) { return ch.ChMeasureCondition.oct1or3 == 3 ? 47 : 17; }
 
 // Appends copies of the ranges of `from` to every list and merges each once: on the cores, as a
 // list of 10,000 marks may go to 7 × 47 bands.
@@ -172,7 +171,7 @@ std::vector<std::int16_t> frmOctCalc::ChannelCopySlots(const CChMeasure& target)
     if (type != 1 && type != 3) {
         return slots;
     }
-    const std::int16_t last = optAreaBand.Selected() == 0 ? SlotCount(target) : std::int16_t{2};
+    const std::int16_t last = optAreaBand.Selected() == 0 ? SlotCount(type) : std::int16_t{2};
     if (target.BandLCalcInfos.count() < last) {
         return slots;
     }

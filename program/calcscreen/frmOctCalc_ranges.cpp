@@ -12,6 +12,7 @@
 #include "range_work.h"
 
 #include "model/band_recalc.h"
+#include "model/band_slots.h"
 #include "model/scopes.h"
 #include "platform/dates.h"
 #include "platform/numbers.h"
@@ -48,7 +49,7 @@ std::vector<std::int16_t> frmOctCalc::EditBands() const {
     }
     const std::int32_t listed = channel_->BandLCalcInfos.count();
     if (optAreaBand.Selected() == 0) {
-        const std::int16_t slots = channel_->ChMeasureCondition.oct1or3 == 3 ? 47 : 17;
+        const std::int16_t slots = SlotCount(channel_->ChMeasureCondition.oct1or3);
         for (std::int16_t slot = 1; slot <= slots && slot <= listed; ++slot) {
             bands.push_back(slot);
         }

@@ -2,13 +2,13 @@
 
 #include <cmath>
 
+#include "model/band_slots.h"
+
 namespace murtesk::import {
 
 namespace {
-bool IsThird(int kind) { return kind == 3; }
+bool IsThird(int kind) { return kind == kOneThirdOctaveBandMode; }
 }  // namespace
-
-int BandSlotCount(int kind) { return IsThird(kind) ? 47 : 17; }
 
 double GetBandCenterHz(int kind, int band)
 {
@@ -42,7 +42,7 @@ int GetBandNoOfHz(int kind, double f)
     if (!(f > 0.0)) {
         return 0;
     }
-    const int last = BandSlotCount(kind);
+    const int last = SlotCount(BandListMode(static_cast<std::int16_t>(kind)));
     for (int i = 3; i <= last; ++i) {
         const double centre = GetBandCenterHz(kind, i);
         if (GetBandLowerHz(kind, centre) < f && f < GetBandUpperHz(kind, centre)) {

@@ -1,12 +1,10 @@
 // Centre, edge frequencies and band numbers of the octave and one-third-octave bands. Bands are
 // numbered as a channel's band slots: 3 is the highest band, 17 (octave) or 47 (one-third octave)
-// the lowest; 0 stands for "no band". kind 3 means one-third octave, anything else octave.
+// the lowest (SlotCount of model/band_slots.h); 0 stands for "no band". kind 3 means one-third
+// octave, anything else octave (BandListMode).
 #pragma once
 
 namespace murtesk::import {
-
-// Band slots of a channel analysed in this kind: 17 (octave) or 47 (one-third octave).
-int BandSlotCount(int kind);
 
 // 0 for band 0; one-third octave 1000 * 10^((16 - i) / 10); octave 1000 * 10^(3 (7 - i) / 10).
 double GetBandCenterHz(int kind, int band);

@@ -3,6 +3,7 @@
 #include "frmWavFileReadAD.h"
 
 #include "band_frequency.h"
+#include "model/band_slots.h"
 #include "model/input_checks.h"
 #include "platform/numbers.h"
 
@@ -156,7 +157,7 @@ void frmWavFileReadAD::cmbOct1or3_Click()
         return;
     }
     const int kind = cmbOct1or3.SelectedData();
-    const int last = BandSlotCount(kind);
+    const int last = SlotCount(BandListMode(static_cast<std::int16_t>(kind)));
     cmbStartBand.Clear();
     cmbEndBand.Clear();
     for (int band = last; band >= 3; --band) {

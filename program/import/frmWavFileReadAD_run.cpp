@@ -10,6 +10,7 @@
 
 #include "band_frequency.h"
 #include "file_times.h"
+#include "model/band_slots.h"
 #include "platform/dates.h"
 #include "platform/numbers.h"
 
@@ -161,7 +162,7 @@ bool frmWavFileReadAD::StartWaveRead()
         }
         const std::string name = LevelFileStem() + "_" + Num(c) + "ch.lvl";
         const int kind = condition.oct1or3;
-        const int slotCount = BandSlotCount(kind);
+        const int slotCount = SlotCount(BandListMode(static_cast<std::int16_t>(kind)));
         for (int i = 1; i <= slotCount - 2; ++i) {
             values[static_cast<std::size_t>(i - 1)] = document_.MeasureRevise(kind, i);
         }
@@ -375,7 +376,7 @@ bool frmWavFileReadAD::BuildGroupRecords()
         measure.SetCalcXYAxis(i, measure.StartTime(), platform::AddSeconds(measure.StartTime(), 60.0),
                               FixToTen(lvl) - 40.0, FixToTen(lvl) + 10.0);
         const int kind = condition.oct1or3;
-        const int slotCount = BandSlotCount(kind);
+        const int slotCount = SlotCount(BandListMode(static_cast<std::int16_t>(kind)));
         for (int s = 1; s <= slotCount; ++s) {
             const std::string folder = document_.BandFolder(kind, s);
             const std::int64_t n = measure.LevelCount(i, folder);

@@ -3,6 +3,7 @@
 #include "frmMeasure.h"
 
 #include "globals.h"
+#include "model/band_slots.h"
 #include "model/shared_procedures.h"
 #include "platform/atomic_file.h"
 
@@ -187,8 +188,8 @@ bool frmMeasure::EnsureProjectFolders(const std::string& path, MsgIcon icon)
         return false;
     }
     // The one-third-octave slots name every octave band's folder as well.
-    for (std::int16_t slot = 1; slot <= 47; ++slot) {
-        if (!EnsureFolder(GetBandFolder(path, 3, slot), "レベル波形データ保存フォルダ作成に失敗しました．", icon)) {
+    for (std::int16_t slot = 1; slot <= kMaxSlots; ++slot) {
+        if (!EnsureFolder(GetBandFolder(path, kOneThirdOctaveBandMode, slot), "レベル波形データ保存フォルダ作成に失敗しました．", icon)) {
             return false;
         }
     }

@@ -77,9 +77,9 @@ int BandLayout::Element(std::int16_t slot) const {
         return -1;
     }
     if (oneThird_) {
-        return 47 - slot;
+        return kMaxSlots - slot;
     }
-    return kOctaveCells[static_cast<std::size_t>(17 - slot)].element;
+    return kOctaveCells[static_cast<std::size_t>(SlotCount() - slot)].element;
 }
 
 bool BandLayout::Shown(int element) const { return !Caption(element).empty(); }

@@ -11,6 +11,8 @@
 #include <span>
 #include <string_view>
 
+#include "band_slots.h"
+
 namespace murtesk {
 
 inline constexpr int kBandCells = 45;
@@ -33,11 +35,11 @@ struct BandGridCell {
 
 class BandLayout {
 public:
-    explicit BandLayout(std::int16_t oct1or3) : oneThird_(oct1or3 == 3) {}
+    explicit BandLayout(std::int16_t oct1or3) : oneThird_(BandListMode(oct1or3) == kOneThirdOctaveBandMode) {}
 
     bool OneThird() const { return oneThird_; }
-    // n: 47 or 17.
-    std::int16_t SlotCount() const { return oneThird_ ? 47 : 17; }
+    // n: the slots of the layout's band list, 47 or 17.
+    std::int16_t SlotCount() const { return murtesk::SlotCount(oneThird_ ? kOneThirdOctaveBandMode : kOctaveBandMode); }
     // The chart position j (1..n) of slot i: F 1, W n, band slot i n + 2 - i; 0 outside 1..n.
     std::int16_t DisplayPosition(std::int16_t slot) const;
     // The panel element (0..44) of band slot i (3..n); -1 for F, W and slots outside the list.

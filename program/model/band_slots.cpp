@@ -18,7 +18,7 @@ struct Slot {
 constexpr Slot kUnknownOctave{"XXXHz", "?Hz帯域", 1};
 constexpr Slot kUnknownThird{"XXXHz", "?Hz帯域", 2};
 
-constexpr std::array<Slot, 17> kOctave{{
+constexpr std::array<Slot, SlotCount(kOctaveBandMode)> kOctave{{
     {"F", "Ｆ特性", 1},          {"W", "補正特性", 1},        {"16000Hz", "16kHz帯域", 1},
     {"8000Hz", "8kHz帯域", 1},   {"4000Hz", "4kHz帯域", 1},   {"2000Hz", "2kHz帯域", 3},
     {"1000Hz", "1kHz帯域", 6},   {"500Hz", "500Hz帯域", 11},  {"250Hz", "250Hz帯域", 22},
@@ -27,7 +27,7 @@ constexpr std::array<Slot, 17> kOctave{{
     {"2Hz", "2Hz帯域", 2486},    {"1Hz", "1Hz帯域", 4964},
 }};
 
-constexpr std::array<Slot, 47> kThird{{
+constexpr std::array<Slot, SlotCount(kOneThirdOctaveBandMode)> kThird{{
     {"F", "Ｆ特性", 2},            {"W", "補正特性", 2},          {"20000Hz", "20kHz帯域", 2},
     {"16000Hz", "16kHz帯域", 2},   {"12500Hz", "12.5kHz帯域", 2}, {"10000Hz", "10kHz帯域", 2},
     {"8000Hz", "8kHz帯域", 2},     {"6300Hz", "6.3kHz帯域", 3},   {"5000Hz", "5kHz帯域", 3},

@@ -10,11 +10,25 @@
 
 namespace murtesk {
 
+inline constexpr std::int16_t kOctaveBandMode = 1;
 inline constexpr std::int16_t kOneThirdOctaveBandMode = 3;
 
+// The most band slots a channel has: those of one-third-octave analysis.
+inline constexpr std::int16_t kMaxSlots = 47;
+
 // The number of band slots of a channel analysed in band mode oct1or3: 17 for octaves (1), 47 for
-// one-third octaves (3), 0 for any other value (a channel with no band series).
-constexpr std::int16_t SlotCount(std::int16_t oct1or3) { return oct1or3 == 1 ? 17 : oct1or3 == 3 ? 47 : 0; }
+// one-third octaves (3), 0 for any other value (a channel with no band series: the outputs pass it
+// over and deleting its files touches no band folder).
+constexpr std::int16_t SlotCount(std::int16_t oct1or3) {
+    return oct1or3 == kOctaveBandMode ? 17 : oct1or3 == kOneThirdOctaveBandMode ? kMaxSlots : 0;
+}
+
+// The band list that band mode oct1or3 names: the one-third-octave list for 3, the octave list for
+// any other value. Labels, names, delays, the band layouts and the import's band choice fall back to
+// the octave list; SlotCount(BandListMode(m)) is never 0.
+constexpr std::int16_t BandListMode(std::int16_t oct1or3) {
+    return oct1or3 == kOneThirdOctaveBandMode ? kOneThirdOctaveBandMode : kOctaveBandMode;
+}
 
 // The folder label of a slot ("F", "W", "16000Hz", "31_5Hz", "0_8Hz" ...), which names the band's
 // folder beside the project file.

@@ -66,7 +66,7 @@ std::vector<std::vector<float>> DirectLevels(const std::vector<std::int16_t>& in
                                              const std::string& scratch)
 {
     const int kind = c.oct1or3;
-    const int slots = BandSlotCount(kind);
+    const int slots = SlotCount(static_cast<std::int16_t>(kind));
     std::vector<double> corrections;
     for (int i = 1; i <= slots - 2; ++i) {
         corrections.push_back(kind == 3 ? preserve.MeasureRevise3.getdB(i) : preserve.MeasureRevise1.getdB(i));
@@ -194,7 +194,7 @@ TEST(ImportEndToEnd, NineChannelsBecomeOneMeasurementThatSurvivesTheProjectFile)
         SCOPED_TRACE("channel " + std::to_string(k));
         const CChMeasure& ch = m.ChMeasures.Item(k);
         const CChMeasureCondition& c = ch.ChMeasureCondition;
-        const int slots = BandSlotCount(c.oct1or3);
+        const int slots = SlotCount(c.oct1or3);
         EXPECT_EQ(c.BandIndex, 2);
         EXPECT_EQ(ch.CalcXYAxis.XAxisUnit, 3);
         EXPECT_EQ(ch.CalcXYAxis.YAxisMax, 100.0);  // 94 dB calibration level, to the tens, plus 10
