@@ -28,7 +28,7 @@ void frmAllBandL::Form_Load() {
     for (const std::int32_t code : StatisticCodes()) {
         cmbCalcL.AddItem(StatisticName(code), code);
     }
-    ui_.SetBusy(true);
+    loading_.emplace(ui_);
     ui_.Refresh(*this);
     statistics_ = std::make_unique<BandStatistics>();
     stored_ = statistics_->MakeAllBandLCalcs(BuildThreads);
@@ -46,7 +46,7 @@ void frmAllBandL::Form_Activate() {
     cmbCalcL.Select(-1);
     cmbCalcL.Select(0);
     cmbCalcL_Click();
-    ui_.SetBusy(false);
+    loading_.reset();
     SetFocus("cmbCalcL");
     if (!stored_) ui_.MsgBox(kStatisticsNotStored, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
 }

@@ -11,6 +11,7 @@
 #include "band_statistics.h"
 
 #include <memory>
+#include <optional>
 
 namespace murtesk {
 
@@ -44,6 +45,7 @@ private:
     std::shared_ptr<CChMeasure> channel_;
     std::unique_ptr<BandStatistics> statistics_;
     bool activated_ = false;
+    std::optional<platform::BusyPointer> loading_;  // the busy pointer from the load to the first activation
     bool stored_ = true;  // the build could store every histogram
 };
 

@@ -52,7 +52,7 @@ void frmOneBandL::Form_Activate() {
         return;
     }
     activated_ = true;
-    ui_.SetBusy(true);
+    platform::BusyPointer busy(ui_);
     const bool stored = MakeOneBandLCalc();
     if (const CLCalc* range = Range()) {
         const std::pair<platform::Label*, std::int32_t> percentiles[] = {
@@ -68,7 +68,7 @@ void frmOneBandL::Form_Activate() {
     }
     lblLx.Caption = kNoValue;
     vsElastic9.Visible = true;
-    ui_.SetBusy(false);
+    busy.End();
     cmbLx.Select(0);
     cmbLx_Click();
     SetFocus("cmbLx");

@@ -499,17 +499,19 @@ private:
     // The output-mode question (only with two or more channels): 1 every channel, 0 the shown one,
     // -1 cancelled.
     int AskOutputMode(const std::string& title);
-    // The save dialog of the WAV outputs; nothing when cancelled or empty. Ends with the busy pointer.
+    // The save dialog of the WAV outputs; nothing when cancelled or empty.
     std::optional<std::string> ChooseWaveFile();
     // What the WAV outputs share once their ranges are known: the output-mode question (under `title`), the
-    // file, the play record's recording (the shown channel's) and its format. Nothing when the user cancelled
-    // or the recording cannot be read (its reader has said why).
+    // file, the play record's recording (the shown channel's) and its format, and the busy pointer for the
+    // rest of the command. Nothing when the user cancelled or the recording cannot be read (its reader has
+    // said why).
     struct WaveOutput {
         std::string path;
         bool merged = false;
         double rate = 0.0;
         std::int16_t bits = 0;
         std::int32_t count = 0;
+        platform::BusyPointer busy;
     };
     std::optional<WaveOutput> BeginWaveOutput(const std::string& title);
     // The shown channel's window as the chart uses it; nothing when it cannot be drawn.

@@ -26,18 +26,6 @@ constexpr const char* kSelectMark = "検索したいマーク範囲を選択し�
 constexpr double kCursorNoValue = -10.0;
 
 
-// The busy pointer for the life of a command.
-class Busy {
-public:
-    explicit Busy(platform::UiServices& ui) : ui_(ui) { ui_.SetBusy(true); }
-    ~Busy() { ui_.SetBusy(false); }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    platform::UiServices& ui_;
-};
-
 // A window start held within the measurement: not before its start, then not after its end.
 Date HeldStart(Date start, Date measureStart, Date measureEnd) {
     if (platform::DateToMilliseconds(start) < platform::DateToMilliseconds(measureStart)) {
@@ -289,7 +277,7 @@ void frmOctCalc::Chart2DLevelWave_MouseUp(int Button, int x, int /*y*/) {
     if (!platform::RoundToInt32(off + std::min(p1, p2), S) || !platform::RoundToInt32(off + std::max(p1, p2), E)) {
         return;
     }
-    Busy busy(ui_);
+    platform::BusyPointer busy(ui_);
     DoMouseAction(S, E);
 }
 

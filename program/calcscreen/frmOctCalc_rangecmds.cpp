@@ -302,7 +302,7 @@ std::optional<CScopes> frmOctCalc::ReadRangeFile(const std::string& path) {
                                channel_->ChMeasureCondition.LevelOutHz, ValueCount(band_));
     }
     if (!mapped) {
-        ui_.SetBusy(false);
+        busy.End();
         ui_.MsgBox(kCannotOpen);
     }
     return mapped;

@@ -38,7 +38,7 @@ bool frmOctCalc::TextOutput(const std::string& filter,
     ui_.Refresh(*this);
     ui_.DoEvents();
     if (before && !before()) return false;
-    ui_.SetBusy(true);
+    platform::BusyPointer busy(ui_);
     std::optional<bool> written;
     try {
         written = writer(*chosen);
@@ -48,7 +48,6 @@ bool frmOctCalc::TextOutput(const std::string& filter,
         written = false;  // no thread could be started for the writer
     }
     if (written) ui_.MsgBox(*written ? kTextWritten : kTextFailed);
-    ui_.SetBusy(false);
     return written.value_or(false);
 }
 

@@ -276,10 +276,10 @@ void frmOctCalc::mnuVideoFile_Click() {
     if (!SelectVideoFile(source) || source.empty() || !IsRegularFile(source)) {
         return;
     }
-    ui_.SetBusy(true);
+    platform::BusyPointer busy(ui_);
     std::int32_t lengthMs = 0;
     if (!CanPlayVideo(source, true, &lengthMs)) {
-        ui_.SetBusy(false);
+        busy.End();
         ui_.MsgBox(kCannotOpen, platform::MsgButtons::OK, platform::MsgIcon::Information, kInputCorrectionTitle);
         return;
     }
@@ -287,14 +287,14 @@ void frmOctCalc::mnuVideoFile_Click() {
     g_VideoPath = target;
     std::error_code ec;
     if (fs::equivalent(source, target, ec)) {
-        ui_.SetBusy(false);
+        busy.End();
         setForm(measureIndex_);
         ui_.MsgBox(kAssigned);
         return;
     }
     // Another measurement of the same start would take this video, and its counts, as its own.
     if (VideoNameShared(measure_->StartTime)) {
-        ui_.SetBusy(false);
+        busy.End();
         ui_.MsgBox(kSharedStart, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
         return;
     }
@@ -304,7 +304,7 @@ void frmOctCalc::mnuVideoFile_Click() {
 
     const ConverterRun run = ConvertVideo(source, target, lengthMs);
     if (run.end == ConverterEnd::Cancelled) {
-        ui_.SetBusy(false);
+        busy.End();
         ui_.MsgBox(kAssignCancelled + kept);
         return;
     }
@@ -314,7 +314,7 @@ void frmOctCalc::mnuVideoFile_Click() {
         const fs::path folder = fs::path(target).parent_path();
         ready = platform::UnusedFileName(folder.string(), fs::path(target).stem().string(), ".avi");
         if (!platform::CopyFileReplacing(source, ready)) {
-            ui_.SetBusy(false);
+            busy.End();
             ui_.MsgBox(kAssignFailed + ("\r\n" + ConverterReason(run)) + kept, platform::MsgButtons::OK,
                        platform::MsgIcon::Exclamation);
             return;
@@ -323,11 +323,11 @@ void frmOctCalc::mnuVideoFile_Click() {
     std::vector<platform::FileMove> aside;
     if (!InstallVideo(ready, target, aside)) {
         fs::remove(ready, ec);
-        ui_.SetBusy(false);
+        busy.End();
         ui_.MsgBox(kAssignFailed + kept, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
         return;
     }
-    ui_.SetBusy(false);
+    busy.End();
     setForm(measureIndex_);
     std::string done = run.end == ConverterEnd::Converted ? kAssigned
                        : run.end == ConverterEnd::NotFound
@@ -482,14 +482,14 @@ void frmOctCalc::cmdVideoExtract_Click() {
     if (!SetVideoOfLE()) {
         return;
     }
-    ui_.SetBusy(true);
+    platform::BusyPointer busy(ui_);
     ui_.DoEvents();
     // The library writes the new file aside and renames it into place: a failure leaves no part of it.
     // The measurement's own video is never replaced by a part of itself.
     std::error_code ec;
     const bool extracted = !fs::equivalent(*chosen, g_VideoPath, ec) &&
                            g_VideoLibrary().ExtractAvi(g_VideoPath, *chosen, g_VideoStartMs, g_VideoEndMs) != 0;
-    ui_.SetBusy(false);
+    busy.End();
     ui_.MsgBox(extracted ? "ビデオ抽出処理が成功しました." : "ビデオ抽出処理が失敗しました.");
 }
 

@@ -102,8 +102,6 @@ std::optional<std::string> frmOctCalc::ChooseWaveFile() {
         return std::nullopt;
     }
     ui_.Refresh(*this);
-    ui_.SetBusy(true);
-    ui_.DoEvents();
     return chosen;
 }
 
@@ -116,15 +114,16 @@ std::optional<frmOctCalc::WaveOutput> frmOctCalc::BeginWaveOutput(const std::str
     if (!path) {
         return std::nullopt;
     }
+    platform::BusyPointer busy(ui_);
+    ui_.DoEvents();
     g_PlayStartTime = measure_->StartTime;
     g_PlayWavePath = SplitRecording(cmbCh.ListIndex + 1);
     CWavMono reader(ui_);
     if (!reader.InitInfo(g_PlayWavePath)) {
-        ui_.SetBusy(false);
         return std::nullopt;
     }
     return WaveOutput{std::move(*path), mode == 1, reader.getSampHz(), static_cast<std::int16_t>(reader.getBit()),
-                      reader.getDataNum()};
+                      reader.getDataNum(), std::move(busy)};
 }
 
 bool frmOctCalc::makeMarkAreaWave(const std::string& path, bool allChannels, double rate, std::int16_t bits,
@@ -132,7 +131,6 @@ bool frmOctCalc::makeMarkAreaWave(const std::string& path, bool allChannels, dou
     g_PlayStartSample = SampleOfMs(g_PlayStartMs, rate, count);
     g_PlayEndSample = SampleOfMs(g_PlayEndMs, rate, count);
     if (g_PlayEndSample <= g_PlayStartSample) {
-        ui_.SetBusy(false);
         ui_.MsgBox("再生範囲が不適切です", platform::MsgButtons::OK, platform::MsgIcon::Critical, "お知らせ");
         return false;
     }
@@ -150,7 +148,6 @@ bool frmOctCalc::makeMarkAreaWave(const std::string& path, bool allChannels, dou
         return library.MergeMonoWave(temporary, bits, g_PlayStartSample, g_PlayEndSample, wholeRate, files) != 0;
     });
     if (!written) {
-        ui_.SetBusy(false);
         ui_.MsgBox(kWriteFailed);
     }
     return written;
@@ -161,18 +158,15 @@ void frmOctCalc::cmdLEWaveOut_Click() {
     if (info == nullptr || info->LEScopes.count() == 0 || !measure_) {
         return;
     }
-    const std::optional<WaveOutput> output = BeginWaveOutput(kChooseTitle);
+    std::optional<WaveOutput> output = BeginWaveOutput(kChooseTitle);
     if (!output) {
         return;
     }
-    if (!SetPlayTimes(info->LEScopes.Item(1))) {
-        ui_.SetBusy(false);
+    if (!SetPlayTimes(info->LEScopes.Item(1)) ||
+        !makeMarkAreaWave(output->path, output->merged, output->rate, output->bits, output->count)) {
         return;
     }
-    if (!makeMarkAreaWave(output->path, output->merged, output->rate, output->bits, output->count)) {
-        return;
-    }
-    ui_.SetBusy(false);
+    output->busy.End();
     ui_.MsgBox(RegularFile(output->path) ? kWritten : kWriteFailed);
 }
 
@@ -197,7 +191,7 @@ void frmOctCalc::cmdMarkWaveOut_Click() {
             return;
         }
     }
-    const std::optional<WaveOutput> output = BeginWaveOutput(std::string(kChooseTitle) + "(2/2)");
+    std::optional<WaveOutput> output = BeginWaveOutput(std::string(kChooseTitle) + "(2/2)");
     if (!output) {
         return;
     }
@@ -206,11 +200,10 @@ void frmOctCalc::cmdMarkWaveOut_Click() {
     for (std::int32_t i = first; i <= last && i <= info->MarkScopes.count(); ++i) {
         if (!SetPlayTimes(info->MarkScopes.Item(i)) || !makeMarkAreaWave(MarkFileName(output->path, i), output->merged,
                                                                          output->rate, output->bits, output->count)) {
-            ui_.SetBusy(false);
             return;
         }
     }
-    ui_.SetBusy(false);
+    output->busy.End();
     ui_.MsgBox(kWritten);
 }
 

@@ -1,5 +1,6 @@
 // What the range commands of the calculation screen share: new ranges, the gaps of a list, the
-// busy pointer for the life of a command, and statistics recomputed together on the cores.
+// busy pointer for the life of a command (platform::BusyPointer), and statistics recomputed together
+// on the cores.
 #pragma once
 
 #include "model/band_recalc.h"
@@ -17,6 +18,8 @@
 
 namespace murtesk::calc {
 
+using Busy = platform::BusyPointer;
+
 inline std::shared_ptr<CScope> NewRange(std::int32_t S, std::int32_t E) {
     return std::make_shared<CScope>(Variant(S), Variant(E));
 }
@@ -25,18 +28,6 @@ inline std::shared_ptr<CScope> NewRange(std::int32_t S, std::int32_t E) {
 inline CScopes GapsWithin(const CScopes& list, std::int32_t n) {
     return list.getReverse(Variant(std::int32_t{1}), Variant(n));
 }
-
-// The busy pointer for the life of a command.
-class Busy {
-public:
-    explicit Busy(platform::UiServices& ui) : ui_(ui) { ui_.SetBusy(true); }
-    ~Busy() { ui_.SetBusy(false); }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-
-private:
-    platform::UiServices& ui_;
-};
 
 // Told once per command when statistics could not be saved (a read-only project): the bands keep
 // the statistics they had.

@@ -158,9 +158,10 @@ private:
     std::int32_t SplitEnded(std::int32_t status);
     void EndGroup(std::int32_t status, bool goOn);
     void EndWithMessage(const char* text, platform::MsgIcon icon, const char* title);
-    bool BuildGroupRecords();
-    bool BuildUserCharacteristic(int channel, int slotCount);
-    bool GroupFailure(const char* text);
+    // The group's records under the busy pointer `busy`, which a failure ends before its message.
+    bool BuildGroupRecords(platform::BusyPointer& busy);
+    bool BuildUserCharacteristic(int channel, int slotCount, platform::BusyPointer& busy);
+    bool GroupFailure(platform::BusyPointer& busy, const char* text);
     void Advance();
     void EndWaveRead();
     void ShowProgress();

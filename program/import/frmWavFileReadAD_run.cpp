@@ -315,9 +315,11 @@ std::int32_t frmWavFileReadAD::SplitEnded(std::int32_t status)
 void frmWavFileReadAD::EndGroup(std::int32_t status, bool goOn)
 {
     if (m_ReadMeasure) {
-        ui_.SetBusy(true);
-        const bool built = BuildGroupRecords();
-        ui_.SetBusy(false);
+        bool built = false;
+        {
+            platform::BusyPointer busy(ui_);
+            built = BuildGroupRecords(busy);
+        }
         if (!built) {
             status = WAVSTATUS_STOPPED;
         }
@@ -350,15 +352,15 @@ void frmWavFileReadAD::EndWithMessage(const char* text, platform::MsgIcon icon, 
     EndWaveRead();
 }
 
-bool frmWavFileReadAD::GroupFailure(const char* text)
+bool frmWavFileReadAD::GroupFailure(platform::BusyPointer& busy, const char* text)
 {
     m_ReadMeasure.reset();
-    ui_.SetBusy(false);
+    busy.End();
     ui_.MsgBox(text, platform::MsgButtons::OK, platform::MsgIcon::Critical, kSorryTitle);
     return false;
 }
 
-bool frmWavFileReadAD::BuildGroupRecords()
+bool frmWavFileReadAD::BuildGroupRecords(platform::BusyPointer& busy)
 {
     ImportMeasure& measure = *m_ReadMeasure;
     const int channels = measure.ChannelCount();
@@ -381,11 +383,11 @@ bool frmWavFileReadAD::BuildGroupRecords()
             const std::string folder = document_.BandFolder(kind, s);
             const std::int64_t n = measure.LevelCount(i, folder);
             if (n < 1) {
-                return GroupFailure("生成レベルデータ数ゼロ件エラーの為、測定を停止します.");
+                return GroupFailure(busy, "生成レベルデータ数ゼロ件エラーの為、測定を停止します.");
             }
             measure.ComputeBandStatistics(i, s, n, folder);
         }
-        if (condition.w >= 6 && !BuildUserCharacteristic(i, slotCount)) {
+        if (condition.w >= 6 && !BuildUserCharacteristic(i, slotCount, busy)) {
             return false;
         }
     }
@@ -404,7 +406,7 @@ bool frmWavFileReadAD::BuildGroupRecords()
 
 // Replaces channel i's "W" series by the power sum of its bands, each corrected and limited by the
 // user characteristic, and computes the slot's statistics again.
-bool frmWavFileReadAD::BuildUserCharacteristic(int i, int slotCount)
+bool frmWavFileReadAD::BuildUserCharacteristic(int i, int slotCount, platform::BusyPointer& busy)
 {
     ImportMeasure& measure = *m_ReadMeasure;
     const CChMeasureCondition& condition = measure.ChannelCondition(i);
@@ -424,7 +426,7 @@ bool frmWavFileReadAD::BuildUserCharacteristic(int i, int slotCount)
             continue;
         }
         if (!measure.ReadLevels(i, document_.BandFolder(kind, s), band) || band.size() != sum.size()) {
-            return GroupFailure("生成バンドレベルデータ個数不一致エラーの為、測定を停止します.");
+            return GroupFailure(busy, "生成バンドレベルデータ個数不一致エラーの為、測定を停止します.");
         }
         for (std::size_t j = 0; j < sum.size(); ++j) {
             const double v = std::min(static_cast<double>(band[j]) + revise, ceiling);
@@ -436,7 +438,7 @@ bool frmWavFileReadAD::BuildUserCharacteristic(int i, int slotCount)
         v = std::clamp(v, -60.0f, 170.0f);
     }
     if (!measure.WriteLevels(i, wFolder, sum)) {
-        return GroupFailure("オリジナル補正特性レベルデータの保存に失敗しました.測定を停止します.");
+        return GroupFailure(busy, "オリジナル補正特性レベルデータの保存に失敗しました.測定を停止します.");
     }
     measure.ComputeBandStatistics(i, 2, n, wFolder);
     return true;

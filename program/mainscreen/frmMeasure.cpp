@@ -94,10 +94,9 @@ void frmMeasure::Form_QueryUnload(bool& cancel, platform::UnloadMode)
         ProjectDocument& doc = g_PreserveDoc();
         // "Temp.tmp" carries the conditions to the next run, never the measurements.
         doc.AllDeleteMeasures();
-        ui_.SetBusy(true);
+        platform::BusyPointer busy(ui_);
         doc.SetMemo(txtMEMO.Text);
         doc.FileWrite(AppFile("Temp.tmp"));
-        ui_.SetBusy(false);
     }
     g_frmWavFileReadAD = nullptr;
     g_frmMeasure = nullptr;

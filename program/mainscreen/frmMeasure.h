@@ -178,10 +178,12 @@ private:
     // The project file dialog (Open for an existing file, else Save); the chosen name becomes the
     // document's path. False on Cancel or an empty name.
     bool ChooseProjectFile(bool existing);
-    // Creates a missing folder; false when it still does not exist.
-    bool EnsureFolder(const std::string& folder, const char* message, platform::MsgIcon icon);
+    // Creates a missing folder; false when it still does not exist, told with `message` once `busy`
+    // (when given) has ended.
+    bool EnsureFolder(const std::string& folder, const char* message, platform::MsgIcon icon,
+                      platform::BusyPointer* busy);
     // LCalc, RecWav and the band folders of the project file path.
-    bool EnsureProjectFolders(const std::string& path, platform::MsgIcon icon);
+    bool EnsureProjectFolders(const std::string& path, platform::MsgIcon icon, platform::BusyPointer* busy = nullptr);
     void ShowProjectPath();
     void FailOpen(const ProjectDocument& keptConditions);
     // 1-based number of the selected row; 0 after the message that asks for one.

@@ -153,24 +153,26 @@ void frmMeasure::cmdDEL_Click()
     const std::int32_t count = doc.MeasureCount();
     const std::unique_ptr<MeasureListCopy> before = doc.CopyMeasureList();
     std::vector<std::unique_ptr<RemovedMeasure>> removed;
-    ui_.SetBusy(true);
-    for (auto it = checked.rbegin(); it != checked.rend(); ++it) {
-        if (*it <= count) {
-            removed.push_back(doc.TakeMeasure(*it));
+    {
+        platform::BusyPointer busy(ui_);
+        for (auto it = checked.rbegin(); it != checked.rend(); ++it) {
+            if (*it <= count) {
+                removed.push_back(doc.TakeMeasure(*it));
+            }
         }
     }
-    ui_.SetBusy(false);
     // The files go only once the project file no longer names the measurements: a failed save
     // leaves the old project file, which still needs them.
     if (!SaveListChange(before.get())) {
         return;
     }
-    ui_.SetBusy(true);
-    const std::string projectPath = doc.SaveFilePath();
-    for (const std::unique_ptr<RemovedMeasure>& m : removed) {
-        m->DeleteFiles(projectPath);
+    {
+        platform::BusyPointer busy(ui_);
+        const std::string projectPath = doc.SaveFilePath();
+        for (const std::unique_ptr<RemovedMeasure>& m : removed) {
+            m->DeleteFiles(projectPath);
+        }
     }
-    ui_.SetBusy(false);
 
     m_MeasureIndex = std::min(m_MeasureIndex, doc.MeasureCount());
     if (m_MeasureIndex > 0) {

@@ -166,7 +166,8 @@ bool frmMeasure::SelectExistingSaveFile()
     return ChooseProjectFile(true);
 }
 
-bool frmMeasure::EnsureFolder(const std::string& folder, const char* message, MsgIcon icon)
+bool frmMeasure::EnsureFolder(const std::string& folder, const char* message, MsgIcon icon,
+                              platform::BusyPointer* busy)
 {
     std::error_code ec;
     const fs::path p = fs::u8path(folder);
@@ -176,20 +177,23 @@ bool frmMeasure::EnsureFolder(const std::string& folder, const char* message, Ms
     if (fs::is_directory(p, ec)) {
         return true;
     }
-    ui_.SetBusy(false);
+    if (busy != nullptr) {
+        busy->End();
+    }
     ui_.MsgBox(message, MsgButtons::OK, icon);
     return false;
 }
 
-bool frmMeasure::EnsureProjectFolders(const std::string& path, MsgIcon icon)
+bool frmMeasure::EnsureProjectFolders(const std::string& path, MsgIcon icon, platform::BusyPointer* busy)
 {
-    if (!EnsureFolder(GetLCalcFolder(path), "Ｌ値計算データ保存フォルダ作成に失敗しました．", icon) ||
-        !EnsureFolder(GetRecWavFolder(path), "録音データ保存フォルダ作成に失敗しました．", icon)) {
+    if (!EnsureFolder(GetLCalcFolder(path), "Ｌ値計算データ保存フォルダ作成に失敗しました．", icon, busy) ||
+        !EnsureFolder(GetRecWavFolder(path), "録音データ保存フォルダ作成に失敗しました．", icon, busy)) {
         return false;
     }
     // The one-third-octave slots name every octave band's folder as well.
     for (std::int16_t slot = 1; slot <= kMaxSlots; ++slot) {
-        if (!EnsureFolder(GetBandFolder(path, kOneThirdOctaveBandMode, slot), "レベル波形データ保存フォルダ作成に失敗しました．", icon)) {
+        if (!EnsureFolder(GetBandFolder(path, kOneThirdOctaveBandMode, slot), "レベル波形データ保存フォルダ作成に失敗しました．", icon,
+                          busy)) {
             return false;
         }
     }
@@ -204,19 +208,18 @@ bool frmMeasure::CreateNewProject(const std::string& pathIn)
         return false;
     }
     doc.AllDeleteMeasures();
-    ui_.SetBusy(true);
+    platform::BusyPointer busy(ui_);
     doc.SetMemo(txtMEMO.Text);
     if (doc.FileWrite(path)) {
         doc.SetSaveFilePath(path);
         ShowProjectPath();
         m_MeasureIndex = doc.MeasureCount();
         EditForm();
-        ui_.SetBusy(false);
         return true;
     }
     // The write replaces a file only once it is complete, so there is no partial file to remove,
     // and a file that was there before is kept.
-    ui_.SetBusy(false);
+    busy.End();
     ui_.MsgBox("ファイル保存に失敗しました．");
     m_MeasureIndex = 0;
     EditForm();
@@ -238,16 +241,16 @@ bool frmMeasure::OpenProject(std::string& path)
     const std::unique_ptr<ProjectDocument> kept = g_NewDocument();
     kept->AdoptChannelConditions(doc);
 
-    ui_.SetBusy(true);
+    platform::BusyPointer busy(ui_);
     g_SelFileName = path;
     if (!doc.FileRead(path)) {
-        ui_.SetBusy(false);
+        busy.End();
         ui_.MsgBox("ファイルを開けませんでした．", MsgButtons::OK, MsgIcon::Critical);
         FailOpen(*kept);
         return false;
     }
     // An opened project gets every folder a new one has.
-    if (!EnsureProjectFolders(path, MsgIcon::Critical)) {
+    if (!EnsureProjectFolders(path, MsgIcon::Critical, &busy)) {
         FailOpen(*kept);
         return false;
     }
@@ -280,22 +283,20 @@ bool frmMeasure::OpenProject(std::string& path)
         doc.AdoptLastMeasureCondition();
     }
     EditForm();
-    ui_.SetBusy(false);
     return true;
 }
 
 bool frmMeasure::SaveData()
 {
     ProjectDocument& doc = g_PreserveDoc();
-    ui_.SetBusy(true);
+    platform::BusyPointer busy(ui_);
     doc.SetMemo(txtMEMO.Text);
     if (doc.FileWrite(doc.SaveFilePath())) {
         ForgetRecoveryFile();
-        ui_.SetBusy(false);
         return true;
     }
     // A failed write leaves the previous project file whole; it is never deleted here.
-    ui_.SetBusy(false);
+    busy.End();
     ui_.MsgBox("データ保存に失敗しました．");
     return false;
 }

@@ -69,14 +69,14 @@ void frmMeasure::mnuToolRestore_Click() {
     if (doc == nullptr || g_bStartSelect || !restoreFileFound_) {
         return;
     }
-    ui_.SetBusy(true);
+    platform::BusyPointer busy(ui_);
     auto m = std::make_shared<CMeasure>(doc->context());
     const bool read = m->FileRead(AppFile(kRecoveryFile));
     const bool rates = read && std::all_of(m->ChMeasures.begin(), m->ChMeasures.end(), [](const auto& channel) {
                            return UsableRate(channel->ChMeasureCondition.LevelOutHz);
                        });
     if (!read || !rates) {
-        ui_.SetBusy(false);
+        busy.End();
         ui_.MsgBox("復旧できませんでした.");
         return;
     }
@@ -92,7 +92,7 @@ void frmMeasure::mnuToolRestore_Click() {
     m_MeasureIndex = doc->Measures.count();
     RefreshMeasureList();
     const bool saved = SaveData();
-    ui_.SetBusy(false);
+    busy.End();
     if (saved) {
         ui_.MsgBox("復旧しました.");
     } else {

@@ -48,13 +48,12 @@ void frmPlayAVI::cmbRoadNo_Click() {
 
 void frmPlayAVI::SetNowCourseRoad() {
     if (cmbRoadNo.ListIndex < 0) return;
-    ui_.SetBusy(true);
+    platform::BusyPointer busy(ui_);
     CCarCount filter = m_CarCounts.NowCarCount();
     filter.Course = optCourse[0].Value ? 0 : 1;
     filter.RoadNo = static_cast<std::int16_t>(cmbRoadNo.SelectedData());
     m_CarCounts.ReCount(filter);
     ShowCarNums();
-    ui_.SetBusy(false);
 }
 
 void frmPlayAVI::ShowCarNums() {

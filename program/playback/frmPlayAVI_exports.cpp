@@ -155,14 +155,15 @@ bool frmPlayAVI::OutputCSV(bool (frmPlayAVI::*write)(const std::string&)) {
     dlgFileSaveName_ = *path;
     ui_.Refresh(*this);
     ui_.DoEvents();
-    ui_.SetBusy(true);
     bool ok = false;
-    try {
-        ok = (this->*write)(*path);
-    } catch (const std::exception&) {  // a record the list cannot give (out of range) or no memory
-        ok = false;
+    {
+        platform::BusyPointer busy(ui_);
+        try {
+            ok = (this->*write)(*path);
+        } catch (const std::exception&) {  // a record the list cannot give (out of range) or no memory
+            ok = false;
+        }
     }
-    ui_.SetBusy(false);
     ui_.MsgBox(ok ? "テキストファイルを出力しました．" : "テキストファイル出力が失敗しました．");
     return ok;
 }

@@ -15,10 +15,10 @@ frmPlayPartOfWave::frmPlayPartOfWave(platform::UiServices& ui) : PartialPlayback
 }
 
 void frmPlayPartOfWave::Activate() {
-    ui_.SetBusy(true);
+    platform::BusyPointer busy(ui_);
     CWavMono reader(ui_);
     if (!reader.InitInfo(g_PlayWavePath)) {
-        ui_.SetBusy(false);
+        busy.End();
         ui_.Unload(*this);
         return;
     }
@@ -26,7 +26,7 @@ void frmPlayPartOfWave::Activate() {
     g_PlayStartSample = SampleOfMs(g_PlayStartMs, m_SampHz, reader.getDataNum());
     g_PlayEndSample = SampleOfMs(g_PlayEndMs, m_SampHz, reader.getDataNum());
     if (g_PlayStartSample >= g_PlayEndSample) {
-        ui_.SetBusy(false);
+        busy.End();
         ui_.MsgBox("再生範囲が不適切です", platform::MsgButtons::OK, platform::MsgIcon::Critical, "お知らせ");
         ui_.Unload(*this);
         return;
@@ -39,7 +39,6 @@ void frmPlayPartOfWave::Activate() {
     cmdCancel.Enabled = true;
     cmdStop.Enabled = false;
     ShowLength((g_PlayEndSample - g_PlayStartSample + 1) / m_SampHz);
-    ui_.SetBusy(false);
 }
 
 void ShowPlayPartOfWave(platform::UiServices& ui) {

@@ -41,13 +41,13 @@ void frmPlayWaveArea::Form_Load() {
 }
 
 void frmPlayWaveArea::Activate() {
-    ui_.SetBusy(true);
+    platform::BusyPointer busy(ui_);
     ui_.DoEvents();
     // The rate of the file's header sets the length and the cursor's step; a file the player cannot
     // play is refused here with the reader's message.
     CWavMono check(ui_);
     if (!check.InitInfo(g_PlayWavePath)) {
-        ui_.SetBusy(false);
+        busy.End();
         ui_.Unload(*this);
         return;
     }
@@ -60,7 +60,7 @@ void frmPlayWaveArea::Activate() {
     picWave.Cls();
     picWave.Scale(1, 32767, count, -32768);
     if (!reader.openWaveFile()) {
-        ui_.SetBusy(false);
+        busy.End();
         ui_.MsgBox("Waveファイルをオープン出来ませんでした.");
         ui_.Unload(*this);
         return;
@@ -75,7 +75,6 @@ void frmPlayWaveArea::Activate() {
     cmdCancel.Enabled = true;
     cmdStop.Enabled = false;
     ShowLength(count / m_SampHz);
-    ui_.SetBusy(false);
 }
 
 }  // namespace murtesk::playback

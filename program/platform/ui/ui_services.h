@@ -81,7 +81,7 @@ public:
     virtual bool SetClipboardText(std::string_view text) = 0;
     virtual std::string ClipboardText() = 0;
 
-    // Hourglass pointer on (true) or back to normal (false).
+    // Hourglass pointer on (true) or back to normal (false). Screens hold a BusyPointer (below) instead.
     virtual void SetBusy(bool busy) = 0;
     // Lets pending window events run once.
     virtual void DoEvents() = 0;
@@ -144,6 +144,32 @@ private:
     std::vector<Form*> loaded_;
     std::vector<Form*> unloading_;
     std::vector<std::pair<const Form*, Form*>> owners_;
+};
+
+// The busy pointer from construction to the end of the scope, also when the scope is left by an early
+// return or an exception. End() puts the normal pointer back sooner (before a message, say); the end
+// of the scope then does nothing more. A move hands the pointer on to a longer-lived holder.
+class BusyPointer {
+public:
+    explicit BusyPointer(UiServices& ui) : ui_(&ui) { ui.SetBusy(true); }
+    ~BusyPointer() { End(); }
+    BusyPointer(BusyPointer&& other) noexcept : ui_(std::exchange(other.ui_, nullptr)) {}
+    BusyPointer& operator=(BusyPointer&& other) noexcept {
+        if (this != &other) {
+            End();
+            ui_ = std::exchange(other.ui_, nullptr);
+        }
+        return *this;
+    }
+
+    void End() {
+        if (ui_ != nullptr) {
+            std::exchange(ui_, nullptr)->SetBusy(false);
+        }
+    }
+
+private:
+    UiServices* ui_;
 };
 
 }  // namespace murtesk::platform
