@@ -21,6 +21,14 @@ if(MURTESK_TESTS AND NOT IS_DIRECTORY "${MURTESK_TESTDATA_DIR}")
 endif()
 get_filename_component(MURTESK_TESTDATA_DIR_REAL "${MURTESK_TESTDATA_DIR}" REALPATH)
 
+# The tests' runtime folder (XDG_RUNTIME_DIR), in the build tree: without one, Qt makes
+# "runtime-<user>" in the temporary folder and leaves it there.
+set(MURTESK_TEST_RUNTIME_DIR "${CMAKE_BINARY_DIR}/test-runtime")
+if(MURTESK_TESTS)
+  file(MAKE_DIRECTORY "${MURTESK_TEST_RUNTIME_DIR}")
+  file(CHMOD "${MURTESK_TEST_RUNTIME_DIR}" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+endif()
+
 # murtesk_add_test(NAME name SOURCES a.cpp ... LIBS lib ... [TSAN] [LABELS l ...])
 # One GoogleTest executable. TSAN marks tests of threaded code: they also run in the
 # ThreadSanitizer build, which builds nothing else.
@@ -33,7 +41,7 @@ function(murtesk_add_test)
     return()
   endif()
   add_executable(${T_NAME} ${T_SOURCES})
-  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} murtesk_scratch GTest::gtest GTest::gmock GTest::gtest_main)
   set(labels ${T_LABELS})
   if(T_TSAN)
     list(APPEND labels tsan)
@@ -41,7 +49,7 @@ function(murtesk_add_test)
   # The tests run through "cmake -E env" so that they see the test environment: the ENVIRONMENT
   # property does not survive the test discovery (it splits the list at every ";").
   set_target_properties(${T_NAME} PROPERTIES CROSSCOMPILING_EMULATOR
-    "${CMAKE_COMMAND};-E;env;MURTESK_TESTDATA=${MURTESK_TESTDATA_DIR_REAL};MURTESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0")
+    "${CMAKE_COMMAND};-E;env;MURTESK_TESTDATA=${MURTESK_TESTDATA_DIR_REAL};MURTESK_SOURCE_DIR=${PROJECT_SOURCE_DIR};QT_QPA_PLATFORM=offscreen;XDG_RUNTIME_DIR=${MURTESK_TEST_RUNTIME_DIR};LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/scripts/lsan.supp:print_suppressions=0")
   if(labels)
     gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
   else()

@@ -4,6 +4,7 @@
 #   - proposes its default project in ~/.local/share/murtesk and reads the correction files there,
 #   - opens the manual shipped in <prefix>/share/murtesk,
 #   - writes "Temp.tmp" into ~/.local/share/murtesk when it ends, and nothing beside the executable;
+#   - leaves nothing in the temporary folder;
 # and that the installed desktop entry is valid.
 #   cmake -DBUILD=<build folder> -DPROBE=<install probe library> -DVALIDATE=<desktop-file-validate> -P InstallTest.cmake
 
@@ -25,7 +26,10 @@ macro(fail text)
   message(FATAL_ERROR "${text}")
 endmacro()
 
-file(MAKE_DIRECTORY "${work}" "${home}" "${work}/project" "${work}/fakebin" "${userFolder}")
+file(MAKE_DIRECTORY "${work}" "${home}" "${work}/project" "${work}/fakebin" "${userFolder}" "${work}/tmp"
+  "${work}/runtime")
+# The session's runtime folder, as a desktop gives one (without it Qt makes one in the temporary folder).
+file(CHMOD "${work}/runtime" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD}" --prefix "${prefix}"
   RESULT_VARIABLE rc OUTPUT_QUIET ERROR_VARIABLE err)
@@ -53,7 +57,8 @@ file(WRITE "${userFolder}/オリジナル特性1.csv" "Probe weighting,PW\r\nHz\
 file(WRITE "${userFolder}/オリジナル特性2.csv" "one field only\r\nHz\r\n${corrections}\r\n")
 
 set(env ${CMAKE_COMMAND} -E env --unset=MURTESK_HOME --unset=XDG_DATA_HOME --unset=DISPLAY --unset=WAYLAND_DISPLAY
-  "HOME=${home}" "PATH=${work}/fakebin:$ENV{PATH}" QT_QPA_PLATFORM=offscreen MURTESK_AUDIO=null)
+  "HOME=${home}" "PATH=${work}/fakebin:$ENV{PATH}" "TMPDIR=${work}/tmp" "XDG_RUNTIME_DIR=${work}/runtime"
+  QT_QPA_PLATFORM=offscreen MURTESK_AUDIO=null)
 
 foreach(sample "calibration;${work}/cal.wav;--rate;8000;--bits;16;--seconds;2;--amplitude;0.5"
                "video;${work}/road.avi;--seconds;1;--size;160x120;--fps;10")
@@ -113,6 +118,10 @@ endif()
 file(GLOB beside "${prefix}/bin/*.tmp" "${prefix}/bin/*.qvd")
 if(beside)
   fail("the installed program wrote beside its executable: ${beside}")
+endif()
+file(GLOB left "${work}/tmp/*" "${work}/tmp/.*")
+if(left)
+  fail("the installed programs left in the temporary folder: ${left}")
 endif()
 
 file(REMOVE_RECURSE "${work}")

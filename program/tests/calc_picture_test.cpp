@@ -10,6 +10,7 @@
 #include "level_chart_widget.h"
 
 #include "platform/dates.h"
+#include "scratch_folder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -60,8 +61,8 @@ CPreserve& ImportedProject(const std::filesystem::path& folder) {
 TEST(CalcPicture, ScreenOnAnImportedRecording) {
     TestApp();
     const QString shots = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
-    const std::filesystem::path folder = shots.isEmpty() ? std::filesystem::temp_directory_path() /
-                                                               ("murtesk-calc-picture-" + std::to_string(::getpid()))
+    const test_support::ScratchFolder scratch("calc-picture");
+    const std::filesystem::path folder = shots.isEmpty() ? scratch / "calc-project"
                                                          : std::filesystem::path(shots.toStdString()) / "calc-project";
     CPreserve& records = ImportedProject(folder);
     ASSERT_EQ(records.Measures.count(), 1);
@@ -89,9 +90,6 @@ TEST(CalcPicture, ScreenOnAnImportedRecording) {
     if (!shots.isEmpty()) {
         picture.save(shots + "/calc_screen_imported.png");
         EXPECT_TRUE(g_PreserveDoc().FileWrite(g_PreserveDoc().SaveFilePath()));
-    } else {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
     }
     g_Preserve.reset();
 }
@@ -105,8 +103,8 @@ void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::MouseButton bu
 TEST(CalcPicture, BandPanelsFilledWhileDragging) {
     TestApp();
     const QString shots = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("murtesk-calc-bands-" + std::to_string(::getpid()));
+    const test_support::ScratchFolder scratch("calc-bands");
+    const std::filesystem::path folder = scratch / "project";
     ASSERT_EQ(ImportedProject(folder).Measures.count(), 1);
     auto shown = std::make_unique<ShownScreen>();
     frmOctCalc& calc = shown->calc;
@@ -131,8 +129,6 @@ TEST(CalcPicture, BandPanelsFilledWhileDragging) {
     if (!shots.isEmpty()) {
         picture.save(shots + "/calc_screen_band_panels.png");
     }
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
     g_Preserve.reset();
 }
 
@@ -173,8 +169,8 @@ void EnterByDates(QWidget* command, double start, double end) {
 TEST(CalcPicture, RangesAndMarksEnteredByDates) {
     TestApp();
     const QString shots = qEnvironmentVariable("MURTESK_SCREENSHOT_DIR");
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("murtesk-calc-dates-" + std::to_string(::getpid()));
+    const test_support::ScratchFolder scratch("calc-dates");
+    const std::filesystem::path folder = scratch / "project";
     CPreserve& records = ImportedProject(folder);
     ASSERT_EQ(records.Measures.count(), 1);
     const double start = records.Measures.Item(1).StartTime;
@@ -205,8 +201,6 @@ TEST(CalcPicture, RangesAndMarksEnteredByDates) {
     if (!shots.isEmpty()) {
         picture.save(shots + "/calc_screen_ranges_by_dates.png");
     }
-    std::error_code ec;
-    std::filesystem::remove_all(folder, ec);
     g_Preserve.reset();
 }
 

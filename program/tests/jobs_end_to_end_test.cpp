@@ -10,6 +10,7 @@
 #include "model/band_slots.h"
 #include "model/shared_procedures.h"
 #include "platform/text_encoding.h"
+#include "scratch_folder.h"
 
 #include <cmath>
 #include <filesystem>
@@ -47,7 +48,6 @@ Direct DirectOf(const std::vector<float>& all, const std::function<bool(std::int
 class JobsEndToEnd : public ::testing::Test {
 protected:
     JobsEndToEnd() {
-        fs::remove_all(home);
         fs::create_directories(home / "data");
         setenv("MURTESK_HOME", home.c_str(), 1);
         g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
@@ -58,7 +58,6 @@ protected:
         g_Preserve.reset();
         g_frmMeasure = nullptr;
         unsetenv("MURTESK_HOME");
-        fs::remove_all(home);
     }
 
     // Two channels, one in octaves at 10 values a second, one in one-third octaves; one
@@ -87,8 +86,8 @@ protected:
         ui.ClearTranscript();
     }
 
-    const fs::path home = fs::temp_directory_path() / ("murtesk-jobs-e2e-" + std::to_string(::getpid()) + "-" +
-                                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const test_support::ScratchFolder scratch_{"jobs-e2e"};
+    const fs::path home = scratch_.path();
     const std::string project = (home / "data" / "p.qvd").string();
     platform::testing::FakeUi ui;
     ProgramForms forms;

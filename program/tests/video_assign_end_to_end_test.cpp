@@ -21,6 +21,7 @@
 #include "model/preserve.h"
 #include "platform/dates.h"
 #include "video_clips.h"
+#include "scratch_folder.h"
 
 namespace murtesk {
 namespace {
@@ -35,8 +36,8 @@ struct Screen : frmOctCalc {
 
 TEST(VideoAssignEndToEnd, ConvertedClipPlaysAndSeeksAndFollowsTheStart) {
     ::setenv("MURTESK_AUDIO", "null", 1);
-    const fs::path folder = fs::temp_directory_path() / ("murtesk-assign-e2e-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
+    const test_support::ScratchFolder scratch("assign-e2e");
+    const fs::path& folder = scratch.path();
     fs::create_directories(folder / "RecWav");
     const fs::path clip = folder / "camera 1 'north'.mp4";
     samples::VideoClipOptions options;
@@ -149,7 +150,6 @@ TEST(VideoAssignEndToEnd, ConvertedClipPlaysAndSeeksAndFollowsTheStart) {
         ui.Unload(calc);
     }
     g_Preserve.reset();
-    fs::remove_all(folder);
 }
 
 }  // namespace

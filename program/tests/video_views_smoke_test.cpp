@@ -18,6 +18,7 @@
 #include "model/preserve.h"
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +45,8 @@ using ::murtesk::platform::qt::testing::TestApp;
 TEST(CalcVideoViews, TheVideoCommandsOpenTheObservationWindowOverTheScreen) {
     TestApp();
     ::setenv("MURTESK_AUDIO", "null", 1);
-    const fs::path folder = fs::temp_directory_path() / ("murtesk-video-views-" + std::to_string(::getpid()));
-    fs::remove_all(folder);
+    const test_support::ScratchFolder scratch("video-views");
+    const fs::path& folder = scratch.path();
     g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
     g_ResetPreserve();
     const std::string project = (folder / "p.qvd").string();
@@ -128,7 +129,6 @@ TEST(CalcVideoViews, TheVideoCommandsOpenTheObservationWindowOverTheScreen) {
     ui.DestroyAllViews();
     g_ShowPlayAVI = nullptr;
     g_Preserve.reset();
-    fs::remove_all(folder);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "mainscreen_views.h"
 
 #include "qt_test_app.h"
+#include "scratch_folder.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -54,10 +55,6 @@ protected:
     ViewsSmoke()
     {
         App();
-        home = fs::temp_directory_path() / ("murtesk-views-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(home);
-        fs::create_directories(home);
         setenv("MURTESK_HOME", home.c_str(), 1);
         g_NewDocument = [] { return std::make_unique<FakeDocument>(AppFile("DefaultQVD.qvd")); };
         g_NewCalcScreen = [](platform::UiServices& u) { return std::make_unique<frmOctCalc>(u); };
@@ -72,9 +69,9 @@ protected:
         g_Preserve.reset();
         g_NewCalcScreen = {};
         unsetenv("MURTESK_HOME");
-        fs::remove_all(home);
     }
-    fs::path home;
+    test_support::ScratchFolder scratch_{"views"};
+    fs::path home = scratch_.path();
     platform::qt::QtUi ui;
     ProgramForms forms;
 };

@@ -10,19 +10,14 @@
 #include <string>
 #include <thread>
 
+#include "scratch_folder.h"
 #include "video_clips.h"
 
 namespace murtesk::video::testing {
 
 class ClipFolder {
 public:
-    ClipFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "murtesk-video-XXXXXX").string();
-        dir_ = mkdtemp(pattern.data());
-    }
-    ~ClipFolder() { std::filesystem::remove_all(dir_); }
-
-    std::string file(const std::string& name) const { return (dir_ / name).string(); }
+    std::string file(const std::string& name) const { return dir_.file(name); }
 
     // The clip `name` written with `options` (once).
     const std::string& clip(const std::string& name, const samples::VideoClipOptions& options) {
@@ -38,7 +33,7 @@ public:
     }
 
 private:
-    std::filesystem::path dir_;
+    test_support::ScratchFolder dir_{"video"};
     std::map<std::string, std::string> clips_;
 };
 

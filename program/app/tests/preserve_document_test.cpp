@@ -1,6 +1,7 @@
 // The measurement list operations of the program's document over real measurements and files.
 #include "model/shared_procedures.h"
 #include "preserve_document.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,19 +20,9 @@ class PreserveDocumentList : public ::testing::Test {
 protected:
     PreserveDocumentList()
     {
-        dir = fs::temp_directory_path() / ("murtesk-preserve-doc-" + std::to_string(::getpid()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
         doc.SetSaveFilePath((dir / "p.qvd").string());
         fs::create_directories(GetFlatBandFolder(doc.SaveFilePath()));
     }
-    ~PreserveDocumentList() override
-    {
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-
     // A measurement starting at day 45000 whose channel 1 has `values` flat levels at `rate` per second.
     CMeasure& AddMeasure(const std::string& name, int values, double rate)
     {
@@ -48,7 +39,8 @@ protected:
         return m;
     }
 
-    fs::path dir;
+    test_support::ScratchFolder scratch{"preserve-doc"};
+    fs::path dir = scratch.path();
     PreserveDocument doc;
 };
 

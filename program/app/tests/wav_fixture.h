@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "scratch_folder.h"
+
 namespace murtesk::testing {
 
 inline std::string Le(std::uint64_t value, int bytes) {
@@ -76,23 +78,12 @@ inline std::string ReadFile(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A folder of its own for one test, removed with everything in it.
-class TempFolder {
+// A folder of its own for one test, removed with everything in it; paths in it as text.
+class TempFolder : public test_support::ScratchFolder {
 public:
-    explicit TempFolder(const std::string& name)
-        : path_(std::filesystem::temp_directory_path() / ("murtesk-" + name + "-" + std::to_string(::getpid()))) {
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& Path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
+    using ScratchFolder::ScratchFolder;
+    std::string operator/(const std::string& name) const { return file(name); }
+    const std::filesystem::path& Path() const { return path(); }
 };
 
 }  // namespace murtesk::testing

@@ -7,6 +7,7 @@
 #include "model/shared_procedures.h"
 #include "model/testing/level_oracle.h"
 #include "platform/dates.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,12 +37,10 @@ public:
     // -59.96, the next -60, the lowest band varied; no file for the other bands. The mark, kS..kE,
     // lies in slot kShown.
     explicit BandChannel(std::int16_t oct1or3)
-        : folder_(std::filesystem::temp_directory_path() / ("murtesk-bandwin-" + std::to_string(::getpid()))),
-          context_([this] { return (folder_ / "p.qvd").string(); },
+        : context_([this] { return (folder_ / "p.qvd").string(); },
                    [] { return platform::DateFromParts(2024, 1, 2, 3, 4, 5); }),
           channel_(std::make_shared<CChMeasure>(context_)),
           n_(oct1or3 == 3 ? 47 : 17) {
-        std::filesystem::remove_all(folder_);
         channel_->ChMeasureCondition.oct1or3 = oct1or3;
         channel_->ChMeasureCondition.LevelOutHz = kRate;
         channel_->ChMeasureCondition.w = 3;
@@ -69,8 +68,6 @@ public:
     }
     ~BandChannel() {
         g_ChMeasure.reset();
-        std::error_code ec;
-        std::filesystem::remove_all(folder_, ec);
     }
 
     // The plain statistics of a slot over the mark.
@@ -89,7 +86,8 @@ public:
         return count;
     }
 
-    std::filesystem::path folder_;
+    test_support::ScratchFolder scratch_{"bandwin"};
+    std::filesystem::path folder_ = scratch_.path();
     StatsContext context_;
     std::shared_ptr<CChMeasure> channel_;
     std::int16_t n_;

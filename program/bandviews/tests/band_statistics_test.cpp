@@ -7,6 +7,7 @@
 #include "model/shared_procedures.h"
 #include "model/testing/level_oracle.h"
 #include "platform/dates.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -62,13 +63,8 @@ const SlotFile* FileOf(std::int16_t slot) {
 class BandStatisticsTest : public ::testing::Test {
 public:
     BandStatisticsTest()
-        : folder_(fs::temp_directory_path() /
-                  ("murtesk-bandstats-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name())),
-          context_([this] { return (folder_ / "p.qvd").string(); },
+        : context_([this] { return (folder_ / "p.qvd").string(); },
                    [] { return platform::DateFromParts(2024, 1, 2, 3, 4, 5); }) {
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
         channel_ = std::make_shared<CChMeasure>(context_);
         CChMeasureCondition& c = channel_->ChMeasureCondition;
         c.oct1or3 = 1;
@@ -90,8 +86,6 @@ public:
     }
     ~BandStatisticsTest() override {
         g_ChMeasure.reset();
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
     }
 
     CBandLCalcInfo& Info(std::int16_t slot) { return channel_->BandLCalcInfos.Item(slot); }
@@ -131,7 +125,8 @@ public:
         return n;
     }
 
-    fs::path folder_;
+    test_support::ScratchFolder scratch_{"bandstats"};
+    fs::path folder_ = scratch_.path();
     StatsContext context_;
     std::shared_ptr<CChMeasure> channel_;
 };

@@ -16,6 +16,7 @@
 #include "platform/binary_file.h"
 #include "platform/dates.h"
 #include "platform/text_encoding.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -140,12 +141,7 @@ struct ChannelSpec {
 // A project folder with the program's document over it, and measurements made with level files.
 class CalcProject {
 public:
-    explicit CalcProject(std::string name) {
-        // A parameterised test's name holds a "/": one folder, not a folder in a folder left behind.
-        std::replace(name.begin(), name.end(), '/', '-');
-        folder = fs::temp_directory_path() / ("murtesk-calc-" + std::to_string(::getpid()) + "-" + name);
-        fs::remove_all(folder);
-        fs::create_directories(folder);
+    explicit CalcProject(std::string name) : scratch_("calc-" + FolderTag(std::move(name))), folder(scratch_.path()) {
         g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
         g_ResetPreserve();
         g_PreserveDoc().SetSaveFilePath(ProjectPath());
@@ -153,8 +149,6 @@ public:
     ~CalcProject() {
         g_ChMeasure.reset();
         g_Preserve.reset();
-        std::error_code ec;
-        fs::remove_all(folder, ec);
     }
     CalcProject(const CalcProject&) = delete;
     CalcProject& operator=(const CalcProject&) = delete;
@@ -214,6 +208,15 @@ public:
         return Records().Measures.Item(measure).ChMeasures.Item(channel);
     }
 
+private:
+    // A parameterised test's name holds a "/", which cannot be part of a folder's name.
+    static std::string FolderTag(std::string name) {
+        std::replace(name.begin(), name.end(), '/', '-');
+        return name;
+    }
+    test_support::ScratchFolder scratch_;
+
+public:
     fs::path folder;
 };
 

@@ -7,6 +7,7 @@
 #include "wav_library.h"
 
 #include "fake_ui.h"
+#include "scratch_folder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -264,30 +265,16 @@ public:
 };
 
 // A fresh folder for one test, removed afterwards; Touch makes an empty file in it.
-class ScratchFolder {
+class ScratchFolder : public test_support::ScratchFolder {
 public:
-    ScratchFolder()
-    {
-        static int serial = 0;
-        path_ = std::filesystem::temp_directory_path() /
-                ("murtesk_import_" + std::to_string(::getpid()) + "_" + std::to_string(serial++));
-        std::filesystem::create_directories(path_);
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
+    ScratchFolder() : test_support::ScratchFolder("import") {}
+    std::string Path(const std::string& name) const { return file(name); }
     std::string Touch(const std::string& name) const
     {
-        std::ofstream(path_ / name) << "x";
+        std::ofstream(path() / name) << "x";
         return Path(name);
     }
-    std::string Folder() const { return path_.string(); }
-
-private:
-    std::filesystem::path path_;
+    std::string Folder() const { return path().string(); }
 };
 
 // The dialog loaded on fake services over a fake document and library.

@@ -6,6 +6,7 @@
 #include "frmSetPartitionAreaCSVOut.h"
 #include "model/band_slots.h"
 #include "platform/text_encoding.h"
+#include "scratch_folder.h"
 
 #include <array>
 #include <cstdio>
@@ -406,7 +407,8 @@ TEST_F(CsvJobs, AMonoRecordingCountsOneChannel) {
 }
 
 TEST(PartitionPieces, EveryPieceHoldsItsMinutesAndTheLastTheRest) {
-    const fs::path folder = fs::temp_directory_path() / ("murtesk-pieces-" + std::to_string(::getpid()));
+    const test_support::ScratchFolder scratch("pieces");
+    const fs::path& folder = scratch.path();
     StatsContext context{[] { return std::string(); }, [] { return 43831.25; }};
     CChMeasure channel(context);
     channel.LevelData.SaveFileName = "a.lvl";
@@ -429,7 +431,6 @@ TEST(PartitionPieces, EveryPieceHoldsItsMinutesAndTheLastTheRest) {
         MakeWholeSpanScope(c.minutes, pieces, channel, (folder / "p.qvd").string());
         EXPECT_EQ(RangesOf(pieces), c.pieces) << c.values << " values, " << c.rate << " per second";
     }
-    fs::remove_all(folder);
 }
 
 // Cancel at a test point, a full disk and a missing folder: the failure is told, the old file stays

@@ -2,6 +2,7 @@
 // for it.
 #include "fake_ui.h"
 #include "help_command.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -75,18 +76,16 @@ class ManualCommand : public ::testing::Test {
 protected:
     ManualCommand()
     {
-        home = fs::temp_directory_path() / ("murtesk-help-" + std::to_string(::getpid()));
-        fs::create_directories(home);
         setenv("MURTESK_HOME", home.c_str(), 1);
     }
     ~ManualCommand() override
     {
         unsetenv("MURTESK_HOME");
-        fs::remove_all(home);
     }
     void Touch(const char* name) { std::ofstream(home / name) << "x"; }
 
-    fs::path home;
+    test_support::ScratchFolder scratch_{"help"};
+    fs::path home = scratch_.path();
     platform::testing::FakeUi ui;
     ScriptedRunner runner;
 };

@@ -15,6 +15,7 @@
 #include "model/preserve.h"
 #include "platform/atomic_file.h"
 #include "platform/dates.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -69,9 +70,6 @@ inline std::vector<std::pair<double, double>> RangesOf(const CScopes& scopes) {
 class JobsTest : public ::testing::Test {
 protected:
     JobsTest() {
-        home = fs::temp_directory_path() / ("murtesk-jobs-" + std::to_string(::getpid()) + "-" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(home);
         fs::create_directories(home / "data");
         setenv("MURTESK_HOME", home.c_str(), 1);
         project = (home / "data" / "p.qvd").string();
@@ -89,8 +87,6 @@ protected:
         g_Preserve.reset();
         g_frmMeasure = nullptr;
         g_ChMeasure.reset();
-        std::error_code ec;
-        fs::remove_all(home, ec);
     }
 
     // The level at position p (1-based) of slot k of channel c of measurement i: on a 0.1 dB grid
@@ -191,7 +187,8 @@ protected:
         });
     }
 
-    fs::path home;
+    test_support::ScratchFolder scratch_{"jobs"};
+    fs::path home = scratch_.path();
     std::string project;
     // The project as the test builds it, with its own clock so its histogram names never meet the
     // program's.

@@ -13,6 +13,7 @@
 #include "preserve_document.h"
 
 #include "model/preserve.h"
+#include "scratch_folder.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -39,9 +40,6 @@ class JobsViews : public ::testing::Test {
 protected:
     JobsViews() {
         TestApp();
-        home = fs::temp_directory_path() / ("murtesk-jobs-views-" + std::to_string(::getpid()));
-        fs::remove_all(home);
-        fs::create_directories(home);
         setenv("MURTESK_HOME", home.c_str(), 1);
         g_NewDocument = [] { return std::make_unique<PreserveDocument>(); };
         g_Preserve.reset();
@@ -54,7 +52,6 @@ protected:
         g_Preserve.reset();
         g_frmMeasure = nullptr;
         unsetenv("MURTESK_HOME");
-        fs::remove_all(home);
     }
     // A project of one octave measurement whose level files hold `values` levels.
     std::string Project(int values) {
@@ -74,7 +71,8 @@ protected:
         return p.SaveFilePath;
     }
 
-    fs::path home;
+    test_support::ScratchFolder scratch_{"jobs-views"};
+    fs::path home = scratch_.path();
     platform::qt::QtUi ui;
 };
 

@@ -12,6 +12,7 @@
 #include "preserve_document.h"
 #include "screens.h"
 #include "platform/binary_file.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -39,10 +40,6 @@ class MainScreenTest : public ::testing::Test {
 protected:
     MainScreenTest()
     {
-        home = fs::temp_directory_path() /
-               ("murtesk-mainscreen-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(home);
         fs::create_directories(home / "data");
         setenv("MURTESK_HOME", home.c_str(), 1);
         g_NewDocument = [this] { return std::make_unique<FakeDocument>(AppFile("DefaultQVD.qvd")); };
@@ -65,8 +62,6 @@ protected:
         g_frmMeasure = nullptr;
         g_frmOctCalc = nullptr;
         g_NewCalcScreen = {};
-        std::error_code ec;
-        fs::remove_all(home, ec);
     }
 
     // Every write to disk fails from now on (as on a full disk), or works again.
@@ -138,7 +133,8 @@ protected:
         return n;
     }
 
-    fs::path home;
+    test_support::ScratchFolder scratch_{"mainscreen"};
+    fs::path home = scratch_.path();
     platform::testing::FakeUi ui;
     ProgramForms forms;
 };

@@ -6,6 +6,7 @@
 #include "sarnik_search.h"
 
 #include "platform/text_encoding.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -36,15 +37,11 @@ class OriginalWeightings : public ::testing::Test {
 protected:
     OriginalWeightings()
     {
-        home = fs::temp_directory_path() / ("murtesk-originalw-" + std::to_string(::getpid()));
-        fs::remove_all(home);
-        fs::create_directories(home);
         setenv("MURTESK_HOME", home.c_str(), 1);
     }
     ~OriginalWeightings() override
     {
         unsetenv("MURTESK_HOME");
-        fs::remove_all(home);
     }
 
     // Writes file n in CP932 with CR LF line ends.
@@ -66,7 +63,8 @@ protected:
     }
     void Load() { LoadOriginalWeightings(ui, list, SarnikRESearch()); }
 
-    fs::path home;
+    test_support::ScratchFolder scratch_{"originalw"};
+    fs::path home = scratch_.path();
     platform::testing::FakeUi ui;
     COriginalWs list;
 };

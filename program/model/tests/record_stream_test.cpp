@@ -1,4 +1,5 @@
 #include "model/record_stream.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -336,7 +337,8 @@ namespace murtesk {
 namespace {
 
 TEST(RecordFiles, WriteThenReadAWholeFile) {
-    const std::string path = testing::TempDir() + "murtesk_record_file_" + std::to_string(getpid()) + ".tmp";
+    const test_support::ScratchFolder scratch("record-file");
+    const std::string path = scratch.file("record.tmp");
     Sample written;
     written.Name = "保存";
     ASSERT_TRUE(WriteRecordFile(path, written));

@@ -16,6 +16,7 @@
 
 #include "model/scopes.h"
 #include "model/stats_context.h"
+#include "scratch_folder.h"
 
 namespace murtesk::testing {
 
@@ -24,15 +25,9 @@ inline constexpr Date kFixedNow = 45356.297326388885;
 
 class ScratchProject : public ::testing::Test {
 protected:
-    ScratchProject() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "murtesk-stats-XXXXXX").string();
-        dir_ = mkdtemp(pattern.data());
+    ScratchProject() : scratch_("stats"), dir_(scratch_.path()) {
         bandDir_ = (dir_ / "F").string();
         std::filesystem::create_directories(bandDir_);
-    }
-    ~ScratchProject() override {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
     }
 
     std::string ProjectFile() const { return (dir_ / "p.qvd").string(); }
@@ -54,6 +49,7 @@ protected:
                    std::string(reinterpret_cast<const char*>(levels.data()), levels.size() * sizeof(float)));
     }
 
+    test_support::ScratchFolder scratch_;
     std::filesystem::path dir_;
     std::string bandDir_;
     StatsContext context_{[this] { return ProjectFile(); }, [] { return kFixedNow; }};

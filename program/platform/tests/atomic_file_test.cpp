@@ -1,5 +1,6 @@
 #include "platform/atomic_file.h"
 #include "platform/program_folder.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -19,17 +20,7 @@ namespace fs = std::filesystem;
 
 class ScratchFolder : public testing::Test {
 protected:
-    void SetUp() override {
-        folder_ = fs::temp_directory_path() /
-                  ("murtesk_atomic_" + std::to_string(getpid()) + "_" +
-                   testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-    }
-    void TearDown() override {
-        SetWriteLimitForTests(-1);
-        fs::remove_all(folder_);
-    }
+    void TearDown() override { SetWriteLimitForTests(-1); }
     std::string Path(const char* name) const { return (folder_ / name).string(); }
     static std::string Contents(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -47,7 +38,8 @@ protected:
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
     }
 
-    fs::path folder_;
+    test_support::ScratchFolder scratch_{"atomic"};
+    fs::path folder_ = scratch_.path();
 };
 
 TEST_F(ScratchFolder, ReplacesTheOldFileWhole) {

@@ -1,6 +1,7 @@
 #include "platform/binary_file.h"
 #include "platform/file_moves.h"
 #include "platform/testing/named_pipe.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -42,8 +43,8 @@ TEST(BinaryFileMemory, ReadOnlyFileRefusesWrites) {
 }
 
 TEST(BinaryFileDisk, RoundTripThroughAFile) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("murtesk_binary_file_" + std::to_string(getpid()) + ".bin");
+    const test_support::ScratchFolder scratch("binary-file");
+    const auto path = scratch / "file.bin";
     {
         BinaryFile file;
         ASSERT_TRUE(file.OpenWrite(path.string()));
@@ -61,15 +62,14 @@ TEST(BinaryFileDisk, RoundTripThroughAFile) {
     file.Close();
     std::filesystem::remove(path);
     EXPECT_FALSE(file.OpenRead(path.string()));
-    EXPECT_FALSE(file.OpenRead(std::filesystem::temp_directory_path().string()));  // a folder
+    EXPECT_FALSE(file.OpenRead(scratch.path().string()));  // a folder
 }
 
 // A named pipe where a file is expected (its open would wait for a writer for ever) is refused at once by
 // every way the program opens a file to read it.
 TEST(BinaryFileDisk, NamedPipesAreRefusedWithoutWaiting) {
-    char made[] = "/tmp/murtesk-pipe-XXXXXX";
-    ASSERT_NE(mkdtemp(made), nullptr);
-    const std::string folder = made;
+    const test_support::ScratchFolder scratch("pipe");
+    const std::string folder = scratch.path().string();
     {
         const testing::NamedPipe pipe(folder + "/Temp.tmp");
         ASSERT_TRUE(pipe.made());
@@ -85,7 +85,6 @@ TEST(BinaryFileDisk, NamedPipesAreRefusedWithoutWaiting) {
         EXPECT_EQ(OpenRegularFile(pipe.path()), -1);
     }
     EXPECT_TRUE(std::filesystem::is_empty(folder));
-    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // /dev/null, arguments that reach the program exactly as given, and a program started alongside:
 // its output as it comes, how it ended (a signal the caller ignores included), its end on request.
 #include "platform/process_runner.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -108,8 +109,8 @@ INSTANTIATE_TEST_SUITE_P(Programs, EndOnRequest,
                          [](const ::testing::TestParamInfo<Ending>& info) { return info.param.name; });
 
 TEST(SystemProcessRunner, ArgumentsArriveIntactAndStdinIsTheNullDevice) {
-    const std::filesystem::path out =
-        std::filesystem::temp_directory_path() / ("murtesk-runner-" + std::to_string(::getpid()) + ".txt");
+    const test_support::ScratchFolder scratch("runner");
+    const std::filesystem::path out = scratch / "out.txt";
     const std::vector<std::string> odd = {"a b", "\"quoted\" 'too'", "$HOME `id` $(id)", "-leading", "*", "行;|&>"};
     std::vector<std::string> argv = {
         "sh", "-c", "readlink /proc/$$/fd/0 > \"$0\"; for a; do printf '[%s]\\n' \"$a\"; done >> \"$0\"", out.string()};
@@ -122,7 +123,6 @@ TEST(SystemProcessRunner, ArgumentsArriveIntactAndStdinIsTheNullDevice) {
     std::string expected = "/dev/null\n";
     for (const std::string& a : odd) expected += "[" + a + "]\n";
     EXPECT_EQ(text.str(), expected);
-    std::filesystem::remove(out);
 }
 
 }  // namespace

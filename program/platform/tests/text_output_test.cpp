@@ -1,6 +1,7 @@
 // The text-output writer: the bytes it writes (CP932, CR LF, no byte-order mark, "?" for what CP932
 // lacks) and the old file kept whole by every output that does not complete.
 #include "platform/text_output.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,17 +19,8 @@ namespace fs = std::filesystem;
 
 class TextOutputTest : public testing::Test {
 protected:
-    TextOutputTest() {
-        folder_ = fs::temp_directory_path() / ("murtesk_text_output_" + std::to_string(getpid()) + "_" +
-                                               testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder_);
-        fs::create_directories(folder_);
-        path_ = (folder_ / "out.csv").string();
-    }
-    ~TextOutputTest() override {
-        SetWriteLimitForTests(-1);
-        fs::remove_all(folder_);
-    }
+    TextOutputTest() { path_ = (folder_ / "out.csv").string(); }
+    ~TextOutputTest() override { SetWriteLimitForTests(-1); }
     std::string Contents() const {
         std::ifstream in(path_, std::ios::binary);
         std::ostringstream out;
@@ -39,7 +31,8 @@ protected:
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()));
     }
 
-    fs::path folder_;
+    test_support::ScratchFolder scratch_{"text-output"};
+    fs::path folder_ = scratch_.path();
     std::string path_;
 };
 

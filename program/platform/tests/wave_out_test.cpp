@@ -2,6 +2,7 @@
 // threaded devices, and the ALSA path on ALSA's own "null" PCM for every sample size.
 #include "wave_out.h"
 #include "message_window.h"
+#include "scratch_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -136,8 +137,8 @@ class AlsaNullPcm : public ::testing::TestWithParam<std::uint16_t> {};
 // 64-bit sample as its high 32 bits.
 TEST_P(AlsaNullPcm, PlaysEverySampleSizeAndHandsAlsaItsSamples) {
     const std::uint16_t bits = GetParam();
-    const std::string raw = ::testing::TempDir() + "alsa_" + std::to_string(bits) + ".raw";
-    std::remove(raw.c_str());
+    const test_support::ScratchFolder scratch("alsa");
+    const std::string raw = scratch.file("alsa_" + std::to_string(bits) + ".raw");
     auto system = MakeAlsaWaveOut("file:FILE=" + raw + ",FORMAT=raw");
     Listener listener;
     std::unique_ptr<WaveOutDevice> device;

@@ -8,6 +8,8 @@
 #include <iterator>
 #include <string>
 
+#include "scratch_folder.h"
+
 namespace murtesk::playback::testing {
 
 class Bytes {
@@ -39,17 +41,9 @@ inline void WriteAll(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-class Scratch {
+class Scratch : public test_support::ScratchFolder {
 public:
-    Scratch() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "murtesk-playback-XXXXXX").string();
-        dir_ = mkdtemp(pattern.data());
-    }
-    ~Scratch() { std::filesystem::remove_all(dir_); }
-    std::string file(const std::string& name) const { return (dir_ / name).string(); }
-
-private:
-    std::filesystem::path dir_;
+    Scratch() : ScratchFolder("playback") {}
 };
 
 }  // namespace murtesk::playback::testing

@@ -12,21 +12,15 @@
 #include <vector>
 
 #include "recordings.h"
+#include "scratch_folder.h"
 
 namespace murtesk::samples {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Scratch {
-    fs::path dir;
-    Scratch()
-    {
-        std::string pattern = (fs::temp_directory_path() / "murtesk-samples-XXXXXX").string();
-        dir = mkdtemp(pattern.data());
-    }
-    ~Scratch() { fs::remove_all(dir); }
-    std::string file(const char* name) const { return (dir / name).string(); }
+struct Scratch : test_support::ScratchFolder {
+    Scratch() : ScratchFolder("samples") {}
 };
 
 std::vector<uint8_t> bytesOf(const std::string& path)

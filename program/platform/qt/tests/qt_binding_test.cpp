@@ -7,6 +7,7 @@
 #include "qt_message_window.h"
 #include "qt_ui.h"
 #include "window_target.h"
+#include "scratch_folder.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -439,9 +440,8 @@ TEST(QtUiHelpers, Filters)
 TEST(SaveDialog, AddsTheFiltersExtensionToANameTypedWithout)
 {
     TestApp();
-    const QString folder = QDir::temp().filePath(QStringLiteral("murtesk-save-%1").arg(QCoreApplication::applicationPid()));
-    QDir(folder).removeRecursively();
-    ASSERT_TRUE(QDir().mkpath(folder));
+    const test_support::ScratchFolder scratch("save");
+    const QString folder = QString::fromStdString(scratch.path().string());
     QFile existing(folder + QStringLiteral("/kept.mrk"));
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
     existing.close();
@@ -492,7 +492,6 @@ TEST(SaveDialog, AddsTheFiltersExtensionToANameTypedWithout)
         EXPECT_EQ(asked, c.asked);
     }
     EXPECT_EQ(DefaultSuffixOf(QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ (*.qvd *.dat)")), QStringLiteral("qvd"));
-    QDir(folder).removeRecursively();
 }
 
 // A file manager sends its files as addresses and as text: the files count. Text counts only when

@@ -16,6 +16,7 @@
 #include "dynamic_library.h"
 #include "kinemo.h"
 #include "video_clips.h"
+#include "scratch_folder.h"
 
 namespace murtesk::platform::qt {
 namespace {
@@ -32,8 +33,8 @@ std::int32_t FrameNumberIn(const QImage& image, const QRect& rect) {
 TEST(VideoHostWidget, PausedClipShowsItsFrameFittedTopLeft) {
     TestApp();
     setenv("MURTESK_AUDIO", "null", 1);
-    std::string pattern = (std::filesystem::temp_directory_path() / "murtesk-host-XXXXXX").string();
-    const std::filesystem::path dir = mkdtemp(pattern.data());
+    const test_support::ScratchFolder scratch("host");
+    const std::filesystem::path& dir = scratch.path();
     samples::VideoClipOptions clip;
     clip.scene = samples::VideoScene::Road;
     clip.width = 320;
@@ -86,7 +87,6 @@ TEST(VideoHostWidget, PausedClipShowsItsFrameFittedTopLeft) {
 
     EXPECT_EQ(close(), 1);
     EXPECT_TRUE(widget.Picture().isNull());  // closing erased the picture
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace
