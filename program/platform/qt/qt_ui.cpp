@@ -177,6 +177,14 @@ QWidget* QtUi::DialogParent() const
 
 namespace {
 
+// Each answer and the button that gives it: the default button, the button pressed and the escape
+// button all go through this one table.
+constexpr std::pair<MsgAnswer, QMessageBox::StandardButton> kAnswerButtons[] = {
+    {MsgAnswer::OK, QMessageBox::Ok},         {MsgAnswer::Cancel, QMessageBox::Cancel},
+    {MsgAnswer::Abort, QMessageBox::Abort},   {MsgAnswer::Retry, QMessageBox::Retry},
+    {MsgAnswer::Ignore, QMessageBox::Ignore}, {MsgAnswer::Yes, QMessageBox::Yes},
+    {MsgAnswer::No, QMessageBox::No}};
+
 // A box at least as wide as its title, which the title bar would otherwise cut short.
 void FitTitle(QMessageBox& box) {
     auto* grid = qobject_cast<QGridLayout*>(box.layout());
@@ -244,12 +252,7 @@ MsgAnswer QtUi::ShowMessage(const MessageBoxRequest& request)
     box.setStandardButtons(buttons);
     box.setEscapeButton(escape);
     if (request.Default) {
-        static const std::pair<MsgAnswer, QMessageBox::StandardButton> kButtons[] = {
-            {MsgAnswer::OK, QMessageBox::Ok},       {MsgAnswer::Cancel, QMessageBox::Cancel},
-            {MsgAnswer::Abort, QMessageBox::Abort}, {MsgAnswer::Retry, QMessageBox::Retry},
-            {MsgAnswer::Ignore, QMessageBox::Ignore}, {MsgAnswer::Yes, QMessageBox::Yes},
-            {MsgAnswer::No, QMessageBox::No}};
-        for (const auto& [answer, button] : kButtons) {
+        for (const auto& [answer, button] : kAnswerButtons) {
             if (answer == *request.Default && (buttons & button) != 0) {
                 box.setDefaultButton(button);
             }
@@ -264,35 +267,15 @@ MsgAnswer QtUi::ShowMessage(const MessageBoxRequest& request)
     if (wasBusy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     }
-    switch (answer) {
-    case QMessageBox::Ok:
-        return MsgAnswer::OK;
-    case QMessageBox::Cancel:
-        return MsgAnswer::Cancel;
-    case QMessageBox::Abort:
-        return MsgAnswer::Abort;
-    case QMessageBox::Retry:
-        return MsgAnswer::Retry;
-    case QMessageBox::Ignore:
-        return MsgAnswer::Ignore;
-    case QMessageBox::Yes:
-        return MsgAnswer::Yes;
-    case QMessageBox::No:
-        return MsgAnswer::No;
-    default:
-        break;
+    // Closed some other way than by a button: the escape button's answer.
+    for (const int pressed : {answer, static_cast<int>(escape)}) {
+        for (const auto& [given, button] : kAnswerButtons) {
+            if (pressed == button) {
+                return given;
+            }
+        }
     }
-    // Closed some other way: the escape button's answer.
-    switch (escape) {
-    case QMessageBox::Cancel:
-        return MsgAnswer::Cancel;
-    case QMessageBox::No:
-        return MsgAnswer::No;
-    case QMessageBox::Abort:
-        return MsgAnswer::Abort;
-    default:
-        return MsgAnswer::OK;
-    }
+    return MsgAnswer::OK;
 }
 
 namespace {
