@@ -129,31 +129,34 @@ TEST(AnalysisStatus, DcOffsetsGoToTheirChannels)
     EXPECT_NEAR(f1.back(), 74.0, 0.01);
 }
 
-TEST(AnalysisStatus, UnderOneBlockGivesNoDataAndLeavesNoLevelFile)
+// Recordings the run refuses: one final status and no level file.
+struct RefusedRecording {
+    const char* name;
+    int channels;
+    double seconds;
+    int status;
+};
+
+class AnalysisRefusal : public ::testing::TestWithParam<RefusedRecording> {};
+
+TEST_P(AnalysisRefusal, EndsWithItsStatusAndLeavesNoLevelFile)
 {
+    const RefusedRecording& r = GetParam();
     Analysis a;
-    const std::string wav = a.folder.file("short.wav");
-    writeTone(wav, 1, 0.999, 7000.0);
+    const std::string wav = a.folder.file(std::string(r.name) + ".wav");
+    writeTone(wav, r.channels, r.seconds, 7000.0);
     ASSERT_TRUE(a.prepare(1));
     ASSERT_EQ(a.lib.ReadStartOfWAV(wav.c_str()), 1);
     ASSERT_TRUE(a.window.pumpUntilFinal());
-    EXPECT_EQ(a.window.statuses(), (std::vector<int>{-9801}));
+    EXPECT_EQ(a.window.statuses(), (std::vector<int>{r.status}));
     a.lib.waitForWorkers();
     EXPECT_EQ(a.levelFilesPresent(), 0);
 }
 
-TEST(AnalysisStatus, FileThatDoesNotMatchTheEngineFailsAndLeavesNoLevelFile)
-{
-    Analysis a;
-    const std::string wav = a.folder.file("stereo.wav");
-    writeTone(wav, 2, 2.0, 7000.0);
-    ASSERT_TRUE(a.prepare(1));
-    ASSERT_EQ(a.lib.ReadStartOfWAV(wav.c_str()), 1);
-    ASSERT_TRUE(a.window.pumpUntilFinal());
-    EXPECT_EQ(a.window.statuses(), (std::vector<int>{-9811}));
-    a.lib.waitForWorkers();
-    EXPECT_EQ(a.levelFilesPresent(), 0);
-}
+INSTANTIATE_TEST_SUITE_P(AnalysisStatus, AnalysisRefusal,
+                         ::testing::Values(RefusedRecording{"UnderOneBlockGivesNoData", 1, 0.999, -9801},
+                                           RefusedRecording{"FileThatDoesNotMatchTheEngineFails", 2, 2.0, -9811}),
+                         [](const ::testing::TestParamInfo<RefusedRecording>& info) { return info.param.name; });
 
 TEST(AnalysisStatus, RecordingCutShortIsAnalysedOverTheBlocksPresent)
 {
