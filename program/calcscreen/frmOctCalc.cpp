@@ -3,6 +3,7 @@
 #include "band_panel.h"
 #include "globals.h"
 #include "preserve_document.h"
+#include "statistic_codes.h"
 
 #include "model/band_layout.h"
 #include "model/band_slots.h"
@@ -171,15 +172,9 @@ void frmOctCalc::Form_Load() {
     optAreaBand.Select(0);
 
     cmbCalcL.Clear();
-    cmbCalcL.AddItem("Ｌeq", -1);
-    cmbCalcL.AddItem("Ｌmax", 0);
-    for (int n = 1; n <= 99; ++n) {
-        cmbCalcL.AddItem("Ｌ" + std::to_string(n), n);
+    for (const std::int32_t code : StatisticCodes()) {
+        cmbCalcL.AddItem(StatisticName(code), code);
     }
-    cmbCalcL.AddItem("Ｌmin", 100);
-    cmbCalcL.AddItem("ＬFmax", 103);
-    cmbCalcL.AddItem("ＬWmax", 104);
-    cmbCalcL.AddItem("ＬE", 101);
 
     cmbLx.Clear();
     for (int n = 1; n <= 99; ++n) {
@@ -196,9 +191,9 @@ void frmOctCalc::setForm(std::int32_t& MeasureIndex) {
         return;
     }
     Caption = std::string(kCaption) + " " + document.SaveFilePath() + " 測定番号:" + std::to_string(MeasureIndex);
-    measureIndex_ = MeasureIndex;
+    shown_.measureIndex = MeasureIndex;
     CPreserve* records = Records();
-    measure_ = records != nullptr ? records->Measures.ItemShared(MeasureIndex) : nullptr;
+    shown_.measure = records != nullptr ? records->Measures.ItemShared(MeasureIndex) : nullptr;
 
     const int keptChannel = cmbCh.ListIndex < 0 ? 0 : cmbCh.ListIndex;
     cmdFirst.Enabled = cmdBack.Enabled = MeasureIndex != 1;
@@ -206,19 +201,22 @@ void frmOctCalc::setForm(std::int32_t& MeasureIndex) {
     lblDisplayMeas.Caption = "<<データ " + std::to_string(MeasureIndex) + "/" + std::to_string(count) + " >>";
     scrollGuard_ = true;
     cmbCh.Clear();
-    if (!measure_) {
+    shown_.channelNumber = 0;
+    shown_.listedChannels = 0;
+    if (!shown_.measure) {
         ShowNoChannel();
         return;
     }
-    lblStartymdhms.Caption = platform::FormatDisplayDate(measure_->StartTime);
-    lblEndymdhms.Caption = platform::FormatDisplayDate(measure_->EndTime);
-    for (std::int32_t i = 1; i <= measure_->ChMeasures.count(); ++i) {
-        const std::int16_t mode = measure_->ChMeasures.Item(i).ChMeasureCondition.oct1or3;
+    lblStartymdhms.Caption = platform::FormatDisplayDate(shown_.measure->StartTime);
+    lblEndymdhms.Caption = platform::FormatDisplayDate(shown_.measure->EndTime);
+    for (std::int32_t i = 1; i <= shown_.measure->ChMeasures.count(); ++i) {
+        const std::int16_t mode = shown_.measure->ChMeasures.Item(i).ChMeasureCondition.oct1or3;
         if (mode != 1 && mode != 3) {
             break;
         }
         cmbCh.AddItem("ch" + std::to_string(i), i);
     }
+    shown_.listedChannels = cmbCh.ListCount();
     const bool several = cmbCh.ListCount() > 1;
     cmdLinkCh.Visible = cmdLinkChMark.Visible = cmdLinkChDelArea.Visible = several;
     cmdAxisSame.Visible = several || count >= 2;
@@ -234,22 +232,23 @@ void frmOctCalc::setForm(std::int32_t& MeasureIndex) {
 }
 
 void frmOctCalc::cmbCh_Click() {
-    if (cmbCh.ListIndex < 0 || !measure_) {
+    if (cmbCh.ListIndex < 0 || !shown_.measure) {
         return;
     }
     std::int16_t previousMode = 3;
-    if (channel_) {
-        previousMode = channel_->ChMeasureCondition.oct1or3;
+    if (shown_.channel) {
+        previousMode = shown_.channel->ChMeasureCondition.oct1or3;
         StoreMemo();
     }
     std::int16_t band = static_cast<std::int16_t>(cmbGraphBand.SelectedData(2));
 
     const std::int32_t number = cmbCh.SelectedData();
-    if (number < 1 || number > measure_->ChMeasures.count()) {
+    if (number < 1 || number > shown_.measure->ChMeasures.count()) {
         return;
     }
-    channel_ = measure_->ChMeasures.ItemShared(number);
-    const CChMeasureCondition& condition = channel_->ChMeasureCondition;
+    shown_.channel = shown_.measure->ChMeasures.ItemShared(number);
+    shown_.channelNumber = number;
+    const CChMeasureCondition& condition = shown_.channel->ChMeasureCondition;
     band = TranslateBand(band, previousMode, condition.oct1or3);
 
     lblOct1or3.Caption = condition.oct1or3 == 1   ? "１／１オクターブバンド"
@@ -268,11 +267,9 @@ void frmOctCalc::cmbCh_Click() {
     setFormOfCalcFFTLabel();
 
     cmbGraphBand.Clear();
-    cmbGraphBand.AddItem("Ｆ特性", 1);
-    cmbGraphBand.AddItem(condition.getWName(true, g_OriginalWs), 2);
     const std::int16_t slots = SlotCount(condition.oct1or3);
-    for (std::int16_t slot = 3; slot <= slots; ++slot) {
-        cmbGraphBand.AddItem(std::string(GetBandName(condition.oct1or3, slot)), slot);
+    for (std::int16_t slot = 1; slot <= slots; ++slot) {
+        cmbGraphBand.AddItem(BandCaption(condition, slot), slot);
     }
     const bool weighted = condition.getWName(false, g_OriginalWs) != "---";
     cmdACursor.Visible = cmdACalc.Visible = weighted;
@@ -289,7 +286,7 @@ void frmOctCalc::cmbGraphBand_Click() {
     if (cmbGraphBand.ListIndex < 0) {
         return;
     }
-    band_ = static_cast<std::int16_t>(cmbGraphBand.SelectedData());
+    shown_.band = static_cast<std::int16_t>(cmbGraphBand.SelectedData());
     platform::ChartRedrawHold hold(Chart2DLevelWave);  // axes, levels and overlay: one repaint
     setGraphAxisAndScroll();
     setGraphOfForm();
@@ -300,8 +297,8 @@ void frmOctCalc::cmbGraphBand_Click() {
 }
 
 void frmOctCalc::StoreMemo() {
-    if (channel_ && memoShown_) {
-        channel_->ChMeasureCondition.Account = txtMEMO.Text;
+    if (shown_.channel && memoShown_) {
+        shown_.channel->ChMeasureCondition.Account = txtMEMO.Text;
     }
 }
 
@@ -405,7 +402,7 @@ void frmOctCalc::SetChannelCommandsEnabled(bool enabled) {
 
 void frmOctCalc::cmdREC_Click() {
     StoreMemo();
-    measure_.reset();
+    shown_.measure.reset();
     bandFiles_.Forget();
     MainScreen* main = g_frmMeasure;
     if (main == nullptr) {
@@ -476,7 +473,7 @@ void frmOctCalc::NavigateTo(std::int32_t index) {
 
 void frmOctCalc::saveAndShowMeasure() {
     StoreMemo();
-    measure_.reset();
+    shown_.measure.reset();
     if (!g_frmMeasure->SaveData()) {
         SaveFailed();
         return;
@@ -484,19 +481,11 @@ void frmOctCalc::saveAndShowMeasure() {
     setForm(g_frmMeasure->m_MeasureIndex);
 }
 
-CBandLCalcInfo* frmOctCalc::ShownBandInfo() const {
-    if (!channel_ || band_ < 1 || band_ > channel_->BandLCalcInfos.count()) {
-        return nullptr;
-    }
-    return &channel_->BandLCalcInfos.Item(band_);
-}
+CBandLCalcInfo* frmOctCalc::ShownBandInfo() const { return shown_.BandInfo(); }
 
 std::string frmOctCalc::BandFolder(std::int16_t slot) const {
     const CPreserve* records = Records();
-    if (!channel_ || records == nullptr) {
-        return {};
-    }
-    return GetBandFolder(records->SaveFilePath, channel_->ChMeasureCondition.oct1or3, slot);
+    return records != nullptr ? shown_.BandFolder(records->SaveFilePath, slot) : std::string();
 }
 
 }  // namespace murtesk

@@ -4,13 +4,17 @@
 // while the main screen is shown; its return command and its navigation save the project through
 // the main screen.
 //
-// The form is split by concern: set-up and navigation (frmOctCalc.cpp), the level chart, its time
-// window and range overlay (frmOctCalc_chart.cpp), range editing and its commands
-// (frmOctCalc_ranges.cpp), the range lists with the statistic read-outs (frmOctCalc_lists.cpp), the
-// playback and WAV output of ranges (frmOctCalc_wave.cpp), the measurement's video and its start date
-// (frmOctCalc_video.cpp), and the procedures and commands whose work lies in the band displays, panel
-// commands and the other outputs (frmOctCalc_pending.cpp). The procedures of the set-up cascade are
-// virtual: those parts fill them in, and tests log them.
+// What it shows is a plain ShownSelection (shown_selection.h); the text outputs are functions of it
+// and the project (text_outputs.h). The form is split by concern: set-up and navigation
+// (frmOctCalc.cpp), the level chart, its time window and range overlay (frmOctCalc_chart.cpp), the
+// cursor, its searches and the mouse (frmOctCalc_cursor.cpp), range editing (frmOctCalc_ranges.cpp),
+// the range commands over a band or channel (frmOctCalc_rangecmds.cpp), the range lists with the
+// statistic read-outs (frmOctCalc_lists.cpp), the band displays (frmOctCalc_bands.cpp) and their
+// commands (frmOctCalc_panels.cpp), the axis dialogs (frmOctCalc_axes.cpp), the output frame and the
+// mark-range files (frmOctCalc_text.cpp), the other text outputs (frmOctCalc_textout.cpp), the
+// playback and WAV output of ranges (frmOctCalc_wave.cpp), and the measurement's video and its
+// start date (frmOctCalc_video.cpp). The procedures of the set-up cascade are virtual, so tests log
+// their order.
 #pragma once
 
 #include "band_chart_model.h"
@@ -21,6 +25,7 @@
 #include "form.h"
 #include "level_chart_model.h"
 #include "screens.h"
+#include "shown_selection.h"
 #include "time_window.h"
 
 #include "platform/file_moves.h"
@@ -43,7 +48,6 @@
 
 namespace murtesk {
 
-class MarkTableWriter;
 class frmVideoConvert;
 
 class frmOctCalc : public CalcScreen {
@@ -124,8 +128,8 @@ public:
     bool outMarkAreaCalcText();
     bool outAllChMarkAreaCalcText();
 
-    // ---- The other text outputs (frmOctCalc_textout.cpp); each writer writes the path whole or
-    // leaves it as it was, and gives true when the file was written.
+    // ---- The other text outputs (frmOctCalc_textout.cpp) over the writers of text_outputs.h; each
+    // writes the path whole or leaves it as it was, and gives true when the file was written.
     // The stored statistics of every channel of the shown measurement.
     bool outCalcTextFile();
     bool writeCalcTextFile(const std::string& path);
@@ -179,7 +183,7 @@ public:
     void Chart2DLevelWave_MouseUp(int Button, int x, int y);
     void Chart2DLevelWave_Click();
 
-    // Commands whose work lies in the parts still to come: each says it is not available yet.
+    // The commands of the panels, the range lists, the media and the menus.
     void cmdACursor_Click();
     void cmdACalc_Click();
     void cmdBarOrList_Click();
@@ -360,12 +364,14 @@ public:
     // when the slot shows "---" for want of a value; -60 for a level at or below -60 dB.
     std::optional<double> CursorBandValue(std::int16_t slot) const { return PanelValue(cursorValues_, slot); }
     std::optional<double> CalcBandValue(std::int16_t slot) const { return PanelValue(calcValues_, slot); }
-    std::int32_t ShownMeasureIndex() const { return measureIndex_; }
+    std::int32_t ShownMeasureIndex() const { return shown_.measureIndex; }
     // The shown measurement; null after a return and before the first set-up.
-    const std::shared_ptr<CMeasure>& ShownMeasure() const { return measure_; }
+    const std::shared_ptr<CMeasure>& ShownMeasure() const { return shown_.measure; }
     // The shown channel: kept across return and navigation; its owner may have dropped it.
-    const std::shared_ptr<CChMeasure>& ShownChannel() const { return channel_; }
-    std::int16_t ShownBand() const { return band_; }
+    const std::shared_ptr<CChMeasure>& ShownChannel() const { return shown_.channel; }
+    std::int16_t ShownBand() const { return shown_.band; }
+    // What the screen shows, for the outputs and the range editors.
+    const ShownSelection& Shown() const { return shown_; }
     // The project's records; null when the open document holds none.
     CPreserve* Records() const;
 
@@ -373,7 +379,7 @@ public:
     virtual void setGraphAxisAndScroll();
 
 protected:
-    // The set-up cascade's procedures whose work lies in the band displays.
+    // The set-up cascade's procedures of the band displays.
     virtual void setGraphOfCSFFT();
     virtual void setFormOfCSFFTLabel();
     virtual void setGraphOfCalcFFT();
@@ -389,15 +395,13 @@ protected:
     // The shown band's statistics record; null when the band list is too short for the slot.
     CBandLCalcInfo* ShownBandInfo() const;
     // The folder of the shown band's level files, and of any slot's.
-    std::string ShownBandFolder() const { return BandFolder(band_); }
+    std::string ShownBandFolder() const { return BandFolder(shown_.band); }
     std::string BandFolder(std::int16_t slot) const;
     // N of a band slot: the number of values in its level file, 0 without one.
     std::int32_t ValueCount(std::int16_t slot) const;
     // The band slots an edit works on: every slot of the channel with "全バンド共通", else the shown
     // one; slots the band list lacks are left out.
     std::vector<std::int16_t> EditBands() const;
-    // Tells the user a command is not available yet.
-    void NotAvailable();
     // The video file of a measurement that starts at `start`: "RecWav/yy-m-d-h_n_s.avi".
     std::string VideoFileOf(Date start) const;
 
@@ -433,13 +437,6 @@ private:
     // file was written.
     bool TextOutput(const std::string& filter, const std::function<std::optional<bool>(const std::string&)>& writer,
                     std::string_view title = {}, const std::function<bool()>& before = {});
-    // The resampled level series into `path`; nothing when there is no series to resample or the
-    // analysis library is missing (the user has been told).
-    std::optional<bool> WriteResampledLevels(const std::string& path);
-    // Writes a mark-range file: the lines of `blocks` through a text output that takes the path's
-    // place only when they were all written.
-    bool WriteMarkText(const std::string& path,
-                       const std::function<bool(const std::function<void(std::string_view)>&, MarkTableWriter&)>& blocks);
     void saveAndShowMeasure();
     // The open dialog of a video to assign; false when cancelled.
     bool SelectVideoFile(std::string& FileName);
@@ -526,11 +523,8 @@ private:
     bool ReadWindow(WindowState& state) const;
     void EmptyChart();
 
-    std::int32_t measureIndex_ = 0;
-    std::shared_ptr<CMeasure> measure_;
-    std::shared_ptr<CChMeasure> channel_;
-    bool memoShown_ = false;  // txtMEMO shows channel_'s memo
-    std::int16_t band_ = 0;
+    ShownSelection shown_;
+    bool memoShown_ = false;  // txtMEMO shows the shown channel's memo
     bool scrollGuard_ = false;
 
     // ---- Band displays

@@ -20,7 +20,7 @@ void frmOctCalc::ShowSetCalcGraph() {
 }
 
 void frmOctCalc::cmdAxisSame_Click() {
-    if (!measure_ || !channel_ || Records() == nullptr) {
+    if (!shown_.measure || !shown_.channel || Records() == nullptr) {
         return;
     }
     // Only the dialog's own buttons answer True.
@@ -36,7 +36,7 @@ void frmOctCalc::cmdAxisSame_Click() {
         return;
     }
     calc::Busy busy(ui_);
-    CopyCommonAxes(Records()->Measures, *measure_, cmbCh.SelectedData(), *channel_, g_CommonGraphAxisInfo);
+    CopyCommonAxes(Records()->Measures, *shown_.measure, shown_.channelNumber, *shown_.channel, g_CommonGraphAxisInfo);
 }
 
 }  // namespace murtesk

@@ -8,6 +8,7 @@
 
 #include "band_panel.h"
 #include "globals.h"
+#include "statistic_codes.h"
 
 #include "model/band_layout.h"
 #include "model/band_slots.h"
@@ -20,25 +21,20 @@ namespace murtesk {
 
 namespace {
 
-constexpr std::int32_t kCodeLeq = -1;
-constexpr std::int32_t kCodeLmax = 0;
-constexpr std::int32_t kCodeLE = 101;
-constexpr std::int32_t kCodeLFmax = 103;
-constexpr std::int32_t kCodeLWmax = 104;
 // The first weighting code of the user's own characteristics, which carry no band delay.
 constexpr std::int16_t kFirstUserWeighting = 5;
 
 }  // namespace
 
 void frmOctCalc::SetUpBandChart(platform::BandBarChartModel& chart) {
-    if (channel_) {
-        murtesk::SetUpBandChart(chart, channel_->ChMeasureCondition.oct1or3, channel_->HzYAxis);
+    if (shown_.channel) {
+        murtesk::SetUpBandChart(chart, shown_.channel->ChMeasureCondition.oct1or3, shown_.channel->HzYAxis);
     }
 }
 
 void frmOctCalc::SetUpBandPanel(platform::BandLabelGrid& grid, PanelValues& values, const char* blank) {
     values.fill(std::nullopt);
-    SetUpBandGrid(grid, channel_ ? channel_->ChMeasureCondition.oct1or3 : std::int16_t{3}, blank);
+    SetUpBandGrid(grid, shown_.channel ? shown_.channel->ChMeasureCondition.oct1or3 : std::int16_t{3}, blank);
 }
 
 void frmOctCalc::setGraphOfCSFFT() { SetUpBandChart(chartCSFFT); }
@@ -55,14 +51,14 @@ void frmOctCalc::ShowBandValue(platform::BandLabelGrid& grid, PanelValues& value
         value = kNoLevel;
     }
     values[static_cast<std::size_t>(slot - 1)] = value;
-    if (platform::Label* label = BandValueLabel(grid, channel_->ChMeasureCondition.oct1or3, slot)) {
+    if (platform::Label* label = BandValueLabel(grid, shown_.channel->ChMeasureCondition.oct1or3, slot)) {
         label->Caption = BandReadOut(value);
     }
 }
 
 std::optional<double> frmOctCalc::ReadBandLevel(std::int16_t slot, std::int32_t p) const {
     float value = 0.0f;
-    if (!channel_ || p < 1 || bandFiles_.Read(channel_->LevelData, BandFolder(slot), p, 1, &value) < 1) {
+    if (!shown_.channel || p < 1 || bandFiles_.Read(shown_.channel->LevelData, BandFolder(slot), p, 1, &value) < 1) {
         return std::nullopt;
     }
     return value;
@@ -70,12 +66,12 @@ std::optional<double> frmOctCalc::ReadBandLevel(std::int16_t slot, std::int32_t 
 
 std::vector<std::optional<double>> frmOctCalc::StatisticValues(std::int32_t code) const {
     std::vector<std::optional<double>> values;
-    if (!channel_) {
+    if (!shown_.channel) {
         return values;
     }
-    const CChMeasureCondition& condition = channel_->ChMeasureCondition;
+    const CChMeasureCondition& condition = shown_.channel->ChMeasureCondition;
     const std::int16_t n = BandLayout(condition.oct1or3).SlotCount();
-    const CBandLCalcInfos& infos = channel_->BandLCalcInfos;
+    const CBandLCalcInfos& infos = shown_.channel->BandLCalcInfos;
     const auto info = [&](std::int16_t slot) -> const CBandLCalcInfo* {
         return slot <= infos.count() ? &infos.Item(slot) : nullptr;
     };
@@ -115,10 +111,10 @@ std::vector<std::optional<double>> frmOctCalc::StatisticValues(std::int32_t code
 }
 
 void frmOctCalc::cmbCalcL_Click() {
-    if (cmbCalcL.ListIndex < 0 || !channel_) {
+    if (cmbCalcL.ListIndex < 0 || !shown_.channel) {
         return;
     }
-    const BandLayout layout(channel_->ChMeasureCondition.oct1or3);
+    const BandLayout layout(shown_.channel->ChMeasureCondition.oct1or3);
     const std::vector<std::optional<double>> values = StatisticValues(cmbCalcL.SelectedData());
     std::vector<double> chart(values.size(), kNoLevel);
     for (std::int16_t slot = 1; slot <= static_cast<std::int16_t>(values.size()); ++slot) {
@@ -131,7 +127,7 @@ void frmOctCalc::cmbCalcL_Click() {
 }
 
 void frmOctCalc::cmbLx_Click() {
-    if (cmbLx.ListIndex < 0 || !channel_) {
+    if (cmbLx.ListIndex < 0 || !shown_.channel) {
         return;
     }
     const std::int32_t x = cmbLx.SelectedData();
@@ -141,7 +137,7 @@ void frmOctCalc::cmbLx_Click() {
     } else {
         lblLx.Caption = platform::FormatNumber(info->LCalc.getLx(x), "0.0") + "dB";
     }
-    channel_->CalcXYAxis.Lx = static_cast<std::int16_t>(x);
+    shown_.channel->CalcXYAxis.Lx = static_cast<std::int16_t>(x);
 }
 
 }  // namespace murtesk

@@ -59,19 +59,19 @@ void TakeBack(const CChMeasure& copy, CChMeasure& channel) {
 }  // namespace
 
 bool frmOctCalc::ReadWindow(WindowState& state) const {
-    if (!measure_ || !channel_) {
+    if (!shown_.measure || !shown_.channel) {
         return false;
     }
-    const auto window = WindowOf(channel_->CalcXYAxis);
+    const auto window = WindowOf(shown_.channel->CalcXYAxis);
     if (!window) {
         return false;
     }
     state.window = *window;
-    state.start = measure_->StartTime;
-    state.end = measure_->EndTime;
+    state.start = shown_.measure->StartTime;
+    state.end = shown_.measure->EndTime;
     state.lengthSec = platform::WholeSecondsBetween(state.start, state.end);
     state.startSec = platform::WholeSecondsBetween(state.start, window->start);
-    state.rate = channel_->ChMeasureCondition.LevelOutHz;
+    state.rate = shown_.channel->ChMeasureCondition.LevelOutHz;
     return true;
 }
 
@@ -85,8 +85,8 @@ void frmOctCalc::setGraphAxisAndScroll() {
     } else {
         Chart2DLevelWave.SetXAxis(0.0, 0.0);
     }
-    if (channel_) {
-        Chart2DLevelWave.SetYAxis(channel_->CalcXYAxis.YAxisMin, channel_->CalcXYAxis.YAxisMax);
+    if (shown_.channel) {
+        Chart2DLevelWave.SetYAxis(shown_.channel->CalcXYAxis.YAxisMin, shown_.channel->CalcXYAxis.YAxisMax);
     }
 
     scrollGuard_ = true;
@@ -102,11 +102,11 @@ void frmOctCalc::setGraphAxisAndScroll() {
 }
 
 void frmOctCalc::setGraphOfForm() {
-    if (!channel_) {
+    if (!shown_.channel) {
         return;
     }
     platform::ChartRedrawHold hold(Chart2DLevelWave);
-    const CChMeasureCondition& condition = channel_->ChMeasureCondition;
+    const CChMeasureCondition& condition = shown_.channel->ChMeasureCondition;
     Chart2DLevelWave.SetLevelMarker(
         condition.WaveFileOut.OkFlg != 0 ? std::optional<double>(condition.WaveFileOut.RecLevel) : std::nullopt);
     std::int32_t n = 0;
@@ -119,17 +119,17 @@ void frmOctCalc::setGraphOfForm() {
         // Only what the file holds is read: a window past its end costs nothing.
         const std::string folder = ShownBandFolder();
         const std::int64_t available =
-            static_cast<std::int64_t>(bandFiles_.Count(channel_->LevelData, folder)) - positions->first + 1;
+            static_cast<std::int64_t>(bandFiles_.Count(shown_.channel->LevelData, folder)) - positions->first + 1;
         const auto want = static_cast<std::int32_t>(std::clamp<std::int64_t>(available, 0, positions->count));
         if (want > 0) {
-            n = bandFiles_.Read(channel_->LevelData, folder, positions->first, want,
+            n = bandFiles_.Read(shown_.channel->LevelData, folder, positions->first, want,
                                 Chart2DLevelWave.PrepareLevels(want));
         }
     }
     if (n > 0) {
         Chart2DLevelWave.SetLevels(n, 1.0 / w.rate);
-        if (channel_->HorizontalLine.OkFlg != 0) {
-            const double level = channel_->HorizontalLine.RecLevel;
+        if (shown_.channel->HorizontalLine.OkFlg != 0) {
+            const double level = shown_.channel->HorizontalLine.RecLevel;
             Chart2DLevelWave.SetLine({{0.0, level}, {n / w.rate, level}});
         } else {
             Chart2DLevelWave.SetLine({});
@@ -179,7 +179,7 @@ void frmOctCalc::scrGraph_Change() {
     if (!start) {
         return;
     }
-    SetWindow(channel_->CalcXYAxis, *start, w.window.widthSec);
+    SetWindow(shown_.channel->CalcXYAxis, *start, w.window.widthSec);
     Chart2DLevelWave.SetTimeBase(WholeSecondOf(*start), kTimeLabelFormat);
     if (scrGraph.LargeChange == 32767 &&
         platform::DateToMilliseconds(*start) <= platform::DateToMilliseconds(w.start)) {
@@ -198,20 +198,20 @@ void frmOctCalc::scrGraph_Change() {
 }
 
 void frmOctCalc::cmdSetLevelWave_Click() {
-    if (!channel_ || !measure_) {
+    if (!shown_.channel || !shown_.measure) {
         return;
     }
     g_bDialogOk = true;
-    g_MeasStartTime = measure_->StartTime;
-    g_MeasEndTime = measure_->EndTime;
-    g_ChMeasure = DialogCopy(*channel_);
+    g_MeasStartTime = shown_.measure->StartTime;
+    g_MeasEndTime = shown_.measure->EndTime;
+    g_ChMeasure = DialogCopy(*shown_.channel);
     ShowSetCalcGraph();
     const std::shared_ptr<CChMeasure> copy = std::move(g_ChMeasure);
     g_ChMeasure.reset();
     if (!g_bDialogOk || !copy) {
         return;
     }
-    TakeBack(*copy, *channel_);
+    TakeBack(*copy, *shown_.channel);
     platform::ChartRedrawHold hold(Chart2DLevelWave);
     setGraphAxisAndScroll();
     // The band charts take their new level axes before the redraw fills them: set up afterwards,
@@ -226,11 +226,11 @@ void frmOctCalc::cmdSetLevelWave_Click() {
 }
 
 void frmOctCalc::mnuHorizontalLine_Click() {
-    if (!channel_) {
+    if (!shown_.channel) {
         return;
     }
     g_bDialogOk = true;
-    g_ChMeasure = DialogCopy(*channel_);
+    g_ChMeasure = DialogCopy(*shown_.channel);
     {
         frmHorizontalLine dialog(ui_);
         ui_.ShowModal(dialog);
@@ -240,7 +240,7 @@ void frmOctCalc::mnuHorizontalLine_Click() {
     if (!g_bDialogOk || !copy) {
         return;
     }
-    TakeBack(*copy, *channel_);
+    TakeBack(*copy, *shown_.channel);
     setGraphOfForm();
 }
 
@@ -298,7 +298,7 @@ void frmOctCalc::setFormOfGraphArea() {
         static_cast<std::int32_t>(std::partition_point(marks.begin(), marks.end(),
                                                        [&](const auto& r) { return KeyOrLowest(r->S) <= lastShown; }) -
                                   marks.begin());
-    labels.at = [channel = channel_, band = band_, w0,
+    labels.at = [channel = shown_.channel, band = shown_.band, w0,
                  rate = w.rate](std::int32_t i) -> std::optional<platform::ChartLabel> {
         if (band > channel->BandLCalcInfos.count()) {
             return std::nullopt;

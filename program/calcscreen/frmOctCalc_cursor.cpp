@@ -53,7 +53,7 @@ void frmOctCalc::moveCursorTo(std::int32_t pos) {
     // nearest second would start it after the sample for the later half of each second.
     const double beforeSec = std::floor((static_cast<double>(pos) - 1.0) / w.rate);
     const Date start = HeldStart(AddWholeSeconds(w.start, beforeSec), w.start, w.end);
-    SetWindow(channel_->CalcXYAxis, start, w.window.widthSec);
+    SetWindow(shown_.channel->CalcXYAxis, start, w.window.widthSec);
     platform::ChartRedrawHold hold(Chart2DLevelWave);
     setGraphAxisAndScroll();
     setGraphOfForm();
@@ -80,10 +80,10 @@ void frmOctCalc::moveCursorTo(std::int32_t pos) {
 }
 
 void frmOctCalc::setFormOfCursorBandLevel() {
-    if (!channel_) {
+    if (!shown_.channel) {
         return;
     }
-    const BandLayout layout(channel_->ChMeasureCondition.oct1or3);
+    const BandLayout layout(shown_.channel->ChMeasureCondition.oct1or3);
     const std::int16_t n = layout.SlotCount();
     // The sample under the cursor; none while the cursor stands on no point of the window.
     std::int32_t pos = 0;
@@ -119,7 +119,7 @@ void frmOctCalc::scrollLevelGraph(bool toLeft) {
     }
     const std::int32_t step = cmbScrollSec.SelectedData(0);
     const Date start = HeldStart(AddWholeSeconds(w.window.start, toLeft ? -step : step), w.start, w.end);
-    SetWindow(channel_->CalcXYAxis, start, w.window.widthSec);
+    SetWindow(shown_.channel->CalcXYAxis, start, w.window.widthSec);
     platform::ChartRedrawHold hold(Chart2DLevelWave);
     setGraphAxisAndScroll();
     setGraphOfForm();

@@ -6,6 +6,7 @@
 #include "frmOctCalc.h"
 
 #include "globals.h"
+#include "statistic_codes.h"
 #include "time_window.h"
 
 #include "model/scopes.h"
@@ -24,7 +25,6 @@ namespace {
 
 constexpr const char* kNoStatistic = "---dB";
 constexpr const char* kNoDate = "----/--/-- --:--:--";
-constexpr std::int32_t kCalcLOfLE = 101;
 
 std::string Decibels(double level) { return platform::FormatNumber(level, "0.0") + "dB"; }
 
@@ -71,11 +71,11 @@ void Reselect(platform::ComboBox& list, int index) {
 }  // namespace
 
 platform::VirtualListBox::RowText frmOctCalc::RangeLines(CScopes CBandLCalcInfo::*list) const {
-    if (!measure_ || !channel_) {
+    if (!shown_.measure || !shown_.channel) {
         return {};
     }
-    return [channel = channel_, band = band_, list, start = measure_->StartTime,
-            rate = channel_->ChMeasureCondition.LevelOutHz](int row) -> std::string {
+    return [channel = shown_.channel, band = shown_.band, list, start = shown_.measure->StartTime,
+            rate = shown_.channel->ChMeasureCondition.LevelOutHz](int row) -> std::string {
         if (band < 1 || band > channel->BandLCalcInfos.count()) {
             return {};
         }
@@ -123,7 +123,7 @@ void frmOctCalc::setFormOfCalcArea() {
 
     Reselect(cmbCalcL, cmbCalcL.ListIndex < 0 ? 0 : cmbCalcL.ListIndex);
     cmbCalcL_Click();
-    Reselect(cmbLx, channel_ ? channel_->CalcXYAxis.Lx - 1 : -1);
+    Reselect(cmbLx, shown_.channel ? shown_.channel->CalcXYAxis.Lx - 1 : -1);
     cmbLx_Click();
 }
 
@@ -141,19 +141,19 @@ void frmOctCalc::setFormOfMarkArea() {
     } else {
         lstMarkArea.SetRows(count, RangeLines(&CBandLCalcInfo::MarkScopes));
         SetEnabled(commands, true);
-        cmdAllChMarkTextOut.Visible = cmbCh.ListCount() > 1;
+        cmdAllChMarkTextOut.Visible = shown_.listedChannels > 1;
         lstMarkArea.ListIndex = 0;
     }
 }
 
 std::string frmOctCalc::SplitRecording(const std::string& recWav, std::int32_t channel) const {
-    const std::string& name = measure_->ChMeasures.Item(channel).LevelData.SaveFileName;
+    const std::string& name = shown_.measure->ChMeasures.Item(channel).LevelData.SaveFileName;
     return recWav + "/ALL" + DropLastCharacters(name, 4) + ".Wav";
 }
 
 std::string frmOctCalc::SplitRecording(std::int32_t channel) const {
     const CPreserve* records = Records();
-    if (!measure_ || records == nullptr || channel < 1 || channel > measure_->ChMeasures.count()) {
+    if (!shown_.measure || records == nullptr || channel < 1 || channel > shown_.measure->ChMeasures.count()) {
         return {};
     }
     return SplitRecording(GetRecWavFolder(records->SaveFilePath), channel);
@@ -162,8 +162,8 @@ std::string frmOctCalc::SplitRecording(std::int32_t channel) const {
 void frmOctCalc::setFormOfLE() {
     const CPreserve* records = Records();
     const std::string recWav = GetRecWavFolder(records != nullptr ? records->SaveFilePath : std::string());
-    if (measure_) {
-        g_VideoPath = VideoFileOf(measure_->StartTime);
+    if (shown_.measure) {
+        g_VideoPath = VideoFileOf(shown_.measure->StartTime);
     }
     const bool video = RegularFileExists(g_VideoPath);
     for (platform::ControlState* control :
@@ -173,8 +173,8 @@ void frmOctCalc::setFormOfLE() {
     mnuToolArea.Enabled = video;
 
     // The channel of the channel list's choice, as the split recordings are named after it.
-    const int listed = cmbCh.ListIndex + 1;
-    if (measure_ && listed >= 1 && listed <= measure_->ChMeasures.count()) {
+    const int listed = shown_.channelNumber;
+    if (shown_.measure && listed >= 1 && listed <= shown_.measure->ChMeasures.count()) {
         g_PlayWavePath = SplitRecording(recWav, listed);
     }
     cmdWavePlay.Visible = cmdLEWaveOut.Visible = RegularFileExists(g_PlayWavePath);
@@ -182,11 +182,11 @@ void frmOctCalc::setFormOfLE() {
 
     const CBandLCalcInfo* info = ShownBandInfo();
     const bool hasLE = info != nullptr && info->LEScopes.count() > 0;
-    if (hasLE && measure_) {
+    if (hasLE && shown_.measure) {
         const CScope& range = info->LEScopes.Item(1);
-        const double rate = channel_->ChMeasureCondition.LevelOutHz;
-        lblLEStart.Caption = DateOfPosition(range.S, measure_->StartTime, rate);
-        lblLEEnd.Caption = DateOfPosition(range.E, measure_->StartTime, rate);
+        const double rate = shown_.channel->ChMeasureCondition.LevelOutHz;
+        lblLEStart.Caption = DateOfPosition(range.S, shown_.measure->StartTime, rate);
+        lblLEEnd.Caption = DateOfPosition(range.E, shown_.measure->StartTime, rate);
     } else {
         lblLEStart.Caption = kNoDate;
         lblLEEnd.Caption = kNoDate;
@@ -196,7 +196,7 @@ void frmOctCalc::setFormOfLE() {
                hasLE);
     lblLE.Caption = hasLE ? Decibels(info->AllLCalc.LE) : kNoStatistic;
 
-    if (cmbCalcL.ListIndex >= 0 && cmbCalcL.SelectedData() == kCalcLOfLE) {
+    if (cmbCalcL.ListIndex >= 0 && cmbCalcL.SelectedData() == kCodeLE) {
         Reselect(cmbCalcL, cmbCalcL.ListIndex);
         cmbCalcL_Click();
     }

@@ -7,6 +7,7 @@
 
 #include "band_panel.h"
 #include "globals.h"
+#include "statistic_codes.h"
 
 #include "model/band_layout.h"
 
@@ -22,7 +23,7 @@ void frmOctCalc::cmdCalcBarOrList_Click() { ToggleBarOrList(cmdCalcBarOrList, vs
 
 std::string frmOctCalc::PanelCopyText(std::string_view heading, const platform::BandLabelGrid& grid,
                                       const std::vector<std::optional<double>>& values) const {
-    const CChMeasureCondition& condition = channel_->ChMeasureCondition;
+    const CChMeasureCondition& condition = shown_.channel->ChMeasureCondition;
     return BandCopyText(heading, "[" + condition.getWName(false, g_OriginalWs) + "特性] , ", grid, condition.oct1or3,
                         values);
 }
@@ -30,34 +31,35 @@ std::string frmOctCalc::PanelCopyText(std::string_view heading, const platform::
 void frmOctCalc::CopyToClipboard(const std::string& text) { CopyBandText(ui_, text); }
 
 void frmOctCalc::cmdCopyCursor_Click() {
-    if (!channel_) {
+    if (!shown_.channel) {
         return;
     }
-    const std::int16_t n = BandLayout(channel_->ChMeasureCondition.oct1or3).SlotCount();
+    const std::int16_t n = BandLayout(shown_.channel->ChMeasureCondition.oct1or3).SlotCount();
     std::vector<std::optional<double>> values(static_cast<std::size_t>(n));
     for (std::int16_t slot = 1; slot <= n; ++slot) {
         values[static_cast<std::size_t>(slot - 1)] = CursorBandValue(slot);
     }
-    const std::string heading = lblCymdhms.Caption + " 動特性" + channel_->ChMeasureCondition.getTREName(false);
+    const std::string heading = lblCymdhms.Caption + " 動特性" + shown_.channel->ChMeasureCondition.getTREName(false);
     CopyToClipboard(PanelCopyText(heading, gridCursor, values));
 }
 
 void frmOctCalc::cmdCopyCalc_Click() {
-    if (!channel_ || cmbCalcL.ListIndex < 0) {
+    if (!shown_.channel || cmbCalcL.ListIndex < 0) {
         return;
     }
-    const std::string heading = "動特性" + channel_->ChMeasureCondition.getTREName(false) + " " +
-                                cmbCalcL.Items[static_cast<std::size_t>(cmbCalcL.ListIndex)];
-    CopyToClipboard(PanelCopyText(heading, gridCalc, StatisticValues(cmbCalcL.SelectedData())));
+    const std::int32_t code = cmbCalcL.SelectedData();
+    const std::string heading =
+        "動特性" + shown_.channel->ChMeasureCondition.getTREName(false) + " " + StatisticName(code);
+    CopyToClipboard(PanelCopyText(heading, gridCalc, StatisticValues(code)));
 }
 
 void frmOctCalc::ShowALevel(const PanelValues& panel) {
-    if (!channel_) {
+    if (!shown_.channel) {
         return;
     }
-    const std::int16_t n = BandLayout(channel_->ChMeasureCondition.oct1or3).SlotCount();
+    const std::int16_t n = BandLayout(shown_.channel->ChMeasureCondition.oct1or3).SlotCount();
     const ALevelHandOver handOver =
-        MakeALevelHandOver(*channel_, std::span<const std::optional<double>>(panel.data(), static_cast<std::size_t>(n)));
+        MakeALevelHandOver(*shown_.channel, std::span<const std::optional<double>>(panel.data(), static_cast<std::size_t>(n)));
     ui_.SetBusy(false);
     if (g_ShowALevel) {
         g_ShowALevel(ui_, handOver);

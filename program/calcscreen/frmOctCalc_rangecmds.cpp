@@ -80,7 +80,7 @@ std::pair<std::int32_t, std::int32_t> frmOctCalc::ChannelRange(std::int32_t S, s
 void frmOctCalc::setMarkAreaToBands(const CScopes& ranges) {
     std::vector<std::pair<CScopes*, const CScopes*>> lists;
     for (const std::int16_t slot : EditBands()) {
-        lists.emplace_back(&channel_->BandLCalcInfos.Item(slot).MarkScopes, &ranges);
+        lists.emplace_back(&shown_.channel->BandLCalcInfos.Item(slot).MarkScopes, &ranges);
     }
     AppendAndMerge(lists);
     setFormOfGraphArea();
@@ -95,8 +95,8 @@ void frmOctCalc::mnuLevelOverArea_Click() {
         return;
     }
     g_bDialogOk = true;
-    g_ChMeasure = channel_;
-    g_BandIndex = band_;
+    g_ChMeasure = shown_.channel;
+    g_BandIndex = shown_.band;
     ShowLevelOverArea();
     if (g_bDialogOk) {
         g_ChMeasure.reset();
@@ -104,7 +104,7 @@ void frmOctCalc::mnuLevelOverArea_Click() {
         info = ShownBandInfo();
         const std::string folder = ShownBandFolder();
         auto runs =
-            FindLevelOverScopes(channel_->LevelData, folder, ValueCount(band_), info->OverLevel, levelSliceLength_, {});
+            FindLevelOverScopes(shown_.channel->LevelData, folder, ValueCount(shown_.band), info->OverLevel, levelSliceLength_, {});
         info->LevelOverScopes = runs ? std::move(*runs) : CScopes{};
         setFormOfGraphArea();
     } else if (g_ChMeasure != nullptr) {
@@ -141,10 +141,10 @@ void frmOctCalc::cmdLevelOverDelete_Click() {
     Recalcs work(ui_);
     const CScopes& orange = shown.LevelOverScopes;
     for (const std::int16_t slot : EditBands()) {
-        CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        CBandLCalcInfo& info = shown_.channel->BandLCalcInfos.Item(slot);
         work.AddEdited(
             info.Scopes, [&orange](CScopes& ranges) { ranges.AppendMerged(orange); }, ValueCount(slot), info.LCalc,
-            channel_->LevelData, BandFolder(slot));
+            shown_.channel->LevelData, BandFolder(slot));
     }
     work.Run();
     shown.LevelOverScopes.AllDelete();
@@ -182,18 +182,18 @@ std::vector<std::int16_t> frmOctCalc::ChannelCopySlots(const CChMeasure& target)
 }
 
 void frmOctCalc::ForEachOtherChannel(const std::function<void(CChMeasure&, double)>& step) {
-    if (!measure_ || !channel_ || Records() == nullptr || measure_->ChMeasures.count() < 2) {
+    if (!shown_.measure || !shown_.channel || Records() == nullptr || shown_.measure->ChMeasures.count() < 2) {
         return;
     }
-    for (std::int32_t i = 1; i <= measure_->ChMeasures.count(); ++i) {
-        CChMeasure& target = measure_->ChMeasures.Item(i);
-        if (&target == channel_.get()) {
+    for (std::int32_t i = 1; i <= shown_.measure->ChMeasures.count(); ++i) {
+        CChMeasure& target = shown_.measure->ChMeasures.Item(i);
+        if (&target == shown_.channel.get()) {
             continue;
         }
-        target.CalcXYAxis.XAxisMin = channel_->CalcXYAxis.XAxisMin;
-        target.CalcXYAxis.XAxisMax = channel_->CalcXYAxis.XAxisMax;
-        target.CalcXYAxis.XAxisUnit = channel_->CalcXYAxis.XAxisUnit;
-        step(target, target.ChMeasureCondition.LevelOutHz / channel_->ChMeasureCondition.LevelOutHz);
+        target.CalcXYAxis.XAxisMin = shown_.channel->CalcXYAxis.XAxisMin;
+        target.CalcXYAxis.XAxisMax = shown_.channel->CalcXYAxis.XAxisMax;
+        target.CalcXYAxis.XAxisUnit = shown_.channel->CalcXYAxis.XAxisUnit;
+        step(target, target.ChMeasureCondition.LevelOutHz / shown_.channel->ChMeasureCondition.LevelOutHz);
     }
 }
 
@@ -240,7 +240,7 @@ void frmOctCalc::cmdLinkChMark_Click() {
 
 void frmOctCalc::cmdLinkChDelArea_Click() {
     const CBandLCalcInfo* shown = ShownBandInfo();
-    if (shown == nullptr || shown->Scopes.count() == 0 || !measure_ || measure_->ChMeasures.count() < 2) {
+    if (shown == nullptr || shown->Scopes.count() == 0 || !shown_.measure || shown_.measure->ChMeasures.count() < 2) {
         return;
     }
     Busy busy(ui_);
@@ -284,7 +284,7 @@ bool frmOctCalc::WriteRangeFile(const CScopes& list, const std::string& path, co
     ui_.DoEvents();
     Busy busy(ui_);
     // The file is replaced only once it was written whole: a failed save leaves the old one.
-    const bool ok = list.FileWrite(path, measure_->StartTime, 1.0 / channel_->ChMeasureCondition.LevelOutHz);
+    const bool ok = list.FileWrite(path, shown_.measure->StartTime, 1.0 / shown_.channel->ChMeasureCondition.LevelOutHz);
     ui_.MsgBox(ok ? saved : failed);
     return ok;
 }
@@ -298,8 +298,8 @@ std::optional<CScopes> frmOctCalc::ReadRangeFile(const std::string& path) {
     double filePeriod = 0.0;
     std::optional<CScopes> mapped;
     if (read.FileRead(path, fileStart, filePeriod)) {
-        mapped = MapFileRanges(read, fileStart, filePeriod, measure_->StartTime,
-                               channel_->ChMeasureCondition.LevelOutHz, ValueCount(band_));
+        mapped = MapFileRanges(read, fileStart, filePeriod, shown_.measure->StartTime,
+                               shown_.channel->ChMeasureCondition.LevelOutHz, ValueCount(shown_.band));
     }
     if (!mapped) {
         busy.End();
@@ -310,7 +310,7 @@ std::optional<CScopes> frmOctCalc::ReadRangeFile(const std::string& path) {
 
 bool frmOctCalc::ReadDeleteAreaFrom(const std::string& path) {
     CBandLCalcInfo* shown = ShownBandInfo();
-    if (shown == nullptr || !measure_) {
+    if (shown == nullptr || !shown_.measure) {
         return false;
     }
     auto mapped = ReadRangeFile(path);
@@ -322,7 +322,7 @@ bool frmOctCalc::ReadDeleteAreaFrom(const std::string& path) {
 }
 
 bool frmOctCalc::ReadMarkAreaFrom(const std::string& path) {
-    if (ShownBandInfo() == nullptr || !measure_) {
+    if (ShownBandInfo() == nullptr || !shown_.measure) {
         return false;
     }
     auto mapped = ReadRangeFile(path);
@@ -344,12 +344,12 @@ void frmOctCalc::setDeleteAreaToBands() {
     Recalcs work(ui_);
     const CScopes& list = shown->Scopes;
     for (const std::int16_t slot : EditBands()) {
-        CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        CBandLCalcInfo& info = shown_.channel->BandLCalcInfos.Item(slot);
         std::function<void(CScopes&)> copy;
         if (&info != shown) {
             copy = [&list](CScopes& ranges) { ranges = list; };  // a copy: every band gets the shown band's list
         }
-        work.AddEdited(info.Scopes, std::move(copy), ValueCount(slot), info.LCalc, channel_->LevelData,
+        work.AddEdited(info.Scopes, std::move(copy), ValueCount(slot), info.LCalc, shown_.channel->LevelData,
                        BandFolder(slot));
     }
     work.Run();
@@ -369,7 +369,7 @@ std::optional<std::string> frmOctCalc::ChooseRangeFile(bool save, const char* fi
 
 bool frmOctCalc::saveDeleteAreaFile() {
     const CBandLCalcInfo* shown = ShownBandInfo();
-    if (shown == nullptr || !measure_) {
+    if (shown == nullptr || !shown_.measure) {
         return false;
     }
     const auto path = ChooseRangeFile(true, kDeleteAreaFilter);
@@ -379,7 +379,7 @@ bool frmOctCalc::saveDeleteAreaFile() {
 
 bool frmOctCalc::saveMarkAreaFile() {
     const CBandLCalcInfo* shown = ShownBandInfo();
-    if (shown == nullptr || !measure_) {
+    if (shown == nullptr || !shown_.measure) {
         return false;
     }
     const auto path = ChooseRangeFile(true, kMarkAreaFilter);

@@ -39,22 +39,22 @@ constexpr const char* kNoSavedTimes = "保存時間①②が設定されてい�
 }  // namespace
 
 std::int32_t frmOctCalc::ValueCount(std::int16_t slot) const {
-    return channel_ ? channel_->LevelData.getDataNumNoWait(BandFolder(slot)) : 0;
+    return shown_.channel ? shown_.channel->LevelData.getDataNumNoWait(BandFolder(slot)) : 0;
 }
 
 std::vector<std::int16_t> frmOctCalc::EditBands() const {
     std::vector<std::int16_t> bands;
-    if (!channel_) {
+    if (!shown_.channel) {
         return bands;
     }
-    const std::int32_t listed = channel_->BandLCalcInfos.count();
+    const std::int32_t listed = shown_.channel->BandLCalcInfos.count();
     if (optAreaBand.Selected() == 0) {
-        const std::int16_t slots = SlotCount(channel_->ChMeasureCondition.oct1or3);
+        const std::int16_t slots = SlotCount(shown_.channel->ChMeasureCondition.oct1or3);
         for (std::int16_t slot = 1; slot <= slots && slot <= listed; ++slot) {
             bands.push_back(slot);
         }
-    } else if (band_ >= 1 && band_ <= listed) {
-        bands.push_back(band_);
+    } else if (shown_.band >= 1 && shown_.band <= listed) {
+        bands.push_back(shown_.band);
     }
     return bands;
 }
@@ -62,11 +62,11 @@ std::vector<std::int16_t> frmOctCalc::EditBands() const {
 void frmOctCalc::addCalcDelArea(std::int32_t S, std::int32_t E) {
     Recalcs work(ui_);
     for (const std::int16_t slot : EditBands()) {
-        CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        CBandLCalcInfo& info = shown_.channel->BandLCalcInfos.Item(slot);
         // The range is kept even where there is nothing to compute.
         work.AddEdited(
             info.Scopes, [S, E](CScopes& ranges) { ranges.AddOneNoOverlap(NewRange(S, E)); }, ValueCount(slot),
-            info.LCalc, channel_->LevelData, BandFolder(slot));
+            info.LCalc, shown_.channel->LevelData, BandFolder(slot));
     }
     work.Run();
     setFormOfGraphArea();
@@ -80,10 +80,10 @@ void frmOctCalc::addCalcArea(std::int32_t S, std::int32_t E) {
         if (n <= 1) {
             continue;
         }
-        CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        CBandLCalcInfo& info = shown_.channel->BandLCalcInfos.Item(slot);
         CScopes target = GapsWithin(info.Scopes, n);
         target.AddOneNoOverlap(NewRange(S, E));
-        work.Add(info.LCalc, std::move(target), channel_->LevelData, BandFolder(slot));
+        work.Add(info.LCalc, std::move(target), shown_.channel->LevelData, BandFolder(slot));
         info.Scopes = GapsWithin(work.LastList(), n);
     }
     work.Run();
@@ -94,11 +94,11 @@ void frmOctCalc::addCalcArea(std::int32_t S, std::int32_t E) {
 void frmOctCalc::setLEArea(std::int32_t S, std::int32_t E) {
     std::vector<BandLE> work;
     for (const std::int16_t slot : EditBands()) {
-        CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        CBandLCalcInfo& info = shown_.channel->BandLCalcInfos.Item(slot);
         info.LEScopes.AllDelete();
         info.LEScopes.SimpleAdd(NewRange(S, E));
         work.push_back(
-            {&info.AllLCalc, &channel_->LevelData, BandFolder(slot), S, E, channel_->ChMeasureCondition.LevelOutHz});
+            {&info.AllLCalc, &shown_.channel->LevelData, BandFolder(slot), S, E, shown_.channel->ChMeasureCondition.LevelOutHz});
     }
     GetLEBands(work);
     setFormOfGraphArea();
@@ -111,7 +111,7 @@ void frmOctCalc::deleteMarkArea(std::int32_t S, std::int32_t E) {
         if (n <= 1) {
             continue;
         }
-        CScopes& marks = channel_->BandLCalcInfos.Item(slot).MarkScopes;
+        CScopes& marks = shown_.channel->BandLCalcInfos.Item(slot).MarkScopes;
         CScopes gaps = GapsWithin(marks, n);
         gaps.AddOneNoOverlap(NewRange(S, E));
         marks = GapsWithin(gaps, n);
@@ -122,7 +122,7 @@ void frmOctCalc::deleteMarkArea(std::int32_t S, std::int32_t E) {
 
 void frmOctCalc::addMarkArea(std::int32_t S, std::int32_t E) {
     for (const std::int16_t slot : EditBands()) {
-        channel_->BandLCalcInfos.Item(slot).MarkScopes.AddOneNoOverlap(NewRange(S, E));
+        shown_.channel->BandLCalcInfos.Item(slot).MarkScopes.AddOneNoOverlap(NewRange(S, E));
     }
     setFormOfGraphArea();
     setFormOfMarkArea();
@@ -143,20 +143,20 @@ void frmOctCalc::DoMouseAction(std::int32_t S, std::int32_t E) {
 }
 
 void frmOctCalc::DateRangeCommand(void (frmOctCalc::*procedure)(std::int32_t, std::int32_t)) {
-    if (!measure_ || !channel_) {
+    if (!shown_.measure || !shown_.channel) {
         return;
     }
     g_bDialogOk = true;
     g_DateAreaScope =
-        std::make_shared<CScope>(Variant::FromDate(measure_->StartTime), Variant::FromDate(measure_->EndTime));
+        std::make_shared<CScope>(Variant::FromDate(shown_.measure->StartTime), Variant::FromDate(shown_.measure->EndTime));
     g_DateAreaLimit = std::make_shared<CScope>(*g_DateAreaScope);
     {
         frmDateArea dialog(ui_);
         ui_.ShowModal(dialog);
     }
-    const double rate = channel_->ChMeasureCondition.LevelOutHz;
+    const double rate = shown_.channel->ChMeasureCondition.LevelOutHz;
     const auto position = [&](const Variant& date, std::int32_t& p) {
-        const auto seconds = platform::WholeSecondsBetween(measure_->StartTime, date.AsDouble());
+        const auto seconds = platform::WholeSecondsBetween(shown_.measure->StartTime, date.AsDouble());
         return platform::RoundToInt32(static_cast<double>(seconds) * rate + 1.0, p);
     };
     std::int32_t S = 0;
@@ -177,7 +177,7 @@ void frmOctCalc::cmdAddMark_Click() { DateRangeCommand(&frmOctCalc::addMarkArea)
 void frmOctCalc::cmdDelCalc_Click() {
     Busy busy(ui_);
     for (const std::int16_t slot : EditBands()) {
-        CBandLCalcInfo& info = channel_->BandLCalcInfos.Item(slot);
+        CBandLCalcInfo& info = shown_.channel->BandLCalcInfos.Item(slot);
         // A band without statistics of its series has no series to exclude.
         if (!(info.AllLCalc.Scope.E.AsDouble() >= 1.0)) {
             continue;
@@ -194,7 +194,7 @@ void frmOctCalc::cmdAllCalc_Click() {
     Busy busy(ui_);
     for (const std::int16_t slot : EditBands()) {
         if (ValueCount(slot) > 1) {
-            channel_->BandLCalcInfos.Item(slot).Scopes.AllDelete();
+            shown_.channel->BandLCalcInfos.Item(slot).Scopes.AllDelete();
         }
     }
     addCalcArea(1, 2);
@@ -212,9 +212,9 @@ void frmOctCalc::cmdReverse_Click() {
     Busy busy(ui_);
     if (lstCalcDelArea.ListIndex < info->Scopes.count()) {
         info->Scopes.Delete(lstCalcDelArea.ListIndex + 1);
-        if (const std::int32_t n = ValueCount(band_); n > 1) {
+        if (const std::int32_t n = ValueCount(shown_.band); n > 1) {
             Recalcs work(ui_);
-            work.Add(info->LCalc, GapsWithin(info->Scopes, n), channel_->LevelData, ShownBandFolder());
+            work.Add(info->LCalc, GapsWithin(info->Scopes, n), shown_.channel->LevelData, ShownBandFolder());
             work.Run();
         }
     }
@@ -229,7 +229,7 @@ void frmOctCalc::cmdClearAllMark_Click() { ClearRanges(&CBandLCalcInfo::MarkScop
 void frmOctCalc::ClearRanges(CScopes CBandLCalcInfo::*list, void (frmOctCalc::*refresh)()) {
     Busy busy(ui_);
     for (const std::int16_t slot : EditBands()) {
-        (channel_->BandLCalcInfos.Item(slot).*list).AllDelete();
+        (shown_.channel->BandLCalcInfos.Item(slot).*list).AllDelete();
     }
     setFormOfGraphArea();
     (this->*refresh)();
@@ -240,10 +240,10 @@ void frmOctCalc::mnuToolArea_Click() {
         ui_.MsgBox(kNoSavedTimes);
         return;
     }
-    if (!channel_) {
+    if (!shown_.channel) {
         return;
     }
-    const double rate = channel_->ChMeasureCondition.LevelOutHz;
+    const double rate = shown_.channel->ChMeasureCondition.LevelOutHz;
     std::int32_t p[2] = {0, 0};
     for (int i = 0; i < 2; ++i) {
         const double rounded = platform::RoundHalfToEven(g_SaveTime[static_cast<std::size_t>(i)] / 1000.0 * rate);
@@ -260,12 +260,12 @@ void frmOctCalc::cmdShowMarkCalc_Click() {
         ui_.MsgBox(kSelectMark, platform::MsgButtons::OK, platform::MsgIcon::Information, kNoticeTitle);
         return;
     }
-    if (!channel_) {
+    if (!shown_.channel) {
         return;
     }
     g_bDialogOk = true;
-    g_ChMeasure = channel_;
-    g_BandIndex = band_;
+    g_ChMeasure = shown_.channel;
+    g_BandIndex = shown_.band;
     g_SelectNo = lstMarkArea.ListIndex + 1;
     g_CalcAreaInfluence = chkCalcAreaInfluence.Value ? 1 : 0;
     if (g_ShowBandResult) {

@@ -1,14 +1,10 @@
 // The calculation screen's text outputs: the frame every one of them runs in (the save dialog, the
-// busy pointer, the writer, the result message), and the mark-range statistics files of the shown
-// channel and of all channels. A writer writes through a text output that takes the chosen file's place only
-// when it is whole: a failed output leaves the file that was there before as it was, and no
-// partial file; the statistics objects it used leave no histogram file behind. A writer that runs out
-// of memory or cannot start a thread ends with the output's failure message, not the program.
+// busy pointer, the writer of text_outputs.h, the result message), and the mark-range statistics
+// files of the shown channel and of all channels. A writer that runs out of memory or cannot start a
+// thread ends with the output's failure message, not the program.
 #include "frmOctCalc.h"
 
-#include "mark_tables.h"
-
-#include "platform/text_output.h"
+#include "text_outputs.h"
 
 #include <new>
 #include <system_error>
@@ -65,40 +61,16 @@ bool frmOctCalc::outAllChMarkAreaCalcText() {
 void frmOctCalc::cmdMarkTextOut_Click() { outMarkAreaCalcText(); }
 void frmOctCalc::cmdAllChMarkTextOut_Click() { outAllChMarkAreaCalcText(); }
 
-bool frmOctCalc::WriteMarkText(
-    const std::string& path,
-    const std::function<bool(const std::function<void(std::string_view)>&, MarkTableWriter&)>& blocks) {
-    if (!measure_ || !channel_) return false;
-    platform::TextOutput out(path);
-    if (!out.Open()) return false;
-    bool written = false;
-    {
-        MarkTableWriter tables(channel_->BandLCalcInfos.context());
-        written = blocks([&out](std::string_view line) { out.Line(line); }, tables);
-    }
-    if (!written) {
-        out.Discard();
-        return false;
-    }
-    return out.Commit();
-}
-
 bool frmOctCalc::writeMarkAreaCalcAllBand(const std::string& path) {
-    return WriteMarkText(path, [&](const LineSink& line, MarkTableWriter& tables) {
-        return WriteMarkAreaBlocks(line, tables, *measure_, *channel_, band_, true, chkCalcAreaInfluence.Value);
-    });
+    return WriteMarkAreaCalc(path, shown_, true, chkCalcAreaInfluence.Value);
 }
 
 bool frmOctCalc::writeMarkAreaCalcOneBand(const std::string& path) {
-    return WriteMarkText(path, [&](const LineSink& line, MarkTableWriter& tables) {
-        return WriteMarkAreaBlocks(line, tables, *measure_, *channel_, band_, false, chkCalcAreaInfluence.Value);
-    });
+    return WriteMarkAreaCalc(path, shown_, false, chkCalcAreaInfluence.Value);
 }
 
 bool frmOctCalc::writeAllChMarkAreaCalc(const std::string& path) {
-    return WriteMarkText(path, [&](const LineSink& line, MarkTableWriter& tables) {
-        return WriteAllChannelMarkAreaBlocks(line, tables, *measure_, *channel_, band_, chkCalcAreaInfluence.Value);
-    });
+    return WriteAllChMarkAreaCalc(path, shown_, chkCalcAreaInfluence.Value);
 }
 
 }  // namespace murtesk

@@ -176,30 +176,30 @@ std::string frmOctCalc::VideoFileOf(Date start) const {
 // ---- Change of the start date and time
 
 void frmOctCalc::mnuChangeDate_Click() {
-    if (!measure_) {
+    if (!shown_.measure) {
         return;
     }
     g_bDialogOk = true;
-    g_InputDate = measure_->StartTime;
+    g_InputDate = shown_.measure->StartTime;
     {
         frmInputDate dialog(ui_);
         ui_.ShowModal(dialog);
     }
-    if (!g_bDialogOk || !measure_) {
+    if (!g_bDialogOk || !shown_.measure) {
         return;
     }
     // The dialog shows and gives whole seconds: the part of a second it cannot show stays, so an
     // unchanged date changes nothing and an hour is an hour.
     std::int64_t chosenMs = platform::DateToMilliseconds(g_InputDate);
     if (chosenMs % 1000 == 0) {
-        chosenMs += ((platform::DateToMilliseconds(measure_->StartTime) % 1000) + 1000) % 1000;
+        chosenMs += ((platform::DateToMilliseconds(shown_.measure->StartTime) % 1000) + 1000) % 1000;
     }
     const Date chosen = platform::DateFromMilliseconds(chosenMs);
-    if (!RenameVideoFiles(measure_->StartTime, chosen)) {
+    if (!RenameVideoFiles(shown_.measure->StartTime, chosen)) {
         return;
     }
-    MoveStart(*measure_, chosen);
-    setForm(measureIndex_);
+    MoveStart(*shown_.measure, chosen);
+    setForm(shown_.measureIndex);
 }
 
 bool frmOctCalc::RenameVideoFiles(Date from, Date to) {
@@ -263,13 +263,13 @@ bool frmOctCalc::VideoNameShared(Date start) const {
     if (records == nullptr) return false;
     const std::string name = platform::FormatFileNameDate(start);
     for (const std::shared_ptr<CMeasure>& other : records->Measures) {
-        if (other != measure_ && platform::FormatFileNameDate(other->StartTime) == name) return true;
+        if (other != shown_.measure && platform::FormatFileNameDate(other->StartTime) == name) return true;
     }
     return false;
 }
 
 void frmOctCalc::mnuVideoFile_Click() {
-    if (!measure_) {
+    if (!shown_.measure) {
         return;
     }
     std::string source;
@@ -283,17 +283,17 @@ void frmOctCalc::mnuVideoFile_Click() {
         ui_.MsgBox(kCannotOpen, platform::MsgButtons::OK, platform::MsgIcon::Information, kInputCorrectionTitle);
         return;
     }
-    const std::string target = VideoFileOf(measure_->StartTime);
+    const std::string target = VideoFileOf(shown_.measure->StartTime);
     g_VideoPath = target;
     std::error_code ec;
     if (fs::equivalent(source, target, ec)) {
         busy.End();
-        setForm(measureIndex_);
+        setForm(shown_.measureIndex);
         ui_.MsgBox(kAssigned);
         return;
     }
     // Another measurement of the same start would take this video, and its counts, as its own.
-    if (VideoNameShared(measure_->StartTime)) {
+    if (VideoNameShared(shown_.measure->StartTime)) {
         busy.End();
         ui_.MsgBox(kSharedStart, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
         return;
@@ -328,7 +328,7 @@ void frmOctCalc::mnuVideoFile_Click() {
         return;
     }
     busy.End();
-    setForm(measureIndex_);
+    setForm(shown_.measureIndex);
     std::string done = run.end == ConverterEnd::Converted ? kAssigned
                        : run.end == ConverterEnd::NotFound
                            ? kCopied
@@ -439,12 +439,12 @@ bool frmOctCalc::SetVideoOfLE() {
     const CBandLCalcInfo* info = ShownBandInfo();
     std::int32_t startMs = 0;
     std::int32_t endMs = 0;
-    if (info == nullptr || info->LEScopes.count() == 0 || !measure_ ||
+    if (info == nullptr || info->LEScopes.count() == 0 || !shown_.measure ||
         !RangeMs(info->LEScopes.Item(1), startMs, endMs)) {
         return false;
     }
-    g_VideoStartTime = measure_->StartTime;
-    g_VideoPath = VideoFileOf(measure_->StartTime);
+    g_VideoStartTime = shown_.measure->StartTime;
+    g_VideoPath = VideoFileOf(shown_.measure->StartTime);
     g_VideoStartMs = startMs;
     g_VideoEndMs = endMs;
     return true;
@@ -494,11 +494,11 @@ void frmOctCalc::cmdVideoExtract_Click() {
 }
 
 void frmOctCalc::mnuToolVideo_Click() {
-    if (!measure_) {
+    if (!shown_.measure) {
         return;
     }
-    g_VideoStartTime = measure_->StartTime;
-    g_VideoPath = VideoFileOf(measure_->StartTime);
+    g_VideoStartTime = shown_.measure->StartTime;
+    g_VideoPath = VideoFileOf(shown_.measure->StartTime);
     g_VideoStartMs = 0;
     g_VideoEndMs = 0;
     ShowVideo(nullptr);

@@ -49,7 +49,7 @@ std::string MarkFileName(const std::string& chosen, std::int32_t i) {
 }  // namespace
 
 bool frmOctCalc::RangeMs(const CScope& range, std::int32_t& startMs, std::int32_t& endMs) const {
-    const double rate = channel_->ChMeasureCondition.LevelOutHz;
+    const double rate = shown_.channel->ChMeasureCondition.LevelOutHz;
     return PositionMs(range.S, rate, startMs) && PositionMs(range.E, rate, endMs);
 }
 
@@ -57,10 +57,10 @@ bool frmOctCalc::SetPlayTimes(const CScope& range) const { return RangeMs(range,
 
 void frmOctCalc::PlayLE(std::int32_t channel) {
     const CBandLCalcInfo* info = ShownBandInfo();
-    if (info == nullptr || info->LEScopes.count() == 0 || !measure_) {
+    if (info == nullptr || info->LEScopes.count() == 0 || !shown_.measure) {
         return;
     }
-    g_PlayStartTime = measure_->StartTime;
+    g_PlayStartTime = shown_.measure->StartTime;
     g_PlayWavePath = SplitRecording(channel);
     if (!SetPlayTimes(info->LEScopes.Item(1)) || !g_ShowPlayPartOfWave) {
         return;
@@ -68,17 +68,17 @@ void frmOctCalc::PlayLE(std::int32_t channel) {
     g_ShowPlayPartOfWave(ui_);
 }
 
-void frmOctCalc::cmdWavePlay_Click() { PlayLE(cmbCh.ListIndex + 1); }
+void frmOctCalc::cmdWavePlay_Click() { PlayLE(shown_.channelNumber); }
 
 // The memo recording of channel 2, over the shown channel's LE range; no measurement without a channel 2.
 void frmOctCalc::cmdRchMemoPlay_Click() {
-    if (measure_ && measure_->ChMeasures.count() >= 2) {
+    if (shown_.measure && shown_.measure->ChMeasures.count() >= 2) {
         PlayLE(2);
     }
 }
 
 int frmOctCalc::AskOutputMode(const std::string& title) {
-    if (cmbCh.ListCount() < 2) {
+    if (shown_.listedChannels < 2) {
         return 0;
     }
     const platform::MsgAnswer answer =
@@ -116,8 +116,8 @@ std::optional<frmOctCalc::WaveOutput> frmOctCalc::BeginWaveOutput(const std::str
     }
     platform::BusyPointer busy(ui_);
     ui_.DoEvents();
-    g_PlayStartTime = measure_->StartTime;
-    g_PlayWavePath = SplitRecording(cmbCh.ListIndex + 1);
+    g_PlayStartTime = shown_.measure->StartTime;
+    g_PlayWavePath = SplitRecording(shown_.channelNumber);
     CWavMono reader(ui_);
     if (!reader.InitInfo(g_PlayWavePath)) {
         return std::nullopt;
@@ -142,7 +142,7 @@ bool frmOctCalc::makeMarkAreaWave(const std::string& path, bool allChannels, dou
                                              g_PlayWavePath) != 0;
         }
         std::vector<std::string> files;
-        for (std::int32_t c = 1; c <= cmbCh.ListCount(); ++c) {
+        for (std::int32_t c = 1; c <= shown_.listedChannels; ++c) {
             files.push_back(SplitRecording(c));
         }
         return library.MergeMonoWave(temporary, bits, g_PlayStartSample, g_PlayEndSample, wholeRate, files) != 0;
@@ -155,7 +155,7 @@ bool frmOctCalc::makeMarkAreaWave(const std::string& path, bool allChannels, dou
 
 void frmOctCalc::cmdLEWaveOut_Click() {
     const CBandLCalcInfo* info = ShownBandInfo();
-    if (info == nullptr || info->LEScopes.count() == 0 || !measure_) {
+    if (info == nullptr || info->LEScopes.count() == 0 || !shown_.measure) {
         return;
     }
     std::optional<WaveOutput> output = BeginWaveOutput(kChooseTitle);
@@ -172,7 +172,7 @@ void frmOctCalc::cmdLEWaveOut_Click() {
 
 void frmOctCalc::cmdMarkWaveOut_Click() {
     const CBandLCalcInfo* info = ShownBandInfo();
-    if (lstMarkArea.ListCount() == 0 || info == nullptr || !measure_) {
+    if (lstMarkArea.ListCount() == 0 || info == nullptr || !shown_.measure) {
         return;
     }
     bool all = true;

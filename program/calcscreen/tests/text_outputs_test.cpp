@@ -431,11 +431,10 @@ TEST_F(TextOutputs, LERangeTextOfTheShownBand) {
     for (const auto& [rate, interval] :
          {std::pair{10.0, "100ms"}, std::pair{100.0, "10ms"}, std::pair{1000.0, "1ms"}, std::pair{3.0, "333ms"}}) {
         Ch(1).ChMeasureCondition.LevelOutHz = rate;
-        calc.lblLEStart.Caption = "2023/03/15 09:24:58";
-        calc.lblLEEnd.Caption = "2023/03/15 09:25:00";
+        // The range's dates at the channel's rate, as the screen shows them.
         ASSERT_TRUE(calc.writeLETextFile(Out("le.csv")));
-        std::vector<std::string> lines{"'出力開始日時, 2023/03/15 09:24:58",
-                                       "'出力終了日時, 2023/03/15 09:25:00",
+        std::vector<std::string> lines{"'出力開始日時, " + Time(14990, rate),
+                                       "'出力終了日時, " + Time(15003, rate),
                                        std::string("'出力サンプリング間隔, ") + interval,
                                        "'ＬE(dB), 75.3",
                                        "'--------------------",
@@ -501,12 +500,11 @@ TEST_F(TextOutputs, LEColumnsOfChannelsAndBands) {
     const auto plain = [](float v) { return platform::NumberToText(std::stod(platform::FormatNumber(v, "000.00"))); };
     CBandLCalcInfo& info = Ch(1).BandLCalcInfos.Item(kBand);
     info.LEScopes.Add(CScope(101, 104));
-    calc.lblLEStart.Caption = "A";
-    calc.lblLEEnd.Caption = "B";
     const std::int32_t d = AddBandDelay(3, kBand, 0, 10.0);
     // All channels, one band: channel 2 (octave) has no slot 30, yet its 31 positions count.
     ASSERT_TRUE(calc.writeLETextFileOfChBands(Out("c.csv"), true, false));
-    std::vector<std::string> lines{"'出力開始日時, A", "'出力終了日時, B", "'--------------------",
+    std::vector<std::string> lines{"'出力開始日時, " + Time(101, 10.0), "'出力終了日時, " + Time(104, 10.0),
+                                   "'--------------------",
                                    "'1ch-" + std::string(GetBandName(3, kBand)) + "(100ms間隔)",
                                    "'--------------------"};
     for (std::int64_t k = 0; k < 31; ++k) lines.push_back(k < 4 ? plain(BandLevel(101 + k)) : std::string(" "));
