@@ -27,6 +27,7 @@ public:
         c.calRms = s.calRms;
         c.corrections = s.corrections;
         c.spreadTop = s.spread;
+        c.inFlight = s.inFlight;
         return m_chain.Configure(c);
     }
 
@@ -38,23 +39,17 @@ public:
                m_chain.Compute(blockNumber, samples.data(), static_cast<int>(samples.size()));
     }
 
-    bool begin(int32_t blockNumber, const std::vector<double>& samples) override {
+    bool begin(int flight, int32_t blockNumber, const std::vector<double>& samples) override {
         return samples.size() <= static_cast<size_t>(INT32_MAX) &&
-               m_chain.Begin(blockNumber, samples.data(), static_cast<int>(samples.size()));
+               m_chain.Begin(blockNumber, samples.data(), static_cast<int>(samples.size()), flight);
     }
 
     int taskCount() const override { return m_chain.TaskCount(); }
-
-    TaskStep advance(int task) override {
-        switch (m_chain.AdvanceTask(task)) {
-        case dsp::CBandLevelChain::TaskProgress::kBlocked: return TaskStep::Blocked;
-        case dsp::CBandLevelChain::TaskProgress::kProgressed: return TaskStep::Progressed;
-        case dsp::CBandLevelChain::TaskProgress::kDone: break;
-        }
-        return TaskStep::Done;
-    }
-
-    bool end() override { return m_chain.End(); }
+    const std::vector<int>& taskInputs(int task) const override { return m_chain.TaskInputs(task); }
+    bool taskCarries(int task) const override { return m_chain.TaskCarries(task); }
+    long long taskCost(int task) const override { return m_chain.TaskCost(task); }
+    void runTask(int task, int flight) override { m_chain.RunTask(task, flight); }
+    bool end(int flight) override { return m_chain.End(flight); }
 
     bool write(int32_t blockNumber, std::FILE* const* files) override { return m_chain.Write(blockNumber, files); }
 

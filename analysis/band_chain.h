@@ -9,7 +9,6 @@
 #include <memory>
 #include <vector>
 
-#include "band_workers.h"
 
 namespace murtesk::analysis {
 
@@ -26,6 +25,7 @@ struct BandChainSettings {
     double calRms = 7000.0;    // sample rms of the calibration signal
     const double* corrections = nullptr;  // dB added to each band, 15 or 45 values; null: none
     bool spread = false;  // the bands laid out for several threads on this one chain (the levels are the same)
+    int inFlight = 1;     // blocks that may be in flight at once
 };
 
 inline int slotCount(int16_t bandMode)
@@ -44,13 +44,18 @@ public:
     // every later block until reset.
     virtual bool compute(int32_t blockNumber, const std::vector<double>& samples) = 0;
 
-    // compute() split into tasks that may run on different threads (BandWorkers): begin (false: the block failed,
-    // no task needs to run), every task advanced until it is done, each by one thread at a time, then end (false:
-    // the block failed). samples must stay as they are until end.
-    virtual bool begin(int32_t blockNumber, const std::vector<double>& samples) = 0;
+    // compute() split into tasks that may run on different threads, with several blocks in flight
+    // (BandChainSettings::inFlight, each in a flight slot; BlockStream): begin a block in a free slot (false: the
+    // block failed, its tasks do nothing), run every task on it (taskInputs: the tasks of the same block whose
+    // outputs it reads; a carrying task runs on each block after the block before), then end the blocks in the
+    // order begun (false: the block failed). samples must stay as they are until end.
+    virtual bool begin(int flight, int32_t blockNumber, const std::vector<double>& samples) = 0;
     virtual int taskCount() const = 0;
-    virtual TaskStep advance(int task) = 0;
-    virtual bool end() = 0;
+    virtual const std::vector<int>& taskInputs(int task) const = 0;
+    virtual bool taskCarries(int task) const = 0;
+    virtual long long taskCost(int task) const = 0;  // lane steps on a whole block
+    virtual void runTask(int task, int flight) = 0;
+    virtual bool end(int flight) = 0;
 
     // Appends the levels of the block last computed to files[slot] (one open file per slot), flushing one file
     // in rotation. false when a slot does not hold one value per level step or a file reports an error.

@@ -8,69 +8,22 @@
 #include <sched.h>
 #endif
 
-#if defined(__SSE2__)
-#include <immintrin.h>
-#endif
-
 namespace murtesk::analysis {
 
 namespace {
 
-void pause() {
-#if defined(__SSE2__)
-    _mm_pause();
-#else
-    std::this_thread::yield();
-#endif
-}
-
-// A thread that found nothing to do looks again after a pause, then after giving its processor to any other thread
-// that wants it (the task it waits for may be one, on a machine with more threads than processors), for about as
-// long as a task takes to go on by a step, and then sleeps: until a task ends, or for a short while when one only
-// went on. The look-out is bounded in time, not in turns: on a busy machine each turn given away may last a
-// scheduler's slice, and the process gets a share of the processors whatever its thread count, so every turn a
-// waiting thread takes is taken from the threads doing the work.
-constexpr int kPauses = 64;
-constexpr auto kSpin = std::chrono::microseconds(60);
-constexpr auto kNap = std::chrono::microseconds(200);
-// Blocks follow each other closely: a helper looks out for the next one about as long as a block's statuses and
-// writes take on an idle machine before it sleeps until woken.
-constexpr auto kLookout = std::chrono::microseconds(150);
-
-// Pauses, then yields, while `waiting` holds and `limit` has not passed since the start; true when it still holds.
-template <class Waiting>
-bool LookOut(std::chrono::microseconds limit, const Waiting& waiting) {
-    for (int i = 0; i < kPauses; ++i) {
-        if (!waiting()) return false;
-        pause();
-    }
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (waiting()) {
-        if (std::chrono::steady_clock::now() > until) return true;
-        std::this_thread::yield();
-    }
-    return false;
-}
+// What waking a sleeping helper costs the process, about (the wake-up, the helper's start on a processor, its
+// going back to sleep): ready work shorter than this waits for a thread that is awake.
+constexpr double kWakeNs = 50e3;
+// What a task's run is taken to cost before it has run once: worth a helper.
+constexpr double kUnknownNs = 1e6;
 
 }  // namespace
-
-// One block's tasks. Task states: 0 free, 1 being advanced, 2 done.
-struct BandWorkers::Job {
-    int count = 0;
-    const std::function<TaskStep(int)>* advance = nullptr;
-    std::unique_ptr<std::atomic<uint8_t>[]> state;
-    std::atomic<int> remaining{0};
-    std::atomic<uint32_t> progress{0};  // bumped by every task that went on or ended
-    std::atomic<int> sleepers{0};
-    std::mutex mutex;
-    std::condition_variable changed;
-    const std::vector<std::vector<int>>* own = nullptr;  // per thread; null: no groups
-};
 
 BandWorkers::BandWorkers(unsigned threads) {
     for (unsigned i = 1; i < threads; ++i) {
         try {
-            m_helpers.emplace_back([this, i] { helperLoop(i); });
+            m_helpers.emplace_back([this] { helperLoop(); });
         } catch (const std::system_error&) {
             break;
         }
@@ -80,119 +33,295 @@ BandWorkers::BandWorkers(unsigned threads) {
 BandWorkers::~BandWorkers() {
     {
         std::lock_guard lock(m_mutex);
-        m_stop = true;
-        m_announced.fetch_add(1, std::memory_order_release);  // ends the look-out for a next job
+        m_end = true;
     }
     m_wake.notify_all();
     for (std::thread& t : m_helpers) t.join();
 }
 
-void BandWorkers::run(int count, const std::function<TaskStep(int)>& advance, const std::vector<int>& groups) {
-    if (count <= 0) return;
-    Job job;
-    job.count = count;
-    job.advance = &advance;
-    job.state = std::make_unique<std::atomic<uint8_t>[]>(static_cast<size_t>(count));
-    job.remaining.store(count);
-    if (!groups.empty()) {
-        // Written before the job is announced under the lock, so the helpers see it whole.
-        const unsigned n = threads();
-        m_own.resize(n);
-        for (std::vector<int>& own : m_own) own.clear();
-        for (int i = 0; i < count; ++i) {
-            const int g = i < static_cast<int>(groups.size()) ? groups[static_cast<size_t>(i)] : -1;
-            if (g < 0) {
-                for (std::vector<int>& own : m_own) own.push_back(i);
-            } else {
-                m_own[static_cast<unsigned>(g) % n].push_back(i);
-            }
-        }
-        job.own = &m_own;
-    }
-    if (!m_helpers.empty()) {
-        std::lock_guard lock(m_mutex);
-        m_job = &job;
-        ++m_generation;
-        m_announced.store(m_generation, std::memory_order_release);
-    }
-    m_wake.notify_all();
-    work(job, 0);
-    if (!m_helpers.empty()) {
-        // The job lives on this stack: wait until no helper is inside it.
-        std::unique_lock lock(m_mutex);
-        m_job = nullptr;
-        m_left.wait(lock, [&] { return m_inside == 0; });
-    }
-}
-
-void BandWorkers::helperLoop(unsigned self) {
-    uint64_t seen = 0;
+void BandWorkers::helperLoop() {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        if (!m_stop && m_generation == seen) {
-            // Blocks follow each other closely: a helper looks out for the next one a little before it sleeps.
-            lock.unlock();
-            LookOut(kLookout, [&] { return m_announced.load(std::memory_order_acquire) == seen; });
-            lock.lock();
+        if (m_end) return;
+        if (m_job != nullptr) {
+            Job* job = m_job;
+            ++m_inside;
+            const bool worked = job->step(lock);
+            if (--m_inside == 0 && m_callerWaits) m_caller.notify_one();
+            if (worked) continue;
         }
-        m_wake.wait(lock, [&] { return m_stop || (m_job != nullptr && m_generation != seen); });
-        if (m_stop) return;
-        seen = m_generation;
-        Job* job = m_job;
-        ++m_inside;
-        lock.unlock();
-        work(*job, self);
-        lock.lock();
-        if (--m_inside == 0) m_left.notify_all();
+        ++m_sleeping;
+        m_wake.wait(lock);
+        --m_sleeping;
+        if (m_waking > 0) --m_waking;
     }
 }
 
-void BandWorkers::work(Job& job, unsigned self) {
-    const auto notify = [&job](bool ended) {
-        job.progress.fetch_add(1);
-        if (ended && job.sleepers.load() > 0) {
-            std::lock_guard lock(job.mutex);
-            job.changed.notify_all();
+void BandWorkers::wakeOne() {
+    if (m_sleeping > m_waking) {
+        ++m_waking;
+        m_wake.notify_one();
+    }
+}
+
+void BandWorkers::start(Job* job) {
+    m_job = job;
+}
+
+void BandWorkers::stop(std::unique_lock<std::mutex>& lock) {
+    m_job = nullptr;
+    while (m_inside > 0) {
+        m_callerWaits = true;
+        m_caller.wait(lock);
+        m_callerWaits = false;
+    }
+}
+
+namespace {
+
+// Independent tasks, each handed out once.
+struct FlatJob {
+    int count = 0;
+    int next = 0;
+    int done = 0;
+    const std::function<void(int)>* task = nullptr;
+};
+
+}  // namespace
+
+void BandWorkers::run(int count, const std::function<void(int)>& task) {
+    if (count <= 0) return;
+    struct Flat final : Job {
+        FlatJob j;
+        BandWorkers* workers = nullptr;
+        bool step(std::unique_lock<std::mutex>& lock) override {
+            if (j.next >= j.count) return false;
+            const int i = j.next++;
+            lock.unlock();
+            (*j.task)(i);
+            lock.lock();
+            if (++j.done == j.count && workers->m_callerWaits) workers->m_caller.notify_one();
+            return true;
         }
+    } flat;
+    flat.j.count = count;
+    flat.j.task = &task;
+    flat.workers = this;
+    std::unique_lock lock(m_mutex);
+    if (m_helpers.empty() || count == 1) {
+        lock.unlock();
+        for (int i = 0; i < count; ++i) task(i);
+        return;
+    }
+    start(&flat);
+    // Each of these tasks is worth a wake-up (a file created, at least).
+    for (int i = 1; i < count && i <= static_cast<int>(m_helpers.size()); ++i) wakeOne();
+    while (flat.step(lock)) {
+    }
+    while (flat.j.done < count) {
+        m_callerWaits = true;
+        m_caller.wait(lock);
+        m_callerWaits = false;
+    }
+    stop(lock);
+}
+
+struct BlockStream::Stream final : BandWorkers::Job {
+    struct Unit {
+        int64_t seq;
+        int task;
+        int slot;
+        // The oldest block first, then the tasks in graph order.
+        bool operator>(const Unit& o) const { return seq != o.seq ? seq > o.seq : task > o.task; }
     };
-    // Advances task i if it is free; true when it went on or ended.
-    const auto tryTask = [&](int i) {
-        uint8_t free = 0;
-        if (job.state[i].load(std::memory_order_relaxed) != 0 ||
-            !job.state[i].compare_exchange_strong(free, 1, std::memory_order_acquire))
-            return false;
-        const TaskStep step = (*job.advance)(i);
-        if (step == TaskStep::Done) {
-            job.state[i].store(2, std::memory_order_release);
-            job.remaining.fetch_sub(1, std::memory_order_acq_rel);
+
+    BandWorkers& workers;
+    std::vector<StreamTask> tasks;
+    std::vector<std::vector<int>> dependents;  // per task: the tasks that read it
+    std::function<void(int, int)> run;
+    int slots = 0;
+    std::vector<int64_t> seq;  // per slot: its block's place in the stream; -1 free
+    std::vector<int> pending;  // per slot and task: inputs (and the task's block before) not through yet
+    std::vector<int> left;     // per slot: tasks not through
+    std::vector<int64_t> lastDone;  // per carrying task: the last block it ran on
+    std::vector<double> costNs;     // per task: its runs' time, averaged
+    std::vector<Unit> ready;        // min-heap
+    double readyNs = 0.0;
+    int64_t nextSeq = 0, oldest = 0;
+    bool cancelled = false;
+
+    Stream(BandWorkers& w, std::vector<StreamTask> t, int s, std::function<void(int, int)> r)
+        : workers(w), tasks(std::move(t)), run(std::move(r)), slots(s) {
+        const int n = static_cast<int>(tasks.size());
+        dependents.resize(tasks.size());
+        for (int i = 0; i < n; ++i)
+            for (int in : tasks[static_cast<size_t>(i)].inputs) dependents[static_cast<size_t>(in)].push_back(i);
+        seq.assign(static_cast<size_t>(slots), -1);
+        pending.assign(static_cast<size_t>(slots) * tasks.size(), 0);
+        left.assign(static_cast<size_t>(slots), 0);
+        lastDone.assign(tasks.size(), -1);
+        costNs.assign(tasks.size(), kUnknownNs);
+    }
+
+    int& pendingOf(int slot, int task) { return pending[static_cast<size_t>(slot) * tasks.size() + task]; }
+
+    int slotOf(int64_t q) const {
+        for (int s = 0; s < slots; ++s)
+            if (seq[static_cast<size_t>(s)] == q) return s;
+        return -1;
+    }
+
+    void push(int task, int slot) {
+        ready.push_back({seq[static_cast<size_t>(slot)], task, slot});
+        std::push_heap(ready.begin(), ready.end(), std::greater<>());
+        readyNs += costNs[static_cast<size_t>(task)];
+    }
+
+    Unit pop() {
+        std::pop_heap(ready.begin(), ready.end(), std::greater<>());
+        const Unit u = ready.back();
+        ready.pop_back();
+        readyNs = ready.empty() ? 0.0 : std::max(0.0, readyNs - costNs[static_cast<size_t>(u.task)]);
+        return u;
+    }
+
+    // Work ready for more than a wake-up, besides the next run the calling thread takes itself (keep): the caller,
+    // waiting, takes it first; else a sleeping helper.
+    void wake(bool keep) {
+        if (ready.size() <= (keep ? 1u : 0u)) return;
+        const double kept = keep ? costNs[static_cast<size_t>(ready.front().task)] : 0.0;
+        if (readyNs - kept < kWakeNs) return;
+        if (workers.m_callerWaits) {
+            workers.m_caller.notify_one();
         } else {
-            job.state[i].store(0, std::memory_order_release);
-        }
-        if (step == TaskStep::Blocked) return false;
-        notify(step == TaskStep::Done);
-        return true;
-    };
-    const std::vector<int>* own = job.own != nullptr ? &(*job.own)[self] : nullptr;
-    while (job.remaining.load(std::memory_order_acquire) > 0) {
-        const uint32_t before = job.progress.load();
-        // Look again from the first task after each step: the earlier ones lead the chain.
-        bool went = false;
-        if (own != nullptr)
-            for (const int i : *own)
-                if ((went = tryTask(i))) break;
-        for (int i = 0; !went && i < job.count; ++i) went = tryTask(i);
-        if (went) continue;
-        // Nothing could go on: wait until some task does (or the job ends).
-        const auto waiting = [&] {
-            return job.progress.load() == before && job.remaining.load(std::memory_order_acquire) > 0;
-        };
-        if (LookOut(kSpin, waiting)) {
-            std::unique_lock lock(job.mutex);
-            job.sleepers.fetch_add(1);
-            job.changed.wait_for(lock, kNap, [&] { return !waiting(); });
-            job.sleepers.fetch_sub(1);
+            workers.wakeOne();
         }
     }
+
+    // The run of u is through: the runs it held back may go. Returns the task's run on the next block when that
+    // became ready (not queued: the thread takes it itself), else a unit with task -1.
+    Unit complete(const Unit& u) {
+        const auto t = static_cast<size_t>(u.task);
+        if (--left[static_cast<size_t>(u.slot)] == 0 && workers.m_callerWaits) workers.m_caller.notify_one();
+        for (int d : dependents[t])
+            if (--pendingOf(u.slot, d) == 0) push(d, u.slot);
+        Unit mine{0, -1, -1};
+        if (tasks[t].carries) {
+            lastDone[t] = u.seq;
+            const int s = slotOf(u.seq + 1);
+            if (s >= 0 && --pendingOf(s, u.task) == 0) mine = {u.seq + 1, u.task, s};
+        }
+        return mine;
+    }
+
+    // Takes a ready run and runs it; a helper (keepOn) goes on with the same task's later blocks while they are
+    // ready. false when nothing was ready.
+    bool take(std::unique_lock<std::mutex>& lock, bool keepOn) {
+        if (cancelled || ready.empty()) return false;
+        Unit u = pop();
+        wake(false);
+        for (;;) {
+            lock.unlock();
+            const auto t0 = std::chrono::steady_clock::now();
+            run(u.task, u.slot);
+            const double ns = std::chrono::duration<double, std::nano>(std::chrono::steady_clock::now() - t0).count();
+            lock.lock();
+            double& cost = costNs[static_cast<size_t>(u.task)];
+            cost = cost == kUnknownNs ? ns : 0.75 * cost + 0.25 * ns;
+            const Unit next = complete(u);
+            if (next.task < 0) break;
+            if (!keepOn || cancelled) {
+                push(next.task, next.slot);
+                break;
+            }
+            u = next;
+        }
+        wake(true);
+        return true;
+    }
+
+    bool step(std::unique_lock<std::mutex>& lock) override { return take(lock, true); }
+};
+
+BlockStream::BlockStream(BandWorkers& workers, std::vector<StreamTask> tasks, int slots,
+                         std::function<void(int, int)> run)
+    : m_stream(std::make_unique<Stream>(workers, std::move(tasks), std::max(slots, 1), std::move(run))) {
+    std::lock_guard lock(workers.m_mutex);
+    workers.start(m_stream.get());
+}
+
+BlockStream::~BlockStream() {
+    BandWorkers& w = m_stream->workers;
+    std::unique_lock lock(w.m_mutex);
+    m_stream->cancelled = true;
+    w.stop(lock);
+}
+
+int BlockStream::freeSlot() const {
+    const Stream& s = *m_stream;
+    for (int i = 0; i < s.slots; ++i)
+        if (s.seq[static_cast<size_t>(i)] < 0) return i;
+    return -1;
+}
+
+void BlockStream::admit(int slot) {
+    Stream& s = *m_stream;
+    std::lock_guard lock(s.workers.m_mutex);
+    const int64_t q = s.nextSeq++;
+    s.seq[static_cast<size_t>(slot)] = q;
+    s.left[static_cast<size_t>(slot)] = static_cast<int>(s.tasks.size());
+    for (int t = 0; t < static_cast<int>(s.tasks.size()); ++t) {
+        const StreamTask& task = s.tasks[static_cast<size_t>(t)];
+        int& p = s.pendingOf(slot, t);
+        p = static_cast<int>(task.inputs.size()) + (task.carries && s.lastDone[static_cast<size_t>(t)] < q - 1 ? 1 : 0);
+        if (p == 0) s.push(t, slot);
+    }
+    ++m_inFlight;
+    s.wake(false);
+}
+
+int BlockStream::next() {
+    Stream& s = *m_stream;
+    if (m_inFlight == 0) return -1;
+    BandWorkers& w = s.workers;
+    std::unique_lock lock(w.m_mutex);
+    const int slot = s.slotOf(s.oldest);
+    while (s.left[static_cast<size_t>(slot)] > 0) {
+        if (s.take(lock, true)) continue;
+        w.m_callerWaits = true;
+        w.m_caller.wait(lock);
+        w.m_callerWaits = false;
+    }
+    s.seq[static_cast<size_t>(slot)] = -1;
+    ++s.oldest;
+    --m_inFlight;
+    return slot;
+}
+
+FusedGraph fuseTasks(const std::vector<StreamTask>& tasks, long long grain) {
+    FusedGraph g;
+    std::vector<int> fused(tasks.size());
+    long long cost = 0;
+    for (size_t t = 0; t < tasks.size(); ++t) {
+        if (g.first.empty() || tasks[t].opens || cost >= grain) {
+            g.first.push_back(static_cast<int>(t));
+            g.tasks.emplace_back();
+            g.tasks.back().carries = false;
+            cost = 0;
+        }
+        StreamTask& f = g.tasks.back();
+        const int self = static_cast<int>(g.tasks.size()) - 1;
+        fused[t] = self;
+        for (int in : tasks[t].inputs)
+            if (fused[static_cast<size_t>(in)] != self &&
+                std::find(f.inputs.begin(), f.inputs.end(), fused[static_cast<size_t>(in)]) == f.inputs.end())
+                f.inputs.push_back(fused[static_cast<size_t>(in)]);
+        f.carries = f.carries || tasks[t].carries;
+        f.cost += tasks[t].cost;
+        cost += tasks[t].cost;
+    }
+    g.first.push_back(static_cast<int>(tasks.size()));
+    return g;
 }
 
 unsigned availableProcessors() {

@@ -27,6 +27,7 @@ int32_t CChAnalyzer::configure(const ChannelCondition& c, double sampleRate, int
 {
     m_bandMode = static_cast<int16_t>(c.bandMode);
     m_blocksHandedIn = 0;
+    m_blocksBegun = 0;
     m_lastFinished = 0;
     m_enabled = false;
     m_paths.clear();
@@ -65,24 +66,43 @@ int32_t CChAnalyzer::configure(const ChannelCondition& c, double sampleRate, int
         m_paths.clear();
         return 0;
     }
+    m_samples.assign(static_cast<size_t>(m_settings.inFlight), {});
+    m_running.assign(static_cast<size_t>(m_settings.inFlight), 0);
     m_enabled = true;
     return 1;
 }
 
-void CChAnalyzer::setSpread(bool spread)
+bool CChAnalyzer::setLayout(bool spread, int inFlight)
 {
-    if (!m_chain || m_settings.spread == spread)
-        return;
-    BandChainSettings settings = m_settings;
-    settings.spread = spread;
-    try {
-        if (auto chain = makeBandChain(settings)) {
+    if (!m_chain)
+        return true;
+    if (m_settings.spread != spread || m_settings.inFlight != inFlight) {
+        BandChainSettings settings = m_settings;
+        settings.spread = spread;
+        settings.inFlight = inFlight;
+        try {
+            auto chain = makeBandChain(settings);
+            if (!chain)
+                return false;
             m_chain = std::move(chain);
             m_settings = settings;
+        } catch (const std::bad_alloc&) {
+            // The chain as it was computes the same levels, with fewer blocks in flight.
+            return false;
         }
-    } catch (const std::bad_alloc&) {
-        // The chain as it was computes the same levels.
     }
+    try {
+        m_samples.resize(static_cast<size_t>(m_settings.inFlight));
+        m_running.assign(static_cast<size_t>(m_settings.inFlight), 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+int CChAnalyzer::inFlight() const
+{
+    return m_chain ? m_settings.inFlight : 1;
 }
 
 int32_t CChAnalyzer::setOutputPath(int32_t output, const char* path)
@@ -99,6 +119,7 @@ size_t CChAnalyzer::startFiles()
 {
     m_files.fill(nullptr);
     m_lastFinished = 0;
+    m_blocksBegun = 0;
     m_blocksHandedIn = 0;
     if (!isOn())
         return 0;
@@ -145,28 +166,26 @@ void CChAnalyzer::deleteFiles()
             std::remove(path.c_str());
 }
 
-std::vector<double> CChAnalyzer::beginBlock(std::vector<double>&& samples) {
-    m_running = false;
+std::vector<double> CChAnalyzer::beginBlock(int flight, std::vector<double>&& samples) {
     if (!isOn()) return std::move(samples);
-    const int32_t n = m_blocksHandedIn.load(std::memory_order_relaxed) + 1;
-    m_blocksHandedIn.store(n, std::memory_order_relaxed);
-    std::swap(m_samples, samples);
-    m_running = m_lastFinished >= 0 && m_chain->begin(n, m_samples);
+    const auto f = static_cast<size_t>(flight);
+    const int32_t n = ++m_blocksBegun;
+    std::swap(m_samples[f], samples);
+    m_running[f] = m_lastFinished >= 0 && m_chain->begin(flight, n, m_samples[f]);
     return std::move(samples);
 }
 
-bool CChAnalyzer::finishBlock() {
+bool CChAnalyzer::finishBlock(int flight) {
     if (!isOn()) return true;
-    const int32_t n = m_blocksHandedIn.load(std::memory_order_relaxed);
-    const bool ok = m_running && m_chain->end() && m_chain->write(n, m_files.data());
-    m_running = false;
-    if (!ok) {
-        m_lastFinished = -n;
-        m_chain->reset();
-        return false;
-    }
-    m_lastFinished = n;
-    return true;
+    const auto f = static_cast<size_t>(flight);
+    const int32_t n = m_blocksHandedIn.load(std::memory_order_relaxed) + 1;
+    m_blocksHandedIn.store(n, std::memory_order_relaxed);
+    const bool ok = m_running[f] && m_chain->end(flight) && m_chain->write(n, m_files.data());
+    m_running[f] = 0;
+    // A failed block ends the run (later blocks may still be in flight: the chain is reset when the next run
+    // starts).
+    m_lastFinished = ok ? n : -n;
+    return ok;
 }
 
 }  // namespace murtesk::analysis

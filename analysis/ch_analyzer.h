@@ -41,9 +41,11 @@ public:
     // CBandLevelChain::Configure). A refused condition leaves the channel off.
     int32_t configure(const ChannelCondition& condition, double sampleRate, int32_t samplesPerBlock);
 
-    // Lays the chain's bands out for several threads of its own, or back (BandChainSettings::spread); the chain
-    // starts from silence. Keeps the chain as it is when another cannot be made.
-    void setSpread(bool spread);
+    // Lays the chain's bands out for several threads of its own, or back (BandChainSettings::spread), with
+    // `inFlight` blocks in flight at once; the chain starts from silence. Keeps the chain as it is when another
+    // cannot be made (false then, unless the layout was already this one).
+    bool setLayout(bool spread, int inFlight);
+    int inFlight() const;
 
     // 1 when stored, or when the channel is off (nothing to store); 0 for an output outside the mode.
     int32_t setOutputPath(int32_t output, const char* path);
@@ -60,15 +62,19 @@ public:
     // Removes every output's file (the channel's files must be closed).
     void deleteFiles();
 
-    // Hands in the next block (its number is the count of blocks handed in) and starts its analysis, which then
-    // runs as taskCount() tasks (advance each until it is done, each task on one thread at a time; BandWorkers)
-    // and ends with finishBlock, which appends the block's levels. An off channel has no tasks. Returns a buffer
-    // to fill with a later block (the block before this one, or these samples when the channel is off).
-    std::vector<double> beginBlock(std::vector<double>&& samples);
-    int taskCount() const { return m_running ? m_chain->taskCount() : 0; }
-    TaskStep advance(int task) { return m_chain->advance(task); }
+    // Starts the analysis of the next block in a flight slot (below setLayout's inFlight), which then runs as
+    // taskCount() tasks (runTask; BlockStream runs them in their order) and ends with finishBlock, blocks in the
+    // order begun, which counts the block handed in and appends its levels. An off channel has no tasks. Returns
+    // a buffer to fill with a later block (the one that was in this slot, or these samples when the channel is
+    // off).
+    std::vector<double> beginBlock(int flight, std::vector<double>&& samples);
+    int taskCount() const { return isOn() ? m_chain->taskCount() : 0; }
+    const std::vector<int>& taskInputs(int task) const { return m_chain->taskInputs(task); }
+    bool taskCarries(int task) const { return m_chain->taskCarries(task); }
+    long long taskCost(int task) const { return m_chain->taskCost(task); }
+    void runTask(int task, int flight) { m_chain->runTask(task, flight); }
     // false when the block (or an earlier one) failed.
-    bool finishBlock();
+    bool finishBlock(int flight);
 
     int32_t blocksHandedIn() const { return m_blocksHandedIn.load(std::memory_order_relaxed); }
     bool isOn() const { return m_enabled && slotCount(m_bandMode) > 0; }
@@ -79,8 +85,9 @@ private:
     std::array<std::FILE*, kMaxSlots> m_files{};
     std::array<double, 45> m_corrections{};
     int32_t m_lastFinished = 0;
-    std::vector<double> m_samples;  // the block being analysed
-    bool m_running = false;         // its analysis was started
+    int32_t m_blocksBegun = 0;
+    std::vector<std::vector<double>> m_samples;  // per flight slot, the block being analysed
+    std::vector<char> m_running;                 // per flight slot, its analysis was started
     std::atomic<int32_t> m_blocksHandedIn{0};
     int16_t m_bandMode = -1;
     BandChainSettings m_settings;  // of the chain

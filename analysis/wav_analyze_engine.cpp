@@ -26,6 +26,12 @@ constexpr int16_t kNoData = MURTESK_STATUS_NO_DATA;
 constexpr int16_t kFailed = MURTESK_STATUS_FAILED;
 // Threads per channel from which a channel's bands are laid out for several threads.
 constexpr unsigned kThreadsToSpread = 8;
+// Blocks in flight per thread and channel, at most, and the memory their buffers may take in all (about 32 bytes
+// a sample per block and channel).
+constexpr int kFlightsPerThread = 2, kMaxFlights = 16;
+constexpr double kFlightBytes = 16e6, kBytesPerSample = 32.0;
+// The least work handed to another thread at once, in the chains' lane steps (some 50 µs).
+constexpr long long kMinGrain = 250'000;
 // Threads that create the level files at the start of a run.
 constexpr unsigned kFileThreads = 8;
 
@@ -118,7 +124,6 @@ bool CWavAnalyzeEngine::createAllFiles()
             const auto [channel, output] = files[static_cast<size_t>(i)];
             if (!m_analyzers[channel]->openFile(output))
                 failed.store(true, std::memory_order_relaxed);
-            return TaskStep::Done;
         });
     }
     if (!failed.load(std::memory_order_relaxed))
@@ -150,8 +155,23 @@ int32_t CWavAnalyzeEngine::readStart(const std::string& path, WorkerThreads& wor
     // keeps them as busy at less cost.
     const auto on = static_cast<unsigned>(
         std::count_if(m_analyzers.begin(), m_analyzers.end(), [](const auto& a) { return a->isOn(); }));
-    for (auto& a : m_analyzers)
-        a->setSpread(on > 0 && m_channelThreads >= kThreadsToSpread * on);
+    // Blocks in flight: enough for the threads to find work in later blocks while a block's last tasks wait for
+    // its first ones; one thread runs the blocks one after another.
+    int flights = 1;
+    if (m_channelThreads > 1 && on > 0) {
+        const double budget = kFlightBytes / (kBytesPerSample * m_samplesPerBlock * on);
+        flights = std::clamp(std::min(kFlightsPerThread * static_cast<int>(m_channelThreads) / static_cast<int>(on),
+                                      static_cast<int>(budget)),
+                             2, kMaxFlights);
+    }
+    for (auto& a : m_analyzers) {
+        // A chain that cannot take more blocks at once runs its blocks one by one.
+        if (!a->setLayout(on > 0 && m_channelThreads >= kThreadsToSpread * on, flights)) flights = 1;
+    }
+    if (flights == 1)
+        for (auto& a : m_analyzers)
+            if (a->inFlight() != 1) a->setLayout(false, 1);
+    m_flights = flights;
     if (!createAllFiles()) {
         releaseRun();
         return 0;
@@ -263,103 +283,76 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
             const SampleDecoder decoder(f);
             const auto frames = static_cast<size_t>(m_samplesPerBlock);
             const uint64_t blockBytes = static_cast<uint64_t>(frames) * f.blockAlign;
-            // A block read from the file and converted, channel by channel.
+            const size_t channels = m_analyzers.size();
+            // A block read from the file and converted, channel by channel, in one flight slot.
             struct Block {
                 std::vector<uint8_t> bytes;
                 std::vector<std::vector<double>> samples;
                 bool read = false;
             };
-            Block cur, next;
-            for (Block* b : {&cur, &next}) {
-                b->bytes.resize(static_cast<size_t>(blockBytes));
-                b->samples.resize(m_analyzers.size());
+            std::vector<Block> slots(static_cast<size_t>(m_flights));
+            for (Block& b : slots) {
+                b.bytes.resize(static_cast<size_t>(blockBytes));
+                b.samples.resize(channels);
             }
-            const auto readBlock = [&](Block& b) { b.read = reader.read(b.bytes.data(), b.bytes.size()); };
-            const auto convert = [&](Block& b, size_t c) {
-                b.samples[c].resize(frames);
-                decoder.decode(b.bytes.data(), frames, static_cast<unsigned>(c), b.samples[c].data(), m_dcOffsets[c]);
-            };
+            // Every channel's chain tasks form the graph each block goes through, runs of them fused so that each
+            // is worth handing to another thread (a channel's tasks apart from the others').
+            std::vector<StreamTask> chainTasks;
+            std::vector<std::pair<size_t, int>> owners;  // channel, chain task
+            long long total = 0;
+            for (size_t c = 0; c < channels; ++c) {
+                const int offset = static_cast<int>(chainTasks.size());
+                for (int t = 0; t < m_analyzers[c]->taskCount(); ++t) {
+                    StreamTask task{m_analyzers[c]->taskInputs(t), m_analyzers[c]->taskCarries(t),
+                                    m_analyzers[c]->taskCost(t), t == 0};
+                    for (int& in : task.inputs) in += offset;
+                    total += task.cost;
+                    chainTasks.push_back(std::move(task));
+                    owners.emplace_back(c, t);
+                }
+            }
+            const FusedGraph graph = fuseTasks(chainTasks, std::max(kMinGrain, total / (2 * m_channelThreads)));
             BandWorkers workers(m_channelThreads);
-            // The analysis's tasks of a block: reading the next block, the band chains' tasks (by rank, so that each
-            // channel's first ones, which the others follow, start first), converting the next block's channels, and
-            // appending each channel's levels to its files once its chain is through. A channel's chain, conversion
-            // and levels form a group, kept to one thread (the read belongs to none).
-            enum class Kind : uint8_t { Read, Chain, Convert, Finish };
-            struct Task {
-                Kind kind;
-                size_t channel;
-                int rank;
-            };
-            std::vector<Task> tasks;
-            std::vector<int> groups;
-            std::atomic<bool> nextRead{false};
-            // Per channel: its chain tasks not yet done, and whether its block was appended.
-            const size_t channels = m_analyzers.size();
-            const auto chainLeft = std::make_unique<std::atomic<int>[]>(channels);
-            const auto finished = std::make_unique<std::atomic<bool>[]>(channels);
-            const std::function<TaskStep(int)> advanceTask = [&](int i) {
-                const Task& t = tasks[static_cast<size_t>(i)];
-                switch (t.kind) {
-                case Kind::Read:
-                    readBlock(next);
-                    nextRead.store(true, std::memory_order_release);
-                    return TaskStep::Done;
-                case Kind::Chain: {
-                    const TaskStep step = m_analyzers[t.channel]->advance(t.rank);
-                    if (step == TaskStep::Done) chainLeft[t.channel].fetch_sub(1, std::memory_order_acq_rel);
-                    return step;
+            // The channels' blocks are analysed side by side, several blocks at once, while this thread reads and
+            // converts the next ones: every filter still sees its samples in order, so the levels are the same as
+            // one block after another. The blocks are taken out in order: each channel appends its levels, and the
+            // block counts. A stop seen meanwhile gives up before the next block counts.
+            BlockStream stream(workers, graph.tasks, m_flights, [&](int task, int slot) {
+                for (int i = graph.first[static_cast<size_t>(task)]; i < graph.first[static_cast<size_t>(task) + 1]; ++i) {
+                    const auto [channel, t] = owners[static_cast<size_t>(i)];
+                    m_analyzers[channel]->runTask(t, slot);
                 }
-                case Kind::Finish:
-                    if (chainLeft[t.channel].load(std::memory_order_acquire) > 0) return TaskStep::Blocked;
-                    finished[t.channel].store(m_analyzers[t.channel]->finishBlock(), std::memory_order_relaxed);
-                    return TaskStep::Done;
-                case Kind::Convert: break;
-                }
-                if (!nextRead.load(std::memory_order_acquire)) return TaskStep::Blocked;
-                if (next.read) convert(next, t.channel);
-                return TaskStep::Done;
-            };
+            });
             bool more = reader.remainingBytes() >= blockBytes;
-            if (more) {
-                readBlock(cur);
-                if (cur.read)
-                    for (size_t c = 0; c < m_analyzers.size(); ++c) convert(cur, c);
-            }
-            while (more) {
+            for (;;) {
+                // The next blocks into the free slots; a block that cannot be read goes in last, to fail in turn.
+                for (int slot = more ? stream.freeSlot() : -1; slot >= 0; slot = more ? stream.freeSlot() : -1) {
+                    Block& b = slots[static_cast<size_t>(slot)];
+                    b.read = reader.read(b.bytes.data(), b.bytes.size());
+                    more = b.read && reader.remainingBytes() >= blockBytes;
+                    if (b.read) {
+                        for (size_t c = 0; c < channels; ++c) {
+                            b.samples[c].resize(frames);
+                            decoder.decode(b.bytes.data(), frames, static_cast<unsigned>(c), b.samples[c].data(),
+                                           m_dcOffsets[c]);
+                            b.samples[c] = m_analyzers[c]->beginBlock(slot, std::move(b.samples[c]));
+                        }
+                    }
+                    stream.admit(slot);
+                }
+                if (stream.inFlight() == 0)
+                    break;
                 yieldProcessor();
                 if (stopRequested())
                     return giveUp();
-                if (!cur.read) return fail();
-                // The channels of a block, and the bands of each, are analysed side by side: every filter still
-                // sees its samples in order, so the levels are the same as one after another. Meanwhile the next
-                // block is read and converted. A stop seen meanwhile gives up before the block counts.
-                int ranks = 0;
-                for (size_t c = 0; c < m_analyzers.size(); ++c) {
-                    cur.samples[c] = m_analyzers[c]->beginBlock(std::move(cur.samples[c]));
-                    ranks = std::max(ranks, m_analyzers[c]->taskCount());
-                }
-                const bool nextMore = reader.remainingBytes() >= blockBytes;
-                tasks.clear();
-                if (nextMore) tasks.push_back({Kind::Read, 0, 0});
-                for (int r = 0; r < ranks; ++r)
-                    for (size_t c = 0; c < m_analyzers.size(); ++c)
-                        if (r < m_analyzers[c]->taskCount()) tasks.push_back({Kind::Chain, c, r});
-                if (nextMore) {
-                    for (size_t c = 0; c < m_analyzers.size(); ++c) {
-                        next.samples[c].resize(frames);
-                        tasks.push_back({Kind::Convert, c, 0});
-                    }
-                }
-                for (size_t c = 0; c < channels; ++c) {
-                    chainLeft[c].store(m_analyzers[c]->taskCount(), std::memory_order_relaxed);
-                    tasks.push_back({Kind::Finish, c, 0});
-                }
-                nextRead.store(false, std::memory_order_relaxed);
-                groups.clear();
-                for (const Task& t : tasks) groups.push_back(t.kind == Kind::Read ? -1 : static_cast<int>(t.channel));
-                workers.run(static_cast<int>(tasks.size()), advanceTask, groups);
+                const int slot = stream.next();
+                if (slot < 0)
+                    break;
+                if (!slots[static_cast<size_t>(slot)].read)
+                    return fail();
                 bool done = true;
-                for (size_t c = 0; c < channels; ++c) done = finished[c].load(std::memory_order_relaxed) && done;
+                for (auto& a : m_analyzers)
+                    done = a->finishBlock(slot) && done;
                 if (!done)
                     return fail();
                 yieldProcessor();
@@ -367,8 +360,6 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                     return giveUp();
                 ++blocks;
                 sendStatus(kBlockDone);
-                more = nextMore;
-                std::swap(cur, next);
             }
         }
         reader.close();

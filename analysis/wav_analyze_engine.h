@@ -83,6 +83,7 @@ private:
     int32_t m_samplesPerBlock;
     bool m_failed = false;
     unsigned m_channelThreads = availableProcessors();
+    int m_flights = 1;  // blocks in flight in a run
     std::atomic<EngineRun> m_run{EngineRun::Idle};
 };
 

@@ -1,6 +1,6 @@
 // Band-level chain throughput: seconds of audio analysed per second of computing ("x_realtime"), the chain's
 // multiply-adds per second against the peak of one core ("of_peak") with the lane occupancy of the kernel's layout,
-// and one block's work spread over 1 to 8 threads for one channel and for eight.
+// and the blocks streamed over 1 to 8 threads for one channel and for eight.
 #include "BandLevel.h"
 #include "LaneKernel.h"
 #include "band_workers.h"
@@ -97,49 +97,53 @@ void BM_ThirdOctaveLvz(benchmark::State& s) { RunChannel(s, kThirdOctave, kWeigh
 void BM_ThirdOctaveASilent(benchmark::State& s) { RunChannel(s, kThirdOctave, kWeightA, true); }
 
 // One-second blocks of range(0) one-third-octave channels (A weighting) on range(1) threads, as the analysis
-// engine runs them: every channel's tasks of a block on one set of threads; range(2) 1 keeps each channel's tasks
-// to one thread as the analysis does, 0 lets any thread take any task.
+// engine runs them: every channel's tasks in one graph that the blocks stream through (BlockStream), with as many
+// blocks in flight as the engine takes (two per thread and channel, at most 16), the top bands spread when a
+// channel has eight threads. An iteration puts one block in and takes the oldest out: the steady state of a run.
 void BM_Spread(benchmark::State& state) {
     const int channels = static_cast<int>(state.range(0));
-    analysis::BandWorkers workers(static_cast<unsigned>(state.range(1)));
+    const int threads = static_cast<int>(state.range(1));
+    const int flights = threads == 1 ? 1 : std::clamp(2 * threads / channels, 2, 16);
     std::vector<std::unique_ptr<CBandLevelChain>> chains;
     std::vector<std::vector<double>> x;
+    std::vector<analysis::StreamTask> graph;
+    std::vector<std::pair<int, int>> owners;
+    long long total = 0;
     for (int c = 0; c < channels; ++c) {
         chains.push_back(std::make_unique<CBandLevelChain>());
-        chains.back()->Configure(Config(kThirdOctave, kWeightA));
+        BandChainConfig config = Config(kThirdOctave, kWeightA);
+        config.spreadTop = threads >= 8 * channels;
+        config.inFlight = flights;
+        chains.back()->Configure(config);
         x.push_back(Noise(48000, 10 + c));
-    }
-    std::vector<std::pair<int, int>> tasks;
-    const bool grouped = state.range(2) != 0;
-    std::vector<int> groups;
-    const std::function<analysis::TaskStep(int)> advance = [&](int i) {
-        switch (chains[tasks[i].first]->AdvanceTask(tasks[i].second)) {
-        case CBandLevelChain::TaskProgress::kBlocked: return analysis::TaskStep::Blocked;
-        case CBandLevelChain::TaskProgress::kProgressed: return analysis::TaskStep::Progressed;
-        case CBandLevelChain::TaskProgress::kDone: break;
+        const int offset = static_cast<int>(graph.size());
+        for (int t = 0; t < chains.back()->TaskCount(); ++t) {
+            analysis::StreamTask task{chains.back()->TaskInputs(t), chains.back()->TaskCarries(t),
+                                      chains.back()->TaskCost(t), t == 0};
+            for (int& in : task.inputs) in += offset;
+            total += task.cost;
+            graph.push_back(std::move(task));
+            owners.emplace_back(c, t);
         }
-        return analysis::TaskStep::Done;
-    };
+    }
+    const analysis::FusedGraph fused = analysis::fuseTasks(graph, std::max(250'000LL, total / (2 * threads)));
+    analysis::BandWorkers workers(static_cast<unsigned>(threads));
+    analysis::BlockStream stream(workers, fused.tasks, flights, [&](int task, int slot) {
+        for (int i = fused.first[task]; i < fused.first[task + 1]; ++i)
+            chains[owners[i].first]->RunTask(owners[i].second, slot);
+    });
     int block = 0;
     timespec cpu0{}, cpu1{};
     ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu0);
     for (auto _ : state) {
-        ++block;
-        tasks.clear();
-        int ranks = 0;
-        for (int c = 0; c < channels; ++c) {
-            chains[c]->Begin(block, x[c].data(), 48000);
-            ranks = std::max(ranks, chains[c]->TaskCount());
+        for (int slot = stream.freeSlot(); slot >= 0; slot = stream.freeSlot()) {
+            ++block;
+            for (int c = 0; c < channels; ++c) chains[c]->Begin(block, x[c].data(), 48000, slot);
+            stream.admit(slot);
         }
-        for (int r = 0; r < ranks; ++r)
-            for (int c = 0; c < channels; ++c)
-                if (r < chains[c]->TaskCount()) tasks.emplace_back(c, r);
-        groups.clear();
-        if (grouped)
-            for (const auto& t : tasks) groups.push_back(t.first);
-        workers.run(static_cast<int>(tasks.size()), advance, groups);
+        const int slot = stream.next();
         for (auto& c : chains)
-            if (!c->End()) state.SkipWithError("compute failed");
+            if (!c->End(slot)) state.SkipWithError("compute failed");
     }
     state.counters["x_realtime"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
@@ -160,8 +164,8 @@ BENCHMARK(BM_OctaveA)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ThirdOctaveLvz)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ThirdOctaveASilent)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Spread)
-    ->ArgsProduct({{1, 8}, {1, 2, 4, 8}, {0, 1}})
-    ->ArgNames({"channels", "threads", "grouped"})
+    ->ArgsProduct({{1, 8}, {1, 2, 4, 8}})
+    ->ArgNames({"channels", "threads"})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <map>
@@ -36,8 +37,17 @@ struct Recordings {
     fs::path folder;
     std::string calibration;
     std::string recording;
+    bool made = true;
 
     Recordings(std::uint16_t channels, double seconds) {
+        // A recording made beforehand (bench/import_cores.sh): the whole process then times the import alone.
+        if (const char* given = std::getenv("MURTESK_BENCH_IMPORT_DIR")) {
+            folder = given;
+            calibration = (folder / "cal.wav").string();
+            recording = (folder / "rec.wav").string();
+            made = false;
+            return;
+        }
         folder = fs::temp_directory_path() /
                  ("murtesk-bench-import-" + std::to_string(::getpid()) + "-" + std::to_string(channels));
         fs::create_directories(folder);
@@ -54,7 +64,7 @@ struct Recordings {
     }
     ~Recordings() {
         std::error_code ec;
-        fs::remove_all(folder, ec);
+        if (made) fs::remove_all(folder, ec);
     }
 };
 

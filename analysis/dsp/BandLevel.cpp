@@ -27,10 +27,6 @@ bool DesignVibLowPass(CFilterDesign& design, double rate) {
 // The level of a step without power; a band adds its correction.
 constexpr double kNoPowerDb = -1000.0;
 
-// Pass blocks a task runs before it lets the thread look for other work: a task that others follow lets them
-// see its progress as it goes.
-constexpr int kBlocksPerAdvance = 8;
-
 }  // namespace
 
 std::vector<BandInfo> BandTable(int bandMode) {
@@ -52,6 +48,7 @@ bool CBandLevelChain::Configure(const BandChainConfig& config) {
     m_steps = 0;
     const BandChainConfig& c = config;
     if (c.bandMode != kOctave && c.bandMode != kThirdOctave) return false;
+    if (c.inFlight < 1 || c.inFlight > kMaxInFlight) return false;
     if (!(c.rate > 0.0) || !std::isfinite(c.rate) || c.samplesPerBlock < 1 || !(c.cr > 0.0) ||
         !std::isfinite(c.cr) || !(c.calRms > 0.0) || !std::isfinite(c.calRms) || !(c.levelOutHz >= 1.0) ||
         !(c.levelOutHz <= 1000.0)) {
@@ -80,12 +77,22 @@ bool CBandLevelChain::Configure(const BandChainConfig& config) {
                                      m_linear.OutputCount(n, c.rate, kVibRate),
                                      m_doubling.OutputCount(n, c.rate, kVibRate)});
         m_wIn.assign(vibration ? n : 0, 0.0);
-        m_wRate.assign(wCount, 0.0);
-        // Every slot holds one block's steps; rounding at the rate changes may add one or two, and a slot that
-        // holds another count than the steps fails the block anyway.
-        for (auto& m : m_ms) m.assign(static_cast<std::size_t>(steps) + 4, 0.0);
         m_levels.assign(static_cast<std::size_t>(nb + 2) * static_cast<std::size_t>(steps), 0.0f);
+        m_flights.clear();
         if (!Plan()) return false;
+        // Each block in flight has its own signals between passes and its own mean squares.
+        m_flights.resize(static_cast<std::size_t>(c.inFlight));
+        for (Flight& f : m_flights) {
+            f.counts.assign(m_rateLevels.size(), 0);
+            for (std::size_t size : m_arraySizes) f.arrays.emplace_back(new double[size]);
+            f.wCapacity = m_ownWeighting ? wCount : 0;
+            f.wRate.reset(new double[static_cast<std::size_t>(f.wCapacity) + 1]);
+            // Every slot holds one block's steps; rounding at the rate changes may add one or two, and a slot
+            // that holds another count than the steps fails the block anyway.
+            for (auto& m : f.ms) m.assign(static_cast<std::size_t>(steps) + 4, 0.0);
+            f.ran = std::make_unique<bool[]>(m_tasks.size());
+        }
+        m_ended = 0;
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -102,12 +109,15 @@ void CBandLevelChain::Reset() {
     for (CLevelTail& t : m_tails) t.Reset();
     if (m_wLowPass) m_wLowPass->Reset();
     if (m_wPass) m_wPass->Reset();
+    for (Flight& f : m_flights) f.begun = false;
 }
 
 bool CBandLevelChain::AddPass(int level, std::vector<CLanePass::Cascade> cascades, std::vector<SignalRef> sources) {
     auto pass = std::make_unique<Pass>();
     pass->level = level;
     pass->sources = std::move(sources);
+    for (std::size_t c = 0; c < cascades.size(); ++c)
+        if (cascades[c].tail) pass->tails.push_back(static_cast<int>(cascades[c].tail - m_tails.data()));
     if (!pass->pass.Build(*m_kernel, std::move(cascades))) return false;
     m_sectionSteps += pass->pass.SectionSteps(m_rateLevels[level].count);
     m_laneSteps += pass->pass.LaneSteps(m_rateLevels[level].count);
@@ -117,7 +127,7 @@ bool CBandLevelChain::AddPass(int level, std::vector<CLanePass::Cascade> cascade
 
 bool CBandLevelChain::Plan() {
     m_rateLevels.assign(1, Level{m_cfg.rate, -1, 1, m_cfg.samplesPerBlock});
-    m_arrays.clear();
+    m_arraySizes.clear();
     m_passes.clear();
     m_tasks.clear();
     m_sectionSteps = 0;
@@ -183,7 +193,7 @@ bool CBandLevelChain::Plan() {
         const std::vector<Planned>& bands = levelBands[r];
         const int m = static_cast<int>(bands.size());
         // The passes at the block's rate are the longest of a block's paths through the chain.
-        const int most = r == 0 && m_cfg.spreadTop ? 1 : m;
+        const int most = r <= 1 && m_cfg.spreadTop ? 1 : m;
         // best[j]: the fewest sections per lane, then passes, for the first j bands; from[j]: where its last pass
         // starts.
         std::vector<std::pair<int, int>> best(m + 1, {INT_MAX, INT_MAX});
@@ -220,8 +230,8 @@ bool CBandLevelChain::Plan() {
     arrayOf.fill(-1);
     const auto needArray = [&](int b) {
         if (arrayOf[b] < 0) {
-            m_arrays.emplace_back(static_cast<std::size_t>(m_rateLevels[m_bandLevel[b]].count), 0.0);
-            arrayOf[b] = static_cast<int>(m_arrays.size()) - 1;
+            m_arraySizes.push_back(static_cast<std::size_t>(m_rateLevels[m_bandLevel[b]].count));
+            arrayOf[b] = static_cast<int>(m_arraySizes.size()) - 1;
         }
         return arrayOf[b];
     };
@@ -230,7 +240,20 @@ bool CBandLevelChain::Plan() {
             if (p.source >= 0 && passOf[p.source] != passOf[p.band]) needArray(p.source);
     for (std::size_t r = 1; r < m_rateLevels.size(); ++r) needArray(m_rateLevels[r].from);
     if (held >= 0 && !fromHeld.empty()) needArray(held);
-    m_produced = std::make_unique<std::atomic<int>[]>(m_arrays.size() + 1);
+    // The task that writes each array, and a pass's task with the tasks whose arrays it reads.
+    std::vector<int> writer(m_arraySizes.size(), -1);
+    const auto addPassTask = [&](std::vector<std::pair<int, int>> outputs) {
+        Pass& pass = *m_passes.back();
+        Task task{kPassTask, static_cast<int>(m_passes.size()) - 1, true, {},
+                  pass.pass.LaneSteps(m_rateLevels[pass.level].count)};
+        for (const SignalRef& ref : pass.sources)
+            if (ref.stride != 0 && ref.array >= 0 &&
+                std::find(task.inputs.begin(), task.inputs.end(), writer[ref.array]) == task.inputs.end())
+                task.inputs.push_back(writer[ref.array]);
+        for (const auto& [cascade, array] : outputs) writer[array] = static_cast<int>(m_tasks.size());
+        pass.outputs = std::move(outputs);
+        m_tasks.push_back(std::move(task));
+    };
 
     CFilterDesign lp, hp, tw;
     const auto append = [](std::vector<SectionCoefficients>& to, const CFilterDesign& f) {
@@ -262,6 +285,7 @@ bool CBandLevelChain::Plan() {
         for (const std::vector<Planned>& group : groups[r]) {
             std::vector<CLanePass::Cascade> cascades;
             std::vector<SignalRef> sources;
+            std::vector<std::pair<int, int>> outputs;
             std::array<int, kMaxBands> lowPassCascade{};
             for (const Planned& p : group) {
                 if (!bandDesigns(p.band, p.lowPass)) return false;
@@ -271,10 +295,7 @@ bool CBandLevelChain::Plan() {
                     CLanePass::Cascade c;
                     append(c.sections, lp);
                     c.fromCascade = from;
-                    if (arrayOf[p.band] >= 0) {
-                        c.out = m_arrays[arrayOf[p.band]].data();
-                        c.produced = &m_produced[arrayOf[p.band]];
-                    }
+                    if (arrayOf[p.band] >= 0) outputs.emplace_back(static_cast<int>(cascades.size()), arrayOf[p.band]);
                     lowPassCascade[p.band] = static_cast<int>(cascades.size());
                     cascades.push_back(std::move(c));
                     sources.push_back(inside ? SignalRef{} : outside(static_cast<int>(r), p.source));
@@ -285,7 +306,7 @@ bool CBandLevelChain::Plan() {
                 sources.push_back(p.lowPass || inside ? SignalRef{} : outside(static_cast<int>(r), p.source));
             }
             if (!AddPass(static_cast<int>(r), std::move(cascades), std::move(sources))) return false;
-            m_tasks.push_back(static_cast<int>(m_passes.size()) - 1);
+            addPassTask(std::move(outputs));
         }
     }
 
@@ -316,7 +337,6 @@ bool CBandLevelChain::Plan() {
             CLanePass::Cascade low;
             append(low.sections, m_vibLowPass);
             low.out = m_wIn.data();
-            low.produced = &m_wProduced;
             m_wLowPass = std::make_unique<CLanePass>();
             if (!m_wLowPass->Build(*m_kernel, {std::move(low)})) return false;
             if (!m_vibHighPass.Design(kChebyshev, 0.03, kHighPass, 4, kVibRate, 0.9)) return false;
@@ -333,10 +353,16 @@ bool CBandLevelChain::Plan() {
         }
         std::vector<SignalRef> sources(cascades.size(), SignalRef{-1, 1});
         if (!AddPass(0, std::move(cascades), std::move(sources))) return false;
-        m_tasks.push_back(static_cast<int>(m_passes.size()) - 1);
+        addPassTask({});
         if (m_ownWeighting) {
-            m_tasks.push_back(-1);
+            // The weighting's input at its own rate (the resampling keeps nothing from block to block; the
+            // vibration low-pass before it does), then the weighting on it.
             const int n = m_cfg.samplesPerBlock;
+            constexpr long long kResampledCost = 8;
+            m_tasks.push_back(Task{kWeightingInput, -1, m_wLowPass != nullptr, {},
+                                   kResampledCost * WeightingCount(n) + (m_wLowPass ? m_wLowPass->LaneSteps(n) : 0)});
+            m_tasks.push_back(Task{kWeightingPass, -1, true, {static_cast<int>(m_tasks.size()) - 1},
+                                   m_wPass->LaneSteps(WeightingCount(n))});
             if (m_wLowPass) {
                 m_sectionSteps += m_wLowPass->SectionSteps(n);
                 m_laneSteps += m_wLowPass->LaneSteps(n);
@@ -356,72 +382,56 @@ bool CBandLevelChain::Plan() {
             sources.push_back(SignalRef{arrayOf[held], 1});
         }
         if (!AddPass(m_bandLevel[fromHeld[first]], std::move(cascades), std::move(sources))) return false;
-        m_tasks.push_back(static_cast<int>(m_passes.size()) - 1);
+        addPassTask({});
     }
     return true;
 }
 
 bool CBandLevelChain::Compute(int blockNo, const double* samples, int n) {
-    FlushDenormals flush;
-    if (!Begin(blockNo, samples, n)) return false;
-    for (int t : m_tasks) {
-        // In this order every task finds its input complete.
-        if (t < 0) {
-            if (!RunWeighting()) m_weightingFailed = true;
-        } else {
-            m_passes[t]->pass.Advance(INT_MAX);
-        }
-    }
-    return End();
+    if (!Begin(blockNo, samples, n, 0)) return false;
+    // In this order every task finds its input complete.
+    for (int t = 0; t < TaskCount(); ++t) RunTask(t, 0);
+    return End(0);
 }
 
-bool CBandLevelChain::Begin(int blockNo, const double* samples, int n) {
-    if (m_slots == 0) return false;
-    m_block = blockNo;
-    m_msCount.fill(0);
-    if (samples == nullptr || n < 1 || n > m_cfg.samplesPerBlock || !CheckBlock(n)) {
+bool CBandLevelChain::Begin(int blockNo, const double* samples, int n, int flight) {
+    if (m_slots == 0 || flight < 0 || flight >= static_cast<int>(m_flights.size())) return false;
+    Flight& f = m_flights[flight];
+    f.block = blockNo;
+    f.begun = false;
+    f.msCount.fill(0);
+    std::fill_n(f.ran.get(), m_tasks.size(), false);
+    if (samples == nullptr || n < 1 || n > m_cfg.samplesPerBlock || !CheckBlock(f, n)) {
         m_counters.fill(-1);
         return false;
     }
-    m_samples = samples;
-    m_n = n;
-    m_weightingFailed = false;
-    for (auto& p : m_passes) {
-        p->pass.Begin(m_rateLevels[p->level].count);
-        for (std::size_t c = 0; c < p->sources.size(); ++c) {
-            const SignalRef& ref = p->sources[c];
-            if (ref.stride == 0) continue;  // fed inside the pass
-            p->pass.SetSource(static_cast<int>(c), ref.array < 0 ? SignalSource{samples, 1, nullptr}
-                                                                 : SignalSource{m_arrays[ref.array].data(), ref.stride,
-                                                                                &m_produced[ref.array]});
-        }
-    }
-    for (std::size_t a = 0; a < m_arrays.size(); ++a) m_produced[a].store(0, std::memory_order_relaxed);
+    f.samples = samples;
+    f.n = n;
+    f.begun = true;
     return true;
 }
 
 // Checks that every filter can run on this block at the rate it runs at (a filter needs more values than its
-// order), puts the zero mean squares of the bands that are not computed, and starts the tails of the others.
-bool CBandLevelChain::CheckBlock(int n) {
+// order), puts the zero mean squares of the bands that are not computed, and notes where the tails of the others
+// start.
+bool CBandLevelChain::CheckBlock(Flight& f, int n) {
     for (int s = 0; s < m_slots; ++s)
         if (m_counters[s] < 0) return false;
-    m_rateLevels[0].count = n;
-    for (std::size_t r = 1; r < m_rateLevels.size(); ++r) {
-        const Level& from = m_rateLevels[r - 1];
-        m_rateLevels[r].count = m_linear.OutputCount(from.count, from.rate, m_rateLevels[r].rate);
-    }
+    f.counts[0] = n;
+    for (std::size_t r = 1; r < m_rateLevels.size(); ++r)
+        f.counts[r] = m_linear.OutputCount(f.counts[r - 1], m_rateLevels[r - 1].rate, m_rateLevels[r].rate);
     const double out = m_cfg.levelOutHz;
     const auto zero = [&](int slot, int count) {
-        if (count > static_cast<int>(m_ms[slot].size())) return false;
-        std::fill_n(m_ms[slot].begin(), count, 0.0);
-        m_msCount[slot] = count;
+        if (count > static_cast<int>(f.ms[slot].size())) return false;
+        std::fill_n(f.ms[slot].begin(), count, 0.0);
+        f.msCount[slot] = count;
         return true;
     };
     const auto tail = [&](int slot, int count, double rate) {
         const int steps = m_linear.OutputCount(count, rate, out);
-        if (steps > static_cast<int>(m_ms[slot].size())) return false;
-        m_tails[slot].Begin(count, rate, out, m_ms[slot].data(), steps);
-        m_msCount[slot] = steps;
+        if (steps > static_cast<int>(f.ms[slot].size())) return false;
+        f.tails[slot] = TailStart{count, rate};
+        f.msCount[slot] = steps;
         return true;
     };
     // F, and W on the block: a time weighting needs 2 values, the A weighting 5, the C weighting 3.
@@ -441,59 +451,90 @@ bool CBandLevelChain::CheckBlock(int n) {
             // weighting (Lvz order 5, Lvxy 1, G 9) and the time weighting.
             if (n < 15 || count < std::max(5, m_weighting.order() + 1)) return false;
         }
-        if (count > static_cast<int>(m_wRate.size()) || !tail(1, count, m_wRateHz)) return false;
+        if (count > f.wCapacity || !tail(1, count, m_wRateHz)) return false;
     }
     for (int b = 0; b < bandCount(); ++b) {
-        const Level& lv = m_rateLevels[m_bandLevel[b]];
+        const int level = m_bandLevel[b];
+        const int count = f.counts[level];
+        const double rate = m_rateLevels[level].rate;
         if (!m_runs[b].computed) {
-            if (!zero(b + 2, m_linear.OutputCount(lv.count, lv.rate, out))) return false;
+            if (!zero(b + 2, m_linear.OutputCount(count, rate, out))) return false;
             continue;
         }
         // The band's high-pass has order 22.
-        if (lv.count < kBandOrder + 1 || !tail(b + 2, lv.count, lv.rate)) return false;
+        if (count < kBandOrder + 1 || !tail(b + 2, count, rate)) return false;
     }
     return true;
 }
 
-CBandLevelChain::TaskProgress CBandLevelChain::AdvanceTask(int task) {
+void CBandLevelChain::StartTail(int slot, Flight& f) {
+    m_tails[slot].Begin(f.tails[slot].count, f.tails[slot].rate, m_cfg.levelOutHz, f.ms[slot].data(),
+                        f.msCount[slot]);
+}
+
+void CBandLevelChain::RunPass(int index, Flight& f) {
+    Pass& p = *m_passes[index];
+    p.pass.Begin(f.counts[p.level]);
+    for (std::size_t c = 0; c < p.sources.size(); ++c) {
+        const SignalRef& ref = p.sources[c];
+        if (ref.stride == 0) continue;  // fed inside the pass
+        p.pass.SetSource(static_cast<int>(c), ref.array < 0 ? SignalSource{f.samples, 1, nullptr}
+                                                            : SignalSource{f.arrays[ref.array].get(), ref.stride,
+                                                                           nullptr});
+    }
+    for (const auto& [cascade, array] : p.outputs) p.pass.SetOutput(cascade, f.arrays[array].get());
+    for (int slot : p.tails) StartTail(slot, f);
+    p.pass.Advance(INT_MAX);
+}
+
+void CBandLevelChain::RunTask(int task, int flight) {
     FlushDenormals flush;
-    const int p = m_tasks[task];
-    if (p < 0) {
-        if (!RunWeighting()) m_weightingFailed = true;
-        return TaskProgress::kDone;
+    Flight& f = m_flights[flight];
+    if (!f.begun) return;
+    const Task& t = m_tasks[task];
+    bool ok = true;
+    switch (t.kind) {
+    case kPassTask:
+        RunPass(t.pass, f);
+        ok = m_passes[t.pass]->pass.Done();
+        for (int slot : m_passes[t.pass]->tails) ok = ok && m_tails[slot].Done();
+        break;
+    case kWeightingInput: {
+        // The block resampled (after the vibration weightings' 240 Hz low-pass).
+        const int capacity = f.wCapacity;
+        if (m_cfg.weighting >= kWeightA) {
+            f.wCount = m_doubling.Resample(f.samples, f.n, m_cfg.rate, f.wRate.get(), capacity, kAcRate);
+        } else {
+            m_wLowPass->Begin(f.n);
+            m_wLowPass->SetSource(0, SignalSource{f.samples, 1, nullptr});
+            m_wLowPass->Advance(INT_MAX);
+            ok = m_wLowPass->Done();
+            f.wCount =
+                WeightingResampler().Resample(m_wIn.data(), f.n, m_cfg.rate, f.wRate.get(), capacity, kVibRate);
+        }
+        break;
     }
-    CLanePass& pass = m_passes[p]->pass;
-    const int ran = pass.Advance(kBlocksPerAdvance);
-    return pass.Done() ? TaskProgress::kDone : ran > 0 ? TaskProgress::kProgressed : TaskProgress::kBlocked;
+    case kWeightingPass:
+        // The weighting and the time weighting at the weighting's rate.
+        m_wPass->Begin(f.wCount);
+        m_wPass->SetSource(0, SignalSource{f.wRate.get(), 1, nullptr});
+        StartTail(1, f);
+        m_wPass->Advance(INT_MAX);
+        ok = m_wPass->Done() && m_tails[1].Done();
+        break;
+    }
+    f.ran[task] = ok;
 }
 
-bool CBandLevelChain::End() {
-    bool ok = !m_weightingFailed;
-    for (auto& p : m_passes) ok = ok && p->pass.Done();
-    for (int s = 0; s < m_slots; ++s)
-        if (s == 1 ? m_cfg.weighting >= 0 : s == 0 || m_runs[s - 2].computed) ok = ok && m_tails[s].Done();
-    m_counters.fill(ok ? m_block : -1);
+bool CBandLevelChain::End(int flight) {
+    if (flight < 0 || flight >= static_cast<int>(m_flights.size())) return false;
+    Flight& f = m_flights[flight];
+    bool ok = f.begun;
+    for (std::size_t t = 0; ok && t < m_tasks.size(); ++t) ok = f.ran[t];
+    f.begun = false;
+    m_ended = flight;
+    m_counters.fill(ok ? f.block : -1);
     return ok;
-}
-
-// The weighting at its own rate: the block resampled (after the vibration weightings' 240 Hz low-pass), then
-// the weighting and the time weighting.
-bool CBandLevelChain::RunWeighting() {
-    const int capacity = static_cast<int>(m_wRate.size());
-    int count;
-    // Every filter of the weighting has its input there: each pass runs whole.
-    if (m_cfg.weighting >= kWeightA) {
-        count = m_doubling.Resample(m_samples, m_n, m_cfg.rate, m_wRate.data(), capacity, kAcRate);
-    } else {
-        m_wLowPass->Begin(m_n);
-        m_wLowPass->SetSource(0, SignalSource{m_samples, 1, nullptr});
-        m_wLowPass->Advance(INT_MAX);
-        count = WeightingResampler().Resample(m_wIn.data(), m_n, m_cfg.rate, m_wRate.data(), capacity, kVibRate);
-    }
-    m_wPass->Begin(count);
-    m_wPass->SetSource(0, SignalSource{m_wRate.data(), 1, nullptr});
-    m_wPass->Advance(INT_MAX);
-    return (!m_wLowPass || m_wLowPass->Done()) && m_wPass->Done();
 }
 
 // The A and C weightings below 18 kHz double the block's rate (or resample it to 18 kHz); the vibration
@@ -523,13 +564,14 @@ int CBandLevelChain::ThinningFactor(double r, double lowerEdge) const {
 bool CBandLevelChain::MakeLevels() {
     if (m_slots == 0) return false;
     const double k = m_cfg.lvl - 20.0 * std::log10(m_cfg.calRms);
+    const Flight& f = m_flights[m_ended];
     for (int s = 0; s < m_slots; ++s) {
-        if (m_msCount[s] != m_steps) return false;
+        if (f.msCount[s] != m_steps) return false;
         const double corr = s >= 2 ? m_corr[s - 2] : 0.0;
         float* out = m_levels.data() + static_cast<std::size_t>(s) * m_steps;
         for (int j = 0; j < m_steps; ++j) {
             // A power too small for any level (the first steps of a filter settling from rest) is no power.
-            const double ms = m_ms[s][j];
+            const double ms = f.ms[s][j];
             const double level = ms > 0.0 ? std::max(10.0 * std::log10(ms) + k, kNoPowerDb) : kNoPowerDb;
             out[j] = static_cast<float>(level + corr);
         }

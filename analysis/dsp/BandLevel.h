@@ -14,10 +14,14 @@
 // level's bands (one, when spreadTop is set, at the block's own rate), each band as its low-pass beside its
 // high-pass and time weighting, the low-pass also feeding the next band; the runs are cut so that the passes fill
 // the kernel's lanes (see Plan). The bands filtered from the held signal fill passes of their own, one band to a
-// lane, and F and W share one more. A low-pass output that another pass reads (the next pass's first band, the next level's thinned input, the held signal) is written out
-// as it grows. These passes are a block's tasks: a task may follow the one it reads while that one is still
-// running, so a block's tasks can run on several threads at once. Every filter still sees its samples in order, so
-// the levels do not depend on how the tasks were spread, nor on how the bands were laid out.
+// lane, and F and W share one more. A low-pass output that another pass reads (the next pass's first band, the next
+// level's thinned input, the held signal) is written out whole.
+//
+// These passes, and the weighting at its own rate, are a block's tasks. A task reads the whole outputs of the tasks
+// before it (TaskInputs) and carries its filter memories from its own previous block, so several blocks may be in
+// flight at once (BandChainConfig::inFlight, each in a slot of its own buffers): a task may run on block k + 1 while
+// another still runs on block k. Every filter still sees its samples in order, so the levels do not depend on how
+// the tasks were spread over threads and blocks, nor on how the bands were laid out.
 #pragma once
 
 #include "FilterDesign.h"
@@ -25,9 +29,9 @@
 #include "Resampler.h"
 
 #include <array>
-#include <atomic>
 #include <cstdio>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace murtesk::dsp {
@@ -60,7 +64,12 @@ struct BandChainConfig {
     // many as the lanes take: more, shorter passes, which shortens a block's path through the chain when it has
     // several threads to itself, at some cost per sample. The levels are the same either way.
     bool spreadTop = false;
+    // Blocks that may be in flight at once (Begin of a slot while others have not ended), 1..kMaxInFlight; each
+    // takes the buffers of a block.
+    int inFlight = 1;
 };
+
+inline constexpr int kMaxInFlight = 64;
 
 struct BandInfo {
     double centre, lower, upper;
@@ -97,24 +106,29 @@ public:
     const KernelOps& kernel() const { return *m_kernel; }
 
     // Filters block number blockNo (from 1) of n samples (1..samplesPerBlock) into the mean squares of every
-    // slot, on the calling thread. On failure (a slot counter already negative, a block too short for a filter
-    // at the rate it runs) every slot counter becomes -1, so later blocks fail too until Reset.
+    // slot, on the calling thread, in flight slot 0. On failure (a slot counter already negative, a block too short
+    // for a filter at the rate it runs) every slot counter becomes -1, so later blocks fail too until Reset.
     bool Compute(int blockNo, const double* samples, int n);
 
-    // The same in tasks that may run on different threads: Begin (false: the block failed, the counters are -1
-    // and no task needs to run), then AdvanceTask on every task until it returns true, each task on one thread at
-    // a time (a task may return false several times while the tasks it reads from have not written enough yet),
-    // then End once all are done. samples must stay valid until End.
-    enum class TaskProgress { kBlocked, kProgressed, kDone };
-    bool Begin(int blockNo, const double* samples, int n);
+    // The same in tasks that may run on different threads, with up to inFlight blocks at once: Begin a block in a
+    // free flight slot (false: the block failed, the counters are -1; its tasks do nothing), RunTask every task on
+    // it, each once its inputs ran on this block and the task itself ran on the block before (see TaskInputs), then
+    // End the slot, blocks in the order begun. samples must stay valid until End.
+    bool Begin(int blockNo, const double* samples, int n, int flight = 0);
     int TaskCount() const { return static_cast<int>(m_tasks.size()); }
-    TaskProgress AdvanceTask(int task);
-    // False when the block failed (the counters are then -1).
-    bool End();
+    // The tasks whose outputs this task reads in the same block (earlier tasks).
+    const std::vector<int>& TaskInputs(int task) const { return m_tasks[task].inputs; }
+    // False for a task that keeps nothing from block to block (it may run on several blocks at once).
+    bool TaskCarries(int task) const { return m_tasks[task].carries; }
+    // What a task computes on a block of samplesPerBlock samples, in lane steps (a resampled value counts as 8).
+    long long TaskCost(int task) const { return m_tasks[task].cost; }
+    void RunTask(int task, int flight);
+    // False when the block failed (the counters are then -1). MeanSquares, MakeLevels and Write then take this block.
+    bool End(int flight = 0);
 
-    // The mean squares of a slot from the last Compute.
-    const double* MeanSquares(int slot) const { return m_ms[slot].data(); }
-    int MeanSquareCount(int slot) const { return m_msCount[slot]; }
+    // The mean squares of a slot from the last block ended.
+    const double* MeanSquares(int slot) const { return m_flights[m_ended].ms[slot].data(); }
+    int MeanSquareCount(int slot) const { return m_flights[m_ended].msCount[slot]; }
 
     // Turns the mean squares into levels (dB as 4-byte floats, stepsPerBlock per slot): 10 lg(ms) + LVL -
     // 20 lg(CALrms), plus the band's correction for slots 2 on; -1000 (plus the correction) for no power, and
@@ -154,16 +168,49 @@ private:
     struct Pass {
         CLanePass pass;
         int level = 0;
-        std::vector<SignalRef> sources;  // per cascade (cascades fed inside the pass have none)
+        std::vector<SignalRef> sources;                // per cascade (cascades fed inside the pass have none)
+        std::vector<std::pair<int, int>> outputs;      // cascade, array it writes
+        std::vector<int> tails;                        // output slots whose levels the pass makes
     };
-    enum TaskKind { kPassTask, kWeightingTask };
+    enum TaskKind { kPassTask, kWeightingInput, kWeightingPass };
+    struct Task {
+        TaskKind kind = kPassTask;
+        int pass = -1;
+        bool carries = true;
+        std::vector<int> inputs;
+        long long cost = 0;
+    };
+    // Where a slot's time weighting starts in a block: its values and their rate.
+    struct TailStart {
+        int count = 0;
+        double rate = 0.0;
+    };
+    // One block in flight: its samples and the buffers its tasks write.
+    struct Flight {
+        int block = 0;
+        bool begun = false;
+        const double* samples = nullptr;
+        int n = 0;
+        std::vector<int> counts;  // per level
+        // Written before they are read in each block: left uninitialised, their pages are first touched by the
+        // threads that run the tasks rather than all at once by Configure.
+        std::vector<std::unique_ptr<double[]>> arrays;
+        std::unique_ptr<double[]> wRate;  // the weighting's input at its own rate
+        int wCapacity = 0;
+        int wCount = 0;
+        std::array<std::vector<double>, kMaxSlots> ms;
+        std::array<int, kMaxSlots> msCount{};
+        std::array<TailStart, kMaxSlots> tails{};
+        std::unique_ptr<bool[]> ran;  // per task: ran through
+    };
 
     bool Plan();
     bool AddPass(int level, std::vector<CLanePass::Cascade> cascades, std::vector<SignalRef> sources);
-    bool RunWeighting();
+    void RunPass(int pass, Flight& f);
+    void StartTail(int slot, Flight& f);
     const CResampler& WeightingResampler() const;
     int WeightingCount(int n) const;
-    bool CheckBlock(int n);
+    bool CheckBlock(Flight& f, int n);
     int ThinningFactor(double rate, double lowerEdge) const;
 
     BandChainConfig m_cfg;
@@ -185,22 +232,19 @@ private:
     CDoublingResampler m_doubling;
     CFilterDesign m_vibLowPass, m_weighting, m_vibHighPass;
 
-    std::vector<Level> m_rateLevels;
-    std::vector<std::vector<double>> m_arrays;       // low-pass outputs
-    std::unique_ptr<std::atomic<int>[]> m_produced;  // values written to each array in this block
+    std::vector<Level> m_rateLevels;  // counts of a whole block
+    std::vector<std::size_t> m_arraySizes;  // low-pass outputs
     std::vector<std::unique_ptr<Pass>> m_passes;
-    std::vector<int> m_tasks;  // pass index, or -1 for the weighting task
+    std::vector<Task> m_tasks;
+    std::vector<Flight> m_flights;
+    int m_ended = 0;  // the flight slot last ended
     // The weighting when it needs its own rate (A or C below 18 kHz, the vibration and G weightings).
     bool m_ownWeighting = false;
-    bool m_weightingFailed = false;
     double m_wRateHz = 0.0;
     std::unique_ptr<CLanePass> m_wLowPass, m_wPass;
-    std::atomic<int> m_wProduced{0};
     std::array<CLevelTail, kMaxSlots> m_tails;
 
-    std::vector<double> m_wIn, m_wRate;
-    std::array<std::vector<double>, kMaxSlots> m_ms;
-    std::array<int, kMaxSlots> m_msCount{};
+    std::vector<double> m_wIn;
     std::vector<float> m_levels;
 };
 

@@ -309,7 +309,7 @@ void CLanePass::RunBlock(int block) {
         const Cascade& cascade = m_cascades[c];
         if (cascade.out) {
             for (int s = first; s < last; ++s) cascade.out[s] = values[(s - first) * w];
-            cascade.produced->store(last, std::memory_order_release);
+            if (cascade.produced) cascade.produced->store(last, std::memory_order_release);
         }
         if (cascade.tail) cascade.tail->Feed(values, w, first, last - first);
     }

@@ -70,7 +70,7 @@ public:
         int squared = -1;       // index of the section whose input is squared first; -1 none
         int fromCascade = -1;   // the input: the output of this earlier cascade of the pass; -1: an outside signal
         double* out = nullptr;  // when not null, the output goes here (one value per sample) ...
-        std::atomic<int>* produced = nullptr;  // ... and the count written is published here
+        std::atomic<int>* produced = nullptr;  // ... and, when not null, the count written is published here
         CLevelTail* tail = nullptr;            // when not null, the output goes to this tail
     };
 
@@ -81,6 +81,8 @@ public:
     // Starts a block of n samples per cascade. Sources of outside inputs are set after Begin for this block.
     void Begin(int n);
     void SetSource(int cascade, const SignalSource& source);
+    // Where a cascade that has an output writes it from this block on (one value per sample).
+    void SetOutput(int cascade, double* out) { m_cascades[cascade].out = out; }
 
     // Runs up to maxBlocks of the pass's blocks whose input is there; returns how many ran. The pass is through the
     // current block of samples when Done().

@@ -447,15 +447,15 @@ struct ParallelRun {
     std::vector<std::vector<float>> levels;  // per channel and output
 };
 
-void runChannels(int channels, int rate, unsigned threads, ParallelRun& out) {
-    constexpr int kThirdOutputs = 47, kSeconds = 2;
+void runChannels(int channels, int rate, int seconds, unsigned threads, ParallelRun& out) {
+    constexpr int kThirdOutputs = 47;
     Analysis a;
     a.lib.setChannelThreads(threads);
     const std::string wav = a.folder.file("tones.wav");
     samples::WavFileWriter w;
     ASSERT_TRUE(
         w.open(wav, {static_cast<uint32_t>(rate), static_cast<uint16_t>(channels), samples::SampleFormat::Pcm16}));
-    std::vector<double> v(static_cast<size_t>(kSeconds) * rate * channels);
+    std::vector<double> v(static_cast<size_t>(seconds) * rate * channels);
     for (size_t j = 0; j < v.size() / channels; ++j)
         for (int c = 0; c < channels; ++c)
             v[j * channels + c] = 0.1 * (c + 1) * std::sin(2 * std::numbers::pi * 125.0 * (c + 1) * j / rate);
@@ -476,24 +476,32 @@ void runChannels(int channels, int rate, unsigned threads, ParallelRun& out) {
             out.levels.push_back(readLevels(a.levelFile(c, o)));
 }
 
-class AnalysisParallel : public ::testing::TestWithParam<std::pair<int, int>> {};
+struct ParallelCase {
+    int channels, rate, seconds;
+};
+
+class AnalysisParallel : public ::testing::TestWithParam<ParallelCase> {};
 
 // Eight channels of 8 kHz spread their channels over the threads; one channel of 48 kHz spreads its bands; three
-// channels of 16 kHz keep each channel to a thread while the other five take bands of theirs. Two runs on eight
-// threads and one on a single thread write the same bytes.
+// channels of 16 kHz keep each channel to a thread while the other five take bands of theirs; forty seconds of
+// one 8 kHz channel run many more blocks than are in flight at once. Two runs on eight threads and one on a single
+// thread write the same bytes.
 TEST_P(AnalysisParallel, ThreadsGiveTheLevelsOfOneThread) {
-    const auto [channels, rate] = GetParam();
+    const auto [channels, rate, seconds] = GetParam();
     ParallelRun one, eight, again;
-    runChannels(channels, rate, 1, one);
-    runChannels(channels, rate, 8, eight);
-    runChannels(channels, rate, 8, again);
-    EXPECT_EQ(one.statuses, (std::vector<int>{300, 300, 9899}));
+    runChannels(channels, rate, seconds, 1, one);
+    runChannels(channels, rate, seconds, 8, eight);
+    runChannels(channels, rate, seconds, 8, again);
+    std::vector<int> statuses(static_cast<size_t>(seconds), 300);
+    statuses.push_back(9899);
+    EXPECT_EQ(one.statuses, statuses);
     EXPECT_EQ(eight.statuses, one.statuses);
     ASSERT_EQ(eight.levels.size(), one.levels.size());
+    const size_t steps = static_cast<size_t>(seconds) * 10;
     for (size_t k = 0; k < one.levels.size(); ++k) {
-        ASSERT_EQ(one.levels[k].size(), 20u) << k;
-        EXPECT_EQ(std::memcmp(eight.levels[k].data(), one.levels[k].data(), 20 * sizeof(float)), 0) << k;
-        EXPECT_EQ(std::memcmp(again.levels[k].data(), one.levels[k].data(), 20 * sizeof(float)), 0) << k;
+        ASSERT_EQ(one.levels[k].size(), steps) << k;
+        EXPECT_EQ(std::memcmp(eight.levels[k].data(), one.levels[k].data(), steps * sizeof(float)), 0) << k;
+        EXPECT_EQ(std::memcmp(again.levels[k].data(), one.levels[k].data(), steps * sizeof(float)), 0) << k;
     }
     // Channel c holds a tone of 125 (c + 1) Hz: its band (slot 24 for 125 Hz, 19 for 375 Hz) reads well above
     // the band three below.
@@ -502,8 +510,8 @@ TEST_P(AnalysisParallel, ThreadsGiveTheLevelsOfOneThread) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Spread, AnalysisParallel,
-                         ::testing::Values(std::make_pair(8, 8000), std::make_pair(1, 48000),
-                                           std::make_pair(3, 16000)));
+                         ::testing::Values(ParallelCase{8, 8000, 2}, ParallelCase{1, 48000, 2},
+                                           ParallelCase{3, 16000, 2}, ParallelCase{1, 8000, 40}));
 
 }  // namespace
 }  // namespace murtesk::analysis

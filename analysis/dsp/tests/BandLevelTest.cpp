@@ -345,6 +345,38 @@ TEST_P(BlockSplit, TwoBlocksEqualOneLongBlock) {
     }
 }
 
+// Three blocks in flight at once, each task run on all three before the next task starts (block 3's first passes
+// run before block 1 ends): the mean squares are the bytes of the blocks computed one after another.
+TEST_P(BlockSplit, BlocksInFlightEqualBlocksInTurn) {
+    const SplitCase s = GetParam();
+    const int n = static_cast<int>(s.rate);
+    std::mt19937 gen(5);
+    std::normal_distribution<double> dist(0.0, 3000.0);
+    std::vector<double> x(3 * n);
+    for (auto& v : x) v = dist(gen);
+
+    BandChainConfig c = Config(s.mode, s.rate, s.weighting);
+    c.cr = s.cr;
+    CBandLevelChain inTurn, inFlight;
+    ASSERT_TRUE(inTurn.Configure(c));
+    c.inFlight = 3;
+    ASSERT_TRUE(inFlight.Configure(c));
+    for (int b = 0; b < 3; ++b) ASSERT_TRUE(inFlight.Begin(b + 1, x.data() + b * n, n, b));
+    for (int t = 0; t < inFlight.TaskCount(); ++t)
+        for (int b = 0; b < 3; ++b) inFlight.RunTask(t, b);
+    for (int b = 0; b < 3; ++b) {
+        ASSERT_TRUE(inTurn.Compute(b + 1, x.data() + b * n, n));
+        ASSERT_TRUE(inFlight.End(b));
+        for (int slot = 0; slot < inTurn.slotCount(); ++slot) {
+            ASSERT_EQ(inFlight.MeanSquareCount(slot), inTurn.MeanSquareCount(slot)) << slot;
+            EXPECT_EQ(std::memcmp(inFlight.MeanSquares(slot), inTurn.MeanSquares(slot),
+                                  sizeof(double) * inTurn.MeanSquareCount(slot)),
+                      0)
+                << "block " << b + 1 << " slot " << slot;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Rates, BlockSplit,
                          ::testing::Values(SplitCase{kThirdOctave, 48000, kWeightA},
                                            SplitCase{kOctave, 44100, kWeightC},
