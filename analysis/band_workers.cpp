@@ -15,6 +15,8 @@ namespace {
 // What waking a sleeping helper costs the process, about (the wake-up, the helper's start on a processor, its
 // going back to sleep): ready work shorter than this waits for a thread that is awake.
 constexpr double kWakeNs = 50e3;
+// The work left in the blocks in flight per thread, from which one more thread is woken.
+constexpr double kShareNs = 4 * kWakeNs;
 // What a task's run is taken to cost before it has run once: worth a helper.
 constexpr double kUnknownNs = 1e6;
 
@@ -147,6 +149,7 @@ struct BlockStream::Stream final : BandWorkers::Job {
     std::vector<double> costNs;     // per task: its runs' time, averaged
     std::vector<Unit> ready;        // min-heap
     double readyNs = 0.0;
+    long long unitsLeft = 0;  // runs not through in the blocks in flight
     int64_t nextSeq = 0, oldest = 0;
     bool cancelled = false;
 
@@ -185,23 +188,31 @@ struct BlockStream::Stream final : BandWorkers::Job {
         return u;
     }
 
-    // Work ready for more than a wake-up, besides the next run the calling thread takes itself (keep): the caller,
-    // waiting, takes it first; else a sleeping helper.
+    // A run ready besides the next one the calling thread takes itself (keep): a sleeping helper is woken when no
+    // helper is awake, or when the ready work is more than a wake-up, or the work left in the blocks in flight is
+    // well beyond a wake-up for every helper awake and one more. Without helpers the caller runs everything.
     void wake(bool keep) {
         if (ready.size() <= (keep ? 1u : 0u)) return;
-        const double kept = keep ? costNs[static_cast<size_t>(ready.front().task)] : 0.0;
-        if (readyNs - kept < kWakeNs) return;
-        if (workers.m_callerWaits) {
-            workers.m_caller.notify_one();
-        } else {
-            workers.wakeOne();
+        if (workers.m_helpers.empty()) {
+            if (workers.m_callerWaits) workers.m_caller.notify_one();
+            return;
         }
+        const int awake = static_cast<int>(workers.m_helpers.size()) - (workers.m_sleeping - workers.m_waking);
+        if (awake > 0) {
+            const double kept = keep ? costNs[static_cast<size_t>(ready.front().task)] : 0.0;
+            double blockNs = 0.0;
+            for (double c : costNs) blockNs += c;
+            const double leftNs = static_cast<double>(unitsLeft) * blockNs / static_cast<double>(tasks.size());
+            if (readyNs - kept < kWakeNs && leftNs < kShareNs * (awake + 1)) return;
+        }
+        workers.wakeOne();
     }
 
     // The run of u is through: the runs it held back may go. Returns the task's run on the next block when that
     // became ready (not queued: the thread takes it itself), else a unit with task -1.
     Unit complete(const Unit& u) {
         const auto t = static_cast<size_t>(u.task);
+        --unitsLeft;
         if (--left[static_cast<size_t>(u.slot)] == 0 && workers.m_callerWaits) workers.m_caller.notify_one();
         for (int d : dependents[t])
             if (--pendingOf(u.slot, d) == 0) push(d, u.slot);
@@ -270,6 +281,7 @@ void BlockStream::admit(int slot) {
     const int64_t q = s.nextSeq++;
     s.seq[static_cast<size_t>(slot)] = q;
     s.left[static_cast<size_t>(slot)] = static_cast<int>(s.tasks.size());
+    s.unitsLeft += static_cast<long long>(s.tasks.size());
     for (int t = 0; t < static_cast<int>(s.tasks.size()); ++t) {
         const StreamTask& task = s.tasks[static_cast<size_t>(t)];
         int& p = s.pendingOf(slot, t);
@@ -287,7 +299,9 @@ int BlockStream::next() {
     std::unique_lock lock(w.m_mutex);
     const int slot = s.slotOf(s.oldest);
     while (s.left[static_cast<size_t>(slot)] > 0) {
-        if (s.take(lock, true)) continue;
+        // With helpers, this thread only waits: it has the next blocks to read and this one to take out, and the
+        // helpers have the processors.
+        if (w.m_helpers.empty() && s.take(lock, false)) continue;
         w.m_callerWaits = true;
         w.m_caller.wait(lock);
         w.m_callerWaits = false;
@@ -303,7 +317,9 @@ FusedGraph fuseTasks(const std::vector<StreamTask>& tasks, long long grain) {
     std::vector<int> fused(tasks.size());
     long long cost = 0;
     for (size_t t = 0; t < tasks.size(); ++t) {
-        if (g.first.empty() || tasks[t].opens || cost >= grain) {
+        // A task that keeps nothing between blocks stays apart from those that do: it may run on several blocks
+        // at once.
+        if (g.first.empty() || tasks[t].opens || cost >= grain || tasks[t].carries != tasks[t - 1].carries) {
             g.first.push_back(static_cast<int>(t));
             g.tasks.emplace_back();
             g.tasks.back().carries = false;

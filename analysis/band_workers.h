@@ -85,7 +85,8 @@ struct FusedGraph {
     std::vector<StreamTask> tasks;
     std::vector<int> first;
 };
-// Fuses runs of at least `grain` cost; a task that opens a part starts a new run.
+// Fuses runs of at least `grain` cost; a task that opens a part starts a new run, and so does a task that carries
+// nothing between blocks after one that does, or the other way round.
 FusedGraph fuseTasks(const std::vector<StreamTask>& tasks, long long grain);
 
 // Blocks streamed through a graph of tasks on a BandWorkers' threads. The caller puts each block in a free slot

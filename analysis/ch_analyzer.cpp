@@ -100,6 +100,14 @@ bool CChAnalyzer::setLayout(bool spread, int inFlight)
     return true;
 }
 
+long long CChAnalyzer::blockCost() const
+{
+    long long cost = 0;
+    for (int t = 0; t < taskCount(); ++t)
+        cost += m_chain->taskCost(t);
+    return cost;
+}
+
 int CChAnalyzer::inFlight() const
 {
     return m_chain ? m_settings.inFlight : 1;

@@ -72,6 +72,8 @@ public:
     const std::vector<int>& taskInputs(int task) const { return m_chain->taskInputs(task); }
     bool taskCarries(int task) const { return m_chain->taskCarries(task); }
     long long taskCost(int task) const { return m_chain->taskCost(task); }
+    // The work of a block, in the chain's lane steps (0 when off).
+    long long blockCost() const;
     void runTask(int task, int flight) { m_chain->runTask(task, flight); }
     // false when the block (or an earlier one) failed.
     bool finishBlock(int flight);

@@ -30,8 +30,10 @@ constexpr unsigned kThreadsToSpread = 8;
 // a sample per block and channel).
 constexpr int kFlightsPerThread = 2, kMaxFlights = 16;
 constexpr double kFlightBytes = 16e6, kBytesPerSample = 32.0;
-// The least work handed to another thread at once, in the chains' lane steps (some 50 µs).
-constexpr long long kMinGrain = 250'000;
+// The least work handed to another thread at once, in the chains' lane steps (some 50 µs), and the work of the
+// blocks that go through the threads together (some 3 ms), at most kMaxBatch blocks.
+constexpr long long kMinGrain = 250'000, kBatchCost = 16'000'000;
+constexpr int kMaxBatch = 8;
 // Threads that create the level files at the start of a run.
 constexpr unsigned kFileThreads = 8;
 
@@ -156,22 +158,28 @@ int32_t CWavAnalyzeEngine::readStart(const std::string& path, WorkerThreads& wor
     const auto on = static_cast<unsigned>(
         std::count_if(m_analyzers.begin(), m_analyzers.end(), [](const auto& a) { return a->isOn(); }));
     // Blocks in flight: enough for the threads to find work in later blocks while a block's last tasks wait for
-    // its first ones; one thread runs the blocks one after another.
-    int flights = 1;
+    // its first ones; one thread runs the blocks one after another. Cheap blocks (low rates) go through the
+    // threads several at a time, so that each hand-over carries work worth it.
+    int slots = 1, batch = 1;
     if (m_channelThreads > 1 && on > 0) {
-        const double budget = kFlightBytes / (kBytesPerSample * m_samplesPerBlock * on);
-        flights = std::clamp(std::min(kFlightsPerThread * static_cast<int>(m_channelThreads) / static_cast<int>(on),
-                                      static_cast<int>(budget)),
-                             2, kMaxFlights);
+        long long work = 0;
+        for (const auto& a : m_analyzers)
+            work += a->blockCost();
+        batch = static_cast<int>(std::clamp(kBatchCost / std::max(work, 1LL), 1LL, static_cast<long long>(kMaxBatch)));
+        const double budget = kFlightBytes / (kBytesPerSample * m_samplesPerBlock * on * batch);
+        slots = std::clamp(std::min(kFlightsPerThread * static_cast<int>(m_channelThreads) / static_cast<int>(on),
+                                    static_cast<int>(budget)),
+                           2, kMaxFlights);
     }
     for (auto& a : m_analyzers) {
         // A chain that cannot take more blocks at once runs its blocks one by one.
-        if (!a->setLayout(on > 0 && m_channelThreads >= kThreadsToSpread * on, flights)) flights = 1;
+        if (!a->setLayout(on > 0 && m_channelThreads >= kThreadsToSpread * on, slots * batch)) slots = batch = 1;
     }
-    if (flights == 1)
+    if (slots * batch == 1)
         for (auto& a : m_analyzers)
             if (a->inFlight() != 1) a->setLayout(false, 1);
-    m_flights = flights;
+    m_slots = slots;
+    m_batch = batch;
     if (!createAllFiles()) {
         releaseRun();
         return 0;
@@ -290,11 +298,13 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                 std::vector<std::vector<double>> samples;
                 bool read = false;
             };
-            std::vector<Block> slots(static_cast<size_t>(m_flights));
-            for (Block& b : slots) {
+            std::vector<Block> flights(static_cast<size_t>(m_slots * m_batch));
+            for (Block& b : flights) {
                 b.bytes.resize(static_cast<size_t>(blockBytes));
                 b.samples.resize(channels);
             }
+            // Per slot of the stream, its blocks: flights slot * m_batch on.
+            std::vector<int> batchBlocks(static_cast<size_t>(m_slots), 0);
             // Every channel's chain tasks form the graph each block goes through, runs of them fused so that each
             // is worth handing to another thread (a channel's tasks apart from the others').
             std::vector<StreamTask> chainTasks;
@@ -317,25 +327,31 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
             // converts the next ones: every filter still sees its samples in order, so the levels are the same as
             // one block after another. The blocks are taken out in order: each channel appends its levels, and the
             // block counts. A stop seen meanwhile gives up before the next block counts.
-            BlockStream stream(workers, graph.tasks, m_flights, [&](int task, int slot) {
-                for (int i = graph.first[static_cast<size_t>(task)]; i < graph.first[static_cast<size_t>(task) + 1]; ++i) {
-                    const auto [channel, t] = owners[static_cast<size_t>(i)];
-                    m_analyzers[channel]->runTask(t, slot);
-                }
+            BlockStream stream(workers, graph.tasks, m_slots, [&](int task, int slot) {
+                const auto first = graph.first[static_cast<size_t>(task)], last = graph.first[static_cast<size_t>(task) + 1];
+                for (int k = 0; k < batchBlocks[static_cast<size_t>(slot)]; ++k)
+                    for (int i = first; i < last; ++i) {
+                        const auto [channel, t] = owners[static_cast<size_t>(i)];
+                        m_analyzers[channel]->runTask(t, slot * m_batch + k);
+                    }
             });
             bool more = reader.remainingBytes() >= blockBytes;
             for (;;) {
                 // The next blocks into the free slots; a block that cannot be read goes in last, to fail in turn.
                 for (int slot = more ? stream.freeSlot() : -1; slot >= 0; slot = more ? stream.freeSlot() : -1) {
-                    Block& b = slots[static_cast<size_t>(slot)];
-                    b.read = reader.read(b.bytes.data(), b.bytes.size());
-                    more = b.read && reader.remainingBytes() >= blockBytes;
-                    if (b.read) {
+                    int& count = batchBlocks[static_cast<size_t>(slot)];
+                    for (count = 0; more && count < m_batch; ++count) {
+                        const int flight = slot * m_batch + count;
+                        Block& b = flights[static_cast<size_t>(flight)];
+                        b.read = reader.read(b.bytes.data(), b.bytes.size());
+                        more = b.read && reader.remainingBytes() >= blockBytes;
+                        if (!b.read)
+                            continue;
                         for (size_t c = 0; c < channels; ++c) {
                             b.samples[c].resize(frames);
                             decoder.decode(b.bytes.data(), frames, static_cast<unsigned>(c), b.samples[c].data(),
                                            m_dcOffsets[c]);
-                            b.samples[c] = m_analyzers[c]->beginBlock(slot, std::move(b.samples[c]));
+                            b.samples[c] = m_analyzers[c]->beginBlock(flight, std::move(b.samples[c]));
                         }
                     }
                     stream.admit(slot);
@@ -346,20 +362,26 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                 if (stopRequested())
                     return giveUp();
                 const int slot = stream.next();
-                if (slot < 0)
-                    break;
-                if (!slots[static_cast<size_t>(slot)].read)
-                    return fail();
-                bool done = true;
-                for (auto& a : m_analyzers)
-                    done = a->finishBlock(slot) && done;
-                if (!done)
-                    return fail();
-                yieldProcessor();
-                if (stopRequested())
-                    return giveUp();
-                ++blocks;
-                sendStatus(kBlockDone);
+                for (int k = 0; k < batchBlocks[static_cast<size_t>(slot)]; ++k) {
+                    if (k > 0) {
+                        yieldProcessor();
+                        if (stopRequested())
+                            return giveUp();
+                    }
+                    const int flight = slot * m_batch + k;
+                    if (!flights[static_cast<size_t>(flight)].read)
+                        return fail();
+                    bool done = true;
+                    for (auto& a : m_analyzers)
+                        done = a->finishBlock(flight) && done;
+                    if (!done)
+                        return fail();
+                    yieldProcessor();
+                    if (stopRequested())
+                        return giveUp();
+                    ++blocks;
+                    sendStatus(kBlockDone);
+                }
             }
         }
         reader.close();

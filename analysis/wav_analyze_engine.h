@@ -83,7 +83,8 @@ private:
     int32_t m_samplesPerBlock;
     bool m_failed = false;
     unsigned m_channelThreads = availableProcessors();
-    int m_flights = 1;  // blocks in flight in a run
+    int m_slots = 1;  // batches of blocks in flight in a run
+    int m_batch = 1;  // blocks per batch
     std::atomic<EngineRun> m_run{EngineRun::Idle};
 };
 

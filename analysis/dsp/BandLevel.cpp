@@ -84,9 +84,9 @@ bool CBandLevelChain::Configure(const BandChainConfig& config) {
         m_flights.resize(static_cast<std::size_t>(c.inFlight));
         for (Flight& f : m_flights) {
             f.counts.assign(m_rateLevels.size(), 0);
-            for (std::size_t size : m_arraySizes) f.arrays.emplace_back(new double[size]);
+            for (std::size_t size : m_arraySizes) f.arrays.push_back(AllocateDoubles(size));
             f.wCapacity = m_ownWeighting ? wCount : 0;
-            f.wRate.reset(new double[static_cast<std::size_t>(f.wCapacity) + 1]);
+            f.wRate = AllocateDoubles(static_cast<std::size_t>(f.wCapacity) + 1);
             // Every slot holds one block's steps; rounding at the rate changes may add one or two, and a slot
             // that holds another count than the steps fails the block anyway.
             for (auto& m : f.ms) m.assign(static_cast<std::size_t>(steps) + 4, 0.0);
@@ -358,7 +358,7 @@ bool CBandLevelChain::Plan() {
             // The weighting's input at its own rate (the resampling keeps nothing from block to block; the
             // vibration low-pass before it does), then the weighting on it.
             const int n = m_cfg.samplesPerBlock;
-            constexpr long long kResampledCost = 8;
+            constexpr long long kResampledCost = 48;
             m_tasks.push_back(Task{kWeightingInput, -1, m_wLowPass != nullptr, {},
                                    kResampledCost * WeightingCount(n) + (m_wLowPass ? m_wLowPass->LaneSteps(n) : 0)});
             m_tasks.push_back(Task{kWeightingPass, -1, true, {static_cast<int>(m_tasks.size()) - 1},

@@ -31,6 +31,7 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -120,7 +121,7 @@ public:
     const std::vector<int>& TaskInputs(int task) const { return m_tasks[task].inputs; }
     // False for a task that keeps nothing from block to block (it may run on several blocks at once).
     bool TaskCarries(int task) const { return m_tasks[task].carries; }
-    // What a task computes on a block of samplesPerBlock samples, in lane steps (a resampled value counts as 8).
+    // What a task computes on a block of samplesPerBlock samples, in lane steps (a resampled value counts as 48).
     long long TaskCost(int task) const { return m_tasks[task].cost; }
     void RunTask(int task, int flight);
     // False when the block failed (the counters are then -1). MeanSquares, MakeLevels and Write then take this block.
@@ -185,6 +186,14 @@ private:
         int count = 0;
         double rate = 0.0;
     };
+    // Doubles left uninitialised, from the global operator new (as a vector's would be).
+    struct FreeDoubles {
+        void operator()(double* p) const { ::operator delete(p); }
+    };
+    using Doubles = std::unique_ptr<double[], FreeDoubles>;
+    static Doubles AllocateDoubles(std::size_t n) {
+        return Doubles(static_cast<double*>(::operator new(n * sizeof(double))));
+    }
     // One block in flight: its samples and the buffers its tasks write.
     struct Flight {
         int block = 0;
@@ -194,8 +203,8 @@ private:
         std::vector<int> counts;  // per level
         // Written before they are read in each block: left uninitialised, their pages are first touched by the
         // threads that run the tasks rather than all at once by Configure.
-        std::vector<std::unique_ptr<double[]>> arrays;
-        std::unique_ptr<double[]> wRate;  // the weighting's input at its own rate
+        std::vector<Doubles> arrays;
+        Doubles wRate;  // the weighting's input at its own rate
         int wCapacity = 0;
         int wCount = 0;
         std::array<std::vector<double>, kMaxSlots> ms;
