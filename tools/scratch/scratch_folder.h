@@ -3,13 +3,14 @@
 // when the object goes, whether the test passed or failed; a folder inside it that a test made
 // read-only is made writable again first, so that nothing is left behind.
 //
-// A death test of the "threadsafe" style runs the whole test again in a child process, which ends
-// with _Exit and so never removes what it made. Such a child (it inherits MURTESK_SCRATCH_CHILDREN
-// from the test program that started it) makes its folders inside a folder of that program, which the
-// program removes when it ends.
+// A death test's child process ends with _Exit and so never removes what it made; a child of the
+// "threadsafe" style even runs the whole test again. Such a child makes its folders inside a folder of
+// the test program that started it (named to a started child by MURTESK_SCRATCH_CHILDREN, known to a
+// forked one), which the program removes when it ends.
 #pragma once
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -65,21 +66,32 @@ private:
     // Where new folders go: the temporary folder, or in a child process of a test program, that
     // program's folder for its children.
     static std::filesystem::path Home() {
-        if (const char* children = getenv(kChildrenVariable); children != nullptr && *children != '\0') {
-            return children;
+        // Read once, before this program names its own folder for its children.
+        static const std::string inherited = [] {
+            const char* children = getenv(kChildrenVariable);
+            return std::string(children != nullptr ? children : "");
+        }();
+        if (!inherited.empty()) {
+            return inherited;  // a child started by a test program
         }
         // Made by the first scratch folder of the program, before any death test can start a child;
-        // removed as the program ends.
+        // removed as the program ends (a forked child ends with _Exit and removes nothing).
         static const struct Children {
-            Children() : path(Make(std::filesystem::temp_directory_path(), "children")) {
+            Children() : owner(getpid()), path(Make(std::filesystem::temp_directory_path(), "children")) {
                 setenv(kChildrenVariable, path.c_str(), 1);
             }
             ~Children() {
-                unsetenv(kChildrenVariable);
-                Remove(path);
+                if (getpid() == owner) {
+                    unsetenv(kChildrenVariable);
+                    Remove(path);
+                }
             }
+            pid_t owner;
             std::filesystem::path path;
         } children;
+        if (getpid() != children.owner) {
+            return children.path;  // a child forked from this program
+        }
         return std::filesystem::temp_directory_path();
     }
 
