@@ -1,6 +1,7 @@
 #include "band_chart_widget.h"
 
 #include "binders.h"
+#include "chart_axis.h"
 
 #include <QPainter>
 
@@ -108,17 +109,7 @@ void BandBarChartWidget::paintEvent(QPaintEvent*) {
     }
     p.setFont(AxisFont());
     const QFontMetrics metrics(AxisFont());
-    const double yStep = LevelTickStep(g.YMax() - g.YMin(), r.height, metrics.height());
-    if (yStep > 0.0) {
-        for (double y = FirstTick(g.YMin(), 0.0, yStep); y <= g.YMax() + 1e-9; y += yStep) {
-            const int py = static_cast<int>(std::lround(g.PixelY(y)));
-            p.setPen(QPen(kGrid, 1, Qt::DotLine));
-            p.drawLine(r.left, py, r.left + r.width - 1, py);
-            p.setPen(kText);
-            const QString text = QString::number(y, 'g', 6);
-            p.drawText(r.left - 4 - metrics.horizontalAdvance(text), py + metrics.ascent() / 2 - 1, text);
-        }
-    }
+    DrawLevelTicks(p, g, metrics, kGrid, kText, 4);
     p.setPen(kText);
     for (const AxisLabel& label : layout.labels) {
         p.drawText(label.rect.left(), label.rect.top() + metrics.ascent(), label.text);

@@ -1,6 +1,7 @@
 #include "level_chart_widget.h"
 
 #include "binders.h"
+#include "chart_axis.h"
 #include "platform/dates.h"
 
 #include <QMouseEvent>
@@ -232,17 +233,7 @@ void LevelChartWidget::DrawAxes(QPainter& p, const ChartGeometry& g) {
             p.drawText(left, r.top + r.height + metrics.ascent() + 4, text);
         }
     }
-    const double yStep = LevelTickStep(g.YMax() - g.YMin(), r.height, metrics.height());
-    if (yStep > 0.0) {
-        for (double y = FirstTick(g.YMin(), 0.0, yStep); y <= g.YMax() + 1e-9; y += yStep) {
-            const int py = static_cast<int>(std::lround(g.PixelY(y)));
-            p.setPen(QPen(kGrid, 1, Qt::DotLine));
-            p.drawLine(r.left, py, r.left + r.width - 1, py);
-            p.setPen(kText);
-            const QString text = QString::number(y, 'g', 6);
-            p.drawText(r.left - 6 - metrics.horizontalAdvance(text), py + metrics.ascent() / 2 - 1, text);
-        }
-    }
+    DrawLevelTicks(p, g, metrics, kGrid, kText, 6);
 }
 
 void LevelChartWidget::DrawOverlay(QPainter& p, const ChartGeometry& g) {
