@@ -150,6 +150,7 @@ struct BlockStream::Stream final : BandWorkers::Job {
     std::vector<Unit> ready;        // min-heap
     double readyNs = 0.0;
     long long unitsLeft = 0;  // runs not through in the blocks in flight
+    int running = 0;          // threads running a task
     int64_t nextSeq = 0, oldest = 0;
     bool cancelled = false;
 
@@ -198,6 +199,8 @@ struct BlockStream::Stream final : BandWorkers::Job {
             return;
         }
         const int awake = static_cast<int>(workers.m_helpers.size()) - (workers.m_sleeping - workers.m_waking);
+        // Helpers awake between two runs look at the ready runs before they sleep: they take these first.
+        if (static_cast<int>(ready.size()) <= awake - running) return;
         if (awake > 0) {
             const double kept = keep ? costNs[static_cast<size_t>(ready.front().task)] : 0.0;
             double blockNs = 0.0;
@@ -230,6 +233,7 @@ struct BlockStream::Stream final : BandWorkers::Job {
     bool take(std::unique_lock<std::mutex>& lock, bool keepOn) {
         if (cancelled || ready.empty()) return false;
         Unit u = pop();
+        ++running;
         wake(false);
         for (;;) {
             lock.unlock();
@@ -247,6 +251,7 @@ struct BlockStream::Stream final : BandWorkers::Job {
             }
             u = next;
         }
+        --running;
         wake(true);
         return true;
     }
