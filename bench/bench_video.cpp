@@ -47,6 +47,7 @@ using Clock = std::chrono::steady_clock;
 struct Clips {
     std::string mp4;
     std::string avi;
+    std::string bframes;
 };
 
 const Clips& BenchClips() {
@@ -54,7 +55,8 @@ const Clips& BenchClips() {
         const char* cache = std::getenv("MURTESK_BENCH_CACHE");
         const std::filesystem::path dir = cache ? cache : "/tmp/murtesk-bench-video";
         std::filesystem::create_directories(dir);
-        Clips c{(dir / "road-1080p.mp4").string(), (dir / "road-1080p.avi").string()};
+        Clips c{(dir / "road-1080p.mp4").string(), (dir / "road-1080p.avi").string(),
+                (dir / "road-1080p-bframes.mp4").string()};
         if (!std::filesystem::exists(c.mp4)) {
             if (!murtesk::samples::writeVideoClip(c.mp4, murtesk::samples::RoadClip1080p())) std::abort();
         }
@@ -62,12 +64,21 @@ const Clips& BenchClips() {
             const std::string command = "ffmpeg -nostdin -v error -y -i '" + c.mp4 + "' '" + c.avi + "'";
             if (std::system(command.c_str()) != 0) std::abort();
         }
+        if (!std::filesystem::exists(c.bframes)) {
+            const std::string command = "ffmpeg -nostdin -v error -y -i '" + c.mp4 +
+                                        "' -c:v libx264 -preset medium -crf 23 -g 250 -bf 3 -x264-params b-adapt=0 "
+                                        "-c:a copy '" + c.bframes + "'";
+            if (std::system(command.c_str()) != 0) std::abort();
+        }
         return c;
     }();
     return clips;
 }
 
-const std::string& ClipOf(int which) { return which == 0 ? BenchClips().avi : BenchClips().mp4; }
+// 0: the AVI, 1: the MP4 (H.264 of P pictures only), 2: its H.264 with B pictures.
+const std::string& ClipOf(int which) {
+    return which == 0 ? BenchClips().avi : which == 1 ? BenchClips().mp4 : BenchClips().bframes;
+}
 
 double CpuSeconds() {
     rusage usage{};
@@ -194,6 +205,7 @@ BENCHMARK(BM_OpenToFirstFrame)
     ->ArgNames({"h264"})
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->Iterations(10)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
@@ -215,6 +227,7 @@ BENCHMARK(BM_PausedSeek)
     ->ArgNames({"h264"})
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->Iterations(40)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
@@ -234,7 +247,7 @@ void BM_ConverterSeek(benchmark::State& state) {
     }
     SetSeekCounters(state, times);
 }
-BENCHMARK(BM_ConverterSeek)->ArgNames({"h264"})->Arg(1)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ConverterSeek)->ArgNames({"h264"})->Arg(1)->Arg(2)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // One frame forward (+33 ms: to the start of the next frame) from the frame shown, paused, thirty times in a row
 // from 20 s on.
@@ -256,6 +269,7 @@ BENCHMARK(BM_FrameForward)
     ->ArgNames({"h264"})
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->Iterations(30)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -46,7 +46,10 @@ struct PictureItem {
     FramePtr frame;
     int serial = 0;
     Ticks pts = 0;
-    Ticks end = 0;  // pts plus the frame's duration
+    Ticks end = 0;          // pts plus the frame's duration
+    bool endKnown = false;  // the duration is the container's: the next picture starts at `end`
+    // The picture shown for a seek to `position` without waiting for the next one.
+    bool Covers(Ticks position) const { return endKnown && pts <= position && position < end; }
 };
 
 struct PictureRect {

@@ -73,8 +73,10 @@ bool MediaSource::ChooseStreams() {
         const int entries = avformat_index_get_entries_count(stream);
         for (int i = 0; i < entries; ++i) {
             const AVIndexEntry* entry = avformat_index_get_entry(stream, i);
-            if (entry && (entry->flags & AVINDEX_KEYFRAME) && entry->timestamp != AV_NOPTS_VALUE)
+            if (entry && (entry->flags & AVINDEX_KEYFRAME) && entry->timestamp != AV_NOPTS_VALUE) {
+                if (keyframes_.empty()) firstKeyframeStamp_ = entry->timestamp;
                 keyframes_.push_back(ToTicks(entry->timestamp, stream->time_base));
+            }
         }
         std::sort(keyframes_.begin(), keyframes_.end());
     }
@@ -134,9 +136,21 @@ bool MediaSource::Probe() {
         probed_.push_back(std::move(kept));
     }
     if (needVideo || needAudio) return false;
+    KeyframesAsShown();
     if (videoDecoder_) avcodec_flush_buffers(videoDecoder_.get());
     if (audioDecoder_) avcodec_flush_buffers(audioDecoder_.get());
     return true;
+}
+
+void MediaSource::KeyframesAsShown() {
+    if (keyframes_.empty()) return;
+    for (const PacketPtr& p : probed_) {
+        if (p->stream_index != videoIndex_ || !(p->flags & AV_PKT_FLAG_KEY)) continue;
+        if (p->dts != firstKeyframeStamp_ || p->pts == AV_NOPTS_VALUE || p->pts <= p->dts) return;
+        const Ticks delay = av_rescale_q(p->pts - p->dts, videoStream()->time_base, kTicksBase);
+        for (Ticks& t : keyframes_) t += delay;
+        return;
+    }
 }
 
 bool MediaSource::Reopen() {

@@ -51,7 +51,8 @@ public:
     bool seekable() const { return seekable_; }
     // One frame's duration by the stream's frame rate (40 ms when it says none).
     Ticks frameDuration() const { return frameDuration_; }
-    // Media times of the video's keyframes from the container's index, ascending (empty when it has none).
+    // Media times at which the video's keyframes are shown, from the container's index, ascending (empty when it
+    // has none). An index of decoding times (MP4 with B pictures) is moved by the first keyframe's reordering delay.
     const std::vector<Ticks>& keyframes() const { return keyframes_; }
 
     // A stream timestamp as media time from the file's start (AV_NOPTS_VALUE gives kNoTime).
@@ -65,6 +66,7 @@ private:
     bool ChooseStreams();
     CodecContextPtr OpenDecoder(int index) const;
     bool Probe();
+    void KeyframesAsShown();
 
     std::string url_;
     const std::atomic<bool>& interrupt_;
@@ -81,6 +83,7 @@ private:
     Ticks frameDuration_ = 400'000;
     std::int64_t origin_ = 0;  // the file's start time, AV_TIME_BASE units
     std::vector<Ticks> keyframes_;
+    std::int64_t firstKeyframeStamp_ = AV_NOPTS_VALUE;  // the index's first keyframe, in the stream's time base
 };
 
 }  // namespace murtesk::video

@@ -12,7 +12,8 @@ void VideoDecoder::Pass(Picture picture) {
     // Pictures stay good across a soft seek (the presenter skips those before its target), not across a hard one.
     if (state_.target.serial != target_.serial) return;
     state_.newestDecoded = std::max(state_.newestDecoded, picture.pts);
-    state_.pictures.push_back({std::move(picture.frame), target_.serial, picture.pts, picture.end});
+    state_.pictures.push_back(
+        {std::move(picture.frame), target_.serial, picture.pts, picture.end, picture.endKnown});
     state_.changed.notify_all();
 }
 
@@ -31,13 +32,20 @@ void VideoDecoder::PassEnd() {
 bool VideoDecoder::Take(FramePtr frame) {
     Ticks pts = source_.ToTicks(frame->best_effort_timestamp, timeBase_);
     if (pts == kNoTime) pts = lastEnd_;
+    const bool known = frame->pkt_duration > 0;
     const Ticks duration =
-        frame->pkt_duration > 0 ? av_rescale_q(frame->pkt_duration, timeBase_, kTicksBase) : source_.frameDuration();
-    Picture picture{std::move(frame), pts, pts + duration};
+        known ? av_rescale_q(frame->pkt_duration, timeBase_, kTicksBase) : source_.frameDuration();
+    Picture picture{std::move(frame), pts, pts + duration, known};
     lastEnd_ = picture.end;
     if (seeking_) {
         if (picture.pts <= target_.position) {
-            held_ = std::move(picture);
+            if (!(picture.endKnown && target_.position < picture.end)) {
+                held_ = std::move(picture);
+                return true;
+            }
+            held_ = {};
+            seeking_ = false;
+            Pass(std::move(picture));
             return true;
         }
         seeking_ = false;

@@ -88,6 +88,10 @@ bool Presenter::PrepareTarget(std::unique_lock<std::mutex>& lock) {
         if (front.pts <= target.position) {
             candidate_ = std::move(front);
             state_.pictures.pop_front();
+            if (candidate_.Covers(target.position)) {
+                decided = true;
+                break;
+            }
             continue;
         }
         decided = true;

@@ -3,7 +3,7 @@
 //
 // After every seek it first shows the target frame, whatever the clock does: the last picture at or before the
 // target position (or the first one after it when there is none), unless the picture on screen already is that
-// one. Only then does playing go on; without sound that also lets a waiting clock run. While running, a picture
+// one. A picture that covers the target by its container duration is that last one without waiting for the next. Only then does playing go on; without sound that also lets a waiting clock run. While running, a picture
 // is shown once the clock reaches its time; one whose successor is already due as well is dropped. At the end
 // marker it waits for the end of the last picture (or the stop position) and marks the video ended. A new
 // placement shows the picture on screen again at the new size when the clock is not running.

@@ -222,6 +222,32 @@ INSTANTIATE_TEST_SUITE_P(Clips, PausedSeek,
                                            SeekClip{"mjpeg", VideoContainer::MjpegPcmAvi}),
                          [](const ::testing::TestParamInfo<SeekClip>& info) { return std::string(info.param.name); });
 
+// H.264 with B pictures and a keyframe every 30 frames, coded by the ffmpeg program as a camera's file is: the
+// MP4 index holds decoding times, and a picture is shown before the next one is decoded. Seeks on both sides of
+// keyframes and one-frame steps (+33 ms from the position, as the observation window steps) across them.
+TEST_F(Player, SeeksAndStepsAcrossKeyframesOfH264WithBPictures) {
+    VideoClipOptions o = SmallClip(VideoContainer::H264AacMp4, 4.0);
+    o.keyframeInterval = 30;
+    const std::string source = Clips().clip("gop.mp4", o);
+    const std::string clip = Clips().file("gop-b.mp4");
+    const std::string command = "ffmpeg -nostdin -v error -y -i '" + source +
+                                "' -c:v libx264 -preset fast -g 30 -bf 3 -x264-params b-adapt=0 -c:a copy '" +
+                                clip + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0) GTEST_SKIP() << "the ffmpeg program is not available";
+    ASSERT_TRUE(Open(clip));
+    ASSERT_TRUE(host.WaitForFrames(1, kWait));
+    host.WaitForQuiet(250ms, kWait);
+    for (const std::int32_t ms : {1966, 1000, 999, 934, 2999, 3000, 1999, 1034, 3966}) {
+        EXPECT_EQ(SeekAndCollect(ms), std::vector<std::int32_t>{ms * 30 / 1000}) << "at " << ms << " ms";
+        EXPECT_EQ(Ms(player->QueryPosition()), ms);
+    }
+    ASSERT_EQ(SeekAndCollect(1910), std::vector<std::int32_t>{57});
+    for (std::int32_t frame = 58; frame <= 63; ++frame) {
+        const std::int32_t ms = Ms(player->QueryPosition()) + 33;
+        EXPECT_EQ(SeekAndCollect(ms), std::vector<std::int32_t>{frame}) << "step to " << ms << " ms";
+    }
+}
+
 TEST_F(Player, SeekWhileRunningPlaysOn) {
     ASSERT_TRUE(Open(Clips().clip("long.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi, 4.0))));
     ASSERT_TRUE(host.WaitForFrames(1, kWait));
