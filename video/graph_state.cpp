@@ -34,11 +34,16 @@ bool GraphState::MarkEnded(unsigned stream, int serial, int generation, SteadyCl
     return true;
 }
 
-void GraphState::ClearQueues() {
-    videoPackets.clear();
-    audioPackets.clear();
-    packetBytes = 0;
-    pictures.clear();
+bool CanSeekSoftly(const GraphState& s, Ticks position, const SeekFacts& file) {
+    if (!file.video || s.mode == ClockMode::Ended || s.ended != 0 || s.videoFinished || s.seekFailed ||
+        s.seekHandled != s.target.serial || s.shownSerial != s.target.serial || s.shownPts < 0 ||
+        position < s.shownPts || position >= s.target.stop)
+        return false;
+    const Ticks decoded = std::max(s.newestDecoded, s.shownPts);
+    if (position <= decoded + file.frameDuration) return true;
+    if (!file.keyframes || file.keyframes->empty()) return position - decoded <= kTicksPerSecond;
+    const auto next = std::upper_bound(file.keyframes->begin(), file.keyframes->end(), decoded);
+    return next == file.keyframes->end() || *next > position;
 }
 
 }  // namespace murtesk::video

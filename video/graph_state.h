@@ -5,8 +5,9 @@
 // writing sound) outside the lock.
 //
 // Seeks. Every seek raises the target's generation. A seek that must restart the decoding (a hard seek) also
-// raises its serial: the reader seeks the file and tags every later packet with the new serial, and each
-// thread drops whatever carries an older one. A seek a little ahead of the frame on screen keeps the serial
+// raises its serial: the reader empties the packet queues, seeks the file and tags every later packet with the
+// new serial, and each thread drops whatever carries an older one (the queues are flushed by serial, each by
+// the thread that reads it; the user-interface thread only sets the target). A seek a little ahead of the frame on screen keeps the serial
 // (a soft seek): the decoding goes on and only the frames before the new position are dropped.
 //
 // The clock. Paused, it holds the position. Started or sought while running, it waits until the outputs are
@@ -21,6 +22,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <vector>
 
 #include "ffmpeg_ptr.h"
 
@@ -115,8 +117,20 @@ struct GraphState {
     // Marks a stream of the current serial as ended; true when that completed the playback, which the caller
     // then announces with AnnounceCompletion outside the lock (lock held).
     bool MarkEnded(unsigned stream, int serial, int generation, SteadyClock::time_point now);
-    // Drops every queued packet and picture.
-    void ClearQueues();
 };
+
+// What the soft-seek rule needs of the open file.
+struct SeekFacts {
+    bool video = false;
+    Ticks frameDuration = 0;
+    const std::vector<Ticks>* keyframes = nullptr;  // as MediaSource::keyframes
+};
+
+// Whether a seek to `position` that keeps the stop may go on decoding from the frame on screen (lock held): the
+// picture on screen belongs to the current serial, whose seek the reader carried out, the target lies at or ahead
+// of it and before the stop, no stream has ended, and either the target is at most one frame past the newest
+// decoded picture or no keyframe lies between that picture and the target (without an index: at most one second
+// ahead).
+bool CanSeekSoftly(const GraphState& state, Ticks position, const SeekFacts& file);
 
 }  // namespace murtesk::video

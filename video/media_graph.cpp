@@ -91,34 +91,16 @@ void MediaGraph::Pause() {
     Notify();
 }
 
-bool MediaGraph::CanSeekSoftly(Ticks position) const {
-    const GraphState& s = state_;
-    if (!hasVideo() || s.mode == ClockMode::Ended || s.ended != 0 || s.videoFinished || s.seekFailed ||
-        s.seekHandled != s.target.serial || s.shownSerial != s.target.serial || s.shownPts < 0 ||
-        position < s.shownPts || position >= s.target.stop)
-        return false;
-    const Ticks decoded = std::max(s.newestDecoded, s.shownPts);
-    if (position <= decoded + source_->frameDuration()) return true;
-    const std::vector<Ticks>& keyframes = source_->keyframes();
-    if (keyframes.empty()) return position - decoded <= kTicksPerSecond;
-    const auto next = std::upper_bound(keyframes.begin(), keyframes.end(), decoded);
-    return next == keyframes.end() || *next > position;
-}
-
 void MediaGraph::Seek(Ticks position, std::optional<Ticks> stop) {
     position = std::max<Ticks>(0, position);
     if (duration() > 0) position = std::min(position, duration());
     {
         std::lock_guard lock(state_.mutex);
-        const bool soft = !stop && CanSeekSoftly(position);
+        const bool soft =
+            !stop && CanSeekSoftly(state_, position, {hasVideo(), source_->frameDuration(), &source_->keyframes()});
         Target& target = state_.target;
         ++target.generation;
-        if (!soft) {
-            ++target.serial;
-            state_.ClearQueues();
-            state_.newestDecoded = -1;
-            state_.videoFinished = false;
-        }
+        if (!soft) ++target.serial;  // the reader flushes the packets, each thread drops the older serial's
         target.position = position;
         if (stop) target.stop = *stop;
         state_.ended = 0;
@@ -169,10 +151,6 @@ void MediaGraph::Place(const PictureRect& rect) {
         ++state_.rectVersion;
     }
     state_.changed.notify_all();
-}
-
-long MediaGraph::droppedPictures() const {
-    return threads_ && threads_->presenter ? threads_->presenter->dropped() : 0;
 }
 
 }  // namespace murtesk::video

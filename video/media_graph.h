@@ -2,10 +2,8 @@
 // and sound it (reader, video decoder, presenter, sound player). The user-interface thread only makes requests
 // here (run, pause, seek, placement) and reads the clock; it never touches what the threads own.
 //
-// A seek is soft when the picture on screen belongs to the current serial, the target lies ahead of it and
-// before the stop, no stream has ended, and either the target is at most one frame past the newest decoded
-// picture or no keyframe of the index lies between that picture and the target (without an index: at most one
-// second ahead): decoding then goes on from the frame shown. Every other seek is hard.
+// A seek is a request: it sets the target and wakes the threads, which act on it (graph_state.h). It is soft
+// when CanSeekSoftly allows it (decoding goes on from the frame shown), hard otherwise.
 #pragma once
 
 #include <atomic>
@@ -58,14 +56,10 @@ public:
     // Places the picture anew (the presenter shows the frame on screen again when not running).
     void Place(const PictureRect& rect);
 
-    // Pictures dropped for lateness so far (after the graph is destroyed: see the destructor); for benchmarks.
-    long droppedPictures() const;
-
 private:
     explicit MediaGraph(const KinemoHost& host);
     void Announce();
-    void Notify();                             // after a request: wakes every thread and cuts a sound write short
-    bool CanSeekSoftly(Ticks position) const;  // lock held
+    void Notify();  // after a request: wakes every thread and cuts a sound write short
 
     std::atomic<bool> interrupt_{false};  // ends the reader's blocking reads
     std::atomic<bool> soundInterrupt_{false};

@@ -30,7 +30,6 @@ std::int32_t CPlayAvi::OpenMedia(const char* name) {
         return 0;
     }
     fileName_ = name;
-    state_ = 0;
     if (BuildGraph(fileName_) < 0) {
         ShutGraph();
         return 0;
@@ -45,10 +44,7 @@ std::int32_t CPlayAvi::BuildGraph(const std::string& name) {
         return -1;
     }
     DetectAudioOnly();
-    if (!audioOnly_) {
-        QueryVideoSize();
-        QueryFrameStep();
-    }
+    if (!audioOnly_) QueryVideoSize();
     try {
         graph_->Start(NullAudioChosen());
     } catch (...) {  // a thread could not be started: the rest are stopped
@@ -57,8 +53,8 @@ std::int32_t CPlayAvi::BuildGraph(const std::string& name) {
         return -1;
     }
     if (host_.show) host_.show(host_.context);
-    // The graph starts paused at the start position with its first frame on the way: state 0.
-    state_ = 0;
+    // The graph starts paused at the start position with its first frame on the way.
+    state_ = PlayerState::Stopped;
     return 0;
 }
 
@@ -70,8 +66,6 @@ void CPlayAvi::QueryVideoSize() {
     FitVideoToWindow();
 }
 
-void CPlayAvi::QueryFrameStep() { canStep_ = graph_->hasVideo(); }
-
 std::int32_t CPlayAvi::FitVideoToWindow() {
     if (!graph_ || audioOnly_) return 0;
     std::int32_t width = 0, height = 0;
@@ -82,37 +76,35 @@ std::int32_t CPlayAvi::FitVideoToWindow() {
 
 void CPlayAvi::ShutGraph() {
     if (graph_) graph_->Pause();
-    state_ = 0;
     audioOnly_ = true;
     ReleaseGraph();
     fileName_.clear();
-    state_ = 3;
+    state_ = PlayerState::Closed;
     if (host_.clear) host_.clear(host_.context);
 }
 
 void CPlayAvi::ReleaseGraph() {
     graph_.reset();  // joins the threads: no callback comes afterwards
-    canStep_ = false;
 }
 
 std::int32_t CPlayAvi::RunGraph() {
     if (!graph_) return 0;
     graph_->Run();
-    state_ = 2;
+    state_ = PlayerState::Running;
     return 0;
 }
 
 std::int32_t CPlayAvi::PauseGraph() {
     if (!graph_) return 0;
     graph_->Pause();
-    state_ = 1;
+    state_ = PlayerState::Paused;
     return 0;
 }
 
 void CPlayAvi::StopGraph() {
-    if (!graph_ || (state_ != 1 && state_ != 2)) return;
+    if (!graph_ || (state_ != PlayerState::Paused && state_ != PlayerState::Running)) return;
     graph_->Pause();
-    state_ = 0;
+    state_ = PlayerState::Stopped;
     SeekGraph(startPosition_);
 }
 
@@ -135,7 +127,7 @@ std::int32_t CPlayAvi::DrainGraphEvents() {
         graph_->Pause();
         SeekGraph(startPosition_);
         const MediaGraph::Shown shown = graph_->WaitUntilShown(kRewindTimeout);
-        state_ = 0;
+        state_ = PlayerState::Stopped;
         if (shown == MediaGraph::Shown::SeekFailed) {
             Message("Failed to stop media clip!");
             return 2;

@@ -1,6 +1,5 @@
 // CPlayAvi: the library's one player, the object behind the exports. It keeps the host, the file name, the
-// state (0 stopped, 1 paused, 2 running, 3 closed after a failed open) and the graph (the playing machinery of
-// the open file); its operations are the bodies of the exports. A player without a graph (never built, or shut)
+// state and the graph (the playing machinery of the open file); its operations are the bodies of the exports. A player without a graph (never built, or shut)
 // answers every export as if there were no player.
 //
 // Only the user-interface thread uses it. Messages go to the host's message callback with the title
@@ -20,6 +19,14 @@ namespace murtesk::video {
 
 class MediaGraph;
 
+// The player's state, numbered as the state is told to callers.
+enum class PlayerState : std::int32_t {
+    Stopped = 0,  // paused on a frame, at the start or where a seek put it (after opening, a stop, the end)
+    Paused = 1,   // paused by request
+    Running = 2,
+    Closed = 3,  // the graph was shut after a failed open
+};
+
 class CPlayAvi {
 public:
     // A host of null: no window, no callbacks.
@@ -35,7 +42,7 @@ public:
     void Close() { ShutGraph(); }
 
     bool HasGraph() const { return graph_ != nullptr; }
-    std::int32_t state() const { return state_; }
+    std::int32_t state() const { return static_cast<std::int32_t>(state_); }
     const std::string& fileName() const { return fileName_; }
 
     std::int32_t RunGraph();
@@ -57,7 +64,6 @@ private:
     std::int32_t BuildGraph(const std::string& name);
     void DetectAudioOnly();
     void QueryVideoSize();
-    void QueryFrameStep();
     void ShutGraph();
     void ReleaseGraph();
     void Message(const char* text) const;
@@ -65,9 +71,8 @@ private:
     KinemoHost host_{};
     std::string fileName_;
     bool audioOnly_ = false;
-    std::int32_t state_ = 0;
+    PlayerState state_ = PlayerState::Stopped;
     std::unique_ptr<MediaGraph> graph_;
-    bool canStep_ = false;  // one frame at a time is possible (no export uses it)
     std::int32_t videoWidth_ = 0;
     std::int32_t videoHeight_ = 0;
     const Ticks startPosition_ = 0;  // where stop and the end of the stream rewind to

@@ -62,7 +62,10 @@ void Reader::Run() {
             if (packet) av_packet_unref(packet.get());
             continue;
         }
-        if (read == AVERROR(EAGAIN)) continue;
+        if (read == AVERROR(EAGAIN)) {
+            state_.changed.wait_for(lock, kReadRetry, [&] { return state_.abort || state_.target.serial != serial; });
+            continue;
+        }
         PacketPtr queued(read >= 0 ? av_packet_alloc() : nullptr);
         if (queued) {
             av_packet_move_ref(queued.get(), packet.get());

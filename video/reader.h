@@ -3,10 +3,11 @@
 // minimum and all packets queued stay under kMaxPacketBytes, so a file whose streams are far apart still plays
 // and the memory stays bounded. A hard seek empties both queues and moves the file to the keyframe at or
 // before the target (the decoders drop what comes before it); a file that cannot seek is opened again and read
-// from its start. At the end of the file each queue gets a drain packet.
+// from its start. At the end of the file each queue gets a drain packet. A container that has nothing to give
+// yet (EAGAIN) is asked again after kReadRetry, or at once on a new request.
 #pragma once
 
-#include <atomic>
+#include <chrono>
 
 #include "graph_state.h"
 #include "media_source.h"
@@ -16,6 +17,7 @@ namespace murtesk::video {
 inline constexpr std::size_t kMaxPacketBytes = 16u << 20;
 inline constexpr std::size_t kMinVideoPackets = 30;
 inline constexpr std::size_t kMinAudioPackets = 60;
+inline constexpr std::chrono::milliseconds kReadRetry{10};
 
 class Reader {
 public:

@@ -183,10 +183,8 @@ void Presenter::Run() {
         PictureItem picture = std::move(front);
         state_.pictures.pop_front();
         state_.changed.notify_all();
-        if (!state_.pictures.empty() && state_.pictures.front().frame && state_.pictures.front().pts <= position) {
-            ++dropped_;
-            continue;
-        }
+        if (!state_.pictures.empty() && state_.pictures.front().frame && state_.pictures.front().pts <= position)
+            continue;  // late: its successor is due as well
         Show(std::move(picture), lock);
     }
 }

@@ -9,7 +9,6 @@
 // placement shows the picture on screen again at the new size when the clock is not running.
 #pragma once
 
-#include <atomic>
 #include <functional>
 
 #include "graph_state.h"
@@ -22,9 +21,6 @@ public:
     // `announce` is called (lock not held) when the end of the playback was reached.
     Presenter(GraphState& state, const KinemoHost& host, std::function<void()> announce);
     void Run();
-
-    // Pictures dropped because they were late (for tests and benchmarks; read after the thread ended).
-    long dropped() const { return dropped_.load(); }
 
 private:
     void Present(const PictureItem& picture, const PictureRect& rect);   // lock not held
@@ -47,7 +43,6 @@ private:
     PictureItem candidate_;  // the best target frame found so far
     int candidateGeneration_ = 0;
     int rectVersion_ = 0;
-    std::atomic<long> dropped_{0};
 };
 
 }  // namespace murtesk::video

@@ -11,10 +11,14 @@
 #include <functional>
 #include <numeric>
 #include <thread>
+#include <tuple>
 
 #include "clip_folder.h"
 #include "fake_video_host.h"
+#include "media_source.h"
 #include "play_avi.h"
+#include "reader.h"
+#include "video_decoder.h"
 
 namespace murtesk::video {
 namespace {
@@ -460,6 +464,116 @@ TEST_F(Player, CloseWhileRunningStopsEveryThreadAndClears) {
     EXPECT_EQ(host.FrameCount(), after);
     EXPECT_EQ(player->state(), 3);
     EXPECT_FALSE(player->HasGraph());
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Queue caps: the reading and decoding threads alone, with nobody taking what they queue.
+
+class Threads {
+public:
+    explicit Threads(const std::string& path) : source_(MediaSource::Open(path, interrupt_)) {}
+    ~Threads() {
+        {
+            std::lock_guard lock(state.mutex);
+            state.abort = true;
+        }
+        interrupt_ = true;
+        state.changed.notify_all();
+        for (std::thread& t : running_) t.join();
+    }
+    bool opened() const { return source_ != nullptr; }
+    void StartReader() {
+        reader_ = std::make_unique<Reader>(state, *source_);
+        running_.emplace_back([this] { reader_->Run(); });
+    }
+    void StartDecoder() {
+        decoder_ = std::make_unique<VideoDecoder>(state, *source_, source_->TakeVideoDecoder());
+        running_.emplace_back([this] { decoder_->Run(); });
+    }
+    // What `look` (lock held) answers once it has not changed for 300 ms.
+    template <class Look>
+    auto Settled(Look look) {
+        std::unique_lock lock(state.mutex);
+        auto last = look();
+        auto since = std::chrono::steady_clock::now();
+        const auto until = since + kWait;
+        while (std::chrono::steady_clock::now() < until) {
+            lock.unlock();
+            std::this_thread::sleep_for(25ms);
+            lock.lock();
+            const auto now = std::chrono::steady_clock::now();
+            if (auto value = look(); value != last) {
+                last = value;
+                since = now;
+            } else if (now - since >= 300ms) {
+                break;
+            }
+        }
+        return last;
+    }
+
+    GraphState state;
+
+private:
+    std::atomic<bool> interrupt_{false};
+    std::unique_ptr<MediaSource> source_;
+    std::unique_ptr<Reader> reader_;
+    std::unique_ptr<VideoDecoder> decoder_;
+    std::vector<std::thread> running_;
+};
+
+// The reader fills each stream's queue to its minimum and no further; when one stream's packets are far apart
+// (here a second of sound each) it reads the other on only up to the byte cap.
+TEST(QueueCaps, ReaderStopsAtTheMinimumsOrAtTheByteCap) {
+    {
+        Threads t(Clips().clip("long.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi, 4.0)));
+        ASSERT_TRUE(t.opened());
+        t.StartReader();
+        const auto [video, audio, bytes] = t.Settled(
+            [&] { return std::tuple(t.state.videoPackets.size(), t.state.audioPackets.size(), t.state.packetBytes); });
+        EXPECT_TRUE((video == kMinVideoPackets && audio >= kMinAudioPackets) ||
+                    (audio == kMinAudioPackets && video >= kMinVideoPackets))
+            << video << " video and " << audio << " sound packets";
+        EXPECT_LT(bytes, kMaxPacketBytes);
+    }
+    // 320 × 240 raw pictures (115,200 bytes each) for 6 s: the byte cap comes after 146 of them.
+    const std::string clip = Clips().file("raw.mkv");
+    const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=320x240:rate=30:duration=6 "
+                                "-f lavfi -i sine=duration=6:samples_per_frame=44100 -c:v rawvideo -pix_fmt yuv420p "
+                                "-c:a pcm_s16le '" + clip + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0) GTEST_SKIP() << "the ffmpeg program is not available";
+    Threads t(clip);
+    ASSERT_TRUE(t.opened());
+    t.StartReader();
+    const auto [video, audio, bytes] = t.Settled([&] {
+        return std::tuple(t.state.videoPackets.size(), t.state.audioPackets.size(), t.state.packetBytes);
+    });
+    std::filesystem::remove(clip);
+    EXPECT_LT(audio, kMinAudioPackets);
+    EXPECT_GE(bytes, kMaxPacketBytes);
+    EXPECT_LT(bytes - 115200, kMaxPacketBytes) << "read on past the cap";
+    EXPECT_GT(video, 100u);
+}
+
+// The decoder keeps exactly kPictureCapacity pictures ahead, in order, and decodes one more for each one taken.
+TEST(QueueCaps, DecoderKeepsThePictureCapacityAhead) {
+    Threads t(Clips().clip("long.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi, 4.0)));
+    ASSERT_TRUE(t.opened());
+    t.StartReader();
+    t.StartDecoder();
+    const Ticks frame = TicksFromMs(1000) / 30;
+    Ticks expected = 0;
+    for (int taken = 0; taken < 3; ++taken) {
+        EXPECT_EQ(t.Settled([&] { return t.state.pictures.size(); }), kPictureCapacity);
+        std::lock_guard lock(t.state.mutex);
+        for (std::size_t i = 0; i < t.state.pictures.size(); ++i) {
+            ASSERT_TRUE(t.state.pictures[i].frame);
+            EXPECT_NEAR(t.state.pictures[i].pts, expected + static_cast<Ticks>(i) * frame, kTicksPerMs);
+        }
+        t.state.pictures.pop_front();
+        expected += frame;
+        t.state.changed.notify_all();
+    }
 }
 
 }  // namespace

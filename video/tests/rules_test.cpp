@@ -1,8 +1,10 @@
-// The player's fixed rules: which names it refuses and where it places the picture.
+// The player's fixed rules: which names it refuses, where it places the picture and which seeks go on decoding.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "graph_state.h"
 #include "media_name.h"
 #include "picture_fit.h"
 
@@ -48,6 +50,63 @@ INSTANTIATE_TEST_SUITE_P(
         return std::to_string(c.videoWidth) + "x" + std::to_string(c.videoHeight) + "_in_" +
                std::to_string(c.clientWidth) + "x" + std::to_string(c.clientHeight);
     });
+
+// A soft seek goes on decoding from the frame on screen; a hard one restarts from a keyframe. The start of each
+// case: serial 3 carried out, its frame at 1000 ms on screen, 1100 ms decoded, frames of 40 ms, keyframes at 0,
+// 2000 and 4000 ms, no stop, nothing ended.
+struct SoftCase {
+    const char* name;
+    std::int32_t ms;
+    void (*change)(GraphState&, SeekFacts&);
+    bool soft;
+};
+
+class SoftSeek : public ::testing::TestWithParam<SoftCase> {};
+
+TEST_P(SoftSeek, GoesOnOnlyFromTheFrameShownWithinItsGroupOfPictures) {
+    const std::vector<Ticks> keyframes{0, TicksFromMs(2000), TicksFromMs(4000)};
+    GraphState state;
+    state.target.serial = state.seekHandled = state.shownSerial = 3;
+    state.shownPts = TicksFromMs(1000);
+    state.newestDecoded = TicksFromMs(1100);
+    SeekFacts file{true, TicksFromMs(40), &keyframes};
+    GetParam().change(state, file);
+    EXPECT_EQ(CanSeekSoftly(state, TicksFromMs(GetParam().ms), file), GetParam().soft);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SoftSeek,
+    ::testing::Values(
+        SoftCase{"FrameOnScreen", 1000, [](GraphState&, SeekFacts&) {}, true},
+        SoftCase{"OneFramePastTheNewest", 1140, [](GraphState&, SeekFacts&) {}, true},
+        SoftCase{"BeforeTheNextKeyframe", 1999, [](GraphState&, SeekFacts&) {}, true},
+        SoftCase{"AtTheNextKeyframe", 2000, [](GraphState&, SeekFacts&) {}, false},
+        SoftCase{"BehindTheFrameShown", 999, [](GraphState&, SeekFacts&) {}, false},
+        SoftCase{"KeyframeJustPastTheNewest", 1140,
+                 [](GraphState&, SeekFacts& f) {
+                     static const std::vector<Ticks> k{0, TicksFromMs(1120)};
+                     f.keyframes = &k;
+                 },
+                 true},
+        SoftCase{"KeyframeBetweenNewestAndTarget", 1200,
+                 [](GraphState&, SeekFacts& f) {
+                     static const std::vector<Ticks> k{0, TicksFromMs(1120)};
+                     f.keyframes = &k;
+                 },
+                 false},
+        SoftCase{"NoIndexWithinASecond", 2100, [](GraphState&, SeekFacts& f) { f.keyframes = nullptr; }, true},
+        SoftCase{"NoIndexBeyondASecond", 2101, [](GraphState&, SeekFacts& f) { f.keyframes = nullptr; }, false},
+        SoftCase{"BeforeTheStop", 1400, [](GraphState& s, SeekFacts&) { s.target.stop = TicksFromMs(1500); }, true},
+        SoftCase{"AtTheStop", 1500, [](GraphState& s, SeekFacts&) { s.target.stop = TicksFromMs(1500); }, false},
+        SoftCase{"FrameOfAnOlderSerial", 1000, [](GraphState& s, SeekFacts&) { s.shownSerial = 2; }, false},
+        SoftCase{"SeekNotCarriedOutYet", 1000, [](GraphState& s, SeekFacts&) { s.seekHandled = 2; }, false},
+        SoftCase{"SeekFailed", 1000, [](GraphState& s, SeekFacts&) { s.seekFailed = true; }, false},
+        SoftCase{"NothingOnScreen", 1000, [](GraphState& s, SeekFacts&) { s.shownPts = -1; }, false},
+        SoftCase{"VideoDecodedToItsEnd", 1000, [](GraphState& s, SeekFacts&) { s.videoFinished = true; }, false},
+        SoftCase{"SoundEnded", 1000, [](GraphState& s, SeekFacts&) { s.ended = kAudioBit; }, false},
+        SoftCase{"PlaybackEnded", 1000, [](GraphState& s, SeekFacts&) { s.mode = ClockMode::Ended; }, false},
+        SoftCase{"NoVideo", 1000, [](GraphState&, SeekFacts& f) { f.video = false; }, false}),
+    [](const ::testing::TestParamInfo<SoftCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace murtesk::video
