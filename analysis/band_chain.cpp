@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "BandLevel.h"
+#include "level_files.h"
 
 namespace murtesk::analysis {
 
@@ -51,7 +52,9 @@ public:
     void runTask(int task, int flight) override { m_chain.RunTask(task, flight); }
     bool end(int flight) override { return m_chain.End(flight); }
 
-    bool write(int32_t blockNumber, std::FILE* const* files) override { return m_chain.Write(blockNumber, files); }
+    bool write(int32_t blockNumber, std::FILE* const* files) override {
+        return AppendLevels(m_chain, blockNumber, files);
+    }
 
 private:
     dsp::CBandLevelChain m_chain;

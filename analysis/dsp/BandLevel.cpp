@@ -579,18 +579,4 @@ bool CBandLevelChain::MakeLevels() {
     return true;
 }
 
-bool CBandLevelChain::Write(int blockNo, std::FILE* const* files) {
-    if (!MakeLevels()) return false;
-    const int period = m_cfg.bandMode == kOctave ? 30 : 14;
-    const int flushSlot = blockNo % period == 0 ? (blockNo / period) % m_slots : -1;
-    for (int s = 0; s < m_slots; ++s) {
-        std::FILE* f = files[s];
-        if (f == nullptr) return false;
-        const std::size_t written = std::fwrite(Levels(s), sizeof(float), static_cast<std::size_t>(m_steps), f);
-        if (written != static_cast<std::size_t>(m_steps) || std::ferror(f)) return false;
-        if (s == flushSlot && std::fflush(f) != 0) return false;
-    }
-    return true;
-}
-
 }  // namespace murtesk::dsp

@@ -1,6 +1,7 @@
 // The band-level chain of one channel: for every one-second block it computes the flat level F, the weighted
 // level W and the octave (15) or one-third-octave (45) band levels as mean squares per level step, keeping
-// every filter's memory from block to block, and appends the levels in dB to the channel's level-data files.
+// every filter's memory from block to block, and turns them into levels in dB (the analysis library appends them
+// to the channel's level-data files: level_files.h).
 //
 // Output slots: 0 = F, 1 = W, 2.. the bands from the highest centre frequency down.
 // Bands run highest first. Each band's low-pass at its upper edge feeds the next band, and the current signal
@@ -29,7 +30,6 @@
 #include "Resampler.h"
 
 #include <array>
-#include <cstdio>
 #include <memory>
 #include <new>
 #include <utility>
@@ -102,6 +102,7 @@ public:
     void Reset();
 
     int slotCount() const { return m_slots; }
+    int bandMode() const { return m_cfg.bandMode; }
     int bandCount() const { return m_slots - 2; }
     int stepsPerBlock() const { return m_steps; }
     const KernelOps& kernel() const { return *m_kernel; }
@@ -124,7 +125,7 @@ public:
     // What a task computes on a block of samplesPerBlock samples, in lane steps (a resampled value counts as 48).
     long long TaskCost(int task) const { return m_tasks[task].cost; }
     void RunTask(int task, int flight);
-    // False when the block failed (the counters are then -1). MeanSquares, MakeLevels and Write then take this block.
+    // False when the block failed (the counters are then -1). MeanSquares and MakeLevels then take this block.
     bool End(int flight = 0);
 
     // The mean squares of a slot from the last block ended.
@@ -137,11 +138,6 @@ public:
     // False when a slot does not hold exactly stepsPerBlock values.
     bool MakeLevels();
     const float* Levels(int slot) const { return m_levels.data() + static_cast<std::size_t>(slot) * m_steps; }
-
-    // MakeLevels, then appends each slot's levels to files[slot] (slotCount files, all open). Files are flushed
-    // in rotation, one per 30 (octave) or 14 (one-third octave) blocks. False on a count mismatch, a short
-    // write, a file whose error indicator is set after its write, or a failed flush.
-    bool Write(int blockNo, std::FILE* const* files);
 
     // The block last computed for each slot; -1 after a failure.
     const std::array<int, kMaxSlots>& counters() const { return m_counters; }

@@ -1,5 +1,5 @@
 // The band-level chain on signals with known levels, its thinning schedules, its continuity across blocks,
-// its band filters against the class 1 acceptance limits, and its level-data output.
+// its band filters against the class 1 acceptance limits, and blocks in flight.
 #include "BandLevel.h"
 #include "LaneKernel.h"
 
@@ -443,38 +443,6 @@ TEST(BandChain, ThirdOctaveFiltersMeetClass1LimitsAt48kHz) {
             }
         }
     }
-}
-
-TEST(BandChain, WritesFloatLevelsAndReportsWriteErrors) {
-    CBandLevelChain chain;
-    BandChainConfig c = Config(kOctave, 8000, kWeightA);
-    std::vector<double> corr(15, 1.5);
-    c.corrections = corr.data();
-    ASSERT_TRUE(chain.Configure(c));
-    std::vector<std::FILE*> files(chain.slotCount());
-    for (auto& f : files) f = std::tmpfile();
-    const std::vector<double> x = Sine(500, 7000 * std::sqrt(2.0), 8000, 8000);
-    for (int n = 1; n <= 2; ++n) {
-        ASSERT_TRUE(chain.Compute(n, x.data(), 8000));
-        ASSERT_TRUE(chain.Write(n, files.data()));
-    }
-    const int slot = SlotOf(chain, 500);
-    std::fseek(files[slot], 0, SEEK_END);
-    ASSERT_EQ(std::ftell(files[slot]), 2 * 10 * 4);
-    std::rewind(files[slot]);
-    float stored[20];
-    ASSERT_EQ(std::fread(stored, 4, 20, files[slot]), 20u);
-    EXPECT_EQ(std::memcmp(stored + 10, chain.Levels(slot), 40), 0);
-    EXPECT_NEAR(stored[15], 94.0 + 1.5, 0.1);
-    for (auto* f : files) std::fclose(f);
-
-    // A stream that cannot be written fails the block.
-    std::FILE* readOnly = std::fopen("/dev/null", "rb");
-    ASSERT_NE(readOnly, nullptr);
-    std::vector<std::FILE*> bad(chain.slotCount(), readOnly);
-    ASSERT_TRUE(chain.Compute(3, x.data(), 8000));
-    EXPECT_FALSE(chain.Write(3, bad.data()));
-    std::fclose(readOnly);
 }
 
 TEST(BandChain, ConfigurationAndFailures) {
