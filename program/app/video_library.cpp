@@ -1,29 +1,23 @@
 #include "video_library.h"
 
-#include "dynamic_library.h"
+#include "kinemo_binding.h"
 
 namespace murtesk {
 
 namespace {
 
-using platform::LibraryFunction;
-
-class KinemoVideoLibrary final : public VideoLibrary {
+// The calculation screen's calls on the program's one binding of the library.
+class BoundVideoLibrary final : public VideoLibrary {
 public:
-    std::int32_t OpenAvi(const KinemoHost* host, const std::string& name) override { return open_(host, name.c_str()); }
-    std::int32_t CloseAvi() override { return close_(); }
-    std::int32_t GetAviTime() override { return time_(); }
+    std::int32_t OpenAvi(const KinemoHost* host, const std::string& name) override {
+        return Kinemo().OpenAvi(host, name.c_str());
+    }
+    std::int32_t CloseAvi() override { return Kinemo().CloseAvi(); }
+    std::int32_t GetAviTime() override { return Kinemo().GetAviTime(); }
     std::int32_t ExtractAvi(const std::string& source, const std::string& target, std::int32_t startMs,
                             std::int32_t endMs) override {
-        return extract_(source.c_str(), target.c_str(), startMs, endMs);
+        return Kinemo().ExtractAvi(source.c_str(), target.c_str(), startMs, endMs);
     }
-
-private:
-    platform::DynamicLibrary library_{"libKinemo.so"};
-    LibraryFunction<decltype(::OpenAvi)> open_{library_, "OpenAvi", 0};
-    LibraryFunction<decltype(::CloseAvi)> close_{library_, "CloseAvi", 1};
-    LibraryFunction<decltype(::GetAviTime)> time_{library_, "GetAviTime", 0};
-    LibraryFunction<decltype(::ExtractAvi)> extract_{library_, "ExtractAvi", 0};
 };
 
 VideoLibrary*& Chosen() {
@@ -39,8 +33,8 @@ VideoLibrary& g_VideoLibrary() {
     if (Chosen() != nullptr) {
         return *Chosen();
     }
-    static KinemoVideoLibrary binding;
-    return binding;
+    static BoundVideoLibrary bound;
+    return bound;
 }
 
 void SetVideoLibrary(VideoLibrary* library) { Chosen() = library; }

@@ -1,7 +1,7 @@
 // The video library's functions as the calculation screen calls them: the player opened on a file
-// to learn whether it plays, and closed again; a span of a video written as a new AVI file. The
-// program's binding loads libKinemo.so from the program's library folder at the first call; a missing
-// library or function answers as the library does without a player or a file (OpenAvi 0, CloseAvi 1,
+// to learn whether it plays, and closed again; a span of a video written as a new AVI file. They go
+// to the program's one binding of the library (bindings/kinemo_binding.h); a missing library or
+// function answers as the library does without a player or a file (OpenAvi 0, CloseAvi 1,
 // GetAviTime 0, ExtractAvi 0). Paths are UTF-8.
 #pragma once
 

@@ -14,7 +14,7 @@
 #include "platform/file_moves.h"
 #include "platform/numbers.h"
 #include "playback/dll_interface.h"
-#include "playback/kinemo_library.h"
+#include "kinemo_binding.h"
 #include "playback/side_files.h"
 #include "playback/video_times.h"
 
@@ -400,9 +400,8 @@ void frmPlayAVI::Form_Unload(bool&) {
 }
 
 void ShowPlayAVI(platform::UiServices& ui, platform::Form* owner) {
-    static KinemoLibrary kinemo;
     static std::unique_ptr<frmPlayAVI> window;
-    window = std::make_unique<frmPlayAVI>(ui, kinemo);
+    window = std::make_unique<frmPlayAVI>(ui, Kinemo());
     ui.ShowModal(*window, owner);
 }
 

@@ -19,7 +19,7 @@
 #include "controls.h"
 #include "form.h"
 #include "playback/car_count.h"
-#include "playback/kinemo_api.h"
+#include "kinemo_binding.h"
 #include "playback/speed_info.h"
 #include "playback/video_frame.h"
 

@@ -15,7 +15,7 @@
 #include "frmOctCalc.h"
 #include "globals.h"
 #include "playback/frmPlayAVI.h"
-#include "playback/kinemo_library.h"
+#include "kinemo_binding.h"
 #include "preserve_document.h"
 
 #include "model/preserve.h"
@@ -72,7 +72,7 @@ TEST(VideoAssignEndToEnd, ConvertedClipPlaysAndSeeksAndFollowsTheStart) {
         EXPECT_EQ(std::distance(fs::directory_iterator(folder / "RecWav"), fs::directory_iterator()), 1);
 
         {
-            playback::KinemoLibrary kinemo;
+            KinemoLibrary kinemo;
             platform::testing::FakeVideoHost host(320, 240);
             ASSERT_EQ(kinemo.OpenAvi(host.host(), video.c_str()), 1);
             EXPECT_NEAR(kinemo.GetAviTime(), 3000, 100);
@@ -118,7 +118,7 @@ TEST(VideoAssignEndToEnd, ConvertedClipPlaysAndSeeksAndFollowsTheStart) {
         calc.cmdVideoExtract_Click();
         EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"ビデオ抽出処理が成功しました."});
         {
-            playback::KinemoLibrary kinemo;
+            KinemoLibrary kinemo;
             platform::testing::FakeVideoHost host(320, 240);
             ASSERT_EQ(kinemo.OpenAvi(host.host(), cut.c_str()), 1);
             EXPECT_NEAR(kinemo.GetAviTime(), 1500, 100);

@@ -1,5 +1,5 @@
 // The video library as a window sees it, for tests and benchmarks of the windows: answers set by the caller,
-// player calls recorded; the conversions fail.
+// player calls recorded.
 #pragma once
 
 #include <cstdint>
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "playback/kinemo_api.h"
+#include "kinemo_binding.h"
 
 namespace murtesk::playback::testing {
 
@@ -31,17 +31,9 @@ public:
     }
     std::int32_t AviStart() override { return Note("start"), 0; }
     std::int32_t AviPause() override { return Note("pause"), 0; }
-    void AviStop() override {}
     std::int32_t AviIsCanSeek() override { return canSeek; }
     std::int32_t AviGraphEvent() override { return Note("event"), graphEvent; }
     std::int32_t ReSizeWindow() override { return Note("resize"), 0; }
-    std::int32_t AviToBmp(const char*, const char*, std::int32_t) override { return 0; }
-    std::int32_t GetVideoWithHeight(const char*, std::int32_t*, std::int32_t*) override { return 0; }
-    std::int32_t ExtractAvi(const char*, const char*, std::int32_t, std::int32_t) override { return 0; }
-    std::int32_t Bmp2Avi(const char*, const char*, const char*, double, std::int32_t, std::int32_t, std::int32_t,
-                         std::int32_t, std::int32_t) override {
-        return 0;
-    }
 
 private:
     void Note(std::string call) { calls.push_back(std::move(call)); }

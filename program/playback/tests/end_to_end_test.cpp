@@ -10,7 +10,7 @@
 
 #include "fake_video_host.h"
 #include "playback/car_count.h"
-#include "playback/kinemo_library.h"
+#include "kinemo_binding.h"
 #include "playback/side_files.h"
 #include "playback/speed_info.h"
 #include "side_file_bytes.h"
@@ -88,15 +88,10 @@ TEST(VideoEndToEnd, WithoutTheLibraryEveryCallAnswersAsWithoutAPlayer) {
     EXPECT_EQ(kinemo.SetAviRange(5, 6), 0);
     EXPECT_EQ(kinemo.AviStart(), 0);
     EXPECT_EQ(kinemo.AviPause(), 0);
-    kinemo.AviStop();
     EXPECT_EQ(kinemo.AviIsCanSeek(), 0);
     EXPECT_EQ(kinemo.AviGraphEvent(), 0);
     EXPECT_EQ(kinemo.ReSizeWindow(), 0);
-    std::int32_t w = -1, h = -1;
-    EXPECT_EQ(kinemo.GetVideoWithHeight("/x.avi", &w, &h), 0);
-    EXPECT_EQ(kinemo.AviToBmp("/x.avi", "/y.bmp", 0), 0);
     EXPECT_EQ(kinemo.ExtractAvi("/x.avi", "/y.avi", 0, 10), 0);
-    EXPECT_EQ(kinemo.Bmp2Avi("/x.bmp", "", "/y.avi", 10.0, 1, 4, 4, 1, 8000), 0);
     EXPECT_TRUE(host.Messages().empty());
 }
 

@@ -11,7 +11,7 @@
 #include "platform/dates.h"
 #include "platform/text_encoding.h"
 #include "playback/frmPlayAVI.h"
-#include "playback/kinemo_library.h"
+#include "kinemo_binding.h"
 #include "side_file_bytes.h"
 
 namespace murtesk::playback {

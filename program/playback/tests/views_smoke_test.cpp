@@ -20,7 +20,7 @@
 #include "globals.h"
 #include "platform/dates.h"
 #include "playback/frmPlayAVI.h"
-#include "playback/kinemo_library.h"
+#include "kinemo_binding.h"
 #include "playback_views.h"
 #include "qt_ui.h"
 #include "side_file_bytes.h"

@@ -1,8 +1,8 @@
-#include "playback/kinemo_library.h"
+#include "kinemo_binding.h"
 
 #include "dynamic_library.h"
 
-namespace murtesk::playback {
+namespace murtesk {
 
 using platform::LibraryFunction;
 
@@ -21,10 +21,7 @@ struct KinemoLibrary::Exports {
     LibraryFunction<decltype(::AviIsCanSeek)> aviIsCanSeek{library, "AviIsCanSeek", 0};
     LibraryFunction<decltype(::AviGraphEvent)> aviGraphEvent{library, "AviGraphEvent", 0};
     LibraryFunction<decltype(::ReSizeWindow)> reSizeWindow{library, "ReSizeWindow", 0};
-    LibraryFunction<decltype(::AviToBmp)> aviToBmp{library, "AviToBmp", 0};
-    LibraryFunction<decltype(::GetVideoWithHeight)> getVideoWithHeight{library, "GetVideoWithHeight", 0};
     LibraryFunction<decltype(::ExtractAvi)> extractAvi{library, "ExtractAvi", 0};
-    LibraryFunction<decltype(::Bmp2Avi)> bmp2Avi{library, "Bmp2Avi", 0};
 };
 
 KinemoLibrary::KinemoLibrary(std::string folder) : exports_(std::make_unique<Exports>(std::move(folder))) {}
@@ -48,33 +45,20 @@ std::int32_t KinemoLibrary::AviStart() { return exports_->aviStart(); }
 
 std::int32_t KinemoLibrary::AviPause() { return exports_->aviPause(); }
 
-void KinemoLibrary::AviStop() {
-    if (auto* stop = exports_->library.function<decltype(::AviStop)>("AviStop")) stop();
-}
-
 std::int32_t KinemoLibrary::AviIsCanSeek() { return exports_->aviIsCanSeek(); }
 
 std::int32_t KinemoLibrary::AviGraphEvent() { return exports_->aviGraphEvent(); }
 
 std::int32_t KinemoLibrary::ReSizeWindow() { return exports_->reSizeWindow(); }
 
-std::int32_t KinemoLibrary::AviToBmp(const char* video, const char* bitmap, std::int32_t ms) {
-    return exports_->aviToBmp(video, bitmap, ms);
-}
-
-std::int32_t KinemoLibrary::GetVideoWithHeight(const char* video, std::int32_t* width, std::int32_t* height) {
-    return exports_->getVideoWithHeight(video, width, height);
-}
-
 std::int32_t KinemoLibrary::ExtractAvi(const char* source, const char* target, std::int32_t startMs,
                                        std::int32_t endMs) {
     return exports_->extractAvi(source, target, startMs, endMs);
 }
 
-std::int32_t KinemoLibrary::Bmp2Avi(const char* bitmap, const char* wav, const char* target, double fps,
-                                    std::int32_t frames, std::int32_t width, std::int32_t height, std::int32_t channels,
-                                    std::int32_t sampleRate) {
-    return exports_->bmp2Avi(bitmap, wav, target, fps, frames, width, height, channels, sampleRate);
+KinemoLibrary& Kinemo() {
+    static KinemoLibrary binding;
+    return binding;
 }
 
-}  // namespace murtesk::playback
+}  // namespace murtesk

@@ -1,0 +1,66 @@
+// The program's one binding of the Kinemo video library (libKinemo.so in the program's library folder): each
+// function bound by name at the first call with the type kinemo.h declares. Without the library (or a function)
+// every call answers as the library does without a player: OpenAvi 0, CloseAvi 1, GetAviPosition -1, the others 0.
+//
+// It serves the two narrow interfaces the screens call: the player the video observation window drives
+// (KinemoApi) and, through program/app/video_library.h, the calculation screen's test of a file and its cut of a
+// span.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "kinemo.h"
+
+namespace murtesk {
+
+// The player as the video observation window drives it, behind an interface so that the window can be driven by a
+// scripted fake in tests.
+class KinemoApi {
+public:
+    virtual ~KinemoApi() = default;
+    virtual std::int32_t OpenAvi(const KinemoHost* host, const char* name) = 0;
+    virtual std::int32_t CloseAvi() = 0;
+    virtual std::int32_t GetAviTime() = 0;
+    virtual std::int32_t GetAviPosition() = 0;
+    virtual std::int32_t SetAviPosition(std::int32_t ms) = 0;
+    virtual std::int32_t SetAviRange(std::int32_t startMs, std::int32_t stopMs) = 0;
+    virtual std::int32_t AviStart() = 0;
+    virtual std::int32_t AviPause() = 0;
+    virtual std::int32_t AviIsCanSeek() = 0;
+    virtual std::int32_t AviGraphEvent() = 0;
+    virtual std::int32_t ReSizeWindow() = 0;
+};
+
+class KinemoLibrary final : public KinemoApi {
+public:
+    // `folder`: where libKinemo.so lies (default: the program's library folder).
+    explicit KinemoLibrary(std::string folder = {});
+    ~KinemoLibrary() override;
+    KinemoLibrary(const KinemoLibrary&) = delete;
+    KinemoLibrary& operator=(const KinemoLibrary&) = delete;
+
+    std::int32_t OpenAvi(const KinemoHost* host, const char* name) override;
+    std::int32_t CloseAvi() override;
+    std::int32_t GetAviTime() override;
+    std::int32_t GetAviPosition() override;
+    std::int32_t SetAviPosition(std::int32_t ms) override;
+    std::int32_t SetAviRange(std::int32_t startMs, std::int32_t stopMs) override;
+    std::int32_t AviStart() override;
+    std::int32_t AviPause() override;
+    std::int32_t AviIsCanSeek() override;
+    std::int32_t AviGraphEvent() override;
+    std::int32_t ReSizeWindow() override;
+    // [startMs, endMs) of `source` as the AVI file `target`, written whole or not at all; 1 when written.
+    std::int32_t ExtractAvi(const char* source, const char* target, std::int32_t startMs, std::int32_t endMs);
+
+private:
+    struct Exports;
+    std::unique_ptr<Exports> exports_;
+};
+
+// The program's binding, from the program's library folder.
+KinemoLibrary& Kinemo();
+
+}  // namespace murtesk
