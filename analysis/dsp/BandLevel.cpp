@@ -125,6 +125,72 @@ bool CBandLevelChain::AddPass(int level, std::vector<CLanePass::Cascade> cascade
     return true;
 }
 
+// Where each band's signal comes from, as the bands run highest first (see the file's head): the rate levels, the
+// bands of each (fed by the low-pass output of an earlier band of the same level, or by the level's input), the
+// bands filtered from the held signal and the band whose low-pass output is held.
+CBandLevelChain::Routing CBandLevelChain::Route() {
+    Routing routing;
+    routing.levels.resize(1);
+    int level = 0, cur = -1;
+    for (int b = 0; b < static_cast<int>(m_bands.size()); ++b) {
+        const BandInfo& band = m_bands[b];
+        const double rate = m_rateLevels[level].rate;
+        m_runs[b] = BandRun{};
+        m_bandLevel[b] = level;
+        if (2.0 * band.centre > rate || band.centre < m_cfg.lowestHz || band.centre > m_cfg.highestHz) continue;
+        const bool lowPass = !(2.0 * band.upper > rate);
+        m_runs[b] = BandRun{true, rate, lowPass, lowPass && routing.held >= 0};
+        if (lowPass && routing.held >= 0) {
+            routing.fromHeld.push_back(b);
+            continue;
+        }
+        routing.levels[level].push_back({b, cur, lowPass});
+        if (!lowPass) continue;
+        cur = b;
+        const int d = ThinningFactor(rate, band.lower);
+        if (d > 1) {
+            const Level& from = m_rateLevels[level];
+            m_rateLevels.push_back(Level{rate / d, b, d, m_linear.OutputCount(from.count, rate, rate / d)});
+            routing.levels.emplace_back();
+            ++level;
+            cur = -1;
+        } else {
+            const bool even = Multiple(rate, 2.0);
+            const bool canGoOn = (even && rate * 0.5 >= kMinThinnedRate) ||
+                                 (!even && Multiple(rate, 5.0) && rate * 0.2 >= kMinThinnedRate);
+            if (!canGoOn) routing.held = b;
+        }
+    }
+    return routing;
+}
+
+std::vector<int> CBandLevelChain::PackRuns(const std::vector<bool>& lowPass, int lanes, int most) {
+    const int lowLength = (kBandOrder + 1) / 2, leafLength = lowLength + 1;
+    const int m = static_cast<int>(lowPass.size());
+    // best[j]: the fewest sections per lane, then passes, for the first j bands; from[j]: where its last pass
+    // starts.
+    std::vector<std::pair<int, int>> best(m + 1, {INT_MAX, INT_MAX});
+    std::vector<int> from(m + 1, 0);
+    best[0] = {0, 0};
+    for (int j = 1; j <= m; ++j) {
+        std::vector<int> lengths;
+        for (int i = j - 1; i >= 0 && j - i <= most; --i) {
+            if (lowPass[i]) lengths.push_back(lowLength);
+            lengths.push_back(leafLength);
+            const int depth = CLanePass::DepthFor(lanes, lengths);
+            if (depth == 0) break;
+            const std::pair<int, int> cost{best[i].first + depth, best[i].second + 1};
+            if (best[i].first != INT_MAX && cost < best[j]) {
+                best[j] = cost;
+                from[j] = i;
+            }
+        }
+    }
+    std::vector<int> starts;
+    for (int j = m; j > 0; j = from[j]) starts.insert(starts.begin(), from[j]);
+    return starts;
+}
+
 bool CBandLevelChain::Plan() {
     m_rateLevels.assign(1, Level{m_cfg.rate, -1, 1, m_cfg.samplesPerBlock});
     m_arraySizes.clear();
@@ -134,96 +200,40 @@ bool CBandLevelChain::Plan() {
     m_laneSteps = 0;
     m_wLowPass.reset();
     m_wPass.reset();
-    const int nb = static_cast<int>(m_bands.size());
-    const int w = m_cfg.weighting;
-
-    // Where each band's signal comes from, as the bands run highest first (see the file's head): the low-pass
-    // output of an earlier band of the same level, or the level's input.
-    struct Planned {
-        int band;
-        int source;  // band whose low-pass output feeds this band; -1 the level's input
-        bool lowPass;
-    };
-    std::vector<std::vector<Planned>> levelBands(1);
-    std::vector<int> fromHeld;
-    int level = 0, cur = -1, held = -1;
-    for (int b = 0; b < nb; ++b) {
-        const BandInfo& band = m_bands[b];
-        const double rate = m_rateLevels[level].rate;
-        m_runs[b] = BandRun{};
-        m_bandLevel[b] = level;
-        if (2.0 * band.centre > rate || band.centre < m_cfg.lowestHz || band.centre > m_cfg.highestHz) continue;
-        const bool lowPass = !(2.0 * band.upper > rate);
-        m_runs[b] = BandRun{true, rate, lowPass, lowPass && held >= 0};
-        if (lowPass && held >= 0) {
-            fromHeld.push_back(b);
-            continue;
-        }
-        levelBands[level].push_back({b, cur, lowPass});
-        if (!lowPass) continue;
-        cur = b;
-        const int d = ThinningFactor(rate, band.lower);
-        if (d > 1) {
-            const Level& from = m_rateLevels[level];
-            m_rateLevels.push_back(Level{rate / d, b, d, m_linear.OutputCount(from.count, rate, rate / d)});
-            levelBands.emplace_back();
-            ++level;
-            cur = -1;
-        } else {
-            const bool even = Multiple(rate, 2.0);
-            const bool canGoOn = (even && rate * 0.5 >= kMinThinnedRate) ||
-                                 (!even && Multiple(rate, 5.0) && rate * 0.2 >= kMinThinnedRate);
-            if (!canGoOn) held = b;
+    const Routing routing = Route();
+    // Each level's bands in runs, a pass each (PackRuns); the passes of the two highest rates are the longest of a
+    // block's paths through the chain, so with spreadTop they take one band each.
+    std::vector<std::vector<std::vector<Planned>>> groups(routing.levels.size());
+    for (std::size_t r = 0; r < routing.levels.size(); ++r) {
+        const std::vector<Planned>& bands = routing.levels[r];
+        std::vector<bool> lowPass;
+        for (const Planned& p : bands) lowPass.push_back(p.lowPass);
+        const int most = r <= 1 && m_cfg.spreadTop ? 1 : static_cast<int>(bands.size());
+        const std::vector<int> starts = PackRuns(lowPass, m_kernel->lanes, most);
+        for (std::size_t i = 0; i < bands.size(); ++i) {
+            if (std::find(starts.begin(), starts.end(), static_cast<int>(i)) != starts.end()) groups[r].emplace_back();
+            groups[r].back().push_back(bands[i]);
         }
     }
+    return BuildPasses(routing, groups);
+}
 
-    // Passes: a band's low-pass and its high-pass with time weighting side by side (the low-pass feeding the
-    // next band too); a band without low-pass has only the second. A level's bands are split into runs of
-    // consecutive bands, a pass each, so that the passes' sections per lane add up to the fewest (every lane of a
-    // pass runs as many sections, used or not): three bands on eight lanes run as two (six sections a lane) and
-    // one (three), not as one pass of twelve sections a lane with two lanes idle. Of two splits that need as
-    // many, the one with fewer passes.
+// The passes of the packed runs, F and W, the weighting at its own rate and the bands filtered from the held
+// signal: their arrays between passes, their filters' designs, and the tasks that run them.
+bool CBandLevelChain::BuildPasses(const Routing& routing, const std::vector<std::vector<std::vector<Planned>>>& groups) {
+    const std::vector<std::vector<Planned>>& levelBands = routing.levels;
+    const std::vector<int>& fromHeld = routing.fromHeld;
+    const int held = routing.held;
+    const int w = m_cfg.weighting;
     const int lanes = m_kernel->lanes;
-    const int lowLength = (kBandOrder + 1) / 2, leafLength = lowLength + 1;
-    std::vector<std::vector<std::vector<Planned>>> groups(levelBands.size());
     std::array<int, kMaxBands> passOf{};
     passOf.fill(-1);
     int passes = 0;
-    for (std::size_t r = 0; r < levelBands.size(); ++r) {
-        const std::vector<Planned>& bands = levelBands[r];
-        const int m = static_cast<int>(bands.size());
-        // The passes at the block's rate are the longest of a block's paths through the chain.
-        const int most = r <= 1 && m_cfg.spreadTop ? 1 : m;
-        // best[j]: the fewest sections per lane, then passes, for the first j bands; from[j]: where its last pass
-        // starts.
-        std::vector<std::pair<int, int>> best(m + 1, {INT_MAX, INT_MAX});
-        std::vector<int> from(m + 1, 0);
-        best[0] = {0, 0};
-        for (int j = 1; j <= m; ++j) {
-            std::vector<int> lengths;
-            for (int i = j - 1; i >= 0 && j - i <= most; --i) {
-                if (bands[i].lowPass) lengths.push_back(lowLength);
-                lengths.push_back(leafLength);
-                const int depth = CLanePass::DepthFor(lanes, lengths);
-                if (depth == 0) break;
-                const std::pair<int, int> cost{best[i].first + depth, best[i].second + 1};
-                if (best[i].first != INT_MAX && cost < best[j]) {
-                    best[j] = cost;
-                    from[j] = i;
-                }
-            }
+    for (const auto& level : groups)
+        for (const std::vector<Planned>& group : level) {
+            for (const Planned& p : group) passOf[p.band] = passes;
+            ++passes;
         }
-        std::vector<int> starts;
-        for (int j = m; j > 0; j = from[j]) starts.insert(starts.begin(), from[j]);
-        for (int i = 0; i < m; ++i) {
-            if (std::find(starts.begin(), starts.end(), i) != starts.end()) {
-                groups[r].emplace_back();
-                ++passes;
-            }
-            groups[r].back().push_back(bands[i]);
-            passOf[bands[i].band] = passes - 1;
-        }
-    }
     // Low-pass outputs that leave their pass: the input of another pass, of the next level or of the bands
     // filtered from the held signal.
     std::array<int, kMaxBands> arrayOf{};

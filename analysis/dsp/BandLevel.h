@@ -12,7 +12,7 @@
 // weighted power (for IMPULSE, its held peaks) is sampled at LevelOutHz by linear interpolation.
 //
 // How the work is laid out: the bands that share a rate form a level. A lane pass (CLanePass) takes a run of a
-// level's bands (one, when spreadTop is set, at the block's own rate), each band as its low-pass beside its
+// level's bands (one, when spreadTop is set, at the two highest rates), each band as its low-pass beside its
 // high-pass and time weighting, the low-pass also feeding the next band; the runs are cut so that the passes fill
 // the kernel's lanes (see Plan). The bands filtered from the held signal fill passes of their own, one band to a
 // lane, and F and W share one more. A low-pass output that another pass reads (the next pass's first band, the next
@@ -61,7 +61,7 @@ struct BandChainConfig {
     double lvl = 94.0;             // dB that the calibration rms stands for
     double calRms = 7000.0;        // sample rms of the calibration signal
     const double* corrections = nullptr;  // 15 or 45 dB added to the band slots; null: zeros
-    // The bands at the block's own rate one to a pass (each band's filters folded over the lanes) instead of as
+    // The bands at the two highest rates one to a pass (each band's filters folded over the lanes) instead of as
     // many as the lanes take: more, shorter passes, which shortens a block's path through the chain when it has
     // several threads to itself, at some cost per sample. The levels are the same either way.
     bool spreadTop = false;
@@ -143,6 +143,13 @@ public:
     const std::array<int, kMaxSlots>& counters() const { return m_counters; }
     const BandInfo& band(int b) const { return m_bands[b]; }
     const BandRun& bandRun(int b) const { return m_runs[b]; }
+    // The lane packing of a level's bands (lowPass[i]: band i has a low-pass of its own beside its high-pass and
+    // time weighting, else only the latter): the runs of consecutive bands, a lane pass each, whose sections per
+    // lane over `lanes` lanes add up to the fewest (every lane of a pass runs as many sections, used or not), then
+    // the fewest passes; at most `most` bands a run. Returns where each run starts. Three bands on eight lanes run
+    // as two (six sections a lane) and one (three), not as one pass of twelve sections a lane.
+    static std::vector<int> PackRuns(const std::vector<bool>& lowPass, int lanes, int most);
+
     // Section steps of a block of samplesPerBlock samples (sections times the samples each one filters).
     long long SectionSteps() const { return m_sectionSteps; }
     // The lane steps the kernel runs for them (CLanePass::LaneSteps): SectionSteps() / LaneSteps() is the share of
@@ -209,7 +216,23 @@ private:
         std::unique_ptr<bool[]> ran;  // per task: ran through
     };
 
+    // A band as routed: the band whose low-pass output feeds it (-1: its level's input), and whether it has a
+    // low-pass of its own.
+    struct Planned {
+        int band;
+        int source;
+        bool lowPass;
+    };
+    struct Routing {
+        std::vector<std::vector<Planned>> levels;  // per rate level, its bands highest first
+        std::vector<int> fromHeld;                 // the bands filtered from the held signal
+        int held = -1;                             // the band whose low-pass output is held
+    };
+
+    // Plan: Route, the lane packing of each level (PackRuns), then BuildPasses.
     bool Plan();
+    Routing Route();
+    bool BuildPasses(const Routing& routing, const std::vector<std::vector<std::vector<Planned>>>& groups);
     bool AddPass(int level, std::vector<CLanePass::Cascade> cascades, std::vector<SignalRef> sources);
     void RunPass(int pass, Flight& f);
     void StartTail(int slot, Flight& f);

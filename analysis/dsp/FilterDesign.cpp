@@ -14,12 +14,13 @@ void CFilterDesign::Clear() {
     *this = CFilterDesign{};
 }
 
-bool CFilterDesign::Design(int type, double rippleDb, int kind, int order, double rate, double cutoff) {
-    if (order == 1) return DesignFirstOrder(type, rippleDb, kind, rate, cutoff);
+// Clears the design, checks what every design of a type and kind needs (a ripple above minRipple, a cutoff
+// between 0 and the Nyquist frequency) and keeps it; false when refused.
+bool CFilterDesign::Start(int type, double rippleDb, double minRipple, int kind, int order, double rate,
+                          double cutoff) {
     Clear();
-    if ((type != kButterworth && type != kChebyshev) || !(rippleDb > 0.0001) ||
-        (kind != kLowPass && kind != kHighPass) || order < 2 || order > 2 * kMaxSections || !(rate > 0.0) ||
-        !(cutoff > 0.0) || !(cutoff < rate / 2.0)) {
+    if ((type != kButterworth && type != kChebyshev) || !(rippleDb > minRipple) ||
+        (kind != kLowPass && kind != kHighPass) || !(rate > 0.0) || !(cutoff > 0.0) || !(cutoff < rate / 2.0)) {
         return false;
     }
     m_sign = kind == kLowPass ? 1.0 : -1.0;
@@ -30,6 +31,15 @@ bool CFilterDesign::Design(int type, double rippleDb, int kind, int order, doubl
     m_ripple = rippleDb;
     m_order = order;
     m_type = type;
+    return true;
+}
+
+bool CFilterDesign::Design(int type, double rippleDb, int kind, int order, double rate, double cutoff) {
+    if (order == 1) return DesignFirstOrder(type, rippleDb, kind, rate, cutoff);
+    if (order < 2 || order > 2 * kMaxSections || !Start(type, rippleDb, 0.0001, kind, order, rate, cutoff)) {
+        Clear();
+        return false;
+    }
     const double e = std::tan(kPi * m_corner / rate);
     const double h = type == kChebyshev ? std::asinh(1.0 / std::sqrt(std::pow(10.0, 0.1 * rippleDb) - 1.0)) / order
                                         : 0.0;
@@ -77,18 +87,7 @@ bool CFilterDesign::Design(int type, double rippleDb, int kind, int order, doubl
 }
 
 bool CFilterDesign::DesignFirstOrder(int type, double rippleDb, int kind, double rate, double cutoff) {
-    Clear();
-    if ((type != kButterworth && type != kChebyshev) || !(rippleDb > 0.0) || (kind != kLowPass && kind != kHighPass) ||
-        !(rate > 0.0) || !(cutoff > 0.0) || !(cutoff < rate / 2.0)) {
-        return false;
-    }
-    m_sign = kind == kLowPass ? 1.0 : -1.0;
-    m_cutoff = cutoff;
-    m_rate = rate;
-    m_corner = kind == kLowPass ? cutoff : rate / 2.0 - cutoff;
-    m_ripple = rippleDb;
-    m_type = type;
-    m_order = 1;
+    if (!Start(type, rippleDb, 0.0, kind, 1, rate, cutoff)) return false;
     const double lambda =
         type == kChebyshev ? std::sinh(std::asinh(1.0 / std::sqrt(std::pow(10.0, 0.1 * rippleDb) - 1.0))) : 1.0;
     const double t = std::tan(kPi * cutoff / rate);

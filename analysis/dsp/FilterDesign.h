@@ -51,6 +51,7 @@ public:
     double b2(int k) const { return oddLast(k) ? 0.0 : m_B2[k]; }
 
 private:
+    bool Start(int type, double rippleDb, double minRipple, int kind, int order, double rate, double cutoff);
     bool DesignFirstOrder(int type, double rippleDb, int kind, double rate, double cutoff);
     void DesignWeightingSection0(double rate, double fHigh, double fLow);
     void NormaliseAt1000();

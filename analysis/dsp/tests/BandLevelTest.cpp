@@ -2,10 +2,12 @@
 // its band filters against the class 1 acceptance limits, and blocks in flight.
 #include "BandLevel.h"
 #include "LaneKernel.h"
+#include "LanePass.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -311,7 +313,7 @@ struct SplitCase {
 
 class BlockSplit : public ::testing::TestWithParam<SplitCase> {};
 
-// The two blocks also run with the bands at the block's rate laid out one to a pass: the layout changes nothing
+// The two blocks also run with the bands at the two highest rates laid out one to a pass: the layout changes nothing
 // either.
 TEST_P(BlockSplit, TwoBlocksEqualOneLongBlock) {
     const SplitCase s = GetParam();
@@ -444,6 +446,56 @@ TEST(BandChain, ThirdOctaveFiltersMeetClass1LimitsAt48kHz) {
         }
     }
 }
+
+struct PackingCase {
+    int lanes;
+    std::vector<bool> lowPass;
+    int most;
+};
+
+class LanePacking : public ::testing::TestWithParam<PackingCase> {};
+
+// The runs PackRuns cuts cost the fewest sections per lane, then passes, of every split of the bands into runs
+// of at most `most` (each run's depth as CLanePass lays it out, found here by trying every split).
+TEST_P(LanePacking, RunsAreTheCheapestSplit) {
+    const PackingCase c = GetParam();
+    const int m = static_cast<int>(c.lowPass.size());
+    const auto costOf = [&](const std::vector<int>& starts) {
+        std::pair<int, int> cost{0, static_cast<int>(starts.size())};
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            const int end = k + 1 < starts.size() ? starts[k + 1] : m;
+            if (end - starts[k] > c.most) return std::pair<int, int>{INT_MAX, 0};
+            std::vector<int> lengths;
+            for (int i = starts[k]; i < end; ++i) {
+                if (c.lowPass[i]) lengths.push_back(11);
+                lengths.push_back(12);
+            }
+            const int depth = CLanePass::DepthFor(c.lanes, lengths);
+            if (depth == 0) return std::pair<int, int>{INT_MAX, 0};
+            cost.first += depth;
+        }
+        return cost;
+    };
+    std::pair<int, int> best{INT_MAX, 0};
+    for (int cuts = 0; cuts < (1 << (m - 1)); ++cuts) {
+        std::vector<int> starts{0};
+        for (int i = 1; i < m; ++i)
+            if (cuts & (1 << (i - 1))) starts.push_back(i);
+        best = std::min(best, costOf(starts));
+    }
+    const std::vector<int> starts = CBandLevelChain::PackRuns(c.lowPass, c.lanes, c.most);
+    ASSERT_FALSE(starts.empty());
+    EXPECT_EQ(starts.front(), 0);
+    EXPECT_TRUE(std::is_sorted(starts.begin(), starts.end()));
+    EXPECT_EQ(costOf(starts), best);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, LanePacking,
+    ::testing::Values(PackingCase{8, {true, true, true}, 3}, PackingCase{8, {true, true, true, false}, 4},
+                      PackingCase{4, {true, true, true, true, true}, 5}, PackingCase{8, {true, true, true}, 1},
+                      PackingCase{16, {true, true, true, true, true, true}, 6},
+                      PackingCase{8, {false, true, true, true, true, true, true}, 7}));
 
 TEST(BandChain, ConfigurationAndFailures) {
     CBandLevelChain chain;
