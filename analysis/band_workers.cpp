@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <system_error>
 
 #if defined(__linux__)
@@ -17,6 +18,8 @@ namespace {
 constexpr double kWakeNs = 50e3;
 // The work left in the blocks in flight per thread, from which one more thread is woken.
 constexpr double kShareNs = 4 * kWakeNs;
+// Helpers from which the calling thread leaves the filtering to them.
+constexpr size_t kHelpersThatFilterAlone = 2;
 // What a task's run is taken to cost before it has run once: worth a helper.
 constexpr double kUnknownNs = 1e6;
 
@@ -249,6 +252,8 @@ struct BlockStream::Stream final : BandWorkers::Job {
                 push(next.task, next.slot);
                 break;
             }
+            // This thread goes on with its task: the runs its one readied are for others.
+            wake(false);
             u = next;
         }
         --running;
@@ -304,9 +309,9 @@ int BlockStream::next() {
     std::unique_lock lock(w.m_mutex);
     const int slot = s.slotOf(s.oldest);
     while (s.left[static_cast<size_t>(slot)] > 0) {
-        // With helpers, this thread only waits: it has the next blocks to read and this one to take out, and the
-        // helpers have the processors.
-        if (w.m_helpers.empty() && s.take(lock, false)) continue;
+        // With several helpers, this thread only waits: it has the next blocks to read and this one to take out,
+        // and the helpers have the processors. With one helper or none it runs tasks too, one at a time.
+        if (w.m_helpers.size() < kHelpersThatFilterAlone && s.take(lock, false)) continue;
         w.m_callerWaits = true;
         w.m_caller.wait(lock);
         w.m_callerWaits = false;
@@ -343,6 +348,21 @@ FusedGraph fuseTasks(const std::vector<StreamTask>& tasks, long long grain) {
     }
     g.first.push_back(static_cast<int>(tasks.size()));
     return g;
+}
+
+unsigned busyProcessors() {
+#if defined(__linux__)
+    // The fourth field of /proc/loadavg: the runnable tasks now (this thread among them) / all tasks.
+    std::FILE* f = std::fopen("/proc/loadavg", "r");
+    if (f == nullptr) return 0;
+    double avg1 = 0.0, avg5 = 0.0, avg15 = 0.0;
+    unsigned runnable = 0, tasks = 0;
+    const int read = std::fscanf(f, "%lf %lf %lf %u/%u", &avg1, &avg5, &avg15, &runnable, &tasks);
+    std::fclose(f);
+    return read == 5 && runnable > 1 ? runnable - 1 : 0;
+#else
+    return 0;
+#endif
 }
 
 unsigned availableProcessors() {

@@ -119,5 +119,8 @@ private:
 
 // The processors this process may run on (at least 1).
 unsigned availableProcessors();
+// The tasks of the whole machine running or waiting for a processor now, besides the calling thread (0 when it
+// cannot be told).
+unsigned busyProcessors();
 
 }  // namespace murtesk::analysis

@@ -121,7 +121,7 @@ bool CWavAnalyzeEngine::createAllFiles()
             files.emplace_back(c, s);
     std::atomic<bool> failed{false};
     {
-        BandWorkers workers(std::min(m_channelThreads, kFileThreads));
+        BandWorkers workers(std::min(m_runThreads, kFileThreads));
         workers.run(static_cast<int>(files.size()), [&](int i) {
             const auto [channel, output] = files[static_cast<size_t>(i)];
             if (!m_analyzers[channel]->openFile(output))
@@ -157,23 +157,30 @@ int32_t CWavAnalyzeEngine::readStart(const std::string& path, WorkerThreads& wor
     // keeps them as busy at less cost.
     const auto on = static_cast<unsigned>(
         std::count_if(m_analyzers.begin(), m_analyzers.end(), [](const auto& a) { return a->isOn(); }));
+    // On a busy machine the spread would only take processors from the other work (and lose more to waiting for
+    // them than it gains): a run takes the processors left free, down to one.
+    m_runThreads = m_channelThreads;
+    if (!m_threadsFixed) {
+        const unsigned busy = busyProcessors();
+        m_runThreads = busy >= m_channelThreads ? 1 : m_channelThreads - busy;
+    }
     // Blocks in flight: enough for the threads to find work in later blocks while a block's last tasks wait for
     // its first ones; one thread runs the blocks one after another. Cheap blocks (low rates) go through the
     // threads several at a time, so that each hand-over carries work worth it.
     int slots = 1, batch = 1;
-    if (m_channelThreads > 1 && on > 0) {
+    if (m_runThreads > 1 && on > 0) {
         long long work = 0;
         for (const auto& a : m_analyzers)
             work += a->blockCost();
         batch = static_cast<int>(std::clamp(kBatchCost / std::max(work, 1LL), 1LL, static_cast<long long>(kMaxBatch)));
         const double budget = kFlightBytes / (kBytesPerSample * m_samplesPerBlock * on * batch);
-        slots = std::clamp(std::min(kFlightsPerThread * static_cast<int>(m_channelThreads) / static_cast<int>(on),
+        slots = std::clamp(std::min(kFlightsPerThread * static_cast<int>(m_runThreads) / static_cast<int>(on),
                                     static_cast<int>(budget)),
                            2, kMaxFlights);
     }
     for (auto& a : m_analyzers) {
         // A chain that cannot take more blocks at once runs its blocks one by one.
-        if (!a->setLayout(on > 0 && m_channelThreads >= kThreadsToSpread * on, slots * batch)) slots = batch = 1;
+        if (!a->setLayout(on > 0 && m_runThreads >= kThreadsToSpread * on, slots * batch)) slots = batch = 1;
     }
     if (slots * batch == 1)
         for (auto& a : m_analyzers)
@@ -321,8 +328,8 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                     owners.emplace_back(c, t);
                 }
             }
-            const FusedGraph graph = fuseTasks(chainTasks, std::max(kMinGrain, total / (2 * m_channelThreads)));
-            BandWorkers workers(m_channelThreads);
+            const FusedGraph graph = fuseTasks(chainTasks, std::max(kMinGrain, total / (2 * m_runThreads)));
+            BandWorkers workers(m_runThreads);
             // The channels' blocks are analysed side by side, several blocks at once, while this thread reads and
             // converts the next ones: every filter still sees its samples in order, so the levels are the same as
             // one block after another. The blocks are taken out in order: each channel appends its levels, and the

@@ -52,7 +52,12 @@ public:
     void setWindow(MurteskWindow* window) { m_window.store(window, std::memory_order_release); }
     // How many threads analyse a block, its channels and the bands of each (the processors available unless set;
     // at least 1). Only while no worker runs.
-    void setChannelThreads(unsigned threads) { m_channelThreads = threads < 1 ? 1 : threads; }
+    // Threads for a run, fixed; by default a run takes the processors this process may run on that no other task
+    // is running or waiting for when it starts (busyProcessors).
+    void setChannelThreads(unsigned threads) {
+        m_channelThreads = threads < 1 ? 1 : threads;
+        m_threadsFixed = true;
+    }
 
 private:
     // Claims the engine for a run (false while another runs).
@@ -83,6 +88,8 @@ private:
     int32_t m_samplesPerBlock;
     bool m_failed = false;
     unsigned m_channelThreads = availableProcessors();
+    bool m_threadsFixed = false;
+    unsigned m_runThreads = 1;  // of the run started last
     int m_slots = 1;  // batches of blocks in flight in a run
     int m_batch = 1;  // blocks per batch
     std::atomic<EngineRun> m_run{EngineRun::Idle};
