@@ -107,7 +107,7 @@ void BM_ScrollStep8h1kHz(benchmark::State& state) {
     int value = 0;
     for (auto _ : state) {
         b.calc.Chart2DLevelWave.SetCursorPoint(28'000'000);
-        b.calc.lblCLp.Caption = "Ｌp 60.0dB";
+        b.calc.ChartController().SetReadOut({"Ｌp 60.0dB", " "});
         value = value == 42 ? 43 : 42;  // one small step to and fro in the morning: 86.4 s
         b.calc.scrGraph.Value = value;
         b.calc.scrGraph_Change();
@@ -134,7 +134,7 @@ void BM_CursorRepaint(benchmark::State& state) {
 void BM_GraphAreaMillionRanges(benchmark::State& state) {
     Bench& b = *g_bench;
     b.Show(0, 43200, 60);
-    CBandLCalcInfo& info = b.calc.ShownChannel()->BandLCalcInfos.Item(b.calc.ShownBand());
+    CBandLCalcInfo& info = b.calc.Shown().channel->BandLCalcInfos.Item(b.calc.Shown().band);
     info.Scopes.AllDelete();
     info.MarkScopes.AllDelete();
     for (std::int32_t i = 0; i < 500'000; ++i) {

@@ -70,7 +70,7 @@ void BM_OpenScreen10Measures(benchmark::State& state) {
         b.main->ListView1.SelectedIndex = 0;
         b.main->cmdOK_Click();
         state.PauseTiming();
-        if (b.calc.ShownMeasureIndex() != 1) {
+        if (b.calc.Shown().measureIndex != 1) {
             state.SkipWithError("the screen did not open");
             break;
         }
@@ -85,7 +85,7 @@ void BM_StepWithSave10Measures(benchmark::State& state) {
     b.main->ListView1.SelectedIndex = 0;
     b.main->cmdOK_Click();
     for (auto _ : state) {
-        if (b.calc.ShownMeasureIndex() == kMeasures) {
+        if (b.calc.Shown().measureIndex == kMeasures) {
             b.calc.cmdFirst_Click();
         } else {
             b.calc.cmdNext_Click();

@@ -258,8 +258,8 @@ void frmOctCalc::cmbCh_Click() {
     txtMEMO.Text = condition.Account;
     txtMEMO.Enabled = true;
     memoShown_ = true;
-    lblCLp.Caption = " ";
-    lblCymdhms.Caption = " ";
+    chart_.ClearReadOut();
+    ShowReadOut();
 
     setGraphOfCSFFT();
     setFormOfCSFFTLabel();
@@ -309,8 +309,8 @@ void frmOctCalc::ShowNoChannel() {
     txtMEMO.Enabled = false;
     lblOct1or3.Caption = "-----";
     lblTimeWeighting.Caption.clear();
-    lblCLp.Caption = " ";
-    lblCymdhms.Caption = " ";
+    chart_.ClearReadOut();
+    ShowReadOut();
     cmbGraphBand.Clear();
     cmdACursor.Visible = cmdACalc.Visible = false;
     // No values of another measurement stay in the band panels.
@@ -321,7 +321,7 @@ void frmOctCalc::ShowNoChannel() {
     }
     {
         platform::ChartRedrawHold hold(Chart2DLevelWave);
-        EmptyChart();
+        chart_.Empty();
         Chart2DLevelWave.SetLine({});
         Chart2DLevelWave.SetLevelMarker(std::nullopt);
     }

@@ -26,21 +26,27 @@ constexpr std::int16_t kFirstUserWeighting = 5;
 
 }  // namespace
 
-void frmOctCalc::SetUpBandChart(platform::BandBarChartModel& chart) {
-    if (shown_.channel) {
-        murtesk::SetUpBandChart(chart, shown_.channel->ChMeasureCondition.oct1or3, shown_.channel->HzYAxis);
+namespace {
+
+// A band chart or panel of the shown channel's band type (the one-third-octave layout without a channel).
+void SetUpChart(const ShownSelection& shown, platform::BandBarChartModel& chart) {
+    if (shown.channel) {
+        SetUpBandChart(chart, shown.channel->ChMeasureCondition.oct1or3, shown.channel->HzYAxis);
     }
 }
 
-void frmOctCalc::SetUpBandPanel(platform::BandLabelGrid& grid, PanelValues& values, const char* blank) {
+template <class Values>
+void SetUpPanel(const ShownSelection& shown, platform::BandLabelGrid& grid, Values& values, const char* blank) {
     values.fill(std::nullopt);
-    SetUpBandGrid(grid, shown_.channel ? shown_.channel->ChMeasureCondition.oct1or3 : std::int16_t{3}, blank);
+    SetUpBandGrid(grid, shown.channel ? shown.channel->ChMeasureCondition.oct1or3 : std::int16_t{3}, blank);
 }
 
-void frmOctCalc::setGraphOfCSFFT() { SetUpBandChart(chartCSFFT); }
-void frmOctCalc::setGraphOfCalcFFT() { SetUpBandChart(chartCalcFFT); }
-void frmOctCalc::setFormOfCSFFTLabel() { SetUpBandPanel(gridCursor, cursorValues_, " "); }
-void frmOctCalc::setFormOfCalcFFTLabel() { SetUpBandPanel(gridCalc, calcValues_, "  "); }
+}  // namespace
+
+void frmOctCalc::setGraphOfCSFFT() { SetUpChart(shown_, chartCSFFT); }
+void frmOctCalc::setGraphOfCalcFFT() { SetUpChart(shown_, chartCalcFFT); }
+void frmOctCalc::setFormOfCSFFTLabel() { SetUpPanel(shown_, gridCursor, cursorValues_, " "); }
+void frmOctCalc::setFormOfCalcFFTLabel() { SetUpPanel(shown_, gridCalc, calcValues_, "  "); }
 
 void frmOctCalc::ShowBandValue(platform::BandLabelGrid& grid, PanelValues& values, std::int16_t slot,
                                std::optional<double> value) {

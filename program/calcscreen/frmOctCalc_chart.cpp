@@ -58,23 +58,6 @@ void TakeBack(const CChMeasure& copy, CChMeasure& channel) {
 
 }  // namespace
 
-bool frmOctCalc::ReadWindow(WindowState& state) const {
-    if (!shown_.measure || !shown_.channel) {
-        return false;
-    }
-    const auto window = WindowOf(shown_.channel->CalcXYAxis);
-    if (!window) {
-        return false;
-    }
-    state.window = *window;
-    state.start = shown_.measure->StartTime;
-    state.end = shown_.measure->EndTime;
-    state.lengthSec = platform::WholeSecondsBetween(state.start, state.end);
-    state.startSec = platform::WholeSecondsBetween(state.start, window->start);
-    state.rate = shown_.channel->ChMeasureCondition.LevelOutHz;
-    return true;
-}
-
 void frmOctCalc::setGraphAxisAndScroll() {
     platform::ChartRedrawHold hold(Chart2DLevelWave);
     WindowState w;
@@ -117,7 +100,7 @@ void frmOctCalc::setGraphOfForm() {
     }
     if (positions && positions->first >= 1) {
         // Only what the file holds is read: a window past its end costs nothing.
-        const std::string folder = ShownBandFolder();
+        const std::string folder = BandFolder(shown_.band);
         const std::int64_t available =
             static_cast<std::int64_t>(bandFiles_.Count(shown_.channel->LevelData, folder)) - positions->first + 1;
         const auto want = static_cast<std::int32_t>(std::clamp<std::int64_t>(available, 0, positions->count));
@@ -135,28 +118,20 @@ void frmOctCalc::setGraphOfForm() {
             Chart2DLevelWave.SetLine({});
         }
         Chart2DLevelWave.SetCursorPoint(1);
-        lblCLp.Caption = LpCaption(Chart2DLevelWave.Levels()[0]);
-        lblCymdhms.Caption = platform::FormatDisplayDate(w.window.start);
+        chart_.ShowReadOut(Chart2DLevelWave.Levels()[0], w.window.start);
+        ShowReadOut();
         setFormOfCursorBandLevel();
         setFormOfGraphArea();
     } else {
-        EmptyChart();
+        chart_.Empty();
         // The line is drawn across the channel's own levels: none without them, and never the line
         // of the channel shown before.
         Chart2DLevelWave.SetLine({});
-        lblCLp.Caption = " ";
-        lblCymdhms.Caption = " ";
+        chart_.ClearReadOut();
+        ShowReadOut();
         setGraphOfCSFFT();
         setFormOfCSFFTLabel();
     }
-}
-
-void frmOctCalc::EmptyChart() {
-    Chart2DLevelWave.ClearLevels();
-    Chart2DLevelWave.SetCursorPoint(0);
-    // Group 2 keeps four series without points; no mark label stays behind.
-    Chart2DLevelWave.SetRanges(2, {});
-    Chart2DLevelWave.SetLabels({});
 }
 
 void frmOctCalc::scrGraph_Change() {
@@ -169,12 +144,7 @@ void frmOctCalc::scrGraph_Change() {
         return;
     }
     platform::ChartRedrawHold hold(Chart2DLevelWave);
-    std::optional<std::int64_t> cursor;
-    const std::string savedLp = lblCLp.Caption;
-    const std::string savedTime = lblCymdhms.Caption;
-    if (lblCLp.Caption != " ") {
-        cursor = CursorPosition(w.startSec, w.rate, Chart2DLevelWave.CursorPoint());
-    }
+    const LevelChartController::KeptCursor cursor = chart_.KeepCursor(w.startSec, w.rate);
     const auto start = WindowStartFromScroll(w.start, w.end, w.lengthSec, scrGraph.Value, scrGraph.Max);
     if (!start) {
         return;
@@ -187,12 +157,8 @@ void frmOctCalc::scrGraph_Change() {
     }
     setGraphOfForm();
 
-    const std::int64_t startSec = platform::WholeSecondsBetween(w.start, *start);
-    const auto positions = PositionsOf(startSec, w.window.widthSec, w.rate);
-    if (cursor && positions && positions->first <= *cursor && *cursor <= positions->last) {
-        Chart2DLevelWave.SetCursorPoint(static_cast<std::int32_t>(*cursor - positions->first + 1));
-        lblCLp.Caption = savedLp;
-        lblCymdhms.Caption = savedTime;
+    if (chart_.RestoreCursor(cursor, platform::WholeSecondsBetween(w.start, *start), w.window.widthSec, w.rate)) {
+        ShowReadOut();
         setFormOfCursorBandLevel();
     }
 }

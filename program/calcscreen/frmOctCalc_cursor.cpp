@@ -1,7 +1,9 @@
 // The cursor of the calculation screen's level chart: putting it on a sample (the window moved to
 // start there), the cursor band panel with every slot's level at the cursor, the scroll buttons
 // that move the window while the cursor keeps its sample, the four searches, and the mouse: every
-// move puts the cursor under it, a drag with the left button marks a range.
+// move puts the cursor under it, a drag with the left button marks a range. The chart's controller
+// (level_chart_controller.h) keeps the cursor's read-out and the drag; the form shows the read-out
+// and hands a finished drag to the procedure of optMouseAction.
 #include "frmOctCalc.h"
 
 #include "globals.h"
@@ -39,9 +41,9 @@ Date HeldStart(Date start, Date measureStart, Date measureEnd) {
 
 }  // namespace
 
-std::string frmOctCalc::LpCaption(double level) {
-    // At or below -60 dB there is no level, as in the panels: the filters' first steps read far below.
-    return "Ｌp " + (level > kNoLevel ? platform::FormatNumber(level, "0.0") : std::string("---")) + "dB";
+void frmOctCalc::ShowReadOut() {
+    lblCLp.Caption = chart_.ReadOut().level;
+    lblCymdhms.Caption = chart_.ReadOut().time;
 }
 
 void frmOctCalc::moveCursorTo(std::int32_t pos) {
@@ -68,12 +70,12 @@ void frmOctCalc::moveCursorTo(std::int32_t pos) {
         level = Chart2DLevelWave.LevelPoint(k).y;
     }
     if (level && *level != kCursorNoValue) {
-        lblCLp.Caption = LpCaption(*level);
-        lblCymdhms.Caption = platform::FormatDisplayDate(AddWholeSeconds(start, (k - 1) / w.rate));
+        chart_.ShowReadOut(*level, AddWholeSeconds(start, (k - 1) / w.rate));
+        ShowReadOut();
         setFormOfCursorBandLevel();
     } else {
-        lblCLp.Caption = " ";
-        lblCymdhms.Caption = " ";
+        chart_.ClearReadOut();
+        ShowReadOut();
         setGraphOfCSFFT();
         setFormOfCSFFTLabel();
     }
@@ -111,12 +113,7 @@ void frmOctCalc::scrollLevelGraph(bool toLeft) {
     if (!ReadWindow(w) || !RateUsable(w.rate)) {
         return;
     }
-    std::optional<std::int64_t> cursor;
-    const std::string savedLp = lblCLp.Caption;
-    const std::string savedTime = lblCymdhms.Caption;
-    if (lblCLp.Caption != " ") {
-        cursor = CursorPosition(w.startSec, w.rate, Chart2DLevelWave.CursorPoint());
-    }
+    const LevelChartController::KeptCursor cursor = chart_.KeepCursor(w.startSec, w.rate);
     const std::int32_t step = cmbScrollSec.SelectedData(0);
     const Date start = HeldStart(AddWholeSeconds(w.window.start, toLeft ? -step : step), w.start, w.end);
     SetWindow(shown_.channel->CalcXYAxis, start, w.window.widthSec);
@@ -124,11 +121,8 @@ void frmOctCalc::scrollLevelGraph(bool toLeft) {
     setGraphAxisAndScroll();
     setGraphOfForm();
 
-    const auto positions = PositionsOf(platform::WholeSecondsBetween(w.start, start), w.window.widthSec, w.rate);
-    if (cursor && positions && positions->first <= *cursor && *cursor <= positions->last) {
-        Chart2DLevelWave.SetCursorPoint(static_cast<std::int32_t>(*cursor - positions->first + 1));
-        lblCLp.Caption = savedLp;
-        lblCymdhms.Caption = savedTime;
+    if (chart_.RestoreCursor(cursor, platform::WholeSecondsBetween(w.start, start), w.window.widthSec, w.rate)) {
+        ShowReadOut();
         setFormOfCursorBandLevel();
     }
 }
@@ -195,92 +189,32 @@ void frmOctCalc::cmdSearchLE_Click() {
 
 // ---- The mouse on the level chart
 
-void frmOctCalc::resetMouseDrag() {
-    const platform::PlotRect plot = Chart2DLevelWave.Geometry().Plot();
-    drag_.plotLeft = plot.left;
-    drag_.plotTop = plot.top;
-    drag_.plotRight = plot.left + plot.width - 1;
-    drag_.plotBottom = plot.top + plot.height - 1;
-    drag_.startX = drag_.top = drag_.currentX = drag_.bottom = -1;
-}
-
-platform::RubberBand frmOctCalc::DragBand() const { return {drag_.startX, drag_.top, drag_.currentX, drag_.bottom}; }
-
-void frmOctCalc::Chart2DLevelWave_MouseDown(int Button, int x, int y) {
-    if (drag_.skip || Button != platform::kLeftButton || Chart2DLevelWave.LevelCount() <= 1) {
-        return;
-    }
-    resetMouseDrag();
-    if (x < drag_.plotLeft || x > drag_.plotRight || y < drag_.plotTop || y > drag_.plotBottom) {
-        return;
-    }
-    drag_.startX = drag_.currentX = x;
-    drag_.top = drag_.plotTop + 1;
-    drag_.bottom = drag_.plotBottom - 1;
-    Chart2DLevelWave.SetCursorShown(false);
-    Chart2DLevelWave.SetRubberBand(DragBand());
-}
+void frmOctCalc::Chart2DLevelWave_MouseDown(int Button, int x, int y) { chart_.MouseDown(Button, x, y); }
 
 void frmOctCalc::Chart2DLevelWave_MouseMove(int Button, int x, int y) {
-    const std::int32_t n = Chart2DLevelWave.LevelCount();
-    const std::int32_t k = Chart2DLevelWave.NearestPoint(x);
-    const double level = k >= 1 && k <= n ? Chart2DLevelWave.LevelPoint(k).y : 0.0;
     WindowState w;
-    if (level != 0.0 && ReadWindow(w) && RateUsable(w.rate)) {
-        lblCLp.Caption = LpCaption(level);
-        lblCymdhms.Caption = platform::FormatDisplayDate(AddWholeSeconds(w.window.start, (k - 1) / w.rate));
-    } else {
-        lblCLp.Caption = " ";
-        lblCymdhms.Caption = " ";
-    }
-    Chart2DLevelWave.SetCursorPoint(k);
+    const bool drawn = ReadWindow(w);
+    chart_.MouseMove(Button, x, y, drawn ? w.window.start : 0.0, drawn ? w.rate : 0.0);
+    ShowReadOut();
     setFormOfCursorBandLevel();
-
-    if (drag_.skip || Button != platform::kLeftButton || drag_.startX < 0 || n <= 1) {
-        return;
-    }
-    // The band's edge follows the mouse only inside the plot; above or below it, it stays.
-    if (y > drag_.plotTop && y < drag_.plotBottom && x > drag_.plotLeft && x < drag_.plotRight) {
-        drag_.currentX = x;
-    }
-    drag_.bottom = drag_.plotBottom - 1;
-    Chart2DLevelWave.SetRubberBand(DragBand());
 }
 
 void frmOctCalc::Chart2DLevelWave_MouseUp(int Button, int x, int /*y*/) {
-    const std::int32_t n = Chart2DLevelWave.LevelCount();
-    if (Button != platform::kLeftButton || drag_.startX <= -1 || n <= 1 || drag_.skip) {
-        drag_.skip = false;
-        // A left press that ends in no range (a click) took the marker away: it comes back.
-        if (Button == platform::kLeftButton && drag_.startX > -1) {
-            drag_.startX = -1;
-            Chart2DLevelWave.SetRubberBand(std::nullopt);
-            Chart2DLevelWave.SetCursorShown(true);
-        }
-        return;
-    }
-    if (x > drag_.plotLeft && x < drag_.plotRight) {
-        drag_.currentX = x;
-    }
-    drag_.bottom = drag_.plotBottom - 1;
-    Chart2DLevelWave.SetRubberBand(DragBand());
-    Chart2DLevelWave.SetCursorShown(true);
-    const std::int32_t p1 = Chart2DLevelWave.NearestPoint(drag_.startX);
-    const std::int32_t p2 = Chart2DLevelWave.NearestPoint(drag_.currentX);
+    const auto points = chart_.MouseUp(Button, x);
     WindowState w;
-    if (!ReadWindow(w) || !RateUsable(w.rate)) {
+    if (!points || !ReadWindow(w) || !RateUsable(w.rate)) {
         return;
     }
     const double off = std::max(0.0, platform::RoundHalfToEven(static_cast<double>(w.startSec) * w.rate));
     std::int32_t S = 0;
     std::int32_t E = 0;
-    if (!platform::RoundToInt32(off + std::min(p1, p2), S) || !platform::RoundToInt32(off + std::max(p1, p2), E)) {
+    if (!platform::RoundToInt32(off + points->first, S) || !platform::RoundToInt32(off + points->second, E)) {
         return;
     }
     platform::BusyPointer busy(ui_);
     DoMouseAction(S, E);
 }
 
-void frmOctCalc::Chart2DLevelWave_Click() { drag_.skip = true; }
+void frmOctCalc::Chart2DLevelWave_Click() { chart_.Click(); }
 
 }  // namespace murtesk

@@ -24,36 +24,12 @@ namespace murtesk {
 namespace {
 
 constexpr const char* kNoStatistic = "---dB";
-constexpr const char* kNoDate = "----/--/-- --:--:--";
 
 std::string Decibels(double level) { return platform::FormatNumber(level, "0.0") + "dB"; }
-
-// The display date of a position of a series whose position 1 lies at `start`.
-std::string DateOfPosition(const Variant& position, Date start, double rate) {
-    if (position.IsEmpty() || position.IsNull() || !RateUsable(rate)) {
-        return kNoDate;
-    }
-    const double p = position.AsDouble();
-    if (!std::isfinite(p)) {
-        return kNoDate;
-    }
-    return platform::FormatDisplayDate(platform::AddSeconds(start, (p - 1.0) / rate));
-}
 
 bool RegularFileExists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && std::filesystem::is_regular_file(path, ec);
-}
-
-// A text without its last `n` characters (UTF-8 sequences counted as one).
-std::string DropLastCharacters(const std::string& text, int n) {
-    std::size_t end = text.size();
-    for (int i = 0; i < n && end > 0; ++i) {
-        do {
-            --end;
-        } while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80);
-    }
-    return text.substr(0, end);
 }
 
 void SetEnabled(std::initializer_list<platform::ControlState*> controls, bool enabled) {
@@ -68,14 +44,13 @@ void Reselect(platform::ComboBox& list, int index) {
     list.ListIndex = index >= 0 && index < list.ListCount() ? index : -1;
 }
 
-}  // namespace
-
-platform::VirtualListBox::RowText frmOctCalc::RangeLines(CScopes CBandLCalcInfo::*list) const {
-    if (!shown_.measure || !shown_.channel) {
+// The line of row i (0-based) of one of the shown band's range lists, made when it is shown.
+platform::VirtualListBox::RowText RangeLines(const ShownSelection& shown, CScopes CBandLCalcInfo::*list) {
+    if (!shown.measure || !shown.channel) {
         return {};
     }
-    return [channel = shown_.channel, band = shown_.band, list, start = shown_.measure->StartTime,
-            rate = shown_.channel->ChMeasureCondition.LevelOutHz](int row) -> std::string {
+    return [channel = shown.channel, band = shown.band, list, start = shown.measure->StartTime,
+            rate = shown.channel->ChMeasureCondition.LevelOutHz](int row) -> std::string {
         if (band < 1 || band > channel->BandLCalcInfos.count()) {
             return {};
         }
@@ -84,10 +59,12 @@ platform::VirtualListBox::RowText frmOctCalc::RangeLines(CScopes CBandLCalcInfo:
             return {};
         }
         const CScope& range = ranges.Item(row + 1);
-        return "No." + platform::FormatNumber(row + 1, "000") + " " + DateOfPosition(range.S, start, rate) + " ～ " +
-               DateOfPosition(range.E, start, rate);
+        return "No." + platform::FormatNumber(row + 1, "000") + " " + PositionDateText(range.S, start, rate) + " ～ " +
+               PositionDateText(range.E, start, rate);
     };
 }
+
+}  // namespace
 
 void frmOctCalc::setFormOfCalcArea() {
     const CBandLCalcInfo* info = ShownBandInfo();
@@ -98,7 +75,7 @@ void frmOctCalc::setFormOfCalcArea() {
     if (count == 0) {
         SetEnabled(commands, false);
     } else {
-        lstCalcDelArea.SetRows(count, RangeLines(&CBandLCalcInfo::Scopes));
+        lstCalcDelArea.SetRows(count, RangeLines(shown_, &CBandLCalcInfo::Scopes));
         SetEnabled(commands, true);
         lstCalcDelArea.ListIndex = 0;
     }
@@ -139,16 +116,11 @@ void frmOctCalc::setFormOfMarkArea() {
         SetEnabled(commands, false);
         cmdAllChMarkTextOut.Visible = false;
     } else {
-        lstMarkArea.SetRows(count, RangeLines(&CBandLCalcInfo::MarkScopes));
+        lstMarkArea.SetRows(count, RangeLines(shown_, &CBandLCalcInfo::MarkScopes));
         SetEnabled(commands, true);
         cmdAllChMarkTextOut.Visible = shown_.listedChannels > 1;
         lstMarkArea.ListIndex = 0;
     }
-}
-
-std::string frmOctCalc::SplitRecording(const std::string& recWav, std::int32_t channel) const {
-    const std::string& name = shown_.measure->ChMeasures.Item(channel).LevelData.SaveFileName;
-    return recWav + "/ALL" + DropLastCharacters(name, 4) + ".Wav";
 }
 
 std::string frmOctCalc::SplitRecording(std::int32_t channel) const {
@@ -156,7 +128,7 @@ std::string frmOctCalc::SplitRecording(std::int32_t channel) const {
     if (!shown_.measure || records == nullptr || channel < 1 || channel > shown_.measure->ChMeasures.count()) {
         return {};
     }
-    return SplitRecording(GetRecWavFolder(records->SaveFilePath), channel);
+    return shown_.SplitRecording(GetRecWavFolder(records->SaveFilePath), channel);
 }
 
 void frmOctCalc::setFormOfLE() {
@@ -175,22 +147,15 @@ void frmOctCalc::setFormOfLE() {
     // The channel of the channel list's choice, as the split recordings are named after it.
     const int listed = shown_.channelNumber;
     if (shown_.measure && listed >= 1 && listed <= shown_.measure->ChMeasures.count()) {
-        g_PlayWavePath = SplitRecording(recWav, listed);
+        g_PlayWavePath = shown_.SplitRecording(recWav, listed);
     }
     cmdWavePlay.Visible = cmdLEWaveOut.Visible = RegularFileExists(g_PlayWavePath);
     cmdRchMemoPlay.Visible = false;
 
     const CBandLCalcInfo* info = ShownBandInfo();
     const bool hasLE = info != nullptr && info->LEScopes.count() > 0;
-    if (hasLE && shown_.measure) {
-        const CScope& range = info->LEScopes.Item(1);
-        const double rate = shown_.channel->ChMeasureCondition.LevelOutHz;
-        lblLEStart.Caption = DateOfPosition(range.S, shown_.measure->StartTime, rate);
-        lblLEEnd.Caption = DateOfPosition(range.E, shown_.measure->StartTime, rate);
-    } else {
-        lblLEStart.Caption = kNoDate;
-        lblLEEnd.Caption = kNoDate;
-    }
+    lblLEStart.Caption = shown_.LEStartText();
+    lblLEEnd.Caption = shown_.LEEndText();
     SetEnabled({&cmdDelLE, &cmdVideoPlay, &cmdVideoExtract, &cmdWavePlay, &cmdLEWaveOut, &cmdRchMemoPlay, &cmdSearchLE,
                 &cmdLETextOut, &mnuLETextFile, &cmdLinkCh},
                hasLE);

@@ -13,22 +13,27 @@
 
 namespace murtesk {
 
-void frmOctCalc::ToggleBarOrList(platform::CommandButton& button, platform::ControlState& list) {
-    murtesk::ToggleBarOrList(button, list);
-    ui_.Refresh(*this);
-}
+namespace {
 
-void frmOctCalc::cmdBarOrList_Click() { ToggleBarOrList(cmdBarOrList, vsElasticList); }
-void frmOctCalc::cmdCalcBarOrList_Click() { ToggleBarOrList(cmdCalcBarOrList, vsElasticCalcList); }
-
-std::string frmOctCalc::PanelCopyText(std::string_view heading, const platform::BandLabelGrid& grid,
-                                      const std::vector<std::optional<double>>& values) const {
-    const CChMeasureCondition& condition = shown_.channel->ChMeasureCondition;
+// The copy text of a panel of a channel: the frame, `heading`, one line per slot in the order 1, 2,
+// n .. 3 with the panel's band captions, the frame.
+std::string PanelCopyText(const CChMeasureCondition& condition, std::string_view heading,
+                          const platform::BandLabelGrid& grid, const std::vector<std::optional<double>>& values) {
     return BandCopyText(heading, "[" + condition.getWName(false, g_OriginalWs) + "特性] , ", grid, condition.oct1or3,
                         values);
 }
 
-void frmOctCalc::CopyToClipboard(const std::string& text) { CopyBandText(ui_, text); }
+}  // namespace
+
+void frmOctCalc::cmdBarOrList_Click() {
+    ToggleBarOrList(cmdBarOrList, vsElasticList);
+    ui_.Refresh(*this);
+}
+
+void frmOctCalc::cmdCalcBarOrList_Click() {
+    ToggleBarOrList(cmdCalcBarOrList, vsElasticCalcList);
+    ui_.Refresh(*this);
+}
 
 void frmOctCalc::cmdCopyCursor_Click() {
     if (!shown_.channel) {
@@ -39,8 +44,9 @@ void frmOctCalc::cmdCopyCursor_Click() {
     for (std::int16_t slot = 1; slot <= n; ++slot) {
         values[static_cast<std::size_t>(slot - 1)] = CursorBandValue(slot);
     }
-    const std::string heading = lblCymdhms.Caption + " 動特性" + shown_.channel->ChMeasureCondition.getTREName(false);
-    CopyToClipboard(PanelCopyText(heading, gridCursor, values));
+    const std::string heading =
+        chart_.ReadOut().time + " 動特性" + shown_.channel->ChMeasureCondition.getTREName(false);
+    CopyBandText(ui_, PanelCopyText(shown_.channel->ChMeasureCondition, heading, gridCursor, values));
 }
 
 void frmOctCalc::cmdCopyCalc_Click() {
@@ -50,7 +56,7 @@ void frmOctCalc::cmdCopyCalc_Click() {
     const std::int32_t code = cmbCalcL.SelectedData();
     const std::string heading =
         "動特性" + shown_.channel->ChMeasureCondition.getTREName(false) + " " + StatisticName(code);
-    CopyToClipboard(PanelCopyText(heading, gridCalc, StatisticValues(code)));
+    CopyBandText(ui_, PanelCopyText(shown_.channel->ChMeasureCondition, heading, gridCalc, StatisticValues(code)));
 }
 
 void frmOctCalc::ShowALevel(const PanelValues& panel) {

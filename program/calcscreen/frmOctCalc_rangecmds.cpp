@@ -1,6 +1,6 @@
 // Range commands over a whole band or channel: the level-over ("orange") ranges of the shown band,
-// turned into excluded or mark ranges, and the copies of the shown band's ranges to the other
-// channels of the measurement.
+// turned into excluded or mark ranges through the editors of range_editors.h, the range files, and
+// the copies of the shown band's ranges to the other channels of the measurement.
 //
 // Lists that receive many ranges are appended to and merged once (the same list as merging range by
 // range, without its cost growing with the square); the statistics of every band touched are then
@@ -9,6 +9,7 @@
 
 #include "frmLevelOverArea.h"
 #include "globals.h"
+#include "range_editors.h"
 #include "range_files.h"
 #include "range_work.h"
 
@@ -44,45 +45,28 @@ constexpr const char* kOpenTitle = "読み込むﾌｧｲﾙ名を指定して�
 constexpr const char* kDeleteAreaFilter = "DeleteAreaﾌｧｲﾙ (*.dla)|*.dla";
 constexpr const char* kMarkAreaFilter = "MarkAreaﾌｧｲﾙ (*.mrk)|*.mrk";
 
-// Appends copies of the ranges of `from` to every list and merges each once: on the cores, as a
-// list of 10,000 marks may go to 7 × 47 bands.
-void AppendAndMerge(const std::vector<std::pair<CScopes*, const CScopes*>>& lists) {
-    OnCores(lists.size(), 0, [&](std::size_t i) {
-        try {
-            lists[i].first->AppendMerged(*lists[i].second);
-        } catch (const std::bad_alloc&) {
-            // No memory for the merged list: the band keeps its list as it was.
-        }
-    });
+// The slots of another channel that receive copied ranges: every slot of its band type (allBands),
+// else F and W; none for a channel that is not analysed or lacks the slots.
+std::vector<std::int16_t> ChannelCopySlots(const CChMeasure& target, bool allBands) {
+    std::vector<std::int16_t> slots;
+    const std::int16_t type = target.ChMeasureCondition.oct1or3;
+    if (type != 1 && type != 3) {
+        return slots;
+    }
+    const std::int16_t last = allBands ? SlotCount(type) : std::int16_t{2};
+    if (target.BandLCalcInfos.count() < last) {
+        return slots;
+    }
+    for (std::int16_t slot = 1; slot <= last; ++slot) {
+        slots.push_back(slot);
+    }
+    return slots;
 }
 
 }  // namespace
 
-std::pair<std::int32_t, std::int32_t> frmOctCalc::ChannelRange(std::int32_t S, std::int32_t E, double ratio) {
-    if (ratio == 1.0) {
-        return {S, E};
-    }
-    // Positions stay within 32 bits; a scale past them is held at the edge, never wrapped.
-    const auto held = [](double p) {
-        constexpr double lo = std::numeric_limits<std::int32_t>::min();
-        constexpr double hi = std::numeric_limits<std::int32_t>::max();
-        return static_cast<std::int32_t>(std::clamp(p, lo, hi));
-    };
-    // The start keeps its time, (S - 1) steps after position 1; the end the time its step ends.
-    const std::int32_t s = held(platform::RoundHalfToEven((static_cast<double>(S) - 1.0) * ratio) + 1.0);
-    std::int32_t e = held(platform::RoundHalfToEven(static_cast<double>(E) * ratio));
-    if (S <= E && e < s) {
-        e = s;  // shorter than a step of the target: the step its start falls in
-    }
-    return {s, e};
-}
-
 void frmOctCalc::setMarkAreaToBands(const CScopes& ranges) {
-    std::vector<std::pair<CScopes*, const CScopes*>> lists;
-    for (const std::int16_t slot : EditBands()) {
-        lists.emplace_back(&shown_.channel->BandLCalcInfos.Item(slot).MarkScopes, &ranges);
-    }
-    AppendAndMerge(lists);
+    MarkRanges(EditSet()).Merge(ranges);
     setFormOfGraphArea();
     setFormOfMarkArea();
 }
@@ -97,29 +81,25 @@ void frmOctCalc::mnuLevelOverArea_Click() {
     g_bDialogOk = true;
     g_ChMeasure = shown_.channel;
     g_BandIndex = shown_.band;
-    ShowLevelOverArea();
+    {
+        frmLevelOverArea dialog(ui_);
+        ui_.ShowModal(dialog);
+        if (ui_.IsLoaded(dialog)) {
+            ui_.Unload(dialog);
+        }
+    }
     if (g_bDialogOk) {
         g_ChMeasure.reset();
         Busy busy(ui_);
-        info = ShownBandInfo();
-        const std::string folder = ShownBandFolder();
-        auto runs =
-            FindLevelOverScopes(shown_.channel->LevelData, folder, ValueCount(shown_.band), info->OverLevel, levelSliceLength_, {});
-        info->LevelOverScopes = runs ? std::move(*runs) : CScopes{};
+        BandSet shown = EditSet();
+        shown.slots = {shown_.band};
+        LevelOverRanges(std::move(shown)).Find(levelSliceLength_);
         setFormOfGraphArea();
     } else if (g_ChMeasure != nullptr) {
         // "非表示": the dialog has emptied the band's ranges.
         g_ChMeasure.reset();
         Busy busy(ui_);
         setFormOfGraphArea();
-    }
-}
-
-void frmOctCalc::ShowLevelOverArea() {
-    frmLevelOverArea dialog(ui_);
-    ui_.ShowModal(dialog);
-    if (ui_.IsLoaded(dialog)) {
-        ui_.Unload(dialog);
     }
 }
 
@@ -138,15 +118,7 @@ void frmOctCalc::cmdLevelOverDelete_Click() {
     }
     Busy busy(ui_);
     CBandLCalcInfo& shown = *ShownBandInfo();
-    Recalcs work(ui_);
-    const CScopes& orange = shown.LevelOverScopes;
-    for (const std::int16_t slot : EditBands()) {
-        CBandLCalcInfo& info = shown_.channel->BandLCalcInfos.Item(slot);
-        work.AddEdited(
-            info.Scopes, [&orange](CScopes& ranges) { ranges.AppendMerged(orange); }, ValueCount(slot), info.LCalc,
-            shown_.channel->LevelData, BandFolder(slot));
-    }
-    work.Run();
+    calc::TellIfNotSaved(ui_, ExcludedRanges(EditSet()).Merge(shown.LevelOverScopes));
     shown.LevelOverScopes.AllDelete();
     setFormOfGraphArea();
     setFormOfCalcArea();
@@ -164,22 +136,6 @@ void frmOctCalc::cmdOrangeMark_Click() {
 }
 
 // ---- Copies to the other channels
-
-std::vector<std::int16_t> frmOctCalc::ChannelCopySlots(const CChMeasure& target) const {
-    std::vector<std::int16_t> slots;
-    const std::int16_t type = target.ChMeasureCondition.oct1or3;
-    if (type != 1 && type != 3) {
-        return slots;
-    }
-    const std::int16_t last = optAreaBand.Selected() == 0 ? SlotCount(type) : std::int16_t{2};
-    if (target.BandLCalcInfos.count() < last) {
-        return slots;
-    }
-    for (std::int16_t slot = 1; slot <= last; ++slot) {
-        slots.push_back(slot);
-    }
-    return slots;
-}
 
 void frmOctCalc::ForEachOtherChannel(const std::function<void(CChMeasure&, double)>& step) {
     if (!shown_.measure || !shown_.channel || Records() == nullptr || shown_.measure->ChMeasures.count() < 2) {
@@ -210,7 +166,7 @@ void frmOctCalc::cmdLinkCh_Click() {
     std::vector<BandLE> work;
     ForEachOtherChannel([&](CChMeasure& target, double ratio) {
         const auto [s, e] = ChannelRange(static_cast<std::int32_t>(*S), static_cast<std::int32_t>(*E), ratio);
-        for (const std::int16_t slot : ChannelCopySlots(target)) {
+        for (const std::int16_t slot : ChannelCopySlots(target, optAreaBand.Selected() == 0)) {
             CBandLCalcInfo& info = target.BandLCalcInfos.Item(slot);
             info.LEScopes.AllDelete();
             info.LEScopes.SimpleAdd(NewRange(s, e));
@@ -231,11 +187,11 @@ void frmOctCalc::cmdLinkChMark_Click() {
     std::vector<std::pair<CScopes*, const CScopes*>> lists;
     ForEachOtherChannel([&](CChMeasure& target, double ratio) {
         converted.push_back(ChannelRanges(shown->MarkScopes, ratio));
-        for (const std::int16_t slot : ChannelCopySlots(target)) {
+        for (const std::int16_t slot : ChannelCopySlots(target, optAreaBand.Selected() == 0)) {
             lists.emplace_back(&target.BandLCalcInfos.Item(slot).MarkScopes, &converted.back());
         }
     });
-    AppendAndMerge(lists);
+    calc::AppendAndMerge(lists);
 }
 
 void frmOctCalc::cmdLinkChDelArea_Click() {
@@ -244,11 +200,11 @@ void frmOctCalc::cmdLinkChDelArea_Click() {
         return;
     }
     Busy busy(ui_);
-    Recalcs work(ui_);
+    Recalcs work;
     std::deque<CScopes> converted;
     ForEachOtherChannel([&](CChMeasure& target, double ratio) {
         const CScopes& list = converted.emplace_back(ChannelRanges(shown->Scopes, ratio));
-        for (const std::int16_t slot : ChannelCopySlots(target)) {
+        for (const std::int16_t slot : ChannelCopySlots(target, optAreaBand.Selected() == 0)) {
             CBandLCalcInfo& info = target.BandLCalcInfos.Item(slot);
             const std::string folder = GetBandFolder(Records()->SaveFilePath, target.ChMeasureCondition.oct1or3, slot);
             work.AddEdited(
@@ -256,25 +212,7 @@ void frmOctCalc::cmdLinkChDelArea_Click() {
                 target.LevelData.getDataNumNoWait(folder), info.LCalc, target.LevelData, folder);
         }
     });
-    work.Run();
-}
-
-CScopes frmOctCalc::ChannelRanges(const CScopes& ranges, double ratio) {
-    CScopes converted;
-    for (std::int32_t i = 1; i <= ranges.count(); ++i) {
-        const auto S = ScopePosition(ranges.Item(i).S);
-        const auto E = ScopePosition(ranges.Item(i).E);
-        if (!S || !E) {
-            continue;
-        }
-        const auto clamp32 = [](std::int64_t v) {
-            return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                                      std::numeric_limits<std::int32_t>::max()));
-        };
-        const auto [s, e] = ChannelRange(clamp32(*S), clamp32(*E), ratio);
-        converted.SimpleAdd(NewRange(s, e));
-    }
-    return converted;
+    calc::TellIfNotSaved(ui_, work.Run());
 }
 
 // ---- Range files
@@ -341,18 +279,7 @@ void frmOctCalc::setDeleteAreaToBands() {
         return;
     }
     Busy busy(ui_);
-    Recalcs work(ui_);
-    const CScopes& list = shown->Scopes;
-    for (const std::int16_t slot : EditBands()) {
-        CBandLCalcInfo& info = shown_.channel->BandLCalcInfos.Item(slot);
-        std::function<void(CScopes&)> copy;
-        if (&info != shown) {
-            copy = [&list](CScopes& ranges) { ranges = list; };  // a copy: every band gets the shown band's list
-        }
-        work.AddEdited(info.Scopes, std::move(copy), ValueCount(slot), info.LCalc, shown_.channel->LevelData,
-                       BandFolder(slot));
-    }
-    work.Run();
+    calc::TellIfNotSaved(ui_, ExcludedRanges(EditSet()).CopyToAll(shown->Scopes));
     setFormOfGraphArea();
     setFormOfCalcArea();
 }
@@ -367,41 +294,27 @@ std::optional<std::string> frmOctCalc::ChooseRangeFile(bool save, const char* fi
     return chosen;
 }
 
-bool frmOctCalc::saveDeleteAreaFile() {
+void frmOctCalc::cmdDelSave_Click() {
     const CBandLCalcInfo* shown = ShownBandInfo();
-    if (shown == nullptr || !shown_.measure) {
-        return false;
-    }
-    const auto path = ChooseRangeFile(true, kDeleteAreaFilter);
-    return path &&
-           WriteRangeFile(shown->Scopes, *path, "計算除外範囲保存処理が失敗しました．", "計算除外範囲を保存しました．");
+    if (shown == nullptr || !shown_.measure) return;
+    if (const auto path = ChooseRangeFile(true, kDeleteAreaFilter))
+        WriteRangeFile(shown->Scopes, *path, "計算除外範囲保存処理が失敗しました．", "計算除外範囲を保存しました．");
 }
 
-bool frmOctCalc::saveMarkAreaFile() {
+void frmOctCalc::cmdMarkSave_Click() {
     const CBandLCalcInfo* shown = ShownBandInfo();
-    if (shown == nullptr || !shown_.measure) {
-        return false;
-    }
-    const auto path = ChooseRangeFile(true, kMarkAreaFilter);
-    return path &&
-           WriteRangeFile(shown->MarkScopes, *path, "マーク範囲保存処理が失敗しました．", "マーク範囲を保存しました．");
+    if (shown == nullptr || !shown_.measure) return;
+    if (const auto path = ChooseRangeFile(true, kMarkAreaFilter))
+        WriteRangeFile(shown->MarkScopes, *path, "マーク範囲保存処理が失敗しました．", "マーク範囲を保存しました．");
 }
 
-bool frmOctCalc::readDeleteAreaFile() {
-    const auto path = ChooseRangeFile(false, kDeleteAreaFilter);
-    return path && ReadDeleteAreaFrom(*path);
+void frmOctCalc::cmdMarkOpen_Click() {
+    if (const auto path = ChooseRangeFile(false, kMarkAreaFilter)) ReadMarkAreaFrom(*path);
 }
 
-bool frmOctCalc::readMarkAreaFile() {
-    const auto path = ChooseRangeFile(false, kMarkAreaFilter);
-    return path && ReadMarkAreaFrom(*path);
-}
-
-void frmOctCalc::cmdDelSave_Click() { saveDeleteAreaFile(); }
-void frmOctCalc::cmdMarkSave_Click() { saveMarkAreaFile(); }
-void frmOctCalc::cmdMarkOpen_Click() { readMarkAreaFile(); }
 void frmOctCalc::cmdDelOpen_Click() {
-    if (readDeleteAreaFile()) {
+    const auto path = ChooseRangeFile(false, kDeleteAreaFilter);
+    if (path && ReadDeleteAreaFrom(*path)) {
         setDeleteAreaToBands();
     }
 }

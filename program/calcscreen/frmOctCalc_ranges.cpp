@@ -1,14 +1,14 @@
 // Range editing on the calculation screen: the five procedures every way of entering a range ends
 // in (a drag, two dates, the saved video times), and the commands that exclude or include a whole
 // series, delete one excluded range, clear the LE range or the marks, and show a mark's statistics.
-//
-// An edit over all bands recomputes the statistics of every band at once, spread over the cores
-// (ResetNewBands, GetLEBands); a band whose histogram cannot be saved keeps its last statistics,
-// the others are done, and the user is told once. The edits change the document in memory; the screen saves it on leaving.
+// Each runs the editor of its list (range_editors.h) on the band set of optAreaBand, tells the user
+// once when statistics could not be saved, and refreshes the overlay and the list's panel. The edits
+// change the document in memory; the screen saves it on leaving.
 #include "frmOctCalc.h"
 
 #include "frmDateArea.h"
 #include "globals.h"
+#include "range_editors.h"
 #include "range_work.h"
 
 #include "model/band_recalc.h"
@@ -25,9 +25,6 @@
 namespace murtesk {
 
 using calc::Busy;
-using calc::GapsWithin;
-using calc::NewRange;
-using calc::Recalcs;
 
 namespace {
 
@@ -42,88 +39,37 @@ std::int32_t frmOctCalc::ValueCount(std::int16_t slot) const {
     return shown_.channel ? shown_.channel->LevelData.getDataNumNoWait(BandFolder(slot)) : 0;
 }
 
-std::vector<std::int16_t> frmOctCalc::EditBands() const {
-    std::vector<std::int16_t> bands;
-    if (!shown_.channel) {
-        return bands;
-    }
-    const std::int32_t listed = shown_.channel->BandLCalcInfos.count();
-    if (optAreaBand.Selected() == 0) {
-        const std::int16_t slots = SlotCount(shown_.channel->ChMeasureCondition.oct1or3);
-        for (std::int16_t slot = 1; slot <= slots && slot <= listed; ++slot) {
-            bands.push_back(slot);
-        }
-    } else if (shown_.band >= 1 && shown_.band <= listed) {
-        bands.push_back(shown_.band);
-    }
-    return bands;
+BandSet frmOctCalc::EditSet() const {
+    const CPreserve* records = Records();
+    return BandSet::Of(shown_, records != nullptr ? records->SaveFilePath : std::string(), optAreaBand.Selected() == 0);
 }
 
 void frmOctCalc::addCalcDelArea(std::int32_t S, std::int32_t E) {
-    Recalcs work(ui_);
-    for (const std::int16_t slot : EditBands()) {
-        CBandLCalcInfo& info = shown_.channel->BandLCalcInfos.Item(slot);
-        // The range is kept even where there is nothing to compute.
-        work.AddEdited(
-            info.Scopes, [S, E](CScopes& ranges) { ranges.AddOneNoOverlap(NewRange(S, E)); }, ValueCount(slot),
-            info.LCalc, shown_.channel->LevelData, BandFolder(slot));
-    }
-    work.Run();
+    calc::TellIfNotSaved(ui_, ExcludedRanges(EditSet()).Add(S, E));
     setFormOfGraphArea();
     setFormOfCalcArea();
 }
 
 void frmOctCalc::addCalcArea(std::int32_t S, std::int32_t E) {
-    Recalcs work(ui_);
-    for (const std::int16_t slot : EditBands()) {
-        const std::int32_t n = ValueCount(slot);
-        if (n <= 1) {
-            continue;
-        }
-        CBandLCalcInfo& info = shown_.channel->BandLCalcInfos.Item(slot);
-        CScopes target = GapsWithin(info.Scopes, n);
-        target.AddOneNoOverlap(NewRange(S, E));
-        work.Add(info.LCalc, std::move(target), shown_.channel->LevelData, BandFolder(slot));
-        info.Scopes = GapsWithin(work.LastList(), n);
-    }
-    work.Run();
+    calc::TellIfNotSaved(ui_, TargetRanges(EditSet()).Add(S, E));
     setFormOfGraphArea();
     setFormOfCalcArea();
 }
 
 void frmOctCalc::setLEArea(std::int32_t S, std::int32_t E) {
-    std::vector<BandLE> work;
-    for (const std::int16_t slot : EditBands()) {
-        CBandLCalcInfo& info = shown_.channel->BandLCalcInfos.Item(slot);
-        info.LEScopes.AllDelete();
-        info.LEScopes.SimpleAdd(NewRange(S, E));
-        work.push_back(
-            {&info.AllLCalc, &shown_.channel->LevelData, BandFolder(slot), S, E, shown_.channel->ChMeasureCondition.LevelOutHz});
-    }
-    GetLEBands(work);
+    LERanges(EditSet()).Set(S, E);
     setFormOfGraphArea();
     setFormOfLE();
 }
 
 void frmOctCalc::deleteMarkArea(std::int32_t S, std::int32_t E) {
-    for (const std::int16_t slot : EditBands()) {
-        const std::int32_t n = ValueCount(slot);
-        if (n <= 1) {
-            continue;
-        }
-        CScopes& marks = shown_.channel->BandLCalcInfos.Item(slot).MarkScopes;
-        CScopes gaps = GapsWithin(marks, n);
-        gaps.AddOneNoOverlap(NewRange(S, E));
-        marks = GapsWithin(gaps, n);
-    }
+    MarkRanges(EditSet()).Erase(S, E);
     setFormOfGraphArea();
     setFormOfMarkArea();
 }
 
 void frmOctCalc::addMarkArea(std::int32_t S, std::int32_t E) {
-    for (const std::int16_t slot : EditBands()) {
-        shown_.channel->BandLCalcInfos.Item(slot).MarkScopes.AddOneNoOverlap(NewRange(S, E));
-    }
+    MarkRanges(EditSet()).Add(S, E);
     setFormOfGraphArea();
     setFormOfMarkArea();
 }
@@ -176,28 +122,16 @@ void frmOctCalc::cmdAddMark_Click() { DateRangeCommand(&frmOctCalc::addMarkArea)
 
 void frmOctCalc::cmdDelCalc_Click() {
     Busy busy(ui_);
-    for (const std::int16_t slot : EditBands()) {
-        CBandLCalcInfo& info = shown_.channel->BandLCalcInfos.Item(slot);
-        // A band without statistics of its series has no series to exclude.
-        if (!(info.AllLCalc.Scope.E.AsDouble() >= 1.0)) {
-            continue;
-        }
-        info.Scopes.AllDelete();
-        info.Scopes.SimpleAdd(std::make_shared<CScope>(info.AllLCalc.Scope.MeCopy()));
-        info.LCalc.initdB();
-    }
+    ExcludedRanges(EditSet()).ExcludeAll();
     setFormOfGraphArea();
     setFormOfCalcArea();
 }
 
 void frmOctCalc::cmdAllCalc_Click() {
     Busy busy(ui_);
-    for (const std::int16_t slot : EditBands()) {
-        if (ValueCount(slot) > 1) {
-            shown_.channel->BandLCalcInfos.Item(slot).Scopes.AllDelete();
-        }
-    }
-    addCalcArea(1, 2);
+    calc::TellIfNotSaved(ui_, TargetRanges(EditSet()).All());
+    setFormOfGraphArea();
+    setFormOfCalcArea();
 }
 
 void frmOctCalc::cmdReverse_Click() {
@@ -210,29 +144,25 @@ void frmOctCalc::cmdReverse_Click() {
         return;
     }
     Busy busy(ui_);
-    if (lstCalcDelArea.ListIndex < info->Scopes.count()) {
-        info->Scopes.Delete(lstCalcDelArea.ListIndex + 1);
-        if (const std::int32_t n = ValueCount(shown_.band); n > 1) {
-            Recalcs work(ui_);
-            work.Add(info->LCalc, GapsWithin(info->Scopes, n), shown_.channel->LevelData, ShownBandFolder());
-            work.Run();
-        }
-    }
+    BandSet shown = EditSet();
+    shown.slots = {shown_.band};
+    calc::TellIfNotSaved(ui_, ExcludedRanges(std::move(shown)).Delete(shown_.band, lstCalcDelArea.ListIndex + 1));
     setFormOfGraphArea();
     setFormOfCalcArea();
 }
 
-void frmOctCalc::cmdDelLE_Click() { ClearRanges(&CBandLCalcInfo::LEScopes, &frmOctCalc::setFormOfLE); }
-
-void frmOctCalc::cmdClearAllMark_Click() { ClearRanges(&CBandLCalcInfo::MarkScopes, &frmOctCalc::setFormOfMarkArea); }
-
-void frmOctCalc::ClearRanges(CScopes CBandLCalcInfo::*list, void (frmOctCalc::*refresh)()) {
+void frmOctCalc::cmdDelLE_Click() {
     Busy busy(ui_);
-    for (const std::int16_t slot : EditBands()) {
-        (shown_.channel->BandLCalcInfos.Item(slot).*list).AllDelete();
-    }
+    LERanges(EditSet()).Clear();
     setFormOfGraphArea();
-    (this->*refresh)();
+    setFormOfLE();
+}
+
+void frmOctCalc::cmdClearAllMark_Click() {
+    Busy busy(ui_);
+    MarkRanges(EditSet()).Clear();
+    setFormOfGraphArea();
+    setFormOfMarkArea();
 }
 
 void frmOctCalc::mnuToolArea_Click() {

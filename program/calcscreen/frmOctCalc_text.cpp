@@ -47,19 +47,16 @@ bool frmOctCalc::TextOutput(const std::string& filter,
     return written.value_or(false);
 }
 
-bool frmOctCalc::outMarkAreaCalcText() {
-    if (lstMarkArea.ListCount() < 1) return false;
-    return TextOutput(kMarkFilter, [this](const std::string& path) {
+void frmOctCalc::cmdMarkTextOut_Click() {
+    if (lstMarkArea.ListCount() < 1) return;
+    TextOutput(kMarkFilter, [this](const std::string& path) {
         return chkAllBandMarkCalc.Value ? writeMarkAreaCalcAllBand(path) : writeMarkAreaCalcOneBand(path);
     });
 }
 
-bool frmOctCalc::outAllChMarkAreaCalcText() {
-    return TextOutput(kAllChannelFilter, [this](const std::string& path) { return writeAllChMarkAreaCalc(path); });
+void frmOctCalc::cmdAllChMarkTextOut_Click() {
+    TextOutput(kAllChannelFilter, [this](const std::string& path) { return writeAllChMarkAreaCalc(path); });
 }
-
-void frmOctCalc::cmdMarkTextOut_Click() { outMarkAreaCalcText(); }
-void frmOctCalc::cmdAllChMarkTextOut_Click() { outAllChMarkAreaCalcText(); }
 
 bool frmOctCalc::writeMarkAreaCalcAllBand(const std::string& path) {
     return WriteMarkAreaCalc(path, shown_, true, chkCalcAreaInfluence.Value);

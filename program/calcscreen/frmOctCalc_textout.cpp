@@ -34,11 +34,7 @@ constexpr std::int16_t kResampled = -1;
 
 void frmOctCalc::mnuCalcTextFile_Click() {
     StoreMemo();
-    outCalcTextFile();
-}
-
-bool frmOctCalc::outCalcTextFile() {
-    return TextOutput(kCsvFilter, [this](const std::string& path) { return writeCalcTextFile(path); });
+    TextOutput(kCsvFilter, [this](const std::string& path) { return writeCalcTextFile(path); });
 }
 
 bool frmOctCalc::writeCalcTextFile(const std::string& path) {
@@ -132,18 +128,17 @@ bool frmOctCalc::writeLevelTextFile(const std::string& path) {
 
 // ---- The levels of the LE range
 
-void frmOctCalc::cmdLETextOut_Click() { outLETextFile(); }
-void frmOctCalc::mnuLETextFile_Click() { outLETextFile(); }
+void frmOctCalc::mnuLETextFile_Click() { cmdLETextOut_Click(); }
 
-bool frmOctCalc::outLETextFile() {
+void frmOctCalc::cmdLETextOut_Click() {
     const CBandLCalcInfo* info = ShownBandInfo();
     if (info == nullptr || info->LEScopes.count() < 1) {
         ui_.MsgBox(kNoLERange);
-        return false;
+        return;
     }
     bool allChannels = false;
     bool allBands = false;
-    return TextOutput(
+    TextOutput(
         kTextFilter,
         [&](const std::string& path) {
             return allChannels || allBands ? writeLETextFileOfChBands(path, allChannels, allBands)

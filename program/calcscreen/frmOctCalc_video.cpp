@@ -16,6 +16,7 @@
 #include "frmInputDate.h"
 #include "frmVideoConvert.h"
 #include "globals.h"
+#include "video_converter.h"
 #include "video_library.h"
 
 #include "model/input_checks.h"
@@ -45,8 +46,6 @@ constexpr const char* kCopied =
 constexpr const char* kAssignFailed = "動画ファイルの割り当てに失敗しました.";
 constexpr const char* kCopiedAfterFailure =
     "動画ファイルの割り当てが完了しました.\r\n但し,「ffmpeg」で変換できなかったのでファイルをコピーしました.";
-constexpr const char* kConverterMissing = "「ffmpeg」がインストールされていません.";
-constexpr const char* kConverterUnplayable = "「ffmpeg」の変換結果が再生できませんでした.";
 constexpr const char* kAssignCancelled = "動画ファイルの割り当てを中止しました.";
 constexpr const char* kOldVideoKept = "元の動画ファイルはそのまま残っています.";
 constexpr const char* kCountsKept = "以前の動画のカウント情報と速度情報は次の名前で残しました.";
@@ -56,79 +55,9 @@ constexpr const char* kSharedStart =
 constexpr const char* kRenameFailed = "動画ファイルの名前を変更できませんでした.";
 // The video and its side files, which share its name.
 constexpr const char* kVideoFiles[] = {".avi", ".car", ".kmh"};
-// How long the assignment waits for the converter's progress or end between event passes.
-constexpr int kConverterLookMs = 50;
-// How long a cancelled converter may take to end before it is killed.
-constexpr int kConverterEndGraceMs = 2000;
-
-// The converter's command line: the first video and sound streams of `source` into the AVI file
-// `target`, copied as they are or coded anew (MPEG-4 video at a fine quantiser, 16-bit PCM sound,
-// which has no coder delay to shift the pictures by). Every picture keeps its own time: none is
-// doubled or dropped and the first shows at 0. The progress goes to the standard output as
-// "key=value" lines.
-std::vector<std::string> ConverterArgs(const std::string& source, const std::string& target, bool copy) {
-    std::vector<std::string> args = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
-                                     "-i",     source,     "-map",         "0:v:0",     "-map",  "0:a:0?"};
-    const std::vector<std::string> coding =
-        copy ? std::vector<std::string>{"-c", "copy"}
-             : std::vector<std::string>{"-c:v", "mpeg4", "-q:v", "2", "-c:a", "pcm_s16le"};
-    args.insert(args.end(), coding.begin(), coding.end());
-    for (const char* a : {"-fps_mode", "passthrough", "-avoid_negative_ts", "disabled", "-progress", "pipe:1",
-                          "-nostats"}) {
-        args.emplace_back(a);
-    }
-    args.push_back(target);
-    return args;
-}
-
-// Whether the file is an AVI file (its first bytes "RIFF", a length, "AVI "): its streams go into
-// the new AVI file as they are. Streams of other containers are coded anew, since an AVI file has
-// no times of its own for pictures shown out of their coded order.
-bool IsAviFile(const std::string& path) {
-    char head[12] = {};
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) return false;
-    const bool whole = std::fread(head, 1, sizeof head, file) == sizeof head;
-    std::fclose(file);
-    return whole && std::string_view(head, 4) == "RIFF" && std::string_view(head + 8, 4) == "AVI ";
-}
-
-// The converter's time in its progress lines ("out_time_us=…"), the last one given; nothing before it says.
-std::optional<std::int64_t> ConverterTime(const std::string& output) {
-    static constexpr std::string_view kKey = "out_time_us=";
-    std::size_t at = output.rfind(kKey);
-    while (at != std::string::npos) {
-        if (at == 0 || output[at - 1] == '\n') {
-            const char* begin = output.c_str() + at + kKey.size();
-            char* end = nullptr;
-            const long long us = std::strtoll(begin, &end, 10);
-            if (end != begin && (*end == '\n' || *end == '\r')) return us / 1000;
-        }
-        if (at == 0) break;
-        at = output.rfind(kKey, at - 1);
-    }
-    return std::nullopt;
-}
-
-// A file's last change as "yymmddhhnnss" (now when it cannot be examined).
-std::string ModifiedCompactDate(const std::string& path) {
-    struct stat st {};
-    std::time_t when = std::time(nullptr);
-    if (::stat(path.c_str(), &st) == 0) when = st.st_mtime;
-    std::tm local{};
-    localtime_r(&when, &local);
-    return platform::FormatCompactDate(platform::DateFromParts(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-                                                               local.tm_hour, local.tm_min, local.tm_sec));
-}
-
 bool IsRegularFile(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(path, ec);
-}
-
-bool Exists(const std::string& path) {
-    std::error_code ec;
-    return fs::exists(fs::symlink_status(path, ec));
 }
 
 void ShowLibraryMessage(void* context, const char* text, const char* title) {
@@ -163,6 +92,16 @@ void MoveStart(CMeasure& measure, Date start) {
             file.EndTime = Moved(file.EndTime, ms);
         }
     }
+}
+
+// Whether a measurement of the project other than `shown` has a start of the same video name.
+bool VideoNameShared(const CPreserve* records, const std::shared_ptr<CMeasure>& shown, Date start) {
+    if (records == nullptr) return false;
+    const std::string name = platform::FormatFileNameDate(start);
+    for (const std::shared_ptr<CMeasure>& other : records->Measures) {
+        if (other != shown && platform::FormatFileNameDate(other->StartTime) == name) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -206,7 +145,7 @@ bool frmOctCalc::RenameVideoFiles(Date from, Date to) {
     const std::string oldVideo = VideoFileOf(from);
     const std::string newVideo = VideoFileOf(to);
     // Files that another measurement of the old start also names stay with it.
-    if (oldVideo == newVideo || VideoNameShared(from)) {
+    if (oldVideo == newVideo || VideoNameShared(Records(), shown_.measure, from)) {
         return true;
     }
     const std::string oldStem = oldVideo.substr(0, oldVideo.size() - 4);
@@ -214,15 +153,15 @@ bool frmOctCalc::RenameVideoFiles(Date from, Date to) {
     std::vector<platform::FileMove> moves;
     std::string taken;
     for (const char* extension : kVideoFiles) {
-        if (Exists(oldStem + extension)) {
+        if (PathTaken(oldStem + extension)) {
             moves.push_back({oldStem + extension, newStem + extension});
-        } else if (taken.empty() && Exists(newStem + extension)) {
+        } else if (taken.empty() && PathTaken(newStem + extension)) {
             taken = newStem + extension;
         }
     }
     // A name of another measurement's files is refused even with nothing to move: the measurement
     // would take that video as its own. So is moving files to a start another measurement has.
-    if (taken.empty() && !moves.empty() && VideoNameShared(to)) {
+    if (taken.empty() && !moves.empty() && VideoNameShared(Records(), shown_.measure, to)) {
         taken = newVideo;
     }
     if (taken.empty() && platform::RenameAllOrNothing(moves)) {
@@ -258,16 +197,6 @@ bool frmOctCalc::CanPlayVideo(const std::string& path, bool tellUser, std::int32
     return opened;
 }
 
-bool frmOctCalc::VideoNameShared(Date start) const {
-    const CPreserve* records = Records();
-    if (records == nullptr) return false;
-    const std::string name = platform::FormatFileNameDate(start);
-    for (const std::shared_ptr<CMeasure>& other : records->Measures) {
-        if (other != shown_.measure && platform::FormatFileNameDate(other->StartTime) == name) return true;
-    }
-    return false;
-}
-
 void frmOctCalc::mnuVideoFile_Click() {
     if (!shown_.measure) {
         return;
@@ -293,16 +222,18 @@ void frmOctCalc::mnuVideoFile_Click() {
         return;
     }
     // Another measurement of the same start would take this video, and its counts, as its own.
-    if (VideoNameShared(shown_.measure->StartTime)) {
+    if (VideoNameShared(Records(), shown_.measure, shown_.measure->StartTime)) {
         busy.End();
         ui_.MsgBox(kSharedStart, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
         return;
     }
-    const bool hadVideo = Exists(target);
+    const bool hadVideo = PathTaken(target);
     const std::string kept = hadVideo ? "\r\n" + std::string(kOldVideoKept) : std::string();
     fs::create_directories(fs::path(target).parent_path(), ec);
 
-    const ConverterRun run = ConvertVideo(source, target, lengthMs);
+    const ConverterRun run = ConvertVideo(
+        ui_, *this, *m_ProcessRunner, [this](const std::string& path) { return CanPlayVideo(path, false); }, source,
+        target, lengthMs);
     if (run.end == ConverterEnd::Cancelled) {
         busy.End();
         ui_.MsgBox(kAssignCancelled + kept);
@@ -340,99 +271,6 @@ void frmOctCalc::mnuVideoFile_Click() {
     ui_.MsgBox(done);
 }
 
-bool frmOctCalc::InstallVideo(const std::string& ready, const std::string& target,
-                              std::vector<platform::FileMove>& aside) {
-    // The counts of the old video are not the new video's: they stay beside it under names of
-    // their own, dated by the old video, and the new video starts with none.
-    const std::string stem = target.substr(0, target.size() - 4);
-    const std::string dated = "_old" + ModifiedCompactDate(Exists(target) ? target : stem + ".car");
-    for (const char* extension : {".car", ".kmh"}) {
-        if (!Exists(stem + extension)) continue;
-        std::string to = stem + dated + extension;
-        for (int n = 2; Exists(to); ++n) to = stem + dated + "-" + std::to_string(n) + extension;
-        aside.push_back({stem + extension, to});
-    }
-    if (!platform::RenameAllOrNothing(aside)) {
-        aside.clear();
-        return false;
-    }
-    if (std::rename(ready.c_str(), target.c_str()) == 0) return true;
-    std::vector<platform::FileMove> back;
-    for (const platform::FileMove& move : aside) back.push_back({move.to, move.from});
-    platform::RenameAllOrNothing(back);
-    aside.clear();
-    return false;
-}
-
-std::string frmOctCalc::ConverterReason(const ConverterRun& run) {
-    switch (run.end) {
-    case ConverterEnd::NotFound: return kConverterMissing;
-    case ConverterEnd::Failed: return "「ffmpeg」の変換が失敗しました(終了コード " + std::to_string(run.code) + ").";
-    case ConverterEnd::Signalled:
-        return "「ffmpeg」の変換が途中で終了しました(シグナル " + std::to_string(run.code) + ").";
-    case ConverterEnd::Unplayable: return kConverterUnplayable;
-    default: return {};
-    }
-}
-
-frmOctCalc::ConverterRun frmOctCalc::ConvertVideo(const std::string& source, const std::string& target,
-                                                  std::int32_t lengthMs) {
-    const fs::path folder = fs::path(target).parent_path();
-    const std::string converted = platform::UnusedFileName(folder.string(), fs::path(target).stem().string(), ".avi");
-    ConverterRun run;
-    frmVideoConvert progress(ui_, [&](frmVideoConvert& window) {
-        // An AVI file's own streams when the player takes them as they are; else coded anew, finely.
-        for (const bool copy : {true, false}) {
-            if (copy && !IsAviFile(source)) continue;
-            run = RunConverter(ConverterArgs(source, converted, copy), lengthMs, window);
-            if (run.end == ConverterEnd::Converted && !(IsRegularFile(converted) && CanPlayVideo(converted, false))) {
-                run.end = ConverterEnd::Unplayable;
-            }
-            if (run.end == ConverterEnd::Converted || run.end == ConverterEnd::Cancelled ||
-                run.end == ConverterEnd::NotFound) {
-                break;
-            }
-        }
-    });
-    // The normal pointer over the progress window, whose Cancel is for clicking.
-    ui_.SetBusy(false);
-    ui_.ShowModal(progress, this);
-    ui_.SetBusy(true);
-    std::error_code ec;
-    if (run.end == ConverterEnd::Converted) {
-        run.file = converted;
-    } else {
-        fs::remove(converted, ec);
-    }
-    return run;
-}
-
-frmOctCalc::ConverterRun frmOctCalc::RunConverter(const std::vector<std::string>& argv, std::int32_t lengthMs,
-                                                  frmVideoConvert& window) {
-    const std::unique_ptr<platform::RunningProcess> process = m_ProcessRunner->Start(argv);
-    if (!process) return {ConverterEnd::NotFound, 0, {}};
-    std::string output;
-    for (;;) {
-        if (const std::optional<platform::ProcessOutcome> outcome = process->Wait(kConverterLookMs, output)) {
-            if (outcome->kind == platform::ProcessOutcome::Kind::Exited && outcome->exitCode == 0) {
-                return {ConverterEnd::Converted, 0, {}};
-            }
-            if (outcome->kind == platform::ProcessOutcome::Kind::Exited) {
-                return {ConverterEnd::Failed, outcome->exitCode, {}};
-            }
-            return {ConverterEnd::Signalled, outcome->exitCode, {}};
-        }
-        if (const std::optional<std::int64_t> doneMs = ConverterTime(output)) window.ShowProgress(*doneMs, lengthMs);
-        // Only the last lines matter.
-        if (output.size() > 4096) output.erase(0, output.size() - 1024);
-        ui_.DoEvents();
-        if (window.CancelRequested()) {
-            process->End(kConverterEndGraceMs);
-            return {ConverterEnd::Cancelled, 0, {}};
-        }
-    }
-}
-
 // ---- Watching and extracting
 
 bool frmOctCalc::SetVideoOfLE() {
@@ -440,7 +278,7 @@ bool frmOctCalc::SetVideoOfLE() {
     std::int32_t startMs = 0;
     std::int32_t endMs = 0;
     if (info == nullptr || info->LEScopes.count() == 0 || !shown_.measure ||
-        !RangeMs(info->LEScopes.Item(1), startMs, endMs)) {
+        !shown_.RangeMs(info->LEScopes.Item(1), startMs, endMs)) {
         return false;
     }
     g_VideoStartTime = shown_.measure->StartTime;

@@ -33,12 +33,6 @@ bool RegularFile(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// A position's time in milliseconds from the recording's start: (p - 1) / rate x 1000, halves to even.
-bool PositionMs(const Variant& end, double rate, std::int32_t& ms) {
-    const std::optional<std::int64_t> p = ScopePosition(end);
-    return p && rate > 0.0 && platform::RoundToInt32(static_cast<double>(*p - 1) / rate * 1000.0, ms);
-}
-
 // The name of mark range i's file: the chosen path without its extension, "_Mark", i, ".Wav".
 std::string MarkFileName(const std::string& chosen, std::int32_t i) {
     std::filesystem::path path(chosen);
@@ -48,12 +42,17 @@ std::string MarkFileName(const std::string& chosen, std::int32_t i) {
 
 }  // namespace
 
-bool frmOctCalc::RangeMs(const CScope& range, std::int32_t& startMs, std::int32_t& endMs) const {
-    const double rate = shown_.channel->ChMeasureCondition.LevelOutHz;
-    return PositionMs(range.S, rate, startMs) && PositionMs(range.E, rate, endMs);
-}
-
-bool frmOctCalc::SetPlayTimes(const CScope& range) const { return RangeMs(range, g_PlayStartMs, g_PlayEndMs); }
+// What the WAV outputs share once their ranges are known: the output-mode question (under a title),
+// the file, the play record's recording (the shown channel's) and its format, and the busy pointer
+// for the rest of the command.
+struct CalcWaveOutput {
+    std::string path;
+    bool merged = false;
+    double rate = 0.0;
+    std::int16_t bits = 0;
+    std::int32_t count = 0;
+    platform::BusyPointer busy;
+};
 
 void frmOctCalc::PlayLE(std::int32_t channel) {
     const CBandLCalcInfo* info = ShownBandInfo();
@@ -62,7 +61,7 @@ void frmOctCalc::PlayLE(std::int32_t channel) {
     }
     g_PlayStartTime = shown_.measure->StartTime;
     g_PlayWavePath = SplitRecording(channel);
-    if (!SetPlayTimes(info->LEScopes.Item(1)) || !g_ShowPlayPartOfWave) {
+    if (!shown_.RangeMs(info->LEScopes.Item(1), g_PlayStartMs, g_PlayEndMs) || !g_ShowPlayPartOfWave) {
         return;
     }
     g_ShowPlayPartOfWave(ui_);
@@ -105,7 +104,7 @@ std::optional<std::string> frmOctCalc::ChooseWaveFile() {
     return chosen;
 }
 
-std::optional<frmOctCalc::WaveOutput> frmOctCalc::BeginWaveOutput(const std::string& title) {
+std::optional<CalcWaveOutput> frmOctCalc::BeginWaveOutput(const std::string& title) {
     const int mode = AskOutputMode(title);
     if (mode < 0) {
         return std::nullopt;
@@ -122,8 +121,9 @@ std::optional<frmOctCalc::WaveOutput> frmOctCalc::BeginWaveOutput(const std::str
     if (!reader.InitInfo(g_PlayWavePath)) {
         return std::nullopt;
     }
-    return WaveOutput{std::move(*path), mode == 1, reader.getSampHz(), static_cast<std::int16_t>(reader.getBit()),
-                      reader.getDataNum(), std::move(busy)};
+    return CalcWaveOutput{std::move(*path),    mode == 1,
+                          reader.getSampHz(),  static_cast<std::int16_t>(reader.getBit()),
+                          reader.getDataNum(), std::move(busy)};
 }
 
 bool frmOctCalc::makeMarkAreaWave(const std::string& path, bool allChannels, double rate, std::int16_t bits,
@@ -158,11 +158,11 @@ void frmOctCalc::cmdLEWaveOut_Click() {
     if (info == nullptr || info->LEScopes.count() == 0 || !shown_.measure) {
         return;
     }
-    std::optional<WaveOutput> output = BeginWaveOutput(kChooseTitle);
+    std::optional<CalcWaveOutput> output = BeginWaveOutput(kChooseTitle);
     if (!output) {
         return;
     }
-    if (!SetPlayTimes(info->LEScopes.Item(1)) ||
+    if (!shown_.RangeMs(info->LEScopes.Item(1), g_PlayStartMs, g_PlayEndMs) ||
         !makeMarkAreaWave(output->path, output->merged, output->rate, output->bits, output->count)) {
         return;
     }
@@ -191,15 +191,16 @@ void frmOctCalc::cmdMarkWaveOut_Click() {
             return;
         }
     }
-    std::optional<WaveOutput> output = BeginWaveOutput(std::string(kChooseTitle) + "(2/2)");
+    std::optional<CalcWaveOutput> output = BeginWaveOutput(std::string(kChooseTitle) + "(2/2)");
     if (!output) {
         return;
     }
     const std::int32_t first = all ? 1 : lstMarkArea.ListIndex + 1;
     const std::int32_t last = all ? info->MarkScopes.count() : lstMarkArea.ListIndex + 1;
     for (std::int32_t i = first; i <= last && i <= info->MarkScopes.count(); ++i) {
-        if (!SetPlayTimes(info->MarkScopes.Item(i)) || !makeMarkAreaWave(MarkFileName(output->path, i), output->merged,
-                                                                         output->rate, output->bits, output->count)) {
+        if (!shown_.RangeMs(info->MarkScopes.Item(i), g_PlayStartMs, g_PlayEndMs) ||
+            !makeMarkAreaWave(MarkFileName(output->path, i), output->merged, output->rate, output->bits,
+                              output->count)) {
             return;
         }
     }

@@ -34,14 +34,29 @@ inline CScopes GapsWithin(const CScopes& list, std::int32_t n) {
 inline constexpr const char* kStatisticsNotSaved =
     "統計データを保存できませんでした．\r\n表示は前回保存した統計値のままです．";
 
+// Tells the user once when a command's statistics were not all saved.
+inline void TellIfNotSaved(platform::UiServices& ui, bool saved) {
+    if (!saved) ui.MsgBox(kStatisticsNotSaved, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+}
+
+// Appends copies of the ranges of each `from` to its list and merges each once: on the cores, as a
+// list of 10,000 marks may go to 7 × 47 bands. A list there is no memory for stays as it was.
+inline void AppendAndMerge(const std::vector<std::pair<CScopes*, const CScopes*>>& lists) {
+    OnCores(lists.size(), 0, [&](std::size_t i) {
+        try {
+            lists[i].first->AppendMerged(*lists[i].second);
+        } catch (const std::bad_alloc&) {
+        }
+    });
+}
+
 // Statistics to recompute over lists made for the purpose, kept until the work is done. A band's
 // excluded ranges may be edited first (AddEdited); the edits, the gaps and the recomputations of all
 // bands run together on the cores, so a list of 100,000 ranges given to 47 bands is merged 47
 // times at once rather than one band after another. A band whose statistics cannot be saved keeps
-// its last ones, and Run tells the user once.
+// its last ones, and Run says so.
 class Recalcs {
 public:
-    explicit Recalcs(platform::UiServices& ui) : ui_(ui) {}
     void Add(CLCalc& calc, CScopes scopes, const CData& levelData, std::string folder) {
         jobs_.push_back({&calc,
                          nullptr,
@@ -67,7 +82,8 @@ public:
                          calc.LxData.context().LCalcFolder()});
     }
     const CScopes& LastList() const { return jobs_.back().list; }
-    void Run() {
+    // True when the statistics of every band were saved.
+    bool Run() {
         OnCores(jobs_.size(), 0, [this](std::size_t i) {
             Job& job = jobs_[i];
             try {
@@ -87,9 +103,7 @@ public:
                 job.saved = false;
             }
         });
-        if (!std::all_of(jobs_.begin(), jobs_.end(), [](const Job& job) { return job.saved; })) {
-            ui_.MsgBox(kStatisticsNotSaved, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-        }
+        return std::all_of(jobs_.begin(), jobs_.end(), [](const Job& job) { return job.saved; });
     }
 
 private:
@@ -104,7 +118,6 @@ private:
         std::string lcalcFolder;  // of its histogram, read on the calling thread
         bool saved = true;
     };
-    platform::UiServices& ui_;
     std::deque<Job> jobs_;  // stable addresses
 };
 

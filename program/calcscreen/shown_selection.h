@@ -7,6 +7,7 @@
 #include "model/measure.h"
 #include "model/preserve.h"
 #include "platform/dates.h"
+#include "time_window.h"
 
 #include <cstdint>
 #include <memory>
@@ -55,6 +56,23 @@ struct ShownSelection {
     // The dates of the first LE range as the screen shows them ("----/--/-- --:--:--" without one).
     std::string LEStartText() const;
     std::string LEEndText() const;
+    // A range's ends in milliseconds from the start, (p - 1) / rate x 1000 with halves to even; false
+    // without a channel or when they are no 32-bit milliseconds.
+    bool RangeMs(const CScope& range, std::int32_t& startMs, std::int32_t& endMs) const;
+    // The split recording of channel `channel` (1-based, existing) in the recording folder recWav.
+    std::string SplitRecording(const std::string& recWav, std::int32_t channel) const;
 };
+
+// The shown channel's window as the level chart uses it.
+struct WindowState {
+    TimeWindow window;
+    Date start = 0.0;  // of the measurement
+    Date end = 0.0;
+    std::int64_t lengthSec = 0;  // whole seconds from start to end
+    std::int64_t startSec = 0;   // whole seconds from start to the window's start
+    double rate = 0.0;
+};
+// False when the window cannot be drawn (no measurement, no channel, no window).
+bool ReadWindow(const ShownSelection& shown, WindowState& state);
 
 }  // namespace murtesk

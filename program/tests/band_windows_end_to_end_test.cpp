@@ -52,7 +52,7 @@ TEST_F(BandWindowsEndToEnd, WindowsOpenedFromTheMarkPanelShowTheImportedStatisti
     Main().ListView1.SelectedIndex = 0;
     Main().cmdOK_Click();
     ASSERT_TRUE(Calc().Visible) << ::testing::PrintToString(ui.MessageTexts());
-    const CChMeasure& ch = *Calc().ShownChannel();
+    const CChMeasure& ch = *Calc().Shown().channel;
     const CChMeasureCondition& c = ch.ChMeasureCondition;
     const auto S = static_cast<std::int32_t>(std::lround(2 * c.LevelOutHz)) + 1;
     const auto E = static_cast<std::int32_t>(std::lround(9 * c.LevelOutHz)) + 1;
@@ -89,7 +89,7 @@ TEST_F(BandWindowsEndToEnd, WindowsOpenedFromTheMarkPanelShowTheImportedStatisti
     EXPECT_EQ(opened, 1);
     EXPECT_EQ(weightedF, ReadOut(expected(1).leq));
 
-    const OracleStats shown = expected(Calc().ShownBand());
+    const OracleStats shown = expected(Calc().Shown().band);
     ui.OnModal("frmOneBandL", [&](platform::Form& form) {
         auto& f = dynamic_cast<frmOneBandL&>(form);
         ++opened;

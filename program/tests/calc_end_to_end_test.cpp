@@ -81,7 +81,7 @@ TEST_F(CalcEndToEnd, ImportedRecordingsShowTheirLevelsAndNavigationSavesTheProje
     // To the second measurement and back to the main screen: the project reads back equal.
     Calc().txtMEMO.Text = "road, first channel";
     Calc().cmdNext_Click();
-    EXPECT_EQ(Calc().ShownMeasureIndex(), 2);
+    EXPECT_EQ(Calc().Shown().measureIndex, 2);
     EXPECT_EQ(Main().m_MeasureIndex, 2);
     EXPECT_EQ(Calc().Chart2DLevelWave.LevelCount(), static_cast<std::int32_t>(5 * ch.ChMeasureCondition.LevelOutHz));
     PreserveDocument reread;
@@ -168,7 +168,7 @@ TEST_F(CalcEndToEnd, AnExcludedRangeEnteredByDatesLeavesEveryBandTheStatisticsOf
     Calc().cmdAddDel_Click();
     ASSERT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
 
-    const CChMeasure& ch = *Calc().ShownChannel();
+    const CChMeasure& ch = *Calc().Shown().channel;
     const CChMeasureCondition& condition = ch.ChMeasureCondition;
     const double rate = condition.LevelOutHz;
     const auto first = static_cast<std::size_t>(std::lround(5 * rate));  // positions 5 s × rate + 1 ..
@@ -212,7 +212,7 @@ TEST_F(CalcEndToEnd, BandPanelsReadTheLevelFilesAtTheCursorAndAtTheFlatMaximum) 
     Main().ListView1.SelectedIndex = 0;
     Main().cmdOK_Click();
     ASSERT_TRUE(Calc().Visible) << ::testing::PrintToString(ui.MessageTexts());
-    const CChMeasure& ch = *Calc().ShownChannel();
+    const CChMeasure& ch = *Calc().Shown().channel;
     const CChMeasureCondition& condition = ch.ChMeasureCondition;
     const std::int16_t slots = condition.oct1or3 == 3 ? 47 : 17;
     std::vector<std::vector<float>> files;
@@ -257,7 +257,7 @@ TEST_F(CalcEndToEnd, BandPanelsReadTheLevelFilesAtTheCursorAndAtTheFlatMaximum) 
     Calc().cmbCalcL_Click();
     for (std::int16_t slot = 1; slot <= slots; ++slot) {
         const auto q = AddBandDelay(condition.oct1or3, slot, peak, condition.LevelOutHz);
-        const bool own = Calc().ShownChannel()->BandLCalcInfos.Item(slot).LCalc.Scope.E.AsDouble() >= 1.0;
+        const bool own = Calc().Shown().channel->BandLCalcInfos.Item(slot).LCalc.Scope.E.AsDouble() >= 1.0;
         const std::optional<float> expected = own ? at(slot, static_cast<std::size_t>(q)) : std::nullopt;
         EXPECT_EQ(Calc().CalcBandValue(slot).has_value(), expected.has_value()) << slot;
         if (expected && Calc().CalcBandValue(slot)) {
@@ -276,9 +276,9 @@ TEST_F(CalcEndToEnd, MarkRangeFilesHoldTheStatisticsOfTheImportedLevels) {
     Main().cmdOK_Click();
     ASSERT_TRUE(Calc().Visible) << ::testing::PrintToString(ui.MessageTexts());
     const CMeasure& m = Records().Measures.Item(1);
-    const CChMeasure& shown = *Calc().ShownChannel();
+    const CChMeasure& shown = *Calc().Shown().channel;
     const double rate = shown.ChMeasureCondition.LevelOutHz;
-    const std::int16_t band = Calc().ShownBand();
+    const std::int16_t band = Calc().Shown().band;
     // Two marks, the second starting 10 s in; an excluded range inside it.
     const auto at = [rate](double s) { return static_cast<std::int32_t>(std::lround(s * rate)) + 1; };
     Calc().addMarkArea(at(1), at(4));

@@ -185,8 +185,8 @@ TEST(CalcPicture, RangesAndMarksEnteredByDates) {
     EnterByDates(view->Control("cmdAddMark"), at(36), at(47));
     EnterByDates(view->Control("cmdChangeLEArea"), at(50), at(57));
 
-    const double rate = calc.ShownChannel()->ChMeasureCondition.LevelOutHz;
-    const CBandLCalcInfo& band = *calc.ShownChannel()->BandLCalcInfos.ItemShared(calc.ShownBand());
+    const double rate = calc.Shown().channel->ChMeasureCondition.LevelOutHz;
+    const CBandLCalcInfo& band = *calc.Shown().channel->BandLCalcInfos.ItemShared(calc.Shown().band);
     const auto position = [&](const Variant& end) { return end.AsDouble(); };
     ASSERT_EQ(band.MarkScopes.count(), 2);
     EXPECT_EQ(position(band.MarkScopes.Item(2).S), 36 * rate + 1);

@@ -64,7 +64,7 @@ TEST_F(PlaybackEndToEnd, ImportedRecordingPlaysItsLERangeAndWritesItsRanges) {
         recWav + "/ALL" + ch.LevelData.SaveFileName.substr(0, ch.LevelData.SaveFileName.size() - 4) + ".Wav";
     ASSERT_TRUE(fs::exists(split1));
     // The LE range, set through the screen's range editing: 1.5 s from 2 s on.
-    CBandLCalcInfo& band = ch.BandLCalcInfos.Item(Calc().ShownBand());
+    CBandLCalcInfo& band = ch.BandLCalcInfos.Item(Calc().Shown().band);
     const auto at = [&](double seconds) { return static_cast<std::int32_t>(seconds * levelHz + 1); };
     Calc().setLEArea(at(2.0), at(3.5));
     ASSERT_EQ(band.LEScopes.count(), 1);

@@ -72,7 +72,7 @@ TEST_F(RangeCommandsEndToEnd, OrangeRangesAndARangeFileAcrossTwoRecordings) {
     ASSERT_TRUE(Calc().Visible) << ::testing::PrintToString(ui.MessageTexts());
 
     // Orange ranges of the shown band at its median level.
-    const std::int16_t slot = Calc().ShownBand();
+    const std::int16_t slot = Calc().Shown().band;
     const CChMeasure& ch = Records().Measures.Item(1).ChMeasures.Item(1);
     const std::vector<float> levels =
         ReadFloats(*ch.LevelData.PathIn(GetBandFolder(project, ch.ChMeasureCondition.oct1or3, slot)));
@@ -99,8 +99,8 @@ TEST_F(RangeCommandsEndToEnd, OrangeRangesAndARangeFileAcrossTwoRecordings) {
     const std::string file = (home / "data" / "orange.dla").string();
     ASSERT_TRUE(Calc().WriteRangeFile(band.Scopes, file, "failed", "saved"));
     Calc().cmdNext_Click();
-    ASSERT_EQ(Calc().ShownMeasureIndex(), 2);
-    ASSERT_EQ(Calc().ShownBand(), slot);
+    ASSERT_EQ(Calc().Shown().measureIndex, 2);
+    ASSERT_EQ(Calc().Shown().band, slot);
     const CChMeasure& other = Records().Measures.Item(2).ChMeasures.Item(1);
     const auto shift = static_cast<std::int64_t>(3 * other.ChMeasureCondition.LevelOutHz);
     const auto n = static_cast<std::int64_t>(

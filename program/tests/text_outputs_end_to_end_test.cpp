@@ -53,8 +53,8 @@ TEST_F(TextOutputsEndToEnd, EveryOutputOfAnImportedRecording) {
     Main().ListView1.SelectedIndex = 0;
     Main().cmdOK_Click();
     ASSERT_TRUE(Calc().Visible) << ::testing::PrintToString(ui.MessageTexts());
-    const CChMeasure& ch = *Calc().ShownChannel();
-    const std::int16_t slot = Calc().ShownBand();
+    const CChMeasure& ch = *Calc().Shown().channel;
+    const std::int16_t slot = Calc().Shown().band;
     const std::vector<float> levels = Levels(ch, slot);
     ASSERT_GT(levels.size(), 50u);
     const auto text = [](float v) { return platform::FormatNumber(v, "000.00"); };

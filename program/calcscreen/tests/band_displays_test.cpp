@@ -39,7 +39,7 @@ protected:
     }
     double WindowStartSec() const {
         return static_cast<double>(
-            platform::WholeSecondsBetween(kMeasureStart, calc.ShownChannel()->CalcXYAxis.XAxisMin.AsDouble()));
+            platform::WholeSecondsBetween(kMeasureStart, calc.Shown().channel->CalcXYAxis.XAxisMin.AsDouble()));
     }
     int VisibleCells(const std::array<platform::Label, 45>& labels) const {
         int n = 0;
@@ -226,8 +226,7 @@ TEST_F(BandDisplays, ScrollButtonsKeepTheCursorOnItsSample) {
     EXPECT_EQ(WindowStartSec(), 0);
 
     calc.Chart2DLevelWave.SetCursorPoint(31);  // sample 31
-    calc.lblCLp.Caption = "Ｌp 3.1dB";
-    calc.lblCymdhms.Caption = "as it was";
+    calc.ChartController().SetReadOut({"Ｌp 3.1dB", "as it was"});
     calc.cmbRightScroll_Click();
     EXPECT_EQ(WindowStartSec(), 10);
     EXPECT_EQ(calc.Chart2DLevelWave.CursorPoint(), 21);
@@ -366,7 +365,7 @@ TEST_F(BandDisplays, StatisticPanelShowsTheChosenStatisticOfEverySlot) {
     EXPECT_FALSE(calc.CalcBandValue(3));
 
     Choose(calc.cmbLx, 99, &frmOctCalc::cmbLx_Click);  // "min"
-    EXPECT_EQ(calc.ShownChannel()->CalcXYAxis.Lx, 100);
+    EXPECT_EQ(calc.Shown().channel->CalcXYAxis.Lx, 100);
     EXPECT_EQ(calc.lblLx.Caption, "0.1dB");  // W: 0.1 .. 60.0
 }
 
@@ -493,7 +492,7 @@ protected:
     }
     std::vector<std::pair<std::int32_t, std::int32_t>> Excluded() const {
         std::vector<std::pair<std::int32_t, std::int32_t>> list;
-        for (const auto& r : calc.ShownChannel()->BandLCalcInfos.Item(2).Scopes) {
+        for (const auto& r : calc.Shown().channel->BandLCalcInfos.Item(2).Scopes) {
             list.emplace_back(static_cast<std::int32_t>(r->S.AsDouble()), static_cast<std::int32_t>(r->E.AsDouble()));
         }
         return list;

@@ -156,8 +156,7 @@ TEST_F(LevelChart, ScrollingKeepsTheCursorOnItsValueOrPutsItOnTheFirst) {
     AddMeasure(600, {Rate10(6000)});
     Show(1);
     calc.Chart2DLevelWave.SetCursorPoint(400);
-    calc.lblCLp.Caption = "Ｌp 40.0dB";
-    calc.lblCymdhms.Caption = "cursor time";
+    calc.ChartController().SetReadOut({"Ｌp 40.0dB", "cursor time"});
     // 17 × 600 / 1000 = 10.2 s: the window starts at 10 s, position 101.
     calc.scrGraph.Value = 17;
     calc.scrGraph_Change();

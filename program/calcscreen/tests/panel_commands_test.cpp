@@ -46,7 +46,7 @@ protected:
 TEST_F(PanelCommands, CursorCopyOfAnOctaveChannelHasTwentyLines) {
     Make(1);
     calc.moveCursorTo(100);
-    calc.lblCymdhms.Caption = "2023/03/15 09:00:09";
+    calc.ChartController().SetReadOut({calc.ChartController().ReadOut().level, "2023/03/15 09:00:09"});
     calc.cmdCopyCursor_Click();
     EXPECT_EQ(ui.ClipboardText(), Lines({frame,
                                          "2023/03/15 09:00:09 動特性FAST",
@@ -130,7 +130,7 @@ TEST_F(PanelCommands, ALevelWindowGetsTheShownLevelsWeightedAndFAndWAsShown) {
     std::optional<ALevelHandOver> handed;
     g_ShowALevel = [&](platform::UiServices&, const ALevelHandOver& h) { handed = h; };
     Make(1);
-    calc.ShownChannel()->HzYAxis.YAxisMax = 110.0;
+    calc.Shown().channel->HzYAxis.YAxisMax = 110.0;
     calc.moveCursorTo(100);
     calc.cmdACursor_Click();
     ASSERT_TRUE(handed);

@@ -2,6 +2,7 @@
 // found across slice boundaries and the dialog's three answers, their conversion into excluded and
 // mark ranges, and the copies of ranges to the other channels at other rates.
 #include "calc_fixture.h"
+#include "range_editors.h"
 
 #include "frmLevelOverArea.h"
 
@@ -209,7 +210,7 @@ TEST(ChannelRange, KeepsItsTimeWithHalvesToEven) {
         {2147483647, 2147483647, 2.0, 2147483647, 2147483647},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(frmOctCalc::ChannelRange(c.S, c.E, c.ratio), std::make_pair(c.wantS, c.wantE))
+        EXPECT_EQ(ChannelRange(c.S, c.E, c.ratio), std::make_pair(c.wantS, c.wantE))
             << c.S << ".." << c.E << " × " << c.ratio;
     }
 }

@@ -49,7 +49,7 @@ TEST_F(ScreenSetUp, CascadeRunsInOrderAndShowsTheMeasurement) {
                                         "setGraphOfCSFFT", "setFormOfCSFFTLabel", "setFormOfCalcArea",
                                         "cmbCalcL_Click 0", "cmbLx_Click 0", "setFormOfLE", "setFormOfMarkArea"}));
     // The first set-up of the run shows W; the band names follow the channel's condition.
-    EXPECT_EQ(calc.ShownBand(), 2);
+    EXPECT_EQ(calc.Shown().band, 2);
     EXPECT_EQ(calc.cmbGraphBand.ListIndex, 1);
     ASSERT_EQ(calc.cmbGraphBand.ListCount(), 47);
     EXPECT_EQ(calc.cmbGraphBand.Items[0], "Ｆ特性");
@@ -97,13 +97,13 @@ TEST_F(ScreenSetUp, ChannelPositionCarriesOverAndTheListStopsAtAChannelNotAnalys
     AddMeasure(60, {{}, {}});
     Show(1);
     ChooseChannel(1);
-    EXPECT_EQ(calc.ShownChannel().get(), &Channel(1, 2));
+    EXPECT_EQ(calc.Shown().channel.get(), &Channel(1, 2));
     Show(3);
     EXPECT_EQ(calc.cmbCh.ListIndex, 1);
-    EXPECT_EQ(calc.ShownChannel().get(), &Channel(3, 2));
+    EXPECT_EQ(calc.Shown().channel.get(), &Channel(3, 2));
     Show(2);
     EXPECT_EQ(calc.cmbCh.Items, (std::vector<std::string>{"ch1"}));
-    EXPECT_EQ(calc.ShownChannel().get(), &Channel(2, 1));
+    EXPECT_EQ(calc.Shown().channel.get(), &Channel(2, 1));
 }
 
 struct BandCase {
@@ -125,7 +125,7 @@ TEST_P(BandTranslation, KeepsTheBandAcrossBandModes) {
     Show(1);
     ChooseBand(c.slot);
     ChooseChannel(1);
-    EXPECT_EQ(calc.ShownBand(), c.expected);
+    EXPECT_EQ(calc.Shown().band, c.expected);
     EXPECT_EQ(calc.cmbGraphBand.ListIndex, c.expected - 1);
 }
 
@@ -194,8 +194,8 @@ TEST_F(ScreenSetUp, ReturnSavesAProjectThatReadsBackWithTheMemo) {
     calc.txtMEMO.Text = "second channel";
     calc.cmdREC_Click();
     EXPECT_EQ(main.saves, 1);
-    EXPECT_FALSE(calc.ShownMeasure());
-    EXPECT_TRUE(calc.ShownChannel());
+    EXPECT_FALSE(calc.Shown().measure);
+    EXPECT_TRUE(calc.Shown().channel);
     EXPECT_FALSE(main.list.Rows[0].Checked);
     EXPECT_TRUE(main.list.Rows[1].Checked);  // kept by position over the refill
     EXPECT_TRUE(main.Visible);
@@ -215,15 +215,15 @@ TEST_F(ScreenSetUp, NavigationAdoptsTheConditionSavesAndShowsTheTarget) {
     calc.txtMEMO.Text = "edited";
     calc.cmdNext_Click();
     EXPECT_EQ(main.m_MeasureIndex, 3);
-    EXPECT_EQ(calc.ShownMeasureIndex(), 3);
+    EXPECT_EQ(calc.Shown().measureIndex, 3);
     EXPECT_EQ(Records().MeasureCondition.Account, "measure 3");
     EXPECT_EQ(Channel(2, 1).ChMeasureCondition.Account, "edited");
     calc.cmdFirst_Click();
-    EXPECT_EQ(calc.ShownMeasureIndex(), 1);
+    EXPECT_EQ(calc.Shown().measureIndex, 1);
     calc.cmdEnd_Click();
-    EXPECT_EQ(calc.ShownMeasureIndex(), 3);
+    EXPECT_EQ(calc.Shown().measureIndex, 3);
     calc.cmdBack_Click();
-    EXPECT_EQ(calc.ShownMeasureIndex(), 2);
+    EXPECT_EQ(calc.Shown().measureIndex, 2);
     EXPECT_EQ(main.saves, 4);
     EXPECT_TRUE(ui.Messages().empty());
 
@@ -239,7 +239,7 @@ TEST_F(ScreenSetUp, ASaveThatFailsEndsTheRun) {
     platform::SetWriteLimitForTests(0);
     calc.cmdNext_Click();
     EXPECT_EQ(main.m_MeasureIndex, 2);  // changed before the save
-    EXPECT_EQ(calc.ShownMeasureIndex(), 1);
+    EXPECT_EQ(calc.Shown().measureIndex, 1);
     ASSERT_EQ(ui.Messages().size(), 2u);
     EXPECT_EQ(ui.Messages()[0].Text, "データ保存に失敗しました．");
     EXPECT_EQ(ui.Messages()[1].Text, "保存できなくなりました.終了します.");
@@ -254,7 +254,7 @@ TEST_F(ScreenSetUp, TheShownChannelOutlivesItsMeasurement) {
     AddMeasure(60, {{}});
     Show(1);
     calc.cmdREC_Click();
-    const std::shared_ptr<CChMeasure> shown = calc.ShownChannel();
+    const std::shared_ptr<CChMeasure> shown = calc.Shown().channel;
     Records().Measures.Delete(1);  // the main screen deletes the measurement
     g_ResetPreserve();             // and then opens another project
     g_PreserveDoc().SetSaveFilePath(ProjectPath());
@@ -263,7 +263,7 @@ TEST_F(ScreenSetUp, TheShownChannelOutlivesItsMeasurement) {
     Show(1);
     EXPECT_EQ(shown->ChMeasureCondition.Account, "into the old channel");
     EXPECT_EQ(Channel(1, 1).ChMeasureCondition.Account, "memo 1-1");
-    EXPECT_EQ(calc.ShownChannel().get(), &Channel(1, 1));
+    EXPECT_EQ(calc.Shown().channel.get(), &Channel(1, 1));
 }
 
 }  // namespace

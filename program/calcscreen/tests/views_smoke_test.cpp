@@ -91,7 +91,7 @@ TEST(CalcViews, ScreenShowsTheChartAndFollowsChannelAndScroll) {
     ASSERT_NE(channels, nullptr);
     ASSERT_EQ(channels->count(), 2);
     emit channels->activated(1);
-    EXPECT_EQ(calc.ShownChannel().get(), &CalcProject::Channel(1, 2));
+    EXPECT_EQ(calc.Shown().channel.get(), &CalcProject::Channel(1, 2));
     EXPECT_EQ(calc.Chart2DLevelWave.LevelPoint(1).y, LevelAt(1001));
     EXPECT_EQ(view->Scroll()->value(), calc.scrGraph.Value);
 
