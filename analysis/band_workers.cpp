@@ -19,13 +19,15 @@ constexpr double kWakeNs = 50e3;
 // The work left in the blocks in flight per thread, from which one more thread is woken.
 constexpr double kShareNs = 4 * kWakeNs;
 // Helpers from which the calling thread leaves the filtering to them.
-constexpr size_t kHelpersThatFilterAlone = 2;
+constexpr int kHelpersThatFilterAlone = 2;
 // What a task's run is taken to cost before it has run once: worth a helper.
 constexpr double kUnknownNs = 1e6;
 
 }  // namespace
 
 BandWorkers::BandWorkers(unsigned threads) {
+    // The helpers count each other: they start once all are made.
+    std::lock_guard lock(m_mutex);
     for (unsigned i = 1; i < threads; ++i) {
         try {
             m_helpers.emplace_back([this] { helperLoop(); });
@@ -33,6 +35,29 @@ BandWorkers::BandWorkers(unsigned threads) {
             break;
         }
     }
+    m_allowed = static_cast<int>(m_helpers.size());
+}
+
+void BandWorkers::limitToFreeProcessors() {
+    const unsigned busy = busyProcessors();
+    int ours = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        ours = m_inside;  // the helpers at work (others may still be on their way to sleep)
+    }
+    const int others = std::max(static_cast<int>(busy) - ours, 0);
+    limit(static_cast<unsigned>(std::max(static_cast<int>(threads()) - others, 1)));
+}
+
+void BandWorkers::limit(unsigned threads) {
+    std::lock_guard lock(m_mutex);
+    const int allowed = std::clamp(static_cast<int>(threads) - 1, 0, static_cast<int>(m_helpers.size()));
+    const bool more = allowed > m_allowed;
+    m_allowed = allowed;
+    // Helpers let in again look for work (those with none sleep again).
+    if (more && m_job != nullptr)
+        for (int awake = static_cast<int>(m_helpers.size()) - (m_sleeping - m_waking); awake < m_allowed; ++awake)
+            wakeOne();
 }
 
 BandWorkers::~BandWorkers() {
@@ -48,7 +73,9 @@ void BandWorkers::helperLoop() {
     std::unique_lock lock(m_mutex);
     for (;;) {
         if (m_end) return;
-        if (m_job != nullptr) {
+        // A helper beyond the limit sleeps.
+        const int awake = static_cast<int>(m_helpers.size()) - (m_sleeping - m_waking);
+        if (m_job != nullptr && awake <= m_allowed) {
             Job* job = m_job;
             ++m_inside;
             const bool worked = job->step(lock);
@@ -63,7 +90,8 @@ void BandWorkers::helperLoop() {
 }
 
 void BandWorkers::wakeOne() {
-    if (m_sleeping > m_waking) {
+    const int awake = static_cast<int>(m_helpers.size()) - (m_sleeping - m_waking);
+    if (m_sleeping > m_waking && awake < m_allowed) {
         ++m_waking;
         m_wake.notify_one();
     }
@@ -197,7 +225,7 @@ struct BlockStream::Stream final : BandWorkers::Job {
     // well beyond a wake-up for every helper awake and one more. Without helpers the caller runs everything.
     void wake(bool keep) {
         if (ready.size() <= (keep ? 1u : 0u)) return;
-        if (workers.m_helpers.empty()) {
+        if (workers.m_allowed == 0) {
             if (workers.m_callerWaits) workers.m_caller.notify_one();
             return;
         }
@@ -311,7 +339,7 @@ int BlockStream::next() {
     while (s.left[static_cast<size_t>(slot)] > 0) {
         // With several helpers, this thread only waits: it has the next blocks to read and this one to take out,
         // and the helpers have the processors. With one helper or none it runs tasks too, one at a time.
-        if (w.m_helpers.size() < kHelpersThatFilterAlone && s.take(lock, false)) continue;
+        if (w.m_allowed < kHelpersThatFilterAlone && s.take(lock, false)) continue;
         w.m_callerWaits = true;
         w.m_caller.wait(lock);
         w.m_callerWaits = false;

@@ -40,6 +40,13 @@ public:
 
     unsigned threads() const { return static_cast<unsigned>(m_helpers.size()) + 1; }
 
+    // Threads that may work at once from now on, the caller included (1 .. threads()): the other helpers sleep
+    // once their current run ends, and are not woken until the limit rises again.
+    void limit(unsigned threads);
+    // limit() to the processors that no other task is running or waiting for now (busyProcessors, less these
+    // helpers at work), at least 1.
+    void limitToFreeProcessors();
+
     // Runs task(0) .. task(count - 1), independent of each other, on the helpers and the calling thread; returns
     // when all have run. task must not throw.
     void run(int count, const std::function<void(int)>& task);
@@ -66,6 +73,7 @@ private:
     int m_inside = 0;    // helpers inside m_job
     int m_sleeping = 0;  // helpers waiting on m_wake
     int m_waking = 0;    // of them, woken and not yet running
+    int m_allowed = 0;   // helpers that may be awake (limit)
     bool m_callerWaits = false;
     bool m_end = false;
     std::vector<std::thread> m_helpers;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <new>
@@ -157,13 +158,7 @@ int32_t CWavAnalyzeEngine::readStart(const std::string& path, WorkerThreads& wor
     // keeps them as busy at less cost.
     const auto on = static_cast<unsigned>(
         std::count_if(m_analyzers.begin(), m_analyzers.end(), [](const auto& a) { return a->isOn(); }));
-    // On a busy machine the spread would only take processors from the other work (and lose more to waiting for
-    // them than it gains): a run takes the processors left free, down to one.
     m_runThreads = m_channelThreads;
-    if (!m_threadsFixed) {
-        const unsigned busy = busyProcessors();
-        m_runThreads = busy >= m_channelThreads ? 1 : m_channelThreads - busy;
-    }
     // Blocks in flight: enough for the threads to find work in later blocks while a block's last tasks wait for
     // its first ones; one thread runs the blocks one after another. Cheap blocks (low rates) go through the
     // threads several at a time, so that each hand-over carries work worth it.
@@ -330,6 +325,17 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
             }
             const FusedGraph graph = fuseTasks(chainTasks, std::max(kMinGrain, total / (2 * m_runThreads)));
             BandWorkers workers(m_runThreads);
+            // On a busy machine the spread would only take processors from the other work (and lose more to waiting
+            // for them than it gains): the run's threads are limited to the processors left free, looked at again
+            // every second.
+            auto nextLook = std::chrono::steady_clock::now();
+            const auto lookAtTheMachine = [&] {
+                const auto now = std::chrono::steady_clock::now();
+                if (m_threadsFixed || now < nextLook)
+                    return;
+                workers.limitToFreeProcessors();
+                nextLook = now + std::chrono::seconds(1);
+            };
             // The channels' blocks are analysed side by side, several blocks at once, while this thread reads and
             // converts the next ones: every filter still sees its samples in order, so the levels are the same as
             // one block after another. The blocks are taken out in order: each channel appends its levels, and the
@@ -365,6 +371,7 @@ int16_t CWavAnalyzeEngine::analyze(WavReader& reader)
                 }
                 if (stream.inFlight() == 0)
                     break;
+                lookAtTheMachine();
                 yieldProcessor();
                 if (stopRequested())
                     return giveUp();

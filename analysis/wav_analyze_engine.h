@@ -52,8 +52,8 @@ public:
     void setWindow(MurteskWindow* window) { m_window.store(window, std::memory_order_release); }
     // How many threads analyse a block, its channels and the bands of each (the processors available unless set;
     // at least 1). Only while no worker runs.
-    // Threads for a run, fixed; by default a run takes the processors this process may run on that no other task
-    // is running or waiting for when it starts (busyProcessors).
+    // Threads for a run, fixed; by default a run has a thread for each processor this process may run on, and
+    // works on those that no other task is running or waiting for (BandWorkers::limitToFreeProcessors).
     void setChannelThreads(unsigned threads) {
         m_channelThreads = threads < 1 ? 1 : threads;
         m_threadsFixed = true;
@@ -89,7 +89,7 @@ private:
     bool m_failed = false;
     unsigned m_channelThreads = availableProcessors();
     bool m_threadsFixed = false;
-    unsigned m_runThreads = 1;  // of the run started last
+    unsigned m_runThreads = 1;  // of the run started last (its helpers, before any limit)
     int m_slots = 1;  // batches of blocks in flight in a run
     int m_batch = 1;  // blocks per batch
     std::atomic<EngineRun> m_run{EngineRun::Idle};
