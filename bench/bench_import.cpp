@@ -117,7 +117,7 @@ void BM_Import(benchmark::State& state) {
         preserve.SaveFilePath = (project / "p.qvd").string();
         COriginalWs originalWs;
         import::PreserveImportDocument document{preserve, originalWs};
-        import::AnalysisLibrary library;
+        AnalysisLibrary library;
         PumpedWindow* pumped = nullptr;
         import::SetStatusWindowFactory([&pumped](import::StatusHandler onStatus) {
             auto w = std::make_unique<PumpedWindow>(std::move(onStatus));

@@ -8,7 +8,7 @@
 #include "form.h"
 #include "wav_import_document.h"
 #include "status_window.h"
-#include "wav_library.h"
+#include "import_library.h"
 #include "wav_status.h"
 
 #include <deque>

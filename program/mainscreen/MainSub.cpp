@@ -5,7 +5,7 @@
 #include "globals.h"
 #include "preserve_document.h"
 #include "original_w_loader.h"
-#include "sarnik_search.h"
+#include "sarnik_binding.h"
 
 namespace murtesk {
 

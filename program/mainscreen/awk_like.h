@@ -9,18 +9,14 @@
 // Positions (RStart) and lengths (RLength) are 1-based byte counts of the UTF-8 text.
 #pragma once
 
+#include "sarnik_binding.h"
+
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace murtesk {
-
-// The library's search: (CP932 text, CP932 pattern, length out) -> > 0 the 1-based byte position of
-// the leftmost-longest match with its byte length, 0 no match, -1 a bad pattern (length: where).
-// It may throw when the library cannot be reached; the helpers below let that through.
-using RESearchFunction = std::function<std::int32_t(const char* text, const char* pattern, std::int32_t* length)>;
 
 class AwkLike {
 public:

@@ -59,7 +59,7 @@ inline void ImportRecordings(platform::testing::FakeUi& ui, const std::string& f
         ASSERT_TRUE(samples::writeRecording(recordings.back(), rec));
     }
     import::PreserveImportDocument document{static_cast<PreserveDocument&>(g_PreserveDoc()).Preserve(), g_OriginalWs};
-    import::AnalysisLibrary library;
+    AnalysisLibrary library;
     PumpedWindow* pumped = nullptr;
     import::SetStatusWindowFactory([&pumped](import::StatusHandler onStatus) {
         auto w = std::make_unique<PumpedWindow>(std::move(onStatus));

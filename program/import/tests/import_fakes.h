@@ -4,7 +4,7 @@
 
 #include "frmWavFileReadAD.h"
 #include "wav_import_document.h"
-#include "wav_library.h"
+#include "import_library.h"
 
 #include "fake_ui.h"
 #include "scratch_folder.h"

@@ -1,7 +1,7 @@
 // The AWK-like helpers through the built libSarnik.so: positions of the UTF-8 text, splitting at a
 // separator and into blank-separated words, texts with double-byte and unconvertible characters.
 #include "awk_like.h"
-#include "sarnik_search.h"
+#include "sarnik_binding.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // message, and full-width names cut exactly at the comma.
 #include "fake_ui.h"
 #include "original_w_loader.h"
-#include "sarnik_search.h"
+#include "sarnik_binding.h"
 
 #include "platform/text_encoding.h"
 #include "scratch_folder.h"

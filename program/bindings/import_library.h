@@ -1,7 +1,7 @@
-// The analysis library's functions as the WAV import calls them. The program's binding loads the
-// library by name at the first call; tests give a scripted fake. Paths are UTF-8; every buffer
-// belongs to the caller. Return values are the library's own (1 or non-zero success, 0 failure,
-// statuses as listed in wav_status.h).
+// The analysis library's functions as the WAV import calls them. The program's binding
+// (analysis_binding.h) loads the library by name at the first call; tests give a scripted fake.
+// Paths are UTF-8; every buffer belongs to the caller. Return values are the library's own (1 or
+// non-zero success, 0 failure, statuses as the import's wav_status.h lists them).
 #pragma once
 
 #include "murtesk_window.h"

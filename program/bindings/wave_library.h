@@ -1,7 +1,8 @@
 // The analysis library's WAV functions as the screens call them: probing a recording, cutting a span
-// of one channel into a mono file, merging mono files into one, and resampling a level series to text. The program's binding loads
-// libMurtesk.so from the program's library folder at the first call; a missing library or function fails the
-// call (0). Paths are UTF-8; every buffer belongs to the caller.
+// of one channel into a mono file, merging mono files into one, and resampling a level series to
+// text. The program's binding (analysis_binding.h) loads libMurtesk.so from the program's library
+// folder at the first call; a missing library or function fails the call (0). Paths are UTF-8;
+// every buffer belongs to the caller.
 #pragma once
 
 #include <cstdint>
@@ -42,9 +43,7 @@ public:
                                               double inRate, double outRate, std::int32_t mode) = 0;
 };
 
-// The library the screens use: the program's binding unless a test has set another.
+// The library the screens use: the program's binding.
 WaveLibrary& g_WaveLibrary();
-// Puts another library in the binding's place (null: the binding again). For tests.
-void SetWaveLibrary(WaveLibrary* library);
 
 }  // namespace murtesk

@@ -1,25 +1,22 @@
-#include "sarnik_search.h"
+#include "sarnik_binding.h"
 
-#include "platform/dynamic_library.h"
+#include "Sarnik.h"
+#include "dynamic_library.h"
 
 namespace murtesk {
 
 namespace {
 
-platform::DynamicLibrary& SarnikLibrary()
-{
+platform::DynamicLibrary& SarnikLibrary() {
     static platform::DynamicLibrary library("libSarnik.so");
     return library;
 }
 
-using RESearchExport = std::int32_t(const char*, const char*, std::int32_t*);
-
 }  // namespace
 
-RESearchFunction SarnikRESearch()
-{
+RESearchFunction SarnikRESearch() {
     return [](const char* text, const char* pattern, std::int32_t* length) {
-        auto* search = SarnikLibrary().function<RESearchExport>("RESearch");
+        auto* search = SarnikLibrary().function<decltype(::RESearch)>("RESearch");
         if (search == nullptr) throw SarnikUnavailable("RESearch: " + SarnikLibrary().lastError());
         return search(text, pattern, length);
     };
