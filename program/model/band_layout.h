@@ -37,7 +37,6 @@ class BandLayout {
 public:
     explicit BandLayout(std::int16_t oct1or3) : oneThird_(BandListMode(oct1or3) == kOneThirdOctaveBandMode) {}
 
-    bool OneThird() const { return oneThird_; }
     // n: the slots of the layout's band list, 47 or 17.
     std::int16_t SlotCount() const { return murtesk::SlotCount(oneThird_ ? kOneThirdOctaveBandMode : kOctaveBandMode); }
     // The chart position j (1..n) of slot i: F 1, W n, band slot i n + 2 - i; 0 outside 1..n.

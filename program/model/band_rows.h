@@ -96,7 +96,6 @@ public:
     std::string LFmax(std::int16_t slot, LevelFile* file = nullptr) const { return LevelAt(slot, pF_, true, file); }
     std::string LWmax(std::int16_t slot, LevelFile* file = nullptr) const;
 
-    std::int16_t Mode() const { return mode_; }
     std::string Folder(std::int16_t slot) const;
 
 private:

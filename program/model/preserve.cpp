@@ -158,7 +158,6 @@ bool CPreserve::IsCALInRange(int Index) const {
     return CalMin <= cal && cal <= CalMax;
 }
 
-std::string CPreserve::ProjectFolder() const { return GetParentPath(SaveFilePath); }
 std::string CPreserve::RecWavFolder() const { return GetRecWavFolder(SaveFilePath); }
 std::string CPreserve::LCalcFolder() const { return GetLCalcFolder(SaveFilePath); }
 std::string CPreserve::BandFolder(std::int16_t band_mode, std::int16_t slot) const {

@@ -73,8 +73,7 @@ public:
     // CalMin <= CAL <= CalMax for the channel condition Index.
     bool IsCALInRange(int Index) const;
 
-    // The folder that holds the project file, and the project's folders beside it.
-    std::string ProjectFolder() const;
+    // The project's folders beside the project file.
     std::string RecWavFolder() const;
     std::string LCalcFolder() const;
     std::string BandFolder(std::int16_t band_mode, std::int16_t slot) const;

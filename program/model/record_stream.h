@@ -29,7 +29,7 @@
 //     };
 //
 // Record<> then gives MeRead, MeWrite, MeCopy, MeMove and IsMeEqualTo. Io is a RecordReader or a
-// RecordWriter (Io::kReading tells which); every call gives false at the first failure, and the
+// RecordWriter; every call gives false at the first failure, and the
 // && chain stops there. A class that needs more (a migration after reading, fields that are copied
 // but not compared) writes those operations itself with the same pieces.
 #pragma once
@@ -200,7 +200,6 @@ bool MeEqualFields(const std::tuple<const T&...>& a, const std::tuple<const T&..
 // Reads a record's fields in order (see the top of this file).
 class RecordReader {
 public:
-    static constexpr bool kReading = true;
     explicit RecordReader(BinaryFile& file) : file_(file) {}
 
     BinaryFile& file() { return file_; }
@@ -247,7 +246,6 @@ private:
 // current layout, every field, whatever the file version context says.
 class RecordWriter {
 public:
-    static constexpr bool kReading = false;
     explicit RecordWriter(BinaryFile& file) : file_(file) {}
 
     BinaryFile& file() { return file_; }

@@ -66,11 +66,7 @@ struct WaveHeader {
     std::byte* lpData = nullptr;
     std::uint32_t dwBufferLength = 0;
     std::uint32_t dwBytesRecorded = 0;
-    std::uintptr_t dwUser = 0;
     std::uint32_t dwFlags = 0;
-    std::uint32_t dwLoops = 0;
-    WaveHeader* lpNext = nullptr;
-    std::uintptr_t reserved = 0;
 };
 
 // One open device.

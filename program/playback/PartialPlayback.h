@@ -51,8 +51,6 @@ public:
     platform::CommandButton cmdCancel;
     platform::CommandButton cmdDummy;
     platform::FormTimer Timer1;
-    // cmdDummy's window target.
-    platform::WindowTarget& DummyWindow() { return *dummyWindow_; }
 
     // ---- State (read by tests)
     bool m_bActivated = false;

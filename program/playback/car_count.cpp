@@ -101,14 +101,6 @@ void CCarCounts::ArrayReDim(std::int32_t aryAllNum, std::int32_t countNum) {
     ResetSlots(aryAllNum, countNum, allocated_, count_, course_, roadNo_, carKind_, posTime_);
 }
 
-void CCarCounts::CopyAryCourse(const std::vector<std::int16_t>& values) { CopySlots(course_, values, allocated_); }
-
-void CCarCounts::CopyAryRoadNo(const std::vector<std::int16_t>& values) { CopySlots(roadNo_, values, allocated_); }
-
-void CCarCounts::CopyAryCarKind(const std::vector<std::int16_t>& values) { CopySlots(carKind_, values, allocated_); }
-
-void CCarCounts::CopyAryPosTime(const std::vector<std::int32_t>& values) { CopySlots(posTime_, values, allocated_); }
-
 bool CCarCounts::IsMeEqualTo(const CCarCounts& other) const {
     if (count_ != other.count_ || !now_.IsMeEqualTo(other.now_) || carNum_ != other.carNum_) return false;
     const auto n = static_cast<std::size_t>(count_);

@@ -71,11 +71,6 @@ public:
     // Sets N and the count and allocates every array anew, cleared; std::invalid_argument unless 0 <= count <= N.
     void ArrayReDim(std::int32_t aryAllNum, std::int32_t countNum);
     std::int32_t AllocatedLength() const { return allocated_; }
-    // Replace an array by a copy (of N slots; std::invalid_argument otherwise).
-    void CopyAryCourse(const std::vector<std::int16_t>& values);
-    void CopyAryRoadNo(const std::vector<std::int16_t>& values);
-    void CopyAryCarKind(const std::vector<std::int16_t>& values);
-    void CopyAryPosTime(const std::vector<std::int32_t>& values);
 
     CCarCounts MeCopy() const { return *this; }
     void MeMove(CCarCounts& target) const { target = *this; }

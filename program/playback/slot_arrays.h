@@ -83,12 +83,4 @@ void ResetSlots(std::int32_t slots, std::int32_t count, std::int32_t& listSlots,
     listCount = count;
 }
 
-// Replaces an array by a copy of `source`, which must have the list's number of slots.
-template <class T>
-void CopySlots(std::vector<T>& target, const std::vector<T>& source, std::int32_t slots) {
-    if (source.size() != static_cast<std::size_t>(slots))
-        throw std::invalid_argument("an array of another number of slots than the list's");
-    target = source;
-}
-
 }  // namespace murtesk::playback

@@ -75,22 +75,6 @@ void CSpeedInfos::ArrayReDim(std::int32_t aryAllNum, std::int32_t countNum) {
     ResetSlots(aryAllNum, countNum, allocated_, count_, course_, roadNo_, saveTime1_, saveTime2_, distance_, carKind_);
 }
 
-void CSpeedInfos::CopyAryCourse(const std::vector<std::int16_t>& values) { CopySlots(course_, values, allocated_); }
-
-void CSpeedInfos::CopyAryRoadNo(const std::vector<std::int16_t>& values) { CopySlots(roadNo_, values, allocated_); }
-
-void CSpeedInfos::CopyArySaveTime1(const std::vector<std::int32_t>& values) {
-    CopySlots(saveTime1_, values, allocated_);
-}
-
-void CSpeedInfos::CopyArySaveTime2(const std::vector<std::int32_t>& values) {
-    CopySlots(saveTime2_, values, allocated_);
-}
-
-void CSpeedInfos::CopyAryDistance(const std::vector<float>& values) { CopySlots(distance_, values, allocated_); }
-
-void CSpeedInfos::CopyAryCarKind(const std::vector<std::int16_t>& values) { CopySlots(carKind_, values, allocated_); }
-
 bool CSpeedInfos::IsMeEqualTo(const CSpeedInfos& other) const {
     if (count_ != other.count_ || !now_.IsMeEqualTo(other.now_)) return false;
     for (std::int32_t i = 1; i <= count_; ++i)

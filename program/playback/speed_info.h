@@ -65,12 +65,6 @@ public:
     // std::invalid_argument unless 0 <= count <= N.
     void ArrayReDim(std::int32_t aryAllNum, std::int32_t countNum);
     std::int32_t AllocatedLength() const { return allocated_; }
-    void CopyAryCourse(const std::vector<std::int16_t>& values);
-    void CopyAryRoadNo(const std::vector<std::int16_t>& values);
-    void CopyArySaveTime1(const std::vector<std::int32_t>& values);
-    void CopyArySaveTime2(const std::vector<std::int32_t>& values);
-    void CopyAryDistance(const std::vector<float>& values);
-    void CopyAryCarKind(const std::vector<std::int16_t>& values);
 
     CSpeedInfos MeCopy() const { return *this; }
     void MeMove(CSpeedInfos& target) const { target = *this; }

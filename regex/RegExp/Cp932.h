@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace sarnik {
@@ -27,12 +26,6 @@ inline Char step(std::string_view s, size_t pos) {
     if (isLeadByte(b) && pos + 1 < s.size())
         return {static_cast<uint16_t>(b << 8 | static_cast<uint8_t>(s[pos + 1])), 2};
     return {b, 1};
-}
-
-// Appends a character code: one byte below 256, otherwise two bytes, high byte first.
-inline void appendCode(std::string& out, uint16_t code) {
-    if (code >= 0x100) out.push_back(static_cast<char>(code >> 8));
-    out.push_back(static_cast<char>(code & 0xFF));
 }
 
 // Full-width twins that count as metacharacters when the full-width option is on.

@@ -43,7 +43,6 @@ public:
 
 private:
     uint32_t newState();
-    uint32_t rangeLabel(uint16_t lo, uint16_t hi);
 
     std::vector<std::vector<Transition>> states_;
     std::vector<std::pair<uint16_t, uint16_t>> ranges_;

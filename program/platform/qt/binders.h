@@ -117,7 +117,6 @@ public:
     void Bind(PositionStripWidget* widget, PositionStrip& state, std::function<void(int, double, double)> onMouseUp);
 
     void ShowAll();
-    bool Showing() const { return showing_; }
     // The form was unloaded: the widgets' events reach it no more.
     void Retire() { retired_ = true; }
 

@@ -34,7 +34,6 @@ public:
     FormView& operator=(const FormView&) = delete;
 
     QWidget* Widget() const { return widget_.get(); }
-    Form& Model() const { return form_; }
     // The form's caption and every bound control, as the model holds them now; then the form's
     // focus request, if any.
     void Refresh();

@@ -127,11 +127,6 @@ ChartGeometry LevelChartWidget::Geometry() const {
     return ChartGeometry(plot, model_->XMin(), model_->XMax(), model_->YMin(), model_->YMax());
 }
 
-ChartGeometry LevelChartWidget::OverlayGeometry() const {
-    const ChartGeometry g = Geometry();
-    return ChartGeometry(g.Plot(), g.XMin(), g.XMax(), kRangeLowerY, kRangeUpperY);
-}
-
 const QImage& LevelChartWidget::Background() {
     if (stale_ || background_.size() != size() ||
         (model_ != nullptr && model_->BackgroundRevision() != drawnRevision_)) {

@@ -34,8 +34,6 @@ public:
 
     // The plot area in this widget's pixels and its data ranges as drawn now.
     ChartGeometry Geometry() const;
-    // The group-2 axis (-50..50) over the same plot: where the overlay and labels are placed.
-    ChartGeometry OverlayGeometry() const;
 
     // The cached picture (for tests and pictures); drawn first when it is out of date.
     const QImage& Background();
