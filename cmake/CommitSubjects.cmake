@@ -1,0 +1,33 @@
+# cmake -DSOURCE=<source tree> -P CommitSubjects.cmake
+# Fails when a commit since SINCE has a subject over 72 characters. Outside a git checkout, or in a
+# shallow one that lacks SINCE, there is nothing to check (it says "not checked", which ctest counts as skipped).
+set(SINCE fe3c2955e743545f6e0800c38cba187a40947900)
+set(LIMIT 72)
+find_program(GIT git)
+if(NOT GIT)
+  message("no git: commit subjects not checked")
+  return()
+endif()
+execute_process(COMMAND ${GIT} -C ${SOURCE} cat-file -e ${SINCE}^{commit} RESULT_VARIABLE known
+                OUTPUT_QUIET ERROR_QUIET)
+if(NOT known EQUAL 0)
+  message("not a checkout holding ${SINCE}: commit subjects not checked")
+  return()
+endif()
+execute_process(COMMAND ${GIT} -C ${SOURCE} log --format=%h%x09%s ${SINCE}..HEAD
+                OUTPUT_VARIABLE log RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "git log failed")
+endif()
+string(REPLACE "\n" ";" lines "${log}")
+set(long "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^[^\t]*\t" "" subject "${line}")
+  string(LENGTH "${subject}" length)
+  if(length GREATER LIMIT)
+    string(APPEND long "\n  ${line} (${length})")
+  endif()
+endforeach()
+if(long)
+  message(FATAL_ERROR "commit subjects over ${LIMIT} characters:${long}")
+endif()
