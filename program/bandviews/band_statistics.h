@@ -1,7 +1,7 @@
 // The statistics of one mark range per band slot that the band result windows show: what they
 // take over from the calculation screen (g_ChMeasure, g_BandIndex, g_SelectNo,
 // g_CalcAreaInfluence), the pair of statistics each slot gets over its own list of positions,
-// the statistic codes with their names, the evaluation of a code for a slot, and the rule that
+// the chooser's order of the statistic codes (model/statistic_codes.h), the evaluation of a code for a slot, and the rule that
 // a level at or below -60 dB is no value.
 //
 // The mark range is the one numbered g_SelectNo among the mark ranges of slot g_BandIndex; it
@@ -19,22 +19,12 @@
 
 #include "model/ch_measure.h"
 #include "model/level_calcs.h"
+#include "model/statistic_codes.h"
 
 namespace murtesk {
 
-// The statistic codes, the item data of the statistic chooser; 1 to 99 are the percentile levels.
-inline constexpr std::int32_t kCodeLeq = -1;
-inline constexpr std::int32_t kCodeLmax = 0;
-inline constexpr std::int32_t kCodeLmin = 100;
-inline constexpr std::int32_t kCodeLE = 101;
-inline constexpr std::int32_t kCodeUpperLeq = 102;
-inline constexpr std::int32_t kCodeLFmax = 103;
-inline constexpr std::int32_t kCodeLWmax = 104;
-
 // The codes in the chooser's order: Ｌeq, Ｌmax, Ｌeq(Lmax-10dB), ＬE, Ｌ1 ... Ｌ99, Ｌmin, ＬFmax, ＬWmax.
 std::vector<std::int32_t> StatisticCodes();
-// The name the chooser shows for a code ("Ｌeq", "Ｌ5", "Ｌmin" ...); empty for an unknown code.
-std::string StatisticName(std::int32_t code);
 
 // The no-value rule: at or below -60 dB a level is stored as exactly -60.0 and shown as "---";
 // above, it is shown as "0.0" followed by "dB".

@@ -3,7 +3,7 @@
 #include "band_panel.h"
 #include "globals.h"
 #include "preserve_document.h"
-#include "statistic_codes.h"
+#include "chooser_order.h"
 
 #include "model/band_layout.h"
 #include "model/band_slots.h"
@@ -172,7 +172,7 @@ void frmOctCalc::Form_Load() {
     optAreaBand.Select(0);
 
     cmbCalcL.Clear();
-    for (const std::int32_t code : StatisticCodes()) {
+    for (const std::int32_t code : CalcStatisticCodes()) {
         cmbCalcL.AddItem(StatisticName(code), code);
     }
 

@@ -6,7 +6,7 @@
 #include "frmOctCalc.h"
 
 #include "globals.h"
-#include "statistic_codes.h"
+#include "chooser_order.h"
 #include "time_window.h"
 
 #include "model/scopes.h"

@@ -7,7 +7,7 @@
 
 #include "band_panel.h"
 #include "globals.h"
-#include "statistic_codes.h"
+#include "chooser_order.h"
 
 #include "model/band_layout.h"
 
