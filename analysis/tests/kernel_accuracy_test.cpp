@@ -14,6 +14,7 @@
 
 #include "BandLevel.h"
 #include "LaneKernel.h"
+#include "dsp/tests/chain_signals.h"
 #include "sample_decoder.h"
 #include "wav_reader.h"
 
@@ -23,6 +24,7 @@ namespace {
 using dsp::BandChainConfig;
 using dsp::CBandLevelChain;
 using dsp::Kernel;
+using dsp::chain_test::Config;
 
 // Levels of every slot over every block, slot by slot; empty when a block failed (too short for the filters at the
 // rate they run).
@@ -89,14 +91,6 @@ std::vector<std::vector<double>> Tone(double f, double rms, double rate, int blo
     return out;
 }
 
-BandChainConfig Config(int mode, double rate, int weighting) {
-    BandChainConfig c;
-    c.bandMode = mode;
-    c.rate = rate;
-    c.samplesPerBlock = static_cast<int>(rate);
-    c.weighting = weighting;
-    return c;
-}
 
 int SlotOf(int mode, double centre) {
     const auto bands = dsp::BandTable(mode);

@@ -2,6 +2,7 @@
 #include "level_files.h"
 
 #include "BandLevel.h"
+#include "dsp/tests/chain_signals.h"
 
 #include <gtest/gtest.h>
 
@@ -15,21 +16,10 @@ namespace murtesk::analysis {
 namespace {
 
 using namespace murtesk::dsp;
+using chain_test::Config;
+using chain_test::Sine;
 
-BandChainConfig Config(int mode, double rate, int weighting) {
-    BandChainConfig c;
-    c.bandMode = mode;
-    c.rate = rate;
-    c.samplesPerBlock = static_cast<int>(rate);
-    c.weighting = weighting;
-    return c;
-}
 
-std::vector<double> Sine(double f, double amplitude, double rate, int n) {
-    std::vector<double> x(n);
-    for (int i = 0; i < n; ++i) x[i] = amplitude * std::sin(2.0 * std::numbers::pi * f * i / rate);
-    return x;
-}
 
 int SlotOf(const CBandLevelChain& chain, double centre) {
     for (int b = 0; b < chain.bandCount(); ++b)

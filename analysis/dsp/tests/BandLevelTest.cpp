@@ -3,6 +3,7 @@
 #include "BandLevel.h"
 #include "LaneKernel.h"
 #include "LanePass.h"
+#include "chain_signals.h"
 
 #include <gtest/gtest.h>
 
@@ -20,22 +21,8 @@ using namespace murtesk::dsp;
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-
-BandChainConfig Config(int mode, double rate, int weighting) {
-    BandChainConfig c;
-    c.bandMode = mode;
-    c.rate = rate;
-    c.samplesPerBlock = static_cast<int>(rate);
-    c.weighting = weighting;
-    return c;
-}
-
-std::vector<double> Sine(double f, double amplitude, double rate, int n) {
-    std::vector<double> x(n);
-    for (int i = 0; i < n; ++i) x[i] = amplitude * std::sin(2.0 * kPi * f * i / rate);
-    return x;
-}
+using chain_test::Config;
+using chain_test::Sine;
 
 // Band corrections first, first + step, ... for the 45 bands.
 std::vector<double> Corrections(double first, double step) {
