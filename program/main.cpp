@@ -12,6 +12,7 @@
 #include "import_views.h"
 #include "japanese.h"
 #include "mainscreen_views.h"
+#include "platform/file_size_limit.h"
 #include "platform/program_folder.h"
 #include "playback/frmPlayAVI.h"
 #include "playback_views.h"
@@ -21,15 +22,12 @@
 
 #include <QApplication>
 
-#include <csignal>
 #include <cstdio>
 #include <string>
 
 int main(int argc, char** argv)
 {
-    // A write past the file-size limit fails as a full disk does, and is reported as such, rather
-    // than ending the program (programs it starts get the default back and end).
-    std::signal(SIGXFSZ, SIG_IGN);
+    murtesk::platform::FailWritesPastTheFileSizeLimit();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Murtesk"));
     QApplication::setQuitOnLastWindowClosed(false);  // the form runtime ends the run

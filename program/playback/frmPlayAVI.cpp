@@ -11,10 +11,11 @@
 #include <vector>
 
 #include "globals.h"
+#include "kinemo_binding.h"
+#include "platform/atomic_file.h"
 #include "platform/file_moves.h"
 #include "platform/numbers.h"
 #include "playback/dll_interface.h"
-#include "kinemo_binding.h"
 #include "playback/side_files.h"
 #include "playback/video_times.h"
 
@@ -174,6 +175,8 @@ void frmPlayAVI::Form_Activate() {
 bool frmPlayAVI::OpenVideoAndData(const std::string& path, std::int32_t& startMs, std::int32_t& endMs) {
     if (!OpenVideo(path, startMs, endMs)) return false;
     unreadable_.clear();
+    for (const std::string& side : {CarCountFilePath(path), SpeedFilePath(path)})
+        platform::RemoveLeftoverTemporaries(side);  // what a save killed half way left beside the side files
     ReadSideFile(m_CarCounts, CarCountFilePath(path));
     ReadSideFile(m_SpeedInfos, SpeedFilePath(path));
     if (m_SpeedInfos.count() > 0) {

@@ -2,6 +2,8 @@
 //   murtesk-samples calibration OUT.wav [--rate HZ] [--bits 8|16|24|32|f32|f64] [--seconds S] [--amplitude A]
 //   murtesk-samples recording OUT.wav [--rate HZ] [--bits ...] [--channels N] [--seconds S] [--seed N]
 //   murtesk-samples video OUT.avi [--seconds S] [--size WxH] [--fps F]
+// Each file is written beside OUT and takes its place only when complete: a failed write (a full disk, the
+// file-size limit) leaves an older OUT as it was and no partial file.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -9,10 +11,13 @@
 #include <optional>
 #include <string>
 
+#include "platform/atomic_file.h"
+#include "platform/file_size_limit.h"
 #include "recordings.h"
 #include "video_clips.h"
 
 using namespace murtesk::samples;
+using murtesk::platform::ReplaceFileByPath;
 
 namespace {
 
@@ -73,7 +78,8 @@ int writeVideo(const std::string& path, int argc, char** argv)
         }
     }
     std::string error;
-    if (!writeVideoClip(path, clip, &error)) {
+    if (!ReplaceFileByPath(path,
+                           [&](const std::string& temporary) { return writeVideoClip(temporary, clip, &error); })) {
         std::fprintf(stderr, "murtesk-samples: cannot write %s: %s\n", path.c_str(), error.c_str());
         return 1;
     }
@@ -86,6 +92,7 @@ int writeVideo(const std::string& path, int argc, char** argv)
 
 int main(int argc, char** argv)
 {
+    murtesk::platform::FailWritesPastTheFileSizeLimit();
     if (argc < 3)
         return usage();
     const std::string kind = argv[1];
@@ -123,7 +130,7 @@ int main(int argc, char** argv)
         }
     }
     if (kind == "calibration") {
-        if (!writeCalibration(path, cal)) {
+        if (!ReplaceFileByPath(path, [&](const std::string& temporary) { return writeCalibration(temporary, cal); })) {
             std::fprintf(stderr, "murtesk-samples: cannot write %s\n", path.c_str());
             return 1;
         }
@@ -132,7 +139,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (kind == "recording") {
-        if (!writeRecording(path, rec)) {
+        if (!ReplaceFileByPath(path, [&](const std::string& temporary) { return writeRecording(temporary, rec); })) {
             std::fprintf(stderr, "murtesk-samples: cannot write %s\n", path.c_str());
             return 1;
         }

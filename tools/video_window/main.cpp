@@ -10,11 +10,13 @@
 #include "globals.h"
 #include "japanese.h"
 #include "platform/dates.h"
+#include "platform/file_size_limit.h"
 #include "playback/frmPlayAVI.h"
 #include "playback_views.h"
 #include "qt_ui.h"
 
 int main(int argc, char** argv) {
+    murtesk::platform::FailWritesPastTheFileSizeLimit();
     if (argc != 2 && argc != 3 && argc != 5) {
         std::fprintf(stderr, "usage: murtesk-video-window VIDEO [\"yyyy/mm/dd hh:mm:ss\" [FROM_MS TO_MS]]\n");
         return 2;

@@ -4,12 +4,15 @@
 // byte.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <filesystem>
 
 #include "fake_ui.h"
 #include "globals.h"
 #include "platform/binary_file.h"
 #include "platform/dates.h"
+#include "platform/file_size_limit.h"
 #include "platform/text_encoding.h"
 #include "playback/dll_interface.h"
 #include "playback/frmPlayAVI.h"
@@ -368,6 +371,44 @@ TEST_F(PlayAvi, OkSavesBothSideFilesOrAsksWhenAWriteFails) {
     ASSERT_TRUE(saved.FileRead(CarCountFilePath(g_VideoPath)));
     EXPECT_EQ(saved.count(), 1);
     EXPECT_TRUE(std::filesystem::exists(SpeedFilePath(g_VideoPath)));
+}
+
+// Under a file-size limit (`ulimit -f`) the set-up every program of ours makes turns OK's write into a failure
+// that is told, in a child process: the side files from before stay as they were and nothing is left beside
+// them, neither this save's temporary file nor the one a save killed earlier left.
+TEST_F(PlayAvi, OkOverTheFileSizeLimitIsToldAndKeepsTheFilesOnDisk) {
+    const std::string car = CarCountFilePath(g_VideoPath);
+    const std::string speeds = SpeedFilePath(g_VideoPath);
+    CCarCounts before;
+    CCarCount one;
+    one.CarKind = 2;
+    before.PlusCarNum(before.Add(one));
+    ASSERT_TRUE(before.FileWrite(car));
+    ASSERT_TRUE(CSpeedInfos().FileWrite(speeds));
+    const std::string carBytes = ReadAll(car), speedBytes = ReadAll(speeds);
+    WriteAll(car + ".~0123456789ab", "left by a killed save");
+    const std::vector<std::string> told{"情報の保存に失敗しました．", "閉じますか？"};
+    EXPECT_EXIT(
+        {
+            platform::FailWritesPastTheFileSizeLimit();
+            LoadPausedAt(0);
+            Count(0, 1, 4, 1500);
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 0;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            ui.AnswerNext(MsgAnswer::OK);
+            ui.AnswerNext(MsgAnswer::Yes);  // closes without the counts
+            form->cmdOk_Click();
+            std::_Exit(ui.MessageTexts() == told && !ui.IsLoaded(*form) ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(ReadAll(car), carBytes);
+    EXPECT_EQ(ReadAll(speeds), speedBytes);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) names.push_back(entry.path().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{car, speeds}));
 }
 
 // A side file that does not read is told about at once and kept whole under another name when OK writes anew.
