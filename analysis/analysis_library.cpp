@@ -51,8 +51,9 @@ int32_t AnalysisLibrary::ReadPreOfWAV(int32_t channels, double rate, int32_t sam
 {
     replaceEngine(nullptr);
     // The channels' buffers grow with the rate and the block: past one second of the largest layout nothing is
-    // made.
-    if (!(rate <= kMaxSampleRate) || samplesPerBlock > static_cast<int32_t>(kMaxSampleRate))
+    // made; neither for a rate or a block of no samples, which no WAV file has.
+    if (!(rate > 0.0 && rate <= kMaxSampleRate) || samplesPerBlock < 1 ||
+        samplesPerBlock > static_cast<int32_t>(kMaxSampleRate))
         return 0;
     try {
         auto e = std::make_shared<CWavAnalyzeEngine>(channels, rate, samplesPerBlock, dcOffsets);

@@ -1,13 +1,18 @@
 // A level series resampled to another rate and written as text, one value per line. The output is produced
 // and written piece by piece, so a series of any length needs a fixed amount of memory; the numbers are
-// formatted by std::to_chars, which always writes '.' and needs no locale. The arguments are checked before
-// the file is opened, so a refused call leaves an existing file as it was; the text is written beside the
-// file and renamed over it only when complete, so a failed write leaves it as it was too.
+// formatted by std::to_chars, which always writes '.' and needs no locale. The arguments and every value are
+// checked before the file is opened, so a refused call leaves an existing file as it was; the text is written
+// beside the file and renamed over it only when complete, so a failed write leaves it as it was too.
+//
+// The values' bound: levels in dB lie within a few hundred of 0, and a double holds every number up to 2^31 to
+// within 2.4e-7, so its sixth decimal is right. The resamplers' weights add up to at most 1.7 in magnitude (the
+// half-sample kernel: 2 × (2/pi + 2/(3 pi))), so values within ±1e9 give outputs within ±1.7e9 < 2^31.
 #include "chg_hz.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -23,8 +28,9 @@ namespace {
 
 constexpr int kPieceValues = 16384;
 constexpr size_t kTextBytes = 1 << 20;
-// The longest line: a sign, 309 integer digits (the largest double), the point, six decimals, CR LF.
-constexpr size_t kMaxLineBytes = 400;
+constexpr double kLargestValue = 1e9;
+// The longest line: a sign, 10 integer digits (1.7e9), the point, six decimals, CR LF; with room to spare.
+constexpr size_t kMaxLineBytes = 64;
 
 bool writeAll(int fd, const char* data, size_t size)
 {
@@ -40,7 +46,7 @@ bool writeAll(int fd, const char* data, size_t size)
     return true;
 }
 
-// The form of printf's "%lf" in the C locale: fixed-point, six decimals ("inf", "-nan" and the like as is).
+// The form of printf's "%lf" in the C locale: fixed-point, six decimals.
 char* formatLine(char* p, char* end, double v)
 {
     p = std::to_chars(p, end - 2, v, std::chars_format::fixed, 6).ptr;
@@ -83,6 +89,8 @@ int32_t ChgHz(const char* path, const double* values, int32_t count, double inRa
     // The resamplers count their output in int; a longer output is refused rather than cut short.
     if (!(count / (inRate / outRate) < static_cast<double>(INT_MAX)))
         return 0;
+    if (!std::all_of(values, values + count, [](double v) { return std::fabs(v) <= kLargestValue; }))
+        return 0;  // also NaN
 
     const dsp::CLinearResampler linear;
     const dsp::CDoublingResampler doubling;

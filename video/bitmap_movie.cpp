@@ -20,6 +20,43 @@ constexpr std::int32_t kMaxSampleRate = 768000;
 constexpr double kLongestPictureMicroseconds = 4294967295.0;
 constexpr std::int64_t kLongestStream = 4294967295;
 
+// The file's sizes and offsets (the RIFF chunk's size, the index's offsets and lengths) are 32 bits too, so the
+// whole file must stay within 2^32 - 1 bytes; a movie that might not is refused before anything is written. Its
+// largest size: each 4 × 4 block of a picture coded by Video 1 at most 18 bytes (two bytes of flags and eight
+// colours; a skip code only stands for blocks that take no bytes), and 4 bytes more a picture (its end code, a
+// last skip code); the sound 2 bytes a sample and channel; each chunk 8 bytes of header, 16 in the index and 8 in
+// the large-file index; the headers and the indexes' own headers within kAviHeaderBytes.
+constexpr std::uint64_t kLargestFile = 4294967295;
+constexpr std::uint64_t kBlockBytes = 18;
+constexpr std::uint64_t kPictureExtraBytes = 4;
+constexpr std::uint64_t kChunkBytes = 8 + 16 + 8;
+constexpr std::uint64_t kAviHeaderBytes = 65536;
+
+// a += b × c, false when it does not fit in 64 bits.
+bool AddProduct(std::uint64_t& a, std::uint64_t b, std::uint64_t c) {
+    std::uint64_t product = 0;
+    return !__builtin_mul_overflow(b, c, &product) && !__builtin_add_overflow(a, product, &a);
+}
+
+// Whether the largest file of `frames` pictures of width × height and `samples` sound samples of `channels`
+// fits the AVI's sizes. The sound goes in chunks of a second (`sampleRate` samples), at most two more for the
+// sound's end and the silence after it.
+bool FitsTheAvi(std::int64_t frames, std::int32_t width, std::int32_t height, std::int64_t samples,
+                std::int32_t channels, std::int32_t sampleRate) {
+    std::uint64_t bytes = kAviHeaderBytes;
+    const std::uint64_t blocks = static_cast<std::uint64_t>(width / 4) * static_cast<std::uint64_t>(height / 4);
+    std::uint64_t picture = kPictureExtraBytes + kChunkBytes;
+    if (!AddProduct(picture, blocks, kBlockBytes) || !AddProduct(bytes, static_cast<std::uint64_t>(frames), picture))
+        return false;
+    if (samples > 0) {
+        const std::uint64_t chunks = static_cast<std::uint64_t>(samples / sampleRate) + 3;
+        if (!AddProduct(bytes, static_cast<std::uint64_t>(samples), 2u * static_cast<std::uint64_t>(channels)) ||
+            !AddProduct(bytes, chunks, kChunkBytes))
+            return false;
+    }
+    return bytes <= kLargestFile;
+}
+
 }  // namespace
 
 bool BuildBitmapMovie(const std::string& bitmap, const std::string& wav, const std::string& target, double fps,
@@ -32,7 +69,9 @@ bool BuildBitmapMovie(const std::string& bitmap, const std::string& wav, const s
     if (withSound && (channels < 1 || channels > kMaxChannels || sampleRate < 1 || sampleRate > kMaxSampleRate))
         return false;
     const std::int64_t total = withSound ? std::llround(frames / fps * sampleRate) : 0;  // sound samples
-    if (1e6 / fps > kLongestPictureMicroseconds || total > kLongestStream) return false;
+    if (1e6 / fps > kLongestPictureMicroseconds || total > kLongestStream ||
+        !FitsTheAvi(frames, width, height, total, channels, sampleRate))
+        return false;
 
     // The picture, scaled once.
     std::unique_ptr<SpanReader> image = SpanReader::Open(bitmap);
@@ -79,18 +118,22 @@ bool BuildBitmapMovie(const std::string& bitmap, const std::string& wav, const s
         };
         SoundConverter converter(sampleRate, channels);
         std::vector<std::int16_t> samples;
-        auto take = [&] {  // the samples converted so far, cut to the length
+        // The samples converted so far, cut to the length, in whole seconds until the `last` call: every chunk of
+        // sound but the last two (the sound's end, the silence's end) holds a second.
+        auto take = [&](bool last) {
             const std::int64_t ready = static_cast<std::int64_t>(samples.size()) / channels;
-            write(samples.data(), std::min(ready, total - writer.soundWritten()));
-            samples.clear();
+            const std::int64_t left = total - writer.soundWritten();
+            const std::int64_t count = ready >= left ? left : last ? ready : ready - ready % sampleRate;
+            write(samples.data(), count);
+            samples.erase(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(count * channels));
             return !failed && writer.soundWritten() < total;
         };
         const bool read = sound->Read(0, kNoStop, nullptr, [&](const AVFrame& frame, Ticks) {
             failed = failed || !converter.Convert(&frame, samples);
-            return !failed && take();
+            return !failed && take(false);
         });
         if (!read || failed || !converter.Convert(nullptr, samples)) return false;
-        take();
+        take(true);
         write(nullptr, total - writer.soundWritten());  // silence to the end
     }
     picturesUntil(frames);

@@ -1,7 +1,8 @@
 // The library's four one-shot conversions, each complete within one call on the calling thread and silent: a
 // frame of a video as a bitmap file, a video's native size, a span of a video as a new AVI file, and an AVI file
 // made of one bitmap and an optional WAV file. Files are written under a temporary name beside the target and
-// renamed over it once complete (OutputFile): a failure leaves no partial file and an existing target as it was.
+// renamed over it once complete (OutputFile): a failure leaves no partial file and an existing target as it was,
+// and what a killed call left beside the target goes with the next call for it.
 // Every reading ends at the span's end or the file's, so no call can hang on its input.
 #pragma once
 
@@ -30,7 +31,8 @@ bool ExtractSpan(const std::string& source, const std::string& target, std::int3
 // seconds: `frames` pictures in RGB555 coded as Microsoft Video 1 (width and height must be multiples of 4);
 // with a WAV file (`wav` not empty) also its sound as 16-bit PCM at `sampleRate` and `channels`, cut or filled
 // with silence to the same length. False for a picture or sound that cannot be read, a size, rate or count out
-// of range, a movie the AVI header cannot describe (see kinemo.h), or any failure.
+// of range, a movie the AVI header cannot describe or whose file might not fit in the AVI's 32-bit sizes (see
+// kinemo.h; refused before anything is written), or any failure.
 bool BuildBitmapMovie(const std::string& bitmap, const std::string& wav, const std::string& target, double fps,
                       std::int32_t frames, std::int32_t width, std::int32_t height, std::int32_t channels,
                       std::int32_t sampleRate);

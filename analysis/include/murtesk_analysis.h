@@ -50,8 +50,9 @@ extern "C" {
  * `samplesPerBlock` frames (the file's rate must equal both). dcOffsets (may be null) holds one value per
  * channel, added to every sample of that channel. channels <= 0 gives an engine on which every later
  * SetCalcConditionOfWAV, SetFileOutPathOfWAV and ReadStartOfWAV fails. A rate or block above 768000 (one
- * second of the largest layout the library reads; WAV files of a higher rate are refused too) makes no engine.
- * Returns 1 when an engine exists afterwards, 0 when none could be made. */
+ * second of the largest layout the library reads; WAV files of a higher rate are refused too), a rate not above
+ * 0 (NaN included) and a block below 1 make no engine. Returns 1 when an engine exists afterwards, 0 when none
+ * could be made (the old one is gone too: the calls on the engine answer as without one). */
 MURTESK_ANALYSIS_API int32_t ReadPreOfWAV(int32_t channels, double rate, int32_t samplesPerBlock,
                                           const double* dcOffsets);
 
@@ -134,9 +135,12 @@ MURTESK_ANALYSIS_API int32_t MergeMonoWave(const char* output, int32_t bits, int
  * linearly; any other mode uses a four-point kernel (a half-sample kernel when outRate is exactly twice
  * inRate). Output value 0 is input value 0, value i the interpolation at position i * inRate / outRate;
  * count * outRate / inRate values, rounded half up (none gives a valid, empty file). Returns 1 when the whole
- * file was written, else 0: a null path or series, count < 1, a rate not above 0 or not finite, or
- * count * outRate / inRate of 2^31 - 1 or more are refused without touching the file; the text is written
- * beside `path` and renamed over it when complete, so after a write error an older file stays as it was. */
+ * file was written, else 0: a null path or series, count < 1, a rate not above 0 or not finite,
+ * count * outRate / inRate of 2^31 - 1 or more, or a value that is not finite (NaN, an infinity) or of a
+ * magnitude above 1e9 are refused without touching the file. Values within ±1e9 (levels lie within a few
+ * hundred dB of 0) resample to within ±1.7e9, where a double is exact to within 2.4e-7: its sixth decimal is
+ * right. The text is written beside `path` and renamed over it when complete, so after a write error an older
+ * file stays as it was. */
 MURTESK_ANALYSIS_API int32_t ChgHz(const char* path, const double* values, int32_t count, double inRate,
                                    double outRate, int32_t mode);
 

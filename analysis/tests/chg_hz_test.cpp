@@ -73,11 +73,12 @@ TEST(ChgHz, NumbersHaveTheFormOfPrintfFixedWithSixDecimals)
     // At the same rate every value is written as it stands; the C locale's printf is the reference.
     TempFolder folder;
     const std::string path = folder.file("forms.txt");
-    const std::vector<double> series = {65.3, -5.0, -0.0, 0.0000004, -0.0000004, 1e20, -123456.7890123, 1e300};
+    const std::vector<double> series = {
+        65.3, -5.0, -0.0, 0.0000004, -0.0000004, 1e9, -123456.7890123, -1e9, 999999999.999999};
     ASSERT_EQ(ChgHz(path.c_str(), series.data(), static_cast<int32_t>(series.size()), 10.0, 10.0, 1), 1);
     std::string expected;
     for (double v : series) {
-        char line[400];
+        char line[64];
         std::snprintf(line, sizeof line, "%lf\r\n", v);
         expected += line;
     }
@@ -144,6 +145,35 @@ TEST(ChgHz, BadArgumentsAreRefusedWithoutTouchingTheFile)
     EXPECT_EQ(ChgHz(path.c_str(), s, 2, 1e-300, 1e300, 1), 0);
     EXPECT_EQ(readAll(path), "kept\r\n");
 }
+
+// A value the six decimals cannot show (not finite, or beyond ±1e9, where levels never go) refuses the whole
+// series before the file is touched; printf would write "nan", "inf" or 309 digits.
+struct Unwritable {
+    const char* name;
+    double value;
+};
+
+void PrintTo(const Unwritable& u, std::ostream* os) { *os << u.name; }
+
+class UnwritableValues : public ::testing::TestWithParam<Unwritable> {};
+
+TEST_P(UnwritableValues, AreRefusedWithoutTouchingTheFile) {
+    TempFolder folder;
+    const std::string path = folder.file("keep.txt");
+    writeText(path, "kept\r\n");
+    const double series[] = {60.0, GetParam().value, 61.0};
+    for (int32_t mode : {0, 1}) EXPECT_EQ(ChgHz(path.c_str(), series, 3, 10.0, 20.0, mode), 0) << "mode " << mode;
+    EXPECT_EQ(readAll(path), "kept\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, UnwritableValues,
+                         ::testing::Values(Unwritable{"nan", NAN}, Unwritable{"infinity", INFINITY},
+                                           Unwritable{"minus_infinity", -INFINITY},
+                                           Unwritable{"largest_double", 1.7976931348623157e308},
+                                           Unwritable{"just_above_1e9", 1000000000.000001},
+                                           Unwritable{"minus_1e10", -1e10}),
+                         [](const ::testing::TestParamInfo<Unwritable>& info) { return std::string(info.param.name); });
 
 TEST(ChgHz, FilesThatCannotBeWrittenFail)
 {

@@ -381,6 +381,32 @@ TEST(AnalysisEngine, WithoutAnEngineAndOnAFailedOne)
     EXPECT_EQ(lib.DoStopOfWAV(), 1);
 }
 
+// A rate or block of no samples makes no engine: ReadPreOfWAV answers 0 and leaves none (the one before is gone).
+struct Layout {
+    const char* name;
+    double rate;
+    int32_t samplesPerBlock;
+};
+
+void PrintTo(const Layout& l, std::ostream* os) { *os << l.name; }
+
+class RefusedLayouts : public ::testing::TestWithParam<Layout> {};
+
+TEST_P(RefusedLayouts, MakeNoEngine) {
+    AnalysisLibrary lib;
+    ASSERT_EQ(lib.ReadPreOfWAV(1, 1000, 1000, nullptr), 1);
+    EXPECT_EQ(lib.ReadPreOfWAV(1, GetParam().rate, GetParam().samplesPerBlock, nullptr), 0);
+    EXPECT_EQ(lib.GethStatusOfWAV(), -9811);
+    EXPECT_EQ(lib.SetCalcConditionOfWAV(0, nullptr, 3, 1, 0.125, 10, nullptr, 94, 7000, 0, 1e4), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RefusedLayouts,
+                         ::testing::Values(Layout{"rate_0", 0.0, 1000}, Layout{"rate_minus_48000", -48000.0, 48000},
+                                           Layout{"rate_minus_infinity", -INFINITY, 1000},
+                                           Layout{"rate_nan", NAN, 1000}, Layout{"block_0", 1000.0, 0},
+                                           Layout{"block_minus_1000", 1000.0, -1000}),
+                         [](const ::testing::TestParamInfo<Layout>& info) { return std::string(info.param.name); });
+
 struct Condition {
     const char* name;
     int bandMode;

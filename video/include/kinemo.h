@@ -125,8 +125,10 @@ MURTESK_KINEMO_API int32_t ReSizeWindow(void);
 /* The conversions. Each runs to its end within the call on the calling thread, shows nothing and answers 0 at
  * once, doing nothing, while a player exists (from an OpenAvi, also a failed one, until CloseAvi) or when a
  * required name is null. A file is written under a temporary name in the target's folder and renamed over the
- * target when complete: on failure no partial file is left and an existing target stays as it was. Every
- * reading ends at its span's end or its file's, so no call can hang on its input. */
+ * target when complete: on failure no partial file is left and an existing target stays as it was. A call that
+ * was killed cannot remove its temporary file (target & ".~" & 12 hexadecimal digits); the next conversion to the
+ * same target removes every such file that no running call holds. Every reading ends at its span's end or its
+ * file's, so no call can hang on its input. */
 
 /* Writes the picture showing at `ms` (limited to 0 .. the duration) at the video's native size as a 24-bit BMP:
  * the 14-byte file header, the 40-byte bitmap header, pixels from offset 54 in rows from the bottom up, blue,
@@ -151,7 +153,12 @@ MURTESK_KINEMO_API int32_t ExtractAvi(const char* source, const char* target, in
  * multiples of 4. With a WAV file (`wav` neither null nor empty) its sound too, as 16-bit PCM at `sampleRate` and
  * `channels`, cut or filled with silence to the same length. 1 when written; 0 for a picture or sound that cannot
  * be read, a size (1 .. 16384), rate, channel count or frame count out of range, a movie the AVI header cannot
- * describe (a picture of more than 2^32 - 1 microseconds, more than 2^32 - 1 sound samples), or a failed write. */
+ * describe (a picture of more than 2^32 - 1 microseconds, more than 2^32 - 1 sound samples), or a failed write.
+ * Also 0, before anything is written, for a movie whose file might pass 2^32 - 1 bytes, the most the AVI's
+ * 32-bit sizes and index offsets hold: counted at 18 bytes for each 4 × 4 block of every picture (Video 1 at its
+ * largest) and 4 more a picture, 2 bytes a sound sample and channel, 32 bytes of chunk header and index entries
+ * for each picture and each second of sound, and 64 KiB of headers (so 2,147,483,647 pictures of any size, or
+ * 15 of 16384 × 16384, are refused). */
 MURTESK_KINEMO_API int32_t Bmp2Avi(const char* bitmap, const char* wav, const char* target, double fps, int32_t frames,
                                    int32_t width, int32_t height, int32_t channels, int32_t sampleRate);
 

@@ -3,8 +3,11 @@
 // and a write cut short, which leave nothing behind.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -286,10 +289,30 @@ TEST(Conversions, RefusalsWriteNothing) {
              // more than 2^32 - 1 samples (60,000 pictures of a second at 96 kHz).
              Case{"picture of 5,000 s", BuildBitmapMovie(bitmap, "", out, 0.0002, 1, 64, 48, 1, 8000)},
              Case{"sound of 5.76e9 samples", BuildBitmapMovie(bitmap, clip, out, 1, 60000, 64, 48, 1, 96000)},
+             // Files that might pass 2^32 - 1 bytes: 2^31 - 1 pictures of 4 × 4 (at least 54 bytes each with
+             // their chunk), 15 of 16384 × 16384 (302 MB each), 44 s of 64 channels at 768 kHz (4.33 GB of sound).
+             Case{"2,147,483,647 pictures", BuildBitmapMovie(bitmap, "", out, 30, 2147483647, 4, 4, 1, 8000)},
+             Case{"15 pictures of 16384 x 16384", BuildBitmapMovie(bitmap, "", out, 30, 15, 16384, 16384, 1, 8000)},
+             Case{"44 s of 64 channels at 768 kHz", BuildBitmapMovie(bitmap, clip, out, 1, 44, 64, 48, 64, 768000)},
          }) {
         EXPECT_FALSE(c.result) << c.what;
     }
     EXPECT_EQ(Listing(Clips().file("")), before);
+}
+
+// A temporary file that a killed call left beside the target (its lock went with the call) is removed by the
+// next call for that target; one that a running call holds locked, and another target's, stay.
+TEST(Conversions, TheNextCallRemovesWhatAKilledOneLeft) {
+    const std::string folder = Clips().file("killed");
+    fs::create_directory(folder);
+    const std::string target = folder + "/big.avi";
+    const std::vector<std::string> names{"big.avi.~0123456789ab", "big.avi.~fedcba987654", "other.avi.~0123456789ab"};
+    for (const std::string& name : names) std::ofstream(folder + "/" + name) << "part of a movie";
+    const int running = open((folder + "/" + names[1]).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(running, LOCK_EX | LOCK_NB), 0);
+    EXPECT_TRUE(BuildBitmapMovie(SolidBitmap("killed.bmp", 1, 2, 3), "", target, 10, 3, 16, 16, 1, 8000));
+    close(running);
+    EXPECT_EQ(Listing(folder), (std::vector<std::string>{"big.avi", names[1], names[2]}));
 }
 
 // A file-size limit cuts the extraction's writing short: it fails, the old target stays and no temporary file
