@@ -2,7 +2,7 @@
 //
 // Clips: 60 s of 1920 × 1080 at 30 fps (the road scene) as H.264 and AAC in MP4 (a keyframe every 250 frames),
 // and that file converted by the external converter as it converts by default ("ffmpeg -i road.mp4 road.avi":
-// MPEG-4 Part 2 with a keyframe every 12 frames, MP3). They are made once into $MURTESK_BENCH_CACHE (default
+// MPEG-4 Visual with a keyframe every 12 frames, MP3). They are made once into $MURTESK_BENCH_CACHE (default
 // /tmp/murtesk-bench-video). A fake host takes the frames, at 960 × 540 or 1920 × 1080 (its client size); the
 // sound goes to the null device, which plays in real time.
 //
@@ -279,7 +279,7 @@ BENCHMARK(BM_FrameForward)
 
 std::string Scratch(const char* name) { return (std::filesystem::temp_directory_path() / name).string(); }
 
-// 30 s from 10 s on of the converter's AVI as a new AVI (MPEG-4 Part 2 at quantiser 3, 16-bit PCM).
+// 30 s from 10 s on of the converter's AVI as a new AVI (MPEG-4 Visual at quantiser 3, 16-bit PCM).
 void BM_ExtractSpan(benchmark::State& state) {
     const std::string target = Scratch("murtesk-bench-extract.avi");
     for (auto _ : state) {

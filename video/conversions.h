@@ -22,7 +22,7 @@ bool ReadVideoSize(const std::string& video, std::int32_t& width, std::int32_t& 
 // A new AVI file of [startMs, endMs) of the source (limited to 0 .. its duration), with the source's chosen
 // streams and its times starting at 0: the first picture is the one showing at the start. The video is coded
 // again in the source's codec where an AVI file can hold it and an encoder exists (H.264 at a constant quality
-// of 18 without B-pictures, other codecs at quantiser 3), otherwise as MPEG-4 Part 2 at quantiser 3; the sound
+// of 18 without B-pictures, other codecs at quantiser 3), otherwise as MPEG-4 Visual at quantiser 3; the sound
 // as 16-bit PCM at the source's rate and channels, cut to the span's samples. False when the source cannot be
 // played, the span is empty or anything fails.
 bool ExtractSpan(const std::string& source, const std::string& target, std::int32_t startMs, std::int32_t endMs);

@@ -17,7 +17,7 @@ namespace {
 
 const AVCodec* MpegFourEncoder() { return avcodec_find_encoder_by_name("mpeg4"); }
 
-// The source's own codec when an AVI file can hold it and an encoder exists, else MPEG-4 Part 2.
+// The source's own codec when an AVI file can hold it and an encoder exists, else MPEG-4 Visual.
 const AVCodec* EncoderFor(AVCodecID source) {
     const AVOutputFormat* avi = av_guess_format("avi", nullptr, nullptr);
     if (avi && avformat_query_codec(avi, source, FF_COMPLIANCE_NORMAL) == 1)

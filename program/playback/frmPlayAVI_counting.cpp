@@ -28,7 +28,7 @@ void frmPlayAVI::FillLists() {
     cmbRoadNo.ListIndex = 0;
     cmbRoadNo_Click();
     cmbCarType.Clear();
-    // The two-class kinds are named here as in the Part's list, not as the records name them.
+    // The two-class kinds carry the names the list shows, not the names their records give them.
     static constexpr std::pair<const char*, std::int32_t> kTypes[] = {
         {"大型車", 4},   {"中型車", 1},          {"小型貨物車", 5},     {"乗用車", 2},
         {"自動二輪", 6}, {"大型車類(2分類)", 7}, {"小型車類(2分類)", 8}};

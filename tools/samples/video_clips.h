@@ -14,7 +14,7 @@
 namespace murtesk::samples {
 
 enum class VideoContainer {
-    Mpeg4Mp3Avi,  // MPEG-4 Part 2 and MP3 in AVI, as the converter writes an AVI by default (a keyframe every 12)
+    Mpeg4Mp3Avi,  // MPEG-4 Visual and MP3 in AVI, as the converter writes an AVI by default (a keyframe every 12)
     H264AacMp4,   // H.264 and AAC in MP4 (a keyframe every 250 frames unless told otherwise)
     MjpegPcmAvi,  // Motion JPEG and 16-bit PCM in AVI (every frame a keyframe)
     H264Raw,      // a bare H.264 stream: no container, no duration, no index (video only)

@@ -143,7 +143,7 @@ MURTESK_KINEMO_API int32_t GetVideoWithHeight(const char* video, int32_t* width,
 /* A new AVI file of [startMs, endMs) of the source (limited to 0 .. its duration), with the source's video and
  * sound streams only and times from 0: the first picture is the one showing at startMs. The video is coded again
  * in the source's codec where an AVI file can hold it and an encoder exists (H.264 at a constant quality of 18
- * without B-pictures, other codecs at quantiser 3), else as MPEG-4 Part 2 at quantiser 3; the sound as 16-bit
+ * without B-pictures, other codecs at quantiser 3), else as MPEG-4 Visual at quantiser 3; the sound as 16-bit
  * PCM at the source's rate and channels. 1 when written; 0 when the source cannot be played (missing, empty, no
  * stream that decodes), the span is empty after limiting, or the target's folder is missing or a write fails. */
 MURTESK_KINEMO_API int32_t ExtractAvi(const char* source, const char* target, int32_t startMs, int32_t endMs);

@@ -472,11 +472,11 @@ std::string Cp932(const std::string& utf8) { return platform::Utf8ToCp932(utf8);
 
 TEST_F(PlayAvi, CsvFilesByteForByte) {
     LoadPausedAt(0);
-    Count(0, 2, 4, 12'300);  // the Part's example
+    Count(0, 2, 4, 12'300);  // up, lane 2, kind 4 at 12.3 s: "上り,2,4,12.3"
     Count(1, 1, 2, 59'999);
     Count(0, 2, 7, 1'400);
     form->cmbCarType.ListIndex = 3;    // kind 2
-    AddSpeed(1, 1, 5000, 6000, "20");  // the Part's example
+    AddSpeed(1, 1, 5000, 6000, "20");  // 20 m in 1 s: 72 km/h
     AddSpeed(1, 1, 7000, 7000, "20");
     form->m_SpeedInfos.Add([] {  // equal times, as a side file may hold
         CSpeedInfo s;
