@@ -19,6 +19,7 @@
 #include "preserve_document.h"
 #include "qt_ui.h"
 #include "show_wav_import.h"
+#include "window_icon.h"
 
 #include <QApplication>
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Murtesk"));
     QApplication::setQuitOnLastWindowClosed(false);  // the form runtime ends the run
     murtesk::platform::qt::InstallJapaneseUi(app);
+    QApplication::setWindowIcon(murtesk::platform::qt::ProgramWindowIcon());
 
     // An installed program keeps the user's files in a folder of the user's own, made on the first start.
     if (std::string error; !murtesk::platform::CreateProgramFolder(error)) {

@@ -27,7 +27,9 @@ macro(fail text)
 endmacro()
 
 file(MAKE_DIRECTORY "${work}" "${home}" "${work}/project" "${work}/fakebin" "${userFolder}" "${work}/tmp"
-  "${work}/runtime")
+  "${work}/runtime" "${home}/文書")
+# The documents folder as xdg-user-dirs names it in a Japanese session.
+file(WRITE "${home}/.config/user-dirs.dirs" "XDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\nXDG_DOCUMENTS_DIR=\"$HOME/文書\"\n")
 # The session's runtime folder, as a desktop gives one (without it Qt makes one in the temporary folder).
 file(CHMOD "${work}/runtime" PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 
@@ -56,7 +58,8 @@ string(REPEAT "170," 45 maxima)
 file(WRITE "${userFolder}/オリジナル特性1.csv" "Probe weighting,PW\r\nHz\r\n${corrections}\r\n${maxima}\r\n")
 file(WRITE "${userFolder}/オリジナル特性2.csv" "one field only\r\nHz\r\n${corrections}\r\n")
 
-set(env ${CMAKE_COMMAND} -E env --unset=MURTESK_HOME --unset=XDG_DATA_HOME --unset=DISPLAY --unset=WAYLAND_DISPLAY
+set(env ${CMAKE_COMMAND} -E env --unset=MURTESK_HOME --unset=XDG_DATA_HOME --unset=XDG_CONFIG_HOME
+  --unset=DISPLAY --unset=WAYLAND_DISPLAY
   "HOME=${home}" "PATH=${work}/fakebin:$ENV{PATH}" "TMPDIR=${work}/tmp" "XDG_RUNTIME_DIR=${work}/runtime"
   QT_QPA_PLATFORM=offscreen MURTESK_AUDIO=null)
 
@@ -82,6 +85,12 @@ execute_process(COMMAND ${env} ${probe} "${prefix}/bin/murtesk"
 if(NOT rc EQUAL 0)
   fail("the installed program ended with ${rc}: ${out} ${err}")
 endif()
+# Started as the desktop entry starts it for a double-clicked project.
+execute_process(COMMAND ${env} ${probe} "${prefix}/bin/murtesk" "${work}/project/p.qvd"
+  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 40)
+if(NOT rc EQUAL 0)
+  fail("the installed program started on a project ended with ${rc}: ${out} ${err}")
+endif()
 execute_process(COMMAND ${env} ${probe} "${prefix}/bin/murtesk-video-window" "${work}/road.avi"
   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
 if(NOT rc EQUAL 0)
@@ -90,7 +99,10 @@ endif()
 
 file(STRINGS "${report}" seen ENCODING UTF-8)
 set(expected
-  "proposed ${userFolder}/DefaultQVD.qvd"
+  "icon 64x64"
+  "caption Murtesk Ver${VERSION}"
+  "proposed ${home}/文書/Murtesk/DefaultQVD.qvd"
+  "opened Murtesk メイン画面 ${work}/project/p.qvd"
   "weighting Probe weighting"
   "message ${userFolder}/オリジナル特性2.csv1行目フィールドエラー"
   "library ${prefix}/lib/murtesk/libSarnik.so"
@@ -114,6 +126,9 @@ if(NOT opened STREQUAL "${prefix}/share/murtesk/ReadMe.txt")
 endif()
 if(NOT EXISTS "${userFolder}/Temp.tmp" OR NOT EXISTS "${work}/project/p.qvd")
   fail("no Temp.tmp in ${userFolder} or no project file after the program ended")
+endif()
+if(NOT IS_DIRECTORY "${home}/文書/Murtesk")
+  fail("the folder of the proposed first project was not made")
 endif()
 file(GLOB beside "${prefix}/bin/*.tmp" "${prefix}/bin/*.qvd")
 if(beside)

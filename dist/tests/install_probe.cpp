@@ -1,11 +1,14 @@
 // Preloaded (LD_PRELOAD) into an installed program by the install test, it works the program as a new
 // user would, with no display: creates a project in the first-run window, opens the manual, starts a WAV
-// import, answers each message and ends the program with "yes"; in the video window tool it closes the
-// window once the video is open. It appends what it sees to the file named by MURTESK_PROBE_REPORT, one
-// fact a line:
+// import, answers each message and ends the program with "yes"; started on a project, it ends the program
+// once the project is open; in the video window tool it closes the window once the video is open. It
+// appends what it sees to the file named by MURTESK_PROBE_REPORT, one fact a line:
+//   icon WxH           the size of the windows' icon drawn at 64 pixels (0x0: no icon)
+//   caption TEXT       the first-run window's caption
 //   proposed PATH      the file name the project save dialog proposes
 //   message TEXT       a message box's text (newlines as "|")
 //   weighting NAME     a weighting the import dialog offers
+//   opened TEXT        the main screen's caption when the program started on a project
 //   library PATH       one of the program's own libraries mapped into the process
 // MURTESK_PROBE_PROJECT names the project to create, MURTESK_PROBE_WAV the recording to import. Without
 // MURTESK_PROBE_REPORT it does nothing.
@@ -37,12 +40,18 @@ public:
 
     void Tick() {
         if (pending_) return;  // the last action has not run yet
+        if (!iconSeen_) {
+            iconSeen_ = true;
+            const QSize size = QApplication::windowIcon().pixmap(64, 64).size();
+            Record("icon", QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
+        }
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (!w->isVisible()) continue;
             if (auto* box = qobject_cast<QMessageBox*>(w)) return Answer(*box);
             if (auto* dialog = qobject_cast<QFileDialog*>(w)) return Choose(*dialog);
         }
         if (QWidget* first = Shown("frmFirstSelect")) {
+            if (!projectChosen_) Record("caption", first->windowTitle());
             for (auto* button : first->findChildren<QPushButton*>())
                 if (button->text().startsWith(QStringLiteral("新しいデータを作成する"))) Click(button);
             projectChosen_ = true;
@@ -54,7 +63,13 @@ public:
             Later(video, [video] { video->close(); });
             return;
         }
-        if (QWidget* main = Shown("frmMeasure"); main != nullptr && projectChosen_) Main(*main);
+        QWidget* main = Shown("frmMeasure");
+        if (main != nullptr && projectChosen_) Main(*main);
+        if (main != nullptr && !projectChosen_ && !opened_ && main->windowTitle().endsWith(QStringLiteral(".qvd"))) {
+            opened_ = true;  // started on a project: no first-run window
+            Record("opened", main->windowTitle());
+            Later(main, [main] { main->close(); });
+        }
     }
 
 private:
@@ -164,7 +179,9 @@ private:
     QString project_;
     QString wav_;
     bool pending_ = false;
+    bool iconSeen_ = false;
     bool projectChosen_ = false;
+    bool opened_ = false;
     int mainStep_ = 0;
     int importStep_ = 0;
 };

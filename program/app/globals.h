@@ -8,6 +8,7 @@
 #include "model/octave_band.h"
 #include "model/original_w.h"
 #include "model/xy_axis.h"
+#include "program_version.h"  // kAppMajor, kAppMinor, kAppRevision: shown in window captions
 #include "project_document.h"
 
 #include <array>
@@ -32,11 +33,6 @@ class CScope;
 
 // ---- The program
 
-// The program's own version, shown in window captions.
-inline constexpr int kAppMajor = 7;
-inline constexpr int kAppMinor = 1;
-inline constexpr int kAppRevision = 0;
-
 // The program's arguments (the command line), without the program's own name.
 extern std::vector<std::string> g_CommandLine;
 // True while no project is open: nothing writes the project file or "Temp.tmp" then.
@@ -45,7 +41,7 @@ extern std::int32_t g_WaveOutDevice;
 // The user correction characteristics, loaded at start-up.
 extern COriginalWs g_OriginalWs;
 
-// A file in the program folder ("Temp.tmp", "CMeasure.tmp", "DefaultQVD.qvd", correction files).
+// A file in the program folder ("Temp.tmp", "CMeasure.tmp", correction files).
 std::string AppFile(const std::string& name);
 
 // ---- The open document

@@ -65,7 +65,7 @@ public:
     virtual void AdoptChannelConditions(const ProjectDocument& from) = 0;
 };
 
-// Makes a document with its defaults (the project path "DefaultQVD.qvd" in the program folder).
+// Makes a document with its defaults (the project path "DefaultQVD.qvd", platform::DefaultProjectPath).
 using DocumentFactory = std::function<std::unique_ptr<ProjectDocument>()>;
 
 }  // namespace murtesk

@@ -6,6 +6,7 @@
 #include "model/band_slots.h"
 #include "model/shared_procedures.h"
 #include "platform/atomic_file.h"
+#include "platform/program_folder.h"
 
 #include <filesystem>
 #include <system_error>
@@ -33,6 +34,17 @@ bool FileExists(const std::string& path)
 {
     std::error_code ec;
     return !path.empty() && fs::exists(fs::u8path(path), ec);
+}
+
+// The folder of its own that an installed program proposes the first project in is made when the
+// project is proposed: the save dialog takes only a folder that exists.
+void MakeDefaultProjectFolder(const std::string& proposed)
+{
+    if (proposed != platform::DefaultProjectPath()) {
+        return;
+    }
+    std::error_code ec;
+    fs::create_directories(fs::u8path(proposed).parent_path(), ec);
 }
 
 }  // namespace
@@ -100,6 +112,7 @@ void frmMeasure::ChooseProject()
             return;
         } else if (g_SelectNo == 1) {
             dlgFileName = proposed;
+            MakeDefaultProjectFolder(proposed);
             if (!SelectNewSaveFile()) {
                 continue;
             }

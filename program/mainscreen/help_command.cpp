@@ -8,6 +8,8 @@ namespace murtesk {
 
 namespace {
 
+constexpr const char* kReadMeNotOpened = "説明ファイルを開けませんでした.";
+
 // xdg-open's exit codes.
 constexpr int kXdgFileNotFound = 2;
 constexpr int kXdgToolNotFound = 3;
@@ -78,7 +80,9 @@ void OpenManual(platform::UiServices& ui, ProcessRunner& runner)
     const bool haveManual = has(folder, "Murtesk.pdf");
     const std::string path = folder + (haveManual ? "/Murtesk.pdf" : "/ReadMe.txt");
     const std::int32_t code = ShellOpenFile(runner, path);
-    if (haveManual && code <= 32) ui.MsgBox(ShellErrorText(code));
+    if (code > 32) return;
+    // The read-me file has no message of the table: it is named, so the user can open it another way.
+    ui.MsgBox(haveManual ? ShellErrorText(code) : std::string(kReadMeNotOpened) + "\r\n" + path);
 }
 
 }  // namespace murtesk

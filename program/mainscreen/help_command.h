@@ -27,8 +27,8 @@ std::int32_t ShellOpenFile(ProcessRunner& runner, const std::string& path);
 std::string ShellErrorText(std::int32_t code);
 
 // The manual command: opens the manual, or the read-me file when there is no manual, from the program
-// folder, or from the install's data folder when the program folder holds neither. Only a failure to
-// open the manual is reported (one message box).
+// folder, or from the install's data folder when the program folder holds neither. A failure is reported
+// in one message box: the manual's by its shell result code, the read-me file's naming the file.
 void OpenManual(platform::UiServices& ui, ProcessRunner& runner);
 
 }  // namespace murtesk

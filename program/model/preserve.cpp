@@ -22,7 +22,7 @@ std::size_t checkedIndex(int Index) {
 }  // namespace
 
 CPreserve::CPreserve(StatsContext& context)
-    : SaveFilePath(platform::ProgramFilePath("DefaultQVD.qvd")),
+    : SaveFilePath(platform::DefaultProjectPath()),
       Measures(context),
       CSVMeasure(context),
       WAVMeasure(context),

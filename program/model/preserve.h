@@ -26,13 +26,16 @@ namespace murtesk {
 // The header of a project file.
 inline constexpr char kProjectHeader[] = "Murtesk";
 inline constexpr char kProjectFormat[] = "v1.0.0";
+// The writing program's version that a project file records. The fields' version gates read it, so it is
+// part of the stored format and stays as it is when the program's own version (kAppMajor …) moves on.
 inline constexpr FileVersion kProgramVersion{7, 1, 0};
 // The comment of a measurement of an old project whose channel comment matched none of its lines.
 inline constexpr char kNoComment[] = "-----";
 
 class CPreserve {
 public:
-    // A document with its defaults; the project file path is "DefaultQVD.qvd" in the program folder.
+    // A document with its defaults; the project file path is the first project proposed, "DefaultQVD.qvd"
+    // (platform::DefaultProjectPath).
     explicit CPreserve(StatsContext& context);
 
     std::string SaveFilePath;

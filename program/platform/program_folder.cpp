@@ -5,6 +5,8 @@
 #include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace murtesk::platform {
@@ -15,6 +17,8 @@ namespace fs = std::filesystem;
 
 constexpr const char* kLibrariesFromBin = "../lib/murtesk";
 constexpr const char* kDataFromBin = "../share/murtesk";
+constexpr const char* kDefaultProject = "DefaultQVD.qvd";
+constexpr const char* kDefaultProjectFolder = "Murtesk";
 
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
@@ -28,6 +32,12 @@ std::string WithoutTrailingSlashes(std::string folder) {
 
 std::string Normal(const std::string& folder, const char* relative) {
     return fs::path(folder + "/" + relative).lexically_normal().string();
+}
+
+std::string InFolder(std::string folder, std::string_view name) {
+    if (folder.back() != '/') folder.push_back('/');
+    folder.append(name);
+    return folder;
 }
 
 std::string UserHome() {
@@ -76,10 +86,66 @@ std::string ChooseProgramFolder(const ProgramFolderInputs& inputs) {
     return inputs.executableFolder;  // no home at all: the only folder left
 }
 
-std::string ProgramFolder() {
+std::string ChooseDefaultProject(const ProgramFolderInputs& inputs) {
+    if (inputs.murteskHome.empty() && inputs.installed && !inputs.documents.empty())
+        return InFolder(Normal(inputs.documents, kDefaultProjectFolder), kDefaultProject);
+    return InFolder(ChooseProgramFolder(inputs), kDefaultProject);
+}
+
+std::string DocumentsFolderIn(std::string_view userDirs, const std::string& home) {
+    constexpr std::string_view kKey = "XDG_DOCUMENTS_DIR=";
+    std::string found;
+    while (!userDirs.empty()) {
+        const std::size_t end = userDirs.find('\n');
+        std::string_view line = userDirs.substr(0, end);
+        userDirs.remove_prefix(end == std::string_view::npos ? userDirs.size() : end + 1);
+        while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+        if (line.substr(0, kKey.size()) != kKey) continue;
+        line.remove_prefix(kKey.size());
+        // The value is a shell word: quotes removed, a backslash keeps the character after it.
+        std::string value;
+        bool quoted = false;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (line[i] == '"') {
+                quoted = !quoted;
+            } else if (line[i] == '\\' && i + 1 < line.size()) {
+                value.push_back(line[++i]);
+            } else if (!quoted && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r' || line[i] == '#')) {
+                break;
+            } else {
+                value.push_back(line[i]);
+            }
+        }
+        found = value;  // the last line counts, as the shell that reads the file sets it last
+    }
+    constexpr std::string_view kHome = "$HOME";
+    if (found.substr(0, kHome.size()) == kHome && (found.size() == kHome.size() || found[kHome.size()] == '/'))
+        return home.empty() ? std::string() : WithoutTrailingSlashes(Normal(home, found.c_str() + kHome.size()));
+    if (!found.empty() && found.front() == '/') return WithoutTrailingSlashes(Normal(found, ""));
+    return home;
+}
+
+std::string DocumentsFolder() {
+    const std::string home = UserHome();
+    std::string config = Environment("XDG_CONFIG_HOME");
+    if (config.empty() || config.front() != '/') config = home.empty() ? std::string() : Normal(home, ".config");
+    std::string text;
+    if (!config.empty()) {
+        std::ifstream in(config + "/user-dirs.dirs", std::ios::binary);
+        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::string documents = DocumentsFolderIn(text, home);
+    std::error_code error;
+    if (documents.empty() || !fs::is_directory(documents, error)) return home;
+    return documents;
+}
+
+namespace {
+
+ProgramFolderInputs InputsOfThisProcess(bool withDocuments) {
     ProgramFolderInputs inputs;
     inputs.murteskHome = Environment("MURTESK_HOME");
-    if (!inputs.murteskHome.empty()) return ChooseProgramFolder(inputs);
+    if (!inputs.murteskHome.empty()) return inputs;
     inputs.executableFolder = ExecutableFolder();
     inputs.installed = LayoutOf(inputs.executableFolder).installed;
     inputs.executableFolderWritable = ::access(inputs.executableFolder.c_str(), W_OK) == 0;
@@ -87,15 +153,17 @@ std::string ProgramFolder() {
         inputs.xdgDataHome = Environment("XDG_DATA_HOME");
         inputs.home = UserHome();
     }
-    return ChooseProgramFolder(inputs);
+    if (withDocuments && inputs.installed) inputs.documents = DocumentsFolder();
+    return inputs;
 }
 
-std::string ProgramFilePath(std::string_view name) {
-    std::string folder = ProgramFolder();
-    if (folder.back() != '/') folder.push_back('/');
-    folder.append(name);
-    return folder;
-}
+}  // namespace
+
+std::string ProgramFolder() { return ChooseProgramFolder(InputsOfThisProcess(false)); }
+
+std::string DefaultProjectPath() { return ChooseDefaultProject(InputsOfThisProcess(true)); }
+
+std::string ProgramFilePath(std::string_view name) { return InFolder(ProgramFolder(), name); }
 
 bool CreateProgramFolder(std::string& error) {
     const std::string folder = ProgramFolder();

@@ -14,6 +14,7 @@
 #include "playback/frmPlayAVI.h"
 #include "playback_views.h"
 #include "qt_ui.h"
+#include "window_icon.h"
 
 int main(int argc, char** argv) {
     murtesk::platform::FailWritesPastTheFileSizeLimit();
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Murtesk"));
     QApplication::setQuitOnLastWindowClosed(false);
     murtesk::platform::qt::InstallJapaneseUi(app);
+    QApplication::setWindowIcon(murtesk::platform::qt::ProgramWindowIcon());
     murtesk::g_VideoPath = argv[1];
     if (argc >= 3) {
         int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;

@@ -114,14 +114,23 @@ TEST_F(ManualCommand, OpenedManualShowsNothing)
     EXPECT_TRUE(ui.Messages().empty());
 }
 
-TEST_F(ManualCommand, WithoutManualTheReadMeOpensAndItsFailureIsSilent)
+class ReadMeCommand : public ManualCommand, public ::testing::WithParamInterface<ProcessOutcome> {};
+
+TEST_P(ReadMeCommand, WithoutManualTheReadMeOpensAndItsFailureNamesIt)
 {
-    runner.outcome = {Kind::Exited, 2};
+    runner.outcome = GetParam();
     OpenManual(ui, runner);
     ASSERT_EQ(runner.calls.size(), 1u);
-    EXPECT_EQ(runner.calls[0][1], (home / "ReadMe.txt").string());
-    EXPECT_TRUE(ui.Messages().empty());
+    const std::string readMe = (home / "ReadMe.txt").string();
+    EXPECT_EQ(runner.calls[0][1], readMe);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].Text, "説明ファイルを開けませんでした.\r\n" + readMe);
+    EXPECT_EQ(ui.Messages()[0].Buttons, platform::MsgButtons::OK);
 }
+
+INSTANTIATE_TEST_SUITE_P(Failures, ReadMeCommand,
+                         ::testing::Values(ProcessOutcome{Kind::NotStarted, 0}, ProcessOutcome{Kind::Exited, 2},
+                                           ProcessOutcome{Kind::Exited, 4}, ProcessOutcome{Kind::Signalled, 0}));
 
 }  // namespace
 }  // namespace murtesk

@@ -162,17 +162,80 @@ TEST_P(ProgramFolderRule, ChoosesWhereTheUsersFilesLive) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProgramFolderRule,
+    ::testing::Values(FolderCase{"HomeVariableWinsOverAll",
+                                 {"/data/m/", "/x", "/home/u", "/opt/p/bin", true, false, "/home/u/Docs"},
+                                 "/data/m"},
+                      FolderCase{"BuildTreeWritable",
+                                 {"", "/x", "/home/u", "/src/build/bin", false, true, "/home/u/Docs"},
+                                 "/src/build/bin"},
+                      FolderCase{"CopyNotWritable",
+                                 {"", "", "/home/u", "/media/cd", false, false, "/home/u/Docs"},
+                                 "/home/u/.local/share/murtesk"},
+                      FolderCase{"InstalledEvenWhenWritable",
+                                 {"", "", "/home/u/", "/usr/bin", true, true, "/home/u/Docs"},
+                                 "/home/u/.local/share/murtesk"},
+                      FolderCase{"InstalledWithDataHome",
+                                 {"", "/home/u/data/", "/home/u", "/usr/bin", true, false, "/home/u/Docs"},
+                                 "/home/u/data/murtesk"},
+                      FolderCase{"RelativeDataHomeIgnored",
+                                 {"", "data", "/home/u", "/usr/bin", true, false, "/home/u/Docs"},
+                                 "/home/u/.local/share/murtesk"},
+                      FolderCase{"NoHomeAtAll", {"", "", "", "/usr/bin", true, false, ""}, "/usr/bin"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The first project proposed: visible, in a folder of its own, only for an installed program.
+class DefaultProjectRule : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(DefaultProjectRule, ProposesTheFirstProjectWhereTheUserFindsIt) {
+    EXPECT_EQ(ChooseDefaultProject(GetParam().inputs), GetParam().folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DefaultProjectRule,
     ::testing::Values(
-        FolderCase{"HomeVariableWinsOverAll", {"/data/m/", "/x", "/home/u", "/opt/p/bin", true, false}, "/data/m"},
-        FolderCase{"BuildTreeWritable", {"", "/x", "/home/u", "/src/build/bin", false, true}, "/src/build/bin"},
-        FolderCase{"CopyNotWritable", {"", "", "/home/u", "/media/cd", false, false}, "/home/u/.local/share/murtesk"},
-        FolderCase{"InstalledEvenWhenWritable", {"", "", "/home/u/", "/usr/bin", true, true},
-                   "/home/u/.local/share/murtesk"},
-        FolderCase{"InstalledWithDataHome", {"", "/home/u/data/", "/home/u", "/usr/bin", true, false},
-                   "/home/u/data/murtesk"},
-        FolderCase{"RelativeDataHomeIgnored", {"", "data", "/home/u", "/usr/bin", true, false},
-                   "/home/u/.local/share/murtesk"},
-        FolderCase{"NoHomeAtAll", {"", "", "", "/usr/bin", true, false}, "/usr/bin"}),
+        FolderCase{"Installed",
+                   {"", "", "/home/u", "/usr/bin", true, false, "/home/u/文書"},
+                   "/home/u/文書/Murtesk/DefaultQVD.qvd"},
+        FolderCase{"InstalledWithHomeVariable",
+                   {"/data/m/", "", "/home/u", "/usr/bin", true, false, "/home/u/Docs"},
+                   "/data/m/DefaultQVD.qvd"},
+        FolderCase{"BuildTree",
+                   {"", "", "/home/u", "/src/build/bin", false, true, "/home/u/Docs"},
+                   "/src/build/bin/DefaultQVD.qvd"},
+        FolderCase{"CopyNotWritable",
+                   {"", "", "/home/u", "/media/cd", false, false, "/home/u/Docs"},
+                   "/home/u/.local/share/murtesk/DefaultQVD.qvd"},
+        FolderCase{"InstalledWithoutHome", {"", "", "", "/usr/bin", true, false, ""}, "/usr/bin/DefaultQVD.qvd"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct UserDirsCase {
+    const char* name;
+    const char* text;
+    const char* documents;
+};
+
+void PrintTo(const UserDirsCase& c, std::ostream* os) { *os << c.name; }
+
+class DocumentsFolderLine : public ::testing::TestWithParam<UserDirsCase> {};
+
+TEST_P(DocumentsFolderLine, ReadsWhatTheUserDirsFileNames) {
+    EXPECT_EQ(DocumentsFolderIn(GetParam().text, "/home/u"), GetParam().documents);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DocumentsFolderLine,
+    ::testing::Values(
+        UserDirsCase{"UnderHome",
+                     "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+                     "XDG_DOCUMENTS_DIR=\"$HOME/ドキュメント\"\n",
+                     "/home/u/ドキュメント"},
+        UserDirsCase{"Absolute", "XDG_DOCUMENTS_DIR=\"/data/docs/\"\n", "/data/docs"},
+        UserDirsCase{"SpacesAndEscapes", "  XDG_DOCUMENTS_DIR=\"$HOME/My \\\"Docs\\\"\"\r\n", "/home/u/My \"Docs\""},
+        UserDirsCase{"TheHomeItself", "XDG_DOCUMENTS_DIR=\"$HOME/\"", "/home/u"},
+        UserDirsCase{"LastLineCounts", "XDG_DOCUMENTS_DIR=\"$HOME/a\"\nXDG_DOCUMENTS_DIR=\"$HOME/b\"\n", "/home/u/b"},
+        UserDirsCase{"Relative", "XDG_DOCUMENTS_DIR=\"docs\"\n", "/home/u"},
+        UserDirsCase{"OtherVariable", "XDG_DOCUMENTS_DIRS=\"/x\"\nMY_XDG_DOCUMENTS_DIR=\"/y\"\n", "/home/u"},
+        UserDirsCase{"CommentedOut", "# XDG_DOCUMENTS_DIR=\"/x\"\n", "/home/u"}, UserDirsCase{"NoFile", "", "/home/u"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
