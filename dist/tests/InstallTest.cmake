@@ -1,12 +1,18 @@
 # Installs the build into a scratch prefix, then starts the installed program as a new user (a scratch
 # HOME, no MURTESK_HOME, no display) and checks that it
+#   - shows the version VERSION in its first-run window and carries its icon,
 #   - loads its three libraries from <prefix>/lib/murtesk,
-#   - proposes its default project in ~/.local/share/murtesk and reads the correction files there,
+#   - proposes its default project in "Murtesk" of the documents folder that ~/.config/user-dirs.dirs
+#     names, and reads the correction files in ~/.local/share/murtesk,
 #   - opens the manual shipped in <prefix>/share/murtesk,
 #   - writes "Temp.tmp" into ~/.local/share/murtesk when it ends, and nothing beside the executable;
+#   - started on a project file, as the desktop entry starts it, opens that project;
 #   - leaves nothing in the temporary folder;
-# and that the installed desktop entry is valid.
-#   cmake -DBUILD=<build folder> -DPROBE=<install probe library> -DVALIDATE=<desktop-file-validate> -P InstallTest.cmake
+# that the installed desktop entry is valid, says VERSION and claims the project file's type (which the
+# installed MIME type gives "*.qvd") and no other, and that the README says VERSION.
+#   cmake -DBUILD=<build folder> -DSOURCE=<source folder> -DVERSION=<version> -DPROBE=<install probe library>
+#         -DVALIDATE=<desktop-file-validate> -DMIMEDB=<update-mime-database> -DDESKTOPDB=<update-desktop-database>
+#         -P InstallTest.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -39,13 +45,50 @@ if(NOT rc EQUAL 0)
   fail("cmake --install failed: ${err}")
 endif()
 
-if(NOT VALIDATE)
-  fail("desktop-file-validate is missing (package desktop-file-utils; scripts/setup-deps installs it)")
+if(NOT VALIDATE OR NOT DESKTOPDB)
+  fail("desktop-file-validate or update-desktop-database is missing (package desktop-file-utils; scripts/setup-deps installs it)")
 endif()
-execute_process(COMMAND "${VALIDATE}" "${prefix}/share/applications/murtesk.desktop"
-  RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
-if(NOT rc EQUAL 0 OR out MATCHES "error:")
+if(NOT MIMEDB)
+  fail("update-mime-database is missing (package shared-mime-info; scripts/setup-deps installs it)")
+endif()
+set(entry "${prefix}/share/applications/murtesk.desktop")
+execute_process(COMMAND "${VALIDATE}" "${entry}" RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT rc EQUAL 0 OR out MATCHES "error:|hint:")
   fail("desktop-file-validate refuses the desktop entry: ${out}")
+endif()
+file(READ "${entry}" entryText)
+string(REPLACE "." "\\." versionPattern "${VERSION}")
+if(NOT entryText MATCHES "\nMimeType=application/x-murtesk-project;\n"
+   OR NOT entryText MATCHES "\nX-Murtesk-Version=${versionPattern}\n")
+  fail("the desktop entry claims other types than the project's or not version ${VERSION}:\n${entryText}")
+endif()
+# The databases a desktop builds from the installed files (Debian's triggers run the same programs).
+execute_process(COMMAND "${MIMEDB}" "${prefix}/share/mime" RESULT_VARIABLE rc ERROR_VARIABLE err)
+execute_process(COMMAND "${DESKTOPDB}" "${prefix}/share/applications" RESULT_VARIABLE rc2 ERROR_VARIABLE err2)
+if(NOT rc EQUAL 0 OR NOT rc2 EQUAL 0)
+  fail("the MIME or desktop database of the install could not be built: ${err} ${err2}")
+endif()
+file(STRINGS "${prefix}/share/mime/globs2" globs REGEX "murtesk")
+file(STRINGS "${prefix}/share/applications/mimeinfo.cache" handled REGEX "murtesk")
+list(LENGTH handled handledTypes)
+if(NOT globs MATCHES ":application/x-murtesk-project:\\*\\.qvd$" OR NOT handledTypes EQUAL 1
+   OR NOT handled MATCHES "^application/x-murtesk-project=murtesk\\.desktop")
+  fail("the project file's type is not what the install gives \"*.qvd\" and opens with Murtesk: ${globs} ${handled}")
+endif()
+file(STRINGS "${SOURCE}/README.md" readme REGEX "Murtesk ${VERSION}")
+if(NOT readme)
+  fail("the README does not say the version, \"Murtesk ${VERSION}\"")
+endif()
+foreach(shipped share/man/man1/murtesk.1.gz share/man/man1/murtesk-samples.1.gz
+                share/man/man1/murtesk-video-window.1.gz share/doc/murtesk/changelog.Debian.gz)
+  if(NOT EXISTS "${prefix}/${shipped}")
+    fail("the install lacks ${shipped}")
+  endif()
+endforeach()
+file(READ "${SOURCE}/COPYRIGHT" copyright)
+file(READ "${prefix}/share/doc/murtesk/copyright" installedCopyright)
+if(NOT copyright STREQUAL installedCopyright)
+  fail("the installed copyright file is not the repository's COPYRIGHT")
 endif()
 
 # The desktop's opener, replaced by one that writes down what it was asked to open.
