@@ -110,7 +110,7 @@ std::string DocumentsFolderIn(std::string_view userDirs, const std::string& home
                 quoted = !quoted;
             } else if (line[i] == '\\' && i + 1 < line.size()) {
                 value.push_back(line[++i]);
-            } else if (!quoted && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r' || line[i] == '#')) {
+            } else if (!quoted && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) {
                 break;
             } else {
                 value.push_back(line[i]);

@@ -235,7 +235,9 @@ INSTANTIATE_TEST_SUITE_P(
         UserDirsCase{"LastLineCounts", "XDG_DOCUMENTS_DIR=\"$HOME/a\"\nXDG_DOCUMENTS_DIR=\"$HOME/b\"\n", "/home/u/b"},
         UserDirsCase{"Relative", "XDG_DOCUMENTS_DIR=\"docs\"\n", "/home/u"},
         UserDirsCase{"OtherVariable", "XDG_DOCUMENTS_DIRS=\"/x\"\nMY_XDG_DOCUMENTS_DIR=\"/y\"\n", "/home/u"},
-        UserDirsCase{"CommentedOut", "# XDG_DOCUMENTS_DIR=\"/x\"\n", "/home/u"}, UserDirsCase{"NoFile", "", "/home/u"}),
+        UserDirsCase{"CommentedOut", "# XDG_DOCUMENTS_DIR=\"/x\"\n", "/home/u"},
+        UserDirsCase{"CommentAfterTheValue", "XDG_DOCUMENTS_DIR=$HOME/a#b # not this\n", "/home/u/a#b"},
+        UserDirsCase{"NoFile", "", "/home/u"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
