@@ -1,5 +1,6 @@
 #include "text_encoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -115,6 +116,24 @@ std::string Cp932ToUtf8(std::string_view cp932, std::size_t* replaced) {
     }
     if (replaced) *replaced = count;
     return out;
+}
+
+Cp932Fit FitToCp932(std::string_view utf8) {
+    Cp932Fit fit;
+    fit.stored = Cp932ToUtf8(Utf8ToCp932(utf8));
+    if (fit.stored == utf8) return fit;
+    // Character by character: CP932 has no shift states, so each converts as it does in the text.
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::string_view typed = utf8.substr(i, Utf8SequenceLength(utf8.substr(i)));
+        i += typed.size();
+        if (static_cast<unsigned char>(typed[0]) < 0x80) continue;
+        std::string stored = Cp932ToUtf8(Utf8ToCp932(typed));
+        if (stored == typed) continue;
+        const bool known = std::any_of(fit.changes.begin(), fit.changes.end(),
+                                       [&](const Cp932Fit::Change& change) { return change.typed == typed; });
+        if (!known) fit.changes.push_back({std::string(typed), std::move(stored)});
+    }
+    return fit;
 }
 
 std::size_t Cp932CharacterCount(std::string_view cp932) {

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace murtesk::platform {
 
@@ -17,6 +18,22 @@ std::string Utf8ToCp932(std::string_view utf8, std::size_t* replaced = nullptr);
 
 // Converts CP932 text to UTF-8. `replaced`, when given, receives the number of replacements made.
 std::string Cp932ToUtf8(std::string_view cp932, std::size_t* replaced = nullptr);
+
+// What the files make of a UTF-8 text. CP932 holds a character as it is when the character turns
+// into CP932 and back into itself; every other character reads back as something else: "?" for one
+// CP932 lacks (é, €, an emoji, a combining mark), or a look-alike for the few CP932 takes in place of
+// another ("〜" U+301C reads back as "～" U+FF5E, "¥" as a backslash). A byte that is not UTF-8 is not held.
+struct Cp932Fit {
+    struct Change {
+        std::string typed;   // one character of the text (or one byte that is not UTF-8)
+        std::string stored;  // what reads back in its place
+    };
+    std::string stored;           // the whole text as it reads back from its CP932 form
+    std::vector<Change> changes;  // each character not held, once, in the order it first appears
+
+    bool Holds() const { return changes.empty(); }
+};
+Cp932Fit FitToCp932(std::string_view utf8);
 
 // The lead bytes of a CP932 double-byte character: 0x81-0x9F and 0xE0-0xFC.
 constexpr bool IsCp932LeadByte(unsigned char byte) {

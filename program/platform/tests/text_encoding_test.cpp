@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace murtesk::platform {
 namespace {
@@ -67,6 +68,46 @@ TEST(Cp932Replacement, LongTextsAreNotTruncated) {
     const std::string cp932 = Utf8ToCp932(utf8);
     EXPECT_EQ(cp932.size(), 15000u);
     EXPECT_EQ(Cp932ToUtf8(cp932), utf8);
+}
+
+struct FitCase {
+    const char* name;
+    std::string typed;
+    std::string stored;
+    std::vector<Cp932Fit::Change> changes;
+};
+
+class Cp932Fits : public testing::TestWithParam<FitCase> {};
+
+// What each character reads back as was looked up in the CP932 code table by hand: letters with
+// accents, the euro sign and emoji have no code; U+301C, U+2212 and U+00A5 share the codes of
+// U+FF5E, U+FF0D and the backslash, which is what reads back.
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Cp932Fits,
+    testing::Values(
+        FitCase{"AccentsEuro", "Café ß é €5", "Caf? ? ? ?5", {{"é", "?"}, {"ß", "?"}, {"€", "?"}}},
+        FitCase{"Umlaut", "Café ü", "Caf? ?", {{"é", "?"}, {"ü", "?"}}}, FitCase{"Emoji", "ok😀", "ok?", {{"😀", "?"}}},
+        FitCase{"CombiningAcute", "e\xCC\x81", "e?", {{"\xCC\x81", "?"}}},
+        FitCase{"KanaKanji", "あイｳ漢字表", "あイｳ漢字表", {}}, FitCase{"Cp932Specials", "①～㈱ⅰ≒", "①～㈱ⅰ≒", {}},
+        FitCase{"WaveDash", "1〜2", "1～2", {{"〜", "～"}}}, FitCase{"MinusSign", "−5", "－5", {{"−", "－"}}},
+        FitCase{"YenSign", "¥100", "\\100", {{"¥", "\\"}}},
+        FitCase{"NotUtf8",
+                "a\xFF"
+                "b",
+                "a?b",
+                {{"\xFF", "?"}}},
+        FitCase{"Ascii", "mono_1.wav\t~\\", "mono_1.wav\t~\\", {}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_P(Cp932Fits, ListEachCharacterNotHeldOnceWithWhatReadsBack) {
+    const Cp932Fit fit = FitToCp932(GetParam().typed);
+    EXPECT_EQ(fit.stored, GetParam().stored);
+    EXPECT_EQ(fit.Holds(), GetParam().changes.empty());
+    ASSERT_EQ(fit.changes.size(), GetParam().changes.size());
+    for (std::size_t i = 0; i < fit.changes.size(); ++i) {
+        EXPECT_EQ(fit.changes[i].typed, GetParam().changes[i].typed) << i;
+        EXPECT_EQ(fit.changes[i].stored, GetParam().changes[i].stored) << i;
+    }
 }
 
 TEST(Cp932CharacterCount, CountsDoubleByteCharactersOnce) {
