@@ -258,6 +258,7 @@ void frmOctCalc::cmbCh_Click() {
     txtMEMO.Text = condition.Account;
     txtMEMO.Enabled = true;
     memoShown_ = true;
+    memoCheck_.Shown(txtMEMO.Text);
     chart_.ClearReadOut();
     ShowReadOut();
 
@@ -296,7 +297,23 @@ void frmOctCalc::cmbGraphBand_Click() {
     scrollGuard_ = false;
 }
 
+void frmOctCalc::txtMEMO_Change() {
+    txtMEMO.Text = platform::MemoEntry(std::move(txtMEMO.Text));
+    KeepMemo();
+}
+
+void frmOctCalc::txtMEMO_LostFocus() {
+    if (shown_.channel && memoShown_) {
+        memoCheck_.Tell(ui_, txtMEMO.Text);
+    }
+}
+
 void frmOctCalc::StoreMemo() {
+    txtMEMO_LostFocus();
+    KeepMemo();
+}
+
+void frmOctCalc::KeepMemo() {
     if (shown_.channel && memoShown_) {
         shown_.channel->ChMeasureCondition.Account = txtMEMO.Text;
     }

@@ -16,6 +16,7 @@
 #include "level_chart_controller.h"
 #include "screens.h"
 #include "shown_selection.h"
+#include "stored_text.h"
 
 #include "platform/process_runner.h"
 
@@ -96,6 +97,10 @@ public:
     void Form_QueryUnload(bool& cancel, platform::UnloadMode mode) override;
     void cmdREC_Click();
     void cmbCh_Click();
+    // The user changed the memo box: the channel's memo is what the box shows, for every output.
+    void txtMEMO_Change();
+    // The user left the memo box: told which characters the files will not keep.
+    void txtMEMO_LostFocus();
     void cmbGraphBand_Click();
     void cmdFirst_Click();
     void cmdBack_Click();
@@ -208,7 +213,10 @@ private:
     bool TextOutput(const std::string& filter, const std::function<std::optional<bool>(const std::string&)>& writer,
                     std::string_view title = {}, const std::function<bool()>& before = {});
     void saveAndShowMeasure();
+    // The memo into the shown channel's record before it goes into a file, after telling what the
+    // files will not keep of it; KeepMemo without telling.
     void StoreMemo();
+    void KeepMemo();
     void ShowNoChannel();
     void SetChannelCommandsEnabled(bool enabled);
     void SaveFailed();
@@ -240,6 +248,7 @@ private:
 
     ShownSelection shown_;
     bool memoShown_ = false;  // txtMEMO shows the shown channel's memo
+    platform::MemoCheck memoCheck_;
     bool scrollGuard_ = false;
     PanelValues cursorValues_{};
     PanelValues calcValues_{};

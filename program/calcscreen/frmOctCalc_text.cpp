@@ -24,6 +24,8 @@ constexpr const char* kAllChannelFilter = "ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.cs
 bool frmOctCalc::TextOutput(const std::string& filter,
                             const std::function<std::optional<bool>(const std::string&)>& writer,
                             std::string_view title, const std::function<bool()>& before) {
+    // An output writes the memo the box shows (the statistics' and the level series' headers).
+    StoreMemo();
     dlgFileSave.DialogTitle = title.empty() ? std::string(kTextTitle) : std::string(title);
     dlgFileSave.Filter = filter;
     const std::optional<std::string> chosen = dlgFileSave.ShowSave();

@@ -149,6 +149,8 @@ private:
     bool CheckFormatsAgree(const std::vector<WavProbe>& probes);
     bool CheckCalibrationAmplitude(const WavProbe& calibration);
     void FitTemplate(const std::vector<WavProbe>& probes);
+    // Tells once for each file which names the files keep in place of paths CP932 cannot hold.
+    void TellPathsNotHeld();
 
     // Run.
     bool CheckEveryChannel();
@@ -187,6 +189,7 @@ private:
     // Statuses that came while another was being handled, each with the worker then current.
     std::deque<std::pair<std::int32_t, std::uint32_t>> pendingStatuses_;
     std::unique_ptr<StatusWindow> statusWindow_;
+    std::vector<std::string> toldPaths_;
 
     WavImportDocument& document_;
     WavLibrary& library_;

@@ -5,7 +5,9 @@
 
 #include "model/input_checks.h"
 #include "platform/numbers.h"
+#include "stored_text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace murtesk::import {
@@ -15,6 +17,10 @@ namespace {
 constexpr const char* kMissing = "指定ファイルが存在しません。";
 constexpr const char* kNeedOneSecond = "\r\n（１秒以上のデータが必要です）";
 constexpr const char* kMismatch = "CAL入力Waveファイルと解析対象Waveファイルの形式が一致しません。";
+constexpr const char* kPathNotHeld =
+    "Waveファイルのパス名に保存できない文字があります。\r\n"
+    "測定一覧と読込みファイルの指定には、次のように置き換えた名前が記録されます"
+    "（レベルデータは開始日時の名前で保存されるため、そのまま使えます）。";
 
 }  // namespace
 
@@ -143,6 +149,16 @@ void frmWavFileReadAD::FitTemplate(const std::vector<WavProbe>& probes)
     document_.SetPaths(targets, txtCSVPathName.Text);
 }
 
+void frmWavFileReadAD::TellPathsNotHeld() {
+    std::vector<std::string> paths = lstWaveFile.Items;
+    paths.push_back(txtCSVPathName.Text);
+    std::erase_if(paths, [this](const std::string& path) {
+        return std::find(toldPaths_.begin(), toldPaths_.end(), path) != toldPaths_.end();
+    });
+    platform::TellPathsNotHeld(ui_, kPathNotHeld, paths);
+    toldPaths_.insert(toldPaths_.end(), paths.begin(), paths.end());
+}
+
 void frmWavFileReadAD::cmdNext_Click()
 {
     std::vector<WavProbe> probes;
@@ -161,6 +177,7 @@ void frmWavFileReadAD::cmdNext_Click()
             return;
         }
     }
+    TellPathsNotHeld();
     FitTemplate(probes);
     ShowConditionPage();
 

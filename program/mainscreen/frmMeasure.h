@@ -7,6 +7,7 @@
 #include "form.h"
 #include "project_document.h"
 #include "screens.h"
+#include "stored_text.h"
 
 #include "frmAbout.h"
 #include "frmFirstSelect.h"
@@ -61,6 +62,11 @@ public:
     // Files and text dropped on the path box: the first file, or the path the text names when
     // there is any text.
     void txtSavePath_Drop(const platform::DropData& data);
+    // The user changed the memo box: the document's memo is what the box shows, for every save,
+    // output and job that follows.
+    void txtMEMO_Change();
+    // The user left the memo box: told which characters the files will not keep.
+    void txtMEMO_LostFocus();
 
     // ---- The text outputs over all measurements (frmMeasure_csv.cpp, frmMeasure_partition.cpp):
     // jobs 5 and 8 to 12 write the file g_SelFileName through a temporary file that takes its
@@ -185,6 +191,8 @@ private:
     // LCalc, RecWav and the band folders of the project file path.
     bool EnsureProjectFolders(const std::string& path, platform::MsgIcon icon, platform::BusyPointer* busy = nullptr);
     void ShowProjectPath();
+    // Tells the user when the files cannot keep the open project's path as it is.
+    void TellProjectPath();
     void FailOpen(const ProjectDocument& keptConditions);
     // 1-based number of the selected row; 0 after the message that asks for one.
     std::int32_t SelectedRowOrAsk();
@@ -218,6 +226,10 @@ private:
     void UpdateProjectCommands();
     void EndFileCommand(bool projectOpen);
 
+    // Tells the user, before the memo goes into a file, what the files will not keep of it.
+    void TellMemo();
+
+    platform::MemoCheck memoCheck_;
     std::unique_ptr<frmFirstSelect> firstSelect_;
     std::unique_ptr<frmAbout> about_;
     bool restoreFileFound_ = false;

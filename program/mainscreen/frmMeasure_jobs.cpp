@@ -40,6 +40,8 @@ std::string MeasureProgress(std::int32_t i) { return "測定" + std::to_string(i
 // ---- Starting a job
 
 std::optional<JobOutcome> frmMeasure::StartLongJob(std::int16_t code) {
+    // Every job writes the memo into an output or the project file.
+    TellMemo();
     g_JobNo = code;
     frmLongJob window(ui_);
     g_frmLongJob = &window;

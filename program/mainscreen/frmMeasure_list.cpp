@@ -25,6 +25,15 @@ void frmMeasure::EditForm()
     txtMEMO.Text = g_PreserveDoc().Memo();
 }
 
+void frmMeasure::txtMEMO_Change() {
+    txtMEMO.Text = platform::MemoEntry(std::move(txtMEMO.Text));
+    g_PreserveDoc().SetMemo(txtMEMO.Text);
+}
+
+void frmMeasure::txtMEMO_LostFocus() { TellMemo(); }
+
+void frmMeasure::TellMemo() { memoCheck_.Tell(ui_, txtMEMO.Text); }
+
 void frmMeasure::RefreshMeasureList()
 {
     const ProjectDocument& doc = g_PreserveDoc();

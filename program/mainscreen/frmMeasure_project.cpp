@@ -23,6 +23,9 @@ namespace {
 
 constexpr const char* kMainCaption = "Murtesk メイン画面 ";
 constexpr const char* kTryAgain = "もう一度、別の保存先ファイルを指定してください";
+constexpr const char* kProjectPathNotHeld =
+    "保存先ファイルのパス名に保存できない文字があります．\r\n"
+    "次回の起動時に提案する保存先には、次のように置き換えた名前が記録されます．";
 
 bool EndsWith(const std::string& text, const char* tail)
 {
@@ -221,11 +224,14 @@ bool frmMeasure::CreateNewProject(const std::string& pathIn)
         return false;
     }
     doc.AllDeleteMeasures();
+    TellMemo();
     platform::BusyPointer busy(ui_);
     doc.SetMemo(txtMEMO.Text);
     if (doc.FileWrite(path)) {
         doc.SetSaveFilePath(path);
         ShowProjectPath();
+        busy.End();
+        TellProjectPath();
         m_MeasureIndex = doc.MeasureCount();
         EditForm();
         return true;
@@ -296,12 +302,15 @@ bool frmMeasure::OpenProject(std::string& path)
         doc.AdoptLastMeasureCondition();
     }
     EditForm();
+    busy.End();
+    TellProjectPath();
     return true;
 }
 
 bool frmMeasure::SaveData()
 {
     ProjectDocument& doc = g_PreserveDoc();
+    TellMemo();
     platform::BusyPointer busy(ui_);
     doc.SetMemo(txtMEMO.Text);
     if (doc.FileWrite(doc.SaveFilePath())) {
@@ -325,6 +334,10 @@ void frmMeasure::ShowProjectPath()
     const std::string path = g_PreserveDoc().SaveFilePath();
     txtSavePath.Text = path;
     Caption = kMainCaption + path;
+}
+
+void frmMeasure::TellProjectPath() {
+    platform::TellPathsNotHeld(ui_, kProjectPathNotHeld, {g_PreserveDoc().SaveFilePath()});
 }
 
 void frmMeasure::mnuFileNew_Click()

@@ -207,6 +207,39 @@ TEST_F(ScreenSetUp, ReturnSavesAProjectThatReadsBackWithTheMemo) {
     EXPECT_TRUE(reread.Preserve().Measures.IsMeEqualTo(Records().Measures));
 }
 
+// A memo typed with characters the files cannot keep is told once, when the user leaves the box or
+// else when the screen saves; the box keeps what was typed. A memo shown as the record holds it (an
+// import's recording path) is not told about.
+TEST_F(ScreenSetUp, AMemoTheFilesCannotKeepIsToldOnceBeforeTheSave) {
+    AddMeasure(60, {{}, {}});
+    Channel(1, 1).ChMeasureCondition.Account = "/rec/mono_é.wav";
+    Show(1);
+    calc.cmdREC_Click();
+    Show(1);
+    EXPECT_TRUE(ui.Messages().empty());
+    calc.txtMEMO.Text = "1〜2 Café";
+    calc.txtMEMO_Change();
+    calc.txtMEMO_LostFocus();
+    calc.txtMEMO_LostFocus();
+    const std::string told =
+        "メモに保存できない文字があります．\r\n保存すると次のように置き換わります．\r\n\r\n"
+        "「〜」→「～」\r\n「é」→「?」";
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{told});
+    ChooseChannel(1);
+    calc.txtMEMO.Text = "e\xCC\x81";  // e and a combining acute accent
+    calc.txtMEMO_Change();
+    calc.cmdREC_Click();
+    EXPECT_EQ(ui.MessageTexts(),
+              (std::vector<std::string>{told,
+                                        "メモに保存できない文字があります．\r\n"
+                                        "保存すると次のように置き換わります．\r\n\r\nU+0301→「?」"}));
+    EXPECT_EQ(calc.txtMEMO.Text, "e\xCC\x81");
+    PreserveDocument reread;
+    ASSERT_TRUE(reread.FileRead(ProjectPath()));
+    EXPECT_EQ(reread.Preserve().Measures.Item(1).ChMeasures.Item(1).ChMeasureCondition.Account, "1～2 Caf?");
+    EXPECT_EQ(reread.Preserve().Measures.Item(1).ChMeasures.Item(2).ChMeasureCondition.Account, "e?");
+}
+
 TEST_F(ScreenSetUp, NavigationAdoptsTheConditionSavesAndShowsTheTarget) {
     AddMeasure(60, {{}});
     AddMeasure(60, {{}});

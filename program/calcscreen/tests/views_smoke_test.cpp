@@ -32,6 +32,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -99,6 +100,60 @@ TEST(CalcViews, ScreenShowsTheChartAndFollowsChannelAndScroll) {
     EXPECT_EQ(calc.Chart2DLevelWave.LevelPoint(1).y, LevelAt(1601));
     EXPECT_EQ(view->Scroll()->value(), calc.scrGraph.Value);
     EXPECT_EQ(qobject_cast<QLabel*>(view->Control("lblCLp"))->text(), QString("Ｌp 160.1dB"));
+}
+
+// The memo box through its widget: a TAB pasted into it is a space; Tab and Shift+Tab leave it and
+// come back, typing nothing; leaving it with a memo the files cannot keep tells so, once.
+TEST(CalcViews, TabLeavesTheMemoBoxWhichTellsWhatTheFilesCannotKeep) {
+    TestApp();
+    CalcProject project("memo");
+    ChannelSpec spec;
+    spec.values = 600;
+    project.AddMeasure(60, {spec});
+    ShownScreen shown;
+    frmOctCalcView* view = shown.View();
+    ASSERT_NE(view, nullptr);
+    auto* memo = qobject_cast<QPlainTextEdit*>(view->Control("txtMEMO"));
+    ASSERT_NE(memo, nullptr);
+    QApplication::setActiveWindow(view->Widget());
+    memo->setFocus();
+    memo->selectAll();
+    memo->insertPlainText(QStringLiteral("Café\tok"));
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Café ok"));
+    EXPECT_EQ(shown.calc.txtMEMO.Text, "Café ok");
+
+    std::vector<QString> told;
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            told.push_back(box->text());
+            box->findChild<QPushButton*>()->click();
+        }
+    });
+    answer.start();
+    // The window's own focus: a message box takes the active window's away while it is up.
+    QWidget* window = view->Widget();
+    const auto key = [window](Qt::Key code, Qt::KeyboardModifiers modifiers) {
+        QApplication::setActiveWindow(window);
+        QKeyEvent press(QEvent::KeyPress, code, modifiers, code == Qt::Key_Tab ? QStringLiteral("\t") : QString());
+        QApplication::sendEvent(window->focusWidget(), &press);
+        // Long enough for the message the leaving shows to come and be answered.
+        for (int i = 0; i < 20; ++i) {
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    };
+    key(Qt::Key_Tab, Qt::NoModifier);
+    EXPECT_NE(window->focusWidget(), memo);
+    key(Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(window->focusWidget(), memo);
+    key(Qt::Key_Tab, Qt::NoModifier);
+    EXPECT_NE(window->focusWidget(), memo);
+    EXPECT_NE(window->focusWidget(), nullptr);
+    EXPECT_EQ(memo->toPlainText(), QStringLiteral("Café ok"));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_TRUE(told[0].contains(QStringLiteral("「é」→「?」"))) << told[0].toStdString();
 }
 
 // Sends one mouse event to a widget at a pixel, as the window system would.

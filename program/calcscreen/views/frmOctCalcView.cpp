@@ -144,7 +144,8 @@ void frmOctCalcView::BuildHeader(QVBoxLayout* root) {
     channel->addWidget(new QLabel(QStringLiteral("メモ"), w));
     auto* memo = new QPlainTextEdit(w);
     memo->setFixedHeight(40);
-    Bind().Bind(memo, f.txtMEMO);
+    Bind().Bind(
+        memo, f.txtMEMO, [&f] { f.txtMEMO_Change(); }, [&f] { f.txtMEMO_LostFocus(); });
     NameControl("txtMEMO", memo);
     channel->addWidget(memo, 1);
     root->addLayout(channel);

@@ -256,6 +256,31 @@ TEST_F(FileCheck, OneChannelHidesTheCopyButtons)
     }
 }
 
+// Paths CP932 cannot hold are told in one message as the check passes, each with the name the
+// project and the template keep in its place; a path told once is not told again.
+TEST_F(FileCheck, PathsTheFilesCannotKeepAreToldOnceWithTheNameKept) {
+    frmWavFileReadAD& f = OpenChecked(1);
+    const std::string accented = folder.Touch("mono_é.wav");
+    const std::string dash = folder.Touch("a〜b.wav");
+    for (const std::string& path : {accented, dash}) {
+        library.Add(path, 2);
+        f.lstWaveFile.AddItem(path);
+    }
+    f.cmdNext_Click();
+    const std::string told =
+        "Waveファイルのパス名に保存できない文字があります。\r\n"
+        "測定一覧と読込みファイルの指定には、次のように置き換えた名前が記録されます"
+        "（レベルデータは開始日時の名前で保存されるため、そのまま使えます）。";
+    EXPECT_EQ(ui.MessageTexts(),
+              std::vector<std::string>{told + "\r\n\r\n" + accented + "\r\n→ " + folder.Path("mono_?.wav") +
+                                       "\r\n\r\n" + dash + "\r\n→ " + folder.Path("a～b.wav")});
+    EXPECT_TRUE(f.vsElastic2.Visible);
+    EXPECT_EQ(document.targets, targets[0] + '\0' + accented + '\0' + dash);
+    f.cmdBack_Click();
+    f.cmdNext_Click();
+    EXPECT_EQ(ui.Messages().size(), 1u);
+}
+
 TEST_F(FileCheck, BackReturnsToTheFilePageKeepingTheTemplate) {
     frmWavFileReadAD& f = OpenChecked(1);
     f.cmdNext_Click();

@@ -612,5 +612,49 @@ TEST_F(CsvJobs, CommandsAskForTheFileFirst) {
     EXPECT_EQ(g_SelFileName, Out());
 }
 
+// Outputs write the memo the box shows at once, typed just now without a save; a TAB pasted into the
+// box is a space there and in the file.
+TEST_F(CsvJobs, OutputsWriteTheMemoTheBoxShows) {
+    Start();
+    const std::vector<std::pair<std::string, std::string>> typed{{"typed just now", "typed just now"},
+                                                                 {"col1\tcol2\r\n\tnext", "col1 col2\r\n next"}};
+    for (const auto& [text, shown] : typed) {
+        Main().txtMEMO.Text = text;
+        Main().txtMEMO_Change();
+        EXPECT_EQ(Main().txtMEMO.Text, shown);
+        Output([&] { Main().mnuFileCalcValueTextOut_Click(); }, Out());
+        EXPECT_EQ(Bytes(Out()), shown + "\r\n\r\n");
+    }
+}
+
+// A memo with characters CP932 lacks is told once, when the user leaves the box or else before the
+// first file it goes into, with what each character becomes; the box keeps what was typed.
+TEST_F(CsvJobs, AMemoTheFilesCannotKeepIsToldOnceBeforeAnyFileHoldsIt) {
+    const std::string told =
+        "メモに保存できない文字があります．\r\n保存すると次のように置き換わります．\r\n\r\n"
+        "「é」→「?」\r\n「ß」→「?」\r\n「€」→「?」";
+    Start();
+    for (const bool leaveTheBox : {true, false}) {
+        SCOPED_TRACE(leaveTheBox ? "left the box" : "straight to the output");
+        ui.ClearTranscript();
+        Main().txtMEMO.Text = leaveTheBox ? "Café ß é €5" : "Café ß é €5 ";
+        Main().txtMEMO_Change();
+        if (leaveTheBox) {
+            Main().txtMEMO_LostFocus();
+            EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{told});
+            Main().txtMEMO_LostFocus();
+        }
+        Output([&] { Main().mnuFileCalcValueTextOut_Click(); }, Out());
+        EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{told, kWritten}));
+        EXPECT_EQ(ui.Messages().front().Icon, platform::MsgIcon::Exclamation);
+        EXPECT_EQ(Main().txtMEMO.Text, leaveTheBox ? "Café ß é €5" : "Café ß é €5 ");
+        EXPECT_EQ(Bytes(Out()), leaveTheBox ? "Caf? ? ? ?5\r\n\r\n" : "Caf? ? ? ?5 \r\n\r\n");
+    }
+    // Nor is it told again when the project is saved.
+    ui.ClearTranscript();
+    EXPECT_TRUE(Main().SaveData());
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
 }  // namespace
 }  // namespace murtesk::testing

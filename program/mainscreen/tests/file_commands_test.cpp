@@ -116,6 +116,30 @@ TEST_F(FileCommands, FailedOpenReplacesTheDocumentRefreshesTheListAndAsksForAPro
     EXPECT_TRUE(g_bStartSelect);
 }
 
+// A project whose path CP932 cannot hold is told once as it is created or opened, with the name
+// "Temp.tmp" keeps for the next start; the caption shows the path itself.
+TEST_F(FileCommands, AProjectPathTheFilesCannotKeepIsToldWhenCreatedOrOpened) {
+    const std::string told =
+        "保存先ファイルのパス名に保存できない文字があります．\r\n"
+        "次回の起動時に提案する保存先には、次のように置き換えた名前が記録されます．\r\n\r\n";
+    StartWith("old.qvd", 1);
+    fs::create_directories(home / "data" / "Café ü");
+    const std::string path = Data("Café ü/p.qvd");
+    const std::string kept = Data("Caf? ?/p.qvd");
+    ui.ChooseNext(path);
+    Main().mnuFileNew_Click();
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{told + path + "\r\n→ " + kept});
+    EXPECT_EQ(Main().Caption, "Murtesk メイン画面 " + path);
+    ui.ClearTranscript();
+    ui.ChooseNext(Data("old.qvd"));
+    Main().mnuFileOpen_Click();
+    EXPECT_TRUE(ui.Messages().empty());
+    ui.ChooseNext(path);
+    Main().mnuFileOpen_Click();
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{told + path + "\r\n→ " + kept});
+    EXPECT_EQ(Main().txtSavePath.Text, path);
+}
+
 TEST_F(FileCommands, OpeningADatFileGivesItTheQvdExtension)
 {
     StartWith("old.qvd", 1);

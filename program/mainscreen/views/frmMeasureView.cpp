@@ -153,7 +153,8 @@ frmMeasureView::frmMeasureView(frmMeasure& form, platform::qt::QtUi& ui)
     grid->addWidget(label9, 2, 0, 1, 2);
     txtMEMO = new QPlainTextEdit(central);
     txtMEMO->setFixedHeight(64);
-    b.Bind(txtMEMO, form.txtMEMO);
+    b.Bind(
+        txtMEMO, form.txtMEMO, [&form] { form.txtMEMO_Change(); }, [&form] { form.txtMEMO_LostFocus(); });
     grid->addWidget(txtMEMO, 3, 0, 1, 2);
 
     auto* label8 = new QLabel(central);

@@ -30,6 +30,8 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -388,8 +390,38 @@ void Binders::Bind(QLineEdit* widget, TextBox& state, Handler onChange)
     }}));
 }
 
-void Binders::Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange)
-{
+namespace {
+
+// The focus went from a widget to another control of its window.
+class LeaveFilter : public QObject {
+public:
+    LeaveFilter(QWidget* widget, std::function<void()> onLeave) : QObject(widget), onLeave_(std::move(onLeave)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FocusOut) {
+            const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason &&
+                reason != Qt::MenuBarFocusReason) {
+                // After the focus has moved: a message box shown from inside the change would
+                // leave the focus between the two widgets.
+                QTimer::singleShot(0, this, onLeave_);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onLeave_;
+};
+
+}  // namespace
+
+void Binders::Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange, Handler onLeave) {
+    widget->setTabChangesFocus(true);
+    if (onLeave) {
+        widget->installEventFilter(new LeaveFilter(widget, [this, onLeave] { Forward(onLeave); }));
+    }
     // A multi-line box's text breaks its lines with CR LF, as the files it goes into do; the widget
     // knows only LF.
     QObject::connect(widget, &QPlainTextEdit::textChanged, widget, [this, widget, &state, onChange] {
@@ -408,7 +440,14 @@ void Binders::Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange)
         }
         const QString text = lines.join(QLatin1Char('\n'));
         if (widget->toPlainText() != text) {
+            // The caret stays where it was when the form changed what the user typed (a TAB made a space).
+            const int caret = widget->textCursor().position();
             widget->setPlainText(text);
+            if (widget->hasFocus()) {
+                QTextCursor cursor = widget->textCursor();
+                cursor.setPosition(std::min(caret, widget->document()->characterCount() - 1));
+                widget->setTextCursor(cursor);
+            }
         }
     }}));
 }

@@ -80,7 +80,10 @@ public:
     // underlines x, as a command's access key.
     void Bind(QLabel* widget, Label& state, Handler onClick);
     void Bind(QLineEdit* widget, TextBox& state, Handler onChange = {});
-    void Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange = {});
+    // A multi-line box: Tab and Shift+Tab move the focus, as in every other box, never typing a TAB.
+    // onLeave runs once the user has moved the focus to another control of the window (by key or
+    // mouse), not when a menu opens or another window comes up.
+    void Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange = {}, Handler onLeave = {});
     void Bind(QCheckBox* widget, CheckBox& state, Handler onClick = {});
     void Bind(QAction* action, MenuItem& state, Handler onClick);
     // onClick runs when the user selects a row; onCheck when the user ticks a row's box.
