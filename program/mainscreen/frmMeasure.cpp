@@ -17,11 +17,10 @@ namespace fs = std::filesystem;
 
 frmMeasure::frmMeasure(platform::UiServices& ui) : MainScreen(ui, "frmMeasure"), firstSelect_(std::make_unique<frmFirstSelect>(ui))
 {
-    Caption = "Waveファイル 1/1 ・ 1/3オクターブバンドレベル分析プログラム";
+    ShowNoProject();
     Label1.Caption = "<<全データ一覧>>";
     Label9.Caption = "<<全データのコメント>>";
     Label8.Caption = "<<保存先>>";
-    txtSavePath.Text = "-----";
     txtSavePath.Locked = true;
     cmdSavePath.Caption = "...";
     cmdSavePath.ToolTipText = "保存先ファイル指定...";

@@ -191,6 +191,8 @@ private:
     // LCalc, RecWav and the band folders of the project file path.
     bool EnsureProjectFolders(const std::string& path, platform::MsgIcon icon, platform::BusyPointer* busy = nullptr);
     void ShowProjectPath();
+    // The caption and path box while no project is open.
+    void ShowNoProject();
     // Tells the user when the files cannot keep the open project's path as it is.
     void TellProjectPath();
     void FailOpen(const ProjectDocument& keptConditions);

@@ -22,6 +22,8 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* kMainCaption = "Murtesk メイン画面 ";
+constexpr const char* kNoProjectCaption = "Waveファイル 1/1 ・ 1/3オクターブバンドレベル分析プログラム";
+constexpr const char* kNoProjectPath = "-----";
 constexpr const char* kTryAgain = "もう一度、別の保存先ファイルを指定してください";
 constexpr const char* kProjectPathNotHeld =
     "保存先ファイルのパス名に保存できない文字があります．\r\n"
@@ -249,9 +251,11 @@ void frmMeasure::FailOpen(const ProjectDocument& keptConditions)
 {
     g_ResetPreserve();
     g_PreserveDoc().AdoptChannelConditions(keptConditions);
-    // The list must not go on showing measurements the document no longer holds.
+    // The list must not go on showing measurements the document no longer holds, nor the caption
+    // and path box a project that is no longer open.
     m_MeasureIndex = 0;
     EditForm();
+    ShowNoProject();
 }
 
 bool frmMeasure::OpenProject(std::string& path)
@@ -334,6 +338,11 @@ void frmMeasure::ShowProjectPath()
     const std::string path = g_PreserveDoc().SaveFilePath();
     txtSavePath.Text = path;
     Caption = kMainCaption + path;
+}
+
+void frmMeasure::ShowNoProject() {
+    txtSavePath.Text = kNoProjectPath;
+    Caption = kNoProjectCaption;
 }
 
 void frmMeasure::TellProjectPath() {

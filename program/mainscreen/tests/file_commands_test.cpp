@@ -114,6 +114,9 @@ TEST_F(FileCommands, FailedOpenReplacesTheDocumentRefreshesTheListAndAsksForAPro
     EXPECT_FALSE(Main().cmdDEL.Enabled);
     EXPECT_EQ(Count("modal frmFirstSelect"), 1);
     EXPECT_TRUE(g_bStartSelect);
+    // No project is open, and the caption and the path box say so.
+    EXPECT_EQ(Main().Caption, "Waveファイル 1/1 ・ 1/3オクターブバンドレベル分析プログラム");
+    EXPECT_EQ(Main().txtSavePath.Text, "-----");
 }
 
 // A project whose path CP932 cannot hold is told once as it is created or opened, with the name
