@@ -27,6 +27,8 @@ void frmAbout::Form_Load()
     lblVersion.Caption =
         "ﾊﾞｰｼﾞｮﾝ " + std::to_string(major_) + "." + std::to_string(minor_) + "." + std::to_string(revision_);
     lblTitle.Caption = std::string(platform::kProgramTitle);
+    // Enter, Space and Esc all close the window from its first showing.
+    SetFocus("cmdOK");
 }
 
 void frmAbout::cmdOK_Click()

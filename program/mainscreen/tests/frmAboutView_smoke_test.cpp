@@ -6,6 +6,8 @@
 #include "mainscreen_views.h"
 
 #include <QApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -36,6 +38,37 @@ TEST(frmAboutView, ShowsTheVersionAndClosesWithOk)
     EXPECT_TRUE(sawVersion);
     EXPECT_FALSE(ui.IsLoaded(form));
     ui.DestroyAllViews();
+}
+
+// The window opens with the focus on OK; Enter, Space and Esc each close it from there.
+TEST(frmAboutView, OpensOnOkAndClosesWithEnterSpaceOrEsc) {
+    TestApp();
+    platform::qt::QtUi ui;
+    RegisterMainScreenViews(ui);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        frmAbout form(ui, 7, 1, 0);
+        bool closedByKey = false;
+        QTimer::singleShot(0, [&] {
+            auto* view = static_cast<frmAboutView*>(ui.ViewOf(form));
+            ASSERT_NE(view, nullptr);
+            QWidget* focus = view->Widget()->focusWidget();
+            EXPECT_EQ(focus, view->cmdOK);
+            if (focus == nullptr) focus = view->Widget();
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier,
+                            key == Qt::Key_Space ? QStringLiteral(" ") : QString());
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier,
+                              key == Qt::Key_Space ? QStringLiteral(" ") : QString());
+            QApplication::sendEvent(focus, &press);
+            QApplication::sendEvent(focus, &release);
+            closedByKey = !ui.IsLoaded(form);
+            if (!closedByKey) view->cmdOK->click();
+        });
+        ui.ShowModal(form);
+        EXPECT_TRUE(closedByKey);
+        EXPECT_FALSE(ui.IsLoaded(form));
+        ui.DestroyAllViews();
+    }
 }
 
 }  // namespace

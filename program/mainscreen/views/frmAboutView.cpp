@@ -27,8 +27,7 @@ QFrame* SeparatingLine(QWidget* parent)
 }  // namespace
 
 frmAboutView::frmAboutView(frmAbout& form, platform::qt::QtUi& ui)
-    : FormView(form, ui, std::make_unique<QWidget>(nullptr, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint))
-{
+    : FormView(form, ui, std::make_unique<platform::qt::FormDialog>(Qt::MSWindowsFixedSizeDialogHint)) {
     QWidget* w = Widget();
     picIcon = new QLabel(w);
     QIcon icon = QApplication::windowIcon();
@@ -49,8 +48,13 @@ frmAboutView::frmAboutView(frmAbout& form, platform::qt::QtUi& ui)
     Text1 = new QPlainTextEdit(w);
     Text1->setFixedHeight(Text1->fontMetrics().lineSpacing() * 5 + 12);
     cmdOK = new QPushButton(w);
-    cmdOK->setDefault(true);
     cmdSysInfo = new QPushButton(w);
+    // Enter presses OK wherever the focus is, Esc as well (the window has nothing to cancel).
+    cmdOK->setAutoDefault(false);
+    cmdSysInfo->setAutoDefault(false);
+    cmdOK->setDefault(true);
+    static_cast<platform::qt::FormDialog*>(w)->SetCancelButton(cmdOK);
+    NameControl("cmdOK", cmdOK);
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(lblTitle);
