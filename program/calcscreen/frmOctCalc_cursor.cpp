@@ -70,7 +70,7 @@ void frmOctCalc::moveCursorTo(std::int32_t pos) {
         level = Chart2DLevelWave.LevelPoint(k).y;
     }
     if (level && *level != kCursorNoValue) {
-        chart_.ShowReadOut(*level, AddWholeSeconds(start, (k - 1) / w.rate));
+        chart_.ShowReadOut(*level, platform::AddSeconds(start, (k - 1) / w.rate));
         ShowReadOut();
         setFormOfCursorBandLevel();
     } else {

@@ -4,6 +4,7 @@
 #include "time_window.h"
 
 #include "model/level_accumulator.h"
+#include "platform/dates.h"
 #include "platform/numbers.h"
 
 #include <algorithm>
@@ -72,7 +73,8 @@ void LevelChartController::MouseMove(int Button, int x, int y, Date windowStart,
     const std::int32_t k = chart_.NearestPoint(x);
     const double level = k >= 1 && k <= n ? chart_.LevelPoint(k).y : 0.0;
     if (level != 0.0 && RateUsable(rate)) {
-        ShowReadOut(level, AddWholeSeconds(windowStart, (k - 1) / rate));
+        // The sample's time to the millisecond, shown in whole seconds cut as the range lists cut them.
+        ShowReadOut(level, platform::AddSeconds(windowStart, (k - 1) / rate));
     } else {
         ClearReadOut();
     }

@@ -218,6 +218,28 @@ INSTANTIATE_TEST_SUITE_P(Cases, CursorMoves,
                                            MoveCase{"BeyondTheEnd", 5000, 3600, 1400, " ", 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The cursor shows its sample's time cut to the second, as the range lists and the CSVs give it:
+// sample 9758 at 10 values a second lies 975.7 s after the start, which reads 975 s where
+// moveCursorTo lands, in the cursor panel's copy and, for every point, under the mouse.
+TEST_F(BandDisplays, TheCursorShowsItsSamplesSecondAsTheListsDo) {
+    AddMeasure(3600, {Spec(3, 10, 36000)});
+    for (std::int16_t slot = 1; slot <= 3; ++slot) {
+        Channel(1, 1).BandLCalcInfos.Item(slot).MarkScopes.Add(CScope(std::int32_t{9758}, std::int32_t{9766}));
+    }
+    Show(1);
+    calc.moveCursorTo(9758);
+    EXPECT_EQ(calc.lblCymdhms.Caption, At(975));
+    EXPECT_EQ(calc.lstMarkArea.List(0), "No.001 " + At(975) + " ～ " + At(976));
+    calc.cmdCopyCursor_Click();
+    EXPECT_NE(ui.ClipboardText().find(At(975) + " 動特性"), std::string::npos) << ui.ClipboardText();
+    calc.Chart2DLevelWave.SetPlotRect({100, 20, 400, 200});
+    for (int x = 100; x < 500; x += 7) {
+        calc.Chart2DLevelWave_MouseMove(0, x, 120);
+        const std::int32_t k = calc.Chart2DLevelWave.CursorPoint();
+        EXPECT_EQ(calc.lblCymdhms.Caption, At(975 + std::floor((k - 1) / 10.0))) << "point " << k;
+    }
+}
+
 TEST_F(BandDisplays, ScrollButtonsKeepTheCursorOnItsSample) {
     AddMeasure(3600, {Spec(3, 1, 3600, 0, 60)});
     Show(1);
