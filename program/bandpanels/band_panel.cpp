@@ -55,9 +55,17 @@ void PlaceBandGrid(platform::BandLabelGrid& grid) {
     grid.WName.Caption = kWeightedCaption;
     grid.FPlace = {BandLayout::kFlatCell.row, BandLayout::kFlatCell.column};
     grid.WPlace = {BandLayout::kWeightedCell.row, BandLayout::kWeightedCell.column};
+    // The widest value a cell shows: a level of three digits and its tenth.
+    const std::string widestValue = BandReadOut(100.0);
+    grid.FTexts = {std::string(kFlatCaption), widestValue};
+    grid.WTexts = {std::string(kWeightedCaption), widestValue};
+    const BandLayout octaves(kOctaveBandMode);
+    const BandLayout thirds(kOneThirdOctaveBandMode);
     for (int k = 0; k < kBandCells; ++k) {
         const BandGridCell cell = BandLayout::CellOf(k);
-        grid.Places[static_cast<std::size_t>(k)] = {cell.row, cell.column};
+        const auto i = static_cast<std::size_t>(k);
+        grid.Places[i] = {cell.row, cell.column};
+        grid.Texts[i] = {std::string(octaves.Caption(k)), std::string(thirds.Caption(k)), widestValue};
     }
     grid.Rows = grid.Columns = kBandGridSize;
 }

@@ -35,6 +35,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTabWidget>
 #include <QTimer>
 
 #include <algorithm>
@@ -154,6 +155,43 @@ TEST(CalcViews, TabLeavesTheMemoBoxWhichTellsWhatTheFilesCannotKeep) {
     EXPECT_EQ(memo->toPlainText(), QStringLiteral("Café ok"));
     ASSERT_EQ(told.size(), 1u);
     EXPECT_TRUE(told[0].contains(QStringLiteral("「é」→「?」"))) << told[0].toStdString();
+}
+
+// The window keeps its size and the bottom panels their place when the next measurement shows
+// another band type with other values (levels of three digits).
+TEST(CalcViews, TheWindowAndItsPanelsKeepTheirPlaceAsTheBandTypeChanges) {
+    TestApp();
+    CalcProject project("panels");
+    ChannelSpec octave;
+    octave.oct1or3 = 1;
+    octave.values = 600;
+    ChannelSpec third;
+    third.values = 600;
+    project.AddMeasure(60, {octave});
+    project.AddMeasure(60, {third});
+    for (const std::int16_t slot : {1, 2, 3, 5}) {  // levels of three digits
+        project.WriteLevels(CalcProject::Channel(2, 1), slot, 600, [](std::int64_t p) { return 100.0f + LevelAt(p); });
+    }
+    ShownScreen shown;
+    frmOctCalcView* view = shown.View();
+    ASSERT_NE(view, nullptr);
+    QWidget* window = view->Widget();
+    const auto places = [&] {
+        QApplication::processEvents();
+        std::vector<QRect> rects{window->geometry()};
+        for (const char* name : {"gridCursor", "gridCalc", "lblLeq", "tabAreas"}) {
+            QWidget* panel = view->Control(name);
+            if (qobject_cast<QTabWidget*>(panel) == nullptr) panel = panel->parentWidget();
+            rects.emplace_back(panel->mapTo(window, QPoint(0, 0)), panel->size());
+        }
+        return rects;
+    };
+    const std::vector<QRect> octaves = places();
+    shown.main.m_MeasureIndex = 1;
+    shown.calc.cmdNext_Click();
+    ASSERT_EQ(shown.calc.Shown().measureIndex, 2);
+    shown.ui.RefreshAll();
+    EXPECT_EQ(places(), octaves);
 }
 
 // Sends one mouse event to a widget at a pixel, as the window system would.

@@ -221,6 +221,9 @@ void frmOctCalcView::BuildBandPanels(QHBoxLayout* row) {
                            platform::ControlState& listState) {
         auto* box = new QGroupBox(title, w);
         auto* layout = new QVBoxLayout(box);
+        // Narrow side margins: the band names of a whole row fit the window's first width.
+        const QMargins margins = layout->contentsMargins();
+        layout->setContentsMargins(4, margins.top(), 4, margins.bottom());
         auto* bars = new BandBarChartWidget(box);
         Bind().Bind(bars, chart);
         NameControl(chartName, bars);
@@ -298,11 +301,16 @@ void frmOctCalcView::BuildStatistics(QHBoxLayout* row) {
     const std::pair<const char*, platform::Label*> rows[] = {
         {"Leq", &f.lblLeq}, {"Lmax", &f.lblLmax}, {"L5", &f.lblL5},   {"L10", &f.lblL10}, {"L25", &f.lblL25},
         {"L50", &f.lblL50}, {"L75", &f.lblL75},   {"L90", &f.lblL90}, {"L95", &f.lblL95}, {"LE", &f.lblLE}};
+    // The values' column is as wide as the widest value, whatever is shown: the panels beside it
+    // keep their place.
+    const int valueWidth = box->fontMetrics().horizontalAdvance(QStringLiteral("100.0dB"));
+    grid->setColumnMinimumWidth(1, valueWidth);
     int r = 0;
     for (const auto& [name, label] : rows) {
         grid->addWidget(new QLabel(QString::fromUtf8(name), box), r, 0);
         QLabel* value = Label(box, std::string("lbl") + name, *label);
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         grid->addWidget(value, r, 1);
         ++r;
     }
@@ -312,6 +320,7 @@ void frmOctCalcView::BuildStatistics(QHBoxLayout* row) {
     grid->addLayout(lx, r, 0);
     QLabel* lxValue = Label(box, "lblLx", f.lblLx);
     lxValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lxValue->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     grid->addWidget(lxValue, r, 1);
     row->addWidget(box);
 }

@@ -6,6 +6,8 @@
 #include "controls.h"
 
 #include <array>
+#include <string>
+#include <vector>
 
 namespace murtesk::platform {
 
@@ -28,6 +30,11 @@ struct BandLabelGrid : ControlState {
     std::array<GridPlace, kCells> Places;
     int Rows = 7;
     int Columns = 7;
+    // Every text a cell may hold, its name or its value, whatever it holds now: the view keeps room
+    // for the widest of each column, so that the grid keeps its size as the texts change.
+    std::vector<std::string> FTexts;
+    std::vector<std::string> WTexts;
+    std::array<std::vector<std::string>, kCells> Texts;
 };
 
 }  // namespace murtesk::platform
