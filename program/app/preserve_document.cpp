@@ -23,6 +23,27 @@ CPreserve* OpenPreserve()
     return document == nullptr ? nullptr : &document->Preserve();
 }
 
+void PreserveDocument::BeginProject()
+{
+    preserve_.context().Histograms().BeginProject(preserve_.LCalcFolder(), preserve_.HistogramFileNames());
+}
+
+bool PreserveDocument::SaveProject()
+{
+    HistogramFiles& histograms = preserve_.context().Histograms();
+    histograms.BeforeSave();
+    if (!preserve_.FileWrite(preserve_.SaveFilePath)) {
+        return false;
+    }
+    histograms.Saved(preserve_.HistogramFileNames());
+    return true;
+}
+
+void PreserveDocument::EndProject()
+{
+    preserve_.context().Histograms().EndProject();
+}
+
 std::vector<std::string> PreserveDocument::MeasureListTexts(std::int32_t index) const
 {
     const CMeasure& m = preserve_.Measures.Item(index);

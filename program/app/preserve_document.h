@@ -24,6 +24,9 @@ public:
 
     bool FileRead(const std::string& path) override { return preserve_.FileRead(path); }
     bool FileWrite(const std::string& path) override { return preserve_.FileWrite(path); }
+    void BeginProject() override;
+    bool SaveProject() override;
+    void EndProject() override;
     std::string SaveFilePath() const override { return preserve_.SaveFilePath; }
     void SetSaveFilePath(const std::string& path) override { preserve_.SaveFilePath = path; }
     std::string Memo() const override { return preserve_.MeasureCondition.Account; }

@@ -34,6 +34,16 @@ public:
     // Writes the document; a failure leaves any old file of that path as it was.
     virtual bool FileWrite(const std::string& path) = 0;
 
+    // The project file SaveFilePath() was just read into this document or written from it: it is
+    // the open project from now on, and the files it names beside it stay as they are until the
+    // next SaveProject (a crash in between finds the project whole as it was saved).
+    virtual void BeginProject() {}
+    // Writes the open project to SaveFilePath(), with the files beside it that it names.
+    virtual bool SaveProject() { return FileWrite(SaveFilePath()); }
+    // The open project is closed with nothing more saved: what was written for it since its last
+    // save, which its project file does not name, goes.
+    virtual void EndProject() {}
+
     virtual std::string SaveFilePath() const = 0;
     virtual void SetSaveFilePath(const std::string& path) = 0;
     // The project memo (the document's MeasureCondition.Account).

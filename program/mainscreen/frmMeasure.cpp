@@ -91,6 +91,7 @@ void frmMeasure::Form_QueryUnload(bool& cancel, platform::UnloadMode)
     if (!g_bStartSelect) {
         SaveMemoAndData();
         ProjectDocument& doc = g_PreserveDoc();
+        doc.EndProject();
         // "Temp.tmp" carries the conditions to the next run, never the measurements.
         doc.AllDeleteMeasures();
         platform::BusyPointer busy(ui_);

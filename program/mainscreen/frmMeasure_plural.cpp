@@ -8,7 +8,6 @@
 #include "preserve_document.h"
 
 #include "model/band_slots.h"
-#include "model/project_files.h"
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
 
@@ -133,8 +132,8 @@ JobOutcome frmMeasure::CalcPlural() {
     const std::string lcalc = GetLCalcFolder(doc->SaveFilePath);
     std::vector<std::string> written;  // histogram files of the new measurement
     const auto abandon = [&](JobOutcome outcome) {
-        for (const std::string& name : written) {
-            DeleteFileIn(lcalc, name);
+        for (std::string& name : written) {
+            doc->context().Histograms().Drop(lcalc, name, false);
         }
         m_PluralMeasure.reset();
         return outcome;

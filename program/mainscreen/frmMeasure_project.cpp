@@ -231,6 +231,7 @@ bool frmMeasure::CreateNewProject(const std::string& pathIn)
     doc.SetMemo(txtMEMO.Text);
     if (doc.FileWrite(path)) {
         doc.SetSaveFilePath(path);
+        doc.BeginProject();
         ShowProjectPath();
         busy.End();
         TellProjectPath();
@@ -298,6 +299,7 @@ bool frmMeasure::OpenProject(std::string& path)
     // temporary file beside the project file.
     platform::RemoveLeftoverTemporaries(path);
     doc.SetSaveFilePath(path);
+    doc.BeginProject();
     // The running program's channel conditions replace the project file's own.
     doc.AdoptChannelConditions(*kept);
     ShowProjectPath();
@@ -317,7 +319,7 @@ bool frmMeasure::SaveData()
     TellMemo();
     platform::BusyPointer busy(ui_);
     doc.SetMemo(txtMEMO.Text);
-    if (doc.FileWrite(doc.SaveFilePath())) {
+    if (doc.SaveProject()) {
         ForgetRecoveryFile();
         return true;
     }

@@ -92,15 +92,11 @@ LevelHistogram CLCalcData::getData(const std::string& SaveDir) const {
     return counts;
 }
 
-bool CLCalcData::SaveData(const LevelHistogram& IArray, const std::string& SaveDir) const {
-    const auto path = PathInFolder(SaveDir, SaveFileName);
-    if (!path) return false;
+bool CLCalcData::SaveData(const LevelHistogram& IArray, const std::string& SaveDir) {
     std::error_code ec;
     std::filesystem::create_directories(SaveDir, ec);
-    // A histogram can be computed again from its level file: the rename suffices.
-    return platform::ReplaceFile(
-        *path, [&](BinaryFile& file) { return file.Write(IArray.data(), sizeof IArray); },
-        platform::Durability::kRenamed);
+    return context_->Histograms().Write(SaveDir, SaveFileName,
+                                        [&](BinaryFile& file) { return file.Write(IArray.data(), sizeof IArray); });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -110,7 +106,7 @@ CLCalc::CLCalc(StatsContext& context) : Scope(std::int16_t{0}, std::int16_t{0}),
 void CLCalc::Clear(const std::string& LCalcFolder) {
     Scope.S = std::int16_t{0};
     Scope.E = std::int16_t{0};
-    DeleteFileIn(LCalcFolder, LxData.SaveFileName);
+    LxData.context().Histograms().Drop(LCalcFolder, LxData.SaveFileName);
     m_dBSum = kEmptyEnergySum;
     Lmax = kNoLevel;
     LE = kNoLevel;
@@ -120,7 +116,10 @@ void CLCalc::Clear(const std::string& LCalcFolder) {
 
 void CLCalc::initdB() { Clear(LxData.context().LCalcFolder()); }
 
-void CLCalc::DeleteFile() const { DeleteFileIn(LxData.context().LCalcFolder(), LxData.SaveFileName); }
+void CLCalc::DeleteFile() const {
+    std::string name = LxData.SaveFileName;
+    LxData.context().Histograms().Drop(LxData.context().LCalcFolder(), name, false);
+}
 
 std::int64_t CLCalc::ValueCount() const { return TotalOf(LxData.getData(LxData.context().LCalcFolder())); }
 

@@ -5,7 +5,9 @@
 // the object itself keeps the file's name and a few numbers, as its record does.
 //
 // Copies name the same histogram file: deleting it through either removes it for both (stored
-// projects hold such pairs). Nothing here deletes a file when an object goes away.
+// projects hold such pairs). Nothing here deletes a file when an object goes away. In the open
+// project a file its saved project file names is never changed before the next save
+// (histogram_files.h).
 #pragma once
 
 #include <array>
@@ -80,8 +82,9 @@ public:
     // The counts of the file in SaveDir: zeros when it is absent, unreadable or of a foreign
     // length; a file of the older 2000 bins reads with zeros on top.
     LevelHistogram getData(const std::string& SaveDir) const;
-    // Writes the counts as the file in SaveDir, creating the folder when it is missing.
-    bool SaveData(const LevelHistogram& IArray, const std::string& SaveDir) const;
+    // Writes the counts as the file in SaveDir, creating the folder when it is missing. In the open
+    // project the counts may go to a new file, which SaveFileName then names (histogram_files.h).
+    bool SaveData(const LevelHistogram& IArray, const std::string& SaveDir);
 
     StatsContext& context() const { return *context_; }
 
@@ -110,7 +113,8 @@ public:
     double LE = kNoLevel;              // last result of getLE
     std::int32_t m_Cnt = 0;            // values taken since the current range began
 
-    // Empties the statistics and deletes the histogram file (its name is kept).
+    // Empties the statistics and deletes the histogram file (its name is kept, unless the saved
+    // project names the file, which then stays until the next save).
     void initdB();
     // Statistics read from the histogram file on every call. getNum is the number of values
     // counted, up to INT32_MAX; ValueCount the same number whole.
@@ -155,7 +159,7 @@ public:
     void setdB(double idB, LevelHistogram& iAccumulation);
 
     // Deletes the histogram file; an absent file is no error, and anything but a regular file of
-    // that name is left alone.
+    // that name is left alone. A file the saved project names stays until the next save.
     void DeleteFile() const;
 
     template <class Self, class Io>

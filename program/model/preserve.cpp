@@ -153,6 +153,22 @@ bool CPreserve::FileWrite(const std::string& path) const {
     return platform::ReplaceFile(path, [this](BinaryFile& file) { return MeWrite(file); });
 }
 
+std::vector<std::string> CPreserve::HistogramFileNames() const {
+    std::vector<std::string> names;
+    const auto add = [&names](const CMeasure& m) {
+        for (const auto& channel : m.ChMeasures) {
+            for (const auto& band : channel->BandLCalcInfos) {
+                names.push_back(band->AllLCalc.LxData.SaveFileName);
+                names.push_back(band->LCalc.LxData.SaveFileName);
+            }
+        }
+    };
+    for (const auto& m : Measures) add(*m);
+    add(CSVMeasure);
+    add(WAVMeasure);
+    return names;
+}
+
 bool CPreserve::IsCALInRange(int Index) const {
     const double cal = ChMeasureCondition(Index).CAL;
     return CalMin <= cal && cal <= CalMax;

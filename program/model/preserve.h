@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/ch_measure_condition.h"
 #include "model/measure.h"
@@ -72,6 +73,9 @@ public:
     // leaves the old file as it was.
     bool FileRead(const std::string& path);
     bool FileWrite(const std::string& path) const;
+
+    // The names of the histogram files of every statistics object of the document, in its LCalc folder.
+    std::vector<std::string> HistogramFileNames() const;
 
     // CalMin <= CAL <= CalMax for the channel condition Index.
     bool IsCALInRange(int Index) const;

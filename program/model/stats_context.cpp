@@ -8,6 +8,7 @@ namespace murtesk {
 std::string StatsContext::LCalcFolder() const { return GetLCalcFolder(ProjectFilePath()); }
 
 std::string StatsContext::NewLdtFileName() {
+    std::lock_guard lock(nameMutex_);
     std::string name = platform::FormatFileNameDate(Now()) + "_" + std::to_string(g_LdtFileNo) + ".ldt";
     g_LdtFileNo = g_LdtFileNo >= 1'999'999'999 ? 0 : g_LdtFileNo + 1;
     return name;

@@ -12,6 +12,8 @@
 #include <random>
 #include <string_view>
 
+#include "file_moves.h"
+
 namespace murtesk::platform {
 namespace {
 
@@ -100,13 +102,25 @@ bool AtomicFileWriter::Open() {
     return false;
 }
 
-bool AtomicFileWriter::Commit() {
+bool AtomicFileWriter::Commit() { return Finish(true); }
+
+bool AtomicFileWriter::CommitWithoutReplacing() { return Finish(false); }
+
+bool AtomicFileWriter::Finish(bool replace) {
     if (temporary_.empty() || committed_) return false;
     const bool synced = durability_ == Durability::kSynced;
     const bool written = !file_.failed() && file_.Flush(synced);
     const bool closed = file_.Close();
-    if (!written || !closed || ::rename(temporary_.c_str(), path_.c_str()) != 0) {
+    bool renamed = false;
+    if (!written || !closed) {
+        errno = EIO;
+    } else {
+        renamed = replace ? ::rename(temporary_.c_str(), path_.c_str()) == 0 : RenameNoReplace(temporary_, path_);
+    }
+    if (!renamed) {
+        const int cause = errno;
         Discard();
+        errno = cause;
         return false;
     }
     temporary_.clear();
@@ -138,6 +152,28 @@ bool ReplaceFileByPath(const std::string& path, const std::function<bool(const s
     // reaches what it wrote.
     if (!write(writer.temporary())) return false;
     return writer.Commit();
+}
+
+NewFileResult WriteNewFile(const std::string& path, const std::function<bool(BinaryFile&)>& write,
+                           Durability durability) {
+    AtomicFileWriter writer(path, durability);
+    if (!writer.Open() || !write(writer.file())) return NewFileResult::kFailed;
+    if (writer.CommitWithoutReplacing()) return NewFileResult::kWritten;
+    return errno == EEXIST ? NewFileResult::kExists : NewFileResult::kFailed;
+}
+
+void SyncToDisk(const std::string& folder, const std::vector<std::string>& names) {
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return;
+    for (const std::string& name : names) {
+        const int fd = ::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) ::fsync(fd);
+        ::close(fd);
+    }
+    ::fsync(dir);
+    ::close(dir);
 }
 
 }  // namespace murtesk::platform

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/binary_file.h"
 
@@ -32,6 +33,9 @@ public:
     // Flushes the temporary file (to the disk when kSynced) and renames it over the target. False, with the old
     // file untouched and the temporary file removed, when a write, the flush or the rename failed.
     bool Commit();
+    // The same, but only where no file of the target's name exists: false with errno EEXIST, and the
+    // temporary file removed, when one does.
+    bool CommitWithoutReplacing();
     // Removes the temporary file; the target stays as it was.
     void Discard();
 
@@ -40,6 +44,8 @@ public:
     const std::string& temporary() const { return temporary_; }
 
 private:
+    bool Finish(bool replace);
+
     std::string path_;
     std::string temporary_;
     BinaryFile file_;
@@ -63,5 +69,14 @@ bool ReplaceFile(const std::string& path, const std::function<bool(BinaryFile&)>
 // stays as it was.
 bool ReplaceFileByPath(const std::string& path, const std::function<bool(const std::string& temporary)>& write,
                        Durability durability = Durability::kSynced);
+
+// Writes a file that is not there yet, as ReplaceFile writes one, never over a file of its name.
+enum class NewFileResult { kWritten, kExists, kFailed };
+NewFileResult WriteNewFile(const std::string& path, const std::function<bool(BinaryFile&)>& write,
+                           Durability durability = Durability::kSynced);
+
+// Flushes to the disk the regular files `names` of `folder` (others are passed over), then the folder:
+// files written with kRenamed are then as safe as kSynced ones.
+void SyncToDisk(const std::string& folder, const std::vector<std::string>& names);
 
 }  // namespace murtesk::platform

@@ -15,19 +15,6 @@ namespace murtesk::platform {
 
 namespace {
 
-// A rename that fails when `to` exists. Where the file system has no such rename, a hard link
-// (which never replaces either) and the removal of the old name.
-bool RenameNoReplace(const std::string& from, const std::string& to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
-    if (::link(from.c_str(), to.c_str()) != 0) return false;
-    if (::unlink(from.c_str()) != 0) {
-        ::unlink(to.c_str());
-        return false;
-    }
-    return true;
-}
-
 bool WriteAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
@@ -40,6 +27,19 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
 }
 
 }  // namespace
+
+bool RenameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    if (::link(from.c_str(), to.c_str()) != 0) return false;
+    if (::unlink(from.c_str()) != 0) {
+        const int saved = errno;
+        ::unlink(to.c_str());
+        errno = saved;
+        return false;
+    }
+    return true;
+}
 
 bool RenameAllOrNothing(const std::vector<FileMove>& moves) {
     for (std::size_t i = 0; i < moves.size(); ++i) {

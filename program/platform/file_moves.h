@@ -18,6 +18,10 @@ struct FileMove {
 // false is returned: every file keeps its old name.
 bool RenameAllOrNothing(const std::vector<FileMove>& moves);
 
+// Renames `from` to `to` only where no file `to` exists (errno EEXIST then). Where the file system has
+// no such rename, a hard link (which never replaces either) and the removal of the old name.
+bool RenameNoReplace(const std::string& from, const std::string& to);
+
 // Copies `source` to a temporary file beside `target`, flushes it to the disk and renames it over
 // `target`. False when anything failed: the temporary file is removed and `target` (or its
 // absence) stays as it was.

@@ -355,7 +355,7 @@ TEST_F(CLCalcTest, RemovingAHistogramRemovesRegularFilesOnly) {
 
 // Former bug: the histogram was written in place, so a failed save had already emptied it.
 TEST_F(CLCalcTest, AFailedHistogramSaveKeepsTheOldFile) {
-    const CLCalc calc = Over({40, 50});
+    CLCalc calc = Over({40, 50});
     const std::string before = ReadBytes(HistogramFile(calc));
     LevelHistogram other{};
     other[7] = 3;
@@ -365,6 +365,24 @@ TEST_F(CLCalcTest, AFailedHistogramSaveKeepsTheOldFile) {
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadBytes(HistogramFile(calc)), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(LCalcDir()), {}), 1);  // no temporary left
+}
+
+// In the open project a first write never replaces a file of that name that another run made (it
+// takes a fresh name), and a file no save came to name goes when the project closes.
+TEST_F(CLCalcTest, InTheOpenProjectAnotherRunsFileStaysAndUnsavedFilesGoAtTheEnd) {
+    context_.Histograms().BeginProject(LCalcDir(), {});
+    CLCalc calc(context_);
+    const std::string taken = calc.LxData.SaveFileName;
+    std::filesystem::create_directories(LCalcDir());
+    WriteBytes(LCalcDir(), taken, "another run's");
+    WriteLevels("A.lvl", {40, 50, 60});
+    ASSERT_TRUE(calc.resetNew(MakeScopes({{1, 3}}), data_, BandDir()));
+    EXPECT_NE(calc.LxData.SaveFileName, taken);
+    EXPECT_EQ(ReadBytes(LCalcDir() + "/" + taken), "another run's");
+    EXPECT_EQ(calc.getNum(), 3);
+    context_.Histograms().EndProject();
+    EXPECT_FALSE(std::filesystem::exists(HistogramFile(calc)));
+    EXPECT_TRUE(std::filesystem::exists(LCalcDir() + "/" + taken));
 }
 
 // Former bug: a count at the 32-bit limit overflowed (undefined behaviour). Counts stop at the

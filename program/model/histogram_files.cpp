@@ -1,0 +1,98 @@
+#include "model/histogram_files.h"
+
+#include "model/project_files.h"
+#include "platform/atomic_file.h"
+
+namespace murtesk {
+
+void HistogramFiles::BeginProject(std::string folder, const std::vector<std::string>& names) {
+    std::lock_guard lock(mutex_);
+    DeleteUnsaved();
+    open_ = true;
+    folder_ = std::move(folder);
+    saved_ = std::set<std::string>(names.begin(), names.end());
+}
+
+void HistogramFiles::EndProject() {
+    std::lock_guard lock(mutex_);
+    DeleteUnsaved();
+    open_ = false;
+    folder_.clear();
+}
+
+void HistogramFiles::DeleteUnsaved() {
+    for (const std::string& name : written_) DeleteFileIn(folder_, name);
+    written_.clear();
+    retired_.clear();
+    saved_.clear();
+}
+
+bool HistogramFiles::Write(const std::string& folder, std::string& name,
+                           const std::function<bool(platform::BinaryFile&)>& write) {
+    bool replacesSaved = false;
+    {
+        std::lock_guard lock(mutex_);
+        if (!Tracks(folder) || written_.contains(name)) {
+            const auto path = PathInFolder(folder, name);
+            // A histogram can be computed again from its level file: the rename suffices.
+            return path && platform::ReplaceFile(*path, write, platform::Durability::kRenamed);
+        }
+        replacesSaved = saved_.contains(name);
+    }
+    std::string candidate = replacesSaved ? fresh_() : name;
+    // Names come from the clock and a running number: a few taken ones are all another run can hold.
+    for (int attempt = 0; attempt < 1000; ++attempt, candidate = fresh_()) {
+        const auto path = PathInFolder(folder, candidate);
+        if (!path) continue;
+        const platform::NewFileResult result = platform::WriteNewFile(*path, write, platform::Durability::kRenamed);
+        if (result == platform::NewFileResult::kFailed) return false;
+        if (result == platform::NewFileResult::kWritten) {
+            std::lock_guard lock(mutex_);
+            written_.insert(candidate);
+            if (replacesSaved) retired_.insert(name);
+            name = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+void HistogramFiles::Drop(const std::string& folder, std::string& name, bool rename) {
+    std::unique_lock lock(mutex_);
+    if (!Tracks(folder) || !saved_.contains(name)) {
+        written_.erase(name);
+        DeleteFileIn(folder, name);
+        return;
+    }
+    retired_.insert(name);
+    if (rename) {
+        lock.unlock();
+        name = fresh_();
+    }
+}
+
+void HistogramFiles::BeforeSave() const {
+    std::vector<std::string> names;
+    std::string folder;
+    {
+        std::lock_guard lock(mutex_);
+        if (!open_ || written_.empty()) return;
+        names.assign(written_.begin(), written_.end());
+        folder = folder_;
+    }
+    platform::SyncToDisk(folder, names);
+}
+
+void HistogramFiles::Saved(const std::vector<std::string>& names) {
+    std::lock_guard lock(mutex_);
+    if (!open_) return;
+    std::set<std::string> named(names.begin(), names.end());
+    for (const std::string& name : retired_) {
+        if (!named.contains(name)) DeleteFileIn(folder_, name);
+    }
+    retired_.clear();
+    for (const std::string& name : named) written_.erase(name);
+    saved_ = std::move(named);
+}
+
+}  // namespace murtesk

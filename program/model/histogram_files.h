@@ -1,0 +1,74 @@
+// The level histogram files of the open project between its saves.
+//
+// A project keeps its statistics in two places: the numbers in the project file and the counts in
+// the histogram files it names in its "LCalc" folder. On disk the two must belong together after a
+// crash at any moment, so a change of the statistics between two saves never touches a file the
+// saved project names: the new counts go to a new file, which the statistics object names from then
+// on, and the file it replaces is deleted only once a save of the project no longer names it. The
+// rename of the project file is the one moment the project moves from the old files to the new
+// ones; the new files are flushed to the disk just before it, so a power loss cannot leave the
+// project naming counts that never reached the disk.
+//
+// A file is rewritten in place only when this run made it and no save names it yet. Any other
+// write creates its file only where no file of that name exists, so that a histogram of another run
+// (a second program on the same project, or a project beside this one in the folder) is never
+// overwritten; a name that is taken gives way to a fresh one.
+//
+// Until a project is begun (tests of the statistics alone, documents other than the open project)
+// files are written and deleted in place by their names, as they always were.
+//
+// Thread-safe: statistics are computed on several threads at once.
+#pragma once
+
+#include <functional>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/binary_file.h"
+
+namespace murtesk {
+
+class HistogramFiles {
+public:
+    // `fresh` gives a histogram file name not given before.
+    explicit HistogramFiles(std::function<std::string()> fresh) : fresh_(std::move(fresh)) {}
+
+    // The project whose histograms lie in `folder` and whose project file, as just read or written,
+    // names `names` is open from now on. What the project open before left unsaved goes first, as in
+    // EndProject.
+    void BeginProject(std::string folder, const std::vector<std::string>& names);
+    // The open project is closed: the files written since its last save, which no project file
+    // names, are deleted.
+    void EndProject();
+
+    // Writes the counts of the statistics object whose file is `name` in `folder` (`write` fills the
+    // file); `name` then names the file written, which may be a new one (above). False when nothing
+    // could be written: the object's file and name stay as they were.
+    bool Write(const std::string& folder, std::string& name, const std::function<bool(platform::BinaryFile&)>& write);
+    // The object whose file is `name` has no counts any more: its file goes at once, or, when the
+    // saved project names it, once a save no longer does. With `rename`, an object whose file the
+    // saved project names takes a fresh name (with no file) at once.
+    void Drop(const std::string& folder, std::string& name, bool rename = true);
+
+    // Before a save of the open project: the files written since the last save reach the disk.
+    void BeforeSave() const;
+    // The project file was saved naming `names`: the files the saved project named before and this
+    // one no longer names are deleted.
+    void Saved(const std::vector<std::string>& names);
+
+private:
+    bool Tracks(const std::string& folder) const { return open_ && folder == folder_; }
+    void DeleteUnsaved();
+
+    std::function<std::string()> fresh_;
+    mutable std::mutex mutex_;
+    bool open_ = false;
+    std::string folder_;
+    std::set<std::string> saved_;    // named by the project file on disk
+    std::set<std::string> written_;  // made by this run since the last save, named by no project file
+    std::set<std::string> retired_;  // named by the project file on disk, no longer by the document
+};
+
+}  // namespace murtesk
