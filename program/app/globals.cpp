@@ -16,6 +16,7 @@ COriginalWs g_OriginalWs;
 
 std::unique_ptr<ProjectDocument> g_Preserve;
 DocumentFactory g_NewDocument;
+bool g_bProjectReadOnly = false;
 
 bool g_bDialogOk = false;
 std::int32_t g_SelectNo = -1;

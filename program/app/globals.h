@@ -52,6 +52,9 @@ extern DocumentFactory g_NewDocument;
 ProjectDocument& g_PreserveDoc();
 // Replaces the document by a fresh default one.
 void g_ResetPreserve();
+// True while the open project is one that another running program holds and this one opened
+// without saving: nothing is written into its folder then (the main screen's saves write nothing).
+extern bool g_bProjectReadOnly;
 
 // ---- Hand-overs between a screen and the dialog or window it opens
 

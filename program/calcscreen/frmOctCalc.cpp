@@ -415,6 +415,14 @@ void frmOctCalc::SetChannelCommandsEnabled(bool enabled) {
                                                                                           &mnuToolArea}) {
         control->Enabled = enabled;
     }
+    // A project opened without saving belongs to the program that holds it: its videos and their
+    // side files are neither assigned, renamed nor counted into.
+    if (g_bProjectReadOnly) {
+        for (platform::ControlState* control : std::initializer_list<platform::ControlState*>{
+                 &mnuChangeDate, &mnuVideoFile, &mnuToolVideo, &cmdVideoPlay}) {
+            control->Enabled = false;
+        }
+    }
 }
 
 void frmOctCalc::cmdREC_Click() {

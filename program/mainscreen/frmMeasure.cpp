@@ -98,6 +98,7 @@ void frmMeasure::Form_QueryUnload(bool& cancel, platform::UnloadMode)
         doc.SetMemo(txtMEMO.Text);
         doc.FileWrite(AppFile("Temp.tmp"));
     }
+    projectLock_.Release();
     g_frmWavFileReadAD = nullptr;
     g_frmMeasure = nullptr;
     g_frmOctCalc = nullptr;

@@ -8,6 +8,7 @@
 #include "project_document.h"
 #include "screens.h"
 #include "stored_text.h"
+#include "platform/project_lock.h"
 
 #include "frmAbout.h"
 #include "frmFirstSelect.h"
@@ -115,11 +116,21 @@ public:
     JobSettings m_JobSettings;
 
     // ---- Project file operations (true on success)
+    //
+    // The open project's file is locked (platform/project_lock.h) while it is open. A project that
+    // another running program holds is opened only when the user chooses to open it without saving
+    // (g_bProjectReadOnly): its saves then write nothing, told once, and the commands that would
+    // write into its folder are off. Every save first checks that the project file is still the one
+    // last read or written here, and asks before it writes over another program's change.
     bool SelectNewSaveFile();
     bool SelectExistingSaveFile();
     bool CreateNewProject(const std::string& path);
     // path: an old ".dat" file that was given the extension ".qvd" comes back with the new name.
+    // False also when the user chose not to open a project another program holds (OpenDeclined).
     bool OpenProject(std::string& path);
+    bool OpenDeclined() const { return openDeclined_; }
+    // True unless the save failed (a project opened without saving, or another program's change the
+    // user kept, is not written and counts as no failure).
     bool SaveData() override;
     bool SaveMemoAndData();
 
@@ -196,11 +207,24 @@ private:
     // Tells the user when the files cannot keep the open project's path as it is.
     void TellProjectPath();
     void FailOpen(const ProjectDocument& keptConditions);
+    // How a save of the project file ended: written; not written on purpose (a project opened
+    // without saving, or a change by another program that the user keeps); failed, told the user.
+    enum class SaveOutcome { Written, NotWritten, Failed };
+    SaveOutcome SaveProjectFile();
+    // Whether `path` names the project whose lock this program holds.
+    bool HoldsProject(const std::string& path) const;
+    // The lock of project `path`, taken for an open (creating: a new project there). When another
+    // program holds it the user is told so and, for an open, chooses: false when the project is
+    // not to be opened, else readOnly tells whether it opens without saving.
+    bool LockProject(const std::string& path, bool creating, platform::ProjectLock& lock, bool& readOnly);
+    // The project just opened or created becomes the open one, with its lock (unless it is the
+    // project this program `held` already) and the stamp of its file as read.
+    void AdoptProject(platform::ProjectLock lock, bool held, bool readOnly, std::optional<platform::FileStamp> stamp);
     // 1-based number of the selected row; 0 after the message that asks for one.
     std::int32_t SelectedRowOrAsk();
-    // Saves after a change of the list. A failure puts the list back as it stood in `before` (when
-    // given) and shows it, then ends the run; false when it failed.
-    bool SaveListChange(const MeasureListCopy* before);
+    // Saves after a change of the list. When the list is not written it is put back as it stood in
+    // `before` (when given) and shown; a failure then ends the run.
+    SaveOutcome SaveListChange(const MeasureListCopy* before);
     void MoveSelected(int step);
     // Runs job `code` in a new long-job window shown modally; returns how the job ended (nothing
     // when the code has no job) once the window has closed.
@@ -250,6 +274,12 @@ private:
     std::shared_ptr<CMeasure> m_PluralMeasure;
     std::chrono::steady_clock::time_point lastPump_;
     bool commandLineRead_ = false;
+    // The open project's lock (none while it is opened without saving), its file as last read or
+    // written here, and whether the user was told that its saves write nothing.
+    platform::ProjectLock projectLock_;
+    std::optional<platform::FileStamp> projectStamp_;
+    bool toldNotSaved_ = false;
+    bool openDeclined_ = false;
 };
 
 // Fills `pieces` with the consecutive pieces of `minutes` of the channel's series (its F band's

@@ -48,7 +48,9 @@ void frmMeasure::txtSavePath_Drop(const platform::DropData& data)
         UpdateProjectCommands();
         return;
     }
-    ui_.MsgBox("指定のファイルは開けませんでした.");
+    if (!OpenDeclined()) {
+        ui_.MsgBox("指定のファイルは開けませんでした.");
+    }
     g_Preserve = std::move(kept);
     m_MeasureIndex = keptIndex;
     if (!g_bStartSelect) {

@@ -72,10 +72,19 @@ void frmMeasure::RefreshMeasureList()
 void frmMeasure::UpdateProjectCommands()
 {
     // Import and recovery add measurements to a project: with none open there is nowhere to put them.
+    // A project opened without saving belongs to the program that holds it: no command writes files
+    // into its folder or deletes any (import, recovery, deletion, the jobs over all measurements).
     const bool open = !g_bStartSelect;
-    cmdStart.Enabled = open;
-    mnuFileWaveOpen.Enabled = open;
-    mnuToolRestore.Enabled = open && restoreFileFound_;
+    const bool writable = open && !g_bProjectReadOnly;
+    cmdStart.Enabled = writable;
+    mnuFileWaveOpen.Enabled = writable;
+    mnuToolRestore.Enabled = writable && restoreFileFound_;
+    if (open && g_bProjectReadOnly) {
+        for (platform::ControlState* c :
+             std::initializer_list<platform::ControlState*>{&cmdDEL, &mnuToolCalcPlural, &mnuToolTestCommand}) {
+            c->Enabled = false;
+        }
+    }
 }
 
 std::int32_t frmMeasure::SelectedRowOrAsk()
@@ -88,9 +97,10 @@ std::int32_t frmMeasure::SelectedRowOrAsk()
     return row + 1;
 }
 
-bool frmMeasure::SaveListChange(const MeasureListCopy* before) {
-    if (SaveData()) {
-        return true;
+frmMeasure::SaveOutcome frmMeasure::SaveListChange(const MeasureListCopy* before) {
+    const SaveOutcome outcome = SaveProjectFile();
+    if (outcome == SaveOutcome::Written) {
+        return outcome;
     }
     // The project file still holds the old list: so does the document, and the list shows it again
     // with its check marks and selection, in case the user carries on.
@@ -105,9 +115,11 @@ bool frmMeasure::SaveListChange(const MeasureListCopy* before) {
             ListView1.SelectedIndex = shown.SelectedIndex;
         }
     }
-    ui_.MsgBox(kCannotSave, MsgButtons::OK, MsgIcon::Critical, "お詫び");
-    ui_.Unload(*this);
-    return false;
+    if (outcome == SaveOutcome::Failed) {
+        ui_.MsgBox(kCannotSave, MsgButtons::OK, MsgIcon::Critical, "お詫び");
+        ui_.Unload(*this);
+    }
+    return outcome;
 }
 
 void frmMeasure::cmdOK_Click()
@@ -172,7 +184,7 @@ void frmMeasure::cmdDEL_Click()
     }
     // The files go only once the project file no longer names the measurements: a failed save
     // leaves the old project file, which still needs them.
-    if (!SaveListChange(before.get())) {
+    if (SaveListChange(before.get()) != SaveOutcome::Written) {
         return;
     }
     {
@@ -204,7 +216,7 @@ void frmMeasure::MoveSelected(int step)
     }
     const std::unique_ptr<MeasureListCopy> before = doc.CopyMeasureList();
     doc.SwapMeasures(row, other);
-    if (!SaveListChange(before.get())) {
+    if (SaveListChange(before.get()) != SaveOutcome::Written) {
         return;
     }
     m_MeasureIndex = other;
@@ -248,7 +260,7 @@ void frmMeasure::mnuFileWaveOpen_Click()
     }
     // New measurements stay in the document even when the save fails (their files are written): a
     // screen that carries on lists them, and the next save keeps them.
-    if (!SaveListChange(nullptr) && !ui_.IsLoaded(*this)) {
+    if (SaveListChange(nullptr) == SaveOutcome::Failed && !ui_.IsLoaded(*this)) {
         return;
     }
     ShowLastMeasure();

@@ -28,6 +28,25 @@ constexpr const char* kTryAgain = "もう一度、別の保存先ファイルを
 constexpr const char* kProjectPathNotHeld =
     "保存先ファイルのパス名に保存できない文字があります．\r\n"
     "次回の起動時に提案する保存先には、次のように置き換えた名前が記録されます．";
+constexpr const char* kReadOnlyCaption = "（保存しない）";
+constexpr const char* kInUseTitle = "ファイル使用中";
+constexpr const char* kNotSaved = "このファイルは保存しないで開いています．\r\n変更は保存されません．";
+
+// Who holds project `path`, as its lock file says.
+std::string HolderText(const std::string& path, const platform::ProjectHolder& holder)
+{
+    std::string text = "このファイルは別のMurteskで開かれています．\r\n" + path + "\r\n\r\n";
+    if (holder.pid > 0) {
+        text += "プロセス番号 " + std::to_string(holder.pid);
+        if (!holder.host.empty()) {
+            text += "（" + holder.host + "）";
+        }
+        text += holder.since.empty() ? std::string("が開いています．") : "が " + holder.since + " から開いています．";
+    } else {
+        text += "開いているプログラムは分かりません．";
+    }
+    return text;
+}
 
 bool EndsWith(const std::string& text, const char* tail)
 {
@@ -86,7 +105,9 @@ bool frmMeasure::OpenCommandLineProject() {
     if (OpenProject(path)) {
         return true;
     }
-    ui_.MsgBox("指定のファイルは開けませんでした.");
+    if (!OpenDeclined()) {
+        ui_.MsgBox("指定のファイルは開けませんでした.");
+    }
     g_PreserveDoc().SetSaveFilePath(keptPath);
     return false;
 }
@@ -129,9 +150,13 @@ void frmMeasure::ChooseProject()
             }
             std::string path = g_PreserveDoc().SaveFilePath();
             opened = OpenProject(path);
+            if (!opened && OpenDeclined()) {
+                continue;
+            }
         } else {
             // Closed without a choice: the main screen stays, with no project open.
             g_bStartSelect = true;
+            projectLock_.Release();
             UpdateProjectCommands();
             return;
         }
@@ -218,11 +243,59 @@ bool frmMeasure::EnsureProjectFolders(const std::string& path, MsgIcon icon, pla
     return true;
 }
 
+bool frmMeasure::HoldsProject(const std::string& path) const
+{
+    if (!projectLock_.Held()) {
+        return false;
+    }
+    const std::optional<platform::FileStamp> held = platform::StampOf(projectLock_.projectPath());
+    const std::optional<platform::FileStamp> named = platform::StampOf(path);
+    return projectLock_.projectPath() == path ||
+           (held && named && held->device == named->device && held->inode == named->inode);
+}
+
+bool frmMeasure::LockProject(const std::string& path, bool creating, platform::ProjectLock& lock, bool& readOnly)
+{
+    readOnly = false;
+    lock = platform::ProjectLock(path);
+    if (lock.state() != platform::ProjectLock::State::kTaken) {
+        // Where no lock can be had (a folder that cannot be written) the project opens as it always did.
+        return true;
+    }
+    const std::string holder = HolderText(path, lock.holder());
+    if (creating) {
+        ui_.MsgBox(holder + "\r\n\r\nこのファイル名では新規作成できません．", MsgButtons::OK, MsgIcon::Exclamation,
+                   kInUseTitle);
+        return false;
+    }
+    const std::string question = holder +
+                                 "\r\n\r\n保存しないで開きますか？\r\n"
+                                 "「はい」：保存しないで開く（変更は保存されません）\r\n「いいえ」：開かない";
+    if (ui_.MsgBox(question, MsgButtons::YesNo, MsgIcon::Exclamation, kInUseTitle, MsgAnswer::No) != MsgAnswer::Yes) {
+        return false;
+    }
+    readOnly = true;
+    return true;
+}
+
+void frmMeasure::AdoptProject(platform::ProjectLock lock, bool held, bool readOnly,
+                              std::optional<platform::FileStamp> stamp)
+{
+    if (!held) {
+        projectLock_ = std::move(lock);
+        toldNotSaved_ = false;
+    }
+    g_bProjectReadOnly = readOnly;
+    projectStamp_ = std::move(stamp);
+}
+
 bool frmMeasure::CreateNewProject(const std::string& pathIn)
 {
     const std::string path = pathIn;  // may name the document's own path, which changes below
     ProjectDocument& doc = g_PreserveDoc();
-    if (!EnsureProjectFolders(path, MsgIcon::None)) {
+    platform::ProjectLock lock;
+    bool readOnly = false;
+    if (!LockProject(path, true, lock, readOnly) || !EnsureProjectFolders(path, MsgIcon::None)) {
         return false;
     }
     doc.AllDeleteMeasures();
@@ -232,6 +305,7 @@ bool frmMeasure::CreateNewProject(const std::string& pathIn)
     if (doc.FileWrite(path)) {
         doc.SetSaveFilePath(path);
         doc.BeginProject();
+        AdoptProject(std::move(lock), false, false, platform::StampOf(path));
         ShowProjectPath();
         busy.End();
         TellProjectPath();
@@ -261,25 +335,37 @@ void frmMeasure::FailOpen(const ProjectDocument& keptConditions)
 
 bool frmMeasure::OpenProject(std::string& path)
 {
+    openDeclined_ = false;
+    // The project this program holds is open here already: its lock and its saving stay as they are.
+    const bool held = HoldsProject(path);
+    platform::ProjectLock lock;
+    bool readOnly = held && g_bProjectReadOnly;
+    if (!held && !LockProject(path, false, lock, readOnly)) {
+        openDeclined_ = true;
+        return false;
+    }
     ProjectDocument& doc = g_PreserveDoc();
     const std::unique_ptr<ProjectDocument> kept = g_NewDocument();
     kept->AdoptChannelConditions(doc);
 
     platform::BusyPointer busy(ui_);
     g_SelFileName = path;
+    // Taken before the read: a change between the two is then taken for a change by another program.
+    const std::optional<platform::FileStamp> stamp = platform::StampOf(path);
     if (!doc.FileRead(path)) {
         busy.End();
         ui_.MsgBox("ファイルを開けませんでした．", MsgButtons::OK, MsgIcon::Critical);
         FailOpen(*kept);
         return false;
     }
-    // An opened project gets every folder a new one has.
-    if (!EnsureProjectFolders(path, MsgIcon::Critical, &busy)) {
+    // An opened project gets every folder a new one has; one opened without saving is left as the
+    // program that holds it keeps it: no folder made, no file renamed or removed.
+    if (!readOnly && !EnsureProjectFolders(path, MsgIcon::Critical, &busy)) {
         FailOpen(*kept);
         return false;
     }
 
-    if (EndsWith(path, ".dat")) {
+    if (!readOnly && EndsWith(path, ".dat")) {
         const std::string renamed = path.substr(0, path.size() - 4) + ".qvd";
         std::error_code ec;
         bool moved = false;
@@ -289,6 +375,14 @@ bool frmMeasure::OpenProject(std::string& path)
         }
         if (moved) {
             path = renamed;
+            // The lock goes with the name, unless another program took that name's lock meanwhile.
+            platform::ProjectLock renamedLock(path);
+            if (renamedLock.Held()) {
+                lock = std::move(renamedLock);
+                if (held) {
+                    projectLock_ = std::move(lock);
+                }
+            }
             ui_.MsgBox("拡張子を qvd に変更しました.");
         } else {
             ui_.MsgBox("拡張子を qvd に変更できませんでした.");
@@ -297,9 +391,12 @@ bool frmMeasure::OpenProject(std::string& path)
 
     // A save of this project that never completed (the program was killed during it) left its
     // temporary file beside the project file.
-    platform::RemoveLeftoverTemporaries(path);
+    if (!readOnly) {
+        platform::RemoveLeftoverTemporaries(path);
+    }
     doc.SetSaveFilePath(path);
     doc.BeginProject();
+    AdoptProject(std::move(lock), held, readOnly, stamp);
     // The running program's channel conditions replace the project file's own.
     doc.AdoptChannelConditions(*kept);
     ShowProjectPath();
@@ -315,18 +412,38 @@ bool frmMeasure::OpenProject(std::string& path)
 
 bool frmMeasure::SaveData()
 {
+    return SaveProjectFile() != SaveOutcome::Failed;
+}
+
+frmMeasure::SaveOutcome frmMeasure::SaveProjectFile()
+{
     ProjectDocument& doc = g_PreserveDoc();
     TellMemo();
-    platform::BusyPointer busy(ui_);
     doc.SetMemo(txtMEMO.Text);
+    if (g_bProjectReadOnly) {
+        if (!toldNotSaved_) {
+            toldNotSaved_ = true;
+            ui_.MsgBox(kNotSaved, MsgButtons::OK, MsgIcon::Information);
+        }
+        return SaveOutcome::NotWritten;
+    }
+    const std::string path = doc.SaveFilePath();
+    if (projectStamp_ && platform::StampOf(path) != projectStamp_ &&
+        ui_.MsgBox("保存先ファイルが、読み込んだ後に別のプログラムで変更されています．\r\n" + path +
+                       "\r\n\r\n上書き保存しますか？\r\n「いいえ」：保存しない（変更は保存されません）",
+                   MsgButtons::YesNo, MsgIcon::Exclamation, {}, MsgAnswer::No) != MsgAnswer::Yes) {
+        return SaveOutcome::NotWritten;
+    }
+    platform::BusyPointer busy(ui_);
     if (doc.SaveProject()) {
+        projectStamp_ = platform::StampOf(path);
         ForgetRecoveryFile();
-        return true;
+        return SaveOutcome::Written;
     }
     // A failed write leaves the previous project file whole; it is never deleted here.
     busy.End();
     ui_.MsgBox("データ保存に失敗しました．");
-    return false;
+    return SaveOutcome::Failed;
 }
 
 bool frmMeasure::SaveMemoAndData()
@@ -339,7 +456,7 @@ void frmMeasure::ShowProjectPath()
 {
     const std::string path = g_PreserveDoc().SaveFilePath();
     txtSavePath.Text = path;
-    Caption = kMainCaption + path;
+    Caption = kMainCaption + path + (g_bProjectReadOnly ? kReadOnlyCaption : "");
 }
 
 void frmMeasure::ShowNoProject() {
@@ -382,7 +499,14 @@ void frmMeasure::mnuFileOpen_Click()
         return;
     }
     std::string path = g_PreserveDoc().SaveFilePath();
-    EndFileCommand(OpenProject(path));
+    if (OpenProject(path)) {
+        EndFileCommand(true);
+    } else if (OpenDeclined()) {
+        // The project open before stays open.
+        g_PreserveDoc().SetSaveFilePath(oldPath);
+    } else {
+        EndFileCommand(false);
+    }
 }
 
 // File New and File Open end alike: with a project open, or back to the first-run choice.

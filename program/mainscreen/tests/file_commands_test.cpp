@@ -1,6 +1,14 @@
 // File New, File Open, the project-path button and SaveData.
 #include "mainscreen_fixture.h"
 
+#include "platform/dates.h"
+#include "platform/project_lock.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+
 namespace murtesk::testing {
 namespace {
 
@@ -254,6 +262,107 @@ TEST_F(FileCommands, FailingSaveKeepsTheOldFileAndReportsFailure)
     FakeDocument saved("");
     ASSERT_TRUE(saved.FileRead(project));
     EXPECT_EQ(saved.memo, "changed");
+}
+
+// Another running program holds a project (a lock of the test's own, as a second program's):
+// opening it asks, names the holder, and opens nothing on "いいえ"; "はい" opens it without
+// saving: saves write nothing, told once, the commands that write into its folder are off, and
+// closing leaves its files as they were. A lock left by a program that died blocks nothing.
+TEST_F(FileCommands, AProjectAnotherProgramHoldsOpensOnlyWithoutSaving)
+{
+    const std::string old = StartWith("old.qvd", 1);
+    const std::string shared = WriteProject("shared.qvd", 3);
+    const std::string bytes = Bytes(shared);
+    std::string other;
+    {
+        platform::ScopedClock clock(platform::DateFromParts(2024, 5, 1, 9, 30, 0));
+        platform::ProjectLock held(shared);
+        ASSERT_TRUE(held.Held());
+        char host[HOST_NAME_MAX + 1] = {};
+        gethostname(host, sizeof host - 1);
+        const std::string asked = "このファイルは別のMurteskで開かれています．\r\n" + shared + "\r\n\r\nプロセス番号 " +
+                                  std::to_string(getpid()) + "（" + host +
+                                  "）が 2024/05/01 09:30:00 から開いています．\r\n\r\n保存しないで開きますか？\r\n"
+                                  "「はい」：保存しないで開く（変更は保存されません）\r\n「いいえ」：開かない";
+        ui.ChooseNext(shared);
+        ui.AnswerNext(MsgAnswer::No);
+        Main().mnuFileOpen_Click();
+        ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{asked});
+        EXPECT_EQ(ui.Messages()[0].Title, "ファイル使用中");
+        EXPECT_EQ(ui.Messages()[0].Default, MsgAnswer::No);
+        EXPECT_EQ(Doc().SaveFilePath(), old);
+        EXPECT_EQ(Main().ListView1.Rows.size(), 1u);
+        EXPECT_FALSE(g_bStartSelect);
+
+        ui.ClearTranscript();
+        ui.ChooseNext(shared);
+        ui.AnswerNext(MsgAnswer::Yes);
+        Main().mnuFileOpen_Click();
+        EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{asked});
+        EXPECT_EQ(Doc().SaveFilePath(), shared);
+        EXPECT_EQ(Main().Caption, "Murtesk メイン画面 " + shared + "（保存しない）");
+        EXPECT_EQ(Main().ListView1.Rows.size(), 3u);
+        for (const platform::ControlState* c : std::initializer_list<const platform::ControlState*>{
+                 &Main().cmdStart, &Main().cmdDEL, &Main().mnuFileWaveOpen, &Main().mnuToolTestCommand,
+                 &Main().mnuToolCalcPlural}) {
+            EXPECT_FALSE(c->Enabled);
+        }
+        EXPECT_TRUE(Main().cmdOK.Enabled);
+        ui.ClearTranscript();
+        Main().txtMEMO.Text = "typed here";
+        EXPECT_TRUE(Main().SaveData());
+        Main().cmdUp_Click();
+        EXPECT_EQ(ui.MessageTexts(),
+                  std::vector<std::string>{"このファイルは保存しないで開いています．\r\n変更は保存されません．"});
+        EXPECT_EQ(Main().ListView1.Rows[2].Texts[1], "rec3.wav");  // a move that is not saved is not made
+        ui.ChooseNext(old);
+        Main().mnuFileOpen_Click();
+        EXPECT_EQ(Doc().SaveFilePath(), old);
+        EXPECT_EQ(Bytes(shared), bytes);
+        EXPECT_EQ(ui.MessageTexts().size(), 1u);
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        platform::ProjectLock dying(shared);
+        _exit(dying.Held() ? 0 : 1);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    ASSERT_TRUE(fs::exists(shared + ".lock"));
+    ui.ClearTranscript();
+    ui.ChooseNext(shared);
+    Main().mnuFileOpen_Click();
+    EXPECT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
+    EXPECT_EQ(Main().Caption, "Murtesk メイン画面 " + shared);
+    EXPECT_TRUE(Main().cmdStart.Enabled);
+    EXPECT_EQ(platform::ProjectLock(shared).holder().pid, getpid());
+}
+
+// Another program rewrote the project file after it was read: a save asks before it writes over
+// that, and "いいえ" keeps the other program's file.
+TEST_F(FileCommands, ASaveAsksBeforeItWritesOverAnotherProgramsChange)
+{
+    const std::string project = StartWith("p.qvd", 2);
+    WriteProject("p.qvd", 5, "written elsewhere");
+    const std::string changed = Bytes(project);
+    const std::string asked = "保存先ファイルが、読み込んだ後に別のプログラムで変更されています．\r\n" + project +
+                              "\r\n\r\n上書き保存しますか？\r\n「いいえ」：保存しない（変更は保存されません）";
+    ui.AnswerNext(MsgAnswer::No);
+    EXPECT_TRUE(Main().SaveData());
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{asked});
+    EXPECT_EQ(ui.Messages()[0].Default, MsgAnswer::No);
+    EXPECT_EQ(Bytes(project), changed);
+
+    ui.AnswerNext(MsgAnswer::Yes);
+    EXPECT_TRUE(Main().SaveData());
+    FakeDocument saved("");
+    ASSERT_TRUE(saved.FileRead(project));
+    EXPECT_EQ(saved.measures.size(), 2u);
+    // The file is this program's own again: the next save writes without a question.
+    ui.ClearTranscript();
+    EXPECT_TRUE(Main().SaveData());
+    EXPECT_TRUE(ui.Messages().empty());
 }
 
 }  // namespace

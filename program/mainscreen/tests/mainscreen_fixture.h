@@ -48,6 +48,7 @@ protected:
         g_CommandLine.clear();
         g_SelFileName.clear();
         g_bStartSelect = true;
+        g_bProjectReadOnly = false;
         g_SelectNo = -1;
         ProgramStatsContext().g_LdtFileNo = 99;
         g_WaveOutDevice = 0;
