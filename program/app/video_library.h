@@ -1,8 +1,9 @@
 // The video library's functions as the calculation screen calls them: the player opened on a file
-// to learn whether it plays, and closed again; a span of a video written as a new AVI file. They go
-// to the program's one binding of the library (bindings/kinemo_binding.h); a missing library or
-// function answers as the library does without a player or a file (OpenAvi 0, CloseAvi 1,
-// GetAviTime 0, ExtractAvi 0). Paths are UTF-8.
+// to learn whether it plays, and closed again; the size of a file's pictures, which says whether it
+// has any; a span of a video written as a new AVI file. They go to the program's one binding of the
+// library (bindings/kinemo_binding.h); a missing library or function answers as the library does
+// without a player or a file (OpenAvi 0, CloseAvi 1, GetAviTime 0, GetVideoWithHeight 0,
+// ExtractAvi 0). Paths are UTF-8.
 #pragma once
 
 #include "kinemo.h"
@@ -19,6 +20,10 @@ public:
     virtual std::int32_t CloseAvi() = 0;
     // The length of the open video in milliseconds; 0 when none is open or it is not known.
     virtual std::int32_t GetAviTime() { return 0; }
+    // The native size of the pictures of `name`: 1 when it has a video stream whose first picture
+    // decodes; 0, leaving both as they are, for a file of sound only (or a cover picture only), one
+    // whose pictures do not decode, and while a player is open.
+    virtual std::int32_t GetVideoWithHeight(const std::string& name, std::int32_t& width, std::int32_t& height) = 0;
     // [startMs, endMs) of `source` as the AVI file `target`, written whole or not at all; 1 when written.
     virtual std::int32_t ExtractAvi(const std::string& source, const std::string& target, std::int32_t startMs,
                                     std::int32_t endMs) = 0;

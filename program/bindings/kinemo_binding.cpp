@@ -22,6 +22,7 @@ struct KinemoLibrary::Exports {
     LibraryFunction<decltype(::AviGraphEvent)> aviGraphEvent{library, "AviGraphEvent", 0};
     LibraryFunction<decltype(::ReSizeWindow)> reSizeWindow{library, "ReSizeWindow", 0};
     LibraryFunction<decltype(::ExtractAvi)> extractAvi{library, "ExtractAvi", 0};
+    LibraryFunction<decltype(::GetVideoWithHeight)> getVideoWithHeight{library, "GetVideoWithHeight", 0};
 };
 
 KinemoLibrary::KinemoLibrary(std::string folder) : exports_(std::make_unique<Exports>(std::move(folder))) {}
@@ -54,6 +55,10 @@ std::int32_t KinemoLibrary::ReSizeWindow() { return exports_->reSizeWindow(); }
 std::int32_t KinemoLibrary::ExtractAvi(const char* source, const char* target, std::int32_t startMs,
                                        std::int32_t endMs) {
     return exports_->extractAvi(source, target, startMs, endMs);
+}
+
+std::int32_t KinemoLibrary::GetVideoWithHeight(const char* video, std::int32_t* width, std::int32_t* height) {
+    return exports_->getVideoWithHeight(video, width, height);
 }
 
 KinemoLibrary& Kinemo() {

@@ -3,7 +3,7 @@
 // every call answers as the library does without a player: OpenAvi 0, CloseAvi 1, GetAviPosition -1, the others 0.
 //
 // It serves the two narrow interfaces the screens call: the player the video observation window drives
-// (KinemoApi) and, through program/app/video_library.h, the calculation screen's test of a file and its cut of a
+// (KinemoApi) and, through program/app/video_library.h, the calculation screen's tests of a file and its cut of a
 // span.
 #pragma once
 
@@ -54,6 +54,9 @@ public:
     std::int32_t ReSizeWindow() override;
     // [startMs, endMs) of `source` as the AVI file `target`, written whole or not at all; 1 when written.
     std::int32_t ExtractAvi(const char* source, const char* target, std::int32_t startMs, std::int32_t endMs);
+    // The native size of the pictures of `video`: 1 when it has a video stream whose first picture decodes; 0,
+    // writing nothing, when it has none (sound only, a cover picture only) or a player is open.
+    std::int32_t GetVideoWithHeight(const char* video, std::int32_t* width, std::int32_t* height);
 
 private:
     struct Exports;

@@ -4,13 +4,14 @@
 // changing the start date and time, which renames the video with its ".car" and ".kmh" side files.
 //
 // The video keeps the name of the measurement's start ("RecWav/yy-m-d-h_n_s.avi"), so nothing
-// replaces it but a new video that is whole and plays: the converter writes a temporary name in
-// "RecWav" under a progress window with Cancel, and only an output of a converter that ended well
-// and that the player opens is renamed over the video; a copy goes through a temporary file the
-// same way. The old video's counts are set aside under dated names, never taken over by the new
-// video. A measurement whose start another measurement shares gets no video: the two would share
-// it. A date change moves the three files together or not at all and never over a file of
-// another measurement.
+// replaces it but a new video that is whole and plays: a file without a picture to show (sound
+// only) is refused before anything is converted or copied; the converter writes a temporary name
+// in "RecWav" under a progress window with Cancel, and only an output of a converter that ended
+// well and that the player opens with a picture is renamed over the video; a copy goes through a
+// temporary file the same way. The old video's counts are set aside under dated names, never taken
+// over by the new video. A measurement whose start another measurement shares gets no video: the
+// two would share it. A date change moves the three files together or not at all and never over a
+// file of another measurement.
 #include "frmOctCalc.h"
 
 #include "frmInputDate.h"
@@ -40,6 +41,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kCannotOpen = "この動画ファイルは開けません.";
+constexpr const char* kNoPicture = "この動画ファイルには表示できる映像がないので,割り当てられません.";
 constexpr const char* kAssigned = "動画ファイルの割り当てが完了しました。";
 constexpr const char* kCopied =
     "動画ファイルの割り当てが完了しました.\r\n但し,「ffmpeg」がインストールされていないのでファイルをコピーしました.";
@@ -58,6 +60,13 @@ constexpr const char* kVideoFiles[] = {".avi", ".car", ".kmh"};
 bool IsRegularFile(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(path, ec);
+}
+
+// Whether the file has a picture to show: a file of sound only plays too, as a black picture.
+bool HasPicture(const std::string& path) {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    return g_VideoLibrary().GetVideoWithHeight(path, width, height) != 0;
 }
 
 void ShowLibraryMessage(void* context, const char* text, const char* title) {
@@ -212,6 +221,12 @@ void frmOctCalc::mnuVideoFile_Click() {
         ui_.MsgBox(kCannotOpen, platform::MsgButtons::OK, platform::MsgIcon::Information, kInputCorrectionTitle);
         return;
     }
+    // Neither converted nor copied: a file without pictures never takes the place of a video.
+    if (!HasPicture(source)) {
+        busy.End();
+        ui_.MsgBox(kNoPicture, platform::MsgButtons::OK, platform::MsgIcon::Information, kInputCorrectionTitle);
+        return;
+    }
     const std::string target = VideoFileOf(shown_.measure->StartTime);
     g_VideoPath = target;
     std::error_code ec;
@@ -232,8 +247,9 @@ void frmOctCalc::mnuVideoFile_Click() {
     fs::create_directories(fs::path(target).parent_path(), ec);
 
     const ConverterRun run = ConvertVideo(
-        ui_, *this, *m_ProcessRunner, [this](const std::string& path) { return CanPlayVideo(path, false); }, source,
-        target, lengthMs);
+        ui_, *this, *m_ProcessRunner,
+        [this](const std::string& path) { return CanPlayVideo(path, false) && HasPicture(path); }, source, target,
+        lengthMs);
     if (run.end == ConverterEnd::Cancelled) {
         busy.End();
         ui_.MsgBox(kAssignCancelled + kept);

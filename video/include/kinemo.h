@@ -137,7 +137,8 @@ MURTESK_KINEMO_API int32_t ReSizeWindow(void);
 MURTESK_KINEMO_API int32_t AviToBmp(const char* video, const char* bitmap, int32_t ms);
 
 /* The native size of the video's pictures into *width and *height. 1; 0, writing nothing, when the file has no
- * video that decodes or an output is null. */
+ * video that decodes (a file of sound only, or of sound and a cover picture; a video stream whose first picture
+ * does not decode) or an output is null. So a 1 also says that the file has a picture to show. */
 MURTESK_KINEMO_API int32_t GetVideoWithHeight(const char* video, int32_t* width, int32_t* height);
 
 /* A new AVI file of [startMs, endMs) of the source (limited to 0 .. its duration), with the source's video and

@@ -33,7 +33,8 @@ std::string ReadAll(const fs::path& path) {
 
 void WriteAll(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-// Plays what begins with "PLAYABLE"; refuses anything else with the library's message.
+// Plays what begins with "PLAYABLE"; refuses anything else with the library's message. What plays
+// has pictures unless it says "SOUND ONLY".
 class ScriptedPlayer final : public VideoLibrary {
 public:
     std::int32_t OpenAvi(const KinemoHost* host, const std::string& name) override {
@@ -46,6 +47,13 @@ public:
     }
     std::int32_t CloseAvi() override { return ++closes, 1; }
     std::int32_t GetAviTime() override { return 2000; }
+    std::int32_t GetVideoWithHeight(const std::string& name, std::int32_t& width, std::int32_t& height) override {
+        const std::string bytes = ReadAll(name);
+        if (bytes.rfind(kPlayable, 0) != 0 || bytes.find("SOUND ONLY") != std::string::npos) return 0;
+        width = 320;
+        height = 240;
+        return 1;
+    }
     std::int32_t ExtractAvi(const std::string& source, const std::string& target, std::int32_t startMs,
                             std::int32_t endMs) override {
         extracted.push_back(source + "|" + target + "|" + std::to_string(startMs) + "|" + std::to_string(endMs));
@@ -176,6 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
                    false},
         Assignment{"ConverterCutShort", "printf PLAYABLE > \"$3\"; kill -XFSZ $$", kCutShort.c_str(), false},
         Assignment{"ConverterLeavesAnUnplayableFile", "echo broken > \"$3\"; exit 0", kUnplayable.c_str(), false},
+        Assignment{"ConverterLeavesSoundOnly", "printf 'PLAYABLE SOUND ONLY' > \"$3\"", kUnplayable.c_str(), false},
         Assignment{"NoConverter", nullptr, kCopiedText, false}),
     [](const ::testing::TestParamInfo<Assignment>& info) { return info.param.name; });
 

@@ -1,7 +1,8 @@
 // A video assigned through the real converter "ffmpeg" and the video library as the program binds it: clips of
 // the sample tool, each picture showing its frame number, come out with every picture at its own time (the
 // first at 0, none doubled or dropped, read back by the ffmpeg program itself) and their streams kept when they
-// play as they are; a converter cut short by a file-size limit leaves the old video and says so.
+// play as they are; a file of sound only is refused; a converter cut short by a file-size limit leaves the old
+// video and says so.
 #include "calc_fixture.h"
 #include "video_clips.h"
 
@@ -106,6 +107,33 @@ INSTANTIATE_TEST_SUITE_P(Clips, Conversion,
                                            Clip{"MjpegAviKeptAsItIs", VideoContainer::MjpegPcmAvi, ".avi", "mjpeg"},
                                            Clip{"BareH264", VideoContainer::H264Raw, ".h264", "mpeg4"}),
                          [](const ::testing::TestParamInfo<Clip>& info) { return info.param.name; });
+
+// A file of sound only plays, as a black picture: it is refused before the converter or the copy could put it
+// in the video's place.
+TEST_F(VideoConversion, AFileOfSoundOnlyIsRefusedAndTheVideoStays) {
+    samples::VideoClipOptions options;
+    const fs::path old = folder / "old.avi";
+    ASSERT_TRUE(samples::writeVideoClip(old.string(), options));
+    Assign(old);
+    ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{"動画ファイルの割り当てが完了しました。"});
+    const std::string before = ReadFile(video);
+    options.container = VideoContainer::H264AacMp4;
+    options.video = false;
+    const fs::path sound = folder / "sound.mp4";
+    ASSERT_TRUE(samples::writeVideoClip(sound.string(), options));
+    ui.ClearTranscript();
+
+    Assign(sound);
+
+    EXPECT_EQ(ReadFile(video), before);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder / "RecWav")) names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"24-3-5-9_7_3.avi"});
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].Text, "この動画ファイルには表示できる映像がないので,割り当てられません.");
+    EXPECT_EQ(ui.Messages()[0].Title, "入力訂正情報");
+    EXPECT_FALSE(ui.Busy());
+}
 
 TEST_F(VideoConversion, AConverterCutShortByAFileSizeLimitLeavesTheOldVideoAndSaysSo) {
     samples::VideoClipOptions options;
