@@ -8,10 +8,11 @@
 // only) is refused before anything is converted or copied; the converter writes a temporary name
 // in "RecWav" under a progress window with Cancel, and only an output of a converter that ended
 // well and that the player opens with a picture is renamed over the video; a copy goes through a
-// temporary file the same way. The old video's counts are set aside under dated names, never taken
-// over by the new video. A measurement whose start another measurement shares gets no video: the
-// two would share it. A date change moves the three files together or not at all and never over a
-// file of another measurement.
+// temporary file the same way. A video much shorter than its source declares is told with both
+// lengths. The old video's counts are set aside under dated names, never taken over by the new
+// video. A measurement whose start another measurement shares gets no video: the two would share
+// it. A date change moves the three files together or not at all and never over a file of
+// another measurement.
 #include "frmOctCalc.h"
 
 #include "frmInputDate.h"
@@ -24,6 +25,7 @@
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
 #include "platform/file_moves.h"
+#include "platform/numbers.h"
 
 #include <sys/stat.h>
 
@@ -45,6 +47,10 @@ constexpr const char* kNoPicture = "この動画ファイルには表示でき�
 constexpr const char* kAssigned = "動画ファイルの割り当てが完了しました。";
 constexpr const char* kCopied =
     "動画ファイルの割り当てが完了しました.\r\n但し,「ffmpeg」がインストールされていないのでファイルをコピーしました.";
+constexpr const char* kAssignedShorter = "動画ファイルの割り当てが完了しました.";
+// How much shorter than its source a converted video may be without a word: the last picture's
+// length and the sound's end.
+constexpr std::int32_t kShorterMs = 1000;
 constexpr const char* kAssignFailed = "動画ファイルの割り当てに失敗しました.";
 constexpr const char* kCopiedAfterFailure =
     "動画ファイルの割り当てが完了しました.\r\n但し,「ffmpeg」で変換できなかったのでファイルをコピーしました.";
@@ -61,6 +67,9 @@ bool IsRegularFile(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(path, ec);
 }
+
+// Milliseconds as seconds to a tenth: "28.7".
+std::string SecondsText(std::int32_t ms) { return platform::FormatNumber(ms / 1000.0, "0.0"); }
 
 // Whether the file has a picture to show: a file of sound only plays too, as a black picture.
 bool HasPicture(const std::string& path) {
@@ -246,10 +255,12 @@ void frmOctCalc::mnuVideoFile_Click() {
     const std::string kept = hadVideo ? "\r\n" + std::string(kOldVideoKept) : std::string();
     fs::create_directories(fs::path(target).parent_path(), ec);
 
-    const ConverterRun run = ConvertVideo(
-        ui_, *this, *m_ProcessRunner,
-        [this](const std::string& path) { return CanPlayVideo(path, false) && HasPicture(path); }, source, target,
-        lengthMs);
+    const PlayTest plays = [this](const std::string& path) -> std::optional<std::int32_t> {
+        std::int32_t ms = 0;
+        if (!CanPlayVideo(path, false, &ms) || !HasPicture(path)) return std::nullopt;
+        return ms;
+    };
+    const ConverterRun run = ConvertVideo(ui_, *this, *m_ProcessRunner, plays, source, target, lengthMs);
     if (run.end == ConverterEnd::Cancelled) {
         busy.End();
         ui_.MsgBox(kAssignCancelled + kept);
@@ -280,6 +291,11 @@ void frmOctCalc::mnuVideoFile_Click() {
                        : run.end == ConverterEnd::NotFound
                            ? kCopied
                            : std::string(kCopiedAfterFailure) + "\r\n" + ConverterReason(run);
+    // A source cut short (a copy broken off, a card pulled out) converts to what it holds.
+    if (run.end == ConverterEnd::Converted && run.lengthMs > 0 && run.lengthMs < lengthMs - kShorterMs) {
+        done = std::string(kAssignedShorter) + "\r\n但し,割り当てた動画の長さは" + SecondsText(run.lengthMs) +
+               "秒で,元の動画ファイルが示す長さ" + SecondsText(lengthMs) + "秒より短くなっています.";
+    }
     if (!aside.empty()) {
         done += "\r\n" + std::string(kCountsKept);
         for (const platform::FileMove& move : aside) done += "\r\n" + fs::path(move.to).filename().string();

@@ -44,12 +44,11 @@ void frmVideoConvert::cmdCancel_Click() {
 
 void frmVideoConvert::ShowProgress(std::int64_t doneMs, std::int64_t lengthMs) {
     if (cancelRequested_) return;
+    // The converter's time may pass the length the source declares: the figures stop at the length.
     doneMs = std::max<std::int64_t>(doneMs, 0);
+    if (lengthMs > 0) doneMs = std::min(doneMs, lengthMs);
     std::string text = "変換中: " + Seconds(doneMs);
-    if (lengthMs > 0) {
-        doneMs = std::min(doneMs, lengthMs);
-        text += " / " + Seconds(lengthMs) + " (" + std::to_string(doneMs * 100 / lengthMs) + "%)";
-    }
+    if (lengthMs > 0) text += " / " + Seconds(lengthMs) + " (" + std::to_string(doneMs * 100 / lengthMs) + "%)";
     if (text == lblProgress.Caption) return;
     lblProgress.Caption = text;
     ui_.Refresh(*this);

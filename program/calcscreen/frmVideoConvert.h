@@ -24,7 +24,8 @@ public:
     void Form_QueryUnload(bool& cancel, platform::UnloadMode mode) override;
     void cmdCancel_Click();
 
-    // The converter's time and the video's length in milliseconds (length 0: not known); shown at once.
+    // The converter's time and the video's length in milliseconds (length 0: not known), the time
+    // limited to 0 .. the length; shown at once.
     void ShowProgress(std::int64_t doneMs, std::int64_t lengthMs);
     bool CancelRequested() const { return cancelRequested_; }
 

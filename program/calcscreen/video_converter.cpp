@@ -117,8 +117,8 @@ ConverterRun RunConverter(platform::UiServices& ui, platform::ProcessRunner& run
 }  // namespace
 
 ConverterRun ConvertVideo(platform::UiServices& ui, platform::Form& owner, platform::ProcessRunner& runner,
-                          const std::function<bool(const std::string&)>& plays, const std::string& source,
-                          const std::string& target, std::int32_t lengthMs) {
+                          const PlayTest& plays, const std::string& source, const std::string& target,
+                          std::int32_t lengthMs) {
     const fs::path folder = fs::path(target).parent_path();
     const std::string converted = platform::UnusedFileName(folder.string(), fs::path(target).stem().string(), ".avi");
     ConverterRun run;
@@ -127,8 +127,11 @@ ConverterRun ConvertVideo(platform::UiServices& ui, platform::Form& owner, platf
         for (const bool copy : {true, false}) {
             if (copy && !IsAviFile(source)) continue;
             run = RunConverter(ui, runner, ConverterArgs(source, converted, copy), lengthMs, window);
-            if (run.end == ConverterEnd::Converted && !(IsRegularFile(converted) && plays(converted))) {
-                run.end = ConverterEnd::Unplayable;
+            if (run.end == ConverterEnd::Converted) {
+                const std::optional<std::int32_t> length =
+                    IsRegularFile(converted) ? plays(converted) : std::optional<std::int32_t>();
+                run.end = length ? ConverterEnd::Converted : ConverterEnd::Unplayable;
+                run.lengthMs = length.value_or(0);
             }
             if (run.end == ConverterEnd::Converted || run.end == ConverterEnd::Cancelled ||
                 run.end == ConverterEnd::NotFound) {

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,16 +22,20 @@ enum class ConverterEnd { Converted, NotFound, Failed, Signalled, Unplayable, Ca
 
 struct ConverterRun {
     ConverterEnd end = ConverterEnd::NotFound;
-    int code = 0;      // the exit code (Failed) or the signal (Signalled)
-    std::string file;  // the playable AVI beside `target` (Converted)
+    int code = 0;               // the exit code (Failed) or the signal (Signalled)
+    std::string file;           // the playable AVI beside `target` (Converted)
+    std::int32_t lengthMs = 0;  // its length as `plays` gave it (Converted)
 };
+
+// The length in milliseconds of a file that plays (0: not known); nothing for one that does not.
+using PlayTest = std::function<std::optional<std::int32_t>(const std::string&)>;
 
 // The converter's AVI of `source` beside `target` under the progress window shown over `owner`: the
 // streams copied, or coded anew when the copy fails or `plays` refuses it. A failed or cancelled run
 // leaves no file. The converter is started by `runner`; events pass while it runs.
 ConverterRun ConvertVideo(platform::UiServices& ui, platform::Form& owner, platform::ProcessRunner& runner,
-                          const std::function<bool(const std::string&)>& plays, const std::string& source,
-                          const std::string& target, std::int32_t lengthMs);
+                          const PlayTest& plays, const std::string& source, const std::string& target,
+                          std::int32_t lengthMs);
 // Why a run gave no video, for the user; empty for a run that did.
 std::string ConverterReason(const ConverterRun& run);
 // Puts the file `ready` in the place of the video `target`, the old video's side files set aside

@@ -275,6 +275,29 @@ TEST_F(VideoCommands, ALongConversionShowsItsProgressAndCancelEndsItKeepingTheOl
     EXPECT_FALSE(ui.Busy());
 }
 
+struct Progress {
+    std::int64_t doneMs, lengthMs;
+    const char* shown;
+};
+
+class ProgressFigures : public ::testing::TestWithParam<Progress> {};
+
+// The converter's time may run past what the source declares (a damaged source) or before its start: the
+// figures stay within the length.
+TEST_P(ProgressFigures, NeverPassTheLength) {
+    platform::testing::FakeUi ui;
+    frmVideoConvert window(ui, {});
+    window.ShowProgress(GetParam().doneMs, GetParam().lengthMs);
+    EXPECT_EQ(window.lblProgress.Caption, GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Times, ProgressFigures,
+                         ::testing::Values(Progress{10'500, 20'000, "変換中: 10秒 / 20秒 (52%)"},
+                                           Progress{20'000, 20'000, "変換中: 20秒 / 20秒 (100%)"},
+                                           Progress{29'400, 20'000, "変換中: 20秒 / 20秒 (100%)"},
+                                           Progress{-40, 20'000, "変換中: 0秒 / 20秒 (0%)"},
+                                           Progress{29'400, 0, "変換中: 29秒"}));
+
 TEST_F(VideoCommands, ANewVideoStartsWithoutCountsAndTheOldCountsStayAsideUnderTheOldVideosDate) {
     Converter("printf 'PLAYABLE from %s' \"$2\" > \"$3\"");
     WriteAll(video, std::string(kPlayable) + " old");

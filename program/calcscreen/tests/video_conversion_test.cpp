@@ -1,8 +1,8 @@
 // A video assigned through the real converter "ffmpeg" and the video library as the program binds it: clips of
 // the sample tool, each picture showing its frame number, come out with every picture at its own time (the
 // first at 0, none doubled or dropped, read back by the ffmpeg program itself) and their streams kept when they
-// play as they are; a file of sound only is refused; a converter cut short by a file-size limit leaves the old
-// video and says so.
+// play as they are; a file of sound only is refused; a source cut short is told by both lengths; a converter
+// cut short by a file-size limit leaves the old video and says so.
 #include "calc_fixture.h"
 #include "video_clips.h"
 
@@ -133,6 +133,48 @@ TEST_F(VideoConversion, AFileOfSoundOnlyIsRefusedAndTheVideoStays) {
     EXPECT_EQ(ui.Messages()[0].Text, "この動画ファイルには表示できる映像がないので,割り当てられません.");
     EXPECT_EQ(ui.Messages()[0].Title, "入力訂正情報");
     EXPECT_FALSE(ui.Busy());
+}
+
+// A camera's MP4 with its index at the front (faststart), cut at half as by a broken-off copy: the index still
+// declares the whole length, the converter ends well with what the file holds, and the message says how long
+// the video is against the declared length.
+TEST_F(VideoConversion, AConversionMuchShorterThanItsSourceSaysBothLengths) {
+    samples::VideoClipOptions options;
+    options.container = VideoContainer::H264AacMp4;
+    options.width = 160;
+    options.height = 120;
+    options.fps = 20;
+    options.seconds = 6.0;
+    options.keyframeInterval = 20;
+    options.x264Preset = "fast";
+    const fs::path clip = folder / "clip.mp4";
+    const fs::path source = folder / "cut.mp4";
+    ASSERT_TRUE(samples::writeVideoClip(clip.string(), options));
+    ASSERT_EQ(
+        std::system(("ffmpeg -nostdin -v error -i " + Quoted(clip) + " -c copy -movflags +faststart " + Quoted(source))
+                        .c_str()),
+        0);
+    fs::resize_file(source, fs::file_size(source) / 2);
+
+    Assign(source);
+
+    // The length the player gives is the AVI's pictures at 20 a second.
+    const std::string frames = Output(
+        "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+        "stream=nb_read_frames -of csv=p=0 " +
+        Quoted(video));
+    const double seconds = std::stod(frames) / 20.0;
+    ASSERT_GT(seconds, 1.0);
+    ASSERT_LT(seconds, 4.5);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    const std::string& text = ui.Messages()[0].Text;
+    const std::string head = "動画ファイルの割り当てが完了しました.\r\n但し,割り当てた動画の長さは";
+    const std::string tail = "秒で,元の動画ファイルが示す長さ6.0秒より短くなっています.";
+    ASSERT_EQ(text.substr(0, head.size()), head) << text;
+    ASSERT_GT(text.size(), head.size() + tail.size());
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail) << text;
+    const std::string shown = text.substr(head.size(), text.size() - head.size() - tail.size());
+    EXPECT_NEAR(std::stod(shown), seconds, 0.15) << shown;  // one picture and the rounding to a tenth
 }
 
 TEST_F(VideoConversion, AConverterCutShortByAFileSizeLimitLeavesTheOldVideoAndSaysSo) {
