@@ -29,6 +29,7 @@ std::string g_VideoPath;
 double g_VideoStartTime = 0.0;
 std::int32_t g_VideoStartMs = 0;
 std::int32_t g_VideoEndMs = 0;
+bool g_bVideoReadOnly = false;
 std::int16_t g_BandIndex = 0;
 std::vector<bool> g_bPluralSelect;
 std::shared_ptr<CScope> g_DateAreaScope;

@@ -84,6 +84,9 @@ extern std::string g_VideoPath;
 extern double g_VideoStartTime;
 extern std::int32_t g_VideoStartMs;
 extern std::int32_t g_VideoEndMs;
+// True when the window shows the side files without changing them: another measurement of the
+// same start shares the video and its side files. Each opener sets it.
+extern bool g_bVideoReadOnly;
 // The measurements chosen for a combined calculation, by number (1-based; element 0 unused).
 extern std::vector<bool> g_bPluralSelect;
 // The range the date-range dialog edits (dates in S and E) and the span both dates must lie in

@@ -54,6 +54,12 @@ std::vector<std::string> PreserveDocument::MeasureListTexts(std::int32_t index) 
     return {GetFileName(m.MeasureCondition.Account), platform::FormatDisplayDate(m.StartTime), comment};
 }
 
+std::vector<std::int32_t> PreserveDocument::MeasuresOfSameStart(std::int32_t index) const
+{
+    const CMeasure& m = preserve_.Measures.Item(index);
+    return murtesk::MeasuresOfSameStart(preserve_.Measures, m.StartTime, &m);
+}
+
 void PreserveDocument::AdoptLastMeasureCondition()
 {
     const std::string memo = preserve_.MeasureCondition.Account;
@@ -77,12 +83,7 @@ public:
     RemovedCMeasure(std::shared_ptr<CMeasure> measure, const CPreserve& left)
         : measure_(std::move(measure)), left_(left) {}
     void DeleteFiles(const std::string& projectPath) override {
-        const std::string name = platform::FormatFileNameDate(measure_->StartTime);
-        bool shared = false;
-        for (const std::shared_ptr<CMeasure>& other : left_.Measures) {
-            shared = shared || platform::FormatFileNameDate(other->StartTime) == name;
-        }
-        measure_->DeleteFiles(projectPath, !shared);
+        measure_->DeleteFiles(projectPath, MeasuresOfSameStart(left_.Measures, measure_->StartTime).empty());
     }
 
 private:

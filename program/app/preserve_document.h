@@ -34,6 +34,7 @@ public:
     std::int32_t MeasureCount() const override { return preserve_.Measures.count(); }
     void AllDeleteMeasures() override { preserve_.Measures.AllDelete(); }
     std::vector<std::string> MeasureListTexts(std::int32_t index) const override;
+    std::vector<std::int32_t> MeasuresOfSameStart(std::int32_t index) const override;
     void AdoptLastMeasureCondition() override;
     void AdoptMeasureCondition(std::int32_t index) override;
     std::unique_ptr<RemovedMeasure> TakeMeasure(std::int32_t index) override;

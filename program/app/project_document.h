@@ -54,6 +54,9 @@ public:
     virtual void AllDeleteMeasures() = 0;
     // The list's texts of measurement index (1-based): file name, start date and time, channel 1 comment.
     virtual std::vector<std::string> MeasureListTexts(std::int32_t index) const = 0;
+    // The other measurements (1-based, ascending) that start in the same second as measurement
+    // index: they share its video and the video's vehicle and speed side files, named after the start.
+    virtual std::vector<std::int32_t> MeasuresOfSameStart(std::int32_t index) const = 0;
     // The document's MeasureCondition becomes a copy of the last measurement's, the memo kept.
     virtual void AdoptLastMeasureCondition() = 0;
     // The same with measurement index (1-based).
@@ -74,6 +77,10 @@ public:
     // ChMeasureCondition 0 and 1 become deep copies of those of another document.
     virtual void AdoptChannelConditions(const ProjectDocument& from) = 0;
 };
+
+// Measurement index as the main screen's list shows it: "No.2 rec1.wav 2024/03/05 09:07:03" (the
+// number, the file name and the start).
+std::string MeasureListName(const ProjectDocument& document, std::int32_t index);
 
 // Makes a document with its defaults (the project path "DefaultQVD.qvd", platform::DefaultProjectPath).
 using DocumentFactory = std::function<std::unique_ptr<ProjectDocument>()>;

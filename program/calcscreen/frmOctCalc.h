@@ -227,7 +227,11 @@ private:
     // The video (frmOctCalc_video.cpp) and the recordings (frmOctCalc_wave.cpp).
     bool SelectVideoFile(std::string& FileName);
     bool SetVideoOfLE();
+    // Shows the observation window over the hand-over of g_Video…, read-only when the video is shared.
     void ShowVideo(platform::Form* owner);
+    // Tells that another measurement starts in the same second as the shown one, naming it, and so
+    // shares the video (with its side files, for the observation); false, telling nothing, when none does.
+    bool TellSharedVideo(bool observation);
     bool CanPlayVideo(const std::string& path, bool tellUser, std::int32_t* lengthMs = nullptr);
     bool RenameVideoFiles(Date from, Date to);
     std::string SplitRecording(std::int32_t channel) const;

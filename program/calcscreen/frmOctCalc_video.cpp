@@ -11,8 +11,9 @@
 // temporary file the same way. A video much shorter than its source declares is told with both
 // lengths. The old video's counts are set aside under dated names, never taken over by the new
 // video. A measurement whose start another measurement shares gets no video: the two would share
-// it. A date change moves the three files together or not at all and never over a file of
-// another measurement.
+// it; a video that two such measurements share already (the same recording imported twice) is
+// watched from either without changing its side files, and its commands say so. A date change
+// moves the three files together or not at all and never over a file of another measurement.
 #include "frmOctCalc.h"
 
 #include "frmInputDate.h"
@@ -61,6 +62,12 @@ constexpr const char* kSharedStart =
     "同じ開始日時の測定が他にあるので,動画ファイルを割り当てられません.\r\n"
     "「実測開始日時の変更」で開始日時を変えてから割り当てて下さい.";
 constexpr const char* kRenameFailed = "動画ファイルの名前を変更できませんでした.";
+constexpr const char* kSharedVideo = "同じ開始日時の測定が他にあります.";
+constexpr const char* kSharedObservation =
+    "動画ファイルとカウント情報・速度情報はその測定と共通なので,ビデオ観測は閲覧のみで開きます"
+    "(カウント情報と速度情報は変更できません).\r\n"
+    "その測定の開始日時を「実測開始日時の変更」で変えると,この測定だけのものになります.";
+constexpr const char* kSharedExtraction = "動画ファイルはその測定と共通です.";
 // The video and its side files, which share its name.
 constexpr const char* kVideoFiles[] = {".avi", ".car", ".kmh"};
 bool IsRegularFile(const std::string& path) {
@@ -112,14 +119,14 @@ void MoveStart(CMeasure& measure, Date start) {
     }
 }
 
-// Whether a measurement of the project other than `shown` has a start of the same video name.
+// The measurements of the project other than `shown` whose start gives the same video name.
+std::vector<std::int32_t> SameStart(const CPreserve* records, const std::shared_ptr<CMeasure>& shown, Date start) {
+    if (records == nullptr) return {};
+    return MeasuresOfSameStart(records->Measures, start, shown.get());
+}
+
 bool VideoNameShared(const CPreserve* records, const std::shared_ptr<CMeasure>& shown, Date start) {
-    if (records == nullptr) return false;
-    const std::string name = platform::FormatFileNameDate(start);
-    for (const std::shared_ptr<CMeasure>& other : records->Measures) {
-        if (other != shown && platform::FormatFileNameDate(other->StartTime) == name) return true;
-    }
-    return false;
+    return !SameStart(records, shown, start).empty();
 }
 
 }  // namespace
@@ -320,7 +327,19 @@ bool frmOctCalc::SetVideoOfLE() {
     return true;
 }
 
+bool frmOctCalc::TellSharedVideo(bool observation) {
+    const std::vector<std::int32_t> others = SameStart(Records(), shown_.measure, shown_.measure->StartTime);
+    if (others.empty()) return false;
+    std::string text = kSharedVideo;
+    for (const std::int32_t other : others) text += "\r\n" + MeasureListName(g_PreserveDoc(), other);
+    text += "\r\n" + std::string(observation ? kSharedObservation : kSharedExtraction);
+    ui_.MsgBox(text, platform::MsgButtons::OK, platform::MsgIcon::Information);
+    return true;
+}
+
 void frmOctCalc::ShowVideo(platform::Form* owner) {
+    // The video's side files are written only for a measurement that is alone at its start.
+    g_bVideoReadOnly = TellSharedVideo(true);
     if (g_ShowPlayAVI) {
         g_ShowPlayAVI(ui_, owner);
     }
@@ -335,9 +354,10 @@ void frmOctCalc::cmdVideoPlay_Click() {
 
 void frmOctCalc::cmdVideoExtract_Click() {
     const CBandLCalcInfo* info = ShownBandInfo();
-    if (info == nullptr || info->LEScopes.count() == 0) {
+    if (info == nullptr || info->LEScopes.count() == 0 || !shown_.measure) {
         return;
     }
+    TellSharedVideo(false);
     dlgFileSave.DialogTitle = "出力するAviﾌｧｲﾙ名を指定して下さい．";
     dlgFileSave.Filter = "Aviﾌｧｲﾙ (*.avi)|*.avi";
     const std::optional<std::string> chosen = dlgFileSave.ShowSave();

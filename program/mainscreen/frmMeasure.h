@@ -60,6 +60,9 @@ public:
     void cmdAllOFF_Click();
     // Makes the last measurement current.
     void ShowLastMeasure();
+    // Tells which measurements from number firstNew on start in the same second as another (they
+    // share its video and counts), naming both; nothing when none does.
+    void TellSameStarts(std::int32_t firstNew);
     // Files and text dropped on the path box: the first file, or the path the text names when
     // there is any text.
     void txtSavePath_Drop(const platform::DropData& data);

@@ -1,5 +1,6 @@
 // The measurement list: filling it and the enabling of the commands, the hand-over of a measurement
-// to the calculation screen, delete, move, check marks, and the list after an import.
+// to the calculation screen, delete, move, check marks, and the list after an import, which tells
+// of new measurements that start in the same second as another.
 #include "frmMeasure.h"
 
 #include "globals.h"
@@ -16,6 +17,12 @@ namespace {
 
 constexpr const char* kSelectRow = "処理したいデータを一覧から選択（強調表示）してください．";
 constexpr const char* kCannotSave = "保存できなくなりました.終了します.";
+constexpr const char* kSameStartImported = "読み込んだ測定に,開始日時が他の測定と同じものがあります.";
+constexpr const char* kSameStartShares =
+    "開始日時が同じ測定は動画ファイルとそのカウント情報・速度情報を共有するので,"
+    "動画の割り当てとカウント情報・速度情報の変更はできません.\r\n"
+    "別々に使うときは,演算画面の「実測開始日時の変更」で一方の開始日時を変えて下さい"
+    "(動画ファイルとカウント情報・速度情報は変えなかった方に残ります).";
 
 }  // namespace
 
@@ -264,6 +271,27 @@ void frmMeasure::mnuFileWaveOpen_Click()
         return;
     }
     ShowLastMeasure();
+    TellSameStarts(before + 1);
+}
+
+void frmMeasure::TellSameStarts(std::int32_t firstNew)
+{
+    const ProjectDocument& doc = g_PreserveDoc();
+    std::string lines;
+    for (std::int32_t i = firstNew; i <= doc.MeasureCount(); ++i) {
+        const std::vector<std::int32_t> others = doc.MeasuresOfSameStart(i);
+        if (others.empty()) {
+            continue;
+        }
+        lines += "\r\n" + MeasureListName(doc, i) + " : ";
+        for (std::size_t k = 0; k < others.size(); ++k) {
+            lines += (k > 0 ? ", No." : "No.") + std::to_string(others[k]);
+        }
+        lines += "と同じ開始日時";
+    }
+    if (!lines.empty()) {
+        ui_.MsgBox(kSameStartImported + lines + "\r\n" + kSameStartShares, MsgButtons::OK, MsgIcon::Exclamation);
+    }
 }
 
 void frmMeasure::ShowLastMeasure()

@@ -27,6 +27,16 @@ void CMeasure::DeleteFiles(const std::string& FilePath, bool withVideo) const {
     for (const char* extension : {".avi", ".kmh", ".car"}) DeleteFileIn(recWav, stem + extension);
 }
 
+std::vector<std::int32_t> MeasuresOfSameStart(const CMeasures& list, Date start, const CMeasure* except) {
+    const std::string name = platform::FormatFileNameDate(start);
+    std::vector<std::int32_t> same;
+    for (std::int32_t i = 1; i <= list.count(); ++i) {
+        const CMeasure& other = list.Item(i);
+        if (&other != except && platform::FormatFileNameDate(other.StartTime) == name) same.push_back(i);
+    }
+    return same;
+}
+
 Date EndTimeOfLevels(Date start, std::int64_t count, double rate) {
     if (!(rate > 0.0) || !std::isfinite(rate)) return start;
     return platform::AddSeconds(start, platform::RoundHalfToEven(static_cast<double>(count) / rate));

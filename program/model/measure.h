@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "model/ch_measure.h"
 #include "model/measure_condition.h"
@@ -75,5 +76,10 @@ public:
 private:
     StatsContext* context_;
 };
+
+// The measurements of the list (1-based, ascending) other than `except` that start in the same
+// second as `start`. A measurement's video and the video's side files are named after its start
+// ("yy-m-d-h_n_s.avi"), so these measurements would share them.
+std::vector<std::int32_t> MeasuresOfSameStart(const CMeasures& list, Date start, const CMeasure* except = nullptr);
 
 }  // namespace murtesk

@@ -143,6 +143,7 @@ void frmPlayAVI::Form_Load() {
     for (auto& b : cmdStart) b.Enabled = true;
     if (!FrameAVI) FrameAVI = MakeVideoFrame(ui_);
     g_frmPlayAVI = this;
+    readOnly_ = g_bVideoReadOnly;
 
     if (!OpenVideoAndData(g_VideoPath, g_VideoStartMs, g_VideoEndMs)) {
         ui_.MsgBox("動画ファイルをオープンできませんでした.");
@@ -155,10 +156,17 @@ void frmPlayAVI::Form_Load() {
     // A side file that does not read (damaged, or of another version) is not overwritten unseen.
     for (const Unreadable& file : unreadable_) {
         ui_.MsgBox("次のファイルを読めないので,空の状態で開きます.\r\n" + file.path +
-                       "\r\n保存するときは,元のファイルを「" + FileNameOf(file.aside) + "」という名前で残します.",
+                       (readOnly_ ? std::string()
+                                  : "\r\n保存するときは,元のファイルを「" + FileNameOf(file.aside) +
+                                        "」という名前で残します."),
                    MsgButtons::OK, MsgIcon::Exclamation);
     }
     FillLists();
+    if (readOnly_) {
+        for (platform::Label& kind : lblCarKind) kind.Enabled = false;
+        for (platform::CommandButton* b : {&cmdBackErase, &cmdAllErase, &cmdCalcSpeed, &cmdDelSpeed})
+            b->Enabled = false;
+    }
     mnuFile.Enabled = true;
     cmdStart_Click(0);
     loadFailed_ = false;
@@ -364,7 +372,7 @@ bool frmPlayAVI::SaveCountAndSpeedData() {
 }
 
 void frmPlayAVI::cmdOk_Click() {
-    if (!SaveCountAndSpeedData()) {
+    if (!readOnly_ && !SaveCountAndSpeedData()) {
         ui_.MsgBox("情報の保存に失敗しました．");
         if (ui_.MsgBox("閉じますか？", MsgButtons::YesNo, MsgIcon::Critical, "エラー発生", MsgAnswer::No) ==
             MsgAnswer::No)
@@ -374,7 +382,7 @@ void frmPlayAVI::cmdOk_Click() {
 }
 
 bool frmPlayAVI::ConfirmCloseWithoutSaving() {
-    if (g_VideoPath.empty()) return true;
+    if (g_VideoPath.empty() || readOnly_) return true;
     const bool unsaved = FileExists(CarCountFilePath(g_VideoPath)) || FileExists(SpeedFilePath(g_VideoPath)) ||
                          m_CarCounts.count() > 0 || m_SpeedInfos.count() > 0;
     return !unsaved ||

@@ -2,7 +2,9 @@
 // g_VideoEndMs) in its frame through the video library, while the user counts passing vehicles by kind for one
 // direction and lane at a time, measures speeds from two saved video times and a distance, and exports both as
 // CSV. The counts and speeds live in the video's ".car" and ".kmh" side files, read when the window loads and
-// written on OK. The two saved times go back to the opener in g_SaveTime.
+// written on OK; opened with g_bVideoReadOnly (another measurement shares them) the window shows them but does
+// not count, erase, add or delete, and OK writes nothing. The two saved times go back to the opener in
+// g_SaveTime.
 //
 // The form is split by concern: loading, playback, saved times and closing (frmPlayAVI.cpp), counting and
 // speeds (frmPlayAVI_counting.cpp), the CSV exports, the deletion of speeds and the window's size
@@ -175,6 +177,7 @@ private:
     };
     std::vector<Unreadable> unreadable_;
     bool loadFailed_ = false;
+    bool readOnly_ = false;     // g_bVideoReadOnly at load
     bool videoOpened_ = false;  // OpenAvi was called and CloseAvi not yet
     bool subclassed_ = false;
     platform::TimerId timer_ = 0;

@@ -74,6 +74,7 @@ void frmPlayAVI::ShowSpeedList() {
 }
 
 void frmPlayAVI::CountCar(std::int16_t kind) {
+    if (readOnly_) return;
     CCarCount& now = m_CarCounts.NowCarCount();
     now.CarKind = kind;
     now.PosTime = kinemo_.GetAviPosition();

@@ -382,7 +382,7 @@ protected:
         ui.RunPendingActivations();
         ui.ClearTranscript();
         g_ShowPlayAVI = [this](platform::UiServices&, platform::Form* owner) {
-            shown.push_back({g_VideoPath, g_VideoStartTime, g_VideoStartMs, g_VideoEndMs, owner});
+            shown.push_back({g_VideoPath, g_VideoStartTime, g_VideoStartMs, g_VideoEndMs, owner, g_bVideoReadOnly});
         };
     }
     ~VideoOfLE() override { g_ShowPlayAVI = nullptr; }
@@ -399,9 +399,44 @@ protected:
         std::int32_t startMs;
         std::int32_t endMs;
         platform::Form* owner;
+        bool readOnly;
     };
     std::vector<Shown> shown;
 };
+
+// The same recording imported again starts in the same second: the video and its side files, named after the
+// start, belong to both. Each command says so, naming the other measurement; the observation never changes them.
+TEST_F(VideoOfLE, AVideoAnotherMeasurementOfTheSameSecondSharesIsWatchedReadOnlyAndSaysSo) {
+    AddMeasure(60, {ChannelSpec{3, 10.0, 600}}, platform::DateFromParts(2024, 3, 5, 9, 7, 3, 100));
+    WriteAll(video, std::string(kPlayable) + " video");
+    SetLE(1, 601);
+    calc.mnuToolVideo_Click();
+    calc.cmdVideoPlay_Click();
+    const fs::path cut = folder / "cut.avi";
+    ui.ChooseNext(cut.string());
+    calc.cmdVideoExtract_Click();
+
+    const std::string others = "同じ開始日時の測定が他にあります.\r\nNo.2 measure 2 2024/03/05 09:07:03\r\n";
+    const std::string watched =
+        others +
+        "動画ファイルとカウント情報・速度情報はその測定と共通なので,ビデオ観測は閲覧のみで開きます"
+        "(カウント情報と速度情報は変更できません).\r\n"
+        "その測定の開始日時を「実測開始日時の変更」で変えると,この測定だけのものになります.";
+    EXPECT_EQ(ui.MessageTexts(),
+              (std::vector<std::string>{watched, watched, others + "動画ファイルはその測定と共通です.",
+                                        "ビデオ抽出処理が成功しました."}));
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_TRUE(shown[0].readOnly && shown[1].readOnly);
+    EXPECT_EQ(player.extracted, std::vector<std::string>{video.string() + "|" + cut.string() + "|0|60000"});
+
+    // Alone at its start again: nothing to tell, and the observation may write.
+    Records().Measures.Item(2).StartTime = platform::DateFromParts(2024, 3, 5, 9, 7, 4, 100);
+    ui.ClearTranscript();
+    calc.mnuToolVideo_Click();
+    EXPECT_TRUE(ui.MessageTexts().empty());
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_FALSE(shown[2].readOnly);
+}
 
 TEST_F(VideoOfLE, TheFirstLERangeIsWatchedOverTheScreenAndTheWholeVideoWithoutOwner) {
     calc.cmdVideoPlay_Click();

@@ -117,6 +117,19 @@ std::vector<std::string> FakeDocument::MeasureListTexts(std::int32_t index) cons
     return {m.file, m.start, m.comment};
 }
 
+// The start as the list shows it stands for the start's second.
+std::vector<std::int32_t> FakeDocument::MeasuresOfSameStart(std::int32_t index) const
+{
+    const std::string& start = measures.at(static_cast<std::size_t>(index - 1)).start;
+    std::vector<std::int32_t> same;
+    for (std::size_t i = 0; i < measures.size(); ++i) {
+        if (static_cast<std::int32_t>(i + 1) != index && measures[i].start == start) {
+            same.push_back(static_cast<std::int32_t>(i + 1));
+        }
+    }
+    return same;
+}
+
 void FakeDocument::SetChannelCalibration(int index, double cal, std::int16_t calPattern)
 {
     channels[index].cal = cal;

@@ -41,6 +41,7 @@ public:
     std::int32_t MeasureCount() const override { return static_cast<std::int32_t>(measures.size()); }
     void AllDeleteMeasures() override { measures.clear(); }
     std::vector<std::string> MeasureListTexts(std::int32_t index) const override;
+    std::vector<std::int32_t> MeasuresOfSameStart(std::int32_t index) const override;
     void AdoptLastMeasureCondition() override { condition = measures.back().condition; }
     void AdoptMeasureCondition(std::int32_t index) override { condition = measures.at(static_cast<std::size_t>(index - 1)).condition; }
     std::unique_ptr<RemovedMeasure> TakeMeasure(std::int32_t index) override;

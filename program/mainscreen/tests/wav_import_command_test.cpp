@@ -21,7 +21,8 @@ protected:
         g_ShowWavImport = [this, n](platform::UiServices&) {
             ++shown;
             for (int i = 0; i < n; ++i) {
-                Doc().measures.push_back({"new.wav", "2024/06/01 09:00:00", "imported", "new condition"});
+                Doc().measures.push_back(
+                    {"new.wav", "2024/06/01 09:00:0" + std::to_string(i), "imported", "new condition"});
             }
         };
     }
@@ -41,6 +42,30 @@ TEST_F(WavImportCommand, NewMeasurementsAreSavedAndListed)
     EXPECT_EQ(saved.measures.size(), 3u);
     EXPECT_EQ(saved.memo, "memo at import");
     EXPECT_TRUE(ui.Messages().empty());
+}
+
+// The video and its counts are named after the start: a new measurement of a start already listed is told,
+// with the measurements it shares them with; one of a start of its own is not.
+TEST_F(WavImportCommand, AMeasurementStartingInTheSameSecondAsAnotherIsNamed)
+{
+    StartWith("p.qvd", 2);
+    g_ShowWavImport = [this](platform::UiServices&) {
+        Doc().measures.push_back({"rec2.wav", "2024/05/02 10:00:00", "again", "c"});
+        Doc().measures.push_back({"other.wav", "2024/05/02 10:00:01", "a second later", "c"});
+        Doc().measures.push_back({"rec2.wav", "2024/05/02 10:00:00", "once more", "c"});
+    };
+    Main().mnuFileWaveOpen_Click();
+    ASSERT_EQ(Main().ListView1.Rows.size(), 5u);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].Text,
+              "読み込んだ測定に,開始日時が他の測定と同じものがあります.\r\n"
+              "No.3 rec2.wav 2024/05/02 10:00:00 : No.2, No.5と同じ開始日時\r\n"
+              "No.5 rec2.wav 2024/05/02 10:00:00 : No.2, No.3と同じ開始日時\r\n"
+              "開始日時が同じ測定は動画ファイルとそのカウント情報・速度情報を共有するので,"
+              "動画の割り当てとカウント情報・速度情報の変更はできません.\r\n"
+              "別々に使うときは,演算画面の「実測開始日時の変更」で一方の開始日時を変えて下さい"
+              "(動画ファイルとカウント情報・速度情報は変えなかった方に残ります).");
+    EXPECT_EQ(ui.Messages()[0].Icon, platform::MsgIcon::Exclamation);
 }
 
 TEST_F(WavImportCommand, NothingImportedWritesNothing)

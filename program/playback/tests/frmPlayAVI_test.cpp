@@ -53,6 +53,7 @@ protected:
         if (form && ui.IsLoaded(*form)) ui.Unload(*form);
         SetVideoFrameFactory({});
         g_VideoPath.clear();
+        g_bVideoReadOnly = false;
     }
     void Load() {
         form = std::make_unique<frmPlayAVI>(ui, kinemo);
@@ -432,6 +433,42 @@ TEST_F(PlayAvi, AnUnreadableSideFileIsToldAndKeptWhenTheNewOneIsWritten) {
     ASSERT_TRUE(saved.FileRead(car));
     EXPECT_EQ(saved.count(), 1);
     EXPECT_FALSE(std::filesystem::exists(dir.file("24-5-1-9_30_0_unreadable.kmh")));  // a missing file is no fault
+}
+
+// Side files that another measurement shares are shown as they are: no count, erasure or speed reaches them,
+// and OK and Cancel close without writing or asking.
+TEST_F(PlayAvi, ReadOnlyShowsTheSideFilesAndNeverChangesThem) {
+    LoadPausedAt(0);
+    Count(0, 1, 4, 1500);
+    AddSpeed(0, 1, 1000, 2000, "10");
+    form->cmdOk_Click();
+    ASSERT_FALSE(ui.IsLoaded(*form));
+    const std::string counts = ReadAll(CarCountFilePath(g_VideoPath));
+    const std::string speeds = ReadAll(SpeedFilePath(g_VideoPath));
+    ASSERT_FALSE(counts.empty() || speeds.empty());
+    ui.ClearTranscript();
+
+    g_bVideoReadOnly = true;
+    for (const bool ok : {true, false}) {
+        LoadPausedAt(3000);
+        form->cmbRoadNo.ListIndex = 1;
+        form->cmbRoadNo_Click();
+        EXPECT_EQ(form->lblCarNum[4].Caption, "1");
+        EXPECT_EQ(form->lstSpeed.Items, std::vector<std::string>{"36.0km/h 大型車"});
+        for (int k : {1, 2, 4, 5, 6, 7, 8}) EXPECT_FALSE(form->lblCarKind[static_cast<std::size_t>(k)].Enabled);
+        for (const platform::CommandButton* b :
+             {&form->cmdBackErase, &form->cmdAllErase, &form->cmdCalcSpeed, &form->cmdDelSpeed})
+            EXPECT_FALSE(b->Enabled);
+        int key = '4';
+        form->Form_KeyPress(key);
+        form->lblCarKind_Click(2);
+        EXPECT_EQ(form->m_CarCounts.count(), 1);
+        ok ? form->cmdOk_Click() : form->cmdCancel_Click();
+        EXPECT_FALSE(ui.IsLoaded(*form));
+        EXPECT_EQ(ReadAll(CarCountFilePath(g_VideoPath)), counts);
+        EXPECT_EQ(ReadAll(SpeedFilePath(g_VideoPath)), speeds);
+    }
+    EXPECT_TRUE(ui.MessageTexts().empty());
 }
 
 // Cancel and the close box ask the same question before unsaved counts go; with nothing to lose they close.
