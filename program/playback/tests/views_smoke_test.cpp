@@ -94,6 +94,8 @@ TEST(PlayAviView, PlaysStopsCountsAndSeeksInTheRealWindow) {
 
     ui.Unload(form);
     EXPECT_EQ(form.FrameAVI, nullptr);
+    // The frame's widget goes later, while the window's view still watches its events (as after OK).
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     ui.DestroyAllViews();
     g_VideoPath.clear();
     g_VideoStartTime = 0;

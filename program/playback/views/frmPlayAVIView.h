@@ -49,7 +49,9 @@ private:
     frmPlayAVI& form_;
     platform::qt::QtUi& ui_;
     std::map<std::string, QAction*> actions_;
-    QPointer<platform::qt::VideoHostWidget> frame_;
+    // The video frame's widget, held as a plain widget: its events reach Events also while it is being
+    // destroyed, when it is no longer a VideoHostWidget.
+    QPointer<QWidget> frame_;
     QLineEdit* distance_ = nullptr;
     Events* events_ = nullptr;
 };
