@@ -519,6 +519,8 @@ void frmMeasure::EndFileCommand(bool projectOpen)
     }
     ui_.MsgBox(kTryAgain);
     g_bStartSelect = true;
+    // No project is open while the choice is made: nothing can be imported into one.
+    UpdateProjectCommands();
     Form_Activate();
 }
 

@@ -111,7 +111,11 @@ TEST_F(FileCommands, FailedOpenReplacesTheDocumentRefreshesTheListAndAsksForAPro
     Doc().channels[1].tag = "running";
     std::ofstream(Data("broken.qvd")) << "junk";
     ui.ChooseNext(Data("broken.qvd"));
-    ui.OnModal("frmFirstSelect", [](platform::Form& f) { f.Ui().Unload(f, platform::UnloadMode::FormControlMenu); });
+    bool importWhileChoosing = true;
+    ui.OnModal("frmFirstSelect", [&](platform::Form& f) {
+        importWhileChoosing = Main().cmdStart.Enabled || Main().mnuFileWaveOpen.Enabled;
+        f.Ui().Unload(f, platform::UnloadMode::FormControlMenu);
+    });
     Main().mnuFileOpen_Click();
 
     EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"ファイルを開けませんでした．", "もう一度、別の保存先ファイルを指定してください"}));
@@ -125,6 +129,7 @@ TEST_F(FileCommands, FailedOpenReplacesTheDocumentRefreshesTheListAndAsksForAPro
     // No project is open, and the caption and the path box say so.
     EXPECT_EQ(Main().Caption, "Waveファイル 1/1 ・ 1/3オクターブバンドレベル分析プログラム");
     EXPECT_EQ(Main().txtSavePath.Text, "-----");
+    EXPECT_FALSE(importWhileChoosing);
 }
 
 // A project whose path CP932 cannot hold is told once as it is created or opened, with the name
