@@ -2,9 +2,10 @@
 //
 // Clips: 60 s of 1920 × 1080 at 30 fps (the road scene) as H.264 and AAC in MP4 (a keyframe every 250 frames),
 // and that file converted by the external converter as it converts by default ("ffmpeg -i road.mp4 road.avi":
-// MPEG-4 Visual with a keyframe every 12 frames, MP3). They are made once into $MURTESK_BENCH_CACHE (default
-// /tmp/murtesk-bench-video). A fake host takes the frames, at 960 × 540 or 1920 × 1080 (its client size); the
-// sound goes to the null device, which plays in real time.
+// MPEG-4 Visual with a keyframe every 12 frames, MP3), and its H.264 coded again by the converter with B pictures
+// and with P pictures only. They are made once into $MURTESK_BENCH_CACHE (default /tmp/murtesk-bench-video). A
+// fake host takes the frames, at 960 × 540 or 1920 × 1080 (its client size); the sound goes to the null device,
+// which plays in real time.
 //
 // Counters:
 //   real time: frames presented and expected, frames later than one frame period after their time (the first
@@ -48,6 +49,7 @@ struct Clips {
     std::string mp4;
     std::string avi;
     std::string bframes;
+    std::string pframes;
 };
 
 const Clips& BenchClips() {
@@ -56,7 +58,7 @@ const Clips& BenchClips() {
         const std::filesystem::path dir = cache ? cache : "/tmp/murtesk-bench-video";
         std::filesystem::create_directories(dir);
         Clips c{(dir / "road-1080p.mp4").string(), (dir / "road-1080p.avi").string(),
-                (dir / "road-1080p-bframes.mp4").string()};
+                (dir / "road-1080p-bframes.mp4").string(), (dir / "road-1080p-pframes.mp4").string()};
         if (!std::filesystem::exists(c.mp4)) {
             if (!murtesk::samples::writeVideoClip(c.mp4, murtesk::samples::RoadClip1080p())) std::abort();
         }
@@ -70,14 +72,22 @@ const Clips& BenchClips() {
                                         "-c:a copy '" + c.bframes + "'";
             if (std::system(command.c_str()) != 0) std::abort();
         }
+        if (!std::filesystem::exists(c.pframes)) {
+            const std::string command = "ffmpeg -nostdin -v error -y -i '" + c.mp4 +
+                                        "' -c:v libx264 -preset medium -crf 23 -g 250 -bf 0 -c:a copy '" + c.pframes +
+                                        "'";
+            if (std::system(command.c_str()) != 0) std::abort();
+        }
         return c;
     }();
     return clips;
 }
 
-// 0: the AVI, 1: the MP4 (H.264 of P pictures only), 2: its H.264 with B pictures.
+// 0: the AVI, 1: the MP4 (H.264 of P pictures but for a few the coder chose B), 2: its H.264 with B pictures,
+// 3: its H.264 of P pictures only (no B pictures allowed).
 const std::string& ClipOf(int which) {
-    return which == 0 ? BenchClips().avi : which == 1 ? BenchClips().mp4 : BenchClips().bframes;
+    const Clips& c = BenchClips();
+    return which == 0 ? c.avi : which == 1 ? c.mp4 : which == 2 ? c.bframes : c.pframes;
 }
 
 double CpuSeconds() {
@@ -249,9 +259,9 @@ void BM_ConverterSeek(benchmark::State& state) {
 }
 BENCHMARK(BM_ConverterSeek)->ArgNames({"h264"})->Arg(1)->Arg(2)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// One frame forward (+33 ms: to the start of the next frame) from the frame shown, paused, thirty times in a row
-// from 20 s on.
-void BM_FrameForward(benchmark::State& state) {
+// One frame a step (`step` +1 or -1: to the start of the next or the previous frame, as the observation window's
+// → and ← step by 33 ms) from the frame shown, paused, thirty times in a row from 20 s on.
+void FrameSteps(benchmark::State& state, int step) {
     PausedPlayer p(static_cast<int>(state.range(0)));
     p.player.SeekGraph(TicksFromMs(20000));
     p.host.WaitForFrames(2, 10s);
@@ -259,17 +269,33 @@ void BM_FrameForward(benchmark::State& state) {
     std::vector<double> times;
     int frame = 600;
     for (auto _ : state) {
-        ++frame;
+        frame += step;
         const std::int32_t position = (frame * 1000 + 29) / 30;  // the frame's start, rounded up to the ms
         TimeToNextFrame(state, p.host, times, [&] { p.player.SeekGraph(TicksFromMs(position)); });
     }
     SetSeekCounters(state, times);
 }
+
+// Forward: frames 601 to 630, decoding on from the frame shown.
+void BM_FrameForward(benchmark::State& state) { FrameSteps(state, 1); }
 BENCHMARK(BM_FrameForward)
     ->ArgNames({"h264"})
     ->Arg(0)
     ->Arg(1)
     ->Arg(2)
+    ->Arg(3)
+    ->Iterations(30)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Back: frames 599 down to 570, all in the group that starts at frame 500 (H.264) and decoded on the way to 20 s.
+void BM_FrameBack(benchmark::State& state) { FrameSteps(state, -1); }
+BENCHMARK(BM_FrameBack)
+    ->ArgNames({"h264"})
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
     ->Iterations(30)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

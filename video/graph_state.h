@@ -102,6 +102,12 @@ struct GraphState {
     SteadyClock::time_point anchorTime{};
     SteadyClock::time_point waitingSince{};
 
+    // The video decoder's work, for tests and benchmarks: the pictures it decoded, and the pictures and bytes of
+    // its back-step cache (video_decoder.h).
+    std::int64_t picturesDecoded = 0;
+    std::size_t cachedPictures = 0;
+    std::size_t cachedBytes = 0;
+
     // Ends and events.
     unsigned streams = 0;  // StreamBits of the streams the file plays
     unsigned ended = 0;

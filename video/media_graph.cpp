@@ -4,7 +4,6 @@
 
 #include "audio_player.h"
 #include "reader.h"
-#include "video_decoder.h"
 #include "video_presenter.h"
 
 namespace murtesk::video {
@@ -26,14 +25,14 @@ std::unique_ptr<MediaGraph> MediaGraph::Open(const std::string& path, const Kine
     return graph;
 }
 
-void MediaGraph::Start(bool nullAudio) {
+void MediaGraph::Start(bool nullAudio, std::size_t backStepBytes) {
     state_.streams = (hasVideo() ? kVideoBit : 0u) | (source_->audioIndex() >= 0 ? kAudioBit : 0u);
     state_.Hold(ClockMode::Paused, 0, SteadyClock::now());
     threads_ = std::make_unique<Threads>();
     Threads& t = *threads_;
     t.reader = std::make_unique<Reader>(state_, *source_);
     if (hasVideo()) {
-        t.decoder = std::make_unique<VideoDecoder>(state_, *source_, source_->TakeVideoDecoder());
+        t.decoder = std::make_unique<VideoDecoder>(state_, *source_, source_->TakeVideoDecoder(), backStepBytes);
         t.presenter = std::make_unique<Presenter>(state_, host_, [this] { Announce(); });
     }
     if (source_->audioIndex() >= 0)
@@ -151,6 +150,11 @@ void MediaGraph::Place(const PictureRect& rect) {
         ++state_.rectVersion;
     }
     state_.changed.notify_all();
+}
+
+MediaGraph::Decoding MediaGraph::DecodingSoFar() {
+    std::lock_guard lock(state_.mutex);
+    return {state_.picturesDecoded, state_.cachedPictures, state_.cachedBytes};
 }
 
 }  // namespace murtesk::video

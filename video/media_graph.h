@@ -17,6 +17,7 @@
 #include "graph_state.h"
 #include "kinemo.h"
 #include "media_source.h"
+#include "video_decoder.h"
 
 namespace murtesk::video {
 
@@ -25,8 +26,9 @@ public:
     // Opens the file; null when it cannot be played. Nothing runs until Start.
     static std::unique_ptr<MediaGraph> Open(const std::string& path, const KinemoHost& host);
     // Starts the threads, paused at position 0: the first frame goes to the host at the placement given by then.
-    // `nullAudio` sends the sound to the null device.
-    void Start(bool nullAudio);
+    // `nullAudio` sends the sound to the null device; `backStepBytes` bounds the video decoder's cache of pictures
+    // for steps back (video_decoder.h).
+    void Start(bool nullAudio, std::size_t backStepBytes = kBackStepBytes);
     // Stops and joins every thread; no host callback comes afterwards.
     ~MediaGraph();
     MediaGraph(const MediaGraph&) = delete;
@@ -55,6 +57,14 @@ public:
 
     // Places the picture anew (the presenter shows the frame on screen again when not running).
     void Place(const PictureRect& rect);
+
+    // What the video decoder has done, for tests and benchmarks.
+    struct Decoding {
+        std::int64_t pictures = 0;  // decoded since the start
+        std::size_t cachedPictures = 0;
+        std::size_t cachedBytes = 0;
+    };
+    Decoding DecodingSoFar();
 
 private:
     explicit MediaGraph(const KinemoHost& host);

@@ -15,6 +15,7 @@
 
 #include "clip_folder.h"
 #include "fake_video_host.h"
+#include "media_graph.h"
 #include "media_source.h"
 #include "play_avi.h"
 #include "reader.h"
@@ -464,6 +465,76 @@ TEST_F(Player, CloseWhileRunningStopsEveryThreadAndClears) {
     EXPECT_EQ(host.FrameCount(), after);
     EXPECT_EQ(player->state(), 3);
     EXPECT_FALSE(player->HasGraph());
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Steps back
+
+// H.264 of P pictures only, in one group (a keyframe every 250 frames: longer than the clip), as field cameras
+// record. Steps back of one frame within the pictures decoded show their frames without decoding any again, and a
+// step forward goes on from there; the cache stays within its bound (twenty pictures here), and a step back beyond
+// it decodes the group again and shows the right frame too.
+TEST(BackSteps, WithinTheDecodedPicturesDecodeNothingAgain) {
+    setenv("MURTESK_AUDIO", "null", 1);
+    const std::string clip = Clips().file("p-only.mp4");
+    const std::string command = "ffmpeg -nostdin -v error -y -i '" +
+                                Clips().clip("p-source.mp4", SmallClip(VideoContainer::H264AacMp4, 4.0)) +
+                                "' -c:v libx264 -preset fast -g 250 -bf 0 -c:a copy '" + clip + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0) GTEST_SKIP() << "the ffmpeg program is not available";
+    FakeVideoHost host;
+    std::unique_ptr<MediaGraph> graph;
+    auto open = [&](std::size_t bytes) {
+        graph.reset();
+        const std::size_t frames = host.FrameCount();
+        graph = MediaGraph::Open(clip, *host.host());
+        ASSERT_TRUE(graph);
+        graph->Place({0, 0, 320, 240});
+        graph->Start(true, bytes);
+        ASSERT_TRUE(host.WaitForFrames(frames + 1, kWait));
+    };
+    // Frame n starts at n / 30 s, rounded up to the ms as the window steps.
+    auto show = [&](std::int32_t frame) {
+        graph->Seek(TicksFromMs((frame * 1000 + 29) / 30));
+        EXPECT_EQ(graph->WaitUntilShown(kWait), MediaGraph::Shown::Yes);
+        return FrameNumber(host.LastFrame());
+    };
+    // What the decoder has done once it has not changed for 300 ms (paused, it stops kPictureCapacity ahead).
+    auto settled = [&] {
+        MediaGraph::Decoding last = graph->DecodingSoFar();
+        for (auto since = std::chrono::steady_clock::now(); std::chrono::steady_clock::now() - since < 300ms;) {
+            std::this_thread::sleep_for(25ms);
+            const MediaGraph::Decoding now = graph->DecodingSoFar();
+            if (now.pictures != last.pictures || now.cachedBytes != last.cachedBytes) {
+                last = now;
+                since = std::chrono::steady_clock::now();
+            }
+        }
+        return last;
+    };
+    ASSERT_NO_FATAL_FAILURE(open(kBackStepBytes));
+    const MediaGraph::Decoding first = settled();
+    ASSERT_GT(first.cachedPictures, 0u);
+    const std::size_t picture = first.cachedBytes / first.cachedPictures;
+    const std::size_t bound = 20 * picture + picture / 2;
+
+    ASSERT_NO_FATAL_FAILURE(open(bound));
+    ASSERT_EQ(show(90), 90);
+    const MediaGraph::Decoding at90 = settled();
+    EXPECT_EQ(at90.cachedPictures, 20u);
+    EXPECT_LE(at90.cachedBytes, bound);
+    for (std::int32_t frame = 89; frame >= 80; --frame) EXPECT_EQ(show(frame), frame) << "step back to " << frame;
+    EXPECT_EQ(show(81), 81);
+    const MediaGraph::Decoding stepped = settled();
+    EXPECT_EQ(stepped.pictures, at90.pictures) << "pictures decoded again";
+    EXPECT_EQ(stepped.cachedPictures, 20u);
+
+    EXPECT_EQ(show(30), 30);
+    const MediaGraph::Decoding beyond = settled();
+    EXPECT_GE(beyond.pictures, stepped.pictures + 31) << "from the keyframe at frame 0";
+    EXPECT_LE(beyond.cachedBytes, bound);
+    EXPECT_EQ(show(29), 29);
+    EXPECT_EQ(settled().pictures, beyond.pictures);
+    graph.reset();
 }
 
 // ---------------------------------------------------------------------------------------------------------
