@@ -166,6 +166,9 @@ private:
     bool GroupFailure(platform::BusyPointer& busy, const char* text);
     void Advance();
     void EndWaveRead();
+    // The run's last message: "終了しました." after every file, else that the run was stopped or
+    // failed and how much of the file it was on the document kept.
+    std::string EndText() const;
     void ShowProgress();
     void ShowState(const std::string& text);
     // Enters a phase and shows it: the start button and the condition controls follow the phase.
@@ -184,6 +187,14 @@ private:
     std::uint32_t workerSerial_ = 0;
     // While the split of a file's last group runs: how that group's analysis ended.
     std::optional<std::int32_t> splitCause_;
+    // How the run ends: every file imported, stopped by the user, or cut short by a failure.
+    enum class RunEnd { Complete, Stopped, Failed };
+    RunEnd runEnd_ = RunEnd::Complete;
+    // Of the file being imported: its length, and the seconds of its measurement once that is in
+    // the document (none before); in whole seconds as the measurement's end counts them.
+    std::optional<double> fileSeconds_;
+    std::optional<double> keptSeconds_;
+    double measureSeconds_ = 0.0;
     bool handling_ = false;
     bool hooked_ = false;
     // Statuses that came while another was being handled, each with the worker then current.

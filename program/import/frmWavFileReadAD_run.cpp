@@ -11,6 +11,7 @@
 #include "band_frequency.h"
 #include "file_times.h"
 #include "model/band_slots.h"
+#include "model/shared_procedures.h"
 #include "platform/dates.h"
 #include "platform/numbers.h"
 
@@ -81,6 +82,7 @@ void frmWavFileReadAD::cmdStart_Click()
     case RunPhase::Analysing:
     case RunPhase::Splitting:
         // Stop: the worker answers with its final status, which ends the run.
+        runEnd_ = RunEnd::Stopped;
         SetPhase(RunPhase::Stopping);
         library_.DoStopOfWAV();
         return;
@@ -97,6 +99,7 @@ void frmWavFileReadAD::cmdStart_Click()
     }
     m_FileNo = 1;
     m_GroupNo = 1;
+    runEnd_ = RunEnd::Complete;
     m_GroupCount = static_cast<std::int16_t>((document_.ChannelCount() + kGroupSize - 1) / kGroupSize);
     pendingStatuses_.clear();
     if (!StartWaveRead()) {
@@ -112,6 +115,7 @@ std::string frmWavFileReadAD::LevelFileStem() const
 
 bool frmWavFileReadAD::Fail(const std::string& text)
 {
+    runEnd_ = RunEnd::Failed;
     ui_.MsgBox(text);
     m_ReadMeasure.reset();
     return false;
@@ -125,9 +129,12 @@ bool frmWavFileReadAD::StartWaveRead()
         m_RunDate = ui_.Now();
         const FileTimes times = ReadFileTimes(path);
         fileModified_ = times.modified;
+        fileSeconds_.reset();
+        keptSeconds_.reset();
         WavProbe probe;
         if (library_.CALReadOfWAV(path, probe) != 0 && probe.rate > 0) {
             const double seconds = platform::RoundHalfToEven(static_cast<double>(probe.frames) / probe.rate);
+            fileSeconds_ = seconds;
             m_ReadMeasure->SetStartTime(platform::AddSeconds(times.modified, -seconds));
         } else {
             m_ReadMeasure->SetStartTime(times.created);
@@ -242,10 +249,15 @@ void frmWavFileReadAD::HandleStatus(std::int32_t status)
         m_ReadMeasure.reset();
         EndWithMessage("データ件数が足りません.", platform::MsgIcon::Information, kNoticeTitle);
         return;
-    case WAVSTATUS_CALC_END:
-    case WAVSTATUS_SPLIT_END:
     case WAVSTATUS_STOPPED:
     case WAVSTATUS_CANCELLED:
+        // A worker ends so only on a stop: the run is one that was stopped, whoever asked.
+        if (runEnd_ == RunEnd::Complete) {
+            runEnd_ = RunEnd::Stopped;
+        }
+        break;
+    case WAVSTATUS_CALC_END:
+    case WAVSTATUS_SPLIT_END:
     case WAVSTATUS_OVERRUN:
         break;  // the end of a group's worker: below, by phase
     default: ShowState(std::to_string(status)); return;
@@ -348,12 +360,14 @@ void frmWavFileReadAD::EndGroup(std::int32_t status, bool goOn)
 
 void frmWavFileReadAD::EndWithMessage(const char* text, platform::MsgIcon icon, const char* title)
 {
+    runEnd_ = RunEnd::Failed;
     ui_.MsgBox(text, platform::MsgButtons::OK, icon, title);
     EndWaveRead();
 }
 
 bool frmWavFileReadAD::GroupFailure(platform::BusyPointer& busy, const char* text)
 {
+    runEnd_ = RunEnd::Failed;
     m_ReadMeasure.reset();
     busy.End();
     ui_.MsgBox(text, platform::MsgButtons::OK, platform::MsgIcon::Critical, kSorryTitle);
@@ -373,6 +387,7 @@ bool frmWavFileReadAD::BuildGroupRecords(platform::BusyPointer& busy)
             const std::int64_t n = measure.LevelCount(i, document_.FlatBandFolder());
             const double seconds = platform::RoundHalfToEven(static_cast<double>(n) / condition.LevelOutHz);
             measure.SetEndTime(platform::AddSeconds(measure.StartTime(), seconds));
+            measureSeconds_ = seconds;
         }
         const double lvl = document_.ChannelCount() >= i ? document_.ChannelCondition(i).LVL : condition.LVL;
         measure.SetCalcXYAxis(i, measure.StartTime(), platform::AddSeconds(measure.StartTime(), 60.0),
@@ -400,6 +415,7 @@ bool frmWavFileReadAD::BuildGroupRecords(platform::BusyPointer& busy)
     }
     if (m_GroupNo == m_GroupCount) {
         document_.AddMeasure(std::move(m_ReadMeasure));
+        keptSeconds_ = measureSeconds_;
     }
     return true;
 }
@@ -460,11 +476,32 @@ void frmWavFileReadAD::Advance()
     }
 }
 
+std::string frmWavFileReadAD::EndText() const {
+    if (runEnd_ == RunEnd::Complete) {
+        return "終了しました.";
+    }
+    std::string text = runEnd_ == RunEnd::Stopped ? "測定を停止しました." : "測定を中止しました.";
+    if (m_FileNo < 1 || m_FileNo > lstWaveFile.ListCount()) {
+        return text;
+    }
+    text += "\r\n" + Num(m_FileNo) + "/" + Num(lstWaveFile.ListCount()) + "番目Waveファイル " +
+            GetFileName(lstWaveFile.Items[static_cast<std::size_t>(m_FileNo - 1)]) + " は";
+    if (!keptSeconds_) {
+        return text + "取り込んでいません.";
+    }
+    if (fileSeconds_) {
+        text += " " + Num(*fileSeconds_) + "秒のうち";
+    }
+    return text + " " + Num(*keptSeconds_) + "秒分を取り込みました.";
+}
+
 void frmWavFileReadAD::EndWaveRead()
 {
     splitCause_.reset();
     SetPhase(RunPhase::Idle);
-    ui_.MsgBox("終了しました.", platform::MsgButtons::OK, platform::MsgIcon::Information, platform::kProgramTitle);
+    const platform::MsgIcon icon =
+        runEnd_ == RunEnd::Failed ? platform::MsgIcon::Exclamation : platform::MsgIcon::Information;
+    ui_.MsgBox(EndText(), platform::MsgButtons::OK, icon, platform::kProgramTitle);
     m_ReadMeasure.reset();
     m_bDialogOk = true;
     ui_.Unload(*this);

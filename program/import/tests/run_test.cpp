@@ -254,7 +254,9 @@ TEST_P(SetUpFailure, EndsTheRunAndLeavesTheDocument)
     frmWavFileReadAD& f = Prepare(2);
     library.*(GetParam().result) = 0;
     f.cmdStart_Click();
-    EXPECT_EQ(ui.MessageTexts(), (Strings{GetParam().message, "終了しました."}));
+    EXPECT_EQ(
+        ui.MessageTexts(),
+        (Strings{GetParam().message, "測定を中止しました.\r\n1/1番目Waveファイル rec1.wav は取り込んでいません."}));
     EXPECT_EQ(ui.Messages()[0].Title, "Murtesk");
     EXPECT_EQ(ui.Messages()[0].Icon, MsgIcon::None);
     EXPECT_TRUE(document.measures.empty());
@@ -290,10 +292,29 @@ TEST_P(FinalStatus, EndsTheRunWithItsMessages)
 INSTANTIATE_TEST_SUITE_P(
     Statuses, FinalStatus,
     ::testing::Values(
-        StatusCase{"Stopped", -1, {"終了しました."}, true}, StatusCase{"GaveUp", -9800, {"終了しました."}, true},
-        StatusCase{"Overrun", -9888, {"計算処理速度がデータ取り込み速度に追いつかなかった為、測定を停止します.", "終了しました."}, true},
-        StatusCase{"ReadError", -9811, {"異常が発生した為、測定を停止します.", "終了しました."}, false},
-        StatusCase{"NoData", -9801, {"データ件数が足りません.", "終了しました."}, false}),
+        StatusCase{"Stopped",
+                   -1,
+                   {"測定を停止しました.\r\n1/2番目Waveファイル rec1.wav は 10秒のうち 10秒分を取り込みました."},
+                   true},
+        StatusCase{"GaveUp",
+                   -9800,
+                   {"測定を停止しました.\r\n1/2番目Waveファイル rec1.wav は 10秒のうち 10秒分を取り込みました."},
+                   true},
+        StatusCase{"Overrun",
+                   -9888,
+                   {"計算処理速度がデータ取り込み速度に追いつかなかった為、測定を停止します.",
+                    "測定を中止しました.\r\n1/2番目Waveファイル rec1.wav は 10秒のうち 10秒分を取り込みました."},
+                   true},
+        StatusCase{"ReadError",
+                   -9811,
+                   {"異常が発生した為、測定を停止します.",
+                    "測定を中止しました.\r\n1/2番目Waveファイル rec1.wav は取り込んでいません."},
+                   false},
+        StatusCase{
+            "NoData",
+            -9801,
+            {"データ件数が足りません.", "測定を中止しました.\r\n1/2番目Waveファイル rec1.wav は取り込んでいません."},
+            false}),
     [](const ::testing::TestParamInfo<StatusCase>& info) { return std::string(info.param.name); });
 
 TEST_F(Run, MessagesOfTheFailingStatusesCarryTheirTitles)
@@ -330,7 +351,22 @@ TEST_F(Run, StopInAnEarlierGroupDropsTheMeasurement)
     EXPECT_EQ(f.cmdStartIcon, kStartIcon);
     Send(-1);
     EXPECT_TRUE(document.measures.empty());
-    EXPECT_EQ(ui.MessageTexts(), (Strings{"終了しました."}));
+    EXPECT_EQ(ui.MessageTexts(),
+              (Strings{"測定を停止しました.\r\n1/1番目Waveファイル rec1.wav は取り込んでいません."}));
+    EXPECT_TRUE(Closed());
+}
+
+// Former bug: a stopped import kept part of a recording and ended with the "終了しました." of a whole one.
+TEST_F(Run, AStopSaysHowMuchOfWhichFileWasKept)
+{
+    document.levelCount = 42;  // 4.2 s at 10 values a second
+    frmWavFileReadAD& f = Start(2, 2);
+    f.cmdStart_Click();
+    Send(-1);
+    ASSERT_EQ(document.measures.size(), 1u);
+    EXPECT_EQ(ui.MessageTexts(),
+              (Strings{"測定を停止しました.\r\n1/2番目Waveファイル rec1.wav は 10秒のうち 4秒分を取り込みました."}));
+    EXPECT_EQ(ui.Messages()[0].Icon, MsgIcon::Information);
     EXPECT_TRUE(Closed());
 }
 
@@ -373,7 +409,8 @@ TEST_F(Run, FailedSplitCompletesTheMeasurementThenEnds)
     f.cmdStart_Click();
     Send(9899);
     EXPECT_EQ(ui.MessageTexts(),
-              (Strings{"全録音対応処理が失敗しました。", "異常が発生した為、測定を停止します.", "終了しました."}));
+              (Strings{"全録音対応処理が失敗しました。", "異常が発生した為、測定を停止します.",
+                       "測定を中止しました.\r\n1/2番目Waveファイル rec1.wav は 10秒のうち 10秒分を取り込みました."}));
     EXPECT_EQ(ui.Messages()[0].Title, "お知らせ");
     EXPECT_EQ(document.measures.size(), 1u);
     EXPECT_EQ(library.CallsStartingWith("start").size(), 1u);
@@ -401,7 +438,8 @@ TEST_F(Run, StopDuringTheLastGroupStillSplitsThenEnds)
     Send(9999);
     EXPECT_EQ(document.measures.size(), 1u);
     EXPECT_EQ(library.CallsStartingWith("start").size(), 1u);  // the second file is not started
-    EXPECT_EQ(ui.MessageTexts(), (Strings{"終了しました."}));
+    EXPECT_EQ(ui.MessageTexts(),
+              (Strings{"測定を停止しました.\r\n1/2番目Waveファイル rec1.wav は 10秒のうち 10秒分を取り込みました."}));
     EXPECT_TRUE(Closed());
 }
 
@@ -433,7 +471,8 @@ TEST_F(Run, OverrunBeforeTheSplitIsReportedAfterIt)
     Send(-9888);
     Send(9999);
     EXPECT_EQ(ui.MessageTexts(),
-              (Strings{"計算処理速度がデータ取り込み速度に追いつかなかった為、測定を停止します.", "終了しました."}));
+              (Strings{"計算処理速度がデータ取り込み速度に追いつかなかった為、測定を停止します.",
+                       "測定を中止しました.\r\n1/2番目Waveファイル rec1.wav は 10秒のうち 10秒分を取り込みました."}));
     EXPECT_EQ(document.measures.size(), 1u);
     EXPECT_EQ(library.CallsStartingWith("start").size(), 1u);
 }
@@ -485,7 +524,9 @@ TEST_F(Run, EmptyLevelDataStopsTheRun)
     document.levelCount = 0;
     Start(1);
     Send(9899);
-    EXPECT_EQ(ui.MessageTexts(), (Strings{"生成レベルデータ数ゼロ件エラーの為、測定を停止します.", "終了しました."}));
+    EXPECT_EQ(ui.MessageTexts(),
+              (Strings{"生成レベルデータ数ゼロ件エラーの為、測定を停止します.",
+                       "測定を中止しました.\r\n1/1番目Waveファイル rec1.wav は取り込んでいません."}));
     EXPECT_EQ(ui.Messages()[0].Title, "お詫び");
     EXPECT_TRUE(document.measures.empty());
     EXPECT_FALSE(ui.Busy());
@@ -558,7 +599,8 @@ TEST_F(UserCharacteristic, BandOfAnotherLengthStopsTheRun)
     document.levelFiles["/proj/o9/" + name] = std::vector<float>(3, 50.0f);
     Send(9899);
     EXPECT_EQ(ui.MessageTexts(),
-              (Strings{"生成バンドレベルデータ個数不一致エラーの為、測定を停止します.", "終了しました."}));
+              (Strings{"生成バンドレベルデータ個数不一致エラーの為、測定を停止します.",
+                       "測定を中止しました.\r\n1/1番目Waveファイル rec1.wav は取り込んでいません."}));
     EXPECT_TRUE(document.measures.empty());
 }
 
@@ -568,7 +610,8 @@ TEST_F(UserCharacteristic, FailuresStopTheRun)
     document.project = "/readonly";
     WSeries();
     EXPECT_EQ(ui.MessageTexts(),
-              (Strings{"オリジナル補正特性レベルデータの保存に失敗しました.測定を停止します.", "終了しました."}));
+              (Strings{"オリジナル補正特性レベルデータの保存に失敗しました.測定を停止します.",
+                       "測定を中止しました.\r\n1/1番目Waveファイル rec1.wav は取り込んでいません."}));
 }
 
 }  // namespace
