@@ -9,11 +9,13 @@
 #include "preserve_document.h"
 
 #include "model/band_recalc.h"
+#include "model/band_rows.h"
 #include "model/band_slots.h"
 #include "model/level_over.h"
 #include "model/shared_procedures.h"
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 namespace murtesk {
@@ -51,7 +53,74 @@ std::optional<JobOutcome> frmMeasure::StartLongJob(std::int16_t code) {
         ui_.Unload(window);
     }
     g_frmLongJob = nullptr;
-    return window.Outcome();
+    const std::optional<JobOutcome> outcome = window.Outcome();
+    const LongJob* job = FindLongJob(code);
+    if (outcome == JobOutcome::Done && job != nullptr && job->readsLevels) {
+        TellMissingLevels();
+    }
+    return outcome;
+}
+
+void frmMeasure::TellMissingLevels() {
+    const CPreserve* doc = OpenPreserve();
+    if (doc == nullptr) {
+        return;
+    }
+    constexpr std::size_t kMostLines = 20;
+    std::vector<std::string> lines;
+    std::int32_t more = 0;
+    for (std::int32_t i = 1; i <= doc->Measures.count(); ++i) {
+        const CMeasure& m = doc->Measures.Item(i);
+        if (IsCombinedMeasure(m)) {
+            continue;
+        }
+        std::string missing;
+        for (std::int32_t c = 1; c <= AnalysedChannelCount(m); ++c) {
+            const CChMeasure& channel = m.ChMeasures.Item(c);
+            const std::int16_t mode = channel.ChMeasureCondition.oct1or3;
+            // The slots the jobs read: those of the band list (an old project's may be shorter).
+            const std::int16_t slots =
+                static_cast<std::int16_t>(std::min<std::int32_t>(SlotCount(mode), channel.BandLCalcInfos.count()));
+            std::vector<std::string_view> names;
+            for (std::int16_t k = 1; k <= slots; ++k) {
+                if (channel.LevelData.Absent(GetBandFolder(doc->SaveFilePath, mode, k))) {
+                    names.push_back(GetBandName(mode, k));
+                }
+            }
+            if (names.empty()) {
+                continue;
+            }
+            missing += "　" + std::to_string(c) + "ch ";
+            if (names.size() == static_cast<std::size_t>(SlotCount(mode))) {
+                missing += "全バンド";
+            } else {
+                for (std::size_t n = 0; n < names.size(); ++n) {
+                    missing += (n == 0 ? "" : ", ") + std::string(names[n]);
+                }
+            }
+        }
+        if (missing.empty()) {
+            continue;
+        }
+        if (lines.size() < kMostLines) {
+            lines.push_back("No." + std::to_string(i) + " " + GetFileName(m.MeasureCondition.Account) + missing);
+        } else {
+            ++more;
+        }
+    }
+    if (lines.empty()) {
+        return;
+    }
+    std::string text =
+        "次の測定とバンドのレベル波形データがありません．\r\n"
+        "レベル波形データから求める値は計算されていません．\r\n";
+    for (const std::string& line : lines) {
+        text += "\r\n" + line;
+    }
+    if (more > 0) {
+        text += "\r\nほか " + std::to_string(more) + " 測定";
+    }
+    ui_.MsgBox(text, MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void frmMeasure::ShowJobProgress(const std::string& text) {

@@ -29,6 +29,8 @@ struct LongJob {
     JobOutcome (frmMeasure::*run)();
     JobEnd end;
     const char* doneMessage;  // JobEnd::Message only
+    // The job reads level files: once it is done, the user is told of those that are missing.
+    bool readsLevels = false;
 };
 
 // The job of a code; null for a code with none (2, 6 and anything outside 1..12).

@@ -163,11 +163,13 @@ LevelFile* LevelFileCache::File(const CData& levels, const std::string& SaveDir)
     const auto path = levels.PathIn(SaveDir);
     if (!path) return nullptr;
     const auto found = files_.find(*path);
-    if (found != files_.end()) return found->second.get();
-    if (files_.size() >= kMaxFiles) files_.clear();
-    // An absent file is kept as one that reads nothing, so that it is not looked for again.
-    auto file = std::make_unique<LevelFile>(levels, SaveDir);
-    return files_.emplace(*path, std::move(file)).first->second.get();
+    // A file that was missing is looked for again at each use (by its name, without an open): it
+    // may be back by then.
+    if (found != files_.end() && (found->second->IsOpen() || levels.Absent(SaveDir))) return found->second.get();
+    if (found == files_.end() && files_.size() >= kMaxFiles) files_.clear();
+    std::unique_ptr<LevelFile>& kept = files_[*path];
+    kept = std::make_unique<LevelFile>(levels, SaveDir);
+    return kept.get();
 }
 
 std::int32_t CData::ReadArea(std::int32_t start, std::int32_t n, const std::string& SaveDir, float* out) const {

@@ -73,8 +73,9 @@ private:
 // opened once and then read at any position with no further open. Its owner forgets them whenever
 // they may change on disk (when it leaves for a screen that imports, recalculates or deletes), so
 // a file rewritten meanwhile is opened afresh; a file that shrank while kept reads only what it
-// still holds. Counts and reads answer as CData::getDataNumNoWait and CData::ReadArea. Not
-// thread-safe: one thread uses one cache.
+// still holds. A file that cannot be opened (missing) is looked for again at every use, so one
+// that comes back is read as soon as it is shown again. Counts and reads answer as
+// CData::getDataNumNoWait and CData::ReadArea. Not thread-safe: one thread uses one cache.
 class LevelFileCache {
 public:
     std::int32_t Count(const CData& levels, const std::string& SaveDir);

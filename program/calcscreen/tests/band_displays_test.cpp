@@ -124,6 +124,23 @@ TEST_F(BandDisplays, CursorPanelShowsEverySlotAtTheCursor) {
     EXPECT_EQ(calc.lbldB[44].Caption, " ");
 }
 
+// Former bug: a band whose level file was missing when it was first read showed no data until the
+// return to the main screen, also once the file was back: the chart, the cursor panel and its copy.
+TEST_F(BandDisplays, ALevelFileThatComesBackIsReadWhenItsBandIsShownAgain) {
+    AddMeasure(60, {Spec(3, 10, 600)});  // no file of slot 4
+    Show(1);
+    ChooseBand(4);
+    EXPECT_EQ(calc.Chart2DLevelWave.LevelCount(), 0);
+    EXPECT_FALSE(calc.CursorBandValue(4));
+    WriteLevels(Channel(1, 1), 4, 600);
+    ChooseBand(5);
+    ChooseBand(4);
+    EXPECT_EQ(calc.Chart2DLevelWave.LevelCount(), 600);
+    EXPECT_EQ(calc.lbldB[43].Caption, "0.1dB");
+    ASSERT_TRUE(calc.CursorBandValue(4));
+    EXPECT_NEAR(*calc.CursorBandValue(4), 0.1, 1e-6);
+}
+
 TEST_F(BandDisplays, GraphAxisOkKeepsTheCursorBarsUnderTheNewAxis) {
     AddMeasure(60, {Spec(3, 10, 600)});
     Show(1);

@@ -213,6 +213,30 @@ TEST_F(RecalcJob, AChannelWithoutBandsEndsItsMeasurementAndShortListsStopAtTheir
     EXPECT_EQ(Band(2, 1, 5).LCalc.ValueCount(), 90);
 }
 
+// Former bug: level files moved away left the recalculation's old statistics and the output's
+// "---" without a word. Each job that reads level files ends as before, then names once what has none.
+TEST_F(RecalcJob, JobsThatReadLevelFilesNameTheMissingOnesOnce) {
+    Build();
+    fs::remove_all(BandFolder(1, 1, 1));  // the "F" folder of every measurement
+    fs::remove(fs::path(BandFolder(2, 2, 3)) / Channel(2, 2).LevelData.SaveFileName);
+    const std::string missing =
+        "次の測定とバンドのレベル波形データがありません．\r\nレベル波形データから求める値は計算されていません．\r\n"
+        "\r\nNo.1 rec1.wav　1ch Ｆ特性　2ch Ｆ特性"
+        "\r\nNo.2 rec2.wav　1ch Ｆ特性　2ch Ｆ特性, 20kHz帯域";
+    ui.AnswerNext(MsgAnswer::Yes);
+    RunJobs();
+    Main().mnuToolAllCalc_Click();
+    EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"全測定の再計算をしますか？", kRecalcDone, missing}));
+    EXPECT_EQ(ui.Messages().back().Icon, MsgIcon::Exclamation);
+    EXPECT_EQ(Band(1, 1, 1).LCalc.ValueCount(), 120);  // the statistics it had
+
+    ui.ClearTranscript();
+    ui.ChooseNext((home / "values.csv").string());
+    RunJobs();
+    Main().mnuFileCalcValueTextOut_Click();
+    EXPECT_EQ(ui.MessageTexts(), (std::vector<std::string>{"テキストファイルを出力しました．", missing}));
+}
+
 TEST_F(RecalcJob, AHistogramThatCannotBeSavedFailsTheJobAndNothingIsSaved) {
     Build();
     const std::string before = Bytes(project);
