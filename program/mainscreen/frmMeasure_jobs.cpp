@@ -103,7 +103,8 @@ void frmMeasure::TellMissingLevels() {
             continue;
         }
         if (lines.size() < kMostLines) {
-            lines.push_back("No." + std::to_string(i) + " " + GetFileName(m.MeasureCondition.Account) + missing);
+            const std::string name = GetFileName(m.MeasureCondition.Account);
+            lines.push_back("No." + std::to_string(i) + (name.empty() ? "" : " " + name) + missing);
         } else {
             ++more;
         }
