@@ -165,6 +165,12 @@ NewFileResult WriteNewFile(const std::string& path, const std::function<bool(Bin
 void SyncToDisk(const std::string& folder, const std::vector<std::string>& names) {
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0) return;
+    // One flush of the folder's file system costs a fraction of a flush per file (thousands of
+    // histograms after a recalculation of every measurement); file by file where it cannot be had.
+    if (::syncfs(dir) == 0) {
+        ::close(dir);
+        return;
+    }
     for (const std::string& name : names) {
         const int fd = ::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;

@@ -75,8 +75,9 @@ enum class NewFileResult { kWritten, kExists, kFailed };
 NewFileResult WriteNewFile(const std::string& path, const std::function<bool(BinaryFile&)>& write,
                            Durability durability = Durability::kSynced);
 
-// Flushes to the disk the regular files `names` of `folder` (others are passed over), then the folder:
-// files written with kRenamed are then as safe as kSynced ones.
+// Flushes to the disk the regular files `names` of `folder` (others are passed over) and the folder
+// itself, by one flush of the folder's whole file system where the system has it: files written
+// with kRenamed are then as safe as kSynced ones.
 void SyncToDisk(const std::string& folder, const std::vector<std::string>& names);
 
 }  // namespace murtesk::platform
