@@ -29,15 +29,17 @@ void HistogramFiles::DeleteUnsaved() {
 
 bool HistogramFiles::Write(const std::string& folder, std::string& name,
                            const std::function<bool(platform::BinaryFile&)>& write) {
+    bool inPlace = false;
     bool replacesSaved = false;
     {
         std::lock_guard lock(mutex_);
-        if (!Tracks(folder) || written_.contains(name)) {
-            const auto path = PathInFolder(folder, name);
-            // A histogram can be computed again from its level file: the rename suffices.
-            return path && platform::ReplaceFile(*path, write, platform::Durability::kRenamed);
-        }
-        replacesSaved = saved_.contains(name);
+        inPlace = !Tracks(folder) || written_.contains(name);
+        replacesSaved = !inPlace && saved_.contains(name);
+    }
+    if (inPlace) {
+        const auto path = PathInFolder(folder, name);
+        // A histogram can be computed again from its level file: the rename suffices.
+        return path && platform::ReplaceFile(*path, write, platform::Durability::kRenamed);
     }
     std::string candidate = replacesSaved ? fresh_() : name;
     // Names come from the clock and a running number: a few taken ones are all another run can hold.
