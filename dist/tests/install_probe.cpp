@@ -6,6 +6,7 @@
 //   icon WxH           the size of the windows' icon drawn at 64 pixels (0x0: no icon)
 //   caption TEXT       the first-run window's caption
 //   proposed PATH      the file name the project save dialog proposes
+//   folder there       the proposed file's folder exists while the dialog shows it ("missing" if not)
 //   message TEXT       a message box's text (newlines as "|")
 //   weighting NAME     a weighting the import dialog offers
 //   opened TEXT        the main screen's caption when the program started on a project
@@ -15,7 +16,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -135,7 +138,11 @@ private:
 
     void Choose(QFileDialog& dialog) {
         const bool save = dialog.acceptMode() == QFileDialog::AcceptSave;
-        if (save) Record("proposed", dialog.selectedFiles().value(0));
+        if (save) {
+            const QString proposed = dialog.selectedFiles().value(0);
+            Record("proposed", proposed);
+            Record("folder", QFileInfo(proposed).dir().exists() ? QStringLiteral("there") : QStringLiteral("missing"));
+        }
         // Typed as a user types a whole path into the name box.
         if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
             name->setText(save ? project_ : wav_);

@@ -61,14 +61,26 @@ bool FileExists(const std::string& path)
 }
 
 // The folder of its own that an installed program proposes the first project in is made when the
-// project is proposed: the save dialog takes only a folder that exists.
-void MakeDefaultProjectFolder(const std::string& proposed)
+// project is proposed: the save dialog takes only a folder that exists. Returns the folder when this
+// call made it, else an empty path.
+fs::path MakeDefaultProjectFolder(const std::string& proposed)
 {
     if (proposed != platform::DefaultProjectPath()) {
-        return;
+        return {};
     }
+    const fs::path folder = fs::u8path(proposed).parent_path();
     std::error_code ec;
-    fs::create_directories(fs::u8path(proposed).parent_path(), ec);
+    return fs::create_directories(folder, ec) ? folder : fs::path{};
+}
+
+// The folder made for the proposal goes again when no project came to lie in it (the dialog was
+// cancelled, or the project was created elsewhere): only an empty folder is removed.
+void RemoveUnusedProjectFolder(const fs::path& made)
+{
+    std::error_code ec;
+    if (!made.empty()) {
+        fs::remove(made, ec);
+    }
 }
 
 }  // namespace
@@ -138,11 +150,13 @@ void frmMeasure::ChooseProject()
             return;
         } else if (g_SelectNo == 1) {
             dlgFileName = proposed;
-            MakeDefaultProjectFolder(proposed);
+            const fs::path made = MakeDefaultProjectFolder(proposed);
             if (!SelectNewSaveFile()) {
+                RemoveUnusedProjectFolder(made);
                 continue;
             }
             opened = CreateNewProject(g_PreserveDoc().SaveFilePath());
+            RemoveUnusedProjectFolder(made);
         } else if (g_SelectNo == 2) {
             dlgFileName = proposed;
             if (!SelectExistingSaveFile()) {
