@@ -111,6 +111,7 @@ void VideoDecoder::Remember(const Picture& picture) {
     FramePtr copy(dtsKnown_ ? av_frame_clone(picture.frame.get()) : nullptr);
     if (copy) {
         const std::size_t bytes = BufferBytes(*copy);
+        pictureBytes_ = bytes;
         cache_.push_back({{std::move(copy), picture.pts, picture.end, picture.endKnown}, bytes});
         cacheBytes_ += bytes;
         while (!cache_.empty() && cacheBytes_ > backStepBytes_) {
@@ -122,6 +123,13 @@ void VideoDecoder::Remember(const Picture& picture) {
     }
     std::lock_guard lock(state_.mutex);
     Publish();
+}
+
+Ticks VideoDecoder::BackStepReach() const {
+    if (!dtsKnown_) return 0;  // nothing is cached
+    if (pictureBytes_ == 0) return kBackStepReach;
+    const auto pictures = static_cast<Ticks>(backStepBytes_ / pictureBytes_);
+    return std::min(kBackStepReach, pictures * source_.frameDuration());
 }
 
 void VideoDecoder::NewTarget() {
@@ -202,15 +210,16 @@ void VideoDecoder::Decode(PacketItem item) {
         dropUntilDts_ = AV_NOPTS_VALUE;
     }
     // On the way to a seek's target, a picture that ends before it and that no other picture refers to need not
-    // be decoded at all (about half of an H.264 stream's pictures).
+    // be decoded at all (about half of an H.264 stream's pictures), unless the steps back from the target would
+    // find it in the cache.
     if (item.packet) {
+        lastFedDts_ = item.packet->dts;
+        dtsKnown_ = dtsKnown_ && item.packet->dts != AV_NOPTS_VALUE;
         const Ticks pts = source_.ToTicks(item.packet->pts, timeBase_);
         const Ticks duration = item.packet->duration > 0 ? av_rescale_q(item.packet->duration, timeBase_, kTicksBase)
                                                          : source_.frameDuration();
-        const bool passing = seeking_ && pts != kNoTime && pts + duration <= target_.position;
+        const bool passing = seeking_ && pts != kNoTime && pts + duration <= target_.position - BackStepReach();
         decoder_->skip_frame = passing ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
-        lastFedDts_ = item.packet->dts;
-        dtsKnown_ = dtsKnown_ && item.packet->dts != AV_NOPTS_VALUE;
     } else {
         drained_ = true;
     }

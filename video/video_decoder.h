@@ -12,7 +12,10 @@
 // passes them on again from that picture instead of decoding its group again, and the decoder goes on from where
 // it was, unflushed: the reader reads the file again from the keyframe before the target, and the packets the
 // decoder had before (by their decoding time stamps) are dropped. A hard seek anywhere else empties the cache, as
-// does a gap in the pictures (those skipped on the way to a target) or a stream without decoding time stamps.
+// does a gap in the pictures or a stream without decoding time stamps. On the way to a target, the pictures no
+// other picture refers to (an H.264 stream's non-reference B pictures) are skipped only while they lie further
+// before it than the cache holds pictures (at most kBackStepReach): the run the cache keeps reaches back from
+// the target, so the steps back from it find every picture there.
 // The cached pictures share their buffers with those passed on (nothing is copied); the buffers they keep alive
 // are what the bound counts.
 #pragma once
@@ -26,6 +29,7 @@ namespace murtesk::video {
 
 inline constexpr std::size_t kPictureCapacity = 4;
 inline constexpr std::size_t kBackStepBytes = 128u << 20;
+inline constexpr Ticks kBackStepReach = 2 * kTicksPerSecond;
 
 class VideoDecoder {
 public:
@@ -57,6 +61,8 @@ private:
     void Remember(const Picture& picture);  // into the cache (lock not held)
     void Forget();                          // empties the cache
     void Publish();                         // the decoding facts into the state (lock held)
+    // How far before a seek's target every picture is decoded.
+    Ticks BackStepReach() const;
 
     GraphState& state_;
     const MediaSource& source_;
@@ -71,6 +77,7 @@ private:
 
     // The back-step cache and what the decoder was fed since its last flush.
     const std::size_t backStepBytes_;
+    std::size_t pictureBytes_ = 0;  // of the last picture cached
     std::deque<Cached> cache_;
     std::size_t cacheBytes_ = 0;
     std::size_t replayNext_ = 0;  // while replaying: the cached picture to pass on next

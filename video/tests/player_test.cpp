@@ -470,16 +470,27 @@ TEST_F(Player, CloseWhileRunningStopsEveryThreadAndClears) {
 // ---------------------------------------------------------------------------------------------------------
 // Steps back
 
-// H.264 of P pictures only, in one group (a keyframe every 250 frames: longer than the clip), as field cameras
-// record. Steps back of one frame within the pictures decoded show their frames without decoding any again, and a
-// step forward goes on from there; the cache stays within its bound (twenty pictures here), and a step back beyond
-// it decodes the group again and shows the right frame too.
-TEST(BackSteps, WithinTheDecodedPicturesDecodeNothingAgain) {
+struct BackStepClip {
+    const char* label;
+    const char* name;
+    const char* pictures;       // the coder's options for them
+    std::int32_t decodedFor30;  // pictures decoded at least for the seek from frame 81 back to 30
+};
+
+class BackSteps : public ::testing::TestWithParam<BackStepClip> {};
+
+// H.264 in one group (a keyframe every 250 frames: longer than the clip), as field cameras record, of P pictures
+// only or with B pictures (three between P pictures, the middle one referred to, the others not). Steps back of one
+// frame within the pictures decoded show their frames without decoding any again, and a step forward goes on from
+// there; the cache stays within its bound (twenty pictures here), and a step back beyond it decodes again and
+// shows the right frame too.
+TEST_P(BackSteps, WithinTheDecodedPicturesDecodeNothingAgain) {
     setenv("MURTESK_AUDIO", "null", 1);
-    const std::string clip = Clips().file("p-only.mp4");
+    const std::string clip = Clips().file(GetParam().name);
     const std::string command = "ffmpeg -nostdin -v error -y -i '" +
-                                Clips().clip("p-source.mp4", SmallClip(VideoContainer::H264AacMp4, 4.0)) +
-                                "' -c:v libx264 -preset fast -g 250 -bf 0 -c:a copy '" + clip + "' 2>/dev/null";
+                                Clips().clip("back-source.mp4", SmallClip(VideoContainer::H264AacMp4, 4.0)) +
+                                "' -c:v libx264 -preset fast -g 250 " + GetParam().pictures + " -c:a copy '" + clip +
+                                "' 2>/dev/null";
     if (std::system(command.c_str()) != 0) GTEST_SKIP() << "the ffmpeg program is not available";
     FakeVideoHost host;
     std::unique_ptr<MediaGraph> graph;
@@ -530,12 +541,20 @@ TEST(BackSteps, WithinTheDecodedPicturesDecodeNothingAgain) {
 
     EXPECT_EQ(show(30), 30);
     const MediaGraph::Decoding beyond = settled();
-    EXPECT_GE(beyond.pictures, stepped.pictures + 31) << "from the keyframe at frame 0";
+    EXPECT_GE(beyond.pictures, stepped.pictures + GetParam().decodedFor30) << "from the keyframe at frame 0";
     EXPECT_LE(beyond.cachedBytes, bound);
     EXPECT_EQ(show(29), 29);
     EXPECT_EQ(settled().pictures, beyond.pictures);
     graph.reset();
 }
+
+// Every picture from the keyframe at frame 0 to 30; with B pictures, at least the twenty the cache holds (those no
+// other picture refers to are skipped before what the cache can hold).
+INSTANTIATE_TEST_SUITE_P(
+    H264, BackSteps,
+    ::testing::Values(BackStepClip{"POnly", "p-only.mp4", "-bf 0", 31},
+                      BackStepClip{"BPictures", "b-pictures.mp4", "-bf 3 -x264-params b-adapt=0", 20}),
+    [](const ::testing::TestParamInfo<BackStepClip>& info) { return std::string(info.param.label); });
 
 // ---------------------------------------------------------------------------------------------------------
 // Queue caps: the reading and decoding threads alone, with nobody taking what they queue.
