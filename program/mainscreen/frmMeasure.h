@@ -209,12 +209,18 @@ private:
     void ShowNoProject();
     // Tells the user when the files cannot keep the open project's path as it is.
     void TellProjectPath();
+    // No project open any more: a new document with `keptConditions`, no lock, the list, caption and path
+    // box saying so.
     void FailOpen(const ProjectDocument& keptConditions);
     // How a save of the project file ended: written; not written on purpose (a project opened
     // without saving, or a change by another program that the user keeps); failed, told the user.
     enum class SaveOutcome { Written, NotWritten, Failed };
     SaveOutcome SaveProjectFile();
-    // Whether `path` names the project whose lock this program holds.
+    // Whether the project file may be written now: it is as last read or written here, or the user,
+    // asked with `question` after the text that says so, chose to write over another program's
+    // change, whose file then counts as the one last read.
+    bool MayWriteProject(const char* question);
+    // Whether `path` leads to the project whose lock this program holds.
     bool HoldsProject(const std::string& path) const;
     // The lock of project `path`, taken for an open (creating: a new project there). When another
     // program holds it the user is told so and, for an open, chooses: false when the project is

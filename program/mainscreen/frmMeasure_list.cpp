@@ -17,6 +17,8 @@ namespace {
 
 constexpr const char* kSelectRow = "処理したいデータを一覧から選択（強調表示）してください．";
 constexpr const char* kCannotSave = "保存できなくなりました.終了します.";
+constexpr const char* kImportQuestion =
+    "\r\n\r\nWaveファイルを読み込んで上書き保存しますか？\r\n「いいえ」：読み込まない";
 constexpr const char* kSameStartImported = "読み込んだ測定に,開始日時が他の測定と同じものがあります.";
 constexpr const char* kSameStartShares =
     "開始日時が同じ測定は動画ファイルとそのカウント情報・速度情報を共有するので,"
@@ -260,9 +262,17 @@ void frmMeasure::mnuFileWaveOpen_Click()
     if (!g_ShowWavImport) {
         return;
     }
+    // Asked before anything is written: the new measurements' files go into the project's folders
+    // at once, and the project file, once saved, names them.
+    const std::optional<platform::FileStamp> read = projectStamp_;
+    if (!MayWriteProject(kImportQuestion)) {
+        return;
+    }
     const std::int32_t before = g_PreserveDoc().MeasureCount();
     g_ShowWavImport(ui_);
     if (g_PreserveDoc().MeasureCount() == before) {
+        // Nothing imported, nothing written: another program's change is asked about again.
+        projectStamp_ = read;
         return;
     }
     // New measurements stay in the document even when the save fails (their files are written): a

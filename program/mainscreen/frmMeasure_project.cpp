@@ -31,6 +31,32 @@ constexpr const char* kProjectPathNotHeld =
 constexpr const char* kReadOnlyCaption = "（保存しない）";
 constexpr const char* kInUseTitle = "ファイル使用中";
 constexpr const char* kNotSaved = "このファイルは保存しないで開いています．\r\n変更は保存されません．";
+constexpr const char* kChangedElsewhere = "保存先ファイルが、読み込んだ後に別のプログラムで変更されています．\r\n";
+constexpr const char* kOverwriteQuestion =
+    "\r\n\r\n上書き保存しますか？\r\n「いいえ」：保存しない（変更は保存されません）";
+
+// Why no lock can be had on project `path`, whose lock is `lock`.
+std::string NoLockText(const std::string& path, const platform::ProjectLock& lock) {
+    using Problem = platform::ProjectLock::Problem;
+    std::string text = path + "\r\n\r\n";
+    switch (lock.problem()) {
+    case Problem::kReadOnly: return text + "ファイルのあるフォルダは読み取り専用です．";
+    case Problem::kNoPermission: return text + "ファイルのあるフォルダに書き込む権限がありません．";
+    case Problem::kNoSpace:
+        return text + "ディスクに空きがないので、ロックファイルを作れません．\r\n" + lock.lockPath() +
+               "\r\n空きを作ってから開き直すと保存できます．";
+    case Problem::kLockNotAFile:
+        return text +
+               "ロックファイルが通常のファイルではない（リンク、フォルダなど）ので、"
+               "別のMurteskが同時に開くのを防げません．\r\n" +
+               lock.lockPath();
+    case Problem::kNoLocks:
+        return text + "このファイルシステムではファイルをロックできないので、別のMurteskが同時に開くのを防げません．";
+    case Problem::kNone:
+    case Problem::kOther: break;
+    }
+    return text + "ロックファイルを作れないので、別のMurteskが同時に開くのを防げません．\r\n" + lock.lockPath();
+}
 
 // Who holds project `path`, as its lock file says.
 std::string HolderText(const std::string& path, const platform::ProjectHolder& holder)
@@ -168,9 +194,10 @@ void frmMeasure::ChooseProject()
                 continue;
             }
         } else {
-            // Closed without a choice: the main screen stays, with no project open.
+            // Closed without a choice: the main screen stays, with no project open. A project it
+            // still shows (the path button's choice) keeps its lock: the calculation screen can still
+            // save it.
             g_bStartSelect = true;
-            projectLock_.Release();
             UpdateProjectCommands();
             return;
         }
@@ -257,23 +284,25 @@ bool frmMeasure::EnsureProjectFolders(const std::string& path, MsgIcon icon, pla
     return true;
 }
 
-bool frmMeasure::HoldsProject(const std::string& path) const
-{
-    if (!projectLock_.Held()) {
-        return false;
-    }
-    const std::optional<platform::FileStamp> held = platform::StampOf(projectLock_.projectPath());
-    const std::optional<platform::FileStamp> named = platform::StampOf(path);
-    return projectLock_.projectPath() == path ||
-           (held && named && held->device == named->device && held->inode == named->inode);
-}
+bool frmMeasure::HoldsProject(const std::string& path) const { return projectLock_.Covers(path); }
 
 bool frmMeasure::LockProject(const std::string& path, bool creating, platform::ProjectLock& lock, bool& readOnly)
 {
     readOnly = false;
     lock = platform::ProjectLock(path);
+    if (lock.state() == platform::ProjectLock::State::kUnusable) {
+        // Nobody can be kept out, so nothing is written there.
+        if (creating) {
+            ui_.MsgBox(NoLockText(path, lock) + "\r\n\r\nこのファイル名では新規作成できません．", MsgButtons::OK,
+                       MsgIcon::Exclamation);
+            return false;
+        }
+        ui_.MsgBox("このファイルは保存しないで開きます（変更は保存されません）．\r\n" + NoLockText(path, lock),
+                   MsgButtons::OK, MsgIcon::Information);
+        readOnly = true;
+        return true;
+    }
     if (lock.state() != platform::ProjectLock::State::kTaken) {
-        // Where no lock can be had (a folder that cannot be written) the project opens as it always did.
         return true;
     }
     const std::string holder = HolderText(path, lock.holder());
@@ -307,9 +336,11 @@ bool frmMeasure::CreateNewProject(const std::string& pathIn)
 {
     const std::string path = pathIn;  // may name the document's own path, which changes below
     ProjectDocument& doc = g_PreserveDoc();
+    // The open project's file deleted and a new one made under its name: the lock is this program's own.
+    const bool held = HoldsProject(path);
     platform::ProjectLock lock;
     bool readOnly = false;
-    if (!LockProject(path, true, lock, readOnly) || !EnsureProjectFolders(path, MsgIcon::None)) {
+    if ((!held && !LockProject(path, true, lock, readOnly)) || !EnsureProjectFolders(path, MsgIcon::None)) {
         return false;
     }
     doc.AllDeleteMeasures();
@@ -319,7 +350,8 @@ bool frmMeasure::CreateNewProject(const std::string& pathIn)
     if (doc.FileWrite(path)) {
         doc.SetSaveFilePath(path);
         doc.BeginProject();
-        AdoptProject(std::move(lock), false, false, platform::StampOf(path));
+        AdoptProject(std::move(lock), held, false, platform::StampOf(path));
+        projectLock_.FollowFile(path);
         ShowProjectPath();
         busy.End();
         TellProjectPath();
@@ -340,6 +372,10 @@ void frmMeasure::FailOpen(const ProjectDocument& keptConditions)
 {
     g_ResetPreserve();
     g_PreserveDoc().AdoptChannelConditions(keptConditions);
+    // No project is open: none is held, so another program may open the one open before.
+    projectLock_.Release();
+    projectStamp_.reset();
+    g_bProjectReadOnly = false;
     // The list must not go on showing measurements the document no longer holds, nor the caption
     // and path box a project that is no longer open.
     m_MeasureIndex = 0;
@@ -350,6 +386,9 @@ void frmMeasure::FailOpen(const ProjectDocument& keptConditions)
 bool frmMeasure::OpenProject(std::string& path)
 {
     openDeclined_ = false;
+    // Through a symbolic link the project is the file behind it: its folders lie beside that file,
+    // and a save replaces that file, never the link.
+    path = platform::FileBehindLinks(path);
     // The project this program holds is open here already: its lock and its saving stay as they are.
     const bool held = HoldsProject(path);
     platform::ProjectLock lock;
@@ -390,13 +429,7 @@ bool frmMeasure::OpenProject(std::string& path)
         if (moved) {
             path = renamed;
             // The lock goes with the name, unless another program took that name's lock meanwhile.
-            platform::ProjectLock renamedLock(path);
-            if (renamedLock.Held()) {
-                lock = std::move(renamedLock);
-                if (held) {
-                    projectLock_ = std::move(lock);
-                }
-            }
+            (held ? projectLock_ : lock).MoveTo(path);
             ui_.MsgBox("拡張子を qvd に変更しました.");
         } else {
             ui_.MsgBox("拡張子を qvd に変更できませんでした.");
@@ -407,6 +440,10 @@ bool frmMeasure::OpenProject(std::string& path)
     // temporary file beside the project file.
     if (!readOnly) {
         platform::RemoveLeftoverTemporaries(path);
+    }
+    if (held) {
+        // The same file under another name (a hard link): the lock file goes with the name shown.
+        projectLock_.MoveTo(path);
     }
     doc.SetSaveFilePath(path);
     doc.BeginProject();
@@ -442,14 +479,12 @@ frmMeasure::SaveOutcome frmMeasure::SaveProjectFile()
         return SaveOutcome::NotWritten;
     }
     const std::string path = doc.SaveFilePath();
-    if (projectStamp_ && platform::StampOf(path) != projectStamp_ &&
-        ui_.MsgBox("保存先ファイルが、読み込んだ後に別のプログラムで変更されています．\r\n" + path +
-                       "\r\n\r\n上書き保存しますか？\r\n「いいえ」：保存しない（変更は保存されません）",
-                   MsgButtons::YesNo, MsgIcon::Exclamation, {}, MsgAnswer::No) != MsgAnswer::Yes) {
+    if (!MayWriteProject(kOverwriteQuestion)) {
         return SaveOutcome::NotWritten;
     }
     platform::BusyPointer busy(ui_);
     if (doc.SaveProject()) {
+        projectLock_.FollowFile(path);
         projectStamp_ = platform::StampOf(path);
         ForgetRecoveryFile();
         return SaveOutcome::Written;
@@ -458,6 +493,20 @@ frmMeasure::SaveOutcome frmMeasure::SaveProjectFile()
     busy.End();
     ui_.MsgBox("データ保存に失敗しました．");
     return SaveOutcome::Failed;
+}
+
+bool frmMeasure::MayWriteProject(const char* question) {
+    const std::string path = g_PreserveDoc().SaveFilePath();
+    if (!projectStamp_ || platform::Unchanged(*projectStamp_, path)) {
+        return true;
+    }
+    if (ui_.MsgBox(kChangedElsewhere + path + question, MsgButtons::YesNo, MsgIcon::Exclamation, {}, MsgAnswer::No) !=
+        MsgAnswer::Yes) {
+        return false;
+    }
+    // The file as it is now is the one the user chose to write over.
+    projectStamp_ = platform::StampOf(path);
+    return true;
 }
 
 bool frmMeasure::SaveMemoAndData()

@@ -7,8 +7,18 @@
 // file behind, never a lock; the next program takes the lock and writes the file again. The holder
 // deletes the file when it lets go. A program that finds the lock taken reads who holds it.
 //
-// FileStamp: the file as this program last read or wrote it (device, inode, size, modification time
-// to the nanosecond), so that a save can tell whether another program changed it since.
+// One project file has one lock whatever name reaches it. The lock file lies beside the file the
+// name leads to (symbolic links followed, so every link to a project shares its lock), and the
+// holder also locks the project file itself, so that another name of the same file (a hard link)
+// is refused as well; after a save, which puts a new file in the old one's place, the holder locks
+// the new file (FollowFile). A lock file that is not a regular file (a symbolic link, a folder, a
+// named pipe) is never written through or removed: nobody can be kept out there, and the lock says
+// why (Problem).
+//
+// FileStamp: the file as this program last read or wrote it (device, inode, size, modification and
+// change times, and a hash of its bytes), so that a save can tell whether another program changed it
+// since; times alone (a `touch`) are no change, and a change that puts the modification time back
+// still shows in the change time and the bytes.
 #pragma once
 
 #include <cstdint>
@@ -30,12 +40,21 @@ public:
         kNone,      // no lock was asked for, or it was let go
         kHeld,      // this object holds it
         kTaken,     // another open file holds it: holder() says who
-        kUnusable,  // no lock can be had there (a folder that cannot be written, a file system without
-                    // locks): nobody can be kept out
+        kUnusable,  // no lock can be had there: nobody can be kept out; problem() says why
+    };
+    // Why a lock is kUnusable.
+    enum class Problem {
+        kNone,
+        kLockNotAFile,  // the lock file is a symbolic link, a folder, a named pipe or another non-file
+        kReadOnly,      // the folder lies on a file system mounted read-only
+        kNoPermission,  // the folder cannot be written
+        kNoSpace,       // no room for the lock file
+        kNoLocks,       // the file system keeps no locks
+        kOther,         // any other failure to make or open the lock file
     };
 
     ProjectLock() = default;
-    // Tries once to take the lock of the project file `projectPath`.
+    // Tries once to take the lock of the project file `projectPath` (which need not exist yet).
     explicit ProjectLock(const std::string& projectPath);
     ~ProjectLock() { Release(); }
     ProjectLock(ProjectLock&& other) noexcept;
@@ -45,21 +64,41 @@ public:
 
     State state() const { return state_; }
     bool Held() const { return state_ == State::kHeld; }
+    Problem problem() const { return problem_; }
     const ProjectHolder& holder() const { return holder_; }
     const std::string& projectPath() const { return projectPath_; }
+    // The lock file (ProjectLockPath of the project path).
+    const std::string& lockPath() const { return lockPath_; }
 
+    // Whether this lock is held and `projectPath` leads to its project: to the same lock file, or to
+    // the project file it locks under another name.
+    bool Covers(const std::string& projectPath) const;
+    // After a new file took the project file's place at `projectPath` (a save, or the first write of
+    // a new project): the lock holds that file from now on and lets the replaced one go. Where the new
+    // file cannot be locked the lock stays on the old one; the lock file still keeps the name.
+    void FollowFile(const std::string& projectPath);
+    // The project file was renamed to `projectPath`: the lock file of that name is taken and the old
+    // one deleted. False, with the lock as it was, when the new name's lock file cannot be had.
+    bool MoveTo(const std::string& projectPath);
     // Deletes the lock file and lets the lock go (when held); the state is then kNone.
     void Release();
 
 private:
     std::string projectPath_;
     std::string lockPath_;
-    int fd_ = -1;
+    int fd_ = -1;         // the lock file
+    int projectFd_ = -1;  // the project file, when it existed
     State state_ = State::kNone;
+    Problem problem_ = Problem::kNone;
     ProjectHolder holder_;
 };
 
-// The name of the lock file of a project file.
+// The file `path` leads to: `path` itself, or, when its last part is a symbolic link, the full path
+// of the file behind it (every link resolved). A link to nothing stays as it is.
+std::string FileBehindLinks(const std::string& path);
+
+// The name of the lock file of a project file: "<project file>.lock" beside the file the path leads
+// to (its folder's links resolved, and its own when it is a link).
 std::string ProjectLockPath(const std::string& projectPath);
 
 struct FileStamp {
@@ -68,10 +107,18 @@ struct FileStamp {
     std::int64_t size = 0;
     std::int64_t modifiedSeconds = 0;
     std::int64_t modifiedNanoseconds = 0;
+    std::int64_t changedSeconds = 0;  // set by the system at every change; no program can set it back
+    std::int64_t changedNanoseconds = 0;
+    std::uint64_t contentHash = 0;  // of the file's bytes
     bool operator==(const FileStamp&) const = default;
 };
 
-// The stamp of the file at `path`; none when there is no such file.
+// The stamp of the regular file at `path`, its hash from one read of the whole file (read again
+// when the file changed during the read); none when there is no such file or it cannot be read.
 std::optional<FileStamp> StampOf(const std::string& path);
+
+// Whether the file at `path` still holds what `known` describes: the same times, size and file;
+// or, when only the times or the file differ, the same bytes (read only then).
+bool Unchanged(const FileStamp& known, const std::string& path);
 
 }  // namespace murtesk::platform

@@ -4,9 +4,12 @@
 #include "platform/dates.h"
 #include "platform/project_lock.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
+#include <functional>
 
 namespace murtesk::testing {
 namespace {
@@ -358,6 +361,152 @@ TEST_F(FileCommands, ASaveAsksBeforeItWritesOverAnotherProgramsChange)
     ui.ClearTranscript();
     EXPECT_TRUE(Main().SaveData());
     EXPECT_TRUE(ui.Messages().empty());
+}
+
+// A project opened through a symbolic link is the file behind it: the caption names that file, a save
+// writes it and leaves the link a link, and the link's name meets the project's lock.
+TEST_F(FileCommands, AProjectOpenedThroughALinkIsSavedToTheFileBehindIt) {
+    StartWith("old.qvd", 1);
+    const std::string project = WriteProject("p.qvd", 2);
+    fs::create_symlink("p.qvd", Data("link.qvd"));
+    ui.ChooseNext(Data("link.qvd"));
+    Main().mnuFileOpen_Click();
+    EXPECT_EQ(Main().Caption, "Murtesk メイン画面 " + project);
+    Main().txtMEMO.Text = "saved through the link";
+    EXPECT_TRUE(Main().SaveData());
+    EXPECT_TRUE(fs::is_symlink(Data("link.qvd")));
+    FakeDocument saved("");
+    ASSERT_TRUE(saved.FileRead(project));
+    EXPECT_EQ(saved.memo, "saved through the link");
+    EXPECT_EQ(platform::ProjectLock(Data("link.qvd")).state(), platform::ProjectLock::State::kTaken);
+    EXPECT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
+}
+
+// Where no lock can be had (here a lock file that is a named pipe) the project opens without saving,
+// and the user is told so and why; no save writes it, and nothing is made beside it.
+TEST_F(FileCommands, AProjectWithoutAUsableLockOpensWithoutSavingAndSaysWhy) {
+    StartWith("old.qvd", 1);
+    const std::string project = WriteProject("p.qvd", 2);
+    const std::string bytes = Bytes(project);
+    ASSERT_EQ(mkfifo((project + ".lock").c_str(), 0600), 0);
+    ui.ChooseNext(project);
+    Main().mnuFileOpen_Click();
+    ASSERT_EQ(ui.MessageTexts(),
+              std::vector<std::string>{"このファイルは保存しないで開きます（変更は保存されません）．\r\n" + project +
+                                       "\r\n\r\nロックファイルが通常のファイルではない（リンク、フォルダなど）ので、"
+                                       "別のMurteskが同時に開くのを防げません．\r\n" +
+                                       project + ".lock"});
+    EXPECT_EQ(ui.Messages()[0].Icon, MsgIcon::Information);
+    EXPECT_EQ(Main().Caption, "Murtesk メイン画面 " + project + "（保存しない）");
+    EXPECT_FALSE(Main().cmdStart.Enabled);
+    Main().txtMEMO.Text = "not kept";
+    EXPECT_TRUE(Main().SaveData());
+    EXPECT_EQ(Bytes(project), bytes);
+    EXPECT_TRUE(fs::is_fifo(project + ".lock"));
+
+    ui.ClearTranscript();
+    ui.ChooseNext(Data("new.qvd"));
+    ASSERT_EQ(mkfifo(Data("new.qvd.lock").c_str(), 0600), 0);
+    Main().mnuFileNew_Click();
+    EXPECT_EQ(ui.MessageTexts().at(0),
+              Data("new.qvd") +
+                  "\r\n\r\nロックファイルが通常のファイルではない（リンク、フォルダなど）ので、"
+                  "別のMurteskが同時に開くのを防げません．\r\n" +
+                  Data("new.qvd.lock") + "\r\n\r\nこのファイル名では新規作成できません．");
+    EXPECT_FALSE(fs::exists(Data("new.qvd")));
+}
+
+// The lock is held exactly while the screen shows its project: a failed open lets go of the project
+// open before, and a new project made under the name of the open one's deleted file is not taken
+// for another program's.
+TEST_F(FileCommands, TheLockIsHeldOnlyWhileItsProjectIsShown) {
+    const std::string first = StartWith("p.qvd", 2);
+    g_CommandLine.clear();
+    std::ofstream(Data("broken.qvd")) << "junk";
+    ui.ChooseNext(Data("broken.qvd"));
+    bool heldWhileChoosing = true;
+    ui.OnModal("frmFirstSelect", [&](platform::Form& f) {
+        EXPECT_EQ(Main().txtSavePath.Text, "-----");
+        heldWhileChoosing = !platform::ProjectLock(first).Held();
+        f.Ui().Unload(f, platform::UnloadMode::FormControlMenu);
+    });
+    Main().mnuFileOpen_Click();
+    EXPECT_FALSE(heldWhileChoosing);
+
+    const std::string second = WriteProject("q.qvd", 1);
+    ui.ChooseNext(second);
+    Main().mnuFileOpen_Click();
+    ASSERT_EQ(Main().Caption, "Murtesk メイン画面 " + second);
+    fs::remove(second);
+    ui.ClearTranscript();
+    ui.ChooseNext(second);
+    ui.AnswerNext(MsgAnswer::No);  // the save of the open project, whose file is gone, asks first
+    Main().mnuFileNew_Click();
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_NE(ui.Messages()[0].Title, "ファイル使用中");
+    EXPECT_EQ(Main().Caption, "Murtesk メイン画面 " + second);
+    FakeDocument made("");
+    EXPECT_TRUE(made.FileRead(second));
+    // The new file is held under its other names too.
+    fs::create_hard_link(second, Data("hard.qvd"));
+    EXPECT_EQ(platform::ProjectLock(Data("hard.qvd")).state(), platform::ProjectLock::State::kTaken);
+
+    // The path button's choice closed without a choice: the project still shown, and still saved from
+    // the calculation screen, stays held.
+    ui.OnModal("frmFirstSelect", [](platform::Form& f) { f.Ui().Unload(f, platform::UnloadMode::FormControlMenu); });
+    Main().cmdSavePath_Click();
+    ASSERT_EQ(Main().txtSavePath.Text, second);
+    EXPECT_EQ(platform::ProjectLock(second).state(), platform::ProjectLock::State::kTaken);
+}
+
+// What another program did to the project file since it was read here: a save asks exactly when the
+// bytes differ, whatever the times say.
+TEST_F(FileCommands, ASaveAsksExactlyWhenTheBytesChanged) {
+    const std::string project = StartWith("p.qvd", 2);
+    const auto setModified = [&](const struct timespec& when) {
+        const struct timespec times[2] = {when, when};
+        ASSERT_EQ(utimensat(AT_FDCWD, project.c_str(), times, 0), 0);
+    };
+    ASSERT_TRUE(Main().SaveData());
+    struct stat read {};
+    ASSERT_EQ(stat(project.c_str(), &read), 0);
+    const std::string original = Bytes(project);
+    std::string sameSize = original;
+    sameSize[sameSize.size() - 2] ^= 1;  // a measurement's text, one letter
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        bool asked;
+    };
+    const std::vector<Case> cases = {
+        {"touched",
+         [&] {
+             setModified({read.st_mtim.tv_sec + 100, 0});
+         },
+         false},
+        {"the same bytes put in its place",
+         [&] {
+             std::ofstream(Data("copy")) << original;
+             fs::rename(Data("copy"), project);
+         },
+         false},
+        {"one byte changed, the time put back",
+         [&] {
+             std::ofstream(project, std::ios::binary | std::ios::in) << sameSize;
+             setModified(read.st_mtim);
+         },
+         true},
+        {"another size", [&] { std::ofstream(project, std::ios::app) << "more"; }, true},
+    };
+    for (const Case& c : cases) {
+        ui.ClearTranscript();
+        c.change();
+        ui.AnswerNext(MsgAnswer::Yes);
+        EXPECT_TRUE(Main().SaveData()) << c.what;
+        EXPECT_EQ(ui.Messages().size(), c.asked ? 1u : 0u) << c.what;
+        ASSERT_EQ(Bytes(project), original) << c.what;  // the save wrote the project as read
+        ASSERT_EQ(stat(project.c_str(), &read), 0);
+    }
 }
 
 }  // namespace

@@ -68,6 +68,47 @@ TEST_F(WavImportCommand, AMeasurementStartingInTheSameSecondAsAnotherIsNamed)
     EXPECT_EQ(ui.Messages()[0].Icon, platform::MsgIcon::Exclamation);
 }
 
+// Another program changed the project file since it was read: the import asks before it starts;
+// "いいえ" imports nothing and keeps that file, "はい" imports and saves without asking again.
+TEST_F(WavImportCommand, AProjectChangedElsewhereIsAskedAboutBeforeTheImport) {
+    const std::string project = StartWith("p.qvd", 2);
+    WriteProject("p.qvd", 1, "written elsewhere");
+    const std::string changed = Bytes(project);
+    ImportAdds(1);
+    ui.AnswerNext(platform::MsgAnswer::No);
+    Main().mnuFileWaveOpen_Click();
+    EXPECT_EQ(
+        ui.MessageTexts(),
+        std::vector<std::string>{"保存先ファイルが、読み込んだ後に別のプログラムで変更されています．\r\n" + project +
+                                 "\r\n\r\nWaveファイルを読み込んで上書き保存しますか？\r\n"
+                                 "「いいえ」：読み込まない"});
+    EXPECT_EQ(ui.Messages()[0].Default, platform::MsgAnswer::No);
+    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(Main().ListView1.Rows.size(), 2u);
+    EXPECT_EQ(Bytes(project), changed);
+
+    // "はい" and an import that adds nothing: a later save still asks.
+    ImportAdds(0);
+    ui.ClearTranscript();
+    ui.AnswerNext(platform::MsgAnswer::Yes);
+    Main().mnuFileWaveOpen_Click();
+    ui.AnswerNext(platform::MsgAnswer::No);
+    EXPECT_TRUE(Main().SaveData());
+    EXPECT_EQ(ui.Messages().size(), 2u);
+    EXPECT_EQ(Bytes(project), changed);
+
+    ImportAdds(1);
+    shown = 0;
+    ui.ClearTranscript();
+    ui.AnswerNext(platform::MsgAnswer::Yes);
+    Main().mnuFileWaveOpen_Click();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(ui.Messages().size(), 1u);
+    FakeDocument saved("");
+    ASSERT_TRUE(saved.FileRead(project));
+    EXPECT_EQ(saved.measures.size(), 3u);
+}
+
 TEST_F(WavImportCommand, NothingImportedWritesNothing)
 {
     const std::string project = StartWith("p.qvd", 1);

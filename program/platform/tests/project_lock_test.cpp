@@ -4,12 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <utility>
+#include <vector>
 
 namespace murtesk::platform {
 namespace {
@@ -57,6 +61,77 @@ TEST(ProjectLock, HeldOnceNamesItsHolderAndDiesWithIt) {
     ProjectLock after(project);
     EXPECT_TRUE(after.Held());
     EXPECT_EQ(ProjectLock(project).holder().pid, getpid());
+}
+
+// Every name that leads to one project file meets one lock: a symbolic link to the file, a link to
+// its folder, a hard link in its folder. A hard link's program is told the holder of the other name.
+// After a save puts a new file in the project's place, a hard link made to the new file meets the
+// lock too, while the old file, now a file of its own, is no longer held.
+TEST(ProjectLock, OneLockWhateverNameLeadsToTheProject) {
+    test_support::ScratchFolder folder("lock");
+    fs::create_directory(folder / "data");
+    const std::string project = folder.file("data/p.qvd");
+    std::ofstream(project) << "project";
+    fs::create_symlink("p.qvd", folder / "data/link.qvd");
+    fs::create_directory_symlink("data", folder / "alias");
+    fs::create_hard_link(project, folder / "data/hard.qvd");
+    const std::vector<std::string> names = {project, folder.file("data/link.qvd"), folder.file("alias/p.qvd"),
+                                            folder.file("alias/link.qvd"), folder.file("data/hard.qvd")};
+
+    ProjectLock first(project);
+    ASSERT_TRUE(first.Held());
+    for (const std::string& name : names) {
+        const ProjectLock second(name);
+        EXPECT_EQ(second.state(), ProjectLock::State::kTaken) << name;
+        EXPECT_EQ(second.holder().pid, getpid()) << name;
+        EXPECT_TRUE(first.Covers(name)) << name;
+    }
+    EXPECT_FALSE(fs::exists(folder / "data/hard.qvd.lock"));  // the refused one left no lock file
+    EXPECT_FALSE(first.Covers(folder.file("data/other.qvd")));
+
+    std::ofstream(folder.file("data/p.qvd.new")) << "saved";
+    fs::rename(folder / "data/p.qvd.new", project);
+    first.FollowFile(project);
+    fs::create_hard_link(project, folder / "data/later.qvd");
+    EXPECT_EQ(ProjectLock(folder.file("data/later.qvd")).state(), ProjectLock::State::kTaken);
+    EXPECT_TRUE(ProjectLock(folder.file("data/hard.qvd")).Held());
+
+    first.Release();
+    for (const std::string& name : names) {
+        EXPECT_TRUE(ProjectLock(name).Held()) << name;
+    }
+}
+
+// A lock file that is not a regular file keeps nobody out: the lock says so and why, and neither
+// writes through it nor removes it.
+TEST(ProjectLock, ALockFileThatIsNoFileIsNeverUsed) {
+    test_support::ScratchFolder folder("lock");
+    const std::string project = folder.file("p.qvd");
+    const std::string lockFile = project + ".lock";
+    std::ofstream(project) << "project";
+    std::ofstream(folder.file("decoy")) << "decoy";
+    const std::vector<std::pair<const char*, std::function<void()>>> cases = {
+        {"symbolic link", [&] { fs::create_symlink("decoy", lockFile); }},
+        {"link to nothing", [&] { fs::create_symlink("nothing", lockFile); }},
+        {"folder", [&] { fs::create_directory(lockFile); }},
+        {"named pipe", [&] { ASSERT_EQ(mkfifo(lockFile.c_str(), 0600), 0); }},
+    };
+    for (const auto& [kind, make] : cases) {
+        make();
+        const fs::file_type type = fs::symlink_status(lockFile).type();
+        {
+            ProjectLock lock(project);
+            EXPECT_EQ(lock.state(), ProjectLock::State::kUnusable) << kind;
+            EXPECT_EQ(lock.problem(), ProjectLock::Problem::kLockNotAFile) << kind;
+            EXPECT_EQ(lock.lockPath(), lockFile) << kind;
+        }
+        EXPECT_EQ(fs::symlink_status(lockFile).type(), type) << kind;
+        EXPECT_FALSE(fs::exists(folder / "nothing")) << kind;
+        fs::remove(lockFile);
+    }
+    std::ifstream decoy(folder.file("decoy"));
+    std::string text;
+    EXPECT_TRUE(std::getline(decoy, text) && text == "decoy");
 }
 
 }  // namespace
