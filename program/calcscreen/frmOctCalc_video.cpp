@@ -13,7 +13,10 @@
 // video. A measurement whose start another measurement shares gets no video: the two would share
 // it; a video that two such measurements share already (the same recording imported twice) is
 // watched from either without changing its side files, and its commands say so. A date change
-// moves the three files together or not at all and never over a file of another measurement.
+// moves the three files together or not at all, and leaves them where another measurement of the
+// old start names them too. It is refused, the same way whatever the old start, when a file of the
+// new start's name is there (the measurement would take it as its own) or when the measurement's
+// files would go to a start another measurement has.
 #include "frmOctCalc.h"
 
 #include "frmInputDate.h"
@@ -62,14 +65,25 @@ constexpr const char* kSharedStart =
     "同じ開始日時の測定が他にあるので,動画ファイルを割り当てられません.\r\n"
     "「実測開始日時の変更」で開始日時を変えてから割り当てて下さい.";
 constexpr const char* kRenameFailed = "動画ファイルの名前を変更できませんでした.";
+constexpr const char* kDateRefused = "実測開始日時を変更できませんでした.";
+constexpr const char* kDateShared =
+    "変更後の開始日時は次の測定と同じなので,この測定の動画ファイルとカウント情報・速度情報が共通になってしまいます.";
 constexpr const char* kSharedVideo = "同じ開始日時の測定が他にあります.";
-constexpr const char* kSharedObservation =
+// What the observation and the extraction say of a shared video, with one other measurement and with several.
+constexpr const char* kSharedObservation[] = {
     "動画ファイルとカウント情報・速度情報はその測定と共通なので,ビデオ観測は閲覧のみで開きます"
     "(カウント情報と速度情報は変更できません).\r\n"
-    "その測定の開始日時を「実測開始日時の変更」で変えると,この測定だけのものになります.";
-constexpr const char* kSharedExtraction = "動画ファイルはその測定と共通です.";
-// The video and its side files, which share its name.
-constexpr const char* kVideoFiles[] = {".avi", ".car", ".kmh"};
+    "その測定の開始日時を「実測開始日時の変更」で変えると,この測定だけのものになります.",
+    "動画ファイルとカウント情報・速度情報はそれらの測定と共通なので,ビデオ観測は閲覧のみで開きます"
+    "(カウント情報と速度情報は変更できません).\r\n"
+    "それらの測定すべての開始日時を「実測開始日時の変更」で変えると,この測定だけのものになります."};
+constexpr const char* kSharedExtraction[] = {"動画ファイルはその測定と共通です.", "動画ファイルはそれらの測定と共通です."};
+// The video and its side files, which share its name, with what each holds.
+struct VideoFile {
+    const char* extension;
+    const char* holds;
+};
+constexpr VideoFile kVideoFiles[] = {{".avi", "動画ファイル"}, {".car", "カウント情報"}, {".kmh", "速度情報"}};
 bool IsRegularFile(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(path, ec);
@@ -169,31 +183,46 @@ void frmOctCalc::mnuChangeDate_Click() {
 bool frmOctCalc::RenameVideoFiles(Date from, Date to) {
     const std::string oldVideo = VideoFileOf(from);
     const std::string newVideo = VideoFileOf(to);
-    // Files that another measurement of the old start also names stay with it.
-    if (oldVideo == newVideo || VideoNameShared(Records(), shown_.measure, from)) {
+    if (oldVideo == newVideo) {
         return true;
     }
+    const CPreserve* records = Records();
     const std::string oldStem = oldVideo.substr(0, oldVideo.size() - 4);
     const std::string newStem = newVideo.substr(0, newVideo.size() - 4);
+    // Files that another measurement of the old start also names stay with it: nothing moves.
+    const bool oldShared = VideoNameShared(records, shown_.measure, from);
     std::vector<platform::FileMove> moves;
-    std::string taken;
-    for (const char* extension : kVideoFiles) {
-        if (PathTaken(oldStem + extension)) {
-            moves.push_back({oldStem + extension, newStem + extension});
-        } else if (taken.empty() && PathTaken(newStem + extension)) {
-            taken = newStem + extension;
+    const VideoFile* taken = nullptr;
+    for (const VideoFile& file : kVideoFiles) {
+        if (!oldShared && PathTaken(oldStem + file.extension)) {
+            moves.push_back({oldStem + file.extension, newStem + file.extension});
+        }
+        if (taken == nullptr && PathTaken(newStem + file.extension)) {
+            taken = &file;
         }
     }
-    // A name of another measurement's files is refused even with nothing to move: the measurement
-    // would take that video as its own. So is moving files to a start another measurement has.
-    if (taken.empty() && !moves.empty() && VideoNameShared(Records(), shown_.measure, to)) {
-        taken = newVideo;
+    // A file of the new start's name would be the measurement's own after the change, whoever's it is;
+    // the measurement's files moved to a start another measurement has would be that one's too.
+    const std::vector<std::int32_t> others = SameStart(records, shown_.measure, to);
+    std::string refusal;
+    if (taken != nullptr) {
+        refusal = others.empty() ? "変更後の開始日時の" + std::string(taken->holds) + "が既にあります."
+                                 : "変更後の開始日時には次の測定の" + std::string(taken->holds) + "があります.";
+    } else if (!moves.empty() && !others.empty()) {
+        refusal = kDateShared;
     }
-    if (taken.empty() && platform::RenameAllOrNothing(moves)) {
-        return true;
+    if (refusal.empty()) {
+        if (platform::RenameAllOrNothing(moves)) {
+            return true;
+        }
+        ui_.MsgBox(std::string(kRenameFailed) + "\r\n" + oldVideo, platform::MsgButtons::OK,
+                   platform::MsgIcon::Exclamation);
+        return false;
     }
-    ui_.MsgBox(std::string(kRenameFailed) + "\r\n" + (moves.empty() ? taken : oldVideo), platform::MsgButtons::OK,
-               platform::MsgIcon::Exclamation);
+    std::string text = std::string(kDateRefused) + "\r\n" + refusal;
+    for (const std::int32_t other : others) text += "\r\n" + MeasureListName(g_PreserveDoc(), other);
+    if (taken != nullptr) text += "\r\n" + newStem + taken->extension;
+    ui_.MsgBox(text, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
     return false;
 }
 
@@ -332,7 +361,8 @@ bool frmOctCalc::TellSharedVideo(bool observation) {
     if (others.empty()) return false;
     std::string text = kSharedVideo;
     for (const std::int32_t other : others) text += "\r\n" + MeasureListName(g_PreserveDoc(), other);
-    text += "\r\n" + std::string(observation ? kSharedObservation : kSharedExtraction);
+    const std::size_t several = others.size() > 1 ? 1 : 0;
+    text += "\r\n" + std::string(observation ? kSharedObservation[several] : kSharedExtraction[several]);
     ui_.MsgBox(text, platform::MsgButtons::OK, platform::MsgIcon::Information);
     return true;
 }

@@ -356,7 +356,7 @@ TEST_F(VideoCommands, AMeasurementWhoseStartAnotherSharesGetsNoVideoAndItsDateCh
     ChooseDateNext(ui, kStart);
     calc.mnuChangeDate_Click();
     ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_EQ(ui.Messages()[0].Text.rfind("動画ファイルの名前を変更できませんでした.\r\n", 0), 0u);
+    EXPECT_EQ(ui.Messages()[0].Text.rfind("実測開始日時を変更できませんでした.\r\n", 0), 0u);
     EXPECT_EQ(RecWavNames(), std::vector<std::string>{"24-3-5-10_7_3.avi"});
 }
 
@@ -436,6 +436,28 @@ TEST_F(VideoOfLE, AVideoAnotherMeasurementOfTheSameSecondSharesIsWatchedReadOnly
     EXPECT_TRUE(ui.MessageTexts().empty());
     ASSERT_EQ(shown.size(), 3u);
     EXPECT_FALSE(shown[2].readOnly);
+}
+
+// Moving one of several others' starts leaves the video shared: the words say that each must move.
+TEST_F(VideoOfLE, AVideoSeveralOthersShareSaysThatEveryOneOfThemMustMove) {
+    AddMeasure(60, {ChannelSpec{3, 10.0, 600}}, kStart);
+    AddMeasure(60, {ChannelSpec{3, 10.0, 600}}, platform::DateFromParts(2024, 3, 5, 9, 7, 3, 900));
+    WriteAll(video, std::string(kPlayable) + " video");
+    SetLE(1, 601);
+    calc.mnuToolVideo_Click();
+    ui.ChooseNext((folder / "cut.avi").string());
+    calc.cmdVideoExtract_Click();
+
+    const std::string others = "同じ開始日時の測定が他にあります.\r\nNo.2 measure 2 2024/03/05 09:07:03\r\n"
+                               "No.3 measure 3 2024/03/05 09:07:03\r\n";
+    EXPECT_EQ(ui.MessageTexts(),
+              (std::vector<std::string>{
+                  others + "動画ファイルとカウント情報・速度情報はそれらの測定と共通なので,ビデオ観測は閲覧のみで開きます"
+                           "(カウント情報と速度情報は変更できません).\r\n"
+                           "それらの測定すべての開始日時を「実測開始日時の変更」で変えると,この測定だけのものになります.",
+                  others + "動画ファイルはそれらの測定と共通です.", "ビデオ抽出処理が成功しました."}));
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(shown[0].readOnly);
 }
 
 TEST_F(VideoOfLE, TheFirstLERangeIsWatchedOverTheScreenAndTheWholeVideoWithoutOwner) {
@@ -554,7 +576,7 @@ TEST_P(ChangeDate, MovesEveryDateAndTheVideoFilesTogetherOrNothing) {
     if (!c.changes) {
         EXPECT_EQ(RecWavNames(), filesBefore);
         ASSERT_EQ(ui.Messages().size(), 1u);
-        EXPECT_EQ(ui.Messages()[0].Text.rfind("動画ファイルの名前を変更できませんでした.\r\n", 0), 0u);
+        EXPECT_EQ(ui.Messages()[0].Text.rfind("実測開始日時を変更できませんでした.\r\n", 0), 0u);
         EXPECT_TRUE(calc.log.empty());
         return;
     }
@@ -578,6 +600,76 @@ INSTANTIATE_TEST_SUITE_P(
                       DateChange{"TakenSideFile", 1, {".avi", ".car", ".kmh"}, {".kmh"}, "24-3-5-10_7_3", false},
                       DateChange{"TakenWithoutAVideo", 1, {}, {".avi"}, "24-3-5-10_7_3", false}),
     [](const ::testing::TestParamInfo<DateChange>& info) { return info.param.name; });
+
+// A start in use is refused the same way whether the measurement was alone at its old start or shared it
+// (then its files stay with the other and it moves without them): it would take as its own what lies under
+// the new start's name, or give its own files to the measurement of the new start.
+struct StartInUse {
+    const char* name;
+    bool oldShared;        // another measurement starts at the old start
+    bool ownFiles;         // ".avi" and ".car" under the old start's name
+    bool newMeasure;       // another measurement starts at the new one
+    const char* newFiles;  // extensions under the new start's name
+    const char* refusal;   // the message's lines after the first; null: the date changes
+};
+
+class DateOntoAStartInUse : public VideoCommands, public ::testing::WithParamInterface<StartInUse> {};
+
+TEST_P(DateOntoAStartInUse, IsRefusedWithItsReasonWhateverTheOldStart) {
+    const StartInUse& c = GetParam();
+    const Date later = platform::AddSeconds(kStart, 3600.0);
+    if (c.oldShared) AddMeasure(120, {ChannelSpec{3, 10.0, 1200}}, kStart);
+    if (c.newMeasure) AddMeasure(60, {ChannelSpec{3, 10.0, 600}}, later);
+    if (c.ownFiles) {
+        WriteAll(video, std::string(kPlayable) + " old start's");
+        WriteAll(recWav / "24-3-5-9_7_3.car", "old start's counts");
+    }
+    for (const char* e = c.newFiles; *e != '\0'; e += 4) {
+        WriteAll(recWav / ("24-3-5-10_7_3" + std::string(e, 4)), "new start's");
+    }
+    const std::vector<std::string> filesBefore = RecWavNames();
+    ChooseDateNext(ui, later);
+
+    calc.mnuChangeDate_Click();
+
+    const Date start = Records().Measures.Item(1).StartTime;
+    if (c.refusal != nullptr) {
+        std::string refusal = c.refusal;
+        if (const std::size_t at = refusal.find("RECWAV"); at != std::string::npos) refusal.replace(at, 6, recWav);
+        ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{"実測開始日時を変更できませんでした.\r\n" + refusal});
+        EXPECT_EQ(ui.Messages()[0].Icon, MsgIcon::Exclamation);
+        EXPECT_NEAR(start, kStart, 1e-9);
+        EXPECT_EQ(RecWavNames(), filesBefore);
+        return;
+    }
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_NEAR(start, platform::AddSeconds(kStart, 3600.0), 1e-9);
+    const std::vector<std::string> moved = {"24-3-5-10_7_3.avi", "24-3-5-10_7_3.car"};
+    EXPECT_EQ(RecWavNames(), c.ownFiles && !c.oldShared ? moved : filesBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DateOntoAStartInUse,
+    ::testing::Values(
+        StartInUse{"SharedOntoAnothersVideo", true, true, true, ".avi.car",
+                   "変更後の開始日時には次の測定の動画ファイルがあります.\r\nNo.3 measure 3 2024/03/05 10:07:03\r\n"
+                   "RECWAV/24-3-5-10_7_3.avi"},
+        StartInUse{"AloneOntoAnothersVideo", false, true, true, ".avi.car",
+                   "変更後の開始日時には次の測定の動画ファイルがあります.\r\nNo.2 measure 2 2024/03/05 10:07:03\r\n"
+                   "RECWAV/24-3-5-10_7_3.avi"},
+        StartInUse{"SharedWithoutFilesOntoAnothersCounts", true, false, true, ".car",
+                   "変更後の開始日時には次の測定のカウント情報があります.\r\nNo.3 measure 3 2024/03/05 10:07:03\r\n"
+                   "RECWAV/24-3-5-10_7_3.car"},
+        StartInUse{"SharedOntoAFileOfNoMeasurement", true, true, false, ".kmh",
+                   "変更後の開始日時の速度情報が既にあります.\r\nRECWAV/24-3-5-10_7_3.kmh"},
+        StartInUse{"AloneOntoAFileOfNoMeasurement", false, true, false, ".kmh",
+                   "変更後の開始日時の速度情報が既にあります.\r\nRECWAV/24-3-5-10_7_3.kmh"},
+        StartInUse{"AloneWithFilesOntoAnotherWithout", false, true, true, "",
+                   "変更後の開始日時は次の測定と同じなので,この測定の動画ファイルとカウント情報・速度情報が"
+                   "共通になってしまいます.\r\nNo.2 measure 2 2024/03/05 10:07:03"},
+        StartInUse{"SharedOntoAnotherWithout", true, true, true, "", nullptr},
+        StartInUse{"AloneWithoutFilesOntoAnotherWithout", false, false, true, "", nullptr}),
+    [](const ::testing::TestParamInfo<StartInUse>& info) { return info.param.name; });
 
 TEST_F(VideoCommands, ClosingTheDateDialogByItsFrameChangesNothing) {
     WriteAll(video, "v");
