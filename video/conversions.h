@@ -1,6 +1,6 @@
-// The library's four one-shot conversions, each complete within one call on the calling thread and silent: a
-// frame of a video as a bitmap file, a video's native size, a span of a video as a new AVI file, and an AVI file
-// made of one bitmap and an optional WAV file. Files are written under a temporary name beside the target and
+// The library's one-shot conversions, each complete within one call on the calling thread and silent: a frame
+// of a video as a bitmap file, a video's native size and how many pictures it shows, a span of a video as a new
+// AVI file, and an AVI file made of one bitmap and an optional WAV file. Files are written under a temporary name beside the target and
 // renamed over it once complete (OutputFile): a failure leaves no partial file and an existing target as it was,
 // and what a killed call left beside the target goes with the next call for it.
 // Every reading ends at the span's end or the file's, so no call can hang on its input.
@@ -18,6 +18,11 @@ bool CaptureFrame(const std::string& video, const std::string& bitmap, std::int3
 
 // The native size of the video's pictures; false when it has no video that decodes.
 bool ReadVideoSize(const std::string& video, std::int32_t& width, std::int32_t& height);
+
+// How many pictures of the video decode at different times (pictures of one time count once), counted to
+// `most`: the reading ends at the picture that reaches it, else at the file's end, the sound read but not
+// decoded. 0 when it has no video that decodes or `most` is below 1.
+std::int32_t CountPictures(const std::string& video, std::int32_t most);
 
 // A new AVI file of [startMs, endMs) of the source (limited to 0 .. its duration), with the source's chosen
 // streams and its times starting at 0: the first picture is the one showing at the start. The video is coded

@@ -149,6 +149,10 @@ MURTESK_KINEMO_API int32_t GetVideoWithHeight(const char* video, int32_t* width,
     });
 }
 
+MURTESK_KINEMO_API int32_t GetVideoPictureCount(const char* video, int32_t most) {
+    return guarded(0, [&] { return !Player() && video ? murtesk::video::CountPictures(video, most) : 0; });
+}
+
 MURTESK_KINEMO_API int32_t ExtractAvi(const char* source, const char* target, int32_t startMs, int32_t endMs) {
     return guarded(0, [&] {
         return !Player() && source && target && murtesk::video::ExtractSpan(source, target, startMs, endMs);

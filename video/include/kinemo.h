@@ -141,6 +141,14 @@ MURTESK_KINEMO_API int32_t AviToBmp(const char* video, const char* bitmap, int32
  * does not decode) or an output is null. So a 1 also says that the file has a picture to show. */
 MURTESK_KINEMO_API int32_t GetVideoWithHeight(const char* video, int32_t* width, int32_t* height);
 
+/* How many pictures of the video (the stream GetVideoWithHeight measures) decode at different times, counted to
+ * `most` at most: the file is read once from its start, its pictures decoded, up to the picture that reaches
+ * `most`, else to its end (a file of one picture and an hour of sound is read whole; its sound is not decoded).
+ * Pictures of one time count once. 0 when the file has no video that decodes, `most` is below 1 or the name is
+ * null. So a 1 says that the video is one still picture: an image file, a stream of a single picture, a stream
+ * whose pictures all show at one time. */
+MURTESK_KINEMO_API int32_t GetVideoPictureCount(const char* video, int32_t most);
+
 /* A new AVI file of [startMs, endMs) of the source (limited to 0 .. its duration), with the source's video and
  * sound streams only and times from 0: the first picture is the one showing at startMs. The video is coded again
  * in the source's codec where an AVI file can hold it and an encoder exists (H.264 at a constant quality of 18

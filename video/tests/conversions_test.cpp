@@ -1,4 +1,4 @@
-// The four conversions on generated clips, their results read back with the FFmpeg libraries (and one against the
+// The one-shot conversions and queries on generated clips, their results read back with the FFmpeg libraries (and one against the
 // ffmpeg program's own frame grab): streams, lengths, the first picture by its blocks, bitmap bytes; the refusals
 // and a write cut short, which leave nothing behind.
 #include <gtest/gtest.h>
@@ -207,6 +207,57 @@ TEST(GetVideoWithHeight, ReadsTheNativeSize) {
     EXPECT_EQ(w, 160);
     EXPECT_EQ(h, 120);
 }
+
+// A still picture in any of its forms counts 1, a clip its frames (2 s at 30 a second, shown in their coded
+// order or not), a file of sound only 0; the count stops at `most`.
+struct PictureCount {
+    const char* name;
+    const char* ffmpeg;  // the ffmpeg program's arguments before the file's name; null: a sample clip
+    const char* extension;
+    std::int32_t most;
+    std::int32_t pictures;
+};
+
+class GetVideoPictureCount : public ::testing::TestWithParam<PictureCount> {};
+
+TEST_P(GetVideoPictureCount, CountsThePicturesOfDifferentTimes) {
+    const PictureCount& c = GetParam();
+    std::string file;
+    if (c.ffmpeg == nullptr) {
+        const bool camera = std::string(c.extension) == ".mp4";
+        file = Clips().clip(std::string("count") + c.extension,
+                            SmallClip(camera ? VideoContainer::H264AacMp4 : VideoContainer::Mpeg4Mp3Avi));
+    } else {
+        file = Clips().file(std::string("count-") + c.name + c.extension);
+        const std::string command = "ffmpeg -nostdin -v error -y " + std::string(c.ffmpeg) + " '" + file + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    EXPECT_EQ(CountPictures(file, c.most), c.pictures);
+}
+
+constexpr const char* kPicture = "-f lavfi -i testsrc=size=160x120:rate=25:duration=0.04";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, GetVideoPictureCount,
+    ::testing::Values(
+        PictureCount{"Png", kPicture, ".png", 2, 1}, PictureCount{"Jpeg", kPicture, ".jpg", 2, 1},
+        PictureCount{"OnePictureAvi", "-f lavfi -i testsrc=size=160x120:rate=25:duration=0.04 -c:v mpeg4", ".avi", 2,
+                     1},
+        PictureCount{"OnePictureAndFiveSecondsOfSound",
+                     "-f lavfi -i testsrc=size=160x120:rate=25:duration=0.04 -f lavfi -i sine=d=5 -c:v libx264 -c:a aac",
+                     ".mp4", 2, 1},
+        // Three pictures at time 0: a stream of length 0.
+        PictureCount{"PicturesAtOneTime",
+                     "-f lavfi -i testsrc=size=160x120:rate=25:duration=0.12 -c:v mjpeg -bsf:v setts=ts=0", ".mkv", 2,
+                     1},
+        PictureCount{"SoundOnly", "-f lavfi -i sine=d=1", ".wav", 2, 0},
+        PictureCount{"TwoPictures", "-f lavfi -i testsrc=size=160x120:rate=25:duration=0.08 -c:v mpeg4", ".avi", 1000,
+                     2},
+        PictureCount{"WholeClip", nullptr, ".avi", 1000, 60},
+        PictureCount{"WholeCameraClipWithBPictures", nullptr, ".mp4", 1000, 60},
+        PictureCount{"ClipToMost", nullptr, ".avi", 2, 2},
+        PictureCount{"NothingAsked", nullptr, ".avi", 0, 0}),
+    [](const ::testing::TestParamInfo<PictureCount>& info) { return info.param.name; });
 
 // A 2 × 2 picture of one colour, written field by field: rows of 6 bytes padded to 8.
 std::string SolidBitmap(const std::string& name, std::uint8_t b, std::uint8_t g, std::uint8_t r) {

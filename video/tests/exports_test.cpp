@@ -36,6 +36,7 @@ struct Kinemo {
     LibraryFunction<decltype(ReSizeWindow)> resize{lib, "ReSizeWindow", -100};
     LibraryFunction<decltype(AviToBmp)> toBmp{lib, "AviToBmp", -100};
     LibraryFunction<decltype(GetVideoWithHeight)> size{lib, "GetVideoWithHeight", -100};
+    LibraryFunction<decltype(GetVideoPictureCount)> pictures{lib, "GetVideoPictureCount", -100};
     LibraryFunction<decltype(ExtractAvi)> extract{lib, "ExtractAvi", -100};
     LibraryFunction<decltype(Bmp2Avi)> bmp2Avi{lib, "Bmp2Avi", -100};
 
@@ -123,6 +124,7 @@ TEST(KinemoExports, ConversionsRefuseWhileAPlayerExists) {
         SCOPED_TRACE(when);
         EXPECT_EQ(k.toBmp(clip.c_str(), bmp.c_str(), 0), 0);
         EXPECT_EQ(k.size(clip.c_str(), &w, &h), 0);
+        EXPECT_EQ(k.pictures(clip.c_str(), 2), 0);
         EXPECT_EQ(k.extract(clip.c_str(), avi.c_str(), 0, 1000), 0);
         EXPECT_EQ(k.bmp2Avi(bmp.c_str(), "", avi.c_str(), 10.0, 10, 64, 48, 1, 8000), 0);
         EXPECT_EQ(w, -1);
@@ -136,12 +138,14 @@ TEST(KinemoExports, ConversionsRefuseWhileAPlayerExists) {
     EXPECT_EQ(k.close(), 1);
     EXPECT_EQ(k.toBmp(nullptr, bmp.c_str(), 0), 0);
     EXPECT_EQ(k.size(clip.c_str(), nullptr, &h), 0);
+    EXPECT_EQ(k.pictures(nullptr, 2), 0);
     EXPECT_EQ(k.extract(clip.c_str(), nullptr, 0, 1000), 0);
     EXPECT_EQ(k.bmp2Avi(bmp.c_str(), "", nullptr, 10.0, 10, 64, 48, 1, 8000), 0);
 
     EXPECT_EQ(k.size(clip.c_str(), &w, &h), 1);
     EXPECT_EQ(w, 160);
     EXPECT_EQ(h, 120);
+    EXPECT_EQ(k.pictures(clip.c_str(), 2), 2);
     EXPECT_EQ(k.toBmp(clip.c_str(), bmp.c_str(), 500), 1);
     EXPECT_EQ(k.extract(clip.c_str(), avi.c_str(), 0, 1000), 1);
     EXPECT_EQ(k.bmp2Avi(bmp.c_str(), nullptr, clips.file("c.avi").c_str(), 10.0, 10, 160, 120, 0, 0), 1);
@@ -168,7 +172,7 @@ TEST(KinemoExports, OnlyTheExportsAreVisible) {
     DynamicLibrary lib("libKinemo.so");
     for (const char* name : {"OpenAvi", "CloseAvi", "GetAviTime", "GetAviPosition", "SetAviPosition", "SetAviRange",
                              "AviStart", "AviPause", "AviStop", "AviIsCanSeek", "AviGraphEvent", "ReSizeWindow",
-                             "AviToBmp", "GetVideoWithHeight", "ExtractAvi", "Bmp2Avi"})
+                             "AviToBmp", "GetVideoWithHeight", "GetVideoPictureCount", "ExtractAvi", "Bmp2Avi"})
         EXPECT_NE(lib.symbol(name), nullptr) << name;
     EXPECT_EQ(lib.symbol("_ZN7murtesk5video8CPlayAvi9OpenMediaEPKc"), nullptr);
 }
