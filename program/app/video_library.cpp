@@ -17,6 +17,9 @@ public:
     std::int32_t GetVideoWithHeight(const std::string& name, std::int32_t& width, std::int32_t& height) override {
         return Kinemo().GetVideoWithHeight(name.c_str(), &width, &height);
     }
+    std::int32_t GetVideoPictureCount(const std::string& name, std::int32_t most) override {
+        return Kinemo().GetVideoPictureCount(name.c_str(), most);
+    }
     std::int32_t ExtractAvi(const std::string& source, const std::string& target, std::int32_t startMs,
                             std::int32_t endMs) override {
         return Kinemo().ExtractAvi(source.c_str(), target.c_str(), startMs, endMs);

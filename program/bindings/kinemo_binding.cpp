@@ -23,6 +23,7 @@ struct KinemoLibrary::Exports {
     LibraryFunction<decltype(::ReSizeWindow)> reSizeWindow{library, "ReSizeWindow", 0};
     LibraryFunction<decltype(::ExtractAvi)> extractAvi{library, "ExtractAvi", 0};
     LibraryFunction<decltype(::GetVideoWithHeight)> getVideoWithHeight{library, "GetVideoWithHeight", 0};
+    LibraryFunction<decltype(::GetVideoPictureCount)> getVideoPictureCount{library, "GetVideoPictureCount", 0};
 };
 
 KinemoLibrary::KinemoLibrary(std::string folder) : exports_(std::make_unique<Exports>(std::move(folder))) {}
@@ -59,6 +60,10 @@ std::int32_t KinemoLibrary::ExtractAvi(const char* source, const char* target, s
 
 std::int32_t KinemoLibrary::GetVideoWithHeight(const char* video, std::int32_t* width, std::int32_t* height) {
     return exports_->getVideoWithHeight(video, width, height);
+}
+
+std::int32_t KinemoLibrary::GetVideoPictureCount(const char* video, std::int32_t most) {
+    return exports_->getVideoPictureCount(video, most);
 }
 
 KinemoLibrary& Kinemo() {

@@ -57,6 +57,9 @@ public:
     // The native size of the pictures of `video`: 1 when it has a video stream whose first picture decodes; 0,
     // writing nothing, when it has none (sound only, a cover picture only) or a player is open.
     std::int32_t GetVideoWithHeight(const char* video, std::int32_t* width, std::int32_t* height);
+    // How many pictures of `video` decode at different times, counted to `most`: 1 for one still picture; 0 when it
+    // has no picture or a player is open.
+    std::int32_t GetVideoPictureCount(const char* video, std::int32_t most);
 
 private:
     struct Exports;

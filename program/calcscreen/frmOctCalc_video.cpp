@@ -5,18 +5,19 @@
 //
 // The video keeps the name of the measurement's start ("RecWav/yy-m-d-h_n_s.avi"), so nothing
 // replaces it but a new video that is whole and plays: a file without a picture to show (sound
-// only) is refused before anything is converted or copied; the converter writes a temporary name
-// in "RecWav" under a progress window with Cancel, and only an output of a converter that ended
-// well and that the player opens with a picture is renamed over the video; a copy goes through a
-// temporary file the same way. A video much shorter than its source declares is told with both
-// lengths. The old video's counts are set aside under dated names, never taken over by the new
-// video. A measurement whose start another measurement shares gets no video: the two would share
-// it; a video that two such measurements share already (the same recording imported twice) is
-// watched from either without changing its side files, and its commands say so. A date change
-// moves the three files together or not at all, and leaves them where another measurement of the
-// old start names them too. It is refused, the same way whatever the old start, when a file of the
-// new start's name is there (the measurement would take it as its own) or when the measurement's
-// files would go to a start another measurement has.
+// only) or with one still picture (an image file) is refused before anything is converted or
+// copied; the converter writes a temporary name in "RecWav" under a progress window with Cancel,
+// and only an output of a converter that ended well and that the player opens with pictures that
+// move is renamed over the video; a copy goes through a temporary file the same way. A video much
+// shorter than its source declares is told with both lengths. The old video's counts are set aside
+// under dated names, never taken over by the new video. A measurement whose start another
+// measurement shares gets no video: the two would share it; a video that two such measurements
+// share already (the same recording imported twice) is watched from either without changing its
+// side files, and its commands say so. A date change moves the three files together or not at
+// all, and leaves them where another measurement of the old start names them too. It is refused,
+// the same way whatever the old start, when a file of the new start's name is there (the
+// measurement would take it as its own) or when the measurement's files would go to a start
+// another measurement has.
 #include "frmOctCalc.h"
 
 #include "frmInputDate.h"
@@ -48,6 +49,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kCannotOpen = "この動画ファイルは開けません.";
 constexpr const char* kNoPicture = "この動画ファイルには表示できる映像がないので,割り当てられません.";
+constexpr const char* kStillPicture = "この動画ファイルの映像は1枚の静止画なので,割り当てられません.";
 constexpr const char* kAssigned = "動画ファイルの割り当てが完了しました。";
 constexpr const char* kCopied =
     "動画ファイルの割り当てが完了しました.\r\n但し,「ffmpeg」がインストールされていないのでファイルをコピーしました.";
@@ -98,6 +100,10 @@ bool HasPicture(const std::string& path) {
     std::int32_t height = 0;
     return g_VideoLibrary().GetVideoWithHeight(path, width, height) != 0;
 }
+
+// Whether the file's pictures move: one still picture (an image file, a stream of one picture or of
+// pictures of one time) plays too, and its length says nothing (0, or one picture's).
+bool PicturesMove(const std::string& path) { return g_VideoLibrary().GetVideoPictureCount(path, 2) >= 2; }
 
 void ShowLibraryMessage(void* context, const char* text, const char* title) {
     static_cast<platform::UiServices*>(context)->MsgBox(text, platform::MsgButtons::OK, platform::MsgIcon::None, title);
@@ -272,6 +278,11 @@ void frmOctCalc::mnuVideoFile_Click() {
         ui_.MsgBox(kNoPicture, platform::MsgButtons::OK, platform::MsgIcon::Information, kInputCorrectionTitle);
         return;
     }
+    if (!PicturesMove(source)) {
+        busy.End();
+        ui_.MsgBox(kStillPicture, platform::MsgButtons::OK, platform::MsgIcon::Information, kInputCorrectionTitle);
+        return;
+    }
     const std::string target = VideoFileOf(shown_.measure->StartTime);
     g_VideoPath = target;
     std::error_code ec;
@@ -293,7 +304,7 @@ void frmOctCalc::mnuVideoFile_Click() {
 
     const PlayTest plays = [this](const std::string& path) -> std::optional<std::int32_t> {
         std::int32_t ms = 0;
-        if (!CanPlayVideo(path, false, &ms) || !HasPicture(path)) return std::nullopt;
+        if (!CanPlayVideo(path, false, &ms) || !HasPicture(path) || !PicturesMove(path)) return std::nullopt;
         return ms;
     };
     const ConverterRun run = ConvertVideo(ui_, *this, *m_ProcessRunner, plays, source, target, lengthMs);

@@ -34,7 +34,7 @@ std::string ReadAll(const fs::path& path) {
 void WriteAll(const fs::path& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
 // Plays what begins with "PLAYABLE"; refuses anything else with the library's message. What plays
-// has pictures unless it says "SOUND ONLY".
+// has pictures unless it says "SOUND ONLY", and they move unless it says "ONE PICTURE".
 class ScriptedPlayer final : public VideoLibrary {
 public:
     std::int32_t OpenAvi(const KinemoHost* host, const std::string& name) override {
@@ -53,6 +53,12 @@ public:
         width = 320;
         height = 240;
         return 1;
+    }
+    std::int32_t GetVideoPictureCount(const std::string& name, std::int32_t most) override {
+        std::int32_t width = 0;
+        std::int32_t height = 0;
+        if (GetVideoWithHeight(name, width, height) == 0) return 0;
+        return ReadAll(name).find("ONE PICTURE") != std::string::npos ? std::min(most, 1) : most;
     }
     std::int32_t ExtractAvi(const std::string& source, const std::string& target, std::int32_t startMs,
                             std::int32_t endMs) override {
@@ -185,6 +191,7 @@ INSTANTIATE_TEST_SUITE_P(
         Assignment{"ConverterCutShort", "printf PLAYABLE > \"$3\"; kill -XFSZ $$", kCutShort.c_str(), false},
         Assignment{"ConverterLeavesAnUnplayableFile", "echo broken > \"$3\"; exit 0", kUnplayable.c_str(), false},
         Assignment{"ConverterLeavesSoundOnly", "printf 'PLAYABLE SOUND ONLY' > \"$3\"", kUnplayable.c_str(), false},
+        Assignment{"ConverterLeavesOnePicture", "printf 'PLAYABLE ONE PICTURE' > \"$3\"", kUnplayable.c_str(), false},
         Assignment{"NoConverter", nullptr, kCopiedText, false}),
     [](const ::testing::TestParamInfo<Assignment>& info) { return info.param.name; });
 

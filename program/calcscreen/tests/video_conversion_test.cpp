@@ -1,7 +1,7 @@
 // A video assigned through the real converter "ffmpeg" and the video library as the program binds it: clips of
 // the sample tool, each picture showing its frame number, come out with every picture at its own time (the
 // first at 0, none doubled or dropped, read back by the ffmpeg program itself) and their streams kept when they
-// play as they are; a file of sound only is refused; a source cut short is told by both lengths; a converter
+// play as they are; a file of sound only and one still picture are refused; a source cut short is told by both lengths; a converter
 // cut short by a file-size limit leaves the old video and says so.
 #include "calc_fixture.h"
 #include "video_clips.h"
@@ -134,6 +134,53 @@ TEST_F(VideoConversion, AFileOfSoundOnlyIsRefusedAndTheVideoStays) {
     EXPECT_EQ(ui.Messages()[0].Title, "入力訂正情報");
     EXPECT_FALSE(ui.Busy());
 }
+
+// One still picture plays, and its length (0, or one picture's) says nothing: an image file, or a video of one
+// picture, even with sound, is refused before anything could take the video's place or set its counts aside.
+struct StillPicture {
+    const char* name;
+    const char* ffmpeg;  // the ffmpeg program's arguments before the file's name
+    const char* extension;
+};
+
+class StillPictures : public VideoConversion, public ::testing::WithParamInterface<StillPicture> {};
+
+TEST_P(StillPictures, AreRefusedAndTheVideoWithItsCountsStays) {
+    samples::VideoClipOptions options;
+    const fs::path old = folder / "old.avi";
+    ASSERT_TRUE(samples::writeVideoClip(old.string(), options));
+    Assign(old);
+    ASSERT_EQ(ui.MessageTexts(), std::vector<std::string>{"動画ファイルの割り当てが完了しました。"});
+    const std::string before = ReadFile(video);
+    std::ofstream(folder / "RecWav" / "24-3-5-9_7_3.car") << "counts";
+    const fs::path still = folder / (std::string("still") + GetParam().extension);
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -y " + std::string(GetParam().ffmpeg) + " " + Quoted(still)).c_str()),
+              0);
+    ui.ClearTranscript();
+
+    Assign(still);
+
+    EXPECT_EQ(ReadFile(video), before);
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder / "RecWav")) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"24-3-5-9_7_3.avi", "24-3-5-9_7_3.car"}));
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].Text, "この動画ファイルの映像は1枚の静止画なので,割り当てられません.");
+    EXPECT_EQ(ui.Messages()[0].Title, "入力訂正情報");
+    EXPECT_EQ(ui.Messages()[0].Icon, platform::MsgIcon::Information);
+    EXPECT_FALSE(ui.Busy());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, StillPictures,
+    ::testing::Values(
+        StillPicture{"Png", "-f lavfi -i testsrc=size=320x240:rate=25:duration=0.04", ".png"},
+        StillPicture{"Jpeg", "-f lavfi -i testsrc=size=320x240:rate=25:duration=0.04", ".jpg"},
+        StillPicture{"OnePictureAndTwentySecondsOfSound",
+                     "-f lavfi -i testsrc=size=320x240:rate=25:duration=0.04 -f lavfi -i sine=d=20 -c:v libx264 -c:a aac",
+                     ".mp4"}),
+    [](const ::testing::TestParamInfo<StillPicture>& info) { return info.param.name; });
 
 // A camera's MP4 with its index at the front (faststart), cut at half as by a broken-off copy: the index still
 // declares the whole length, the converter ends well with what the file holds, and the message says how long
