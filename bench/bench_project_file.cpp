@@ -1,10 +1,22 @@
 // Project file: writing and reading a whole document in memory. A large project: 100 measurements,
 // each with an octave and a one-third-octave channel (64 band records with ranges and statistics).
+// Also what a save adds on disk to tell another program's change: the stamp of the file as written
+// (its bytes read back and hashed) and the comparison before the next save.
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "model/preserve.h"
+#include "platform/project_lock.h"
 
 namespace {
 
@@ -62,6 +74,50 @@ void BM_ReadProject(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes.size()));
 }
 BENCHMARK(BM_ReadProject)->Arg(100)->Unit(benchmark::kMillisecond);
+
+// The large project's file in a folder of its own under $TMPDIR (else /tmp), removed at the end.
+class ProjectOnDisk {
+public:
+    explicit ProjectOnDisk(int measures) {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/murtesk-bench-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp");
+        folder_ = pattern;
+        path_ = folder_ + "/p.qvd";
+        std::ofstream(path_, std::ios::binary) << Written(LargeDocument(measures));
+    }
+    ~ProjectOnDisk() {
+        std::error_code ec;
+        std::filesystem::remove_all(folder_, ec);
+    }
+    const std::string& path() const { return path_; }
+
+private:
+    std::string folder_;
+    std::string path_;
+};
+
+// After a save: the stamp of the file just written (one read of its bytes, from the page cache).
+void BM_StampProject(benchmark::State& state) {
+    const ProjectOnDisk project(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(murtesk::platform::StampOf(project.path()));
+    }
+}
+BENCHMARK(BM_StampProject)->Arg(100)->Unit(benchmark::kMillisecond);
+
+// Before a save: the file as stamped (times equal, no read), and after a touch (the bytes read again).
+void BM_UnchangedProject(benchmark::State& state) {
+    const ProjectOnDisk project(100);
+    const std::optional<murtesk::platform::FileStamp> stamp = murtesk::platform::StampOf(project.path());
+    if (state.range(0) == 1 && ::utimensat(AT_FDCWD, project.path().c_str(), nullptr, 0) != 0) {
+        state.SkipWithError("utimensat");
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(murtesk::platform::Unchanged(*stamp, project.path()));
+    }
+}
+BENCHMARK(BM_UnchangedProject)->Arg(0)->Arg(1)->ArgName("touched")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
