@@ -2,15 +2,17 @@
 //
 // Clips: 60 s of 1920 × 1080 at 30 fps (the road scene) as H.264 and AAC in MP4 (a keyframe every 250 frames),
 // and that file converted by the external converter as it converts by default ("ffmpeg -i road.mp4 road.avi":
-// MPEG-4 Visual with a keyframe every 12 frames, MP3), and its H.264 coded again by the converter with B pictures
-// and with P pictures only. They are made once into $MURTESK_BENCH_CACHE (default /tmp/murtesk-bench-video). A
-// fake host takes the frames, at 960 × 540 or 1920 × 1080 (its client size); the sound goes to the null device,
-// which plays in real time.
+// MPEG-4 Visual with a keyframe every 12 frames, MP3), and its H.264 coded again by the converter with B pictures,
+// with P pictures only, and in open groups of 30 with B pictures (as field cameras record). They are made once into
+// $MURTESK_BENCH_CACHE (default /tmp/murtesk-bench-video). A fake host takes the frames, at 960 × 540 or
+// 1920 × 1080 (its client size); the sound goes to the null device, which plays in real time.
 //
 // Counters:
 //   real time: frames presented and expected, frames later than one frame period after their time (the first
 //   frame's arrival is the reference), the latest one, and the process's CPU time per second of video;
-//   seeks: median and worst time from the request to the frame's arrival at the host.
+//   seeks: median and worst time from the request to the frame's arrival at the host; steps: also how many
+//   showed another frame than the one asked (by the frame number each picture carries), and how many showed a
+//   number too blurred to read (the converter's AVI at its low bit rate).
 //
 // Also the conversions (a span as a new AVI beside the converter doing the same, a frame as a bitmap), and the
 // video observation window's model over a day's vehicles: a tick, a lane change, the four CSV exports.
@@ -50,6 +52,7 @@ struct Clips {
     std::string avi;
     std::string bframes;
     std::string pframes;
+    std::string opengop;
 };
 
 const Clips& BenchClips() {
@@ -58,7 +61,8 @@ const Clips& BenchClips() {
         const std::filesystem::path dir = cache ? cache : "/tmp/murtesk-bench-video";
         std::filesystem::create_directories(dir);
         Clips c{(dir / "road-1080p.mp4").string(), (dir / "road-1080p.avi").string(),
-                (dir / "road-1080p-bframes.mp4").string(), (dir / "road-1080p-pframes.mp4").string()};
+                (dir / "road-1080p-bframes.mp4").string(), (dir / "road-1080p-pframes.mp4").string(),
+                (dir / "road-1080p-opengop.mp4").string()};
         if (!std::filesystem::exists(c.mp4)) {
             if (!murtesk::samples::writeVideoClip(c.mp4, murtesk::samples::RoadClip1080p())) std::abort();
         }
@@ -78,16 +82,23 @@ const Clips& BenchClips() {
                                         "'";
             if (std::system(command.c_str()) != 0) std::abort();
         }
+        if (!std::filesystem::exists(c.opengop)) {
+            const std::string command = "ffmpeg -nostdin -v error -y -i '" + c.mp4 +
+                                        "' -c:v libx264 -preset medium -crf 23 -g 30 -bf 3 -x264-params "
+                                        "open-gop=1:b-adapt=0:scenecut=0 -c:a copy '" + c.opengop + "'";
+            if (std::system(command.c_str()) != 0) std::abort();
+        }
         return c;
     }();
     return clips;
 }
 
 // 0: the AVI, 1: the MP4 (H.264 of P pictures but for a few the coder chose B), 2: its H.264 with B pictures,
-// 3: its H.264 of P pictures only (no B pictures allowed).
+// 3: its H.264 of P pictures only (no B pictures allowed), 4: its H.264 in open groups of 30 (the three pictures
+// before each keyframe refer to the group before it).
 const std::string& ClipOf(int which) {
     const Clips& c = BenchClips();
-    return which == 0 ? c.avi : which == 1 ? c.mp4 : which == 2 ? c.bframes : c.pframes;
+    return which == 0 ? c.avi : which == 1 ? c.mp4 : which == 2 ? c.bframes : which == 3 ? c.pframes : c.opengop;
 }
 
 double CpuSeconds() {
@@ -238,6 +249,7 @@ BENCHMARK(BM_PausedSeek)
     ->Arg(0)
     ->Arg(1)
     ->Arg(2)
+    ->Arg(4)
     ->Iterations(40)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
@@ -268,12 +280,20 @@ void FrameSteps(benchmark::State& state, int step) {
     p.host.WaitForQuiet(300ms, 10s);
     std::vector<double> times;
     int frame = 600;
+    int wrong = 0, unread = 0;
     for (auto _ : state) {
         frame += step;
         const std::int32_t position = (frame * 1000 + 29) / 30;  // the frame's start, rounded up to the ms
         TimeToNextFrame(state, p.host, times, [&] { p.player.SeekGraph(TicksFromMs(position)); });
+        const FakeVideoHost::Frame shown = p.host.LastFrame();
+        const std::int32_t number =
+            murtesk::samples::readFrameNumber(shown.pixels.data(), shown.width * 4, shown.width, shown.height);
+        unread += number < 0;
+        wrong += number >= 0 && number != frame;
     }
     SetSeekCounters(state, times);
+    state.counters["wrong"] = wrong;
+    state.counters["unread"] = unread;
 }
 
 // Forward: frames 601 to 630, decoding on from the frame shown.
@@ -284,11 +304,13 @@ BENCHMARK(BM_FrameForward)
     ->Arg(1)
     ->Arg(2)
     ->Arg(3)
+    ->Arg(4)
     ->Iterations(30)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// Back: frames 599 down to 570, all in the group that starts at frame 500 (H.264) and decoded on the way to 20 s.
+// Back: frames 599 down to 570, all in the group that starts at frame 500 (H.264) and decoded on the way to 20 s;
+// in open groups of 30 the first three steps are the pictures before the keyframe at 600.
 void BM_FrameBack(benchmark::State& state) { FrameSteps(state, -1); }
 BENCHMARK(BM_FrameBack)
     ->ArgNames({"h264"})
@@ -296,6 +318,7 @@ BENCHMARK(BM_FrameBack)
     ->Arg(1)
     ->Arg(2)
     ->Arg(3)
+    ->Arg(4)
     ->Iterations(30)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -130,6 +130,8 @@ bool MediaSource::Probe() {
             needVideo = false;
         else if (index == audioIndex_ && needAudio && decodes(audioDecoder_.get(), packet.get()))
             needAudio = false;
+        if (index == videoIndex_ && (packet->flags & AV_PKT_FLAG_KEY) && firstKeyOrder_ == kNoTime)
+            firstKeyOrder_ = Order(*packet);
         PacketPtr kept(av_packet_alloc());
         if (!kept) return false;
         av_packet_move_ref(kept.get(), packet.get());
@@ -164,16 +166,74 @@ bool MediaSource::Reopen() {
            (audioIndex_ < 0 || f->streams[audioIndex_]->codecpar->codec_id == audioCodec);
 }
 
-bool MediaSource::SeekBefore(Ticks position) {
-    if (!format_)  // an earlier reopening failed
-        return Reopen();
+MediaSource::Moved MediaSource::SeekTo(Ticks position) {
     // In the time base of the stream the seek goes by, rounded down: rounded to the nearest, a target just
     // before a keyframe would land on that keyframe, after the target.
     const int index = videoIndex_ >= 0 ? videoIndex_ : audioIndex_;
     const std::int64_t ts = ToStreamTimestamp(position, format_->streams[index]->time_base);
-    if (avformat_seek_file(format_.get(), index, INT64_MIN, ts, ts, 0) >= 0) return true;
-    if (av_seek_frame(format_.get(), index, ts, AVSEEK_FLAG_BACKWARD) >= 0) return true;
-    return Reopen();
+    if (avformat_seek_file(format_.get(), index, INT64_MIN, ts, ts, 0) >= 0) return Moved::ToKeyframe;
+    if (av_seek_frame(format_.get(), index, ts, AVSEEK_FLAG_BACKWARD) >= 0) return Moved::ToKeyframe;
+    return Reopen() ? Moved::ToStart : Moved::Failed;
+}
+
+int MediaSource::ReadAhead(int videoPackets) {
+    std::int64_t bytes = 0;
+    while (videoPackets > 0) {
+        PacketPtr packet(bytes < kProbeBytes ? av_packet_alloc() : nullptr);
+        if (!packet) return AVERROR(ENOMEM);
+        if (const int read = av_read_frame(format_.get(), packet.get()); read < 0) return read;
+        const int index = packet->stream_index;
+        if (index != videoIndex_ && index != audioIndex_) continue;
+        bytes += packet->size;
+        pending_.push_back(std::move(packet));
+        if (index == videoIndex_) --videoPackets;
+    }
+    return 0;
+}
+
+Ticks MediaSource::Order(const AVPacket& packet) const {
+    const AVRational base = videoStream()->time_base;
+    return ToTicks(packet.dts != AV_NOPTS_VALUE ? packet.dts : packet.pts, base);
+}
+
+bool MediaSource::SeekBefore(Ticks position) {
+    pending_.clear();
+    if (!format_)  // an earlier reopening failed
+        return Reopen();
+    Ticks at = position;
+    Ticks back = frameDuration_;
+    Ticks limit = kNoTime;  // the keyframe found unfit: the decoding must start before it
+    bool endLooked = false;
+    for (int attempt = 1;; ++attempt) {
+        const Moved moved = SeekTo(at);
+        if (moved != Moved::ToKeyframe) return moved == Moved::ToStart;
+        if (videoIndex_ < 0 || attempt == kSeekAttempts || ReadAhead(1) < 0) return true;
+        // Only a keyframe with both times says where the decoding starts; anything else is taken as it comes.
+        const AVPacket& first = *pending_.back();
+        if (!(first.flags & AV_PKT_FLAG_KEY) || first.pts == AV_NOPTS_VALUE) return true;
+        const Ticks order = Order(first);
+        if (firstKeyOrder_ != kNoTime && order <= firstKeyOrder_) return true;
+        if (limit != kNoTime && order >= limit) {
+            back *= 2;  // the container's seek stayed there: further back
+        } else if (ToTicks(first.pts, videoStream()->time_base) > position ||
+                   (!endLooked && (endLooked = true) && ReadAhead(kEndReach) == AVERROR_EOF)) {
+            limit = order;
+        } else {
+            return true;
+        }
+        at = std::min(at, limit) - back;
+        pending_.clear();
+    }
+}
+
+int MediaSource::ReadPacket(AVPacket* packet) {
+    if (!pending_.empty()) {
+        av_packet_move_ref(packet, pending_.front().get());
+        pending_.pop_front();
+        return 0;
+    }
+    if (!format_) return AVERROR(EINVAL);
+    return av_read_frame(format_.get(), packet);
 }
 
 AVStream* MediaSource::videoStream() const { return videoIndex_ >= 0 ? format_->streams[videoIndex_] : nullptr; }

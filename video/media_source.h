@@ -20,6 +20,9 @@
 
 namespace murtesk::video {
 
+inline constexpr int kSeekAttempts = 8;
+inline constexpr int kEndReach = 32;  // video packets: more than a decoder delays (16 at most for H.264)
+
 class MediaSource {
 public:
     // Null when the file cannot be played as described above. `interrupt` ends a blocking read when raised; it
@@ -30,9 +33,21 @@ public:
     // Opens the file again at its start (for a file that cannot seek); false when it can no longer be read as the
     // same streams.
     bool Reopen();
-    // Moves the file to the keyframe at or before `position` (media time), or opens it again at its start when it
-    // cannot seek; false when neither worked. Packets read while probing are not read again.
+    // Moves the file to a keyframe from which the picture at `position` (media time) decodes, or opens it again at
+    // its start when it cannot seek; false when neither worked. Packets read while probing are not read again.
+    //
+    // A container seeks to the last keyframe at or before a time, but some count that time in decoding order (MP4
+    // with B pictures): for a target just before a keyframe of an open group they choose that keyframe, whose
+    // leading pictures (shown before it, decoded after it) refer to the group before and cannot be decoded from it.
+    // And a decoder that starts at such a keyframe counts the pictures it decodes before it has shown the keyframe as
+    // not yet sound (FFmpeg's H.264), and drops those it still holds when the file ends: the last pictures of a file
+    // go missing when its last keyframe lies within a few pictures of the end.
+    // So the first video packet after the seek is read: a keyframe shown after the target, or one that the file's end
+    // follows within kEndReach video packets, sends the seek back before it (not from the file's first keyframe),
+    // at most kSeekAttempts times. The packets read for this come first from ReadPacket.
     bool SeekBefore(Ticks position);
+    // The next packet of the file (as av_read_frame), those read by SeekBefore first.
+    int ReadPacket(AVPacket* packet);
 
     int videoIndex() const { return videoIndex_; }  // -1 without video
     int audioIndex() const { return audioIndex_; }  // -1 without sound
@@ -67,6 +82,13 @@ private:
     CodecContextPtr OpenDecoder(int index) const;
     bool Probe();
     void KeyframesAsShown();
+    enum class Moved { Failed, ToKeyframe, ToStart };
+    Moved SeekTo(Ticks position);
+    // Reads on until `videoPackets` more video packets are kept (with the sound's between them); 0, or the error
+    // that ended the reading.
+    int ReadAhead(int videoPackets);
+    // A packet's place in the file: its decoding time, else its presentation time (media time).
+    Ticks Order(const AVPacket& packet) const;
 
     std::string url_;
     const std::atomic<bool>& interrupt_;
@@ -76,6 +98,8 @@ private:
     CodecContextPtr videoDecoder_;
     CodecContextPtr audioDecoder_;
     std::deque<PacketPtr> probed_;
+    std::deque<PacketPtr> pending_;  // read by SeekBefore, not yet passed on
+    Ticks firstKeyOrder_ = kNoTime;  // Order of the file's first video keyframe
     int width_ = 0;
     int height_ = 0;
     Ticks duration_ = -1;

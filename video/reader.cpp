@@ -53,9 +53,9 @@ void Reader::Run() {
             continue;
         }
         int read = AVERROR(ENOMEM);
-        if (packet && source_.format()) {
+        if (packet) {
             lock.unlock();
-            read = av_read_frame(source_.format(), packet.get());
+            read = source_.ReadPacket(packet.get());
             lock.lock();
         }
         if (serial != state_.target.serial) {

@@ -1,8 +1,8 @@
 // The reading thread: owns the file (the source's container) and hands its packets, tagged with the serial of
 // the last hard seek, to the video and audio queues. It reads while any stream's queue is short of its
 // minimum and all packets queued stay under kMaxPacketBytes, so a file whose streams are far apart still plays
-// and the memory stays bounded. A hard seek empties both queues and moves the file to the keyframe at or
-// before the target (the decoders drop what comes before it); a file that cannot seek is opened again and read
+// and the memory stays bounded. A hard seek empties both queues and moves the file to a keyframe from which the
+// target's picture decodes (MediaSource::SeekBefore; the decoders drop what comes before the target); a file that cannot seek is opened again and read
 // from its start. At the end of the file each queue gets a drain packet. A container that has nothing to give
 // yet (EAGAIN) is asked again after kReadRetry, or at once on a new request.
 #pragma once

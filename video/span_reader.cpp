@@ -88,7 +88,7 @@ bool SpanReader::Read(Ticks start, Ticks end, const FrameCallback& onPicture, co
     PacketPtr packet(av_packet_alloc());
     if (!packet) return false;
     while (!(videoDone && audioDone)) {
-        if (av_read_frame(source_->format(), packet.get()) < 0) break;  // the end of the file, or a read error
+        if (source_->ReadPacket(packet.get()) < 0) break;  // the end of the file, or a read error
         const int index = packet->stream_index;
         if (index == source_->videoIndex() && !videoDone) {
             // A picture that ends before the start and that no other refers to need not be decoded.

@@ -1,6 +1,6 @@
 // Decoding a span of a file for the conversions, on the calling thread: the file is opened as the player opens it
-// (MediaSource: the best video and audio streams, each proven to decode), moved to the keyframe at or before the
-// span's start and decoded in file order until both streams have passed the span's end or the file ends, so a
+// (MediaSource: the best video and audio streams, each proven to decode), moved to a keyframe from which the picture
+// at the span's start decodes (MediaSource::SeekBefore) and decoded in file order until both streams have passed the span's end or the file ends, so a
 // reading always ends.
 //
 // Pictures: the one showing at the start (the last at or before it; the first picture of the file when the span

@@ -17,6 +17,7 @@
 #include "clip_folder.h"
 #include "conversions.h"
 #include "ffmpeg_ptr.h"
+#include "open_group_clip.h"
 #include "wav_writer.h"
 
 namespace murtesk::video {
@@ -176,6 +177,17 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractCase{"sound_only", VideoContainer::Mpeg4Mp3Avi, false, true, {AV_CODEC_ID_PCM_S16LE}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The frame number drawn in a 160 × 120 bitmap. Rows bottom-up: the blocks of the number lie in the top third,
+// the file's last rows.
+std::int32_t BmpFrameNumber(const std::vector<std::uint8_t>& bmp) {
+    if (bmp.size() != 54u + 480 * 120) return -1;
+    std::vector<std::uint8_t> bgra(160 * 120 * 4);
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x)
+            for (int k = 0; k < 3; ++k) bgra[(y * 160 + x) * 4 + k] = bmp[54 + (119 - y) * 480 + x * 3 + k];
+    return samples::readFrameNumber(bgra.data(), 160 * 4, 160, 120);
+}
+
 // The frame at 1000 ms (number 30 of 60), not the last one; its pixels as the ffmpeg program grabs the same frame.
 TEST(AviToBmp, WritesTheFrameAtThePositionAsTheConverterDoes) {
     const std::string clip = Clips().clip("grab.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi));
@@ -184,12 +196,7 @@ TEST(AviToBmp, WritesTheFrameAtThePositionAsTheConverterDoes) {
     const std::vector<std::uint8_t> ours = Bytes(bmp);
     ASSERT_EQ(ours.size(), 54u + 480 * 120);
     EXPECT_EQ(std::vector<std::uint8_t>(ours.begin(), ours.begin() + 54), BmpHeader(160, 120));
-    // Rows bottom-up: the blocks of the number lie in the top third, the file's last rows.
-    std::vector<std::uint8_t> bgra(160 * 120 * 4);
-    for (int y = 0; y < 120; ++y)
-        for (int x = 0; x < 160; ++x)
-            for (int k = 0; k < 3; ++k) bgra[(y * 160 + x) * 4 + k] = ours[54 + (119 - y) * 480 + x * 3 + k];
-    EXPECT_EQ(samples::readFrameNumber(bgra.data(), 160 * 4, 160, 120), 30);
+    EXPECT_EQ(BmpFrameNumber(ours), 30);
 
     const std::string command =
         "ffmpeg -v error -y -ss 1 -i '" + clip + "' -frames:v 1 -pix_fmt bgr24 '" + reference + "' 2>/dev/null";
@@ -199,6 +206,20 @@ TEST(AviToBmp, WritesTheFrameAtThePositionAsTheConverterDoes) {
     double difference = 0;
     for (std::size_t i = 54; i < ours.size(); ++i) difference += std::abs(int(ours[i]) - int(theirs[i]));
     EXPECT_LT(difference / static_cast<double>(ours.size() - 54), 2.0);  // the same frame, scaled the same way
+}
+
+// H.264 of open groups: the three pictures before each keyframe come after it in the file and cannot be made from
+// it, and the last keyframe (48) lies two pictures before the end. Each picture is captured as itself.
+TEST(AviToBmp, WritesEveryPictureOfOpenGroups) {
+    const std::string clip = testing::OpenGroupClip(
+        Clips(), "open.mp4", Clips().clip("open-source.mp4", SmallClip(VideoContainer::H264AacMp4, 50.0 / 30)));
+    if (clip.empty()) GTEST_SKIP() << "the ffmpeg program is not available";
+    ASSERT_EQ(testing::LeadingPictures(clip), 12);  // three before each of the keyframes 12, 24, 36 and 48
+    const std::string bmp = Clips().file("open.bmp");
+    for (std::int32_t frame = 0; frame < 50; ++frame) {
+        ASSERT_TRUE(CaptureFrame(clip, bmp, (frame * 1000 + 29) / 30));
+        EXPECT_EQ(BmpFrameNumber(Bytes(bmp)), frame);
+    }
 }
 
 TEST(GetVideoWithHeight, ReadsTheNativeSize) {

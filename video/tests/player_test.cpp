@@ -17,6 +17,7 @@
 #include "fake_video_host.h"
 #include "media_graph.h"
 #include "media_source.h"
+#include "open_group_clip.h"
 #include "play_avi.h"
 #include "reader.h"
 #include "video_decoder.h"
@@ -555,6 +556,47 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BackStepClip{"POnly", "p-only.mp4", "-bf 0", 31},
                       BackStepClip{"BPictures", "b-pictures.mp4", "-bf 3 -x264-params b-adapt=0", 20}),
     [](const ::testing::TestParamInfo<BackStepClip>& info) { return std::string(info.param.label); });
+
+// H.264 of open groups: the three pictures before each keyframe come after it in the file and refer to the group
+// before, so the keyframe cannot make them; the last keyframe (48) lies two pictures before the end. Every picture
+// shows, stepped to forward and back one frame at a time and sought from far, with the cache of decoded pictures and
+// without it.
+class OpenGroups : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(OpenGroups, EveryPictureShowsOnStepsAndSeeks) {
+    setenv("MURTESK_AUDIO", "null", 1);
+    const std::string clip = testing::OpenGroupClip(
+        Clips(), "open-" + std::to_string(GetParam()) + ".mp4",
+        Clips().clip("open-source.mp4", SmallClip(VideoContainer::H264AacMp4, 50.0 / 30)));
+    if (clip.empty()) GTEST_SKIP() << "the ffmpeg program is not available";
+    ASSERT_EQ(testing::LeadingPictures(clip), 12);  // three before each of the keyframes 12, 24, 36 and 48
+    FakeVideoHost host;
+    std::unique_ptr<MediaGraph> graph = MediaGraph::Open(clip, *host.host());
+    ASSERT_TRUE(graph);
+    graph->Place({0, 0, 320, 240});
+    graph->Start(true, GetParam());
+    ASSERT_TRUE(host.WaitForFrames(1, kWait));
+    constexpr std::int32_t kFrames = 50;
+    auto show = [&](std::int32_t frame) {
+        graph->Seek(TicksFromMs((frame * 1000 + 29) / 30));
+        EXPECT_EQ(graph->WaitUntilShown(kWait), MediaGraph::Shown::Yes);
+        return FrameNumber(host.LastFrame());
+    };
+    for (std::int32_t frame = 1; frame < kFrames; ++frame) EXPECT_EQ(show(frame), frame) << "step to " << frame;
+    for (std::int32_t frame = kFrames - 2; frame >= 0; --frame)
+        EXPECT_EQ(show(frame), frame) << "step back to " << frame;
+    // 23 is prime to 50: every frame once, from another group each time.
+    for (std::int32_t i = 1; i <= kFrames; ++i) {
+        const std::int32_t frame = i * 23 % kFrames;
+        EXPECT_EQ(show(frame), frame) << "seek to " << frame;
+    }
+    graph.reset();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cache, OpenGroups, ::testing::Values(kBackStepBytes, std::size_t{0}),
+                         [](const ::testing::TestParamInfo<std::size_t>& info) {
+                             return std::string(info.param ? "Cached" : "Uncached");
+                         });
 
 // ---------------------------------------------------------------------------------------------------------
 // Queue caps: the reading and decoding threads alone, with nobody taking what they queue.
