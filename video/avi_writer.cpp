@@ -92,6 +92,28 @@ bool AviWriter::WritePicture(AVFrame& picture, std::int64_t index) {
     return !failed_;
 }
 
+PacketPtr AviWriter::Code(AVFrame& picture) {
+    if (failed_ || !video_) return nullptr;
+    picture.pts = 0;
+    picture.pict_type = AV_PICTURE_TYPE_NONE;
+    PacketPtr coded(av_packet_alloc());
+    if (!coded || avcodec_send_frame(encoder_.get(), &picture) < 0 ||
+        avcodec_receive_packet(encoder_.get(), coded.get()) < 0)
+        return nullptr;
+    return coded;
+}
+
+bool AviWriter::WriteCoded(const AVPacket& coded, std::int64_t index) {
+    if (failed_ || !video_) return false;
+    if (av_packet_ref(packet_.get(), &coded) < 0) return failed_ = true, false;
+    packet_->stream_index = video_->index;
+    packet_->pts = packet_->dts = index;
+    packet_->duration = 1;
+    av_packet_rescale_ts(packet_.get(), encoder_->time_base, video_->time_base);
+    failed_ = av_interleaved_write_frame(output_, packet_.get()) < 0;  // takes the packet's data
+    return !failed_;
+}
+
 bool AviWriter::WriteSound(const std::int16_t* samples, int count) {
     if (failed_ || !sound_) return false;
     if (count <= 0) return true;

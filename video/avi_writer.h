@@ -36,9 +36,16 @@ public:
 
     // The picture numbered `index` (0, 1, ...: its time is index × frameDuration); indexes must rise.
     bool WritePicture(AVFrame& picture, std::int64_t index);
+    // The picture coded by the stream's encoder without writing it (for a coder that answers each picture at once);
+    // null when it fails.
+    PacketPtr Code(AVFrame& picture);
+    // A picture coded before (by Code, or in the coder's format) as the picture numbered `index`; its data is shared.
+    bool WriteCoded(const AVPacket& coded, std::int64_t index);
     // `count` interleaved samples of every channel, following the ones written before.
     bool WriteSound(const std::int16_t* samples, int count);
     std::int64_t soundWritten() const { return soundSamples_; }
+    // The bytes the target's file system has free (OutputFile::FreeBytes).
+    std::optional<std::uint64_t> FreeBytes() const { return file_.FreeBytes(); }
 
     // Drains the encoder, writes the index and renames the file over the target; false when anything failed,
     // and then no file is left.

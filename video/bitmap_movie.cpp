@@ -1,6 +1,8 @@
 // BuildBitmapMovie (conversions.h).
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "avi_writer.h"
@@ -19,18 +21,43 @@ constexpr std::int32_t kMaxSampleRate = 768000;
 // pictures, its sound samples) in 32 bits: a movie it cannot describe is refused before anything is written.
 constexpr double kLongestPictureMicroseconds = 4294967295.0;
 constexpr std::int64_t kLongestStream = 4294967295;
+// The Video 1 coder asks for a packet of 9 bytes a pixel and 16 KiB more, counted in an int: a picture whose buffer
+// passes 2^31 - 1 bytes cannot be coded (15,448 × 15,448 is about the largest square).
+constexpr std::int64_t kCoderBufferBytes = 2147483647;
+constexpr std::int64_t kCoderBytesPerPixel = 9;
+constexpr std::int64_t kCoderBufferExtra = 16384;
 
-// The file's sizes and offsets (the RIFF chunk's size, the index's offsets and lengths) are 32 bits too, so the
-// whole file must stay within 2^32 - 1 bytes; a movie that might not is refused before anything is written. Its
-// largest size: each 4 × 4 block of a picture coded by Video 1 at most 18 bytes (two bytes of flags and eight
-// colours; a skip code only stands for blocks that take no bytes), and 4 bytes more a picture (its end code, a
-// last skip code); the sound 2 bytes a sample and channel; each chunk 8 bytes of header, 16 in the index and 8 in
-// the large-file index; the headers and the indexes' own headers within kAviHeaderBytes.
-constexpr std::uint64_t kLargestFile = 4294967295;
-constexpr std::uint64_t kBlockBytes = 18;
-constexpr std::uint64_t kPictureExtraBytes = 4;
-constexpr std::uint64_t kChunkBytes = 8 + 16 + 8;
+// Every picture of the movie is the same: it is coded once as a keyframe, written again as each keyframe (one in
+// kKeyframeInterval pictures, as the coder would make them), and between them a picture that repeats the one before
+// (every 4 × 4 block skipped) stands for it. So the movie's coded size is known before anything is written.
+constexpr std::int64_t kKeyframeInterval = 26;
+constexpr std::uint16_t kSkipCode = 0x8400;  // and the number of blocks skipped, 1 .. kMostSkipped
+constexpr std::uint64_t kMostSkipped = 0x3FF;
+
+// Video 1's picture that repeats the one before: skip codes for every block, then the end code (0).
+PacketPtr RepeatPicture(int width, int height) {
+    std::uint64_t blocks = static_cast<std::uint64_t>(width / 4) * static_cast<std::uint64_t>(height / 4);
+    const std::uint64_t codes = (blocks + kMostSkipped - 1) / kMostSkipped + 1;
+    PacketPtr packet(av_packet_alloc());
+    if (!packet || av_new_packet(packet.get(), static_cast<int>(2 * codes)) < 0) return nullptr;
+    std::uint8_t* out = packet->data;
+    for (; blocks > 0; blocks -= std::min(blocks, kMostSkipped)) {
+        const auto code = static_cast<std::uint16_t>(kSkipCode | std::min(blocks, kMostSkipped));
+        *out++ = static_cast<std::uint8_t>(code & 0xFF);
+        *out++ = static_cast<std::uint8_t>(code >> 8);
+    }
+    *out++ = 0;
+    *out++ = 0;
+    return packet;
+}
+
+// The AVI writer starts a new RIFF part every gigabyte (the large-file form), so the file's size has no bound of its
+// own: what bounds it is the target's free space. Each chunk (a picture, a second of sound) costs 8 bytes of header,
+// 8 in its part's index and at most 16 in the first part's old-style index; the headers and the indexes' own headers
+// stay within kAviHeaderBytes for each gigabyte of the file.
+constexpr std::uint64_t kChunkBytes = 8 + 8 + 16;
 constexpr std::uint64_t kAviHeaderBytes = 65536;
+constexpr std::uint64_t kRiffPartBytes = 1u << 30;
 
 // a += b × c, false when it does not fit in 64 bits.
 bool AddProduct(std::uint64_t& a, std::uint64_t b, std::uint64_t c) {
@@ -38,23 +65,24 @@ bool AddProduct(std::uint64_t& a, std::uint64_t b, std::uint64_t c) {
     return !__builtin_mul_overflow(b, c, &product) && !__builtin_add_overflow(a, product, &a);
 }
 
-// Whether the largest file of `frames` pictures of width × height and `samples` sound samples of `channels`
-// fits the AVI's sizes. The sound goes in chunks of a second (`sampleRate` samples), at most two more for the
-// sound's end and the silence after it.
-bool FitsTheAvi(std::int64_t frames, std::int32_t width, std::int32_t height, std::int64_t samples,
-                std::int32_t channels, std::int32_t sampleRate) {
-    std::uint64_t bytes = kAviHeaderBytes;
-    const std::uint64_t blocks = static_cast<std::uint64_t>(width / 4) * static_cast<std::uint64_t>(height / 4);
-    std::uint64_t picture = kPictureExtraBytes + kChunkBytes;
-    if (!AddProduct(picture, blocks, kBlockBytes) || !AddProduct(bytes, static_cast<std::uint64_t>(frames), picture))
-        return false;
+// The size of the movie's file: `frames` pictures coded as `keyBytes` and `repeatBytes` (see above) and `samples`
+// sound samples of `channels`, in chunks of a second (`sampleRate` samples) and at most two more for the sound's end
+// and the silence after it. Null when 64 bits cannot hold it.
+std::optional<std::uint64_t> MovieBytes(std::int64_t frames, std::uint64_t keyBytes, std::uint64_t repeatBytes,
+                                        std::int64_t samples, std::int32_t channels, std::int32_t sampleRate) {
+    std::uint64_t bytes = 0;
+    const auto keyframes = static_cast<std::uint64_t>((frames + kKeyframeInterval - 1) / kKeyframeInterval);
+    const auto repeats = static_cast<std::uint64_t>(frames) - keyframes;
+    if (!AddProduct(bytes, keyframes, keyBytes + kChunkBytes) || !AddProduct(bytes, repeats, repeatBytes + kChunkBytes))
+        return std::nullopt;
     if (samples > 0) {
         const std::uint64_t chunks = static_cast<std::uint64_t>(samples / sampleRate) + 3;
         if (!AddProduct(bytes, static_cast<std::uint64_t>(samples), 2u * static_cast<std::uint64_t>(channels)) ||
             !AddProduct(bytes, chunks, kChunkBytes))
-            return false;
+            return std::nullopt;
     }
-    return bytes <= kLargestFile;
+    if (!AddProduct(bytes, bytes / kRiffPartBytes + 1, kAviHeaderBytes)) return std::nullopt;
+    return bytes;
 }
 
 }  // namespace
@@ -70,7 +98,7 @@ bool BuildBitmapMovie(const std::string& bitmap, const std::string& wav, const s
         return false;
     const std::int64_t total = withSound ? std::llround(frames / fps * sampleRate) : 0;  // sound samples
     if (1e6 / fps > kLongestPictureMicroseconds || total > kLongestStream ||
-        !FitsTheAvi(frames, width, height, total, channels, sampleRate))
+        std::int64_t{width} * height * kCoderBytesPerPixel + kCoderBufferExtra > kCoderBufferBytes)
         return false;
 
     // The picture, scaled once.
@@ -93,16 +121,25 @@ bool BuildBitmapMovie(const std::string& bitmap, const std::string& wav, const s
     const AVRational pictureDuration = av_d2q(1.0 / fps, 1'000'000);
     if (!writer.Create(target) ||
         !writer.AddVideo(avcodec_find_encoder(AV_CODEC_ID_MSVIDEO1), width, height, AV_PIX_FMT_RGB555LE,
-                         pictureDuration, AVRational{1, 1}, nullptr) ||
-        (withSound && !writer.AddSound(sampleRate, channels)) || !writer.Begin())
+                         pictureDuration, AVRational{1, 1}, nullptr))
         return false;
+    const PacketPtr keyframe = writer.Code(*picture);
+    const PacketPtr repeat = RepeatPicture(width, height);
+    if (!keyframe || !repeat) return false;
+    // A movie whose file cannot fit in the free space is refused before anything is written into it.
+    const std::optional<std::uint64_t> bytes = MovieBytes(frames, static_cast<std::uint64_t>(keyframe->size),
+                                                          static_cast<std::uint64_t>(repeat->size), total, channels,
+                                                          sampleRate);
+    const std::optional<std::uint64_t> free = writer.FreeBytes();
+    if (!bytes || (free && *bytes > *free)) return false;
+    if ((withSound && !writer.AddSound(sampleRate, channels)) || !writer.Begin()) return false;
 
     // Pictures are written as the sound reaches their time, so the file is interleaved as it grows.
     bool failed = false;
     std::int64_t written = 0;
     auto picturesUntil = [&](std::int64_t count) {
         for (; written < std::min<std::int64_t>(count, frames) && !failed; ++written)
-            failed = !writer.WritePicture(*picture, written);
+            failed = !writer.WriteCoded(written % kKeyframeInterval == 0 ? *keyframe : *repeat, written);
     };
     if (withSound) {
         // Writes `count` samples of `data` (null: silence) a second at a time, each second followed by the pictures

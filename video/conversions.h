@@ -36,8 +36,9 @@ bool ExtractSpan(const std::string& source, const std::string& target, std::int3
 // seconds: `frames` pictures in RGB555 coded as Microsoft Video 1 (width and height must be multiples of 4);
 // with a WAV file (`wav` not empty) also its sound as 16-bit PCM at `sampleRate` and `channels`, cut or filled
 // with silence to the same length. False for a picture or sound that cannot be read, a size, rate or count out
-// of range, a movie the AVI header cannot describe or whose file might not fit in the AVI's 32-bit sizes (see
-// kinemo.h; refused before anything is written), or any failure.
+// of range, a movie the AVI header or the coder cannot hold, or whose file, judged from its coded pictures, passes
+// the free space of the target's file system (see kinemo.h; refused before anything is written), or any failure.
+// The picture is coded once: each keyframe repeats it, the pictures between say "as before".
 bool BuildBitmapMovie(const std::string& bitmap, const std::string& wav, const std::string& target, double fps,
                       std::int32_t frames, std::int32_t width, std::int32_t height, std::int32_t channels,
                       std::int32_t sampleRate);

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -91,6 +92,16 @@ bool OutputFile::Create(const std::string& target) {
         ::close(fd);
     }
     return false;
+}
+
+std::optional<std::uint64_t> OutputFile::FreeBytes() const {
+    struct statvfs fs {};
+    if (fd_ < 0 || ::fstatvfs(fd_, &fs) != 0) return std::nullopt;
+    std::uint64_t bytes = 0;
+    if (__builtin_mul_overflow(static_cast<std::uint64_t>(fs.f_bavail), static_cast<std::uint64_t>(fs.f_frsize),
+                               &bytes))
+        return UINT64_MAX;
+    return bytes;
 }
 
 bool OutputFile::Commit() {

@@ -8,6 +8,8 @@
 // taken belongs to no live writer and is removed, one whose writer still runs (in this process or another) stays.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace murtesk::video {
@@ -27,6 +29,8 @@ public:
     const std::string& temporaryPath() const { return temporary_; }
     // The temporary file, open for writing (-1 once closed).
     int fd() const { return fd_; }
+    // The bytes its file system has free for an unprivileged writer; nullopt when that cannot be told.
+    std::optional<std::uint64_t> FreeBytes() const;
     // Flushes the temporary file, renames it over the target and closes it; false, removing it, when the flush or
     // the rename failed.
     bool Commit();

@@ -160,14 +160,19 @@ MURTESK_KINEMO_API int32_t ExtractAvi(const char* source, const char* target, in
 /* A new AVI file showing the bitmap (any picture the library can read), scaled to width × height, for
  * frames ÷ fps seconds: `frames` pictures in RGB555 coded as Microsoft Video 1, whose width and height must be
  * multiples of 4. With a WAV file (`wav` neither null nor empty) its sound too, as 16-bit PCM at `sampleRate` and
- * `channels`, cut or filled with silence to the same length. 1 when written; 0 for a picture or sound that cannot
- * be read, a size (1 .. 16384), rate, channel count or frame count out of range, a movie the AVI header cannot
- * describe (a picture of more than 2^32 - 1 microseconds, more than 2^32 - 1 sound samples), or a failed write.
- * Also 0, before anything is written, for a movie whose file might pass 2^32 - 1 bytes, the most the AVI's
- * 32-bit sizes and index offsets hold: counted at 18 bytes for each 4 × 4 block of every picture (Video 1 at its
- * largest) and 4 more a picture, 2 bytes a sound sample and channel, 32 bytes of chunk header and index entries
- * for each picture and each second of sound, and 64 KiB of headers (so 2,147,483,647 pictures of any size, or
- * 15 of 16384 × 16384, are refused). */
+ * `channels`, cut or filled with silence to the same length. The picture is coded once: every 26th picture, from
+ * the first, is it as a keyframe, and the pictures between repeat the one before. The file has no size limit of
+ * its own: past 1 GiB it goes on in further RIFF parts, as large AVI files do.
+ * 1 when written; 0 for a picture or sound that cannot be read, a size (1 .. 16384), rate, channel count or frame
+ * count out of range, a movie the AVI header cannot describe (a picture of more than 2^32 - 1 microseconds, more
+ * than 2^32 - 1 sound samples), a picture the coder cannot code (9 bytes a pixel and 16 KiB more pass 2^31 - 1
+ * bytes, as 16384 × 16384 does), or a failed write (a full disk, a file size limit), which leaves no file.
+ * Also 0, before anything is written, for a movie whose file would pass the free space of the target's file
+ * system (what an unprivileged writer may use), its size judged from the coded picture: the keyframe's coded
+ * bytes, a repeat's (2 bytes for each 1,023 blocks of 4 × 4, and 2), 2 bytes a sound sample and channel, 32 bytes
+ * of chunk header and index entries for each picture and each second of sound, and 64 KiB of headers for each GiB.
+ * 2,147,483,647 pictures take at least 77 GB so; an hour at 30 pictures a second (4,154 keyframes and 103,846
+ * repeats) of 640 × 480 takes at most 1.5 GB. */
 MURTESK_KINEMO_API int32_t Bmp2Avi(const char* bitmap, const char* wav, const char* target, double fps, int32_t frames,
                                    int32_t width, int32_t height, int32_t channels, int32_t sampleRate);
 

@@ -73,8 +73,9 @@ struct ReadBack {
     std::vector<AVCodecID> codecs;  // in stream order
     std::int64_t pictures = 0;
     double pictureSeconds = 0;  // pictures × the stream's frame period
+    std::int64_t keyframes = 0;
     std::int32_t firstNumber = -1;
-    std::array<int, 3> firstBgr{};  // the first picture's centre pixel
+    std::array<int, 3> firstBgr{}, lastBgr{};  // the first and the last picture's centre pixel
     std::int64_t samples = 0;
     int rate = 0, channels = 0;
 };
@@ -96,29 +97,43 @@ ReadBack Read(const std::string& path) {
         decoders.push_back(std::move(d));
     }
     PacketPtr packet(av_packet_alloc());
-    FramePtr frame(av_frame_alloc());
+    FramePtr frame(av_frame_alloc()), last(av_frame_alloc());
+    // A picture as BGRA rows of 4 × width bytes.
+    auto bgraOf = [](const AVFrame& f) {
+        const int w = f.width, h = f.height;
+        std::vector<std::uint8_t> bgra(static_cast<std::size_t>(w) * h * 4);
+        SwsPtr sws(sws_getContext(w, h, static_cast<AVPixelFormat>(f.format), w, h, AV_PIX_FMT_BGRA, SWS_BICUBIC,
+                                  nullptr, nullptr, nullptr));
+        std::uint8_t* dst[] = {bgra.data()};
+        const int stride[] = {w * 4};
+        sws_scale(sws.get(), f.data, f.linesize, 0, h, dst, stride);
+        return bgra;
+    };
+    auto centreOf = [](const std::vector<std::uint8_t>& bgra, int w, int h) {
+        const std::uint8_t* centre = &bgra[(static_cast<std::size_t>(h / 2) * w + w / 2) * 4];
+        return std::array<int, 3>{centre[0], centre[1], centre[2]};
+    };
     auto take = [&](unsigned index) {
         AVCodecContext* d = decoders[index].get();
         while (avcodec_receive_frame(d, frame.get()) >= 0) {
             if (d->codec_type == AVMEDIA_TYPE_AUDIO) {
                 r.samples += frame->nb_samples;
-            } else if (r.pictures++ == 0) {
-                const int w = frame->width, h = frame->height;
-                std::vector<std::uint8_t> bgra(static_cast<std::size_t>(w) * h * 4);
-                SwsPtr sws(sws_getContext(w, h, static_cast<AVPixelFormat>(frame->format), w, h, AV_PIX_FMT_BGRA,
-                                          SWS_BICUBIC, nullptr, nullptr, nullptr));
-                std::uint8_t* dst[] = {bgra.data()};
-                const int stride[] = {w * 4};
-                sws_scale(sws.get(), frame->data, frame->linesize, 0, h, dst, stride);
-                r.firstNumber = samples::readFrameNumber(bgra.data(), w * 4, w, h);
-                const std::uint8_t* centre = &bgra[(static_cast<std::size_t>(h / 2) * w + w / 2) * 4];
-                r.firstBgr = {centre[0], centre[1], centre[2]};
+            } else {
+                if (r.pictures++ == 0) {
+                    const std::vector<std::uint8_t> bgra = bgraOf(*frame);
+                    r.firstNumber = samples::readFrameNumber(bgra.data(), frame->width * 4, frame->width, frame->height);
+                    r.firstBgr = centreOf(bgra, frame->width, frame->height);
+                }
+                av_frame_unref(last.get());
+                av_frame_ref(last.get(), frame.get());
             }
             av_frame_unref(frame.get());
         }
     };
     while (av_read_frame(raw, packet.get()) >= 0) {
         const unsigned index = static_cast<unsigned>(packet->stream_index);
+        if (raw->streams[index]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && (packet->flags & AV_PKT_FLAG_KEY))
+            ++r.keyframes;
         if (avcodec_send_packet(decoders[index].get(), packet.get()) >= 0) take(index);
         av_packet_unref(packet.get());
     }
@@ -128,6 +143,7 @@ ReadBack Read(const std::string& path) {
         if (raw->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
             r.pictureSeconds = r.pictures * av_q2d(av_inv_q(raw->streams[i]->avg_frame_rate));
     }
+    if (last->data[0]) r.lastBgr = centreOf(bgraOf(*last), last->width, last->height);
     return r;
 }
 
@@ -320,6 +336,25 @@ TEST(Bmp2Avi, ShowsTheBitmapForFramesOverFpsSeconds) {
     }
 }
 
+// 12,500 pictures of 640 × 480 at 30 a second (7 minutes): a movie of some 20 MB that any disk here holds, written
+// whole, every 26th picture a keyframe, the last as the first.
+TEST(Bmp2Avi, WritesAMovieThatFits) {
+    const std::string bitmap = SolidBitmap("long.bmp", 200, 40, 80);
+    const std::string out = Clips().file("long.avi");
+    ASSERT_TRUE(BuildBitmapMovie(bitmap, "", out, 30.0, 12500, 640, 480, 1, 8000));
+    const ReadBack r = Read(out);
+    EXPECT_EQ(r.codecs, std::vector{AV_CODEC_ID_MSVIDEO1});
+    EXPECT_EQ(r.pictures, 12500);
+    EXPECT_DOUBLE_EQ(r.pictureSeconds, 12500 / 30.0);
+    EXPECT_EQ(r.keyframes, 481);  // 0, 26, ..., 12480
+    for (const auto& bgr : {r.firstBgr, r.lastBgr}) {
+        EXPECT_NEAR(bgr[0], 200, 8);
+        EXPECT_NEAR(bgr[1], 40, 8);
+        EXPECT_NEAR(bgr[2], 80, 8);
+    }
+    EXPECT_LT(fs::file_size(out), 40u << 20);
+}
+
 // Every refusal answers false and leaves the folder as it was.
 TEST(Conversions, RefusalsWriteNothing) {
     const std::string clip = Clips().clip("refuse.avi", SmallClip(VideoContainer::Mpeg4Mp3Avi));
@@ -361,10 +396,12 @@ TEST(Conversions, RefusalsWriteNothing) {
              // more than 2^32 - 1 samples (60,000 pictures of a second at 96 kHz).
              Case{"picture of 5,000 s", BuildBitmapMovie(bitmap, "", out, 0.0002, 1, 64, 48, 1, 8000)},
              Case{"sound of 5.76e9 samples", BuildBitmapMovie(bitmap, clip, out, 1, 60000, 64, 48, 1, 96000)},
-             // Files that might pass 2^32 - 1 bytes: 2^31 - 1 pictures of 4 × 4 (at least 54 bytes each with
-             // their chunk), 15 of 16384 × 16384 (302 MB each), 44 s of 64 channels at 768 kHz (4.33 GB of sound).
-             Case{"2,147,483,647 pictures", BuildBitmapMovie(bitmap, "", out, 30, 2147483647, 4, 4, 1, 8000)},
+             // A movie that passes the free space: 2^31 - 1 pictures of 1024 × 1024, one in 26 a keyframe of
+             // 131 kB (some 11 PB in all).
+             Case{"2,147,483,647 pictures", BuildBitmapMovie(bitmap, "", out, 30, 2147483647, 1024, 1024, 1, 8000)},
+             // A picture the coder cannot hold: 9 bytes a pixel of 16384 × 16384 pass 2^31 - 1.
              Case{"15 pictures of 16384 x 16384", BuildBitmapMovie(bitmap, "", out, 30, 15, 16384, 16384, 1, 8000)},
+             // 64 channels from a stereo sound: no rule mixes them.
              Case{"44 s of 64 channels at 768 kHz", BuildBitmapMovie(bitmap, clip, out, 1, 44, 64, 48, 64, 768000)},
          }) {
         EXPECT_FALSE(c.result) << c.what;
