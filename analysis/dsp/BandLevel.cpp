@@ -27,6 +27,12 @@ bool DesignVibLowPass(CFilterDesign& design, double rate) {
 // The level of a step without power; a band adds its correction.
 constexpr double kNoPowerDb = -1000.0;
 
+// The calibration level and the band corrections: no calibration lies 1000 dB (an amplitude ratio of 10^50) from
+// its reference, and within that every level stays finite as the float it is stored as, to a thousandth of a dB.
+constexpr double kLargestCalibrationDb = 1000.0;
+
+bool Calibrates(double db) { return std::abs(db) <= kLargestCalibrationDb; }  // false for NaN too
+
 }  // namespace
 
 std::vector<BandInfo> BandTable(int bandMode) {
@@ -51,9 +57,11 @@ bool CBandLevelChain::Configure(const BandChainConfig& config) {
     if (c.inFlight < 1 || c.inFlight > kMaxInFlight) return false;
     if (!(c.rate > 0.0) || !std::isfinite(c.rate) || c.samplesPerBlock < 1 || !(c.cr > 0.0) ||
         !std::isfinite(c.cr) || !(c.calRms > 0.0) || !std::isfinite(c.calRms) || !(c.levelOutHz >= 1.0) ||
-        !(c.levelOutHz <= 1000.0)) {
+        !(c.levelOutHz <= 1000.0) || !Calibrates(c.lvl)) {
         return false;
     }
+    if (c.corrections && !std::all_of(c.corrections, c.corrections + BandTable(c.bandMode).size(), Calibrates))
+        return false;
     // A rate below LevelOutHz gives more steps than samples: the time-weighted power is interpolated between
     // them.
     const double steps = std::trunc(c.samplesPerBlock * c.levelOutHz / c.rate);

@@ -58,9 +58,9 @@ struct BandChainConfig {
     double levelOutHz = 10.0;      // level steps per second, 1..1000
     double lowestHz = 0.0;         // bands whose centre lies outside [lowestHz, highestHz] hold no level
     double highestHz = 22600.6;
-    double lvl = 94.0;             // dB that the calibration rms stands for
+    double lvl = 94.0;             // dB that the calibration rms stands for, within ±1000
     double calRms = 7000.0;        // sample rms of the calibration signal
-    const double* corrections = nullptr;  // 15 or 45 dB added to the band slots; null: zeros
+    const double* corrections = nullptr;  // 15 or 45 dB added to the band slots, each within ±1000; null: zeros
     // The bands at the two highest rates one to a pass (each band's filters folded over the lanes) instead of as
     // many as the lanes take: more, shorter passes, which shortens a block's path through the chain when it has
     // several threads to itself, at some cost per sample. The levels are the same either way.

@@ -64,9 +64,11 @@ MURTESK_ANALYSIS_API int32_t ReadPreOfWAV(int32_t channels, double rate, int32_t
  * outside are not computed. `window` becomes the engine's status window (the last call wins).
  * A rate below levelOutHz gives more level values than samples (interpolated between them). Returns 1 when
  * accepted; 0 without a usable engine, for a channel outside the engine, a condition the channel refuses (also
- * a vibration or G weighting at 480 Hz or less, which cannot carry their 240 Hz low-pass), or when the
- * channel's buffers cannot be had: a condition accepted here never fails a block by itself. Not while a
- * worker runs. */
+ * a vibration or G weighting at 480 Hz or less, which cannot carry their 240 Hz low-pass; a calibration level
+ * lvl or a correction that is not finite or lies beyond ±1000 dB, where no calibration lies and past which the
+ * levels, stored as floats, would lose their precision or be infinite; a calRms not above 0 or not finite), or
+ * when the channel's buffers cannot be had: a condition accepted here never fails a block by itself. Not while
+ * a worker runs. */
 MURTESK_ANALYSIS_API int32_t SetCalcConditionOfWAV(int32_t channel, MurteskWindow* window, int32_t weighting,
                                                    int32_t bandMode, double cr, double levelOutHz,
                                                    const double* corrections, double lvl, double calRms,

@@ -412,6 +412,8 @@ struct Condition {
     int bandMode;
     double cr, levelOutHz, calRms;
     int expected;
+    double lvl = 94;
+    double correction = 0;  // every band's
 };
 
 void PrintTo(const Condition& c, std::ostream* os)
@@ -426,7 +428,9 @@ TEST_P(ChannelConditions, IsAcceptedOrRefused)
     AnalysisLibrary lib;
     ASSERT_EQ(lib.ReadPreOfWAV(2, 48000, 48000, nullptr), 1);
     const Condition& c = GetParam();
-    EXPECT_EQ(lib.SetCalcConditionOfWAV(1, nullptr, 3, c.bandMode, c.cr, c.levelOutHz, nullptr, 94, c.calRms, 0, 2e4),
+    const std::vector<double> corrections(45, c.correction);
+    EXPECT_EQ(lib.SetCalcConditionOfWAV(1, nullptr, 3, c.bandMode, c.cr, c.levelOutHz, corrections.data(), c.lvl,
+                                        c.calRms, 0, 2e4),
               c.expected);
     EXPECT_EQ(lib.SetCalcConditionOfWAV(2, nullptr, 3, 1, 0.125, 10, nullptr, 94, 7000, 0, 2e4), 0);
 }
@@ -443,7 +447,15 @@ INSTANTIATE_TEST_SUITE_P(
                       Condition{"off_ignores_the_rest", -1, NAN, -3, 0, 1},
                       Condition{"negative_time_constant", 1, -0.1, 10, 7000, 0},
                       Condition{"calibration_rms_0", 1, 0.125, 10, 0, 0},
-                      Condition{"nan_rate", 3, 0.125, NAN, 7000, 0}));
+                      Condition{"nan_rate", 3, 0.125, NAN, 7000, 0},
+                      // Levels are floats: a calibration beyond ±1000 dB would make them infinite (1e308) or
+                      // coarse; the bounds themselves are accepted.
+                      Condition{"level_1e308", 3, 0.125, 10, 7000, 0, 1e308},
+                      Condition{"level_beyond_minus_1000", 1, 0.125, 10, 7000, 0, -1000.001},
+                      Condition{"level_plus_1000", 3, 0.125, 10, 1e-300, 1, 1000},
+                      Condition{"correction_nan", 3, 0.125, 10, 7000, 0, 94, NAN},
+                      Condition{"correction_beyond_1000", 1, 0.125, 10, 7000, 0, 94, 1000.5},
+                      Condition{"correction_minus_1000", 1, 0.125, 10, 7000, 1, 94, -1000}));
 
 TEST(ChannelOutputs, OutputNumbersFollowTheBandMode)
 {
