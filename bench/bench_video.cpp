@@ -12,7 +12,7 @@
 //   frame's arrival is the reference), the latest one, and the process's CPU time per second of video;
 //   seeks: median and worst time from the request to the frame's arrival at the host; steps: also how many
 //   showed another frame than the one asked (by the frame number each picture carries), and how many showed a
-//   number too blurred to read (the converter's AVI at its low bit rate).
+//   number that could not be read.
 //
 // Also the conversions (a span as a new AVI beside the converter doing the same, a frame as a bitmap), and the
 // video observation window's model over a day's vehicles: a tick, a lane change, the four CSV exports.
