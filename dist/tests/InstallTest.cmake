@@ -1,18 +1,21 @@
-# Installs the build into a scratch prefix, then starts the installed program as a new user (a scratch
-# HOME, no MURTESK_HOME, no display) and checks that it
+# Installs the build into a scratch prefix whose name holds characters that a desktop entry must quote, then
+# starts the installed program as a new user (a scratch HOME, no MURTESK_HOME, no display, the prefix's bin
+# not on the PATH) and checks that it
 #   - shows the version VERSION in its first-run window and carries its icon,
 #   - loads its three libraries from <prefix>/lib/murtesk,
 #   - proposes its default project in "Murtesk" of the documents folder that ~/.config/user-dirs.dirs
 #     names, and reads the correction files in ~/.local/share/murtesk,
 #   - opens the manual shipped in <prefix>/share/murtesk,
 #   - writes "Temp.tmp" into ~/.local/share/murtesk when it ends, and nothing beside the executable;
-#   - started on a project file, as the desktop entry starts it, opens that project;
+#   - started on a project file by the command line of the desktop entry's Exec, as a desktop reads it,
+#     opens that project;
 #   - leaves nothing in the temporary folder;
 # that the installed desktop entry is valid, says VERSION and claims the project file's type (which the
-# installed MIME type gives "*.qvd") and no other, and that the README says VERSION.
+# installed MIME type gives "*.qvd" and the program's icon) and no other, that the installed manual page, as
+# groff shows it, names the installed manual, and that the README says VERSION.
 #   cmake -DBUILD=<build folder> -DSOURCE=<source folder> -DVERSION=<version> -DPROBE=<install probe library>
 #         -DVALIDATE=<desktop-file-validate> -DMIMEDB=<update-mime-database> -DDESKTOPDB=<update-desktop-database>
-#         -P InstallTest.cmake
+#         -DGROFF=<groff> -P InstallTest.cmake
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -22,7 +25,7 @@ if(NOT scratch)
   set(scratch /tmp)
 endif()
 set(work "${scratch}/murtesk-install-test-${tag}")
-set(prefix "${work}/prefix")
+set(prefix "${work}/my \"apps\" $HOME it's")
 set(home "${work}/home")
 set(userFolder "${home}/.local/share/murtesk")
 set(report "${work}/report.txt")
@@ -31,6 +34,58 @@ macro(fail text)
   file(REMOVE_RECURSE "${work}")
   message(FATAL_ERROR "${text}")
 endmacro()
+
+# The command line a desktop runs for an entry's Exec value, with `file` for %f, read by freedesktop.org's
+# rules for desktop entries: first the escapes of a string value (\s \n \t \r \\), then arguments split at
+# spaces outside double quotes, where \ takes the next character as it is; %% is %.
+function(exec_command_line exec file out)
+  string(ASCII 1 backslash)
+  string(REPLACE "\\\\" "${backslash}" exec "${exec}")
+  foreach(pair "s; " "t;\t" "n;\n" "r;\r")
+    list(GET pair 0 code)
+    list(GET pair 1 char)
+    string(REPLACE "\\${code}" "${char}" exec "${exec}")
+  endforeach()
+  string(REPLACE "${backslash}" "\\" exec "${exec}")
+  set(args)
+  set(arg "")
+  set(started OFF)
+  set(quoted OFF)
+  set(escaped OFF)
+  string(LENGTH "${exec} " length)
+  math(EXPR last "${length} - 1")
+  foreach(i RANGE 0 ${last})
+    string(SUBSTRING "${exec} " ${i} 1 c)
+    if(escaped)
+      string(APPEND arg "${c}")
+      set(escaped OFF)
+    elseif(quoted AND c STREQUAL "\\")
+      set(escaped ON)
+    elseif(c STREQUAL "\"")
+      if(quoted)
+        set(quoted OFF)
+      else()
+        set(quoted ON)
+      endif()
+      set(started ON)
+    elseif(c STREQUAL " " AND NOT quoted)
+      if(started)
+        if(arg STREQUAL "%f")
+          set(arg "${file}")
+        else()
+          string(REPLACE "%%" "%" arg "${arg}")
+        endif()
+        list(APPEND args "${arg}")
+      endif()
+      set(arg "")
+      set(started OFF)
+    else()
+      string(APPEND arg "${c}")
+      set(started ON)
+    endif()
+  endforeach()
+  set(${out} "${args}" PARENT_SCOPE)
+endfunction()
 
 file(MAKE_DIRECTORY "${work}" "${home}" "${work}/project" "${work}/fakebin" "${userFolder}" "${work}/tmp"
   "${work}/runtime" "${home}/文書")
@@ -45,6 +100,9 @@ if(NOT rc EQUAL 0)
   fail("cmake --install failed: ${err}")
 endif()
 
+if(NOT GROFF)
+  fail("groff is missing (package groff-base; scripts/setup-deps installs it)")
+endif()
 if(NOT VALIDATE OR NOT DESKTOPDB)
   fail("desktop-file-validate or update-desktop-database is missing (package desktop-file-utils; scripts/setup-deps installs it)")
 endif()
@@ -69,11 +127,24 @@ if(NOT rc EQUAL 0 OR NOT rc2 EQUAL 0)
   fail("the MIME or desktop database of the install could not be built: ${err} ${err2}")
 endif()
 file(STRINGS "${prefix}/share/mime/globs2" globs REGEX "murtesk")
+file(STRINGS "${prefix}/share/mime/icons" typeIcons REGEX "murtesk")
 file(STRINGS "${prefix}/share/applications/mimeinfo.cache" handled REGEX "murtesk")
 list(LENGTH handled handledTypes)
 if(NOT globs MATCHES ":application/x-murtesk-project:\\*\\.qvd$" OR NOT handledTypes EQUAL 1
    OR NOT handled MATCHES "^application/x-murtesk-project=murtesk\\.desktop")
   fail("the project file's type is not what the install gives \"*.qvd\" and opens with Murtesk: ${globs} ${handled}")
+endif()
+if(NOT typeIcons STREQUAL "application/x-murtesk-project:murtesk"
+   OR NOT entryText MATCHES "\nIcon=murtesk\n" OR NOT EXISTS "${prefix}/share/icons/hicolor/scalable/apps/murtesk.svg")
+  fail("project files do not get the program's icon, installed as murtesk in the hicolor theme: ${typeIcons}")
+endif()
+# As man shows the page, on one line.
+execute_process(COMMAND gzip -dc "${prefix}/share/man/man1/murtesk.1.gz"
+                COMMAND "${GROFF}" -man -Tutf8 -P-cbou -rLL=4000n -rHY=0
+                RESULT_VARIABLE rc OUTPUT_VARIABLE page ERROR_VARIABLE err)
+string(FIND "${page}" " Help menu, is ${prefix}/share/murtesk/ReadMe.txt." named)
+if(NOT rc EQUAL 0 OR named EQUAL -1)
+  fail("the manual page does not name the installed manual ${prefix}/share/murtesk/ReadMe.txt: ${err}${page}")
 endif()
 file(STRINGS "${SOURCE}/README.md" readme REGEX "Murtesk ${VERSION}")
 if(NOT readme)
@@ -128,8 +199,13 @@ execute_process(COMMAND ${env} ${probe} "${prefix}/bin/murtesk"
 if(NOT rc EQUAL 0)
   fail("the installed program ended with ${rc}: ${out} ${err}")
 endif()
-# Started as the desktop entry starts it for a double-clicked project.
-execute_process(COMMAND ${env} ${probe} "${prefix}/bin/murtesk" "${work}/project/p.qvd"
+# Started as a desktop starts the entry for a double-clicked project, in a session whose PATH was set before the
+# install.
+if(NOT entryText MATCHES "\nExec=([^\n]*)\n")
+  fail("the desktop entry has no Exec key:\n${entryText}")
+endif()
+exec_command_line("${CMAKE_MATCH_1}" "${work}/project/p.qvd" command)
+execute_process(COMMAND ${env} ${probe} ${command}
   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 40)
 if(NOT rc EQUAL 0)
   fail("the installed program started on a project ended with ${rc}: ${out} ${err}")
@@ -159,7 +235,8 @@ foreach(line IN LISTS expected)
   endif()
 endforeach()
 foreach(line IN LISTS seen)
-  if(line MATCHES "^library " AND NOT line MATCHES "^library ${prefix}/lib/murtesk/")
+  string(FIND "${line}" "library ${prefix}/lib/murtesk/" inside)
+  if(line MATCHES "^library " AND NOT inside EQUAL 0)
     fail("a library was loaded from outside the install: ${line}")
   endif()
 endforeach()
