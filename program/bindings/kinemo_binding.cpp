@@ -66,6 +66,24 @@ std::int32_t KinemoLibrary::GetVideoPictureCount(const char* video, std::int32_t
     return exports_->getVideoPictureCount(video, most);
 }
 
+FfmpegReport KinemoLibrary::ReportFfmpeg() {
+    using Report = const char*();
+    // dlsym on the library's handle searches the libraries it links too.
+    const auto text = [this](const char* function) {
+        auto* report = exports_->library.function<Report>(function);
+        const char* value = report ? report() : nullptr;
+        return std::string(value ? value : "");
+    };
+    FfmpegReport ffmpeg;
+    ffmpeg.version = text("av_version_info");
+    for (const auto& [library, function] :
+         {std::pair{"libavformat", "avformat_license"}, std::pair{"libavcodec", "avcodec_license"},
+          std::pair{"libswscale", "swscale_license"}, std::pair{"libswresample", "swresample_license"},
+          std::pair{"libavutil", "avutil_license"}})
+        ffmpeg.licences.emplace_back(library, text(function));
+    return ffmpeg;
+}
+
 KinemoLibrary& Kinemo() {
     static KinemoLibrary binding;
     return binding;

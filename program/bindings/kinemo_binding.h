@@ -4,12 +4,14 @@
 //
 // It serves the two narrow interfaces the screens call: the player the video observation window drives
 // (KinemoApi) and, through program/app/video_library.h, the calculation screen's tests of a file and its cut of a
-// span.
+// span. It also reads what the FFmpeg libraries the library links say of themselves, for the version window.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "kinemo.h"
 
@@ -31,6 +33,15 @@ public:
     virtual std::int32_t AviIsCanSeek() = 0;
     virtual std::int32_t AviGraphEvent() = 0;
     virtual std::int32_t ReSizeWindow() = 0;
+};
+
+// What the FFmpeg libraries that the video library links report of themselves at run time.
+struct FfmpegReport {
+    // FFmpeg's version (av_version_info); empty when it cannot be read.
+    std::string version;
+    // Each library the video library links, with the licence it reports (avformat_license …), in the order
+    // libavformat, libavcodec, libswscale, libswresample, libavutil; a licence is empty when it cannot be read.
+    std::vector<std::pair<std::string, std::string>> licences;
 };
 
 class KinemoLibrary final : public KinemoApi {
@@ -60,6 +71,10 @@ public:
     // How many pictures of `video` decode at different times, counted to `most`: 1 for one still picture; 0 when it
     // has no picture or a player is open.
     std::int32_t GetVideoPictureCount(const char* video, std::int32_t most);
+    // FFmpeg's reports, looked up among the libraries loaded with libKinemo.so (loading it if need be), so they
+    // are those of the libraries the video library runs on. Without the library, or with FFmpeg built into it,
+    // every text is empty.
+    FfmpegReport ReportFfmpeg();
 
 private:
     struct Exports;

@@ -3,13 +3,15 @@
 
 #include "controls.h"
 #include "form.h"
+#include "kinemo_binding.h"
 
 namespace murtesk {
 
 class frmAbout : public platform::Form {
 public:
-    // The program's own version numbers.
-    frmAbout(platform::UiServices& ui, int major, int minor, int revision);
+    // The program's own version numbers, and what the FFmpeg libraries the program runs on report of
+    // themselves (Kinemo().ReportFfmpeg()): the window names FFmpeg's version and licence as they say them.
+    frmAbout(platform::UiServices& ui, int major, int minor, int revision, const FfmpegReport& ffmpeg);
 
     void Form_Load() override;
     void cmdOK_Click();

@@ -3,6 +3,7 @@
 #include "frmMeasure.h"
 
 #include "globals.h"
+#include "kinemo_binding.h"
 
 #include <filesystem>
 #include <system_error>
@@ -121,7 +122,7 @@ void frmMeasure::mnuHelpFile_Click()
 
 void frmMeasure::mnuHelpVer_Click()
 {
-    if (!about_) about_ = std::make_unique<frmAbout>(ui_, kAppMajor, kAppMinor, kAppRevision);
+    if (!about_) about_ = std::make_unique<frmAbout>(ui_, kAppMajor, kAppMinor, kAppRevision, Kinemo().ReportFfmpeg());
     ui_.ShowModal(*about_);
 }
 

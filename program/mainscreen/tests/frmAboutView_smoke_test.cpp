@@ -24,7 +24,7 @@ TEST(frmAboutView, ShowsTheVersionAndClosesWithOk)
     TestApp();
     platform::qt::QtUi ui;
     RegisterMainScreenViews(ui);
-    frmAbout form(ui, 7, 1, 0);
+    frmAbout form(ui, 7, 1, 0, FfmpegReport{});
     bool sawVersion = false;
     QTimer::singleShot(0, [&] {
         auto* view = static_cast<frmAboutView*>(ui.ViewOf(form));
@@ -47,7 +47,7 @@ TEST(frmAboutView, OpensOnOkAndClosesWithEnterSpaceOrEsc) {
     RegisterMainScreenViews(ui);
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
         SCOPED_TRACE(QKeySequence(key).toString().toStdString());
-        frmAbout form(ui, 7, 1, 0);
+        frmAbout form(ui, 7, 1, 0, FfmpegReport{});
         bool closedByKey = false;
         QTimer::singleShot(0, [&] {
             auto* view = static_cast<frmAboutView*>(ui.ViewOf(form));

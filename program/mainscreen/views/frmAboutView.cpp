@@ -46,7 +46,9 @@ frmAboutView::frmAboutView(frmAbout& form, platform::qt::QtUi& ui)
     lblDisclaimer = new QLabel(w);
     lblDisclaimer->setWordWrap(true);
     Text1 = new QPlainTextEdit(w);
-    Text1->setFixedHeight(Text1->fontMetrics().lineSpacing() * 5 + 12);
+    // Room for the list of libraries with FFmpeg's line wrapped once (its version and licence are as long as
+    // its libraries report them); a longer list scrolls.
+    Text1->setFixedHeight(Text1->fontMetrics().lineSpacing() * 7 + 12);
     cmdOK = new QPushButton(w);
     cmdSysInfo = new QPushButton(w);
     // Enter presses OK wherever the focus is, Esc as well (the window has nothing to cancel).
