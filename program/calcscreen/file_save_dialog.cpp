@@ -1,5 +1,7 @@
 #include "file_save_dialog.h"
 
+#include "output_target.h"
+
 #include "model/shared_procedures.h"
 
 #include <algorithm>
@@ -46,6 +48,7 @@ std::optional<std::string> FileSaveDialog::ShowSave() {
     request.OverwritePrompt = true;
     request.PathMustExist = true;
     request.NoReadOnlyReturn = true;
+    RefuseProjectFiles(request);
     return Remember(ui_.ShowSave(request));
 }
 

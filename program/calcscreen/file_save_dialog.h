@@ -1,9 +1,10 @@
 // The calculation screen's one save dialog (dlgFileSave), shared by every output of the screen: each
 // command names its title and filter. The dialog asks before overwriting a file, hides the read-only
-// box, wants a folder that exists and refuses a read-only file; the platform's dialog adds the
-// filter's extension to a name typed without one. It proposes the name last chosen for a file of
-// the same kind (the extension of the filter's first pattern: ".mrk", ".csv" ...); for a kind not
-// chosen yet, no name, in the folder of the last file chosen.
+// box, wants a folder that exists, and refuses a read-only file and the open project's own files
+// (app/output_target.h); the platform's dialog adds the filter's extension to a name typed without
+// one. It proposes the name last chosen for a file of the same kind (the extension of the filter's
+// first pattern: ".mrk", ".csv" ...); for a kind not chosen yet, no name, in the folder of the last
+// file chosen.
 #pragma once
 
 #include "ui_services.h"

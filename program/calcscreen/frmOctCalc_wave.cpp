@@ -7,6 +7,7 @@
 #include "frmOctCalc.h"
 
 #include "globals.h"
+#include "output_target.h"
 #include "wav_mono.h"
 #include "wave_library.h"
 
@@ -17,6 +18,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <utility>
 
@@ -196,8 +198,18 @@ void frmOctCalc::cmdMarkWaveOut_Click() {
         return;
     }
     const std::int32_t first = all ? 1 : lstMarkArea.ListIndex + 1;
-    const std::int32_t last = all ? info->MarkScopes.count() : lstMarkArea.ListIndex + 1;
-    for (std::int32_t i = first; i <= last && i <= info->MarkScopes.count(); ++i) {
+    const std::int32_t last = std::min(all ? info->MarkScopes.count() : lstMarkArea.ListIndex + 1,
+                                       info->MarkScopes.count());
+    // The dialog refused the chosen name only: the names made from it are asked again.
+    for (std::int32_t i = first; i <= last; ++i) {
+        const std::string name = MarkFileName(output->path, i);
+        if (const std::string refusal = OutputRefusal(name); !refusal.empty()) {
+            output->busy.End();
+            ui_.MsgBox(GetFileName(name) + "\r\n" + refusal, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+            return;
+        }
+    }
+    for (std::int32_t i = first; i <= last; ++i) {
         if (!shown_.RangeMs(info->MarkScopes.Item(i), g_PlayStartMs, g_PlayEndMs) ||
             !makeMarkAreaWave(MarkFileName(output->path, i), output->merged, output->rate, output->bits,
                               output->count)) {

@@ -6,6 +6,7 @@
 
 #include "frmLongJob.h"
 #include "globals.h"
+#include "output_target.h"
 #include "preserve_document.h"
 
 #include "model/band_rows.h"
@@ -69,6 +70,7 @@ bool frmMeasure::SelectCSVOutFile() {
     request.HideReadOnly = true;
     request.PathMustExist = true;
     request.NoReadOnlyReturn = true;
+    RefuseProjectFiles(request);
     // The dialog opens where the last file was chosen, never proposing that file (the project
     // file, as often as not) as the output.
     request.InitialDir = dlgFileName.empty() ? std::string() : GetParentPath(dlgFileName);

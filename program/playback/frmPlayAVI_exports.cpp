@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "globals.h"
+#include "output_target.h"
 #include "platform/atomic_file.h"
 #include "platform/numbers.h"
 #include "platform/text_encoding.h"
@@ -150,6 +151,7 @@ bool frmPlayAVI::OutputCSV(bool (frmPlayAVI::*write)(const std::string&)) {
     request.HideReadOnly = true;
     request.PathMustExist = true;
     request.NoReadOnlyReturn = true;
+    RefuseProjectFiles(request);
     const std::optional<std::string> path = ui_.ShowSave(request);
     if (!path || path->empty()) return false;
     dlgFileSaveName_ = *path;

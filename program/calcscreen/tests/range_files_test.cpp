@@ -287,6 +287,30 @@ TEST_F(RangeFiles, AFailedSaveKeepsTheOldFile) {
     EXPECT_EQ(Bytes(File("old.dla")), "the old file");
 }
 
+// Former bug: "Save..." took the open project's file as its target and replaced the project by a
+// range file. The project file under another name and a file in a level folder are refused in the
+// dialog, which stays open for another name.
+TEST_F(RangeFiles, TheOpenProjectsOwnFilesAreRefusedInTheDialog) {
+    { std::ofstream(ProjectPath()) << "the project"; }
+    fs::create_directory(folder / "elsewhere");
+    fs::create_symlink(ProjectPath(), folder / "elsewhere" / "p.dla");
+    Band(2).Scopes = Make({{3, 5}});
+    ui.ChooseNext(File("elsewhere/p.dla"));
+    ui.ChooseNext(File("F/r.dla"));
+    ui.ChooseNext(File("r.dla"));
+    calc.cmdDelSave_Click();
+    EXPECT_EQ(ui.MessageTexts(),
+              (std::vector<std::string>{
+                  "開いているプロジェクトファイルには出力できません．\r\n別のファイル名を指定して下さい．",
+                  "開いているプロジェクトのレベル波形データ保存フォルダには出力できません．\r\n別のフォルダを指定して下さい．",
+                  "計算除外範囲を保存しました．"}));
+    EXPECT_EQ(ui.Dialogs().size(), 1u);
+    EXPECT_EQ(Bytes(ProjectPath()), "the project");
+    EXPECT_FALSE(fs::exists(folder / "F" / "r.dla"));
+    EXPECT_TRUE(fs::is_symlink(folder / "elsewhere" / "p.dla"));
+    EXPECT_TRUE(fs::is_regular_file(folder / "r.dla"));
+}
+
 TEST_F(RangeFiles, CommandsAskThroughTheScreensFileDialog) {
     Band(2).Scopes = Make({{3, 5}});
     ui.ChooseNext(File("c.dla"));

@@ -619,6 +619,29 @@ TEST_F(CsvJobs, CommandsAskForTheFileFirst) {
     EXPECT_EQ(g_SelFileName, Out());
 }
 
+// Former bug: the calculation values took the open project's file as their target, and the project
+// became a CSV file. The project file under a hard link's name and a file among its statistics are
+// refused in the dialog, which stays open for another name.
+TEST_F(CsvJobs, TheOpenProjectsOwnFilesAreRefusedInTheDialog) {
+    Add({{1, 20, 10.0, 0, 3, {}, {}}});
+    Start();
+    const std::string saved = Bytes(project);
+    const std::string link = (home / "p.csv").string();
+    fs::create_hard_link(project, link);
+    ui.ChooseNext(link);
+    ui.ChooseNext((home / "data" / "LCalc" / "x.csv").string());
+    Output([&] { Main().mnuFileCalcValueTextOut_Click(); }, Out());
+    EXPECT_EQ(ui.MessageTexts(),
+              (std::vector<std::string>{
+                  "開いているプロジェクトファイルには出力できません．\r\n別のファイル名を指定して下さい．",
+                  "開いているプロジェクトのＬ値計算データ保存フォルダには出力できません．\r\n別のフォルダを指定して下さい．",
+                  kWritten}));
+    EXPECT_EQ(g_SelFileName, Out());
+    EXPECT_EQ(Bytes(project), saved);
+    EXPECT_EQ(Bytes(link), saved);
+    EXPECT_FALSE(fs::exists(home / "data" / "LCalc" / "x.csv"));
+}
+
 // Outputs write the memo the box shows at once, typed just now without a save; a TAB pasted into the
 // box is a space there and in the file.
 TEST_F(CsvJobs, OutputsWriteTheMemoTheBoxShows) {

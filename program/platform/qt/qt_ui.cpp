@@ -280,17 +280,27 @@ MsgAnswer QtUi::ShowMessage(const MessageBoxRequest& request)
 
 namespace {
 
+// The caller's refusal of a chosen file (FileDialogRequest::Refusal); empty when it takes it.
+QString CallerRefusal(const FileDialogRequest& request, const QStringList& files)
+{
+    if (!request.Refusal || files.size() != 1 || QFileInfo(files.front()).isDir()) {
+        return {};
+    }
+    return ToQ(request.Refusal(FromQ(files.front())));
+}
+
 // A file dialog that refuses a name in a folder that does not exist when the request says the path
-// must exist, and says so over itself, as it does for a missing file.
+// must exist, and says so over itself, as it does for a missing file; and a file its caller
+// refuses, before it asks whether to overwrite it.
 class FileDialog : public QFileDialog {
 public:
-    FileDialog(QWidget* parent, const QString& title, bool pathMustExist)
-        : QFileDialog(parent, title), pathMustExist_(pathMustExist) {}
+    FileDialog(QWidget* parent, const QString& title, const FileDialogRequest& request)
+        : QFileDialog(parent, title), request_(request) {}
 
 protected:
     void accept() override {
         const QStringList files = selectedFiles();
-        if (pathMustExist_ && !files.isEmpty()) {
+        if ((request_.PathMustExist || request_.FileMustExist) && !files.isEmpty()) {
             const QFileInfo chosen(files.front());
             if (!chosen.isDir() && !chosen.absoluteDir().exists()) {
                 QMessageBox::warning(this, windowTitle(),
@@ -300,16 +310,21 @@ protected:
                 return;
             }
         }
+        if (const QString refusal = acceptMode() == AcceptSave ? CallerRefusal(request_, files) : QString();
+            !refusal.isEmpty()) {
+            QMessageBox::warning(this, windowTitle(), QFileInfo(files.front()).fileName() + QLatin1Char('\n') + refusal);
+            return;
+        }
         QFileDialog::accept();
     }
 
 private:
-    bool pathMustExist_;
+    const FileDialogRequest& request_;
 };
 
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& request, bool save)
 {
-    FileDialog dialog(parent, ToQ(request.Title), request.PathMustExist || request.FileMustExist);
+    FileDialog dialog(parent, ToQ(request.Title), request);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (save) {
@@ -356,6 +371,8 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
             refusal = QStringLiteral("フォルダーが見つかりません。\nパスが正しいかどうかを確認してください。");
         } else if (files.size() == 1 && request.NoReadOnlyReturn && chosen.exists() && !chosen.isWritable()) {
             refusal = QStringLiteral("このファイルは読み取り専用です。\n別の名前を指定してください。");
+        } else if (save) {
+            refusal = CallerRefusal(request, files);
         }
         if (refusal.isEmpty()) {
             break;

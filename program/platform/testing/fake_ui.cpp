@@ -110,7 +110,24 @@ std::optional<std::string> FakeUi::ShowOpen(const FileDialogRequest& request)
 
 std::optional<std::string> FakeUi::ShowSave(const FileDialogRequest& request)
 {
-    return NextChoice(DialogKind::Save, request, "save");
+    std::optional<std::string> chosen = NextChoice(DialogKind::Save, request, "save");
+    // A refused file is told over the dialog, which stays open: the next scripted choice answers it.
+    while (chosen && request.Refusal) {
+        const std::string refusal = request.Refusal(*chosen);
+        if (refusal.empty()) {
+            break;
+        }
+        messages_.push_back(MessageRecord{refusal, request.Title, MsgIcon::Exclamation, MsgButtons::OK, MsgAnswer::OK,
+                                          std::nullopt});
+        events_.push_back("msg " + refusal);
+        chosen.reset();
+        if (!choices_.empty()) {
+            chosen = choices_.front();
+            choices_.pop_front();
+        }
+        dialogs_.back().Result = chosen;
+    }
+    return chosen;
 }
 
 std::optional<std::string> FakeUi::BrowseFolder(std::string_view title, std::string_view initial)

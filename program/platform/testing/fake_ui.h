@@ -43,7 +43,8 @@ public:
 
     // ---- Script
     void AnswerNext(MsgAnswer answer) { answers_.push_back(answer); }
-    // The next file or folder dialog returns this path; nothing means Cancel.
+    // The next file or folder dialog returns this path; nothing means Cancel. A save dialog whose
+    // request refuses the path records the refusal as a message and takes the next choice.
     void ChooseNext(std::optional<std::string> path) { choices_.push_back(std::move(path)); }
     // The next modal showing of the named form runs this with the form; it should end by
     // unloading or hiding the form. Without a script the form is closed by its frame.

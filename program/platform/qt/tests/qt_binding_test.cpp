@@ -435,6 +435,42 @@ TEST(QtUiHelpers, Filters)
     EXPECT_EQ(ToQtFilters("CSV|*.csv|全て|*.*"), (QStringList{QStringLiteral("CSV (*.csv)"), QStringLiteral("全て (*.*)")}));
 }
 
+// Answers a file dialog's windows as they come up: a message box through `onBox`, which presses one
+// of its buttons; the dialog by typing the name `typed` gives and pressing Save. Polls the event loop
+// until it goes.
+class DialogDriver {
+public:
+    DialogDriver(std::function<void(QMessageBox&)> onBox, std::function<QString()> typed)
+        : onBox_(std::move(onBox)), typed_(std::move(typed))
+    {
+        QTimer::singleShot(0, &guard_, [this] { Drive(); });
+    }
+
+private:
+    void Drive()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            QTimer::singleShot(0, &guard_, [this] { Drive(); });
+            onBox_(*box);
+            return;
+        }
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog != nullptr && dialog->isVisible()) {
+            // A name typed into the box with the focus there leaves the file the list had selected.
+            dialog->findChild<QListView*>(QStringLiteral("listView"))->clearSelection();
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(typed_());
+            QTimer::singleShot(0, &guard_, [this] { Drive(); });
+            QMetaObject::invokeMethod(dialog, "accept");
+            return;
+        }
+        QTimer::singleShot(10, &guard_, [this] { Drive(); });
+    }
+
+    std::function<void(QMessageBox&)> onBox_;
+    std::function<QString()> typed_;
+    QObject guard_;  // the polls end with the driver
+};
+
 // The save dialog itself: a name typed without an extension takes the filter's, also for the
 // question before overwriting; a name with one keeps it; a filter of any file adds none.
 TEST(SaveDialog, AddsTheFiltersExtensionToANameTypedWithout)
@@ -468,30 +504,53 @@ TEST(SaveDialog, AddsTheFiltersExtensionToANameTypedWithout)
         request.InitialDir = folder.toStdString();
         request.OverwritePrompt = true;
         bool asked = false;
-        QObject guard;  // the polls end with this case
         // Types the name and presses Save; answers the overwrite question with Yes.
-        std::function<void()> drive = [&] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        const DialogDriver driver(
+            [&asked](QMessageBox& box) {
                 asked = true;
-                box->button(QMessageBox::Yes)->click();
-                return;
-            }
-            if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog != nullptr && dialog->isVisible()) {
-                dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromUtf8(c.typed));
-                QTimer::singleShot(0, &guard, [&] { drive(); });
-                QMetaObject::invokeMethod(dialog, "accept");
-                return;
-            }
-            QTimer::singleShot(10, &guard, [&] { drive(); });
-        };
-        QTimer::singleShot(0, &guard, [&] { drive(); });
+                box.button(QMessageBox::Yes)->click();
+            },
+            [&c] { return QString::fromUtf8(c.typed); });
         const std::optional<std::string> chosen = ui.ShowSave(request);
         ASSERT_TRUE(chosen.has_value());
         EXPECT_EQ(QString::fromStdString(*chosen), folder + QLatin1Char('/') + QString::fromUtf8(c.chosen));
         EXPECT_EQ(asked, c.asked);
     }
     EXPECT_EQ(DefaultSuffixOf(QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙ (*.qvd *.dat)")), QStringLiteral("qvd"));
+}
+
+// A file its caller refuses is told over the dialog before any question whether to overwrite it,
+// and the dialog stays open for another name.
+TEST(SaveDialog, RefusesWhatItsCallerCannotTakeBeforeAskingToOverwrite)
+{
+    TestApp();
+    const test_support::ScratchFolder scratch("refuse");
+    const QString folder = QString::fromStdString(scratch.path().string());
+    QFile existing(folder + QStringLiteral("/kept.csv"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    FileDialogRequest request;
+    request.Filter = "ﾃｷｽﾄﾌｧｲﾙ (*.csv)|*.csv";
+    request.InitialDir = folder.toStdString();
+    request.OverwritePrompt = true;
+    std::vector<std::string> asked;
+    request.Refusal = [&asked](const std::string& path) {
+        asked.push_back(path);
+        return path.ends_with("/kept.csv") ? std::string("ここには出力できません．") : std::string();
+    };
+    QtUi ui;
+    QStringList boxes;
+    const DialogDriver driver(
+        [&boxes](QMessageBox& box) {
+            boxes << box.text();
+            box.button(QMessageBox::Ok)->click();
+        },
+        [&boxes] { return boxes.isEmpty() ? QStringLiteral("kept") : QStringLiteral("new"); });
+    const std::optional<std::string> chosen = ui.ShowSave(request);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(QString::fromStdString(*chosen), folder + QStringLiteral("/new.csv"));
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("kept.csv\nここには出力できません．")});
+    EXPECT_EQ(asked.front(), (folder + QStringLiteral("/kept.csv")).toStdString());
 }
 
 // A file manager sends its files as addresses and as text: the files count. Text counts only when
