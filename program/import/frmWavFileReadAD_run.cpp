@@ -25,6 +25,9 @@ constexpr int kGroupSize = 8;
 constexpr const char* kStartCaption = "測定開始(&M)";
 constexpr const char* kSorryTitle = "お詫び";
 constexpr const char* kNoticeTitle = "お知らせ";
+// A measurement is kept only with every band's statistics: one without them would show and store
+// wrong figures.
+constexpr const char* kStatisticsNotStored = "統計データの保存に失敗しました.測定を停止します.";
 
 std::string Num(double value) { return platform::FormatNumber(value, "0"); }
 
@@ -400,7 +403,9 @@ bool frmWavFileReadAD::BuildGroupRecords(platform::BusyPointer& busy)
             if (n < 1) {
                 return GroupFailure(busy, "生成レベルデータ数ゼロ件エラーの為、測定を停止します.");
             }
-            measure.ComputeBandStatistics(i, s, n, folder);
+            if (!measure.ComputeBandStatistics(i, s, n, folder)) {
+                return GroupFailure(busy, kStatisticsNotStored);
+            }
         }
         if (condition.w >= 6 && !BuildUserCharacteristic(i, slotCount, busy)) {
             return false;
@@ -456,7 +461,9 @@ bool frmWavFileReadAD::BuildUserCharacteristic(int i, int slotCount, platform::B
     if (!measure.WriteLevels(i, wFolder, sum)) {
         return GroupFailure(busy, "オリジナル補正特性レベルデータの保存に失敗しました.測定を停止します.");
     }
-    measure.ComputeBandStatistics(i, 2, n, wFolder);
+    if (!measure.ComputeBandStatistics(i, 2, n, wFolder)) {
+        return GroupFailure(busy, kStatisticsNotStored);
+    }
     return true;
 }
 

@@ -38,8 +38,9 @@ public:
     // The level chart's axes of the channel: a date axis from xMin to xMax, levels yMin to yMax.
     virtual void SetCalcXYAxis(int channel, double xMin, double xMax, double yMin, double yMax) = 0;
     // Statistics of band slot `slot` over its whole series of `count` values (nothing excluded),
-    // with its level histogram.
-    virtual void ComputeBandStatistics(int channel, int slot, std::int64_t count, const std::string& folder) = 0;
+    // with its level histogram. False when the histogram could not be stored (a full disk): the
+    // slot then has no statistics.
+    virtual bool ComputeBandStatistics(int channel, int slot, std::int64_t count, const std::string& folder) = 0;
     // Appends a channel record with this condition.
     virtual void AddChannel(const CChMeasureCondition& condition) = 0;
 };

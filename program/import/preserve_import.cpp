@@ -72,7 +72,7 @@ void PreserveImportMeasure::SetCalcXYAxis(int channel, double xMin, double xMax,
     axis.YAxisMax = yMax;
 }
 
-void PreserveImportMeasure::ComputeBandStatistics(int channel, int slot, std::int64_t count, const std::string& folder)
+bool PreserveImportMeasure::ComputeBandStatistics(int channel, int slot, std::int64_t count, const std::string& folder)
 {
     CChMeasure& ch = Channel(channel);
     CBandLCalcInfo& info = ch.BandLCalcInfos.Item(slot);
@@ -80,7 +80,7 @@ void PreserveImportMeasure::ComputeBandStatistics(int channel, int slot, std::in
     info.AllLCalc.Scope.S = Variant(std::int32_t{1});
     info.AllLCalc.Scope.E = Variant(n);
     info.Scopes.AllDelete();
-    info.LCalc.resetNew(info.Scopes.getReverse(Variant(std::int32_t{1}), Variant(n)), ch.LevelData, folder);
+    return info.LCalc.resetNew(info.Scopes.getReverse(Variant(std::int32_t{1}), Variant(n)), ch.LevelData, folder);
 }
 
 void PreserveImportMeasure::AddChannel(const CChMeasureCondition& condition)

@@ -34,7 +34,7 @@ public:
     bool ReadLevels(int channel, const std::string& folder, std::vector<float>& values) override;
     bool WriteLevels(int channel, const std::string& folder, const std::vector<float>& values) override;
     void SetCalcXYAxis(int channel, double xMin, double xMax, double yMin, double yMax) override;
-    void ComputeBandStatistics(int channel, int slot, std::int64_t count, const std::string& folder) override;
+    bool ComputeBandStatistics(int channel, int slot, std::int64_t count, const std::string& folder) override;
     void AddChannel(const CChMeasureCondition& condition) override;
 
 private:

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <map>
 #include <memory>
+#include <set>
 #include <utility>
 #include <string>
 #include <vector>
@@ -36,6 +37,7 @@ public:
     std::string account;
     std::map<std::string, std::vector<float>>* files = nullptr;  // shared with the document
     std::int64_t* defaultCount = nullptr;
+    const std::set<std::string>* fullFolders = nullptr;  // where no statistics can be stored
 
     int ChannelCount() const override { return static_cast<int>(channels.size()); }
     CChMeasureCondition& ChannelCondition(int k) override { return channels.at(static_cast<std::size_t>(k) - 1).condition; }
@@ -89,9 +91,11 @@ public:
         c.yMin = y0;
         c.yMax = y1;
     }
-    void ComputeBandStatistics(int k, int slot, std::int64_t, const std::string&) override
+    bool ComputeBandStatistics(int k, int slot, std::int64_t, const std::string& folder) override
     {
+        if (fullFolders->count(folder) != 0) return false;
         channels.at(static_cast<std::size_t>(k) - 1).statisticsSlots.push_back(slot);
+        return true;
     }
     void AddChannel(const CChMeasureCondition& condition) override
     {
@@ -106,6 +110,7 @@ public:
     CChMeasureCondition condition1;
     std::map<std::string, std::vector<float>> levelFiles;
     std::int64_t levelCount = 100;  // values of a level file the test did not write
+    std::set<std::string> fullFolders;  // band folders whose statistics cannot be stored
     // User characteristic k: correction and ceiling of every band.
     std::vector<std::pair<double, double>> userCurves;
     std::string project = "/proj";
@@ -120,6 +125,7 @@ public:
         }
         m->files = &levelFiles;
         m->defaultCount = &levelCount;
+        m->fullFolders = &fullFolders;
         return m;
     }
     void AddMeasure(std::unique_ptr<ImportMeasure> m) override

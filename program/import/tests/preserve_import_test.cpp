@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 
 namespace murtesk::import::testing {
 namespace {
@@ -96,7 +97,7 @@ TEST_F(PreserveImport, ChannelRecordsCarryLevelsAxesAndStatistics)
 
     // Stale excluded ranges of the template do not narrow the new statistics.
     ch.BandLCalcInfos.Item(1).Scopes.SimpleAdd(std::make_shared<CScope>(Variant(std::int32_t{2}), Variant(std::int32_t{3})));
-    m->ComputeBandStatistics(1, 1, 4, flat);
+    EXPECT_TRUE(m->ComputeBandStatistics(1, 1, 4, flat));
     const CBandLCalcInfo& info = ch.BandLCalcInfos.Item(1);
     EXPECT_EQ(info.Scopes.count(), 0);
     EXPECT_EQ(info.AllLCalc.Scope.S.AsDouble(), 1.0);
@@ -115,6 +116,11 @@ TEST_F(PreserveImport, ChannelRecordsCarryLevelsAxesAndStatistics)
     EXPECT_EQ(ch.CalcXYAxis.XAxisMax.AsDouble(), 45000.25);
     EXPECT_EQ(ch.CalcXYAxis.getXWidthSec(), 6 * 3600);
     EXPECT_EQ(ch.CalcXYAxis.YAxisMin, 50.0);
+
+    // No histogram can be stored where the statistics folder cannot be made: the slot says so.
+    std::filesystem::remove_all(context.LCalcFolder());
+    { std::ofstream(context.LCalcFolder()) << "not a folder"; }
+    EXPECT_FALSE(m->ComputeBandStatistics(1, 2, 4, flat));
 }
 
 TEST_F(PreserveImport, CorrectionsCountFromTheHighestBand)

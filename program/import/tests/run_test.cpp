@@ -532,6 +532,24 @@ TEST_F(Run, EmptyLevelDataStopsTheRun)
     EXPECT_FALSE(ui.Busy());
 }
 
+// Former bug: an import on a nearly full disk ended with "終了しました." although most bands of the
+// new measurement had no statistics. The run stops there and keeps the measurements before it whole.
+TEST_F(Run, StatisticsThatCannotBeStoredStopTheRunWithoutTheMeasurement)
+{
+    Start(1, 2);
+    Send(9899);
+    ASSERT_EQ(document.measures.size(), 1u);
+    document.fullFolders.insert("/proj/o5");
+    Send(9899);
+    EXPECT_EQ(ui.MessageTexts(),
+              (Strings{"統計データの保存に失敗しました.測定を停止します.",
+                       "測定を中止しました.\r\n2/2番目Waveファイル rec2.wav は取り込んでいません."}));
+    EXPECT_EQ(ui.Messages()[0].Title, "お詫び");
+    EXPECT_EQ(document.measures.size(), 1u);
+    EXPECT_TRUE(Closed());
+    EXPECT_FALSE(ui.Busy());
+}
+
 TEST_F(Run, StartChecksEveryChannelsStoredCondition)
 {
     document.channels.resize(3);
