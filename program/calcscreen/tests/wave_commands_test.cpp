@@ -200,6 +200,24 @@ TEST_F(WaveCommands, MarkRangesGoIntoFilesNamedAfterTheChoice) {
     EXPECT_EQ(ReadFile(Out("b_Mark1.Wav")).substr(44), Samples(1, 96000, 144000));
 }
 
+// The names made from the chosen one are the project's own files under other names too: a hard link
+// to the project file among them is refused before any mark's file is written.
+TEST_F(WaveCommands, AMarkFileThatIsTheProjectIsRefusedBeforeAnyIsWritten) {
+    Measure(1);
+    SetMarks({{1, 11}, {21, 31}});
+    WriteFile(ProjectPath(), "the project");
+    fs::create_directory(folder / "out");
+    fs::create_hard_link(ProjectPath(), folder / "out" / "a_Mark2.Wav");
+    ui.AnswerNext(MsgAnswer::Yes);
+    ui.ChooseNext(Out("out/a.wav"));
+    calc.cmdMarkWaveOut_Click();
+    EXPECT_EQ(ui.MessageTexts().back(),
+              "a_Mark2.Wav\r\n開いているプロジェクトファイルには出力できません．\r\n別のファイル名を指定して下さい．");
+    EXPECT_EQ(ReadFile(ProjectPath()), "the project");
+    EXPECT_FALSE(fs::exists(Out("out/a_Mark1.Wav")));
+    EXPECT_FALSE(ui.Busy());
+}
+
 TEST_F(WaveCommands, TheSelectedMarkAloneAndNoSelection) {
     Measure(2);
     SetMarks({{1, 11}, {21, 31}});
