@@ -31,8 +31,8 @@ void PreserveDocument::BeginProject()
 bool PreserveDocument::SaveProject()
 {
     HistogramFiles& histograms = preserve_.context().Histograms();
-    histograms.BeforeSave();
-    if (!preserve_.FileWrite(preserve_.SaveFilePath)) {
+    // A project file naming counts that may not be on the disk is no save.
+    if (!histograms.BeforeSave() || !preserve_.FileWrite(preserve_.SaveFilePath)) {
         return false;
     }
     histograms.Saved(preserve_.HistogramFileNames());

@@ -483,13 +483,20 @@ frmMeasure::SaveOutcome frmMeasure::SaveProjectFile()
         return SaveOutcome::NotWritten;
     }
     platform::BusyPointer busy(ui_);
+    const std::optional<platform::FileStamp> before = platform::StampOf(path);
     if (doc.SaveProject()) {
         projectLock_.FollowFile(path);
         projectStamp_ = platform::StampOf(path);
         ForgetRecoveryFile();
         return SaveOutcome::Written;
     }
-    // A failed write leaves the previous project file whole; it is never deleted here.
+    // A failed write leaves the previous project file whole; it is never deleted here. A save that failed only
+    // at the flush after its rename left its own new file in place: no other program changed it.
+    if (const std::optional<platform::FileStamp> after = platform::StampOf(path);
+        after && (!before || after->device != before->device || after->inode != before->inode)) {
+        projectLock_.FollowFile(path);
+        projectStamp_ = after;
+    }
     busy.End();
     ui_.MsgBox("データ保存に失敗しました．");
     return SaveOutcome::Failed;

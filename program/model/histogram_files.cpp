@@ -25,6 +25,7 @@ void HistogramFiles::DeleteUnsaved() {
     written_.clear();
     retired_.clear();
     saved_.clear();
+    unflushed_.clear();
 }
 
 bool HistogramFiles::Write(const std::string& folder, std::string& name,
@@ -39,7 +40,10 @@ bool HistogramFiles::Write(const std::string& folder, std::string& name,
     if (inPlace) {
         const auto path = PathInFolder(folder, name);
         // A histogram can be computed again from its level file: the rename suffices.
-        return path && platform::ReplaceFile(*path, write, platform::Durability::kRenamed);
+        if (!path || !platform::ReplaceFile(*path, write, platform::Durability::kRenamed)) return false;
+        std::lock_guard lock(mutex_);
+        unflushed_.erase(name);
+        return true;
     }
     std::string candidate = replacesSaved ? fresh_() : name;
     // Names come from the clock and a running number: a few taken ones are all another run can hold.
@@ -63,6 +67,7 @@ void HistogramFiles::Drop(const std::string& folder, std::string& name, bool ren
     std::unique_lock lock(mutex_);
     if (!Tracks(folder) || !saved_.contains(name)) {
         written_.erase(name);
+        unflushed_.erase(name);
         DeleteFileIn(folder, name);
         return;
     }
@@ -73,16 +78,22 @@ void HistogramFiles::Drop(const std::string& folder, std::string& name, bool ren
     }
 }
 
-void HistogramFiles::BeforeSave() const {
+bool HistogramFiles::BeforeSave() {
     std::vector<std::string> names;
     std::string folder;
     {
         std::lock_guard lock(mutex_);
-        if (!open_ || written_.empty()) return;
+        if (!open_ || written_.empty()) return true;
+        if (!unflushed_.empty()) return false;
         names.assign(written_.begin(), written_.end());
         folder = folder_;
     }
-    platform::SyncToDisk(folder, names);
+    if (platform::SyncToDisk(folder, names)) return true;
+    std::lock_guard lock(mutex_);
+    for (const std::string& name : names) {
+        if (written_.contains(name)) unflushed_.insert(name);
+    }
+    return false;
 }
 
 void HistogramFiles::Saved(const std::vector<std::string>& names) {

@@ -7,7 +7,9 @@
 // on, and the file it replaces is deleted only once a save of the project no longer names it. The
 // rename of the project file is the one moment the project moves from the old files to the new
 // ones; the new files are flushed to the disk just before it, so a power loss cannot leave the
-// project naming counts that never reached the disk.
+// project naming counts that never reached the disk. When that flush fails the save fails, and so
+// does every later one until the files it could not flush are written again: the system reports a
+// failed write-back once and may then take the lost data for written.
 //
 // A file is rewritten in place only when this run made it and no save names it yet. Any other
 // write creates its file only where no file of that name exists, so that a histogram of another run
@@ -52,8 +54,10 @@ public:
     // saved project names takes a fresh name (with no file) at once.
     void Drop(const std::string& folder, std::string& name, bool rename = true);
 
-    // Before a save of the open project: the files written since the last save reach the disk.
-    void BeforeSave() const;
+    // Before a save of the open project: the files written since the last save reach the disk. False when any of
+    // them could not be flushed, now or at an earlier save, and has not been written again since: the save must
+    // not name them, and fails.
+    bool BeforeSave();
     // The project file was saved naming `names`: the files the saved project named before and this
     // one no longer names are deleted.
     void Saved(const std::vector<std::string>& names);
@@ -69,6 +73,7 @@ private:
     std::set<std::string> saved_;    // named by the project file on disk
     std::set<std::string> written_;  // made by this run since the last save, named by no project file
     std::set<std::string> retired_;  // named by the project file on disk, no longer by the document
+    std::set<std::string> unflushed_;  // of written_: a flush failed, and the file was not written again since
 };
 
 }  // namespace murtesk

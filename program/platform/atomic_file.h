@@ -31,7 +31,9 @@ public:
     // The temporary file, open for writing.
     BinaryFile& file() { return file_; }
     // Flushes the temporary file (to the disk when kSynced) and renames it over the target. False, with the old
-    // file untouched and the temporary file removed, when a write, the flush or the rename failed.
+    // file untouched and the temporary file removed, when a write, the flush or the rename failed. With kSynced
+    // also false (errno EIO) when the folder could not be flushed after the rename: the new file then has the
+    // target's name, but the disk may still hold the old one.
     bool Commit();
     // The same, but only where no file of the target's name exists: false with errno EEXIST, and the
     // temporary file removed, when one does.
@@ -75,9 +77,13 @@ enum class NewFileResult { kWritten, kExists, kFailed };
 NewFileResult WriteNewFile(const std::string& path, const std::function<bool(BinaryFile&)>& write,
                            Durability durability = Durability::kSynced);
 
-// Flushes to the disk the regular files `names` of `folder` (others are passed over) and the folder
-// itself, by one flush of the folder's whole file system where the system has it: files written
-// with kRenamed are then as safe as kSynced ones.
-void SyncToDisk(const std::string& folder, const std::vector<std::string>& names);
+// Flushes to the disk the regular files `names` of `folder` and the folder itself, and nothing else of the file
+// system: files written with kRenamed are then as safe as kSynced ones. False when any of them could not be
+// flushed, or is missing or no regular file: what they hold may then never reach the disk. A file system without
+// flushes (EINVAL) counts as flushed.
+//
+// A failed flush is reported once: the system may count the data that could not be written as written, and a
+// later flush of the same file then succeeds. Only a file written again can be trusted after a failure.
+bool SyncToDisk(const std::string& folder, const std::vector<std::string>& names);
 
 }  // namespace murtesk::platform

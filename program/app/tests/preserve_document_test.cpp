@@ -1,4 +1,5 @@
-// The measurement list operations of the program's document over real measurements and files.
+// The measurement list operations of the program's document over real measurements and files, and its saves.
+#include "failing_flushes.h"
 #include "model/shared_procedures.h"
 #include "preserve_document.h"
 #include "scratch_folder.h"
@@ -7,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 namespace murtesk {
@@ -128,6 +130,52 @@ TEST_F(PreserveDocumentList, AdoptingAConditionKeepsTheMemo)
     doc.AdoptMeasureCondition(1);
     EXPECT_EQ(doc.Memo(), "memo");
     EXPECT_EQ(doc.Preserve().MeasureCondition.InHz, 12345.0);
+}
+
+std::string Bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// A save whose new histograms could not be flushed to the disk is a failed save: the project file and the
+// histograms it names stay as they were. The system reports a lost write-back once, so a later save fails too
+// until those counts are written again.
+TEST_F(PreserveDocumentList, ASaveWhoseHistogramsCannotBeFlushedFailsUntilTheyAreWrittenAgain)
+{
+    const fs::path lcalc = GetLCalcFolder(doc.SaveFilePath());
+    fs::create_directories(lcalc);
+    CBandLCalcInfo& band = AddMeasure("a.lvl", 0, 10.0).ChMeasures.Item(1).BandLCalcInfos.AddNew();
+    std::string& name = band.LCalc.LxData.SaveFileName;
+    name = "saved.ldt";
+    std::ofstream(lcalc / name) << "saved counts";
+    ASSERT_TRUE(doc.FileWrite(doc.SaveFilePath()));
+    doc.BeginProject();
+    struct End {
+        PreserveDocument& doc;
+        ~End() { doc.EndProject(); }
+    } end{doc};
+    const std::string saved = Bytes(doc.SaveFilePath());
+    HistogramFiles& histograms = doc.Preserve().context().Histograms();
+    const auto counts = [](platform::BinaryFile& file) { return file.Write("new counts", 10); };
+    ASSERT_TRUE(histograms.Write(lcalc.string(), name, counts));
+    ASSERT_NE(name, "saved.ldt");
+    {
+        platform::testing::FailingFlushes failing(platform::testing::FailingFlushes::Under(lcalc.string()));
+        EXPECT_FALSE(doc.SaveProject());
+        EXPECT_GT(failing.failed(), 0);
+    }
+    EXPECT_FALSE(doc.SaveProject());
+    EXPECT_EQ(Bytes(doc.SaveFilePath()), saved);
+    EXPECT_TRUE(fs::exists(lcalc / "saved.ldt"));
+
+    ASSERT_TRUE(histograms.Write(lcalc.string(), name, counts));
+    EXPECT_TRUE(doc.SaveProject());
+    EXPECT_NE(Bytes(doc.SaveFilePath()), saved);
+    EXPECT_FALSE(fs::exists(lcalc / "saved.ldt"));
+    EXPECT_TRUE(fs::exists(lcalc / name));
 }
 
 }  // namespace

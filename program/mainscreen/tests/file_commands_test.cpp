@@ -1,4 +1,5 @@
 // File New, File Open, the project-path button and SaveData.
+#include "failing_flushes.h"
 #include "mainscreen_fixture.h"
 
 #include "platform/dates.h"
@@ -507,6 +508,23 @@ TEST_F(FileCommands, ASaveAsksExactlyWhenTheBytesChanged) {
         ASSERT_EQ(Bytes(project), original) << c.what;  // the save wrote the project as read
         ASSERT_EQ(stat(project.c_str(), &read), 0);
     }
+}
+
+// A save that failed only at the flush of the folder after its rename is a failed save (a power loss may yet
+// bring the old file back), and the file it left in place is this program's own: the next save asks nothing.
+TEST_F(FileCommands, ASaveWhoseFolderCannotBeFlushedFailsAndTheNextAsksNothing)
+{
+    const std::string project = StartWith("p.qvd", 2);
+    const std::string folder = fs::canonical(fs::path(project).parent_path()).string();
+    {
+        platform::testing::FailingFlushes failing([&](const std::string& path) { return path == folder; });
+        EXPECT_FALSE(Main().SaveData());
+        EXPECT_EQ(failing.failed(), 1);
+    }
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"データ保存に失敗しました．"});
+    ui.ClearTranscript();
+    EXPECT_TRUE(Main().SaveData());
+    EXPECT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
 }
 
 }  // namespace

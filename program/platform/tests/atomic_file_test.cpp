@@ -1,3 +1,5 @@
+#include "failing_flushes.h"
+#include "named_pipe.h"
 #include "platform/atomic_file.h"
 #include "platform/program_folder.h"
 #include "scratch_folder.h"
@@ -18,7 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ScratchFolder : public testing::Test {
+class ScratchFolder : public ::testing::Test {
 protected:
     void TearDown() override { SetWriteLimitForTests(-1); }
     std::string Path(const char* name) const { return (folder_ / name).string(); }
@@ -131,6 +133,65 @@ TEST_F(ScratchFolder, KeepsTheModeOfTheReplacedFile) {
     ASSERT_TRUE(ReplaceFile(path, Writing("y")));
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// What a flush of a save's own files must report: every file and the folder reached the disk, or not.
+struct SyncCase {
+    const char* name;
+    const char* failing;  // the file (or "." for the folder) whose flush fails; none when empty
+    const char* odd;      // a name of the list that is no file: "missing", "pipe" or "link"
+    bool synced;
+};
+
+void PrintTo(const SyncCase& c, std::ostream* os) { *os << c.name; }
+
+class SyncToDiskOutcome : public ::testing::TestWithParam<SyncCase> {
+protected:
+    test_support::ScratchFolder scratch_{"sync"};
+};
+
+TEST_P(SyncToDiskOutcome, SaysWhetherEveryFileAndTheFolderReachedTheDisk) {
+    const SyncCase& c = GetParam();
+    const fs::path folder = scratch_.path();
+    std::vector<std::string> names{"a.ldt", "b.ldt"};
+    for (const std::string& name : names) std::ofstream(folder / name) << name;
+    const std::string odd = c.odd;
+    testing::NamedPipe pipe((folder / "pipe").string());
+    ASSERT_TRUE(pipe.made());
+    fs::create_symlink(folder / "a.ldt", folder / "link");
+    if (!odd.empty()) names.insert(names.begin() + 1, odd);
+    const std::string failing = std::string(c.failing) == "." ? folder.string() : (folder / c.failing).string();
+    testing::FailingFlushes flushes([&](const std::string& path) {
+        return *c.failing != '\0' && path == fs::weakly_canonical(failing).string();
+    });
+    bool synced = !c.synced;
+    EXPECT_TRUE(testing::ReturnsWithoutAWriter({&pipe}, [&] { synced = SyncToDisk(folder.string(), names); }));
+    EXPECT_EQ(synced, c.synced);
+    EXPECT_EQ(flushes.failed(), *c.failing != '\0' ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, SyncToDiskOutcome,
+                         ::testing::Values(SyncCase{"AllFlushed", "", "", true},
+                                           SyncCase{"AFileFails", "b.ldt", "", false},
+                                           SyncCase{"TheFolderFails", ".", "", false},
+                                           SyncCase{"AFileIsMissing", "", "missing", false},
+                                           SyncCase{"AFileIsANamedPipe", "", "pipe", false},
+                                           SyncCase{"AFileIsALink", "", "link", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A replacement whose folder cannot be flushed after the rename may not survive a power loss: it fails,
+// while its file has the target's name.
+TEST_F(ScratchFolder, AReplacementWhoseFolderCannotBeFlushedFails) {
+    const std::string path = Path("project.qvd");
+    Put(path, "old");
+    {
+        testing::FailingFlushes flushes([&](const std::string& flushed) { return flushed == fs::canonical(folder_); });
+        EXPECT_FALSE(ReplaceFile(path, Writing("new")));
+        EXPECT_EQ(flushes.failed(), 1);
+        EXPECT_TRUE(ReplaceFile(path, Writing("newer"), Durability::kRenamed));
+    }
+    EXPECT_EQ(Contents(path), "newer");
+    EXPECT_EQ(FilesInFolder(), 1u);
 }
 
 TEST(ProgramFolder, ComesFromTheEnvironmentElseTheExecutable) {
