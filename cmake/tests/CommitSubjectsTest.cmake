@@ -1,46 +1,61 @@
 # cmake -DCHECK=<CommitSubjects.cmake> -DWORK=<scratch folder> -P CommitSubjectsTest.cmake
-# The word check of CommitSubjects.cmake on a made-up checkout that holds the check and this file (which
-# must pass) and one more file; each case gives that file's path, its text and whether the check passes.
-# The words are put together from pieces, so that this file does not hold them.
-set(P "P")
-set(s "spec")
-set(piece "piece")
-set(cases
-  "PASS|notes.txt|the part of a band, the parts 2 and 3, MPEG-4 Visual, a specific inspection\n"
-  "PASS|src/partition.cpp|${s}trum\n"
-  "FAIL|a.cpp|// as in the ${P}art's list\n"
-  "FAIL|a.cpp|// The ${P}arts below\n"
-  "FAIL|a.cpp|// see ${P}art 4.103\n"
-  "FAIL|a.cpp|// ${P}arts 3 and 4\n"
-  "FAIL|a.cpp|// the ${s} of the window\n"
-  "FAIL|a.cpp|// as the ${s}ification has it\n"
-  "FAIL|a.cpp|// ${s} says so\n"
-  "FAIL|a.cpp|// per ${s}\n"
-  "FAIL|a.cpp|// ${piece}-02.md\n"
-  "FAIL|a.cpp|// shared/${s}/overview.md\n"
-  "FAIL|${s}/notes.txt|text\n"
-  "FAIL|docs/${s}.md|text\n"
-  "FAIL|tests/part_3.txt|text\n"
-  "FAIL|Part-12.md|text\n")
+# The subject check of CommitSubjects.cmake on made-up checkouts. Each history is a first commit, the one
+# the check counts from, and then commits with the subjects given; the check passes or fails on it. The
+# tracked file holds ordinary words of the field, which are no business of the check.
 find_program(GIT git REQUIRED)
-foreach(case IN LISTS cases)
-  string(REPLACE "|" ";" fields "${case}")
-  list(GET fields 0 expected)
-  list(GET fields 1 written)
-  list(GET fields 2 text)
-  file(REMOVE_RECURSE ${WORK})
-  file(COPY ${CHECK} ${CMAKE_CURRENT_LIST_FILE} DESTINATION ${WORK}/cmake)
-  file(WRITE ${WORK}/${written} "${text}")
-  execute_process(COMMAND ${GIT} -c init.defaultBranch=main init -q ${WORK})
-  execute_process(COMMAND ${GIT} -C ${WORK} add -A)
-  execute_process(COMMAND ${CMAKE_COMMAND} -DSOURCE=${WORK} -P ${WORK}/cmake/CommitSubjects.cmake
-    RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
-  if((expected STREQUAL "PASS" AND NOT result EQUAL 0) OR (expected STREQUAL "FAIL" AND result EQUAL 0))
-    message(SEND_ERROR "expected ${expected} for ${written}: ${text}")
-    set(failed TRUE)
+set(git ${GIT} -C ${WORK} -c user.name=Test -c user.email=test@example.invalid -c commit.gpgsign=false
+        -c core.hooksPath=/dev/null)
+
+macro(must_succeed status what)
+  if(NOT ${status} EQUAL 0)
+    message(FATAL_ERROR "${what} failed in ${WORK}")
   endif()
-endforeach()
+endmacro()
+
+# history(PASS|FAIL subject...): the subjects as single arguments, so that no list splits them.
+function(history expected)
+  file(REMOVE_RECURSE ${WORK})
+  execute_process(COMMAND ${GIT} -c init.defaultBranch=main init -q ${WORK} RESULT_VARIABLE status)
+  must_succeed(status "git init")
+  file(WRITE ${WORK}/notes.txt "MPEG-4 Part 2 video; the part of a band; Parts 1 and 3 of the standard\n")
+  execute_process(COMMAND ${git} add -A RESULT_VARIABLE status)
+  must_succeed(status "git add")
+  execute_process(COMMAND ${git} commit -q -m
+                  "A first commit whose subject is well over the limit; it comes before the one counted from"
+                  RESULT_VARIABLE status)
+  must_succeed(status "git commit")
+  execute_process(COMMAND ${git} rev-parse HEAD OUTPUT_VARIABLE since OUTPUT_STRIP_TRAILING_WHITESPACE
+                  RESULT_VARIABLE status)
+  must_succeed(status "git rev-parse")
+  set(subjects "")
+  math(EXPR last "${ARGC} - 1")
+  foreach(i RANGE 1 ${last})
+    file(APPEND ${WORK}/notes.txt "${i}\n")
+    execute_process(COMMAND ${git} commit -q -a -m "${ARGV${i}}" RESULT_VARIABLE status)
+    must_succeed(status "git commit")
+    string(APPEND subjects "\n  ${ARGV${i}}")
+  endforeach()
+  execute_process(COMMAND ${CMAKE_COMMAND} -DSOURCE=${WORK} -DSINCE=${since} -P ${CHECK}
+                  RESULT_VARIABLE result OUTPUT_VARIABLE said ERROR_VARIABLE said)
+  if(said MATCHES "not checked")
+    message(SEND_ERROR "the check did not look at the subjects:${subjects}\n${said}")
+    set(failed TRUE PARENT_SCOPE)
+  elseif((expected STREQUAL "PASS" AND NOT result EQUAL 0) OR (expected STREQUAL "FAIL" AND result EQUAL 0))
+    message(SEND_ERROR "expected ${expected} for the subjects:${subjects}\n${said}")
+    set(failed TRUE PARENT_SCOPE)
+  endif()
+endfunction()
+
+string(REPEAT "x" 61 x61)
+set(s72 "Subject of ${x61}")  # 72 characters
+history(PASS "${s72}")
+history(FAIL "${s72}y")
+history(PASS "short" "${s72}" "another short one")
+history(FAIL "short" "${s72}y" "another short one")
+history(FAIL "${x61}x; and ten m")  # 73 characters, a semicolon among them
+history(PASS "Levels [dB] of a band; its range [1 100] as it reads in a list here, too")  # 72
+history(FAIL "a closing ] one" "${s72}y" "An unbalanced [ bracket" "short")  # git log shows the newest first
 file(REMOVE_RECURSE ${WORK})
 if(failed)
-  message(FATAL_ERROR "the word check judged a case wrongly")
+  message(FATAL_ERROR "the subject check judged a history wrongly")
 endif()
