@@ -76,6 +76,77 @@ void BM_FormatDisplayDate(benchmark::State& state) {
 }
 BENCHMARK(BM_FormatDisplayDate);
 
+// ---- What the files keep of a memo (FitToCp932, on the user-interface thread when the user leaves the box)
+
+std::string Utf8Of(char32_t code) {
+    std::string out;
+    if (code < 0x80) {
+        out.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+    return out;
+}
+
+bool Held(char32_t code) {
+    const std::string typed = Utf8Of(code);
+    return murtesk::platform::Cp932ToUtf8(murtesk::platform::Utf8ToCp932(typed)) == typed;
+}
+
+void RunFit(benchmark::State& state, const std::string& text) {
+    std::size_t changes = 0;
+    for (auto _ : state) {
+        const murtesk::platform::Cp932Fit fit = murtesk::platform::FitToCp932(text);
+        changes = fit.changes.size();
+        benchmark::DoNotOptimize(fit.stored.data());
+    }
+    state.counters["characters_not_held"] = static_cast<double>(changes);
+    state.counters["MB"] = static_cast<double>(text.size()) / 1e6;
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+// A paste of 1,000,000 characters: every other one a CJK ideograph (all 20,992 of the basic block in turn,
+// of which CP932 lacks about two in three), the others kana and ASCII.
+void BM_FitPasteMillionCharacters(benchmark::State& state) {
+    std::string text;
+    for (char32_t k = 0; k < 1000000; ++k) {
+        text += Utf8Of(k % 2 == 0 ? 0x4E00 + (k / 2) % 20992 : (k % 6 == 1 ? U'あ' + k % 80 : U'a' + k % 26));
+    }
+    RunFit(state, text);
+}
+BENCHMARK(BM_FitPasteMillionCharacters)->Unit(benchmark::kMillisecond);
+
+// 60,000 distinct characters CP932 lacks, each once: those of the basic plane, then the ideographs above it.
+void BM_FitSixtyThousandLacking(benchmark::State& state) {
+    std::string text;
+    int count = 0;
+    for (char32_t code = 0x80; count < 60000; code = code == 0xFFFF ? 0x20000 : code + 1) {
+        if ((code >= 0xD800 && code <= 0xDFFF) || Held(code)) continue;
+        text += Utf8Of(code);
+        ++count;
+    }
+    RunFit(state, text);
+}
+BENCHMARK(BM_FitSixtyThousandLacking)->Unit(benchmark::kMillisecond);
+
+// A megabyte of memo text that CP932 holds whole: the common case.
+void BM_FitMegabyteHeld(benchmark::State& state) {
+    std::string text;
+    while (text.size() < 1000000) text += kMemo + "\r\n";
+    RunFit(state, text);
+}
+BENCHMARK(BM_FitMegabyteHeld)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

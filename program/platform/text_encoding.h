@@ -1,9 +1,11 @@
 // Conversion between the program's in-memory text (UTF-8) and CP932, the code page of every text
 // the system keeps in a file. Both directions work on byte lengths (a text may hold NUL), never
 // throw and never truncate: what cannot be converted is replaced and the rest goes on.
-//   UTF-8 -> CP932: a character CP932 lacks, or a byte that is not valid UTF-8, becomes "?".
+//   UTF-8 -> CP932: a character CP932 lacks (or one the converter would drop: the language tags), or
+//   a sequence that is not valid UTF-8, becomes "?". Linear in the text, however many it replaces.
 //   CP932 -> UTF-8: a byte sequence that is not valid CP932 becomes U+FFFD, one per bad byte.
-// Thread-safe: each thread keeps its own converters.
+// Thread-safe: each thread keeps its own converters; what CP932 makes of each character is learnt from
+// them once for the process.
 #pragma once
 
 #include <cstddef>
@@ -22,7 +24,9 @@ std::string Cp932ToUtf8(std::string_view cp932, std::size_t* replaced = nullptr)
 // What the files make of a UTF-8 text. CP932 holds a character as it is when the character turns
 // into CP932 and back into itself; every other character reads back as something else: "?" for one
 // CP932 lacks (é, €, an emoji, a combining mark), or a look-alike for the few CP932 takes in place of
-// another ("〜" U+301C reads back as "～" U+FF5E, "¥" as a backslash). A byte that is not UTF-8 is not held.
+// another ("〜" U+301C reads back as "～" U+FF5E, "¥" as a backslash). A byte that is not UTF-8 is not held,
+// nor a lone surrogate of UTF-16 in its three-byte form (ED A0 80 for U+D800), one character of the text.
+// Linear in the length of the text.
 struct Cp932Fit {
     struct Change {
         std::string typed;   // one character of the text (or one byte that is not UTF-8)

@@ -37,6 +37,7 @@
 
 #include <algorithm>
 #include <new>
+#include <string_view>
 #include <system_error>
 
 namespace murtesk::platform::qt {
@@ -415,6 +416,50 @@ private:
     std::function<void()> onLeave_;
 };
 
+// A memo box's text in its record and back. A UTF-16 unit that pairs with no other (a lone surrogate,
+// which a paste may bring) goes into the record in its three-byte form, not as the "?" that
+// QString::toUtf8 makes of it, so that what checks the record for characters the files cannot keep
+// sees it and names it; and that form shows as the unit again, so the box keeps what it holds.
+std::string MemoFromQ(const QString& text) {
+    std::string out;
+    qsizetype done = 0;
+    const auto appendUpTo = [&](qsizetype end) {
+        const QByteArray utf8 = QStringView(text).sliced(done, end - done).toUtf8();
+        out.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+    };
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i].unicode();
+        if (!QChar::isSurrogate(unit)) continue;
+        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1].unicode())) {
+            ++i;
+            continue;
+        }
+        appendUpTo(i);
+        out.push_back(static_cast<char>(0xE0 | (unit >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+        done = i + 1;
+    }
+    appendUpTo(text.size());
+    return out;
+}
+
+QString MemoToQ(std::string_view text) {
+    QString out;
+    std::size_t done = 0;
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    for (std::size_t i = 0; i + 2 < text.size(); ++i) {
+        // ED A0..BF 80..BF: the three-byte form of U+D800..U+DFFF, which UTF-8 itself never holds.
+        if (byte(i) != 0xED || (byte(i + 1) & 0xE0) != 0xA0 || (byte(i + 2) & 0xC0) != 0x80) continue;
+        out += QString::fromUtf8(text.data() + done, static_cast<qsizetype>(i - done));
+        out += QChar(static_cast<char16_t>(0xD000 | ((byte(i + 1) & 0x3F) << 6) | (byte(i + 2) & 0x3F)));
+        i += 2;
+        done = i + 1;
+    }
+    out += QString::fromUtf8(text.data() + done, static_cast<qsizetype>(text.size() - done));
+    return out;
+}
+
 }  // namespace
 
 void Binders::Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange, Handler onLeave) {
@@ -428,7 +473,7 @@ void Binders::Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange, Han
         if (showing_) {
             return;
         }
-        state.Text = FromQ(widget->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
+        state.Text = MemoFromQ(widget->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
         Forward(onChange);
     });
     bindings_.push_back(std::make_unique<Binding>(Binding{[widget, &state] {
@@ -436,7 +481,7 @@ void Binders::Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange, Han
         widget->setReadOnly(state.Locked);
         QStringList lines;
         for (const std::string_view line : TextLines(state.Text)) {
-            lines.push_back(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+            lines.push_back(MemoToQ(line));
         }
         const QString text = lines.join(QLatin1Char('\n'));
         if (widget->toPlainText() != text) {

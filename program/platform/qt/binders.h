@@ -82,7 +82,8 @@ public:
     void Bind(QLineEdit* widget, TextBox& state, Handler onChange = {});
     // A multi-line box: Tab and Shift+Tab move the focus, as in every other box, never typing a TAB.
     // onLeave runs once the user has moved the focus to another control of the window (by key or
-    // mouse), not when a menu opens or another window comes up.
+    // mouse), not when a menu opens or another window comes up. A lone surrogate of its text goes into
+    // the state in its three-byte form (ED A0 80 for U+D800), which the box shows as the surrogate again.
     void Bind(QPlainTextEdit* widget, TextBox& state, Handler onChange = {}, Handler onLeave = {});
     void Bind(QCheckBox* widget, CheckBox& state, Handler onClick = {});
     void Bind(QAction* action, MenuItem& state, Handler onClick);

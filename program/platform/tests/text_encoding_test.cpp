@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,6 +109,84 @@ TEST_P(Cp932Fits, ListEachCharacterNotHeldOnceWithWhatReadsBack) {
     for (std::size_t i = 0; i < fit.changes.size(); ++i) {
         EXPECT_EQ(fit.changes[i].typed, GetParam().changes[i].typed) << i;
         EXPECT_EQ(fit.changes[i].stored, GetParam().changes[i].stored) << i;
+    }
+}
+
+// Every character of the basic plane, every 61st above it, the language tags (which iconv turns into
+// nothing) and sequences that are no character, each converted by the system's iconv on its own: what
+// the text conversion writes for each, alone and among all the others, and what the files keep.
+TEST(Cp932EveryCharacter, ConvertsAsIconvDoesOneByOneAndNeverDropsOne) {
+    const auto utf8Of = [](char32_t c) {
+        std::string out;
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += {static_cast<char>(0xC0 | c >> 6), static_cast<char>(0x80 | (c & 0x3F))};
+        } else if (c < 0x10000) {
+            out += {static_cast<char>(0xE0 | c >> 12), static_cast<char>(0x80 | (c >> 6 & 0x3F)),
+                    static_cast<char>(0x80 | (c & 0x3F))};
+        } else {
+            out += {static_cast<char>(0xF0 | c >> 18), static_cast<char>(0x80 | (c >> 12 & 0x3F)),
+                    static_cast<char>(0x80 | (c >> 6 & 0x3F)), static_cast<char>(0x80 | (c & 0x3F))};
+        }
+        return out;
+    };
+    std::vector<std::string> characters;
+    for (char32_t c = 0; c < 0x110000; c += c < 0x10000 ? 1 : 61) {
+        if ((c < 0xD800 || c > 0xDFFF) && (c < 0xE0000 || c > 0xE007F)) characters.push_back(utf8Of(c));
+    }
+    for (char32_t c = 0xE0000; c <= 0xE007F; ++c) characters.push_back(utf8Of(c));
+    for (const char* none : {"\xED\xA0\x80", "\xED\xBF\xBF", "\xE0\x80\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF",
+                             "\xF4\x90\x80\x80", "\xC1", "\x80", "\xFE", "\xFF"}) {
+        characters.emplace_back(none);
+    }
+    const iconv_t toCp932 = iconv_open("CP932", "UTF-8");
+    const iconv_t toUtf8 = iconv_open("UTF-8", "CP932");
+    ASSERT_NE(toCp932, reinterpret_cast<iconv_t>(-1));
+    ASSERT_NE(toUtf8, reinterpret_cast<iconv_t>(-1));
+    // One character or code through iconv alone; nothing when it refuses it.
+    const auto alone = [](iconv_t cd, const std::string& in) -> std::optional<std::string> {
+        char out[16];
+        char* src = const_cast<char*>(in.data());
+        std::size_t srcLeft = in.size();
+        char* dst = out;
+        std::size_t dstLeft = sizeof out;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1) || srcLeft != 0) {
+            return std::nullopt;
+        }
+        return std::string(out, dst);
+    };
+    std::string text;
+    std::string written;
+    std::string stored;
+    std::vector<Cp932Fit::Change> changes;
+    std::size_t refused = 0;
+    for (const std::string& c : characters) {
+        std::optional<std::string> code = alone(toCp932, c);
+        if (!code || code->empty()) {
+            code = "?";
+            ++refused;
+        }
+        std::size_t replaced = 0;
+        ASSERT_EQ(Utf8ToCp932(c, &replaced), *code) << testing::PrintToString(c);
+        const std::string back = alone(toUtf8, *code).value_or("\xEF\xBF\xBD");
+        if (back != c) changes.push_back({c, back});
+        text += c + "|";
+        written += *code + "|";
+        stored += back + "|";
+    }
+    iconv_close(toCp932);
+    iconv_close(toUtf8);
+    std::size_t replaced = 0;
+    EXPECT_EQ(Utf8ToCp932(text, &replaced), written);
+    EXPECT_EQ(replaced, refused);
+    const Cp932Fit fit = FitToCp932(text);
+    EXPECT_EQ(fit.stored, stored);
+    ASSERT_EQ(fit.changes.size(), changes.size());
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        ASSERT_EQ(fit.changes[i].typed, changes[i].typed) << i;
+        ASSERT_EQ(fit.changes[i].stored, changes[i].stored) << testing::PrintToString(changes[i].typed);
     }
 }
 

@@ -26,7 +26,8 @@ std::optional<std::uint32_t> CodePoint(std::string_view character) {
 }
 
 // Characters that show nothing of their own: combining marks (they sit on whatever comes before),
-// spaces of other widths, marks of no width and the variation selectors.
+// spaces of other widths, marks of no width, the variation selectors, and the halves of a UTF-16 pair
+// found alone (in their three-byte form).
 bool ShowsNoGlyph(std::uint32_t code) {
     struct Span {
         std::uint32_t first;
@@ -35,7 +36,8 @@ bool ShowsNoGlyph(std::uint32_t code) {
     static constexpr Span kSpans[] = {
         {0x0080, 0x00A0}, {0x00AD, 0x00AD}, {0x0300, 0x036F}, {0x0483, 0x0489}, {0x0591, 0x05C7}, {0x0610, 0x061A},
         {0x064B, 0x065F}, {0x1AB0, 0x1AFF}, {0x1DC0, 0x1DFF}, {0x2000, 0x200F}, {0x2028, 0x202F}, {0x205F, 0x206F},
-        {0x20D0, 0x20FF}, {0x3099, 0x309A}, {0xFE00, 0xFE0F}, {0xFE20, 0xFE2F}, {0xFEFF, 0xFEFF}, {0xE0000, 0xE01EF},
+        {0x20D0, 0x20FF}, {0x3099, 0x309A}, {0xD800, 0xDFFF}, {0xFE00, 0xFE0F}, {0xFE20, 0xFE2F}, {0xFEFF, 0xFEFF},
+        {0xE0000, 0xE01EF},
     };
     return std::any_of(std::begin(kSpans), std::end(kSpans),
                        [code](const Span& span) { return code >= span.first && code <= span.last; });

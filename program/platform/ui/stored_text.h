@@ -21,8 +21,8 @@ std::string MemoEntry(std::string text);
 
 // The lines that name each character of `fit` the files do not keep and what reads back in its
 // place, one a line: "「é」→「?」". A character that shows no glyph of its own (a combining mark, a
-// space of another width, a mark of no width, a byte that is not UTF-8) is named by its code,
-// "U+0301". At most `limit` lines, then "ほか N 文字". Empty when the text is held.
+// space of another width, a mark of no width, a lone surrogate) is named by its code, "U+0301"; a
+// byte that is not UTF-8 by its value, "0xFF". At most `limit` lines, then "ほか N 文字". Empty when the text is held.
 std::string ChangesText(const Cp932Fit& fit, std::size_t limit = 10);
 
 // Tells the user, once for each text, which characters of a memo the files will not keep. The text

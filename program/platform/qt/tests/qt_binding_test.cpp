@@ -6,6 +6,7 @@
 #include "form_view.h"
 #include "qt_message_window.h"
 #include "qt_ui.h"
+#include "stored_text.h"
 #include "window_target.h"
 #include "scratch_folder.h"
 
@@ -310,6 +311,42 @@ TEST(MemoBox, LinesBreakWithCrLf) {
     form.txtMEMO.Text = "x\ny";  // a memo of a project saved before
     ui.RefreshAll();
     EXPECT_EQ(view->memo->toPlainText(), QStringLiteral("x\ny"));
+    ui.DestroyAllViews();
+}
+
+// A lone surrogate pasted into a memo box reaches its record as a character of its own, which the
+// memo check names as one the files cannot keep; the box goes on showing it. A pair stays a pair.
+TEST(MemoBox, ALoneSurrogateIsNamedAsACharacterTheFilesCannotKeep) {
+    TestApp();
+    QtUi ui;
+    ui.RegisterView<MemoForm, MemoView>("frmMemo");
+    MemoForm form(ui);
+    ui.Show(form);
+    auto* view = static_cast<MemoView*>(ui.ViewOf(form));
+    struct Case {
+        QString pasted;
+        std::string record;
+        std::string told;
+    };
+    const QChar high(char16_t{0xD83D});
+    const QChar low(char16_t{0xDE00});
+    const std::vector<Case> cases{
+        {QStringLiteral("a") + high + QStringLiteral("b"),
+         "a\xED\xA0\xBD"
+         "b",
+         "U+D83D→「?」"},
+        {QStringLiteral("a\n") + low, "a\r\n\xED\xB8\x80", "U+DE00→「?」"},
+        {QString(high) + high + low + low, "\xED\xA0\xBD\xF0\x9F\x98\x80\xED\xB8\x80",
+         "U+D83D→「?」\r\n「😀」→「?」\r\nU+DE00→「?」"},
+    };
+    for (const Case& c : cases) {
+        view->memo->clear();
+        view->memo->insertPlainText(c.pasted);
+        EXPECT_EQ(form.txtMEMO.Text, c.record);
+        EXPECT_EQ(ChangesText(FitToCp932(form.txtMEMO.Text)), c.told);
+        ui.RefreshAll();
+        EXPECT_EQ(view->memo->toPlainText(), c.pasted);
+    }
     ui.DestroyAllViews();
 }
 
