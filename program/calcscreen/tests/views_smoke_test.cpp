@@ -463,11 +463,12 @@ TEST(CalcViews, DateRangeDialogTakesADateThroughTheDateInputDialog) {
 }
 
 // The number lists of the date input dialog take digits as a number typed, not as the next entry that
-// starts with the digit (Qt's own search: "4" with 12 shown would give 40).
+// starts with the digit (Qt's own search: "4" with 12 shown would give 40). Each number's first digit
+// comes after a pause longer than the keyboard's interval, the next digits well within it, however
+// slowly the test runs.
 TEST(CalcViews, DateInputListsTakeTypedDigitsAsANumber) {
     TestApp();
     const int interval = QApplication::keyboardInputInterval();
-    QApplication::setKeyboardInputInterval(200);
     g_InputDate = platform::DateFromParts(2024, 5, 1, 10, 12, 30);
     platform::qt::QtUi ui;
     RegisterCalcScreenViews(ui);
@@ -481,11 +482,13 @@ TEST(CalcViews, DateInputListsTakeTypedDigitsAsANumber) {
     };
     for (const Typing& t : {Typing{"cmbnn", "4", "4"}, Typing{"cmbnn", "45", "45"}, Typing{"cmbss", "07", "7"},
                             Typing{"cmbss", "75", "5"}, Typing{"cmbhh", "2", "2"}, Typing{"cmbdd", "3", "3"}}) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // a pause: the next digits are a new number
+        QApplication::setKeyboardInputInterval(20);
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));  // a pause: the next digits are a new number
         auto* list = w->findChild<QComboBox*>(t.list);
         for (const char* c = t.digits; *c != '\0'; ++c) {
             QKeyEvent key(QEvent::KeyPress, Qt::Key_0 + (*c - '0'), Qt::NoModifier, QString(QChar(*c)));
             QApplication::sendEvent(list, &key);
+            QApplication::setKeyboardInputInterval(3'600'000);  // the digits after the first follow at once
         }
         EXPECT_EQ(list->currentText().toStdString(), t.shown) << t.list << " typed " << t.digits;
     }

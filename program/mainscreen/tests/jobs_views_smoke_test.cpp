@@ -25,8 +25,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 namespace murtesk {
 namespace {
@@ -76,17 +78,59 @@ protected:
     platform::qt::QtUi ui;
 };
 
+// Calls `shown` with every widget the application shows, from inside the show.
+class ShowWatch : public QObject {
+public:
+    explicit ShowWatch(std::function<void(QObject*)> shown) : shown_(std::move(shown)) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~ShowWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) shown_(watched);
+        return false;
+    }
+
+private:
+    std::function<void(QObject*)> shown_;
+};
+
+// The job is cancelled from its own first test point, however fast it runs: the progress label
+// shows once the job runs, and what the test posts then runs when the job next lets events run.
 TEST_F(JobsViews, TheLevelDialogStartsAJobWhoseWindowCancels) {
     g_CommandLine = {Project(20000)};
     ProgramForms forms;
     Main(ui, forms);
     QCoreApplication::processEvents();
     ASSERT_FALSE(g_bStartSelect);
-    forms.measure->m_JobSettings.levelOverChunk = 1;  // a test point per value: the job runs long
+    forms.measure->m_JobSettings.pumpInterval = std::chrono::milliseconds(0);  // every test point lets events run
 
     bool sawDialog = false;
     bool sawJob = false;
+    bool cancelPosted = false;
     QString message;
+    const auto cancelTheJob = [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (!top->isVisible() || top->windowTitle() != QStringLiteral("処理実行中")) continue;
+            sawJob = true;
+            auto* cancel = top->findChild<QPushButton*>();
+            ASSERT_NE(cancel, nullptr);
+            EXPECT_EQ(cancel->text(), QStringLiteral("Cancel"));
+            EXPECT_TRUE(forms.measure->lblLp0.Visible);
+            EXPECT_EQ(forms.measure->lblLp0.Caption, "測定1");
+            SavePicture(*ui.ViewOf(*forms.measure)->Widget(), "long_job_main.png");
+            SavePicture(*top, "long_job.png");
+            cancel->click();  // the job notices it at this test point
+        }
+    };
+    ShowWatch watch([&](QObject*) {
+        if (!cancelPosted && forms.measure->lblLp0.Visible) {
+            cancelPosted = true;
+            QMetaObject::invokeMethod(QCoreApplication::instance(), cancelTheJob, Qt::QueuedConnection);
+        }
+    });
+    // The dialog and the message at the end wait for the user.
     QTimer poll;
     poll.setInterval(5);
     QObject::connect(&poll, &QTimer::timeout, [&] {
@@ -111,18 +155,6 @@ TEST_F(JobsViews, TheLevelDialogStartsAJobWhoseWindowCancels) {
                     }
                 }
                 return;
-            }
-            // Once the job runs (its progress shows on the main screen).
-            if (!sawJob && top->windowTitle() == QStringLiteral("処理実行中") && forms.measure->lblLp0.Visible) {
-                sawJob = true;
-                auto* cancel = top->findChild<QPushButton*>();
-                ASSERT_NE(cancel, nullptr);
-                EXPECT_EQ(cancel->text(), QStringLiteral("Cancel"));
-                EXPECT_EQ(forms.measure->lblLp0.Caption, "測定1");
-                SavePicture(*ui.ViewOf(*forms.measure)->Widget(), "long_job_main.png");
-                SavePicture(*top, "long_job.png");
-                cancel->click();
-                return;  // the job notices it at its next test point
             }
         }
     });
