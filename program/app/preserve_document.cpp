@@ -28,6 +28,11 @@ void PreserveDocument::BeginProject()
     preserve_.context().Histograms().BeginProject(preserve_.LCalcFolder(), preserve_.HistogramFileNames());
 }
 
+void PreserveDocument::HoldProject()
+{
+    preserve_.context().Histograms().Hold(LeftoverRecord::PathOf(preserve_.SaveFilePath));
+}
+
 bool PreserveDocument::SaveProject()
 {
     HistogramFiles& histograms = preserve_.context().Histograms();

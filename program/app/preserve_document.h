@@ -25,6 +25,7 @@ public:
     bool FileRead(const std::string& path) override { return preserve_.FileRead(path); }
     bool FileWrite(const std::string& path) override { return preserve_.FileWrite(path); }
     void BeginProject() override;
+    void HoldProject() override;
     bool SaveProject() override;
     void EndProject() override;
     std::string SaveFilePath() const override { return preserve_.SaveFilePath; }

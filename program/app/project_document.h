@@ -38,6 +38,10 @@ public:
     // the open project from now on, and the files it names beside it stay as they are until the
     // next SaveProject (a crash in between finds the project whole as it was saved).
     virtual void BeginProject() {}
+    // This program holds the lock of the open project (opened or created to be saved): it keeps the
+    // project's leftover record from now on ("<project file>.pending", model/leftover_record.h) and
+    // deletes what earlier runs left listed there that the project file does not name.
+    virtual void HoldProject() {}
     // Writes the open project to SaveFilePath(), with the files beside it that it names.
     virtual bool SaveProject() { return FileWrite(SaveFilePath()); }
     // The open project is closed with nothing more saved: what was written for it since its last

@@ -350,6 +350,7 @@ bool frmMeasure::CreateNewProject(const std::string& pathIn)
     if (doc.FileWrite(path)) {
         doc.SetSaveFilePath(path);
         doc.BeginProject();
+        doc.HoldProject();
         AdoptProject(std::move(lock), held, false, platform::StampOf(path));
         projectLock_.FollowFile(path);
         ShowProjectPath();
@@ -447,6 +448,9 @@ bool frmMeasure::OpenProject(std::string& path)
     }
     doc.SetSaveFilePath(path);
     doc.BeginProject();
+    if (!readOnly) {
+        doc.HoldProject();
+    }
     AdoptProject(std::move(lock), held, readOnly, stamp);
     // The running program's channel conditions replace the project file's own.
     doc.AdoptChannelConditions(*kept);

@@ -13,6 +13,21 @@ void HistogramFiles::BeginProject(std::string folder, const std::vector<std::str
     saved_ = std::set<std::string>(names.begin(), names.end());
 }
 
+void HistogramFiles::Hold(const std::string& record) {
+    std::lock_guard lock(mutex_);
+    if (!open_ || !record_.Open(record)) return;
+    for (const std::string& name : record_.Names()) {
+        // What a killed write of the file left beside it is this project's as the file is.
+        if (const auto path = PathInFolder(folder_, name)) platform::RemoveLeftoverTemporaries(*path);
+        if (saved_.contains(name)) {
+            record_.Forget(name);
+        } else if (!DeleteListed(name)) {
+            stale_.insert(name);
+        }
+    }
+    record_.Rewrite();
+}
+
 void HistogramFiles::EndProject() {
     std::lock_guard lock(mutex_);
     DeleteUnsaved();
@@ -21,11 +36,21 @@ void HistogramFiles::EndProject() {
 }
 
 void HistogramFiles::DeleteUnsaved() {
-    for (const std::string& name : written_) DeleteFileIn(folder_, name);
+    for (const std::string& name : written_) DeleteListed(name);
     written_.clear();
     retired_.clear();
     saved_.clear();
     unflushed_.clear();
+    stale_.clear();
+    // What could not be deleted stays listed for the next holder.
+    record_.Close();
+}
+
+bool HistogramFiles::DeleteListed(const std::string& name) {
+    if (!record_.Remove(name)) return false;
+    if (DeleteFileIn(folder_, name)) return true;
+    record_.Add(name);
+    return false;
 }
 
 bool HistogramFiles::Write(const std::string& folder, std::string& name,
@@ -50,28 +75,45 @@ bool HistogramFiles::Write(const std::string& folder, std::string& name,
     for (int attempt = 0; attempt < 1000; ++attempt, candidate = fresh_()) {
         const auto path = PathInFolder(folder, candidate);
         if (!path) continue;
-        const platform::NewFileResult result = platform::WriteNewFile(*path, write, platform::Durability::kRenamed);
+        platform::BinaryFile file;
+        const platform::NewFileResult result = platform::CreateNewFile(*path, file);
+        if (result == platform::NewFileResult::kExists) continue;
         if (result == platform::NewFileResult::kFailed) return false;
-        if (result == platform::NewFileResult::kWritten) {
+        // Listed before anything is in it: a killed write leaves a listed file. Where the record cannot
+        // take the line the file is in none, and a killed run leaves it for good rather than guess.
+        record_.Add(candidate);
+        if (!write(file) || !file.Close()) {
+            file.Close();
             std::lock_guard lock(mutex_);
-            written_.insert(candidate);
-            if (replacesSaved) retired_.insert(name);
-            name = candidate;
-            return true;
+            DeleteListed(candidate);
+            return false;
         }
+        std::lock_guard lock(mutex_);
+        written_.insert(candidate);
+        if (replacesSaved) {
+            retired_.insert(name);
+            record_.Add(name);
+        }
+        name = candidate;
+        return true;
     }
     return false;
 }
 
 void HistogramFiles::Drop(const std::string& folder, std::string& name, bool rename) {
     std::unique_lock lock(mutex_);
-    if (!Tracks(folder) || !saved_.contains(name)) {
-        written_.erase(name);
-        unflushed_.erase(name);
+    if (!Tracks(folder)) {
         DeleteFileIn(folder, name);
         return;
     }
+    if (!saved_.contains(name)) {
+        written_.erase(name);
+        unflushed_.erase(name);
+        DeleteListed(name);
+        return;
+    }
     retired_.insert(name);
+    record_.Add(name);
     if (rename) {
         lock.unlock();
         name = fresh_();
@@ -100,12 +142,22 @@ void HistogramFiles::Saved(const std::vector<std::string>& names) {
     std::lock_guard lock(mutex_);
     if (!open_) return;
     std::set<std::string> named(names.begin(), names.end());
+    // What an earlier deletion left is tried again; what fails stays listed for the next holder.
+    std::set<std::string> stale;
     for (const std::string& name : retired_) {
-        if (!named.contains(name)) DeleteFileIn(folder_, name);
+        if (!named.contains(name) && !DeleteListed(name)) stale.insert(name);
+    }
+    for (const std::string& name : stale_) {
+        if (!named.contains(name) && !DeleteListed(name)) stale.insert(name);
     }
     retired_.clear();
-    for (const std::string& name : named) written_.erase(name);
+    stale_ = std::move(stale);
+    for (const std::string& name : named) {
+        written_.erase(name);
+        record_.Forget(name);
+    }
     saved_ = std::move(named);
+    record_.Rewrite();
 }
 
 }  // namespace murtesk

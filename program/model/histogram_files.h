@@ -16,6 +16,13 @@
 // (a second program on the same project, or a project beside this one in the folder) is never
 // overwritten; a name that is taken gives way to a fresh one.
 //
+// A new file is made under its own name by an exclusive create, so it is never another's, and is
+// named by no project file until a save has flushed it whole: a half-written one is only a leftover.
+// The program that holds the project's lock keeps the leftover record beside the project file
+// (leftover_record.h): the files it made that no save has named yet and those a save let go that are
+// not deleted yet. What a killed run left listed there, and its project file does not name, the next
+// holder deletes when it takes the project (Hold); nothing else in the folder is touched.
+//
 // Until a project is begun (tests of the statistics alone, documents other than the open project)
 // files are written and deleted in place by their names, as they always were.
 //
@@ -28,6 +35,7 @@
 #include <string>
 #include <vector>
 
+#include "model/leftover_record.h"
 #include "platform/binary_file.h"
 
 namespace murtesk {
@@ -41,6 +49,11 @@ public:
     // names `names` is open from now on. What the project open before left unsaved goes first, as in
     // EndProject.
     void BeginProject(std::string folder, const std::vector<std::string>& names);
+    // This program holds the open project's lock: it keeps `record` (the leftover record of the project
+    // file) from now on, and deletes now what the record lists and the project file does not name, with
+    // what killed writes of those files left beside them. A record that cannot be kept (no regular file
+    // has its name) is passed over: nothing is deleted, and nothing is listed.
+    void Hold(const std::string& record);
     // The open project is closed: the files written since its last save, which no project file
     // names, are deleted.
     void EndProject();
@@ -65,6 +78,9 @@ public:
 private:
     bool Tracks(const std::string& folder) const { return open_ && folder == folder_; }
     void DeleteUnsaved();
+    // Deletes `name` in the project's folder, unlisted first; true when it is gone. What cannot be
+    // unlisted or deleted stays, listed.
+    bool DeleteListed(const std::string& name);
 
     std::function<std::string()> fresh_;
     mutable std::mutex mutex_;
@@ -74,6 +90,8 @@ private:
     std::set<std::string> written_;  // made by this run since the last save, named by no project file
     std::set<std::string> retired_;  // named by the project file on disk, no longer by the document
     std::set<std::string> unflushed_;  // of written_: a flush failed, and the file was not written again since
+    std::set<std::string> stale_;      // listed, named by no project file, not deleted yet: tried at each save
+    LeftoverRecord record_;            // kept while this program holds the project (Hold)
 };
 
 }  // namespace murtesk

@@ -15,12 +15,12 @@ std::optional<std::string> PathInFolder(const std::string& folder, std::string_v
     return (std::filesystem::path(folder) / std::filesystem::path(std::string(name))).string();
 }
 
-void DeleteFileIn(const std::string& folder, std::string_view name) {
+bool DeleteFileIn(const std::string& folder, std::string_view name) {
     const auto path = PathInFolder(folder, name);
-    if (!path) return;
+    if (!path) return true;
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(*path, ec))) return;
-    std::filesystem::remove(*path, ec);
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(*path, ec))) return true;
+    return std::filesystem::remove(*path, ec) || !ec;
 }
 
 }  // namespace murtesk

@@ -17,7 +17,8 @@ bool IsPlainFileName(std::string_view name);
 std::optional<std::string> PathInFolder(const std::string& folder, std::string_view name);
 
 // Deletes the regular file `name` in `folder`. Anything else (an unsafe name, a missing file, a
-// folder, a link, a file that cannot be deleted) is passed over silently.
-void DeleteFileIn(const std::string& folder, std::string_view name);
+// folder, a link, a file that cannot be deleted) is passed over silently. False only when a regular
+// file of that name is there and could not be deleted.
+bool DeleteFileIn(const std::string& folder, std::string_view name);
 
 }  // namespace murtesk

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,7 +13,6 @@
 #include <random>
 #include <string_view>
 
-#include "file_moves.h"
 
 namespace murtesk::platform {
 namespace {
@@ -56,6 +56,35 @@ bool IsTemporaryNameOf(std::string_view name, std::string_view target) {
     return std::all_of(name.begin(), name.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
+// Whether the descriptor and the name in the folder are still the same file.
+bool SameFile(int folder, const char* name, int fd) {
+    struct stat byName {};
+    struct stat byFd {};
+    return ::fstatat(folder, name, &byName, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &byFd) == 0 &&
+           byName.st_dev == byFd.st_dev && byName.st_ino == byFd.st_ino;
+}
+
+// Removes the temporary file `name` of `folder` when it is a regular file whose lock is free; true
+// when a live writer holds it. A file system without locks shows nobody's lock, and nothing is
+// removed there.
+bool RemoveUnlessLive(int folder, const char* name) {
+    const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool live = false;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            // Removed while the lock is held here: a writer that has just made the file finds its
+            // name gone once it has the lock, and takes another (Open).
+            if (SameFile(folder, name, fd)) ::unlinkat(folder, name, 0);
+        } else {
+            live = errno == EWOULDBLOCK;
+        }
+    }
+    ::close(fd);
+    return live;
+}
+
 }  // namespace
 
 void RemoveLeftoverTemporaries(const std::string& path) {
@@ -65,11 +94,29 @@ void RemoveLeftoverTemporaries(const std::string& path) {
     DIR* folder = ::opendir(FolderOf(path).c_str());
     if (folder == nullptr) return;
     const int fd = ::dirfd(folder);
+    const std::size_t outerSize = target.size() + 2 + kSuffixDigits;
+    std::vector<std::string> outer;
+    std::vector<std::string> inner;
     while (const dirent* entry = ::readdir(folder)) {
+        const std::string_view name = entry->d_name;
+        if (IsTemporaryNameOf(name, target)) {
+            outer.emplace_back(name);
+        } else if (name.size() > outerSize && IsTemporaryNameOf(name.substr(0, outerSize), target) &&
+                   IsTemporaryNameOf(name, name.substr(0, outerSize))) {
+            inner.emplace_back(name);
+        }
+    }
+    std::vector<std::string> live;
+    for (const std::string& name : outer) {
+        if (RemoveUnlessLive(fd, name.c_str())) live.push_back(name);
+    }
+    // A library writes a temporary file of its own beside the one it was given, while that one's
+    // writer holds its lock.
+    for (const std::string& name : inner) {
         struct stat st {};
-        if (IsTemporaryNameOf(entry->d_name, target) && ::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode))
-            ::unlinkat(fd, entry->d_name, 0);
+        if (std::find(live.begin(), live.end(), name.substr(0, outerSize)) == live.end() &&
+            ::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            ::unlinkat(fd, name.c_str(), 0);
     }
     ::closedir(folder);
 }
@@ -84,6 +131,7 @@ AtomicFileWriter::~AtomicFileWriter() {
 bool AtomicFileWriter::Open() {
     Discard();
     committed_ = false;
+    RemoveLeftoverTemporaries(path_);
     thread_local std::mt19937_64 random{std::random_device{}()};
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = TemporaryName(path_, random());
@@ -96,33 +144,39 @@ bool AtomicFileWriter::Open() {
             if (errno == EEXIST) continue;
             return false;
         }
-        if (mode != 0666) ::fchmod(fd, mode);
-        if (!file_.AdoptForWriting(fd)) {
+        // Another writer's clean-up may have taken the new file for an abandoned one before the lock:
+        // it holds the lock, or has removed the file, and another name is tried.
+        const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+        if (!locked || !SameFile(AT_FDCWD, candidate.c_str(), fd)) {
+            ::close(fd);
+            continue;
+        }
+        // The lock goes with the last descriptor of the file: this one keeps it after the file is closed.
+        lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+        if (lock_ < 0 || (mode != 0666 && ::fchmod(fd, mode) != 0)) {
             ::unlink(candidate.c_str());
+            ::close(fd);
+            Discard();
             return false;
         }
         temporary_ = candidate;
+        if (!file_.AdoptForWriting(fd)) {
+            Discard();
+            return false;
+        }
         return true;
     }
     return false;
 }
 
-bool AtomicFileWriter::Commit() { return Finish(true); }
-
-bool AtomicFileWriter::CommitWithoutReplacing() { return Finish(false); }
-
-bool AtomicFileWriter::Finish(bool replace) {
+bool AtomicFileWriter::Commit() {
     if (temporary_.empty() || committed_) return false;
     const bool synced = durability_ == Durability::kSynced;
     const bool written = !file_.failed() && file_.Flush(synced);
     const bool closed = file_.Close();
-    bool renamed = false;
-    if (!written || !closed) {
-        errno = EIO;
-    } else {
-        renamed = replace ? ::rename(temporary_.c_str(), path_.c_str()) == 0 : RenameNoReplace(temporary_, path_);
-    }
-    if (!renamed) {
+    if (!written || !closed) errno = EIO;
+    // Renamed while the lock is held, so that no clean-up takes the finished file for an abandoned one.
+    if (!written || !closed || ::rename(temporary_.c_str(), path_.c_str()) != 0) {
         const int cause = errno;
         Discard();
         errno = cause;
@@ -130,6 +184,7 @@ bool AtomicFileWriter::Finish(bool replace) {
     }
     temporary_.clear();
     committed_ = true;
+    Discard();
     if (synced && !SyncFolder(FolderOf(path_))) {
         errno = EIO;
         return false;
@@ -139,9 +194,14 @@ bool AtomicFileWriter::Finish(bool replace) {
 
 void AtomicFileWriter::Discard() {
     file_.Close();
+    // Removed before the lock goes: the name may be another writer's once it is free.
     if (!temporary_.empty()) {
         ::unlink(temporary_.c_str());
         temporary_.clear();
+    }
+    if (lock_ >= 0) {
+        ::close(lock_);
+        lock_ = -1;
     }
 }
 
@@ -162,12 +222,13 @@ bool ReplaceFileByPath(const std::string& path, const std::function<bool(const s
     return writer.Commit();
 }
 
-NewFileResult WriteNewFile(const std::string& path, const std::function<bool(BinaryFile&)>& write,
-                           Durability durability) {
-    AtomicFileWriter writer(path, durability);
-    if (!writer.Open() || !write(writer.file())) return NewFileResult::kFailed;
-    if (writer.CommitWithoutReplacing()) return NewFileResult::kWritten;
-    return errno == EEXIST ? NewFileResult::kExists : NewFileResult::kFailed;
+NewFileResult CreateNewFile(const std::string& path, BinaryFile& file) {
+    file.Close();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) return errno == EEXIST ? NewFileResult::kExists : NewFileResult::kFailed;
+    if (file.AdoptForWriting(fd)) return NewFileResult::kCreated;
+    ::unlink(path.c_str());
+    return NewFileResult::kFailed;
 }
 
 bool SyncToDisk(const std::string& folder, const std::vector<std::string>& names) {

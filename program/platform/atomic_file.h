@@ -1,6 +1,12 @@
 // Replacing a file the user keeps without ever leaving it half written: the new content goes to a
 // temporary file in the same folder, is flushed to the disk, and then takes the old file's place by
 // rename. When anything fails the temporary file is removed and the old file stays as it was.
+//
+// A writer that was killed cannot remove its temporary file; the next replacement of the same target
+// does. Each writer holds an advisory lock (flock) on its temporary file until it has renamed or
+// removed it, and the kernel lets go of a killed writer's lock: a temporary file of the target whose
+// lock can be taken belongs to no live writer, one whose writer still runs (in this program or
+// another) stays.
 #pragma once
 
 #include <functional>
@@ -25,8 +31,9 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    // Creates the temporary file beside the target. False when the folder does not exist or
-    // cannot be written.
+    // Removes what killed writers of the target left (RemoveLeftoverTemporaries), then creates the
+    // temporary file beside the target, locked. False when the folder does not exist or cannot be
+    // written.
     bool Open();
     // The temporary file, open for writing.
     BinaryFile& file() { return file_; }
@@ -35,9 +42,6 @@ public:
     // also false (errno EIO) when the folder could not be flushed after the rename: the new file then has the
     // target's name, but the disk may still hold the old one.
     bool Commit();
-    // The same, but only where no file of the target's name exists: false with errno EEXIST, and the
-    // temporary file removed, when one does.
-    bool CommitWithoutReplacing();
     // Removes the temporary file; the target stays as it was.
     void Discard();
 
@@ -46,18 +50,19 @@ public:
     const std::string& temporary() const { return temporary_; }
 
 private:
-    bool Finish(bool replace);
-
     std::string path_;
     std::string temporary_;
     BinaryFile file_;
+    int lock_ = -1;  // a second descriptor of the temporary file, which holds its lock until the rename
     Durability durability_;
     bool committed_ = false;
 };
 
 // Removes what replacements of `path` left beside it when the program ended before they completed
-// (killed, or the machine stopped): regular files named as AtomicFileWriter names its temporary
-// files for `path`. Nothing else in the folder is touched.
+// (killed, or the machine stopped): the regular files named as AtomicFileWriter names its temporary
+// files for `path` whose lock no live writer holds, and the temporary files a library writing one of
+// them named after it in turn (path & ".~" & 12 digits & ".~" & 12 digits) unless that one's writer
+// still runs. Nothing else in the folder is touched.
 void RemoveLeftoverTemporaries(const std::string& path);
 
 // Writes a file through an AtomicFileWriter: true when `write` returned true and the new file is
@@ -72,10 +77,12 @@ bool ReplaceFile(const std::string& path, const std::function<bool(BinaryFile&)>
 bool ReplaceFileByPath(const std::string& path, const std::function<bool(const std::string& temporary)>& write,
                        Durability durability = Durability::kSynced);
 
-// Writes a file that is not there yet, as ReplaceFile writes one, never over a file of its name.
-enum class NewFileResult { kWritten, kExists, kFailed };
-NewFileResult WriteNewFile(const std::string& path, const std::function<bool(BinaryFile&)>& write,
-                           Durability durability = Durability::kSynced);
+// Creates a file that is not there yet and opens it in `file` for writing: the name is taken by an
+// exclusive create, so a file of that name is never written over (kExists), nor one a symbolic link
+// of that name leads to (kFailed). The file is written under its own name, seen half written until
+// it is closed: only for files that nothing reads before their writer names them (new histograms).
+enum class NewFileResult { kCreated, kExists, kFailed };
+NewFileResult CreateNewFile(const std::string& path, BinaryFile& file);
 
 // Flushes to the disk the regular files `names` of `folder` and the folder itself, and nothing else of the file
 // system: files written with kRenamed are then as safe as kSynced ones. False when any of them could not be

@@ -1,9 +1,9 @@
-// A range edit on the calculation screen and the save at "戻る", ended as a crash would end them at
+// Two range edits on the calculation screen and the save at "戻る", ended as a crash would end them at
 // every change they make to the file system: a forked child runs them and dies (_exit) just before
 // its k-th rename, link or deletion, for k = 1, 2, … until a child gets to the end. After each, the
 // project opened again shows for every band the statistics of the ranges its project file holds,
-// computed here from the level files; and a run that got to the end leaves no histogram file its
-// project does not name.
+// computed here from the level files; a run that got to the end leaves no histogram file its project
+// does not name, and after any run the next program that takes the project leaves none either.
 #include "frmMeasure.h"
 #include "frmOctCalc.h"
 #include "import_recordings.h"
@@ -13,11 +13,13 @@
 #include "model/testing/level_oracle.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
+#include <fstream>
 #include <set>
 
 namespace {
@@ -26,9 +28,18 @@ namespace {
 std::atomic<int> g_dieAt{0};
 std::atomic<int> g_changes{0};
 constexpr int kDied = 86;
+// Where the child notes the name of the file it was to delete when it died.
+std::string g_diedNote;
 
-void BeforeChange() {
+// `deleting`: the file a deletion is about to delete.
+void BeforeChange(const char* deleting = nullptr) {
     if (g_dieAt.load() > 0 && ++g_changes == g_dieAt.load()) {
+        if (deleting != nullptr) {
+            const std::string name = std::filesystem::path(deleting).filename().string();
+            const int fd = ::open(g_diedNote.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            if (fd < 0 || ::write(fd, name.data(), name.size()) != static_cast<ssize_t>(name.size())) _exit(5);
+            ::close(fd);
+        }
         _exit(kDied);
     }
 }
@@ -59,15 +70,15 @@ int link(const char* from, const char* to) {
     return Next<int (*)(const char*, const char*)>("link")(from, to);
 }
 int unlink(const char* path) {
-    BeforeChange();
+    BeforeChange(path);
     return Next<int (*)(const char*)>("unlink")(path);
 }
 int unlinkat(int dir, const char* path, int flags) {
-    BeforeChange();
+    BeforeChange(path);
     return Next<int (*)(int, const char*, int)>("unlinkat")(dir, path, flags);
 }
 int remove(const char* path) {
-    BeforeChange();
+    BeforeChange(path);
     return Next<int (*)(const char*)>("remove")(path);
 }
 }
@@ -83,13 +94,15 @@ protected:
     }
     frmOctCalc& Calc() { return static_cast<frmOctCalc&>(*forms.octCalc); }
 
-    // In a child: opens the project, excludes seconds 1 to 3 of every band of channel 1 as a drag
-    // does, and returns to the main screen, dying before change `dieAt`. How the child ended.
+    // In a child: opens the project, excludes seconds 1 to 3 of every band of channel 1 as a drag does,
+    // twice (the second writes again the histograms the first wrote), and returns to the main screen,
+    // dying before change `dieAt`. How the child ended.
     int EditInChild(const std::string& project, int dieAt) {
         std::fflush(nullptr);
         const pid_t pid = fork();
         if (pid == 0) {
             std::string path = project;
+            g_diedNote = (fs::path(project).parent_path() / "died-deleting").string();
             if (!Main().OpenProject(path)) _exit(2);
             Main().ListView1.SelectedIndex = 0;
             Main().cmdOK_Click();
@@ -98,6 +111,7 @@ protected:
             Calc().optMouseAction.Select(0);
             Calc().optAreaBand.Select(0);
             g_dieAt = dieAt;
+            Calc().DoMouseAction(static_cast<std::int32_t>(rate) + 1, static_cast<std::int32_t>(3 * rate));
             Calc().DoMouseAction(static_cast<std::int32_t>(rate) + 1, static_cast<std::int32_t>(3 * rate));
             Calc().cmdREC_Click();
             g_dieAt = 0;
@@ -108,6 +122,20 @@ protected:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 };
+
+// The files of the statistics folder of `project` that its project file does not name.
+std::vector<std::string> Unnamed(const std::string& project) {
+    StatsContext context([&] { return project; }, [] { return 45400.0; });
+    CPreserve saved(context);
+    if (!saved.FileRead(project)) return {"(the project file cannot be read)"};
+    const std::vector<std::string> names = saved.HistogramFileNames();
+    const std::set<std::string> named(names.begin(), names.end());
+    std::vector<std::string> unnamed;
+    for (const auto& entry : fs::directory_iterator(GetLCalcFolder(project))) {
+        if (!named.contains(entry.path().filename())) unnamed.push_back(entry.path().filename());
+    }
+    return unnamed;
+}
 
 // The statistics a band shows against those of its level file over the gaps of its saved excluded ranges.
 void ExpectStatisticsOfSavedRanges(const std::string& project, int k) {
@@ -166,14 +194,25 @@ TEST_F(StatisticsAfterCrash, EveryBandShowsTheStatisticsOfItsSavedRangesWherever
             ASSERT_TRUE(saved.FileRead(project));
             EXPECT_EQ(saved.Measures.Item(1).ChMeasures.Item(1).BandLCalcInfos.Item(1).Scopes.count(), 1);
             // No histogram file is left that the project does not name (the statistics over whole
-            // series name files that are never written).
-            const std::vector<std::string> names = saved.HistogramFileNames();
-            const std::set<std::string> named(names.begin(), names.end());
-            for (const auto& entry : fs::directory_iterator(run / "LCalc")) {
-                EXPECT_TRUE(named.contains(entry.path().filename())) << entry.path();
-            }
-            EXPECT_GT(k, 20);  // a change per band and per file let go at the save
+            // series name files that are never written), nor a record of any.
+            EXPECT_EQ(Unnamed(project), std::vector<std::string>{});
+            EXPECT_FALSE(fs::exists(project + ".pending"));
+            EXPECT_GT(k, 34);  // a change per band at the second edit and per file let go at the save
         }
+        // The next program to take the project deletes what the dead one left of its own, and only that:
+        // a file the dead one no longer listed because it was deleting it stays.
+        const std::string other = "99-1-1-0_0_0_1.ldt";
+        std::ofstream(run / "LCalc" / other) << "another project's";
+        std::set<std::string> left{other};
+        std::ifstream note(run / "died-deleting");
+        for (std::string deleting; std::getline(note, deleting);) {
+            if (fs::exists(run / "LCalc" / deleting)) left.insert(deleting);
+        }
+        std::string path = project;
+        ASSERT_TRUE(Main().OpenProject(path)) << k;
+        const std::vector<std::string> unnamed = Unnamed(project);
+        EXPECT_EQ(std::set<std::string>(unnamed.begin(), unnamed.end()), left) << "died before change " << k;
+        EXPECT_FALSE(fs::exists(project + ".pending")) << k;
         fs::remove_all(run);
     }
     EXPECT_TRUE(ended);

@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -93,6 +95,27 @@ TEST_F(ScratchFolder, AWriterByPathReplacesTheFileOnlyWhenItSucceeds) {
     }));
     EXPECT_EQ(Contents(path), "whole new");
     EXPECT_EQ(FilesInFolder(), 1u);
+}
+
+// What writers of a target that were killed left beside it goes with the next replacement of that target:
+// their temporary files, and those a library wrote beside one of them. A live writer's stay, in this
+// program or another (it holds the lock), and so do the temporary files of other targets.
+TEST_F(ScratchFolder, AReplacementRemovesWhatKilledWritersOfItsTargetLeft) {
+    const std::string path = Path("out.csv");
+    const std::vector<std::string> dead{"out.csv.~0123456789ab", "out.csv.~0123456789ab.~00000000000c",
+                                        "out.csv.~ffffffffffff.~00000000000d"};
+    const std::vector<std::string> kept{"out.csv.~aaaaaaaaaaaa", "out.csv.~aaaaaaaaaaaa.~00000000000e",
+                                        "other.csv.~0123456789ab", "out.csv.~0123456789", "out.csv.~0123456789AB"};
+    for (const std::string& name : dead) Put(Path(name.c_str()), "part");
+    for (const std::string& name : kept) Put(Path(name.c_str()), "part");
+    const int live = ::open(Path("out.csv.~aaaaaaaaaaaa").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(live, 0);
+    ASSERT_EQ(::flock(live, LOCK_EX | LOCK_NB), 0);
+    ASSERT_TRUE(ReplaceFile(path, Writing("new")));
+    ::close(live);
+    for (const std::string& name : dead) EXPECT_FALSE(fs::exists(folder_ / name)) << name;
+    for (const std::string& name : kept) EXPECT_TRUE(fs::exists(folder_ / name)) << name;
+    EXPECT_EQ(Contents(path), "new");
 }
 
 TEST_F(ScratchFolder, FailsWhenTheFolderIsMissingOrTheTargetIsAFolder) {
