@@ -37,6 +37,8 @@ void HistogramFiles::EndProject() {
 
 void HistogramFiles::DeleteUnsaved() {
     for (const std::string& name : written_) DeleteListed(name);
+    // Those let go stay while the saved project file names them.
+    for (const std::string& name : saved_) record_.Forget(name);
     written_.clear();
     retired_.clear();
     saved_.clear();

@@ -88,6 +88,20 @@ TEST_F(LeftoverHistograms, ARecordThatIsNoRegularFileIsNeitherReadNorWritten) {
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "+listed.ldt\n");
 }
 
+// A project closed without a save deletes what it wrote, keeps what its project file names, and leaves
+// no record.
+TEST_F(LeftoverHistograms, AProjectClosedWithoutASaveLeavesOnlyWhatItsFileNames) {
+    Put(lcalc / "saved.ldt");
+    files.BeginProject(lcalc.string(), {"saved.ldt"});
+    files.Hold(record);
+    std::string name = "saved.ldt";
+    ASSERT_TRUE(files.Write(lcalc.string(), name, Counts()));
+    ASSERT_TRUE(fs::exists(record));
+    files.EndProject();
+    EXPECT_EQ(Files(), std::set<std::string>{"saved.ldt"});
+    EXPECT_FALSE(fs::exists(record));
+}
+
 // A histogram a save let go that could not be deleted then is deleted at a later save, or else by the
 // next program that holds the project; one a program wrote and was killed before it saved, by that one.
 TEST_F(LeftoverHistograms, WhatCouldNotBeDeletedAfterASaveIsDeletedLater) {
