@@ -21,6 +21,8 @@ std::string OutputRefusal(const std::string& target) {
         return std::string("開いているプロジェクトファイルには出力できません．") + kOtherName;
     case ProjectPart::kLockFile:
         return std::string("開いているプロジェクトのロックファイルには出力できません．") + kOtherName;
+    case ProjectPart::kLeftoverRecord:
+        return std::string("開いているプロジェクトの控えファイル（.pending）には出力できません．") + kOtherName;
     case ProjectPart::kStatisticsFolder:
         return std::string("開いているプロジェクトのＬ値計算データ保存フォルダには出力できません．") + kOtherFolder;
     case ProjectPart::kLevelFolder:

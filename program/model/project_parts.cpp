@@ -1,6 +1,7 @@
 #include "model/project_parts.h"
 
 #include "model/band_slots.h"
+#include "model/leftover_record.h"
 #include "model/shared_procedures.h"
 #include "platform/project_lock.h"
 
@@ -87,6 +88,7 @@ private:
 ProjectPart PartOf(const std::string& project, const Target& target) {
     if (target.Is(project)) return ProjectPart::kProjectFile;
     if (target.Is(platform::ProjectLockPath(project))) return ProjectPart::kLockFile;
+    if (target.Is(LeftoverRecord::PathOf(project))) return ProjectPart::kLeftoverRecord;
     if (target.In(GetLCalcFolder(project))) return ProjectPart::kStatisticsFolder;
     if (target.In(GetRecWavFolder(project))) return ProjectPart::kRecordingFolder;
     std::set<std::string> bandFolders;

@@ -1,4 +1,5 @@
-// Which of a project's own files a path reaches: the project file, its lock file, or a file in one
+// Which of a project's own files a path reaches: the project file, its lock file, the record of its
+// leftover histograms, or a file in one
 // of the folders beside it that hold its measurements' data. An output must never take the place
 // of any of them, whatever name reaches them.
 //
@@ -17,6 +18,7 @@ enum class ProjectPart {
     kNone,              // none of the project's own files
     kProjectFile,       // the project file itself
     kLockFile,          // the lock file beside it ("<project file>.lock")
+    kLeftoverRecord,    // the record of its leftover histograms ("<project file>.pending")
     kStatisticsFolder,  // a file in "LCalc", the level histograms
     kLevelFolder,       // a file in a band's folder ("F", "W", "16000Hz" ...), the level series
     kRecordingFolder,   // a file in "RecWav", the split recordings, videos and their side files

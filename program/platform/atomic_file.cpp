@@ -235,31 +235,38 @@ bool SyncToDisk(const std::string& folder, const std::vector<std::string>& names
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0) return false;
     // Only these files and their folder are flushed, never the whole file system: that would wait for every
-    // other program's unwritten data as well. The write-back of all of them is started first, so the disk
-    // gets them together and each flush below mostly waits for what is already under way.
+    // other program's unwritten data as well. The write-back of a batch of them is started first, so the disk
+    // gets them together and each flush below mostly waits for what is already under way. A batch stays well
+    // below the descriptors a desktop session allows a process (1024 by default), whatever else is open: a
+    // recalculation of every measurement writes thousands of histograms.
+    constexpr std::size_t kBatch = 128;
     bool synced = true;
     std::vector<int> files;
-    files.reserve(names.size());
-    for (const std::string& name : names) {
-        // Not blocking: a named pipe put in a file's place is no file and must not stop the save.
-        const int fd = ::openat(dir, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        struct stat st {};
-        if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            synced = false;
-            if (fd >= 0) ::close(fd);
-            break;
+    files.reserve(std::min(kBatch, names.size()));
+    for (std::size_t first = 0; synced && first < names.size(); first += kBatch) {
+        const std::size_t end = std::min(names.size(), first + kBatch);
+        for (std::size_t i = first; i < end; ++i) {
+            // Not blocking: a named pipe put in a file's place is no file and must not stop the save.
+            const int fd = ::openat(dir, names[i].c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+            struct stat st {};
+            if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+                synced = false;
+                if (fd >= 0) ::close(fd);
+                break;
+            }
+            files.push_back(fd);
+            // Only a start: where the system cannot start it here (EINVAL, ESPIPE, ENOSYS) the flush below
+            // does it all; any other failure is a failure to write.
+            if (::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE) != 0 && errno != EINVAL && errno != ESPIPE &&
+                errno != ENOSYS)
+                synced = false;
         }
-        files.push_back(fd);
-        // Only a start: where the system cannot start it here (EINVAL, ESPIPE, ENOSYS) the flush below does
-        // it all; any other failure is a failure to write.
-        if (::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE) != 0 && errno != EINVAL && errno != ESPIPE &&
-            errno != ENOSYS)
-            synced = false;
-    }
-    for (const int fd : files) {
-        // The data with what reading it needs (its size, where it lies); the times are not worth a flush.
-        if (synced && !Flushed(::fdatasync(fd))) synced = false;
-        if (::close(fd) != 0) synced = false;
+        for (const int fd : files) {
+            // The data with what reading it needs (its size, where it lies); the times are not worth a flush.
+            if (synced && !Flushed(::fdatasync(fd))) synced = false;
+            if (::close(fd) != 0) synced = false;
+        }
+        files.clear();
     }
     synced = synced && SyncFolder(dir);
     return ::close(dir) == 0 && synced;

@@ -44,6 +44,7 @@ TEST(ProjectPartAt, ByIdentityNotBySpelling) {
         {"p/project.qvd", "other/relative.qvd", ProjectPart::kProjectFile},
         {"p/project.qvd", "p/LCalc/../project.qvd", ProjectPart::kProjectFile},
         {"p/project.qvd", "p/project.qvd.lock", ProjectPart::kLockFile},  // not there while nobody holds it
+        {"p/project.qvd", "p/project.qvd.pending", ProjectPart::kLeftoverRecord},
         {"p/project.qvd", "p/LCalc/a.ldt", ProjectPart::kStatisticsFolder},
         {"p/project.qvd", "p/LCalc/new.csv", ProjectPart::kStatisticsFolder},
         {"p/project.qvd", "other/stats/new.csv", ProjectPart::kStatisticsFolder},
@@ -65,6 +66,7 @@ TEST(ProjectPartAt, ByIdentityNotBySpelling) {
         // the one of the file the link leads to.
         {"other/soft.qvd", "p/project.qvd.lock", ProjectPart::kLockFile},
         {"other/soft.qvd", "other/soft.qvd.lock", ProjectPart::kNone},
+        {"other/soft.qvd", "p/project.qvd.pending", ProjectPart::kLeftoverRecord},
         {"other/soft.qvd", "p/LCalc/new.csv", ProjectPart::kStatisticsFolder},
         {"other/soft.qvd", "p/project.qvd", ProjectPart::kProjectFile},
         {"other/soft.qvd", "other/x.csv", ProjectPart::kNone},

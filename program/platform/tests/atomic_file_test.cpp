@@ -202,6 +202,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, SyncToDiskOutcome,
                                            SyncCase{"AFileIsALink", "", "link", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A recalculation of every measurement flushes thousands of histograms in one save, more than the
+// descriptors a desktop session allows a process (1024 by default).
+TEST_F(ScratchFolder, FlushesMoreFilesThanTheProcessMayHaveOpen) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 300; ++i) {
+        names.push_back(std::to_string(i) + ".ldt");
+        Put(Path(names.back().c_str()), names.back());
+    }
+    rlimit saved {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit low = saved;
+    low.rlim_cur = 200;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    const bool synced = SyncToDisk(folder_.string(), names);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+    EXPECT_TRUE(synced);
+}
+
 // A replacement whose folder cannot be flushed after the rename may not survive a power loss: it fails,
 // while its file has the target's name.
 TEST_F(ScratchFolder, AReplacementWhoseFolderCannotBeFlushedFails) {
