@@ -65,7 +65,9 @@ public:
     void deleteMarkArea(std::int32_t S, std::int32_t E);
     void addMarkArea(std::int32_t S, std::int32_t E);
     void setMarkAreaToBands(const CScopes& ranges);
-    void setDeleteAreaToBands();
+    // Every band of optAreaBand's set takes a copy of the shown band's excluded ranges, its statistics
+    // recomputed; false when they could not all be saved (no band changed).
+    bool setDeleteAreaToBands();
     // The procedure optMouseAction chooses, tested in the order 1, 0, 2, 3 (else 4), over (S, E).
     void DoMouseAction(std::int32_t S, std::int32_t E);
     // Range files (frmOctCalc_rangecmds.cpp): read onto the shown band (false when unreadable, nothing

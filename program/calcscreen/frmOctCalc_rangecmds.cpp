@@ -118,8 +118,12 @@ void frmOctCalc::cmdLevelOverDelete_Click() {
     }
     Busy busy(ui_);
     CBandLCalcInfo& shown = *ShownBandInfo();
-    calc::TellIfNotSaved(ui_, ExcludedRanges(EditSet()).Merge(shown.LevelOverScopes));
-    shown.LevelOverScopes.AllDelete();
+    // An edit that could not be saved changed nothing: the orange ranges stay for another try.
+    if (ExcludedRanges(EditSet()).Merge(shown.LevelOverScopes)) {
+        shown.LevelOverScopes.AllDelete();
+    } else {
+        calc::TellIfNotSaved(ui_, false);
+    }
     setFormOfGraphArea();
     setFormOfCalcArea();
 }
@@ -208,7 +212,12 @@ void frmOctCalc::cmdLinkChDelArea_Click() {
             CBandLCalcInfo& info = target.BandLCalcInfos.Item(slot);
             const std::string folder = GetBandFolder(Records()->SaveFilePath, target.ChMeasureCondition.oct1or3, slot);
             work.AddEdited(
-                info.Scopes, [&list](CScopes& ranges) { ranges.AppendMerged(list); },
+                info.Scopes,
+                [&list](const CScopes& ranges) {
+                    CScopes merged = ranges;
+                    merged.AppendMerged(list);
+                    return merged;
+                },
                 target.LevelData.getDataNumNoWait(folder), info.LCalc, target.LevelData, folder);
         }
     });
@@ -273,15 +282,16 @@ bool frmOctCalc::ReadMarkAreaFrom(const std::string& path) {
     return true;
 }
 
-void frmOctCalc::setDeleteAreaToBands() {
+bool frmOctCalc::setDeleteAreaToBands() {
     CBandLCalcInfo* shown = ShownBandInfo();
     if (shown == nullptr) {
-        return;
+        return true;
     }
     Busy busy(ui_);
-    calc::TellIfNotSaved(ui_, ExcludedRanges(EditSet()).CopyToAll(shown->Scopes));
+    const bool saved = ExcludedRanges(EditSet()).CopyToAll(shown->Scopes);
     setFormOfGraphArea();
     setFormOfCalcArea();
+    return saved;
 }
 
 std::optional<std::string> frmOctCalc::ChooseRangeFile(bool save, const char* filter) {
@@ -314,8 +324,17 @@ void frmOctCalc::cmdMarkOpen_Click() {
 
 void frmOctCalc::cmdDelOpen_Click() {
     const auto path = ChooseRangeFile(false, kDeleteAreaFilter);
-    if (path && ReadDeleteAreaFrom(*path)) {
-        setDeleteAreaToBands();
+    CBandLCalcInfo* shown = ShownBandInfo();
+    if (!path || shown == nullptr) {
+        return;
+    }
+    CScopes before = shown->Scopes;
+    if (ReadDeleteAreaFrom(*path) && !setDeleteAreaToBands()) {
+        // The shown band's statistics still count the list it had before the file.
+        shown->Scopes = std::move(before);
+        setFormOfGraphArea();
+        setFormOfCalcArea();
+        calc::TellIfNotSaved(ui_, false);
     }
 }
 

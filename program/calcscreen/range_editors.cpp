@@ -57,9 +57,9 @@ void RangeListEditor::Clear() const {
 
 namespace {
 
-// Each band's excluded ranges edited by `edit` (on the cores), then its statistics recomputed over
-// their gaps.
-bool EditExcluded(const BandSet& bands, const std::function<std::function<void(CScopes&)>(std::int16_t)>& edit) {
+// Each band's excluded ranges made anew by `edit` (on the cores), then its statistics recomputed over
+// their gaps: every band or none (Recalcs).
+bool EditExcluded(const BandSet& bands, const std::function<Recalcs::Edit(std::int16_t)>& edit) {
     Recalcs work;
     for (const std::int16_t slot : bands.slots) {
         CBandLCalcInfo& info = bands.Info(slot);
@@ -72,30 +72,44 @@ bool EditExcluded(const BandSet& bands, const std::function<std::function<void(C
 }  // namespace
 
 bool ExcludedRanges::Add(std::int32_t S, std::int32_t E) const {
-    return EditExcluded(
-        bands_, [S, E](std::int16_t) { return [S, E](CScopes& ranges) { ranges.AddOneNoOverlap(NewRange(S, E)); }; });
+    return EditExcluded(bands_, [S, E](std::int16_t) {
+        return [S, E](const CScopes& ranges) {
+            CScopes added = ranges;
+            added.AddOneNoOverlap(NewRange(S, E));
+            return added;
+        };
+    });
 }
 
 bool ExcludedRanges::Merge(const CScopes& ranges) const {
-    return EditExcluded(bands_,
-                        [&ranges](std::int16_t) { return [&ranges](CScopes& list) { list.AppendMerged(ranges); }; });
+    return EditExcluded(bands_, [&ranges](std::int16_t) {
+        return [&ranges](const CScopes& list) {
+            CScopes merged = list;
+            merged.AppendMerged(ranges);
+            return merged;
+        };
+    });
 }
 
 bool ExcludedRanges::CopyToAll(const CScopes& ranges) const {
-    return EditExcluded(bands_, [this, &ranges](std::int16_t slot) -> std::function<void(CScopes&)> {
+    return EditExcluded(bands_, [this, &ranges](std::int16_t slot) -> Recalcs::Edit {
         if (&List(slot) == &ranges) return {};
-        return [&ranges](CScopes& list) { list = ranges; };
+        return [&ranges](const CScopes&) { return ranges; };
     });
 }
 
 bool ExcludedRanges::Delete(std::int16_t slot, std::int32_t index) const {
-    CScopes& list = List(slot);
+    const CScopes& list = List(slot);
     if (index < 1 || index > list.count()) return true;
-    list.Delete(index);
-    const std::int32_t n = bands_.ValueCount(slot);
-    if (n <= 1) return true;
     Recalcs work;
-    work.Add(bands_.Info(slot).LCalc, GapsWithin(list, n), bands_.channel->LevelData, bands_.Folder(slot));
+    work.AddEdited(
+        bands_.Info(slot).Scopes,
+        [index](const CScopes& ranges) {
+            CScopes kept = ranges;
+            kept.Delete(index);
+            return kept;
+        },
+        bands_.ValueCount(slot), bands_.Info(slot).LCalc, bands_.channel->LevelData, bands_.Folder(slot));
     return work.Run();
 }
 
@@ -112,29 +126,24 @@ void ExcludedRanges::ExcludeAll() const {
     }
 }
 
+// Bands with fewer than two values are left alone (an empty edit with nothing to count).
 bool TargetRanges::Add(std::int32_t S, std::int32_t E) const {
-    Recalcs work;
-    for (const std::int16_t slot : bands_.slots) {
+    return EditExcluded(bands_, [this, S, E](std::int16_t slot) -> Recalcs::Edit {
         const std::int32_t n = bands_.ValueCount(slot);
-        if (n <= 1) {
-            continue;
-        }
-        CBandLCalcInfo& info = bands_.Info(slot);
-        CScopes target = GapsWithin(info.Scopes, n);
-        target.AddOneNoOverlap(NewRange(S, E));
-        work.Add(info.LCalc, std::move(target), bands_.channel->LevelData, bands_.Folder(slot));
-        info.Scopes = GapsWithin(work.LastList(), n);
-    }
-    return work.Run();
+        if (n <= 1) return {};
+        return [S, E, n](const CScopes& ranges) {
+            CScopes target = GapsWithin(ranges, n);
+            target.AddOneNoOverlap(NewRange(S, E));
+            return GapsWithin(target, n);
+        };
+    });
 }
 
 bool TargetRanges::All() const {
-    for (const std::int16_t slot : bands_.slots) {
-        if (bands_.ValueCount(slot) > 1) {
-            List(slot).AllDelete();
-        }
-    }
-    return Add(1, 2);
+    return EditExcluded(bands_, [this](std::int16_t slot) -> Recalcs::Edit {
+        if (bands_.ValueCount(slot) <= 1) return {};
+        return [](const CScopes&) { return CScopes{}; };
+    });
 }
 
 // ---- LE, marks, level-over ranges

@@ -4,9 +4,9 @@
 // and holds what an edit of that list must recompute: the statistics of the calculation target over
 // the excluded ranges' gaps, the LE over the LE range; marks and level-over ranges recompute nothing.
 //
-// Editors hold no control and tell the user nothing: an edit that recomputes gives false when the
-// statistics of some band could not be saved (that band keeps its last ones, the others are done),
-// and the caller tells the user once. Statistics of the bands of a set are recomputed together on the
+// Editors hold no control and tell the user nothing: an edit that recomputes is done whole or not at
+// all, and gives false when the statistics of some band could not be saved (every band then keeps
+// its list and statistics as they were); the caller tells the user once. Statistics of the bands of a set are recomputed together on the
 // processor's cores, and a list that receives many ranges is appended to and merged once.
 #pragma once
 

@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,73 +51,75 @@ inline void AppendAndMerge(const std::vector<std::pair<CScopes*, const CScopes*>
     });
 }
 
-// Statistics to recompute over lists made for the purpose, kept until the work is done. A band's
-// excluded ranges may be edited first (AddEdited); the edits, the gaps and the recomputations of all
-// bands run together on the cores, so a list of 100,000 ranges given to 47 bands is merged 47
-// times at once rather than one band after another. A band whose statistics cannot be saved keeps
-// its last ones, and Run says so.
+// An edit of the excluded ranges of many bands with the statistics that hang on them, done whole or
+// not at all. Each band's list is edited as a copy and its statistics are computed into a new object
+// with a new histogram file; only once every band's statistics were saved do the lists and the
+// statistics all take their new values. When one band cannot be saved (a full disk, no memory),
+// every band keeps the list and the statistics it had and the files written for the edit go, so the
+// project never holds ranges beside statistics of other ranges. The edits, the gaps and the
+// recomputations of all bands run together on the cores: a list of 100,000 ranges given to 47 bands
+// is merged 47 times at once rather than one band after another.
 class Recalcs {
 public:
-    void Add(CLCalc& calc, CScopes scopes, const CData& levelData, std::string folder) {
-        jobs_.push_back({&calc,
-                         nullptr,
-                         {},
-                         0,
-                         std::move(scopes),
-                         &levelData,
-                         std::move(folder),
-                         calc.LxData.context().LCalcFolder()});
-    }
-    // `edit` changes `ranges` on a worker thread: it may touch that band's lists alone, and read
-    // lists no edit changes. Then, when n > 1, the band's statistics are recomputed over the gaps of
-    // `ranges` within 1..n.
-    void AddEdited(CScopes& ranges, std::function<void(CScopes&)> edit, std::int32_t n, CLCalc& calc,
+    // `edit` makes the new excluded ranges of a band from its list `ranges` on a worker thread; it may
+    // read any list (none changes before the end of Run). An empty `edit` leaves the list as it is.
+    // Then, when n > 1, the band's statistics `calc` are recomputed over the gaps of the new list
+    // within 1..n.
+    using Edit = std::function<CScopes(const CScopes&)>;
+    void AddEdited(CScopes& ranges, Edit edit, std::int32_t n, CLCalc& calc,
                    const CData& levelData, std::string folder) {
-        jobs_.push_back({&calc,
-                         &ranges,
-                         std::move(edit),
-                         n,
-                         {},
-                         &levelData,
-                         std::move(folder),
-                         calc.LxData.context().LCalcFolder()});
+        jobs_.push_back({&ranges, std::move(edit), n, &calc, &levelData, std::move(folder), {}, {}, {}, true});
     }
-    const CScopes& LastList() const { return jobs_.back().list; }
-    // True when the statistics of every band were saved.
+    // True when the statistics of every band were saved and every band took its new list; false when
+    // nothing changed.
     bool Run() {
+        // Names and the histogram folder are taken on this thread.
+        for (Job& job : jobs_) {
+            job.lcalcFolder = job.calc->LxData.context().LCalcFolder();
+            if (job.n > 1) job.result.emplace(job.calc->LxData.context());
+        }
         OnCores(jobs_.size(), 0, [this](std::size_t i) {
             Job& job = jobs_[i];
             try {
-                if (job.ranges != nullptr) {
-                    if (job.edit) {
-                        job.edit(*job.ranges);
-                    }
-                    if (job.n > 1) {
-                        job.saved = job.calc->ResetNewIn(job.lcalcFolder, GapPositions(*job.ranges, job.n),
-                                                         *job.levelData, job.folder);
-                    }
-                } else {
-                    job.saved = job.calc->ResetNewIn(job.lcalcFolder, job.list, *job.levelData, job.folder);
+                if (job.edit) job.edited = job.edit(*job.ranges);
+                if (job.result) {
+                    const CScopes& list = job.edit ? job.edited : *job.ranges;
+                    job.saved = job.result->ResetNewIn(job.lcalcFolder, GapPositions(list, job.n), *job.levelData,
+                                                       job.folder);
                 }
             } catch (const std::bad_alloc&) {
-                // No memory for the band's lists or pass: its statistics stay as they were.
                 job.saved = false;
             }
         });
-        return std::all_of(jobs_.begin(), jobs_.end(), [](const Job& job) { return job.saved; });
+        const bool all = std::all_of(jobs_.begin(), jobs_.end(), [](const Job& job) { return job.saved; });
+        for (Job& job : jobs_) {
+            if (!all) {
+                // Only a file this edit wrote goes: an unsaved result may name another run's file.
+                if (job.result && job.saved) job.result->DeleteFile();
+                continue;
+            }
+            if (job.edit) *job.ranges = std::move(job.edited);
+            if (job.result) {
+                job.calc->DeleteFile();
+                *job.calc = std::move(*job.result);
+            }
+        }
+        jobs_.clear();
+        return all;
     }
 
 private:
     struct Job {
-        CLCalc* calc;
-        CScopes* ranges;  // edited, then the statistics computed over their gaps
-        std::function<void(CScopes&)> edit;
+        CScopes* ranges;
+        Edit edit;
         std::int32_t n;
-        CScopes list;  // without `ranges`: the ranges the statistics are computed over
+        CLCalc* calc;
         const CData* levelData;
         std::string folder;       // of the band's level file
-        std::string lcalcFolder;  // of its histogram, read on the calling thread
-        bool saved = true;
+        std::string lcalcFolder;  // of its histogram
+        CScopes edited;           // the new list made by edit
+        std::optional<CLCalc> result;
+        bool saved;
     };
     std::deque<Job> jobs_;  // stable addresses
 };

@@ -36,7 +36,8 @@ std::vector<std::int16_t> ThirdOctaveSlotsWithoutW() {
 }
 
 // Channel 4's band k of job 10: a leading excluded range longer than the first second is cut to
-// that second and the band's statistics are computed again. False when they could not be saved.
+// that second and the band's statistics are computed again. False when they could not be saved: the
+// band then keeps its ranges and statistics.
 bool TrimLeadingExclusion(CChMeasure& channel, std::int16_t k, const std::string& projectPath) {
     if (k > channel.BandLCalcInfos.count()) return true;
     CBandLCalcInfo& band = channel.BandLCalcInfos.Item(k);
@@ -51,11 +52,12 @@ bool TrimLeadingExclusion(CChMeasure& channel, std::int16_t k, const std::string
     const std::string folder = GetBandFolder(projectPath, channel.ChMeasureCondition.oct1or3, k);
     const std::int32_t total = channel.LevelData.getDataNumNoWait(folder);
     if (total < 1) return true;  // no series: the band keeps its ranges and statistics
-    first.E = firstSecond;
-    const CScopes targets = band.Scopes.getReverse(std::int32_t{1}, total);
-    const bool saved = band.LCalc.resetNew(targets, channel.LevelData, folder);
+    CScopes cut = band.Scopes;
+    cut.Item(1).E = firstSecond;
+    const CScopes targets = cut.getReverse(std::int32_t{1}, total);
+    if (!band.LCalc.resetNew(targets, channel.LevelData, folder)) return false;
     band.Scopes = targets.getReverse(std::int32_t{1}, total);
-    return saved;
+    return true;
 }
 
 }  // namespace

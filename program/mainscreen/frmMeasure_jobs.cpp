@@ -187,6 +187,7 @@ JobOutcome frmMeasure::RecalcChannelBands(CChMeasure& channel, const std::string
     const std::int16_t mode = channel.ChMeasureCondition.oct1or3;
     const std::int32_t slots = std::min<std::int32_t>(SlotCount(mode), channel.BandLCalcInfos.count());
     std::vector<CScopes> targets(static_cast<std::size_t>(std::max(slots, 0)));
+    std::vector<CScopes> before(targets.size());  // each band's list before `prepare`
     std::vector<BandRecalc> bands(targets.size());
     std::vector<BandRecalc*> started;
     bool cancelled = false;
@@ -207,19 +208,27 @@ JobOutcome frmMeasure::RecalcChannelBands(CChMeasure& channel, const std::string
                 break;
             }
             CBandLCalcInfo& record = channel.BandLCalcInfos.Item(k);
+            const auto i = static_cast<std::size_t>(k - 1);
+            before[i] = record.Scopes;
             prepare(record);
             const std::string folder = GetBandFolder(projectPath, mode, static_cast<std::int16_t>(k));
             const std::int32_t n = channel.LevelData.getDataNumNoWait(folder);
             if (n <= 1) {
                 continue;  // no series to count: the slot keeps its statistics
             }
-            const auto i = static_cast<std::size_t>(k - 1);
             targets[i] = record.Scopes.getReverse(std::int32_t{1}, n);
             bands[i] = BandRecalc{&record.LCalc, &targets[i], &channel.LevelData, folder, false};
             queue.Start(bands[i]);
             started.push_back(&bands[i]);
         }
         waitUntilAtMost(0, false);
+    }
+    // A band whose statistics could not be saved keeps those of its former list: so does its list.
+    for (const BandRecalc* band : started) {
+        if (!band->Saved) {
+            const auto i = static_cast<std::size_t>(band - bands.data());
+            channel.BandLCalcInfos.Item(static_cast<std::int32_t>(i + 1)).Scopes = std::move(before[i]);
+        }
     }
     if (cancelled) {
         return JobOutcome::Cancelled;

@@ -11,6 +11,18 @@
 namespace murtesk::platform {
 namespace {
 std::atomic<std::int64_t> g_write_limit{-1};
+std::atomic<std::int64_t> g_disk_space{-1};
+
+// Takes `size` bytes from the test's disk space; false when it cannot hold them.
+bool TakeDiskSpace(std::size_t size) {
+    std::int64_t left = g_disk_space.load();
+    const auto wanted = static_cast<std::int64_t>(size);
+    do {
+        if (left < 0) return true;
+        if (left < wanted) return false;
+    } while (!g_disk_space.compare_exchange_weak(left, left - wanted));
+    return true;
+}
 std::atomic<std::uint64_t> g_read_opens{0};
 }  // namespace
 
@@ -20,6 +32,10 @@ std::uint64_t ReadOpensForTests() {
 
 void SetWriteLimitForTests(std::int64_t bytes) {
     g_write_limit.store(bytes);
+}
+
+void SetDiskSpaceForTests(std::int64_t bytes) {
+    g_disk_space.store(bytes);
 }
 
 BinaryFile::~BinaryFile() {
@@ -168,7 +184,7 @@ bool BinaryFile::Write(const void* source, std::size_t size) {
     }
     if (size == 0) return !failed_;
     const std::int64_t limit = g_write_limit.load();
-    if (!in_memory_ && limit >= 0 && position_ + size > static_cast<std::uint64_t>(limit)) {
+    if (!in_memory_ && ((limit >= 0 && position_ + size > static_cast<std::uint64_t>(limit)) || !TakeDiskSpace(size))) {
         failed_ = true;
         return false;
     }

@@ -95,4 +95,9 @@ std::uint64_t ReadOpensForTests();
 // `bytes` bytes, as on a full disk. A negative value ends it. Process-wide.
 void SetWriteLimitForTests(std::int64_t bytes);
 
+// Test seam: the files on disk share `bytes` bytes of space from now on: each write takes its size
+// from it, and a write the space left cannot hold fails, as on a disk that fills up while a command
+// writes many files. A negative value ends it. Process-wide.
+void SetDiskSpaceForTests(std::int64_t bytes);
+
 }  // namespace murtesk::platform

@@ -4,10 +4,12 @@
 // mark statistics hand-over and the three messages.
 #include "calc_fixture.h"
 #include "date_scripts.h"
+#include "range_work.h"
 
 #include "model/level_calc.h"
 
 #include <cmath>
+#include <functional>
 #include <numeric>
 
 namespace murtesk::testing {
@@ -146,6 +148,63 @@ TEST_F(RangeEditing, StatisticsThatCannotBeStoredKeepTheLastOnesAndTellTheUserOn
         EXPECT_NEAR(Band(slot).LCalc.getLeq(), 55.682, 0.0005) << slot;  // 40, 50 and 60 dB
         EXPECT_EQ(Band(slot).LCalc.getNum(), 3) << slot;
     }
+}
+
+// Former bug: on a disk that filled up during an edit, the bands whose new histograms fitted took the
+// new statistics while the others kept the old ones, and every band kept the new ranges, so the next
+// save stored ranges beside statistics of other ranges. Each edit that recomputes statistics, with
+// room for one new histogram: every band keeps its list and statistics, and the files are as before.
+TEST_F(RangeEditing, AnEditWhoseStatisticsDoNotAllFitOnTheDiskChangesNothing) {
+    g_PreserveDoc().BeginProject();  // the histograms of the open project, as the program keeps them
+    calc.addCalcDelArea(4, 6);
+    Band(2).LevelOverScopes.SimpleAdd(calc::NewRange(1, 2));
+    CScopes file;
+    file.SimpleAdd(calc::NewRange(2, 2));
+    const std::string rangeFile = (folder / "one.dla").string();
+    ASSERT_TRUE(file.FileWrite(rangeFile, kMeasureStart, 1.0));
+    struct Edit {
+        const char* what;
+        std::function<void()> run;
+    };
+    const std::vector<Edit> edits = {
+        {"drag, excluded", [&] { calc.addCalcDelArea(1, 1); }},
+        {"drag, target", [&] { calc.addCalcArea(5, 5); }},
+        {"whole target", [&] { calc.cmdAllCalc_Click(); }},
+        {"orange ranges", [&] { calc.cmdLevelOverDelete_Click(); }},
+        {"range file", [&] {
+             ui.ChooseNext(rangeFile);
+             calc.cmdDelOpen_Click();
+         }},
+    };
+    const auto state = [this] {
+        std::vector<std::string> lines;
+        for (const std::int16_t slot : {1, 2, 3, 4, 5}) {
+            const CBandLCalcInfo& band = Band(slot);
+            std::string line = std::to_string(slot) + ":";
+            for (const auto& [S, E] : Ranges(band.Scopes)) line += " " + std::to_string(S) + "-" + std::to_string(E);
+            line += " | " + band.LCalc.LxData.SaveFileName + " " + std::to_string(band.LCalc.getNum()) + " " +
+                    std::to_string(band.LCalc.getLeq()) + " " + std::to_string(band.LCalc.getLmax());
+            lines.push_back(line);
+        }
+        lines.push_back("orange " + std::to_string(Band(2).LevelOverScopes.count()));
+        for (const auto& entry : fs::directory_iterator(GetLCalcFolder(ProjectPath()))) {
+            lines.push_back(entry.path().filename().string());
+        }
+        lines.push_back(calc.lblLeq.Caption + " " + calc.lblL50.Caption + " " + calc.lstCalcDelArea.List(0));
+        return lines;
+    };
+    const std::vector<std::string> before = state();
+    for (const Edit& edit : edits) {
+        ui.ClearTranscript();
+        platform::SetDiskSpaceForTests(sizeof(LevelHistogram));
+        edit.run();
+        platform::SetDiskSpaceForTests(-1);
+        EXPECT_EQ(ui.MessageTexts(),
+                  std::vector<std::string>{"統計データを保存できませんでした．\r\n表示は前回保存した統計値のままです．"})
+            << edit.what;
+        EXPECT_EQ(state(), before) << edit.what;
+    }
+    g_PreserveDoc().EndProject();
 }
 
 TEST_F(RangeEditing, LERangeIsReplacedAndItsLevelReadsWhatTheFileHolds) {

@@ -317,6 +317,14 @@ TEST_F(ChannelOutputs, Job9GivesTheFMaximumOfEveryChannelPerMeasurement) {
 // statistics) and the project is saved; bands 6 (1..10) and 7 (not from 1) keep theirs.
 TEST_F(ChannelOutputs, Job10TrimsChannel4sLeadingExclusionWritesItsLmaxAndSaves) {
     Build();
+    // Former bug: band 5 took the cut ranges although its statistics of them could not be saved.
+    platform::SetWriteLimitForTests(0);
+    Output([&] { Main().cmdOK_KeyDown('C', true); }, Out());
+    platform::SetWriteLimitForTests(-1);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{kFailed});
+    EXPECT_EQ(RangesOf(Channel(1, 4).BandLCalcInfos.Item(5).Scopes), (std::vector<std::pair<double, double>>{{1, 600}}));
+    ui.ClearTranscript();
+
     std::vector<std::string> lines{"4ch : 5Hz以下ＬFmax それ以外Ｌmax　それ以外のchはＬFmax", Header()};
     const std::vector<std::string> rows = Rows(true);
     lines.insert(lines.end(), rows.begin(), rows.end());

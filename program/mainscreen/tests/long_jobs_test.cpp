@@ -417,6 +417,34 @@ TEST_F(OrangeJob, LevelOverRangesBecomeExcludedRangesOfEveryBand) {
     EXPECT_TRUE(Doc().Measures.IsMeEqualTo(after));
 }
 
+// Former bug: a band whose statistics did not fit on the disk kept them beside its new excluded ranges,
+// which the next save stored. Now each band's list is the one its statistics count, whichever band
+// the disk filled up at.
+TEST_F(OrangeJob, ABandWhoseStatisticsCannotBeSavedKeepsItsRanges) {
+    AddMeasure({{1, 400}});
+    Start();
+    Band(1, 1, 2).LevelOverScopes.Add(CScope(std::int32_t{100}, std::int32_t{200}));
+    ui.AnswerNext(MsgAnswer::Yes);
+    RunJobs();
+    platform::SetDiskSpaceForTests(3 * static_cast<std::int64_t>(sizeof(LevelHistogram)));
+    Main().mnuToolTestCommand1_Click();
+    platform::SetDiskSpaceForTests(-1);
+    EXPECT_EQ(ui.MessageTexts().back(), kFailed);
+    int edited = 0;
+    for (int k = 1; k <= 17; ++k) {
+        const auto ranges = RangesOf(Band(1, 1, k).Scopes);
+        const bool excluded = !ranges.empty();
+        edited += excluded ? 1 : 0;
+        using Ranges = std::vector<std::pair<double, double>>;
+        EXPECT_EQ(ranges, excluded ? Ranges({{100, 200}}) : Ranges()) << k;
+        using Kept = std::vector<std::pair<int, int>>;
+        const Kept kept = excluded ? Kept({{1, 99}, {201, 400}}) : Kept({{1, 400}});
+        ExpectStatistics(Band(1, 1, k).LCalc, Inside(Levels(1, 1, k, 400), kept), "slot " + std::to_string(k));
+    }
+    EXPECT_EQ(edited, 3);
+    EXPECT_EQ(Band(1, 1, 2).LevelOverScopes.count(), 1);
+}
+
 TEST_F(OrangeJob, CancelOfTheRangeChangeKeepsTheLevelOverRanges) {
     AddMeasure({{1, 100}});
     Start();
