@@ -13,6 +13,7 @@
 #include "japanese.h"
 #include "mainscreen_views.h"
 #include "platform/file_size_limit.h"
+#include "platform/own_folder.h"
 #include "platform/program_folder.h"
 #include "playback/frmPlayAVI.h"
 #include "playback_views.h"
@@ -39,6 +40,8 @@ int main(int argc, char** argv)
     if (std::string error; !murtesk::platform::CreateProgramFolder(error)) {
         std::fprintf(stderr, "murtesk: %s\n", error.c_str());
     }
+    // What runs that were killed left of the statistics of projects opened without saving.
+    murtesk::platform::RemoveLeftoverOwnFolders(murtesk::platform::OwnFoldersParent());
     for (int i = 1; i < argc; ++i) {
         murtesk::g_CommandLine.emplace_back(argv[i]);
     }

@@ -33,6 +33,12 @@ void PreserveDocument::HoldProject()
     preserve_.context().Histograms().Hold(LeftoverRecord::PathOf(preserve_.SaveFilePath));
 }
 
+void PreserveDocument::BeginProjectWithoutSaving()
+{
+    preserve_.context().Histograms().BeginProjectWithoutSaving(preserve_.LCalcFolder(), preserve_.HistogramFileNames(),
+                                                                platform::OwnFolder::Make());
+}
+
 bool PreserveDocument::SaveProject()
 {
     HistogramFiles& histograms = preserve_.context().Histograms();

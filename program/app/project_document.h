@@ -42,6 +42,10 @@ public:
     // project's leftover record from now on ("<project file>.pending", model/leftover_record.h) and
     // deletes what earlier runs left listed there that the project file does not name.
     virtual void HoldProject() {}
+    // The same for a project opened without saving, which another program holds: the statistics its
+    // file names are taken now into a folder of this program's own, where they stay while it is open,
+    // and nothing is written or deleted beside the project file.
+    virtual void BeginProjectWithoutSaving() {}
     // Writes the open project to SaveFilePath(), with the files beside it that it names.
     virtual bool SaveProject() { return FileWrite(SaveFilePath()); }
     // The open project is closed with nothing more saved: what was written for it since its last

@@ -7,10 +7,12 @@
 
 #include "model/band_layout.h"
 #include "model/band_slots.h"
+#include "model/missing_data.h"
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
 
 #include <tuple>
+#include <utility>
 #include <vector>
 
 namespace murtesk {
@@ -21,6 +23,9 @@ constexpr const char* kSaveFailed = "保存できなくなりました.終了し
 constexpr const char* kSaveFailedTitle = "お詫び";
 constexpr const char* kCaption = "Murtesk 演算画面";
 constexpr const char* kNoStatistic = "---dB";
+constexpr const char* kNoStatistics = "次の測定とバンドの統計データがありません．\r\nその統計値は表示されません．\r\n";
+constexpr const char* kNoLevels =
+    "次の測定とバンドのレベル波形データがありません．\r\nレベル波形データから求める値は表示されません．\r\n";
 
 void Set(platform::CommandButton& button, const char* caption, const char* tip = "") {
     button.Caption = caption;
@@ -229,6 +234,30 @@ void frmOctCalc::setForm(std::int32_t& MeasureIndex) {
     SetChannelCommandsEnabled(true);
     cmbCh.ListIndex = keptChannel < cmbCh.ListCount() ? keptChannel : 0;
     cmbCh_Click();
+    if (toldOf_.lock() != shown_.measure) {
+        toldOf_ = shown_.measure;
+        missingToTell_.clear();
+        for (const MissingData what : {MissingData::kStatistics, MissingData::kLevels}) {
+            const std::string bands = MissingBandsText(*shown_.measure, records->SaveFilePath, what);
+            if (bands.empty()) {
+                continue;
+            }
+            missingToTell_ += std::string(missingToTell_.empty() ? "" : "\r\n\r\n") +
+                              (what == MissingData::kStatistics ? kNoStatistics : kNoLevels) + "\r\n" +
+                              MissingMeasureLine(MeasureIndex, *shown_.measure, bands);
+        }
+        if (Visible) {
+            TellMissingData();
+        }
+    }
+}
+
+void frmOctCalc::Form_Activate() { TellMissingData(); }
+
+void frmOctCalc::TellMissingData() {
+    if (!missingToTell_.empty()) {
+        ui_.MsgBox(std::exchange(missingToTell_, {}), platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+    }
 }
 
 void frmOctCalc::cmbCh_Click() {
@@ -428,6 +457,8 @@ void frmOctCalc::SetChannelCommandsEnabled(bool enabled) {
 void frmOctCalc::cmdREC_Click() {
     StoreMemo();
     shown_.measure.reset();
+    toldOf_.reset();
+    missingToTell_.clear();
     bandFiles_.Forget();
     MainScreen* main = g_frmMeasure;
     if (main == nullptr) {

@@ -96,6 +96,8 @@ public:
     // ---- Events. The mouse on the level chart is in the widget's pixels, Button 1 left, 2 right,
     // 4 middle (on a move, the buttons held); a left drag marks a range, a reported click none.
     void Form_Load() override;
+    // Shown from the main screen: tells what the measurement shown lacks (TellMissingData).
+    void Form_Activate() override;
     void Form_QueryUnload(bool& cancel, platform::UnloadMode mode) override;
     void cmdREC_Click();
     void cmbCh_Click();
@@ -252,7 +254,13 @@ private:
     void ShowALevel(const PanelValues& values);
     std::optional<double> ReadBandLevel(std::int16_t slot, std::int32_t p) const;
 
+    // Tells the user once what the measurement that setForm began to show lacks of its level files and
+    // histogram files: when the screen shows, or at once when it already does.
+    void TellMissingData();
+
     ShownSelection shown_;
+    std::weak_ptr<CMeasure> toldOf_;  // the measurement whose missing files were told since the screen showed
+    std::string missingToTell_;       // what the measurement shown lacks, until told
     bool memoShown_ = false;  // txtMEMO shows the shown channel's memo
     platform::MemoCheck memoCheck_;
     bool scrollGuard_ = false;

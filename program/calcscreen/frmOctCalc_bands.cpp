@@ -81,13 +81,14 @@ std::vector<std::optional<double>> frmOctCalc::StatisticValues(std::int32_t code
     const auto info = [&](std::int16_t slot) -> const CBandLCalcInfo* {
         return slot <= infos.count() ? &infos.Item(slot) : nullptr;
     };
-    const auto hasStatistics = [](const CLCalc& calc) { return calc.Scope.E.AsDouble() >= 1.0; };
+    // A band whose histogram file is missing shows nothing, never an empty histogram's levels.
+    const auto hasStatistics = [](const CLCalc& calc) { return calc.HasFigures(); };
 
     // The reference position of ＬFmax and ＬWmax: where slot 1's or slot 2's maximum lies.
     std::optional<std::int32_t> reference;
     if (code == kCodeLFmax || code == kCodeLWmax) {
         const CBandLCalcInfo* ref = info(code == kCodeLFmax ? 1 : 2);
-        if (ref != nullptr && hasStatistics(ref->LCalc) && ref->LCalc.getLmaxPos() >= 1) {
+        if (ref != nullptr && ref->LCalc.Counted() && ref->LCalc.getLmaxPos() >= 1) {
             reference = ref->LCalc.getLmaxPos();
         }
     }
@@ -138,7 +139,7 @@ void frmOctCalc::cmbLx_Click() {
     }
     const std::int32_t x = cmbLx.SelectedData();
     const CBandLCalcInfo* info = ShownBandInfo();
-    if (info == nullptr || !(info->LCalc.Scope.E.AsDouble() >= 1.0)) {
+    if (info == nullptr || !info->LCalc.HasFigures()) {
         lblLx.Caption = "---dB";
     } else {
         lblLx.Caption = platform::FormatNumber(info->LCalc.getLx(x), "0.0") + "dB";

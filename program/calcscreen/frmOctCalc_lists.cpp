@@ -82,7 +82,7 @@ void frmOctCalc::setFormOfCalcArea() {
 
     platform::Label* const percentiles[] = {&lblL5, &lblL10, &lblL25, &lblL50, &lblL75, &lblL90, &lblL95};
     const std::int32_t xs[] = {5, 10, 25, 50, 75, 90, 95};
-    if (info == nullptr || !(info->LCalc.Scope.E.AsDouble() >= 1.0)) {
+    if (info == nullptr || !info->LCalc.HasFigures()) {
         for (platform::Label* label : {&lblLeq, &lblLmax}) {
             label->Caption = kNoStatistic;
         }

@@ -8,6 +8,7 @@
 #include "project_document.h"
 #include "screens.h"
 #include "stored_text.h"
+#include "model/missing_data.h"
 #include "platform/project_lock.h"
 
 #include "frmAbout.h"
@@ -238,9 +239,8 @@ private:
     // Runs job `code` in a new long-job window shown modally; returns how the job ended (nothing
     // when the code has no job) once the window has closed.
     std::optional<JobOutcome> StartLongJob(std::int16_t code);
-    // Tells the user once which measurements and bands of the project have no level file (the
-    // combined measurements, which have none by design, aside).
-    void TellMissingLevels();
+    // Tells the user once which measurements and bands of the project lack `what` (model/missing_data.h).
+    void TellMissing(MissingData what);
     // Chooses the output file, then runs the text job `code`.
     std::optional<JobOutcome> StartTextJob(std::int16_t code);
     // Writes a text job's file: `write` fills it; only a Done output takes the file's place.
@@ -299,9 +299,6 @@ private:
 // holding what remains. No piece for an empty file or a rate that gives no value per piece.
 void MakeWholeSpanScope(std::int32_t minutes, CScopes& pieces, const CChMeasure& channel,
                         const std::string& projectPath);
-
-// True for a measurement made by the combined calculation (job 4): its channels have no level files.
-bool IsCombinedMeasure(const CMeasure& m);
 
 // True when path ends exactly in ".dat" or ".qvd", the names of project files.
 bool HasProjectExtension(const std::string& path);

@@ -12,6 +12,7 @@
 #include "model/band_rows.h"
 #include "model/band_slots.h"
 #include "model/level_over.h"
+#include "model/missing_data.h"
 #include "model/shared_procedures.h"
 
 #include <algorithm>
@@ -55,13 +56,18 @@ std::optional<JobOutcome> frmMeasure::StartLongJob(std::int16_t code) {
     g_frmLongJob = nullptr;
     const std::optional<JobOutcome> outcome = window.Outcome();
     const LongJob* job = FindLongJob(code);
-    if (outcome == JobOutcome::Done && job != nullptr && job->readsLevels) {
-        TellMissingLevels();
+    if (outcome == JobOutcome::Done && job != nullptr) {
+        if (job->readsLevels) {
+            TellMissing(MissingData::kLevels);
+        }
+        if (job->readsStatistics) {
+            TellMissing(MissingData::kStatistics);
+        }
     }
     return outcome;
 }
 
-void frmMeasure::TellMissingLevels() {
+void frmMeasure::TellMissing(MissingData what) {
     const CPreserve* doc = OpenPreserve();
     if (doc == nullptr) {
         return;
@@ -71,40 +77,12 @@ void frmMeasure::TellMissingLevels() {
     std::int32_t more = 0;
     for (std::int32_t i = 1; i <= doc->Measures.count(); ++i) {
         const CMeasure& m = doc->Measures.Item(i);
-        if (IsCombinedMeasure(m)) {
-            continue;
-        }
-        std::string missing;
-        for (std::int32_t c = 1; c <= AnalysedChannelCount(m); ++c) {
-            const CChMeasure& channel = m.ChMeasures.Item(c);
-            const std::int16_t mode = channel.ChMeasureCondition.oct1or3;
-            // The slots the jobs read: those of the band list (an old project's may be shorter).
-            const std::int16_t slots =
-                static_cast<std::int16_t>(std::min<std::int32_t>(SlotCount(mode), channel.BandLCalcInfos.count()));
-            std::vector<std::string_view> names;
-            for (std::int16_t k = 1; k <= slots; ++k) {
-                if (channel.LevelData.Absent(GetBandFolder(doc->SaveFilePath, mode, k))) {
-                    names.push_back(GetBandName(mode, k));
-                }
-            }
-            if (names.empty()) {
-                continue;
-            }
-            missing += "　" + std::to_string(c) + "ch ";
-            if (names.size() == static_cast<std::size_t>(SlotCount(mode))) {
-                missing += "全バンド";
-            } else {
-                for (std::size_t n = 0; n < names.size(); ++n) {
-                    missing += (n == 0 ? "" : ", ") + std::string(names[n]);
-                }
-            }
-        }
+        const std::string missing = MissingBandsText(m, doc->SaveFilePath, what);
         if (missing.empty()) {
             continue;
         }
         if (lines.size() < kMostLines) {
-            const std::string name = GetFileName(m.MeasureCondition.Account);
-            lines.push_back("No." + std::to_string(i) + (name.empty() ? "" : " " + name) + missing);
+            lines.push_back(MissingMeasureLine(i, m, missing));
         } else {
             ++more;
         }
@@ -112,9 +90,10 @@ void frmMeasure::TellMissingLevels() {
     if (lines.empty()) {
         return;
     }
-    std::string text =
-        "次の測定とバンドのレベル波形データがありません．\r\n"
-        "レベル波形データから求める値は計算されていません．\r\n";
+    std::string text = what == MissingData::kLevels ? "次の測定とバンドのレベル波形データがありません．\r\n"
+                                                      "レベル波形データから求める値は計算されていません．\r\n"
+                                                    : "次の測定とバンドの統計データがありません．\r\n"
+                                                      "その統計値は出力されていません．\r\n";
     for (const std::string& line : lines) {
         text += "\r\n" + line;
     }

@@ -8,6 +8,7 @@
 #include "preserve_document.h"
 
 #include "model/band_slots.h"
+#include "model/missing_data.h"
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
 
@@ -17,17 +18,6 @@
 #include <vector>
 
 namespace murtesk {
-
-namespace {
-
-// The first line of the comment of a combined measurement's channels.
-constexpr const char* kCombinedMemo = "<<複数測定組合せ計算結果>>";
-
-}  // namespace
-
-bool IsCombinedMeasure(const CMeasure& m) {
-    return m.ChMeasures.count() > 0 && m.ChMeasures.Item(1).ChMeasureCondition.Account.starts_with(kCombinedMemo);
-}
 
 using platform::MsgButtons;
 using platform::MsgIcon;
@@ -187,7 +177,7 @@ JobOutcome frmMeasure::CalcPlural() {
             channel.CalcXYAxis.XAxisUnit = 3;
             channel.CalcXYAxis.XAxisMin = Variant::FromDate(result.StartTime);
             channel.CalcXYAxis.XAxisMax = Variant::FromDate(platform::AddSeconds(result.StartTime, 60));
-            std::string memo = std::string(kCombinedMemo) + "\r\n測定No =";
+            std::string memo = std::string(kCombinedMeasureMemo) + "\r\n測定No =";
             for (std::int32_t b = 1; b <= channel.BandLCalcInfos.count(); ++b) {
                 if (c == 1) {
                     ShowJobProgress("Band" + std::to_string(b));

@@ -447,8 +447,10 @@ bool frmMeasure::OpenProject(std::string& path)
         projectLock_.MoveTo(path);
     }
     doc.SetSaveFilePath(path);
-    doc.BeginProject();
-    if (!readOnly) {
+    if (readOnly) {
+        doc.BeginProjectWithoutSaving();
+    } else {
+        doc.BeginProject();
         doc.HoldProject();
     }
     AdoptProject(std::move(lock), held, readOnly, stamp);

@@ -13,7 +13,7 @@ constexpr std::array kJobs{
     LongJob{3, &frmMeasure::AllLchOrangeDelete, JobEnd::Message,
             "全測定Ｌcｈの補正特性オレンジ範囲を全バンドの計算除外範囲に変更しました．", true},
     LongJob{4, &frmMeasure::CalcPlural, JobEnd::CombinedMeasure, nullptr},
-    LongJob{5, &frmMeasure::DataCSVOut, JobEnd::TextFile, nullptr, true},
+    LongJob{5, &frmMeasure::DataCSVOut, JobEnd::TextFile, nullptr, true, true},
     LongJob{7, &frmMeasure::AllLchOrange, JobEnd::Message, "全測定Ｌcｈ補正特性のオレンジ範囲を作成しました．", true},
     LongJob{8, &frmMeasure::DataCSVOut2, JobEnd::TextFile, nullptr, true},
     LongJob{9, &frmMeasure::DataCSVOut3, JobEnd::TextFile, nullptr, true},

@@ -31,6 +31,9 @@ struct LongJob {
     const char* doneMessage;  // JobEnd::Message only
     // The job reads level files: once it is done, the user is told of those that are missing.
     bool readsLevels = false;
+    // The job writes the stored statistics: once it is done, the user is told of those whose
+    // histogram files are missing.
+    bool readsStatistics = false;
 };
 
 // The job of a code; null for a code with none (2, 6 and anything outside 1..12).

@@ -35,13 +35,15 @@ struct BandRowStatistics {
     double lmax = kNoLevel;
     std::int32_t lmaxPos = 0;  // absolute 1-based position of the maximum; 0 when none
     LevelHistogram histogram{};
+    bool missing = false;      // values were counted, but the histogram file cannot be read: no figures
 
     bool Empty() const { return num < 1; }
     // The position of the maximum, or -1 without statistics.
     std::int32_t MaximumPosition() const { return Empty() ? -1 : lmaxPos; }
 };
 
-// The statistics a band keeps (its histogram file read once); empty for a missing band record.
+// The statistics a band keeps (its histogram file read once); empty for a missing band record, and
+// empty and `missing` when the band counted values whose histogram file cannot be read.
 BandRowStatistics StoredStatistics(const CLCalc& calc);
 // The statistics of one pass, as resetNew would keep them.
 BandRowStatistics PassStatistics(const LevelPass& pass);

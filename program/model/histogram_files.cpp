@@ -1,9 +1,17 @@
 #include "model/histogram_files.h"
 
+#include "model/level_accumulator.h"
 #include "model/project_files.h"
 #include "platform/atomic_file.h"
 
 namespace murtesk {
+
+namespace {
+
+// A histogram file holds at most this much; anything longer reads as no histogram, so is not copied.
+constexpr std::uint64_t kMostHistogramBytes = sizeof(std::int32_t) * kHistogramBins;
+
+}  // namespace
 
 void HistogramFiles::BeginProject(std::string folder, const std::vector<std::string>& names) {
     std::lock_guard lock(mutex_);
@@ -28,6 +36,35 @@ void HistogramFiles::Hold(const std::string& record) {
     record_.Rewrite();
 }
 
+void HistogramFiles::BeginProjectWithoutSaving(const std::string& folder, const std::vector<std::string>& names,
+                                               std::unique_ptr<platform::OwnFolder> own) {
+    std::lock_guard lock(mutex_);
+    DeleteUnsaved();
+    open_ = true;
+    withoutSaving_ = true;
+    own_ = std::move(own);
+    folder_ = own_ ? own_->path() : folder;
+    saved_ = std::set<std::string>(names.begin(), names.end());
+    if (!own_) return;
+    for (const std::string& name : saved_) {
+        const auto from = PathInFolder(folder, name);
+        const auto to = PathInFolder(folder_, name);
+        platform::BinaryFile in;
+        if (!from || !to || !in.OpenRead(*from) || in.Size() > kMostHistogramBytes) continue;
+        std::vector<char> bytes(in.Size());
+        if (!in.Read(bytes.data(), bytes.size())) continue;
+        platform::BinaryFile out;
+        // A copy that could not be written whole is no copy: the statistics read as missing.
+        if (!out.OpenWrite(*to) || !out.Write(bytes.data(), bytes.size()) || !out.Close()) DeleteFileIn(folder_, name);
+    }
+}
+
+std::optional<std::string> HistogramFiles::OwnFolder() const {
+    std::lock_guard lock(mutex_);
+    if (!own_) return std::nullopt;
+    return own_->path();
+}
+
 void HistogramFiles::EndProject() {
     std::lock_guard lock(mutex_);
     DeleteUnsaved();
@@ -36,7 +73,10 @@ void HistogramFiles::EndProject() {
 }
 
 void HistogramFiles::DeleteUnsaved() {
-    for (const std::string& name : written_) DeleteListed(name);
+    // A project opened without saving: its folder of this run's own goes below with all it holds.
+    if (!withoutSaving_) {
+        for (const std::string& name : written_) DeleteListed(name);
+    }
     // Those let go stay while the saved project file names them.
     for (const std::string& name : saved_) record_.Forget(name);
     written_.clear();
@@ -46,6 +86,8 @@ void HistogramFiles::DeleteUnsaved() {
     stale_.clear();
     // What could not be deleted stays listed for the next holder.
     record_.Close();
+    withoutSaving_ = false;
+    own_.reset();
 }
 
 bool HistogramFiles::DeleteListed(const std::string& name) {
@@ -61,6 +103,7 @@ bool HistogramFiles::Write(const std::string& folder, std::string& name,
     bool replacesSaved = false;
     {
         std::lock_guard lock(mutex_);
+        if (Refuses(folder)) return false;
         inPlace = !Tracks(folder) || written_.contains(name);
         replacesSaved = !inPlace && saved_.contains(name);
     }
@@ -104,6 +147,7 @@ bool HistogramFiles::Write(const std::string& folder, std::string& name,
 
 void HistogramFiles::Drop(const std::string& folder, std::string& name, bool rename) {
     std::unique_lock lock(mutex_);
+    if (Refuses(folder)) return;
     if (!Tracks(folder)) {
         DeleteFileIn(folder, name);
         return;

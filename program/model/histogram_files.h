@@ -26,17 +26,25 @@
 // Until a project is begun (tests of the statistics alone, documents other than the open project)
 // files are written and deleted in place by their names, as they always were.
 //
+// A project opened without saving belongs to the program that holds it, which deletes the histograms
+// its saves no longer name. Such a project's histograms are copied when it is opened into a folder of
+// this run's own (platform/own_folder.h), where its statistics are read, written and deleted from then
+// on; nothing is written or deleted in the project's folder.
+//
 // Thread-safe: statistics are computed on several threads at once.
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "model/leftover_record.h"
 #include "platform/binary_file.h"
+#include "platform/own_folder.h"
 
 namespace murtesk {
 
@@ -54,6 +62,14 @@ public:
     // what killed writes of those files left beside them. A record that cannot be kept (no regular file
     // has its name) is passed over: nothing is deleted, and nothing is listed.
     void Hold(const std::string& record);
+    // The same for a project opened without saving: the files `names` of `folder` (the regular files
+    // among them) are copied into `own` first, and the statistics are kept there (OwnFolder) until the
+    // project is closed, when the folder goes with all it holds. Without `own` (none could be made)
+    // they are read where they lie and none can be written.
+    void BeginProjectWithoutSaving(const std::string& folder, const std::vector<std::string>& names,
+                                   std::unique_ptr<platform::OwnFolder> own);
+    // The folder of the open project's statistics when it is not the project's own "LCalc" folder.
+    std::optional<std::string> OwnFolder() const;
     // The open project is closed: the files written since its last save, which no project file
     // names, are deleted.
     void EndProject();
@@ -77,6 +93,8 @@ public:
 
 private:
     bool Tracks(const std::string& folder) const { return open_ && folder == folder_; }
+    // Nothing may be written or deleted in `folder`: another program's project, outside this run's folder.
+    bool Refuses(const std::string& folder) const { return withoutSaving_ && (!own_ || !Tracks(folder)); }
     void DeleteUnsaved();
     // Deletes `name` in the project's folder, unlisted first; true when it is gone. What cannot be
     // unlisted or deleted stays, listed.
@@ -92,6 +110,8 @@ private:
     std::set<std::string> unflushed_;  // of written_: a flush failed, and the file was not written again since
     std::set<std::string> stale_;      // listed, named by no project file, not deleted yet: tried at each save
     LeftoverRecord record_;            // kept while this program holds the project (Hold)
+    bool withoutSaving_ = false;     // the open project is another program's
+    std::unique_ptr<platform::OwnFolder> own_;  // where its statistics are kept then
 };
 
 }  // namespace murtesk

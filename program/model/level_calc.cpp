@@ -79,16 +79,20 @@ CLCalcData::CLCalcData(StatsContext& context)
     : SaveFileName(context.NewLdtFileName()), context_(&context) {}
 
 LevelHistogram CLCalcData::getData(const std::string& SaveDir) const {
+    return ReadData(SaveDir).value_or(LevelHistogram{});
+}
+
+std::optional<LevelHistogram> CLCalcData::ReadData(const std::string& SaveDir) const {
     LevelHistogram counts{};
     const auto path = PathInFolder(SaveDir, SaveFileName);
     BinaryFile file;
-    if (!path || !file.OpenRead(*path)) return counts;
+    if (!path || !file.OpenRead(*path)) return std::nullopt;
     std::size_t bins = 0;
     if (file.Size() == sizeof(std::int32_t) * kHistogramBins)
         bins = kHistogramBins;
     else if (file.Size() == sizeof(std::int32_t) * kOldHistogramBins)
         bins = kOldHistogramBins;
-    if (bins == 0 || !file.Read(counts.data(), bins * sizeof(std::int32_t))) counts.fill(0);
+    if (bins == 0 || !file.Read(counts.data(), bins * sizeof(std::int32_t))) return std::nullopt;
     return counts;
 }
 
@@ -119,6 +123,10 @@ void CLCalc::initdB() { Clear(LxData.context().LCalcFolder()); }
 void CLCalc::DeleteFile() const {
     std::string name = LxData.SaveFileName;
     LxData.context().Histograms().Drop(LxData.context().LCalcFolder(), name, false);
+}
+
+bool CLCalc::HistogramMissing() const {
+    return Counted() && !LxData.ReadData(LxData.context().LCalcFolder());
 }
 
 std::int64_t CLCalc::ValueCount() const { return TotalOf(LxData.getData(LxData.context().LCalcFolder())); }

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <tuple>
@@ -82,6 +83,8 @@ public:
     // The counts of the file in SaveDir: zeros when it is absent, unreadable or of a foreign
     // length; a file of the older 2000 bins reads with zeros on top.
     LevelHistogram getData(const std::string& SaveDir) const;
+    // The same, but none when the file is absent, unreadable or of a foreign length.
+    std::optional<LevelHistogram> ReadData(const std::string& SaveDir) const;
     // Writes the counts as the file in SaveDir, creating the folder when it is missing. In the open
     // project the counts may go to a new file, which SaveFileName then names (histogram_files.h).
     bool SaveData(const LevelHistogram& IArray, const std::string& SaveDir);
@@ -116,6 +119,13 @@ public:
     // Empties the statistics and deletes the histogram file (its name is kept, unless the saved
     // project names the file, which then stays until the next save).
     void initdB();
+    // True when the statistics counted values (Scope.E at least 1).
+    bool Counted() const { return Scope.E.AsDouble() >= 1.0; }
+    // True when they counted values but their histogram file cannot be read (deleted by another
+    // program, or never written): they have no figures to show, though Lmax is kept.
+    bool HistogramMissing() const;
+    // True when there are figures to show: values counted and their histogram file there.
+    bool HasFigures() const { return Counted() && !HistogramMissing(); }
     // Statistics read from the histogram file on every call. getNum is the number of values
     // counted, up to INT32_MAX; ValueCount the same number whole.
     std::int32_t getNum() const;

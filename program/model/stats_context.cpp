@@ -5,7 +5,10 @@
 
 namespace murtesk {
 
-std::string StatsContext::LCalcFolder() const { return GetLCalcFolder(ProjectFilePath()); }
+std::string StatsContext::LCalcFolder() const {
+    if (std::optional<std::string> own = histograms_.OwnFolder()) return *std::move(own);
+    return GetLCalcFolder(ProjectFilePath());
+}
 
 std::string StatsContext::NewLdtFileName() {
     std::lock_guard lock(nameMutex_);

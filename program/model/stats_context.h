@@ -25,7 +25,8 @@ public:
 
     // Full path of the project file now open.
     std::string ProjectFilePath() const { return projectFilePath_(); }
-    // The folder of the level histograms of that project.
+    // The folder of the level histograms of that project: its "LCalc" folder, or for a project opened
+    // without saving the folder of this run's own that holds copies of them (histogram_files.h).
     std::string LCalcFolder() const;
     Date Now() const { return now_(); }
 

@@ -16,6 +16,7 @@
 #include "model/testing/mark_table_oracle.h"
 #include "platform/dates.h"
 #include "platform/numbers.h"
+#include "platform/project_lock.h"
 #include "platform/text_encoding.h"
 
 #include <algorithm>
@@ -24,6 +25,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <set>
 
 namespace murtesk::testing {
 namespace {
@@ -204,6 +206,103 @@ TEST_F(CalcEndToEnd, AnExcludedRangeEnteredByDatesLeavesEveryBandTheStatisticsOf
     EXPECT_TRUE(reread.Preserve().Measures.IsMeEqualTo(Records().Measures));
     EXPECT_EQ(reread.Preserve().Measures.Item(1).ChMeasures.Item(1).BandLCalcInfos.Item(2).Scopes.count(), 1);
     EXPECT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
+}
+
+// Former bug: a copy opened without saving read its statistics from the histogram files of the held
+// project, which the holder deletes when its save no longer names them: the copy then showed Leq and
+// Lx of -60 dB beside a real Lmax, and it wrote its own histograms into the held project's folder.
+// Now it keeps copies in a folder of its own, where its edits go too, and that folder goes with the
+// project.
+TEST_F(CalcEndToEnd, ACopyOpenedWithoutSavingKeepsItsStatisticsAndWritesNothingIntoTheProject) {
+    const std::string project = StartAndImport({6.0});
+    ASSERT_TRUE(Main().SaveData());
+    // The program lets the project go; the test holds it as another program would.
+    const std::string other = Data("other.qvd");
+    {
+        PreserveDocument empty;
+        empty.SetSaveFilePath(other);
+        ASSERT_TRUE(empty.FileWrite(other));
+    }
+    ui.ChooseNext(other);
+    Main().mnuFileOpen_Click();
+    ASSERT_EQ(Records().SaveFilePath, other);
+    platform::ProjectLock held(project);
+    ASSERT_TRUE(held.Held());
+    ui.ChooseNext(project);
+    ui.AnswerNext(platform::MsgAnswer::Yes);  // "保存しないで開きますか？"
+    Main().mnuFileOpen_Click();
+    ASSERT_TRUE(g_bProjectReadOnly);
+    const std::optional<std::string> own = ProgramStatsContext().Histograms().OwnFolder();
+    ASSERT_TRUE(own && fs::is_directory(*own));
+    EXPECT_EQ(fs::path(*own).parent_path(), fs::path(std::getenv("XDG_RUNTIME_DIR")));
+
+    // The holder excludes the first two seconds of every band and saves: the histograms the copy
+    // read go.
+    const fs::path lcalc = GetLCalcFolder(project);
+    {
+        StatsContext context([&] { return project; }, [] { return 45400.0; });
+        CPreserve holder(context);
+        ASSERT_TRUE(holder.FileRead(project));
+        context.Histograms().BeginProject(holder.LCalcFolder(), holder.HistogramFileNames());
+        CChMeasure& ch = holder.Measures.Item(1).ChMeasures.Item(1);
+        const auto rate = static_cast<std::int32_t>(ch.ChMeasureCondition.LevelOutHz);
+        for (std::int16_t slot = 1; slot <= ch.BandLCalcInfos.count(); ++slot) {
+            const std::string folder = GetBandFolder(project, ch.ChMeasureCondition.oct1or3, slot);
+            const std::int32_t n = ch.LevelData.getDataNumNoWait(folder);
+            if (n <= 2 * rate) continue;
+            CBandLCalcInfo& band = ch.BandLCalcInfos.Item(slot);
+            band.Scopes.Add(CScope(std::int32_t{1}, 2 * rate));
+            ASSERT_TRUE(band.LCalc.resetNew(band.Scopes.getReverse(std::int32_t{1}, n), ch.LevelData, folder));
+        }
+        context.Histograms().BeforeSave();
+        ASSERT_TRUE(holder.FileWrite(project));
+        context.Histograms().Saved(holder.HistogramFileNames());
+        context.Histograms().EndProject();
+    }
+    const CChMeasure& ch = Records().Measures.Item(1).ChMeasures.Item(1);
+    ASSERT_FALSE(fs::exists(lcalc / ch.BandLCalcInfos.Item(2).LCalc.LxData.SaveFileName));
+    const auto listing = [&] {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(lcalc)) names.insert(entry.path().filename());
+        return names;
+    };
+    const std::set<std::string> holders = listing();
+
+    // The copy shows every band's statistics of the whole series, as it read them.
+    ui.ClearTranscript();
+    Main().ListView1.SelectedIndex = 0;
+    Main().cmdOK_Click();
+    ASSERT_TRUE(Calc().Visible);
+    const std::int16_t shown = Calc().Shown().band;
+    const std::vector<float> levels =
+        ReadFloats(*ch.LevelData.PathIn(GetBandFolder(project, ch.ChMeasureCondition.oct1or3, shown)));
+    const Statistics whole = StatisticsOf(levels);
+    EXPECT_EQ(Calc().lblLeq.Caption, platform::FormatNumber(whole.leq, "0.0") + "dB");
+    EXPECT_EQ(Calc().lblL50.Caption, platform::FormatNumber(whole.l50, "0.0") + "dB");
+    for (std::int16_t slot = 1; slot <= ch.BandLCalcInfos.count(); ++slot) {
+        EXPECT_FALSE(ch.BandLCalcInfos.Item(slot).LCalc.HistogramMissing()) << slot;
+    }
+
+    // Its own edit: the statistics of the rest, with no file written into the project's folder.
+    const double rate = ch.ChMeasureCondition.LevelOutHz;
+    Calc().optMouseAction.Select(0);
+    Calc().optAreaBand.Select(0);
+    Calc().DoMouseAction(static_cast<std::int32_t>(rate) + 1, static_cast<std::int32_t>(3 * rate));
+    const std::vector<float> rest = [&] {
+        std::vector<float> kept(levels.begin(), levels.begin() + static_cast<std::ptrdiff_t>(rate));
+        kept.insert(kept.end(), levels.begin() + static_cast<std::ptrdiff_t>(3 * rate), levels.end());
+        return kept;
+    }();
+    EXPECT_NEAR(ch.BandLCalcInfos.Item(shown).LCalc.getLeq(), StatisticsOf(rest).leq, 1e-6);
+    EXPECT_EQ(listing(), holders);
+    EXPECT_TRUE(ui.Messages().empty()) << ::testing::PrintToString(ui.MessageTexts());
+
+    // Closed, the copy leaves nothing behind.
+    Calc().cmdREC_Click();
+    ui.ChooseNext(other);
+    Main().mnuFileOpen_Click();
+    EXPECT_FALSE(fs::exists(*own));
+    EXPECT_EQ(listing(), holders);
 }
 
 TEST_F(CalcEndToEnd, BandPanelsReadTheLevelFilesAtTheCursorAndAtTheFlatMaximum) {

@@ -6,6 +6,7 @@
 #include "chart_mouse.h"
 #include "frmSetCalcGraph.h"
 #include "model/band_layout.h"
+#include "model/project_files.h"
 #include "platform/numbers.h"
 
 #include <cmath>
@@ -406,6 +407,45 @@ TEST_F(BandDisplays, StatisticPanelShowsTheChosenStatisticOfEverySlot) {
     Choose(calc.cmbLx, 99, &frmOctCalc::cmbLx_Click);  // "min"
     EXPECT_EQ(calc.Shown().channel->CalcXYAxis.Lx, 100);
     EXPECT_EQ(calc.lblLx.Caption, "0.1dB");  // W: 0.1 .. 60.0
+}
+
+// Former bug: a band whose histogram file was gone showed Leq and Lx of -60 dB beside its real Lmax,
+// without a word. It shows no figures, and the screen names, when it shows the measurement, the bands
+// whose statistics or level files are missing.
+TEST_F(BandDisplays, BandsWhoseFilesAreMissingShowNothingAndAreNamed) {
+    AddMeasure(60, {Spec(3, 10, 600)});
+    Show(1);
+    ComputeAllBands();
+    CChMeasure& ch = Channel(1, 1);
+    CScopes whole;
+    whole.Add(CScope(std::int32_t{1}, std::int32_t{600}));
+    ASSERT_TRUE(ch.BandLCalcInfos.Item(5).AllLCalc.resetNew(whole, ch.LevelData, GetBandFolder(ProjectPath(), 3, 5)));
+    DeleteFileIn(GetLCalcFolder(ProjectPath()), ch.BandLCalcInfos.Item(2).LCalc.LxData.SaveFileName);
+    DeleteFileIn(GetLCalcFolder(ProjectPath()), ch.BandLCalcInfos.Item(3).LCalc.LxData.SaveFileName);
+    fs::remove(*ch.LevelData.PathIn(GetBandFolder(ProjectPath(), 3, 5)));
+    calc.cmdREC_Click();
+    ui.ClearTranscript();
+    Show(1);
+    ChooseBand(2);
+    EXPECT_TRUE(ui.Messages().empty());  // told once the screen shows
+    calc.Form_Activate();
+    calc.Form_Activate();
+    const std::string line = "No.1 measure 1　1ch ";
+    EXPECT_EQ(ui.MessageTexts(),
+              std::vector<std::string>{"次の測定とバンドの統計データがありません．\r\nその統計値は表示されません．\r\n\r\n" +
+                                       line + std::string(GetBandName(3, 2)) + ", " + std::string(GetBandName(3, 3)) +
+                                       "\r\n\r\n次の測定とバンドのレベル波形データがありません．\r\n"
+                                       "レベル波形データから求める値は表示されません．\r\n\r\n" +
+                                       line + std::string(GetBandName(3, 5))});
+    for (const platform::Label* label : {&calc.lblLeq, &calc.lblLmax, &calc.lblL5, &calc.lblL50, &calc.lblLx}) {
+        EXPECT_EQ(label->Caption, "---dB");
+    }
+    EXPECT_FALSE(calc.CalcBandValue(2));
+    EXPECT_FALSE(calc.CalcBandValue(3));
+    EXPECT_TRUE(calc.CalcBandValue(1));
+    // Navigating to the measurement again while the screen shows it tells nothing more.
+    Show(1);
+    EXPECT_EQ(ui.Messages().size(), 1u);
 }
 
 // F and W peak at position 50 and tell every other position by its value; every band file holds

@@ -7,12 +7,14 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "model/level_calcs.h"
 #include "platform/binary_file.h"
+#include "platform/own_folder.h"
 #include "stats_fixture.h"
 
 namespace murtesk {
@@ -383,6 +385,49 @@ TEST_F(CLCalcTest, InTheOpenProjectAnotherRunsFileStaysAndUnsavedFilesGoAtTheEnd
     context_.Histograms().EndProject();
     EXPECT_FALSE(std::filesystem::exists(HistogramFile(calc)));
     EXPECT_TRUE(std::filesystem::exists(LCalcDir() + "/" + taken));
+}
+
+// A project another program holds: its histograms are copied when it is opened, so what the holder
+// deletes changes nothing here; this run's statistics go to a folder of its own, nothing into the
+// project's, and that folder goes when the project closes. Without such a folder nothing is written.
+TEST_F(CLCalcTest, AProjectOpenedWithoutSavingKeepsItsStatisticsInAFolderOfItsOwn) {
+    CLCalc held = Over({40, 50, 60});
+    const auto listing = [this] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(LCalcDir())) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    std::filesystem::create_directories(dir_ / "run");
+    HistogramFiles& histograms = context_.Histograms();
+    histograms.BeginProjectWithoutSaving(LCalcDir(), {held.LxData.SaveFileName, "gone.ldt"},
+                                         platform::OwnFolder::Make((dir_ / "run").string()));
+    const std::optional<std::string> own = histograms.OwnFolder();
+    ASSERT_TRUE(own);
+    EXPECT_EQ(context_.LCalcFolder(), *own);
+    std::filesystem::remove(HistogramFile(held));  // the holder's save no longer names it
+    EXPECT_EQ(held.getNum(), 3);
+    EXPECT_NEAR(held.getLeq(), 55.682, 0.0005);
+    EXPECT_FALSE(held.HistogramMissing());
+
+    CLCalc mine(context_);
+    ASSERT_TRUE(mine.resetNew(MakeScopes({{1, 2}}), data_, BandDir()));
+    EXPECT_EQ(mine.getNum(), 2);
+    held.initdB();
+    EXPECT_TRUE(listing().empty());
+    histograms.EndProject();
+    EXPECT_FALSE(std::filesystem::exists(*own));
+
+    CLCalc other = Over({70});
+    const std::vector<std::string> before = listing();
+    histograms.BeginProjectWithoutSaving(LCalcDir(), {other.LxData.SaveFileName}, nullptr);
+    EXPECT_FALSE(histograms.OwnFolder());
+    EXPECT_EQ(other.getNum(), 1);  // read where it lies
+    CLCalc refused(context_);
+    EXPECT_FALSE(refused.resetNew(MakeScopes({{1, 1}}), data_, BandDir()));
+    other.initdB();
+    histograms.EndProject();
+    EXPECT_EQ(listing(), before);
 }
 
 // Former bug: a count at the 32-bit limit overflowed (undefined behaviour). Counts stop at the
