@@ -57,8 +57,10 @@ bool MediaSource::ChooseStreams() {
         height_ = videoDecoder_->height;
         AVStream* stream = f->streams[videoIndex_];
         const AVRational rate = av_guess_frame_rate(f, stream, nullptr);
-        if (rate.num > 0 && rate.den > 0)
-            frameDuration_ = std::max<Ticks>(1, av_rescale_q(1, av_inv_q(rate), kTicksBase));
+        if (rate.num > 0 && rate.den > 0) {
+            framePeriod_ = av_inv_q(rate);
+            frameDuration_ = std::max<Ticks>(1, av_rescale_q(1, framePeriod_, kTicksBase));
+        }
     }
     if (audioIndex_ >= 0) {
         audioDecoder_ = OpenDecoder(audioIndex_);
@@ -130,8 +132,10 @@ bool MediaSource::Probe() {
             needVideo = false;
         else if (index == audioIndex_ && needAudio && decodes(audioDecoder_.get(), packet.get()))
             needAudio = false;
-        if (index == videoIndex_ && (packet->flags & AV_PKT_FLAG_KEY) && firstKeyOrder_ == kNoTime)
+        if (index == videoIndex_ && (packet->flags & AV_PKT_FLAG_KEY) && firstKeyOrder_ == kNoTime) {
             firstKeyOrder_ = Order(*packet);
+            decodingTimesOnly_ = packet->dts != AV_NOPTS_VALUE && packet->pts == AV_NOPTS_VALUE;
+        }
         PacketPtr kept(av_packet_alloc());
         if (!kept) return false;
         av_packet_move_ref(kept.get(), packet.get());
@@ -243,6 +247,26 @@ AVStream* MediaSource::audioStream() const { return audioIndex_ >= 0 ? format_->
 Ticks MediaSource::ToTicks(std::int64_t pts, AVRational timeBase) const {
     if (pts == AV_NOPTS_VALUE) return kNoTime;
     return av_rescale_q(pts, timeBase, kTicksBase) - av_rescale_q(origin_, AV_TIME_BASE_Q, kTicksBase);
+}
+
+Ticks MediaSource::PictureTime(const AVFrame& picture, const AVCodecContext& decoder, std::int64_t& lastDts) const {
+    const AVRational base = videoStream()->time_base;
+    if (!decodingTimesOnly_) return ToTicks(picture.best_effort_timestamp, base);
+    // One picture period by the stream's frame rate, in its time base: an AVI stream's time base may be finer than
+    // its pictures, with no packet for the periods between.
+    auto periods = [&](std::int64_t count) {
+        return framePeriod_.num > 0 ? av_rescale_q(count, framePeriod_, base)
+                                    : av_rescale_q(count * frameDuration_, kTicksBase, base);
+    };
+    std::int64_t dts = picture.pkt_dts;
+    if (dts == AV_NOPTS_VALUE) {
+        if (lastDts == AV_NOPTS_VALUE || __builtin_add_overflow(lastDts, periods(1), &dts)) return kNoTime;
+        lastDts = dts;
+    }
+    const std::int64_t delay = periods(std::clamp(decoder.has_b_frames, 0, kMaxReorderDelay));
+    std::int64_t shown = 0;
+    if (delay < 0 || __builtin_sub_overflow(dts, delay, &shown)) return kNoTime;
+    return ToTicks(shown, base);
 }
 
 std::int64_t MediaSource::ToStreamTimestamp(Ticks t, AVRational timeBase) const {

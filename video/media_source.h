@@ -21,7 +21,8 @@
 namespace murtesk::video {
 
 inline constexpr int kSeekAttempts = 8;
-inline constexpr int kEndReach = 32;  // video packets: more than a decoder delays (16 at most for H.264)
+inline constexpr int kMaxReorderDelay = 16;  // pictures a decoder holds back at most (H.264's bound)
+inline constexpr int kEndReach = 2 * kMaxReorderDelay;  // video packets: more than a decoder delays
 
 class MediaSource {
 public:
@@ -72,6 +73,19 @@ public:
 
     // A stream timestamp as media time from the file's start (AV_NOPTS_VALUE gives kNoTime).
     Ticks ToTicks(std::int64_t pts, AVRational timeBase) const;
+    // The media time at which a picture `decoder` gave out is shown; kNoTime when it has none (such a picture
+    // follows the one before). A container that keeps only decoding times (AVI) gives a picture the time of the
+    // packet the decoder was sent when it let the picture out, and a decoder that shows pictures out of their coded
+    // order (B pictures) lets each out only once it holds as many pictures more as its reordering delay
+    // (`has_b_frames`), a packet each: that many picture periods come off. The leading pictures of an open group,
+    // which a decoder started at its keyframe drops, change nothing: the decoder lets the keyframe out as late as
+    // ever. The delay is read as it is when the picture comes out (it may grow within a stream).
+    // `lastDts` is the decoding time of the last packet the decoder was sent since it was flushed (AV_NOPTS_VALUE
+    // before any): a picture it gives out while draining stands for one packet more, a picture period later, and
+    // moves `lastDts` on by that.
+    Ticks PictureTime(const AVFrame& picture, const AVCodecContext& decoder, std::int64_t& lastDts) const;
+    // The video stream's packets carry decoding times and no presentation times.
+    bool decodingTimesOnly() const { return decodingTimesOnly_; }
     // A media time as a timestamp of a stream's time base, rounded down.
     std::int64_t ToStreamTimestamp(Ticks t, AVRational timeBase) const;
 
@@ -100,11 +114,13 @@ private:
     std::deque<PacketPtr> probed_;
     std::deque<PacketPtr> pending_;  // read by SeekBefore, not yet passed on
     Ticks firstKeyOrder_ = kNoTime;  // Order of the file's first video keyframe
+    bool decodingTimesOnly_ = false;  // the file's first video keyframe has a decoding time and no presentation time
     int width_ = 0;
     int height_ = 0;
     Ticks duration_ = -1;
     bool seekable_ = false;
     Ticks frameDuration_ = 400'000;
+    AVRational framePeriod_{0, 1};  // one picture's period by the stream's frame rate; 0 when it states none
     std::int64_t origin_ = 0;  // the file's start time, AV_TIME_BASE units
     std::vector<Ticks> keyframes_;
     std::int64_t firstKeyframeStamp_ = AV_NOPTS_VALUE;  // the index's first keyframe, in the stream's time base

@@ -32,12 +32,13 @@ bool SpanReader::Read(Ticks start, Ticks end, const FrameCallback& onPicture, co
     bool started = false;  // the picture at the start was passed on
     FramePtr held;         // the latest picture at or before the start so far
     Ticks heldTime = 0, nextPicture = 0;
+    std::int64_t fedDts = AV_NOPTS_VALUE;  // of the last packet sent to the video decoder
 
     auto passPicture = [&](const AVFrame& frame, Ticks time) {
         if (!onPicture(frame, time)) videoDone = true;
     };
     auto takePicture = [&](FramePtr frame) {
-        Ticks t = source_->ToTicks(frame->best_effort_timestamp, videoBase);
+        Ticks t = source_->PictureTime(*frame, *video_, fedDts);
         if (t == kNoTime) t = nextPicture;
         nextPicture = t + source_->frameDuration();
         if (!started) {
@@ -95,7 +96,10 @@ bool SpanReader::Read(Ticks start, Ticks end, const FrameCallback& onPicture, co
             const Ticks pts = source_->ToTicks(packet->pts, videoBase);
             const bool passing = !started && pts != kNoTime && pts + source_->frameDuration() <= start;
             video_->skip_frame = passing ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
-            if (avcodec_send_packet(video_.get(), packet.get()) >= 0) receive(video_.get(), true, false);
+            if (avcodec_send_packet(video_.get(), packet.get()) >= 0) {
+                if (packet->dts != AV_NOPTS_VALUE) fedDts = packet->dts;
+                receive(video_.get(), true, false);
+            }
         } else if (index == source_->audioIndex() && !audioDone) {
             if (avcodec_send_packet(audio_.get(), packet.get()) >= 0) receive(audio_.get(), false, false);
         }

@@ -47,8 +47,8 @@ void VideoDecoder::PassEnd() {
     state_.changed.notify_all();
 }
 
-VideoDecoder::Picture VideoDecoder::Describe(FramePtr frame) const {
-    Ticks pts = source_.ToTicks(frame->best_effort_timestamp, timeBase_);
+VideoDecoder::Picture VideoDecoder::Describe(FramePtr frame) {
+    Ticks pts = source_.PictureTime(*frame, *decoder_, lastFedDts_);
     if (pts == kNoTime) pts = lastEnd_;
     const bool known = frame->pkt_duration > 0;
     const Ticks duration =

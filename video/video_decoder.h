@@ -48,7 +48,7 @@ private:
         Picture picture;
         std::size_t bytes = 0;
     };
-    Picture Describe(FramePtr frame) const;
+    Picture Describe(FramePtr frame);
     // Passes one decoded picture on (lock not held); false once this target needs no more.
     bool Take(Picture picture);
     void Pass(Picture picture);  // to the presenter (lock not held)
@@ -82,7 +82,9 @@ private:
     std::size_t cacheBytes_ = 0;
     std::size_t replayNext_ = 0;  // while replaying: the cached picture to pass on next
     bool replaying_ = false;
-    std::int64_t lastFedDts_ = AV_NOPTS_VALUE;    // of the last packet sent to the decoder
+    // Of the last packet sent to the decoder; moved on a picture period for each picture it gives out while
+    // draining a file of decoding times only (MediaSource::PictureTime), past every packet it was sent.
+    std::int64_t lastFedDts_ = AV_NOPTS_VALUE;
     bool dtsKnown_ = true;                        // every packet sent since the flush had a decoding time stamp
     bool drained_ = false;                        // the decoder was sent the end of the file
     std::int64_t dropUntilDts_ = AV_NOPTS_VALUE;  // after a step back: packets up to here were sent before

@@ -17,7 +17,7 @@
 #include "clip_folder.h"
 #include "conversions.h"
 #include "ffmpeg_ptr.h"
-#include "open_group_clip.h"
+#include "reordered_clips.h"
 #include "wav_writer.h"
 
 namespace murtesk::video {
@@ -193,6 +193,25 @@ INSTANTIATE_TEST_SUITE_P(
         ExtractCase{"sound_only", VideoContainer::Mpeg4Mp3Avi, false, true, {AV_CODEC_ID_PCM_S16LE}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+class ExtractReordered : public ::testing::TestWithParam<testing::ReorderedClip> {};
+
+// A span from 334 ms (picture 10, before the keyframe 12 in the open groups) to 1334 ms: pictures 10 to 40, each
+// at its own time, of clips coded out of their shown order.
+TEST_P(ExtractReordered, StartsAtThePictureOfItsStart) {
+    const testing::ReorderedClip& c = GetParam();
+    const std::string clip = c.make(Clips(), std::string("cut-") + c.label);
+    if (clip.empty()) GTEST_SKIP() << "the ffmpeg program is not available";
+    ASSERT_EQ(c.look(clip), c.expected);
+    const std::string out = Clips().file(std::string("cut-") + c.label + "-span.avi");
+    ASSERT_TRUE(ExtractSpan(clip, out, 334, 1334));
+    const ReadBack r = Read(out);
+    EXPECT_EQ(r.firstNumber, 10);
+    EXPECT_EQ(r.pictures, 31);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clips, ExtractReordered, ::testing::Values(testing::kBPicturesAvi),
+                         [](const auto& info) { return std::string(info.param.label); });
+
 // The frame number drawn in a 160 × 120 bitmap. Rows bottom-up: the blocks of the number lie in the top third,
 // the file's last rows.
 std::int32_t BmpFrameNumber(const std::vector<std::uint8_t>& bmp) {
@@ -224,19 +243,25 @@ TEST(AviToBmp, WritesTheFrameAtThePositionAsTheConverterDoes) {
     EXPECT_LT(difference / static_cast<double>(ours.size() - 54), 2.0);  // the same frame, scaled the same way
 }
 
-// H.264 of open groups: the three pictures before each keyframe come after it in the file and cannot be made from
-// it, and the last keyframe (48) lies two pictures before the end. Each picture is captured as itself.
-TEST(AviToBmp, WritesEveryPictureOfOpenGroups) {
-    const std::string clip = testing::OpenGroupClip(
-        Clips(), "open.mp4", Clips().clip("open-source.mp4", SmallClip(VideoContainer::H264AacMp4, 50.0 / 30)));
+class CapturedPictures : public ::testing::TestWithParam<testing::ReorderedClip> {};
+
+// Pictures coded out of their shown order (open groups, whose leading pictures come after their keyframe in the
+// file and cannot be made from it; B pictures in a file of decoding times only), the last keyframe two pictures
+// before the end: each picture is captured as itself.
+TEST_P(CapturedPictures, EveryPictureIsCapturedAsItself) {
+    const testing::ReorderedClip& c = GetParam();
+    const std::string clip = c.make(Clips(), c.label);
     if (clip.empty()) GTEST_SKIP() << "the ffmpeg program is not available";
-    ASSERT_EQ(testing::LeadingPictures(clip), 12);  // three before each of the keyframes 12, 24, 36 and 48
-    const std::string bmp = Clips().file("open.bmp");
+    ASSERT_EQ(c.look(clip), c.expected);
+    const std::string bmp = Clips().file(std::string(c.label) + ".bmp");
     for (std::int32_t frame = 0; frame < 50; ++frame) {
         ASSERT_TRUE(CaptureFrame(clip, bmp, (frame * 1000 + 29) / 30));
         EXPECT_EQ(BmpFrameNumber(Bytes(bmp)), frame);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Clips, CapturedPictures, ::testing::Values(testing::kOpenGroupsMp4, testing::kBPicturesAvi),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 TEST(GetVideoWithHeight, ReadsTheNativeSize) {
     std::int32_t w = 0, h = 0;

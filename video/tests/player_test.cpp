@@ -17,9 +17,9 @@
 #include "fake_video_host.h"
 #include "media_graph.h"
 #include "media_source.h"
-#include "open_group_clip.h"
 #include "play_avi.h"
 #include "reader.h"
+#include "reordered_clips.h"
 #include "video_decoder.h"
 
 namespace murtesk::video {
@@ -557,24 +557,21 @@ INSTANTIATE_TEST_SUITE_P(
                       BackStepClip{"BPictures", "b-pictures.mp4", "-bf 3 -x264-params b-adapt=0", 20}),
     [](const ::testing::TestParamInfo<BackStepClip>& info) { return std::string(info.param.label); });
 
-// H.264 of open groups: the three pictures before each keyframe come after it in the file and refer to the group
-// before, so the keyframe cannot make them; the last keyframe (48) lies two pictures before the end. Every picture
-// shows, stepped to forward and back one frame at a time and sought from far, with the cache of decoded pictures and
-// without it.
-class OpenGroups : public ::testing::TestWithParam<std::size_t> {};
+class ReorderedPictures : public ::testing::TestWithParam<std::tuple<testing::ReorderedClip, std::size_t>> {};
 
-TEST_P(OpenGroups, EveryPictureShowsOnStepsAndSeeks) {
+// Every picture shows, stepped to forward and back one frame at a time and sought from far, with the cache of
+// decoded pictures and without it.
+TEST_P(ReorderedPictures, EveryPictureShowsOnStepsAndSeeks) {
     setenv("MURTESK_AUDIO", "null", 1);
-    const std::string clip = testing::OpenGroupClip(
-        Clips(), "open-" + std::to_string(GetParam()) + ".mp4",
-        Clips().clip("open-source.mp4", SmallClip(VideoContainer::H264AacMp4, 50.0 / 30)));
+    const auto& [c, cacheBytes] = GetParam();
+    const std::string clip = c.make(Clips(), std::string(c.label) + "-" + std::to_string(cacheBytes));
     if (clip.empty()) GTEST_SKIP() << "the ffmpeg program is not available";
-    ASSERT_EQ(testing::LeadingPictures(clip), 12);  // three before each of the keyframes 12, 24, 36 and 48
+    ASSERT_EQ(c.look(clip), c.expected);
     FakeVideoHost host;
     std::unique_ptr<MediaGraph> graph = MediaGraph::Open(clip, *host.host());
     ASSERT_TRUE(graph);
     graph->Place({0, 0, 320, 240});
-    graph->Start(true, GetParam());
+    graph->Start(true, cacheBytes);
     ASSERT_TRUE(host.WaitForFrames(1, kWait));
     constexpr std::int32_t kFrames = 50;
     auto show = [&](std::int32_t frame) {
@@ -593,9 +590,12 @@ TEST_P(OpenGroups, EveryPictureShowsOnStepsAndSeeks) {
     graph.reset();
 }
 
-INSTANTIATE_TEST_SUITE_P(Cache, OpenGroups, ::testing::Values(kBackStepBytes, std::size_t{0}),
-                         [](const ::testing::TestParamInfo<std::size_t>& info) {
-                             return std::string(info.param ? "Cached" : "Uncached");
+INSTANTIATE_TEST_SUITE_P(Clips, ReorderedPictures,
+                         ::testing::Combine(::testing::Values(testing::kOpenGroupsMp4, testing::kBPicturesAvi),
+                                            ::testing::Values(kBackStepBytes, std::size_t{0})),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).label) +
+                                    (std::get<1>(info.param) ? "Cached" : "Uncached");
                          });
 
 // ---------------------------------------------------------------------------------------------------------
