@@ -85,7 +85,7 @@ bool MediaSource::ChooseStreams() {
     return true;
 }
 
-CodecContextPtr MediaSource::OpenDecoder(int index) const {
+CodecContextPtr MediaSource::OpenDecoder(int index, int threads) const {
     AVStream* stream = format_->streams[index];
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!codec) return nullptr;
@@ -93,7 +93,7 @@ CodecContextPtr MediaSource::OpenDecoder(int index) const {
     if (!decoder || avcodec_parameters_to_context(decoder.get(), stream->codecpar) < 0) return nullptr;
     decoder->pkt_timebase = stream->time_base;
     if (codec->type == AVMEDIA_TYPE_VIDEO) {
-        decoder->thread_count = kVideoCodecThreads;
+        decoder->thread_count = threads;
         decoder->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     }
     if (avcodec_open2(decoder.get(), codec, nullptr) < 0) return nullptr;
@@ -212,15 +212,18 @@ bool MediaSource::SeekBefore(Ticks position) {
         const Moved moved = SeekTo(at);
         if (moved != Moved::ToKeyframe) return moved == Moved::ToStart;
         if (videoIndex_ < 0 || attempt == kSeekAttempts || ReadAhead(1) < 0) return true;
-        // Only a keyframe with both times says where the decoding starts; anything else is taken as it comes.
-        const AVPacket& first = *pending_.back();
-        if (!(first.flags & AV_PKT_FLAG_KEY) || first.pts == AV_NOPTS_VALUE) return true;
+        // Only a keyframe whose showing can be told says where the decoding starts; anything else is taken as it
+        // comes.
+        const std::size_t key = pending_.size() - 1;
+        const AVPacket& first = *pending_[key];
+        if (!(first.flags & AV_PKT_FLAG_KEY) || (first.pts == AV_NOPTS_VALUE && !decodingTimesOnly_)) return true;
         const Ticks order = Order(first);
         if (firstKeyOrder_ != kNoTime && order <= firstKeyOrder_) return true;
         if (limit != kNoTime && order >= limit) {
             back *= 2;  // the container's seek stayed there: further back
-        } else if (ToTicks(first.pts, videoStream()->time_base) > position ||
-                   (!endLooked && (endLooked = true) && ReadAhead(kEndReach) == AVERROR_EOF)) {
+        } else if (const Ticks shown = KeyframeShown(key, position); shown == kNoTime) {
+            return true;
+        } else if (shown > position || (!endLooked && (endLooked = true) && ReadAhead(kEndReach) == AVERROR_EOF)) {
             limit = order;
         } else {
             return true;
@@ -228,6 +231,43 @@ bool MediaSource::SeekBefore(Ticks position) {
         at = std::min(at, limit) - back;
         pending_.clear();
     }
+}
+
+Ticks MediaSource::KeyframeShown(std::size_t key, Ticks position) {
+    const AVPacket& keyframe = *pending_[key];
+    if (keyframe.pts != AV_NOPTS_VALUE) return ToTicks(keyframe.pts, videoStream()->time_base);
+    const Ticks order = Order(keyframe);
+    if (videoStream()->codecpar->video_delay <= 0 || position - order >= kMaxReorderDelay * frameDuration_)
+        return order;
+    // One thread: a decoder of frame threads lets its first picture out only once each thread has a packet.
+    if (!keyDecoder_ && !(keyDecoder_ = OpenDecoder(videoIndex_, 1))) return kNoTime;
+    FramePtr picture(av_frame_alloc());
+    if (!picture) return kNoTime;
+    AVCodecContext* decoder = keyDecoder_.get();
+    std::int64_t lastDts = AV_NOPTS_VALUE;
+    auto firstShown = [&]() -> Ticks {
+        int sent = 0;
+        for (std::size_t i = key; sent < kEndReach; ++i) {
+            if (i == pending_.size()) {
+                const int read = ReadAhead(1);
+                if (read == AVERROR_EOF) break;
+                if (read < 0) return kNoTime;
+            }
+            const AVPacket& packet = *pending_[i];
+            if (packet.stream_index != videoIndex_) continue;
+            ++sent;
+            if (avcodec_send_packet(decoder, &packet) < 0) continue;  // a damaged packet is skipped
+            if (packet.dts != AV_NOPTS_VALUE) lastDts = packet.dts;
+            if (avcodec_receive_frame(decoder, picture.get()) >= 0) return PictureTime(*picture, *decoder, lastDts);
+        }
+        // The end of the file (or of the reach): what the decoder holds comes out as it drains.
+        if (avcodec_send_packet(decoder, nullptr) >= 0 && avcodec_receive_frame(decoder, picture.get()) >= 0)
+            return PictureTime(*picture, *decoder, lastDts);
+        return kNoTime;
+    };
+    const Ticks shown = firstShown();
+    avcodec_flush_buffers(decoder);  // lets its pictures go until the next seek
+    return shown;
 }
 
 int MediaSource::ReadPacket(AVPacket* packet) {

@@ -21,7 +21,9 @@
 namespace murtesk::video {
 
 inline constexpr int kSeekAttempts = 8;
-inline constexpr int kMaxReorderDelay = 16;  // pictures a decoder holds back at most (H.264's bound)
+// Pictures a decoder holds back at most (H.264's bound), and a keyframe's leading pictures (coders put no more B
+// pictures in a row).
+inline constexpr int kMaxReorderDelay = 16;
 inline constexpr int kEndReach = 2 * kMaxReorderDelay;  // video packets: more than a decoder delays
 
 class MediaSource {
@@ -45,7 +47,9 @@ public:
     // go missing when its last keyframe lies within a few pictures of the end.
     // So the first video packet after the seek is read: a keyframe shown after the target, or one that the file's end
     // follows within kEndReach video packets, sends the seek back before it (not from the file's first keyframe),
-    // at most kSeekAttempts times. The packets read for this come first from ReadPacket.
+    // at most kSeekAttempts times. In a file of decoding times only (AVI) a keyframe's leading pictures, if any,
+    // come after it with times from its own on, and it is shown after them: when it is shown is found by decoding
+    // from it (KeyframeShown). The packets read for this come first from ReadPacket.
     bool SeekBefore(Ticks position);
     // The next packet of the file (as av_read_frame), those read by SeekBefore first.
     int ReadPacket(AVPacket* packet);
@@ -93,7 +97,7 @@ private:
     MediaSource(std::string url, const std::atomic<bool>& interrupt) : url_(std::move(url)), interrupt_(interrupt) {}
     bool OpenFormat();
     bool ChooseStreams();
-    CodecContextPtr OpenDecoder(int index) const;
+    CodecContextPtr OpenDecoder(int index, int threads = kVideoCodecThreads) const;
     bool Probe();
     void KeyframesAsShown();
     enum class Moved { Failed, ToKeyframe, ToStart };
@@ -103,6 +107,13 @@ private:
     int ReadAhead(int videoPackets);
     // A packet's place in the file: its decoding time, else its presentation time (media time).
     Ticks Order(const AVPacket& packet) const;
+    // When the keyframe pending_[key] is shown, or kNoTime when that cannot be told: its presentation time, else
+    // (decoding times only) its decoding time when no picture is shown out of its coded order, else when a target
+    // `position` at least kMaxReorderDelay picture periods after it cannot be one of its leading pictures; else the
+    // time of the first picture a decoder started there gives out (the keyframe's: the leading pictures, which
+    // refer to the group before, are dropped), from the packets read after it (more are read as needed, at most
+    // kEndReach video packets).
+    Ticks KeyframeShown(std::size_t key, Ticks position);
 
     std::string url_;
     const std::atomic<bool>& interrupt_;
@@ -111,6 +122,7 @@ private:
     int audioIndex_ = -1;
     CodecContextPtr videoDecoder_;
     CodecContextPtr audioDecoder_;
+    CodecContextPtr keyDecoder_;  // KeyframeShown's, opened at its first need
     std::deque<PacketPtr> probed_;
     std::deque<PacketPtr> pending_;  // read by SeekBefore, not yet passed on
     Ticks firstKeyOrder_ = kNoTime;  // Order of the file's first video keyframe

@@ -209,7 +209,7 @@ TEST_P(ExtractReordered, StartsAtThePictureOfItsStart) {
     EXPECT_EQ(r.pictures, 31);
 }
 
-INSTANTIATE_TEST_SUITE_P(Clips, ExtractReordered, ::testing::Values(testing::kBPicturesAvi),
+INSTANTIATE_TEST_SUITE_P(Clips, ExtractReordered, ::testing::Values(testing::kBPicturesAvi, testing::kOpenGroupsAvi),
                          [](const auto& info) { return std::string(info.param.label); });
 
 // The frame number drawn in a 160 × 120 bitmap. Rows bottom-up: the blocks of the number lie in the top third,
@@ -260,7 +260,7 @@ TEST_P(CapturedPictures, EveryPictureIsCapturedAsItself) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Clips, CapturedPictures, ::testing::Values(testing::kOpenGroupsMp4, testing::kBPicturesAvi),
+INSTANTIATE_TEST_SUITE_P(Clips, CapturedPictures, ::testing::Values(testing::kOpenGroupsMp4, testing::kBPicturesAvi, testing::kOpenGroupsAvi),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(GetVideoWithHeight, ReadsTheNativeSize) {

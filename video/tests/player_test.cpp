@@ -591,7 +591,7 @@ TEST_P(ReorderedPictures, EveryPictureShowsOnStepsAndSeeks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Clips, ReorderedPictures,
-                         ::testing::Combine(::testing::Values(testing::kOpenGroupsMp4, testing::kBPicturesAvi),
+                         ::testing::Combine(::testing::Values(testing::kOpenGroupsMp4, testing::kBPicturesAvi, testing::kOpenGroupsAvi),
                                             ::testing::Values(kBackStepBytes, std::size_t{0})),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param).label) +

@@ -108,4 +108,14 @@ inline const ReorderedClip kBPicturesAvi{
     },
     DelayWithoutPresentationTimes, 2};
 
+// The same in open groups: three leading pictures before each of the keyframes 12, 24, 36 and 48, which no time
+// in the file tells.
+inline const ReorderedClip kOpenGroupsAvi{
+    "OpenGroupsAvi",
+    [](ClipFolder& clips, const std::string& name) {
+        return BPictureAviClip(clips, name + ".avi", FiftyNumbered(clips, samples::VideoContainer::Mpeg4Mp3Avi),
+                               "open-gop=1:");
+    },
+    DelayWithoutPresentationTimes, 2};
+
 }  // namespace murtesk::video::testing
