@@ -309,6 +309,13 @@ Ticks MediaSource::PictureTime(const AVFrame& picture, const AVCodecContext& dec
     return ToTicks(shown, base);
 }
 
+Ticks MediaSource::PictureDuration(const AVFrame& picture) const {
+    if (picture.pkt_duration <= 0) return 0;
+    const Ticks own = av_rescale_q(picture.pkt_duration, videoStream()->time_base, kTicksBase);
+    if (!decodingTimesOnly_ || framePeriod_.num <= 0) return own;
+    return std::max(own, av_rescale_q_rnd(1, framePeriod_, kTicksBase, AV_ROUND_DOWN));
+}
+
 std::int64_t MediaSource::ToStreamTimestamp(Ticks t, AVRational timeBase) const {
     const Ticks fromOrigin = t + av_rescale_q(origin_, AV_TIME_BASE_Q, kTicksBase);
     return av_rescale_q_rnd(fromOrigin, kTicksBase, timeBase, static_cast<AVRounding>(AV_ROUND_DOWN));

@@ -88,6 +88,12 @@ public:
     // before any): a picture it gives out while draining stands for one packet more, a picture period later, and
     // moves `lastDts` on by that.
     Ticks PictureTime(const AVFrame& picture, const AVCodecContext& decoder, std::int64_t& lastDts) const;
+    // How long a decoded picture is shown by its packet's duration; 0 when the file does not say. A file of
+    // decoding times only counts each packet one step of its time base, which may be finer than its pictures with
+    // no packet for the steps between (H.264 copied from MP4 into AVI: steps of half a picture): there a picture
+    // lasts at least one picture period by the stream's frame rate (rounded down, so it never reaches into the
+    // next picture's).
+    Ticks PictureDuration(const AVFrame& picture) const;
     // The video stream's packets carry decoding times and no presentation times.
     bool decodingTimesOnly() const { return decodingTimesOnly_; }
     // A media time as a timestamp of a stream's time base, rounded down.

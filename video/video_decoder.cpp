@@ -50,10 +50,9 @@ void VideoDecoder::PassEnd() {
 VideoDecoder::Picture VideoDecoder::Describe(FramePtr frame) {
     Ticks pts = source_.PictureTime(*frame, *decoder_, lastFedDts_);
     if (pts == kNoTime) pts = lastEnd_;
-    const bool known = frame->pkt_duration > 0;
-    const Ticks duration =
-        known ? av_rescale_q(frame->pkt_duration, timeBase_, kTicksBase) : source_.frameDuration();
-    return {std::move(frame), pts, pts + duration, known};
+    const Ticks own = source_.PictureDuration(*frame);
+    const bool known = own > 0;
+    return {std::move(frame), pts, pts + (known ? own : source_.frameDuration()), known};
 }
 
 bool VideoDecoder::Take(Picture picture) {
