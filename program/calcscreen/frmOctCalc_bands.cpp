@@ -11,10 +11,12 @@
 #include "chooser_order.h"
 
 #include "model/band_layout.h"
+#include "model/band_rows.h"
 #include "model/band_slots.h"
 #include "model/shared_procedures.h"
 #include "platform/numbers.h"
 
+#include <span>
 #include <vector>
 
 namespace murtesk {
@@ -23,6 +25,13 @@ namespace {
 
 // The first weighting code of the user's own characteristics, which carry no band delay.
 constexpr std::int16_t kFirstUserWeighting = 5;
+
+// The Lx of stored statistics (100: Lmin).
+double Percentile(const BandRowStatistics& s, std::int32_t x) {
+    double level = kNoLevel;
+    HistogramPercentiles(s.histogram, s.counted, std::span<const std::int32_t>(&x, 1), std::span<double>(&level, 1));
+    return level;
+}
 
 }  // namespace
 
@@ -109,9 +118,12 @@ std::vector<std::optional<double>> frmOctCalc::StatisticValues(std::int32_t code
                     delayed ? AddBandDelay(condition.oct1or3, slot, *reference, condition.LevelOutHz) : *reference;
                 v = ReadBandLevel(slot, q);
             }
-        } else if (record != nullptr && hasStatistics(record->LCalc)) {
-            const CLCalc& s = record->LCalc;
-            v = code == kCodeLeq ? s.getLeq() : code == kCodeLmax ? s.getLmax() : s.getLx(code);
+        } else if (record != nullptr) {
+            // One read of the histogram file; a missing one shows nothing.
+            const BandRowStatistics s = StoredStatistics(record->LCalc);
+            if (!s.Empty()) {
+                v = code == kCodeLeq ? s.leq : code == kCodeLmax ? s.lmax : Percentile(s, code);
+            }
         }
     }
     return values;
@@ -139,11 +151,8 @@ void frmOctCalc::cmbLx_Click() {
     }
     const std::int32_t x = cmbLx.SelectedData();
     const CBandLCalcInfo* info = ShownBandInfo();
-    if (info == nullptr || !info->LCalc.HasFigures()) {
-        lblLx.Caption = "---dB";
-    } else {
-        lblLx.Caption = platform::FormatNumber(info->LCalc.getLx(x), "0.0") + "dB";
-    }
+    const BandRowStatistics stored = info != nullptr ? StoredStatistics(info->LCalc) : BandRowStatistics{};
+    lblLx.Caption = stored.Empty() ? "---dB" : platform::FormatNumber(Percentile(stored, x), "0.0") + "dB";
     shown_.channel->CalcXYAxis.Lx = static_cast<std::int16_t>(x);
 }
 

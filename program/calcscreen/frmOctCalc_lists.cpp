@@ -9,11 +9,13 @@
 #include "chooser_order.h"
 #include "time_window.h"
 
+#include "model/band_rows.h"
 #include "model/scopes.h"
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
 #include "platform/numbers.h"
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <initializer_list>
@@ -82,7 +84,9 @@ void frmOctCalc::setFormOfCalcArea() {
 
     platform::Label* const percentiles[] = {&lblL5, &lblL10, &lblL25, &lblL50, &lblL75, &lblL90, &lblL95};
     const std::int32_t xs[] = {5, 10, 25, 50, 75, 90, 95};
-    if (info == nullptr || !info->LCalc.HasFigures()) {
+    // One read of the histogram file; a missing one shows nothing.
+    const BandRowStatistics stored = info != nullptr ? StoredStatistics(info->LCalc) : BandRowStatistics{};
+    if (stored.Empty()) {
         for (platform::Label* label : {&lblLeq, &lblLmax}) {
             label->Caption = kNoStatistic;
         }
@@ -90,11 +94,12 @@ void frmOctCalc::setFormOfCalcArea() {
             label->Caption = kNoStatistic;
         }
     } else {
-        const CLCalc& calc = info->LCalc;
-        lblLeq.Caption = Decibels(calc.getLeq());
-        lblLmax.Caption = Decibels(calc.getLmax());
+        lblLeq.Caption = Decibels(stored.leq);
+        lblLmax.Caption = Decibels(stored.lmax);
+        std::array<double, std::size(xs)> levels{};
+        HistogramPercentiles(stored.histogram, stored.counted, xs, levels);
         for (std::size_t i = 0; i < std::size(xs); ++i) {
-            percentiles[i]->Caption = Decibels(calc.getLx(xs[i]));
+            percentiles[i]->Caption = Decibels(levels[i]);
         }
     }
 

@@ -38,13 +38,14 @@ std::int32_t AnalysedChannelCount(const CMeasure& measure) {
 BandRowStatistics StoredStatistics(const CLCalc& calc) {
     BandRowStatistics s;
     s.num = ClampedCount(ScopePosition(calc.Scope.E).value_or(0));
+    if (s.Empty()) return s;  // nothing counted: no file to read
     const std::optional<LevelHistogram> histogram = calc.LxData.ReadData(calc.LxData.context().LCalcFolder());
-    if (!histogram && !s.Empty()) {
+    if (!histogram) {
         s.num = 0;
         s.missing = true;
         return s;
     }
-    s.histogram = histogram.value_or(LevelHistogram{});
+    s.histogram = *histogram;
     for (std::int64_t c : s.histogram) s.counted += c;
     s.leq = EquivalentLevel(calc.m_dBSum, s.counted);
     s.lmax = calc.getLmax();

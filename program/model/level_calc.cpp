@@ -14,6 +14,8 @@
 #include "platform/atomic_file.h"
 #include "platform/binary_file.h"
 
+#include <sys/stat.h>
+
 namespace murtesk {
 
 namespace {
@@ -126,7 +128,13 @@ void CLCalc::DeleteFile() const {
 }
 
 bool CLCalc::HistogramMissing() const {
-    return Counted() && !LxData.ReadData(LxData.context().LCalcFolder());
+    if (!Counted()) return false;
+    // The file is looked at, not read: a display asks this of every band.
+    const auto path = PathInFolder(LxData.context().LCalcFolder(), LxData.SaveFileName);
+    struct stat info {};
+    return !path || ::stat(path->c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+           (info.st_size != static_cast<off_t>(sizeof(std::int32_t) * kHistogramBins) &&
+            info.st_size != static_cast<off_t>(sizeof(std::int32_t) * kOldHistogramBins));
 }
 
 std::int64_t CLCalc::ValueCount() const { return TotalOf(LxData.getData(LxData.context().LCalcFolder())); }

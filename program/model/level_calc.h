@@ -121,8 +121,8 @@ public:
     void initdB();
     // True when the statistics counted values (Scope.E at least 1).
     bool Counted() const { return Scope.E.AsDouble() >= 1.0; }
-    // True when they counted values but their histogram file cannot be read (deleted by another
-    // program, or never written): they have no figures to show, though Lmax is kept.
+    // True when they counted values but their histogram file is not there as a histogram file
+    // (deleted by another program, or never written): they have no figures to show, though Lmax is kept.
     bool HistogramMissing() const;
     // True when there are figures to show: values counted and their histogram file there.
     bool HasFigures() const { return Counted() && !HistogramMissing(); }
