@@ -72,35 +72,15 @@ void frmMeasure::TellMissing(MissingData what) {
     if (doc == nullptr) {
         return;
     }
-    constexpr std::size_t kMostLines = 20;
-    std::vector<std::string> lines;
-    std::int32_t more = 0;
-    for (std::int32_t i = 1; i <= doc->Measures.count(); ++i) {
-        const CMeasure& m = doc->Measures.Item(i);
-        const std::string missing = MissingBandsText(m, doc->SaveFilePath, what);
-        if (missing.empty()) {
-            continue;
-        }
-        if (lines.size() < kMostLines) {
-            lines.push_back(MissingMeasureLine(i, m, missing));
-        } else {
-            ++more;
-        }
-    }
+    const std::string lines = MissingMeasureLines(doc->Measures, doc->SaveFilePath, what);
     if (lines.empty()) {
         return;
     }
-    std::string text = what == MissingData::kLevels ? "次の測定とバンドのレベル波形データがありません．\r\n"
+    const char* head = what == MissingData::kLevels ? "次の測定とバンドのレベル波形データがありません．\r\n"
                                                       "レベル波形データから求める値は計算されていません．\r\n"
                                                     : "次の測定とバンドの統計データがありません．\r\n"
                                                       "その統計値は出力されていません．\r\n";
-    for (const std::string& line : lines) {
-        text += "\r\n" + line;
-    }
-    if (more > 0) {
-        text += "\r\nほか " + std::to_string(more) + " 測定";
-    }
-    ui_.MsgBox(text, MsgButtons::OK, MsgIcon::Exclamation);
+    ui_.MsgBox(head + lines, MsgButtons::OK, MsgIcon::Exclamation);
 }
 
 void frmMeasure::ShowJobProgress(const std::string& text) {

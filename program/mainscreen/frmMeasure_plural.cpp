@@ -1,6 +1,8 @@
 // The combined calculation of several measurements: the choice and the checks of the command,
 // and job 4, which builds a new measurement whose band statistics are the energy sums, maxima and
-// summed level histograms of the chosen measurements' target statistics. It has no level data.
+// summed level histograms of the chosen measurements' target statistics. It has no level data. A
+// source whose histogram file is missing is refused before the job, and the new measurement is
+// added only when every band's histogram was stored.
 #include "frmMeasure.h"
 
 #include "frmSelectCalcPlural.h"
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <optional>
 #include <vector>
 
 namespace murtesk {
@@ -26,6 +29,7 @@ namespace {
 
 constexpr const char* kConditionTitle = "複数測定組合せ計算制限事項";
 constexpr const char* kSameCondition = "計算する測定の組合せは、同じ条件の測定でなければなりません.";
+constexpr const char* kNoStatistics = "次の測定とバンドの統計データがありません．\r\n組合せ計算はできません．\r\n";
 // The energy sum starts below every level; the maximum at the floor of the statistics.
 constexpr double kStartEnergy = -70.0;
 
@@ -120,6 +124,13 @@ void frmMeasure::mnuToolCalcPlural_Click() {
             }
         }
     }
+    // Statistics whose histogram file is gone cannot be summed: their values would be missing from
+    // the counts while their energy and maximum took part.
+    const std::string missing = MissingMeasureLines(doc->Measures, doc->SaveFilePath, MissingData::kStatistics, Marked);
+    if (!missing.empty()) {
+        ui_.MsgBox(kNoStatistics + missing, MsgButtons::OK, MsgIcon::Critical, kConditionTitle);
+        return;
+    }
     StartLongJob(4);
 }
 
@@ -213,7 +224,12 @@ JobOutcome frmMeasure::CalcPlural() {
                     } else {
                         energy = s.m_dBSum;
                     }
-                    const LevelHistogram counts = s.LxData.getData(lcalc);
+                    // One that lost its histogram file since the command checked: nothing is made.
+                    std::optional<LevelHistogram> read = s.LxData.ReadData(lcalc);
+                    if (!read && s.Counted()) {
+                        return abandon(JobOutcome::Failed);
+                    }
+                    const LevelHistogram counts = read.value_or(LevelHistogram{});
                     for (std::size_t l = 0; l < counts.size(); ++l) {
                         AddToBin(summed[l], std::max(counts[l], 0));
                         total = SaturatingAdd(total, std::max(counts[l], 0));
@@ -222,11 +238,11 @@ JobOutcome frmMeasure::CalcPlural() {
                 for (CLCalc* calc : {&record.LCalc, &record.AllLCalc}) {
                     calc->Lmax = maximum;
                     calc->m_dBSum = energy;
-                    if (calc->LxData.SaveData(summed, lcalc)) {
-                        written.push_back(calc->LxData.SaveFileName);
-                    } else {
-                        calc->DeleteFile();
+                    // A measurement is added only with every band's statistics stored.
+                    if (!calc->LxData.SaveData(summed, lcalc)) {
+                        return abandon(JobOutcome::Failed);
                     }
+                    written.push_back(calc->LxData.SaveFileName);
                     calc->Scope.E = total;
                 }
                 record.Scopes.AllDelete();

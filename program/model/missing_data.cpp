@@ -59,4 +59,28 @@ std::string MissingMeasureLine(std::int32_t index, const CMeasure& m, const std:
     return "No." + std::to_string(index) + (name.empty() ? "" : " " + name) + bands;
 }
 
+std::string MissingMeasureLines(const CMeasures& measures, const std::string& projectPath, MissingData what,
+                                const std::function<bool(std::int32_t)>& counted) {
+    constexpr std::int32_t kMostLines = 20;
+    std::string text;
+    std::int32_t lines = 0;
+    for (std::int32_t i = 1; i <= measures.count(); ++i) {
+        if (counted && !counted(i)) {
+            continue;
+        }
+        const CMeasure& m = measures.Item(i);
+        const std::string bands = MissingBandsText(m, projectPath, what);
+        if (bands.empty()) {
+            continue;
+        }
+        if (++lines <= kMostLines) {
+            text += "\r\n" + MissingMeasureLine(i, m, bands);
+        }
+    }
+    if (lines > kMostLines) {
+        text += "\r\nほか " + std::to_string(lines - kMostLines) + " 測定";
+    }
+    return text;
+}
+
 }  // namespace murtesk

@@ -5,11 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace murtesk {
 
 class CMeasure;
+class CMeasures;
 
 // The first line of the memo of a measurement made by the combined calculation.
 inline constexpr const char* kCombinedMeasureMemo = "<<複数測定組合せ計算結果>>";
@@ -27,5 +29,10 @@ enum class MissingData {
 std::string MissingBandsText(const CMeasure& m, const std::string& projectPath, MissingData what);
 // The line of measurement number `index` in a message: "No.2 rec2.wav" and `bands`.
 std::string MissingMeasureLine(std::int32_t index, const CMeasure& m, const std::string& bands);
+// The lines of the measurements (numbered from 1; those `counted` answers true for, all when it is
+// empty) that lack `what`, each after "\r\n": at most 20, then "ほか N 測定" for the others. Empty
+// when none lacks it.
+std::string MissingMeasureLines(const CMeasures& measures, const std::string& projectPath, MissingData what,
+                                const std::function<bool(std::int32_t)>& counted = {});
 
 }  // namespace murtesk

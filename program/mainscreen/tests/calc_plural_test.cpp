@@ -8,6 +8,7 @@
 #include "model/level_calc.h"
 #include "model/project_files.h"
 #include "model/shared_procedures.h"
+#include "platform/binary_file.h"
 #include "platform/dates.h"
 
 #include <set>
@@ -364,6 +365,66 @@ TEST_F(CombineCommand, CancelDropsTheMeasurementAndTheHistogramsItWrote) {
     EXPECT_EQ(LCalcFiles(), before);
     EXPECT_EQ(Bytes(project), project_before);
     EXPECT_FALSE(Main().lblLp0.Visible);
+}
+
+// Former bug: a source band whose histogram file was gone was summed with no values but with its
+// energy and maximum, so the new measurement's Leq of that band was stored too high. Such a source
+// is named and nothing is combined; one that goes while the job runs fails the job.
+TEST_F(CombineCommand, ASourceWhoseHistogramIsMissingIsNamedAndCombinedIntoNothing) {
+    AddMeasure({{1, 20}});
+    AddMeasure({{1, 20}});
+    AddMeasure({{1, 20}});
+    Start();
+    const auto drop = [this](int i, int k) {
+        ASSERT_TRUE(fs::remove(fs::path(GetLCalcFolder(project)) / Band(i, 1, k).LCalc.LxData.SaveFileName));
+    };
+    drop(2, 4);
+    drop(2, 6);
+    drop(3, 5);  // not chosen
+    const std::string bytes = Bytes(project);
+    Choose({{"1", "2"}});
+    Main().mnuToolCalcPlural_Click();
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].Text, "次の測定とバンドの統計データがありません．\r\n組合せ計算はできません．\r\n"
+                                     "\r\nNo.2 rec2.wav　1ch " +
+                                         std::string(GetBandName(1, 4)) + ", " + std::string(GetBandName(1, 6)));
+    EXPECT_EQ(ui.Messages()[0].Title, "複数測定組合せ計算制限事項");
+    EXPECT_EQ(ui.Messages()[0].Icon, MsgIcon::Critical);
+    EXPECT_EQ(std::count(ui.Events().begin(), ui.Events().end(), "modal frmLongJob"), 0);
+
+    ui.ClearTranscript();
+    const std::set<std::string> before = LCalcFiles();
+    ui.OnDoEvents([&] {
+        if (++pumps == 3) drop(1, 2);  // in the job, before slot 2 is summed
+    });
+    Choose({{"1", "1"}});
+    RunJobs();
+    Main().mnuToolCalcPlural_Click();
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"処理中にエラーが発生しました．"});
+    EXPECT_EQ(Doc().Measures.count(), 3);
+    std::set<std::string> left = before;
+    left.erase(Band(1, 1, 2).LCalc.LxData.SaveFileName);
+    EXPECT_EQ(LCalcFiles(), left);
+    EXPECT_EQ(Bytes(project), bytes);
+}
+
+// Former bug: a band whose summed histogram did not fit on the disk kept its count without a file,
+// and the job ended as done. The job fails, with no measurement and no file of it left.
+TEST_F(CombineCommand, AHistogramThatCannotBeStoredAddsNoMeasurement) {
+    AddMeasure({{1, 20}});
+    AddMeasure({{1, 20}});
+    Start();
+    const std::set<std::string> before = LCalcFiles();
+    const std::string bytes = Bytes(project);
+    Choose({{"1", "2"}});
+    RunJobs();
+    platform::SetDiskSpaceForTests(5 * static_cast<std::int64_t>(sizeof(LevelHistogram)));
+    Main().mnuToolCalcPlural_Click();
+    platform::SetDiskSpaceForTests(-1);
+    EXPECT_EQ(ui.MessageTexts(), std::vector<std::string>{"処理中にエラーが発生しました．"});
+    EXPECT_EQ(Doc().Measures.count(), 2);
+    EXPECT_EQ(LCalcFiles(), before);
+    EXPECT_EQ(Bytes(project), bytes);
 }
 
 }  // namespace
