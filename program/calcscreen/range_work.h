@@ -64,10 +64,12 @@ public:
     // `edit` makes the new excluded ranges of a band from its list `ranges` on a worker thread; it may
     // read any list (none changes before the end of Run). An empty `edit` leaves the list as it is.
     // Then, when n > 1, the band's statistics `calc` are recomputed over the gaps of the new list
-    // within 1..n.
+    // within 1..n. A band whose level file is gone (n < 1) while its statistics counted values keeps
+    // its list: those statistics cannot follow another.
     using Edit = std::function<CScopes(const CScopes&)>;
     void AddEdited(CScopes& ranges, Edit edit, std::int32_t n, CLCalc& calc,
                    const CData& levelData, std::string folder) {
+        if (n < 1 && calc.Counted()) edit = {};
         jobs_.push_back({&ranges, std::move(edit), n, &calc, &levelData, std::move(folder), {}, {}, {}, true});
     }
     // True when the statistics of every band were saved and every band took its new list; false when

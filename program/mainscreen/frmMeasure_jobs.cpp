@@ -169,9 +169,13 @@ JobOutcome frmMeasure::RecalcChannelBands(CChMeasure& channel, const std::string
             CBandLCalcInfo& record = channel.BandLCalcInfos.Item(k);
             const auto i = static_cast<std::size_t>(k - 1);
             before[i] = record.Scopes;
-            prepare(record);
             const std::string folder = GetBandFolder(projectPath, mode, static_cast<std::int16_t>(k));
             const std::int32_t n = channel.LevelData.getDataNumNoWait(folder);
+            // A slot whose level file is gone keeps the list its statistics count.
+            if (n < 1 && record.LCalc.Counted()) {
+                continue;
+            }
+            prepare(record);
             if (n <= 1) {
                 continue;  // no series to count: the slot keeps its statistics
             }

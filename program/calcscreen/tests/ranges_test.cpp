@@ -207,6 +207,22 @@ TEST_F(RangeEditing, AnEditWhoseStatisticsDoNotAllFitOnTheDiskChangesNothing) {
     g_PreserveDoc().EndProject();
 }
 
+// Former bug: a band whose level file was gone took a new excluded range while its statistics,
+// which nothing could recompute, still counted the old list: a list beside statistics of another.
+// Such a band keeps its list; the bands with values take the edit.
+TEST_F(RangeEditing, ABandWhoseLevelFileIsGoneKeepsTheListItsStatisticsCount) {
+    CScopes whole;
+    whole.Add(CScope(Variant(std::int32_t{1}), Variant(std::int32_t{6})));
+    ASSERT_TRUE(Band(3).LCalc.resetNew(whole, Ch().LevelData, GetBandFolder(ProjectPath(), 3, 3)));
+    ASSERT_TRUE(fs::remove(*Ch().LevelData.PathIn(GetBandFolder(ProjectPath(), 3, 3))));
+    calc.addCalcDelArea(4, 6);
+    EXPECT_EQ(Ranges(Band(2).Scopes), (RangeList{{4, 6}}));
+    EXPECT_EQ(Ranges(Band(4).Scopes), (RangeList{{4, 6}}));  // no statistics to keep true
+    EXPECT_EQ(Band(3).Scopes.count(), 0);
+    EXPECT_EQ(Band(3).LCalc.getNum(), 6);
+    EXPECT_TRUE(ui.Messages().empty());
+}
+
 TEST_F(RangeEditing, LERangeIsReplacedAndItsLevelReadsWhatTheFileHolds) {
     Ch().ChMeasureCondition.LevelOutHz = 2.0;
     calc.setLEArea(2, 3);

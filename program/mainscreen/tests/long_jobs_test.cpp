@@ -445,6 +445,24 @@ TEST_F(OrangeJob, ABandWhoseStatisticsCannotBeSavedKeepsItsRanges) {
     EXPECT_EQ(Band(1, 1, 2).LevelOverScopes.count(), 1);
 }
 
+// Former bug: a band whose level file was gone took the excluded ranges its statistics, which
+// nothing could recompute, did not count. It keeps its list; the job is done for the others.
+TEST_F(OrangeJob, ABandWhoseLevelFileIsGoneKeepsItsRanges) {
+    AddMeasure({{1, 400}});
+    Start();
+    Band(1, 1, 2).LevelOverScopes.Add(CScope(std::int32_t{100}, std::int32_t{200}));
+    ASSERT_TRUE(fs::remove(*Channel(1, 1).LevelData.PathIn(BandFolder(1, 1, 6))));
+    ui.AnswerNext(MsgAnswer::Yes);
+    RunJobs();
+    Main().mnuToolTestCommand1_Click();
+    ASSERT_EQ(ui.MessageTexts().size(), 3u);
+    EXPECT_EQ(ui.MessageTexts()[1], kOrangeDeleteDone);
+    EXPECT_EQ(ui.MessageTexts()[2].rfind("次の測定とバンドのレベル波形データがありません．", 0), 0u);
+    EXPECT_EQ(Band(1, 1, 6).Scopes.count(), 0);
+    ExpectStatistics(Band(1, 1, 6).LCalc, Levels(1, 1, 6, 400), "slot 6");
+    EXPECT_EQ(RangesOf(Band(1, 1, 7).Scopes), (std::vector<std::pair<double, double>>{{100, 200}}));
+}
+
 TEST_F(OrangeJob, CancelOfTheRangeChangeKeepsTheLevelOverRanges) {
     AddMeasure({{1, 100}});
     Start();
