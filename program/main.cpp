@@ -41,7 +41,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "murtesk: %s\n", error.c_str());
     }
     // What runs that were killed left of the statistics of projects opened without saving.
-    murtesk::platform::RemoveLeftoverOwnFolders(murtesk::platform::OwnFoldersParent());
+    for (const std::string& parent : murtesk::platform::OwnFoldersParents()) {
+        murtesk::platform::RemoveLeftoverOwnFolders(parent);
+    }
     for (int i = 1; i < argc; ++i) {
         murtesk::g_CommandLine.emplace_back(argv[i]);
     }

@@ -3,9 +3,11 @@
 #include "globals.h"
 #include "model/shared_procedures.h"
 #include "platform/dates.h"
+#include "platform/own_folder.h"
 
 #include <cmath>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace murtesk {
@@ -35,8 +37,18 @@ void PreserveDocument::HoldProject()
 
 void PreserveDocument::BeginProjectWithoutSaving()
 {
-    preserve_.context().Histograms().BeginProjectWithoutSaving(preserve_.LCalcFolder(), preserve_.HistogramFileNames(),
-                                                                platform::OwnFolder::Make());
+    HistogramFiles& histograms = preserve_.context().Histograms();
+    const std::string folder = preserve_.LCalcFolder();
+    const std::vector<std::string> names = preserve_.HistogramFileNames();
+    // The first folder of the run's own that holds every copy; where none does, the statistics are read
+    // where they lie, rather than shown as missing beside the project's files.
+    for (const std::string& parent : platform::OwnFoldersParents()) {
+        std::unique_ptr<platform::OwnFolder> own = platform::OwnFolder::Make(parent);
+        if (own && histograms.BeginProjectWithoutSaving(folder, names, std::move(own))) {
+            return;
+        }
+    }
+    histograms.BeginProjectWithoutSaving(folder, names, nullptr);
 }
 
 bool PreserveDocument::SaveProject()

@@ -36,7 +36,7 @@ void HistogramFiles::Hold(const std::string& record) {
     record_.Rewrite();
 }
 
-void HistogramFiles::BeginProjectWithoutSaving(const std::string& folder, const std::vector<std::string>& names,
+bool HistogramFiles::BeginProjectWithoutSaving(const std::string& folder, const std::vector<std::string>& names,
                                                std::unique_ptr<platform::OwnFolder> own) {
     std::lock_guard lock(mutex_);
     DeleteUnsaved();
@@ -45,18 +45,23 @@ void HistogramFiles::BeginProjectWithoutSaving(const std::string& folder, const 
     own_ = std::move(own);
     folder_ = own_ ? own_->path() : folder;
     saved_ = std::set<std::string>(names.begin(), names.end());
-    if (!own_) return;
+    if (!own_) return true;
     for (const std::string& name : saved_) {
         const auto from = PathInFolder(folder, name);
         const auto to = PathInFolder(folder_, name);
         platform::BinaryFile in;
+        // What is missing or no histogram there is missing here too.
         if (!from || !to || !in.OpenRead(*from) || in.Size() > kMostHistogramBytes) continue;
         std::vector<char> bytes(in.Size());
         if (!in.Read(bytes.data(), bytes.size())) continue;
         platform::BinaryFile out;
-        // A copy that could not be written whole is no copy: the statistics read as missing.
-        if (!out.OpenWrite(*to) || !out.Write(bytes.data(), bytes.size()) || !out.Close()) DeleteFileIn(folder_, name);
+        // A copy that could not be written whole is no copy: it would read as missing statistics.
+        if (!out.OpenWrite(*to) || !out.Write(bytes.data(), bytes.size()) || !out.Close()) {
+            DeleteFileIn(folder_, name);
+            return false;
+        }
     }
+    return true;
 }
 
 std::optional<std::string> HistogramFiles::OwnFolder() const {

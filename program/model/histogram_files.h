@@ -65,8 +65,10 @@ public:
     // The same for a project opened without saving: the files `names` of `folder` (the regular files
     // among them) are copied into `own` first, and the statistics are kept there (OwnFolder) until the
     // project is closed, when the folder goes with all it holds. Without `own` (none could be made)
-    // they are read where they lie and none can be written.
-    void BeginProjectWithoutSaving(const std::string& folder, const std::vector<std::string>& names,
+    // they are read where they lie and none can be written. False when a histogram of `folder` could
+    // not be copied (`own`'s file system is full): the copies stop there, and the caller begins again
+    // with another folder or none.
+    bool BeginProjectWithoutSaving(const std::string& folder, const std::vector<std::string>& names,
                                    std::unique_ptr<platform::OwnFolder> own);
     // The folder of the open project's statistics when it is not the project's own "LCalc" folder.
     std::optional<std::string> OwnFolder() const;

@@ -39,12 +39,15 @@ void RemoveAll(const std::string& path) {
 
 }  // namespace
 
-std::string OwnFoldersParent() {
+std::vector<std::string> OwnFoldersParents() {
+    std::vector<std::string> parents;
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (IsFolder(runtime)) return runtime;
+    if (IsFolder(runtime)) parents.emplace_back(runtime);
     std::error_code ec;
     const fs::path temporary = fs::temp_directory_path(ec);
-    return ec ? std::string("/tmp") : temporary.string();
+    const std::string temp = ec ? std::string("/tmp") : temporary.string();
+    if (parents.empty() || !fs::equivalent(parents.front(), temp, ec)) parents.push_back(temp);
+    return parents;
 }
 
 void RemoveLeftoverOwnFolders(const std::string& parent) {
@@ -70,7 +73,7 @@ void RemoveLeftoverOwnFolders(const std::string& parent) {
 }
 
 std::unique_ptr<OwnFolder> OwnFolder::Make(const std::string& parentIn) {
-    const std::string parent = parentIn.empty() ? OwnFoldersParent() : parentIn;
+    const std::string parent = parentIn.empty() ? OwnFoldersParents().front() : parentIn;
     RemoveLeftoverOwnFolders(parent);
     for (int attempt = 0; attempt < 10; ++attempt) {
         std::string making = parent + "/" + std::string(kMaking) + "XXXXXX";

@@ -1,6 +1,10 @@
 // The measurement list operations of the program's document over real measurements and files, and its saves.
 #include "failing_flushes.h"
+#include "globals.h"
+#include "model/band_rows.h"
 #include "model/shared_procedures.h"
+#include "platform/binary_file.h"
+#include "platform/own_folder.h"
 #include "preserve_document.h"
 #include "scratch_folder.h"
 
@@ -176,6 +180,51 @@ TEST_F(PreserveDocumentList, ASaveWhoseHistogramsCannotBeFlushedFailsUntilTheyAr
     EXPECT_NE(Bytes(doc.SaveFilePath()), saved);
     EXPECT_FALSE(fs::exists(lcalc / "saved.ldt"));
     EXPECT_TRUE(fs::exists(lcalc / name));
+}
+
+// Former bug: a copy opened without saving whose folder of its own could not hold the statistics
+// (a small, full runtime folder) showed every band it could not copy as having lost its statistics,
+// although the project held them. Such a copy reads them where they lie, and keeps no folder.
+TEST_F(PreserveDocumentList, ACopyWhoseFoldersCannotHoldTheStatisticsReadsThemWhereTheyLie)
+{
+    // The program's document, whose path the statistics context follows.
+    g_Preserve = std::make_unique<PreserveDocument>();
+    struct Reset {
+        ~Reset() { g_Preserve.reset(); }
+    } reset;
+    auto& held = static_cast<PreserveDocument&>(*g_Preserve);
+    held.SetSaveFilePath((dir / "held.qvd").string());
+    CChMeasure& ch = held.Preserve().Measures.AddNew().ChMeasures.AddNew();
+    ch.ChMeasureCondition.LevelOutHz = 10.0;
+    ch.LevelData.SaveFileName = "a.lvl";
+    const std::string levels = GetFlatBandFolder(held.SaveFilePath());
+    ASSERT_TRUE(ch.LevelData.SaveData(std::vector<float>(20, 60.0f), levels));
+    CBandLCalcInfo& band = ch.BandLCalcInfos.AddNew();
+    CScopes whole;
+    whole.Add(CScope(std::int32_t{1}, std::int32_t{20}));
+    ASSERT_TRUE(band.LCalc.resetNew(whole, ch.LevelData, levels));
+    ASSERT_TRUE(fs::exists(fs::path(GetLCalcFolder(held.SaveFilePath())) / band.LCalc.LxData.SaveFileName));
+    ASSERT_TRUE(held.FileWrite(held.SaveFilePath()));
+    const auto copies = [] {
+        int n = 0;
+        for (const std::string& parent : platform::OwnFoldersParents()) {
+            for (const auto& entry : fs::directory_iterator(parent)) {
+                n += entry.path().filename().string().starts_with("murtesk-copy-") ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    const int before = copies();
+    platform::SetDiskSpaceForTests(100);  // less than one histogram, in every folder
+    held.BeginProjectWithoutSaving();
+    platform::SetDiskSpaceForTests(-1);
+    EXPECT_FALSE(held.Preserve().context().Histograms().OwnFolder());
+    EXPECT_EQ(copies(), before);
+    const BandRowStatistics s = StoredStatistics(band.LCalc);
+    EXPECT_FALSE(s.missing);
+    EXPECT_EQ(s.num, 20);
+    EXPECT_NEAR(s.leq, 60.0, 1e-6);
+    held.EndProject();
 }
 
 }  // namespace
