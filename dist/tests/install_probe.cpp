@@ -104,9 +104,15 @@ private:
         if (button) Later(button, [button] { button->click(); });
     }
 
-    void Trigger(QWidget& window, const QString& menuText) {
-        for (QAction* action : window.findChildren<QAction*>())
-            if (action->text() == menuText) Later(action, [action] { action->trigger(); });
+    // False while the window does not offer the command yet (a loaded machine may show the main screen
+    // before its project is open): the step is tried again at the next tick.
+    bool Trigger(QWidget& window, const QString& menuText) {
+        for (QAction* action : window.findChildren<QAction*>()) {
+            if (action->text() != menuText || !action->isEnabled()) continue;
+            Later(action, [action] { action->trigger(); });
+            return true;
+        }
+        return false;
     }
 
     void Record(const std::string& kind, const QString& text) {
@@ -150,10 +156,15 @@ private:
     }
 
     void Main(QWidget& main) {
-        switch (mainStep_++) {
-        case 0: Trigger(main, QStringLiteral("説明ファイル(&R)...")); break;
-        case 1: Trigger(main, QStringLiteral("Ａ/Ｄ変換データをWaveファイルから読込む...")); break;
+        switch (mainStep_) {
+        case 0:
+            if (Trigger(main, QStringLiteral("説明ファイル(&R)..."))) ++mainStep_;
+            break;
+        case 1:
+            if (Trigger(main, QStringLiteral("Ａ/Ｄ変換データをWaveファイルから読込む..."))) ++mainStep_;
+            break;
         case 2:
+            ++mainStep_;
             RecordLibraries();
             Later(&main, [&main] { main.close(); });
             break;
