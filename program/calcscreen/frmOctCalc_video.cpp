@@ -14,7 +14,8 @@
 // measurement shares gets no video: the two would share it; a video that two such measurements
 // share already (the same recording imported twice) is watched from either without changing its
 // side files, and its commands say so. A date change moves the three files together or not at
-// all, and leaves them where another measurement of the old start names them too. It is refused,
+// all (a rename that fails is told with the file it could not rename and why), and leaves them
+// where another measurement of the old start names them too. It is refused,
 // the same way whatever the old start, when a file of the new start's name is there (the
 // measurement would take it as its own) or when the measurement's files would go to a start
 // another measurement has.
@@ -34,8 +35,10 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <optional>
@@ -66,7 +69,6 @@ constexpr const char* kCountsKept = "以前の動画のカウント情報と速�
 constexpr const char* kSharedStart =
     "同じ開始日時の測定が他にあるので,動画ファイルを割り当てられません.\r\n"
     "「実測開始日時の変更」で開始日時を変えてから割り当てて下さい.";
-constexpr const char* kRenameFailed = "動画ファイルの名前を変更できませんでした.";
 constexpr const char* kDateRefused = "実測開始日時を変更できませんでした.";
 constexpr const char* kDateShared =
     "変更後の開始日時は次の測定と同じなので,この測定の動画ファイルとカウント情報・速度情報が共通になってしまいます.";
@@ -86,6 +88,25 @@ struct VideoFile {
     const char* holds;
 };
 constexpr VideoFile kVideoFiles[] = {{".avi", "動画ファイル"}, {".car", "カウント情報"}, {".kmh", "速度情報"}};
+// The file of `path`, one of kVideoFiles by its extension.
+const VideoFile& VideoFileNamed(const std::string& path) {
+    for (const VideoFile& file : kVideoFiles) {
+        if (std::string_view(path).ends_with(file.extension)) return file;
+    }
+    return kVideoFiles[0];
+}
+
+// Why a rename failed, from its errno.
+std::string RenameFailure(int error) {
+    switch (error) {
+    case EROFS: return "フォルダが読み取り専用です";
+    case EACCES:
+    case EPERM: return "フォルダに書き込む権限がありません";
+    case ENOENT: return "ファイルが見つかりません";
+    default: return std::strerror(error);
+    }
+}
+
 bool IsRegularFile(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::is_regular_file(path, ec);
@@ -218,11 +239,16 @@ bool frmOctCalc::RenameVideoFiles(Date from, Date to) {
         refusal = kDateShared;
     }
     if (refusal.empty()) {
-        if (platform::RenameAllOrNothing(moves)) {
+        platform::FileMove failed;
+        if (platform::RenameAllOrNothing(moves, &failed)) {
             return true;
         }
-        ui_.MsgBox(std::string(kRenameFailed) + "\r\n" + oldVideo, platform::MsgButtons::OK,
-                   platform::MsgIcon::Exclamation);
+        // The file that could not be renamed (the video may be gone and its counts still there) and why.
+        const std::string reason = RenameFailure(errno);
+        const std::string file = VideoFileNamed(failed.from).holds;
+        ui_.MsgBox(std::string(kDateRefused) + "\r\n" + file + "の名前を変更できませんでした(" + reason + ").\r\n" +
+                       failed.from,
+                   platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
         return false;
     }
     std::string text = std::string(kDateRefused) + "\r\n" + refusal;

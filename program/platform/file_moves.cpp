@@ -41,10 +41,13 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
     return true;
 }
 
-bool RenameAllOrNothing(const std::vector<FileMove>& moves) {
+bool RenameAllOrNothing(const std::vector<FileMove>& moves, FileMove* failed) {
     for (std::size_t i = 0; i < moves.size(); ++i) {
         if (!RenameNoReplace(moves[i].from, moves[i].to)) {
+            const int error = errno;
+            if (failed != nullptr) *failed = moves[i];
             while (i-- > 0) RenameNoReplace(moves[i].to, moves[i].from);
+            errno = error;
             return false;
         }
     }

@@ -15,8 +15,9 @@ struct FileMove {
 
 // Renames each `from` to its `to`, in order, never over an existing file. When one rename fails
 // (a `to` exists, a file is missing, the folder refuses) the renames already done are undone and
-// false is returned: every file keeps its old name.
-bool RenameAllOrNothing(const std::vector<FileMove>& moves);
+// false is returned: every file keeps its old name. Then `failed`, when given, holds the move that
+// failed, and errno tells why it failed.
+bool RenameAllOrNothing(const std::vector<FileMove>& moves, FileMove* failed = nullptr);
 
 // Renames `from` to `to` only where no file `to` exists (errno EEXIST then). Where the file system has
 // no such rename, a hard link (which never replaces either) and the removal of the old name.

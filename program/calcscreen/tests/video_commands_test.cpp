@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 #include <sys/time.h>
 
+#include "failing_renames.h"
 #include "frmVideoConvert.h"
 
 #include <cerrno>
@@ -680,6 +681,28 @@ INSTANTIATE_TEST_SUITE_P(
         StartInUse{"SharedOntoAnotherWithout", true, true, true, "", nullptr},
         StartInUse{"AloneWithoutFilesOntoAnotherWithout", false, false, true, "", nullptr}),
     [](const ::testing::TestParamInfo<StartInUse>& info) { return info.param.name; });
+
+// A rename the folder refuses undoes those done before it; the message names the file that could not be renamed
+// (here the speeds of a measurement whose video is gone) and why.
+TEST_F(VideoCommands, ADateChangeWhoseRenameFailsNamesThatFileAndWhy) {
+    WriteAll(recWav / "24-3-5-9_7_3.car", "counts");
+    WriteAll(recWav / "24-3-5-9_7_3.kmh", "speeds");
+    const std::string speeds = (recWav / "24-3-5-9_7_3.kmh").string();
+    const std::vector<std::string> filesBefore = RecWavNames();
+    ChooseDateNext(ui, platform::AddSeconds(kStart, 3600.0));
+    platform::testing::FailingRenames readOnly([&](const std::string& from) { return from == speeds; }, EROFS);
+
+    calc.mnuChangeDate_Click();
+
+    EXPECT_EQ(readOnly.failed(), 1);
+    EXPECT_EQ(ui.MessageTexts(),
+              std::vector<std::string>{"実測開始日時を変更できませんでした.\r\n"
+                                       "速度情報の名前を変更できませんでした(フォルダが読み取り専用です).\r\n" +
+                                       speeds});
+    EXPECT_NEAR(Records().Measures.Item(1).StartTime, kStart, 1e-9);
+    EXPECT_EQ(RecWavNames(), filesBefore);
+    EXPECT_EQ(ReadAll(recWav / "24-3-5-9_7_3.car"), "counts");
+}
 
 TEST_F(VideoCommands, ClosingTheDateDialogByItsFrameChangesNothing) {
     WriteAll(video, "v");

@@ -1,46 +1,24 @@
 #include "failing_deletions.h"
 
-#include <dlfcn.h>
-
-#include <atomic>
-#include <cerrno>
-#include <mutex>
+#include "failing_calls.h"
 
 namespace murtesk::platform::testing {
 namespace {
 
-std::mutex g_mutex;
-std::function<bool(const std::string&)> g_fails;
-std::atomic<int> g_failed{0};
+FailingChoice g_deletions;
 
 // True (errno EIO) when the deletion of `path` is to fail.
-bool DeletionFails(const char* path) {
-    std::lock_guard lock(g_mutex);
-    if (!g_fails || path == nullptr || !g_fails(path)) return false;
-    ++g_failed;
-    errno = EIO;
-    return true;
-}
-
-template <class F>
-F NextCall(const char* name) {
-    return reinterpret_cast<F>(::dlsym(RTLD_NEXT, name));
-}
+bool DeletionFails(const char* path) { return g_deletions.Fails(path); }
 
 }  // namespace
 
 FailingDeletions::FailingDeletions(std::function<bool(const std::string& path)> fails) {
-    std::lock_guard lock(g_mutex);
-    g_fails = std::move(fails);
-    g_failed = 0;
+    g_deletions.Choose(std::move(fails), EIO);
 }
 
-FailingDeletions::~FailingDeletions() {
-    std::lock_guard lock(g_mutex);
-    g_fails = nullptr;
-}
+FailingDeletions::~FailingDeletions() { g_deletions.Choose(nullptr, 0); }
 
-int FailingDeletions::failed() const { return g_failed; }
+int FailingDeletions::failed() const { return g_deletions.failed(); }
 
 }  // namespace murtesk::platform::testing
 
