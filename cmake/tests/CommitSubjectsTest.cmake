@@ -1,7 +1,6 @@
 # cmake -DCHECK=<CommitSubjects.cmake> -DWORK=<scratch folder> -P CommitSubjectsTest.cmake
 # The subject check of CommitSubjects.cmake on made-up checkouts. Each history is a first commit, the one
-# the check counts from, and then commits with the subjects given; the check passes or fails on it. The
-# tracked file holds ordinary words of the field, which are no business of the check.
+# the check counts from, and then commits with the subjects given; the check passes or fails on it.
 find_program(GIT git REQUIRED)
 set(git ${GIT} -C ${WORK} -c user.name=Test -c user.email=test@example.invalid -c commit.gpgsign=false
         -c core.hooksPath=/dev/null)
@@ -17,7 +16,7 @@ function(history expected)
   file(REMOVE_RECURSE ${WORK})
   execute_process(COMMAND ${GIT} -c init.defaultBranch=main init -q ${WORK} RESULT_VARIABLE status)
   must_succeed(status "git init")
-  file(WRITE ${WORK}/notes.txt "MPEG-4 Part 2 video; the part of a band; Parts 1 and 3 of the standard\n")
+  file(WRITE ${WORK}/notes.txt "0\n")
   execute_process(COMMAND ${git} add -A RESULT_VARIABLE status)
   must_succeed(status "git add")
   execute_process(COMMAND ${git} commit -q -m
