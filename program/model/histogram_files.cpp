@@ -33,6 +33,13 @@ void HistogramFiles::Hold(const std::string& record) {
             stale_.insert(name);
         }
     }
+    // Noted only: the killed run died between making the file and listing it, before it wrote anything,
+    // or the name was another's. Only the first kind is an empty file whose lock is free.
+    for (const std::string& name : record_.Intended()) {
+        const auto path = PathInFolder(folder_, name);
+        if (path && !saved_.contains(name)) platform::RemoveAbandonedNewFile(*path);
+        record_.Forget(name);
+    }
     record_.Rewrite();
 }
 
@@ -125,12 +132,17 @@ bool HistogramFiles::Write(const std::string& folder, std::string& name,
     for (int attempt = 0; attempt < 1000; ++attempt, candidate = fresh_()) {
         const auto path = PathInFolder(folder, candidate);
         if (!path) continue;
+        // Noted before the file exists and listed before anything is in it: a run killed at any moment
+        // leaves the file noted or listed (leftover_record.h). Where the record cannot take the lines the
+        // file is in none, and a killed run leaves it for good rather than guess.
+        const bool noted = record_.Intend(candidate);
         platform::BinaryFile file;
         const platform::NewFileResult result = platform::CreateNewFile(*path, file);
-        if (result == platform::NewFileResult::kExists) continue;
-        if (result == platform::NewFileResult::kFailed) return false;
-        // Listed before anything is in it: a killed write leaves a listed file. Where the record cannot
-        // take the line the file is in none, and a killed run leaves it for good rather than guess.
+        if (result != platform::NewFileResult::kCreated) {
+            if (noted) record_.Withdraw(candidate);
+            if (result == platform::NewFileResult::kFailed) return false;
+            continue;
+        }
         record_.Add(candidate);
         if (!write(file) || !file.Close()) {
             file.Close();

@@ -19,9 +19,10 @@
 // A new file is made under its own name by an exclusive create, so it is never another's, and is
 // named by no project file until a save has flushed it whole: a half-written one is only a leftover.
 // The program that holds the project's lock keeps the leftover record beside the project file
-// (leftover_record.h): the files it made that no save has named yet and those a save let go that are
-// not deleted yet. What a killed run left listed there, and its project file does not name, the next
-// holder deletes when it takes the project (Hold); nothing else in the folder is touched.
+// (leftover_record.h): the files it made that no save has named yet (each noted before it is made) and
+// those a save let go that are not deleted yet. What a killed run left listed there, and its project
+// file does not name, the next holder deletes when it takes the project (Hold), and of what it left
+// noted only the empty files no live program holds; nothing else in the folder is touched.
 //
 // Until a project is begun (tests of the statistics alone, documents other than the open project)
 // files are written and deleted in place by their names, as they always were.
@@ -59,7 +60,8 @@ public:
     void BeginProject(std::string folder, const std::vector<std::string>& names);
     // This program holds the open project's lock: it keeps `record` (the leftover record of the project
     // file) from now on, and deletes now what the record lists and the project file does not name, with
-    // what killed writes of those files left beside them. A record that cannot be kept (no regular file
+    // what killed writes of those files left beside them, and the empty files of what it notes only
+    // (platform::RemoveAbandonedNewFile). A record that cannot be kept (no regular file
     // has its name) is passed over: nothing is deleted, and nothing is listed.
     void Hold(const std::string& record);
     // The same for a project opened without saving: the files `names` of `folder` (the regular files

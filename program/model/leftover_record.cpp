@@ -21,17 +21,23 @@ bool IsHistogramName(std::string_view name) {
            });
 }
 
-// Folds the lines of a record into the names it lists.
-std::set<std::string> Listed(std::string_view text) {
-    std::set<std::string> names;
+// Folds the lines of a record into the names it lists and those it notes only.
+void Fold(std::string_view text, std::set<std::string>& names, std::set<std::string>& intended) {
     for (std::size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n')) {
         const std::string_view line = text.substr(0, end);
         text.remove_prefix(end + 1);
         if (line.size() < 2 || !IsHistogramName(line.substr(1))) continue;
-        if (line.front() == '+') names.emplace(line.substr(1));
-        if (line.front() == '-') names.erase(std::string(line.substr(1)));
+        const std::string name(line.substr(1));
+        if (line.front() == '+') {
+            names.insert(name);
+            intended.erase(name);
+        } else if (line.front() == '?') {
+            if (!names.contains(name)) intended.insert(name);
+        } else if (line.front() == '-') {
+            names.erase(name);
+            intended.erase(name);
+        }
     }
-    return names;
 }
 
 }  // namespace
@@ -43,6 +49,7 @@ bool LeftoverRecord::Open(const std::string& path) {
     path_.clear();
     file_.Close();
     names_.clear();
+    intended_.clear();
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::symlink_status(path, ec);
     if (ec && ec != std::errc::no_such_file_or_directory) return false;
@@ -51,7 +58,7 @@ bool LeftoverRecord::Open(const std::string& path) {
         if (!std::filesystem::is_regular_file(status) || !in.OpenRead(path)) return false;
         std::string text(static_cast<std::size_t>(in.Size()), '\0');
         if (!in.Read(text.data(), text.size())) return false;
-        names_ = Listed(text);
+        Fold(text, names_, intended_);
     }
     path_ = path;
     return true;
@@ -62,25 +69,46 @@ bool LeftoverRecord::is_open() const {
     return !path_.empty();
 }
 
+bool LeftoverRecord::Intend(const std::string& name) {
+    std::lock_guard lock(mutex_);
+    if (path_.empty() || names_.contains(name) || intended_.contains(name)) return false;
+    if (!IsHistogramName(name) || (!file_.is_open() && !file_.Open(path_)) || !file_.Append("?" + name)) return false;
+    intended_.insert(name);
+    return true;
+}
+
+void LeftoverRecord::Withdraw(const std::string& name) {
+    std::lock_guard lock(mutex_);
+    if (path_.empty() || !intended_.contains(name)) return;
+    // Where the line cannot be written the note stays, and the next holder finds a file with content there.
+    if ((file_.is_open() || file_.Open(path_)) && file_.Append("-" + name)) intended_.erase(name);
+}
+
 bool LeftoverRecord::Add(const std::string& name) {
     std::lock_guard lock(mutex_);
     if (path_.empty()) return true;
     if (!IsHistogramName(name) || (!file_.is_open() && !file_.Open(path_)) || !file_.Append("+" + name)) return false;
     names_.insert(name);
+    intended_.erase(name);
     return true;
 }
 
 bool LeftoverRecord::Remove(const std::string& name) {
     std::lock_guard lock(mutex_);
-    if (path_.empty() || !names_.contains(name)) return true;
-    if ((!file_.is_open() && !file_.Open(path_)) || !file_.Append("-" + name)) return false;
-    names_.erase(name);
-    return true;
+    if (path_.empty() || (!names_.contains(name) && !intended_.contains(name))) return true;
+    const bool written = (file_.is_open() || file_.Open(path_)) && file_.Append("-" + name);
+    if (written) intended_.erase(name);
+    // A note alone lets no file with content go, nor one a live writer holds: the file may go though the
+    // line could not be written (a full disk).
+    if (!names_.contains(name)) return true;
+    if (written) names_.erase(name);
+    return written;
 }
 
 void LeftoverRecord::Forget(const std::string& name) {
     std::lock_guard lock(mutex_);
     names_.erase(name);
+    intended_.erase(name);
 }
 
 std::set<std::string> LeftoverRecord::Names() const {
@@ -88,12 +116,17 @@ std::set<std::string> LeftoverRecord::Names() const {
     return names_;
 }
 
+std::set<std::string> LeftoverRecord::Intended() const {
+    std::lock_guard lock(mutex_);
+    return intended_;
+}
+
 bool LeftoverRecord::Rewrite() {
     std::lock_guard lock(mutex_);
     if (path_.empty()) return true;
     // Lines appended from now on go to the file written here.
     file_.Close();
-    if (names_.empty()) {
+    if (names_.empty() && intended_.empty()) {
         std::error_code ec;
         const std::filesystem::file_status status = std::filesystem::symlink_status(path_, ec);
         if (!std::filesystem::is_regular_file(status)) return !std::filesystem::exists(status);
@@ -101,6 +134,7 @@ bool LeftoverRecord::Rewrite() {
     }
     std::string text;
     for (const std::string& name : names_) text += "+" + name + "\n";
+    for (const std::string& name : intended_) text += "?" + name + "\n";
     // The record can be made again from what the program does next: the rename suffices.
     return platform::ReplaceFile(path_, [&](platform::BinaryFile& file) { return file.Write(text); },
                                  platform::Durability::kRenamed);
@@ -113,6 +147,7 @@ void LeftoverRecord::Close() {
     std::lock_guard lock(mutex_);
     path_.clear();
     names_.clear();
+    intended_.clear();
 }
 
 }  // namespace murtesk

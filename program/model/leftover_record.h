@@ -7,10 +7,14 @@
 // lists is never deleted through one.
 //
 // "+name" is appended when a file is made or let go and "-name" before it is deleted, so the record
-// never lists a file that is gone and whose name another program may have taken since. At a save and
-// when the project is closed the record is written again with what it still lists, and removed when
-// that is nothing. A line that is not a histogram file's name (letters, digits, "-", "_" and ".",
-// ending in ".ldt") is passed over, and so is a last line without its line feed.
+// never lists a file that is gone and whose name another program may have taken since. A new file is
+// noted as "?name" before it is made (platform::CreateNewFile) and listed once it is, so that a program
+// killed in between leaves it noted: such a note alone proves nothing of a file with content, and the
+// next holder deletes on it only an empty file whose lock is free, which no live program is writing
+// and no program wrote. At a save and when the project is closed the record is written again with what
+// it still lists and notes, and removed when that is nothing. A line that is not a histogram file's
+// name (letters, digits, "-", "_" and ".", ending in ".ldt") is passed over, and so is a last line
+// without its line feed.
 //
 // Thread-safe.
 #pragma once
@@ -33,15 +37,24 @@ public:
     // symbolic link, a folder, a named pipe) has its name, or it cannot be read.
     bool Open(const std::string& path);
     bool is_open() const;
+    // Notes `name` before its file is made. True when it was noted now; false when it is listed or noted
+    // already, no record is kept, or the line could not be written.
+    bool Intend(const std::string& name);
+    // Withdraws a note of Intend: the file of that name is not this program's. Nothing when `name` is
+    // listed, or not noted.
+    void Withdraw(const std::string& name);
     // Lists `name`. True also when no record is kept; false when the line could not be written: the
     // file is then in no record.
     bool Add(const std::string& name);
-    // Lists `name` no more, before its file is deleted. True also when no record is kept or it was not
-    // listed; false when the line could not be written: it is still listed, and its file must stay.
+    // Lists (or notes) `name` no more, before its file is deleted. True also when no record is kept, it
+    // was neither, or it was noted only; false when the line could not be written for a listed name: it
+    // is still listed, and its file must stay.
     bool Remove(const std::string& name);
-    // Lists `name` no more from the next Rewrite on (a file a saved project file names).
+    // Lists (or notes) `name` no more from the next Rewrite on (a file a saved project file names).
     void Forget(const std::string& name);
     std::set<std::string> Names() const;
+    // The names noted and never listed.
+    std::set<std::string> Intended() const;
     // Writes the record again with what it lists, or removes it when that is nothing. False when that
     // failed: the record on disk still says what it said.
     bool Rewrite();
@@ -53,6 +66,7 @@ private:
     std::string path_;  // empty while no record is kept
     platform::AppendFile file_;
     std::set<std::string> names_;
+    std::set<std::string> intended_;  // noted, not listed
 };
 
 }  // namespace murtesk

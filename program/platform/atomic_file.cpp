@@ -64,10 +64,10 @@ bool SameFile(int folder, const char* name, int fd) {
            byName.st_dev == byFd.st_dev && byName.st_ino == byFd.st_ino;
 }
 
-// Removes the temporary file `name` of `folder` when it is a regular file whose lock is free; true
-// when a live writer holds it. A file system without locks shows nobody's lock, and nothing is
-// removed there.
-bool RemoveUnlessLive(int folder, const char* name) {
+// Removes the temporary file `name` of `folder` when it is a regular file whose lock is free (and,
+// with `emptyOnly`, that holds nothing); true when a live writer holds it. A file system without
+// locks shows nobody's lock, and nothing is removed there.
+bool RemoveUnlessLive(int folder, const char* name, bool emptyOnly = false) {
     const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     bool live = false;
@@ -75,8 +75,9 @@ bool RemoveUnlessLive(int folder, const char* name) {
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
             // Removed while the lock is held here: a writer that has just made the file finds its
-            // name gone once it has the lock, and takes another (Open).
-            if (SameFile(folder, name, fd)) ::unlinkat(folder, name, 0);
+            // name gone once it has the lock, and takes another (Open, CreateNewFile).
+            if (SameFile(folder, name, fd) && (!emptyOnly || (::fstat(fd, &st) == 0 && st.st_size == 0)))
+                ::unlinkat(folder, name, 0);
         } else {
             live = errno == EWOULDBLOCK;
         }
@@ -226,9 +227,28 @@ NewFileResult CreateNewFile(const std::string& path, BinaryFile& file) {
     file.Close();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     if (fd < 0) return errno == EEXIST ? NewFileResult::kExists : NewFileResult::kFailed;
+    // Another program's clean-up may have taken the empty file for an abandoned one before the lock: it
+    // holds the lock, or has removed the file, and the name counts as taken. A file system without locks
+    // has no such clean-up.
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK;
+    if (!locked || !SameFile(AT_FDCWD, path.c_str(), fd)) {
+        ::close(fd);
+        return NewFileResult::kExists;
+    }
+    // The lock goes with the descriptor, when the file is closed.
     if (file.AdoptForWriting(fd)) return NewFileResult::kCreated;
     ::unlink(path.c_str());
     return NewFileResult::kFailed;
+}
+
+void RemoveAbandonedNewFile(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty()) return;
+    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return;
+    RemoveUnlessLive(folder, name.c_str(), true);
+    ::close(folder);
 }
 
 bool SyncToDisk(const std::string& folder, const std::vector<std::string>& names) {

@@ -81,8 +81,17 @@ bool ReplaceFileByPath(const std::string& path, const std::function<bool(const s
 // exclusive create, so a file of that name is never written over (kExists), nor one a symbolic link
 // of that name leads to (kFailed). The file is written under its own name, seen half written until
 // it is closed: only for files that nothing reads before their writer names them (new histograms).
+// The writer holds an advisory lock (flock) on the file until it closes it, as AtomicFileWriter does
+// on its temporary files: an empty one whose lock is free was left by a writer that died before it
+// wrote anything (RemoveAbandonedNewFile). A name whose file another program's clean-up removed
+// before the lock was taken counts as taken (kExists).
 enum class NewFileResult { kCreated, kExists, kFailed };
 NewFileResult CreateNewFile(const std::string& path, BinaryFile& file);
+
+// Removes `path` when it is an empty regular file whose lock is free: what a CreateNewFile whose
+// program died before it wrote anything left. A file with content, one a live writer holds, and
+// anything that is no regular file stay; so does everything on a file system without locks.
+void RemoveAbandonedNewFile(const std::string& path);
 
 // Flushes to the disk the regular files `names` of `folder` and the folder itself, and nothing else of the file
 // system: files written with kRenamed are then as safe as kSynced ones. False when any of them could not be

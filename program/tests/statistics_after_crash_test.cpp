@@ -1,6 +1,7 @@
 // Two range edits on the calculation screen and the save at "戻る", ended as a crash would end them at
 // every change they make to the file system: a forked child runs them and dies (_exit) just before
-// its k-th rename, link or deletion, for k = 1, 2, … until a child gets to the end. After each, the
+// its k-th rename, link or deletion, or just after its k-th exclusive creation of a file, for k = 1, 2, …
+// until a child gets to the end. After each, the
 // project opened again shows for every band the statistics of the ranges its project file holds,
 // computed here from the level files; a run that got to the end leaves no histogram file its project
 // does not name, and after any run the next program that takes the project leaves none either.
@@ -18,6 +19,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdarg>
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -44,6 +46,13 @@ void BeforeChange(const char* deleting = nullptr) {
     }
 }
 
+// Just after a file was made by an exclusive create: the moment before its maker can note it anywhere.
+void AfterCreation(int fd, int flags) {
+    if (fd >= 0 && (flags & O_CREAT) != 0 && (flags & O_EXCL) != 0 && g_dieAt.load() > 0 &&
+        ++g_changes == g_dieAt.load())
+        _exit(kDied);
+}
+
 template <class F>
 F Next(const char* name) {
     return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
@@ -51,8 +60,20 @@ F Next(const char* name) {
 
 }  // namespace
 
-// Every way the program and the C++ library rename, link or delete a file.
+// Every way the program and the C++ library rename, link, delete or exclusively create a file.
 extern "C" {
+int open(const char* path, int flags, ...) {
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0) {
+        va_list args;
+        va_start(args, flags);
+        mode = static_cast<mode_t>(va_arg(args, int));
+        va_end(args);
+    }
+    const int fd = Next<int (*)(const char*, int, ...)>("open")(path, flags, mode);
+    AfterCreation(fd, flags);
+    return fd;
+}
 int rename(const char* from, const char* to) {
     BeforeChange();
     return Next<int (*)(const char*, const char*)>("rename")(from, to);
@@ -96,7 +117,7 @@ protected:
 
     // In a child: opens the project, excludes seconds 1 to 3 of every band of channel 1 as a drag does,
     // twice (the second writes again the histograms the first wrote), and returns to the main screen,
-    // dying before change `dieAt`. How the child ended.
+    // dying at change `dieAt`. How the child ended.
     int EditInChild(const std::string& project, int dieAt) {
         std::fflush(nullptr);
         const pid_t pid = fork();
@@ -161,7 +182,7 @@ void ExpectStatisticsOfSavedRanges(const std::string& project, int k) {
         }
         const OracleStats expected = Oracle(kept, ch.ChMeasureCondition.LevelOutHz);
         const CLCalc& shown = band.LCalc;
-        SCOPED_TRACE("died before change " + std::to_string(k) + ", slot " + std::to_string(slot));
+        SCOPED_TRACE("died at change " + std::to_string(k) + ", slot " + std::to_string(slot));
         EXPECT_EQ(shown.getNum(), expected.count);
         // 1e-6 dB: the engine sums the energy in another order.
         EXPECT_NEAR(shown.getLeq(), expected.leq, 1e-6);
@@ -211,7 +232,7 @@ TEST_F(StatisticsAfterCrash, EveryBandShowsTheStatisticsOfItsSavedRangesWherever
         std::string path = project;
         ASSERT_TRUE(Main().OpenProject(path)) << k;
         const std::vector<std::string> unnamed = Unnamed(project);
-        EXPECT_EQ(std::set<std::string>(unnamed.begin(), unnamed.end()), left) << "died before change " << k;
+        EXPECT_EQ(std::set<std::string>(unnamed.begin(), unnamed.end()), left) << "died at change " << k;
         EXPECT_FALSE(fs::exists(project + ".pending")) << k;
         fs::remove_all(run);
     }

@@ -40,30 +40,42 @@ protected:
     HistogramFiles files{[this] { return "26-1-1-0_0_0_" + std::to_string(++fresh) + ".ldt"; }};
 };
 
-// Listed and named by no project file: deleted with what killed writes of it left; everything else stays,
-// a temporary file a live writer holds too, and so does whatever a line that is no histogram's name says.
+// Listed and named by no project file: deleted with what killed writes of it left; noted only: deleted
+// when it is an empty file no live writer holds. Everything else stays, a temporary file a live writer
+// holds too, and so does whatever a line that is no histogram's name says.
 TEST_F(LeftoverHistograms, TheNextHolderDeletesOnlyWhatItsRecordListsAndItsProjectDoesNotName) {
     for (const char* name : {"listed.ldt", "listed.ldt.~0123456789ab", "named.ldt", "named.ldt.~0123456789ab",
                              "unlisted.ldt", "unlisted.ldt.~0123456789ab", "unlisted-again.ldt", "busy.ldt",
-                             "busy.ldt.~aaaaaaaaaaaa", "other.txt", "unended.ldt"})
+                             "busy.ldt.~aaaaaaaaaaaa", "other.txt", "unended.ldt", "noted-full.ldt",
+                             "noted-then-listed.ldt"})
         Put(lcalc / name);
+    for (const char* name : {"noted-empty.ldt", "noted-held.ldt", "noted-withdrawn.ldt"}) Put(lcalc / name, "");
     Put(scratch / "p.qvd", "the project");
     Put(scratch / "outside.ldt", "not in the folder");
+    Put(scratch / "empty-outside.ldt", "");
     fs::create_symlink(scratch / "outside.ldt", lcalc / "link.ldt");
+    fs::create_symlink(scratch / "empty-outside.ldt", lcalc / "noted-link.ldt");
     const int live = ::open((lcalc / "busy.ldt.~aaaaaaaaaaaa").c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_GE(live, 0);
     ASSERT_EQ(::flock(live, LOCK_EX | LOCK_NB), 0);
+    const int writer = ::open((lcalc / "noted-held.ldt").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::flock(writer, LOCK_EX | LOCK_NB), 0);
     Put(record,
         "+listed.ldt\n+named.ldt\n+unlisted-again.ldt\n-unlisted-again.ldt\n+busy.ldt\n+link.ldt\n+../p.qvd\n"
-        "+../outside.ldt\n+other.txt\n-\n\n+unended.ldt");
+        "+../outside.ldt\n+other.txt\n-\n\n?noted-empty.ldt\n?noted-full.ldt\n?noted-held.ldt\n?noted-link.ldt\n"
+        "?noted-withdrawn.ldt\n-noted-withdrawn.ldt\n?noted-then-listed.ldt\n+noted-then-listed.ldt\n+unended.ldt");
 
     files.BeginProject(lcalc.string(), {"named.ldt"});
     files.Hold(record);
     ::close(live);
+    ::close(writer);
 
     EXPECT_EQ(Files(), (std::set<std::string>{"named.ldt", "unlisted.ldt", "unlisted.ldt.~0123456789ab",
                                               "unlisted-again.ldt", "busy.ldt.~aaaaaaaaaaaa", "link.ldt",
-                                              "other.txt", "unended.ldt"}));
+                                              "other.txt", "unended.ldt", "noted-full.ldt", "noted-held.ldt",
+                                              "noted-link.ldt", "noted-withdrawn.ldt"}));
+    EXPECT_TRUE(fs::exists(scratch / "empty-outside.ldt"));
     EXPECT_TRUE(fs::exists(scratch / "p.qvd"));
     EXPECT_TRUE(fs::exists(scratch / "outside.ldt"));
     EXPECT_FALSE(fs::exists(record));  // nothing is left to list
