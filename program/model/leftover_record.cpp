@@ -50,6 +50,9 @@ bool LeftoverRecord::Open(const std::string& path) {
     file_.Close();
     names_.clear();
     intended_.clear();
+    // A rewrite of the record that was killed left its temporary file beside it (Rewrite removes it only
+    // when it has something to write).
+    platform::RemoveLeftoverTemporaries(path);
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::symlink_status(path, ec);
     if (ec && ec != std::errc::no_such_file_or_directory) return false;

@@ -33,8 +33,9 @@ public:
     static std::string PathOf(const std::string& projectPath);
 
     // Reads the record at `path` (Names() then lists what it lists; nothing when there is none) and
-    // keeps it from now on. False, with no record kept, when something that is no regular file (a
-    // symbolic link, a folder, a named pipe) has its name, or it cannot be read.
+    // keeps it from now on; what killed rewrites of it left beside it goes first. False, with no record
+    // kept, when something that is no regular file (a symbolic link, a folder, a named pipe) has its
+    // name, or it cannot be read.
     bool Open(const std::string& path);
     bool is_open() const;
     // Notes `name` before its file is made. True when it was noted now; false when it is listed or noted

@@ -41,7 +41,7 @@ protected:
 };
 
 // Listed and named by no project file: deleted with what killed writes of it left; noted only: deleted
-// when it is an empty file no live writer holds. Everything else stays, a temporary file a live writer
+// when it is an empty file no live writer holds; what a killed rewrite of the record left goes too. Everything else stays, a temporary file a live writer
 // holds too, and so does whatever a line that is no histogram's name says.
 TEST_F(LeftoverHistograms, TheNextHolderDeletesOnlyWhatItsRecordListsAndItsProjectDoesNotName) {
     for (const char* name : {"listed.ldt", "listed.ldt.~0123456789ab", "named.ldt", "named.ldt.~0123456789ab",
@@ -53,6 +53,7 @@ TEST_F(LeftoverHistograms, TheNextHolderDeletesOnlyWhatItsRecordListsAndItsProje
     Put(scratch / "p.qvd", "the project");
     Put(scratch / "outside.ldt", "not in the folder");
     Put(scratch / "empty-outside.ldt", "");
+    Put(record + ".~0123456789ab", "+listed.ldt\n");  // a rewrite of the record that was killed
     fs::create_symlink(scratch / "outside.ldt", lcalc / "link.ldt");
     fs::create_symlink(scratch / "empty-outside.ldt", lcalc / "noted-link.ldt");
     const int live = ::open((lcalc / "busy.ldt.~aaaaaaaaaaaa").c_str(), O_RDONLY | O_CLOEXEC);
@@ -76,6 +77,7 @@ TEST_F(LeftoverHistograms, TheNextHolderDeletesOnlyWhatItsRecordListsAndItsProje
                                               "other.txt", "unended.ldt", "noted-full.ldt", "noted-held.ldt",
                                               "noted-link.ldt", "noted-withdrawn.ldt"}));
     EXPECT_TRUE(fs::exists(scratch / "empty-outside.ldt"));
+    EXPECT_FALSE(fs::exists(record + ".~0123456789ab"));
     EXPECT_TRUE(fs::exists(scratch / "p.qvd"));
     EXPECT_TRUE(fs::exists(scratch / "outside.ldt"));
     EXPECT_FALSE(fs::exists(record));  // nothing is left to list
