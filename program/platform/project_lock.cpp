@@ -165,8 +165,9 @@ bool Alive(std::int64_t pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid)
 
 // The holder of the project file `project` under another name of `folder`: the lock file of a name
 // that leads to the same file and names a holder that may be alive (a dead one's file is left when
-// it was killed). Nobody when no such lock file is found.
-ProjectHolder HolderUnderAnotherName(const std::string& folder, const struct stat& project) {
+// it was killed). The lock file `own`, which the caller holds and has written its own name into, is
+// passed over. Nobody when no such lock file is found.
+ProjectHolder HolderUnderAnotherName(const std::string& folder, const struct stat& project, const struct stat& own) {
     ProjectHolder found;
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) return found;
@@ -183,7 +184,7 @@ ProjectHolder HolderUnderAnotherName(const std::string& folder, const struct sta
         if (fd < 0) continue;
         struct stat st {};
         ProjectHolder holder;
-        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) holder = ReadHolder(fd);
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && !SameFile(st, own)) holder = ReadHolder(fd);
         ::close(fd);
         if (holder.pid > 0 && (holder.host != host || Alive(holder.pid))) {
             found = holder;
@@ -292,9 +293,12 @@ ProjectLock::ProjectLock(const std::string& projectPath)
     projectFd_ = LockedFile(projectPath_, taken, error);
     if (projectFd_ >= 0 || error == 0) return;
     struct stat project {};
+    struct stat own {};
     if (taken) {
         state_ = State::kTaken;
-        if (::stat(projectPath_.c_str(), &project) == 0) holder_ = HolderUnderAnotherName(FolderOf(lockPath_), project);
+        if (::stat(projectPath_.c_str(), &project) == 0 && ::fstat(fd_, &own) == 0) {
+            holder_ = HolderUnderAnotherName(FolderOf(lockPath_), project, own);
+        }
     } else {
         state_ = State::kUnusable;
         problem_ = Problem::kNoLocks;

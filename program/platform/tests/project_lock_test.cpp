@@ -64,7 +64,8 @@ TEST(ProjectLock, HeldOnceNamesItsHolderAndDiesWithIt) {
 }
 
 // Every name that leads to one project file meets one lock: a symbolic link to the file, a link to
-// its folder, a hard link in its folder. A hard link's program is told the holder of the other name.
+// its folder, a hard link in its folder. A hard link's program is told the holder of the other name,
+// and never itself.
 // After a save puts a new file in the project's place, a hard link made to the new file meets the
 // lock too, while the old file, now a file of its own, is no longer held.
 TEST(ProjectLock, OneLockWhateverNameLeadsToTheProject) {
@@ -88,6 +89,12 @@ TEST(ProjectLock, OneLockWhateverNameLeadsToTheProject) {
     }
     EXPECT_FALSE(fs::exists(folder / "data/hard.qvd.lock"));  // the refused one left no lock file
     EXPECT_FALSE(first.Covers(folder.file("data/other.qvd")));
+    // A holder whose lock file names nobody (a full disk): the hard link's program, which wrote its own
+    // name into its lock file before it met the held project file, is told nobody, never itself.
+    fs::resize_file(project + ".lock", 0);
+    const ProjectLock unnamed(folder.file("data/hard.qvd"));
+    EXPECT_EQ(unnamed.state(), ProjectLock::State::kTaken);
+    EXPECT_EQ(unnamed.holder().pid, 0);
 
     std::ofstream(folder.file("data/p.qvd.new")) << "saved";
     fs::rename(folder / "data/p.qvd.new", project);
