@@ -491,7 +491,7 @@ frmMeasure::SaveOutcome frmMeasure::SaveProjectFile()
     platform::BusyPointer busy(ui_);
     const std::optional<platform::FileStamp> before = platform::StampOf(path);
     if (doc.SaveProject()) {
-        projectLock_.FollowFile(path);
+        projectLock_.FollowSavedFile(path);
         projectStamp_ = platform::StampOf(path);
         ForgetRecoveryFile();
         return SaveOutcome::Written;
@@ -500,7 +500,7 @@ frmMeasure::SaveOutcome frmMeasure::SaveProjectFile()
     // at the flush after its rename left its own new file in place: no other program changed it.
     if (const std::optional<platform::FileStamp> after = platform::StampOf(path);
         after && (!before || after->device != before->device || after->inode != before->inode)) {
-        projectLock_.FollowFile(path);
+        projectLock_.FollowSavedFile(path);
         projectStamp_ = after;
     }
     busy.End();

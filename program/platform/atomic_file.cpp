@@ -223,6 +223,23 @@ bool ReplaceFileByPath(const std::string& path, const std::function<bool(const s
     return writer.Commit();
 }
 
+bool LinkInPlaceOf(const std::string& existing, const std::string& target) {
+    thread_local std::mt19937_64 random{std::random_device{}()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temporary = TemporaryName(target, random());
+        if (::link(existing.c_str(), temporary.c_str()) != 0) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        if (::rename(temporary.c_str(), target.c_str()) == 0) return true;
+        const int cause = errno;
+        ::unlink(temporary.c_str());
+        errno = cause;
+        return false;
+    }
+    return false;
+}
+
 NewFileResult CreateNewFile(const std::string& path, BinaryFile& file) {
     file.Close();
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);

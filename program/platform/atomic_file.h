@@ -77,6 +77,12 @@ bool ReplaceFile(const std::string& path, const std::function<bool(BinaryFile&)>
 bool ReplaceFileByPath(const std::string& path, const std::function<bool(const std::string& temporary)>& write,
                        Durability durability = Durability::kSynced);
 
+// Gives the file at `existing` the name `target` as well, in place of the file that name had: a new
+// link under a temporary name of `target` (as AtomicFileWriter names them) is renamed over it, so that
+// `target` never names nothing. False, with `target` as it was, when either step fails. Not flushed:
+// after a power loss `target` may name its old file again.
+bool LinkInPlaceOf(const std::string& existing, const std::string& target);
+
 // Creates a file that is not there yet and opens it in `file` for writing: the name is taken by an
 // exclusive create, so a file of that name is never written over (kExists), nor one a symbolic link
 // of that name leads to (kFailed). The file is written under its own name, seen half written until

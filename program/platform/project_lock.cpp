@@ -1,5 +1,6 @@
 #include "project_lock.h"
 
+#include "atomic_file.h"
 #include "dates.h"
 
 #include <dirent.h>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace murtesk::platform {
 
@@ -195,6 +197,24 @@ ProjectHolder HolderUnderAnotherName(const std::string& folder, const struct sta
     return found;
 }
 
+// The names in `folder` of the regular file `file` (its hard links there); symbolic links are not
+// followed.
+std::vector<std::string> NamesOf(const std::string& folder, const struct stat& file) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return names;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat st {};
+        if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+            SameFile(st, file)) {
+            names.emplace_back(entry->d_name);
+        }
+    }
+    ::closedir(dir);
+    return names;
+}
+
 // Takes the lock file `lockPath`: its descriptor, or -1 with `state` and `problem` (and `holder`
 // when another program holds it) saying why.
 int TakeLockFile(const std::string& lockPath, ProjectLock::State& state, ProjectLock::Problem& problem,
@@ -341,7 +361,11 @@ bool ProjectLock::Covers(const std::string& projectPath) const {
            SameFile(mine, named);
 }
 
-void ProjectLock::FollowFile(const std::string& projectPath) {
+void ProjectLock::FollowFile(const std::string& projectPath) { Follow(projectPath, false); }
+
+void ProjectLock::FollowSavedFile(const std::string& projectPath) { Follow(projectPath, true); }
+
+void ProjectLock::Follow(const std::string& projectPath, bool giveNames) {
     if (state_ != State::kHeld) return;
     struct stat locked {};
     struct stat now {};
@@ -352,6 +376,16 @@ void ProjectLock::FollowFile(const std::string& projectPath) {
     bool taken = false;
     int error = 0;
     const int fd = LockedFile(projectPath, taken, error);
+    // The replaced file's other names beside the project (hard links) are made names of the new file,
+    // once it is locked: left to the replaced one, each would open as a second project of the folder
+    // naming the same statistics files, whose saves delete what this one still names. Names in other
+    // folders keep the file they name.
+    if (giveNames && projectFd_ >= 0 && locked.st_nlink > 0) {
+        const std::string folder = FolderOf(projectPath);
+        for (const std::string& name : NamesOf(folder, locked)) {
+            LinkInPlaceOf(projectPath, folder + "/" + name);  // where it fails the name keeps the replaced file
+        }
+    }
     if (fd < 0) return;
     CloseFd(projectFd_);
     projectFd_ = fd;

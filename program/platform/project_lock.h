@@ -11,7 +11,7 @@
 // name leads to (symbolic links followed, so every link to a project shares its lock), and the
 // holder also locks the project file itself, so that another name of the same file (a hard link)
 // is refused as well; after a save, which puts a new file in the old one's place, the holder locks
-// the new file (FollowFile). A lock file that is not a regular file (a symbolic link, a folder, a
+// the new file and gives it the old one's other names in the project's folder (FollowSavedFile). A lock file that is not a regular file (a symbolic link, a folder, a
 // named pipe) is never written through or removed: nobody can be kept out there, and the lock says
 // why (Problem).
 //
@@ -73,10 +73,15 @@ public:
     // Whether this lock is held and `projectPath` leads to its project: to the same lock file, or to
     // the project file it locks under another name.
     bool Covers(const std::string& projectPath) const;
-    // After a new file took the project file's place at `projectPath` (a save, or the first write of
-    // a new project): the lock holds that file from now on and lets the replaced one go. Where the new
-    // file cannot be locked the lock stays on the old one; the lock file still keeps the name.
+    // After a new file took the project file's place at `projectPath` (the first write of a new
+    // project): the lock holds that file from now on and lets the replaced one go. Where the new file
+    // cannot be locked the lock stays on the old one; the lock file still keeps the name.
     void FollowFile(const std::string& projectPath);
+    // The same after a save of the project: the other names the replaced file had in the project's
+    // folder (hard links) are given to the new file as well, so that they still lead to the project
+    // and meet its lock; names in other folders keep the replaced file. (A new project made under the
+    // name of a deleted one is another project: FollowFile leaves the old one's names to it.)
+    void FollowSavedFile(const std::string& projectPath);
     // The project file was renamed to `projectPath`: the lock file of that name is taken and the old
     // one deleted. False, with the lock as it was, when the new name's lock file cannot be had.
     bool MoveTo(const std::string& projectPath);
@@ -84,6 +89,8 @@ public:
     void Release();
 
 private:
+    void Follow(const std::string& projectPath, bool giveNames);
+
     std::string projectPath_;
     std::string lockPath_;
     int fd_ = -1;         // the lock file

@@ -419,7 +419,7 @@ TEST_F(FileCommands, AProjectWithoutAUsableLockOpensWithoutSavingAndSaysWhy) {
 
 // The lock is held exactly while the screen shows its project: a failed open lets go of the project
 // open before, and a new project made under the name of the open one's deleted file is not taken
-// for another program's.
+// for another program's, nor given the deleted file's other name.
 TEST_F(FileCommands, TheLockIsHeldOnlyWhileItsProjectIsShown) {
     const std::string first = StartWith("p.qvd", 2);
     g_CommandLine.clear();
@@ -438,6 +438,7 @@ TEST_F(FileCommands, TheLockIsHeldOnlyWhileItsProjectIsShown) {
     ui.ChooseNext(second);
     Main().mnuFileOpen_Click();
     ASSERT_EQ(Main().Caption, "Murtesk メイン画面 " + second);
+    fs::create_hard_link(second, Data("kept.qvd"));
     fs::remove(second);
     ui.ClearTranscript();
     ui.ChooseNext(second);
@@ -448,6 +449,10 @@ TEST_F(FileCommands, TheLockIsHeldOnlyWhileItsProjectIsShown) {
     EXPECT_EQ(Main().Caption, "Murtesk メイン画面 " + second);
     FakeDocument made("");
     EXPECT_TRUE(made.FileRead(second));
+    // The deleted project's name that was left keeps that project: the new one is another.
+    FakeDocument kept("");
+    ASSERT_TRUE(kept.FileRead(Data("kept.qvd")));
+    EXPECT_EQ(kept.measures.size(), 1u);
     // The new file is held under its other names too.
     fs::create_hard_link(second, Data("hard.qvd"));
     EXPECT_EQ(platform::ProjectLock(Data("hard.qvd")).state(), platform::ProjectLock::State::kTaken);

@@ -66,8 +66,9 @@ TEST(ProjectLock, HeldOnceNamesItsHolderAndDiesWithIt) {
 // Every name that leads to one project file meets one lock: a symbolic link to the file, a link to
 // its folder, a hard link in its folder. A hard link's program is told the holder of the other name,
 // and never itself.
-// After a save puts a new file in the project's place, a hard link made to the new file meets the
-// lock too, while the old file, now a file of its own, is no longer held.
+// After a save puts a new file in the project's place, the hard link beside it names the new file and
+// meets the lock, as does a hard link made to the new file; a hard link in another folder keeps the
+// old file, a file of its own, no longer held.
 TEST(ProjectLock, OneLockWhateverNameLeadsToTheProject) {
     test_support::ScratchFolder folder("lock");
     fs::create_directory(folder / "data");
@@ -76,6 +77,7 @@ TEST(ProjectLock, OneLockWhateverNameLeadsToTheProject) {
     fs::create_symlink("p.qvd", folder / "data/link.qvd");
     fs::create_directory_symlink("data", folder / "alias");
     fs::create_hard_link(project, folder / "data/hard.qvd");
+    fs::create_hard_link(project, folder / "elsewhere.qvd");
     const std::vector<std::string> names = {project, folder.file("data/link.qvd"), folder.file("alias/p.qvd"),
                                             folder.file("alias/link.qvd"), folder.file("data/hard.qvd")};
 
@@ -98,10 +100,16 @@ TEST(ProjectLock, OneLockWhateverNameLeadsToTheProject) {
 
     std::ofstream(folder.file("data/p.qvd.new")) << "saved";
     fs::rename(folder / "data/p.qvd.new", project);
-    first.FollowFile(project);
+    first.FollowSavedFile(project);
     fs::create_hard_link(project, folder / "data/later.qvd");
     EXPECT_EQ(ProjectLock(folder.file("data/later.qvd")).state(), ProjectLock::State::kTaken);
-    EXPECT_TRUE(ProjectLock(folder.file("data/hard.qvd")).Held());
+    EXPECT_EQ(ProjectLock(folder.file("data/hard.qvd")).state(), ProjectLock::State::kTaken);
+    EXPECT_TRUE(fs::equivalent(folder / "data/hard.qvd", project));
+    EXPECT_EQ(fs::hard_link_count(project), 3u);  // p.qvd, hard.qvd, later.qvd: no temporary name left
+    EXPECT_TRUE(ProjectLock(folder.file("elsewhere.qvd")).Held());
+    std::ifstream elsewhere(folder.file("elsewhere.qvd"));
+    std::string text;
+    EXPECT_TRUE(std::getline(elsewhere, text) && text == "project");
 
     first.Release();
     for (const std::string& name : names) {
