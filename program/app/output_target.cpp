@@ -3,6 +3,7 @@
 #include "globals.h"
 
 #include "model/project_parts.h"
+#include "model/shared_procedures.h"
 
 namespace murtesk {
 
@@ -33,6 +34,22 @@ std::string OutputRefusal(const std::string& target) {
     return {};
 }
 
-void RefuseProjectFiles(platform::FileDialogRequest& request) { request.Refusal = OutputRefusal; }
+std::string OutputRefusal(const std::string& chosen, const MadeNames& made) {
+    std::string refusal = OutputRefusal(chosen);
+    if (!refusal.empty() || !made) return refusal;
+    for (const std::string& name : made(chosen)) {
+        refusal = OutputRefusal(name);
+        if (!refusal.empty()) return GetFileName(name) + "\r\n" + refusal;
+    }
+    return {};
+}
+
+void RefuseProjectFiles(platform::FileDialogRequest& request, MadeNames made) {
+    if (!made) {
+        request.Refusal = [](const std::string& chosen) { return OutputRefusal(chosen); };
+        return;
+    }
+    request.Refusal = [made = std::move(made)](const std::string& chosen) { return OutputRefusal(chosen, made); };
+}
 
 }  // namespace murtesk

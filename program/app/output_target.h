@@ -1,12 +1,15 @@
 // Where an output may not be written: over the open project's own files (model/project_parts.h).
 // Every save dialog of an output asks through RefuseProjectFiles, so the dialog says why and stays
-// open for another name; an output that forms further names from the chosen one asks
-// OutputRefusal of each.
+// open for another name; an output that forms further names from the chosen one (the mark ranges'
+// WAV files) gives the dialog those names too, so that a name it would write is refused while the
+// user can still choose another.
 #pragma once
 
 #include "ui_services.h"
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace murtesk {
 
@@ -14,7 +17,15 @@ namespace murtesk {
 // show, empty when it can.
 std::string OutputRefusal(const std::string& target);
 
-// The request's dialog refuses, with OutputRefusal's text, what the open project keeps.
-void RefuseProjectFiles(platform::FileDialogRequest& request);
+// The names an output forms from the file chosen and writes as well.
+using MadeNames = std::function<std::vector<std::string>(const std::string& chosen)>;
+
+// OutputRefusal of `chosen`, else that of the first name `made` (when given) forms from it, after
+// that name's file name; empty when every one will do.
+std::string OutputRefusal(const std::string& chosen, const MadeNames& made);
+
+// The request's dialog refuses, with OutputRefusal's text, what the open project keeps: the file
+// chosen, and each name `made` (when given) forms from it.
+void RefuseProjectFiles(platform::FileDialogRequest& request, MadeNames made = {});
 
 }  // namespace murtesk

@@ -1,7 +1,5 @@
 #include "file_save_dialog.h"
 
-#include "output_target.h"
-
 #include "model/shared_procedures.h"
 
 #include <algorithm>
@@ -43,12 +41,12 @@ std::optional<std::string> FileSaveDialog::Remember(std::optional<std::string> c
     return chosen;
 }
 
-std::optional<std::string> FileSaveDialog::ShowSave() {
+std::optional<std::string> FileSaveDialog::ShowSave(MadeNames made) {
     platform::FileDialogRequest request = Request();
     request.OverwritePrompt = true;
     request.PathMustExist = true;
     request.NoReadOnlyReturn = true;
-    RefuseProjectFiles(request);
+    RefuseProjectFiles(request, std::move(made));
     return Remember(ui_.ShowSave(request));
 }
 

@@ -7,6 +7,7 @@
 // file chosen.
 #pragma once
 
+#include "output_target.h"
 #include "ui_services.h"
 
 #include <map>
@@ -25,8 +26,9 @@ public:
     // The name last chosen, of whatever kind.
     std::string FileName;
 
-    // Shows the dialog; the path chosen (possibly empty), or nothing when the user cancelled.
-    std::optional<std::string> ShowSave();
+    // Shows the dialog; the path chosen (possibly empty), or nothing when the user cancelled. `made`:
+    // the names the command forms from the chosen one and writes too, refused as the chosen one is.
+    std::optional<std::string> ShowSave(MadeNames made = {});
     // Shows the open dialog (the file must exist, the read-only box hidden); the same answers.
     std::optional<std::string> ShowOpen();
 

@@ -241,8 +241,8 @@ private:
     std::string SplitRecording(std::int32_t channel) const;
     void PlayLE(std::int32_t channel);
     int AskOutputMode(const std::string& title);
-    std::optional<std::string> ChooseWaveFile();
-    std::optional<CalcWaveOutput> BeginWaveOutput(const std::string& title);
+    std::optional<std::string> ChooseWaveFile(MadeNames made);
+    std::optional<CalcWaveOutput> BeginWaveOutput(const std::string& title, MadeNames made = {});
     // The band panels (frmOctCalc_bands.cpp, frmOctCalc_panels.cpp): each slot's value beside its labels.
     using PanelValues = std::array<std::optional<double>, kMaxSlots>;
     static std::optional<double> PanelValue(const PanelValues& values, std::int16_t slot) {

@@ -91,10 +91,10 @@ int frmOctCalc::AskOutputMode(const std::string& title) {
     return answer == platform::MsgAnswer::Yes ? 1 : 0;
 }
 
-std::optional<std::string> frmOctCalc::ChooseWaveFile() {
+std::optional<std::string> frmOctCalc::ChooseWaveFile(MadeNames made) {
     dlgFileSave.DialogTitle = "出力するWaveﾌｧｲﾙ名を指定して下さい．";
     dlgFileSave.Filter = "Waveﾌｧｲﾙ (*.wav)|*.wav";
-    const std::optional<std::string> chosen = dlgFileSave.ShowSave();
+    const std::optional<std::string> chosen = dlgFileSave.ShowSave(std::move(made));
     if (!chosen) {
         ui_.SetBusy(false);
         return std::nullopt;
@@ -106,12 +106,12 @@ std::optional<std::string> frmOctCalc::ChooseWaveFile() {
     return chosen;
 }
 
-std::optional<CalcWaveOutput> frmOctCalc::BeginWaveOutput(const std::string& title) {
+std::optional<CalcWaveOutput> frmOctCalc::BeginWaveOutput(const std::string& title, MadeNames made) {
     const int mode = AskOutputMode(title);
     if (mode < 0) {
         return std::nullopt;
     }
-    std::optional<std::string> path = ChooseWaveFile();
+    std::optional<std::string> path = ChooseWaveFile(std::move(made));
     if (!path) {
         return std::nullopt;
     }
@@ -193,21 +193,24 @@ void frmOctCalc::cmdMarkWaveOut_Click() {
             return;
         }
     }
-    std::optional<CalcWaveOutput> output = BeginWaveOutput(std::string(kChooseTitle) + "(2/2)");
-    if (!output) {
-        return;
-    }
     const std::int32_t first = all ? 1 : lstMarkArea.ListIndex + 1;
     const std::int32_t last = std::min(all ? info->MarkScopes.count() : lstMarkArea.ListIndex + 1,
                                        info->MarkScopes.count());
-    // The dialog refused the chosen name only: the names made from it are asked again.
-    for (std::int32_t i = first; i <= last; ++i) {
-        const std::string name = MarkFileName(output->path, i);
-        if (const std::string refusal = OutputRefusal(name); !refusal.empty()) {
-            output->busy.End();
-            ui_.MsgBox(GetFileName(name) + "\r\n" + refusal, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
-            return;
-        }
+    // The files written are named after the chosen one: the dialog refuses a choice one of whose
+    // files the project keeps, and they are asked again once it has closed (a link made meanwhile).
+    const MadeNames markFiles = [first, last](const std::string& chosen) {
+        std::vector<std::string> names;
+        for (std::int32_t i = first; i <= last; ++i) names.push_back(MarkFileName(chosen, i));
+        return names;
+    };
+    std::optional<CalcWaveOutput> output = BeginWaveOutput(std::string(kChooseTitle) + "(2/2)", markFiles);
+    if (!output) {
+        return;
+    }
+    if (const std::string refusal = OutputRefusal(output->path, markFiles); !refusal.empty()) {
+        output->busy.End();
+        ui_.MsgBox(refusal, platform::MsgButtons::OK, platform::MsgIcon::Exclamation);
+        return;
     }
     for (std::int32_t i = first; i <= last; ++i) {
         if (!shown_.RangeMs(info->MarkScopes.Item(i), g_PlayStartMs, g_PlayEndMs) ||

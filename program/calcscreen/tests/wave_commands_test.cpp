@@ -200,9 +200,9 @@ TEST_F(WaveCommands, MarkRangesGoIntoFilesNamedAfterTheChoice) {
     EXPECT_EQ(ReadFile(Out("b_Mark1.Wav")).substr(44), Samples(1, 96000, 144000));
 }
 
-// The names made from the chosen one are the project's own files under other names too: a hard link
-// to the project file among them is refused before any mark's file is written.
-TEST_F(WaveCommands, AMarkFileThatIsTheProjectIsRefusedBeforeAnyIsWritten) {
+// The names made from the chosen one are the project's own files under other names too: the dialog
+// refuses a choice one of whose mark files is a hard link to the project file, and takes another.
+TEST_F(WaveCommands, AMarkFileThatIsTheProjectIsRefusedWhileTheDialogIsOpen) {
     Measure(1);
     SetMarks({{1, 11}, {21, 31}});
     WriteFile(ProjectPath(), "the project");
@@ -210,11 +210,17 @@ TEST_F(WaveCommands, AMarkFileThatIsTheProjectIsRefusedBeforeAnyIsWritten) {
     fs::create_hard_link(ProjectPath(), folder / "out" / "a_Mark2.Wav");
     ui.AnswerNext(MsgAnswer::Yes);
     ui.ChooseNext(Out("out/a.wav"));
+    ui.ChooseNext(Out("out/b.wav"));
     calc.cmdMarkWaveOut_Click();
-    EXPECT_EQ(ui.MessageTexts().back(),
-              "a_Mark2.Wav\r\n開いているプロジェクトファイルには出力できません．\r\n別のファイル名を指定して下さい．");
+    EXPECT_EQ(ui.Dialogs().size(), 1u);
+    const std::vector<std::string> texts = ui.MessageTexts();  // after the question of all marks or one
+    EXPECT_EQ(std::vector<std::string>(texts.begin() + 1, texts.end()),
+              (std::vector<std::string>{
+                  "a_Mark2.Wav\r\n開いているプロジェクトファイルには出力できません．\r\n別のファイル名を指定して下さい．",
+                  "Ｗａｖｅファイル作成しました"}));
     EXPECT_EQ(ReadFile(ProjectPath()), "the project");
     EXPECT_FALSE(fs::exists(Out("out/a_Mark1.Wav")));
+    EXPECT_EQ(ReadFile(Out("out/b_Mark2.Wav")).substr(44), Samples(1, 96000, 144000));
     EXPECT_FALSE(ui.Busy());
 }
 
