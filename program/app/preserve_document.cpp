@@ -35,7 +35,7 @@ void PreserveDocument::HoldProject()
     preserve_.context().Histograms().Hold(LeftoverRecord::PathOf(preserve_.SaveFilePath));
 }
 
-void PreserveDocument::BeginProjectWithoutSaving()
+bool PreserveDocument::BeginProjectWithoutSaving()
 {
     HistogramFiles& histograms = preserve_.context().Histograms();
     const std::string folder = preserve_.LCalcFolder();
@@ -45,10 +45,11 @@ void PreserveDocument::BeginProjectWithoutSaving()
     for (const std::string& parent : platform::OwnFoldersParents()) {
         std::unique_ptr<platform::OwnFolder> own = platform::OwnFolder::Make(parent);
         if (own && histograms.BeginProjectWithoutSaving(folder, names, std::move(own))) {
-            return;
+            return true;
         }
     }
     histograms.BeginProjectWithoutSaving(folder, names, nullptr);
+    return false;
 }
 
 bool PreserveDocument::SaveProject()

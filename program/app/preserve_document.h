@@ -26,7 +26,7 @@ public:
     bool FileWrite(const std::string& path) override { return preserve_.FileWrite(path); }
     void BeginProject() override;
     void HoldProject() override;
-    void BeginProjectWithoutSaving() override;
+    bool BeginProjectWithoutSaving() override;
     bool SaveProject() override;
     void EndProject() override;
     std::string SaveFilePath() const override { return preserve_.SaveFilePath; }

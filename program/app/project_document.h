@@ -44,8 +44,9 @@ public:
     virtual void HoldProject() {}
     // The same for a project opened without saving, which another program holds: the statistics its
     // file names are taken now into a folder of this program's own, where they stay while it is open,
-    // and nothing is written or deleted beside the project file.
-    virtual void BeginProjectWithoutSaving() {}
+    // and nothing is written or deleted beside the project file. False when no folder of its own could
+    // hold them: they are then read where they lie, where the holder's saves may delete them.
+    virtual bool BeginProjectWithoutSaving() { return true; }
     // Writes the open project to SaveFilePath(), with the files beside it that it names.
     virtual bool SaveProject() { return FileWrite(SaveFilePath()); }
     // The open project is closed with nothing more saved: what was written for it since its last

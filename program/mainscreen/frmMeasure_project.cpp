@@ -31,6 +31,10 @@ constexpr const char* kProjectPathNotHeld =
 constexpr const char* kReadOnlyCaption = "（保存しない）";
 constexpr const char* kInUseTitle = "ファイル使用中";
 constexpr const char* kNotSaved = "このファイルは保存しないで開いています．\r\n変更は保存されません．";
+constexpr const char* kStatisticsInPlace =
+    "統計データを写しておく空きが一時フォルダにないので、プロジェクトの統計データをそのまま読みます．\r\n"
+    "範囲を変えても統計値は計算し直せません．また、開いている別のMurteskが保存すると、"
+    "統計値が表示されなくなることがあります．";
 constexpr const char* kChangedElsewhere = "保存先ファイルが、読み込んだ後に別のプログラムで変更されています．\r\n";
 constexpr const char* kOverwriteQuestion =
     "\r\n\r\n上書き保存しますか？\r\n「いいえ」：保存しない（変更は保存されません）";
@@ -447,8 +451,9 @@ bool frmMeasure::OpenProject(std::string& path)
         projectLock_.MoveTo(path);
     }
     doc.SetSaveFilePath(path);
+    bool statisticsInPlace = false;
     if (readOnly) {
-        doc.BeginProjectWithoutSaving();
+        statisticsInPlace = !doc.BeginProjectWithoutSaving();
     } else {
         doc.BeginProject();
         doc.HoldProject();
@@ -464,6 +469,9 @@ bool frmMeasure::OpenProject(std::string& path)
     EditForm();
     busy.End();
     TellProjectPath();
+    if (statisticsInPlace) {
+        ui_.MsgBox(kStatisticsInPlace, MsgButtons::OK, MsgIcon::Exclamation);
+    }
     return true;
 }
 

@@ -27,6 +27,8 @@ public:
     };
 
     static inline int writes = 0;
+    // Opened without saving: whether a folder of the program's own could take its statistics.
+    static inline bool ownStatistics = true;
     // Every write ("write <path>", also when it fails) and file deletion ("delete <file>") in order.
     static inline std::vector<std::string> log;
 
@@ -51,6 +53,7 @@ public:
     void UpdateEndTimeFromLevels(std::int32_t index) override { endTimeUpdates.push_back(index); }
     void SetChannelCalibration(int index, double cal, std::int16_t calPattern) override;
     void AdoptChannelConditions(const ProjectDocument& from) override;
+    bool BeginProjectWithoutSaving() override { return ownStatistics; }
 
     std::string path;
     std::string memo;

@@ -338,6 +338,29 @@ TEST_F(FileCommands, AProjectAnotherProgramHoldsOpensOnlyWithoutSaving)
     EXPECT_TRUE(Main().cmdStart.Enabled);
 }
 
+// Opened without saving where no folder of the program's own can take its statistics: they are read
+// where they lie, which the user is told once the project is shown.
+TEST_F(FileCommands, ACopyWhoseStatisticsStayInThePlaceOfTheHoldersSaysSo)
+{
+    StartWith("old.qvd", 1);
+    const std::string shared = WriteProject("shared.qvd", 2);
+    platform::ProjectLock held(shared);
+    ASSERT_TRUE(held.Held());
+    FakeDocument::ownStatistics = false;
+    ui.ChooseNext(shared);
+    ui.AnswerNext(MsgAnswer::Yes);
+    Main().mnuFileOpen_Click();
+    FakeDocument::ownStatistics = true;
+    ASSERT_EQ(ui.Messages().size(), 2u);
+    EXPECT_EQ(ui.Messages()[1].Text,
+              "統計データを写しておく空きが一時フォルダにないので、プロジェクトの統計データをそのまま読みます．\r\n"
+              "範囲を変えても統計値は計算し直せません．また、開いている別のMurteskが保存すると、"
+              "統計値が表示されなくなることがあります．");
+    EXPECT_EQ(ui.Messages()[1].Icon, MsgIcon::Exclamation);
+    EXPECT_EQ(Main().Caption, "Murtesk メイン画面 " + shared + "（保存しない）");
+    EXPECT_EQ(Main().ListView1.Rows.size(), 2u);
+}
+
 // Another program rewrote the project file after it was read: a save asks before it writes over
 // that, and "いいえ" keeps the other program's file.
 TEST_F(FileCommands, ASaveAsksBeforeItWritesOverAnotherProgramsChange)
