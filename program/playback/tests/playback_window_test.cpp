@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <thread>
 
 namespace murtesk::playback {
@@ -185,12 +186,15 @@ TEST_F(Window, ALateCompletionIsReportedAndClosesTheWindow) {
 }
 
 // A sound device that takes a tenth of a second of sound, plays it at once and then fails, as ALSA
-// does when the card goes away in the middle of a playback.
+// does when the card goes away in the middle of a playback. It fails once the test lets it: a device
+// that fails before the player has handed it both buffers fails the start instead.
 class FailingSink final : public platform::WaveSink {
 public:
+    explicit FailingSink(std::shared_future<void> failNow) : failNow_(std::move(failNow)) {}
     std::uint64_t PieceFrames() const override { return 4410; }
     bool Write(const std::byte*, std::uint64_t frames) override {
         if (written_ > 0) {
+            failNow_.wait();
             return false;
         }
         written_ += frames;
@@ -201,6 +205,7 @@ public:
     void Drop() override { written_ = 0; }
 
 private:
+    std::shared_future<void> failNow_;
     std::uint64_t written_ = 0;
 };
 
@@ -208,9 +213,16 @@ class FailingWaveOut final : public platform::WaveOut {
 public:
     std::int32_t Open(std::unique_ptr<platform::WaveOutDevice>& opened, std::int32_t, const platform::WaveFormat& f,
                       MurteskWindow* callback) override {
-        opened = std::make_unique<platform::ThreadedWaveOutDevice>(std::make_unique<FailingSink>(), f, callback);
+        opened = std::make_unique<platform::ThreadedWaveOutDevice>(std::make_unique<FailingSink>(failNow_), f,
+                                                                   callback);
         return platform::kWaveOutOk;
     }
+    // The devices opened fail at their next write from now on.
+    void Fail() { fail_.set_value(); }
+
+private:
+    std::promise<void> fail_;
+    std::shared_future<void> failNow_ = fail_.get_future().share();
 };
 
 TEST_F(Window, ASoundDeviceThatFailsWhilePlayingIsReportedNotTakenAsTheEnd) {
@@ -221,9 +233,10 @@ TEST_F(Window, ASoundDeviceThatFailsWhilePlayingIsReportedNotTakenAsTheEnd) {
     // The device's completions come from its own thread.
     ui.OnDoEvents([] { std::this_thread::sleep_for(std::chrono::milliseconds(2)); });
     form.cmdStart_Click();
+    failing.Fail();
     ui.AdvanceMs(500);
     EXPECT_NE(g_WaveOutState, 1);
-    ASSERT_EQ(ui.Messages().size(), 1u);
+    ASSERT_EQ(ui.Messages().size(), 1u) << ::testing::PrintToString(ui.MessageTexts());
     EXPECT_EQ(ui.Messages()[0].Text, "データ取り込みに失敗しました！");
     EXPECT_EQ(ui.Messages()[0].Icon, MsgIcon::Critical);
     ui.AdvanceMs(500);
