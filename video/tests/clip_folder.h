@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -61,6 +62,16 @@ inline int ThreadCount() {
         closedir(tasks);
     }
     return count;
+}
+
+// Whether the threads of this process come back to `count`. A joined thread has ended, but the system lists it
+// until it has reaped it, a moment after the join returned: the count is looked at again for up to 10 s, so a
+// thread left running still fails.
+inline bool ThreadCountComesBackTo(int count) {
+    for (int look = 0; look < 1000 && ThreadCount() != count; ++look) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return ThreadCount() == count;
 }
 
 }  // namespace murtesk::video::testing
