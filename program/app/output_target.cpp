@@ -35,20 +35,20 @@ std::string OutputRefusal(const std::string& target) {
 }
 
 std::string OutputRefusal(const std::string& chosen, const MadeNames& made) {
-    std::string refusal = OutputRefusal(chosen);
-    if (!refusal.empty() || !made) return refusal;
-    for (const std::string& name : made(chosen)) {
-        refusal = OutputRefusal(name);
-        if (!refusal.empty()) return GetFileName(name) + "\r\n" + refusal;
+    std::vector<std::string> names{chosen};
+    if (made) {
+        std::vector<std::string> formed = made(chosen);
+        names.insert(names.end(), formed.begin(), formed.end());
+    }
+    for (const std::string& name : names) {
+        if (const std::string refusal = OutputRefusal(name); !refusal.empty()) {
+            return GetFileName(name) + "\r\n" + refusal;
+        }
     }
     return {};
 }
 
 void RefuseProjectFiles(platform::FileDialogRequest& request, MadeNames made) {
-    if (!made) {
-        request.Refusal = [](const std::string& chosen) { return OutputRefusal(chosen); };
-        return;
-    }
     request.Refusal = [made = std::move(made)](const std::string& chosen) { return OutputRefusal(chosen, made); };
 }
 

@@ -20,12 +20,13 @@ std::string OutputRefusal(const std::string& target);
 // The names an output forms from the file chosen and writes as well.
 using MadeNames = std::function<std::vector<std::string>(const std::string& chosen)>;
 
-// OutputRefusal of `chosen`, else that of the first name `made` (when given) forms from it, after
-// that name's file name; empty when every one will do.
+// The first refusal of `chosen` and of the names `made` (when given) forms from it, after the file
+// name of the one refused (the dialog shows it as it is, so the user sees which file the project
+// keeps); empty when every one will do.
 std::string OutputRefusal(const std::string& chosen, const MadeNames& made);
 
-// The request's dialog refuses, with OutputRefusal's text, what the open project keeps: the file
-// chosen, and each name `made` (when given) forms from it.
+// The request's dialog refuses what the open project keeps, with the text of OutputRefusal(chosen,
+// made): the file chosen, and each name `made` (when given) forms from it.
 void RefuseProjectFiles(platform::FileDialogRequest& request, MadeNames made = {});
 
 }  // namespace murtesk

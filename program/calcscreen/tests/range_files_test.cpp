@@ -301,8 +301,8 @@ TEST_F(RangeFiles, TheOpenProjectsOwnFilesAreRefusedInTheDialog) {
     calc.cmdDelSave_Click();
     EXPECT_EQ(ui.MessageTexts(),
               (std::vector<std::string>{
-                  "開いているプロジェクトファイルには出力できません．\r\n別のファイル名を指定して下さい．",
-                  "開いているプロジェクトのレベル波形データ保存フォルダには出力できません．\r\n別のフォルダを指定して下さい．",
+                  "p.dla\r\n開いているプロジェクトファイルには出力できません．\r\n別のファイル名を指定して下さい．",
+                  "r.dla\r\n開いているプロジェクトのレベル波形データ保存フォルダには出力できません．\r\n別のフォルダを指定して下さい．",
                   "計算除外範囲を保存しました．"}));
     EXPECT_EQ(ui.Dialogs().size(), 1u);
     EXPECT_EQ(Bytes(ProjectPath()), "the project");

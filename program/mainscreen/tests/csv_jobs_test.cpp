@@ -644,8 +644,8 @@ TEST_F(CsvJobs, TheOpenProjectsOwnFilesAreRefusedInTheDialog) {
     Output([&] { Main().mnuFileCalcValueTextOut_Click(); }, Out());
     EXPECT_EQ(ui.MessageTexts(),
               (std::vector<std::string>{
-                  "開いているプロジェクトファイルには出力できません．\r\n別のファイル名を指定して下さい．",
-                  "開いているプロジェクトのＬ値計算データ保存フォルダには出力できません．\r\n別のフォルダを指定して下さい．",
+                  "p.csv\r\n開いているプロジェクトファイルには出力できません．\r\n別のファイル名を指定して下さい．",
+                  "x.csv\r\n開いているプロジェクトのＬ値計算データ保存フォルダには出力できません．\r\n別のフォルダを指定して下さい．",
                   kWritten}));
     EXPECT_EQ(g_SelFileName, Out());
     EXPECT_EQ(Bytes(project), saved);

@@ -291,7 +291,8 @@ QString CallerRefusal(const FileDialogRequest& request, const QStringList& files
 
 // A file dialog that refuses a name in a folder that does not exist when the request says the path
 // must exist, and says so over itself, as it does for a missing file; and a file its caller
-// refuses, before it asks whether to overwrite it.
+// refuses, before it asks whether to overwrite it, with the caller's text as it is (which names the
+// file it is about: the chosen one, or one the caller forms from it).
 class FileDialog : public QFileDialog {
 public:
     FileDialog(QWidget* parent, const QString& title, const FileDialogRequest& request)
@@ -312,7 +313,7 @@ protected:
         }
         if (const QString refusal = acceptMode() == AcceptSave ? CallerRefusal(request_, files) : QString();
             !refusal.isEmpty()) {
-            QMessageBox::warning(this, windowTitle(), QFileInfo(files.front()).fileName() + QLatin1Char('\n') + refusal);
+            QMessageBox::warning(this, windowTitle(), refusal);
             return;
         }
         QFileDialog::accept();
@@ -371,13 +372,16 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
             refusal = QStringLiteral("フォルダーが見つかりません。\nパスが正しいかどうかを確認してください。");
         } else if (files.size() == 1 && request.NoReadOnlyReturn && chosen.exists() && !chosen.isWritable()) {
             refusal = QStringLiteral("このファイルは読み取り専用です。\n別の名前を指定してください。");
+        }
+        if (!refusal.isEmpty()) {
+            refusal = chosen.fileName() + QLatin1Char('\n') + refusal;
         } else if (save) {
-            refusal = CallerRefusal(request, files);
+            refusal = CallerRefusal(request, files);  // names the file it is about itself
         }
         if (refusal.isEmpty()) {
             break;
         }
-        QMessageBox::warning(&dialog, dialog.windowTitle(), chosen.fileName() + QLatin1Char('\n') + refusal);
+        QMessageBox::warning(&dialog, dialog.windowTitle(), refusal);
     }
     if (files.isEmpty()) {
         return std::string();

@@ -49,9 +49,9 @@ struct FileDialogRequest {
     // Open only: several files may be chosen. One chosen file comes back as its full path; several
     // as the folder followed by each file name, all separated by NUL characters.
     bool MultiSelect = false;
-    // Save only: a file the caller cannot take. Given the chosen path, the text that says why (shown
-    // over the dialog, which then stays open for another name), or empty when the file will do. Asked
-    // before the question whether to overwrite.
+    // Save only: a file the caller cannot take. Given the chosen path, the text that says why, naming
+    // the file it is about (shown as it is over the dialog, which then stays open for another name),
+    // or empty when the file will do. Asked before the question whether to overwrite.
     std::function<std::string(const std::string& path)> Refusal;
 };
 

@@ -557,7 +557,9 @@ TEST(SaveDialog, AddsTheFiltersExtensionToANameTypedWithout)
 }
 
 // A file its caller refuses is told over the dialog before any question whether to overwrite it,
-// and the dialog stays open for another name.
+// in the caller's words alone, and the dialog stays open for another name. Former bug: the box put
+// the chosen file's name before the caller's text, so a refusal of a file the caller forms from the
+// chosen one (a mark range's "…_Mark2.Wav") named both files over the reason.
 TEST(SaveDialog, RefusesWhatItsCallerCannotTakeBeforeAskingToOverwrite)
 {
     TestApp();
@@ -573,7 +575,7 @@ TEST(SaveDialog, RefusesWhatItsCallerCannotTakeBeforeAskingToOverwrite)
     std::vector<std::string> asked;
     request.Refusal = [&asked](const std::string& path) {
         asked.push_back(path);
-        return path.ends_with("/kept.csv") ? std::string("ここには出力できません．") : std::string();
+        return path.ends_with("/kept.csv") ? std::string("kept_1.csv\r\nここには出力できません．") : std::string();
     };
     QtUi ui;
     QStringList boxes;
@@ -586,7 +588,7 @@ TEST(SaveDialog, RefusesWhatItsCallerCannotTakeBeforeAskingToOverwrite)
     const std::optional<std::string> chosen = ui.ShowSave(request);
     ASSERT_TRUE(chosen.has_value());
     EXPECT_EQ(QString::fromStdString(*chosen), folder + QStringLiteral("/new.csv"));
-    EXPECT_EQ(boxes, QStringList{QStringLiteral("kept.csv\nここには出力できません．")});
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("kept_1.csv\r\nここには出力できません．")});
     EXPECT_EQ(asked.front(), (folder + QStringLiteral("/kept.csv")).toStdString());
 }
 
