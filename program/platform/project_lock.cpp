@@ -376,10 +376,10 @@ void ProjectLock::Follow(const std::string& projectPath, bool giveNames) {
     bool taken = false;
     int error = 0;
     const int fd = LockedFile(projectPath, taken, error);
-    // The replaced file's other names beside the project (hard links) are made names of the new file,
-    // once it is locked: left to the replaced one, each would open as a second project of the folder
-    // naming the same statistics files, whose saves delete what this one still names. Names in other
-    // folders keep the file they name.
+    // The replaced file's other names beside the project (hard links) are made names of the new file:
+    // left to the replaced one, each would open as a second project of the folder naming the same
+    // statistics files, whose saves delete what this one still names. Names in other folders keep the
+    // file they name.
     if (giveNames && projectFd_ >= 0 && locked.st_nlink > 0) {
         const std::string folder = FolderOf(projectPath);
         for (const std::string& name : NamesOf(folder, locked)) {

@@ -11,9 +11,9 @@
 // name leads to (symbolic links followed, so every link to a project shares its lock), and the
 // holder also locks the project file itself, so that another name of the same file (a hard link)
 // is refused as well; after a save, which puts a new file in the old one's place, the holder locks
-// the new file and gives it the old one's other names in the project's folder (FollowSavedFile). A lock file that is not a regular file (a symbolic link, a folder, a
-// named pipe) is never written through or removed: nobody can be kept out there, and the lock says
-// why (Problem).
+// the new file and gives it the old one's other names in the project's folder (FollowSavedFile). A
+// lock file that is not a regular file (a symbolic link, a folder, a named pipe) is never written
+// through or removed: nobody can be kept out there, and the lock says why (Problem).
 //
 // FileStamp: the file as this program last read or wrote it (device, inode, size, modification and
 // change times, and a hash of its bytes), so that a save can tell whether another program changed it
